@@ -1,0 +1,101 @@
+// Base classes of every block: reference counting, the IModel defaults,
+// port binding and value access.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "IntTypes.h"
+
+// One port to bind: where its handle goes and the port's name.
+struct PortBinding {
+  VarHandle* handle;
+  const char* name;
+};
+
+class TBaseModel : public IModel {
+ public:
+  TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation);
+  TBaseModel(const TBaseModel&) = delete;
+  TBaseModel& operator=(const TBaseModel&) = delete;
+
+  // IUnknown
+  int32_t RIR_STDCALL QueryInterface(const GUID* iid, void** out) override;
+  uint32_t RIR_STDCALL AddRef() override;
+  uint32_t RIR_STDCALL Release() override;
+
+  // IModel with the base answers
+  int32_t RIR_STDCALL Reserved3() override { return 0; }
+  bool RIR_STDCALL IsValid() override { return Valid; }
+  int32_t RIR_STDCALL GetActivation() override { return Activation; }
+  int32_t RIR_STDCALL GetAuxValue() override { return AuxValue; }
+  void RIR_STDCALL Start() override {}
+  void RIR_STDCALL InputChanged() override {}
+  int64_t RIR_STDCALL TimeStep() override { return -1; }
+  void RIR_STDCALL LoadParameters() override {}
+  void RIR_STDCALL Reserved11() override {}
+  void RIR_STDCALL Done() override;
+  int32_t RIR_STDCALL Reserved13(int32_t, const char** out) override;
+  int32_t RIR_STDCALL Reserved14(int32_t) override { return 0; }
+  int32_t RIR_STDCALL Reserved15() override { return 1; }
+  int32_t RIR_STDCALL Reserved16() override { return 0; }
+  int32_t RIR_STDCALL Reserved17() override { return 8; }
+  void RIR_STDCALL Reserved18() final {}
+  void RIR_STDCALL Reserved19() final {}
+  const char* RIR_STDCALL GetTypeName() override { return TypeName.c_str(); }
+  void RIR_STDCALL Reserved21() override;
+  void RIR_STDCALL Reserved22() override {}
+  void RIR_STDCALL Reserved23(int32_t) override {}
+  int32_t RIR_STDCALL Reserved24(int32_t) override { return 0; }
+  void RIR_STDCALL Reserved25(int32_t) override {}
+  int32_t RIR_STDCALL Reserved26() override { return 0; }
+
+  // What the init exports hand to the host.
+  IModel** SelfRefAddress() { return &SelfRef; }
+
+ protected:
+  virtual ~TBaseModel();
+
+  // Binds each port by name; mask is demanded of each found variable's flags.
+  // Every port is tried; each failure is reported once; Valid &= result.
+  bool BindRequired(std::initializer_list<PortBinding> ports, uint16_t mask);
+  bool BindOptional(std::initializer_list<PortBinding> ports, uint16_t mask);
+
+  // The host's text for a variable ("" for none). Valid only until the next
+  // host call: decode it at once. Never copied, so a step does not allocate.
+  const char* ReadValueText(VarHandle handle) const;
+  // True when the variable's text is exactly "1" (a high clock or strobe).
+  bool IsHigh(VarHandle handle) const;
+  void WriteValueText(VarHandle handle, const char* text) const;
+
+  // Stored 32-bit integer parameter, or `def` when absent or not 4 bytes.
+  int32_t GetIntParameter(const char* name, int32_t def) const;
+  // Copies a stored record of exactly `size` bytes into `dest`; false otherwise.
+  bool GetRecordParameter(const char* name, void* dest, int32_t size) const;
+
+  void Report(int32_t code, intptr_t argument) const { Host->ReportError(code, argument); }
+  void ReportText(const std::string& text) const {
+    Host->ReportError(rcMessage, reinterpret_cast<intptr_t>(text.c_str()));
+  }
+
+  IModel* SelfRef = nullptr;
+  IPELMOR* Host = nullptr;
+  std::string TypeName;
+  bool Valid = true;
+  int32_t Activation;
+  int32_t AuxValue;
+
+ private:
+  bool Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required);
+  std::atomic<uint32_t> RefCount{0};
+};
+
+class TBaseModelExt : public TBaseModel {
+ public:
+  using TBaseModel::TBaseModel;
+  // A run starts by computing from the current inputs.
+  void RIR_STDCALL Start() override { InputChanged(); }
+  // The block's type name.
+  virtual std::string GetName() const { return TypeName; }
+};

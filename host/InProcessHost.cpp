@@ -1,0 +1,151 @@
+#include "InProcessHost.h"
+
+#include <cstring>
+
+VarHandle VariableStore::Add(HostVariable variable) {
+  variables_.push_back(std::move(variable));
+  const auto handle = static_cast<VarHandle>(variables_.size());
+  byName_[variables_.back().name] = handle;
+  return handle;
+}
+
+VarHandle VariableStore::Find(const std::string& name) const {
+  const auto it = byName_.find(name);
+  return it == byName_.end() ? 0 : it->second;
+}
+
+HostVariable* VariableStore::Get(VarHandle handle) {
+  if (handle == 0 || handle > variables_.size()) return nullptr;
+  return &variables_[handle - 1];
+}
+
+const HostVariable* VariableStore::Get(VarHandle handle) const {
+  if (handle == 0 || handle > variables_.size()) return nullptr;
+  return &variables_[handle - 1];
+}
+
+InProcessHost::InProcessHost(std::shared_ptr<VariableStore> store) : store_(std::move(store)) {}
+
+VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags,
+                                     const std::string& value) {
+  HostVariable v;
+  v.name = name;
+  v.kind = kind;
+  v.width = width;
+  v.flags = flags;
+  v.value = value.empty() && width > 0 ? std::string(static_cast<size_t>(width), '0') : value;
+  return store_->Add(std::move(v));
+}
+
+void InProcessHost::MapPort(const std::string& port, VarHandle variable) { ports_[port] = variable; }
+
+void InProcessHost::SetParameter(const std::string& name, std::vector<uint8_t> bytes) {
+  parameters_[name] = std::move(bytes);
+}
+
+void InProcessHost::SetIntParameter(const std::string& name, int32_t value) {
+  std::vector<uint8_t> bytes(4);
+  std::memcpy(bytes.data(), &value, 4);
+  parameters_[name] = std::move(bytes);
+}
+
+void InProcessHost::RemoveParameter(const std::string& name) { parameters_.erase(name); }
+
+const std::vector<uint8_t>* InProcessHost::Parameter(const std::string& name) const {
+  const auto it = parameters_.find(name);
+  return it == parameters_.end() ? nullptr : &it->second;
+}
+
+std::string InProcessHost::Value(const std::string& name) const {
+  const HostVariable* v = store_->Get(store_->Find(name));
+  return v != nullptr ? v->value : std::string();
+}
+
+void InProcessHost::SetValue(const std::string& name, const std::string& text) {
+  if (HostVariable* v = store_->Get(store_->Find(name))) v->value = text;
+}
+
+int InProcessHost::AbortCount() const {
+  int n = 0;
+  for (const HostReport& r : reports_) n += r.abort ? 1 : 0;
+  return n;
+}
+
+VarHandle InProcessHost::Resolve(const std::string& port) const {
+  if (!ports_.empty()) {
+    const auto it = ports_.find(port);
+    return it == ports_.end() ? 0 : it->second;
+  }
+  return store_->Find(port);
+}
+
+int32_t RIR_STDCALL InProcessHost::QueryInterface(const GUID* iid, void** out) {
+  if (out == nullptr) return kQueryNoInterface;
+  if (!IsKnownInterfaceId(iid)) {
+    *out = nullptr;
+    return kQueryNoInterface;
+  }
+  AddRef();
+  *out = static_cast<IPELMOR*>(this);
+  return kQueryOk;
+}
+
+void RIR_STDCALL InProcessHost::ReportError(int32_t code, intptr_t argument) {
+  HostReport r;
+  r.code = code;
+  r.argument = argument;
+  if ((code == rcNotFound || code == rcMessage) && argument != 0) r.text = reinterpret_cast<const char*>(argument);
+  reports_.push_back(std::move(r));
+}
+
+void RIR_STDCALL InProcessHost::AbortRun() {
+  HostReport r;
+  r.abort = true;
+  reports_.push_back(std::move(r));
+}
+
+void RIR_STDCALL InProcessHost::GetParameter(const char* name, void** data, int32_t* size) {
+  if (data == nullptr) return;
+  *data = nullptr;
+  const auto it = name != nullptr ? parameters_.find(name) : parameters_.end();
+  if (it == parameters_.end()) {
+    if (size != nullptr) *size = 0;
+    return;
+  }
+  *data = it->second.data();
+  if (size != nullptr) *size = static_cast<int32_t>(it->second.size());
+}
+
+uint16_t RIR_STDCALL InProcessHost::GetVariableKind(VarHandle handle) {
+  const HostVariable* v = store_->Get(handle);
+  return v != nullptr ? v->kind : 0;
+}
+
+uint16_t RIR_STDCALL InProcessHost::GetVariableFlags(VarHandle handle) {
+  const HostVariable* v = store_->Get(handle);
+  return v != nullptr ? v->flags : 0;
+}
+
+int32_t RIR_STDCALL InProcessHost::GetVariableWidth(VarHandle handle) {
+  const HostVariable* v = store_->Get(handle);
+  return v != nullptr ? v->width : 0;
+}
+
+VarHandle RIR_STDCALL InProcessHost::FindVariable(const char* name) {
+  return name != nullptr ? Resolve(name) : 0;
+}
+
+const char* RIR_STDCALL InProcessHost::GetValueText(VarHandle handle) {
+  const HostVariable* v = store_->Get(handle);
+  return v != nullptr ? v->value.c_str() : "";
+}
+
+void RIR_STDCALL InProcessHost::SetValueText(VarHandle handle, const char* text) {
+  HostVariable* v = store_->Get(handle);
+  if (v == nullptr) return;
+  const char* t = text != nullptr ? text : "";
+  if (v->value != t) {
+    v->value = t;  // reuses capacity: no allocation once the width is reached
+    ++v->changes;
+  }
+}

@@ -1,0 +1,104 @@
+// A host in the same process as the plug-in: the IPELMOR a block talks to.
+//
+// Variables live in a VariableStore that several block hosts may share (the
+// simulator gives each block its own InProcessHost over one store, with the
+// block's port names mapped to the design's variables). Without a port map a
+// port name finds the variable of the same name, which is what tests want.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../framework/IntTypes.h"
+
+struct HostVariable {
+  std::string name;
+  uint16_t kind = vkBus;
+  uint16_t flags = 0;
+  int32_t width = 1;
+  std::string value;
+  uint64_t changes = 0;  // times a block wrote a different value
+};
+
+class VariableStore {
+ public:
+  VarHandle Add(HostVariable variable);  // handles count from 1
+  VarHandle Find(const std::string& name) const;
+  HostVariable* Get(VarHandle handle);
+  const HostVariable* Get(VarHandle handle) const;
+  size_t Size() const { return variables_.size(); }
+  const std::vector<HostVariable>& All() const { return variables_; }
+
+ private:
+  std::vector<HostVariable> variables_;
+  std::map<std::string, VarHandle> byName_;
+};
+
+// One ReportError or AbortRun as the host saw it.
+struct HostReport {
+  int32_t code = 0;
+  intptr_t argument = 0;
+  std::string text;      // the name (code 4) or free text (code 8), copied at once
+  bool abort = false;    // an AbortRun call
+};
+
+class InProcessHost : public IPELMOR {
+ public:
+  explicit InProcessHost(std::shared_ptr<VariableStore> store = std::make_shared<VariableStore>());
+
+  // Set-up.
+  VarHandle AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags = 0,
+                        const std::string& value = "");
+  void MapPort(const std::string& port, VarHandle variable);
+  void SetParameter(const std::string& name, std::vector<uint8_t> bytes);
+  void SetIntParameter(const std::string& name, int32_t value);
+  void RemoveParameter(const std::string& name);
+  const std::vector<uint8_t>* Parameter(const std::string& name) const;
+  void SetTime(long double time) { time_ = time; }
+  void SetSamplePeriod(long double period) { period_ = period; }
+  void SetLibraryDirectory(const std::string& dir) { libraryDirectory_ = dir; }
+
+  // Values by variable name ("" for an unknown name).
+  std::string Value(const std::string& name) const;
+  void SetValue(const std::string& name, const std::string& text);
+
+  const std::vector<HostReport>& Reports() const { return reports_; }
+  void ClearReports() { reports_.clear(); }
+  int AbortCount() const;
+  VariableStore& Store() { return *store_; }
+  // The variable a block would find under `port` (0 for none).
+  VarHandle Resolve(const std::string& port) const;
+
+  // IUnknown: the host object is owned by its creator, the count is advisory.
+  int32_t RIR_STDCALL QueryInterface(const GUID* iid, void** out) override;
+  uint32_t RIR_STDCALL AddRef() override { return ++refs_; }
+  uint32_t RIR_STDCALL Release() override { return --refs_; }
+  uint32_t RefCount() const { return refs_; }
+
+  // IPELMOR
+  void RIR_STDCALL ReportError(int32_t code, intptr_t argument) override;
+  void RIR_STDCALL AbortRun() override;
+  long double RIR_STDCALL GetTime() override { return time_; }
+  void RIR_STDCALL GetParameter(const char* name, void** data, int32_t* size) override;
+  uint16_t RIR_STDCALL GetVariableKind(VarHandle handle) override;
+  uint16_t RIR_STDCALL GetVariableFlags(VarHandle handle) override;
+  long double RIR_STDCALL GetSamplePeriod() override { return period_; }
+  int32_t RIR_STDCALL GetVariableWidth(VarHandle handle) override;
+  VarHandle RIR_STDCALL FindVariable(const char* name) override;
+  const char* RIR_STDCALL GetValueText(VarHandle handle) override;
+  void RIR_STDCALL SetValueText(VarHandle handle, const char* text) override;
+  const char* RIR_STDCALL GetLibraryDirectory() override { return libraryDirectory_.c_str(); }
+
+ private:
+  std::shared_ptr<VariableStore> store_;
+  std::map<std::string, VarHandle> ports_;
+  std::map<std::string, std::vector<uint8_t>> parameters_;
+  std::vector<HostReport> reports_;
+  long double time_ = 0;
+  long double period_ = 1;
+  std::string libraryDirectory_;
+  uint32_t refs_ = 0;
+};

@@ -1,0 +1,148 @@
+// Black-box: the plug-in as a host sees it, through dlopen and the exports.
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "framework/ExportList.h"
+#include "support/PluginFixture.h"
+
+namespace {
+
+std::set<std::string> ExpectedExportNames() {
+  std::set<std::string> names;
+#define RIR_NAME(ordinal, name, ...) names.insert(#name);
+  RIR_INIT_EXPORTS(RIR_NAME)
+  RIR_DIALOG_EXPORTS(RIR_NAME)
+#undef RIR_NAME
+  names.insert({"RirEda_ExportByOrdinal", "RirEda_SetMessageHandler", "RirEda_SetLanguage"});
+  return names;
+}
+
+std::set<std::string> DefinedDynamicSymbols(const std::string& path) {
+  std::set<std::string> names;
+  FILE* nm = popen(("nm -D --defined-only '" + path + "'").c_str(), "r");
+  if (nm == nullptr) return names;
+  char line[512];
+  while (std::fgets(line, sizeof line, nm) != nullptr) {
+    char address[64], type[8], name[400];
+    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3) names.insert(name);
+  }
+  pclose(nm);
+  return names;
+}
+
+}  // namespace
+
+TEST(Exports, OnlyTheInterfaceLeavesThePlugin) {
+  ASSERT_TRUE(Plugin().Loaded()) << Plugin().Error();
+  const std::set<std::string> expected = ExpectedExportNames();
+  EXPECT_EQ(expected.size(), 77u + 3u + 3u);
+  std::set<std::string> actual = DefinedDynamicSymbols(RIR_PLUGIN_PATH);
+  // Version nodes are not symbols of ours.
+  for (auto it = actual.begin(); it != actual.end();) it = (it->find('@') != std::string::npos) ? actual.erase(it) : ++it;
+  EXPECT_EQ(actual, expected);
+}
+
+TEST(Exports, OrdinalsAnswerTheirFunctions) {
+#define RIR_CHECK(ordinal, name, ...) \
+  EXPECT_EQ(Plugin().ByOrdinal(ordinal), Plugin().Symbol(#name)) << #name;
+  RIR_INIT_EXPORTS(RIR_CHECK)
+  RIR_DIALOG_EXPORTS(RIR_CHECK)
+#undef RIR_CHECK
+  EXPECT_EQ(Plugin().ByOrdinal(140), Plugin().Symbol("Kaiser_Init"));
+  EXPECT_EQ(Plugin().ByOrdinal(8), Plugin().Symbol("Blackman_trans_Init"));  // code 5, ordinal 8
+  EXPECT_EQ(Plugin().ByOrdinal(0), nullptr);
+  EXPECT_EQ(Plugin().ByOrdinal(123), nullptr);
+  EXPECT_EQ(Plugin().ByOrdinal(99999), nullptr);
+
+  // The unnamed greeting: "Hello" every call, nothing else.
+  auto hello = reinterpret_cast<void (*)()>(Plugin().ByOrdinal(kHelloOrdinal));
+  ASSERT_NE(hello, nullptr);
+  ShownMessages().clear();
+  hello();
+  hello();
+  ASSERT_EQ(ShownMessages().size(), 2u);
+  EXPECT_EQ(ShownMessages()[0].text, "Hello");
+  EXPECT_EQ(ShownMessages()[0].severity, 1);
+}
+
+TEST(Exports, EveryBlockConstructsWithoutPortsAndReportsIt) {
+  int blocks = 0;
+#define RIR_BUILD(ordinal, name, ...)                                                      \
+  {                                                                                      \
+    InProcessHost host;                                                                  \
+    PrepareHost(host);                                                                   \
+    Block block(#name, host);                                                            \
+    ASSERT_TRUE(block) << #name;                                                         \
+    EXPECT_FALSE(block->IsValid()) << #name;                                             \
+    EXPECT_FALSE(host.Reports().empty()) << #name;                                       \
+    ++blocks;                                                                            \
+  }
+  RIR_INIT_EXPORTS(RIR_BUILD)
+#undef RIR_BUILD
+  EXPECT_EQ(blocks, 77);
+}
+
+TEST(Exports, GeneratorWithoutOutReportsTheName) {
+  InProcessHost host;
+  Block block("Sine_Init", host);
+  ASSERT_EQ(host.Reports().size(), 1u);
+  EXPECT_EQ(host.Reports()[0].code, 4);
+  EXPECT_EQ(host.Reports()[0].text, "Out");
+  EXPECT_FALSE(block->IsValid());
+  EXPECT_STREQ(block->GetTypeName(), "");  // construction stopped before the name
+  EXPECT_EQ(block->GetActivation(), 8);
+}
+
+TEST(Exports, KaiserInitIsABlackmanGenerator) {
+  InProcessHost host;
+  host.AddVariable("Out", vkBus, 8, kWritableFlag);
+  Block block("Kaiser_Init", host);
+  EXPECT_TRUE(block->IsValid());
+  EXPECT_STREQ(block->GetTypeName(), "Blackman");
+}
+
+TEST(Exports, CosineAndTSineAreUnknownGenerators) {
+  for (const char* name : {"Cosine", "TSine"}) {
+    ShownMessages().clear();
+    InProcessHost host;
+    host.AddVariable("Out", vkBus, 8, kWritableFlag);
+    Block block((std::string(name) + "_Init").c_str(), host);
+    EXPECT_FALSE(block->IsValid()) << name;
+    ASSERT_EQ(ShownMessages().size(), 1u) << name;
+    EXPECT_EQ(ShownMessages()[0].severity, 0);
+    EXPECT_EQ(ShownMessages()[0].text, std::string("RIR Eda Err:") + name + " - Function Name not found");
+  }
+}
+
+TEST(Exports, RussianLanguageReachesTheMessages) {
+  Plugin().SetLanguage("RUSSIAN");
+  ShownMessages().clear();
+  InProcessHost host;
+  host.AddVariable("Out", vkBus, 8, kWritableFlag);
+  Block block("Cosine_Init", host);
+  ASSERT_EQ(ShownMessages().size(), 1u);
+  EXPECT_EQ(ShownMessages()[0].text, "RIR Eda Err:Cosine - Не найдено имя функции");
+  Plugin().SetLanguage("");
+}
+
+TEST(Exports, LifetimeEndsWithDoneAndTheHostsRelease) {
+  InProcessHost host;
+  host.AddVariable("Out", vkBus, 8, kWritableFlag);
+  IPELMOR* ref = &host;
+  IModel** self = Plugin().Init("Sine_Init")(&ref, 0);
+  ASSERT_NE(self, nullptr);
+  IModel* model = *self;
+  EXPECT_EQ(model->AddRef(), 2u);   // SelfRef + the host's
+  EXPECT_EQ(host.RefCount(), 1u);   // the block holds the host
+  model->Done();
+  EXPECT_EQ(*self, nullptr);        // SelfRef dropped
+  EXPECT_EQ(model->Release(), 0u);  // destroyed now
+  EXPECT_EQ(host.RefCount(), 0u);   // and let go of the host
+}
+
+TEST(Exports, NullHostGivesNoBlock) {
+  EXPECT_EQ(Plugin().Init("Sine_Init")(nullptr, 0), nullptr);
+  IPELMOR* none = nullptr;
+  EXPECT_EQ(Plugin().Init("Wave_Load_Init")(&none, 0), nullptr);
+}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets everything up and runs the whole test suite: the normal build, then
+# the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash tools/setup.sh
+export QT_QPA_PLATFORM=offscreen
+
+bash tools/build.sh build
+ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+
+bash tools/build.sh build-asan -DRIR_SANITIZE=ON -DRIR_WITH_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"

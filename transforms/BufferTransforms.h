@@ -1,0 +1,12 @@
+// The buffer transform block.
+#pragma once
+
+#include "../framework/BaseExtModel.h"
+
+class TTransform : public TBaseModelExt {
+ public:
+  TTransform(IPELMOR* host, const char* typeName);
+
+ private:
+  VarHandle InHandle = 0, WHandle = 0, RHandle = 0, ReOutHandle = 0;
+};

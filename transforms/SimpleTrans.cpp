@@ -1,0 +1,14 @@
+#include "SimpleTrans.h"
+
+#include "../framework/BlockFactories.h"
+
+TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseModelExt(host, 0, kInputDriven) {
+  if (!BindRequired({{&InHandle, "DIn"}}, 0)) return;
+  if (!BindRequired({{&OutHandle, "DOut"}}, kWritableFlag)) return;
+  BindOptional({{&In2Handle, "D2In"}}, 0);
+  TypeName = typeName;
+}
+
+IModel** CreateSimpleTransform(IPELMOR* host, const char* typeName) {
+  return (new TSimpleTransform(host, typeName))->SelfRefAddress();
+}

@@ -1,0 +1,12 @@
+// The element-wise transform block.
+#pragma once
+
+#include "../framework/BaseExtModel.h"
+
+class TSimpleTransform : public TBaseModelExt {
+ public:
+  TSimpleTransform(IPELMOR* host, const char* typeName);
+
+ private:
+  VarHandle InHandle = 0, In2Handle = 0, OutHandle = 0;
+};
