@@ -1,0 +1,36 @@
+// The formula evaluator for user functions F(t).
+//
+// It rewrites the formula text: "t" and the named constants become number
+// texts, parentheses are reduced from the inside, and operators are applied
+// one kind at a time until a single number remains. Every intermediate
+// result passes through an eight-decimal number text, which users' stored
+// formulas rely on (1/3*3 gives 0.99999999).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "CountedText.h"
+
+// Status of the last conversion or evaluation; 0 = good.
+extern int32_t CalcError;
+
+// The twelve operators in the order they are applied.
+extern const char* const CalcOps[12];
+
+// The formula (a counted text of at most maxLength characters) at t.
+long double FormulaValue(const CountedText<55>& formula, int maxLength, double t);
+// The formula at t. CalcError is 0 when it was evaluated; otherwise non-zero
+// and the value is 0. Never crashes or loops, whatever the text.
+long double EvaluateAt(std::string_view formula, double t);
+
+// Decimal text to number; "_" stands for the minus sign. Sets CalcError to 0
+// or to the 1-based position of the first offending character.
+double TextToNumber(std::string_view text);
+// The evaluator's number text: eight decimals, "_" for minus, no blanks.
+std::string NumberToText(long double x);
+// Position in `text` of the ")" matching the "(" deleted at `from`, 0 if none.
+int MatchingParen(std::string_view text, int from);
+// a raised to b (with the sign rule for negative bases).
+long double Power(long double b, long double a);
