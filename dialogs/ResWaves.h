@@ -1,0 +1,31 @@
+// Sound feedback of the wave dialog: a user's WAVE file or a built-in clip.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace ResWaves {
+
+inline const char* const kNoSoundCard = "Sound Card is not installed";
+inline const char* const kBusy = "Another application is playing audio";
+inline const char* const kNoResource = "Cannot read Resource file";
+
+using MessageFn = std::function<void(const QString&)>;
+
+// The clips Play goes through for "All_waves", in order.
+QStringList ClipNames();
+// The bytes of a built-in clip (name compared without regard to case);
+// empty when there is none.
+QByteArray ClipData(const QString& name);
+
+// Starts playing a file and returns at once. False (after a message) when
+// there is no output device or another sound is still playing.
+bool PlayFile(const QString& name, const MessageFn& show);
+// Plays a built-in clip and waits for its end, at most a little longer than
+// the clip lasts. Throws std::runtime_error(kNoResource) for an unknown name.
+bool PlayClip(const QString& name, const MessageFn& show);
+// Whether a sound started here is still playing.
+bool IsPlaying();
+
+}  // namespace ResWaves

@@ -1,0 +1,149 @@
+#include "UDb_Edit.h"
+
+#include <QAbstractItemDelegate>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+TTableEdit::TTableEdit(QWidget* parent) : QDialog(parent) {
+  setObjectName("TableEdit");
+  setWindowTitle("TableEdit");
+
+  RxLabel1 = new QLabel("Number of Columns", this);
+  RxLabel1->setObjectName("RxLabel1");
+  Columns = new QSpinBox(this);
+  Columns->setObjectName("Columns");
+  // The lists hold 65 entries; a larger count would reach past them.
+  Columns->setRange(1, kCapacity);
+  Columns->setValue(1);
+
+  StringGrid1 = new QTableWidget(2, 8, this);
+  StringGrid1->setObjectName("StringGrid1");
+  StringGrid1->horizontalHeader()->hide();
+  StringGrid1->verticalHeader()->hide();
+  StringGrid1->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
+  StringGrid1->horizontalHeader()->setMinimumSectionSize(kColumnWidth);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(24);
+  StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
+  StringGrid1->setTabKeyNavigation(true);
+  StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StringGrid1->installEventFilter(this);
+  // Enter in a cell editor confirms the cell and closes the dialog.
+  connect(StringGrid1->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+          [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+            if (hint == QAbstractItemDelegate::SubmitModelCache) accept();
+          });
+
+  Ok_Btn = new QPushButton("OK", this);
+  Ok_Btn->setObjectName("Ok_Btn");
+  Ok_Btn->setDefault(true);
+  connect(Ok_Btn, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(RxLabel1);
+  top->addWidget(Columns);
+  top->addStretch();
+  top->addWidget(Ok_Btn);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(StringGrid1, 0, Qt::AlignLeft | Qt::AlignTop);
+  layout->addStretch();
+
+  connect(Columns, &QSpinBox::valueChanged, this, &TTableEdit::ColumnsChange);
+  ColumnsChange(Columns->value());
+  resize(8 * (kColumnWidth + 1) + 40, 140);
+}
+
+QString TTableEdit::FormatEntry(double value) { return QString::number(value, 'g', 15); }
+
+void TTableEdit::SetMinimumColumns(int32_t minimum) {
+  Columns->setMinimum(std::clamp<int32_t>(minimum, 1, kCapacity));
+}
+
+void TTableEdit::ColumnsChange(int value) {
+  EntryCount_ = value;
+  StringGrid1->setColumnCount(value);
+  StringGrid1->setFixedHeight(value < 9 ? 53 : 73);
+  StringGrid1->setHorizontalScrollBarPolicy(value < 9 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+  const int shown = value > 7 ? 8 : value;
+  StringGrid1->setFixedWidth(shown * (kColumnWidth + 1) + 3);
+  for (int i = 0; i < value; ++i) {
+    QTableWidgetItem* entry = StringGrid1->item(1, i);
+    if (entry == nullptr) {
+      entry = new QTableWidgetItem;
+      StringGrid1->setItem(1, i, entry);
+    }
+    if (entry->text().isEmpty()) entry->setText("0");
+    QTableWidgetItem* number = StringGrid1->item(0, i);
+    if (number == nullptr) {
+      number = new QTableWidgetItem;
+      number->setFlags(Qt::ItemIsEnabled);
+      StringGrid1->setItem(0, i, number);
+    }
+    number->setText(QString::number(i + 1));
+  }
+}
+
+QString TTableEdit::FormatList(const float* entries, int32_t count) {
+  count = std::clamp<int32_t>(count, 0, kCapacity);
+  QString text = "{";
+  for (int32_t i = 0; i < count; ++i) {
+    if (i > 0) text += ",";
+    text += FormatEntry(entries[i]);
+  }
+  text += "}";
+  ResultText_ = text;
+  return text;
+}
+
+QString TTableEdit::LoadList(const float* entries, int32_t count) {
+  count = std::clamp<int32_t>(count, 0, kCapacity);
+  Columns->setValue(count);
+  ColumnsChange(Columns->value());  // the grid follows even when the value did not change
+  const int shown = std::min<int>(count, StringGrid1->columnCount());
+  QString text = "{";
+  for (int i = 0; i < shown; ++i) {
+    StringGrid1->item(1, i)->setText(FormatEntry(entries[i]));
+    if (i > 0) text += ",";
+    text += StringGrid1->item(1, i)->text();
+  }
+  text += "}";
+  ResultText_ = text;
+  return text;
+}
+
+QString TTableEdit::ReadList(float* entries, int32_t& count) {
+  const int32_t n = std::min<int32_t>(Columns->value(), kCapacity);
+  count = n;
+  QString text = "{";
+  for (int32_t i = 0; i < n; ++i) {
+    const QTableWidgetItem* cell = StringGrid1->item(1, i);
+    const QString typed = cell != nullptr ? cell->text() : QString();
+    bool ok = false;
+    const double value = typed.trimmed().toDouble(&ok);
+    if (!ok) return QString();
+    entries[i] = static_cast<float>(value);
+    if (i > 0) text += ",";
+    text += typed;
+  }
+  text += "}";
+  ResultText_ = text;
+  return text;
+}
+
+bool TTableEdit::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == StringGrid1 && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      accept();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}

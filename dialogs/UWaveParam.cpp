@@ -1,0 +1,295 @@
+#include "UWaveParam.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cstring>
+#include <exception>
+
+#include "ResWaves.h"
+#include "wave/Wave_fileIO.h"
+
+namespace {
+
+// Module-wide texts; English until a language is applied.
+QString MissingFileText = " - file not exists";
+QString UnreadableFileText = " - can't open file";
+QString ChannelsLine = "NumChannels    - ";
+QString RateLine = "Sample per sec - ";
+QString BitsLine = "Bits per sec   - ";
+
+QToolButton* BrowseButton(const char* name, QWidget* parent) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(name);
+  button->setText("...");
+  return button;
+}
+
+}  // namespace
+
+TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), Hooks(std::move(hooks)) {
+  setObjectName("WavesForm");
+  setWindowTitle("Wave Properties");
+
+  PageControl = new QTabWidget(this);
+  PageControl->setObjectName("PageControl");
+
+  LoadWaveTab = new QWidget;
+  LoadWaveTab->setObjectName("LoadWaveTab");
+  FileNam_lab = new QLabel("File Name", LoadWaveTab);
+  FileNam_lab->setObjectName("FileNam_lab");
+  LoadFileName = new QLineEdit("Test.wav", LoadWaveTab);
+  LoadFileName->setObjectName("LoadFileName");
+  LoadBitBtn = BrowseButton("LoadBitBtn", LoadWaveTab);
+  RxLabel1 = new QLabel("Properties", LoadWaveTab);
+  RxLabel1->setObjectName("RxLabel1");
+  WaveProp = new QPlainTextEdit(LoadWaveTab);
+  WaveProp->setObjectName("WaveProp");
+  WaveProp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  WaveProp->setFont(QFont("Monospace"));
+  {
+    auto* grid = new QGridLayout(LoadWaveTab);
+    grid->addWidget(FileNam_lab, 0, 0);
+    grid->addWidget(LoadFileName, 0, 1);
+    grid->addWidget(LoadBitBtn, 0, 2);
+    grid->addWidget(RxLabel1, 1, 0, Qt::AlignTop);
+    grid->addWidget(WaveProp, 1, 1, 1, 2);
+  }
+
+  SaveWaveTab = new QWidget;
+  SaveWaveTab->setObjectName("SaveWaveTab");
+  Sample_lab = new QLabel("Sample", SaveWaveTab);
+  Sample_lab->setObjectName("Sample_lab");
+  SampleWave = new QComboBox(SaveWaveTab);
+  SampleWave->setObjectName("SampleWave");
+  SampleWave->addItems({"All_waves", "Fantastic", "Perfect", "Great", "Nice_work", "Thank_You"});
+  SaveWave_lab = new QLabel("File Name", SaveWaveTab);
+  SaveWave_lab->setObjectName("SaveWave_lab");
+  SaveWaveFile = new QLineEdit("NewTest.wav", SaveWaveTab);
+  SaveWaveFile->setObjectName("SaveWaveFile");
+  SaveBitBtn = BrowseButton("SaveBitBtn", SaveWaveTab);
+  Amp2_lab = new QLabel("Sampling Rate", SaveWaveTab);
+  Amp2_lab->setObjectName("Amp2_lab");
+  WaveRate = new QComboBox(SaveWaveTab);
+  WaveRate->setObjectName("WaveRate");
+  WaveRate->addItems({"48000", "44100", "32000", "22050", "16000", "11025", "8000", "6000", "5500"});
+  WaveRate->setMaxVisibleItems(10);
+  Bits_lab = new QLabel("Number of bits", SaveWaveTab);
+  Bits_lab->setObjectName("Bits_lab");
+  Radio_Bit8 = new QRadioButton("8", SaveWaveTab);
+  Radio_Bit8->setObjectName("Radio_Bit8");
+  Radio_Bit8->setChecked(true);
+  Radio_Bit16 = new QRadioButton("16", SaveWaveTab);
+  Radio_Bit16->setObjectName("Radio_Bit16");
+  Radio_Bit16->setEnabled(false);
+  {
+    auto* grid = new QGridLayout(SaveWaveTab);
+    grid->addWidget(Sample_lab, 0, 0);
+    grid->addWidget(SampleWave, 0, 1, 1, 2);
+    grid->addWidget(SaveWave_lab, 1, 0);
+    grid->addWidget(SaveWaveFile, 1, 1);
+    grid->addWidget(SaveBitBtn, 1, 2);
+    grid->addWidget(Amp2_lab, 2, 0);
+    grid->addWidget(WaveRate, 2, 1, 1, 2);
+    grid->addWidget(Bits_lab, 3, 0);
+    auto* bits = new QHBoxLayout;
+    bits->addWidget(Radio_Bit8);
+    bits->addWidget(Radio_Bit16);
+    bits->addStretch();
+    grid->addLayout(bits, 3, 1, 1, 2);
+    grid->setRowStretch(4, 1);
+  }
+  PageControl->addTab(LoadWaveTab, "Load Wave");
+  PageControl->addTab(SaveWaveTab, "Save Wave");
+
+  OKBtn = new QPushButton("&OK", this);
+  OKBtn->setObjectName("OKBtn");
+  CancelBtn = new QPushButton("&Cancel", this);
+  CancelBtn->setObjectName("CancelBtn");
+  PlayBtn = new QPushButton("Pl&ay", this);
+  PlayBtn->setObjectName("PlayBtn");
+  PlayBtn->setDefault(true);
+  HelpBtn = new QPushButton("&Help", this);
+  HelpBtn->setObjectName("HelpBtn");
+  HelpBtn->setVisible(false);
+  connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  connect(PlayBtn, &QPushButton::clicked, this, &TWavesForm::PlayBtnClick);
+  connect(LoadBitBtn, &QToolButton::clicked, this, &TWavesForm::HandleChangeName);
+  connect(SaveBitBtn, &QToolButton::clicked, this, &TWavesForm::HandleChangeName);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OKBtn);
+  buttons->addWidget(CancelBtn);
+  buttons->addWidget(PlayBtn);
+  buttons->addWidget(HelpBtn);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(PageControl);
+  layout->addLayout(buttons);
+  resize(430, 260);
+}
+
+void TWavesForm::Show(const QString& text) {
+  if (Hooks.showText) Hooks.showText(text.toStdString());
+}
+
+void TWavesForm::ApplyLanguage(const std::string& language) {
+  if (Hooks.setLanguage) Hooks.setLanguage(language);
+  const bool ru = IsRussianLanguage(language);
+  auto pick = [ru](const char* en, const char* rus) { return ru ? QString::fromUtf8(rus) : QString(en); };
+  setWindowTitle(pick("Wave Properties", "Свойства чтения/записи Wave файлов"));
+  PageControl->setTabText(0, pick("Load Wave", "Загрузка wave файла"));
+  PageControl->setTabText(1, pick("Save Wave", "Сохранение wave файла"));
+  FileNam_lab->setText(pick("File Name", "Имя файла"));
+  SaveWave_lab->setText(pick("File Name", "Имя файла"));
+  RxLabel1->setText(pick("Properties", "Свойства"));
+  Amp2_lab->setText(pick("Sampling Rate", "Частота"));
+  Bits_lab->setText(pick("Number of bits", "Число бит"));
+  Sample_lab->setText(pick("Sample", "Пример"));
+  MissingFileText = pick(" - file not exists", " - файл не существует");
+  UnreadableFileText = pick(" - can't open file", " - невозможно открыть файл");
+  ChannelsLine = pick("NumChannels    - ", "Число каналов   - ");
+  RateLine = pick("Sample per sec - ", "Частота         - ");
+  BitsLine = pick("Bits per sec   - ", "Число бит в сек.- ");
+}
+
+QString TWavesForm::WithDirectory(const QString& name) const {
+  // A name without a drive or root is taken relative to the library directory.
+  if (name.contains(':') || name.startsWith('/')) return name;
+  return Directory + name;
+}
+
+void TWavesForm::Load(const DialogRequest& request) {
+  std::string type = request.typeName;
+  type = type.substr(0, type.find('_'));
+  LoadPage = type == "Load Wave";
+  PageControl->setTabVisible(0, LoadPage);
+  PageControl->setTabVisible(1, !LoadPage);
+  PageControl->setCurrentIndex(LoadPage ? 0 : 1);
+
+  Directory = QString::fromStdString(request.directory);
+  ApplyLanguage(request.language);
+  if (request.position) move(request.position->first, request.position->second);
+  OpenedAt = {x(), y()};
+
+  WaveParams record{};
+  if (request.data.size() == sizeof(WaveParams)) {
+    std::memcpy(&record, request.data.data(), sizeof record);
+  } else {
+    DefaultWaveRecord(record);
+  }
+  RecordToControls(record);
+}
+
+void TWavesForm::RecordToControls(const WaveParams& record) {
+  const QString name = QString::fromLatin1(record.FileName.View().data(), record.FileName.View().size());
+  LoadFileName->setText(name);
+  SaveWaveFile->setText(name);
+  FileStep(WithDirectory(name));
+  SampleWave->setCurrentIndex(record.Sound > 5 ? 0 : record.Sound);
+  const int line = WaveRate->findText(QString::number(record.SampleRate));
+  WaveRate->setCurrentIndex(line >= 0 ? line : WaveRate->findText("11025"));
+  if (record.BitsPerSample == 8) Radio_Bit8->setChecked(true);
+  if (record.BitsPerSample == 16) Radio_Bit16->setChecked(true);
+}
+
+bool TWavesForm::FileStep(const QString& given) {
+  QString name = given;
+  const std::string path = name.toStdString();
+  if (LoadPage && !TWaveFile::FileExists(path)) {
+    Show(name + MissingFileText);
+    LoadFileName->setText(QString::fromLatin1(Record.FileName.View().data(), Record.FileName.View().size()));
+    return false;
+  }
+  TWaveFile file;
+  const bool opened = file.OpenRead(path);
+  if (!LoadPage || opened) {
+    // A file inside the directory is kept relative to it.
+    if (!Directory.isEmpty() && name.startsWith(Directory)) name.remove(0, Directory.size());
+    const QByteArray bytes = name.toLocal8Bit();
+    Record.FileName.Set(std::string_view(bytes.constData(), bytes.size()));
+    Record.SampleRate = opened ? static_cast<int32_t>(file.SampleRate()) : 0;
+    Record.BitsPerSample = opened ? file.BitsPerSample() : 0;
+    Record.Channels = opened ? file.Channels() : 0;
+    WaveProp->clear();
+    WaveProp->appendPlainText(ChannelsLine + QString::number(Record.Channels));
+    WaveProp->appendPlainText(RateLine + QString::number(Record.SampleRate));
+    WaveProp->appendPlainText(BitsLine + QString::number(Record.BitsPerSample));
+    LoadFileName->setText(name);
+    SaveWaveFile->setText(name);
+    return true;
+  }
+  Show(name + UnreadableFileText);
+  LoadFileName->setText(QString::fromLatin1(Record.FileName.View().data(), Record.FileName.View().size()));
+  return false;
+}
+
+QString TWavesForm::WithWaveExtension(const QString& picked) {
+  const QString upper = picked.toUpper();
+  const bool hasDot = picked.size() >= 4 && picked[picked.size() - 4] == '.';
+  if (!upper.contains(".WAV") && !hasDot) return picked + ".wav";
+  return picked;
+}
+
+void TWavesForm::HandlePickedName(const QString& picked) {
+  if (picked.isEmpty()) return;
+  FileStep(WithWaveExtension(picked));
+}
+
+void TWavesForm::HandleChangeName() {
+  const QString picked =
+      QFileDialog::getOpenFileName(this, QString(), Directory, "PCM Wave files (*.wav)", nullptr,
+                                   QFileDialog::DontUseNativeDialog);
+  HandlePickedName(picked);
+}
+
+void TWavesForm::PlayBtnClick() {
+  const auto show = [this](const QString& text) { Show(text); };
+  try {
+    if (LoadPage) {
+      const QString name = WithDirectory(LoadFileName->text());
+      if (FileStep(name)) ResWaves::PlayFile(name, show);
+      return;
+    }
+    const QString choice = SampleWave->currentText();
+    const QStringList clips = choice == "All_waves" ? ResWaves::ClipNames() : QStringList{choice};
+    for (const QString& clip : clips) ResWaves::PlayClip(clip, show);
+  } catch (const std::exception& e) {
+    Show(QString::fromUtf8(e.what()));
+  }
+}
+
+WaveParams TWavesForm::ControlsToRecord() {
+  if (LoadPage) {
+    FileStep(WithDirectory(LoadFileName->text()));
+    return Record;
+  }
+  WaveParams out{};
+  const QByteArray bytes = SaveWaveFile->text().toLocal8Bit();
+  out.FileName.Set(std::string_view(bytes.constData(), bytes.size()));
+  out.Sound = static_cast<uint8_t>(std::max(0, SampleWave->currentIndex()));
+  out.SampleRate = WaveRate->currentText().toInt();
+  out.BitsPerSample = Radio_Bit16->isChecked() ? 16 : 8;
+  out.Channels = 1;
+  return out;
+}
+
+DialogResult TWavesForm::Store() {
+  DialogResult result;
+  if (result.accepted = this->result() == QDialog::Accepted; !result.accepted) return result;
+  if (x() != OpenedAt.first || y() != OpenedAt.second) result.position = std::make_pair(x(), y());
+  const WaveParams record = ControlsToRecord();
+  result.data.resize(sizeof record);
+  std::memcpy(result.data.data(), &record, sizeof record);
+  return result;
+}
