@@ -17,6 +17,7 @@
 #include <string>
 
 #include "UExtParameterTypes.h"
+#include "DialogEntries2.h"
 #include "UGenersForm.h"
 
 #define RIR_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
@@ -111,9 +112,11 @@ RIR_MODULE_EXPORT void RirDialogs_PresentMessage(int32_t severity, const char* t
 
 RIR_MODULE_EXPORT int32_t RirDialogs_Open(int32_t kind, IExtParameter* params, const RirDialogServices* services) {
   if (params == nullptr || services == nullptr || services->size < sizeof(RirDialogServices)) return rdsNotAvailable;
-  if (kind != rdkGenerator) return rdsNotAvailable;
+  if (kind != rdkGenerator && kind != rdkTransform && kind != rdkWave) return rdsNotAvailable;
   if (!EnsureApplication()) return rdsNoDisplay;
   try {
+    if (kind == rdkTransform) return RunTransformDialog(params, *services);
+    if (kind == rdkWave) return RunWaveDialog(params, *services);
     return RunGenersDialog(params, *services);
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, QStringLiteral("Rir_Eda"), QString::fromLocal8Bit(e.what()));

@@ -28,6 +28,11 @@ struct RirDialogServices {
   // `kind`, then stores `count` samples for t = 0..count-1, each rounded to
   // the nearest integer. Null when the waveform code is not available.
   void (*generatorPreview)(int32_t kind, const void* record, int32_t count, int64_t* out);
+  // Catalogue lookups of the transform dialog. dialogCodeOf shows message 22
+  // for an unknown name and gives 29.
+  int32_t (*dialogCodeOf)(const char* typeName);
+  int32_t (*groupOfCode)(int32_t code);
+  bool (*isFilterCode)(int32_t code);
 };
 
 enum RirDialogStatus : int32_t {

@@ -102,6 +102,10 @@ void ServicePreview(int32_t kind, const void* record, int32_t count, int64_t* ou
 }
 #endif
 
+int32_t ServiceDialogCodeOf(const char* name) { return DialogCodeOf(name != nullptr ? name : ""); }
+int32_t ServiceGroupOfCode(int32_t code) { return GroupOfCode(code); }
+bool ServiceIsFilterCode(int32_t code) { return IsFilterCode(code); }
+
 const RirDialogServices& Services() {
   static const RirDialogServices services = [] {
     RirDialogServices s{};
@@ -111,6 +115,9 @@ const RirDialogServices& Services() {
     s.generatorKindOf = ServiceKindOf;
     s.generatorHelpTopic = ServiceHelpTopic;
     s.generatorDefaults = ServiceDefaults;
+    s.dialogCodeOf = ServiceDialogCodeOf;
+    s.groupOfCode = ServiceGroupOfCode;
+    s.isFilterCode = ServiceIsFilterCode;
     s.checkFormula = &CheckFormula != nullptr ? ServiceCheckFormula : nullptr;
 #if RIR_HAVE_WAVEFORMS
     s.generatorPreview = ServicePreview;
