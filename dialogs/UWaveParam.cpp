@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -179,7 +181,12 @@ void TWavesForm::Load(const DialogRequest& request) {
 
   Directory = QString::fromStdString(request.directory);
   ApplyLanguage(request.language);
-  if (request.position) move(request.position->first, request.position->second);
+  if (request.position) {
+    move(request.position->first, request.position->second);
+  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
   OpenedAt = {x(), y()};
 
   WaveParams record{};

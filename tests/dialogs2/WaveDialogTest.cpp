@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <QAudioDevice>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMediaDevices>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <stdexcept>
+
+#include "DialogTestSupport.h"
+#include "dialogs/ResWaves.h"
+#include "dialogs/UWaveParam.h"
+#include "wave/Wave_fileIO.h"
+
+namespace {
+
+WaveParams Record(const std::string& name, int32_t rate, uint16_t bits, uint16_t channels, uint8_t sound = 0) {
+  WaveParams r{};
+  r.FileName.Set(name);
+  r.SampleRate = rate;
+  r.BitsPerSample = bits;
+  r.Channels = channels;
+  r.Sound = sound;
+  return r;
+}
+
+std::unique_ptr<TWavesForm> Open(HookLog& log, const std::string& type, std::vector<uint8_t> data,
+                                 const std::string& directory = "/nonexistent/", const std::string& language = "") {
+  auto form = std::make_unique<TWavesForm>(RecordingHooks(log));
+  DialogRequest request{type, language, directory, std::nullopt, std::move(data)};
+  form->Load(request);
+  form->show();
+  return form;
+}
+
+DialogResult PressOk(TWavesForm& form) {
+  QTest::mouseClick(form.OKBtn, Qt::LeftButton);
+  return form.Store();
+}
+
+void WriteWave(const QString& path, int32_t rate, uint16_t bits, uint16_t channels) {
+  TWaveFile file;
+  ASSERT_TRUE(file.OpenWrite(path.toStdString(), rate, bits, channels));
+  const int32_t samples[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  ASSERT_TRUE(file.WriteSamples(8, samples));
+  ASSERT_TRUE(file.Close());
+}
+
+}  // namespace
+
+TEST(WaveDialog, SavePageRatesBitsAndOneChannel) {
+  HookLog log;
+  auto form = Open(log, "Save Wave", Bytes(Record("out.wav", 22050, 8, 2, 3)));
+  EXPECT_FALSE(form->IsLoadPage());
+  EXPECT_FALSE(form->PageControl->isTabVisible(0));
+  EXPECT_TRUE(form->PageControl->isTabVisible(1));
+  EXPECT_EQ(form->PageControl->currentWidget(), form->SaveWaveTab);
+  EXPECT_EQ(form->WaveRate->currentText(), "22050");
+  EXPECT_EQ(form->SampleWave->currentText(), "Great");
+  EXPECT_FALSE(form->Radio_Bit16->isEnabled());
+  EXPECT_TRUE(log.texts.empty());  // a missing file is no error on the save page
+  form->SaveWaveFile->setText("typed.wav");
+  const auto stored = FromBytes<WaveParams>(PressOk(*form).data);
+  EXPECT_EQ(stored.FileName.Get(), "typed.wav");
+  EXPECT_EQ(stored.SampleRate, 22050);
+  EXPECT_EQ(stored.BitsPerSample, 8);
+  EXPECT_EQ(stored.Channels, 1);
+  EXPECT_EQ(stored.Sound, 3);
+
+  HookLog log2;
+  auto odd = Open(log2, "Save Wave", Bytes(Record("out.wav", 12345, 16, 1, 9)));
+  EXPECT_EQ(odd->WaveRate->currentText(), "11025");
+  EXPECT_EQ(odd->SampleWave->currentText(), "All_waves");
+  EXPECT_TRUE(odd->Radio_Bit16->isChecked());
+  const auto kept = FromBytes<WaveParams>(PressOk(*odd).data);
+  EXPECT_EQ(kept.BitsPerSample, 16);
+  EXPECT_EQ(kept.SampleRate, 11025);
+
+  // No stored record: the defaults.
+  HookLog log3;
+  auto fresh = Open(log3, "Save Wave", {});
+  EXPECT_EQ(fresh->SaveWaveFile->text(), "test.wav");
+  EXPECT_EQ(fresh->WaveRate->currentText(), "8000");
+  EXPECT_TRUE(fresh->Radio_Bit8->isChecked());
+}
+
+TEST(WaveDialog, LoadPageShowsTheHeaderAndStoresNamesRelativeToTheDirectory) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+  const QString path = dir.path() + "/sub/stereo.wav";
+  WriteWave(path, 44100, 16, 2);
+  const std::string directory = (dir.path() + "/").toStdString();
+
+  HookLog log;
+  auto form = Open(log, "Load Wave", Bytes(Record("sub/stereo.wav", 8000, 8, 1)), directory);
+  EXPECT_TRUE(form->IsLoadPage());
+  EXPECT_FALSE(form->PageControl->isTabVisible(1));
+  EXPECT_TRUE(log.texts.empty());
+  EXPECT_EQ(form->WaveProp->toPlainText(),
+            "NumChannels    - 2\nSample per sec - 44100\nBits per sec   - 16");
+  const auto stored = FromBytes<WaveParams>(PressOk(*form).data);
+  EXPECT_EQ(stored.FileName.Get(), "sub/stereo.wav");
+  EXPECT_EQ(stored.SampleRate, 44100);
+  EXPECT_EQ(stored.BitsPerSample, 16);
+  EXPECT_EQ(stored.Channels, 2);
+
+  // A file picked by its full path inside the directory is kept relative.
+  HookLog log2;
+  auto picked = Open(log2, "Load Wave", {}, directory);
+  picked->HandlePickedName(dir.path() + "/sub/stereo");
+  EXPECT_EQ(picked->LoadFileName->text(), "sub/stereo.wav");
+  EXPECT_EQ(picked->FormRecord().Channels, 2);
+}
+
+TEST(WaveDialog, LoadPageRefusesMissingAndUnreadableFiles) {
+  QTemporaryDir dir;
+  const std::string directory = (dir.path() + "/").toStdString();
+  WriteWave(dir.path() + "/good.wav", 11025, 8, 1);
+  QFile junk(dir.path() + "/junk.wav");
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write("RIFF but not really a wave file");
+  junk.close();
+
+  HookLog log;
+  auto form = Open(log, "Load Wave", Bytes(Record("good.wav", 0, 0, 0)), directory);
+  EXPECT_TRUE(log.texts.empty());
+  form->LoadFileName->setText("missing.wav");
+  form->PlayBtn->click();
+  ASSERT_EQ(log.texts.size(), 1u);
+  EXPECT_EQ(log.texts[0], dir.path().toStdString() + "/missing.wav - file not exists");
+  EXPECT_EQ(form->LoadFileName->text(), "good.wav");
+
+  form->LoadFileName->setText("junk.wav");
+  const auto stored = FromBytes<WaveParams>(PressOk(*form).data);
+  ASSERT_EQ(log.texts.size(), 2u);
+  EXPECT_EQ(log.texts[1], dir.path().toStdString() + "/junk.wav - can't open file");
+  // The last accepted file is what OK stores.
+  EXPECT_EQ(stored.FileName.Get(), "good.wav");
+  EXPECT_EQ(stored.SampleRate, 11025);
+
+  // Nothing ever accepted: an all-zero record, and the Russian texts.
+  HookLog log2;
+  auto none = Open(log2, "Load Wave", Bytes(Record("absent.wav", 0, 0, 0)), directory, "Russian");
+  ASSERT_EQ(log2.texts.size(), 1u);
+  EXPECT_EQ(log2.texts[0], dir.path().toStdString() + "/absent.wav - файл не существует");
+  EXPECT_EQ(none->windowTitle(), QString::fromUtf8("Свойства чтения/записи Wave файлов"));
+  const auto zero = FromBytes<WaveParams>(PressOk(*none).data);
+  EXPECT_EQ(zero.FileName.Size(), 0u);
+  EXPECT_EQ(zero.SampleRate, 0);
+}
+
+TEST(WaveDialog, BrowseAddsTheWaveExtensionOnlyWhenThereIsNone) {
+  EXPECT_EQ(TWavesForm::WithWaveExtension("/data/take1"), "/data/take1.wav");
+  EXPECT_EQ(TWavesForm::WithWaveExtension("/data/take1.txt"), "/data/take1.txt");
+  EXPECT_EQ(TWavesForm::WithWaveExtension("/data/TAKE1.WAV"), "/data/TAKE1.WAV");
+  EXPECT_EQ(TWavesForm::WithWaveExtension("/data/take.wave"), "/data/take.wave");
+  EXPECT_EQ(TWavesForm::WithWaveExtension("/data/a.mp"), "/data/a.mp.wav");
+}
+
+TEST(WaveDialog, PositionIsStoredOnlyWhenTheFormMoved) {
+  HookLog log;
+  auto form = Open(log, "Save Wave", {});
+  EXPECT_FALSE(PressOk(*form).position.has_value());
+  HookLog log2;
+  auto moved = Open(log2, "Save Wave", {});
+  moved->move(moved->x() + 40, moved->y() + 30);
+  const DialogResult result = PressOk(*moved);
+  ASSERT_TRUE(result.position.has_value());
+  EXPECT_EQ(result.position->first, moved->x());
+}
+
+TEST(SoundFeedback, ClipsAreShortEightBitMonoWaves) {
+  TestApp();
+  const QStringList names = ResWaves::ClipNames();
+  EXPECT_EQ(names, QStringList({"Fantastic", "Perfect", "Great", "Nice_work", "Thank_You"}));
+  for (const QString& name : names + QStringList{"TEST"}) {
+    const QByteArray clip = ResWaves::ClipData(name.toUpper());  // names compare without case
+    ASSERT_GT(clip.size(), 1000) << name.toStdString();
+    EXPECT_LT(clip.size(), 16000) << name.toStdString();
+    EXPECT_TRUE(clip.startsWith("RIFF"));
+    uint16_t channels = 0, bits = 0;
+    uint32_t rate = 0;
+    std::memcpy(&channels, clip.constData() + 22, 2);
+    std::memcpy(&rate, clip.constData() + 24, 4);
+    std::memcpy(&bits, clip.constData() + 34, 2);
+    EXPECT_EQ(channels, 1);
+    EXPECT_EQ(bits, 8);
+    EXPECT_EQ(rate, name == "Thank_You" ? 11000u : 11025u) << name.toStdString();
+  }
+  try {
+    ResWaves::PlayClip("Applause", [](const QString&) {});
+    ADD_FAILURE() << "an unknown clip must raise";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Cannot read Resource file");
+  }
+}
+
+TEST(SoundFeedback, NoOutputDeviceIsReportedInsteadOfPlaying) {
+  TestApp();
+  if (!QMediaDevices::audioOutputs().isEmpty()) GTEST_SKIP() << "this machine has a sound output";
+  QStringList shown;
+  const auto show = [&](const QString& text) { shown << text; };
+  EXPECT_FALSE(ResWaves::PlayFile("/tmp/whatever.wav", show));
+  EXPECT_FALSE(ResWaves::PlayClip("Great", show));
+  EXPECT_EQ(shown, QStringList({"Sound Card is not installed", "Sound Card is not installed"}));
+  EXPECT_FALSE(ResWaves::IsPlaying());
+
+  // Play on the save page with "All_waves" goes through the five clips.
+  HookLog log;
+  auto form = Open(log, "Save Wave", {});
+  form->SampleWave->setCurrentText("All_waves");
+  form->PlayBtn->click();
+  EXPECT_EQ(log.texts.size(), 5u);
+}
