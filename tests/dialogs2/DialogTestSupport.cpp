@@ -8,8 +8,9 @@ QApplication& TestApp() {
   static int argc = 1;
   static char name[] = "dialogs2_test";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: Qt's own globals may go first at exit.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 namespace {
