@@ -27,7 +27,7 @@ TTableEdit::TTableEdit(QWidget* parent) : QDialog(parent) {
   StringGrid1->setObjectName("StringGrid1");
   StringGrid1->horizontalHeader()->hide();
   StringGrid1->verticalHeader()->hide();
-  StringGrid1->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
+  StringGrid1->horizontalHeader()->setDefaultSectionSize(kColumnWidth + 1);  // the column and its grid line
   StringGrid1->horizontalHeader()->setMinimumSectionSize(kColumnWidth);
   StringGrid1->verticalHeader()->setDefaultSectionSize(24);
   StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);

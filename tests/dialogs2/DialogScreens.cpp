@@ -1,0 +1,100 @@
+// Saves a picture of every page kind of the transform dialog, the table
+// editor and both wave pages, in English and Russian: DialogScreens OUTDIR.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+
+#include "DialogTestSupport.h"
+#include "dialogs/UDb_Edit.h"
+#include "dialogs/UTransformOpt.h"
+#include "dialogs/UWaveParam.h"
+#include "wave/Wave_fileIO.h"
+
+namespace {
+
+void Save(QWidget& w, const QString& path) {
+  w.show();
+  w.raise();
+  for (int i = 0; i < 20; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(10);
+  }
+  if (!w.grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  w.hide();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screens");
+  QDir().mkpath(out);
+  TestApp();
+  HookLog log;
+  const struct {
+    const char* type;
+    const char* file;
+  } transforms[] = {
+      {"Square", "none"},
+      {"Blackman trans", "blackman"},
+      {"Kaiser trans", "kaiser"},
+      {"Hann trans", "windowing"},
+      {"FFT of CCS using RCPack/RCPerm", "fft-flags"},
+      {"Goertzel DFT", "goertzel"},
+      {"Down Sample", "sampling"},
+      {"Auto Correlation", "correlation"},
+      {"Bit-Reversed", "bit-reversed"},
+      {"Inverse Thresh", "thresh"},
+      {"OneDim Convolution", "convolution"},
+      {"Filters_Group", "firs-group"},
+      {"Low-Level IIR", "iirs"},
+      {"Low-Level LMS", "lmss"},
+      {"Forward User trans", "users-transform"},
+      {"Any Func", "users-func"},
+      {"Addition/Substraction", "add-sub"},
+      {"Multiply/Division", "mpy-div"},
+  };
+  QTemporaryDir dir;
+  {
+    TWaveFile file;
+    file.OpenWrite((dir.path() + "/stereo.wav").toStdString(), 44100, 16, 2);
+    file.Close();
+  }
+  for (const char* language : {"ENGLISH", "RUSSIAN"}) {
+    const QString suffix = QString(language) == "RUSSIAN" ? "-ru" : "-en";
+    for (const auto& t : transforms) {
+      TTransformsOpt dialog(RecordingHooks(log));
+      dialog.Load(DialogRequest{t.type, language, "/", std::nullopt, {}});
+      Save(dialog, out + "/transform-" + t.file + suffix + ".png");
+      if (QString(t.file) == "lmss") {
+        dialog.LMSS_Pages->setCurrentIndex(1);
+        dialog.LMSH_isMulti->setChecked(true);
+        Save(dialog, out + "/transform-lmss-addition" + suffix + ".png");
+      }
+    }
+    {
+      TTableEdit editor;
+      const float entries[12] = {1, 0.5f, -2, 3, 0, 1, 1, 1, 0.25f, 4, 5, 6};
+      editor.LoadList(entries, 3);
+      Save(editor, out + "/table-edit-3.png");
+      editor.LoadList(entries, 12);
+      Save(editor, out + "/table-edit-12.png");
+    }
+    {
+      TWavesForm load(RecordingHooks(log));
+      load.Load(DialogRequest{"Load Wave", language, (dir.path() + "/").toStdString(), std::nullopt, {}});
+      load.FileStep(dir.path() + "/stereo.wav");
+      Save(load, out + "/wave-load" + suffix + ".png");
+      TWavesForm save(RecordingHooks(log));
+      save.Load(DialogRequest{"Save Wave", language, "/", std::nullopt, {}});
+      Save(save, out + "/wave-save" + suffix + ".png");
+    }
+  }
+  return 0;
+}
