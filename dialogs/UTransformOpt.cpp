@@ -608,7 +608,7 @@ void TTransformsOpt::Load(const DialogRequest& request) {
     move(area.center() - QPoint(width() / 2, height() / 2));
   }
   if (request.data.size() == sizeof(TransformParams)) std::memcpy(&Source, request.data.data(), sizeof Source);
-  FilterParams filterSource = Filter;
+  alignas(8) FilterParams filterSource = Filter;
   if (request.data.size() == sizeof(FilterParams)) std::memcpy(&filterSource, request.data.data(), sizeof filterSource);
   if (Hooks.isFilterCode && Hooks.isFilterCode(DialogCode_)) {
     FilterToControls(filterSource);
@@ -950,7 +950,7 @@ void TTransformsOpt::showEvent(QShowEvent* event) {
 
 TransformParams TTransformsOpt::ControlsToTransform() {
   if (DialogCode_ < 0) DialogCode_ = 5;
-  TransformParams r = Source;
+  alignas(8) TransformParams r = Source;
   r.TransformCode = DialogCode_ - 30;
   r.FftFlags = ComposeFlags();
   r.CorrLags = Corr_nLags->value();
@@ -976,7 +976,7 @@ TransformParams TTransformsOpt::ControlsToTransform() {
 }
 
 FilterParams TTransformsOpt::ControlsToFilter() {
-  FilterParams r = Filter;
+  alignas(8) FilterParams r = Filter;
   if (DialogCode_ < 0) DialogCode_ = 5;
   r.TransformCode = DialogCode_ - 30;
   r.FirUpFactor = FIRH_UpFactor->value();
@@ -1004,11 +1004,11 @@ DialogResult TTransformsOpt::Store() {
   // The position is stored whether or not the dialog moved.
   out.position = std::make_pair(x(), y());
   if (Hooks.isFilterCode && Hooks.isFilterCode(DialogCode_)) {
-    const FilterParams r = ControlsToFilter();
+    alignas(8) const FilterParams r = ControlsToFilter();
     out.data.resize(sizeof r);
     std::memcpy(out.data.data(), &r, sizeof r);
   } else {
-    const TransformParams r = ControlsToTransform();
+    alignas(8) const TransformParams r = ControlsToTransform();
     out.data.resize(sizeof r);
     std::memcpy(out.data.data(), &r, sizeof r);
   }

@@ -172,7 +172,8 @@ class TTransformsOpt : public QDialog {
   int32_t HelpContext_ = 0;
   int32_t ThreshRelOpTag = 1;
   bool TreeHandlerAttached = false;
-  TransformParams Source{};
-  TransformParams Transform{};
-  FilterParams Filter{};
+  // Aligned so that the packed records' fields sit on their natural bounds.
+  alignas(8) TransformParams Source{};
+  alignas(8) TransformParams Transform{};
+  alignas(8) FilterParams Filter{};
 };

@@ -189,7 +189,7 @@ void TWavesForm::Load(const DialogRequest& request) {
   }
   OpenedAt = {x(), y()};
 
-  WaveParams record{};
+  alignas(4) WaveParams record{};
   if (request.data.size() == sizeof(WaveParams)) {
     std::memcpy(&record, request.data.data(), sizeof record);
   } else {
@@ -281,7 +281,7 @@ WaveParams TWavesForm::ControlsToRecord() {
     FileStep(WithDirectory(LoadFileName->text()));
     return Record;
   }
-  WaveParams out{};
+  alignas(4) WaveParams out{};
   const QByteArray bytes = SaveWaveFile->text().toLocal8Bit();
   out.FileName.Set(std::string_view(bytes.constData(), bytes.size()));
   out.Sound = static_cast<uint8_t>(std::max(0, SampleWave->currentIndex()));
@@ -295,7 +295,7 @@ DialogResult TWavesForm::Store() {
   DialogResult result;
   if (result.accepted = this->result() == QDialog::Accepted; !result.accepted) return result;
   if (x() != OpenedAt.first || y() != OpenedAt.second) result.position = std::make_pair(x(), y());
-  const WaveParams record = ControlsToRecord();
+  alignas(4) const WaveParams record = ControlsToRecord();
   result.data.resize(sizeof record);
   std::memcpy(result.data.data(), &record, sizeof record);
   return result;

@@ -72,6 +72,6 @@ class TWavesForm : public QDialog {
   DialogHooks Hooks;
   QString Directory;
   bool LoadPage = true;
-  WaveParams Record{};
+  alignas(4) WaveParams Record{};
   std::pair<int32_t, int32_t> OpenedAt{0, 0};
 };
