@@ -21,10 +21,6 @@
 #define RIR_HAVE_WAVEFORMS 1
 #endif
 
-// The evaluator may be absent from a partial build; the dialog then skips the
-// formula check instead of failing to load.
-bool CheckFormula(CountedText<55>& formula, int maxLength) __attribute__((weak));
-
 namespace {
 
 // The folder this plug-in was loaded from, with a trailing '/'.
@@ -111,7 +107,7 @@ const RirDialogServices& Services() {
     s.generatorKindOf = ServiceKindOf;
     s.generatorHelpTopic = ServiceHelpTopic;
     s.generatorDefaults = ServiceDefaults;
-    s.checkFormula = &CheckFormula != nullptr ? ServiceCheckFormula : nullptr;
+    s.checkFormula = ServiceCheckFormula;
 #if RIR_HAVE_WAVEFORMS
     s.generatorPreview = ServicePreview;
 #endif
