@@ -381,7 +381,7 @@ void TGenersForm::buildPages() {
   chart->setTitle(QString());
   auto* xAxis = new QValueAxis;
   auto* yAxis = new QValueAxis;
-  xAxis->setLabelFormat("%d");
+  xAxis->setLabelFormat("%.0f");
   yAxis->setLabelFormat("%g");
   chart->addAxis(xAxis, Qt::AlignBottom);
   chart->addAxis(yAxis, Qt::AlignLeft);
@@ -601,8 +601,10 @@ void TGenersForm::drawPreview() {
   GeneratorParams record{};
   if (services_.generatorDefaults != nullptr) services_.generatorDefaults(&record);
   controlsToRecord(record);
-  if (services_.generatorPreview == nullptr) {
+  if (services_.generatorPreview == nullptr) {  // a build without the waveform code
     series_->clear();
+    for (QAbstractAxis* axis : series_->attachedAxes())
+      axis->setRange(0, axis->orientation() == Qt::Horizontal ? previewLength_ - 1 : 1);
     return;
   }
   previewBuffer_.assign(static_cast<size_t>(previewLength_), 0);

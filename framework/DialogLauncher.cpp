@@ -21,10 +21,6 @@
 #define RIR_HAVE_WAVEFORMS 1
 #endif
 
-// The evaluator may be absent from a partial build; the dialog then skips the
-// formula check instead of failing to load.
-bool CheckFormula(CountedText<55>& formula, int maxLength) __attribute__((weak));
-
 namespace {
 
 // The folder this plug-in was loaded from, with a trailing '/'.
@@ -115,10 +111,10 @@ const RirDialogServices& Services() {
     s.generatorKindOf = ServiceKindOf;
     s.generatorHelpTopic = ServiceHelpTopic;
     s.generatorDefaults = ServiceDefaults;
+    s.checkFormula = ServiceCheckFormula;
     s.dialogCodeOf = ServiceDialogCodeOf;
     s.groupOfCode = ServiceGroupOfCode;
     s.isFilterCode = ServiceIsFilterCode;
-    s.checkFormula = &CheckFormula != nullptr ? ServiceCheckFormula : nullptr;
 #if RIR_HAVE_WAVEFORMS
     s.generatorPreview = ServicePreview;
 #endif
