@@ -146,7 +146,7 @@ void RIR_STDCALL TTransform::InputChanged() {
 void TTransform::AssembleComputed() {
   // Results past the N-th keep counting positions.
   for (int32_t i = N; i < OutLen; ++i) Positions[i] = static_cast<float>(i);
-  nspcb2RealToCplx(Positions, Computed, ResBuf, OutLen);
+  NspTable.nspcb2RealToCplx(Positions, Computed, ResBuf, OutLen);
 }
 
 void TTransform::UpSample(int32_t factor, int32_t phase) {
@@ -279,7 +279,7 @@ void TTransform::RunTransform() {
       break;
     default:
       // Everything else passes its input through.
-      nspcb2RealToCplx(Positions, Values, ResBuf, N);
+      NspTable.nspcb2RealToCplx(Positions, Values, ResBuf, N);
       break;
   }
 }
