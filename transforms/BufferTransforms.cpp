@@ -173,7 +173,8 @@ void TTransform::RunTransform() {
   NspTable.nspcbImag(InBuf, Values, N);
   OutLen = N;
 
-  if (IsGroup && GroupOfCode(Code + 30) != GroupNumber) {
+  const bool inFamily = Code >= 1 && Code <= kCatalogueSize && GroupOfCode(Code + 30) == GroupNumber;
+  if (IsGroup && !inFamily) {
     // The record selects a transform of another family: the results are 0.
     std::fill(ResBuf, ResBuf + N, SCplx{0.0f, 0.0f});
     return;

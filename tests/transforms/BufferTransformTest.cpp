@@ -389,6 +389,12 @@ TEST(BufferTransform, GroupsFollowTheRecordAndWriteZeroOutsideTheirFamily) {
   b->LoadParameters();
   for (int32_t v : {100, 200, 300, 400}) rig.Step(b, true, false, v);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(rig.Emit(b), (Outputs{0, 0, 0}));
+
+  p.TransformCode = 2147483647;  // no transform at all
+  rig.Store("OneDim Convolution", p);
+  b->LoadParameters();
+  for (int32_t v : {100, 200, 300, 400}) rig.Step(b, true, false, v);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(rig.Emit(b), (Outputs{0, 0, 0}));
 }
 
 TEST(BufferTransform, ConstructionChecksKindsAndWidths) {
