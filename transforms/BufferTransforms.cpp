@@ -87,6 +87,11 @@ void RIR_STDCALL TTransform::LoadParameters() {
   if (IsGroup) Code = Params.TransformCode;
   N = std::min(TransformSignalLength(Code, Params, OutLen), kMax);
   FftOrder = FloorLog2(N);
+  if (Code == 46) {
+    // The frequency is fixed until the next load: one state serves every run.
+    NspTable.nspsGoertzInit(Params.GoertzelFrequency, GoertzelArea(Params));
+    GoertzelLive = true;
+  }
   if ((Code == 42 || Code == 43) && (N & (N - 1)) != 0) {
     // Only the first 2^order samples are transformed; say so once per load.
     ShowLibError(msgSignalLengthPowerOfTwo, Language);
@@ -273,8 +278,6 @@ void TTransform::RunTransform() {
       AssembleComputed();
       break;
     case 46:
-      NspTable.nspsGoertzInit(Params.GoertzelFrequency, GoertzelArea(Params));
-      GoertzelLive = true;
       ResBuf[0] = NspTable.nspsbGoertz(GoertzelArea(Params), Values, N);
       OutLen = 1;
       break;
