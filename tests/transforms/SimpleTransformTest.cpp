@@ -260,6 +260,16 @@ TEST(SimpleTransform, AnyFuncEvaluatesTheRecordsFormulaAndFailsOnce) {
   EXPECT_EQ(rig.Step(f, 3), -1);
   EXPECT_EQ(ShownMessages().size(), 1u);
 
+  // A formula that passes its check but cannot be evaluated at this input
+  // fails that step only, without a message.
+  p.UserFunc.Set("ln(t+5)*10");
+  rig.host.SetParameter("Any Func", RecordBytes(p));
+  f->LoadParameters();
+  EXPECT_EQ(rig.Step(f, 5), 23);
+  EXPECT_EQ(rig.Step(f, -6), -1);
+  EXPECT_EQ(rig.Step(f, 0), 16);
+  EXPECT_EQ(ShownMessages().size(), 1u);
+
   // The default formula 1/10*t.
   rig.host.RemoveParameter("Any Func");
   f->LoadParameters();
