@@ -12,7 +12,9 @@ bool CheckFormula(CountedText<55>& formula, int maxLength) {
   for (int t = 0; t <= 100; ++t) {
     FormulaValue(formula, maxLength, t);
     if (CalcError != 0) {
-      ShowLibError(msgBadFormula, Language, formula.View());
+      std::string_view text = formula.View();
+      if (maxLength < static_cast<int>(text.size())) text = text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);
+      ShowLibError(msgBadFormula, Language, text);
       const std::string_view err = "Err";
       formula.Set(err.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0));
       return false;
