@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
 
 static void InitClipResources() { Q_INIT_RESOURCE(clips); }
@@ -19,9 +18,10 @@ static void InitClipResources() { Q_INIT_RESOURCE(clips); }
 namespace ResWaves {
 namespace {
 
-// The one sound of the module; a new one is refused while it plays.
-std::unique_ptr<QSoundEffect>& Current() {
-  static std::unique_ptr<QSoundEffect> effect;
+// The one sound of the module; a new one is refused while it plays. Never
+// destroyed at exit: the sound system may be gone by then.
+QSoundEffect*& Current() {
+  static QSoundEffect* effect = nullptr;
   return effect;
 }
 
@@ -68,10 +68,10 @@ bool Start(const QUrl& source, const MessageFn& show, const QString& refusal) {
     show(refusal);
     return false;
   }
-  auto effect = std::make_unique<QSoundEffect>(QMediaDevices::defaultAudioOutput());
-  effect->setSource(source);
-  effect->play();
-  Current() = std::move(effect);
+  delete Current();  // finished, so nothing is cut off
+  Current() = new QSoundEffect(QMediaDevices::defaultAudioOutput());
+  Current()->setSource(source);
+  Current()->play();
   return true;
 }
 
@@ -88,7 +88,7 @@ QByteArray ClipData(const QString& name) {
 }
 
 bool IsPlaying() {
-  const auto& effect = Current();
+  const QSoundEffect* effect = Current();
   return effect != nullptr && (effect->isPlaying() || effect->status() == QSoundEffect::Loading);
 }
 
@@ -102,7 +102,7 @@ bool PlayClip(const QString& name, const MessageFn& show) {
   if (image.isEmpty()) throw std::runtime_error(kNoResource);
   if (!Start(QUrl("qrc" + path), show, "Error")) return false;
   // Wait for the end of the clip, with a bound in case no end is reported.
-  QSoundEffect* effect = Current().get();
+  QSoundEffect* effect = Current();
   QEventLoop loop;
   QTimer bound;
   bound.setSingleShot(true);
