@@ -115,3 +115,35 @@ TEST(DialogExports, LibraryMessagesBecomeCentredModalBoxesWithoutAHostHandler) {
   EXPECT_EQ(seen.buttons, 1);
   EXPECT_LE(seen.offCentre.manhattanLength(), 4);
 }
+
+TEST(DialogExports, FormulaButtonChecksWithThePluginsEvaluator) {
+  FakeExtParameter host;
+  host.typeName = "Func";
+  host.language = "ENGLISH";
+  host.onData = [] {
+    OnModal([](QWidget* dialog) {
+      auto* formula = dialog->findChild<QObject*>("Func_Str");
+      auto* check = dialog->findChild<QAbstractButton*>("BitBtn1");
+      ASSERT_NE(formula, nullptr);
+      ASSERT_NE(check, nullptr);
+      formula->setProperty("text", "2*(T+");
+      check->click();
+      formula->setProperty("text", "T*2+1");
+      check->click();
+      dialog->findChild<QAbstractButton*>("OKBtn")->click();
+    });
+  };
+  ShownMessages().clear();
+  Export("GenersExtParams")(&host);
+  ASSERT_EQ(ShownMessages().size(), 2u);
+  EXPECT_EQ(ShownMessages()[0].severity, 0);
+  EXPECT_EQ(ShownMessages()[0].text.rfind("RIR Eda Err:2*(t+ - The formula is entered incorrectly or ", 0), 0u)
+      << ShownMessages()[0].text;
+  EXPECT_EQ(ShownMessages()[1].severity, 1);
+  EXPECT_EQ(ShownMessages()[1].text, "The formula is entered correctly");
+  ASSERT_EQ(host.dataSet.size(), 1u);
+  GeneratorParams r;
+  std::memcpy(&r, host.dataSet[0].data(), sizeof r);
+  EXPECT_EQ(r.Formula.Get(), "T*2+1");  // stored as typed; only the check lower-cases
+  EXPECT_EQ(r.Kind, 0);
+}
