@@ -28,7 +28,8 @@ long double WindowSample(int64_t& n, int64_t length, F f) {
 
 // c0 - c1 cos(2 pi n / N) + c2 cos(4 pi n / N)
 long double CosineSum(long double n, long double len, long double c0, long double c1, long double c2) {
-  return c0 - c1 * std::cos(2.0L * kPi * n / len) + c2 * std::cos(4.0L * kPi * n / len);
+  const long double two = c0 - c1 * std::cos(2.0L * kPi * n / len);
+  return c2 == 0.0L ? two : two + c2 * std::cos(4.0L * kPi * n / len);
 }
 
 // The Blackman family with a free alpha: (alpha + 1)/2 - cos/2 - alpha/2 cos.
