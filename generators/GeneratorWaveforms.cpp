@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "../framework/BlockCatalogue.h"
+#include "../numeric/Calc.h"
 #include "RandomSource.h"
 
 namespace {
@@ -98,8 +99,8 @@ void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& sta
 long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, GeneratorState& state) {
   const long double time = static_cast<long double>(t);
   switch (kind) {
-    case gkFunc:
-      return -1.0L;
+    case gkFunc:  // "Err" marks a formula that failed its check
+      return params.Formula == "Err" ? -1.0L : FormulaValue(params.Formula, 55, static_cast<double>(t));
     case gkSine:
       if (params.SinePeriod == 0) return 0.0L;
       return params.SineAmp * ExtSin(6.283185307L * time / params.SinePeriod);

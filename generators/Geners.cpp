@@ -2,6 +2,7 @@
 
 #include "../framework/BlockCatalogue.h"
 #include "../framework/BlockFactories.h"
+#include "../numeric/SupportRoutines.h"
 
 TGenerator::TGenerator(IPELMOR* host, const char* typeName) : TBaseModelExt(host, 0, kTimeDriven) {
   if (!BindRequired({{&OutHandle, "Out"}}, kWritableFlag)) return;
@@ -31,6 +32,7 @@ void RIR_STDCALL TGenerator::LoadParameters() {
   if (!Bound) return;
   if (!GetRecordParameter(ParamsName.c_str(), &Params, sizeof Params)) Params = DefaultGeneratorParams();
   EffectiveKind = Kind == gkAllInOne ? Params.Kind : Kind;
+  if (EffectiveKind == gkFunc) CheckFormula(Params.Formula, 55);  // message 15 and "Err" on failure
   PrepareGenerator(EffectiveKind, Params, State);
   TableIndex = 0;
   if (EffectiveKind == gkFunc) return;

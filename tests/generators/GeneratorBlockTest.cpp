@@ -36,6 +36,9 @@ GeneratorParams Window(int64_t len, int64_t amp) {
 
 }  // namespace
 
+// Counts every allocation of the process, the plug-in's included.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
   ++gAllocations;
   if (void* p = std::malloc(size ? size : 1)) return p;
@@ -43,6 +46,7 @@ void* operator new(std::size_t size) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 TEST(GeneratorBlock, ConstructionChecksOutAndClk) {
   {
@@ -85,7 +89,9 @@ TEST(GeneratorBlock, SineTableThenZerosAndNoRestart) {
   for (int i = 0; i < 10001; ++i) {
     const int32_t expected = static_cast<int32_t>(std::nearbyint(100 * std::sin(6.283185307L * i / 10000)));
     ASSERT_EQ(sine.Step(), expected) << i;
-    if (i == 2500) ASSERT_EQ(expected, 100);
+    if (i == 2500) {
+      ASSERT_EQ(expected, 100);
+    }
   }
   EXPECT_EQ(sine.Text(), std::string(32, '0'));
   sine->Start();
@@ -352,4 +358,32 @@ TEST(GeneratorBlock, FreeRunningAndClockedStepsDoNotAllocate) {
   for (int i = 0; i < 20000; ++i) sine->TimeStep();  // table, then zeros
   for (int i = 0; i < 1000; ++i) clocked->InputChanged();
   EXPECT_EQ(gAllocations - start, 0);
+}
+
+TEST(GeneratorBlock, FuncEvaluatesItsFormulaAtTheModelTime) {
+  GeneratorParams p = Defaults();
+  p.Formula.Set("2*t+1");
+  GenRig func("Func", {.record = &p});
+  for (int step = 0; step < 10005; step += 1000) {
+    func.host.SetTime(step);
+    ASSERT_EQ(func.Step(), 2 * step + 1) << step;  // no table, no end
+  }
+  EXPECT_TRUE(ShownMessages().empty());
+
+  // A formula that fails its check: message 15 once per load, then -1 on every step.
+  for (const char* type : {"Func", "All_in_One"}) {
+    ShownMessages().clear();
+    GeneratorParams bad = Defaults();
+    bad.Kind = 0;
+    bad.Formula.Set("ln(t)");  // fails at t = 0
+    GenRig rig(type, {.record = &bad});
+    ASSERT_EQ(ShownMessages().size(), 1u) << type;
+    EXPECT_EQ(ShownMessages()[0].severity, 0);
+    EXPECT_NE(ShownMessages()[0].text.find("ln(t)"), std::string::npos) << ShownMessages()[0].text;
+    rig.host.SetTime(5);
+    EXPECT_EQ(rig.Steps(3), (std::vector<int32_t>{-1, -1, -1})) << type;
+    EXPECT_EQ(ShownMessages().size(), 1u);
+    rig->LoadParameters();
+    EXPECT_EQ(ShownMessages().size(), 2u);
+  }
 }
