@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -85,13 +86,14 @@ inline void WriteAll(const std::string& path, const Bytes& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A fresh directory per test, removed afterwards. Path ends without "/".
+// A fresh directory per test, removed afterwards. Path ends without "/" and
+// is short, so that a file in it still fits a record's 55-character name.
 class TempDir {
  public:
   TempDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
-            ("rir_wave_" + std::to_string(::getpid()) + "_" + (info ? info->name() : "x"));
+    const size_t tag = std::hash<std::string>{}(info != nullptr ? info->name() : "") % 1000000;
+    path_ = std::filesystem::path("/tmp") / ("rw" + std::to_string(::getpid()) + "_" + std::to_string(tag));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
