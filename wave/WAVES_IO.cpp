@@ -160,7 +160,8 @@ int64_t RIR_STDCALL TWaveIO::TimeStep() {
   if (Mode == kSave) return Period;
   LastTime = std::llround(Host->GetTime());
   if (FileName.empty() && HasTest && TestNumber() > 0) Start();
-  if (!FileUsable) {
+  // No file, or a host that steps before it starts the run: silence.
+  if (!FileUsable || Wave == nullptr) {
     WriteValueText(C1Handle, C1Text.Zero());
     return Period;
   }

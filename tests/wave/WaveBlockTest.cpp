@@ -217,6 +217,9 @@ TEST(WaveBlock, EightBitMonoUnderBothSignModes) {
     Block block("Wave_Load_Init", h.host);
     ASSERT_TRUE(block->IsValid());
     EXPECT_TRUE(h->Reports().empty());  // an absolute name is not prefixed
+    h->SetValue("C1", "01010101");
+    block->TimeStep();  // stepped before the run started: silence, no crash
+    EXPECT_EQ(h->Value("C1"), "00000000");
     block->Start();
     const char* expected[] = {"00000000", "10000000", "11111111", "00000000", "00000000"};
     for (const char* text : expected) {
