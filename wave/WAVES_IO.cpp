@@ -175,7 +175,7 @@ int64_t RIR_STDCALL TWaveIO::TimeStep() {
     if (channels >= 2) second = Buffer[Position + 1];
     Position = static_cast<uint16_t>(Position + channels);
   }
-  ++StepCounter;
+  IncrementInt64(StepCounter);
   if (StepCounter > Wave->FrameCount()) first = second = 0;
 
   WriteValueText(C1Handle, C1Text.Encode(SignMode, first));
