@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QChartView>
+#include <QLineSeries>
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -146,4 +148,52 @@ TEST(DialogExports, FormulaButtonChecksWithThePluginsEvaluator) {
   std::memcpy(&r, host.dataSet[0].data(), sizeof r);
   EXPECT_EQ(r.Formula.Get(), "T*2+1");  // stored as typed; only the check lower-cases
   EXPECT_EQ(r.Kind, 0);
+}
+
+namespace {
+std::vector<QPointF> PreviewOf(QWidget* dialog) {
+  auto* view = dialog->findChild<QChartView*>("Chart");
+  if (view == nullptr || view->chart()->series().isEmpty()) return {};
+  auto* series = qobject_cast<QLineSeries*>(view->chart()->series().first());
+  if (series == nullptr) return {};
+  const QList<QPointF> points = series->points();
+  return {points.begin(), points.end()};
+}
+}  // namespace
+
+TEST(DialogExports, PreviewRunsTheBlocksWaveformAtThePointIndex) {
+  FakeExtParameter host;
+  host.typeName = "Hann";
+  GeneratorParams r = DefaultGeneratorParams();
+  r.WindowLen = 4;
+  host.data.resize(sizeof r);
+  std::memcpy(host.data.data(), &r, sizeof r);
+  std::vector<QPointF> hann, function;
+  host.onData = [&] {
+    OnModal([&](QWidget* dialog) {
+      hann = PreviewOf(dialog);
+      dialog->findChild<QAbstractButton*>("CancelBtn")->click();
+    });
+  };
+  Export("GenersExtParams")(&host);
+  ASSERT_EQ(hann.size(), 1024u);
+  for (size_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(hann[i].x(), static_cast<double>(i));
+    EXPECT_EQ(hann[i].y(), (std::vector<double>{0, 75, 150, 75})[i % 4]) << i;
+  }
+
+  host.typeName = "Func";
+  r.Formula.Set("t*2+0.5");  // ties go to even: 0, 2, 4, 6 ... from 0.5, 2.5, 4.5
+  std::memcpy(host.data.data(), &r, sizeof r);
+  host.onData = [&] {
+    OnModal([&](QWidget* dialog) {
+      function = PreviewOf(dialog);
+      dialog->findChild<QAbstractButton*>("CancelBtn")->click();
+    });
+  };
+  Export("GenersExtParams")(&host);
+  ASSERT_EQ(function.size(), 128u);
+  EXPECT_EQ(function[0].y(), 0);
+  EXPECT_EQ(function[1].y(), 2);
+  EXPECT_EQ(function[127].y(), 254);
 }
