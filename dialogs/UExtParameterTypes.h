@@ -4,6 +4,25 @@
 // without a virtual destructor, so the vtable is exactly the slot table
 // below; texts are zero-terminated and owned by the host. No Qt here: the
 // plug-in and hosts include this header.
+//
+// A host opens a block's dialog like this:
+//   1. Implement IExtParameter over the block's stored record and position:
+//      GetBlockTypeName answers the block's type name ("Sine", "Hann",
+//      "All_in_One"); GetDataSize/GetData the stored record (296 bytes for a
+//      generator; any other size means "none stored": defaults are shown);
+//      GetPositionSize answers 8 and GetPosition {left, top} when a position
+//      is stored; GetDirectory the plug-in folder with a trailing '/';
+//      GetLanguage e.g. "RUSSIAN"; GetOwnerWindow an X11 window id or 0.
+//      The texts must stay valid until the call returns.
+//   2. Call the plug-in's GenersExtParams (TransExtParams, WaveExtParams)
+//      with the interface. It returns when the dialog is closed.
+//   3. On OK the dialog calls SetData (the whole record) and, only when the
+//      user moved it, SetPosition (8 bytes); Cancel calls neither. Copy the
+//      bytes at once. ShowHelp(directory + "Geners.htm#Sine") asks the host to
+//      show a page (the pages ship next to the dialog module).
+// The host need not be a Qt program: without a QApplication the dialog
+// module makes one and keeps it. Without a reachable display the export
+// shows a library message and returns.
 #pragma once
 
 #include <cstdint>

@@ -16,9 +16,8 @@
 #include "numeric/ParameterRecords.h"
 #include "numeric/SupportRoutines.h"
 
-#if __has_include("generators/GeneratorWaveforms.h")
+#if RIR_HAVE_WAVEFORMS
 #include "generators/GeneratorWaveforms.h"
-#define RIR_HAVE_WAVEFORMS 1
 #endif
 
 namespace {

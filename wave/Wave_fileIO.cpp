@@ -77,6 +77,8 @@ bool TWaveFile::OpenWrite(const std::string& name, int32_t sampleRate, uint16_t 
   // leaves nothing behind in a buffer that a later flush could misplace.
   std::setvbuf(Stream, nullptr, _IONBF, 0);
 
+  // A reused object starts its sizes afresh.
+  Riff = {kRiff, kEmptyRiffSize};
   bool ok = WriteExactly(&Riff, sizeof Riff);
   ok = WriteExactly(&kWave, sizeof kWave) && ok;
   Format.Id = kFmt;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QChartView>
+#include <QLineSeries>
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -114,4 +116,84 @@ TEST(DialogExports, LibraryMessagesBecomeCentredModalBoxesWithoutAHostHandler) {
   EXPECT_EQ(seen.icon, QMessageBox::Critical);
   EXPECT_EQ(seen.buttons, 1);
   EXPECT_LE(seen.offCentre.manhattanLength(), 4);
+}
+
+TEST(DialogExports, FormulaButtonChecksWithThePluginsEvaluator) {
+  FakeExtParameter host;
+  host.typeName = "Func";
+  host.language = "ENGLISH";
+  host.onData = [] {
+    OnModal([](QWidget* dialog) {
+      auto* formula = dialog->findChild<QObject*>("Func_Str");
+      auto* check = dialog->findChild<QAbstractButton*>("BitBtn1");
+      ASSERT_NE(formula, nullptr);
+      ASSERT_NE(check, nullptr);
+      formula->setProperty("text", "2*(T+");
+      check->click();
+      formula->setProperty("text", "T*2+1");
+      check->click();
+      dialog->findChild<QAbstractButton*>("OKBtn")->click();
+    });
+  };
+  ShownMessages().clear();
+  Export("GenersExtParams")(&host);
+  ASSERT_EQ(ShownMessages().size(), 2u);
+  EXPECT_EQ(ShownMessages()[0].severity, 0);
+  EXPECT_EQ(ShownMessages()[0].text.rfind("RIR Eda Err:2*(t+ - The formula is entered incorrectly or ", 0), 0u)
+      << ShownMessages()[0].text;
+  EXPECT_EQ(ShownMessages()[1].severity, 1);
+  EXPECT_EQ(ShownMessages()[1].text, "The formula is entered correctly");
+  ASSERT_EQ(host.dataSet.size(), 1u);
+  GeneratorParams r;
+  std::memcpy(&r, host.dataSet[0].data(), sizeof r);
+  EXPECT_EQ(r.Formula.Get(), "T*2+1");  // stored as typed; only the check lower-cases
+  EXPECT_EQ(r.Kind, 0);
+}
+
+namespace {
+std::vector<QPointF> PreviewOf(QWidget* dialog) {
+  auto* view = dialog->findChild<QChartView*>("Chart");
+  if (view == nullptr || view->chart()->series().isEmpty()) return {};
+  auto* series = qobject_cast<QLineSeries*>(view->chart()->series().first());
+  if (series == nullptr) return {};
+  const QList<QPointF> points = series->points();
+  return {points.begin(), points.end()};
+}
+}  // namespace
+
+TEST(DialogExports, PreviewRunsTheBlocksWaveformAtThePointIndex) {
+  FakeExtParameter host;
+  host.typeName = "Hann";
+  GeneratorParams r = DefaultGeneratorParams();
+  r.WindowLen = 4;
+  host.data.resize(sizeof r);
+  std::memcpy(host.data.data(), &r, sizeof r);
+  std::vector<QPointF> hann, function;
+  host.onData = [&] {
+    OnModal([&](QWidget* dialog) {
+      hann = PreviewOf(dialog);
+      dialog->findChild<QAbstractButton*>("CancelBtn")->click();
+    });
+  };
+  Export("GenersExtParams")(&host);
+  ASSERT_EQ(hann.size(), 1024u);
+  for (size_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(hann[i].x(), static_cast<double>(i));
+    EXPECT_EQ(hann[i].y(), (std::vector<double>{0, 75, 150, 75})[i % 4]) << i;
+  }
+
+  host.typeName = "Func";
+  r.Formula.Set("t*2+0.5");  // ties go to even: 0, 2, 4, 6 ... from 0.5, 2.5, 4.5
+  std::memcpy(host.data.data(), &r, sizeof r);
+  host.onData = [&] {
+    OnModal([&](QWidget* dialog) {
+      function = PreviewOf(dialog);
+      dialog->findChild<QAbstractButton*>("CancelBtn")->click();
+    });
+  };
+  Export("GenersExtParams")(&host);
+  ASSERT_EQ(function.size(), 128u);
+  EXPECT_EQ(function[0].y(), 0);
+  EXPECT_EQ(function[1].y(), 2);
+  EXPECT_EQ(function[127].y(), 254);
 }

@@ -34,3 +34,7 @@ void RIR_STDCALL FakeExtParameter::SetData(const void* d, int32_t size) {
   const auto* bytes = static_cast<const uint8_t*>(d);
   dataSet.emplace_back(bytes, bytes + size);
 }
+
+// Under the sanitizer build: the font libraries keep their caches for the
+// life of the process; they are not leaks of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libfreetype.so\n"; }

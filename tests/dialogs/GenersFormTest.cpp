@@ -143,6 +143,13 @@ TEST_F(GenersForm, TabsFollowTheBlockType) {
     EXPECT_EQ(Child<QComboBox>(*f, "Wind_type")->currentText(), "Hann");
     EXPECT_EQ(f->pageCode(), gkHann);
   }
+  host.typeName = "Random";  // its page is never offered, but the block keeps its kind
+  {
+    auto f = Open();
+    EXPECT_TRUE(VisibleTabs(*f).empty());
+    f->storeResults();
+    EXPECT_EQ(Stored(host).Kind, gkRandom);
+  }
   EXPECT_TRUE(g_shown.empty());
   host.typeName = "Squiggle";  // not a generator: message 22, every page offered
   {
