@@ -452,9 +452,17 @@ void TTransformsOpt::BuildPages() {
       EditList(FIRS_Taps, Filter.FirTaps, Filter.FirTapsCount, Filter.FirTapsCount, 1);
     });
     connect(FIRS_Delay->Button, &QToolButton::clicked, this, [this] {
-      const int32_t shown = Filter.FirMultiRate != 0 ? Filter.FirTapsCount / FIRH_UpFactor->value()
-                                                     : Filter.FirTapsCount - 1;
-      EditList(FIRS_Delay, Filter.FirDelay, Filter.FirTapsCount, shown, 1);
+      const bool multiRate = Filter.FirMultiRate != 0;
+      const int32_t factor = std::max(1, FIRH_UpFactor->value());
+      const int32_t shown = multiRate ? Filter.FirTapsCount / factor : Filter.FirTapsCount - 1;
+      int32_t entries = shown;
+      EditList(FIRS_Delay, Filter.FirDelay, entries, shown, 1);
+      // The delay line is shorter than the taps list whose count it shares:
+      // only a changed length changes the count, mapped back to taps, so that
+      // opening the list and pressing OK keeps every tap.
+      if (entries != shown) {
+        Filter.FirTapsCount = std::clamp<int32_t>(multiRate ? entries * factor : entries + 1, 0, TTableEdit::kCapacity);
+      }
     });
     connect(isMulti_Rate, &QCheckBox::clicked, this, [this](bool checked) {
       Multi_Rate_Box->setVisible(checked);

@@ -363,10 +363,22 @@ TEST(TransformDialog, TableEditorButtonsEditTheWorkingLists) {
   EXPECT_EQ(shownColumns, 6);
   EXPECT_EQ(d->FIRS_Taps->text(), "{2.5,1,-0.5}");
   EXPECT_EQ(d->WorkingFilter().FirTapsCount, 3);
-  // The delay line shows one entry less than the shared count.
+  // The delay line shows one entry less than the shared count; opening it
+  // and pressing OK keeps every tap.
+  d->RunTableEditor = [&] {
+    shownColumns = d->TableEditor()->Columns->value();
+    return int(QDialog::Accepted);
+  };
   d->FIRS_Delay->Button->click();
   EXPECT_EQ(shownColumns, 2);
   EXPECT_EQ(d->WorkingFilter().FirTapsCount, 3);
+  // Lengthening the delay line to four entries makes room for five taps.
+  d->RunTableEditor = [&] {
+    d->TableEditor()->Columns->setValue(4);
+    return int(QDialog::Accepted);
+  };
+  d->FIRS_Delay->Button->click();
+  EXPECT_EQ(d->WorkingFilter().FirTapsCount, 5);
 
   // A cell that is not a number: entries before it and the count are taken,
   // the field is left empty.
