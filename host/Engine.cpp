@@ -22,7 +22,7 @@ struct Engine::SimBlock {
   uint64_t reports = 0;
 };
 
-Engine::Engine(const Design& design, PluginLoader& plugin, std::function<void(const std::string&)> say)
+Engine::Engine(const Design& design, PluginLoader* plugin, std::function<void(const std::string&)> say)
     : design_(design),
       plugin_(plugin),
       say_(std::move(say)),
@@ -50,7 +50,7 @@ Engine::Engine(const Design& design, PluginLoader& plugin, std::function<void(co
 
 Engine::~Engine() {
   FinishBlocks();
-  plugin_.SetMessageHandler(nullptr, nullptr);
+  if (plugin_ != nullptr) plugin_->SetMessageHandler(nullptr, nullptr);
 }
 
 void Engine::SetWaveFolders(const std::string& loadFolder, const std::string& saveFolder) {
@@ -81,9 +81,13 @@ void Engine::OnReport(SimBlock& b, const HostReport& r) {
 }
 
 bool Engine::Build() {
-  plugin_.SetLanguage(design_.language.c_str());
-  plugin_.SetMessageHandler(&Engine::OnLibraryMessage, this);
-  const std::string libraryDir = !design_.libraryDirectory.empty() ? design_.libraryDirectory : plugin_.Directory();
+  if (plugin_ != nullptr) {
+    plugin_->SetLanguage(design_.language.c_str());
+    plugin_->SetMessageHandler(&Engine::OnLibraryMessage, this);
+  }
+  const std::string libraryDir = !design_.libraryDirectory.empty() ? design_.libraryDirectory
+                                 : plugin_ != nullptr                ? plugin_->Directory()
+                                                                     : std::string("./");
   bool ok = true;
   for (const BlockSpec& spec : design_.blocks) {
     auto b = std::make_unique<SimBlock>();
@@ -107,7 +111,9 @@ bool Engine::Build() {
     host.SetReportListener([this, raw](const HostReport& r) { OnReport(*raw, r); });
     blocks_.push_back(std::move(b));
 
-    const InitExport init = plugin_.Init(spec.exportName.c_str());
+    const InitExport init = lookup_          ? lookup_(spec.exportName)
+                            : plugin_ != nullptr ? plugin_->Init(spec.exportName.c_str())
+                                                 : nullptr;
     if (init == nullptr) {
       Say(DescribeMissingExport(lang_, spec.name, spec.exportName));
       ok = false;
@@ -198,6 +204,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   }
   current_ = nullptr;
   bool ok = !abort_ && Settle(0, stats);
+  stats.timePoints = 1;
   if (recorder != nullptr) recorder->Begin(*store_);
 
   int64_t now = 0;
@@ -208,7 +215,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
     for (const auto& b : blocks_) t = std::min(t, b->next);
     if (t >= design_.endTime) break;
     now = t;
-    ++stats.timePoints;
+    if (t > 0) ++stats.timePoints;
     for (auto& b : blocks_) b->host->SetTime(static_cast<long double>(t));
     for (size_t i = 0; i < stimuli_.size(); ++i)
       while (stimuli_[i].Next() == t) {

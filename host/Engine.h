@@ -28,8 +28,9 @@ struct RunStats {
 
 class Engine {
  public:
-  // `say` receives every message line in the design's language.
-  Engine(const Design& design, PluginLoader& plugin, std::function<void(const std::string&)> say);
+  // `say` receives every message line in the design's language. Without a
+  // plug-in the exports come from SetExportLookup (tests build blocks so).
+  Engine(const Design& design, PluginLoader* plugin, std::function<void(const std::string&)> say);
   ~Engine();
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
@@ -49,6 +50,7 @@ class Engine {
   // design's choice) for all blocks; wave blocks get the folders their files
   // are read from and written to.
   void SetWaveFolders(const std::string& loadFolder, const std::string& saveFolder);
+  void SetExportLookup(std::function<InitExport(const std::string&)> lookup) { lookup_ = std::move(lookup); }
 
  private:
   struct SimBlock;
@@ -59,7 +61,8 @@ class Engine {
   static void OnLibraryMessage(int32_t severity, const char* text, void* context);
 
   const Design& design_;
-  PluginLoader& plugin_;
+  PluginLoader* plugin_;
+  std::function<InitExport(const std::string&)> lookup_;
   std::function<void(const std::string&)> say_;
   HostLanguage lang_;
   std::shared_ptr<VariableStore> store_;

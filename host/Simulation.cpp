@@ -82,7 +82,7 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   const std::string csv = Join(request.outputDir, request.csv.empty() ? design.output.csv : request.csv);
   const std::string png = Join(request.outputDir, request.png.empty() ? design.output.png : request.png);
 
-  Engine engine(design, plugin, [&err](const std::string& line) { err << "rir-eda: " << line << "\n"; });
+  Engine engine(design, &plugin, [&err](const std::string& line) { err << "rir-eda: " << line << "\n"; });
   engine.SetWaveFolders(BlockFolder(design.directory), BlockFolder(request.outputDir));
   if (!engine.Build()) return 2;
 
