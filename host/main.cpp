@@ -10,6 +10,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+// What "demo" runs: a sine through a Hann window and a power-spectrum FFT.
+constexpr const char* kDemoDesign = "sine_hann_fft.toml";
+
 fs::path Executable(const char* argv0) {
   std::error_code ec;
   const fs::path self = fs::read_symlink("/proc/self/exe", ec);
@@ -56,7 +59,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (*demo) {
-    request.design = (ExamplesFolder(exe) / "demo.toml").string();
+    request.design = (ExamplesFolder(exe) / kDemoDesign).string();
     request.outputDir = demoOut;
     std::cout << "running " << request.design << "\nwriting to " << fs::absolute(demoOut).lexically_normal().string()
               << "/\n";
