@@ -16,6 +16,7 @@ class CsvWriter : public Recorder {
   void Sample(int64_t time, const VariableStore& store) override;
   void End(int64_t time) override;
   bool Commit() { return file_.Commit(); }
+  bool Ok() const { return file_.Ok(); }
 
  private:
   void Flush();

@@ -63,3 +63,9 @@ std::string DescribeSuppressed(HostLanguage lang, const std::string& block, uint
              ? "блок " + block + ": ещё " + std::to_string(count) + " сообщений не показано"
              : "block " + block + ": " + std::to_string(count) + " more reports not shown";
 }
+
+std::string DescribeLongWaveName(HostLanguage lang, const std::string& block, const std::string& path) {
+  return lang == HostLanguage::Russian
+             ? "блок " + block + ": имя файла " + Quoted(path) + " длиннее 55 символов и будет обрезано"
+             : "block " + block + ": the file name " + Quoted(path) + " is longer than 55 characters and will be cut";
+}

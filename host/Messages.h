@@ -20,3 +20,4 @@ std::string DescribeLoop(HostLanguage lang, int64_t time, int passes);
 std::string DescribeLibraryMessage(HostLanguage lang, const std::string& block, int32_t severity,
                                    const std::string& text);
 std::string DescribeSuppressed(HostLanguage lang, const std::string& block, uint64_t count);
+std::string DescribeLongWaveName(HostLanguage lang, const std::string& block, const std::string& path);

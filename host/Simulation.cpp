@@ -105,6 +105,11 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
     fan.to.push_back(plot.get());
   }
 
+  if ((vcdWriter && !vcdWriter->Ok()) || (csvWriter && !csvWriter->Ok()) ||
+      (plot && !fs::is_directory(fs::path(png).parent_path().empty() ? fs::path(".") : fs::path(png).parent_path()))) {
+    err << "rir-eda: cannot write to the output folder " << request.outputDir << "\n";
+    return 2;
+  }
   const bool bar = request.progress && !request.quiet && isatty(STDERR_FILENO) != 0;
   int shown = -1;
   auto progress = [&](int64_t t) {
