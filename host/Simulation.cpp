@@ -112,15 +112,17 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   }
   const bool bar = request.progress && !request.quiet && isatty(STDERR_FILENO) != 0;
   int shown = -1;
+  const auto start = std::chrono::steady_clock::now();
   auto progress = [&](int64_t t) {
-    if (!bar || design.endTime <= 0) return;
+    // Only runs that last show a bar.
+    if (!bar || design.endTime <= 0 || std::chrono::steady_clock::now() - start < std::chrono::milliseconds(300))
+      return;
     const int pct = static_cast<int>(static_cast<long double>(t) * 100 / design.endTime);
     if (pct == shown) return;
     shown = pct;
     std::fprintf(stderr, "\r[%-40s] %3d%%", std::string(static_cast<size_t>(pct * 40 / 100), '#').c_str(), pct);
     std::fflush(stderr);
   };
-  const auto start = std::chrono::steady_clock::now();
   const RunStats stats = engine.Run(&fan, progress);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (shown >= 0) std::fprintf(stderr, "\r%-48s\r", "");

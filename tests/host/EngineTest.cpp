@@ -10,6 +10,7 @@
 #include "host/Engine.h"
 #include "host/Recorder.h"
 #include "numeric/ValueText.h"
+#include "support/PluginFixture.h"
 
 namespace {
 
@@ -292,4 +293,26 @@ outputs = { Out = "c" }
          "[[block]]\nname = \"gen1\"\ntype = \"Constant_Init\"\n");
   EXPECT_FALSE(ru.built);
   EXPECT_TRUE(ru.Said("порт \"Out\" блока gen1 не найден"));
+}
+
+// Through the real plug-in: library messages reach the host with the name
+// of the block being built, in the design's language.
+TEST(EngineWithPlugin, LibraryMessagesCarryTheBlockNameAndLanguage) {
+  for (const char* language : {"ENGLISH", "RUSSIAN"}) {
+    const Design d = ParseDesign(std::string("[simulation]\nsample_period = 1\nsteps = 4\nlanguage = \"") + language +
+                                     "\"\n[[variable]]\nname = \"v\"\nwidth = 8\n"
+                                     "[[block]]\nname = \"cos1\"\ntype = \"Cosine_Init\"\noutputs = { Out = \"v\" }\n",
+                                 "plugin.toml");
+    std::vector<std::string> said;
+    Engine engine(d, &Plugin(), [&said](const std::string& s) { said.push_back(s); });
+    engine.Build();
+    bool found = false;
+    for (const std::string& s : said) {
+      const bool ru = std::string(language) == "RUSSIAN";
+      found = found || (s.find(ru ? "блок cos1, ошибка: " : "block cos1, error: ") != std::string::npos &&
+                        s.find(ru ? "Cosine - Не найдено имя функции" : "Cosine - Function Name not found") !=
+                            std::string::npos);
+    }
+    EXPECT_TRUE(found) << language << ": " << (said.empty() ? "nothing said" : said.front());
+  }
 }
