@@ -48,7 +48,9 @@ TEST(ValueText, RoundTripAtCommonWidths) {
     const int32_t limit = width == 32 ? INT32_MAX : (1 << (width - 1)) - 1;
     for (int32_t v : {0, 1, -1, limit, -limit, limit / 3, -limit / 7}) {
       EXPECT_EQ(DecodeValueText(0, EncodeValueText(0, v, width)), v) << width << " " << v;
-      if (v >= 0) EXPECT_EQ(DecodeValueText(1, EncodeValueText(1, v, width)), v) << width << " " << v;
+      if (v >= 0) {
+        EXPECT_EQ(DecodeValueText(1, EncodeValueText(1, v, width)), v) << width << " " << v;
+      }
     }
   }
   ValueTextBuffer buffer(6);

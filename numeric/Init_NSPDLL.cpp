@@ -1,0 +1,60 @@
+#include "Init_NSPDLL.h"
+
+#include <dlfcn.h>
+
+#include "../framework/Errors.h"
+#include "../framework/IntTypes.h"
+
+NspFunctionTable NspTable;
+std::string LibraryDirectory;
+
+namespace {
+void* LibraryHandle = nullptr;
+int Users = 0;
+}  // namespace
+
+std::string SignalLibraryPath() { return LibraryDirectory + "NSPdllS/NSPPX.so"; }
+
+bool LoadSignalLibrary() {
+  const std::string path = SignalLibraryPath();
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    ShowLibError(msgCantLoadLibrary, Language, path);
+    return false;
+  }
+  if (LibraryHandle != nullptr) dlclose(LibraryHandle);
+  LibraryHandle = handle;
+#define RIR_NSP_RESOLVE(name) \
+  NspTable.name = reinterpret_cast<decltype(NspTable.name)>(dlsym(handle, #name));
+  RIR_NSP_FUNCTIONS(RIR_NSP_RESOLVE)
+#undef RIR_NSP_RESOLVE
+  return true;
+}
+
+void UnloadSignalLibrary() {
+  // A library loaded from an empty directory prefix is released too.
+  if (LibraryHandle != nullptr) {
+    NspTable = NspFunctionTable{};
+    dlclose(LibraryHandle);
+    LibraryHandle = nullptr;
+  }
+  LibraryDirectory.clear();
+}
+
+bool SignalLibraryLoaded() { return LibraryHandle != nullptr; }
+
+bool AcquireSignalLibrary(IPELMOR* host) {
+  if (LibraryHandle == nullptr) {
+    const char* dir = host != nullptr ? host->GetLibraryDirectory() : nullptr;
+    LibraryDirectory = dir != nullptr ? dir : "";
+    if (!LoadSignalLibrary()) return false;
+  }
+  ++Users;
+  return true;
+}
+
+void ReleaseSignalLibrary() {
+  if (Users > 0 && --Users == 0) UnloadSignalLibrary();
+}
+
+int SignalLibraryUsers() { return Users; }

@@ -1,0 +1,172 @@
+// FIR filters, single-rate and multi-rate, high level (one state) and low
+// level (tap state + delay-line state).
+#include <memory>
+#include <vector>
+
+#include "Ring.h"
+#include "StateTable.h"
+#include "nsp.h"
+
+namespace {
+
+using nsp::StateKind;
+
+constexpr int kMaxTaps = 65536;
+constexpr int kMaxFactor = 65536;
+
+struct FirTaps {
+  std::vector<float> taps;
+  int upFactor = 1, upPhase = 0, downFactor = 1, downPhase = 0;
+};
+
+struct FirLine {
+  explicit FirLine(int size) : ring(size) {}
+  nsp::Ring ring;
+  int upFactor = 1, downFactor = 1;  // the shape this line was made for
+  int downCount = 0;                 // up-rate sample index modulo downFactor
+  float last = 0;
+};
+
+bool ValidTaps(const float* taps, int len) { return taps && len >= 1 && len <= kMaxTaps; }
+bool ValidRate(int factor, int phase) {
+  return factor >= 1 && factor <= kMaxFactor && phase >= 0 && phase < factor;
+}
+
+bool MakeTaps(FirTaps& t, const float* taps, int len, int up, int upPhase, int down,
+              int downPhase) {
+  if (!ValidTaps(taps, len) || !ValidRate(up, upPhase) || !ValidRate(down, downPhase))
+    return false;
+  t.taps.assign(taps, taps + len);
+  t.upFactor = up;
+  t.upPhase = upPhase;
+  t.downFactor = down;
+  t.downPhase = downPhase;
+  return true;
+}
+
+void ResetLine(FirLine& line, const FirTaps& t, const float* dlyVals) {
+  line.ring.Load(dlyVals, static_cast<int>(t.taps.size()));
+  line.upFactor = t.upFactor;
+  line.downFactor = t.downFactor;
+  line.downCount = 0;
+  line.last = 0;
+}
+
+bool Fits(const FirLine& line, const FirTaps& t) {
+  return line.ring.Size() == static_cast<int>(t.taps.size()) && line.upFactor == t.upFactor &&
+         line.downFactor == t.downFactor;
+}
+
+float Step(const FirTaps& t, FirLine& line, float x) {
+  const int n = static_cast<int>(t.taps.size());
+  if (t.upFactor == 1 && t.downFactor == 1) {
+    line.last = nsp::Dot(t.taps.data(), line.ring.Push(x), n);
+    return line.last;
+  }
+  for (int u = 0; u < t.upFactor; ++u) {
+    const float* w = line.ring.Push(u == t.upPhase ? x : 0.0f);
+    if (line.downCount == t.downPhase) line.last = nsp::Dot(t.taps.data(), w, n);
+    if (++line.downCount == t.downFactor) line.downCount = 0;
+  }
+  return line.last;
+}
+
+struct FirState : nsp::StateObject {
+  static constexpr StateKind kKind = StateKind::Fir;
+  explicit FirState(int size) : line(size) {}
+  FirTaps taps;
+  FirLine line;
+};
+
+struct FirTapState : nsp::StateObject {
+  static constexpr StateKind kKind = StateKind::FirTaps;
+  FirTaps taps;
+};
+
+struct FirDlyState : nsp::StateObject {
+  static constexpr StateKind kKind = StateKind::FirDelay;
+  explicit FirDlyState(int size) : line(size) {}
+  FirLine line;
+};
+
+void InitHigh(const float* taps, int len, const float* dlyVals, int up, int upPhase, int down,
+              int downPhase, NSPFirState* state) {
+  if (!state) return;
+  std::unique_ptr<FirState> s;
+  if (ValidTaps(taps, len)) {
+    s = std::make_unique<FirState>(len);
+    if (MakeTaps(s->taps, taps, len, up, upPhase, down, downPhase))
+      ResetLine(s->line, s->taps, dlyVals);
+    else
+      s.reset();
+  }
+  nsp::Attach(state, StateKind::Fir, std::move(s));
+}
+
+void InitTaps(const float* taps, int len, int up, int upPhase, int down, int downPhase,
+              NSPFirTapState* tapState) {
+  if (!tapState) return;
+  auto s = std::make_unique<FirTapState>();
+  if (!MakeTaps(s->taps, taps, len, up, upPhase, down, downPhase)) s.reset();
+  nsp::Attach(tapState, StateKind::FirTaps, std::move(s));
+}
+
+}  // namespace
+
+extern "C" {
+
+void nspsFirInit(const float* taps, int tapsLen, const float* dlyVals, NSPFirState* state) {
+  InitHigh(taps, tapsLen, dlyVals, 1, 0, 1, 0, state);
+}
+
+void nspsFirInitMr(const float* taps, int tapsLen, const float* dlyVals, int upFactor,
+                   int upPhase, int downFactor, int downPhase, NSPFirState* state) {
+  InitHigh(taps, tapsLen, dlyVals, upFactor, upPhase, downFactor, downPhase, state);
+}
+
+float nspsFir(NSPFirState* state, float x) {
+  FirState* s = nsp::FindAs<FirState>(state);
+  return s ? Step(s->taps, s->line, x) : 0.0f;
+}
+
+void nspsFirFree(NSPFirState* state) { nsp::Release(state, StateKind::Fir); }
+
+void nspsFirlInit(const float* taps, int tapsLen, NSPFirTapState* tapState) {
+  InitTaps(taps, tapsLen, 1, 0, 1, 0, tapState);
+}
+
+void nspsFirlInitMr(const float* taps, int tapsLen, int upFactor, int upPhase, int downFactor,
+                    int downPhase, NSPFirTapState* tapState) {
+  InitTaps(taps, tapsLen, upFactor, upPhase, downFactor, downPhase, tapState);
+}
+
+void nspsFirlInitDlyl(const NSPFirTapState* tapState, const float* dlyVals,
+                      NSPFirDlyState* dlyState) {
+  if (!dlyState) return;
+  const FirTapState* t = nsp::FindAs<FirTapState>(tapState);
+  std::unique_ptr<FirDlyState> s;
+  if (t) {
+    s = std::make_unique<FirDlyState>(static_cast<int>(t->taps.taps.size()));
+    ResetLine(s->line, t->taps, dlyVals);
+  }
+  nsp::Attach(dlyState, StateKind::FirDelay, std::move(s));
+}
+
+void nspsFirlSetDlyl(const NSPFirTapState* tapState, const float* dlyVals,
+                     NSPFirDlyState* dlyState) {
+  const FirTapState* t = nsp::FindAs<FirTapState>(tapState);
+  FirDlyState* d = nsp::FindAs<FirDlyState>(dlyState);
+  if (t && d && Fits(d->line, t->taps)) ResetLine(d->line, t->taps, dlyVals);
+}
+
+float nspsFirl(const NSPFirTapState* tapState, NSPFirDlyState* dlyState, float x) {
+  const FirTapState* t = nsp::FindAs<FirTapState>(tapState);
+  FirDlyState* d = nsp::FindAs<FirDlyState>(dlyState);
+  if (!t || !d || !Fits(d->line, t->taps)) return 0.0f;
+  return Step(t->taps, d->line, x);
+}
+
+void nspsFirlFree(NSPFirTapState* tapState) { nsp::Release(tapState, StateKind::FirTaps); }
+void nspsFirlFreeDlyl(NSPFirDlyState* dlyState) { nsp::Release(dlyState, StateKind::FirDelay); }
+
+}  // extern "C"

@@ -1,0 +1,209 @@
+// Leaky LMS adaptive filters, single-rate and down-sampling, high level (one
+// state) and low level (tap state + delay-line state).
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "Ring.h"
+#include "StateTable.h"
+#include "nsp.h"
+
+namespace {
+
+using nsp::StateKind;
+
+constexpr int kMaxTaps = 65536;
+constexpr long long kMaxHistory = 1 << 20;
+
+struct LmsTaps {
+  std::vector<float> h;
+  float step = 0, leak = 0;
+  int errDly = 1;  // in outputs, at least 1
+  int downFactor = 1, downPhase = 0;
+
+  // Inputs kept: the newest one and those of the output errDly outputs back.
+  int History() const { return errDly * downFactor + static_cast<int>(h.size()); }
+};
+
+struct LmsLine {
+  explicit LmsLine(int size) : ring(size) {}
+  nsp::Ring ring;
+  int taps = 0, errDly = 1, downFactor = 1;  // the shape this line was made for
+  int count = 0;                             // inputs since init, modulo downFactor
+  float last = 0;
+  bool adapt = true;
+};
+
+bool MakeTaps(LmsTaps& t, const float* taps, int len, float step, float leak, int errDly,
+              int down, int downPhase) {
+  if (!taps || len < 1 || len > kMaxTaps || !std::isfinite(step) || !std::isfinite(leak))
+    return false;
+  if (down < 1 || downPhase < 0 || downPhase >= down) return false;
+  const long long d = errDly < 1 ? 1 : errDly;
+  if (d * down + len > kMaxHistory) return false;
+  t.h.assign(taps, taps + len);
+  t.step = step;
+  t.leak = leak;
+  t.errDly = static_cast<int>(d);
+  t.downFactor = down;
+  t.downPhase = downPhase;
+  return true;
+}
+
+void ResetLine(LmsLine& line, const LmsTaps& t, const float* dlyVals, bool adapt) {
+  line.ring.Load(dlyVals, static_cast<int>(t.h.size()));
+  line.taps = static_cast<int>(t.h.size());
+  line.errDly = t.errDly;
+  line.downFactor = t.downFactor;
+  line.count = 0;
+  line.last = 0;
+  line.adapt = adapt;
+}
+
+bool Fits(const LmsLine& line, const LmsTaps& t) {
+  return line.taps == static_cast<int>(t.h.size()) && line.errDly == t.errDly &&
+         line.downFactor == t.downFactor && line.ring.Size() == t.History();
+}
+
+// h[k] <- (1 - 2 mu lambda) h[k] + 2 mu e x[k], x the inputs of the output
+// that e belongs to, most recent first.
+void Adapt(LmsTaps& t, const float* x, float e) {
+  const float keep = 1.0f - 2.0f * t.step * t.leak;
+  const float g = 2.0f * t.step * e;
+  float* h = t.h.data();
+  const int n = static_cast<int>(t.h.size());
+  for (int k = 0; k < n; ++k) h[k] = keep * h[k] + g * x[k];
+}
+
+enum class Mode { Error, Desired, Fixed };
+
+float Step(LmsTaps& t, LmsLine& line, float x, float value, Mode mode) {
+  const float* w = line.ring.Push(x);
+  const bool due = line.count == t.downPhase;
+  if (++line.count == t.downFactor) line.count = 0;
+  if (!due) return line.last;
+  const int n = static_cast<int>(t.h.size());
+  float y;
+  if (mode == Mode::Error) {
+    if (line.adapt) Adapt(t, w + t.errDly * t.downFactor, value);
+    y = nsp::Dot(t.h.data(), w, n);
+  } else {
+    y = nsp::Dot(t.h.data(), w, n);
+    if (mode == Mode::Desired && line.adapt) Adapt(t, w, value - y);
+  }
+  line.last = y;
+  return y;
+}
+
+struct LmsState : nsp::StateObject {
+  static constexpr StateKind kKind = StateKind::Lms;
+  explicit LmsState(int size) : line(size) {}
+  LmsTaps taps;
+  LmsLine line;
+};
+
+struct LmsTapState : nsp::StateObject {
+  static constexpr StateKind kKind = StateKind::LmsTaps;
+  LmsTaps taps;
+};
+
+struct LmsDlyState : nsp::StateObject {
+  static constexpr StateKind kKind = StateKind::LmsDelay;
+  explicit LmsDlyState(int size) : line(size) {}
+  LmsLine line;
+};
+
+void InitHigh(const float* taps, int len, const float* dlyVals, float step, float leak,
+              int errDly, int down, int downPhase, NSPLmsState* state) {
+  if (!state) return;
+  LmsTaps t;
+  std::unique_ptr<LmsState> s;
+  if (MakeTaps(t, taps, len, step, leak, errDly, down, downPhase)) {
+    s = std::make_unique<LmsState>(t.History());
+    s->taps = std::move(t);
+    ResetLine(s->line, s->taps, dlyVals, true);
+  }
+  nsp::Attach(state, StateKind::Lms, std::move(s));
+}
+
+void InitTaps(const float* taps, int len, float step, float leak, int errDly, int down,
+              int downPhase, NSPLmsTapState* tapState) {
+  if (!tapState) return;
+  auto s = std::make_unique<LmsTapState>();
+  if (!MakeTaps(s->taps, taps, len, step, leak, errDly, down, downPhase)) s.reset();
+  nsp::Attach(tapState, StateKind::LmsTaps, std::move(s));
+}
+
+// The tap state as the filtering calls see it; adapting calls need it mutable.
+LmsTapState* Taps(const NSPLmsTapState* tapState) {
+  return nsp::FindAs<LmsTapState>(tapState);
+}
+
+float LowStep(const NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x, float value,
+              Mode mode) {
+  LmsTapState* t = Taps(tapState);
+  LmsDlyState* d = nsp::FindAs<LmsDlyState>(dlyState);
+  if (!t || !d || !Fits(d->line, t->taps)) return 0.0f;
+  return Step(t->taps, d->line, x, value, mode);
+}
+
+}  // namespace
+
+extern "C" {
+
+void nspsLmsInit(int type, const float* taps, int tapsLen, const float* dlyVals, float step,
+                 float leak, int errDly, NSPLmsState* state) {
+  InitHigh(taps, tapsLen, dlyVals, step, leak, errDly, 1, 0, state);
+}
+
+void nspsLmsInitMr(int type, const float* taps, int tapsLen, const float* dlyVals, float step,
+                   float leak, int errDly, int downFactor, int downPhase, NSPLmsState* state) {
+  InitHigh(taps, tapsLen, dlyVals, step, leak, errDly, downFactor, downPhase, state);
+}
+
+float nspsLms(NSPLmsState* state, float x, float err) {
+  LmsState* s = nsp::FindAs<LmsState>(state);
+  return s ? Step(s->taps, s->line, x, err, Mode::Error) : 0.0f;
+}
+
+float nspsLmsDes(NSPLmsState* state, float x, float desired) {
+  LmsState* s = nsp::FindAs<LmsState>(state);
+  return s ? Step(s->taps, s->line, x, desired, Mode::Desired) : 0.0f;
+}
+
+void nspsLmsFree(NSPLmsState* state) { nsp::Release(state, StateKind::Lms); }
+
+void nspsLmslInit(int type, const float* taps, int tapsLen, float step, float leak, int errDly,
+                  NSPLmsTapState* tapState) {
+  InitTaps(taps, tapsLen, step, leak, errDly, 1, 0, tapState);
+}
+
+void nspsLmslInitMr(int type, const float* taps, int tapsLen, float step, float leak,
+                    int errDly, int downFactor, int downPhase, NSPLmsTapState* tapState) {
+  InitTaps(taps, tapsLen, step, leak, errDly, downFactor, downPhase, tapState);
+}
+
+void nspsLmslInitDlyl(const NSPLmsTapState* tapState, const float* dlyVals, int adapt,
+                      NSPLmsDlyState* dlyState) {
+  if (!dlyState) return;
+  const LmsTapState* t = Taps(tapState);
+  std::unique_ptr<LmsDlyState> s;
+  if (t) {
+    s = std::make_unique<LmsDlyState>(t->taps.History());
+    ResetLine(s->line, t->taps, dlyVals, adapt != 0);
+  }
+  nsp::Attach(dlyState, StateKind::LmsDelay, std::move(s));
+}
+
+float nspsLmsl(NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x, float err) {
+  return LowStep(tapState, dlyState, x, err, Mode::Error);
+}
+
+float nspsLmslNa(const NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x) {
+  return LowStep(tapState, dlyState, x, 0.0f, Mode::Fixed);
+}
+
+void nspsLmslFree(NSPLmsTapState* tapState) { nsp::Release(tapState, StateKind::LmsTaps); }
+void nspsLmslFreeDlyl(NSPLmsDlyState* dlyState) { nsp::Release(dlyState, StateKind::LmsDelay); }
+
+}  // extern "C"

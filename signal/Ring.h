@@ -1,0 +1,53 @@
+// Delay line of past inputs kept twice in a row, so that the newest `size`
+// samples are always one contiguous window, most recent first; a push is
+// two stores and never allocates.
+#pragma once
+
+#include <vector>
+
+namespace nsp {
+
+// sum a[k] b[k], k < n, in four interleaved partial sums (a fixed order, so
+// results are reproducible, and independent chains for speed).
+inline float Dot(const float* a, const float* b, int n) {
+  float s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+  int k = 0;
+  for (; k + 4 <= n; k += 4) {
+    s0 += a[k] * b[k];
+    s1 += a[k + 1] * b[k + 1];
+    s2 += a[k + 2] * b[k + 2];
+    s3 += a[k + 3] * b[k + 3];
+  }
+  for (; k < n; ++k) s0 += a[k] * b[k];
+  return (s0 + s1) + (s2 + s3);
+}
+
+class Ring {
+ public:
+  explicit Ring(int size) : size_(size), buf_(2 * static_cast<size_t>(size), 0.0f) {}
+
+  // past[j] = x[n-1-j] for j < count (null: zeros); older inputs are 0.
+  void Load(const float* past, int count) {
+    head_ = 0;
+    for (int j = 0; j < size_; ++j) {
+      const float v = (past && j < count && j < size_ - 1) ? past[j] : 0.0f;
+      buf_[j] = buf_[j + size_] = v;
+    }
+  }
+
+  // Takes x[n]; returns the window w with w[j] = x[n-j], j < size.
+  const float* Push(float x) {
+    head_ = head_ == 0 ? size_ - 1 : head_ - 1;
+    buf_[head_] = buf_[head_ + size_] = x;
+    return buf_.data() + head_;
+  }
+
+  int Size() const { return size_; }
+
+ private:
+  int size_;
+  int head_ = 0;
+  std::vector<float> buf_;
+};
+
+}  // namespace nsp
