@@ -56,7 +56,20 @@ struct Canvas {
 constexpr uint8_t kFrame[3] = {120, 120, 120};
 constexpr uint8_t kZero[3] = {210, 210, 210};
 constexpr uint8_t kColours[4][3] = {{31, 119, 180}, {214, 39, 40}, {44, 160, 44}, {148, 103, 189}};
+constexpr const char* kColourNames[4] = {"blue", "red", "green", "purple"};
 }  // namespace
+
+std::string PngPlot::Legend() const {
+  std::string legend;
+  for (size_t k = 0; k < series_.size(); ++k) {
+    int32_t lo = 0, hi = 0;
+    if (!series_[k].empty()) lo = hi = series_[k][0].value;
+    for (const Point& p : series_[k]) lo = std::min(lo, p.value), hi = std::max(hi, p.value);
+    legend += "panel " + std::to_string(k + 1) + " (" + kColourNames[k % 4] + "): " + names_[k] + ", " +
+              std::to_string(lo) + " .. " + std::to_string(hi) + ", time 0 .. " + std::to_string(end_) + "\n";
+  }
+  return legend;
+}
 
 bool PngPlot::Commit() {
   const int margin = 10;
@@ -95,10 +108,11 @@ bool PngPlot::Commit() {
       prevY = y(carried);
     }
   }
-  return WritePng(path_, c.w, c.h, c.rgb);
+  return WritePng(path_, c.w, c.h, c.rgb, Legend());
 }
 
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
+bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
+              const std::string& description) {
   const std::string temp = path + ".partial";
   std::FILE* f = std::fopen(temp.c_str(), "wb");
   if (f == nullptr) return false;
@@ -110,6 +124,14 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     png_init_io(png, f);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
+    png_text text[2] = {};
+    text[0].compression = PNG_TEXT_COMPRESSION_NONE;
+    text[0].key = const_cast<char*>("Software");
+    text[0].text = const_cast<char*>("rir-eda");
+    text[1].compression = PNG_TEXT_COMPRESSION_NONE;
+    text[1].key = const_cast<char*>("Description");
+    text[1].text = const_cast<char*>(description.c_str());
+    png_set_text(png, info, text, description.empty() ? 1 : 2);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y)
       png_write_row(png, const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * width * 3]));

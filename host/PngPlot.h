@@ -17,6 +17,8 @@ class PngPlot : public Recorder {
   void End(int64_t time) override;
   // Renders and writes the image under a temporary name, then renames it.
   bool Commit();
+  // One line per panel, top first: the bus, its colour and its range.
+  std::string Legend() const;
 
  private:
   struct Point {
@@ -32,5 +34,7 @@ class PngPlot : public Recorder {
   int64_t end_ = 0;
 };
 
-// Writes RGB rows (3 bytes per pixel) as a PNG file; false on failure.
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
+// Writes RGB rows (3 bytes per pixel) as a PNG file with a description
+// text chunk; false on failure.
+bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
+              const std::string& description = "");

@@ -138,7 +138,10 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   };
   if (vcdWriter) commit(vcdWriter->Commit(), vcd, "VCD");
   if (csvWriter) commit(csvWriter->Commit(), csv, "CSV");
-  if (plot) commit(plot->Commit(), png, "plot");
+  if (plot) {
+    commit(plot->Commit(), png, "plot");
+    if (!request.quiet) out << plot->Legend();
+  }
   if (!request.quiet) {
     const double calls = static_cast<double>(stats.steps + stats.notifications);
     out << "model time " << stats.endTime << " (" << stats.timePoints << " time points): " << stats.steps

@@ -140,5 +140,7 @@ TEST(PngPlot, WritesAValidImageOfTheChosenBuses) {
   EXPECT_EQ(be32(16), 300u);
   EXPECT_EQ(be32(20), 100u);  // one panel of 80 and its margins
   EXPECT_FALSE(fs::exists(dir.path / "plot.png.partial"));
+  EXPECT_EQ(plot.Legend(), "panel 1 (blue): data bus, 0 .. 7, time 0 .. 1000\n");
+  EXPECT_NE(png.find("Description"), std::string::npos);
   EXPECT_FALSE(WritePng((dir.path / "no/such/x.png").string(), 2, 2, std::vector<uint8_t>(12)));
 }
