@@ -1,5 +1,7 @@
 #include "Messages.h"
 
+#include <cstdio>
+
 HostLanguage LanguageFromText(const std::string& text) {
   return text == "RUSSIAN" ? HostLanguage::Russian : HostLanguage::English;
 }
@@ -68,4 +70,38 @@ std::string DescribeLongWaveName(HostLanguage lang, const std::string& block, co
   return lang == HostLanguage::Russian
              ? "блок " + block + ": имя файла " + Quoted(path) + " длиннее 55 символов и будет обрезано"
              : "block " + block + ": the file name " + Quoted(path) + " is longer than 55 characters and will be cut";
+}
+
+std::string DescribeWrote(HostLanguage lang, const std::string& what, const std::string& path) {
+  return (lang == HostLanguage::Russian ? "записан " : "wrote ") + what + " " + path;
+}
+
+std::string DescribeCannotWrite(HostLanguage lang, const std::string& path) {
+  return (lang == HostLanguage::Russian ? "не могу записать " : "cannot write ") + path;
+}
+
+std::string DescribeRunAborted(HostLanguage lang) {
+  return lang == HostLanguage::Russian ? "моделирование прервано блоком" : "the run was aborted by a block";
+}
+
+std::string DescribeSummary(HostLanguage lang, int64_t endTime, uint64_t timePoints, uint64_t steps,
+                            uint64_t notifications, uint64_t events, double seconds) {
+  const bool ru = lang == HostLanguage::Russian;
+  char wall[64];
+  std::snprintf(wall, sizeof wall, "%.3f", seconds);
+  std::string s = ru ? "модельное время " + std::to_string(endTime) + " (" + std::to_string(timePoints) +
+                           " моментов): " + std::to_string(steps) + " шагов блоков, " + std::to_string(notifications) +
+                           " оповещений о входах, " + std::to_string(events) + " изменений переменных за " + wall + " с"
+                     : "model time " + std::to_string(endTime) + " (" + std::to_string(timePoints) +
+                           " time points): " + std::to_string(steps) + " block steps, " +
+                           std::to_string(notifications) + " input notifications, " + std::to_string(events) +
+                           " value changes in " + wall + " s";
+  if (seconds > 0) {
+    char rates[128];
+    const double calls = static_cast<double>(steps + notifications);
+    std::snprintf(rates, sizeof rates, ru ? ", %.0f событий/с, %.0f вызовов блоков/с" : ", %.0f events/s, %.0f block calls/s",
+                  static_cast<double>(events) / seconds, calls / seconds);
+    s += rates;
+  }
+  return s;
 }

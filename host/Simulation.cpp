@@ -127,12 +127,13 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (shown >= 0) std::fprintf(stderr, "\r%-48s\r", "");
 
+  const HostLanguage lang = LanguageFromText(design.language);
   int status = stats.aborted || stats.loop ? 1 : 0;
   auto commit = [&](bool ok, const std::string& path, const char* what) {
     if (ok) {
-      if (!request.quiet) out << "wrote " << what << " " << path << "\n";
+      if (!request.quiet) out << DescribeWrote(lang, what, path) << "\n";
     } else {
-      err << "rir-eda: cannot write " << path << "\n";
+      err << "rir-eda: " << DescribeCannotWrite(lang, path) << "\n";
       status = 1;
     }
   };
@@ -143,15 +144,10 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
     if (!request.quiet) out << plot->Legend();
   }
   if (!request.quiet) {
-    const double calls = static_cast<double>(stats.steps + stats.notifications);
-    out << "model time " << stats.endTime << " (" << stats.timePoints << " time points): " << stats.steps
-        << " block steps, " << stats.notifications << " input notifications, " << stats.events << " value changes in "
-        << std::fixed << std::setprecision(3) << seconds << " s";
-    if (seconds > 0)
-      out << ", " << std::setprecision(0) << stats.events / seconds << " events/s, " << calls / seconds
-          << " block calls/s";
-    out << "\n";
-    if (stats.aborted) out << "the run was aborted by a block\n";
+    out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
+                           seconds)
+        << "\n";
+    if (stats.aborted) out << DescribeRunAborted(lang) << "\n";
   }
   return status;
 }
