@@ -2,6 +2,7 @@
 
 #include "../framework/BlockCatalogue.h"
 #include "../framework/BlockFactories.h"
+#include "../numeric/SupportRoutines.h"
 
 TGenerator::TGenerator(IPELMOR* host, const char* typeName) : TBaseModelExt(host, 0, kTimeDriven) {
   if (!BindRequired({{&OutHandle, "Out"}}, kWritableFlag)) return;
@@ -12,10 +13,54 @@ TGenerator::TGenerator(IPELMOR* host, const char* typeName) : TBaseModelExt(host
     return;
   }
   BindOptional({{&ClkHandle, "Clk"}}, 0);
-  if (ClkHandle != 0) Activation = kInputDriven;
+  Clocked = ClkHandle != 0;
+  if (Clocked) Activation = kInputDriven;
+  const int32_t width = Host->GetVariableWidth(OutHandle);
+  Width = width > 0 ? width : 0;
+  OutText.Resize(Width);
+  Period = RoundToInt64(Host->GetSamplePeriod());
+  SignValue = GetIntParameter("SignValue", 0);
   Kind = GeneratorKindOf(typeName);
   if (Kind < 0) Valid = false;  // no waveform for an unknown name
   TypeName = typeName;
+  ParamsName = TypeName + "_parameters";
+  Bound = true;
+  LoadParameters();
+}
+
+void RIR_STDCALL TGenerator::LoadParameters() {
+  if (!Bound) return;
+  if (!GetRecordParameter(ParamsName.c_str(), &Params, sizeof Params)) Params = DefaultGeneratorParams();
+  EffectiveKind = Kind == gkAllInOne ? Params.Kind : Kind;
+  if (EffectiveKind == gkFunc) CheckFormula(Params.Formula, 55);  // message 15 and "Err" on failure
+  PrepareGenerator(EffectiveKind, Params, State);
+  TableIndex = 0;
+  if (EffectiveKind == gkFunc) return;
+  // Free-running steps only read this table; it also moves the waveform's
+  // state on by 10001 samples, where a clocked generator continues.
+  for (int i = 0; i < kTableSize; ++i)
+    Table[i] = RoundToSample(
+        GeneratorSample(EffectiveKind, RoundToInt64(static_cast<long double>(i) * Period), Params, State));
+}
+
+int64_t RIR_STDCALL TGenerator::TimeStep() {
+  if (!Bound) return -1;
+  Now = RoundToInt64(Host->GetTime());
+  int32_t value;
+  if (Clocked)
+    value = RoundToSample(GeneratorSample(EffectiveKind, Now, Params, State));
+  else if (TableIndex >= kTableSize)
+    value = 0;
+  else if (EffectiveKind != gkFunc)
+    value = Table[TableIndex++];
+  else
+    value = RoundToSample(GeneratorSample(gkFunc, Now, Params, State));
+  WriteValueText(OutHandle, OutText.Encode(SignValue, value));
+  return Period;
+}
+
+void RIR_STDCALL TGenerator::InputChanged() {
+  if (Clocked && IsHigh(ClkHandle)) TimeStep();
 }
 
 IModel** CreateGenerator(IPELMOR* host, const char* typeName) {

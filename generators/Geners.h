@@ -1,14 +1,42 @@
-// The signal generator block.
+// The signal generator block: one integer sample per step on "Out", free
+// running from a table computed once per parameter load, or on demand while
+// an optional clock "Clk" is high.
 #pragma once
 
+#include <array>
+#include <string>
+
 #include "../framework/BaseExtModel.h"
+#include "../numeric/ParameterRecords.h"
+#include "../numeric/ValueText.h"
+#include "GeneratorWaveforms.h"
 
 class TGenerator : public TBaseModelExt {
  public:
+  static constexpr int kTableSize = 10001;
+
   TGenerator(IPELMOR* host, const char* typeName);
+
+  void RIR_STDCALL InputChanged() override;
+  int64_t RIR_STDCALL TimeStep() override;
+  void RIR_STDCALL LoadParameters() override;
+  void RIR_STDCALL Reserved21() override {}
 
  private:
   VarHandle ClkHandle = 0;
   VarHandle OutHandle = 0;
-  int32_t Kind = -1;
+  int32_t Kind = -1;           // from the type name
+  int32_t EffectiveKind = -1;  // the record's kind for "All_in_One"
+  int32_t Width = 0;
+  int64_t Now = 0;
+  int64_t Period = 0;
+  int32_t SignValue = 0;
+  bool Clocked = false;
+  bool Bound = false;  // "Out" bound and checked: the block may run
+  GeneratorParams Params{};
+  GeneratorState State;
+  std::array<int32_t, kTableSize> Table{};
+  int32_t TableIndex = 0;
+  ValueTextBuffer OutText;
+  std::string ParamsName;  // type name + "_parameters"
 };

@@ -1,18 +1,51 @@
-// The filter block.
+// The filter block: every input change pushes one sample through a FIR, IIR
+// or LMS filter of the signal library. The library's filter states live in
+// the block's copy of the filter record.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "../framework/BaseExtModel.h"
+#include "../numeric/ParameterRecords.h"
+#include "../numeric/ValueText.h"
 
 class TFilterTransform : public TBaseModelExt {
  public:
+  // Each coefficient list of the record holds this many values.
+  static constexpr int32_t kMaxTaps = 65;
+
   TFilterTransform(IPELMOR* host, const char* typeName);
-  // Drops the block's use of the signal-processing library, then the self reference.
+
+  void RIR_STDCALL InputChanged() override;
+  void RIR_STDCALL LoadParameters() override;
+  // Frees the filter states, drops the block's use of the signal library and
+  // releases the self reference.
   void RIR_STDCALL Done() override;
+
+  int32_t FilterCode() const { return Code; }
 
  protected:
   ~TFilterTransform() override;
 
  private:
-  bool UsesLibrary = false;  // holds one use of the signal-processing library
-  VarHandle SrcHandle = 0, OutHandle = 0;
+  void InitStates();
+  void ReleaseStates();
+  template <typename T>
+  T* Area(size_t offset) {
+    return reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(&Params) + offset);
+  }
+
+  VarHandle SrcHandle = 0, DesHandle = 0, OutHandle = 0;
+  bool HasDesired = false;
+  bool HoldsLibrary = false;
+  bool IsGroup = false;
+  int32_t Code = 0;
+  int32_t Width = 0;
+  int32_t SignMode = 0;
+  // Which state areas hold live library states.
+  uint32_t LiveStates = 0;
+
+  alignas(16) FilterParams Params{};
+  ValueTextBuffer OutText;
 };

@@ -1,22 +1,157 @@
 #include "SimpleTrans.h"
 
+#include "../framework/BlockCatalogue.h"
 #include "../framework/BlockFactories.h"
+#include "../numeric/Calc.h"
 #include "../numeric/Init_NSPDLL.h"
+#include "../numeric/SupportRoutines.h"
+#include "ResultRounding.h"
+
+namespace {
+constexpr int kFormulaCapacity = 55;
+constexpr float kInverseThreshAtZero = 100000.0f;
+
+bool IsArithmeticCode(int32_t code) {
+  return (code >= 1 && code <= 4) || code == 24 || (code >= 30 && code <= 36);
+}
+}  // namespace
 
 TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseModelExt(host, 0, kInputDriven) {
-  UsesLibrary = AcquireSignalLibrary(host);
-  if (!UsesLibrary) {
-    Valid = false;
-    return;
-  }
+  Valid = false;
+  HoldsLibrary = AcquireSignalLibrary(Host);
+  if (!HoldsLibrary) return;
   if (!BindRequired({{&InHandle, "DIn"}}, 0)) return;
   if (!BindRequired({{&OutHandle, "DOut"}}, kWritableFlag)) return;
+  if (Host->GetVariableKind(OutHandle) != vkBus) {
+    Report(rcWrongKindOrFlags, OutHandle);
+    return;
+  }
+  const int32_t inWidth = Host->GetVariableWidth(InHandle);
+  if (Host->GetVariableWidth(OutHandle) != inWidth) {
+    Report(rcWrongWidth, OutHandle);
+    return;
+  }
   BindOptional({{&In2Handle, "D2In"}}, 0);
+  if (In2Handle != 0) {
+    if (Host->GetVariableKind(In2Handle) != vkBus) {
+      Report(rcWrongKindOrFlags, In2Handle);
+      return;
+    }
+    if (Host->GetVariableWidth(In2Handle) != inWidth) {
+      Report(rcWrongWidth, In2Handle);
+      return;
+    }
+    HasSecondInput = true;
+  }
+  Width = Host->GetVariableWidth(OutHandle);
+  OutText.Resize(Width);
+  Valid = true;
+  SignMode = GetIntParameter("SignValue", 0);
+  Code = CatalogueCodeOf(typeName);
+  IsGroup = std::string_view(typeName) == "Arithmetic_Group";
   TypeName = typeName;
 }
 
 TSimpleTransform::~TSimpleTransform() {
-  if (UsesLibrary) ReleaseSignalLibrary();
+  if (HoldsLibrary) ReleaseSignalLibrary();
+}
+
+void RIR_STDCALL TSimpleTransform::LoadParameters() {
+  if (!Valid) return;
+  if (!GetRecordParameter(CatalogueName(Code), &Params, sizeof Params)) {
+    Params = TransformParams{};
+    DefaultTransformRecord(Params);
+  }
+  if (IsGroup) Code = Params.TransformCode;
+  FormulaChecked = false;
+}
+
+bool TSimpleTransform::Compute(float x, float y, float& r) {
+  switch (Code) {
+    case 1:
+      NspTable.nspsbExp2(&x, &r, 1);
+      return true;
+    case 2:
+      if (!(NspTable.nspsMin(&x, 1) > 0.0f)) return false;
+      NspTable.nspsbLn2(&x, &r, 1);
+      return true;
+    case 3: {
+      if (Params.UserFunc == "Err") return false;
+      // The formula cannot change between loads, so one check (and at most
+      // one message) per load is enough.
+      if (!FormulaChecked) {
+        FormulaChecked = true;
+        if (!CheckFormula(Params.UserFunc, kFormulaCapacity)) return false;
+      }
+      const long double value = FormulaValue(Params.UserFunc, kFormulaCapacity, x);
+      if (CalcError != 0) return false;
+      r = static_cast<float>(value);
+      return true;
+    }
+    case 4:
+      r = static_cast<float>(NspTable.nspBitRev(RoundClamped(x), Params.BitRevOrder));
+      return true;
+    case 24:
+      r = -x;
+      return true;
+    case 30:
+      NspTable.nspsbAbs2(&x, &r, 1);
+      return true;
+    case 31:
+      NspTable.nspsbSqr2(&x, &r, 1);
+      return true;
+    case 32:
+      if (NspTable.nspsMin(&x, 1) < 0.0f) return false;
+      NspTable.nspsbSqrt2(&x, &r, 1);
+      return true;
+    case 33:
+      NspTable.nspsbThresh2(&x, &r, 1, static_cast<float>(Params.ThreshParam), Params.ThreshRelOp);
+      return true;
+    case 34:
+      if (x == 0.0f && Params.ThreshParam == 0.0) {
+        r = kInverseThreshAtZero;
+      } else {
+        NspTable.nspsbInvThresh2(&x, &r, 1, static_cast<float>(Params.ThreshParam));
+      }
+      return true;
+    case 35: {
+      float k = 0.0f;
+      NspTable.nspsbSet(static_cast<float>(Params.AddSubCoef), &k, 1);
+      NspTable.nspsbAdd3(&x, &k, &r, 1);
+      if (HasSecondInput) {
+        const float sum = r;
+        NspTable.nspsbAdd3(&sum, &y, &r, 1);
+      }
+      return true;
+    }
+    case 36: {
+      float k = 0.0f;
+      NspTable.nspsbSet(static_cast<float>(Params.MpyDivCoef), &k, 1);
+      NspTable.nspsbMpy3(&x, &k, &r, 1);
+      if (HasSecondInput) {
+        const float product = r;
+        NspTable.nspsbMpy3(&product, &y, &r, 1);
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void RIR_STDCALL TSimpleTransform::InputChanged() {
+  if (!Valid) return;
+  const float x = static_cast<float>(DecodeValueText(SignMode, ReadValueText(InHandle)));
+  const float y = HasSecondInput ? static_cast<float>(DecodeValueText(SignMode, ReadValueText(In2Handle))) : 0.0f;
+  int32_t v = 0;
+  if (!IsArithmeticCode(Code)) {
+    // A group whose record selects another family computes nothing.
+    v = 0;
+  } else {
+    float r = 0.0f;
+    if (!Compute(x, y, r) || !RoundToSample(r, v)) v = -1;
+  }
+  WriteValueText(OutHandle, OutText.Encode(SignMode, v));
 }
 
 IModel** CreateSimpleTransform(IPELMOR* host, const char* typeName) {

@@ -1,16 +1,37 @@
-// The element-wise transform block.
+// The element-wise transform block: each new input value becomes one output
+// value at once, computed in single precision by the signal library.
 #pragma once
 
+#include <cstdint>
+
 #include "../framework/BaseExtModel.h"
+#include "../numeric/ParameterRecords.h"
+#include "../numeric/ValueText.h"
 
 class TSimpleTransform : public TBaseModelExt {
  public:
   TSimpleTransform(IPELMOR* host, const char* typeName);
 
+  void RIR_STDCALL InputChanged() override;
+  void RIR_STDCALL LoadParameters() override;
+
+  int32_t TransformCode() const { return Code; }
+
  protected:
   ~TSimpleTransform() override;
 
  private:
-  bool UsesLibrary = false;  // holds one use of the signal-processing library
+  // r from x (and y) by the transform code; false when the computation fails.
+  bool Compute(float x, float y, float& r);
+
   VarHandle InHandle = 0, In2Handle = 0, OutHandle = 0;
+  bool HasSecondInput = false;
+  bool HoldsLibrary = false;
+  bool IsGroup = false;
+  bool FormulaChecked = false;  // the user formula passed (or failed) its check since the last load
+  int32_t Code = 0;
+  int32_t Width = 0;
+  int32_t SignMode = 0;
+  TransformParams Params{};
+  ValueTextBuffer OutText;
 };

@@ -1,11 +1,225 @@
 #include "WAVES_IO.h"
 
+#include <cmath>
+#include <new>
+
 #include "../framework/BlockFactories.h"
+#include "../numeric/SupportRoutines.h"
+
+namespace {
+const char* const kWriteError = "Error while writing wave file";
+
+// A name is complete when it is absolute on this platform or carries a drive
+// (":"); anything else lies under the library directory.
+bool IsCompletePath(const std::string& name) {
+  return (!name.empty() && name.front() == '/') || name.find(':') != std::string::npos;
+}
+}  // namespace
 
 TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
-    : TBaseModelExt(host, 0, mode == 0 ? kTimeDriven : kInputDriven), Mode(mode) {
-  if (!BindRequired({{&C1Handle, "C1"}}, Mode == 0 ? kWritableFlag : 0)) return;
-  TypeName = Mode == 0 ? "Load Wave" : "Save Wave";
+    : TBaseModelExt(host, 0, mode == kLoad ? kTimeDriven : kInputDriven), Mode(mode) {
+  // Load mode writes "C1", "C2" and "isMono"; save mode only reads.
+  const uint16_t outFlag = Mode == kLoad ? kWritableFlag : 0;
+  if (!BindRequired({{&C1Handle, "C1"}}, outFlag)) return;
+  // A port is present only when found with the demanded flags.
+  const auto optional = [this](VarHandle& handle, const char* name, uint16_t mask) {
+    return BindOptional({{&handle, name}}, mask) && handle != 0;
+  };
+  HasTest = optional(TestHandle, "Test", 0);
+  HasClk = optional(ClkHandle, "Clk", 0);
+  HasC2 = optional(C2Handle, "C2", outFlag);
+  HasMono = optional(MonoHandle, "isMono", outFlag);
+  if (HasClk) Activation = kInputDriven;
+
+  Valid = false;
+  const auto kindIs = [this](VarHandle handle, uint16_t a, uint16_t b) {
+    const uint16_t kind = Host->GetVariableKind(handle);
+    return kind == a || kind == b;
+  };
+  const auto wrong = [this](int32_t code, VarHandle handle) { Report(code, static_cast<intptr_t>(handle)); };
+  if (HasClk && !kindIs(ClkHandle, vkClk, vkDOTClk)) {
+    wrong(rcWrongKindOrFlags, ClkHandle);
+    return;
+  }
+  if (!kindIs(C1Handle, vkBus, vkBus)) {
+    wrong(rcWrongKindOrFlags, C1Handle);
+    return;
+  }
+  if (HasC2 && !kindIs(C2Handle, vkBus, vkBus)) {
+    wrong(rcWrongKindOrFlags, C2Handle);
+    return;
+  }
+  if (HasMono && !kindIs(MonoHandle, vkLine, vkLine)) {
+    wrong(rcWrongKindOrFlags, MonoHandle);
+    return;
+  }
+  Width = Host->GetVariableWidth(C1Handle);
+  // The width is kept in one byte.
+  if (Width < 1 || Width > 255) {
+    wrong(rcWrongWidth, C1Handle);
+    return;
+  }
+  if (HasC2 && Host->GetVariableWidth(C2Handle) != Width) {
+    wrong(rcWrongWidth, C2Handle);
+    return;
+  }
+  if (HasTest && Host->GetVariableWidth(TestHandle) < 4) {
+    wrong(rcWrongWidth, TestHandle);
+    return;
+  }
+
+  TypeName = Mode == kLoad ? "Load Wave" : "Save Wave";
+  Period = std::llround(Host->GetSamplePeriod());
+  Valid = true;
+  FileUsable = false;
+
+  if (!GetRecordParameter(TypeName.c_str(), &Params, static_cast<int32_t>(sizeof Params))) {
+    Params = WaveParams{};
+    DefaultWaveRecord(Params);
+  }
+  if (HasTest) {
+    // The file is chosen at run time from the "Test" number.
+    Params.FileName.Set("");
+  } else {
+    FileName = Params.FileName.Get();
+    if (!IsCompletePath(FileName)) {
+      const char* dir = Host->GetLibraryDirectory();
+      FileName.insert(0, dir != nullptr ? dir : "");
+    }
+    Params.FileName.Set(FileName);
+    if (Mode == kSave || TWaveFile::FileExists(FileName)) {
+      FileUsable = true;
+    } else {
+      ReportNotFound();
+    }
+  }
+  SignMode = GetIntParameter("SignValue", 0);
+  LastTime = -1;
+  BlockSize = kBlockSize;
+  C1Text.Resize(Width);
+  C2Text.Resize(Width);
+  TypeName += std::to_string(Width);
+}
+
+void RIR_STDCALL TWaveIO::Start() {
+  if (LastTime >= 0 && !FileUsable && HasTest && FileName.empty()) {
+    const char* dir = Host->GetLibraryDirectory();
+    FileName = std::string(dir != nullptr ? dir : "") + "Test/Test_" + std::to_string(TestNumber()) + ".wav";
+    Params.FileName.Set(FileName);
+    if (TWaveFile::FileExists(FileName)) {
+      FileUsable = true;
+    } else {
+      ReportNotFound();
+    }
+  }
+  if (!FileUsable) return;
+
+  bool opened = false;
+  try {
+    Wave = std::make_unique<TWaveFile>();
+    opened = Mode == kLoad
+                 ? Wave->OpenRead(FileName)
+                 : Wave->OpenWrite(FileName, Params.SampleRate, Params.BitsPerSample, Params.Channels);
+  } catch (const std::bad_alloc&) {
+    opened = false;
+  }
+  if (!opened) FileUsable = false;
+  Created = Wave != nullptr;
+  Params.FileName.Set("Created");
+  if (!opened) {
+    ReportText("Wave file I/O error: " + FileName);
+    Host->AbortRun();
+  } else {
+    Params.Channels = Mode == kLoad ? Wave->Channels() : 1;
+    if (Params.Channels == 2 && !HasC2) ReportText("Need addition channel (C2)");
+  }
+  Position = 0;
+  Filled = 0;
+  EndOfData = false;
+  WriteValueText(C1Handle, C1Text.Zero());
+  if (Mode == kLoad && opened) ReadBlock();
+}
+
+bool TWaveIO::ReadBlock() {
+  // Whole frames only, so every step finds its channels side by side.
+  const uint16_t channels = Wave->Channels();
+  const uint16_t want = static_cast<uint16_t>(BlockSize - BlockSize % channels);
+  uint16_t got = 0;
+  while (got < want) {
+    const uint16_t n = Wave->ReadSamples(static_cast<uint16_t>(want - got), Buffer + got);
+    if (n == 0) break;
+    got = static_cast<uint16_t>(got + n);
+  }
+  Filled = static_cast<uint16_t>(got - got % channels);
+  Position = 0;
+  EndOfData = Filled == 0;
+  return !EndOfData;
+}
+
+int64_t RIR_STDCALL TWaveIO::TimeStep() {
+  if (Mode == kSave) return Period;
+  LastTime = std::llround(Host->GetTime());
+  if (FileName.empty() && HasTest && TestNumber() > 0) Start();
+  // No file, or a host that steps before it starts the run: silence.
+  if (!FileUsable || Wave == nullptr) {
+    WriteValueText(C1Handle, C1Text.Zero());
+    return Period;
+  }
+
+  const uint16_t channels = Wave->Channels();
+  int32_t first = 0;
+  int32_t second = 0;
+  if (Position >= Filled && !EndOfData) ReadBlock();
+  if (Position < Filled) {
+    first = Buffer[Position];
+    if (channels >= 2) second = Buffer[Position + 1];
+    Position = static_cast<uint16_t>(Position + channels);
+  }
+  IncrementInt64(StepCounter);
+  if (StepCounter > Wave->FrameCount()) first = second = 0;
+
+  WriteValueText(C1Handle, C1Text.Encode(SignMode, first));
+  if (HasC2) WriteValueText(C2Handle, channels == 1 ? C2Text.Zero() : C2Text.Encode(SignMode, second));
+  if (HasMono) WriteValueText(MonoHandle, channels == 1 ? "1" : "0");
+  return Period;
+}
+
+void RIR_STDCALL TWaveIO::InputChanged() {
+  if (Mode == kLoad) {
+    if (HasClk && IsHigh(ClkHandle)) TimeStep();
+    return;
+  }
+  if (HasClk) {
+    // Sample on a change away from anything but 1: the rise of a one-bit clock.
+    const int32_t clock = DecodeValueText(SignMode, ReadValueText(ClkHandle));
+    const bool rising = clock != PreviousClock && PreviousClock != 1;
+    PreviousClock = clock;
+    if (!rising) return;
+  }
+  TakeSample();
+}
+
+void TWaveIO::TakeSample() {
+  Buffer[Position] = DecodeValueText(SignMode, ReadValueText(C1Handle));
+  Position = static_cast<uint16_t>(Position + 1);
+  if (Position >= BlockSize) Flush();
+}
+
+void TWaveIO::Flush() {
+  const bool written = Wave != nullptr && Wave->IsOpen() && Wave->WriteSamples(Position, Buffer);
+  if (!written) ReportText(kWriteError);
+  Position = 0;
+}
+
+void RIR_STDCALL TWaveIO::Done() {
+  if (Mode == kSave && Position > 0) Flush();
+  if (Created && Wave != nullptr) {
+    const bool closed = Wave->Close();
+    if (!closed && Mode == kSave) ReportText(kWriteError);
+    Created = false;
+  }
+  // Release the self reference so the host's release destroys the block.
+  TBaseModelExt::Done();
 }
 
 IModel** CreateWaveIO(IPELMOR* host, uint8_t mode) { return (new TWaveIO(host, mode))->SelfRefAddress(); }

@@ -1,13 +1,68 @@
-// The wave load/save block.
+// The wave load/save block: plays a WAVE file onto "C1"/"C2" one frame per
+// step (load mode) or records "C1" into a WAVE file (save mode).
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <string>
+
 #include "../framework/BaseExtModel.h"
+#include "../numeric/ParameterRecords.h"
+#include "../numeric/ValueText.h"
+#include "Wave_fileIO.h"
 
 class TWaveIO : public TBaseModelExt {
  public:
+  static constexpr uint8_t kLoad = 0;
+  static constexpr uint8_t kSave = 1;
+  // Samples per read in load mode and per flush in save mode.
+  static constexpr uint16_t kBlockSize = 1000;
+  static constexpr int kBufferSize = 10001;
+
   TWaveIO(IPELMOR* host, uint8_t mode);
 
+  void RIR_STDCALL Start() override;
+  int64_t RIR_STDCALL TimeStep() override;
+  void RIR_STDCALL InputChanged() override;
+  void RIR_STDCALL Done() override;
+
+ protected:
+  ~TWaveIO() override = default;
+
  private:
+  // Load mode: refills the buffer with whole frames; false at the end of data.
+  bool ReadBlock();
+  void TakeSample();
+  void Flush();
+  int32_t TestNumber() const { return BitsToInt(ReadValueText(TestHandle)); }
+  void ReportNotFound() const { ReportText(FileName + "-file not found!"); }
+
+  VarHandle TestHandle = 0;
   VarHandle C1Handle = 0;
+  VarHandle C2Handle = 0;
+  VarHandle MonoHandle = 0;
+  VarHandle ClkHandle = 0;
+  int Width = 0;
+  bool HasTest = false;
+  bool HasClk = false;
+  bool HasC2 = false;
+  bool HasMono = false;
+  int64_t StepCounter = 0;
+  int64_t LastTime = -1;
+  int64_t Period = 0;
+  int32_t PreviousClock = 0;
   uint8_t Mode;
+  bool FileUsable = false;
+  bool Created = false;  // a TWaveFile exists for this run
+  bool EndOfData = false;
+  std::unique_ptr<TWaveFile> Wave;
+  std::string FileName;  // the resolved path, kept whole
+  uint16_t Position = 0;
+  uint16_t Filled = 0;  // load mode: samples held in the buffer
+  uint16_t BlockSize = kBlockSize;
+  int32_t Buffer[kBufferSize] = {};
+  WaveParams Params{};
+  int32_t SignMode = 0;
+  ValueTextBuffer C1Text;
+  ValueTextBuffer C2Text;
 };

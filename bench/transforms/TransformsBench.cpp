@@ -1,0 +1,113 @@
+// Cost of one block step through the exports, with the in-process host and
+// the signal library loaded from the plug-in folder.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/InProcessHost.h"
+#include "host/PluginLoader.h"
+#include "numeric/ParameterRecords.h"
+
+namespace {
+
+PluginLoader& Plugin() {
+  static PluginLoader plugin(RIR_PLUGIN_PATH);
+  return plugin;
+}
+
+IModel* Make(const char* exportName, InProcessHost& host) {
+  InitExport init = Plugin().Init(exportName);
+  if (init == nullptr) return nullptr;
+  IPELMOR* ref = &host;
+  IModel* model = *init(&ref, 0);
+  model->AddRef();
+  return model;
+}
+
+void Finish(IModel* model) {
+  model->Done();
+  model->Release();
+}
+
+void AddBus(InProcessHost& host, const char* name, int width, bool out) {
+  host.AddVariable(name, vkBus, width, out ? kWritableFlag : 0, std::string(static_cast<size_t>(width), '0'));
+}
+
+// One InputChanged of a High-Level FIR block with the default 6-tap record.
+void BM_HighLevelFirStep(benchmark::State& state) {
+  InProcessHost host;
+  host.SetLibraryDirectory(RIR_PLUGIN_DIR);
+  AddBus(host, "DSrc", 16, false);
+  AddBus(host, "DOut", 16, true);
+  IModel* b = Make("High_Level_FIR_Init", host);
+  if (b == nullptr || !b->IsValid()) {
+    state.SkipWithError("no valid block");
+    return;
+  }
+  host.SetValue("DSrc", "0000000001100100");
+  for (auto _ : state) b->InputChanged();
+  state.SetItemsProcessed(state.iterations());
+  Finish(b);
+}
+BENCHMARK(BM_HighLevelFirStep);
+
+// One InputChanged of a Square block.
+void BM_SquareStep(benchmark::State& state) {
+  InProcessHost host;
+  host.SetLibraryDirectory(RIR_PLUGIN_DIR);
+  AddBus(host, "DIn", 16, false);
+  AddBus(host, "DOut", 16, true);
+  IModel* b = Make("Square_Init", host);
+  if (b == nullptr || !b->IsValid()) {
+    state.SkipWithError("no valid block");
+    return;
+  }
+  b->LoadParameters();
+  host.SetValue("DIn", "0000000001100100");
+  for (auto _ : state) b->InputChanged();
+  state.SetItemsProcessed(state.iterations());
+  Finish(b);
+}
+BENCHMARK(BM_SquareStep);
+
+// One strobe step (collect and emit) of a 1024-point "FFT using
+// RCPack/RCPerm" block: every 1024th step runs the transform, so the time
+// per step is the cost per sample.
+void BM_FftStrobeStep1024(benchmark::State& state) {
+  InProcessHost host;
+  host.SetLibraryDirectory(RIR_PLUGIN_DIR);
+  AddBus(host, "DIn", 16, false);
+  host.AddVariable("W", vkLine, 1, 0, "1");
+  host.AddVariable("R", vkLine, 1, 0, "1");
+  AddBus(host, "DReOut", 16, true);
+  AddBus(host, "DImOut", 16, true);
+  AddBus(host, "DSOut", 32, true);
+  host.AddVariable("IBusy", vkLine, 1, kWritableFlag, "0");
+  TransformParams p{};
+  DefaultTransformRecord(p);
+  p.SignalLength = 1024;
+  std::vector<uint8_t> bytes(sizeof p);
+  std::memcpy(bytes.data(), &p, sizeof p);
+  host.SetParameter("FFT using RCPack/RCPerm", bytes);
+  IModel* b = Make("FFT_using_RCPack_RCPerm_Init", host);
+  if (b == nullptr || !b->IsValid()) {
+    state.SkipWithError("no valid block");
+    return;
+  }
+  b->LoadParameters();
+  b->Start();
+  const char* samples[2] = {"0000000001100100", "1000000000110010"};
+  int64_t i = 0;
+  for (auto _ : state) {
+    host.SetValue("DIn", samples[++i & 1]);
+    b->InputChanged();
+  }
+  state.SetItemsProcessed(state.iterations());
+  Finish(b);
+}
+BENCHMARK(BM_FftStrobeStep1024);
+
+}  // namespace

@@ -1,0 +1,163 @@
+#include "GeneratorWaveforms.h"
+
+#include <cmath>
+#include <limits>
+
+#include "../framework/BlockCatalogue.h"
+#include "../numeric/Calc.h"
+#include "RandomSource.h"
+
+namespace {
+
+constexpr long double kPi = 3.141592653589793238462643383279502884L;
+
+// The processor's sine answers 0 beyond its argument range (|x| >= 2^63).
+long double ExtSin(long double x) { return std::fabs(x) < 0x1p63L ? std::sin(x) : 0.0L; }
+
+// Runs one window: f gets the index as a long double and the length; the
+// index then advances and wraps at the length. A length <= 0 gives 0.
+template <typename F>
+long double WindowSample(int64_t& n, int64_t length, F f) {
+  if (length <= 0) {
+    n = 0;
+    return 0.0L;
+  }
+  const long double value = f(static_cast<long double>(n), static_cast<long double>(length));
+  if (++n >= length) n = 0;
+  return value;
+}
+
+// c0 - c1 cos(2 pi n / N) + c2 cos(4 pi n / N)
+long double CosineSum(long double n, long double len, long double c0, long double c1, long double c2) {
+  const long double two = c0 - c1 * std::cos(2.0L * kPi * n / len);
+  return c2 == 0.0L ? two : two + c2 * std::cos(4.0L * kPi * n / len);
+}
+
+// The Blackman family with a free alpha: (alpha + 1)/2 - cos/2 - alpha/2 cos.
+long double BlackmanAlpha(long double n, long double len, long double alpha) {
+  return (alpha + 1.0L) / 2.0L - 0.5L * std::cos(2.0L * kPi * n / len) - (alpha / 2.0L) * std::cos(4.0L * kPi * n / len);
+}
+
+long double Triangle(long double n, long double len) {
+  return n <= len / 2.0L ? 2.0L * n / len : 2.0L - 2.0L * n / len;
+}
+
+}  // namespace
+
+int64_t RoundToInt64(long double value) {
+  if (std::isnan(value)) return 0;
+  const long double r = std::nearbyint(value);
+  if (r >= 0x1p63L) return std::numeric_limits<int64_t>::max();
+  if (r < -0x1p63L) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(r);
+}
+
+int32_t RoundToSample(long double value) {
+  if (std::isnan(value)) return 0;
+  const long double r = std::nearbyint(value);
+  if (r > 2147483647.0L) return std::numeric_limits<int32_t>::max();
+  if (r < -2147483648.0L) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(r);
+}
+
+void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& state) {
+  switch (kind) {
+    case gkModSine:
+      state.BurstCount = 0;
+      state.Omega = params.ModSinePeriod != 0 ? static_cast<double>(2.0L * kPi / params.ModSinePeriod) : 0.0;
+      break;
+    case gkTone: {
+      const float degrees = static_cast<float>(params.TonePhase);
+      params.TonePhase = static_cast<float>(degrees * kPi / 180.0L);
+      break;
+    }
+    case gkPseudoRandom:
+      params.High = params.High - params.Low;
+      break;
+    case gkBlackman:
+    case gkKaiser:
+    case gkBartlett:
+    case gkHann:
+    case gkHamming:
+    case gkBlackmanStd:
+    case gkBlackmanOpt: {
+      state.BlackmanIndex = state.BlackmanOptIndex = state.BlackmanStdIndex = 0;
+      state.BartlettIndex = state.HannIndex = state.HammingIndex = state.KaiserIndex = 0;
+      const long double len = static_cast<long double>(params.WindowLen);
+      const long double q = std::sin(kPi / len) / std::sin(2.0L * kPi / len);
+      // The quotient is taken at double precision: at length 4 it is exactly
+      // 1/2 and extended rounding noise must not push the tie over to -1.
+      // Length 2 overflows and clamps; length 0 gives NaN, hence 0.
+      state.OptAlpha = params.WindowLen > 0 ? RoundToInt64(static_cast<double>(-(q * q))) : 0;
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, GeneratorState& state) {
+  const long double time = static_cast<long double>(t);
+  switch (kind) {
+    case gkFunc:  // "Err" marks a formula that failed its check
+      return params.Formula == "Err" ? -1.0L : FormulaValue(params.Formula, 55, static_cast<double>(t));
+    case gkSine:
+      if (params.SinePeriod == 0) return 0.0L;
+      return params.SineAmp * ExtSin(6.283185307L * time / params.SinePeriod);
+    case gkModSine: {
+      long double value = 0.0L;
+      if (params.ModSinePeriod != 0)
+        value = params.ModSineAmp * ExtSin(state.Omega * time) *
+                std::exp(-static_cast<long double>(state.BurstCount) / params.ModSinePeriod);
+      state.BurstCount += 1;
+      if (state.BurstCount > params.ModMainTone) {
+        if (params.IsSingle != 0)
+          state.Omega = 0;
+        else
+          state.BurstCount = 0;
+      }
+      return value;
+    }
+    case gkRandom:
+    case gkPseudoRandom:
+      return static_cast<long double>(UniformDraw()) * params.High + params.Low;
+    case gkConstant:
+      return params.ConstantValue;
+    case gkTone:
+      return params.ToneMag * ExtSin(2.0L * kPi * params.ToneRelFreq * time + params.TonePhase);
+    case gkTriangle:
+    case gkBartlett:
+      return WindowSample(state.BartlettIndex, params.WindowLen,
+                          [&](long double n, long double len) { return Triangle(n, len) * params.WindowAmp; });
+    case gkGaussian: {
+      const long double z = GaussianDraw();
+      return (static_cast<long double>(params.Mean) - params.StDev) + 2.0L * (params.StDev + 1.0L) * std::fabs(z);
+    }
+    case gkBlackman:
+      return WindowSample(state.BlackmanIndex, params.BlackLen, [&](long double n, long double len) {
+        return params.BlackAmp * BlackmanAlpha(n, len, params.Alpha);
+      });
+    case gkKaiser:
+      return WindowSample(state.KaiserIndex, params.KaiserLen, [&](long double n, long double len) {
+        return params.KaiserAmp * BlackmanAlpha(n, len, params.Alpha);
+      });
+    case gkHann:
+      return WindowSample(state.HannIndex, params.WindowLen, [&](long double n, long double len) {
+        return params.WindowAmp * CosineSum(n, len, 0.5L, 0.5L, 0.0L);
+      });
+    case gkHamming:
+      return WindowSample(state.HammingIndex, params.WindowLen, [&](long double n, long double len) {
+        return params.WindowAmp * CosineSum(n, len, 0.54L, 0.46L, 0.0L);
+      });
+    case gkBlackmanStd:
+      return WindowSample(state.BlackmanStdIndex, params.WindowLen, [&](long double n, long double len) {
+        return params.WindowAmp * CosineSum(n, len, 0.42L, 0.5L, 0.08L);
+      });
+    case gkBlackmanOpt:
+      return WindowSample(state.BlackmanOptIndex, params.WindowLen, [&](long double n, long double len) {
+        return params.WindowAmp * BlackmanAlpha(n, len, state.OptAlpha);
+      });
+    default:
+      return -1.0L;
+  }
+}

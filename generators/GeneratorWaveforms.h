@@ -1,0 +1,39 @@
+// The sixteen generator waveforms, usable without a block: the generator
+// block fills its table with them and the generator dialog draws its preview.
+//
+// Arithmetic is 80-bit extended (long double). Lengths or periods of 0 (and
+// negative window lengths) give samples of 0; kinds outside 0..15 give -1.
+#pragma once
+
+#include <cstdint>
+
+#include "../numeric/ParameterRecords.h"
+
+// Running state of one waveform, private to its owner.
+struct GeneratorState {
+  double BurstCount = 0;  // ModSine: samples into the current burst
+  double Omega = 0;       // ModSine: angular frequency, 0 once a single burst is over
+  // One running index per window kind; Triangle shares Bartlett's.
+  int64_t BlackmanIndex = 0;
+  int64_t BlackmanOptIndex = 0;
+  int64_t BlackmanStdIndex = 0;
+  int64_t BartlettIndex = 0;
+  int64_t HannIndex = 0;
+  int64_t HammingIndex = 0;
+  int64_t KaiserIndex = 0;
+  int64_t OptAlpha = 0;  // BlackmanOpt's alpha, fixed by the window length
+};
+
+// Once per parameter load, before any sample. May rewrite fields of params
+// (Tone's phase becomes radians, PseudoRandom's High becomes the span), so
+// call it once on a freshly loaded record.
+void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& state);
+
+// The next sample of `kind` at time t (host time units). Window kinds ignore
+// t and advance their index; random kinds draw from the shared source.
+long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, GeneratorState& state);
+
+// Nearest integer, ties to even, clamped to the 32-bit range; NaN gives 0.
+int32_t RoundToSample(long double value);
+// Nearest integer, ties to even, clamped to the 64-bit range; NaN gives 0.
+int64_t RoundToInt64(long double value);

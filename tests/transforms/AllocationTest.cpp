@@ -1,0 +1,55 @@
+// Block steps never allocate: operator new is counted for the whole process,
+// the plug-in included (its calls bind to this program's definition).
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "TransformHarness.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void* operator new(std::size_t n) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(n != 0 ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+TEST(Allocation, StepsOfEveryFamilyAllocateNothing) {
+  InProcessHost host;
+  PrepareHost(host);
+  AddIn(host, "DIn", 16);
+  AddIn(host, "DSrc", 16);
+  AddIn(host, "DDes", 16);
+  host.AddVariable("W", vkLine, 1, 0, "1");
+  host.AddVariable("R", vkLine, 1, 0, "1");
+  AddOut(host, "DOut", 16);
+  AddOut(host, "DReOut", 16);
+  AddOut(host, "DImOut", 16);
+  AddOut(host, "DSOut", 32);
+  AddOut(host, "IBusy", 1, vkLine);
+  SetInt(host, "DIn", 1234);
+  SetInt(host, "DSrc", -77);
+  SetInt(host, "DDes", 5);
+  TransformParams p = DefaultTransform();
+  p.SignalLength = 64;
+  host.SetParameter("FFT using RCPack/RCPerm", RecordBytes(p));
+  host.SetParameter("Goertzel DFT", RecordBytes(p));
+  host.SetParameter("OneDim Convolution", RecordBytes(p));
+
+  for (const char* name : {"Square_Init", "Multiply_Division_Init", "High_Level_FIR_Init", "Low_Level_IIR_Init",
+                           "High_Level_LMS_Init", "Low_Level_LMS_Init", "FFT_using_RCPack_RCPerm_Init",
+                           "Single_Frequecy_DFT_Goertzel_Init", "OneDim_Convolution_Init"}) {
+    Block b(name, host);
+    ASSERT_TRUE(b->IsValid()) << name;
+    b->LoadParameters();
+    b->Start();
+    b->InputChanged();  // the host's texts reach their widths
+    const long before = allocations.load();
+    for (int i = 0; i < 1000; ++i) b->InputChanged();
+    EXPECT_EQ(allocations.load() - before, 0) << name;
+  }
+}

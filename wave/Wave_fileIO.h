@@ -1,0 +1,115 @@
+// Reading and writing uncompressed RIFF/WAVE files in blocks of samples.
+//
+// One object handles one file. Samples are exchanged as 32-bit integers, one
+// element per sample, channels interleaved as stored. 8-bit samples read back
+// as their unsigned byte 0..255 while written values are shifted up by 127:
+// stored files and designs rely on that asymmetry, so keep it.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// A four-character code: character 1 in the lowest byte, missing characters
+// filled with blanks, so the bytes appear in the file in text order.
+constexpr uint32_t FourCharCode(std::string_view text) {
+  uint32_t code = 0;
+  for (size_t i = 0; i < 4; ++i) {
+    const uint8_t c = i < text.size() ? static_cast<uint8_t>(text[i]) : static_cast<uint8_t>(' ');
+    code |= static_cast<uint32_t>(c) << (8 * i);
+  }
+  return code;
+}
+
+// Runs of the header exactly as they lie in the file; read and written by
+// copying the bytes, so they must be packed and the machine little-endian.
+#pragma pack(push, 1)
+struct TChunkHeader {
+  uint32_t Id;
+  uint32_t Size;
+};
+struct TFormatRun {
+  uint32_t Id;
+  uint32_t Size;
+  uint16_t Tag;
+  uint16_t Channels;
+  uint32_t SampleRate;
+  uint32_t ByteRate;
+  uint16_t BlockAlign;
+  uint16_t BitsPerSample;
+};
+#pragma pack(pop)
+static_assert(sizeof(TChunkHeader) == 8);
+static_assert(sizeof(TFormatRun) == 24);
+static_assert(offsetof(TFormatRun, Channels) == 10);
+static_assert(offsetof(TFormatRun, SampleRate) == 12);
+static_assert(offsetof(TFormatRun, BlockAlign) == 20);
+static_assert(offsetof(TFormatRun, BitsPerSample) == 22);
+static_assert(std::endian::native == std::endian::little, "header runs are copied byte for byte");
+
+class TWaveFile {
+ public:
+  // Most samples one ReadSamples call delivers.
+  static constexpr uint16_t kMaxRead = 1024;
+  // Bytes of the header this class writes.
+  static constexpr uint32_t kHeaderBytes = 44;
+
+  TWaveFile();
+  ~TWaveFile();
+  TWaveFile(const TWaveFile&) = delete;
+  TWaveFile& operator=(const TWaveFile&) = delete;
+
+  // False for a missing or unreadable file and any header it cannot play.
+  // After a failure past the open the object stays open until Close.
+  bool OpenRead(const std::string& name);
+  // Creates (truncates) the file and writes the 44-byte header with sizes 0.
+  bool OpenWrite(const std::string& name, int32_t sampleRate, uint16_t bits, uint16_t channels);
+  // Patches the final sizes in write mode and releases the file. False when
+  // the final header could not be written.
+  bool Close();
+
+  // Up to min(count, 1024) samples of the data chunk into elements; returns
+  // how many were delivered (0 at the end of the data or for widths other
+  // than 8 and 16 bits). 8-bit: elements from the delivered count up to the
+  // limited count are set to 0; 16-bit: they are left as they were.
+  uint16_t ReadSamples(uint16_t count, int32_t* elements);
+  // Writes count samples (any count; staged 1024 at a time). False when the
+  // stream failed: then nothing of this call stays in the file and the sizes
+  // are unchanged, so what was written before is still a valid file. Widths
+  // other than 8 and 16 bits write nothing and succeed.
+  bool WriteSamples(uint16_t count, const int32_t* elements, uint16_t* written = nullptr);
+
+  bool IsOpen() const { return IsOpen_; }
+  uint16_t Channels() const { return Format.Channels; }
+  uint16_t BitsPerSample() const { return Format.BitsPerSample; }
+  uint32_t SampleRate() const { return Format.SampleRate; }
+  uint32_t ByteRate() const { return Format.ByteRate; }
+  uint16_t BlockAlign() const { return Format.BlockAlign; }
+  uint16_t FormatTag() const { return Format.Tag; }
+  int32_t FrameCount() const { return FrameCount_; }
+  uint32_t RiffSize() const { return Riff.Size; }
+  uint32_t DataSize() const { return Data.Size; }
+  uint32_t DataHeaderPosition() const { return DataHeaderPosition_; }
+
+  // The platform's file-existence test: a file that is not a directory.
+  static bool FileExists(const std::string& name);
+
+ private:
+  bool ReadExactly(void* dest, size_t bytes);
+  bool WriteExactly(const void* src, size_t bytes);
+  void DropFailedWrite();
+
+  std::FILE* Stream = nullptr;
+  bool IsOpen_ = false;
+  bool WriteMode = false;
+  TChunkHeader Riff;
+  TFormatRun Format;
+  uint32_t DataHeaderPosition_ = 0;
+  TChunkHeader Data;
+  uint32_t DataLeft = 0;  // bytes of the data chunk not yet read
+  uint8_t Conversion[2 * kMaxRead];
+  int32_t FrameCount_ = 0;
+};
