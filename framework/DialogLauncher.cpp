@@ -1,4 +1,150 @@
 #include "DialogLauncher.h"
 
-// The dialogs are not part of this build yet: the exports answer and show nothing.
-void OpenParameterDialog(DialogKind, IExtParameter*) {}
+#include <dlfcn.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "BlockCatalogue.h"
+#include "Errors.h"
+#include "dialogs/DialogModule.h"
+#include "dialogs/UExtParameterTypes.h"
+#include "numeric/CountedText.h"
+#include "numeric/ParameterRecords.h"
+#include "numeric/SupportRoutines.h"
+
+#if RIR_HAVE_WAVEFORMS
+#include "generators/GeneratorWaveforms.h"
+#endif
+
+namespace {
+
+// The folder this plug-in was loaded from, with a trailing '/'.
+std::string PluginFolder() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&OpenParameterDialog), &info) == 0 || info.dli_fname == nullptr) return {};
+  std::string path = info.dli_fname;
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+struct DialogModule {
+  void* handle = nullptr;
+  RirDialogsCanShowFn canShow = nullptr;
+  RirDialogsPresentFn present = nullptr;
+  RirDialogsOpenFn open = nullptr;
+  std::string path;
+  std::string error;
+};
+
+// Loaded once and kept: the module owns the QApplication it may create.
+DialogModule& Module() {
+  static DialogModule module = [] {
+    DialogModule m;
+    m.path = PluginFolder() + RIR_DIALOGS_MODULE_NAME;
+    m.handle = dlopen(m.path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (m.handle == nullptr) {
+      const char* why = dlerror();
+      m.error = why != nullptr ? why : m.path;
+      return m;
+    }
+    m.canShow = reinterpret_cast<RirDialogsCanShowFn>(dlsym(m.handle, RIR_DIALOGS_CAN_SHOW));
+    m.present = reinterpret_cast<RirDialogsPresentFn>(dlsym(m.handle, RIR_DIALOGS_PRESENT));
+    m.open = reinterpret_cast<RirDialogsOpenFn>(dlsym(m.handle, RIR_DIALOGS_OPEN));
+    if (m.canShow == nullptr || m.present == nullptr || m.open == nullptr) {
+      m.error = m.path + ": not a dialog module";
+      m.open = nullptr;
+    }
+    return m;
+  }();
+  return module;
+}
+
+void ServiceShowError(int32_t number, const char* arg) { ShowLibError(number, Language, arg != nullptr ? arg : ""); }
+void ServiceShowInfo(int32_t number) { ShowLibInfo(number, Language); }
+int32_t ServiceKindOf(const char* name) { return GeneratorKindOf(name != nullptr ? name : ""); }
+const char* ServiceHelpTopic(int32_t kind) { return GeneratorHelpTopic(kind); }
+
+void ServiceDefaults(void* record) {
+  static_assert(sizeof(GeneratorParams) == 296);
+  const GeneratorParams defaults = DefaultGeneratorParams();
+  std::memcpy(record, &defaults, sizeof defaults);
+}
+
+bool ServiceCheckFormula(const char* formula) {
+  CountedText<55> text{};
+  text.Set(formula != nullptr ? formula : "");
+  return CheckFormula(text, 55);
+}
+
+#if RIR_HAVE_WAVEFORMS
+int64_t RoundToInt64(long double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 9.2233720368547758e18L) return std::numeric_limits<int64_t>::max();
+  if (v <= -9.2233720368547758e18L) return std::numeric_limits<int64_t>::min();
+  return std::llrint(v);
+}
+
+void ServicePreview(int32_t kind, const void* record, int32_t count, int64_t* out) {
+  GeneratorParams params;
+  std::memcpy(&params, record, sizeof params);
+  GeneratorState state{};
+  PrepareGenerator(kind, params, state);
+  for (int32_t t = 0; t < count; ++t) out[t] = RoundToInt64(GeneratorSample(kind, t, params, state));
+}
+#endif
+
+const RirDialogServices& Services() {
+  static const RirDialogServices services = [] {
+    RirDialogServices s{};
+    s.size = sizeof s;
+    s.showError = ServiceShowError;
+    s.showInfo = ServiceShowInfo;
+    s.generatorKindOf = ServiceKindOf;
+    s.generatorHelpTopic = ServiceHelpTopic;
+    s.generatorDefaults = ServiceDefaults;
+    s.checkFormula = ServiceCheckFormula;
+#if RIR_HAVE_WAVEFORMS
+    s.generatorPreview = ServicePreview;
+#endif
+    return s;
+  }();
+  return services;
+}
+
+}  // namespace
+
+void OpenParameterDialog(DialogKind kind, IExtParameter* params) {
+  if (params == nullptr) return;
+  const char* language = params->GetLanguage();
+  Language = language != nullptr ? language : "";
+
+  DialogModule& module = Module();
+  if (module.handle == nullptr || module.open == nullptr) {
+    ShowLibError(msgCantLoadLibrary, Language, module.error);
+    return;
+  }
+  // Qt aborts the process when it cannot reach a display: ask first.
+  if (module.canShow() == 0) {
+    ShowLibError(msgCantLoadLibrary, Language, module.path + ": no display to show the dialog on");
+    return;
+  }
+  static bool presenterSet = false;
+  if (!presenterSet) {
+    SetModuleMessagePresenter(module.present, nullptr);
+    presenterSet = true;
+  }
+
+  const int32_t dialog = kind == DialogKind::Generator ? rdkGenerator
+                         : kind == DialogKind::Transform ? rdkTransform
+                                                         : rdkWave;
+  const int32_t status = module.open(dialog, params, &Services());
+  if (status == rdsNoDisplay) {
+    ShowLibError(msgCantLoadLibrary, Language, module.path + ": no display to show the dialog on");
+  } else if (status == rdsNotAvailable) {
+    ShowLibError(msgCantFindFunction, Language);
+  }
+}
