@@ -19,7 +19,7 @@ struct DesignError : std::runtime_error {
   int line;
 };
 
-struct VariableSpec {
+struct VariableEntry {
   std::string name;
   uint16_t kind = 4;
   int32_t width = 1;
@@ -29,7 +29,7 @@ struct VariableSpec {
 
 enum class StimulusType { Clock, Constant, Pattern };
 
-struct StimulusSpec {
+struct StimulusEntry {
   StimulusType type = StimulusType::Clock;
   std::string variable;
   int64_t period = 1;  // clock period, or time per pattern entry
@@ -39,7 +39,7 @@ struct StimulusSpec {
   int line = 0;
 };
 
-struct BlockSpec {
+struct BlockEntry {
   std::string name;
   std::string exportName;
   std::map<std::string, std::string> inputs;   // port -> variable
@@ -49,7 +49,7 @@ struct BlockSpec {
   int line = 0;
 };
 
-struct OutputSpec {
+struct OutputEntry {
   std::string vcd;                      // "" = none
   std::vector<std::string> vcdVariables;  // empty = all
   std::string csv;
@@ -66,13 +66,13 @@ struct Design {
   std::string language;
   std::string libraryDirectory;  // "" = the plug-in's folder
   int maxPasses = 1000;          // settle passes per time point
-  std::vector<VariableSpec> variables;
-  std::vector<StimulusSpec> stimuli;
-  std::vector<BlockSpec> blocks;
-  OutputSpec output;
+  std::vector<VariableEntry> variables;
+  std::vector<StimulusEntry> stimuli;
+  std::vector<BlockEntry> blocks;
+  OutputEntry output;
 
-  const VariableSpec* Variable(const std::string& name) const {
-    for (const VariableSpec& v : variables)
+  const VariableEntry* Variable(const std::string& name) const {
+    for (const VariableEntry& v : variables)
       if (v.name == name) return &v;
     return nullptr;
   }

@@ -101,7 +101,7 @@ class Reader {
 
   // A value text for a variable: an integer (encoded in `signMode`) or a
   // text of exactly `width` binary digits.
-  std::string ValueText(const toml::node& n, const VariableSpec& v, int32_t signMode) const {
+  std::string ValueText(const toml::node& n, const VariableEntry& v, int32_t signMode) const {
     if (n.is_integer()) {
       const int64_t x = n.as_integer()->get();
       if (x < INT32_MIN || x > INT32_MAX) Fail(&n, "value " + std::to_string(x) + " does not fit 32 bits");
@@ -146,9 +146,9 @@ class Reader {
     d.maxPasses = static_cast<int>(Integer(*t, "max_passes", 1, 1000000).value_or(1000));
   }
 
-  VariableSpec ReadVariable(const toml::table& t, const Design& d) const {
+  VariableEntry ReadVariable(const toml::table& t, const Design& d) const {
     Keys(t, {"name", "kind", "width", "initial"});
-    VariableSpec v;
+    VariableEntry v;
     v.line = Line(t);
     v.name = String(t, "name", v.line, true);
     if (v.name.empty()) Fail(v.line, "a variable needs a name");
@@ -169,12 +169,12 @@ class Reader {
   }
   static uint16_t vkBus() { return 4; }
 
-  StimulusSpec ReadStimulus(const toml::table& t, const Design& d) const {
-    StimulusSpec s;
+  StimulusEntry ReadStimulus(const toml::table& t, const Design& d) const {
+    StimulusEntry s;
     s.line = Line(t);
     const std::string type = String(t, "type", s.line, true);
     s.variable = String(t, "variable", s.line, true);
-    const VariableSpec* v = d.Variable(s.variable);
+    const VariableEntry* v = d.Variable(s.variable);
     if (v == nullptr) Fail(t.get("variable"), "unknown variable \"" + s.variable + "\"");
     const int32_t signMode = static_cast<int32_t>(Integer(t, "sign_value", INT32_MIN, INT32_MAX).value_or(0));
     if (type == "clock") {
@@ -218,7 +218,7 @@ class Reader {
     } else {
       Fail(t.get("type"), "unknown stimulus type \"" + type + "\" (clock, constant, pattern)");
     }
-    for (const StimulusSpec& other : d.stimuli)
+    for (const StimulusEntry& other : d.stimuli)
       if (other.variable == s.variable)
         Fail(s.line, "variable \"" + s.variable + "\" is already driven by the stimulus on line " +
                          std::to_string(other.line));
@@ -226,7 +226,7 @@ class Reader {
   }
 
   void ReadPorts(const toml::table& t, const char* key, const BlockType& type, const Design& d,
-                 std::map<std::string, std::string>& out, const BlockSpec& b) const {
+                 std::map<std::string, std::string>& out, const BlockEntry& b) const {
     const toml::node* n = t.get(key);
     if (n == nullptr) return;
     const toml::table* ports = n->as_table();
@@ -244,13 +244,13 @@ class Reader {
     }
   }
 
-  BlockSpec ReadBlock(const toml::table& t, const Design& d) const {
+  BlockEntry ReadBlock(const toml::table& t, const Design& d) const {
     Keys(t, {"name", "type", "inputs", "outputs", "sign_value", "record_file", "parameters"});
-    BlockSpec b;
+    BlockEntry b;
     b.line = Line(t);
     b.name = String(t, "name", b.line, true);
     if (b.name.empty()) Fail(b.line, "a block needs a name");
-    for (const BlockSpec& other : d.blocks)
+    for (const BlockEntry& other : d.blocks)
       if (other.name == b.name) Fail(b.line, "duplicate block name \"" + b.name + "\"");
     b.exportName = String(t, "type", b.line, true);
     const BlockType* type = FindBlockType(b.exportName);
@@ -281,7 +281,7 @@ class Reader {
     return b;
   }
 
-  void SetRecordField(const RecordLayout& layout, BlockSpec& b, const std::string& name, const toml::node& value) const {
+  void SetRecordField(const RecordLayout& layout, BlockEntry& b, const std::string& name, const toml::node& value) const {
     const RecordField* field = FindField(layout, name);
     if (field == nullptr || field->libraryState) {
       std::string known;
@@ -315,8 +315,8 @@ class Reader {
   // One driver per variable: a block output or a stimulus.
   void CheckDrivers(const Design& d) const {
     std::map<std::string, std::string> driver;
-    for (const StimulusSpec& s : d.stimuli) driver[s.variable] = "the stimulus on line " + std::to_string(s.line);
-    for (const BlockSpec& b : d.blocks)
+    for (const StimulusEntry& s : d.stimuli) driver[s.variable] = "the stimulus on line " + std::to_string(s.line);
+    for (const BlockEntry& b : d.blocks)
       for (const auto& [port, var] : b.outputs) {
         const auto it = driver.find(var);
         if (it != driver.end())

@@ -13,7 +13,7 @@ constexpr uint64_t kReportsShown = 20;
 }  // namespace
 
 struct Engine::SimBlock {
-  const BlockSpec* spec = nullptr;
+  const BlockEntry* entry = nullptr;
   const BlockType* type = nullptr;
   std::unique_ptr<InProcessHost> host;
   IModel* model = nullptr;
@@ -30,9 +30,9 @@ Engine::Engine(const Design& design, PluginLoader* plugin, std::function<void(co
       lang_(LanguageFromText(design.language)),
       store_(std::make_shared<VariableStore>()) {
   // Every variable some block writes carries the writable flag.
-  for (const VariableSpec& v : design.variables) {
+  for (const VariableEntry& v : design.variables) {
     uint16_t flags = 0;
-    for (const BlockSpec& b : design.blocks)
+    for (const BlockEntry& b : design.blocks)
       for (const auto& [port, var] : b.outputs)
         if (var == v.name) flags |= kWritableFlag;
     HostVariable hv;
@@ -43,7 +43,7 @@ Engine::Engine(const Design& design, PluginLoader* plugin, std::function<void(co
     hv.value = v.initial;
     store_->Add(std::move(hv));
   }
-  for (const StimulusSpec& s : design.stimuli) {
+  for (const StimulusEntry& s : design.stimuli) {
     stimuli_.emplace_back(s);
     stimulusTargets_.push_back(store_->Find(s.variable));
   }
@@ -61,14 +61,14 @@ void Engine::SetWaveFolders(const std::string& loadFolder, const std::string& sa
 
 void Engine::OnLibraryMessage(int32_t severity, const char* text, void* context) {
   auto* self = static_cast<Engine*>(context);
-  const std::string block = self->current_ != nullptr ? self->current_->spec->name : std::string();
+  const std::string block = self->current_ != nullptr ? self->current_->entry->name : std::string();
   self->Say(DescribeLibraryMessage(self->lang_, block, severity, text != nullptr ? text : ""));
 }
 
 void Engine::OnReport(SimBlock& b, const HostReport& r) {
   if (r.abort) {
     abort_ = true;
-    Say(DescribeAbort(lang_, b.spec->name));
+    Say(DescribeAbort(lang_, b.entry->name));
     return;
   }
   if (++b.reports > kReportsShown) return;
@@ -78,19 +78,19 @@ void Engine::OnReport(SimBlock& b, const HostReport& r) {
     port = b.host->PortOf(handle);
     if (const HostVariable* v = store_->Get(handle)) variable = v->name;
   }
-  Say(DescribeReport(lang_, b.spec->name, r.code, port, variable, r.text));
+  Say(DescribeReport(lang_, b.entry->name, r.code, port, variable, r.text));
 }
 
 // A wave block keeps at most 55 characters of its folder and file name.
-void Engine::WarnLongWaveName(const BlockSpec& spec, const std::string& dir) {
+void Engine::WarnLongWaveName(const BlockEntry& entry, const std::string& dir) {
   const RecordLayout& layout = WaveRecordLayout();
   const RecordField* field = FindField(layout, "FileName");
-  if (field == nullptr || spec.record.size() != layout.size) return;
-  const FieldValue value = GetField(layout, spec.record.data(), *field);
+  if (field == nullptr || entry.record.size() != layout.size) return;
+  const FieldValue value = GetField(layout, entry.record.data(), *field);
   const auto* name = std::get_if<std::string>(&value);
   if (name == nullptr || name->find(':') != std::string::npos) return;
   const std::string path = dir + *name;
-  if (path.size() > 55) Say(DescribeLongWaveName(lang_, spec.name, path));
+  if (path.size() > 55) Say(DescribeLongWaveName(lang_, entry.name, path));
 }
 
 bool Engine::Build() {
@@ -102,18 +102,18 @@ bool Engine::Build() {
                                  : plugin_ != nullptr                ? plugin_->Directory()
                                                                      : std::string("./");
   bool ok = true;
-  for (const BlockSpec& spec : design_.blocks) {
+  for (const BlockEntry& entry : design_.blocks) {
     auto b = std::make_unique<SimBlock>();
-    b->spec = &spec;
-    b->type = FindBlockType(spec.exportName);
+    b->entry = &entry;
+    b->type = FindBlockType(entry.exportName);
     b->host = std::make_unique<InProcessHost>(store_);
     InProcessHost& host = *b->host;
     host.AddRef();  // the host object is ours; blocks only borrow it
-    for (const auto* ports : {&spec.inputs, &spec.outputs})
+    for (const auto* ports : {&entry.inputs, &entry.outputs})
       for (const auto& [port, var] : *ports) host.MapPort(port, store_->Find(var));
-    for (const auto& [port, var] : spec.inputs) b->inputs.push_back(store_->Find(var));
-    host.SetIntParameter("SignValue", spec.signValue);
-    host.SetRecord(spec.record);
+    for (const auto& [port, var] : entry.inputs) b->inputs.push_back(store_->Find(var));
+    host.SetIntParameter("SignValue", entry.signValue);
+    host.SetRecord(entry.record);
     host.SetSamplePeriod(static_cast<long double>(design_.samplePeriod));
     host.SetTime(0);
     std::string dir = libraryDir;
@@ -121,16 +121,16 @@ bool Engine::Build() {
     if (b->type != nullptr && b->type->blockClass == BlockClass::WaveSave && !saveFolder_.empty()) dir = saveFolder_;
     host.SetLibraryDirectory(dir);
     if (b->type != nullptr && (b->type->blockClass == BlockClass::WaveLoad || b->type->blockClass == BlockClass::WaveSave))
-      WarnLongWaveName(spec, dir);
+      WarnLongWaveName(entry, dir);
     SimBlock* raw = b.get();
     host.SetReportListener([this, raw](const HostReport& r) { OnReport(*raw, r); });
     blocks_.push_back(std::move(b));
 
-    const InitExport init = lookup_          ? lookup_(spec.exportName)
-                            : plugin_ != nullptr ? plugin_->Init(spec.exportName.c_str())
+    const InitExport init = lookup_          ? lookup_(entry.exportName)
+                            : plugin_ != nullptr ? plugin_->Init(entry.exportName.c_str())
                                                  : nullptr;
     if (init == nullptr) {
-      Say(DescribeMissingExport(lang_, spec.name, spec.exportName));
+      Say(DescribeMissingExport(lang_, entry.name, entry.exportName));
       ok = false;
       continue;
     }
@@ -140,7 +140,7 @@ bool Engine::Build() {
     raw->model = self != nullptr ? *self : nullptr;
     if (raw->model != nullptr) raw->model->AddRef();
     if (raw->model == nullptr || !raw->model->IsValid()) {
-      Say(DescribeInvalid(lang_, spec.name, spec.exportName));
+      Say(DescribeInvalid(lang_, entry.name, entry.exportName));
       ok = false;
     } else {
       raw->activation = raw->model->GetActivation();
@@ -151,10 +151,10 @@ bool Engine::Build() {
 }
 
 int32_t Engine::SignModeOf(const std::string& variable) const {
-  for (const BlockSpec& b : design_.blocks)
+  for (const BlockEntry& b : design_.blocks)
     for (const auto& [port, var] : b.outputs)
       if (var == variable) return b.signValue;
-  for (const BlockSpec& b : design_.blocks)
+  for (const BlockEntry& b : design_.blocks)
     for (const auto& [port, var] : b.inputs)
       if (var == variable) return b.signValue;
   return 0;
@@ -268,7 +268,7 @@ void Engine::FinishBlocks() {
   if (finished_) return;
   finished_ = true;
   for (auto& b : blocks_) {
-    if (b->reports > kReportsShown) Say(DescribeSuppressed(lang_, b->spec->name, b->reports - kReportsShown));
+    if (b->reports > kReportsShown) Say(DescribeSuppressed(lang_, b->entry->name, b->reports - kReportsShown));
     if (b->model == nullptr) continue;
     current_ = b.get();
     b->model->Done();

@@ -108,7 +108,7 @@ TEST(DesignReader, ReadsEverySectionWithRecordsFromFieldsAndFiles) {
   EXPECT_EQ(d.stimuli[1].values, (std::vector<std::string>{"00000001", "00000011"}));
 
   ASSERT_EQ(d.blocks.size(), 2u);
-  const BlockSpec& gen = d.blocks[0];
+  const BlockEntry& gen = d.blocks[0];
   EXPECT_EQ(gen.signValue, 1);
   EXPECT_EQ(gen.inputs.at("Clk"), "clk");
   EXPECT_EQ(gen.outputs.at("Out"), "y");
@@ -121,7 +121,7 @@ TEST(DesignReader, ReadsEverySectionWithRecordsFromFieldsAndFiles) {
             IntField(GeneratorRecordLayout(), defaults, "WindowLen"));
 
   // A record file gives the bytes; named fields then change single fields.
-  const BlockSpec& wave = d.blocks[1];
+  const BlockEntry& wave = d.blocks[1];
   ASSERT_EQ(wave.record.size(), 68u);
   EXPECT_EQ(std::get<std::string>(GetField(WaveRecordLayout(), wave.record.data(),
                                            *FindField(WaveRecordLayout(), "FileName"))),
