@@ -96,18 +96,31 @@ void RIR_STDCALL InProcessHost::ReportError(int32_t code, intptr_t argument) {
   r.argument = argument;
   if ((code == rcNotFound || code == rcMessage) && argument != 0) r.text = reinterpret_cast<const char*>(argument);
   reports_.push_back(std::move(r));
+  if (listener_) listener_(reports_.back());
 }
 
 void RIR_STDCALL InProcessHost::AbortRun() {
   HostReport r;
   r.abort = true;
   reports_.push_back(std::move(r));
+  if (listener_) listener_(reports_.back());
+}
+
+std::string InProcessHost::PortOf(VarHandle handle) const {
+  for (const auto& [port, h] : ports_)
+    if (h == handle) return port;
+  return {};
 }
 
 void RIR_STDCALL InProcessHost::GetParameter(const char* name, void** data, int32_t* size) {
   if (data == nullptr) return;
   *data = nullptr;
   const auto it = name != nullptr ? parameters_.find(name) : parameters_.end();
+  if (it == parameters_.end() && name != nullptr && !record_.empty() && std::strcmp(name, "SignValue") != 0) {
+    *data = record_.data();
+    if (size != nullptr) *size = static_cast<int32_t>(record_.size());
+    return;
+  }
   if (it == parameters_.end()) {
     if (size != nullptr) *size = 0;
     return;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -56,6 +57,10 @@ class InProcessHost : public IPELMOR {
   void SetParameter(const std::string& name, std::vector<uint8_t> bytes);
   void SetIntParameter(const std::string& name, int32_t value);
   void RemoveParameter(const std::string& name);
+  // Answers every record request (any name but "SignValue" not stored under
+  // its own name) with these bytes; a block asks under a name that may
+  // depend on its record, so the simulator stores one record per block.
+  void SetRecord(std::vector<uint8_t> bytes) { record_ = std::move(bytes); }
   const std::vector<uint8_t>* Parameter(const std::string& name) const;
   void SetTime(long double time) { time_ = time; }
   void SetSamplePeriod(long double period) { period_ = period; }
@@ -67,6 +72,10 @@ class InProcessHost : public IPELMOR {
 
   const std::vector<HostReport>& Reports() const { return reports_; }
   void ClearReports() { reports_.clear(); }
+  // Called for every ReportError and AbortRun as it arrives.
+  void SetReportListener(std::function<void(const HostReport&)> listener) { listener_ = std::move(listener); }
+  // The port a handle is mapped to ("" when none).
+  std::string PortOf(VarHandle handle) const;
   int AbortCount() const;
   VariableStore& Store() { return *store_; }
   // The variable a block would find under `port` (0 for none).
@@ -96,6 +105,8 @@ class InProcessHost : public IPELMOR {
   std::shared_ptr<VariableStore> store_;
   std::map<std::string, VarHandle> ports_;
   std::map<std::string, std::vector<uint8_t>> parameters_;
+  std::vector<uint8_t> record_;
+  std::function<void(const HostReport&)> listener_;
   std::vector<HostReport> reports_;
   long double time_ = 0;
   long double period_ = 1;

@@ -1,0 +1,45 @@
+#include "CsvWriter.h"
+
+#include "numeric/ValueText.h"
+
+CsvWriter::CsvWriter(const std::string& path, std::vector<std::string> names, std::vector<int32_t> signModes)
+    : file_(path), names_(std::move(names)), signModes_(std::move(signModes)) {}
+
+void CsvWriter::Begin(const VariableStore& store) {
+  std::string h = "time";
+  for (const std::string& n : names_) {
+    handles_.push_back(store.Find(n));
+    h += "," + n;
+  }
+  file_.Write(h + "\n");
+  pending_.resize(names_.size());
+  Sample(0, store);
+}
+
+void CsvWriter::Flush() {
+  if (!hasPending_ || pending_ == written_) return;
+  buffer_ += std::to_string(pendingTime_);
+  for (size_t k = 0; k < pending_.size(); ++k)
+    buffer_ += "," + std::to_string(DecodeValueText(signModes_[k], pending_[k]));
+  buffer_ += '\n';
+  written_ = pending_;
+  hasPending_ = false;
+  if (buffer_.size() > (1u << 16)) {
+    file_.Write(buffer_);
+    buffer_.clear();
+  }
+}
+
+void CsvWriter::Sample(int64_t time, const VariableStore& store) {
+  // Several samples at one time give one row with the settled values.
+  if (hasPending_ && time != pendingTime_) Flush();
+  for (size_t k = 0; k < handles_.size(); ++k) pending_[k] = store.Get(handles_[k])->value;
+  pendingTime_ = time;
+  hasPending_ = true;
+}
+
+void CsvWriter::End(int64_t) {
+  Flush();
+  file_.Write(buffer_);
+  buffer_.clear();
+}

@@ -1,0 +1,31 @@
+// Writes chosen buses as decimal integers, one row per time at which one of
+// them changed, each decoded in the sign mode of the block that drives it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "InProcessHost.h"
+#include "OutputFile.h"
+#include "Recorder.h"
+
+class CsvWriter : public Recorder {
+ public:
+  CsvWriter(const std::string& path, std::vector<std::string> names, std::vector<int32_t> signModes);
+  void Begin(const VariableStore& store) override;
+  void Sample(int64_t time, const VariableStore& store) override;
+  void End(int64_t time) override;
+  bool Commit() { return file_.Commit(); }
+  bool Ok() const { return file_.Ok(); }
+
+ private:
+  void Flush();
+  OutputFile file_;
+  std::vector<std::string> names_;
+  std::vector<int32_t> signModes_;
+  std::vector<VarHandle> handles_;
+  std::vector<std::string> written_, pending_;
+  int64_t pendingTime_ = 0;
+  bool hasPending_ = false;
+  std::string buffer_;
+};

@@ -1,0 +1,79 @@
+// A design as read from its file: settings, variables, stimuli, blocks and
+// what to record. Every item remembers the line it came from.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A fault in a design file, with where it is.
+struct DesignError : std::runtime_error {
+  DesignError(std::string file, int line, const std::string& message)
+      : std::runtime_error(file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + message),
+        file(std::move(file)),
+        line(line) {}
+  std::string file;
+  int line;
+};
+
+struct VariableEntry {
+  std::string name;
+  uint16_t kind = 4;
+  int32_t width = 1;
+  std::string initial;  // value text of `width` characters
+  int line = 0;
+};
+
+enum class StimulusType { Clock, Constant, Pattern };
+
+struct StimulusEntry {
+  StimulusType type = StimulusType::Clock;
+  std::string variable;
+  int64_t period = 1;  // clock period, or time per pattern entry
+  int64_t phase = 0;   // time of the first rising edge / first entry
+  int64_t high = 1;    // clock: time the clock stays high in each period
+  std::vector<std::string> values;  // constant: one text; pattern: one per entry
+  int line = 0;
+};
+
+struct BlockEntry {
+  std::string name;
+  std::string exportName;
+  std::map<std::string, std::string> inputs;   // port -> variable
+  std::map<std::string, std::string> outputs;  // port -> variable
+  int32_t signValue = 0;
+  std::vector<uint8_t> record;  // the stored record, complete
+  int line = 0;
+};
+
+struct OutputEntry {
+  std::string vcd;                      // "" = none
+  std::vector<std::string> vcdVariables;  // empty = all
+  std::string csv;
+  std::vector<std::string> csvBuses;
+  std::string png;
+  std::vector<std::string> pngBuses;
+};
+
+struct Design {
+  std::string file;
+  std::string directory;  // the design's folder, with a trailing '/'
+  int64_t samplePeriod = 1;
+  int64_t endTime = 0;  // exclusive
+  std::string language;
+  std::string libraryDirectory;  // "" = the plug-in's folder
+  int maxPasses = 1000;          // settle passes per time point
+  std::vector<VariableEntry> variables;
+  std::vector<StimulusEntry> stimuli;
+  std::vector<BlockEntry> blocks;
+  OutputEntry output;
+
+  const VariableEntry* Variable(const std::string& name) const {
+    for (const VariableEntry& v : variables)
+      if (v.name == name) return &v;
+    return nullptr;
+  }
+};

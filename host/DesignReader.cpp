@@ -1,0 +1,364 @@
+#include "DesignReader.h"
+
+#include <toml++/toml.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "BlockTypes.h"
+#include "numeric/RecordFields.h"
+#include "numeric/ValueText.h"
+
+namespace {
+
+constexpr int32_t kMaxWidth = 255;
+
+class Reader {
+ public:
+  explicit Reader(std::string file) : file_(std::move(file)) {}
+
+  Design Read(const toml::table& root) {
+    Design d;
+    d.file = file_;
+    const std::filesystem::path dir = std::filesystem::path(file_).parent_path();
+    d.directory = dir.empty() ? "./" : dir.string() + "/";
+    Keys(root, {"simulation", "variable", "stimulus", "block", "output"});
+    ReadSimulation(root, d);
+    for (const toml::table& t : Tables(root, "variable")) d.variables.push_back(ReadVariable(t, d));
+    for (const toml::table& t : Tables(root, "stimulus")) d.stimuli.push_back(ReadStimulus(t, d));
+    for (const toml::table& t : Tables(root, "block")) d.blocks.push_back(ReadBlock(t, d));
+    CheckDrivers(d);
+    ReadOutput(root, d);
+    return d;
+  }
+
+ private:
+  [[noreturn]] void Fail(const toml::node* at, const std::string& message) const {
+    throw DesignError(file_, at != nullptr ? static_cast<int>(at->source().begin.line) : 0, message);
+  }
+  [[noreturn]] void Fail(int line, const std::string& message) const { throw DesignError(file_, line, message); }
+  static int Line(const toml::node& n) { return static_cast<int>(n.source().begin.line); }
+
+  // Every key of `t` must be one of `allowed`: a misspelt key is an error.
+  void Keys(const toml::table& t, std::initializer_list<std::string_view> allowed) const {
+    for (auto&& [key, value] : t) {
+      bool known = false;
+      for (std::string_view a : allowed) known = known || key.str() == a;
+      if (!known) Fail(&value, "unknown key \"" + std::string(key.str()) + "\"");
+    }
+  }
+
+  std::vector<std::reference_wrapper<const toml::table>> Tables(const toml::table& root, const char* key) const {
+    std::vector<std::reference_wrapper<const toml::table>> out;
+    const toml::node* n = root.get(key);
+    if (n == nullptr) return out;
+    const toml::array* a = n->as_array();
+    if (a == nullptr) Fail(n, std::string("\"") + key + "\" must be written as [[" + key + "]] tables");
+    for (const toml::node& e : *a) {
+      if (!e.is_table()) Fail(&e, std::string("\"") + key + "\" entries must be tables");
+      out.push_back(*e.as_table());
+    }
+    return out;
+  }
+
+  std::string String(const toml::table& t, const char* key, int line, bool required) const {
+    const toml::node* n = t.get(key);
+    if (n == nullptr) {
+      if (required) Fail(line, std::string("missing \"") + key + "\"");
+      return {};
+    }
+    if (!n->is_string()) Fail(n, std::string("\"") + key + "\" must be a text");
+    return n->as_string()->get();
+  }
+
+  std::optional<int64_t> Integer(const toml::table& t, const char* key, int64_t min, int64_t max) const {
+    const toml::node* n = t.get(key);
+    if (n == nullptr) return std::nullopt;
+    if (!n->is_integer()) Fail(n, std::string("\"") + key + "\" must be an integer");
+    const int64_t v = n->as_integer()->get();
+    if (v < min || v > max)
+      Fail(n, std::string("\"") + key + "\" = " + std::to_string(v) + " is out of range " + std::to_string(min) +
+                  ".." + std::to_string(max));
+    return v;
+  }
+
+  std::vector<std::string> Names(const toml::table& t, const char* key, const Design& d) const {
+    std::vector<std::string> out;
+    const toml::node* n = t.get(key);
+    if (n == nullptr) return out;
+    const toml::array* a = n->as_array();
+    if (a == nullptr) Fail(n, std::string("\"") + key + "\" must be a list of variable names");
+    for (const toml::node& e : *a) {
+      if (!e.is_string()) Fail(&e, std::string("\"") + key + "\" must be a list of variable names");
+      const std::string name = e.as_string()->get();
+      if (d.Variable(name) == nullptr) Fail(&e, "unknown variable \"" + name + "\"");
+      out.push_back(name);
+    }
+    return out;
+  }
+
+  // A value text for a variable: an integer (encoded in `signMode`) or a
+  // text of exactly `width` binary digits.
+  std::string ValueText(const toml::node& n, const VariableEntry& v, int32_t signMode) const {
+    if (n.is_integer()) {
+      const int64_t x = n.as_integer()->get();
+      if (x < INT32_MIN || x > INT32_MAX) Fail(&n, "value " + std::to_string(x) + " does not fit 32 bits");
+      if (v.width < 32) {
+        const int64_t limit = int64_t{1} << (signMode == 0 && v.width > 1 ? v.width - 1 : v.width);
+        if ((signMode == 0 ? (x <= -limit || x >= limit) : (x < 0 || x >= limit)))
+          Fail(&n, "value " + std::to_string(x) + " does not fit variable \"" + v.name + "\" of width " +
+                       std::to_string(v.width));
+      }
+      return EncodeValueText(signMode, static_cast<int32_t>(x), v.width);
+    }
+    if (n.is_string()) {
+      const std::string s = n.as_string()->get();
+      if (static_cast<int32_t>(s.size()) != v.width || s.find_first_not_of("01") != std::string::npos)
+        Fail(&n, "\"" + s + "\" is not a value of " + std::to_string(v.width) + " binary digits for variable \"" +
+                     v.name + "\"");
+      return s;
+    }
+    Fail(&n, "a value must be an integer or a text of binary digits");
+  }
+
+  void ReadSimulation(const toml::table& root, Design& d) const {
+    const toml::node* n = root.get("simulation");
+    if (n == nullptr) Fail(1, "missing [simulation] table");
+    const toml::table* t = n->as_table();
+    if (t == nullptr) Fail(n, "\"simulation\" must be a table");
+    Keys(*t, {"sample_period", "steps", "end_time", "language", "library_directory", "max_passes"});
+    d.samplePeriod = Integer(*t, "sample_period", 1, INT64_MAX / 4).value_or(1);
+    const auto steps = Integer(*t, "steps", 0, INT64_MAX / 4);
+    const auto end = Integer(*t, "end_time", 0, INT64_MAX / 4);
+    if (steps && end) Fail(t->get("end_time"), "give either \"steps\" or \"end_time\", not both");
+    if (!steps && !end) Fail(Line(*t), "missing \"steps\" or \"end_time\"");
+    if (steps) {
+      if (*steps > INT64_MAX / 4 / d.samplePeriod) Fail(t->get("steps"), "too many steps");
+      d.endTime = *steps * d.samplePeriod;
+    } else {
+      d.endTime = *end;
+    }
+    d.language = String(*t, "language", Line(*t), false);
+    d.libraryDirectory = String(*t, "library_directory", Line(*t), false);
+    if (!d.libraryDirectory.empty() && d.libraryDirectory.back() != '/') d.libraryDirectory += '/';
+    d.maxPasses = static_cast<int>(Integer(*t, "max_passes", 1, 1000000).value_or(1000));
+  }
+
+  VariableEntry ReadVariable(const toml::table& t, const Design& d) const {
+    Keys(t, {"name", "kind", "width", "initial"});
+    VariableEntry v;
+    v.line = Line(t);
+    v.name = String(t, "name", v.line, true);
+    if (v.name.empty()) Fail(v.line, "a variable needs a name");
+    if (d.Variable(v.name) != nullptr) Fail(v.line, "duplicate variable \"" + v.name + "\"");
+    const std::string kind = String(t, "kind", v.line, false);
+    static const char* kKinds[] = {"Line", "DOT", "Clk", "DOTClk", "Bus", "DOTBus"};
+    v.kind = 0xFFFF;
+    for (uint16_t k = 0; k < 6; ++k)
+      if (kind == kKinds[k]) v.kind = k;
+    if (kind.empty()) v.kind = vkBus();
+    if (v.kind == 0xFFFF) Fail(t.get("kind"), "unknown variable kind \"" + kind + "\" (Line, DOT, Clk, DOTClk, Bus, DOTBus)");
+    const bool bus = v.kind == 4 || v.kind == 5;
+    v.width = static_cast<int32_t>(Integer(t, "width", 1, kMaxWidth).value_or(1));
+    if (!bus && v.width != 1) Fail(t.get("width"), "a " + kind + " variable is one bit wide");
+    v.initial = std::string(static_cast<size_t>(v.width), '0');
+    if (const toml::node* n = t.get("initial")) v.initial = ValueText(*n, v, 0);
+    return v;
+  }
+  static uint16_t vkBus() { return 4; }
+
+  StimulusEntry ReadStimulus(const toml::table& t, const Design& d) const {
+    StimulusEntry s;
+    s.line = Line(t);
+    const std::string type = String(t, "type", s.line, true);
+    s.variable = String(t, "variable", s.line, true);
+    const VariableEntry* v = d.Variable(s.variable);
+    if (v == nullptr) Fail(t.get("variable"), "unknown variable \"" + s.variable + "\"");
+    const int32_t signMode = static_cast<int32_t>(Integer(t, "sign_value", INT32_MIN, INT32_MAX).value_or(0));
+    if (type == "clock") {
+      Keys(t, {"type", "variable", "period", "phase", "duty"});
+      s.type = StimulusType::Clock;
+      if (v->width != 1) Fail(t.get("variable"), "a clock drives a one-bit variable, \"" + s.variable + "\" is wider");
+      s.period = Integer(t, "period", 2, INT64_MAX / 4).value_or(d.samplePeriod * 2);
+      s.phase = Integer(t, "phase", 0, INT64_MAX / 4).value_or(0);
+      double duty = 0.5;
+      if (const toml::node* n = t.get("duty")) {
+        if (!n->is_number()) Fail(n, "\"duty\" must be a number");
+        duty = n->value<double>().value_or(0.5);
+        if (!(duty > 0 && duty < 1)) Fail(n, "\"duty\" must lie strictly between 0 and 1");
+      }
+      s.high = static_cast<int64_t>(static_cast<double>(s.period) * duty + 0.5);
+      if (s.high < 1 || s.high >= s.period) Fail(t.get("duty"), "the clock's high time must be at least 1 and below the period");
+    } else if (type == "constant") {
+      Keys(t, {"type", "variable", "value", "sign_value"});
+      s.type = StimulusType::Constant;
+      const toml::node* n = t.get("value");
+      if (n == nullptr) Fail(s.line, "missing \"value\"");
+      s.values.push_back(ValueText(*n, *v, signMode));
+    } else if (type == "pattern") {
+      Keys(t, {"type", "variable", "bits", "values", "period", "phase", "sign_value"});
+      s.type = StimulusType::Pattern;
+      s.period = Integer(t, "period", 1, INT64_MAX / 4).value_or(d.samplePeriod);
+      s.phase = Integer(t, "phase", 0, INT64_MAX / 4).value_or(0);
+      if (const toml::node* n = t.get("bits")) {
+        if (v->width != 1) Fail(n, "\"bits\" drives a one-bit variable; use \"values\" for \"" + s.variable + "\"");
+        if (!n->is_string()) Fail(n, "\"bits\" must be a text of binary digits");
+        for (char c : n->as_string()->get()) {
+          if (c != '0' && c != '1') Fail(n, "\"bits\" must be a text of binary digits");
+          s.values.emplace_back(1, c);
+        }
+      } else if (const toml::node* n = t.get("values")) {
+        const toml::array* a = n->as_array();
+        if (a == nullptr) Fail(n, "\"values\" must be a list");
+        for (const toml::node& e : *a) s.values.push_back(ValueText(e, *v, signMode));
+      }
+      if (s.values.empty()) Fail(s.line, "a pattern needs \"bits\" or a non-empty \"values\" list");
+    } else {
+      Fail(t.get("type"), "unknown stimulus type \"" + type + "\" (clock, constant, pattern)");
+    }
+    for (const StimulusEntry& other : d.stimuli)
+      if (other.variable == s.variable)
+        Fail(s.line, "variable \"" + s.variable + "\" is already driven by the stimulus on line " +
+                         std::to_string(other.line));
+    return s;
+  }
+
+  void ReadPorts(const toml::table& t, const char* key, const BlockType& type, const Design& d,
+                 std::map<std::string, std::string>& out, const BlockEntry& b) const {
+    const toml::node* n = t.get(key);
+    if (n == nullptr) return;
+    const toml::table* ports = n->as_table();
+    if (ports == nullptr) Fail(n, std::string("\"") + key + "\" must be a table of port = \"variable\"");
+    for (auto&& [port, value] : *ports) {
+      const std::string p(port.str());
+      if (FindPort(type.blockClass, p) == nullptr)
+        Fail(&value, "block \"" + b.name + "\" (" + type.exportName + ") has no port \"" + p + "\"");
+      if (b.inputs.count(p) != 0 || b.outputs.count(p) != 0 || out.count(p) != 0)
+        Fail(&value, "port \"" + p + "\" of block \"" + b.name + "\" is connected twice");
+      if (!value.is_string()) Fail(&value, "port \"" + p + "\" must name a variable");
+      const std::string var = value.as_string()->get();
+      if (d.Variable(var) == nullptr) Fail(&value, "unknown variable \"" + var + "\" on port \"" + p + "\"");
+      out[p] = var;
+    }
+  }
+
+  BlockEntry ReadBlock(const toml::table& t, const Design& d) const {
+    Keys(t, {"name", "type", "inputs", "outputs", "sign_value", "record_file", "parameters"});
+    BlockEntry b;
+    b.line = Line(t);
+    b.name = String(t, "name", b.line, true);
+    if (b.name.empty()) Fail(b.line, "a block needs a name");
+    for (const BlockEntry& other : d.blocks)
+      if (other.name == b.name) Fail(b.line, "duplicate block name \"" + b.name + "\"");
+    b.exportName = String(t, "type", b.line, true);
+    const BlockType* type = FindBlockType(b.exportName);
+    if (type == nullptr) Fail(t.get("type"), "unknown block type \"" + b.exportName + "\" (see \"rir-eda blocks\")");
+    ReadPorts(t, "inputs", *type, d, b.inputs, b);
+    ReadPorts(t, "outputs", *type, d, b.outputs, b);
+    b.signValue = static_cast<int32_t>(Integer(t, "sign_value", INT32_MIN, INT32_MAX).value_or(0));
+
+    const RecordLayout& layout = RecordOf(type->blockClass);
+    b.record = DefaultRecord(layout);
+    if (const toml::node* n = t.get("record_file")) {
+      if (!n->is_string()) Fail(n, "\"record_file\" must be a file name");
+      std::filesystem::path p = n->as_string()->get();
+      if (p.is_relative()) p = std::filesystem::path(d.directory) / p;
+      std::ifstream in(p, std::ios::binary);
+      if (!in) Fail(n, "cannot read record file " + p.string());
+      std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      if (bytes.size() != layout.size)
+        Fail(n, "record file " + p.string() + " holds " + std::to_string(bytes.size()) + " bytes, a " + layout.name +
+                    " record has " + std::to_string(layout.size));
+      b.record = std::move(bytes);
+    }
+    if (const toml::node* n = t.get("parameters")) {
+      const toml::table* fields = n->as_table();
+      if (fields == nullptr) Fail(n, "\"parameters\" must be a table of field = value");
+      for (auto&& [key, value] : *fields) SetRecordField(layout, b, std::string(key.str()), value);
+    }
+    return b;
+  }
+
+  void SetRecordField(const RecordLayout& layout, BlockEntry& b, const std::string& name, const toml::node& value) const {
+    const RecordField* field = FindField(layout, name);
+    if (field == nullptr || field->libraryState) {
+      std::string known;
+      for (const RecordField& f : layout.fields)
+        if (!f.libraryState) known += std::string(known.empty() ? "" : ", ") + f.name;
+      Fail(&value, "the " + std::string(layout.name) + " record has no field \"" + name + "\" (fields: " + known + ")");
+    }
+    FieldValue v;
+    if (value.is_integer()) {
+      v = value.as_integer()->get();
+    } else if (value.is_floating_point()) {
+      v = value.as_floating_point()->get();
+    } else if (value.is_boolean()) {
+      v = int64_t{value.as_boolean()->get() ? 1 : 0};
+    } else if (value.is_string()) {
+      v = value.as_string()->get();
+    } else if (const toml::array* a = value.as_array()) {
+      std::vector<double> list;
+      for (const toml::node& e : *a) {
+        if (!e.is_number()) Fail(&e, "field \"" + name + "\" takes a list of numbers");
+        list.push_back(e.value<double>().value_or(0));
+      }
+      v = std::move(list);
+    } else {
+      Fail(&value, "field \"" + name + "\" cannot take this value");
+    }
+    std::string error;
+    if (!SetField(layout, b.record.data(), *field, v, error)) Fail(&value, "field \"" + name + "\": " + error);
+  }
+
+  // One driver per variable: a block output or a stimulus.
+  void CheckDrivers(const Design& d) const {
+    std::map<std::string, std::string> driver;
+    for (const StimulusEntry& s : d.stimuli) driver[s.variable] = "the stimulus on line " + std::to_string(s.line);
+    for (const BlockEntry& b : d.blocks)
+      for (const auto& [port, var] : b.outputs) {
+        const auto it = driver.find(var);
+        if (it != driver.end())
+          Fail(b.line, "variable \"" + var + "\" on port \"" + port + "\" of block \"" + b.name +
+                           "\" is already driven by " + it->second);
+        driver[var] = "block \"" + b.name + "\"";
+      }
+  }
+
+  void ReadOutput(const toml::table& root, Design& d) const {
+    const toml::node* n = root.get("output");
+    if (n == nullptr) return;
+    const toml::table* t = n->as_table();
+    if (t == nullptr) Fail(n, "\"output\" must be a table");
+    Keys(*t, {"vcd", "vcd_variables", "csv", "csv_buses", "png", "png_buses"});
+    d.output.vcd = String(*t, "vcd", Line(*t), false);
+    d.output.csv = String(*t, "csv", Line(*t), false);
+    d.output.png = String(*t, "png", Line(*t), false);
+    d.output.vcdVariables = Names(*t, "vcd_variables", d);
+    d.output.csvBuses = Names(*t, "csv_buses", d);
+    d.output.pngBuses = Names(*t, "png_buses", d);
+  }
+
+  std::string file_;
+};
+
+}  // namespace
+
+Design ParseDesign(const std::string& text, const std::string& path) {
+  toml::table root;
+  try {
+    root = toml::parse(text, path);
+  } catch (const toml::parse_error& e) {
+    throw DesignError(path, static_cast<int>(e.source().begin.line), std::string(e.description()));
+  }
+  return Reader(path).Read(root);
+}
+
+Design ReadDesign(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw DesignError(path, 0, "cannot open the design file");
+  std::ostringstream text;
+  text << in.rdbuf();
+  return ParseDesign(text.str(), path);
+}

@@ -1,0 +1,80 @@
+// Runs a design: constructs its blocks through the plug-in's exports, each
+// over its own InProcessHost on one shared VariableStore, and drives them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Design.h"
+#include "InProcessHost.h"
+#include "Messages.h"
+#include "Stimuli.h"
+
+class PluginLoader;
+class Recorder;
+
+struct RunStats {
+  int64_t endTime = 0;          // model time reached
+  uint64_t timePoints = 0;      // distinct times processed
+  uint64_t steps = 0;           // TimeStep calls
+  uint64_t notifications = 0;   // InputChanged calls
+  uint64_t events = 0;          // value changes of variables
+  bool aborted = false;         // a block called AbortRun
+  bool loop = false;            // the variables did not settle
+};
+
+class Engine {
+ public:
+  // `say` receives every message line in the design's language. Without a
+  // plug-in the exports come from SetExportLookup (tests build blocks so).
+  Engine(const Design& design, PluginLoader* plugin, std::function<void(const std::string&)> say);
+  ~Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // Constructs every block; false when one is missing or not valid (nothing
+  // has run then).
+  bool Build();
+  // LoadParameters, Start, the time loop, Done. `progress` gets the model
+  // time now and then.
+  RunStats Run(Recorder* recorder, const std::function<void(int64_t)>& progress = {});
+
+  const VariableStore& Store() const { return *store_; }
+  // The sign mode of the block writing a variable (else of a block reading it, else 0).
+  int32_t SignModeOf(const std::string& variable) const;
+
+  // Folders the hosts answer GetLibraryDirectory with: the plug-in's (or the
+  // design's choice) for all blocks; wave blocks get the folders their files
+  // are read from and written to.
+  void SetWaveFolders(const std::string& loadFolder, const std::string& saveFolder);
+  void SetExportLookup(std::function<InitExport(const std::string&)> lookup) { lookup_ = std::move(lookup); }
+
+ private:
+  struct SimBlock;
+  void Say(const std::string& text) { say_(text); }
+  void OnReport(SimBlock& b, const HostReport& r);
+  bool Settle(int64_t time, RunStats& stats);
+  void FinishBlocks();
+  void WarnLongWaveName(const BlockEntry& entry, const std::string& dir);
+  static void OnLibraryMessage(int32_t severity, const char* text, void* context);
+
+  const Design& design_;
+  PluginLoader* plugin_;
+  std::function<InitExport(const std::string&)> lookup_;
+  std::function<void(const std::string&)> say_;
+  HostLanguage lang_;
+  std::shared_ptr<VariableStore> store_;
+  std::vector<std::unique_ptr<SimBlock>> blocks_;
+  std::vector<Stimulus> stimuli_;
+  std::vector<VarHandle> stimulusTargets_;
+  std::vector<uint64_t> mark_;                // change counts already seen
+  std::vector<std::vector<size_t>> readers_;  // per variable: input-driven blocks reading it
+  std::vector<char> notify_;
+  std::string loadFolder_, saveFolder_;
+  const SimBlock* current_ = nullptr;  // block being called, for library messages
+  bool abort_ = false;
+  bool finished_ = false;
+};

@@ -1,0 +1,29 @@
+// The simulator's own words, in English or Russian, for reports that
+// blocks send and for run events.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class HostLanguage { English, Russian };
+
+HostLanguage LanguageFromText(const std::string& text);  // "RUSSIAN" selects Russian
+
+// A ReportError as a sentence. `port` and `variable` may be empty when the
+// host cannot tell them.
+std::string DescribeReport(HostLanguage lang, const std::string& block, int32_t code, const std::string& port,
+                           const std::string& variable, const std::string& text);
+std::string DescribeAbort(HostLanguage lang, const std::string& block);
+std::string DescribeInvalid(HostLanguage lang, const std::string& block, const std::string& type);
+std::string DescribeMissingExport(HostLanguage lang, const std::string& block, const std::string& type);
+std::string DescribeLoop(HostLanguage lang, int64_t time, int passes);
+std::string DescribeLibraryMessage(HostLanguage lang, const std::string& block, int32_t severity,
+                                   const std::string& text);
+std::string DescribeSuppressed(HostLanguage lang, const std::string& block, uint64_t count);
+std::string DescribeLongWaveName(HostLanguage lang, const std::string& block, const std::string& path);
+std::string DescribeWrote(HostLanguage lang, const std::string& what, const std::string& path);
+std::string DescribeCannotWrite(HostLanguage lang, const std::string& path);
+std::string DescribeRunAborted(HostLanguage lang);
+// The run's summary line; `seconds` of wall time (rates only when above 0).
+std::string DescribeSummary(HostLanguage lang, int64_t endTime, uint64_t timePoints, uint64_t steps,
+                            uint64_t notifications, uint64_t events, double seconds);

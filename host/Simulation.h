@@ -1,0 +1,21 @@
+// One simulator command from start to finish: read the design, build and
+// run it, write the chosen outputs, print the summary. Exit statuses:
+// 0 done, 1 the run stopped early (abort, loop, an output not written),
+// 2 nothing ran (bad design, a block not valid, no plug-in).
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+struct RunRequest {
+  std::string design;
+  std::string pluginPath;
+  std::string outputDir = ".";  // design output names are relative to it
+  std::string vcd, csv, png;    // override the design's output names
+  bool quiet = false;
+  bool progress = true;  // a progress bar when stderr is a terminal
+};
+
+int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err);
+// The "blocks" listing.
+void ListBlocks(std::ostream& out);

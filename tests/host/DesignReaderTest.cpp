@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "host/DesignReader.h"
+#include "numeric/RecordFields.h"
+
+namespace {
+
+const char* kGood = R"(# a complete design
+[simulation]
+sample_period = 5
+steps = 100
+language = "RUSSIAN"
+library_directory = "/opt/blocks"
+
+[[variable]]
+name = "x"
+kind = "Bus"
+width = 8
+initial = -3
+
+[[variable]]
+name = "y"
+width = 4
+initial = "1010"
+
+[[variable]]
+name = "clk"
+kind = "Clk"
+
+[[variable]]
+name = "w"
+width = 16
+
+[[stimulus]]
+type = "clock"
+variable = "clk"
+period = 10
+phase = 3
+duty = 0.3
+
+[[stimulus]]
+type = "pattern"
+variable = "x"
+values = [1, "00000011"]
+sign_value = 1
+
+[[block]]
+name = "gen"
+type = "Sine_Init"
+sign_value = 1
+inputs = { Clk = "clk" }
+outputs = { Out = "y" }
+parameters = { SineAmp = 1000, SinePeriod = 64 }
+
+[[block]]
+name = "wave"
+type = "Wave_Load_Init"
+outputs = { C1 = "w" }
+record_file = "wave_record.bin"
+parameters = { SampleRate = 44100 }
+
+[output]
+vcd = "a.vcd"
+csv = "a.csv"
+csv_buses = ["x", "y"]
+)";
+
+int64_t IntField(const RecordLayout& layout, const std::vector<uint8_t>& record, const char* name) {
+  const RecordField* f = FindField(layout, name);
+  EXPECT_NE(f, nullptr) << name;
+  return f != nullptr ? std::get<int64_t>(GetField(layout, record.data(), *f)) : 0;
+}
+
+// The line and message of the error a design text raises.
+std::pair<int, std::string> ErrorOf(const std::string& text) {
+  try {
+    ParseDesign(text, std::string(RIR_TEST_DATA) + "bad.toml");
+  } catch (const DesignError& e) {
+    return {e.line, e.what()};
+  }
+  return {-1, "no error"};
+}
+
+const char* kHead = "[simulation]\nsample_period = 1\nsteps = 10\n[[variable]]\nname = \"v\"\nkind = \"Bus\"\nwidth = 8\n";
+
+}  // namespace
+
+TEST(DesignReader, ReadsEverySectionWithRecordsFromFieldsAndFiles) {
+  const Design d = ParseDesign(kGood, std::string(RIR_TEST_DATA) + "good.toml");
+  EXPECT_EQ(d.directory, RIR_TEST_DATA);
+  EXPECT_EQ(d.samplePeriod, 5);
+  EXPECT_EQ(d.endTime, 500);
+  EXPECT_EQ(d.language, "RUSSIAN");
+  EXPECT_EQ(d.libraryDirectory, "/opt/blocks/");
+  ASSERT_EQ(d.variables.size(), 4u);
+  EXPECT_EQ(d.variables[0].initial, "10000011");  // sign-magnitude -3
+  EXPECT_EQ(d.variables[0].line, 8);
+  EXPECT_EQ(d.variables[1].kind, 4);  // Bus unless told
+  EXPECT_EQ(d.variables[1].initial, "1010");
+  EXPECT_EQ(d.variables[2].kind, 2);
+  ASSERT_EQ(d.stimuli.size(), 2u);
+  EXPECT_EQ(d.stimuli[0].high, 3);
+  EXPECT_EQ(d.stimuli[0].phase, 3);
+  EXPECT_EQ(d.stimuli[1].period, 5);  // one entry per sample period unless told
+  EXPECT_EQ(d.stimuli[1].values, (std::vector<std::string>{"00000001", "00000011"}));
+
+  ASSERT_EQ(d.blocks.size(), 2u);
+  const BlockEntry& gen = d.blocks[0];
+  EXPECT_EQ(gen.signValue, 1);
+  EXPECT_EQ(gen.inputs.at("Clk"), "clk");
+  EXPECT_EQ(gen.outputs.at("Out"), "y");
+  ASSERT_EQ(gen.record.size(), 296u);
+  EXPECT_EQ(IntField(GeneratorRecordLayout(), gen.record, "SineAmp"), 1000);
+  EXPECT_EQ(IntField(GeneratorRecordLayout(), gen.record, "SinePeriod"), 64);
+  // Unnamed fields keep their defaults.
+  const std::vector<uint8_t> defaults = DefaultRecord(GeneratorRecordLayout());
+  EXPECT_EQ(IntField(GeneratorRecordLayout(), gen.record, "WindowLen"),
+            IntField(GeneratorRecordLayout(), defaults, "WindowLen"));
+
+  // A record file gives the bytes; named fields then change single fields.
+  const BlockEntry& wave = d.blocks[1];
+  ASSERT_EQ(wave.record.size(), 68u);
+  EXPECT_EQ(std::get<std::string>(GetField(WaveRecordLayout(), wave.record.data(),
+                                           *FindField(WaveRecordLayout(), "FileName"))),
+            "abc.wav");
+  EXPECT_EQ(IntField(WaveRecordLayout(), wave.record, "SampleRate"), 44100);
+  EXPECT_EQ(IntField(WaveRecordLayout(), wave.record, "Channels"), 2);
+
+  EXPECT_EQ(d.output.csvBuses, (std::vector<std::string>{"x", "y"}));
+  EXPECT_TRUE(d.output.vcdVariables.empty());
+}
+
+TEST(DesignReader, FaultsNameTheFileAndLine) {
+  const std::string h = kHead;  // lines 1-7
+  struct Case {
+    std::string text;
+    int line;
+    const char* says;
+  } cases[] = {
+      {h + "[[block]\n", 8, "bad.toml:8:"},
+      {h + "[[variable]]\nname = \"v\"\n", 8, "duplicate variable \"v\""},
+      {h + "[[variable]]\nname = \"w\"\nwidth = 0\n", 10, "out of range 1..255"},
+      {h + "[[variable]]\nname = \"w\"\nwidth = 300\n", 10, "out of range"},
+      {h + "[[variable]]\nname = \"w\"\nkind = \"Line\"\nwidth = 2\n", 11, "one bit wide"},
+      {h + "[[variable]]\nname = \"w\"\nkind = \"Wire\"\n", 10, "unknown variable kind \"Wire\""},
+      {h + "[[variable]]\nname = \"w\"\nwidth = 4\ninitial = 9\n", 11, "does not fit"},
+      {h + "[[variable]]\nname = \"w\"\nwidth = 4\ninitial = \"10\"\n", 11, "4 binary digits"},
+      {h + "[[block]]\nname = \"b\"\ntype = \"Sine\"\n", 10, "unknown block type \"Sine\""},
+      {h + "[[block]]\nname = \"b\"\ntype = \"Sine_Init\"\noutputs = { Output = \"v\" }\n", 11, "no port \"Output\""},
+      {h + "[[block]]\nname = \"b\"\ntype = \"Sine_Init\"\noutputs = { Out = \"nope\" }\n", 11,
+       "unknown variable \"nope\""},
+      {h + "[[block]]\nname = \"b\"\ntype = \"Sine_Init\"\n[block.parameters]\nSineAmpl = 3\n", 12,
+       "no field \"SineAmpl\""},
+      {h + "[[block]]\nname = \"b\"\ntype = \"Sine_Init\"\n[block.parameters]\nFormula = 3\n", 12,
+       "field \"Formula\": expects a text"},
+      {h + "[[block]]\nname = \"b\"\ntype = \"Sine_Init\"\n[[block]]\nname = \"b\"\ntype = \"Sine_Init\"\n", 11,
+       "duplicate block name \"b\""},
+      {h + "[[block]]\nname = \"b\"\ntype = \"Sine_Init\"\noutputs = { Out = \"v\" }\n[[block]]\nname = \"c\"\n"
+           "type = \"Sine_Init\"\noutputs = { Out = \"v\" }\n",
+       12, "already driven by block \"b\""},
+      {h + "[[block]]\nname = \"b\"\ntype = \"Wave_Save_Init\"\nrecord_file = \"short_record.bin\"\n", 11,
+       "holds 10 bytes, a wave record has 68"},
+      {h + "[[block]]\nname = \"b\"\ntype = \"Sine_Init\"\ncolour = 3\n", 11, "unknown key \"colour\""},
+      {h + "[[stimulus]]\ntype = \"clock\"\nvariable = \"v\"\n", 10, "is wider"},
+      {h + "[[stimulus]]\ntype = \"pulse\"\nvariable = \"v\"\n", 9, "unknown stimulus type"},
+      {h + "[output]\ncsv_buses = [\"v\", \"u\"]\n", 9, "unknown variable \"u\""},
+      {"[simulation]\nsample_period = 0\nsteps = 1\n", 2, "out of range"},
+      {"[simulation]\nsample_period = 1\n", 1, "missing \"steps\" or \"end_time\""},
+  };
+  for (const Case& c : cases) {
+    const auto [line, what] = ErrorOf(c.text);
+    EXPECT_EQ(line, c.line) << what << "\n--- in ---\n" << c.text;
+    EXPECT_NE(what.find(c.says), std::string::npos) << what;
+    EXPECT_NE(what.find("bad.toml"), std::string::npos) << what;
+  }
+}
+
+TEST(DesignReader, AMissingFileIsAnError) {
+  EXPECT_THROW(ReadDesign("/nonexistent/design.toml"), DesignError);
+}

@@ -1,0 +1,318 @@
+// Scheduling with blocks written here: the engine drives them exactly as it
+// drives the plug-in's, through their init exports.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/BaseExtModel.h"
+#include "host/DesignReader.h"
+#include "host/Engine.h"
+#include "host/Recorder.h"
+#include "numeric/ValueText.h"
+#include "support/PluginFixture.h"
+
+namespace {
+
+int liveBlocks = 0;
+std::vector<std::string> stepLog;  // "name@time" of every TimeStep / sample
+
+// Counts up on "Out" at every step; the delay is its stored "SignValue"
+// (the sample period when 0). With "Clk" bound it steps while Clk is high.
+class Counter : public TBaseModelExt {
+ public:
+  explicit Counter(IPELMOR* host) : TBaseModelExt(host, 0, kTimeDriven) {
+    ++liveBlocks;
+    if (!BindRequired({{&out_, "Out"}}, kWritableFlag)) return;
+    BindOptional({{&clk_, "Clk"}}, 0);
+    if (clk_ != 0) Activation = kInputDriven;
+    text_.Resize(Host->GetVariableWidth(out_));
+    delay_ = GetIntParameter("SignValue", 0);
+    if (delay_ == 0) delay_ = static_cast<int64_t>(Host->GetSamplePeriod());
+    TypeName = "Counter";
+  }
+  ~Counter() override { --liveBlocks; }
+  int64_t RIR_STDCALL TimeStep() override {
+    WriteValueText(out_, text_.Encode(1, ++count_));
+    stepLog.push_back("c@" + std::to_string(static_cast<int64_t>(Host->GetTime())));
+    return delay_;
+  }
+  void RIR_STDCALL InputChanged() override {
+    if (clk_ != 0 && IsHigh(clk_)) TimeStep();
+  }
+
+ private:
+  VarHandle out_ = 0, clk_ = 0;
+  ValueTextBuffer text_;
+  int64_t delay_ = 1;
+  int32_t count_ = 0;
+};
+
+// DOut := DIn + 1 (+ D2In), unsigned; input-driven.
+class PlusOne : public TBaseModelExt {
+ public:
+  explicit PlusOne(IPELMOR* host) : TBaseModelExt(host, 0, kInputDriven) {
+    ++liveBlocks;
+    if (!BindRequired({{&in_, "DIn"}}, 0) || !BindRequired({{&out_, "DOut"}}, kWritableFlag)) return;
+    BindOptional({{&in2_, "D2In"}}, 0);
+    text_.Resize(Host->GetVariableWidth(out_));
+  }
+  ~PlusOne() override { --liveBlocks; }
+  void RIR_STDCALL InputChanged() override {
+    int32_t v = DecodeValueText(1, ReadValueText(in_)) + 1;
+    if (in2_ != 0) v += DecodeValueText(1, ReadValueText(in2_));
+    WriteValueText(out_, text_.Encode(1, v));
+  }
+
+ private:
+  VarHandle in_ = 0, in2_ = 0, out_ = 0;
+  ValueTextBuffer text_;
+};
+
+// Reports trouble when its input reads 3, and then aborts the run.
+class Troubled : public TBaseModelExt {
+ public:
+  explicit Troubled(IPELMOR* host) : TBaseModelExt(host, 0, kInputDriven) {
+    ++liveBlocks;
+    BindRequired({{&in_, "DIn"}, {&out_, "DOut"}}, 0);
+  }
+  ~Troubled() override { --liveBlocks; }
+  void RIR_STDCALL InputChanged() override {
+    const int32_t v = DecodeValueText(1, ReadValueText(in_));
+    if (v >= 2) ReportText("value " + std::to_string(v) + " is too big");
+    if (v == 3) Host->AbortRun();
+  }
+
+ private:
+  VarHandle in_ = 0, out_ = 0;
+};
+
+template <class T>
+IModel** Make(IPELMOR** host, intptr_t) {
+  return (new T(*host))->SelfRefAddress();
+}
+
+InitExport Lookup(const std::string& name) {
+  if (name == "Constant_Init") return &Make<Counter>;
+  if (name == "Absolute_Value_Init") return &Make<PlusOne>;
+  if (name == "Square_Init") return &Make<Troubled>;
+  return nullptr;
+}
+
+// Keeps the settled value of one variable at every time point.
+class Trace : public Recorder {
+ public:
+  explicit Trace(std::string name) : name_(std::move(name)) {}
+  void Begin(const VariableStore& s) override { Sample(0, s); }
+  void Sample(int64_t t, const VariableStore& s) override {
+    rows.push_back(std::to_string(t) + ":" + std::to_string(DecodeValueText(1, s.Get(s.Find(name_))->value)));
+  }
+  void End(int64_t t) override { end = t; }
+  std::vector<std::string> rows;
+  int64_t end = -1;
+
+ private:
+  std::string name_;
+};
+
+struct SimRun {
+  Design design;
+  std::vector<std::string> said;
+  RunStats stats;
+  bool built = false;
+
+  SimRun(const std::string& toml, Recorder* recorder = nullptr) {
+    stepLog.clear();
+    design = ParseDesign(toml, "test.toml");
+    Engine engine(design, nullptr, [this](const std::string& s) { said.push_back(s); });
+    engine.SetExportLookup(Lookup);
+    built = engine.Build();
+    if (built) stats = engine.Run(recorder);
+  }
+  bool Said(const std::string& part) const {
+    for (const std::string& s : said)
+      if (s.find(part) != std::string::npos) return true;
+    return false;
+  }
+};
+
+const char* kBus = R"(
+[[variable]]
+name = "a"
+kind = "Bus"
+width = 8
+[[variable]]
+name = "b"
+kind = "Bus"
+width = 8
+[[variable]]
+name = "c"
+kind = "Bus"
+width = 8
+[[variable]]
+name = "clk"
+kind = "Clk"
+)";
+
+}  // namespace
+
+TEST(Engine, TimeDrivenBlocksKeepTheirOwnSchedulesAndChainsSettleWithinATimePoint) {
+  Trace trace("c");
+  {
+    SimRun r(std::string("[simulation]\nsample_period = 3\nend_time = 15\n") + kBus + R"(
+[[block]]
+name = "fast"
+type = "Constant_Init"
+outputs = { Out = "a" }
+[[block]]
+name = "slow"
+type = "Constant_Init"
+sign_value = 5
+outputs = { Out = "b" }
+[[block]]
+name = "second"
+type = "Absolute_Value_Init"
+inputs = { DIn = "b" }
+outputs = { DOut = "c" }
+[[block]]
+name = "first"
+type = "Absolute_Value_Init"
+inputs = { DIn = "a", D2In = "b" }
+outputs = { DOut = "b_unused" }
+[[variable]]
+name = "b_unused"
+kind = "Bus"
+width = 8
+)",
+          &trace);
+    ASSERT_TRUE(r.built);
+    EXPECT_EQ(stepLog, (std::vector<std::string>{"c@0", "c@0", "c@3", "c@5", "c@6", "c@9", "c@10", "c@12"}));
+    EXPECT_EQ(r.stats.steps, 8u);
+    EXPECT_EQ(r.stats.timePoints, 7u);  // 0 3 5 6 9 10 12
+    EXPECT_EQ(r.stats.endTime, 15);
+    EXPECT_FALSE(r.stats.aborted);
+    EXPECT_FALSE(r.stats.loop);
+  }
+  EXPECT_EQ(liveBlocks, 0);  // Done and the host's Release destroyed every block
+  // "second" answers in the same time point as "slow" steps: c = b + 1.
+  ASSERT_GE(trace.rows.size(), 2u);
+  EXPECT_EQ(trace.rows[0], "0:1");  // after Start, before the first steps
+  EXPECT_EQ(trace.rows[1], "0:2");
+  EXPECT_EQ(trace.rows.back(), "12:4");
+  EXPECT_EQ(trace.end, 15);
+}
+
+TEST(Engine, StimuliDriveClockedBlocksOnTheirEdges) {
+  Trace trace("a");
+  SimRun r(std::string("[simulation]\nsample_period = 1\nend_time = 40\n") + kBus + R"(
+[[stimulus]]
+type = "clock"
+variable = "clk"
+period = 10
+phase = 5
+duty = 0.3
+[[stimulus]]
+type = "pattern"
+variable = "c"
+values = [1, 2, 3]
+period = 4
+[[block]]
+name = "clocked"
+type = "Constant_Init"
+inputs = { Clk = "clk" }
+outputs = { Out = "a" }
+)",
+        &trace);
+  ASSERT_TRUE(r.built);
+  // One sample per rising edge; falling edges notify but do not step.
+  EXPECT_EQ(stepLog, (std::vector<std::string>{"c@5", "c@15", "c@25", "c@35"}));
+  EXPECT_EQ(r.stats.notifications, 8u);
+  EXPECT_EQ(trace.rows.back(), "38:4");  // the last falling edge
+}
+
+TEST(Engine, ACombinationalLoopIsReportedAndStopsTheRun) {
+  SimRun r(std::string("[simulation]\nsample_period = 1\nsteps = 10\nmax_passes = 50\n") + kBus + R"(
+[[block]]
+name = "src"
+type = "Constant_Init"
+outputs = { Out = "a" }
+[[block]]
+name = "loop"
+type = "Absolute_Value_Init"
+inputs = { DIn = "a", D2In = "b" }
+outputs = { DOut = "b" }
+)");
+  ASSERT_TRUE(r.built);
+  EXPECT_TRUE(r.stats.loop);
+  EXPECT_TRUE(r.Said("did not settle within 50 passes")) << r.said.size();
+  EXPECT_EQ(liveBlocks, 0);
+}
+
+TEST(Engine, BlockReportsAreWordedAndAbortRunStopsCleanly) {
+  SimRun r(std::string("[simulation]\nsample_period = 1\nsteps = 100\n") + kBus + R"(
+[[block]]
+name = "src"
+type = "Constant_Init"
+outputs = { Out = "a" }
+[[block]]
+name = "bad"
+type = "Square_Init"
+inputs = { DIn = "a", DOut = "b" }
+)");
+  ASSERT_TRUE(r.built);
+  EXPECT_TRUE(r.stats.aborted);
+  EXPECT_EQ(r.stats.endTime, 2);  // the counter reads 3 at time 2
+  EXPECT_TRUE(r.Said("block bad: value 2 is too big"));
+  EXPECT_TRUE(r.Said("block bad: value 3 is too big"));
+  EXPECT_TRUE(r.Said("block bad aborted the run"));
+  EXPECT_EQ(liveBlocks, 0);
+}
+
+TEST(Engine, AnInvalidBlockStopsTheRunBeforeItStartsWithReportsInWords) {
+  SimRun r(std::string("[simulation]\nsample_period = 1\nsteps = 10\n") + kBus + R"(
+[[block]]
+name = "gen1"
+type = "Constant_Init"
+[[block]]
+name = "wrongflags"
+type = "Absolute_Value_Init"
+inputs = { DIn = "a", DOut = "b" }
+[[block]]
+name = "missing"
+type = "Sine_Init"
+outputs = { Out = "c" }
+)");
+  EXPECT_FALSE(r.built);
+  EXPECT_TRUE(stepLog.empty());
+  EXPECT_TRUE(r.Said("port \"Out\" of block gen1 not found"));
+  EXPECT_TRUE(r.Said("port \"DOut\" of block wrongflags (variable \"b\"): variable of the wrong kind or flags"));
+  EXPECT_TRUE(r.Said("block missing: the plug-in has no export Sine_Init"));
+  EXPECT_EQ(liveBlocks, 0);
+
+  SimRun ru(std::string("[simulation]\nsample_period = 1\nsteps = 10\nlanguage = \"RUSSIAN\"\n") + kBus +
+         "[[block]]\nname = \"gen1\"\ntype = \"Constant_Init\"\n");
+  EXPECT_FALSE(ru.built);
+  EXPECT_TRUE(ru.Said("порт \"Out\" блока gen1 не найден"));
+}
+
+// Through the real plug-in: library messages reach the host with the name
+// of the block being built, in the design's language.
+TEST(EngineWithPlugin, LibraryMessagesCarryTheBlockNameAndLanguage) {
+  for (const char* language : {"ENGLISH", "RUSSIAN"}) {
+    const Design d = ParseDesign(std::string("[simulation]\nsample_period = 1\nsteps = 4\nlanguage = \"") + language +
+                                     "\"\n[[variable]]\nname = \"v\"\nwidth = 8\n"
+                                     "[[block]]\nname = \"cos1\"\ntype = \"Cosine_Init\"\noutputs = { Out = \"v\" }\n",
+                                 "plugin.toml");
+    std::vector<std::string> said;
+    Engine engine(d, &Plugin(), [&said](const std::string& s) { said.push_back(s); });
+    engine.Build();
+    bool found = false;
+    for (const std::string& s : said) {
+      const bool ru = std::string(language) == "RUSSIAN";
+      found = found || (s.find(ru ? "блок cos1, ошибка: " : "block cos1, error: ") != std::string::npos &&
+                        s.find(ru ? "Cosine - Не найдено имя функции" : "Cosine - Function Name not found") !=
+                            std::string::npos);
+    }
+    EXPECT_TRUE(found) << language << ": " << (said.empty() ? "nothing said" : said.front());
+  }
+}
