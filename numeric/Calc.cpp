@@ -1,5 +1,7 @@
 #include "Calc.h"
 
+#include <algorithm>
+#include <array>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -26,16 +28,70 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsDigitOrDot(char c) { return IsDigit(c) || c == '.'; }
 bool IsOperandChar(char c) { return IsDigitOrDot(c) || c == '_'; }
 
+// A number text of a value within the double range: sign, 309 integer
+// digits, point and eight decimals.
+constexpr size_t kNumberTextCapacity = 400;
+// Working texts start this large, so the usual formulas never grow them;
+// one grown far beyond it by a huge text is given back afterwards.
+constexpr size_t kWorkingCapacity = 1024;
+constexpr size_t kKeptCapacity = 16 * kWorkingCapacity;
+
 struct Evaluation {
   long applications = 0;
+  int deepest = 0;  // deepest parenthesis level reached
 };
+
+// The number text of x, formatted in place. Every value formatted here is
+// finite and at most DBL_MAX in magnitude, so it fits.
+class NumberText {
+ public:
+  NumberText() = default;
+  explicit NumberText(long double x) { Format(x); }
+  void Format(long double x) {
+    size_ = 0;
+    const int n = std::snprintf(chars_, sizeof chars_, "%15.8Lf", x);
+    const size_t written = n > 0 ? std::min(static_cast<size_t>(n), sizeof chars_ - 1) : 0;
+    for (size_t i = 0; i < written; ++i) {
+      const char c = chars_[i];
+      if (c == ' ') continue;
+      chars_[size_++] = c == '-' ? '_' : c;
+    }
+  }
+  std::string_view View() const { return std::string_view(chars_, size_); }
+
+ private:
+  char chars_[kNumberTextCapacity];
+  size_t size_ = 0;
+};
+
+// Texts reused from one evaluation to the next, so that evaluating on every
+// block step allocates nothing once they have grown.
+struct Workspace {
+  Workspace() { text.reserve(kWorkingCapacity); }
+  std::string text;                             // the whole formula
+  std::array<std::string, kMaxDepth + 1> inner;  // the parenthesised text at each level
+
+  void Trim(int deepest) {
+    if (text.capacity() > kKeptCapacity) {
+      std::string().swap(text);
+      text.reserve(kWorkingCapacity);
+    }
+    for (int level = 1; level <= deepest; ++level)
+      if (inner[level].capacity() > kKeptCapacity) std::string().swap(inner[level]);
+  }
+};
+
+Workspace& ThreadWorkspace() {
+  static thread_local Workspace workspace;
+  return workspace;
+}
 
 bool Fail() {
   CalcError = 1;
   return false;
 }
 
-bool Converts(const std::string& text) {
+bool Converts(std::string_view text) {
   TextToNumber(text);
   return CalcError == 0;
 }
@@ -112,29 +168,21 @@ bool Apply(std::string& sub, int op, size_t q) {
   const long double result = Compute(op, a, b);
   // No later conversion could read a result beyond the double range.
   if (!std::isfinite(result) || fabsl(result) > DBL_MAX) return Fail();
-  sub.replace(left, right - left + 1, NumberToText(result));
+  sub.replace(left, right - left + 1, NumberText(result).View());
   return sub.size() <= kMaxText || Fail();
 }
 
-// Rewrites s into the number text of its value. On failure s is left empty
-// (or partly consumed) and CalcError is set; the whole evaluation ends.
-bool EvaluateSegment(std::string& s, int depth, Evaluation& evaluation) {
+// Rewrites sub in place into the number text of its value. On failure sub
+// holds whatever was left and CalcError is set; the whole evaluation ends.
+bool EvaluateSegment(std::string& sub, int depth, Workspace& work, Evaluation& evaluation) {
   static const std::string kE = NumberToText(2.7182818285L);
   static const std::string kPi = NumberToText(3.1415926536L);
-  ReplaceAll(s, "e", kE);
-  ReplaceAll(s, "pi", kPi);
-  if (s.size() > kMaxText) {
-    s.clear();
-    return Fail();
-  }
+  ReplaceAll(sub, "e", kE);
+  ReplaceAll(sub, "pi", kPi);
+  if (sub.size() > kMaxText) return Fail();
 
   CalcError = 0;
-  std::string sub = std::move(s);
-  s.clear();
-  if (Converts(sub)) {
-    s = std::move(sub);
-    return true;
-  }
+  if (Converts(sub)) return true;
 
   // Parentheses, innermost results first, from the left.
   size_t p;
@@ -144,11 +192,14 @@ bool EvaluateSegment(std::string& s, int depth, Evaluation& evaluation) {
     if (q == 0 || q < static_cast<int>(p) + 1) return Fail();
     const size_t close = static_cast<size_t>(q) - 1;
     sub.erase(close, 1);
-    std::string inner = sub.substr(p, close - p);
+    if (depth >= kMaxDepth) return Fail();
+    std::string& inner = work.inner[static_cast<size_t>(depth) + 1];
+    if (inner.capacity() < kWorkingCapacity) inner.reserve(kWorkingCapacity);
+    inner.assign(sub, p, close - p);
+    evaluation.deepest = std::max(evaluation.deepest, depth + 1);
     sub.erase(p, close - p);
     if (!inner.empty() && inner.front() == '-') inner.front() = '_';
-    if (depth >= kMaxDepth) return Fail();
-    if (!EvaluateSegment(inner, depth + 1, evaluation)) return false;
+    if (!EvaluateSegment(inner, depth + 1, work, evaluation)) return false;
     sub.insert(p, inner);
     if (sub.size() > kMaxText) return Fail();
   }
@@ -171,10 +222,7 @@ bool EvaluateSegment(std::string& s, int depth, Evaluation& evaluation) {
         if (++evaluation.applications > kMaxApplications) return Fail();
       }
     }
-    if (Converts(sub)) {
-      s = std::move(sub);
-      return true;
-    }
+    if (Converts(sub)) return true;
     if (!applied) return Fail();
   }
 }
@@ -182,59 +230,69 @@ bool EvaluateSegment(std::string& s, int depth, Evaluation& evaluation) {
 }  // namespace
 
 double TextToNumber(std::string_view text) {
-  std::string buffer(text);
-  const size_t underscore = buffer.find('_');
-  if (underscore != std::string::npos) buffer[underscore] = '-';
+  // The first "_" reads as "-"; the text itself is not copied.
+  const size_t underscore = text.find('_');
+  const auto at = [&](size_t index) { return index == underscore ? '-' : text[index]; };
 
-  const size_t n = buffer.size();
+  const size_t n = text.size();
   size_t i = 0;
   const auto failAt = [](size_t index) {
     CalcError = static_cast<int32_t>(index + 1);
     return 0.0;
   };
   bool negative = false;
-  if (i < n && (buffer[i] == '+' || buffer[i] == '-')) negative = buffer[i++] == '-';
+  if (i < n && (at(i) == '+' || at(i) == '-')) negative = at(i++) == '-';
   const size_t mantissa = i;
   size_t digits = 0;
-  while (i < n && IsDigit(buffer[i])) ++i, ++digits;
-  if (i < n && buffer[i] == '.') {
+  while (i < n && IsDigit(at(i))) ++i, ++digits;
+  if (i < n && at(i) == '.') {
     ++i;
-    while (i < n && IsDigit(buffer[i])) ++i, ++digits;
+    while (i < n && IsDigit(at(i))) ++i, ++digits;
   }
   if (digits == 0) return failAt(i);
   const size_t mantissaEnd = i;
   long exponent = 0;
-  if (i < n && buffer[i] == 'E') {
+  if (i < n && at(i) == 'E') {
     ++i;
     bool negativeExponent = false;
-    if (i < n && (buffer[i] == '+' || buffer[i] == '-')) negativeExponent = buffer[i++] == '-';
-    if (i >= n || !IsDigit(buffer[i])) return failAt(i);
-    while (i < n && IsDigit(buffer[i])) {
-      if (exponent < 100000000) exponent = exponent * 10 + (buffer[i] - '0');
+    if (i < n && (at(i) == '+' || at(i) == '-')) negativeExponent = at(i++) == '-';
+    if (i >= n || !IsDigit(at(i))) return failAt(i);
+    while (i < n && IsDigit(at(i))) {
+      if (exponent < 100000000) exponent = exponent * 10 + (at(i) - '0');
       ++i;
     }
     if (negativeExponent) exponent = -exponent;
   }
   if (i != n) return failAt(i);
 
+  // A "_" past the sign can only be the exponent's sign; only then does the
+  // converter need a copy that spells it "-".
+  const char* data = text.data();
+  if (underscore != std::string_view::npos && underscore >= mantissa) {
+    static thread_local std::string spelled;
+    spelled.assign(text);
+    spelled[underscore] = '-';
+    data = spelled.data();
+  }
+
   double value = 0;
-  const char* first = buffer.data() + mantissa;
-  const auto [ptr, ec] = std::from_chars(first, buffer.data() + n, value, std::chars_format::general);
+  const char* first = data + mantissa;
+  const auto [ptr, ec] = std::from_chars(first, data + n, value, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
     // Too small reads as zero; too large is not a number of this range.
     long order = exponent;
     size_t k = mantissa;
     long integerDigits = 0;
-    while (k < mantissaEnd && IsDigit(buffer[k])) ++k, ++integerDigits;
+    while (k < mantissaEnd && IsDigit(at(k))) ++k, ++integerDigits;
     size_t firstNonZero = mantissa;
-    while (firstNonZero < mantissaEnd && (buffer[firstNonZero] == '0' || buffer[firstNonZero] == '.')) ++firstNonZero;
+    while (firstNonZero < mantissaEnd && (at(firstNonZero) == '0' || at(firstNonZero) == '.')) ++firstNonZero;
     long position = static_cast<long>(firstNonZero - mantissa);  // digits and dot before it
     if (static_cast<long>(firstNonZero - mantissa) > integerDigits) --position;  // skip the dot
     order += integerDigits - 1 - position;
     if (order >= 0) return failAt(0);
     value = 0;
-  } else if (ec != std::errc() || ptr != buffer.data() + n) {
-    return failAt(static_cast<size_t>(ptr - buffer.data()));
+  } else if (ec != std::errc() || ptr != data + n) {
+    return failAt(static_cast<size_t>(ptr - data));
   }
   CalcError = 0;
   return negative ? -value : value;
@@ -275,26 +333,40 @@ long double Power(long double b, long double a) {
 }
 
 long double EvaluateAt(std::string_view formula, double t) {
-  std::string text;
-  text.reserve(formula.size());
+  size_t kept = 0;
   size_t ts = 0;
   for (const char c : formula) {
     if (c == ' ') continue;
-    text.push_back(c);
+    ++kept;
     if (c == 't') ++ts;
   }
+  NumberText tText;
   if (ts > 0) {
     if (!std::isfinite(t)) return Fail(), 0;
-    const std::string tText = NumberToText(t);
-    if (text.size() + ts * (tText.size() - 1) > kMaxText) return Fail(), 0;
-    ReplaceAll(text, "t", tText);
-  } else if (text.size() > kMaxText) {
+    tText.Format(t);
+    if (kept + ts * (tText.View().size() - 1) > kMaxText) return Fail(), 0;
+  } else if (kept > kMaxText) {
     return Fail(), 0;
   }
+
+  Workspace& work = ThreadWorkspace();
+  std::string& text = work.text;
+  text.clear();
+  for (const char c : formula) {
+    if (c == ' ') continue;
+    if (c == 't') {
+      text.append(tText.View());
+    } else {
+      text.push_back(c);
+    }
+  }
   Evaluation evaluation;
-  EvaluateSegment(text, 0, evaluation);
+  // A failed evaluation leaves nothing that converts.
+  if (!EvaluateSegment(text, 0, work, evaluation)) text.clear();
   const double value = TextToNumber(text);
-  return CalcError == 0 ? value : 0;
+  const int32_t status = CalcError;
+  work.Trim(evaluation.deepest);
+  return status == 0 ? value : 0;
 }
 
 long double FormulaValue(const CountedText<55>& formula, int maxLength, double t) {

@@ -1,6 +1,6 @@
 // Per-step costs of the numeric core: the value-text codec on port widths
 // 8, 16 and 32 (through the per-port buffer, no allocation) and one
-// evaluation of the default formulas.
+// evaluation of the default formulas and of a stored formula.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -55,5 +55,17 @@ void BM_EvaluateTransformDefault(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_EvaluateTransformDefault);
+
+// The per-step call of "Func" and "Any Func": a stored counted formula.
+void BM_FormulaValue(benchmark::State& state) {
+  CountedText<55> formula{};
+  formula.Set(state.range(0) == 0 ? "1/10*t" : "sin(t)*100+ln(t+1)");
+  double t = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(FormulaValue(formula, 55, t));
+    t += 1;
+  }
+}
+BENCHMARK(BM_FormulaValue)->Arg(0)->Arg(1);
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Block steps never allocate: operator new is counted for the whole process,
 // the plug-in included (its calls bind to this program's definition).
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 
@@ -52,4 +53,29 @@ TEST(Allocation, StepsOfEveryFamilyAllocateNothing) {
     for (int i = 0; i < 1000; ++i) b->InputChanged();
     EXPECT_EQ(allocations.load() - before, 0) << name;
   }
+}
+
+TEST(Allocation, AnyFuncStepsAllocateNothing) {
+  InProcessHost host;
+  PrepareHost(host);
+  AddIn(host, "DIn", 16);
+  AddOut(host, "DOut", 16);
+  TransformParams p = DefaultTransform();
+  p.UserFunc.Set("sin(t)*100+ln(t+1)");
+  host.SetParameter("Any Func", RecordBytes(p));
+  Block b("Any_Func_Init", host);
+  ASSERT_TRUE(b->IsValid());
+  b->LoadParameters();
+  b->Start();
+  SetInt(host, "DIn", 30000);
+  b->InputChanged();  // warm-up: the check, the host's text and the evaluator's texts
+  long counted = 0;
+  for (int i = 0; i < 1000; ++i) {
+    SetInt(host, "DIn", i);
+    const long before = allocations.load();
+    b->InputChanged();
+    counted += allocations.load() - before;
+  }
+  EXPECT_EQ(counted, 0);
+  EXPECT_EQ(GetInt(host, "DOut"), static_cast<int32_t>(std::lround(std::sin(999.0) * 100 + std::log(1000.0))));
 }
