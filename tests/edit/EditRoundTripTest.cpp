@@ -146,6 +146,29 @@ TEST_F(EditRoundTrip, GeneratorAmplitudeReachesTheRun) {
   EXPECT_EQ(Read(design), expected);
 }
 
+TEST_F(EditRoundTrip, RecordFileIsWrittenBack) {
+  // The sine's record kept as raw bytes beside the design.
+  const std::string design = Example("sine_hann_fft.toml");
+  const std::vector<uint8_t> record = ReadDesign(design).blocks.at(0).record;
+  std::ofstream(dir_ / "examples" / "sine.rec", std::ios::binary)
+      .write(reinterpret_cast<const char*>(record.data()), static_cast<std::streamsize>(record.size()));
+  std::string text = Read(design);
+  const std::string line = "parameters = { SineAmp = 1000, SinePeriod = 32 }";
+  text.replace(text.find(line), line.size(), "record_file = \"sine.rec\"");
+  std::ofstream(design, std::ios::binary | std::ios::trunc) << text;
+
+  EXPECT_EQ(Edit(design, "sine",
+                 [](QWidget* dialog) {
+                   dialog->findChild<QSpinBox*>("FSineAmp")->setValue(300);
+                   Press(dialog, "OKBtn");
+                 }),
+            0);
+  EXPECT_EQ(Read(design), text);
+  const std::string bytes = Read((dir_ / "examples" / "sine.rec").string());
+  EXPECT_EQ(bytes.size(), record.size());
+  EXPECT_EQ(Peak(Run(design, "sine")), 300);
+}
+
 TEST_F(EditRoundTrip, TransformLengthReachesTheRun) {
   const std::string design = Example("sine_hann_fft.toml");
   // Positions count within the window: some pass 16 with 64 points.
