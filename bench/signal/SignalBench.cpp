@@ -50,10 +50,10 @@ BENCHMARK(FftwRealFft)->DenseRange(8, 13);
 void CcsInverse(benchmark::State& state) {
   const int order = static_cast<int>(state.range(0));
   const int n = 1 << order;
-  std::vector<SCplx> spec(n / 2 + 1, SCplx{0.5f, -0.25f});
+  std::vector<SCplx> spectrum(n / 2 + 1, SCplx{0.5f, -0.25f});
   std::vector<float> out(n);
   for (auto _ : state) {
-    nspsCcsFftNip(spec.data(), out.data(), order, 0);
+    nspsCcsFftNip(spectrum.data(), out.data(), order, 0);
     benchmark::DoNotOptimize(out.data());
   }
   state.SetItemsProcessed(state.iterations() * n);

@@ -160,12 +160,12 @@ void Fourier() {
   for (int order = 0; order <= 13; ++order) {
     const int n = 1 << order;
     const Vec x = Random(n);
-    std::vector<SCplx> spec(n / 2 + 1);
-    nspsRealFftNip(x.data(), spec.data(), order, NSP_Forw);
+    std::vector<SCplx> spectrum(n / 2 + 1);
+    nspsRealFftNip(x.data(), spectrum.data(), order, NSP_Forw);
     const std::string name = "fft" + std::to_string(order);
-    Put(name, "x", x), PutC(name, "X", spec);
-    Vec power(spec.size());
-    nspcbPowerSpectr(spec.data(), power.data(), static_cast<int>(spec.size()));
+    Put(name, "x", x), PutC(name, "X", spectrum);
+    Vec power(spectrum.size());
+    nspcbPowerSpectr(spectrum.data(), power.data(), static_cast<int>(spectrum.size()));
     Put(name, "power", power);
     const Vec re = Random(n / 2 + 1), im = Random(n / 2 + 1);
     Put(name, "ccs_re", re), Put(name, "ccs_im", im);

@@ -157,8 +157,8 @@ def fourier(d):
         close(f"real FFT N={n} (im)", f["X_im"], want.imag, rtol=tol, scale=scale)
         got = f["X_re"] + 1j * f["X_im"]
         close(f"power spectrum N={n}", f["power"], np.abs(got) ** 2, scale="each")
-        spec = f["ccs_re"] + 1j * f["ccs_im"]
-        back = np.fft.irfft(spec, n) if n > 1 else spec.real
+        spectrum = f["ccs_re"] + 1j * f["ccs_im"]
+        back = np.fft.irfft(spectrum, n) if n > 1 else spectrum.real
         bound = np.max(np.abs(back))
         close(f"CCS inverse N={n}", f["inv0"], back, rtol=tol, scale=bound)
         close(f"CCS inverse N={n}, no scaling", f["inv8"], back * n, rtol=tol, scale=bound * n)
