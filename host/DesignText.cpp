@@ -362,21 +362,15 @@ std::string EditBlockText(std::string_view text, size_t blockIndex, const BlockE
   if (header == st.size()) throw DesignTextError("the block is not written as a [[block]] table");
   std::vector<const Statement*> body, section;
   const Statement* sectionHeader = nullptr;
+  const Statement* owner = nullptr;  // the sub-table a statement belongs to, null: the block itself
   for (size_t i = header + 1; i < st.size(); ++i) {
     const Statement& s = st[i];
     if (s.kind == StatementKind::ArrayHeader) break;
     if (s.kind == StatementKind::Header) {
       if (s.key.size() < 2 || s.key[0] != "block") break;
+      owner = &s;
       if (s.key == std::vector<std::string>{"block", "parameters"}) sectionHeader = &s;
       continue;
-    }
-    // Statements after a sub-table header belong to that sub-table.
-    const Statement* owner = nullptr;
-    for (size_t k = i; k-- > header + 1;) {
-      if (st[k].kind == StatementKind::Header) {
-        owner = &st[k];
-        break;
-      }
     }
     if (owner == nullptr) {
       body.push_back(&s);
