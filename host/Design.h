@@ -2,6 +2,7 @@
 // what to record. Every item remembers the line it came from.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -46,6 +47,8 @@ struct BlockEntry {
   std::map<std::string, std::string> outputs;  // port -> variable
   int32_t signValue = 0;
   std::vector<uint8_t> record;  // the stored record, complete
+  std::string recordFile;       // where the record's bytes came from, "" = defaults and named fields
+  std::optional<std::array<int32_t, 2>> dialogPosition;  // left, top of the block's dialog
   int line = 0;
 };
 

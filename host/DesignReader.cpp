@@ -245,7 +245,7 @@ class Reader {
   }
 
   BlockEntry ReadBlock(const toml::table& t, const Design& d) const {
-    Keys(t, {"name", "type", "inputs", "outputs", "sign_value", "record_file", "parameters"});
+    Keys(t, {"name", "type", "inputs", "outputs", "sign_value", "record_file", "parameters", "dialog_position"});
     BlockEntry b;
     b.line = Line(t);
     b.name = String(t, "name", b.line, true);
@@ -258,6 +258,18 @@ class Reader {
     ReadPorts(t, "inputs", *type, d, b.inputs, b);
     ReadPorts(t, "outputs", *type, d, b.outputs, b);
     b.signValue = static_cast<int32_t>(Integer(t, "sign_value", INT32_MIN, INT32_MAX).value_or(0));
+    if (const toml::node* n = t.get("dialog_position")) {
+      const toml::array* a = n->as_array();
+      if (a == nullptr || a->size() != 2 || !(*a)[0].is_integer() || !(*a)[1].is_integer())
+        Fail(n, "\"dialog_position\" must be [left, top]");
+      std::array<int32_t, 2> pos{};
+      for (size_t i = 0; i < 2; ++i) {
+        const int64_t v = (*a)[i].as_integer()->get();
+        if (v < INT32_MIN || v > INT32_MAX) Fail(n, "\"dialog_position\" is out of range");
+        pos[i] = static_cast<int32_t>(v);
+      }
+      b.dialogPosition = pos;
+    }
 
     const RecordLayout& layout = RecordOf(type->blockClass);
     b.record = DefaultRecord(layout);
@@ -272,6 +284,7 @@ class Reader {
         Fail(n, "record file " + p.string() + " holds " + std::to_string(bytes.size()) + " bytes, a " + layout.name +
                     " record has " + std::to_string(layout.size));
       b.record = std::move(bytes);
+      b.recordFile = p.string();
     }
     if (const toml::node* n = t.get("parameters")) {
       const toml::table* fields = n->as_table();

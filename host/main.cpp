@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "EditCommand.h"
 #include "Simulation.h"
 
 namespace fs = std::filesystem;
@@ -53,7 +54,18 @@ int main(int argc, char** argv) {
   demo->add_option("-o,--output-dir", demoOut, "folder for the outputs (default: out)");
   demo->add_option("--plugin", request.pluginPath, "the plug-in library to load");
 
+  EditRequest edit;
+  CLI::App* editCmd = app.add_subcommand("edit", "open a block's parameter dialog and save the choice in the design");
+  editCmd->add_option("design", edit.design, "the design file (TOML)")->required();
+  editCmd->add_option("block", edit.block, "the block's name")->required();
+  editCmd->add_option("--lang", edit.language, "dialog language, e.g. RUSSIAN (default: the design's)");
+  editCmd->add_option("--plugin", request.pluginPath, "the plug-in library to load");
+
   CLI11_PARSE(app, argc, argv);
+  if (*editCmd) {
+    edit.pluginPath = request.pluginPath;
+    return EditDesignBlock(edit, std::cout, std::cerr);
+  }
   if (*blocks) {
     ListBlocks(std::cout);
     return 0;
