@@ -6,10 +6,9 @@
 #include <new>
 
 #include "GeneratorRig.h"
+#include "support/AllocationCounter.h"
 
 namespace {
-
-std::atomic<long> gAllocations{0};
 
 // The recurrence of the shared uniform source, restated independently.
 struct Uniform {
@@ -36,17 +35,6 @@ GeneratorParams Window(int64_t len, int64_t amp) {
 
 }  // namespace
 
-// Counts every allocation of the process, the plug-in's included.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  ++gAllocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 TEST(GeneratorBlock, ConstructionChecksOutAndClk) {
   {
@@ -351,13 +339,13 @@ TEST(GeneratorBlock, FreeRunningAndClockedStepsDoNotAllocate) {
   clocked.host.SetValue("Clk", "1");
   sine->TimeStep();  // the host's text takes its size once
   clocked->InputChanged();
-  const long before = gAllocations;
+  const long before = AllocationCount();
   { GenRig probe("Sine"); }
-  if (gAllocations == before) GTEST_SKIP() << "allocations in the plug-in are not visible here";
-  const long start = gAllocations;
+  if (AllocationCount() == before) GTEST_SKIP() << "allocations in the plug-in are not visible here";
+  const long start = AllocationCount();
   for (int i = 0; i < 20000; ++i) sine->TimeStep();  // table, then zeros
   for (int i = 0; i < 1000; ++i) clocked->InputChanged();
-  EXPECT_EQ(gAllocations - start, 0);
+  EXPECT_EQ(AllocationCount() - start, 0);
 }
 
 TEST(GeneratorBlock, FuncStepsDoNotAllocate) {
@@ -366,15 +354,15 @@ TEST(GeneratorBlock, FuncStepsDoNotAllocate) {
   GenRig func("Func", {.record = &p});
   func.host.SetTime(1000);
   func->TimeStep();  // warm-up: the evaluator's working texts take their size
-  const long probe = gAllocations;
+  const long probe = AllocationCount();
   { GenRig other("Sine"); }
-  if (gAllocations == probe) GTEST_SKIP() << "allocations in the plug-in are not visible here";
+  if (AllocationCount() == probe) GTEST_SKIP() << "allocations in the plug-in are not visible here";
   long counted = 0;
   for (int step = 0; step < 1000; ++step) {
     func.host.SetTime(step);
-    const long before = gAllocations;
+    const long before = AllocationCount();
     func->TimeStep();
-    counted += gAllocations - before;
+    counted += AllocationCount() - before;
   }
   EXPECT_EQ(counted, 0);
   EXPECT_EQ(func.Step(), static_cast<int32_t>(std::lround(std::sin(999.0) * 100 + std::log(1000.0))));

@@ -1,6 +1,5 @@
 // Evaluating a formula on every block step allocates nothing once the
-// evaluator's working texts exist. Every operator new of this program is
-// counted.
+// evaluator's working texts exist.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,21 +7,8 @@
 #include <new>
 
 #include "numeric/Calc.h"
+#include "support/AllocationCounter.h"
 
-namespace {
-std::atomic<long> gAllocations{0};
-}
-
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  gAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 TEST(CalcAllocation, RepeatedEvaluationsAllocateNothing) {
   // Simple, nested, failing and long (t of 300 digits) formulas alike.
@@ -32,7 +18,7 @@ TEST(CalcAllocation, RepeatedEvaluationsAllocateNothing) {
     stored[f].Set(formulas[f]);
     FormulaValue(stored[f], 55, 1e300);  // the working texts take their size
   }
-  const long before = gAllocations.load();
+  const long before = AllocationCount();
   int failures = 0;
   long double last = 0;
   for (int i = 0; i < 1000; ++i) {
@@ -41,7 +27,7 @@ TEST(CalcAllocation, RepeatedEvaluationsAllocateNothing) {
       if (CalcError != 0) ++failures;
     }
   }
-  EXPECT_EQ(gAllocations.load() - before, 0);
+  EXPECT_EQ(AllocationCount() - before, 0);
   EXPECT_EQ(failures, 401);  // ln of t-500 up to t = 500
   EXPECT_NEAR(static_cast<double>(last), 1248.75 * 1248.75 * 1248.75 + 3.14159265, 1e-3);
   EXPECT_EQ(static_cast<double>(FormulaValue(stored[0], 55, 50)), 5.0);
@@ -51,7 +37,7 @@ TEST(CalcAllocation, RepeatedEvaluationsAllocateNothing) {
   std::string huge = "1";
   for (int i = 0; i < 800; ++i) huge += "+(e*t)";
   EXPECT_NEAR(static_cast<double>(EvaluateAt(huge, 1e10)), 1 + 800 * 2.71828183e10, 1e3);
-  const long afterHuge = gAllocations.load();
+  const long afterHuge = AllocationCount();
   for (int i = 0; i < 1000; ++i) FormulaValue(stored[1], 55, i);
-  EXPECT_EQ(gAllocations.load() - afterHuge, 0);
+  EXPECT_EQ(AllocationCount() - afterHuge, 0);
 }

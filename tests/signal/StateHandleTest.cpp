@@ -12,18 +12,9 @@
 #include <vector>
 
 #include "StateTable.h"
+#include "support/AllocationCounter.h"
 #include "signal/nsp.h"
 
-// Counts every allocation of the process, so that the per-sample calls can
-// be shown never to allocate.
-static std::size_t allocations = 0;
-void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -196,7 +187,7 @@ TEST(StateHandles, DelayLinesOnlyServeTheTapShapeTheyWereMadeFor) {
 TEST(StateHandles, PerSampleCallsNeverAllocate) {
   Record r;
   InitAll(r);
-  const std::size_t before = allocations;
+  const long before = AllocationCount();
   float sum = 0;
   for (int i = 0; i < 1000; ++i) {
     const float x = static_cast<float>(i % 7) - 3;
@@ -205,7 +196,7 @@ TEST(StateHandles, PerSampleCallsNeverAllocate) {
            nspsLmsDes(r.LmsDes(), x, 0.2f) + nspsLmsl(r.LmsTaps(), r.LmsLine(), x, 0.1f) +
            nspsLmslNa(r.LmsTaps(), r.LmsLine(), x);
   }
-  EXPECT_EQ(allocations, before);
+  EXPECT_EQ(AllocationCount(), before);
   EXPECT_TRUE(std::isfinite(sum));
   FreeAll(r);
 }

@@ -1,23 +1,12 @@
-// Block steps never allocate: operator new is counted for the whole process,
-// the plug-in included (its calls bind to this program's definition).
+// Block steps never allocate: operator new is counted for the whole process.
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <new>
 
 #include "TransformHarness.h"
+#include "support/AllocationCounter.h"
 
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t n) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n != 0 ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(Allocation, StepsOfEveryFamilyAllocateNothing) {
   InProcessHost host;
@@ -49,9 +38,9 @@ TEST(Allocation, StepsOfEveryFamilyAllocateNothing) {
     b->LoadParameters();
     b->Start();
     b->InputChanged();  // the host's texts reach their widths
-    const long before = allocations.load();
+    const long before = AllocationCount();
     for (int i = 0; i < 1000; ++i) b->InputChanged();
-    EXPECT_EQ(allocations.load() - before, 0) << name;
+    EXPECT_EQ(AllocationCount() - before, 0) << name;
   }
 }
 
@@ -72,9 +61,9 @@ TEST(Allocation, AnyFuncStepsAllocateNothing) {
   long counted = 0;
   for (int i = 0; i < 1000; ++i) {
     SetInt(host, "DIn", i);
-    const long before = allocations.load();
+    const long before = AllocationCount();
     b->InputChanged();
-    counted += allocations.load() - before;
+    counted += AllocationCount() - before;
   }
   EXPECT_EQ(counted, 0);
   EXPECT_EQ(GetInt(host, "DOut"), static_cast<int32_t>(std::lround(std::sin(999.0) * 100 + std::log(1000.0))));
