@@ -10,7 +10,9 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-multimedia-dev qt6-tools-dev-tools
   libkissfft-dev libtomlplusplus-dev libcli11-dev libpng-dev
   python3-numpy python3-scipy
-  sox xvfb xauth imagemagick espeak-ng gtkwave
+  sox xvfb xauth imagemagick espeak-ng gtkwave gnuplot-nox
+  qt6-translations-l10n pulseaudio pulseaudio-utils
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev
 )
 
 missing=()
