@@ -148,42 +148,43 @@ constexpr PortDirection In = PortDirection::In;
 constexpr PortDirection Out = PortDirection::Out;
 
 const PortSpec kGeneratorPorts[] = {
-    {"Out", Out, true, "Line or Bus", "any", "Line or Bus, the sample"},
-    {"Clk", In, false, "any", "any", "any; when bound the block samples while it reads \"1\""},
+    {"Out", Out, true, "Line or Bus", "any", "Line or Bus, the sample", "the sample"},
+    {"Clk", In, false, "any", "any", "any; when bound the block samples while it reads \"1\"",
+     "when bound, the block samples while it reads \"1\""},
 };
 const PortSpec kSimplePorts[] = {
-    {"DIn", In, true, "Bus", "w", "Bus, width w"},
-    {"DOut", Out, true, "Bus", "w", "Bus, width w"},
-    {"D2In", In, false, "Bus", "w", "Bus, width w"},
+    {"DIn", In, true, "Bus", "w", "Bus, width w", "the input"},
+    {"DOut", Out, true, "Bus", "w", "Bus, width w", "the result"},
+    {"D2In", In, false, "Bus", "w", "Bus, width w", "second operand of Addition/Substraction and Multiply/Division"},
 };
 const PortSpec kBufferPorts[] = {
-    {"DIn", In, true, "Bus", "any", "Bus, the sample"},
-    {"W", In, true, "Line", "1", "Line, write strobe: emit the next result"},
-    {"R", In, true, "Line", "1", "Line, read strobe: take the sample"},
-    {"DReOut", Out, true, "Bus", "w", "Bus, width w"},
-    {"IBusy", Out, false, "Line", "1", "Line, results pending"},
-    {"DImOut", Out, false, "Bus", "w", "Bus, width w"},
-    {"DSOut", Out, false, "Bus", "2w", "Bus, width 2w"},
+    {"DIn", In, true, "Bus", "any", "Bus, the sample", "the sample"},
+    {"W", In, true, "Line", "1", "Line, write strobe: emit the next result", "write strobe: emit the next result"},
+    {"R", In, true, "Line", "1", "Line, read strobe: take the sample", "read strobe: take the sample"},
+    {"DReOut", Out, true, "Bus", "w", "Bus, width w", "real part of the result"},
+    {"IBusy", Out, false, "Line", "1", "Line, results pending", "results pending"},
+    {"DImOut", Out, false, "Bus", "w", "Bus, width w", "imaginary part of the result"},
+    {"DSOut", Out, false, "Bus", "2w", "Bus, width 2w", "power of the result"},
 };
 // The LMS filters that adapt towards a desired value bind all three.
 const PortSpec kFilterPorts[] = {
-    {"DSrc", In, true, "Bus", "any", "Bus, the sample"},
-    {"DOut", Out, true, "Bus", "any", "Bus"},
-    {"DDes", In, true, "Bus", "any", "Bus, desired value (LMS filters)"},
+    {"DSrc", In, true, "Bus", "any", "Bus, the sample", "the sample"},
+    {"DOut", Out, true, "Bus", "any", "Bus", "the filtered sample"},
+    {"DDes", In, true, "Bus", "any", "Bus, desired value (LMS filters)", "desired value the LMS filter adapts towards"},
 };
 const PortSpec kLoadPorts[] = {
-    {"C1", Out, true, "Bus", "1..255", "Bus, width 1..255, first channel"},
-    {"Test", In, false, "any", ">= 4", "at least 4 bits, test-file number"},
-    {"Clk", In, false, "Clk or DOTClk", "any", "Clk or DOTClk, steps the block"},
-    {"C2", Out, false, "Bus", "same as C1", "Bus, same width, second channel"},
-    {"isMono", Out, false, "Line", "1", "Line"},
+    {"C1", Out, true, "Bus", "1..255", "Bus, width 1..255, first channel", "first channel"},
+    {"Test", In, false, "any", ">= 4", "at least 4 bits, test-file number", "test-file number: Test/Test_N.wav"},
+    {"Clk", In, false, "Clk or DOTClk", "any", "Clk or DOTClk, steps the block", "steps the block instead of the sample period"},
+    {"C2", Out, false, "Bus", "same as C1", "Bus, same width, second channel", "second channel"},
+    {"isMono", Out, false, "Line", "1", "Line", "1 when the file has one channel"},
 };
 const PortSpec kSavePorts[] = {
-    {"C1", In, true, "Bus", "1..255", "Bus, width 1..255, the sample"},
-    {"Test", In, false, "any", ">= 4", "at least 4 bits"},
-    {"Clk", In, false, "Clk or DOTClk", "any", "Clk or DOTClk, sampling clock"},
-    {"C2", In, false, "Bus", "same as C1", "Bus, same width, unused"},
-    {"isMono", In, false, "Line", "1", "Line, unused"},
+    {"C1", In, true, "Bus", "1..255", "Bus, width 1..255, the sample", "the sample"},
+    {"Test", In, false, "any", ">= 4", "at least 4 bits", "test-file number: Test/Test_N.wav"},
+    {"Clk", In, false, "Clk or DOTClk", "any", "Clk or DOTClk, sampling clock", "sampling clock: a sample on each rise"},
+    {"C2", In, false, "Bus", "same as C1", "Bus, same width, unused", "unused"},
+    {"isMono", In, false, "Line", "1", "Line, unused", "unused"},
 };
 
 // Record fields each type reads.

@@ -70,6 +70,7 @@ struct PortSpec {
   const char* kind;   // expected variable kind
   const char* width;  // expected width
   const char* note;   // kind, width and meaning in one line
+  const char* meaning;
 };
 
 // One row per init export, in export-list order.

@@ -71,6 +71,7 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
     err << "rir-eda: " << e.what() << "\n";
     return 2;
   }
+  for (const std::string& w : design.warnings) err << "rir-eda: " << w << "\n";
   PluginLoader plugin(request.pluginPath);
   if (!plugin.Loaded()) {
     err << "rir-eda: cannot load the plug-in: " << plugin.Error() << "\n";
@@ -150,30 +151,4 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
     if (stats.aborted) out << DescribeRunAborted(lang) << "\n";
   }
   return status;
-}
-
-void ListBlocks(std::ostream& out) {
-  for (BlockClass c : {BlockClass::Generator, BlockClass::SimpleTransform, BlockClass::Transform,
-                       BlockClass::FilterTransform, BlockClass::WaveLoad, BlockClass::WaveSave}) {
-    out << ClassName(c) << "\n  types:";
-    int column = 0;
-    for (const BlockType& t : AllBlockTypes()) {
-      if (t.blockClass != c) continue;
-      if (column++ % 4 == 0) out << "\n   ";
-      out << " " << t.exportName;
-    }
-    out << "\n  ports:\n";
-    for (const PortInfo& p : PortsOf(c))
-      out << "    " << std::left << std::setw(8) << p.name << (p.direction == PortDirection::Out ? "output" : "input ")
-          << (p.required ? "  required  " : "  optional  ") << p.note << "\n";
-    const RecordLayout& layout = RecordOf(c);
-    out << "  parameters (" << layout.name << " record, " << layout.size << " bytes):";
-    column = 0;
-    for (const RecordField& f : layout.fields) {
-      if (f.libraryState) continue;
-      if (column++ % 5 == 0) out << "\n   ";
-      out << " " << f.name;
-    }
-    out << "\n\n";
-  }
 }
