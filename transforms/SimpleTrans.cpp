@@ -146,7 +146,7 @@ void RIR_STDCALL TSimpleTransform::InputChanged() {
     v = 0;
   } else {
     float r = 0.0f;
-    if (!Compute(x, y, r) || !RoundToSample(r, v)) v = -1;
+    if (!Compute(x, y, r) || !RoundToSampleOrFail(r, v)) v = -1;
   }
   WriteValueText(OutHandle, OutText.Encode(SignMode, v));
 }

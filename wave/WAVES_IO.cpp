@@ -4,6 +4,7 @@
 #include <new>
 
 #include "../framework/BlockFactories.h"
+#include "../numeric/Rounding.h"
 #include "../numeric/SupportRoutines.h"
 
 namespace {
@@ -68,7 +69,7 @@ TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
   }
 
   TypeName = Mode == kLoad ? "Load Wave" : "Save Wave";
-  Period = std::llround(Host->GetSamplePeriod());
+  Period = RoundToInt64(Host->GetSamplePeriod());
   Valid = true;
   FileUsable = false;
 
@@ -157,7 +158,7 @@ bool TWaveIO::ReadBlock() {
 
 int64_t RIR_STDCALL TWaveIO::TimeStep() {
   if (Mode == kSave) return Period;
-  LastTime = std::llround(Host->GetTime());
+  LastTime = RoundToInt64(Host->GetTime());
   if (FileName.empty() && HasTest && TestNumber() > 0) Start();
   // No file, or a host that steps before it starts the run: silence.
   if (!FileUsable || Wave == nullptr) {
