@@ -5,7 +5,7 @@
 #include <string>
 
 #include "BlockTypes.h"
-#include "numeric/RecordFields.h"
+#include "RecordFields.h"
 
 namespace {
 

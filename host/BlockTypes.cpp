@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "numeric/RecordFields.h"
+#include "RecordFields.h"
 
 namespace {
 constexpr BlockClass kClasses[] = {BlockClass::Generator,       BlockClass::SimpleTransform, BlockClass::Transform,

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "BlockTypes.h"
-#include "numeric/RecordFields.h"
+#include "RecordFields.h"
 #include "numeric/ValueText.h"
 
 namespace {

@@ -58,7 +58,6 @@ class Engine {
   void OnReport(SimBlock& b, const HostReport& r);
   bool Settle(int64_t time, RunStats& stats);
   void FinishBlocks();
-  void WarnLongWaveName(const BlockEntry& entry, const std::string& dir);
   static void OnLibraryMessage(int32_t severity, const char* text, void* context);
 
   const Design& design_;

@@ -20,7 +20,6 @@ std::string DescribeLoop(HostLanguage lang, int64_t time, int passes);
 std::string DescribeLibraryMessage(HostLanguage lang, const std::string& block, int32_t severity,
                                    const std::string& text);
 std::string DescribeSuppressed(HostLanguage lang, const std::string& block, uint64_t count);
-std::string DescribeLongWaveName(HostLanguage lang, const std::string& block, const std::string& path);
 std::string DescribeWrote(HostLanguage lang, const std::string& what, const std::string& path);
 std::string DescribeCannotWrite(HostLanguage lang, const std::string& path);
 std::string DescribeRunAborted(HostLanguage lang);

@@ -16,7 +16,7 @@
 #include "PluginLoader.h"
 #include "PngPlot.h"
 #include "VcdWriter.h"
-#include "numeric/RecordFields.h"
+#include "RecordFields.h"
 
 namespace fs = std::filesystem;
 
@@ -37,14 +37,11 @@ class Fanout : public Recorder {
   }
 };
 
-// A folder as the blocks get it: with a trailing '/', and relative to the
-// working folder when that is shorter (wave blocks keep 55 characters).
+// A folder as the blocks get it: absolute, with a trailing '/'.
 std::string BlockFolder(const fs::path& dir) {
   std::error_code ec;
-  const fs::path abs = fs::absolute(dir, ec).lexically_normal();
-  const fs::path rel = abs.lexically_relative(fs::current_path(ec));
-  std::string s = (!rel.empty() && rel.string().size() < abs.string().size()) ? rel.string() : abs.string();
-  if (s.empty() || s == ".") return "./";
+  std::string s = fs::absolute(dir, ec).lexically_normal().string();
+  if (s.empty()) return "./";
   if (s.back() != '/') s += '/';
   return s;
 }

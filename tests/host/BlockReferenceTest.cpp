@@ -8,7 +8,7 @@
 #include "host/BlockReference.h"
 #include "host/BlockTypes.h"
 #include "host/DesignReader.h"
-#include "numeric/RecordFields.h"
+#include "host/RecordFields.h"
 
 namespace {
 

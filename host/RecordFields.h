@@ -1,5 +1,6 @@
-// Named fields of the parameter records, so that a host, a dialog or a test
-// can read and write a record field by name (the design files name them so).
+// Named fields of the parameter records, so that the simulator can read and
+// write a record field by name (the design files name them so) and explain
+// each field in its block reference.
 #pragma once
 
 #include <cstdint>

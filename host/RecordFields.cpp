@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "ParameterRecords.h"
+#include "numeric/ParameterRecords.h"
 
 namespace {
 
