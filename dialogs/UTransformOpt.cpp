@@ -715,8 +715,8 @@ void TTransformsOpt::SetupTree() {
   TreeHandlerAttached = false;
   const int32_t a = Hooks.groupOfCode ? Hooks.groupOfCode(DialogCode_) : 0;
   auto doomed = [&](int code) {
-    if (GroupMode_) return code <= 20 && code != a;
-    return code != DialogCode_ && (code < 0 || code > 20 || code != a);
+    if (GroupMode_) return IsGroupDialogCode(code) && code != a;
+    return code != DialogCode_ && (code < 0 || !IsGroupDialogCode(code) || code != a);
   };
   for (bool again = true; again;) {
     again = false;
@@ -792,8 +792,8 @@ void TTransformsOpt::ItemSelection() {
     LMSS_Formula->setVisible(false);
     Result_label->setVisible(false);
   }
-  PreViewBtn->setEnabled(code > 20);
-  if (code > 20) ComposeFlags();
+  PreViewBtn->setEnabled(!IsGroupDialogCode(code));
+  if (!IsGroupDialogCode(code)) ComposeFlags();
   HelpContext_ = 10000 + 10 * code;
   Notebook->currentWidget()->setProperty("helpContext", HelpContext_);
   DialogCode_ = code;
