@@ -121,15 +121,6 @@ int32_t FindGeneratorKind(std::string_view name) {
     if (name == kGeneratorKinds[kind].typeName) return kind;
   return -1;
 }
-}  // namespace
-
-int32_t FindCatalogueCode(std::string_view name) {
-  for (int32_t code = 1; code <= kCatalogueSize; ++code)
-    if (name == kCatalogue[code - 1].text) return code;
-  return -1;
-}
-
-namespace {
 
 int32_t QuietDialogCode(std::string_view name) {
   for (const GroupName& g : kGroupNames)
@@ -175,14 +166,16 @@ const PortSpec kFilterPorts[] = {
 const PortSpec kLoadPorts[] = {
     {"C1", Out, true, "Bus", "1..255", "Bus, width 1..255, first channel", "first channel"},
     {"Test", In, false, "any", ">= 4", "at least 4 bits, test-file number", "test-file number: Test/Test_N.wav"},
-    {"Clk", In, false, "Clk or DOTClk", "any", "Clk or DOTClk, steps the block", "steps the block instead of the sample period"},
+    {"Clk", In, false, "Clk or DOTClk", "any", "Clk or DOTClk, steps the block",
+     "steps the block instead of the sample period"},
     {"C2", Out, false, "Bus", "same as C1", "Bus, same width, second channel", "second channel"},
     {"isMono", Out, false, "Line", "1", "Line", "1 when the file has one channel"},
 };
 const PortSpec kSavePorts[] = {
     {"C1", In, true, "Bus", "1..255", "Bus, width 1..255, the sample", "the sample"},
     {"Test", In, false, "any", ">= 4", "at least 4 bits", "test-file number: Test/Test_N.wav"},
-    {"Clk", In, false, "Clk or DOTClk", "any", "Clk or DOTClk, sampling clock", "sampling clock: a sample on each rise"},
+    {"Clk", In, false, "Clk or DOTClk", "any", "Clk or DOTClk, sampling clock",
+     "sampling clock: a sample on each rise"},
     {"C2", In, false, "Bus", "same as C1", "Bus, same width, unused", "unused"},
     {"isMono", In, false, "Line", "1", "Line, unused", "unused"},
 };
@@ -441,7 +434,8 @@ BlockRow MakeRow(int32_t ordinal, const char* exportName, BlockClass c, const ch
 const std::vector<BlockRow>& Rows() {
   static const std::vector<BlockRow> rows = [] {
     std::vector<BlockRow> r;
-#define RIR_ROW(ordinal, name, factory, arg) r.push_back(MakeRow(ordinal, #name, ClassOf(#factory, arg), TypeText(arg)));
+#define RIR_ROW(ordinal, name, factory, arg) \
+  r.push_back(MakeRow(ordinal, #name, ClassOf(#factory, arg), TypeText(arg)));
     RIR_INIT_EXPORTS(RIR_ROW)
 #undef RIR_ROW
     return r;
@@ -450,6 +444,12 @@ const std::vector<BlockRow>& Rows() {
 }
 
 }  // namespace
+
+int32_t FindCatalogueCode(std::string_view name) {
+  for (int32_t code = 1; code <= kCatalogueSize; ++code)
+    if (name == kCatalogue[code - 1].text) return code;
+  return -1;
+}
 
 const char* CatalogueName(int32_t code) {
   if (code < 1 || code > kCatalogueSize) return "";

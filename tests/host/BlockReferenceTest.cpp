@@ -19,7 +19,8 @@ std::string Describe(const std::string& type) {
 }
 
 void ExpectLines(const std::string& text, std::initializer_list<const char*> parts) {
-  for (const char* part : parts) EXPECT_NE(text.find(part), std::string::npos) << "missing \"" << part << "\" in\n" << text;
+  for (const char* part : parts)
+    EXPECT_NE(text.find(part), std::string::npos) << "missing \"" << part << "\" in\n" << text;
 }
 
 }  // namespace
@@ -32,7 +33,8 @@ TEST(BlockReference, OneTypeOfEachFamily) {
                      "  Out     output  required  kind Line or Bus",
                      "  Clk     input   optional  kind any",
                      "stored as \"Sine_parameters\"",
-                     "  SinePeriod  int64\n      default 10000; range any; 0 gives 0; unit time units\n      sine period\n",
+                     "  SinePeriod  int64\n      default 10000; range any; 0 gives 0; unit time units\n"
+                     "      sine period\n",
                      "  SineAmp  int64\n      default 100",
                      "first 10001 samples", "Formula: at most 55 characters"});
   EXPECT_EQ(sine.find("ConstantValue"), std::string::npos);  // read by Constant only
@@ -40,10 +42,12 @@ TEST(BlockReference, OneTypeOfEachFamily) {
   const std::string add = Describe("Addition_Substraction_Init");
   ExpectLines(add, {"class TSimpleTransform", "catalogue code 35, dialog code 65, group 2",
                     "  DIn     input   required  kind Bus, width w", "  D2In    input   optional",
-                    "  Add_Sub_coef  float64\n      default 13; range any\n      coefficient added to the input\n", "User_func: at most 55 characters"});
+                    "  Add_Sub_coef  float64\n      default 13; range any\n      coefficient added to the input\n",
+                    "User_func: at most 55 characters"});
 
   const std::string hann = Describe("Hann trans");  // by its type name
-  ExpectLines(hann, {"Hann_trans_Init: N samples times a Hann window", "ordinal 6, catalogue code 8, dialog code 38, group 9",
+  ExpectLines(hann, {"Hann_trans_Init: N samples times a Hann window",
+                     "ordinal 6, catalogue code 8, dialog code 38, group 9",
                      "  W       input   required  kind Line", "  DSOut   output  optional  kind Bus, width 2w",
                      "  Num_Points  int32\n      default 102; range 1..10001; <= 0 means 102; unit samples",
                      "N (Num_Points) <= 10001", "at most 65 convolution taps"});
