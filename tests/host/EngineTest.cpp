@@ -2,6 +2,7 @@
 // drives the plug-in's, through their init exports.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -121,9 +122,11 @@ struct SimRun {
   RunStats stats;
   bool built = false;
 
-  SimRun(const std::string& toml, Recorder* recorder = nullptr) {
+  // `edit` changes the design after reading, for faults the reader refuses.
+  SimRun(const std::string& toml, Recorder* recorder = nullptr, const std::function<void(Design&)>& edit = {}) {
     stepLog.clear();
     design = ParseDesign(toml, "test.toml");
+    if (edit) edit(design);
     Engine engine(design, nullptr, [this](const std::string& s) { said.push_back(s); });
     engine.SetExportLookup(Lookup);
     built = engine.Build();
@@ -257,7 +260,8 @@ outputs = { Out = "a" }
 [[block]]
 name = "bad"
 type = "Square_Init"
-inputs = { DIn = "a", DOut = "b" }
+inputs = { DIn = "a" }
+outputs = { DOut = "b" }
 )");
   ASSERT_TRUE(r.built);
   EXPECT_TRUE(r.stats.aborted);
@@ -273,15 +277,24 @@ TEST(Engine, AnInvalidBlockStopsTheRunBeforeItStartsWithReportsInWords) {
 [[block]]
 name = "gen1"
 type = "Constant_Init"
+outputs = { Out = "a" }
 [[block]]
 name = "wrongflags"
 type = "Absolute_Value_Init"
-inputs = { DIn = "a", DOut = "b" }
+inputs = { DIn = "a" }
+outputs = { DOut = "b" }
 [[block]]
 name = "missing"
 type = "Sine_Init"
 outputs = { Out = "c" }
-)");
+)",
+           nullptr, [](Design& d) {
+             // What the design reader refuses: a required port left out, an
+             // output listed as an input.
+             d.blocks[0].outputs.clear();
+             d.blocks[1].outputs.clear();
+             d.blocks[1].inputs["DOut"] = "b";
+           });
   EXPECT_FALSE(r.built);
   EXPECT_TRUE(stepLog.empty());
   EXPECT_TRUE(r.Said("port \"Out\" of block gen1 not found"));
@@ -290,7 +303,8 @@ outputs = { Out = "c" }
   EXPECT_EQ(liveBlocks, 0);
 
   SimRun ru(std::string("[simulation]\nsample_period = 1\nsteps = 10\nlanguage = \"RUSSIAN\"\n") + kBus +
-         "[[block]]\nname = \"gen1\"\ntype = \"Constant_Init\"\n");
+                "[[block]]\nname = \"gen1\"\ntype = \"Constant_Init\"\noutputs = { Out = \"a\" }\n",
+            nullptr, [](Design& d) { d.blocks[0].outputs.clear(); });
   EXPECT_FALSE(ru.built);
   EXPECT_TRUE(ru.Said("порт \"Out\" блока gen1 не найден"));
 }
