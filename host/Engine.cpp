@@ -196,10 +196,11 @@ bool Engine::Settle(int64_t time, RunStats& stats) {
     current_ = nullptr;
     if (abort_) return true;
   }
-  std::vector<size_t> looping;
+  // Blocks still busy after the last pass, without those merely downstream.
+  std::vector<size_t> busy, looping;
   for (size_t k = 0; k < blocks_.size(); ++k)
-    if (notify[k]) looping.push_back(k);
-  ReportLoop(time, looping);
+    if (notify[k]) (inLoop_[k] ? looping : busy).push_back(k);
+  ReportLoop(time, looping.empty() ? busy : looping);
   stats.loop = true;
   return false;
 }
@@ -283,6 +284,10 @@ void Engine::OrderBlocks() {
   for (size_t g = 0; g < groups.size(); ++g)
     if (indegree[g] == 0) ready.emplace(groups[g].blocks.front(), g);
   groups_.clear();
+  inLoop_.assign(n, 0);
+  for (const Group& g : groups)
+    if (g.loop)
+      for (size_t k : g.blocks) inLoop_[k] = 1;
   while (!ready.empty()) {
     const size_t g = ready.top().second;
     ready.pop();
@@ -401,7 +406,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
     }
   }
   const bool dataflow = design_.scheduling == Design::Scheduling::Dataflow;
-  if (dataflow) OrderBlocks();
+  OrderBlocks();  // events use it only to name a loop
   for (Group& g : groups_)
     if (g.loop) g.before.assign(store_->Size(), 0);
   for (auto& b : blocks_) {

@@ -91,6 +91,7 @@ class Engine {
   std::vector<char> notify_;
   std::vector<uint64_t> seen_;  // writes already seen, per variable
   std::vector<Group> groups_;
+  std::vector<char> inLoop_;  // per block: a member of a loop group
   uint64_t errors_ = 0, warnings_ = 0;
   std::string loadFolder_, saveFolder_;
   const SimBlock* current_ = nullptr;  // block being called, for library messages

@@ -307,6 +307,30 @@ outputs = { DOut = "b" }
       << (r.said.empty() ? "" : r.said.front());
   EXPECT_EQ(r.stats.errors, 1u);
   EXPECT_EQ(liveBlocks, 0);
+
+  // Changes of value drive a block downstream of the loop too; the report
+  // still names only the loop.
+  SimRun events(std::string("[simulation]\nsample_period = 1\nsteps = 10\nmax_passes = 50\nscheduling = \"events\"\n") +
+                    kBus + R"(
+[[block]]
+name = "src"
+type = "Constant_Init"
+outputs = { Out = "a" }
+[[block]]
+name = "after"
+type = "Absolute_Value_Init"
+inputs = { DIn = "b" }
+outputs = { DOut = "c" }
+[[block]]
+name = "loop"
+type = "Absolute_Value_Init"
+inputs = { DIn = "a", D2In = "b" }
+outputs = { DOut = "b" }
+)");
+  ASSERT_TRUE(events.built);
+  EXPECT_TRUE(events.stats.loop);
+  EXPECT_TRUE(events.Said("passes: a combinational loop through the blocks \"loop\" and the variables \"b\""))
+      << (events.said.empty() ? "" : events.said.front());
 }
 
 TEST(Engine, BlockReportsAreWordedAndAbortRunStopsCleanly) {
