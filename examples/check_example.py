@@ -160,6 +160,18 @@ def values_sine_hann_fft(out):
     for b in (7, 9):
         check(abs(spectrum.get(b, 0) / max(peak, 1) - 0.25) < 0.02, f"Hann leakage into bin {b}: {spectrum.get(b)}")
     check(all(p < peak / 1000 for b, p in spectrum.items() if b not in (7, 8, 9)), f"power off the tone: {spectrum}")
+    # The window takes the sine's samples 0..63, each once, on the rising
+    # edges of strobe_a (times 4k + 1) and hands out w[n] * sine[n] in turn.
+    expected = [round(0.5 * (1 - math.cos(2 * math.pi * n / 63)) * round(1000 * math.sin(2 * math.pi * n / 8)))
+                for n in range(64)]
+    held, k, emitted = 0, 0, []
+    for t in range(1, 4 * 512, 4):
+        while k < len(c["time"]) and c["time"][k] <= t:
+            held = c["windowed"][k]
+            k += 1
+        emitted.append(held)
+    found = any(emitted[i:i + 64] == expected for i in range(len(emitted) - 63))
+    check(found, f"the window does not emit w[n] * sine[n] for n = 0..63: {emitted[60:80]}")
 
 
 def wav_frames(path):
@@ -190,7 +202,10 @@ def values_noisy_tone_filters(out):
         return sum(abs(a[i] - c["tone"][i]) for i in range(half, len(a))) / (len(a) - half)
 
     check(roughness(c["fir_out"]) < 0.6 * roughness(c["noisy"]), "the moving average does not smooth")
-    check(error(c["lms_out"]) < 0.8 * error(c["noisy"]), "the LMS filter does not approach the tone")
+    # Adapting once per sample the LMS ends at 0.58 of the noisy error (it
+    # reached only 0.68 while it adapted twice on each sample).
+    check(error(c["lms_out"]) < 0.62 * error(c["noisy"]),
+          f"the LMS filter does not approach the tone: {error(c['lms_out']) / error(c['noisy']):.3f} of the noise")
 
 
 def values_wave_iir(out, design_dir):

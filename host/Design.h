@@ -68,7 +68,11 @@ struct Design {
   int64_t endTime = 0;  // exclusive
   std::string language;
   std::string libraryDirectory;  // "" = the plug-in's folder
-  int maxPasses = 1000;          // settle passes per time point
+  int maxPasses = 1000;          // settle passes per time point (per loop group in dataflow)
+  // dataflow: every block once per time point in connection order, notified
+  // when an input was written; events: notified on a change of value, pass
+  // after pass, as a circuit host does.
+  enum class Scheduling { Dataflow, Events } scheduling = Scheduling::Dataflow;
   std::vector<VariableEntry> variables;
   std::vector<StimulusEntry> stimuli;
   std::vector<BlockEntry> blocks;

@@ -128,13 +128,13 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   if (shown >= 0) std::fprintf(stderr, "\r%-48s\r", "");
 
   const HostLanguage lang = LanguageFromText(design.language);
-  int status = stats.aborted || stats.loop ? 1 : 0;
+  uint64_t errors = stats.errors;
   auto commit = [&](bool ok, const std::string& path, const char* what) {
     if (ok) {
       if (!request.quiet) out << DescribeWrote(lang, what, path) << "\n";
     } else {
       err << "rir-eda: " << DescribeCannotWrite(lang, path) << "\n";
-      status = 1;
+      ++errors;
     }
   };
   if (vcdWriter) commit(vcdWriter->Commit(), vcd, "VCD");
@@ -146,10 +146,14 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   if (!request.quiet) {
     out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
                            seconds)
-        << "\n";
+        << DescribeProblems(lang, errors, stats.warnings) << "\n";
     if (stats.aborted) out << DescribeRunAborted(lang) << "\n";
   }
-  return status;
+  const bool failed = stats.aborted || errors > 0 || (request.strict && stats.warnings > 0);
+  if (!failed) return 0;
+  out.flush();
+  err << "rir-eda: " << DescribeRunFailed(lang, errors, stats.warnings, stats.aborted, request.strict) << "\n";
+  return 1;
 }
 
 void ListBlocks(std::ostream& out) {

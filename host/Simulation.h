@@ -1,6 +1,7 @@
 // One simulator command from start to finish: read the design, build and
 // run it, write the chosen outputs, print the summary. Exit statuses:
-// 0 done, 1 the run stopped early (abort, loop, an output not written),
+// 0 done, 1 the run had errors (a block report, a library error, an abort,
+// a loop, an output not written; with `strict` also warnings),
 // 2 nothing ran (bad design, a block not valid, no plug-in).
 #pragma once
 
@@ -13,6 +14,7 @@ struct RunRequest {
   std::string outputDir = ".";  // design output names are relative to it
   std::string vcd, csv, png;    // override the design's output names
   bool quiet = false;
+  bool strict = false;   // warnings fail the run too
   bool progress = true;  // a progress bar when stderr is a terminal
 };
 

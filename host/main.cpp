@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
   run->add_option("--png", request.png, "write a PNG plot of the design's chosen buses");
   run->add_option("--plugin", request.pluginPath, "the plug-in library to load");
   run->add_flag("-q,--quiet", request.quiet, "print only problems");
+  run->add_flag("--strict", request.strict, "warnings fail the run too (exit status 1)");
 
   CLI::App* blocks = app.add_subcommand("blocks", "list every block type with its ports and parameter fields");
 
