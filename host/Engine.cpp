@@ -166,6 +166,7 @@ bool Engine::Settle(int64_t time, RunStats& stats) {
   notify.resize(blocks_.size());
   for (int pass = 0; pass < design_.maxPasses; ++pass) {
     bool any = false;
+    std::string changed;
     std::fill(notify.begin(), notify.end(), 0);
     for (size_t i = 0; i < vars.size(); ++i) {
       if (vars[i].changes == mark_[i]) continue;
@@ -173,10 +174,13 @@ bool Engine::Settle(int64_t time, RunStats& stats) {
       mark_[i] = vars[i].changes;
       any = true;
       for (size_t k : readers_[i]) notify[k] = 1;
+      if (trace_) changed += " " + vars[i].name + "=" + vars[i].value;
     }
     if (!any) return true;
+    if (trace_) trace_("t=" + std::to_string(time) + " pass " + std::to_string(pass + 1) + ": changed" + changed);
     for (size_t k = 0; k < blocks_.size() && !abort_; ++k) {
       if (!notify[k]) continue;
+      if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + blocks_[k]->entry->name);
       current_ = blocks_[k].get();
       blocks_[k]->model->InputChanged();
       ++stats.notifications;
@@ -246,6 +250,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
       current_ = b.get();
       const int64_t delay = b->model->TimeStep();
       ++stats.steps;
+      if (trace_) trace_("t=" + std::to_string(t) + " TimeStep " + b->entry->name + " -> next in " + std::to_string(delay));
       // A block that asks for no positive delay is not stepped again.
       b->next = delay > 0 && t <= Stimulus::kNever - delay ? t + delay : Stimulus::kNever;
     }

@@ -51,6 +51,8 @@ class Engine {
   // are read from and written to.
   void SetWaveFolders(const std::string& loadFolder, const std::string& saveFolder);
   void SetExportLookup(std::function<InitExport(const std::string&)> lookup) { lookup_ = std::move(lookup); }
+  // Receives a line for every block step, settle pass and notification.
+  void SetTrace(std::function<void(const std::string&)> trace) { trace_ = std::move(trace); }
 
  private:
   struct SimBlock;
@@ -65,6 +67,7 @@ class Engine {
   PluginLoader* plugin_;
   std::function<InitExport(const std::string&)> lookup_;
   std::function<void(const std::string&)> say_;
+  std::function<void(const std::string&)> trace_;
   HostLanguage lang_;
   std::shared_ptr<VariableStore> store_;
   std::vector<std::unique_ptr<SimBlock>> blocks_;

@@ -6,13 +6,16 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 struct RunRequest {
   std::string design;
   std::string pluginPath;
   std::string outputDir = ".";  // design output names are relative to it
   std::string vcd, csv, png;    // override the design's output names
+  std::vector<std::string> overrides;  // "BLOCK.FIELD=VALUE", applied in turn
   bool quiet = false;
+  bool verbose = false;  // trace every block step, settle pass and notification
   bool progress = true;  // a progress bar when stderr is a terminal
 };
 
