@@ -247,12 +247,13 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
         if (bus && wanted && inVcd(v.name)) traces.push_back({v.name, true});
       }
       // The save file sits beside the VCD in most designs: name it relative then.
-      const fs::path rel = fs::path(vcd).lexically_relative(fs::path(gtkw).parent_path());
-      const std::string dump = fs::path(vcd).is_absolute() || rel.empty() || *rel.begin() == ".."
-                                   ? fs::absolute(vcd).lexically_normal().string()
-                                   : rel.string();
+      const fs::path absVcd = fs::absolute(vcd).lexically_normal();
+      const fs::path rel = absVcd.lexically_relative(fs::absolute(gtkw).lexically_normal().parent_path());
+      const bool beside = !rel.empty() && *rel.begin() != "..";
+      const std::string dump = beside ? rel.string() : absVcd.string();
+      const std::string save = beside ? fs::path(gtkw).filename().string() : fs::absolute(gtkw).lexically_normal().string();
       OutputFile file(gtkw);
-      file.Write(GtkwSaveText(dump, traces, stats.endTime));
+      file.Write(GtkwSaveText(dump, save, traces, stats.endTime));
       commit(file.Commit(), gtkw, "GTKWave save file");
     }
   }

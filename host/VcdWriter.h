@@ -61,6 +61,8 @@ struct GtkwTrace {
   bool analog = false;
 };
 
-// The text of a GTKWave save file that opens `vcdFile` (as the save file
-// should name it) with `traces`, zoomed to show [0, endTime].
-std::string GtkwSaveText(const std::string& vcdFile, const std::vector<GtkwTrace>& traces, int64_t endTime);
+// The text of a GTKWave save file that opens `vcdFile` with `traces`, zoomed
+// to show [0, endTime]. GTKWave finds a relative `vcdFile` from wherever it
+// is started when `saveFile` names the save file relative to the same folder.
+std::string GtkwSaveText(const std::string& vcdFile, const std::string& saveFile, const std::vector<GtkwTrace>& traces,
+                         int64_t endTime);
