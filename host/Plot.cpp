@@ -101,7 +101,8 @@ std::string Plot::ScriptText() const {
   const std::string png = fs::path(options_.image).filename().string();
   const std::string svg = fs::path(Svg()).filename().string();
   const std::string data = fs::path(Data()).filename().string();
-  const std::string size = std::to_string(options_.width) + "," + std::to_string(options_.panelHeight * n + 40);
+  const std::string size =
+      std::to_string(options_.width) + "," + std::to_string(std::max<size_t>(options_.panelHeight * n + 60, 400));
   const bool spectrum = options_.kind == PlotKind::Spectrum;
   std::string s = "# " + options_.title + ", drawn by rir-eda.\n# Redraw after a change with: gnuplot " +
                   fs::path(Script()).filename().string() + "\n# " + data +
