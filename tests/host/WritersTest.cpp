@@ -100,6 +100,31 @@ TEST(CsvWriter, DecodesInEachSignModeAndWritesOneRowPerChangedTime) {
     ASSERT_TRUE(csv.Commit());
   }
   EXPECT_EQ(Slurp(dir.path / "a.csv"), "time,data bus,u\n0,-1,5\n3,-1,2\n6,3,2\n");
+
+  // With a clock: one row per rising edge, holding what settled at the edge's
+  // time, whether or not a bus changed; a glitch within one time is no edge.
+  {
+    CsvWriter csv((dir.path / "c.csv").string(), {"u"}, {1}, "clk");
+    Set(s, "clk", "0");
+    csv.Begin(s);
+    Set(s, "clk", "1");
+    csv.Sample(2, s);
+    Set(s, "u", "011");
+    csv.Sample(2, s);
+    Set(s, "clk", "0");
+    csv.Sample(4, s);
+    Set(s, "clk", "1");
+    csv.Sample(6, s);
+    Set(s, "clk", "0");
+    csv.Sample(7, s);
+    Set(s, "clk", "1");
+    csv.Sample(7, s);  // back to 1 at the same time: still high, no new edge
+    Set(s, "u", "001");
+    csv.Sample(8, s);
+    csv.End(9);
+    ASSERT_TRUE(csv.Commit());
+  }
+  EXPECT_EQ(Slurp(dir.path / "c.csv"), "time,u\n2,3\n6,3\n");
 }
 
 TEST(OutputFile, NothingAppearsUnlessCommittedAndFailuresLeaveNoFile) {
