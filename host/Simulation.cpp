@@ -106,6 +106,7 @@ std::vector<PlotSeries> PlotPanels(const Design& d, const Engine& engine, const 
 // "3 s", "2 min 5 s": what is left of a run.
 std::string Remaining(double seconds) {
   const long s = static_cast<long>(seconds + 0.5);
+  if (s < 1) return "under 1 s";
   if (s < 60) return std::to_string(s) + " s";
   if (s < 3600) return std::to_string(s / 60) + " min " + std::to_string(s % 60) + " s";
   return std::to_string(s / 3600) + " h " + std::to_string(s % 3600 / 60) + " min";
