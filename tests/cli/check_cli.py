@@ -106,6 +106,9 @@ def main():
         ex.check_companions(os.path.join(o, "c.vcd"), os.path.join(o, "c.csv"))
         with open(os.path.join(o, "c.vcd")) as f:
             check("$timescale 10 us $end" in f.read(), "the VCD's timescale is not the design's time unit")
+        v = subprocess.run(["vcd2fst", os.path.join(o, "c.vcd"), os.path.join(tmp, "c.fst")], capture_output=True,
+                           text=True)
+        check(v.returncode == 0, f"vcd2fst rejects the VCD: {v.stderr}")
         # The window: only times 200..600 in the data, and the script says so.
         with open(os.path.join(o, "c.dat")) as f:
             times = [int(line.split()[0]) for line in f if line.strip() and not line.startswith("#")]
@@ -151,6 +154,11 @@ def main():
             check(code == 2 and f"bad_{name}.toml:" in err, f"bad_{name}: exit {code}, {err!r}")
             check(not os.listdir(os.path.join(tmp, "b_" + name)) if os.path.exists(os.path.join(tmp, "b_" + name))
                   else True, f"bad_{name} wrote outputs")
+
+        # A plot asked for on the command line still needs buses to draw.
+        bare = write(tmp, "bare.toml", CLOCKED.replace('png = "c.png"\n', "").replace('png_buses = ["x", "free"]\n', ""))
+        code, out, err = run(exe, ["run", bare, "-o", "bare", "--png", "p.png"], tmp)
+        check(code == 2 and "png_buses" in err, f"--png without buses: exit {code}, {err!r}")
 
         # A spectrum of the FFT's results: bin 8 holds the tone.
         with open(os.path.join(a.examples, "sine_hann_fft.toml")) as f:
