@@ -166,7 +166,8 @@ class Reader {
     if (n == nullptr) Fail(1, "missing [simulation] table");
     const toml::table* t = n->as_table();
     if (t == nullptr) Fail(n, "\"simulation\" must be a table");
-    Keys(*t, {"sample_period", "steps", "end_time", "language", "library_directory", "max_passes", "scheduling"});
+    Keys(*t, {"sample_period", "steps", "end_time", "language", "library_directory", "max_passes", "scheduling",
+              "time_unit"});
     d.samplePeriod = Integer(*t, "sample_period", 1, INT64_MAX / 4).value_or(1);
     const auto steps = Integer(*t, "steps", 0, INT64_MAX / 4);
     const auto end = Integer(*t, "end_time", 0, INT64_MAX / 4);
@@ -187,6 +188,25 @@ class Reader {
       d.scheduling = Design::Scheduling::Events;
     else if (!scheduling.empty() && scheduling != "dataflow")
       Fail(t->get("scheduling"), "unknown scheduling \"" + scheduling + "\" (dataflow, events)");
+    if (t->get("time_unit") != nullptr) d.timeUnit = ParseTimeUnit(t->get("time_unit"));
+  }
+
+  // "1 ns", "10us", "100 ps": what a VCD $timescale can say.
+  TimeUnit ParseTimeUnit(const toml::node* n) const {
+    const std::string kWhat = "\"time_unit\" must be 1, 10 or 100 followed by s, ms, us, ns, ps or fs, like \"1 ns\"";
+    if (!n->is_string()) Fail(n, kWhat);
+    const std::string text = n->as_string()->get();
+    size_t i = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    const std::string number = text.substr(0, i);
+    while (i < text.size() && text[i] == ' ') ++i;
+    TimeUnit u;
+    u.unit = text.substr(i);
+    if (number != "1" && number != "10" && number != "100") Fail(n, kWhat);
+    u.count = std::stoi(number);
+    for (const char* unit : {"s", "ms", "us", "ns", "ps", "fs"})
+      if (u.unit == unit) return u;
+    Fail(n, kWhat);
   }
 
   VariableEntry ReadVariable(const toml::table& t, const Design& d) const {
@@ -472,13 +492,39 @@ class Reader {
     if (n == nullptr) return;
     const toml::table* t = n->as_table();
     if (t == nullptr) Fail(n, "\"output\" must be a table");
-    Keys(*t, {"vcd", "vcd_variables", "csv", "csv_buses", "png", "png_buses"});
+    Keys(*t, {"vcd", "vcd_variables", "gtkw", "csv", "csv_buses", "csv_clock", "png", "png_buses", "plot_window",
+              "plot_kind"});
+    d.output.line = Line(*t);
     d.output.vcd = String(*t, "vcd", Line(*t), false);
+    d.output.gtkw = String(*t, "gtkw", Line(*t), false);
     d.output.csv = String(*t, "csv", Line(*t), false);
     d.output.png = String(*t, "png", Line(*t), false);
     d.output.vcdVariables = Names(*t, "vcd_variables", d);
     d.output.csvBuses = Names(*t, "csv_buses", d);
     d.output.pngBuses = Names(*t, "png_buses", d);
+    if (!d.output.gtkw.empty() && d.output.vcd.empty()) Fail(t->get("gtkw"), "\"gtkw\" needs a \"vcd\" to open");
+    d.output.csvClock = String(*t, "csv_clock", Line(*t), false);
+    if (!d.output.csvClock.empty()) {
+      const VariableEntry* v = d.Variable(d.output.csvClock);
+      if (v == nullptr) Fail(t->get("csv_clock"), "unknown variable \"" + d.output.csvClock + "\"");
+      if (v->width != 1) Fail(t->get("csv_clock"), "\"csv_clock\" must name a one-bit variable");
+    }
+    if (const toml::node* n = t->get("plot_window")) {
+      const toml::array* a = n->as_array();
+      if (a == nullptr || a->size() != 2 || !(*a)[0].is_integer() || !(*a)[1].is_integer())
+        Fail(n, "\"plot_window\" must be [t0, t1], two times in the design's time unit");
+      const int64_t t0 = (*a)[0].as_integer()->get(), t1 = (*a)[1].as_integer()->get();
+      if (t0 < 0 || t1 <= t0) Fail(n, "\"plot_window\" needs 0 <= t0 < t1");
+      d.output.plotWindow = std::array<int64_t, 2>{t0, t1};
+    }
+    if (!d.output.png.empty() && d.output.pngBuses.empty())
+      Fail(t->get("png"), "the plot needs at least one bus in \"png_buses\"");
+    const std::string kind = String(*t, "plot_kind", Line(*t), false);
+    if (kind == "spectrum") {
+      d.output.plotKind = PlotKind::Spectrum;
+    } else if (!kind.empty() && kind != "time") {
+      Fail(t->get("plot_kind"), "unknown \"plot_kind\" \"" + kind + "\" (time, spectrum)");
+    }
   }
 
   std::string file_;

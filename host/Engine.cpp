@@ -178,6 +178,7 @@ bool Engine::Settle(int64_t time, RunStats& stats) {
   notify.resize(blocks_.size());
   for (int pass = 0; pass < design_.maxPasses; ++pass) {
     bool any = false;
+    std::string changed;
     std::fill(notify.begin(), notify.end(), 0);
     for (size_t i = 0; i < vars.size(); ++i) {
       if (vars[i].changes == mark_[i]) continue;
@@ -185,10 +186,13 @@ bool Engine::Settle(int64_t time, RunStats& stats) {
       mark_[i] = vars[i].changes;
       any = true;
       for (size_t k : readers_[i]) notify[k] = 1;
+      if (trace_) changed += " " + vars[i].name + "=" + vars[i].value;
     }
     if (!any) return true;
+    if (trace_) trace_("t=" + std::to_string(time) + " pass " + std::to_string(pass + 1) + ": changed" + changed);
     for (size_t k = 0; k < blocks_.size() && !abort_; ++k) {
       if (!notify[k]) continue;
+      if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + blocks_[k]->entry->name);
       current_ = blocks_[k].get();
       blocks_[k]->model->InputChanged();
       ++stats.notifications;
@@ -305,6 +309,7 @@ bool Engine::Written(const SimBlock& b) const {
 }
 
 bool Engine::Visit(int64_t time, RunStats& stats) {
+  if (trace_) TraceWritten(time);
   bool ok = true;
   for (Group& g : groups_) {
     if (abort_) break;
@@ -317,6 +322,7 @@ bool Engine::Visit(int64_t time, RunStats& stats) {
     }
     SimBlock& b = *blocks_[g.blocks.front()];
     if (!Written(b)) continue;
+    if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + b.entry->name);
     current_ = &b;
     b.model->InputChanged();
     ++stats.notifications;
@@ -339,9 +345,11 @@ bool Engine::SettleGroup(Group& g, int64_t time, RunStats& stats) {
     if (!any) return true;
     for (size_t k : g.blocks)
       for (VarHandle h : blocks_[k]->outputs) g.before[h - 1] = vars[h - 1].changes;
+    if (trace_) trace_("t=" + std::to_string(time) + " loop pass " + std::to_string(pass + 1));
     for (size_t k : g.blocks) {
       if (!notify[k] || abort_) continue;
       notify[k] = 0;
+      if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + blocks_[k]->entry->name);
       current_ = blocks_[k].get();
       blocks_[k]->model->InputChanged();
       ++stats.notifications;
@@ -362,6 +370,15 @@ bool Engine::SettleGroup(Group& g, int64_t time, RunStats& stats) {
   return false;
 }
 
+// The variables written at this time point, before the blocks are visited.
+void Engine::TraceWritten(int64_t time) const {
+  const std::vector<HostVariable>& vars = store_->All();
+  std::string written;
+  for (size_t i = 0; i < vars.size(); ++i)
+    if (vars[i].writes != seen_[i]) written += " " + vars[i].name + "=" + vars[i].value;
+  if (!written.empty()) trace_("t=" + std::to_string(time) + " written:" + written);
+}
+
 void Engine::EndTimePoint(RunStats& stats) {
   const std::vector<HostVariable>& vars = store_->All();
   for (size_t i = 0; i < vars.size(); ++i) {
@@ -375,6 +392,7 @@ void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
   current_ = &b;
   const int64_t delay = b.model->TimeStep();
   ++stats.steps;
+  if (trace_) trace_("t=" + std::to_string(time) + " TimeStep " + b.entry->name + " -> next in " + std::to_string(delay));
   // A block that asks for no positive delay is not stepped again.
   b.next = delay > 0 && time <= Stimulus::kNever - delay ? time + delay : Stimulus::kNever;
   if (b.tableLeft >= 0 && b.tableLeft-- == 0) {

@@ -53,6 +53,8 @@ class Engine {
   // are read from and written to.
   void SetWaveFolders(const std::string& loadFolder, const std::string& saveFolder);
   void SetExportLookup(std::function<InitExport(const std::string&)> lookup) { lookup_ = std::move(lookup); }
+  // Receives a line for every block step, settle pass and notification.
+  void SetTrace(std::function<void(const std::string&)> trace) { trace_ = std::move(trace); }
 
  private:
   struct SimBlock;
@@ -71,6 +73,7 @@ class Engine {
   bool SettleGroup(Group& g, int64_t time, RunStats& stats);
   bool Written(const SimBlock& b) const;
   void EndTimePoint(RunStats& stats);
+  void TraceWritten(int64_t time) const;
   void ReportLoop(int64_t time, const std::vector<size_t>& blocks);
   void Step(SimBlock& b, int64_t time, RunStats& stats);
   void FinishBlocks();
@@ -81,6 +84,7 @@ class Engine {
   PluginLoader* plugin_;
   std::function<InitExport(const std::string&)> lookup_;
   std::function<void(const std::string&)> say_;
+  std::function<void(const std::string&)> trace_;
   HostLanguage lang_;
   std::shared_ptr<VariableStore> store_;
   std::vector<std::unique_ptr<SimBlock>> blocks_;

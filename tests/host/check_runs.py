@@ -296,7 +296,8 @@ def check_examples_both_ways(exe, out, examples):
         files = sorted(os.listdir(results[0]))
         check(files == sorted(os.listdir(results[1])), f"{name}: the two modes write other files")
         _, differ, _ = filecmp.cmpfiles(results[0], results[1], files, shallow=False)
-        allowed = ["noisy_lms.wav", "noisy_tone_filters.csv", "noisy_tone_filters.png"] \
+        allowed = ["noisy_lms.wav", "noisy_tone_filters.csv", "noisy_tone_filters.dat", "noisy_tone_filters.png",
+                   "noisy_tone_filters.svg"] \
             if name == "noisy_tone_filters.toml" else []
         check(sorted(differ) == allowed, f"{name}: differs between the modes in {differ}")
         print(f"{name}: differs between the modes in {differ or 'nothing'}")
