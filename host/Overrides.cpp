@@ -59,4 +59,8 @@ void ApplyOverride(Design& design, const std::string& assignment) {
   }
   std::string error;
   if (!SetField(layout, block->record.data(), *field, value, error)) Fail(assignment, "field \"" + fieldName + "\": " + error);
+  if (!TypeReadsField(*type, fieldName))
+    design.warnings.push_back("--set " + assignment + ": warning: block \"" + blockName + "\" (" + type->exportName +
+                              ") never reads field \"" + fieldName + "\" (see \"rir-eda blocks " + type->exportName +
+                              "\")");
 }
