@@ -92,6 +92,7 @@ struct Design {
   std::vector<StimulusEntry> stimuli;
   std::vector<BlockEntry> blocks;
   OutputEntry output;
+  std::vector<std::string> warnings;  // "file:line: warning: ...", for the user
 
   const VariableEntry* Variable(const std::string& name) const {
     for (const VariableEntry& v : variables)

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "BlockTypes.h"
-#include "numeric/RecordFields.h"
+#include "RecordFields.h"
 #include "numeric/ValueText.h"
 
 namespace {
@@ -69,6 +69,7 @@ class Reader {
     CheckDrivers(d);
     CheckRequiredPorts(d);
     ReadOutput(root, d);
+    d.warnings = std::move(warnings_);
     return d;
   }
 
@@ -78,6 +79,9 @@ class Reader {
   }
   [[noreturn]] void Fail(int line, const std::string& message) const { throw DesignError(file_, line, message); }
   static int Line(const toml::node& n) { return static_cast<int>(n.source().begin.line); }
+  void Warn(int line, const std::string& message) const {
+    warnings_.push_back(DesignError(file_, line, "warning: " + message).what());
+  }
 
   // Every key of `t` must be one of `allowed`: a misspelt key is an error.
   void Keys(const toml::table& t, std::initializer_list<std::string_view> allowed) const {
@@ -371,7 +375,14 @@ class Reader {
     if (const toml::node* n = t.get("parameters")) {
       const toml::table* fields = n->as_table();
       if (fields == nullptr) Fail(n, "\"parameters\" must be a table of field = value");
-      for (auto&& [key, value] : *fields) SetRecordField(layout, b, std::string(key.str()), value);
+      for (auto&& [key, value] : *fields) {
+        const std::string name(key.str());
+        SetRecordField(layout, b, name, value);
+        if (!TypeReadsField(*type, name))
+          Warn(Line(value), "block \"" + b.name + "\" (" + type->exportName + ") sets field \"" + name +
+                                "\", which this block type never reads (see \"rir-eda blocks " + type->exportName +
+                                "\")");
+      }
     }
     CheckRecord(t, *type, b);
     return b;
@@ -528,6 +539,7 @@ class Reader {
   }
 
   std::string file_;
+  mutable std::vector<std::string> warnings_;
 };
 
 }  // namespace

@@ -6,8 +6,8 @@
 
 #include "BlockTypes.h"
 #include "PluginLoader.h"
+#include "RecordFields.h"
 #include "Recorder.h"
-#include "numeric/RecordFields.h"
 
 namespace {
 // More reports than this from one block are counted, not shown.
@@ -89,21 +89,6 @@ void Engine::OnReport(SimBlock& b, const HostReport& r) {
   Say(DescribeReport(lang_, b.entry->name, r.code, port, variable, r.text));
 }
 
-// A wave block keeps at most 55 characters of its folder and file name.
-void Engine::WarnLongWaveName(const BlockEntry& entry, const std::string& dir) {
-  const RecordLayout& layout = WaveRecordLayout();
-  const RecordField* field = FindField(layout, "FileName");
-  if (field == nullptr || entry.record.size() != layout.size) return;
-  const FieldValue value = GetField(layout, entry.record.data(), *field);
-  const auto* name = std::get_if<std::string>(&value);
-  if (name == nullptr || name->find(':') != std::string::npos) return;
-  const std::string path = dir + *name;
-  if (path.size() > 55) {
-    ++warnings_;
-    Say(DescribeLongWaveName(lang_, entry.name, path));
-  }
-}
-
 bool Engine::Build() {
   if (plugin_ != nullptr) {
     plugin_->SetLanguage(design_.language.c_str());
@@ -132,8 +117,6 @@ bool Engine::Build() {
     if (b->type != nullptr && b->type->blockClass == BlockClass::WaveLoad && !loadFolder_.empty()) dir = loadFolder_;
     if (b->type != nullptr && b->type->blockClass == BlockClass::WaveSave && !saveFolder_.empty()) dir = saveFolder_;
     host.SetLibraryDirectory(dir);
-    if (b->type != nullptr && (b->type->blockClass == BlockClass::WaveLoad || b->type->blockClass == BlockClass::WaveSave))
-      WarnLongWaveName(entry, dir);
     SimBlock* raw = b.get();
     host.SetReportListener([this, raw](const HostReport& r) { OnReport(*raw, r); });
     blocks_.push_back(std::move(b));

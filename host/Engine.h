@@ -77,7 +77,6 @@ class Engine {
   void ReportLoop(int64_t time, const std::vector<size_t>& blocks);
   void Step(SimBlock& b, int64_t time, RunStats& stats);
   void FinishBlocks();
-  void WarnLongWaveName(const BlockEntry& entry, const std::string& dir);
   static void OnLibraryMessage(int32_t severity, const char* text, void* context);
 
   const Design& design_;

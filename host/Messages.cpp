@@ -115,12 +115,6 @@ std::string DescribeSuppressed(HostLanguage lang, const std::string& block, uint
              : "block " + block + ": " + std::to_string(count) + " more reports not shown";
 }
 
-std::string DescribeLongWaveName(HostLanguage lang, const std::string& block, const std::string& path) {
-  return lang == HostLanguage::Russian
-             ? "блок " + block + ": имя файла " + Quoted(path) + " длиннее 55 символов и будет обрезано"
-             : "block " + block + ": the file name " + Quoted(path) + " is longer than 55 characters and will be cut";
-}
-
 std::string DescribeWrote(HostLanguage lang, const std::string& what, const std::string& path) {
   return (lang == HostLanguage::Russian ? "записан " : "wrote ") + what + " " + path;
 }

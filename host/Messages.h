@@ -27,7 +27,6 @@ std::string DescribeRunFailed(HostLanguage lang, uint64_t errors, uint64_t warni
 std::string DescribeLibraryMessage(HostLanguage lang, const std::string& block, int32_t severity,
                                    const std::string& text);
 std::string DescribeSuppressed(HostLanguage lang, const std::string& block, uint64_t count);
-std::string DescribeLongWaveName(HostLanguage lang, const std::string& block, const std::string& path);
 std::string DescribeWrote(HostLanguage lang, const std::string& what, const std::string& path);
 std::string DescribeCannotWrite(HostLanguage lang, const std::string& path);
 std::string DescribeRunAborted(HostLanguage lang);

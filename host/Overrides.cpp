@@ -3,7 +3,7 @@
 #include <toml++/toml.h>
 
 #include "BlockTypes.h"
-#include "numeric/RecordFields.h"
+#include "RecordFields.h"
 
 namespace {
 [[noreturn]] void Fail(const std::string& assignment, const std::string& why) {
@@ -59,4 +59,8 @@ void ApplyOverride(Design& design, const std::string& assignment) {
   }
   std::string error;
   if (!SetField(layout, block->record.data(), *field, value, error)) Fail(assignment, "field \"" + fieldName + "\": " + error);
+  if (!TypeReadsField(*type, fieldName))
+    design.warnings.push_back("--set " + assignment + ": warning: block \"" + blockName + "\" (" + type->exportName +
+                              ") never reads field \"" + fieldName + "\" (see \"rir-eda blocks " + type->exportName +
+                              "\")");
 }

@@ -20,7 +20,7 @@
 #include "PluginLoader.h"
 #include "Plot.h"
 #include "VcdWriter.h"
-#include "numeric/RecordFields.h"
+#include "RecordFields.h"
 
 namespace fs = std::filesystem;
 
@@ -41,14 +41,11 @@ class Fanout : public Recorder {
   }
 };
 
-// A folder as the blocks get it: with a trailing '/', and relative to the
-// working folder when that is shorter (wave blocks keep 55 characters).
+// A folder as the blocks get it: absolute, with a trailing '/'.
 std::string BlockFolder(const fs::path& dir) {
   std::error_code ec;
-  const fs::path abs = fs::absolute(dir, ec).lexically_normal();
-  const fs::path rel = abs.lexically_relative(fs::current_path(ec));
-  std::string s = (!rel.empty() && rel.string().size() < abs.string().size()) ? rel.string() : abs.string();
-  if (s.empty() || s == ".") return "./";
+  std::string s = fs::absolute(dir, ec).lexically_normal().string();
+  if (s.empty()) return "./";
   if (s.back() != '/') s += '/';
   return s;
 }
@@ -128,6 +125,7 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
     err << "rir-eda: " << e.what() << "\n";
     return 2;
   }
+  for (const std::string& w : design.warnings) err << "rir-eda: " << w << "\n";
   PluginLoader plugin(request.pluginPath);
   if (!plugin.Loaded()) {
     err << "rir-eda: cannot load the plug-in: " << plugin.Error() << "\n";
@@ -219,6 +217,8 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
 
   const HostLanguage lang = LanguageFromText(design.language);
   uint64_t errors = stats.errors;
+  // The design's own warnings count with the run's.
+  const uint64_t warnings = stats.warnings + design.warnings.size();
   auto commit = [&](bool ok, const std::string& path, const char* what) {
     if (ok) {
       if (!request.quiet) out << DescribeWrote(lang, what, path) << "\n";
@@ -291,38 +291,12 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   if (!request.quiet) {
     out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
                            seconds)
-        << DescribeProblems(lang, errors, stats.warnings) << "\n";
+        << DescribeProblems(lang, errors, warnings) << "\n";
     if (stats.aborted) out << DescribeRunAborted(lang) << "\n";
   }
-  const bool failed = stats.aborted || errors > 0 || (request.strict && stats.warnings > 0);
+  const bool failed = stats.aborted || errors > 0 || (request.strict && warnings > 0);
   if (!failed) return 0;
   out.flush();
-  err << "rir-eda: " << DescribeRunFailed(lang, errors, stats.warnings, stats.aborted, request.strict) << "\n";
+  err << "rir-eda: " << DescribeRunFailed(lang, errors, warnings, stats.aborted, request.strict) << "\n";
   return 1;
-}
-
-void ListBlocks(std::ostream& out) {
-  for (BlockClass c : {BlockClass::Generator, BlockClass::SimpleTransform, BlockClass::Transform,
-                       BlockClass::FilterTransform, BlockClass::WaveLoad, BlockClass::WaveSave}) {
-    out << ClassName(c) << "\n  types:";
-    int column = 0;
-    for (const BlockType& t : AllBlockTypes()) {
-      if (t.blockClass != c) continue;
-      if (column++ % 4 == 0) out << "\n   ";
-      out << " " << t.exportName;
-    }
-    out << "\n  ports:\n";
-    for (const PortInfo& p : PortsOf(c))
-      out << "    " << std::left << std::setw(8) << p.name << (p.direction == PortDirection::Out ? "output" : "input ")
-          << (p.required ? "  required  " : "  optional  ") << p.note << "\n";
-    const RecordLayout& layout = RecordOf(c);
-    out << "  parameters (" << layout.name << " record, " << layout.size << " bytes):";
-    column = 0;
-    for (const RecordField& f : layout.fields) {
-      if (f.libraryState) continue;
-      if (column++ % 5 == 0) out << "\n   ";
-      out << " " << f.name;
-    }
-    out << "\n\n";
-  }
 }

@@ -23,5 +23,3 @@ struct RunRequest {
 };
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err);
-// The "blocks" listing.
-void ListBlocks(std::ostream& out);

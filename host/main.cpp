@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "BlockReference.h"
 #include "EditCommand.h"
 #include "Simulation.h"
 
@@ -56,7 +57,9 @@ int main(int argc, char** argv) {
   run->add_flag("--strict", request.strict, "warnings fail the run too (exit status 1)");
   run->add_flag("-v,--verbose", request.verbose, "trace every block step, settle pass and notification on stderr");
 
-  CLI::App* blocks = app.add_subcommand("blocks", "list every block type with its ports and parameter fields");
+  std::string blockType;
+  CLI::App* blocks = app.add_subcommand("blocks", "list the block types, or describe one: ports, parameter fields, limits");
+  blocks->add_option("type", blockType, "a block type, e.g. Sine_Init");
 
   std::string demoOut = "out";
   CLI::App* demo = app.add_subcommand("demo", "run the bundled example");
@@ -83,8 +86,13 @@ int main(int argc, char** argv) {
     return EditDesignBlock(edit, std::cout, std::cerr);
   }
   if (*blocks) {
-    ListBlocks(std::cout);
-    return 0;
+    if (blockType.empty()) {
+      ListBlocks(std::cout);
+      return 0;
+    }
+    if (DescribeBlock(blockType, std::cout)) return 0;
+    std::cerr << "unknown block type \"" << blockType << "\" (see \"rir-eda blocks\")\n";
+    return kUsageError;
   }
   if (*demo) {
     request.design = (ExamplesFolder(exe) / kDemoDesign).string();

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "host/DesignReader.h"
-#include "numeric/RecordFields.h"
+#include "host/RecordFields.h"
 
 namespace {
 
