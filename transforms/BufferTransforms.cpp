@@ -42,11 +42,12 @@ TTransform::TTransform(IPELMOR* host, const char* typeName) : TBaseModelExt(host
     }
   }
   Width = Host->GetVariableWidth(ReOutHandle);
+  if (!WidthAccepted(ReOutHandle, Width)) return;
   if (ImOutHandle != 0 && Host->GetVariableWidth(ImOutHandle) != Width) {
     Report(rcWrongWidth, ImOutHandle);
     return;
   }
-  if (PowerHandle != 0 && Host->GetVariableWidth(PowerHandle) != 2 * Width) {
+  if (PowerHandle != 0 && Host->GetVariableWidth(PowerHandle) != 2 * int64_t{Width}) {
     Report(rcWrongWidth, PowerHandle);
     return;
   }

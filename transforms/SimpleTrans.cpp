@@ -44,6 +44,7 @@ TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseM
     HasSecondInput = true;
   }
   Width = Host->GetVariableWidth(OutHandle);
+  if (!WidthAccepted(OutHandle, Width)) return;
   OutText.Resize(Width);
   Valid = true;
   SignMode = GetIntParameter("SignValue", 0);
