@@ -105,7 +105,10 @@ void RIR_STDCALL TTransform::Start() {
   if (ImOutHandle != 0) WriteValueText(ImOutHandle, ImText.Zero());
   if (PowerHandle != 0) WriteValueText(PowerHandle, PowerText.Zero());
   if (BusyHandle != 0) WriteValueText(BusyHandle, "0");
+  // A run cut short in mid-emission must not leave the output index behind:
+  // the transform runs only from index 0, so the block would never run again.
   Emitting = false;
+  OutIndex = 0;
 }
 
 void RIR_STDCALL TTransform::InputChanged() {

@@ -81,6 +81,18 @@ TEST(BufferTransform, StrobeSequenceWithBusyAndHeldSamples) {
   EXPECT_EQ(second, (std::vector<int32_t>{50, 60, 70, 80}));
   // Nothing pending: a write strobe changes nothing.
   EXPECT_EQ(rig.Emit(b), (Outputs{3, 80, 9 + 6400}));
+
+  // A run started in mid-emission starts clean: the next buffer is
+  // transformed and emitted, and the block is not left busy.
+  for (int32_t v : {1, 2, 3, 4}) rig.Step(b, true, false, v);
+  EXPECT_EQ(rig.Emit(b), (Outputs{0, 1, 1}));
+  b->Start();
+  EXPECT_EQ(rig.Busy(), "0");
+  for (int32_t v : {5, 6, 7, 8}) rig.Step(b, true, false, v);
+  EXPECT_EQ(rig.Busy(), "0");
+  std::vector<int32_t> third;
+  for (int i = 0; i < 4; ++i) third.push_back(rig.Emit(b).im);
+  EXPECT_EQ(third, (std::vector<int32_t>{5, 6, 7, 8}));
 }
 
 TEST(BufferTransform, StrobeSequenceWithoutBusyAndEarlyRerun) {
