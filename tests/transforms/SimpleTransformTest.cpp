@@ -305,13 +305,22 @@ TEST(SimpleTransform, AnyFuncEvaluatesTheRecordsFormulaAndFailsOnce) {
   EXPECT_EQ(ShownMessages().size(), 1u);
 
   // A formula that passes its check but cannot be evaluated at this input
-  // fails that step only, without a message.
+  // is worth 0 at that step only, without a message (the Func generator's
+  // answer too).
   p.UserFunc.Set("ln(t+5)*10");
   rig.host.SetParameter("Any Func", RecordBytes(p));
   f->LoadParameters();
   EXPECT_EQ(rig.Step(f, 5), 23);
-  EXPECT_EQ(rig.Step(f, -6), -1);
+  EXPECT_EQ(rig.Step(f, -6), 0);
+  EXPECT_EQ(rig.host.Value("DOut"), "0000000000000000");
   EXPECT_EQ(rig.Step(f, 0), 16);
+  p.UserFunc.Set("1/(t-200)");
+  rig.host.SetParameter("Any Func", RecordBytes(p));
+  f->LoadParameters();
+  rig.host.SetValue("DOut", "1111111111111111");
+  EXPECT_EQ(rig.Step(f, 200), 0);
+  EXPECT_EQ(rig.host.Value("DOut"), "0000000000000000");
+  EXPECT_EQ(rig.Step(f, 201), 1);
   EXPECT_EQ(ShownMessages().size(), 1u);
 
   // The default formula 1/10*t.
