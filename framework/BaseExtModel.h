@@ -12,13 +12,67 @@
 #include "BlockCatalogue.h"
 #include "IntTypes.h"
 
+// Widest port a block accepts; its value texts are sized for the width once.
+constexpr int32_t kMaxPortWidth = 255;
+
 // One port to bind: where its handle goes and the port's name.
 struct PortBinding {
   VarHandle* handle;
   const char* name;
 };
 
+class TBaseModel;
+
+// What the host holds: every IModel slot of the block behind a barrier, so
+// that no C++ exception crosses into the host. A slot that throws reports
+// the fault (code 8), leaves the block invalid and its step undone.
+class TModelGuard final : public IModel {
+ public:
+  explicit TModelGuard(TBaseModel& block) : Block(block) {}
+  TModelGuard(const TModelGuard&) = delete;
+  TModelGuard& operator=(const TModelGuard&) = delete;
+
+  int32_t RIR_STDCALL QueryInterface(const GUID* iid, void** out) override;
+  uint32_t RIR_STDCALL AddRef() override;
+  uint32_t RIR_STDCALL Release() override;
+  int32_t RIR_STDCALL Reserved3() override;
+  bool RIR_STDCALL IsValid() override;
+  int32_t RIR_STDCALL GetActivation() override;
+  int32_t RIR_STDCALL GetAuxValue() override;
+  void RIR_STDCALL Start() override;
+  void RIR_STDCALL InputChanged() override;
+  int64_t RIR_STDCALL TimeStep() override;
+  void RIR_STDCALL LoadParameters() override;
+  void RIR_STDCALL Reserved11() override;
+  void RIR_STDCALL Done() override;
+  int32_t RIR_STDCALL Reserved13(int32_t, const char** out) override;
+  int32_t RIR_STDCALL Reserved14(int32_t) override;
+  int32_t RIR_STDCALL Reserved15() override;
+  int32_t RIR_STDCALL Reserved16() override;
+  int32_t RIR_STDCALL Reserved17() override;
+  void RIR_STDCALL Reserved18() override;
+  void RIR_STDCALL Reserved19() override;
+  const char* RIR_STDCALL GetTypeName() override;
+  void RIR_STDCALL Reserved21() override;
+  void RIR_STDCALL Reserved22() override;
+  void RIR_STDCALL Reserved23(int32_t) override;
+  int32_t RIR_STDCALL Reserved24(int32_t) override;
+  void RIR_STDCALL Reserved25(int32_t) override;
+  int32_t RIR_STDCALL Reserved26() override;
+
+ private:
+  // Runs one slot; on an exception reports it and answers `failed`.
+  template <typename F, typename R>
+  R Guarded(const char* slot, F&& call, R failed);
+  template <typename F>
+  void Guarded(const char* slot, F&& call);
+
+  TBaseModel& Block;
+};
+
 class TBaseModel : public IModel {
+  friend class TModelGuard;
+
  public:
   TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation);
   TBaseModel(const TBaseModel&) = delete;
@@ -55,8 +109,13 @@ class TBaseModel : public IModel {
   void RIR_STDCALL Reserved25(int32_t) override {}
   int32_t RIR_STDCALL Reserved26() override { return 0; }
 
-  // What the init exports hand to the host.
+  // What the init exports hand to the host: a reference to the block's
+  // guarded interface.
   IModel** SelfRefAddress() { return &SelfRef; }
+
+  // Reports an exception that reached the block's boundary and leaves the
+  // block invalid; steps are not run afterwards. Never throws.
+  void Fault(const char* where, const char* what) noexcept;
 
  protected:
   virtual ~TBaseModel();
@@ -80,6 +139,10 @@ class TBaseModel : public IModel {
   bool IsHigh(VarHandle handle) const;
   void WriteValueText(VarHandle handle, const char* text) const;
 
+  // True when `width` (the port's) is at most kMaxPortWidth; otherwise
+  // reports code 3 with the handle and leaves the block invalid.
+  bool WidthAccepted(VarHandle handle, int32_t width);
+
   // Stored 32-bit integer parameter, or `def` when absent or not 4 bytes.
   int32_t GetIntParameter(const char* name, int32_t def) const;
   // Copies a stored record of exactly `size` bytes into `dest`; false otherwise.
@@ -100,6 +163,8 @@ class TBaseModel : public IModel {
  private:
   bool Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required);
   std::atomic<uint32_t> RefCount{0};
+  TModelGuard Guard{*this};
+  bool Faulted = false;
 };
 
 class TBaseModelExt : public TBaseModel {

@@ -2,7 +2,11 @@
 // and the Linux extensions (ordinal lookup, message handler, language).
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <new>
+#include <string>
 
+#include "BaseExtModel.h"
 #include "BlockFactories.h"
 #include "DialogLauncher.h"
 #include "Errors.h"
@@ -14,11 +18,53 @@
 namespace {
 IPELMOR* HostOf(IPELMOR** hostRef) { return hostRef != nullptr ? *hostRef : nullptr; }
 
+// What the host gets when construction threw: an invalid block it can query
+// and release like any other.
+class TRefusedBlock final : public TBaseModelExt {
+ public:
+  explicit TRefusedBlock(IPELMOR* host) : TBaseModelExt(host, 0, kInputDriven) { Valid = false; }
+};
+
+IModel** Refused(IPELMOR* host, const char* what) noexcept {
+  try {
+    const std::string text = std::string("the block could not be constructed: ") + what;
+    host->ReportError(rcMessage, reinterpret_cast<intptr_t>(text.c_str()));
+  } catch (...) {
+    // Not even the report fits: the invalid block says enough.
+  }
+  TRefusedBlock* block = new (std::nothrow) TRefusedBlock(host);
+  return block != nullptr ? block->SelfRefAddress() : nullptr;
+}
+
+// No C++ exception leaves an export.
 template <typename Arg, typename Given>
 IModel** Construct(IModel** (*factory)(IPELMOR*, Arg), IPELMOR** hostRef, Given arg) {
   IPELMOR* host = HostOf(hostRef);
   if (host == nullptr) return nullptr;  // nothing to bind to
-  return factory(host, static_cast<Arg>(arg));
+  try {
+    return factory(host, static_cast<Arg>(arg));
+  } catch (const std::exception& e) {
+    return Refused(host, e.what());
+  } catch (...) {
+    return Refused(host, "unknown exception");
+  }
+}
+
+void ShowException(const char* what) noexcept {
+  try {
+    PresentMessage(msError, std::string("RIR Eda Err:") + what);
+  } catch (...) {
+  }
+}
+
+void OpenDialogGuarded(DialogKind kind, IExtParameter* params) noexcept {
+  try {
+    OpenParameterDialog(kind, params);
+  } catch (const std::exception& e) {
+    ShowException(e.what());
+  } catch (...) {
+    ShowException("unknown exception");
+  }
 }
 }  // namespace
 
@@ -28,16 +74,21 @@ RIR_INIT_EXPORTS(RIR_DEFINE_INIT)
 #undef RIR_DEFINE_INIT
 
 RIR_EXPORT void RIR_STDCALL GenersExtParams(IExtParameter* params) {
-  OpenParameterDialog(DialogKind::Generator, params);
+  OpenDialogGuarded(DialogKind::Generator, params);
 }
 RIR_EXPORT void RIR_STDCALL TransExtParams(IExtParameter* params) {
-  OpenParameterDialog(DialogKind::Transform, params);
+  OpenDialogGuarded(DialogKind::Transform, params);
 }
-RIR_EXPORT void RIR_STDCALL WaveExtParams(IExtParameter* params) { OpenParameterDialog(DialogKind::Wave, params); }
+RIR_EXPORT void RIR_STDCALL WaveExtParams(IExtParameter* params) { OpenDialogGuarded(DialogKind::Wave, params); }
 
 namespace {
 // Export 102030 has no name: reachable only by ordinal.
-void RIR_STDCALL Hello() { PresentMessage(msInfo, "Hello"); }
+void RIR_STDCALL Hello() {
+  try {
+    PresentMessage(msInfo, "Hello");
+  } catch (...) {
+  }
+}
 
 struct OrdinalEntry {
   uint32_t ordinal;
@@ -66,4 +117,10 @@ RIR_EXPORT void RirEda_SetMessageHandler(void (*handler)(int32_t severity, const
   SetHostMessageHandler(handler, context);
 }
 
-RIR_EXPORT void RirEda_SetLanguage(const char* language) { Language = language != nullptr ? language : ""; }
+RIR_EXPORT void RirEda_SetLanguage(const char* language) {
+  try {
+    Language = language != nullptr ? language : "";
+  } catch (...) {
+    // Out of memory: the language stays as it was.
+  }
+}

@@ -20,6 +20,7 @@ TGenerator::TGenerator(IPELMOR* host, const char* typeName) : TBaseModelExt(host
   Clocked = ClkHandle != 0;
   if (Clocked) Activation = kInputDriven;
   const int32_t width = Host->GetVariableWidth(OutHandle);
+  if (!WidthAccepted(OutHandle, width)) return;
   Width = width > 0 ? width : 0;
   OutText.Resize(Width);
   Period = RoundToInt64(Host->GetSamplePeriod());

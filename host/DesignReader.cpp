@@ -363,6 +363,11 @@ class Reader {
       if (!n->is_string()) Fail(n, "\"record_file\" must be a file name");
       std::filesystem::path p = n->as_string()->get();
       if (p.is_relative()) p = std::filesystem::path(d.directory) / p;
+      // A device or a FIFO would never end (or never start) reading.
+      std::error_code ec;
+      const std::filesystem::file_status st = std::filesystem::status(p, ec);
+      if (std::filesystem::exists(st) && !std::filesystem::is_regular_file(st))
+        Fail(n, "record file " + p.string() + " is not a regular file");
       std::ifstream in(p, std::ios::binary);
       if (!in) Fail(n, "cannot read record file " + p.string());
       std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -555,6 +560,10 @@ Design ParseDesign(const std::string& text, const std::string& path) {
 }
 
 Design ReadDesign(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::status(path, ec);
+  if (std::filesystem::exists(st) && !std::filesystem::is_regular_file(st))
+    throw DesignError(path, 0, "the design is not a regular file");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw DesignError(path, 0, "cannot open the design file");
   std::ostringstream text;

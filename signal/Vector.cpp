@@ -105,8 +105,8 @@ float nspsMin(const float* src, int n) {
 }
 
 int nspBitRev(int a, int order) {
-  if (order <= 0) return a;
-  if (order > 32) order = 32;
+  if (order < 0 || order > 32) return 0;  // outside the documented range
+  if (order == 0) return a;
   const uint32_t v = static_cast<uint32_t>(a);
   const uint32_t low = order == 32 ? ~0u : ((1u << order) - 1);
   uint32_t r = 0;

@@ -63,7 +63,8 @@ void nspsbSet(float val, float* dst, int n);                          /* dst = v
 void nspsbAdd3(const float* a, const float* b, float* dst, int n);    /* a + b */
 void nspsbMpy3(const float* a, const float* b, float* dst, int n);    /* a * b */
 float nspsMin(const float* src, int n);                               /* smallest of n */
-/* a with its low `order` bits (0..32) in reverse order; higher bits kept. */
+/* a with its low `order` bits (0..32) in reverse order; higher bits kept.
+ * Another order returns 0. */
 int nspBitRev(int a, int order);
 
 /* ---- complex splitting and assembling, n elements ---- */

@@ -13,3 +13,6 @@ ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 bash tools/build.sh build-asan -DRIR_SANITIZE=ON -DRIR_WITH_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
+
+# A short fuzzing pass over everything a user types (clang, libFuzzer).
+bash tools/fuzz-smoke.sh

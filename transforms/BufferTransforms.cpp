@@ -45,11 +45,12 @@ TTransform::TTransform(IPELMOR* host, const char* typeName) : TBaseModelExt(host
     }
   }
   Width = Host->GetVariableWidth(ReOutHandle);
+  if (!WidthAccepted(ReOutHandle, Width)) return;
   if (ImOutHandle != 0 && Host->GetVariableWidth(ImOutHandle) != Width) {
     Report(rcWrongWidth, ImOutHandle);
     return;
   }
-  if (PowerHandle != 0 && Host->GetVariableWidth(PowerHandle) != 2 * Width) {
+  if (PowerHandle != 0 && Host->GetVariableWidth(PowerHandle) != 2 * int64_t{Width}) {
     Report(rcWrongWidth, PowerHandle);
     return;
   }
@@ -107,7 +108,10 @@ void RIR_STDCALL TTransform::Start() {
   if (ImOutHandle != 0) WriteValueText(ImOutHandle, ImText.Zero());
   if (PowerHandle != 0) WriteValueText(PowerHandle, PowerText.Zero());
   if (BusyHandle != 0) WriteValueText(BusyHandle, "0");
+  // A run cut short in mid-emission must not leave the output index behind:
+  // the transform runs only from index 0, so the block would never run again.
   Emitting = false;
+  OutIndex = 0;
 }
 
 void RIR_STDCALL TTransform::InputChanged() {

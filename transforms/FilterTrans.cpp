@@ -47,6 +47,7 @@ TFilterTransform::TFilterTransform(IPELMOR* host, const char* typeName) : TBaseM
   }
   SignMode = GetIntParameter("SignValue", 0);
   Width = Host->GetVariableWidth(OutHandle);
+  if (!WidthAccepted(OutHandle, Width)) return;
   OutText.Resize(Width);
   Valid = true;
   LoadParameters();

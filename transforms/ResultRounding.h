@@ -8,15 +8,16 @@
 
 #include "../numeric/Rounding.h"
 
-// Samples are sign-magnitude at heart: the range is symmetric, since -2^31
-// has no sign-magnitude text of 32 bits.
-constexpr int32_t kLargestSample = 2147483647;
+// Samples span the whole 32-bit range; -2^31 is encoded with the magnitude
+// 2^31, as the generators encode it.
+constexpr long double kSmallestSample = -2147483648.0L;
+constexpr long double kLargestSample = 2147483647.0L;
 
 // Element-wise blocks: a NaN or a rounded value outside the range is a
 // failed computation.
 inline bool RoundToSampleOrFail(double r, int32_t& v) {
-  const double rounded = static_cast<double>(RoundHalfEven(r));
-  if (!(rounded >= -2147483647.0 && rounded <= 2147483647.0)) return false;  // NaN too
+  const long double rounded = RoundHalfEven(r);
+  if (!(rounded >= kSmallestSample && rounded <= kLargestSample)) return false;  // NaN too
   v = static_cast<int32_t>(rounded);
   return true;
 }
@@ -26,7 +27,7 @@ inline bool RoundToSampleOrFail(double r, int32_t& v) {
 inline int32_t RoundClamped(long double r) {
   if (std::isnan(r)) return 0;
   const long double rounded = RoundHalfEven(r);
-  if (rounded <= -2147483647.0L) return -kLargestSample;
-  if (rounded >= 2147483647.0L) return kLargestSample;
+  if (rounded <= kSmallestSample) return INT32_MIN;
+  if (rounded >= kLargestSample) return INT32_MAX;
   return static_cast<int32_t>(rounded);
 }

@@ -41,6 +41,7 @@ TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseM
     HasSecondInput = true;
   }
   Width = Host->GetVariableWidth(OutHandle);
+  if (!WidthAccepted(OutHandle, Width)) return;
   OutText.Resize(Width);
   Valid = true;
   SignMode = GetIntParameter("SignValue", 0);
@@ -80,9 +81,9 @@ bool TSimpleTransform::Compute(float x, float y, float& r) {
         FormulaChecked = true;
         if (!CheckFormula(Params.UserFunc, kFormulaCapacity)) return false;
       }
-      const long double value = FormulaValue(Params.UserFunc, kFormulaCapacity, x);
-      if (CalcError != 0) return false;
-      r = static_cast<float>(value);
+      // A formula that cannot be evaluated at this input is worth 0, as the
+      // evaluator answers it and as the Func generator writes it.
+      r = static_cast<float>(FormulaValue(Params.UserFunc, kFormulaCapacity, x));
       return true;
     }
     case 4:

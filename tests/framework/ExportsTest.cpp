@@ -1,8 +1,15 @@
 // Black-box: the plug-in as a host sees it, through dlopen and the exports.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <new>
 #include <set>
+#include <stdexcept>
 #include <string>
 
+#include "dialogs/UExtParameterTypes.h"
 #include "framework/BlockCatalogue.h"
 #include "framework/ExportList.h"
 #include "support/PluginFixture.h"
@@ -202,4 +209,198 @@ TEST(Exports, EveryBlockBindsTheCataloguePorts) {
     EXPECT_EQ(host.Reports()[0].code, 2) << name;
     EXPECT_EQ(static_cast<VarHandle>(host.Reports()[0].argument), host.Resolve("DOut")) << name;
   }
+}
+
+namespace {
+
+// A host whose services throw on demand: what a C++ host might do, and
+// what must not unwind through a block into it.
+struct ThrowingHost : InProcessHost {
+  bool throwOnFind = false;
+  bool throwOnRead = false;
+  bool throwOnTime = false;
+  VarHandle RIR_STDCALL FindVariable(const char* name) override {
+    if (throwOnFind) throw std::runtime_error("no variables today");
+    return InProcessHost::FindVariable(name);
+  }
+  const char* RIR_STDCALL GetValueText(VarHandle handle) override {
+    if (throwOnRead) throw std::bad_alloc();
+    return InProcessHost::GetValueText(handle);
+  }
+  long double RIR_STDCALL GetTime() override {
+    if (throwOnTime) throw 42;
+    return InProcessHost::GetTime();
+  }
+};
+
+struct ThrowingDialogHost : IExtParameter {
+  int32_t RIR_STDCALL QueryInterface(const GUID*, void** out) override {
+    *out = nullptr;
+    return kQueryNoInterface;
+  }
+  uint32_t RIR_STDCALL AddRef() override { return 1; }
+  uint32_t RIR_STDCALL Release() override { return 1; }
+  const char* RIR_STDCALL GetLanguage() override { throw std::runtime_error("no language"); }
+  const char* RIR_STDCALL GetBlockTypeName() override { return "Sine"; }
+  int32_t RIR_STDCALL GetPositionSize() override { return 0; }
+  const void* RIR_STDCALL GetPosition() override { return nullptr; }
+  void RIR_STDCALL SetPosition(const void*, int32_t) override {}
+  int32_t RIR_STDCALL GetDataSize() override { return 0; }
+  const void* RIR_STDCALL GetData() override { return nullptr; }
+  void RIR_STDCALL SetData(const void*, int32_t) override {}
+  const char* RIR_STDCALL GetDirectory() override { return ""; }
+  void RIR_STDCALL ShowHelp(const char*) override {}
+  int32_t RIR_STDCALL GetOwnerWindow() override { return 0; }
+};
+
+size_t CountReports(const InProcessHost& host, int32_t code) {
+  size_t n = 0;
+  for (const HostReport& r : host.Reports()) n += r.code == code ? 1 : 0;
+  return n;
+}
+
+}  // namespace
+
+TEST(Exports, NoExceptionLeavesAnExportOrASlot) {
+  {
+    // Construction throws: the host still gets an invalid block and a report.
+    ThrowingHost host;
+    PrepareHost(host);
+    host.AddVariable("DIn", vkBus, 8, 0, "00000000");
+    host.AddVariable("DOut", vkBus, 8, kWritableFlag, "00000000");
+    host.throwOnFind = true;
+    Block b("Square_Init", host);
+    ASSERT_TRUE(b);
+    EXPECT_FALSE(b->IsValid());
+    ASSERT_EQ(CountReports(host, rcMessage), 1u);
+    EXPECT_NE(host.Reports().back().text.find("no variables today"), std::string::npos);
+    b->LoadParameters();
+    b->Start();
+    b->InputChanged();
+    EXPECT_EQ(b->TimeStep(), -1);
+  }
+  {
+    // A step throws: it is undone, reported once, and the block runs no more.
+    ThrowingHost host;
+    PrepareHost(host);
+    host.AddVariable("DIn", vkBus, 8, 0, "00000011");
+    host.AddVariable("DOut", vkBus, 8, kWritableFlag, "00000000");
+    Block b("Square_Init", host);
+    ASSERT_TRUE(b->IsValid());
+    b->LoadParameters();
+    host.throwOnRead = true;
+    b->InputChanged();
+    EXPECT_FALSE(b->IsValid());
+    EXPECT_EQ(host.Value("DOut"), "00000000");
+    ASSERT_EQ(CountReports(host, rcMessage), 1u);
+    EXPECT_NE(host.Reports().back().text.find("InputChanged"), std::string::npos);
+    host.throwOnRead = false;
+    b->Start();
+    b->InputChanged();
+    EXPECT_EQ(host.Value("DOut"), "00000000");
+    EXPECT_EQ(CountReports(host, rcMessage), 1u);
+  }
+  {
+    // Something that is no std::exception, through TimeStep.
+    ThrowingHost host;
+    host.AddVariable("Out", vkBus, 8, kWritableFlag, "00000000");
+    Block b("Constant_Init", host);
+    ASSERT_TRUE(b->IsValid());
+    host.throwOnTime = true;
+    EXPECT_EQ(b->TimeStep(), -1);
+    EXPECT_FALSE(b->IsValid());
+    EXPECT_EQ(CountReports(host, rcMessage), 1u);
+  }
+  {
+    // A dialog export shows the exception and returns.
+    using DialogExport = void (*)(IExtParameter*);
+    ThrowingDialogHost params;
+    for (const char* name : {"GenersExtParams", "TransExtParams", "WaveExtParams"}) {
+      auto open = reinterpret_cast<DialogExport>(Plugin().Symbol(name));
+      ASSERT_NE(open, nullptr) << name;
+      ShownMessages().clear();
+      open(&params);
+      ASSERT_EQ(ShownMessages().size(), 1u) << name;
+      EXPECT_EQ(ShownMessages()[0].severity, 0);
+      EXPECT_NE(ShownMessages()[0].text.find("no language"), std::string::npos);
+    }
+  }
+}
+
+TEST(Exports, AbsurdPortWidthsAreRefusedUnderAMemoryLimit) {
+  ASSERT_TRUE(Plugin().Loaded());  // loaded before the limit
+  struct Case {
+    const char* exportName;
+    const char* widePort;
+  };
+  const Case cases[] = {{"Sine_Init", "Out"},       {"Square_Init", "DOut"},          {"Hann_trans_Init", "DReOut"},
+                        {"High_Level_FIR_Init", "DOut"}, {"Wave_Load_Init", "C1"}};
+  // A child process takes the limit, so this runner survives whatever happens.
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+      std::fclose(f);
+    }
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{512} << 20);
+    const rlimit lim{limit, limit};
+    if (setrlimit(RLIMIT_AS, &lim) != 0) _exit(10);
+    int failures = 0;
+    for (const Case& c : cases) {
+      InProcessHost host;
+      PrepareHost(host);
+      const int32_t huge = 2147483647;
+      for (const char* port : {"Out", "DIn", "DOut", "DSrc", "DReOut", "C1"}) {
+        const bool wide = std::string(port) == c.widePort || std::string(port) == "DIn";
+        // The host's own text stays short: only the block may not believe the width.
+        host.AddVariable(port, vkBus, wide ? huge : 8, kWritableFlag, "0");
+      }
+      host.AddVariable("W", vkLine, 1);
+      host.AddVariable("R", vkLine, 1);
+      IPELMOR* ref = &host;
+      IModel** self = Plugin().Init(c.exportName)(&ref, 0);
+      if (self == nullptr || *self == nullptr) {
+        ++failures;
+        continue;
+      }
+      IModel* block = *self;
+      bool refused = false;
+      for (const HostReport& r : host.Reports())
+        refused = refused || (r.code == rcWrongWidth && r.argument == static_cast<intptr_t>(host.Resolve(c.widePort)));
+      if (block->IsValid() || !refused || CountReports(host, rcMessage) != 0) {
+        std::fprintf(stderr, "%s: not refused with report 3\n", c.exportName);
+        ++failures;
+      }
+      block->Start();
+      block->InputChanged();
+      block->Done();
+    }
+#if !defined(__SANITIZE_ADDRESS__)
+    // So little memory that a buffer block cannot be made at all: the host
+    // still gets an answer and the process lives on.
+    {
+      InProcessHost host;
+      PrepareHost(host);
+      for (const char* port : {"DIn", "W", "R", "DReOut"}) host.AddVariable(port, vkBus, 8, kWritableFlag);
+      long now = 0;
+      if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld", &now) != 1) now = 0;
+        std::fclose(f);
+      }
+      const rlim_t tight = static_cast<rlim_t>(now) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{64} << 10);
+      const rlimit t{tight, tight};
+      if (setrlimit(RLIMIT_AS, &t) != 0) _exit(11);
+      IPELMOR* ref = &host;
+      IModel** self = Plugin().Init("Hann_trans_Init")(&ref, 0);
+      if (self != nullptr && *self != nullptr && (*self)->IsValid()) ++failures;
+    }
+#endif
+    _exit(failures);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the child died of signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }

@@ -164,6 +164,8 @@ TEST(DesignReader, FaultsNameTheFileAndLine) {
        12, "already driven by block \"b\""},
       {h + "[[block]]\nname = \"b\"\ntype = \"Wave_Save_Init\"\nrecord_file = \"short_record.bin\"\n", 11,
        "holds 10 bytes, a wave record has 68"},
+      {h + "[[block]]\nname = \"b\"\ntype = \"Wave_Save_Init\"\nrecord_file = \"/dev/zero\"\n", 11,
+       "/dev/zero is not a regular file"},
       {h + "[[block]]\nname = \"b\"\ntype = \"Sine_Init\"\ncolour = 3\n", 11, "unknown key \"colour\""},
       {h + "[[stimulus]]\ntype = \"clock\"\nvariable = \"v\"\n", 10, "is wider"},
       {h + "[[stimulus]]\ntype = \"pulse\"\nvariable = \"v\"\n", 9, "unknown stimulus type"},
@@ -206,4 +208,6 @@ TEST(DesignReader, FaultsNameTheFileAndLine) {
 
 TEST(DesignReader, AMissingFileIsAnError) {
   EXPECT_THROW(ReadDesign("/nonexistent/design.toml"), DesignError);
+  // A device would be read for ever.
+  EXPECT_THROW(ReadDesign("/dev/zero"), DesignError);
 }

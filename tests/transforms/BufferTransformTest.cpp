@@ -81,6 +81,18 @@ TEST(BufferTransform, StrobeSequenceWithBusyAndHeldSamples) {
   EXPECT_EQ(second, (std::vector<int32_t>{50, 60, 70, 80}));
   // Nothing pending: a write strobe changes nothing.
   EXPECT_EQ(rig.Emit(b), (Outputs{3, 80, 9 + 6400}));
+
+  // A run started in mid-emission starts clean: the next buffer is
+  // transformed and emitted, and the block is not left busy.
+  for (int32_t v : {1, 2, 3, 4}) rig.Step(b, true, false, v);
+  EXPECT_EQ(rig.Emit(b), (Outputs{0, 1, 1}));
+  b->Start();
+  EXPECT_EQ(rig.Busy(), "0");
+  for (int32_t v : {5, 6, 7, 8}) rig.Step(b, true, false, v);
+  EXPECT_EQ(rig.Busy(), "0");
+  std::vector<int32_t> third;
+  for (int i = 0; i < 4; ++i) third.push_back(rig.Emit(b).im);
+  EXPECT_EQ(third, (std::vector<int32_t>{5, 6, 7, 8}));
 }
 
 TEST(BufferTransform, StrobeSequenceWithoutBusyAndEarlyRerun) {
@@ -368,7 +380,25 @@ TEST(BufferTransform, WideResultsClampAndPowerUsesTwiceTheWidth) {
   // float(2^31 - 1) rounds up to 2^31: the sample is limited to the 32-bit range.
   EXPECT_EQ(rig.Emit(b), (Outputs{0, 2147483647, 2147483647}));
   EXPECT_EQ(rig.host.Value("DSOut"), std::string(33, '0') + std::string(31, '1'));
-  EXPECT_EQ(rig.Emit(b), (Outputs{1, -2147483647, 2147483647}));
+  // float(-(2^31 - 1)) is -2^31, which fits: a sign and 31 zeros.
+  EXPECT_EQ(rig.Emit(b).power, 2147483647);
+  EXPECT_EQ(rig.host.Value("DImOut"), "1" + std::string(31, '0'));
+
+  // -2^31 passes through as itself (unsigned texts carry it in and out).
+  BufferRig wide(32);
+  wide.host.SetIntParameter("SignValue", 1);
+  Block fft("Forward_FFT_Init", wide.host);
+  wide.Store("Forward FFT", WithLength(1));
+  fft->LoadParameters();
+  wide.host.SetValue("DIn", EncodeValueText(1, INT32_MIN, 32));
+  wide.host.SetValue("R", "1");
+  wide.host.SetValue("W", "0");
+  fft->InputChanged();
+  wide.host.SetValue("R", "0");
+  wide.host.SetValue("W", "1");
+  fft->InputChanged();
+  EXPECT_EQ(DecodeValueText(1, wide.host.Value("DImOut")), INT32_MIN);
+  EXPECT_EQ(wide.host.Value("DImOut"), "1" + std::string(31, '0'));
 }
 
 TEST(BufferTransform, GroupsFollowTheRecordAndWriteZeroOutsideTheirFamily) {

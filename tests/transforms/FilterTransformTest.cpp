@@ -1,5 +1,7 @@
 // The filter block through its exports: one sample in, one filtered sample out.
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "TransformHarness.h"
@@ -51,6 +53,28 @@ TEST(FilterTransform, DefaultHighLevelFirRecord) {
   SetInt(rig.host, "DSrc", 10);
   b->Start();
   EXPECT_EQ(GetInt(rig.host, "DOut"), 0);
+}
+
+TEST(FilterTransform, OutputsSpanTheWhole32BitRange) {
+  FilterRig rig(32, false);
+  rig.host.SetIntParameter("SignValue", 1);  // unsigned texts carry -2^31 both ways
+  FilterParams p = DefaultFilter();
+  p.FirMultiRate = 0;
+  p.FirTapsCount = 1;
+  std::fill(std::begin(p.FirDelay), std::end(p.FirDelay), 0.0f);
+  p.FirTaps[0] = -2147483648.0f;
+  rig.host.SetParameter("High-Level FIR", RecordBytes(p));
+  Block b("High_Level_FIR_Init", rig.host);
+  ASSERT_TRUE(b->IsValid());
+  const auto step = [&](int32_t x) {
+    rig.host.SetValue("DSrc", IntToBits(static_cast<uint32_t>(x), 32));  // two's complement reads back
+    b->InputChanged();
+    return GetInt(rig.host, "DOut", 1);
+  };
+  EXPECT_EQ(step(1), INT32_MIN);   // exactly -2^31
+  EXPECT_EQ(step(2), INT32_MIN);   // below the range: the true lower limit
+  EXPECT_EQ(step(-1), INT32_MAX);  // above it
+  EXPECT_EQ(step(0), 0);
 }
 
 TEST(FilterTransform, LmsWithoutDesiredPortReportsAndRuns) {
@@ -200,6 +224,7 @@ TEST(FilterTransform, ForeignStateBytesAndOversizedCountsAreHarmless) {
   rig.host.SetParameter("High-Level FIR", RecordBytes(big));
   Block b("High_Level_FIR_Init", rig.host);
   EXPECT_EQ(rig.Step(b, 5), 2147483647);
-  EXPECT_EQ(rig.Step(b, -5), -2147483647);
+  rig.Step(b, -5);  // down to -2^31: a sign and 31 zeros
+  EXPECT_EQ(rig.host.Value("DOut"), "1" + std::string(31, '0'));
   EXPECT_EQ(rig.Step(b, 0), 0);
 }

@@ -110,7 +110,7 @@ TEST(SimpleTransform, ThresholdsCoefficientsAndConjugation) {
   }
 }
 
-TEST(SimpleTransform, ResultsBeyondThe32BitRangeFail) {
+TEST(SimpleTransform, ResultsBeyondThe32BitRangeFailAndMinus2To31Fits) {
   SimpleRig rig(32);
   Block exp("E_to_the_power_Init", rig.host);
   exp->LoadParameters();
@@ -124,6 +124,50 @@ TEST(SimpleTransform, ResultsBeyondThe32BitRangeFail) {
   EXPECT_EQ(rig.Step(sq, 46340), 2147395584);  // single precision: 46340² = 2147395600 is not a float
   EXPECT_EQ(rig.Step(sq, 50000), -1);
   EXPECT_EQ(rig.Step(sq, -7), 49);
+
+  // -2^31 fits: it comes out with the magnitude 2^31, as the generators write it.
+  const std::string minText = "1" + std::string(31, '0');
+  Block add("Addition_Substraction_Init", rig.host);
+  TransformParams p = DefaultTransform();
+  p.AddSubCoef = -2147483648.0;
+  rig.host.SetParameter("Addition/Substraction", RecordBytes(p));
+  add->LoadParameters();
+  rig.Step(add, 0);
+  EXPECT_EQ(rig.host.Value("DOut"), minText);
+  p.AddSubCoef = -2147483904.0;  // the next single float below: out of range
+  rig.host.SetParameter("Addition/Substraction", RecordBytes(p));
+  add->LoadParameters();
+  EXPECT_EQ(rig.Step(add, 0), -1);
+
+  Block rev("Bit_Reversed_Init", rig.host);
+  p = DefaultTransform();
+  p.BitRevOrder = 32;
+  rig.host.SetParameter("Bit-Reversed", RecordBytes(p));
+  rev->LoadParameters();
+  rig.Step(rev, 1);
+  EXPECT_EQ(rig.host.Value("DOut"), minText);
+  EXPECT_EQ(rig.Step(rev, 2), 1 << 30);
+  // Orders outside 0..32 make the library answer 0.
+  for (const int32_t order : {33, 1000, -1}) {
+    p.BitRevOrder = order;
+    rig.host.SetParameter("Bit-Reversed", RecordBytes(p));
+    rev->LoadParameters();
+    EXPECT_EQ(rig.Step(rev, 5), 0) << order;
+  }
+  p.BitRevOrder = 0;
+  rig.host.SetParameter("Bit-Reversed", RecordBytes(p));
+  rev->LoadParameters();
+  EXPECT_EQ(rig.Step(rev, 5), 5);
+
+  // Unsigned texts read -2^31 back.
+  SimpleRig unsignedRig(32, false, 1);
+  Block rev2("Bit_Reversed_Init", unsignedRig.host);
+  p.BitRevOrder = 32;
+  unsignedRig.host.SetParameter("Bit-Reversed", RecordBytes(p));
+  rev2->LoadParameters();
+  unsignedRig.host.SetValue("DIn", EncodeValueText(1, 1, 32));
+  rev2->InputChanged();
+  EXPECT_EQ(DecodeValueText(1, unsignedRig.host.Value("DOut")), INT32_MIN);
 }
 
 TEST(SimpleTransform, GroupPerformsTheRecordsCodeAndZeroOutsideItsFamily) {
@@ -261,13 +305,22 @@ TEST(SimpleTransform, AnyFuncEvaluatesTheRecordsFormulaAndFailsOnce) {
   EXPECT_EQ(ShownMessages().size(), 1u);
 
   // A formula that passes its check but cannot be evaluated at this input
-  // fails that step only, without a message.
+  // is worth 0 at that step only, without a message (the Func generator's
+  // answer too).
   p.UserFunc.Set("ln(t+5)*10");
   rig.host.SetParameter("Any Func", RecordBytes(p));
   f->LoadParameters();
   EXPECT_EQ(rig.Step(f, 5), 23);
-  EXPECT_EQ(rig.Step(f, -6), -1);
+  EXPECT_EQ(rig.Step(f, -6), 0);
+  EXPECT_EQ(rig.host.Value("DOut"), "0000000000000000");
   EXPECT_EQ(rig.Step(f, 0), 16);
+  p.UserFunc.Set("1/(t-200)");
+  rig.host.SetParameter("Any Func", RecordBytes(p));
+  f->LoadParameters();
+  rig.host.SetValue("DOut", "1111111111111111");
+  EXPECT_EQ(rig.Step(f, 200), 0);
+  EXPECT_EQ(rig.host.Value("DOut"), "0000000000000000");
+  EXPECT_EQ(rig.Step(f, 201), 1);
   EXPECT_EQ(ShownMessages().size(), 1u);
 
   // The default formula 1/10*t.
