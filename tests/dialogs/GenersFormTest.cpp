@@ -258,6 +258,8 @@ TEST_F(GenersForm, KeyboardLimitsAndUnchangedRecords) {
     auto* period = Child<TRXEditDelay>(*f, "FSinePeriod");
     EXPECT_TRUE(period->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == period);
     EXPECT_TRUE(period->selector()->focusPolicy() & Qt::TabFocus);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), period->selector());  // Tab reaches the unit
     f->storeResults();
   }
   EXPECT_EQ(host.dataSet.at(0), Bytes(stored));

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -108,6 +109,11 @@ int main(int argc, char** argv) {
       named.FileName.Set("запись.wav");
       save.Load(DialogRequest{"Save Wave", language, "/", std::nullopt, Bytes(named)});
       Save(save, out + "/wave-save" + suffix + ".png");
+      // The recorder's browse button: Qt's save dialog, in the language chosen.
+      QFileDialog browse(nullptr, QString(), dir.path(), "PCM Wave files (*.wav)");
+      browse.setOption(QFileDialog::DontUseNativeDialog);
+      browse.setAcceptMode(QFileDialog::AcceptSave);
+      Save(browse, out + "/wave-save-browse" + suffix + ".png");
     }
   }
   return 0;
