@@ -15,6 +15,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 bool IsRussianLanguage(const std::string& language) {
   std::string upper = language;
@@ -77,7 +78,9 @@ void AcceptWhenShownIfAsked(const char* okButtonName) {
   const QString name = QString::fromLatin1(okButtonName);
   auto* timer = new QTimer(QCoreApplication::instance());
   timer->setInterval(300);
-  QObject::connect(timer, &QTimer::timeout, [timer, name] {
+  // Kept running after OK: a message the OK itself raises is closed too.
+  auto pressed = std::make_shared<bool>(false);
+  QObject::connect(timer, &QTimer::timeout, [pressed, name] {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr) return;
     // A message on the way is written out (a script sees it) and closed.
@@ -91,9 +94,8 @@ void AcceptWhenShownIfAsked(const char* okButtonName) {
         box->close();
       return;
     }
-    if (auto* ok = modal->findChild<QAbstractButton*>(name)) {
-      timer->stop();
-      timer->deleteLater();
+    if (auto* ok = modal->findChild<QAbstractButton*>(name); ok != nullptr && !*pressed) {
+      *pressed = true;
       ok->click();
     }
   });

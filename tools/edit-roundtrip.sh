@@ -72,6 +72,21 @@ variant cyrillic "тон.wav" "запись.wav"
 variant absolute "$ex/data/tone.wav" "$work/out/abs.wav"
 variant subfolder "data/tone.wav" "sub/запись.wav"
 
+# A FIFO named by the player: no hang, the record kept and the user told.
+mkfifo "$ex/pipe.wav"
+sed -e 's|FileName = "data/tone.wav"|FileName = "pipe.wav"|' "$ex/wave_iir.toml" >"$ex/fifo.toml"
+cp "$ex/fifo.toml" "$work/before.toml"
+rc=0
+RIR_DIALOGS_AUTO_ACCEPT=1 timeout 60 "$rir" edit "$ex/fifo.toml" player >"$work/said.txt" 2>&1 || rc=$?
+checked=$((checked + 1))
+if [ $rc -ne 0 ] || ! grep -q "stored file settings are kept" "$work/said.txt" || ! cmp -s "$work/before.toml" "$ex/fifo.toml"; then
+  echo "FAIL: a FIFO as the player's file: rc=$rc"
+  sed 's/^/    /' "$work/said.txt"
+  failures=$((failures + 1))
+else
+  echo "ok: a FIFO as the player's file is refused and the record kept"
+fi
+
 # No display: status 1, a message that says so, the design untouched.
 cp "$ex/wave_iir.toml" "$work/before.toml"
 rc=0
