@@ -45,10 +45,11 @@ void FlushEvents() {
 }
 
 template <class Form>
-int32_t RunForm(IExtParameter* params, const RirDialogServices& services) {
+int32_t RunForm(IExtParameter* params, const RirDialogServices& services, const char* okButton) {
   params->AddRef();
   {
     const DialogRequest request = ReadRequest(params);
+    AcceptWhenShownIfAsked(okButton);
     Form form(HooksFromServices(services));
     form.Load(request);
     OwnerLink owner(form, params);
@@ -113,9 +114,9 @@ DialogHooks HooksFromServices(const RirDialogServices& services) {
 }
 
 int32_t RunTransformDialog(IExtParameter* params, const RirDialogServices& services) {
-  return RunForm<TTransformsOpt>(params, services);
+  return RunForm<TTransformsOpt>(params, services, "Apply_Btn");
 }
 
 int32_t RunWaveDialog(IExtParameter* params, const RirDialogServices& services) {
-  return RunForm<TWavesForm>(params, services);
+  return RunForm<TWavesForm>(params, services, "OKBtn");
 }

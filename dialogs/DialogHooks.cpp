@@ -1,11 +1,103 @@
 #include "DialogHooks.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QScreen>
+#include <QTimer>
+#include <QTranslator>
+#include <QWidget>
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 bool IsRussianLanguage(const std::string& language) {
   std::string upper = language;
   std::transform(upper.begin(), upper.end(), upper.begin(),
                  [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
   return upper == "RUSSIAN";
+}
+
+void MoveOnScreen(QWidget& dialog, int left, int top) {
+  const QPoint wanted(left, top);
+  QScreen* screen = QGuiApplication::screenAt(wanted);
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) {
+    dialog.move(wanted);
+    return;
+  }
+  const QRect area = screen->availableGeometry();
+  // The layout may still widen a dialog that was never shown.
+  const QSize size = dialog.frameGeometry().size().expandedTo(dialog.size()).expandedTo(dialog.minimumSizeHint());
+  const int x = std::max(area.left(), std::min(left, area.right() + 1 - size.width()));
+  const int y = std::max(area.top(), std::min(top, area.bottom() + 1 - size.height()));
+  dialog.move(x, y);
+}
+
+void FocusFirstField(QWidget* area) {
+  if (area == nullptr) return;
+  for (QWidget* w = area->nextInFocusChain(); w != nullptr && w != area; w = w->nextInFocusChain()) {
+    if (!area->isAncestorOf(w)) continue;
+    if ((w->focusPolicy() & Qt::TabFocus) == 0 || !w->isEnabled() || !w->isVisibleTo(area)) continue;
+    w->setFocus(Qt::TabFocusReason);
+    return;
+  }
+}
+
+void UseQtTranslations(const std::string& language) {
+  static QTranslator* installed = nullptr;
+  if (QCoreApplication::instance() == nullptr) return;
+  if (installed != nullptr) {
+    QCoreApplication::removeTranslator(installed);
+    delete installed;
+    installed = nullptr;
+  }
+  if (!IsRussianLanguage(language)) return;
+  auto* t = new QTranslator;
+  if (t->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+              QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(t);
+    installed = t;
+  } else {
+    delete t;
+  }
+}
+
+std::string StandardButtonText(const char* english) {
+  return QCoreApplication::translate("QPlatformTheme", english).toStdString();
+}
+
+void AcceptWhenShownIfAsked(const char* okButtonName) {
+  if (std::getenv("RIR_DIALOGS_AUTO_ACCEPT") == nullptr || QCoreApplication::instance() == nullptr) return;
+  const QString name = QString::fromLatin1(okButtonName);
+  auto* timer = new QTimer(QCoreApplication::instance());
+  timer->setInterval(300);
+  // Kept running after OK: a message the OK itself raises is closed too.
+  auto pressed = std::make_shared<bool>(false);
+  QObject::connect(timer, &QTimer::timeout, [pressed, name] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) return;
+    // A message on the way is written out (a script sees it) and closed.
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      std::fprintf(stderr, "dialog message: %s\n", box->text().toLocal8Bit().constData());
+      QAbstractButton* b = box->defaultButton();
+      if (b == nullptr) b = box->button(QMessageBox::Ok);
+      if (b != nullptr)
+        b->click();
+      else
+        box->close();
+      return;
+    }
+    if (auto* ok = modal->findChild<QAbstractButton*>(name); ok != nullptr && !*pressed) {
+      *pressed = true;
+      ok->click();
+    }
+  });
+  timer->start();
 }

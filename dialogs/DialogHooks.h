@@ -40,3 +40,21 @@ struct DialogResult {
 
 // "RUSSIAN" after conversion to upper case selects the Russian captions.
 bool IsRussianLanguage(const std::string& language);
+
+class QWidget;
+
+// Moves a dialog of its current size to (left, top), kept inside the
+// available area of the screen nearest that point, so a stored position from
+// another screen layout never opens a modal dialog out of reach.
+void MoveOnScreen(QWidget& dialog, int left, int top);
+// Gives the focus to the first field of `area` that takes it from the keyboard.
+void FocusFirstField(QWidget* area);
+// Qt's own translations (standard buttons, file dialogs) for the language.
+void UseQtTranslations(const std::string& language);
+// Translated texts of the standard buttons, from Qt's own translations.
+std::string StandardButtonText(const char* english);
+// A test hook: with RIR_DIALOGS_AUTO_ACCEPT set, the dialog about to be
+// opened presses its OK button once it is shown, so scripts can run the
+// dialogs unattended; message boxes on the way are written to standard
+// error and closed.
+void AcceptWhenShownIfAsked(const char* okButtonName);

@@ -18,6 +18,7 @@
 
 #include "UExtParameterTypes.h"
 #include "DialogEntries2.h"
+#include "DialogHooks.h"
 #include "UGenersForm.h"
 
 #define RIR_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
@@ -29,12 +30,27 @@ std::string Env(const char* name) {
   return v != nullptr ? v : "";
 }
 
+// The probe's connection stays open until Qt has its own: a server that
+// resets when its last client leaves (a bare Xvfb) would otherwise refuse
+// Qt for a moment, and Qt ends the process when it cannot connect.
+xcb_connection_t* Probe = nullptr;
+
 bool XDisplayReachable() {
   if (Env("DISPLAY").empty()) return false;
+  if (Probe != nullptr) return true;
   xcb_connection_t* c = xcb_connect(nullptr, nullptr);
   const bool ok = c != nullptr && xcb_connection_has_error(c) == 0;
-  if (c != nullptr) xcb_disconnect(c);
+  if (ok) {
+    Probe = c;
+  } else if (c != nullptr) {
+    xcb_disconnect(c);
+  }
   return ok;
+}
+
+void CloseProbe() {
+  if (Probe != nullptr) xcb_disconnect(Probe);
+  Probe = nullptr;
 }
 
 bool WaylandReachable() {
@@ -82,6 +98,7 @@ bool EnsureApplication() {
   static char* argv[] = {name, nullptr};
   auto* app = new QApplication(argc, argv);
   app->setQuitOnLastWindowClosed(false);
+  CloseProbe();
   return true;
 }
 
@@ -115,6 +132,8 @@ RIR_MODULE_EXPORT int32_t RirDialogs_Open(int32_t kind, IExtParameter* params, c
   if (kind != rdkGenerator && kind != rdkTransform && kind != rdkWave) return rdsNotAvailable;
   if (!EnsureApplication()) return rdsNoDisplay;
   try {
+    const char* language = params->GetLanguage();
+    UseQtTranslations(language != nullptr ? language : "");
     if (kind == rdkTransform) return RunTransformDialog(params, *services);
     if (kind == rdkWave) return RunWaveDialog(params, *services);
     return RunGenersDialog(params, *services);

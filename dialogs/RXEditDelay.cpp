@@ -23,7 +23,7 @@ TRXEditDelay::TRXEditDelay(QWidget* parent) : TRXSpinLongEdit(parent), selector_
   selector_->setCurrentIndex(0);
   selector_->setFrame(false);
   selector_->setEditable(false);
-  selector_->setFocusPolicy(Qt::ClickFocus);
+  selector_->setFocusPolicy(Qt::StrongFocus);  // the unit is chosen from the keyboard too
   connect(selector_, &QComboBox::currentIndexChanged, this, &TRXEditDelay::unitChanged);
 }
 

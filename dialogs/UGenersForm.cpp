@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QListView>
+#include <QStandardItemModel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -22,6 +24,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "DialogHooks.h"
 #include "RXEditDelay.h"
 #include "UExtParameterTypes.h"
 #include "numeric/Rounding.h"
@@ -89,6 +92,7 @@ constexpr int kFormulaKept = 50;
 constexpr int kLengthLimit = 1000;
 constexpr int kUserFunctionPoints = 128;
 constexpr int kPreviewPoints = 1024;
+constexpr int64_t kLongestPeriod = 2000000000;  // in the unit shown
 
 QSpinBox* IntSpin(const char* name, int min, int max) {
   auto* box = new QSpinBox;
@@ -143,7 +147,18 @@ TGenersForm::TGenersForm(IExtParameter* params, const RirDialogServices& service
   for (int i = 0; i < kPageCount; ++i) pages_->setTabVisible(i, i == pageCode_ || all || pageCode_ < 0);
   if (pageCode_ >= 0) pages_->setCurrentIndex(pageCode_);
   if (pageCode_ == pWindowing) pageCode_ = kind;  // a window keeps its own kind 11..15
+  allPages_ = all || pageCode_ < 0;
   if (all || pageCode_ < 0) pageCode_ = kPageCodeFromRecord;
+  // A window block offers only its own window; the list is for All_in_One.
+  if (!all && kind >= pWindowing && kind < pWindowing + Wind_type->count()) {
+    auto* model = qobject_cast<QStandardItemModel*>(Wind_type->model());
+    auto* view = qobject_cast<QListView*>(Wind_type->view());
+    for (int i = 0; i < Wind_type->count(); ++i) {
+      if (i == kind - pWindowing) continue;
+      if (model != nullptr) model->item(i)->setEnabled(false);
+      if (view != nullptr) view->setRowHidden(i, true);
+    }
+  }
 
   if (params_ != nullptr) {
     const char* dir = params_->GetDirectory();
@@ -156,7 +171,7 @@ TGenersForm::TGenersForm(IExtParameter* params, const RirDialogServices& service
   if (params_ != nullptr && params_->GetPositionSize() == 8 && params_->GetPosition() != nullptr) {
     int32_t position[2];
     std::memcpy(position, params_->GetPosition(), sizeof position);
-    move(position[0], position[1]);
+    MoveOnScreen(*this, position[0], position[1]);
   }
 
   GeneratorParams record{};
@@ -164,6 +179,8 @@ TGenersForm::TGenersForm(IExtParameter* params, const RirDialogServices& service
   if (params_ != nullptr && params_->GetDataSize() == static_cast<int32_t>(sizeof(GeneratorParams)) &&
       params_->GetData() != nullptr) {
     std::memcpy(&record, params_->GetData(), sizeof record);
+    const auto* bytes = static_cast<const uint8_t*>(params_->GetData());
+    original_.assign(bytes, bytes + sizeof record);
   }
   recordToControls(record);
 
@@ -400,8 +417,15 @@ void TGenersForm::buildPages() {
   connect(helpBtn_, &QPushButton::clicked, this, &TGenersForm::showHelp);
   connect(BitBtn1, &QPushButton::clicked, this, &TGenersForm::checkFormula);
   connect(ViewBtn, &QPushButton::clicked, this, &TGenersForm::drawPreview);
-  connect(pages_, &QTabWidget::currentChanged, this, [this] {
-    if (activated_) pageChanged();
+  connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (!activated_) return;
+    // The hidden page is never reached, not even with Ctrl+Tab.
+    if (allPages_ && index == pRandom && !pages_->isTabVisible(pRandom)) {
+      pages_->setCurrentIndex(lastPage_ >= 0 && lastPage_ != pRandom ? lastPage_ : pModSine);
+      return;
+    }
+    lastPage_ = index;
+    pageChanged();
   });
   connect(isSingle, &QRadioButton::clicked, this, &TGenersForm::pageChanged);
   connect(RadioButton2, &QRadioButton::clicked, this, &TGenersForm::pageChanged);
@@ -448,6 +472,10 @@ void TGenersForm::buildPages() {
 
 void TGenersForm::applyLanguage() {
   setWindowTitle(tr2("Signal Generator Properties", "Свойства генераторов сигналов"));
+  // Qt's own translations name the standard buttons.
+  okBtn_->setText(russian_ ? QString::fromStdString(StandardButtonText("OK")) : QString("&OK"));
+  cancelBtn_->setText(russian_ ? QString::fromStdString(StandardButtonText("Cancel")) : QString("&Cancel"));
+  helpBtn_->setText(russian_ ? QString::fromStdString(StandardButtonText("Help")) : QString("&Help"));
   for (const Caption& c : kCaptions) {
     const QString text = tr2(c.english, c.russian);
     for (int i = 0; i < pages_->count(); ++i) {
@@ -504,7 +532,8 @@ void TGenersForm::recordToControls(const GeneratorParams& r) {
 void TGenersForm::controlsToRecord(GeneratorParams& r) {
   if (pageCode_ < 0) pageCode_ = pTone;
   r.Kind = pageCode_;
-  r.Formula.Set(Func_Str->text().left(kFormulaKept).toLatin1().toStdString());
+  // Lower case, as the check evaluates it: what Check accepted is what runs.
+  r.Formula.Set(Func_Str->text().left(kFormulaKept).toLower().toLatin1().toStdString());
   r.SinePeriod = FSinePeriod->delay();
   r.SineAmp = FSineAmp->value();
   r.ModSinePeriod = FModSinePeriod->delay();
@@ -547,6 +576,7 @@ void TGenersForm::showEvent(QShowEvent* event) {
 
 void TGenersForm::activate() {
   pages_->setTabVisible(pRandom, false);
+  if (allPages_) pages_->setTabEnabled(pRandom, false);
   if (pageCode_ >= pWindowing && pageCode_ <= pWindowing + 4) {
     Wind_type->setCurrentIndex(pageCode_ - pWindowing);
     pages_->setCurrentIndex(pWindowing);
@@ -555,7 +585,14 @@ void TGenersForm::activate() {
   }
   previewLength_ = kPreviewPoints;
   activated_ = true;
+  lastPage_ = pages_->currentIndex();
   pageChanged();
+  GeneratorParams shown{};
+  if (services_.generatorDefaults != nullptr) services_.generatorDefaults(&shown);
+  controlsToRecord(shown);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&shown);
+  shownRecord_.assign(bytes, bytes + sizeof shown);
+  FocusFirstField(pages_->currentWidget());
 }
 
 void TGenersForm::pageChanged() {
@@ -575,6 +612,10 @@ void TGenersForm::delayChanged(TRXEditDelay* editor) {
   if (editor->text().isEmpty() || editor->delay() <= 0) {
     forcingPeriod_ = true;
     editor->setLongValue(1);
+    forcingPeriod_ = false;
+  } else if (editor->longValue() > kLongestPeriod) {  // also a number too long for 64 bits
+    forcingPeriod_ = true;
+    editor->setLongValue(kLongestPeriod);
     forcingPeriod_ = false;
   }
   drawPreview();
@@ -650,6 +691,27 @@ void TGenersForm::storeResults() {
   GeneratorParams record{};
   if (services_.generatorDefaults != nullptr) services_.generatorDefaults(&record);
   controlsToRecord(record);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
+  if (original_.size() == sizeof record && std::equal(shownRecord_.begin(), shownRecord_.end(), bytes)) {
+    // Nothing was changed. A record the controls showed faithfully (all but
+    // the kind, which comes from the page) goes back as it came, the formula
+    // in lower case as it runs; a malformed one is stored as shown.
+    GeneratorParams kept;
+    std::memcpy(&kept, original_.data(), sizeof kept);
+    GeneratorParams shown;
+    std::memcpy(&shown, shownRecord_.data(), sizeof shown);
+    if (kept.Formula.Size() <= static_cast<size_t>(kFormulaKept)) {
+      kept.Formula.Set(QString::fromLatin1(kept.Formula.View().data(), static_cast<qsizetype>(kept.Formula.Size()))
+                           .toLower()
+                           .toLatin1()
+                           .toStdString());
+      shown.Kind = kept.Kind;
+      if (std::memcmp(&shown, &kept, sizeof kept) == 0) {
+        params_->SetData(&kept, sizeof kept);
+        return;
+      }
+    }
+  }
   params_->SetData(&record, sizeof record);
 }
 
@@ -657,6 +719,7 @@ int32_t RunGenersDialog(IExtParameter* params, const RirDialogServices& services
   params->AddRef();
   int32_t status = rdsShown;
   {
+    AcceptWhenShownIfAsked("OKBtn");
     TGenersForm form(params, services);
     if (form.exec() == QDialog::Accepted) form.storeResults();
   }

@@ -76,6 +76,10 @@ class TGenersForm : public QDialog {
   bool loading_ = false;
   bool forcingPeriod_ = false;
   QPoint shownAt_;
+  bool allPages_ = false;              // All_in_One or an unknown type: every page offered
+  int lastPage_ = -1;                  // the page before the current one
+  std::vector<uint8_t> original_;      // the stored record as it came
+  std::vector<uint8_t> shownRecord_;   // the controls' record when first shown
   QWindow* owner_ = nullptr;
 
   QTabWidget* pages_ = nullptr;

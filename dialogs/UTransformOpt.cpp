@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "DialogHooks.h"
 #include "UDb_Edit.h"
 #include "framework/CatalogueCodes.h"
 
@@ -38,6 +39,10 @@ TEditButton::TEditButton(const QString& name, const QString& text, QWidget* pare
 }
 
 QString TEditButton::text() const { return Edit->text(); }
+void TEditButton::MakeListField() {
+  Edit->setReadOnly(true);
+  Edit->setFocusPolicy(Qt::ClickFocus);
+}
 void TEditButton::setText(const QString& text) { Edit->setText(text); }
 
 namespace {
@@ -278,6 +283,8 @@ TTransformsOpt::TTransformsOpt(DialogHooks hooks, QWidget* parent) : QDialog(par
   connect(TreeView, &QTreeWidget::currentItemChanged, this, [this] {
     if (TreeHandlerAttached) ItemSelection();
   });
+  for (TEditButton* list : {Conv_H_12D, FIRS_Taps, FIRS_Delay, IIRS_Taps, IIRS_Delay, LMSS_Taps, LMSS_Delay})
+    list->MakeListField();
   ShowPage("None");
 }
 
@@ -595,6 +602,8 @@ void TTransformsOpt::ApplyLanguage(const std::string& language) {
   if (Hooks.setLanguage) Hooks.setLanguage(language);
   const bool ru = IsRussianLanguage(language);
   setWindowTitle(ru ? QString::fromUtf8("Параметры преобразований") : QString("Transformation options"));
+  Apply_Btn->setText(ru ? QString::fromStdString(StandardButtonText("OK")) : QString("OK"));
+  BitBtn1->setText(ru ? QString::fromStdString(StandardButtonText("Cancel")) : QString("Cancel"));
   for (const Caption& c : kCaptions) {
     const QString text = QString::fromUtf8(ru ? c.russian : c.english);
     QWidget* w = findChild<QWidget*>(c.name);
@@ -610,12 +619,15 @@ void TTransformsOpt::Load(const DialogRequest& request) {
   DialogCode_ = Hooks.dialogCodeOf ? Hooks.dialogCodeOf(type) : 29;
   GroupMode_ = IsGroupDialogCode(DialogCode_);
   ApplyLanguage(request.language);
+  HadPosition_ = request.position.has_value();
   if (request.position) {
-    move(request.position->first, request.position->second);
+    MoveOnScreen(*this, request.position->first, request.position->second);
   } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
   }
+  OpenedAt_ = pos();
+  if (request.data.size() == sizeof(TransformParams) || request.data.size() == sizeof(FilterParams)) Original_ = request.data;
   if (request.data.size() == sizeof(TransformParams)) std::memcpy(&Source, request.data.data(), sizeof Source);
   alignas(8) FilterParams filterSource = Filter;
   if (request.data.size() == sizeof(FilterParams)) std::memcpy(&filterSource, request.data.data(), sizeof filterSource);
@@ -664,6 +676,11 @@ void TTransformsOpt::TransformToControls(const TransformParams& r) {
   Win_Beta->setValue(r.WinBeta);
   Thresh_param->setValue(r.ThreshParam);
   ThreshRelOpTag = r.ThreshRelOp;
+  // The stored operator is shown: 1 "greater than", 0 "less than".
+  if (r.ThreshRelOp == 0 || r.ThreshRelOp == 1) {
+    Thresh_RelOp->setCurrentIndex(r.ThreshRelOp == 1 ? 0 : 1);
+    ThreshRelOpChange();
+  }
   User_func->setText(TextOf(r.UserFunc.View()));
   Basis_func->setText(TextOf(r.BasisFunc.View()));
   Transform.ConvTapsCount = std::clamp<int32_t>(r.ConvTapsCount, 0, TTableEdit::kCapacity);
@@ -956,6 +973,24 @@ void TTransformsOpt::Activate() {
 void TTransformsOpt::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   Activate();
+  if (!Snapped_) {
+    Snapped_ = true;
+    Shown_ = ControlsToBytes();
+    FocusFirstField(GroupBox1);
+    if (!GroupBox1->isAncestorOf(focusWidget())) TreeView->setFocus(Qt::TabFocusReason);
+  }
+}
+
+std::vector<uint8_t> TTransformsOpt::ControlsToBytes() {
+  std::vector<uint8_t> bytes;
+  if (Hooks.isFilterCode && Hooks.isFilterCode(DialogCode_)) {
+    alignas(8) const FilterParams r = ControlsToFilter();
+    bytes.assign(reinterpret_cast<const uint8_t*>(&r), reinterpret_cast<const uint8_t*>(&r) + sizeof r);
+  } else {
+    alignas(8) const TransformParams r = ControlsToTransform();
+    bytes.assign(reinterpret_cast<const uint8_t*>(&r), reinterpret_cast<const uint8_t*>(&r) + sizeof r);
+  }
+  return bytes;
 }
 
 TransformParams TTransformsOpt::ControlsToTransform() {
@@ -1011,16 +1046,11 @@ DialogResult TTransformsOpt::Store() {
   DialogResult out;
   out.accepted = result() == QDialog::Accepted;
   if (!out.accepted) return out;
-  // The position is stored whether or not the dialog moved.
-  out.position = std::make_pair(x(), y());
-  if (Hooks.isFilterCode && Hooks.isFilterCode(DialogCode_)) {
-    alignas(8) const FilterParams r = ControlsToFilter();
-    out.data.resize(sizeof r);
-    std::memcpy(out.data.data(), &r, sizeof r);
-  } else {
-    alignas(8) const TransformParams r = ControlsToTransform();
-    out.data.resize(sizeof r);
-    std::memcpy(out.data.data(), &r, sizeof r);
-  }
+  out.data = ControlsToBytes();
+  // Nothing changed: the stored record goes back exactly as it came.
+  if (Snapped_ && !Original_.empty() && out.data == Shown_) out.data = Original_;
+  // The position is stored with every change and whenever one was stored;
+  // an untouched dialog that had none leaves the design as it was.
+  if (HadPosition_ || pos() != OpenedAt_ || out.data != Original_) out.position = std::make_pair(x(), y());
   return out;
 }

@@ -1,6 +1,9 @@
 // TTransformsOpt: the parameter dialog of the transform and filter blocks.
 #pragma once
 
+#include <QPoint>
+#include <vector>
+
 #include <QDialog>
 #include <QMap>
 #include <QString>
@@ -34,6 +37,9 @@ class TEditButton : public QWidget {
   TEditButton(const QString& name, const QString& text, QWidget* parent);
   QString text() const;
   void setText(const QString& text);
+  // A coefficient list: shown only, edited through the table editor, so
+  // typed text can never be shown and then silently dropped.
+  void MakeListField();
   QLineEdit* Edit;
   QToolButton* Button;
 };
@@ -140,6 +146,12 @@ class TTransformsOpt : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  std::vector<uint8_t> Original_;  // the stored record as it came
+  std::vector<uint8_t> Shown_;     // the controls' record when first shown
+  QPoint OpenedAt_;
+  bool HadPosition_ = false;
+  bool Snapped_ = false;
+  std::vector<uint8_t> ControlsToBytes();
   QWidget* AddPage(const QString& caption);
   void BuildPages();
   void BuildTree();

@@ -1,6 +1,7 @@
 #include "UWaveParam.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -28,6 +29,12 @@ QString UnreadableFileText = " - can't open file";
 QString ChannelsLine = "NumChannels    - ";
 QString RateLine = "Sample per sec - ";
 QString BitsLine = "Bits per sec   - ";
+QString KeptText = "The stored file settings are kept.";
+QString TooLongText = " - the name is longer than 55 characters and cannot be stored.";
+QString RelativeText = "It is stored relative to the design's folder: ";
+
+// Names are stored in the local 8-bit encoding (UTF-8 here), read and written alike.
+QString NameText(std::string_view stored) { return QString::fromLocal8Bit(stored.data(), static_cast<qsizetype>(stored.size())); }
 
 QToolButton* BrowseButton(const char* name, QWidget* parent) {
   auto* button = new QToolButton(parent);
@@ -51,6 +58,7 @@ TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), Ho
   FileNam_lab->setObjectName("FileNam_lab");
   LoadFileName = new QLineEdit("Test.wav", LoadWaveTab);
   LoadFileName->setObjectName("LoadFileName");
+  LoadFileName->setMaxLength(kNameLimit);
   LoadBitBtn = BrowseButton("LoadBitBtn", LoadWaveTab);
   RxLabel1 = new QLabel("Properties", LoadWaveTab);
   RxLabel1->setObjectName("RxLabel1");
@@ -58,6 +66,9 @@ TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), Ho
   WaveProp->setObjectName("WaveProp");
   WaveProp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   WaveProp->setFont(QFont("Monospace"));
+  // The header lines describe the file; Tab moves on instead of typing.
+  WaveProp->setReadOnly(true);
+  WaveProp->setTabChangesFocus(true);
   {
     auto* grid = new QGridLayout(LoadWaveTab);
     grid->addWidget(FileNam_lab, 0, 0);
@@ -78,6 +89,7 @@ TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), Ho
   SaveWave_lab->setObjectName("SaveWave_lab");
   SaveWaveFile = new QLineEdit("NewTest.wav", SaveWaveTab);
   SaveWaveFile->setObjectName("SaveWaveFile");
+  SaveWaveFile->setMaxLength(kNameLimit);
   SaveBitBtn = BrowseButton("SaveBitBtn", SaveWaveTab);
   Amp2_lab = new QLabel("Sampling Rate", SaveWaveTab);
   Amp2_lab->setObjectName("Amp2_lab");
@@ -163,11 +175,21 @@ void TWavesForm::ApplyLanguage(const std::string& language) {
   ChannelsLine = pick("NumChannels    - ", "Число каналов   - ");
   RateLine = pick("Sample per sec - ", "Частота         - ");
   BitsLine = pick("Bits per sec   - ", "Число бит в сек.- ");
+  KeptText = pick("The stored file settings are kept.", "Сохранённые параметры файла оставлены без изменений.");
+  TooLongText = pick(" - the name is longer than 55 characters and cannot be stored.",
+                     " - имя длиннее 55 символов и не может быть сохранено.");
+  RelativeText = pick("It is stored relative to the design's folder: ", "Оно сохранено относительно папки проекта: ");
+  // Qt's own translations name the standard buttons.
+  OKBtn->setText(ru ? QString::fromStdString(StandardButtonText("OK")) : QString("&OK"));
+  CancelBtn->setText(ru ? QString::fromStdString(StandardButtonText("Cancel")) : QString("&Cancel"));
+  HelpBtn->setText(ru ? QString::fromStdString(StandardButtonText("Help")) : QString("&Help"));
 }
 
+bool TWavesForm::IsComplete(const QString& name) { return name.contains(':') || name.startsWith('/'); }
+
 QString TWavesForm::WithDirectory(const QString& name) const {
-  // A name without a drive or root is taken relative to the library directory.
-  if (name.contains(':') || name.startsWith('/')) return name;
+  // A name without a drive or root is taken relative to the directory.
+  if (IsComplete(name)) return name;
   return Directory + name;
 }
 
@@ -182,7 +204,7 @@ void TWavesForm::Load(const DialogRequest& request) {
   Directory = QString::fromStdString(request.directory);
   ApplyLanguage(request.language);
   if (request.position) {
-    move(request.position->first, request.position->second);
+    MoveOnScreen(*this, request.position->first, request.position->second);
   } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
@@ -195,14 +217,17 @@ void TWavesForm::Load(const DialogRequest& request) {
   } else {
     DefaultWaveRecord(record);
   }
+  // What a failed file step leaves in place: the stored record, never zeros.
+  Record = record;
   RecordToControls(record);
+  FocusFirstField(PageControl->currentWidget());
 }
 
 void TWavesForm::RecordToControls(const WaveParams& record) {
-  const QString name = QString::fromLatin1(record.FileName.View().data(), record.FileName.View().size());
+  const QString name = NameText(record.FileName.View());
   LoadFileName->setText(name);
   SaveWaveFile->setText(name);
-  FileStep(WithDirectory(name));
+  FileStep(WithDirectory(name), QString(), !IsComplete(name));
   SampleWave->setCurrentIndex(record.Sound > 5 ? 0 : record.Sound);
   const int line = WaveRate->findText(QString::number(record.SampleRate));
   WaveRate->setCurrentIndex(line >= 0 ? line : WaveRate->findText("11025"));
@@ -210,19 +235,28 @@ void TWavesForm::RecordToControls(const WaveParams& record) {
   if (record.BitsPerSample == 16) Radio_Bit16->setChecked(true);
 }
 
-bool TWavesForm::FileStep(const QString& given) {
+bool TWavesForm::FileStep(const QString& given, const QString& whenRefused, bool relativeToDirectory) {
   QString name = given;
-  const std::string path = name.toStdString();
+  const QByteArray pathBytes = name.toLocal8Bit();
+  const std::string path(pathBytes.constData(), static_cast<size_t>(pathBytes.size()));
+  // Only regular files: a FIFO or a device would block the open.
   if (LoadPage && !TWaveFile::FileExists(path)) {
-    Show(name + MissingFileText);
-    LoadFileName->setText(QString::fromLatin1(Record.FileName.View().data(), Record.FileName.View().size()));
+    Show(name + MissingFileText + whenRefused);
+    LoadFileName->setText(NameText(Record.FileName.View()));
+    return false;
+  }
+  // A picked file inside the directory is kept relative to it; a name typed
+  // or stored as a whole path stays whole.
+  if (relativeToDirectory && !Directory.isEmpty() && name.startsWith(Directory)) name.remove(0, Directory.size());
+  const QString& stored = name;
+  if (stored.toLocal8Bit().size() > kNameLimit) {
+    Show(stored + TooLongText + whenRefused);
+    LoadFileName->setText(NameText(Record.FileName.View()));
     return false;
   }
   TWaveFile file;
   const bool opened = file.OpenRead(path);
   if (!LoadPage || opened) {
-    // A file inside the directory is kept relative to it.
-    if (!Directory.isEmpty() && name.startsWith(Directory)) name.remove(0, Directory.size());
     const QByteArray bytes = name.toLocal8Bit();
     Record.FileName.Set(std::string_view(bytes.constData(), bytes.size()));
     Record.SampleRate = opened ? static_cast<int32_t>(file.SampleRate()) : 0;
@@ -236,8 +270,8 @@ bool TWavesForm::FileStep(const QString& given) {
     SaveWaveFile->setText(name);
     return true;
   }
-  Show(name + UnreadableFileText);
-  LoadFileName->setText(QString::fromLatin1(Record.FileName.View().data(), Record.FileName.View().size()));
+  Show(given + UnreadableFileText + whenRefused);
+  LoadFileName->setText(NameText(Record.FileName.View()));
   return false;
 }
 
@@ -250,13 +284,38 @@ QString TWavesForm::WithWaveExtension(const QString& picked) {
 
 void TWavesForm::HandlePickedName(const QString& picked) {
   if (picked.isEmpty()) return;
-  FileStep(WithWaveExtension(picked));
+  const QString full = WithWaveExtension(picked);
+  QString stored = full;
+  if (!Directory.isEmpty() && stored.startsWith(Directory)) stored.remove(0, Directory.size());
+  if (stored.toLocal8Bit().size() > kNameLimit && !Directory.isEmpty() && QDir::isAbsolutePath(full)) {
+    // Too long as a whole path: a name relative to the design may still fit.
+    const QString relative = QDir(Directory).relativeFilePath(full);
+    if (relative.toLocal8Bit().size() <= kNameLimit) {
+      if (FileStep(Directory + relative)) Show(stored + TooLongText + "\n" + RelativeText + relative);
+      return;
+    }
+  }
+  FileStep(full);
+}
+
+void TWavesForm::done(int result) {
+  // A typed name the record cannot hold is refused before the dialog closes.
+  const QString name = LoadPage ? LoadFileName->text() : SaveWaveFile->text();
+  if (result == QDialog::Accepted && name.toLocal8Bit().size() > kNameLimit) {
+    Show(name + TooLongText);
+    return;
+  }
+  QDialog::done(result);
 }
 
 void TWavesForm::HandleChangeName() {
+  // A recorder names a file that need not exist yet.
+  const QString filter = "PCM Wave files (*.wav)";
   const QString picked =
-      QFileDialog::getOpenFileName(this, QString(), Directory, "PCM Wave files (*.wav)", nullptr,
-                                   QFileDialog::DontUseNativeDialog);
+      LoadPage ? QFileDialog::getOpenFileName(this, QString(), Directory, filter, nullptr,
+                                              QFileDialog::DontUseNativeDialog)
+               : QFileDialog::getSaveFileName(this, QString(), Directory, filter, nullptr,
+                                              QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
   HandlePickedName(picked);
 }
 
@@ -276,9 +335,11 @@ void TWavesForm::PlayBtnClick() {
   }
 }
 
-WaveParams TWavesForm::ControlsToRecord() {
+WaveParams TWavesForm::ControlsToRecord(bool runFileStep) {
   if (LoadPage) {
-    FileStep(WithDirectory(LoadFileName->text()));
+    // A name that cannot be opened keeps the stored record, and says so.
+    const QString typed = LoadFileName->text();
+    if (runFileStep) FileStep(WithDirectory(typed), "\n" + KeptText, !IsComplete(typed));
     return Record;
   }
   alignas(4) WaveParams out{};
@@ -296,7 +357,7 @@ DialogResult TWavesForm::Store() {
   if (result.accepted = this->result() == QDialog::Accepted; !result.accepted) return result;
   if (x() != OpenedAt.first || y() != OpenedAt.second) result.position = std::make_pair(x(), y());
   alignas(4) const WaveParams record = ControlsToRecord();
-  result.data.resize(sizeof record);
-  std::memcpy(result.data.data(), &record, sizeof record);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
+  result.data.assign(bytes, bytes + sizeof record);
   return result;
 }

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <vector>
 
 #include "DialogHooks.h"
 #include "numeric/ParameterRecords.h"
@@ -29,14 +30,20 @@ class TWavesForm : public QDialog {
 
   bool IsLoadPage() const { return LoadPage; }
   // The file step: accepts a name, updates the form record and the header lines.
-  bool FileStep(const QString& name);
+  // A refused name leaves the form record as it was; `whenRefused` is added
+  // to the message that says why.
+  // A picked name inside the directory is stored relative to it.
+  bool FileStep(const QString& name, const QString& whenRefused = QString(), bool relativeToDirectory = true);
+  // Longest name a record holds, in bytes of the local encoding.
+  static constexpr int kNameLimit = 55;
   // The browse rule: adds ".wav" when the picked name has no extension.
   static QString WithWaveExtension(const QString& picked);
   // A picked file, as the browse buttons hand it on.
   void HandlePickedName(const QString& picked);
   void PlayBtnClick();
+  void done(int result) override;
   // Controls into the result record.
-  WaveParams ControlsToRecord();
+  WaveParams ControlsToRecord(bool runFileStep = true);
   const WaveParams& FormRecord() const { return Record; }
 
   QTabWidget* PageControl;
@@ -66,6 +73,7 @@ class TWavesForm : public QDialog {
   void ApplyLanguage(const std::string& language);
   void RecordToControls(const WaveParams& record);
   QString WithDirectory(const QString& name) const;
+  static bool IsComplete(const QString& name);
   void HandleChangeName();
   void Show(const QString& text);
 

@@ -94,6 +94,14 @@ int32_t ServiceDialogCodeOf(const char* name) { return DialogCodeOf(name != null
 int32_t ServiceGroupOfCode(int32_t code) { return GroupOfCode(code); }
 bool ServiceIsFilterCode(int32_t code) { return IsFilterCode(code); }
 
+// No display is not a library that failed to load: say what is missing.
+void ShowNoDisplay() {
+  PresentMessage(msError, "RIR Eda Err:" + SelectLanguage("%eng%No display to show the dialog on "
+                                                          "(set DISPLAY or WAYLAND_DISPLAY)"
+                                                          "%rus%Нет дисплея для показа диалога "
+                                                          "(задайте DISPLAY или WAYLAND_DISPLAY)"));
+}
+
 const RirDialogServices& Services() {
   static const RirDialogServices services = [] {
     RirDialogServices s{};
@@ -129,7 +137,7 @@ void OpenParameterDialog(DialogKind kind, IExtParameter* params) {
   }
   // Qt aborts the process when it cannot reach a display: ask first.
   if (module.canShow() == 0) {
-    ShowLibError(msgCantLoadLibrary, Language, module.path + ": no display to show the dialog on");
+    ShowNoDisplay();
     return;
   }
   static bool presenterSet = false;
@@ -143,7 +151,7 @@ void OpenParameterDialog(DialogKind kind, IExtParameter* params) {
                                                          : rdkWave;
   const int32_t status = module.open(dialog, params, &Services());
   if (status == rdsNoDisplay) {
-    ShowLibError(msgCantLoadLibrary, Language, module.path + ": no display to show the dialog on");
+    ShowNoDisplay();
   } else if (status == rdsNotAvailable) {
     ShowLibError(msgCantFindFunction, Language);
   }

@@ -20,12 +20,18 @@ class BlockParameters final : public IExtParameter {
   // What the dialog handed back; empty when it did not.
   const std::optional<std::vector<uint8_t>>& NewRecord() const { return newRecord_; }
   const std::optional<std::array<int32_t, 2>>& NewPosition() const { return newPosition_; }
+  // Whether a dialog got as far as reading the request.
+  bool DialogReached() const { return reached_; }
 
   int32_t RIR_STDCALL QueryInterface(const GUID*, void** out) override;
   uint32_t RIR_STDCALL AddRef() override { return 1; }
   uint32_t RIR_STDCALL Release() override { return 1; }
   const char* RIR_STDCALL GetLanguage() override { return language_.c_str(); }
-  const char* RIR_STDCALL GetBlockTypeName() override { return typeName_.c_str(); }
+  // Every dialog asks for the type name first; a dialog that never did was not shown.
+  const char* RIR_STDCALL GetBlockTypeName() override {
+    reached_ = true;
+    return typeName_.c_str();
+  }
   int32_t RIR_STDCALL GetPositionSize() override { return position_ ? 8 : 0; }
   const void* RIR_STDCALL GetPosition() override { return position_ ? position_->data() : nullptr; }
   void RIR_STDCALL SetPosition(const void* position, int32_t size) override;
@@ -45,6 +51,7 @@ class BlockParameters final : public IExtParameter {
   std::ostream& out_;
   std::optional<std::vector<uint8_t>> newRecord_;
   std::optional<std::array<int32_t, 2>> newPosition_;
+  bool reached_ = false;
 };
 
 // Opens a help topic ("dir/Geners.htm#Sine") with the desktop's viewer, run

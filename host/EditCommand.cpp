@@ -84,6 +84,17 @@ const char* DialogExportOf(BlockClass c) {
   }
 }
 
+// The folder a run resolves a wave block's relative names against: the
+// design's folder for players, the output folder for recorders. Absolute,
+// with a trailing '/', so the dialog finds the same file from any working folder.
+std::string WaveFolder(const std::string& folder) {
+  std::error_code ec;
+  fs::path abs = fs::absolute(folder.empty() ? fs::path(".") : fs::path(folder), ec).lexically_normal();
+  std::string s = abs.string();
+  if (s.empty() || s.back() != '/') s += '/';
+  return s;
+}
+
 std::string ReadText(const std::string& path, bool& ok) {
   std::ifstream in(path, std::ios::binary);
   ok = static_cast<bool>(in);
@@ -134,10 +145,17 @@ int EditDesignBlock(const EditRequest& request, std::ostream& out, std::ostream&
     err << "the plug-in has no " << DialogExportOf(type.blockClass) << "\n";
     return 2;
   }
-  const std::string directory = !design.libraryDirectory.empty() ? design.libraryDirectory : plugin.Directory();
+  std::string directory = !design.libraryDirectory.empty() ? design.libraryDirectory : plugin.Directory();
+  if (type.blockClass == BlockClass::WaveLoad) directory = WaveFolder(design.directory);
+  if (type.blockClass == BlockClass::WaveSave) directory = WaveFolder(request.outputDir);
   BlockParameters params(DialogTypeName(design, block, type), block.record, block.dialogPosition, language,
                          directory, out);
   open(&params);
+  if (!params.DialogReached()) {
+    // The plug-in has said why (no display, no dialog module) on standard error.
+    err << "the dialog could not be shown; " << request.design << " is unchanged\n";
+    return 1;
+  }
 
   if (!params.NewRecord() && !params.NewPosition()) {
     out << "cancelled: " << request.design << " is unchanged\n";

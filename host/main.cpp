@@ -71,6 +71,8 @@ int main(int argc, char** argv) {
   editCmd->add_option("design", edit.design, "the design file (TOML)")->required();
   editCmd->add_option("block", edit.block, "the block's name")->required();
   editCmd->add_option("--lang", edit.language, "dialog language, e.g. RUSSIAN (default: the design's)");
+  editCmd->add_option("-o,--output-dir", edit.outputDir,
+                      "the folder runs write to; recorders' file names are relative to it (default: the working folder)");
   editCmd->add_option("--plugin", request.pluginPath, "the plug-in library to load");
 
   try {

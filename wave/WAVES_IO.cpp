@@ -136,6 +136,7 @@ void RIR_STDCALL TWaveIO::Start() {
   Position = 0;
   Filled = 0;
   EndOfData = false;
+  WriteErrorReported = false;
   WriteValueText(C1Handle, C1Text.Zero());
   if (Mode == kLoad && opened) ReadBlock();
 }
@@ -207,7 +208,10 @@ void TWaveIO::TakeSample() {
 
 void TWaveIO::Flush() {
   const bool written = Wave != nullptr && Wave->IsOpen() && Wave->WriteSamples(Position, Buffer);
-  if (!written) ReportText(kWriteError);
+  if (!written) {
+    ReportText(kWriteError);
+    WriteErrorReported = true;
+  }
   Position = 0;
 }
 
@@ -215,7 +219,8 @@ void RIR_STDCALL TWaveIO::Done() {
   if (Mode == kSave && Position > 0) Flush();
   if (Created && Wave != nullptr) {
     const bool closed = Wave->Close();
-    if (!closed && Mode == kSave) ReportText(kWriteError);
+    // A failed close after a failed write tells the user nothing new.
+    if (!closed && Mode == kSave && !WriteErrorReported) ReportText(kWriteError);
     Created = false;
   }
   // Release the self reference so the host's release destroys the block.

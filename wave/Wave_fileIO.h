@@ -94,7 +94,8 @@ class TWaveFile {
   uint32_t DataSize() const { return Data.Size; }
   uint32_t DataHeaderPosition() const { return DataHeaderPosition_; }
 
-  // The platform's file-existence test: a file that is not a directory.
+  // Whether `name` is an existing regular file: FIFOs, devices and folders
+  // are not wave files and must never be opened (a FIFO would block).
   static bool FileExists(const std::string& name);
 
  private:

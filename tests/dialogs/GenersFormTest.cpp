@@ -11,9 +11,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QScreen>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -195,11 +198,97 @@ TEST_F(GenersForm, ChoosingHammingForAHannBlockStoresKind13) {
   EXPECT_EQ(Stored(host).Kind, gkHamming);
 }
 
-TEST_F(GenersForm, PositionIsStoredOnlyWhenTheDialogMoved) {
-  host.position = std::vector<int32_t>{120, 90};
+// What the user cannot reach stays out of reach: the hidden Random page,
+// other windows of a one-window block, a position off the screen.
+TEST_F(GenersForm, OnlyReachableChoicesAreOffered) {
+  host.typeName = "All_in_One";
   {
     auto f = Open();
-    EXPECT_EQ(f->pos(), QPoint(120, 90));
+    f->pages()->setCurrentIndex(TGenersForm::pConstant);
+    for (int i = 0; i < 2 * TGenersForm::kPageCount; ++i) {
+      QTest::keyClick(f->pages(), Qt::Key_Tab, Qt::ControlModifier);
+      ASSERT_NE(f->pages()->currentIndex(), TGenersForm::pRandom) << i;
+    }
+    f->pages()->setCurrentIndex(TGenersForm::pRandom);  // even when asked for directly
+    EXPECT_NE(f->pages()->currentIndex(), TGenersForm::pRandom);
+    f->storeResults();
+  }
+  EXPECT_NE(Stored(host).Kind, gkRandom);
+
+  host.typeName = "Hann";
+  host.dataSet.clear();
+  {
+    auto f = Open();
+    auto* type = Child<QComboBox>(*f, "Wind_type");
+    auto* model = qobject_cast<QStandardItemModel*>(type->model());
+    ASSERT_NE(model, nullptr);
+    for (int i = 0; i < type->count(); ++i)
+      EXPECT_EQ(model->item(i)->isEnabled(), type->itemText(i) == "Hann") << i;
+    type->setFocus();
+    QTest::keyClick(type, Qt::Key_Down);
+    EXPECT_EQ(type->currentText(), "Hann");
+  }
+
+  host.typeName = "Sine";
+  host.position = std::vector<int32_t>{3000, -2000};
+  {
+    auto f = Open();
+    const QRect area = f->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(f->frameGeometry().topLeft())) << f->x() << "," << f->y();
+    // As far right as the dialog's width allows (it may be wider than the test screen).
+    EXPECT_LE(f->x(), std::max(area.left(), area.right() + 1 - f->width()));
+    f->storeResults();  // placed by the program, not moved: nothing stored
+  }
+  EXPECT_TRUE(host.positionsSet.empty());
+}
+
+// The first field has the focus and every unit selector takes it from the
+// keyboard; periods stay within 1..2000000000 of the unit shown; formulas are
+// stored as they run; OK without a change gives the record back as it came.
+TEST_F(GenersForm, KeyboardLimitsAndUnchangedRecords) {
+  host.typeName = "Sine";
+  GeneratorParams stored = DefaultGeneratorParams();
+  stored.Kind = gkModSine;  // not the page's kind: still kept when nothing changes
+  stored.SineAmp = 123;
+  host.data = Bytes(stored);
+  {
+    auto f = Open();
+    f->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    auto* period = Child<TRXEditDelay>(*f, "FSinePeriod");
+    EXPECT_TRUE(period->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == period);
+    EXPECT_TRUE(period->selector()->focusPolicy() & Qt::TabFocus);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), period->selector());  // Tab reaches the unit
+    f->storeResults();
+  }
+  EXPECT_EQ(host.dataSet.at(0), Bytes(stored));
+
+  host.dataSet.clear();
+  host.typeName = "All_in_One";
+  {
+    auto f = Open();
+    auto* period = Child<TRXEditDelay>(*f, "FSinePeriod");
+    Type(period, "99999999999999999999");  // 20 digits, beyond 64 bits
+    EXPECT_EQ(period->longValue(), 2000000000);
+    auto* tone = Child<TRXEditDelay>(*f, "FModMainTone");
+    Type(tone, "2000000001");
+    EXPECT_EQ(tone->longValue(), 2000000000);
+    f->pages()->setCurrentIndex(TGenersForm::pFunc);
+    Child<QLineEdit>(*f, "Func_Str")->setText("SIN(t/10)*100");
+    f->storeResults();
+  }
+  const GeneratorParams r = Stored(host);
+  EXPECT_EQ(r.Formula.Get(), "sin(t/10)*100");
+  EXPECT_LE(r.SinePeriod, 2000000000LL * 1000);
+  EXPECT_GT(r.SinePeriod, 0);
+}
+
+TEST_F(GenersForm, PositionIsStoredOnlyWhenTheDialogMoved) {
+  host.position = std::vector<int32_t>{100, 60};  // the whole dialog fits the test screen there
+  {
+    auto f = Open();
+    EXPECT_EQ(f->pos(), QPoint(100, 60));
     f->storeResults();
   }
   EXPECT_TRUE(host.positionsSet.empty());

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
   }
   for (const char* language : {"ENGLISH", "RUSSIAN"}) {
     const QString suffix = QString(language) == "RUSSIAN" ? "-ru" : "-en";
+    UseQtTranslations(language);  // as the module does: Qt's own buttons and file dialogs
     for (const auto& t : transforms) {
       TTransformsOpt dialog(RecordingHooks(log));
       dialog.Load(DialogRequest{t.type, language, "/", std::nullopt, {}});
@@ -77,6 +79,16 @@ int main(int argc, char** argv) {
         dialog.LMSH_isMulti->setChecked(true);
         Save(dialog, out + "/transform-lmss-addition" + suffix + ".png");
       }
+    }
+    {
+      // A stored "less than" operator is shown as stored.
+      TransformParams r{};
+      DefaultTransformRecord(r);
+      r.TransformCode = 33;
+      r.ThreshRelOp = 0;
+      TTransformsOpt dialog(RecordingHooks(log));
+      dialog.Load(DialogRequest{"Thresh", language, "/", std::nullopt, Bytes(r)});
+      Save(dialog, out + "/transform-thresh-lt" + suffix + ".png");
     }
     {
       TTableEdit editor;
@@ -92,8 +104,16 @@ int main(int argc, char** argv) {
       load.FileStep(dir.path() + "/stereo.wav");
       Save(load, out + "/wave-load" + suffix + ".png");
       TWavesForm save(RecordingHooks(log));
-      save.Load(DialogRequest{"Save Wave", language, "/", std::nullopt, {}});
+      WaveParams named{};
+      DefaultWaveRecord(named);
+      named.FileName.Set("запись.wav");
+      save.Load(DialogRequest{"Save Wave", language, "/", std::nullopt, Bytes(named)});
       Save(save, out + "/wave-save" + suffix + ".png");
+      // The recorder's browse button: Qt's save dialog, in the language chosen.
+      QFileDialog browse(nullptr, QString(), dir.path(), "PCM Wave files (*.wav)");
+      browse.setOption(QFileDialog::DontUseNativeDialog);
+      browse.setAcceptMode(QFileDialog::AcceptSave);
+      Save(browse, out + "/wave-save-browse" + suffix + ".png");
     }
   }
   return 0;

@@ -49,6 +49,7 @@ TEST(Dialogs2Exports, FilterGroupDialogStoresItsRecordAndPosition) {
   FakeExtParameter host;
   host.typeName = "Filters_Group";
   host.data = Bytes(f);
+  host.position = std::vector<int32_t>{40, 30};  // a stored position is stored again
   int treeItems = -1;
   host.onData = [&] {
     OnModal([&](QWidget* dialog) {

@@ -131,6 +131,15 @@ TEST(TransformDialog, ThreshAndInverseThreshSetTheirLimits) {
   const auto stored = FromBytes<TransformParams>(PressOk(*d).data);
   EXPECT_EQ(stored.TransformCode, 33);
   EXPECT_EQ(stored.ThreshRelOp, 0);
+
+  // Reopened, the stored operator is shown, and choosing the other one
+  // takes at once.
+  HookLog log2;
+  auto again = Open(log2, "Arithmetic_Group", Bytes(stored));
+  ASSERT_TRUE(again->SelectItem("Thresh"));
+  EXPECT_EQ(again->Thresh_RelOp->currentText(), "NSP_LT");
+  again->Thresh_RelOp->setCurrentText("NSP_GT");
+  EXPECT_EQ(FromBytes<TransformParams>(PressOk(*again).data).ThreshRelOp, 1);
 }
 
 TEST(TransformDialog, GroupBlocksKeepOnlyTheirGroupAndPreselectTheStoredKind) {
@@ -201,7 +210,7 @@ TEST(TransformDialog, UnknownTypeNamesShowMessage22AndKeepTheEmptyPage) {
   EXPECT_EQ(d->CurrentPage(), "None");
 }
 
-TEST(TransformDialog, PositionIsAlwaysStoredAndCancelStoresNothing) {
+TEST(TransformDialog, PositionIsStoredWhenItWasOrSomethingChangedAndCancelStoresNothing) {
   HookLog log;
   auto d = Open(log, "Square", {}, "", std::make_pair(120, 80));
   const DialogResult result = PressOk(*d);
@@ -211,9 +220,18 @@ TEST(TransformDialog, PositionIsAlwaysStoredAndCancelStoresNothing) {
   EXPECT_EQ(result.position->second, d->y());
   EXPECT_EQ(result.data.size(), 552u);
 
+  // No stored position and nothing changed: the record goes back as it
+  // came and no position is added.
   HookLog log2;
-  auto c = Open(log2, "Square");
-  EXPECT_TRUE(PressOk(*c).position.has_value());
+  const std::vector<uint8_t> stored = Bytes(DefaultTransform());
+  auto c = Open(log2, "Square", stored);
+  const DialogResult untouched = PressOk(*c);
+  EXPECT_FALSE(untouched.position.has_value());
+  EXPECT_EQ(untouched.data, stored);
+  HookLog log2b;
+  auto changed = Open(log2b, "Square", stored);
+  changed->Num_Points->setValue(50);
+  EXPECT_TRUE(PressOk(*changed).position.has_value());
 
   HookLog log3;
   auto x = Open(log3, "Square");
@@ -359,6 +377,12 @@ TEST(TransformDialog, TableEditorButtonsEditTheWorkingLists) {
     e->StringGrid1->item(1, 0)->setText("2.5");
     return int(QDialog::Accepted);
   };
+  // Lists are edited through the table editor only: typed text would be
+  // shown and then ignored.
+  for (TEditButton* list : {d->FIRS_Taps, d->FIRS_Delay, d->IIRS_Taps, d->IIRS_Delay, d->LMSS_Taps, d->LMSS_Delay,
+                            d->Conv_H_12D})
+    EXPECT_TRUE(list->Edit->isReadOnly()) << list->objectName().toStdString();
+  EXPECT_FALSE(d->User_func->Edit->isReadOnly());
   d->FIRS_Taps->Button->click();
   EXPECT_EQ(shownColumns, 6);
   EXPECT_EQ(d->FIRS_Taps->text(), "{2.5,1,-0.5}");

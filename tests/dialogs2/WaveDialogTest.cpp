@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAudioDevice>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QMediaDevices>
 #include <QPlainTextEdit>
@@ -142,20 +148,137 @@ TEST(WaveDialog, LoadPageRefusesMissingAndUnreadableFiles) {
   form->LoadFileName->setText("junk.wav");
   const auto stored = FromBytes<WaveParams>(PressOk(*form).data);
   ASSERT_EQ(log.texts.size(), 2u);
-  EXPECT_EQ(log.texts[1], dir.path().toStdString() + "/junk.wav - can't open file");
+  EXPECT_EQ(log.texts[1], dir.path().toStdString() + "/junk.wav - can't open file\nThe stored file settings are kept.");
   // The last accepted file is what OK stores.
   EXPECT_EQ(stored.FileName.Get(), "good.wav");
   EXPECT_EQ(stored.SampleRate, 11025);
 
-  // Nothing ever accepted: an all-zero record, and the Russian texts.
+  // A stored name that cannot be opened is kept, never replaced by zeros,
+  // and OK says so; the Russian texts.
   HookLog log2;
-  auto none = Open(log2, "Load Wave", Bytes(Record("absent.wav", 0, 0, 0)), directory, "Russian");
+  auto none = Open(log2, "Load Wave", Bytes(Record("absent.wav", 16000, 16, 2)), directory, "Russian");
   ASSERT_EQ(log2.texts.size(), 1u);
   EXPECT_EQ(log2.texts[0], dir.path().toStdString() + "/absent.wav - файл не существует");
   EXPECT_EQ(none->windowTitle(), QString::fromUtf8("Свойства чтения/записи Wave файлов"));
-  const auto zero = FromBytes<WaveParams>(PressOk(*none).data);
-  EXPECT_EQ(zero.FileName.Size(), 0u);
-  EXPECT_EQ(zero.SampleRate, 0);
+  EXPECT_EQ(none->LoadFileName->text(), "absent.wav");
+  const auto kept = FromBytes<WaveParams>(PressOk(*none).data);
+  EXPECT_EQ(kept.FileName.Get(), "absent.wav");
+  EXPECT_EQ(kept.SampleRate, 16000);
+  EXPECT_EQ(kept.BitsPerSample, 16);
+  EXPECT_EQ(kept.Channels, 2);
+  ASSERT_EQ(log2.texts.size(), 2u);
+  EXPECT_NE(log2.texts[1].find("оставлены без изменений"), std::string::npos) << log2.texts[1];
+
+  // A FIFO is refused at once, like a missing file (opening it would wait).
+  const std::string fifo = dir.path().toStdString() + "/pipe.wav";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  HookLog log3;
+  auto piped = Open(log3, "Load Wave", Bytes(Record("pipe.wav", 8000, 8, 1)), directory);
+  ASSERT_EQ(log3.texts.size(), 1u);
+  EXPECT_EQ(log3.texts[0], fifo + " - file not exists");
+  EXPECT_EQ(FromBytes<WaveParams>(PressOk(*piped).data).FileName.Get(), "pipe.wav");
+}
+
+// Names are read and written in one encoding; whole paths stay whole; a name
+// the record cannot hold is refused with a word instead of being cut.
+TEST(WaveDialog, NamesKeepTheirEncodingTheirFormAndTheirLength) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromUtf8("звуки")));
+  const QString folder = dir.path() + "/";
+  WriteWave(folder + QString::fromUtf8("звуки/тон.wav"), 8000, 16, 1);
+  const std::string directory = folder.toStdString();
+  const std::string cyrillic = "звуки/тон.wav";
+
+  HookLog log;
+  auto load = Open(log, "Load Wave", Bytes(Record(cyrillic, 8000, 16, 1)), directory);
+  EXPECT_TRUE(log.texts.empty()) << log.texts[0];
+  EXPECT_EQ(load->LoadFileName->text(), QString::fromUtf8("звуки/тон.wav"));
+  EXPECT_EQ(FromBytes<WaveParams>(PressOk(*load).data).FileName.Get(), cyrillic);
+
+  // The save page: OK after OK keeps the bytes.
+  std::vector<uint8_t> data = Bytes(Record("запись.wav", 8000, 8, 1));
+  for (int round = 0; round < 2; ++round) {
+    HookLog l;
+    auto save = Open(l, "Save Wave", data, directory);
+    EXPECT_EQ(save->SaveWaveFile->text(), QString::fromUtf8("запись.wav"));
+    data = PressOk(*save).data;
+    EXPECT_EQ(FromBytes<WaveParams>(data).FileName.Get(), "запись.wav");
+  }
+
+  // A whole path inside the directory stays whole.
+  const std::string whole = directory + cyrillic;
+  ASSERT_LE(whole.size(), 55u);
+  HookLog log2;
+  auto absolute = Open(log2, "Load Wave", Bytes(Record(whole, 8000, 16, 1)), directory);
+  EXPECT_TRUE(log2.texts.empty());
+  EXPECT_EQ(FromBytes<WaveParams>(PressOk(*absolute).data).FileName.Get(), whole);
+
+  // A picked file whose path does not fit: stored relative to the design's
+  // folder, with a word; one that fits neither way is refused.
+  const QString deep = folder + QString(60, 'd') + "/";
+  ASSERT_TRUE(QDir().mkpath(deep + "x"));
+  WriteWave(deep + "long.wav", 8000, 8, 1);
+  HookLog log3;
+  auto picked = Open(log3, "Load Wave", {}, (deep + "x/").toStdString());
+  log3.texts.clear();  // the default name is not there
+  picked->HandlePickedName(deep + "long.wav");
+  EXPECT_EQ(picked->LoadFileName->text(), "../long.wav");
+  ASSERT_EQ(log3.texts.size(), 1u);
+  EXPECT_NE(log3.texts[0].find("../long.wav"), std::string::npos);
+  HookLog log4;
+  auto far = Open(log4, "Load Wave", Bytes(Record(cyrillic, 8000, 16, 1)), directory);
+  far->HandlePickedName(deep + "long.wav");
+  EXPECT_EQ(far->FormRecord().FileName.Get(), cyrillic);
+  ASSERT_EQ(log4.texts.size(), 1u);
+  EXPECT_NE(log4.texts[0].find("longer than 55"), std::string::npos);
+
+  // The fields take at most 55 characters; a typed name longer than 55
+  // bytes keeps the dialog open.
+  HookLog log5;
+  auto typed = Open(log5, "Save Wave", {}, directory);
+  EXPECT_EQ(typed->SaveWaveFile->maxLength(), 55);
+  typed->SaveWaveFile->setText(QString::fromUtf8("ж").repeated(30) + ".wav");
+  QTest::mouseClick(typed->OKBtn, Qt::LeftButton);
+  EXPECT_TRUE(typed->isVisible());
+  ASSERT_EQ(log5.texts.size(), 1u);
+  EXPECT_NE(log5.texts[0].find("longer than 55"), std::string::npos);
+}
+
+// The keyboard reaches what it should; a stored position never puts the
+// dialog out of reach; the recorder's browse button names new files.
+TEST(WaveDialog, KeyboardScreenAndBrowsing) {
+  HookLog log;
+  QTemporaryDir dir;
+  WriteWave(dir.path() + "/a.wav", 8000, 8, 1);
+  auto load = Open(log, "Load Wave", Bytes(Record("a.wav", 8000, 8, 1)), (dir.path() + "/").toStdString());
+  load->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(load.get()));
+  EXPECT_EQ(load->focusWidget(), load->LoadFileName);
+  EXPECT_TRUE(load->WaveProp->isReadOnly());
+  EXPECT_TRUE(load->WaveProp->tabChangesFocus());
+
+  HookLog log2;
+  auto far = std::make_unique<TWavesForm>(RecordingHooks(log2));
+  far->Load(DialogRequest{"Save Wave", "", "/nonexistent/", std::make_pair(3000, -2000), {}});
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(area.contains(far->geometry().topLeft()));
+  EXPECT_LE(far->x() + far->width(), area.right() + 1);
+  far->show();
+  // Not moved by the user: OK stores no position.
+  EXPECT_FALSE(PressOk(*far).position.has_value());
+
+  HookLog log3;
+  auto save = Open(log3, "Save Wave", {}, (dir.path() + "/").toStdString());
+  bool sawSaveDialog = false;
+  QTimer::singleShot(200, [&] {
+    auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (box != nullptr) {
+      sawSaveDialog = box->acceptMode() == QFileDialog::AcceptSave;
+      box->reject();
+    }
+  });
+  save->SaveBitBtn->click();
+  EXPECT_TRUE(sawSaveDialog);
 }
 
 TEST(WaveDialog, BrowseAddsTheWaveExtensionOnlyWhenThereIsNone) {

@@ -219,6 +219,30 @@ TEST_F(EditRoundTrip, WaveRateReachesTheRecording) {
   EXPECT_EQ(rate, 11025u);
 }
 
+// The wave dialogs look for names where a run does: the player's beside the
+// design, the recorder's in the output folder. OK without a change leaves the
+// design as it was, from any working folder.
+TEST_F(EditRoundTrip, WaveNamesResolveWhereTheRunLooks) {
+  const std::string design = Example("wave_iir.toml");
+  const std::string before = Read(design);
+  const fs::path cwd = fs::current_path();
+  fs::current_path(dir_ / "out");  // neither the design's folder nor the plug-in's
+  for (const char* block : {"player", "recorder"}) {
+    std::string said;
+    EXPECT_EQ(Edit(design, block,
+                   [](QWidget* dialog) {
+                     // A message box here would mean the file was not found.
+                     EXPECT_NE(dialog->findChild<QAbstractButton*>("OKBtn"), nullptr);
+                     Press(dialog, "OKBtn");
+                   },
+                   &said),
+              0)
+        << block;
+    EXPECT_EQ(Read(design), before) << block << ": " << said;
+  }
+  fs::current_path(cwd);
+}
+
 // The leak checker of the sanitizer build: the system font library keeps its
 // caches until the process ends.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libfreetype.so\n"; }

@@ -1,5 +1,6 @@
 // The wave load/save block through its exports against the in-process host.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -429,6 +430,30 @@ TEST(WaveBlock, OpenFailuresReportAndAbort) {
   saver->Start();
   EXPECT_EQ(Messages(s.host), std::vector<std::string>{"Wave file I/O error: " + nowhere});
   EXPECT_EQ(s->AbortCount(), 1);
+
+  // A FIFO is never opened (opening it would wait for a writer): it is
+  // reported like a missing file.
+  const std::string fifo = dir / "pipe.wav";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  WaveHost f(true, 8, fifo);
+  Block fifoLoader("Wave_Load_Init", f.host);
+  EXPECT_EQ(Messages(f.host), std::vector<std::string>{fifo + "-file not found!"});
+  fifoLoader->Start();
+  fifoLoader->TimeStep();
+  EXPECT_EQ(f->Value("C1"), "00000000");
+
+  // An open that failed on a full device, then samples and Done: the lost
+  // data is reported once, not again by the close.
+  if (std::filesystem::exists("/dev/full")) {
+    WaveHost full(false, 8, "/dev/full");
+    {
+      Block saver("Wave_Save_Init", full.host);
+      saver->Start();
+      for (int i = 0; i < 10; ++i) Feed(saver, full.host, Encode(1, i, 8));
+    }
+    EXPECT_EQ(Messages(full.host),
+              (std::vector<std::string>{"Wave file I/O error: /dev/full", "Error while writing wave file"}));
+  }
 }
 
 TEST(WaveBlock, SaveRecordsSamplesInBlocksOf1000) {

@@ -1,4 +1,5 @@
 // TWaveFile: header layout, sample coding, chunk handling and failures.
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -303,6 +304,22 @@ TEST(WaveFile, OpeningAgainClosesThePreviousFile) {
   EXPECT_EQ(Get32(ReadAll(dir / "b.wav"), 4), 36u);
   EXPECT_FALSE(wave.OpenWrite(dir / "no/such/dir.wav", 8000, 8, 1));
   EXPECT_FALSE(wave.IsOpen());
+}
+
+// Only regular files are read; a FIFO or a device is refused without waiting.
+TEST(WaveFile, SpecialFilesAreRefusedWithoutBlocking) {
+  TempDir dir;
+  const std::string fifo = dir / "pipe.wav";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(TWaveFile::FileExists(fifo));
+  EXPECT_FALSE(TWaveFile::FileExists(dir.Str()));
+  EXPECT_FALSE(TWaveFile::FileExists("/dev/null"));
+  TWaveFile wave;
+  EXPECT_FALSE(wave.OpenRead(fifo));
+  EXPECT_FALSE(wave.OpenRead("/dev/zero"));
+  // Writing to a FIFO nobody reads fails at once instead of waiting.
+  EXPECT_FALSE(wave.OpenWrite(fifo, 8000, 8, 1));
+  EXPECT_TRUE(wave.Close());
 }
 
 TEST(WaveFile, FullDeviceFailsTheHeaderWrite) {

@@ -191,8 +191,33 @@ TEST(WaveInterop, WeReadFilesOfPythonAndSoxWithAndWithoutFact) {
       EXPECT_EQ(wave.Channels(), channels);
       EXPECT_EQ(wave.FrameCount(), reference.frames);
       EXPECT_EQ(ReadAsBytes(wave), reference.data);
+
+      // sox's default form for more than two channels is WAVE_FORMAT_EXTENSIBLE;
+      // its PCM data must read like the plain file of the same samples.
+      const std::string extPath = dir / ("ext_" + tag + ".wav");
+      RunCommand("/usr/bin/sox " + soxPath + " -t wav -c " + std::to_string(channels) + " " + extPath + " 2>&1",
+                 &status);
+      ASSERT_EQ(status, 0);
+      if (channels > 2) {
+        ASSERT_EQ(Get16(ReadAll(extPath), 20), 0xFFFEu);  // really the extensible form
+      }
+      TWaveFile ext;
+      ASSERT_TRUE(ext.OpenRead(extPath)) << extPath;
+      EXPECT_EQ(ext.Channels(), channels);
+      EXPECT_EQ(ext.BitsPerSample(), 8 * width);
+      EXPECT_EQ(ext.FrameCount(), reference.frames);
+      EXPECT_EQ(ReadAsBytes(ext), reference.data);
     }
   }
+  // The extensible form with another sub-format (3: float) is not PCM.
+  Bytes bytes = ReadAll(dir / "ext_2_3.wav");
+  ASSERT_GT(bytes.size(), 60u);
+  ASSERT_EQ(bytes[44], 1);  // the sub-format's tag
+  bytes[44] = 3;
+  const std::string floatExt = dir / "float_ext.wav";
+  WriteAll(floatExt, bytes);
+  TWaveFile notPcm;
+  EXPECT_FALSE(notPcm.OpenRead(floatExt));
 }
 
 TEST(WaveInterop, ToolFilesWeRejectCleanly) {
