@@ -619,14 +619,12 @@ void TTransformsOpt::Load(const DialogRequest& request) {
   DialogCode_ = Hooks.dialogCodeOf ? Hooks.dialogCodeOf(type) : 29;
   GroupMode_ = IsGroupDialogCode(DialogCode_);
   ApplyLanguage(request.language);
-  HadPosition_ = request.position.has_value();
   if (request.position) {
     MoveOnScreen(*this, request.position->first, request.position->second);
   } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
   }
-  OpenedAt_ = pos();
   if (request.data.size() == sizeof(TransformParams) || request.data.size() == sizeof(FilterParams)) Original_ = request.data;
   if (request.data.size() == sizeof(TransformParams)) std::memcpy(&Source, request.data.data(), sizeof Source);
   alignas(8) FilterParams filterSource = Filter;
@@ -1049,8 +1047,7 @@ DialogResult TTransformsOpt::Store() {
   out.data = ControlsToBytes();
   // Nothing changed: the stored record goes back exactly as it came.
   if (Snapped_ && !Original_.empty() && out.data == Shown_) out.data = Original_;
-  // The position is stored with every change and whenever one was stored;
-  // an untouched dialog that had none leaves the design as it was.
-  if (HadPosition_ || pos() != OpenedAt_ || out.data != Original_) out.position = std::make_pair(x(), y());
+  // The position is stored whether or not the dialog moved.
+  out.position = std::make_pair(x(), y());
   return out;
 }

@@ -148,8 +148,6 @@ class TTransformsOpt : public QDialog {
  private:
   std::vector<uint8_t> Original_;  // the stored record as it came
   std::vector<uint8_t> Shown_;     // the controls' record when first shown
-  QPoint OpenedAt_;
-  bool HadPosition_ = false;
   bool Snapped_ = false;
   std::vector<uint8_t> ControlsToBytes();
   QWidget* AddPage(const QString& caption);

@@ -183,7 +183,13 @@ int EditDesignBlock(const EditRequest& request, std::ostream& out, std::ostream&
       return 1;
     }
   }
-  if (params.NewPosition()) {
+  // The transform dialog reports its position on every OK, moved or not; a
+  // design that kept none gains one only along with a changed record.
+  const bool recordChanged = params.NewRecord() && *params.NewRecord() != block.record;
+  const bool positionAlways =
+      type.blockClass == BlockClass::Transform || type.blockClass == BlockClass::SimpleTransform ||
+      type.blockClass == BlockClass::FilterTransform;
+  if (params.NewPosition() && (block.dialogPosition || recordChanged || !positionAlways)) {
     const auto& p = *params.NewPosition();
     edits.position = "[" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + "]";
     if (!block.dialogPosition || *block.dialogPosition != p) said.push_back("dialog_position: " + *edits.position);
