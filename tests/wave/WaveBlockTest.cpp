@@ -1,7 +1,9 @@
 // The wave load/save block through its exports against the in-process host.
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#endif
 
 #include <cstring>
 #include <filesystem>
@@ -9,6 +11,15 @@
 #include "WaveTestFiles.h"
 #include "numeric/ParameterRecords.h"
 #include "support/PluginFixture.h"
+
+namespace {
+// Where the block looks for test files under the library directory.
+#ifdef _WIN32
+constexpr const char* kTestFolder = "Test\\";
+#else
+constexpr const char* kTestFolder = "Test/";
+#endif
+}  // namespace
 
 namespace {
 
@@ -345,7 +356,7 @@ TEST(WaveBlock, TestNumberChoosesTheFileAtRunTime) {
   Block other("Wave_Load_Init", missing);
   other->Start();
   for (int i = 0; i < 3; ++i) other->TimeStep();
-  EXPECT_EQ(Messages(missing), std::vector<std::string>{dir / "Test/Test_5.wav-file not found!"});
+  EXPECT_EQ(Messages(missing), std::vector<std::string>{dir.Str() + "/" + kTestFolder + "Test_5.wav-file not found!"});
   EXPECT_EQ(missing.Value("C1"), "00000000");
 }
 
@@ -511,7 +522,7 @@ TEST(WaveBlock, SaveWithTestPortHasNoFileAndReportsFlushes) {
   EXPECT_EQ(Messages(host), std::vector<std::string>{"Error while writing wave file"});
   block->Done();
   EXPECT_EQ(Messages(host).size(), 2u);
-  EXPECT_FALSE(std::filesystem::exists(std::string(RIR_PLUGIN_DIR) + "Test/Test_1.wav"));
+  EXPECT_FALSE(std::filesystem::exists(std::string(RIR_PLUGIN_DIR) + kTestFolder + "Test_1.wav"));
 }
 
 TEST(WaveBlock, OtherSampleWidths) {
@@ -564,6 +575,7 @@ TEST(WaveBlock, FilesChangingUnderTheBlock) {
     EXPECT_EQ(out[10], 0);
     EXPECT_EQ(out[2099], 0);
   }
+#ifndef _WIN32  // Windows cannot remove a file that is open
   // Files that vanish mid-run.
   {
     WaveHost h(true, 8, path);
@@ -583,8 +595,10 @@ TEST(WaveBlock, FilesChangingUnderTheBlock) {
     EXPECT_TRUE(s->Reports().empty());
   }
   EXPECT_FALSE(std::filesystem::exists(rec));
+#endif
 }
 
+#ifndef _WIN32  // needs fork and a file-size limit
 // A file-size limit stands in for a disk that fills up during a recording.
 TEST(WaveBlock, DiskFullDuringSaveReportsAndKeepsAValidFile) {
   TempDir dir;
@@ -617,6 +631,7 @@ TEST(WaveBlock, DiskFullDuringSaveReportsAndKeepsAValidFile) {
   EXPECT_EQ(file[44], 1 + 127);
   EXPECT_EQ(file[44 + 1000], 3 + 127);
 }
+#endif
 
 TEST(WaveBlock, DoneReleasesTheBlock) {
   TempDir dir;
