@@ -177,4 +177,4 @@ struct IPELMOR : IRirUnknown {
 struct IExtParameter;
 
 // Signature of every block initialisation export.
-using InitExport = IModel** (*)(IPELMOR** hostRef, intptr_t unused);
+using InitExport = IModel** (RIR_STDCALL*)(IPELMOR** hostRef, intptr_t unused);

@@ -11,6 +11,7 @@ import glob
 import os
 import subprocess
 import sys
+import time
 
 
 def wine_env(prefix):
@@ -33,8 +34,13 @@ def main():
     for stale in glob.glob(os.path.join(os.path.dirname(exe), "oracle", "oracle_*")):
         if os.path.basename(exe).startswith("transforms_test"):
             os.remove(stale)
-    # One wine server for all the short runs below (it leaves a few seconds after the last).
-    subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "-p10"], env=env, check=False)
+    # One wine server and one set of wine services for all the short runs below,
+    # started apart from any output pipe: a helper process holding a case's
+    # pipe would keep that run waiting until the helper leaves. The server
+    # leaves a few seconds after the last program.
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "-p10"], env=env, check=False, **quiet)
+    subprocess.run([wine, "wineboot"], env=env, check=False, timeout=600, **quiet)
     listing = subprocess.run([wine, exe, "--gtest_list_tests", f"--gtest_filter={pattern}"], env=env,
                              capture_output=True, text=True, timeout=600)
     if listing.returncode != 0:
@@ -50,10 +56,12 @@ def main():
             cases.append(suite + line.split("#")[0].strip())
     failed = []
     for case in cases:
+        start = time.monotonic()
         run = subprocess.run([wine, exe, f"--gtest_filter={case}"], env=env, capture_output=True, text=True,
                              timeout=600)
+        seconds = time.monotonic() - start
         ok = run.returncode == 0 and ("[  PASSED  ] 1 test" in run.stdout or "[  SKIPPED ] 1 test" in run.stdout)
-        print(f"{'ok  ' if ok else 'FAIL'} {case}")
+        print(f"{'ok  ' if ok else 'FAIL'} {case} ({seconds:.2f} s)")
         if not ok:
             failed.append(case)
             print(run.stdout[-6000:], run.stderr[-2000:])
