@@ -8,7 +8,9 @@
 
 #ifdef _WIN32
 #include "dialogs/FakeExtParameter.h"
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif

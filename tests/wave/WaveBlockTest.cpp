@@ -384,6 +384,14 @@ TEST(WaveBlock, FileNamesResolveWholeAndSafely) {
     Block block("Wave_Load_Init", h.host);
     EXPECT_EQ(Messages(h.host), std::vector<std::string>{"C:x.wav-file not found!"});
   }
+#ifdef _WIN32
+  // So is one starting with a backslash: the root of the current drive.
+  {
+    WaveHost h(true, 8, "\\nonexistent\\x.wav");
+    Block block("Wave_Load_Init", h.host);
+    EXPECT_EQ(Messages(h.host), std::vector<std::string>{"\\nonexistent\\x.wav-file not found!"});
+  }
+#endif
   // A stored length beyond the field reads as the field's 55 characters.
   {
     WaveHost h(true, 8);
