@@ -17,7 +17,7 @@ import time
 def wine_env(prefix):
     env = dict(os.environ)
     env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-    env.setdefault("HOME", os.path.dirname(prefix))
+    env["HOME"] = os.path.dirname(prefix)  # wine writes nothing into the user's home
     env.pop("DISPLAY", None)  # message boxes must never wait for a user
     return env
 
