@@ -24,6 +24,7 @@
 
 #include "RXEditDelay.h"
 #include "UExtParameterTypes.h"
+#include "numeric/Rounding.h"
 
 namespace {
 
@@ -113,18 +114,10 @@ TRXEditDelay* DelayEdit(const char* name) {
   return edit;
 }
 
-// Nearest integer, ties to even, saturated.
-int64_t ToInt64(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 9.2233720368547758e18) return INT64_MAX;
-  if (v <= -9.2233720368547758e18) return INT64_MIN;
-  return std::llrint(v);
-}
-
 // A record value in a spin box's range (the box would clamp it anyway).
 int ToSpin(const QSpinBox* box, double v) {
   if (std::isnan(v)) return box->minimum();
-  return static_cast<int>(std::clamp<double>(std::nearbyint(v), box->minimum(), box->maximum()));
+  return static_cast<int>(std::clamp<double>(RoundHalfEven(v), box->minimum(), box->maximum()));
 }
 
 }  // namespace
@@ -539,9 +532,9 @@ void TGenersForm::controlsToRecord(GeneratorParams& r) {
   r.KaiserLen = KaiserLen->value();
   r.WindowAmp = FInitValue->value();
   r.BlackAmp = FBlackInitValue->value();
-  r.Alpha = ToInt64(FAlpha->value());
+  r.Alpha = RoundToInt64(FAlpha->value());
   r.KaiserAmp = FKaiserInitValue->value();
-  r.Beta = ToInt64(FBeta->value());
+  r.Beta = RoundToInt64(FBeta->value());
 }
 
 void TGenersForm::showEvent(QShowEvent* event) {

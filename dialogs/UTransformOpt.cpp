@@ -23,6 +23,7 @@
 #include <cstring>
 
 #include "UDb_Edit.h"
+#include "framework/CatalogueCodes.h"
 
 TEditButton::TEditButton(const QString& name, const QString& text, QWidget* parent) : QWidget(parent) {
   setObjectName(name);
@@ -607,7 +608,7 @@ void TTransformsOpt::Load(const DialogRequest& request) {
   std::string type = request.typeName;
   type = type.substr(0, type.find('_'));
   DialogCode_ = Hooks.dialogCodeOf ? Hooks.dialogCodeOf(type) : 29;
-  GroupMode_ = DialogCode_ <= 20;
+  GroupMode_ = IsGroupDialogCode(DialogCode_);
   ApplyLanguage(request.language);
   if (request.position) {
     move(request.position->first, request.position->second);
@@ -627,11 +628,11 @@ void TTransformsOpt::Load(const DialogRequest& request) {
 }
 
 void TTransformsOpt::TransformToControls(const TransformParams& r) {
-  const int32_t g = Hooks.groupOfCode ? Hooks.groupOfCode(r.TransformCode + 30) : 0;
+  const int32_t g = Hooks.groupOfCode ? Hooks.groupOfCode(DialogCodeOfCatalogueCode(r.TransformCode)) : 0;
   const bool noLength = g == 2 || g == 8;
   SigLen_label->setVisible(!noLength);
   Num_Points->setVisible(!noLength);
-  if (GroupMode_ && g == DialogCode_) DialogCode_ = r.TransformCode + 30;
+  if (GroupMode_ && g == DialogCode_) DialogCode_ = DialogCodeOfCatalogueCode(r.TransformCode);
   // The stored length, not the design value, so reopening keeps it.
   Num_Points->setValue(r.SignalLength > 0 ? r.SignalLength : 102);
   SignalLength_ = Num_Points->value();
@@ -682,7 +683,7 @@ void TTransformsOpt::FilterToControls(const FilterParams& r) {
   Filter.IirTapsCount = std::clamp<int32_t>(Filter.IirTapsCount, 0, TTableEdit::kCapacity);
   Filter.LmsTapsCount = std::clamp<int32_t>(Filter.LmsTapsCount, 0, TTableEdit::kCapacity);
   if (GroupMode_) {
-    DialogCode_ = r.TransformCode + 30;
+    DialogCode_ = DialogCodeOfCatalogueCode(r.TransformCode);
     if (DialogCode_ < 0) DialogCode_ = 5;
   }
   FIRS_Taps->setText(TableEdit->FormatList(Filter.FirTaps, Filter.FirTapsCount));
@@ -714,8 +715,8 @@ void TTransformsOpt::SetupTree() {
   TreeHandlerAttached = false;
   const int32_t a = Hooks.groupOfCode ? Hooks.groupOfCode(DialogCode_) : 0;
   auto doomed = [&](int code) {
-    if (GroupMode_) return code <= 20 && code != a;
-    return code != DialogCode_ && (code < 0 || code > 20 || code != a);
+    if (GroupMode_) return IsGroupDialogCode(code) && code != a;
+    return code != DialogCode_ && (code < 0 || !IsGroupDialogCode(code) || code != a);
   };
   for (bool again = true; again;) {
     again = false;
@@ -791,8 +792,8 @@ void TTransformsOpt::ItemSelection() {
     LMSS_Formula->setVisible(false);
     Result_label->setVisible(false);
   }
-  PreViewBtn->setEnabled(code > 20);
-  if (code > 20) ComposeFlags();
+  PreViewBtn->setEnabled(!IsGroupDialogCode(code));
+  if (!IsGroupDialogCode(code)) ComposeFlags();
   HelpContext_ = 10000 + 10 * code;
   Notebook->currentWidget()->setProperty("helpContext", HelpContext_);
   DialogCode_ = code;
@@ -922,7 +923,8 @@ void TTransformsOpt::PackClick(QCheckBox* clicked, QCheckBox* other) {
 void TTransformsOpt::NumPointsChange() {
   SignalLength_ = Num_Points->value();
   Transform.SignalLength = SignalLength_;
-  if (DialogCode_ == 42 || DialogCode_ == 43) {
+  if (DialogCode_ == DialogCodeOfCatalogueCode(ccHighLevelFir) ||
+      DialogCode_ == DialogCodeOfCatalogueCode(ccLowLevelFir)) {
     FIRH_DownFactor->setMaximum(std::max(1, Num_Points->maximum() / SignalLength_));
   }
 }
@@ -959,7 +961,7 @@ void TTransformsOpt::showEvent(QShowEvent* event) {
 TransformParams TTransformsOpt::ControlsToTransform() {
   if (DialogCode_ < 0) DialogCode_ = 5;
   alignas(8) TransformParams r = Source;
-  r.TransformCode = DialogCode_ - 30;
+  r.TransformCode = CatalogueCodeOfDialogCode(DialogCode_);
   r.FftFlags = ComposeFlags();
   r.CorrLags = Corr_nLags->value();
   r.CorrType = Transform.CorrType;
@@ -986,7 +988,7 @@ TransformParams TTransformsOpt::ControlsToTransform() {
 FilterParams TTransformsOpt::ControlsToFilter() {
   alignas(8) FilterParams r = Filter;
   if (DialogCode_ < 0) DialogCode_ = 5;
-  r.TransformCode = DialogCode_ - 30;
+  r.TransformCode = CatalogueCodeOfDialogCode(DialogCode_);
   r.FirUpFactor = FIRH_UpFactor->value();
   r.FirUpPhase = FIRH_UpPhase->value();
   r.FirDownFactor = FIRH_DownFactor->value();

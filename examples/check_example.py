@@ -34,24 +34,39 @@ def run(exe, design, out, expect):
     return p
 
 
-def parse_vcd(path):
-    """An independent reader: returns {name: [(time, bits)]}."""
+def parse_vcd(path, reals=None):
+    """An independent reader: returns {name: [(time, bits)]} for the top
+    scope's wires; `reals`, when given, gets {name: [(time, value)]} for its
+    real variables."""
     ids, widths, changes = {}, {}, {}
+    real_ids = {}
     time = None
     last_time = -1
     with open(path) as f:
         tokens = f.read().split()
     i = 0
     in_defs = True
+    depth = 0
     while i < len(tokens):
         t = tokens[i]
         if in_defs:
+            if t == "$scope":
+                depth += 1
+            elif t == "$upscope":
+                depth -= 1
             if t == "$var":
                 end = tokens.index("$end", i)
-                _, width, ident, name = tokens[i + 1:i + 5]
-                ids[ident] = name
-                widths[name] = int(width)
-                changes[name] = []
+                kind, width, ident, name = tokens[i + 1:i + 5]
+                if kind == "real":
+                    check(width == "64", f"real {name} of width {width}")
+                    if depth == 1:
+                        real_ids[ident] = name
+                elif depth == 1:
+                    ids[ident] = name
+                    widths[name] = int(width)
+                    changes[name] = []
+                else:
+                    check(ident in ids, f"port {name} in a block scope aliases no top-scope variable")
                 i = end + 1
                 continue
             if t == "$enddefinitions":
@@ -68,6 +83,13 @@ def parse_vcd(path):
             i += 1
             continue
         check(time is not None, "VCD value before the first time stamp")
+        if t[0] == "r":
+            value, ident = float(t[1:]), tokens[i + 1]
+            i += 2
+            check(ident in real_ids, f"VCD real change of unknown identifier {ident!r}")
+            if reals is not None and ident in real_ids:
+                reals.setdefault(real_ids[ident], []).append((time, value))
+            continue
         if t[0] == "b":
             bits, ident = t[1:], tokens[i + 1]
             i += 2
@@ -90,14 +112,42 @@ def read_csv(path):
     return header, [[int(x) for x in r] for r in rows[1:]]
 
 
+def value_at(changes, time):
+    """The last value of a change list at `time`."""
+    value = None
+    for t, v in changes:
+        if t > time:
+            break
+        value = v
+    return value
+
+
+def check_companions(vcd, csv_path):
+    """Each bus's decoded real companion equals the CSV column at every row."""
+    reals = {}
+    parse_vcd(vcd, reals)
+    header, rows = read_csv(csv_path)
+    for k, name in enumerate(header[1:], start=1):
+        companion = reals.get(name + "_value")
+        check(companion is not None, f"no decoded companion for {name}")
+        if companion is None:
+            continue
+        wrong = [(r[0], r[k], value_at(companion, r[0])) for r in rows if value_at(companion, r[0]) != r[k]]
+        check(not wrong, f"{name}: companion differs from the CSV at (time, csv, vcd) {wrong[:5]}")
+
+
 def check_structure(design_name, out, stdout):
     files = sorted(os.listdir(out))
     check(not any(f.endswith(".partial") for f in files), f"half-written files left: {files}")
     for f in files:
         path = os.path.join(out, f)
+        check("wrote" not in stdout or path in stdout, f"the summary does not list {path}")
         if f.endswith(".vcd"):
             changes = parse_vcd(path)
             check(len(changes) > 0, "VCD declares no variables")
+            csv_path = path[:-4] + ".csv"
+            if os.path.exists(csv_path):
+                check_companions(path, csv_path)
             if shutil.which("vcd2fst"):
                 fst = path + ".fst"
                 p = subprocess.run(["vcd2fst", path, fst], capture_output=True, text=True)
@@ -111,6 +161,8 @@ def check_structure(design_name, out, stdout):
         elif f.endswith(".png"):
             with open(path, "rb") as p:
                 check(p.read(8) == b"\x89PNG\r\n\x1a\n", f"{f} is not a PNG file")
+            for beside in (".svg", ".gp", ".dat"):
+                check(os.path.exists(path[:-4] + beside), f"no {beside} beside {f}")
     check("block steps" in stdout, "no summary printed")
 
 
@@ -160,6 +212,18 @@ def values_sine_hann_fft(out):
     for b in (7, 9):
         check(abs(spectrum.get(b, 0) / max(peak, 1) - 0.25) < 0.02, f"Hann leakage into bin {b}: {spectrum.get(b)}")
     check(all(p < peak / 1000 for b, p in spectrum.items() if b not in (7, 8, 9)), f"power off the tone: {spectrum}")
+    # The window takes the sine's samples 0..63, each once, on the rising
+    # edges of strobe_a (times 4k + 1) and hands out w[n] * sine[n] in turn.
+    expected = [round(0.5 * (1 - math.cos(2 * math.pi * n / 63)) * round(1000 * math.sin(2 * math.pi * n / 8)))
+                for n in range(64)]
+    held, k, emitted = 0, 0, []
+    for t in range(1, 4 * 512, 4):
+        while k < len(c["time"]) and c["time"][k] <= t:
+            held = c["windowed"][k]
+            k += 1
+        emitted.append(held)
+    found = any(emitted[i:i + 64] == expected for i in range(len(emitted) - 63))
+    check(found, f"the window does not emit w[n] * sine[n] for n = 0..63: {emitted[60:80]}")
 
 
 def wav_frames(path):
@@ -190,7 +254,10 @@ def values_noisy_tone_filters(out):
         return sum(abs(a[i] - c["tone"][i]) for i in range(half, len(a))) / (len(a) - half)
 
     check(roughness(c["fir_out"]) < 0.6 * roughness(c["noisy"]), "the moving average does not smooth")
-    check(error(c["lms_out"]) < 0.8 * error(c["noisy"]), "the LMS filter does not approach the tone")
+    # Adapting once per sample the LMS ends at 0.58 of the noisy error (it
+    # reached only 0.68 while it adapted twice on each sample).
+    check(error(c["lms_out"]) < 0.62 * error(c["noisy"]),
+          f"the LMS filter does not approach the tone: {error(c['lms_out']) / error(c['noisy']):.3f} of the noise")
 
 
 def values_wave_iir(out, design_dir):

@@ -1,5 +1,6 @@
 #include "BaseExtModel.h"
 
+#include <algorithm>
 #include <cstring>
 
 TBaseModel::TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation)
@@ -72,6 +73,38 @@ bool TBaseModel::BindRequired(std::initializer_list<PortBinding> ports, uint16_t
 
 bool TBaseModel::BindOptional(std::initializer_list<PortBinding> ports, uint16_t mask) {
   return Bind(ports, mask, false);
+}
+
+bool TBaseModel::BindPorts(std::span<const PortSpec> ports, std::initializer_list<VarHandle*> handles,
+                           uint32_t* usable) {
+  if (usable != nullptr) *usable = 0;
+  const size_t count = std::min(ports.size(), handles.size());
+  size_t i = 0;
+  while (i < count) {
+    const bool required = ports[i].required;
+    const PortDirection direction = ports[i].direction;
+    const uint16_t mask = direction == PortDirection::Out ? kWritableFlag : 0;
+    bool result = true;
+    for (; i < count && ports[i].required == required && ports[i].direction == direction; ++i) {
+      const VarHandle handle = Host->FindVariable(ports[i].name);
+      *handles.begin()[i] = handle;
+      if (handle != 0) {
+        const uint16_t flags = Host->GetVariableFlags(handle);
+        if ((flags & mask) != mask) {
+          result = false;
+          Report(rcWrongKindOrFlags, static_cast<intptr_t>(handle));
+        } else if (usable != nullptr) {
+          *usable |= uint32_t{1} << i;
+        }
+      } else if (required) {
+        result = false;
+        Report(rcNotFound, reinterpret_cast<intptr_t>(ports[i].name));
+      }
+    }
+    Valid = Valid && result;
+    if (!result) return false;
+  }
+  return true;
 }
 
 const char* TBaseModel::ReadValueText(VarHandle handle) const {

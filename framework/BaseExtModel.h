@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include <initializer_list>
+#include <span>
+
+#include "BlockCatalogue.h"
 #include "IntTypes.h"
 
 // One port to bind: where its handle goes and the port's name.
@@ -61,6 +65,13 @@ class TBaseModel : public IModel {
   // Every port is tried; each failure is reported once; Valid &= result.
   bool BindRequired(std::initializer_list<PortBinding> ports, uint16_t mask);
   bool BindOptional(std::initializer_list<PortBinding> ports, uint16_t mask);
+  // Binds a catalogue port list; handles[i] receives port i's handle.
+  // Consecutive ports of the same presence and direction are bound as one
+  // call of the two above (outputs demand the writable flag), and binding
+  // stops after a call that fails. Bit i of *usable is set when port i was
+  // found with its flags.
+  bool BindPorts(std::span<const PortSpec> ports, std::initializer_list<VarHandle*> handles,
+                 uint32_t* usable = nullptr);
 
   // The host's text for a variable ("" for none). Valid only until the next
   // host call: decode it at once. Never copied, so a step does not allocate.

@@ -1,8 +1,13 @@
-// The generator kind table, the transform catalogue and their lookups.
+// The block catalogue: one row per init export with everything the blocks,
+// the dialogs and the simulator know about a block type (class, type name,
+// codes, ports, the record fields it reads), and the lookups built on it.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
+
+#include "CatalogueCodes.h"
 
 // Generator kinds in table order; the kind equals the row.
 enum GeneratorKind : int32_t {
@@ -33,29 +38,66 @@ struct GeneratorKindRow {
 // Row k holds kind k.
 extern const GeneratorKindRow kGeneratorKinds[kGeneratorKindCount];
 
-// Transform catalogue: position 1..60 is the catalogue code.
-constexpr int kCatalogueSize = 60;
 // Name of a catalogue code, "" outside 1..60.
 const char* CatalogueName(int32_t code);
-
-// Group numbers.
-enum TransformGroup : int32_t {
-  tgArithmetic = 2,
-  tgConjugation = 3,
-  tgConvolution = 4,
-  tgCorrelation = 5,
-  tgSampling = 6,
-  tgFouriers = 7,
-  tgFilters = 8,
-  tgWindowing = 9,
-  tgSpectrals = 10,
-};
 
 // Lookups match whole texts exactly. Unknown names show message 22 and give -1.
 int32_t GeneratorKindOf(std::string_view name);
 int32_t CatalogueCodeOf(std::string_view name);
+// The same lookup without the message.
+int32_t FindCatalogueCode(std::string_view name);
 int32_t DialogCodeOf(std::string_view name);
 int32_t GroupOfCode(int32_t code);
 bool IsFilterCode(int32_t code);
 // Help topic of a generator kind, "" outside the table.
 const char* GeneratorHelpTopic(int32_t kind);
+
+// Family predicates over catalogue codes. False outside the catalogue.
+bool IsElementWiseCode(int32_t code);  // performed by TSimpleTransform
+bool IsBufferCode(int32_t code);       // performed by TTransform
+bool IsFilterOperationCode(int32_t code);  // one of the eight filters
+bool UsesDesiredInput(int32_t code);   // the filter adapts towards "DDes"
+
+enum class BlockClass : uint8_t { Generator, SimpleTransform, Transform, FilterTransform, WaveLoad, WaveSave };
+
+enum class PortDirection : uint8_t { In, Out };
+
+// A port as its block binds it. Outputs demand the writable flag.
+struct PortSpec {
+  const char* name;
+  PortDirection direction;
+  bool required;    // a missing port is reported and leaves the block invalid
+  const char* kind;   // expected variable kind
+  const char* width;  // expected width
+  const char* note;   // kind, width and meaning in one line
+  const char* meaning;
+};
+
+// One row per init export, in export-list order.
+struct BlockRow {
+  int32_t ordinal;
+  const char* exportName;       // "Sine_Init"
+  BlockClass blockClass;
+  const char* className;        // "TGenerator"
+  const char* typeName;         // what the block is built with ("Sine", "Hann trans", "Load Wave")
+  int32_t generatorKind;        // -1 for other classes and unknown names
+  int32_t catalogueCode;        // -1 for generators and wave blocks
+  int32_t dialogCode;           // -1 for generators and wave blocks
+  int32_t group;                // group number, -1 when none
+  std::span<const PortSpec> ports;         // in binding order
+  std::span<const char* const> fields;     // record fields the type reads
+  const char* description;                 // one line, for people
+};
+
+// Limits the blocks are built with.
+constexpr int32_t kGeneratorTableLength = 10001;  // samples a free-running generator precomputes
+constexpr int32_t kMaxSignalLength = 10001;       // buffer length N of a buffer block
+constexpr int32_t kRecordMaxTaps = 65;            // taps and delay values in a record
+constexpr int32_t kRecordTextLength = 55;         // formulas and file names in a record
+
+std::span<const BlockRow> BlockTable();
+const BlockRow* FindBlockRow(std::string_view exportName);
+
+// The ports a block of this class binds for this catalogue code (transforms)
+// or any code (the others), in binding order.
+std::span<const PortSpec> BlockPorts(BlockClass c, int32_t code = -1);

@@ -81,13 +81,6 @@ bool ServiceCheckFormula(const char* formula) {
 }
 
 #if RIR_HAVE_WAVEFORMS
-int64_t RoundToInt64(long double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 9.2233720368547758e18L) return std::numeric_limits<int64_t>::max();
-  if (v <= -9.2233720368547758e18L) return std::numeric_limits<int64_t>::min();
-  return std::llrint(v);
-}
-
 void ServicePreview(int32_t kind, const void* record, int32_t count, int64_t* out) {
   GeneratorParams params;
   std::memcpy(&params, record, sizeof params);

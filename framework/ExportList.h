@@ -1,5 +1,6 @@
 // Every export of the plug-in with its ordinal: the one list from which the
-// exports, the ordinal lookup and a module-definition file are made.
+// exports, the ordinal lookup and the block catalogue table are made (and
+// which the tests hold against the library's real symbols).
 #pragma once
 
 // X(ordinal, export name, factory, factory argument)

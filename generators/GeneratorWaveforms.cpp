@@ -44,22 +44,6 @@ long double Triangle(long double n, long double len) {
 
 }  // namespace
 
-int64_t RoundToInt64(long double value) {
-  if (std::isnan(value)) return 0;
-  const long double r = std::nearbyint(value);
-  if (r >= 0x1p63L) return std::numeric_limits<int64_t>::max();
-  if (r < -0x1p63L) return std::numeric_limits<int64_t>::min();
-  return static_cast<int64_t>(r);
-}
-
-int32_t RoundToSample(long double value) {
-  if (std::isnan(value)) return 0;
-  const long double r = std::nearbyint(value);
-  if (r > 2147483647.0L) return std::numeric_limits<int32_t>::max();
-  if (r < -2147483648.0L) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(r);
-}
-
 void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& state) {
   switch (kind) {
     case gkModSine:

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "../numeric/ParameterRecords.h"
+#include "../numeric/Rounding.h"
 
 // Running state of one waveform, private to its owner.
 struct GeneratorState {
@@ -33,7 +34,3 @@ void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& sta
 // t and advance their index; random kinds draw from the shared source.
 long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, GeneratorState& state);
 
-// Nearest integer, ties to even, clamped to the 32-bit range; NaN gives 0.
-int32_t RoundToSample(long double value);
-// Nearest integer, ties to even, clamped to the 64-bit range; NaN gives 0.
-int64_t RoundToInt64(long double value);

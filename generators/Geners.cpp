@@ -4,15 +4,19 @@
 #include "../framework/BlockFactories.h"
 #include "../numeric/SupportRoutines.h"
 
+static_assert(TGenerator::kTableSize == kGeneratorTableLength, "the catalogue states the table length");
+
 TGenerator::TGenerator(IPELMOR* host, const char* typeName) : TBaseModelExt(host, 0, kTimeDriven) {
-  if (!BindRequired({{&OutHandle, "Out"}}, kWritableFlag)) return;
+  // "Clk" is bound only once "Out" has the right kind.
+  const std::span<const PortSpec> ports = BlockPorts(BlockClass::Generator);
+  if (!BindPorts(ports.first(1), {&OutHandle})) return;
   const uint16_t kind = Host->GetVariableKind(OutHandle);
   if (kind != vkLine && kind != vkBus) {
     Report(rcWrongKindOrFlags, OutHandle);
     Valid = false;
     return;
   }
-  BindOptional({{&ClkHandle, "Clk"}}, 0);
+  BindPorts(ports.subspan(1), {&ClkHandle});
   Clocked = ClkHandle != 0;
   if (Clocked) Activation = kInputDriven;
   const int32_t width = Host->GetVariableWidth(OutHandle);

@@ -1,31 +1,18 @@
 #include "BlockTypes.h"
 
-#include "framework/ExportList.h"
-#include "numeric/RecordFields.h"
+#include <array>
+
+#include "RecordFields.h"
 
 namespace {
-constexpr BlockClass ClassOfFactory(std::string_view factory, int mode) {
-  if (factory == "CreateGenerator") return BlockClass::Generator;
-  if (factory == "CreateSimpleTransform") return BlockClass::SimpleTransform;
-  if (factory == "CreateFilterTransform") return BlockClass::FilterTransform;
-  if (factory == "CreateTransform") return BlockClass::Transform;
-  return mode == 0 ? BlockClass::WaveLoad : BlockClass::WaveSave;
-}
-
-// The factory argument is a type name or a wave mode.
-std::string TypeText(const char* name) { return name; }
-std::string TypeText(int mode) { return mode == 0 ? "Load Wave" : "Save Wave"; }
-constexpr int ModeOf(const char*) { return 0; }
-constexpr int ModeOf(int mode) { return mode; }
+constexpr BlockClass kClasses[] = {BlockClass::Generator,       BlockClass::SimpleTransform, BlockClass::Transform,
+                                   BlockClass::FilterTransform, BlockClass::WaveLoad,        BlockClass::WaveSave};
 }  // namespace
 
 const std::vector<BlockType>& AllBlockTypes() {
   static const std::vector<BlockType> types = [] {
     std::vector<BlockType> t;
-#define RIR_TYPE(ordinal, name, factory, arg) \
-  t.push_back({#name, TypeText(arg), ClassOfFactory(#factory, ModeOf(arg))});
-    RIR_INIT_EXPORTS(RIR_TYPE)
-#undef RIR_TYPE
+    for (const BlockRow& row : BlockTable()) t.push_back({row.exportName, row.typeName, row.blockClass, &row});
     return t;
   }();
   return types;
@@ -38,52 +25,33 @@ const BlockType* FindBlockType(std::string_view exportName) {
 }
 
 const std::vector<PortInfo>& PortsOf(BlockClass c) {
-  static const std::vector<PortInfo> generator = {
-      {"Out", PortDirection::Out, true, "Line or Bus, the sample"},
-      {"Clk", PortDirection::In, false, "any; when bound the block samples while it reads \"1\""},
-  };
-  static const std::vector<PortInfo> simple = {
-      {"DIn", PortDirection::In, true, "Bus, width w"},
-      {"D2In", PortDirection::In, false, "Bus, width w"},
-      {"DOut", PortDirection::Out, true, "Bus, width w"},
-  };
-  static const std::vector<PortInfo> buffer = {
-      {"DIn", PortDirection::In, true, "Bus, the sample"},
-      {"W", PortDirection::In, true, "Line, write strobe: emit the next result"},
-      {"R", PortDirection::In, true, "Line, read strobe: take the sample"},
-      {"DReOut", PortDirection::Out, true, "Bus, width w"},
-      {"DImOut", PortDirection::Out, false, "Bus, width w"},
-      {"DSOut", PortDirection::Out, false, "Bus, width 2w"},
-      {"IBusy", PortDirection::Out, false, "Line, results pending"},
-  };
-  static const std::vector<PortInfo> filter = {
-      {"DSrc", PortDirection::In, true, "Bus, the sample"},
-      {"DDes", PortDirection::In, false, "Bus, desired value (LMS filters)"},
-      {"DOut", PortDirection::Out, true, "Bus"},
-  };
-  static const std::vector<PortInfo> load = {
-      {"C1", PortDirection::Out, true, "Bus, width 1..255, first channel"},
-      {"C2", PortDirection::Out, false, "Bus, same width, second channel"},
-      {"isMono", PortDirection::Out, false, "Line"},
-      {"Clk", PortDirection::In, false, "Clk or DOTClk, steps the block"},
-      {"Test", PortDirection::In, false, "at least 4 bits, test-file number"},
-  };
-  static const std::vector<PortInfo> save = {
-      {"C1", PortDirection::In, true, "Bus, width 1..255, the sample"},
-      {"C2", PortDirection::In, false, "Bus, same width, unused"},
-      {"isMono", PortDirection::In, false, "Line, unused"},
-      {"Clk", PortDirection::In, false, "Clk or DOTClk, sampling clock"},
-      {"Test", PortDirection::In, false, "at least 4 bits"},
-  };
-  switch (c) {
-    case BlockClass::Generator: return generator;
-    case BlockClass::SimpleTransform: return simple;
-    case BlockClass::Transform: return buffer;
-    case BlockClass::FilterTransform: return filter;
-    case BlockClass::WaveLoad: return load;
-    case BlockClass::WaveSave: return save;
-  }
-  return generator;
+  static const std::array<std::vector<PortInfo>, std::size(kClasses)> ports = [] {
+    std::array<std::vector<PortInfo>, std::size(kClasses)> all;
+    for (size_t k = 0; k < std::size(kClasses); ++k) {
+      std::vector<PortInfo>& list = all[k];
+      std::vector<size_t> seen;  // rows of the class that have each port
+      size_t rows = 0;
+      for (const BlockRow& row : BlockTable()) {
+        if (row.blockClass != kClasses[k]) continue;
+        ++rows;
+        for (const PortSpec& p : row.ports) {
+          size_t i = 0;
+          while (i < list.size() && std::string_view(list[i].name) != p.name) ++i;
+          if (i == list.size()) {
+            list.push_back(p);
+            seen.push_back(0);
+          }
+          ++seen[i];
+        }
+      }
+      for (size_t i = 0; i < list.size(); ++i)
+        if (seen[i] != rows) list[i].required = false;
+    }
+    return all;
+  }();
+  for (size_t k = 0; k < std::size(kClasses); ++k)
+    if (kClasses[k] == c) return ports[k];
+  return ports[0];
 }
 
 const PortInfo* FindPort(BlockClass c, std::string_view port) {
@@ -91,6 +59,8 @@ const PortInfo* FindPort(BlockClass c, std::string_view port) {
     if (port == p.name) return &p;
   return nullptr;
 }
+
+std::span<const PortSpec> PortsOfType(const BlockType& type) { return type.row->ports; }
 
 const RecordLayout& RecordOf(BlockClass c) {
   switch (c) {
@@ -105,13 +75,13 @@ const RecordLayout& RecordOf(BlockClass c) {
 }
 
 const char* ClassName(BlockClass c) {
-  switch (c) {
-    case BlockClass::Generator: return "TGenerator";
-    case BlockClass::SimpleTransform: return "TSimpleTransform";
-    case BlockClass::Transform: return "TTransform";
-    case BlockClass::FilterTransform: return "TFilterTransform";
-    case BlockClass::WaveLoad: return "TWaveIO (load)";
-    case BlockClass::WaveSave: return "TWaveIO (save)";
-  }
+  for (const BlockRow& row : BlockTable())
+    if (row.blockClass == c) return row.className;
   return "";
+}
+
+bool TypeReadsField(const BlockType& type, std::string_view field) {
+  for (const char* f : type.row->fields)
+    if (field == f) return true;
+  return false;
 }

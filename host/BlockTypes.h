@@ -1,33 +1,34 @@
 // Every block type the plug-in exports, with its ports and the record it
-// keeps: the one port table of the simulator (design checks, "blocks").
+// keeps, read from the plug-in's own catalogue table (design checks, "blocks").
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "framework/BlockCatalogue.h"
+
 struct RecordLayout;
 
-enum class BlockClass { Generator, SimpleTransform, Transform, FilterTransform, WaveLoad, WaveSave };
-
-enum class PortDirection { In, Out };
-
-struct PortInfo {
-  const char* name;
-  PortDirection direction;
-  bool required;
-  const char* note;  // kind and width the block expects
-};
+// A port as the catalogue describes it.
+using PortInfo = PortSpec;
 
 struct BlockType {
   std::string exportName;  // "Sine_Init"
   std::string typeName;    // what the block is built with ("Sine", "Hann trans")
   BlockClass blockClass;
+  const BlockRow* row;     // the catalogue row
 };
 
 const std::vector<BlockType>& AllBlockTypes();
 const BlockType* FindBlockType(std::string_view exportName);
+// The ports of any type of the class: a port is required when every type of
+// the class requires it.
 const std::vector<PortInfo>& PortsOf(BlockClass c);
 const PortInfo* FindPort(BlockClass c, std::string_view port);
+// The ports of one type, in binding order.
+std::span<const PortSpec> PortsOfType(const BlockType& type);
 const RecordLayout& RecordOf(BlockClass c);
 const char* ClassName(BlockClass c);
+// True when blocks of this type read the record field.
+bool TypeReadsField(const BlockType& type, std::string_view field);

@@ -1,5 +1,7 @@
-// Writes chosen buses as decimal integers, one row per time at which one of
-// them changed, each decoded in the sign mode of the block that drives it.
+// Writes chosen buses as decimal integers, each decoded in the sign mode of
+// the block that drives it: one row per time at which one of them changed,
+// or, with a clock, one row per rising edge of the clock (the values settled
+// at the edge's time).
 #pragma once
 
 #include <string>
@@ -11,7 +13,8 @@
 
 class CsvWriter : public Recorder {
  public:
-  CsvWriter(const std::string& path, std::vector<std::string> names, std::vector<int32_t> signModes);
+  CsvWriter(const std::string& path, std::vector<std::string> names, std::vector<int32_t> signModes,
+            std::string clock = "");
   void Begin(const VariableStore& store) override;
   void Sample(int64_t time, const VariableStore& store) override;
   void End(int64_t time) override;
@@ -25,6 +28,9 @@ class CsvWriter : public Recorder {
   std::vector<int32_t> signModes_;
   std::vector<VarHandle> handles_;
   std::vector<std::string> written_, pending_;
+  std::string clock_;
+  VarHandle clockHandle_ = 0;
+  char pendingClock_ = '0', lastClock_ = '0';
   int64_t pendingTime_ = 0;
   bool hasPending_ = false;
   std::string buffer_;

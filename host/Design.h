@@ -52,13 +52,27 @@ struct BlockEntry {
   int line = 0;
 };
 
+enum class PlotKind { Time, Spectrum };
+
 struct OutputEntry {
   std::string vcd;                      // "" = none
   std::vector<std::string> vcdVariables;  // empty = all
+  std::string gtkw;                     // GTKWave save file for the VCD, "" = none
   std::string csv;
   std::vector<std::string> csvBuses;
-  std::string png;
+  std::string csvClock;                 // one row per rising edge of it, "" = per change
+  std::string png;                      // the plot; the SVG, script and data go beside it
   std::vector<std::string> pngBuses;
+  std::optional<std::array<int64_t, 2>> plotWindow;  // [t0, t1] of model time
+  PlotKind plotKind = PlotKind::Time;
+  int line = 0;                         // of the [output] table
+};
+
+// The model's time unit: `count` (1, 10 or 100) of `unit` (s, ms, us, ns, ps, fs).
+struct TimeUnit {
+  int count = 1;
+  std::string unit = "ns";
+  std::string Text() const { return std::to_string(count) + " " + unit; }
 };
 
 struct Design {
@@ -68,11 +82,17 @@ struct Design {
   int64_t endTime = 0;  // exclusive
   std::string language;
   std::string libraryDirectory;  // "" = the plug-in's folder
-  int maxPasses = 1000;          // settle passes per time point
+  int maxPasses = 1000;          // settle passes per time point (per loop group in dataflow)
+  // dataflow: every block once per time point in connection order, notified
+  // when an input was written; events: notified on a change of value, pass
+  // after pass, as a circuit host does.
+  enum class Scheduling { Dataflow, Events } scheduling = Scheduling::Dataflow;
+  TimeUnit timeUnit;
   std::vector<VariableEntry> variables;
   std::vector<StimulusEntry> stimuli;
   std::vector<BlockEntry> blocks;
   OutputEntry output;
+  std::vector<std::string> warnings;  // "file:line: warning: ...", for the user
 
   const VariableEntry* Variable(const std::string& name) const {
     for (const VariableEntry& v : variables)

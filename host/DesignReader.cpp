@@ -2,18 +2,55 @@
 
 #include <toml++/toml.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
 #include "BlockTypes.h"
-#include "numeric/RecordFields.h"
+#include "RecordFields.h"
 #include "numeric/ValueText.h"
 
 namespace {
 
 constexpr int32_t kMaxWidth = 255;
+constexpr int64_t kMaxTaps = 65;  // the filter record's lists
+
+// Edit distance, ignoring letter case: what a typo costs.
+size_t Distance(std::string_view a, std::string_view b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t up = row[j];
+      const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                        std::tolower(static_cast<unsigned char>(b[j - 1]));
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+      diagonal = up;
+    }
+  }
+  return row[b.size()];
+}
+
+// "inputs DSrc (required), DDes; outputs DOut (required)"
+std::string PortList(BlockClass c) {
+  std::string s;
+  for (PortDirection dir : {PortDirection::In, PortDirection::Out}) {
+    std::string part;
+    for (const PortInfo& p : PortsOf(c))
+      if (p.direction == dir) part += (part.empty() ? "" : ", ") + std::string(p.name) + (p.required ? " (required)" : "");
+    if (!part.empty()) s += (s.empty() ? "" : "; ") + std::string(dir == PortDirection::In ? "inputs " : "outputs ") + part;
+  }
+  return s;
+}
+
+std::string BlockWords(const BlockEntry& b, const BlockType& type) {
+  return "block \"" + b.name + "\" (" + type.exportName + ")";
+}
 
 class Reader {
  public:
@@ -30,7 +67,9 @@ class Reader {
     for (const toml::table& t : Tables(root, "stimulus")) d.stimuli.push_back(ReadStimulus(t, d));
     for (const toml::table& t : Tables(root, "block")) d.blocks.push_back(ReadBlock(t, d));
     CheckDrivers(d);
+    CheckRequiredPorts(d);
     ReadOutput(root, d);
+    d.warnings = std::move(warnings_);
     return d;
   }
 
@@ -40,6 +79,9 @@ class Reader {
   }
   [[noreturn]] void Fail(int line, const std::string& message) const { throw DesignError(file_, line, message); }
   static int Line(const toml::node& n) { return static_cast<int>(n.source().begin.line); }
+  void Warn(int line, const std::string& message) const {
+    warnings_.push_back(DesignError(file_, line, "warning: " + message).what());
+  }
 
   // Every key of `t` must be one of `allowed`: a misspelt key is an error.
   void Keys(const toml::table& t, std::initializer_list<std::string_view> allowed) const {
@@ -128,7 +170,8 @@ class Reader {
     if (n == nullptr) Fail(1, "missing [simulation] table");
     const toml::table* t = n->as_table();
     if (t == nullptr) Fail(n, "\"simulation\" must be a table");
-    Keys(*t, {"sample_period", "steps", "end_time", "language", "library_directory", "max_passes"});
+    Keys(*t, {"sample_period", "steps", "end_time", "language", "library_directory", "max_passes", "scheduling",
+              "time_unit"});
     d.samplePeriod = Integer(*t, "sample_period", 1, INT64_MAX / 4).value_or(1);
     const auto steps = Integer(*t, "steps", 0, INT64_MAX / 4);
     const auto end = Integer(*t, "end_time", 0, INT64_MAX / 4);
@@ -144,6 +187,30 @@ class Reader {
     d.libraryDirectory = String(*t, "library_directory", Line(*t), false);
     if (!d.libraryDirectory.empty() && d.libraryDirectory.back() != '/') d.libraryDirectory += '/';
     d.maxPasses = static_cast<int>(Integer(*t, "max_passes", 1, 1000000).value_or(1000));
+    const std::string scheduling = String(*t, "scheduling", Line(*t), false);
+    if (scheduling == "events")
+      d.scheduling = Design::Scheduling::Events;
+    else if (!scheduling.empty() && scheduling != "dataflow")
+      Fail(t->get("scheduling"), "unknown scheduling \"" + scheduling + "\" (dataflow, events)");
+    if (t->get("time_unit") != nullptr) d.timeUnit = ParseTimeUnit(t->get("time_unit"));
+  }
+
+  // "1 ns", "10us", "100 ps": what a VCD $timescale can say.
+  TimeUnit ParseTimeUnit(const toml::node* n) const {
+    const std::string kWhat = "\"time_unit\" must be 1, 10 or 100 followed by s, ms, us, ns, ps or fs, like \"1 ns\"";
+    if (!n->is_string()) Fail(n, kWhat);
+    const std::string text = n->as_string()->get();
+    size_t i = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    const std::string number = text.substr(0, i);
+    while (i < text.size() && text[i] == ' ') ++i;
+    TimeUnit u;
+    u.unit = text.substr(i);
+    if (number != "1" && number != "10" && number != "100") Fail(n, kWhat);
+    u.count = std::stoi(number);
+    for (const char* unit : {"s", "ms", "us", "ns", "ps", "fs"})
+      if (u.unit == unit) return u;
+    Fail(n, kWhat);
   }
 
   VariableEntry ReadVariable(const toml::table& t, const Design& d) const {
@@ -233,8 +300,27 @@ class Reader {
     if (ports == nullptr) Fail(n, std::string("\"") + key + "\" must be a table of port = \"variable\"");
     for (auto&& [port, value] : *ports) {
       const std::string p(port.str());
-      if (FindPort(type.blockClass, p) == nullptr)
-        Fail(&value, "block \"" + b.name + "\" (" + type.exportName + ") has no port \"" + p + "\"");
+      const PortInfo* info = FindPort(type.blockClass, p);
+      const PortDirection dir = std::string_view(key) == "inputs" ? PortDirection::In : PortDirection::Out;
+      if (info == nullptr) {
+        const PortInfo* nearest = nullptr;
+        size_t best = 3;  // at most two edits away
+        for (const PortInfo& q : PortsOf(type.blockClass))
+          if (const size_t dist = Distance(p, q.name); dist < best) {
+            best = dist;
+            nearest = &q;
+          }
+        std::string hint;
+        if (nearest != nullptr)
+          hint = "; did you mean \"" + std::string(nearest->name) + "\" (" +
+                 (nearest->direction == PortDirection::In ? "an input" : "an output") + ")?";
+        Fail(&value, BlockWords(b, type) + " has no port \"" + p + "\"" + hint + " Its ports: " +
+                         PortList(type.blockClass));
+      }
+      if (info->direction != dir)
+        Fail(&value, "port \"" + p + "\" of " + BlockWords(b, type) + " is an " +
+                         (info->direction == PortDirection::In ? "input: list it under inputs" : "output: list it under outputs") +
+                         ". Its ports: " + PortList(type.blockClass));
       if (b.inputs.count(p) != 0 || b.outputs.count(p) != 0 || out.count(p) != 0)
         Fail(&value, "port \"" + p + "\" of block \"" + b.name + "\" is connected twice");
       if (!value.is_string()) Fail(&value, "port \"" + p + "\" must name a variable");
@@ -289,9 +375,71 @@ class Reader {
     if (const toml::node* n = t.get("parameters")) {
       const toml::table* fields = n->as_table();
       if (fields == nullptr) Fail(n, "\"parameters\" must be a table of field = value");
-      for (auto&& [key, value] : *fields) SetRecordField(layout, b, std::string(key.str()), value);
+      for (auto&& [key, value] : *fields) {
+        const std::string name(key.str());
+        SetRecordField(layout, b, name, value);
+        if (!TypeReadsField(*type, name))
+          Warn(Line(value), "block \"" + b.name + "\" (" + type->exportName + ") sets field \"" + name +
+                                "\", which this block type never reads (see \"rir-eda blocks " + type->exportName +
+                                "\")");
+      }
     }
+    CheckRecord(t, *type, b);
     return b;
+  }
+
+  // Settings a block would take without a word but cannot use.
+  void CheckRecord(const toml::table& t, const BlockType& type, const BlockEntry& b) const {
+    const RecordLayout& layout = RecordOf(type.blockClass);
+    const toml::table* given = t.get("parameters") != nullptr ? t.get("parameters")->as_table() : nullptr;
+    auto lineOf = [&](const char* field) {
+      if (given != nullptr && given->get(field) != nullptr) return Line(*given->get(field));
+      if (t.get("record_file") != nullptr) return Line(*t.get("record_file"));
+      return b.line;
+    };
+    auto integer = [&](const char* field) -> int64_t {
+      const RecordField* f = FindField(layout, field);
+      if (f == nullptr) return 0;
+      const FieldValue v = GetField(layout, b.record.data(), *f);
+      const auto* i = std::get_if<int64_t>(&v);
+      return i != nullptr ? *i : 0;
+    };
+    if (type.blockClass == BlockClass::WaveSave) {
+      const int64_t bits = integer("BitsPerSample"), channels = integer("Channels"), rate = integer("SampleRate");
+      const std::string who = BlockWords(b, type) + ": ";
+      if (bits != 8 && bits != 16)
+        Fail(lineOf("BitsPerSample"), who + "\"BitsPerSample\" = " + std::to_string(bits) +
+                                          "; a WAVE recorder writes 8 or 16 bits per sample");
+      if (channels < 1 || channels > 4)
+        Fail(lineOf("Channels"), who + "\"Channels\" = " + std::to_string(channels) +
+                                     "; a WAVE recorder writes 1 to 4 channels");
+      if (rate <= 0)
+        Fail(lineOf("SampleRate"), who + "\"SampleRate\" = " + std::to_string(rate) + " must be above 0");
+    }
+    struct Taps {
+      const char* count;
+      std::vector<const char*> lists;
+    };
+    static const std::vector<Taps> kFilter = {{"FIRS_TapsCount", {"FIRS_Taps", "FIRS_Delay"}},
+                                              {"IIRS_TapsCount", {"IIRS_Taps", "IIRS_Delay"}},
+                                              {"LMSS_TapsCount", {"LMSS_Taps", "LMSS_Delay"}}};
+    static const std::vector<Taps> kTransform = {{"Conv_H_Count", {"Conv_H_12D"}}};
+    const bool filter = type.blockClass == BlockClass::FilterTransform;
+    if (!filter && type.blockClass != BlockClass::Transform && type.blockClass != BlockClass::SimpleTransform) return;
+    for (const Taps& taps : filter ? kFilter : kTransform) {
+      const int64_t count = integer(taps.count);
+      if (filter && (count < 0 || count > kMaxTaps))
+        Fail(lineOf(taps.count), BlockWords(b, type) + ": \"" + taps.count + "\" = " + std::to_string(count) +
+                                     " is out of range 0.." + std::to_string(kMaxTaps));
+      for (const char* list : taps.lists) {
+        const toml::node* n = given != nullptr ? given->get(list) : nullptr;
+        if (n == nullptr || n->as_array() == nullptr) continue;
+        const auto length = static_cast<int64_t>(n->as_array()->size());
+        if (length != count)
+          Fail(n, BlockWords(b, type) + ": \"" + list + "\" holds " + std::to_string(length) + " values but \"" +
+                      taps.count + "\" is " + std::to_string(count) + "; give both the same length");
+      }
+    }
   }
 
   void SetRecordField(const RecordLayout& layout, BlockEntry& b, const std::string& name, const toml::node& value) const {
@@ -325,6 +473,17 @@ class Reader {
     if (!SetField(layout, b.record.data(), *field, v, error)) Fail(&value, "field \"" + name + "\": " + error);
   }
 
+  void CheckRequiredPorts(const Design& d) const {
+    for (const BlockEntry& b : d.blocks) {
+      const BlockType* type = FindBlockType(b.exportName);
+      for (const PortInfo& p : PortsOf(type->blockClass))
+        if (p.required && b.inputs.count(p.name) == 0 && b.outputs.count(p.name) == 0)
+          Fail(b.line, BlockWords(b, *type) + " leaves its required " +
+                           (p.direction == PortDirection::In ? "input" : "output") + " \"" + p.name +
+                           "\" unconnected. Its ports: " + PortList(type->blockClass));
+    }
+  }
+
   // One driver per variable: a block output or a stimulus.
   void CheckDrivers(const Design& d) const {
     std::map<std::string, std::string> driver;
@@ -344,16 +503,43 @@ class Reader {
     if (n == nullptr) return;
     const toml::table* t = n->as_table();
     if (t == nullptr) Fail(n, "\"output\" must be a table");
-    Keys(*t, {"vcd", "vcd_variables", "csv", "csv_buses", "png", "png_buses"});
+    Keys(*t, {"vcd", "vcd_variables", "gtkw", "csv", "csv_buses", "csv_clock", "png", "png_buses", "plot_window",
+              "plot_kind"});
+    d.output.line = Line(*t);
     d.output.vcd = String(*t, "vcd", Line(*t), false);
+    d.output.gtkw = String(*t, "gtkw", Line(*t), false);
     d.output.csv = String(*t, "csv", Line(*t), false);
     d.output.png = String(*t, "png", Line(*t), false);
     d.output.vcdVariables = Names(*t, "vcd_variables", d);
     d.output.csvBuses = Names(*t, "csv_buses", d);
     d.output.pngBuses = Names(*t, "png_buses", d);
+    if (!d.output.gtkw.empty() && d.output.vcd.empty()) Fail(t->get("gtkw"), "\"gtkw\" needs a \"vcd\" to open");
+    d.output.csvClock = String(*t, "csv_clock", Line(*t), false);
+    if (!d.output.csvClock.empty()) {
+      const VariableEntry* v = d.Variable(d.output.csvClock);
+      if (v == nullptr) Fail(t->get("csv_clock"), "unknown variable \"" + d.output.csvClock + "\"");
+      if (v->width != 1) Fail(t->get("csv_clock"), "\"csv_clock\" must name a one-bit variable");
+    }
+    if (const toml::node* n = t->get("plot_window")) {
+      const toml::array* a = n->as_array();
+      if (a == nullptr || a->size() != 2 || !(*a)[0].is_integer() || !(*a)[1].is_integer())
+        Fail(n, "\"plot_window\" must be [t0, t1], two times in the design's time unit");
+      const int64_t t0 = (*a)[0].as_integer()->get(), t1 = (*a)[1].as_integer()->get();
+      if (t0 < 0 || t1 <= t0) Fail(n, "\"plot_window\" needs 0 <= t0 < t1");
+      d.output.plotWindow = std::array<int64_t, 2>{t0, t1};
+    }
+    if (!d.output.png.empty() && d.output.pngBuses.empty())
+      Fail(t->get("png"), "the plot needs at least one bus in \"png_buses\"");
+    const std::string kind = String(*t, "plot_kind", Line(*t), false);
+    if (kind == "spectrum") {
+      d.output.plotKind = PlotKind::Spectrum;
+    } else if (!kind.empty() && kind != "time") {
+      Fail(t->get("plot_kind"), "unknown \"plot_kind\" \"" + kind + "\" (time, spectrum)");
+    }
   }
 
   std::string file_;
+  mutable std::vector<std::string> warnings_;
 };
 
 }  // namespace

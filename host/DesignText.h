@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "numeric/RecordFields.h"
+#include "RecordFields.h"
 
 struct DesignTextError : std::runtime_error {
   using std::runtime_error::runtime_error;

@@ -11,7 +11,7 @@
 #include "DesignReader.h"
 #include "DesignText.h"
 #include "PluginLoader.h"
-#include "numeric/RecordFields.h"
+#include "RecordFields.h"
 
 namespace fs = std::filesystem;
 

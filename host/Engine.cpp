@@ -1,15 +1,19 @@
 #include "Engine.h"
 
 #include <algorithm>
+#include <functional>
+#include <queue>
 
 #include "BlockTypes.h"
 #include "PluginLoader.h"
+#include "RecordFields.h"
 #include "Recorder.h"
-#include "numeric/RecordFields.h"
 
 namespace {
 // More reports than this from one block are counted, not shown.
 constexpr uint64_t kReportsShown = 20;
+// Samples a free-running generator computes per parameter load.
+constexpr int64_t kGeneratorTable = 10001;
 }  // namespace
 
 struct Engine::SimBlock {
@@ -19,6 +23,8 @@ struct Engine::SimBlock {
   IModel* model = nullptr;
   int32_t activation = 0;
   std::vector<VarHandle> inputs;
+  std::vector<VarHandle> outputs;
+  int64_t tableLeft = -1;  // steps left in a free-running generator's table, -1 = no table
   int64_t next = Stimulus::kNever;  // next TimeStep of a time-driven block
   uint64_t reports = 0;
 };
@@ -62,6 +68,7 @@ void Engine::SetWaveFolders(const std::string& loadFolder, const std::string& sa
 void Engine::OnLibraryMessage(int32_t severity, const char* text, void* context) {
   auto* self = static_cast<Engine*>(context);
   const std::string block = self->current_ != nullptr ? self->current_->entry->name : std::string();
+  if (severity == 0) ++self->errors_;
   self->Say(DescribeLibraryMessage(self->lang_, block, severity, text != nullptr ? text : ""));
 }
 
@@ -71,6 +78,7 @@ void Engine::OnReport(SimBlock& b, const HostReport& r) {
     Say(DescribeAbort(lang_, b.entry->name));
     return;
   }
+  ++errors_;
   if (++b.reports > kReportsShown) return;
   const auto handle = static_cast<VarHandle>(r.argument);
   std::string port, variable;
@@ -79,18 +87,6 @@ void Engine::OnReport(SimBlock& b, const HostReport& r) {
     if (const HostVariable* v = store_->Get(handle)) variable = v->name;
   }
   Say(DescribeReport(lang_, b.entry->name, r.code, port, variable, r.text));
-}
-
-// A wave block keeps at most 55 characters of its folder and file name.
-void Engine::WarnLongWaveName(const BlockEntry& entry, const std::string& dir) {
-  const RecordLayout& layout = WaveRecordLayout();
-  const RecordField* field = FindField(layout, "FileName");
-  if (field == nullptr || entry.record.size() != layout.size) return;
-  const FieldValue value = GetField(layout, entry.record.data(), *field);
-  const auto* name = std::get_if<std::string>(&value);
-  if (name == nullptr || name->find(':') != std::string::npos) return;
-  const std::string path = dir + *name;
-  if (path.size() > 55) Say(DescribeLongWaveName(lang_, entry.name, path));
 }
 
 bool Engine::Build() {
@@ -112,6 +108,7 @@ bool Engine::Build() {
     for (const auto* ports : {&entry.inputs, &entry.outputs})
       for (const auto& [port, var] : *ports) host.MapPort(port, store_->Find(var));
     for (const auto& [port, var] : entry.inputs) b->inputs.push_back(store_->Find(var));
+    for (const auto& [port, var] : entry.outputs) b->outputs.push_back(store_->Find(var));
     host.SetIntParameter("SignValue", entry.signValue);
     host.SetRecord(entry.record);
     host.SetSamplePeriod(static_cast<long double>(design_.samplePeriod));
@@ -120,8 +117,6 @@ bool Engine::Build() {
     if (b->type != nullptr && b->type->blockClass == BlockClass::WaveLoad && !loadFolder_.empty()) dir = loadFolder_;
     if (b->type != nullptr && b->type->blockClass == BlockClass::WaveSave && !saveFolder_.empty()) dir = saveFolder_;
     host.SetLibraryDirectory(dir);
-    if (b->type != nullptr && (b->type->blockClass == BlockClass::WaveLoad || b->type->blockClass == BlockClass::WaveSave))
-      WarnLongWaveName(entry, dir);
     SimBlock* raw = b.get();
     host.SetReportListener([this, raw](const HostReport& r) { OnReport(*raw, r); });
     blocks_.push_back(std::move(b));
@@ -166,6 +161,7 @@ bool Engine::Settle(int64_t time, RunStats& stats) {
   notify.resize(blocks_.size());
   for (int pass = 0; pass < design_.maxPasses; ++pass) {
     bool any = false;
+    std::string changed;
     std::fill(notify.begin(), notify.end(), 0);
     for (size_t i = 0; i < vars.size(); ++i) {
       if (vars[i].changes == mark_[i]) continue;
@@ -173,10 +169,13 @@ bool Engine::Settle(int64_t time, RunStats& stats) {
       mark_[i] = vars[i].changes;
       any = true;
       for (size_t k : readers_[i]) notify[k] = 1;
+      if (trace_) changed += " " + vars[i].name + "=" + vars[i].value;
     }
     if (!any) return true;
+    if (trace_) trace_("t=" + std::to_string(time) + " pass " + std::to_string(pass + 1) + ": changed" + changed);
     for (size_t k = 0; k < blocks_.size() && !abort_; ++k) {
       if (!notify[k]) continue;
+      if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + blocks_[k]->entry->name);
       current_ = blocks_[k].get();
       blocks_[k]->model->InputChanged();
       ++stats.notifications;
@@ -184,9 +183,217 @@ bool Engine::Settle(int64_t time, RunStats& stats) {
     current_ = nullptr;
     if (abort_) return true;
   }
-  Say(DescribeLoop(lang_, time, design_.maxPasses));
+  // Blocks still busy after the last pass, without those merely downstream.
+  std::vector<size_t> busy, looping;
+  for (size_t k = 0; k < blocks_.size(); ++k)
+    if (notify[k]) (inLoop_[k] ? looping : busy).push_back(k);
+  ReportLoop(time, looping.empty() ? busy : looping);
   stats.loop = true;
   return false;
+}
+
+// The blocks and the variables they pass round among themselves.
+void Engine::ReportLoop(int64_t time, const std::vector<size_t>& blocks) {
+  std::vector<std::string> names, variables;
+  for (size_t k : blocks) {
+    names.push_back(blocks_[k]->entry->name);
+    for (VarHandle out : blocks_[k]->outputs)
+      for (size_t r : blocks)
+        if (std::find(blocks_[r]->inputs.begin(), blocks_[r]->inputs.end(), out) != blocks_[r]->inputs.end()) {
+          const std::string& v = store_->Get(out)->name;
+          if (std::find(variables.begin(), variables.end(), v) == variables.end()) variables.push_back(v);
+        }
+  }
+  ++errors_;
+  Say(DescribeLoop(lang_, time, design_.maxPasses, names, variables));
+}
+
+// Strongly connected components of "writes a variable the other reads"
+// among the input-driven blocks, emitted so that writers come before
+// readers; among blocks free to go, the one listed first in the design.
+void Engine::OrderBlocks() {
+  const size_t n = blocks_.size();
+  std::vector<std::vector<size_t>> next(n);
+  for (size_t a = 0; a < n; ++a) {
+    if (blocks_[a]->activation != kInputDriven) continue;
+    for (VarHandle v : blocks_[a]->outputs)
+      for (size_t r : readers_[v - 1])
+        if (std::find(next[a].begin(), next[a].end(), r) == next[a].end()) next[a].push_back(r);
+  }
+  // Tarjan.
+  std::vector<int> index(n, -1), low(n, 0), comp(n, -1);
+  std::vector<char> onStack(n, 0);
+  std::vector<size_t> stack;
+  int counter = 0, comps = 0;
+  std::function<void(size_t)> visit = [&](size_t v) {
+    index[v] = low[v] = counter++;
+    stack.push_back(v);
+    onStack[v] = 1;
+    for (size_t w : next[v]) {
+      if (index[w] < 0) {
+        visit(w);
+        low[v] = std::min(low[v], low[w]);
+      } else if (onStack[w]) {
+        low[v] = std::min(low[v], index[w]);
+      }
+    }
+    if (low[v] == index[v]) {
+      size_t w;
+      do {
+        w = stack.back();
+        stack.pop_back();
+        onStack[w] = 0;
+        comp[w] = comps;
+      } while (w != v);
+      ++comps;
+    }
+  };
+  for (size_t v = 0; v < n; ++v)
+    if (blocks_[v]->activation == kInputDriven && index[v] < 0) visit(v);
+
+  std::vector<Group> groups(static_cast<size_t>(comps));
+  for (size_t v = 0; v < n; ++v)
+    if (comp[v] >= 0) groups[static_cast<size_t>(comp[v])].blocks.push_back(v);
+  std::vector<int> indegree(groups.size(), 0);
+  std::vector<std::vector<size_t>> after(groups.size());
+  for (size_t a = 0; a < n; ++a)
+    for (size_t b : next[a]) {
+      const auto ca = static_cast<size_t>(comp[a]), cb = static_cast<size_t>(comp[b]);
+      if (ca == cb) {
+        groups[ca].loop = true;  // also a block that reads its own output
+      } else if (std::find(after[ca].begin(), after[ca].end(), cb) == after[ca].end()) {
+        after[ca].push_back(cb);
+        ++indegree[cb];
+      }
+    }
+  using Item = std::pair<size_t, size_t>;  // first block, group
+  std::priority_queue<Item, std::vector<Item>, std::greater<>> ready;
+  for (size_t g = 0; g < groups.size(); ++g)
+    if (indegree[g] == 0) ready.emplace(groups[g].blocks.front(), g);
+  groups_.clear();
+  inLoop_.assign(n, 0);
+  for (const Group& g : groups)
+    if (g.loop)
+      for (size_t k : g.blocks) inLoop_[k] = 1;
+  while (!ready.empty()) {
+    const size_t g = ready.top().second;
+    ready.pop();
+    for (size_t h : after[g])
+      if (--indegree[h] == 0) ready.emplace(groups[h].blocks.front(), h);
+    groups_.push_back(std::move(groups[g]));
+  }
+}
+
+bool Engine::Written(const SimBlock& b) const {
+  const std::vector<HostVariable>& vars = store_->All();
+  for (VarHandle h : b.inputs)
+    if (vars[h - 1].writes != seen_[h - 1]) return true;
+  return false;
+}
+
+bool Engine::Visit(int64_t time, RunStats& stats) {
+  if (trace_) TraceWritten(time);
+  bool ok = true;
+  for (Group& g : groups_) {
+    if (abort_) break;
+    if (g.loop) {
+      if (!SettleGroup(g, time, stats)) {
+        ok = false;
+        break;
+      }
+      continue;
+    }
+    SimBlock& b = *blocks_[g.blocks.front()];
+    if (!Written(b)) continue;
+    if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + b.entry->name);
+    current_ = &b;
+    b.model->InputChanged();
+    ++stats.notifications;
+  }
+  current_ = nullptr;
+  EndTimePoint(stats);
+  return ok;
+}
+
+// A loop group: first the members whose inputs were written, then, pass
+// after pass, those whose inputs changed in the pass before.
+bool Engine::SettleGroup(Group& g, int64_t time, RunStats& stats) {
+  const std::vector<HostVariable>& vars = store_->All();
+  std::vector<char>& notify = notify_;
+  notify.resize(blocks_.size());
+  for (size_t k : g.blocks) notify[k] = Written(*blocks_[k]) ? 1 : 0;
+  for (int pass = 0; pass < design_.maxPasses; ++pass) {
+    bool any = false;
+    for (size_t k : g.blocks) any = any || notify[k] != 0;
+    if (!any) return true;
+    for (size_t k : g.blocks)
+      for (VarHandle h : blocks_[k]->outputs) g.before[h - 1] = vars[h - 1].changes;
+    if (trace_) trace_("t=" + std::to_string(time) + " loop pass " + std::to_string(pass + 1));
+    for (size_t k : g.blocks) {
+      if (!notify[k] || abort_) continue;
+      notify[k] = 0;
+      if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + blocks_[k]->entry->name);
+      current_ = blocks_[k].get();
+      blocks_[k]->model->InputChanged();
+      ++stats.notifications;
+    }
+    current_ = nullptr;
+    if (abort_) return true;
+    for (size_t k : g.blocks)
+      for (VarHandle h : blocks_[k]->outputs)
+        if (vars[h - 1].changes != g.before[h - 1])
+          for (size_t r : readers_[h - 1])
+            if (std::find(g.blocks.begin(), g.blocks.end(), r) != g.blocks.end()) notify[r] = 1;
+  }
+  std::vector<size_t> looping;
+  for (size_t k : g.blocks)
+    if (notify[k]) looping.push_back(k);
+  ReportLoop(time, looping.empty() ? g.blocks : looping);
+  stats.loop = true;
+  return false;
+}
+
+// The variables written at this time point, before the blocks are visited.
+void Engine::TraceWritten(int64_t time) const {
+  const std::vector<HostVariable>& vars = store_->All();
+  std::string written;
+  for (size_t i = 0; i < vars.size(); ++i)
+    if (vars[i].writes != seen_[i]) written += " " + vars[i].name + "=" + vars[i].value;
+  if (!written.empty()) trace_("t=" + std::to_string(time) + " written:" + written);
+}
+
+void Engine::EndTimePoint(RunStats& stats) {
+  const std::vector<HostVariable>& vars = store_->All();
+  for (size_t i = 0; i < vars.size(); ++i) {
+    stats.events += vars[i].changes - mark_[i];
+    mark_[i] = vars[i].changes;
+    seen_[i] = vars[i].writes;
+  }
+}
+
+void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
+  current_ = &b;
+  const int64_t delay = b.model->TimeStep();
+  ++stats.steps;
+  if (trace_) trace_("t=" + std::to_string(time) + " TimeStep " + b.entry->name + " -> next in " + std::to_string(delay));
+  // A block that asks for no positive delay is not stepped again.
+  b.next = delay > 0 && time <= Stimulus::kNever - delay ? time + delay : Stimulus::kNever;
+  if (b.tableLeft >= 0 && b.tableLeft-- == 0) {
+    ++warnings_;
+    Say(DescribeTableEnd(lang_, b.entry->name, time, kGeneratorTable));
+  }
+}
+
+// Free-running generators but Func read a table filled at each parameter load.
+static bool HasTable(const BlockEntry& entry, const BlockType* type) {
+  if (type == nullptr || type->blockClass != BlockClass::Generator || type->typeName == "Func") return false;
+  if (type->typeName != "All_in_One") return true;
+  const RecordLayout& layout = GeneratorRecordLayout();
+  const RecordField* kind = FindField(layout, "Kind");
+  if (kind == nullptr || entry.record.size() != layout.size) return true;
+  const FieldValue v = GetField(layout, entry.record.data(), *kind);
+  const auto* k = std::get_if<int64_t>(&v);
+  return k == nullptr || *k != 0;
 }
 
 RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& progress) {
@@ -199,9 +406,14 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
       if (std::find(r.begin(), r.end(), k) == r.end()) r.push_back(k);
     }
   }
+  const bool dataflow = design_.scheduling == Design::Scheduling::Dataflow;
+  OrderBlocks();  // events use it only to name a loop
+  for (Group& g : groups_)
+    if (g.loop) g.before.assign(store_->Size(), 0);
   for (auto& b : blocks_) {
     current_ = b.get();
     b->model->LoadParameters();
+    b->tableLeft = b->activation == kTimeDriven && HasTable(*b->entry, b->type) ? kGeneratorTable : -1;
   }
   // Stimuli take their values at time 0 before the run starts.
   for (size_t i = 0; i < stimuli_.size(); ++i)
@@ -218,7 +430,11 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
     b->next = b->activation == kTimeDriven ? 0 : Stimulus::kNever;
   }
   current_ = nullptr;
+  // What Start wrote settles by change of value in both modes: no sample
+  // has been taken yet.
   bool ok = !abort_ && Settle(0, stats);
+  seen_.resize(store_->Size());
+  for (size_t i = 0; i < store_->Size(); ++i) seen_[i] = store_->All()[i].writes;
   stats.timePoints = 1;
   if (recorder != nullptr) recorder->Begin(*store_);
 
@@ -236,21 +452,16 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
       while (stimuli_[i].Next() == t) {
         HostVariable* v = store_->Get(stimulusTargets_[i]);
         const std::string& value = stimuli_[i].Fire();
+        ++v->writes;
         if (v->value != value) {
           v->value = value;
           ++v->changes;
         }
       }
-    for (auto& b : blocks_) {
-      if (b->next != t || abort_) continue;
-      current_ = b.get();
-      const int64_t delay = b->model->TimeStep();
-      ++stats.steps;
-      // A block that asks for no positive delay is not stepped again.
-      b->next = delay > 0 && t <= Stimulus::kNever - delay ? t + delay : Stimulus::kNever;
-    }
+    for (auto& b : blocks_)
+      if (b->next == t && !abort_) Step(*b, t, stats);
     current_ = nullptr;
-    ok = Settle(t, stats);
+    ok = dataflow ? Visit(t, stats) : Settle(t, stats);
     if (recorder != nullptr) recorder->Sample(t, *store_);
     if (progress && ++sinceProgress >= 4096) {
       sinceProgress = 0;
@@ -261,6 +472,8 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   stats.aborted = abort_;
   if (recorder != nullptr) recorder->End(stats.endTime);
   FinishBlocks();
+  stats.errors = errors_;
+  stats.warnings = warnings_;
   return stats;
 }
 

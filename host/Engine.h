@@ -24,6 +24,8 @@ struct RunStats {
   uint64_t events = 0;          // value changes of variables
   bool aborted = false;         // a block called AbortRun
   bool loop = false;            // the variables did not settle
+  uint64_t errors = 0;          // block reports, library errors, loops, aborts
+  uint64_t warnings = 0;        // e.g. a generator past its table
 };
 
 class Engine {
@@ -51,20 +53,37 @@ class Engine {
   // are read from and written to.
   void SetWaveFolders(const std::string& loadFolder, const std::string& saveFolder);
   void SetExportLookup(std::function<InitExport(const std::string&)> lookup) { lookup_ = std::move(lookup); }
+  // Receives a line for every block step, settle pass and notification.
+  void SetTrace(std::function<void(const std::string&)> trace) { trace_ = std::move(trace); }
 
  private:
   struct SimBlock;
   void Say(const std::string& text) { say_(text); }
   void OnReport(SimBlock& b, const HostReport& r);
   bool Settle(int64_t time, RunStats& stats);
+  // Dataflow: the input-driven blocks in connection order, blocks that feed
+  // each other in one loop group.
+  struct Group {
+    std::vector<size_t> blocks;
+    bool loop = false;
+    std::vector<uint64_t> before;  // change counts at the start of a pass (loops only)
+  };
+  void OrderBlocks();
+  bool Visit(int64_t time, RunStats& stats);
+  bool SettleGroup(Group& g, int64_t time, RunStats& stats);
+  bool Written(const SimBlock& b) const;
+  void EndTimePoint(RunStats& stats);
+  void TraceWritten(int64_t time) const;
+  void ReportLoop(int64_t time, const std::vector<size_t>& blocks);
+  void Step(SimBlock& b, int64_t time, RunStats& stats);
   void FinishBlocks();
-  void WarnLongWaveName(const BlockEntry& entry, const std::string& dir);
   static void OnLibraryMessage(int32_t severity, const char* text, void* context);
 
   const Design& design_;
   PluginLoader* plugin_;
   std::function<InitExport(const std::string&)> lookup_;
   std::function<void(const std::string&)> say_;
+  std::function<void(const std::string&)> trace_;
   HostLanguage lang_;
   std::shared_ptr<VariableStore> store_;
   std::vector<std::unique_ptr<SimBlock>> blocks_;
@@ -73,6 +92,10 @@ class Engine {
   std::vector<uint64_t> mark_;                // change counts already seen
   std::vector<std::vector<size_t>> readers_;  // per variable: input-driven blocks reading it
   std::vector<char> notify_;
+  std::vector<uint64_t> seen_;  // writes already seen, per variable
+  std::vector<Group> groups_;
+  std::vector<char> inLoop_;  // per block: a member of a loop group
+  uint64_t errors_ = 0, warnings_ = 0;
   std::string loadFolder_, saveFolder_;
   const SimBlock* current_ = nullptr;  // block being called, for library messages
   bool abort_ = false;

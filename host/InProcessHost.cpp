@@ -157,6 +157,7 @@ void RIR_STDCALL InProcessHost::SetValueText(VarHandle handle, const char* text)
   HostVariable* v = store_->Get(handle);
   if (v == nullptr) return;
   const char* t = text != nullptr ? text : "";
+  ++v->writes;
   if (v->value != t) {
     v->value = t;  // reuses capacity: no allocation once the width is reached
     ++v->changes;

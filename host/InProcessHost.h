@@ -22,6 +22,7 @@ struct HostVariable {
   int32_t width = 1;
   std::string value;
   uint64_t changes = 0;  // times a block wrote a different value
+  uint64_t writes = 0;   // times it was written at all
 };
 
 class VariableStore {

@@ -45,12 +45,61 @@ std::string DescribeMissingExport(HostLanguage lang, const std::string& block, c
                                        : "block " + block + ": the plug-in has no export " + type;
 }
 
-std::string DescribeLoop(HostLanguage lang, int64_t time, int passes) {
+namespace {
+std::string List(const std::vector<std::string>& items) {
+  std::string s;
+  for (const std::string& i : items) s += (s.empty() ? "" : ", ") + Quoted(i);
+  return s;
+}
+std::string Count(bool ru, uint64_t n, const char* en1, const char* enN, const char* ru1, const char* ru2,
+                  const char* ru5) {
+  const uint64_t m10 = n % 10, m100 = n % 100;
+  const char* word = !ru ? (n == 1 ? en1 : enN)
+                     : (m10 == 1 && m100 != 11)                           ? ru1
+                     : (m10 >= 2 && m10 <= 4 && (m100 < 12 || m100 > 14)) ? ru2
+                                                                          : ru5;
+  return std::to_string(n) + " " + word;
+}
+}  // namespace
+
+std::string DescribeLoop(HostLanguage lang, int64_t time, int passes, const std::vector<std::string>& blocks,
+                         const std::vector<std::string>& variables) {
   return lang == HostLanguage::Russian
              ? "в момент " + std::to_string(time) + " переменные не установились за " + std::to_string(passes) +
-                   " проходов: комбинационная петля"
+                   " проходов: комбинационная петля через блоки " + List(blocks) + " и переменные " + List(variables)
              : "at time " + std::to_string(time) + " the variables did not settle within " + std::to_string(passes) +
-                   " passes: a combinational loop";
+                   " passes: a combinational loop through the blocks " + List(blocks) + " and the variables " +
+                   List(variables);
+}
+
+std::string DescribeTableEnd(HostLanguage lang, const std::string& block, int64_t time, int64_t samples) {
+  return lang == HostLanguage::Russian
+             ? "блок " + block + ": в момент " + std::to_string(time) + " генератор исчерпал таблицу из " +
+                   std::to_string(samples) + " отсчётов и далее выдаёт 0; для более длинных прогонов подайте тактовый сигнал на его порт \"Clk\""
+             : "block " + block + ": at time " + std::to_string(time) + " the free-running generator has used up its table of " +
+                   std::to_string(samples) + " samples and writes 0 from now on; connect a clock to its \"Clk\" port for longer runs";
+}
+
+std::string DescribeProblems(HostLanguage lang, uint64_t errors, uint64_t warnings) {
+  const bool ru = lang == HostLanguage::Russian;
+  std::string s;
+  if (errors > 0) s += ", " + Count(ru, errors, "error", "errors", "ошибка", "ошибки", "ошибок");
+  if (warnings > 0)
+    s += ", " + Count(ru, warnings, "warning", "warnings", "предупреждение", "предупреждения", "предупреждений");
+  return s;
+}
+
+std::string DescribeRunFailed(HostLanguage lang, uint64_t errors, uint64_t warnings, bool aborted, bool strict) {
+  const bool ru = lang == HostLanguage::Russian;
+  std::string why;
+  if (aborted) why = ru ? "моделирование прервано блоком" : "a block aborted the run";
+  if (errors > 0)
+    why += (why.empty() ? "" : "; ") + Count(ru, errors, "error", "errors", "ошибка", "ошибки", "ошибок");
+  if (strict && warnings > 0)
+    why += (why.empty() ? "" : "; ") +
+           Count(ru, warnings, "warning", "warnings", "предупреждение", "предупреждения", "предупреждений") +
+           (ru ? " (--strict)" : " (--strict)");
+  return (ru ? "моделирование не удалось: " : "the run failed: ") + why;
 }
 
 std::string DescribeLibraryMessage(HostLanguage lang, const std::string& block, int32_t severity,
@@ -64,12 +113,6 @@ std::string DescribeSuppressed(HostLanguage lang, const std::string& block, uint
   return lang == HostLanguage::Russian
              ? "блок " + block + ": ещё " + std::to_string(count) + " сообщений не показано"
              : "block " + block + ": " + std::to_string(count) + " more reports not shown";
-}
-
-std::string DescribeLongWaveName(HostLanguage lang, const std::string& block, const std::string& path) {
-  return lang == HostLanguage::Russian
-             ? "блок " + block + ": имя файла " + Quoted(path) + " длиннее 55 символов и будет обрезано"
-             : "block " + block + ": the file name " + Quoted(path) + " is longer than 55 characters and will be cut";
 }
 
 std::string DescribeWrote(HostLanguage lang, const std::string& what, const std::string& path) {

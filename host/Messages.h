@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class HostLanguage { English, Russian };
 
@@ -16,11 +17,16 @@ std::string DescribeReport(HostLanguage lang, const std::string& block, int32_t 
 std::string DescribeAbort(HostLanguage lang, const std::string& block);
 std::string DescribeInvalid(HostLanguage lang, const std::string& block, const std::string& type);
 std::string DescribeMissingExport(HostLanguage lang, const std::string& block, const std::string& type);
-std::string DescribeLoop(HostLanguage lang, int64_t time, int passes);
+std::string DescribeLoop(HostLanguage lang, int64_t time, int passes, const std::vector<std::string>& blocks,
+                         const std::vector<std::string>& variables);
+std::string DescribeTableEnd(HostLanguage lang, const std::string& block, int64_t time, int64_t samples);
+// ", 2 errors, 1 warning" for the summary ("" when both are 0).
+std::string DescribeProblems(HostLanguage lang, uint64_t errors, uint64_t warnings);
+// The last line of a failed run: why it failed.
+std::string DescribeRunFailed(HostLanguage lang, uint64_t errors, uint64_t warnings, bool aborted, bool strict);
 std::string DescribeLibraryMessage(HostLanguage lang, const std::string& block, int32_t severity,
                                    const std::string& text);
 std::string DescribeSuppressed(HostLanguage lang, const std::string& block, uint64_t count);
-std::string DescribeLongWaveName(HostLanguage lang, const std::string& block, const std::string& path);
 std::string DescribeWrote(HostLanguage lang, const std::string& what, const std::string& path);
 std::string DescribeCannotWrite(HostLanguage lang, const std::string& path);
 std::string DescribeRunAborted(HostLanguage lang);

@@ -1,21 +1,25 @@
 // One simulator command from start to finish: read the design, build and
 // run it, write the chosen outputs, print the summary. Exit statuses:
-// 0 done, 1 the run stopped early (abort, loop, an output not written),
+// 0 done, 1 the run had errors (a block report, a library error, an abort,
+// a loop, an output not written; with `strict` also warnings),
 // 2 nothing ran (bad design, a block not valid, no plug-in).
 #pragma once
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 struct RunRequest {
   std::string design;
   std::string pluginPath;
   std::string outputDir = ".";  // design output names are relative to it
   std::string vcd, csv, png;    // override the design's output names
+  std::vector<std::string> overrides;  // "BLOCK.FIELD=VALUE", applied in turn
   bool quiet = false;
+  std::string scheduling;  // "dataflow" or "events" overrides the design's; "" keeps it
+  bool strict = false;   // warnings fail the run too
+  bool verbose = false;  // trace every block step, settle pass and notification
   bool progress = true;  // a progress bar when stderr is a terminal
 };
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err);
-// The "blocks" listing.
-void ListBlocks(std::ostream& out);

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "BlockReference.h"
 #include "EditCommand.h"
 #include "Simulation.h"
 
@@ -13,6 +14,8 @@ namespace fs = std::filesystem;
 namespace {
 // What "demo" runs: a sine through a Hann window and a power-spectrum FFT.
 constexpr const char* kDemoDesign = "sine_hann_fft.toml";
+// Every mistake on the command line, like a bad design.
+constexpr int kUsageError = 2;
 
 fs::path Executable(const char* argv0) {
   std::error_code ec;
@@ -34,6 +37,7 @@ fs::path ExamplesFolder(const fs::path& exe) {
 int main(int argc, char** argv) {
   const fs::path exe = Executable(argv[0]);
   CLI::App app{"rir-eda: simulates designs built from the Rir_Eda block library"};
+  app.set_version_flag("--version", std::string("rir-eda ") + RIR_VERSION);
   app.require_subcommand(1);
   RunRequest request;
   request.pluginPath = (exe.parent_path() / "../lib/librir_eda.so").lexically_normal().string();
@@ -45,9 +49,17 @@ int main(int argc, char** argv) {
   run->add_option("--csv", request.csv, "write a CSV file of the design's chosen buses");
   run->add_option("--png", request.png, "write a PNG plot of the design's chosen buses");
   run->add_option("--plugin", request.pluginPath, "the plug-in library to load");
+  run->add_option("--set", request.overrides,
+                  "BLOCK.FIELD=VALUE: override a record field for this run (repeatable)");
   run->add_flag("-q,--quiet", request.quiet, "print only problems");
+  run->add_option("--scheduling", request.scheduling, "dataflow or events: how blocks are notified, for this run")
+      ->check(CLI::IsMember({"dataflow", "events"}));
+  run->add_flag("--strict", request.strict, "warnings fail the run too (exit status 1)");
+  run->add_flag("-v,--verbose", request.verbose, "trace every block step, settle pass and notification on stderr");
 
-  CLI::App* blocks = app.add_subcommand("blocks", "list every block type with its ports and parameter fields");
+  std::string blockType;
+  CLI::App* blocks = app.add_subcommand("blocks", "list the block types, or describe one: ports, parameter fields, limits");
+  blocks->add_option("type", blockType, "a block type, e.g. Sine_Init");
 
   std::string demoOut = "out";
   CLI::App* demo = app.add_subcommand("demo", "run the bundled example");
@@ -61,14 +73,26 @@ int main(int argc, char** argv) {
   editCmd->add_option("--lang", edit.language, "dialog language, e.g. RUSSIAN (default: the design's)");
   editCmd->add_option("--plugin", request.pluginPath, "the plug-in library to load");
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {  // --help, --version
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return kUsageError;
+  }
   if (*editCmd) {
     edit.pluginPath = request.pluginPath;
     return EditDesignBlock(edit, std::cout, std::cerr);
   }
   if (*blocks) {
-    ListBlocks(std::cout);
-    return 0;
+    if (blockType.empty()) {
+      ListBlocks(std::cout);
+      return 0;
+    }
+    if (DescribeBlock(blockType, std::cout)) return 0;
+    std::cerr << "unknown block type \"" << blockType << "\" (see \"rir-eda blocks\")\n";
+    return kUsageError;
   }
   if (*demo) {
     request.design = (ExamplesFolder(exe) / kDemoDesign).string();

@@ -26,15 +26,18 @@ int32_t FloorLog2(int32_t n) {
 }
 }  // namespace
 
+static_assert(TTransform::kBufferLength == kMaxSignalLength && TTransform::kMaxTaps == kRecordMaxTaps,
+              "the catalogue states the limits");
+
 TTransform::TTransform(IPELMOR* host, const char* typeName) : TBaseModelExt(host, 0, kInputDriven) {
   Valid = false;
   HoldsLibrary = AcquireSignalLibrary(Host);
   if (!HoldsLibrary) return;
-  if (!BindRequired({{&InHandle, "DIn"}, {&WHandle, "W"}, {&RHandle, "R"}}, 0)) return;
-  if (!BindRequired({{&ReOutHandle, "DReOut"}}, kWritableFlag)) return;
   // An optional output without the writable flag is reported and, like any
   // reported port, leaves the block unusable.
-  if (!BindOptional({{&BusyHandle, "IBusy"}, {&ImOutHandle, "DImOut"}, {&PowerHandle, "DSOut"}}, kWritableFlag)) return;
+  if (!BindPorts(BlockPorts(BlockClass::Transform),
+                 {&InHandle, &WHandle, &RHandle, &ReOutHandle, &BusyHandle, &ImOutHandle, &PowerHandle}))
+    return;
   for (VarHandle h : {ReOutHandle, ImOutHandle, PowerHandle}) {
     if (h != 0 && Host->GetVariableKind(h) != vkBus) {
       Report(rcWrongKindOrFlags, h);
@@ -53,7 +56,7 @@ TTransform::TTransform(IPELMOR* host, const char* typeName) : TBaseModelExt(host
   Valid = true;
   Code = CatalogueCodeOf(typeName);
   const int32_t dialogCode = DialogCodeOf(typeName);
-  IsGroup = dialogCode <= 20;
+  IsGroup = IsGroupDialogCode(dialogCode);
   GroupNumber = IsGroup ? dialogCode : -1;
   SignMode = GetIntParameter("SignValue", 0);
   ReText.Resize(Width);
@@ -87,12 +90,12 @@ void RIR_STDCALL TTransform::LoadParameters() {
   if (IsGroup) Code = Params.TransformCode;
   N = std::min(TransformSignalLength(Code, Params, OutLen), kMax);
   FftOrder = FloorLog2(N);
-  if (Code == 46) {
+  if (Code == ccGoertzelDft) {
     // The frequency is fixed until the next load: one state serves every run.
     NspTable.nspsGoertzInit(Params.GoertzelFrequency, GoertzelArea(Params));
     GoertzelLive = true;
   }
-  if ((Code == 42 || Code == 43) && (N & (N - 1)) != 0) {
+  if ((Code == ccFftRcPack || Code == ccFftCcsRcPack) && (N & (N - 1)) != 0) {
     // Only the first 2^order samples are transformed; say so once per load.
     ShowLibError(msgSignalLengthPowerOfTwo, Language);
   }
@@ -178,7 +181,7 @@ void TTransform::RunTransform() {
   NspTable.nspcbImag(InBuf, Values, N);
   OutLen = N;
 
-  const bool inFamily = Code >= 1 && Code <= kCatalogueSize && GroupOfCode(Code + 30) == GroupNumber;
+  const bool inFamily = Code >= 1 && Code <= kCatalogueSize && GroupOfCode(DialogCodeOfCatalogueCode(Code)) == GroupNumber;
   if (IsGroup && !inFamily) {
     // The record selects a transform of another family: the results are 0.
     std::fill(ResBuf, ResBuf + N, SCplx{0.0f, 0.0f});

@@ -22,20 +22,24 @@ enum LiveState : uint32_t {
   lsLowLmsDly = 1u << 9,
 };
 
-bool UsesDesired(int32_t code) { return code >= 16 && code <= 18; }
 }  // namespace
+
+static_assert(TFilterTransform::kMaxTaps == kRecordMaxTaps, "the catalogue states the limits");
 
 TFilterTransform::TFilterTransform(IPELMOR* host, const char* typeName) : TBaseModelExt(host, 0, kInputDriven) {
   Valid = false;
   HoldsLibrary = AcquireSignalLibrary(Host);
   if (!HoldsLibrary) return;
-  if (!BindRequired({{&SrcHandle, "DSrc"}}, 0)) return;
-  if (!BindRequired({{&OutHandle, "DOut"}}, kWritableFlag)) return;
+  // The name is looked up first: it decides whether "DDes" is bound.
+  const int32_t code = FindCatalogueCode(typeName);
+  uint32_t usable = 0;
+  BindPorts(BlockPorts(BlockClass::FilterTransform, code), {&SrcHandle, &OutHandle, &DesHandle}, &usable);
+  if ((usable & 3u) != 3u) return;
   Code = CatalogueCodeOf(typeName);
-  IsGroup = std::string_view(typeName) == "Filters_Group";
+  IsGroup = Code == ccFiltersGroup;
   TypeName = typeName;
-  // Without "DDes" the block still runs, adapting towards 0.
-  if (UsesDesired(Code)) HasDesired = BindRequired({{&DesHandle, "DDes"}}, 0);
+  // Without "DDes" the block is reported and still runs, adapting towards 0.
+  HasDesired = (usable & 4u) != 0;
   if (Host->GetVariableKind(OutHandle) != vkBus) {
     Report(rcWrongKindOrFlags, OutHandle);
     Valid = false;

@@ -10,18 +10,15 @@
 namespace {
 constexpr int kFormulaCapacity = 55;
 constexpr float kInverseThreshAtZero = 100000.0f;
-
-bool IsArithmeticCode(int32_t code) {
-  return (code >= 1 && code <= 4) || code == 24 || (code >= 30 && code <= 36);
-}
 }  // namespace
 
 TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseModelExt(host, 0, kInputDriven) {
   Valid = false;
   HoldsLibrary = AcquireSignalLibrary(Host);
   if (!HoldsLibrary) return;
-  if (!BindRequired({{&InHandle, "DIn"}}, 0)) return;
-  if (!BindRequired({{&OutHandle, "DOut"}}, kWritableFlag)) return;
+  // "D2In" is bound only once "DOut" has the right kind and width.
+  const std::span<const PortSpec> ports = BlockPorts(BlockClass::SimpleTransform);
+  if (!BindPorts(ports.first(2), {&InHandle, &OutHandle})) return;
   if (Host->GetVariableKind(OutHandle) != vkBus) {
     Report(rcWrongKindOrFlags, OutHandle);
     return;
@@ -31,7 +28,7 @@ TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseM
     Report(rcWrongWidth, OutHandle);
     return;
   }
-  BindOptional({{&In2Handle, "D2In"}}, 0);
+  BindPorts(ports.subspan(2), {&In2Handle});
   if (In2Handle != 0) {
     if (Host->GetVariableKind(In2Handle) != vkBus) {
       Report(rcWrongKindOrFlags, In2Handle);
@@ -144,12 +141,12 @@ void RIR_STDCALL TSimpleTransform::InputChanged() {
   const float x = static_cast<float>(DecodeValueText(SignMode, ReadValueText(InHandle)));
   const float y = HasSecondInput ? static_cast<float>(DecodeValueText(SignMode, ReadValueText(In2Handle))) : 0.0f;
   int32_t v = 0;
-  if (!IsArithmeticCode(Code)) {
+  if (!IsElementWiseCode(Code)) {
     // A group whose record selects another family computes nothing.
     v = 0;
   } else {
     float r = 0.0f;
-    if (!Compute(x, y, r) || !RoundToSample(r, v)) v = -1;
+    if (!Compute(x, y, r) || !RoundToSampleOrFail(r, v)) v = -1;
   }
   WriteValueText(OutHandle, OutText.Encode(SignMode, v));
 }

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "../framework/BlockFactories.h"
+#include "../numeric/Rounding.h"
 #include "../numeric/SupportRoutines.h"
 
 namespace {
@@ -29,17 +30,16 @@ const char* const kTestFilePrefix = "Test/Test_";
 
 TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
     : TBaseModelExt(host, 0, mode == kLoad ? kTimeDriven : kInputDriven), Mode(mode) {
-  // Load mode writes "C1", "C2" and "isMono"; save mode only reads.
-  const uint16_t outFlag = Mode == kLoad ? kWritableFlag : 0;
-  if (!BindRequired({{&C1Handle, "C1"}}, outFlag)) return;
-  // A port is present only when found with the demanded flags.
-  const auto optional = [this](VarHandle& handle, const char* name, uint16_t mask) {
-    return BindOptional({{&handle, name}}, mask) && handle != 0;
-  };
-  HasTest = optional(TestHandle, "Test", 0);
-  HasClk = optional(ClkHandle, "Clk", 0);
-  HasC2 = optional(C2Handle, "C2", outFlag);
-  HasMono = optional(MonoHandle, "isMono", outFlag);
+  // Load mode writes "C1", "C2" and "isMono"; save mode only reads. A port
+  // is present only when found with the demanded flags.
+  uint32_t usable = 0;
+  BindPorts(BlockPorts(Mode == kLoad ? BlockClass::WaveLoad : BlockClass::WaveSave),
+            {&C1Handle, &TestHandle, &ClkHandle, &C2Handle, &MonoHandle}, &usable);
+  if ((usable & 1u) == 0) return;
+  HasTest = (usable & 2u) != 0;
+  HasClk = (usable & 4u) != 0;
+  HasC2 = (usable & 8u) != 0;
+  HasMono = (usable & 16u) != 0;
   if (HasClk) Activation = kInputDriven;
 
   Valid = false;
@@ -80,7 +80,7 @@ TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
   }
 
   TypeName = Mode == kLoad ? "Load Wave" : "Save Wave";
-  Period = std::llround(Host->GetSamplePeriod());
+  Period = RoundToInt64(Host->GetSamplePeriod());
   Valid = true;
   FileUsable = false;
 
@@ -169,7 +169,7 @@ bool TWaveIO::ReadBlock() {
 
 TimeStepResult RIR_STDCALL TWaveIO::TimeStep() {
   if (Mode == kSave) return Period;
-  LastTime = std::llround(Host->GetTime());
+  LastTime = RoundToInt64(Host->GetTime());
   if (FileName.empty() && HasTest && TestNumber() > 0) Start();
   // No file, or a host that steps before it starts the run: silence.
   if (!FileUsable || Wave == nullptr) {

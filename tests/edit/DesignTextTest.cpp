@@ -15,7 +15,7 @@
 #include "host/DesignReader.h"
 #include "host/DesignText.h"
 #include "host/EditCommand.h"
-#include "numeric/RecordFields.h"
+#include "host/RecordFields.h"
 
 namespace {
 

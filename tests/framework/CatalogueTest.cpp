@@ -75,3 +75,52 @@ TEST_F(CatalogueTest, GroupsOfCodes) {
   EXPECT_FALSE(IsFilterCode(38));
   EXPECT_FALSE(IsFilterCode(12));  // below 20 the code is its own group
 }
+
+// The rows agree with the numbering: each class performs its family, each
+// group export sits at its group number times 1000, and no row's lookup
+// shows a message.
+TEST_F(CatalogueTest, BlockTableRows) {
+  std::vector<int> elementWise, desired;
+  for (int code = -2; code <= 100; ++code) {
+    if (IsElementWiseCode(code)) elementWise.push_back(code);
+    if (UsesDesiredInput(code)) desired.push_back(code);
+    EXPECT_LE(IsElementWiseCode(code) + IsBufferCode(code) + IsFilterOperationCode(code), 1) << code;
+  }
+  EXPECT_EQ(elementWise, (std::vector<int>{1, 2, 3, 4, 24, 30, 31, 32, 33, 34, 35, 36}));
+  EXPECT_EQ(desired, (std::vector<int>{16, 17, 18}));
+  for (int code = 1; code <= 51; ++code)
+    EXPECT_EQ(IsFilterOperationCode(code), IsFilterCode(DialogCodeOfCatalogueCode(code))) << code;
+
+  int groups = 0;
+  for (const BlockRow& row : BlockTable()) {
+    const bool transform = row.blockClass == BlockClass::SimpleTransform || row.blockClass == BlockClass::Transform ||
+                           row.blockClass == BlockClass::FilterTransform;
+    EXPECT_EQ(transform, row.catalogueCode > 0) << row.exportName;
+    EXPECT_NE(row.description[0], '\0') << row.exportName;
+    if (!transform) continue;
+    EXPECT_STREQ(CatalogueName(row.catalogueCode), row.typeName);
+    if (IsGroupDialogCode(row.dialogCode)) {
+      ++groups;
+      EXPECT_EQ(row.ordinal, row.group * 1000) << row.exportName;
+      EXPECT_EQ(row.dialogCode, row.group) << row.exportName;
+      EXPECT_GE(row.catalogueCode, ccArithmeticGroup) << row.exportName;
+      continue;
+    }
+    EXPECT_EQ(row.dialogCode, DialogCodeOfCatalogueCode(row.catalogueCode)) << row.exportName;
+    EXPECT_EQ(row.group, GroupOfCode(row.dialogCode)) << row.exportName;
+    const BlockClass expected = IsElementWiseCode(row.catalogueCode) ? BlockClass::SimpleTransform
+                                : IsBufferCode(row.catalogueCode)    ? BlockClass::Transform
+                                                                     : BlockClass::FilterTransform;
+    EXPECT_EQ(row.blockClass, expected) << row.exportName;
+  }
+  EXPECT_EQ(groups, 9);
+  EXPECT_EQ(FindBlockRow("Blackman_trans_Init")->catalogueCode, ccBlackmanTrans);
+  EXPECT_EQ(FindBlockRow("Blackman_trans_Init")->ordinal, 8);
+  EXPECT_EQ(FindBlockRow("Spectrals_Group_Init")->catalogueCode, ccSpectralsGroup);
+  EXPECT_EQ(FindBlockRow("Forward_FFT_Init")->group, tgNone);
+  EXPECT_EQ(FindBlockRow("Kaiser_Init")->generatorKind, gkBlackman);
+  EXPECT_EQ(FindBlockRow("Cosine_Init")->generatorKind, -1);
+  EXPECT_EQ(FindBlockRow("Wave_Save_Init")->blockClass, BlockClass::WaveSave);
+  EXPECT_EQ(FindBlockRow("Nope_Init"), nullptr);
+  EXPECT_TRUE(g_shown.empty());
+}

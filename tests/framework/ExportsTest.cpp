@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "framework/BlockCatalogue.h"
 #include "framework/ExportList.h"
 #include "support/PluginFixture.h"
 
@@ -180,6 +181,62 @@ TEST(Exports, NullHostGivesNoBlock) {
   EXPECT_EQ(Plugin().Init("Sine_Init")(nullptr, 0), nullptr);
   IPELMOR* none = nullptr;
   EXPECT_EQ(Plugin().Init("Wave_Load_Init")(&none, 0), nullptr);
+}
+
+namespace {
+// Remembers every name a block asks for.
+class RecordingHost : public InProcessHost {
+ public:
+  VarHandle RIR_STDCALL FindVariable(const char* name) override {
+    asked.push_back(name != nullptr ? name : "");
+    return InProcessHost::FindVariable(name);
+  }
+  std::vector<std::string> asked;
+};
+
+// A variable that satisfies the port as the catalogue describes it.
+void AddPortVariable(InProcessHost& host, const PortSpec& p) {
+  const std::string kind = p.kind, width = p.width;
+  const uint16_t vk = kind == "Line" ? vkLine : kind == "Clk or DOTClk" ? vkClk : kind == "any" && width == "any" ? vkLine : vkBus;
+  const int32_t w = width == "1" ? 1 : width == "2w" ? 16 : 8;
+  host.AddVariable(p.name, vk, w, p.direction == PortDirection::Out ? kWritableFlag : 0);
+}
+}  // namespace
+
+// The catalogue's ports are exactly what each block binds, in order, with the
+// direction it demands; blocks built on them are valid.
+TEST(Exports, EveryBlockBindsTheCataloguePorts) {
+  ASSERT_EQ(BlockTable().size(), 77u);
+  for (const BlockRow& row : BlockTable()) {
+    RecordingHost host;
+    PrepareHost(host);
+    std::vector<std::string> expected;
+    for (const PortSpec& p : row.ports) {
+      AddPortVariable(host, p);
+      expected.push_back(p.name);
+    }
+    ShownMessages().clear();
+    Block block(row.exportName, host);
+    ASSERT_TRUE(block) << row.exportName;
+    EXPECT_EQ(host.asked, expected) << row.exportName;
+    const bool unknownName = row.blockClass == BlockClass::Generator && row.generatorKind < 0;
+    EXPECT_EQ(block->IsValid(), !unknownName) << row.exportName;
+    // Save-mode ports are only read: the block demands no writable flag.
+    for (const HostReport& r : host.Reports()) EXPECT_NE(r.code, 2) << row.exportName;
+    // Some classes append the width.
+    EXPECT_TRUE(std::string(block->GetTypeName()).starts_with(row.typeName)) << row.exportName;
+  }
+  // An output without the writable flag is refused, an input never is.
+  for (const char* name : {"High_Level_LMS_Init", "Low_Level_FIR_Init"}) {
+    InProcessHost host;
+    PrepareHost(host);
+    for (const PortSpec& p : FindBlockRow(name)->ports) host.AddVariable(p.name, vkBus, 8, 0);
+    Block block(name, host);
+    EXPECT_FALSE(block->IsValid()) << name;
+    ASSERT_EQ(host.Reports().size(), 1u) << name;
+    EXPECT_EQ(host.Reports()[0].code, 2) << name;
+    EXPECT_EQ(static_cast<VarHandle>(host.Reports()[0].argument), host.Resolve("DOut")) << name;
+  }
 }
 
 #ifdef _WIN32

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "host/DesignReader.h"
-#include "numeric/RecordFields.h"
+#include "host/RecordFields.h"
 
 namespace {
 
@@ -135,6 +135,7 @@ TEST(DesignReader, ReadsEverySectionWithRecordsFromFieldsAndFiles) {
 
 TEST(DesignReader, FaultsNameTheFileAndLine) {
   const std::string h = kHead;  // lines 1-7
+  const std::string kFir = "[[block]]\nname = \"f\"\ntype = \"High_Level_FIR_Init\"\n";  // lines 8-10
   struct Case {
     std::string text;
     int line;
@@ -167,6 +168,31 @@ TEST(DesignReader, FaultsNameTheFileAndLine) {
       {h + "[[stimulus]]\ntype = \"clock\"\nvariable = \"v\"\n", 10, "is wider"},
       {h + "[[stimulus]]\ntype = \"pulse\"\nvariable = \"v\"\n", 9, "unknown stimulus type"},
       {h + "[output]\ncsv_buses = [\"v\", \"u\"]\n", 9, "unknown variable \"u\""},
+      // Settings a block would take without a word but cannot use.
+      {h + "[[block]]\nname = \"r\"\ntype = \"Wave_Save_Init\"\ninputs = { C1 = \"v\" }\n"
+           "parameters = { BitsPerSample = 24 }\n",
+       12, "block \"r\" (Wave_Save_Init): \"BitsPerSample\" = 24; a WAVE recorder writes 8 or 16 bits per sample"},
+      {h + "[[block]]\nname = \"r\"\ntype = \"Wave_Save_Init\"\ninputs = { C1 = \"v\" }\n[block.parameters]\n"
+           "SampleRate = 8000\nChannels = 9\n",
+       14, "\"Channels\" = 9; a WAVE recorder writes 1 to 4 channels"},
+      {h + "[[block]]\nname = \"r\"\ntype = \"Wave_Save_Init\"\ninputs = { C1 = \"v\" }\n"
+           "parameters = { SampleRate = -5 }\n",
+       12, "\"SampleRate\" = -5 must be above 0"},
+      {h + kFir + "inputs = { DSrc = \"v\" }\noutputs = { DOut = \"v\" }\n"
+           "parameters = { FIRS_TapsCount = 3, FIRS_Taps = [0.5, 0.5] }\n",
+       13, "block \"f\" (High_Level_FIR_Init): \"FIRS_Taps\" holds 2 values but \"FIRS_TapsCount\" is 3"},
+      {h + kFir + "inputs = { DSrc = \"v\" }\noutputs = { DOut = \"v\" }\nparameters = { LMSS_TapsCount = 66 }\n",
+       13, "\"LMSS_TapsCount\" = 66 is out of range 0..65"},
+      {h + kFir + "inputs = { DSrc = \"v\", DOut = \"v\" }\n", 11,
+       "port \"DOut\" of block \"f\" (High_Level_FIR_Init) is an output: list it under outputs. "
+       "Its ports: inputs DSrc (required), DDes; outputs DOut (required)"},
+      {h + kFir + "inputs = { DScr = \"v\" }\n", 11,
+       "block \"f\" (High_Level_FIR_Init) has no port \"DScr\"; did you mean \"DSrc\" (an input)? Its ports: "
+       "inputs DSrc (required), DDes; outputs DOut (required)"},
+      {h + kFir + "inputs = { DSrc = \"v\" }\n[[block]]\nname = \"g\"\ntype = \"Sine_Init\"\noutputs = { Out = \"v\" }\n", 8,
+       "block \"f\" (High_Level_FIR_Init) leaves its required output \"DOut\" unconnected. Its ports: "
+       "inputs DSrc (required), DDes; outputs DOut (required)"},
+      {"[simulation]\nsteps = 1\nscheduling = \"eager\"\n", 3, "unknown scheduling \"eager\" (dataflow, events)"},
       {"[simulation]\nsample_period = 0\nsteps = 1\n", 2, "out of range"},
       {"[simulation]\nsample_period = 1\n", 1, "missing \"steps\" or \"end_time\""},
   };

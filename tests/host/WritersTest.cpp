@@ -9,8 +9,9 @@
 
 #include "host/CsvWriter.h"
 #include "host/OutputFile.h"
-#include "host/PngPlot.h"
+#include "host/Plot.h"
 #include "host/VcdWriter.h"
+#include "numeric/ValueText.h"
 
 namespace fs = std::filesystem;
 
@@ -45,7 +46,8 @@ TEST(VcdWriter, WritesHeaderInitialValuesAndOnlyChangesOncePerTime) {
   TempDir dir;
   VariableStore s = Store();
   {
-    VcdWriter vcd((dir.path / "a.vcd").string(), {});
+    VcdWriter vcd((dir.path / "a.vcd").string(), {}, "10 us", {{"my block", {{"In", "data bus"}, {"Clk", "clk"}}}},
+                  {{"data bus", 0}});
     vcd.Begin(s);
     Set(s, "clk", "1");
     vcd.Sample(0, s);  // a change at time 0 after the initial dump
@@ -57,10 +59,15 @@ TEST(VcdWriter, WritesHeaderInitialValuesAndOnlyChangesOncePerTime) {
     vcd.End(10);
     ASSERT_TRUE(vcd.Commit());
   }
+  // A bus carries its decoded value beside its bits (101 is -1 in
+  // sign-magnitude); a block's scope names the same codes by its ports.
   EXPECT_EQ(Slurp(dir.path / "a.vcd"),
-            "$version rir-eda $end\n$timescale 1ns $end\n$scope module design $end\n"
-            "$var wire 1 ! clk $end\n$var wire 3 \" data_bus [2:0] $end\n$upscope $end\n$enddefinitions $end\n"
-            "#0\n$dumpvars\n0!\nb000 \"\n$end\n1!\n#7\nb101 \"\n0!\n#10\n");
+            "$version rir-eda $end\n$timescale 10 us $end\n$scope module design $end\n"
+            "$var wire 1 ! clk $end\n$var wire 3 \" data_bus [2:0] $end\n$var real 64 # data_bus_value $end\n"
+            "$scope module my_block $end\n$var wire 3 \" In [2:0] $end\n$var real 64 # In_value $end\n"
+            "$var wire 1 ! Clk $end\n$upscope $end\n"
+            "$upscope $end\n$enddefinitions $end\n"
+            "#0\n$dumpvars\n0!\nb000 \"\nr0 #\n$end\n1!\n#7\nb101 \"\nr-1 #\n0!\n#10\n");
   EXPECT_FALSE(fs::exists(dir.path / "a.vcd.partial"));
 
   std::set<std::string> ids;
@@ -93,6 +100,31 @@ TEST(CsvWriter, DecodesInEachSignModeAndWritesOneRowPerChangedTime) {
     ASSERT_TRUE(csv.Commit());
   }
   EXPECT_EQ(Slurp(dir.path / "a.csv"), "time,data bus,u\n0,-1,5\n3,-1,2\n6,3,2\n");
+
+  // With a clock: one row per rising edge, holding what settled at the edge's
+  // time, whether or not a bus changed; a glitch within one time is no edge.
+  {
+    CsvWriter csv((dir.path / "c.csv").string(), {"u"}, {1}, "clk");
+    Set(s, "clk", "0");
+    csv.Begin(s);
+    Set(s, "clk", "1");
+    csv.Sample(2, s);
+    Set(s, "u", "011");
+    csv.Sample(2, s);
+    Set(s, "clk", "0");
+    csv.Sample(4, s);
+    Set(s, "clk", "1");
+    csv.Sample(6, s);
+    Set(s, "clk", "0");
+    csv.Sample(7, s);
+    Set(s, "clk", "1");
+    csv.Sample(7, s);  // back to 1 at the same time: still high, no new edge
+    Set(s, "u", "001");
+    csv.Sample(8, s);
+    csv.End(9);
+    ASSERT_TRUE(csv.Commit());
+  }
+  EXPECT_EQ(Slurp(dir.path / "c.csv"), "time,u\n2,3\n6,3\n");
 }
 
 TEST(OutputFile, NothingAppearsUnlessCommittedAndFailuresLeaveNoFile) {
@@ -117,30 +149,66 @@ TEST(OutputFile, NothingAppearsUnlessCommittedAndFailuresLeaveNoFile) {
   EXPECT_EQ(Slurp(p), "whole");
 }
 
-TEST(PngPlot, WritesAValidImageOfTheChosenBuses) {
+TEST(Plot, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
   TempDir dir;
   VariableStore s = Store();
+  s.Add({"bin", vkBus, 1, 3, "000", 0});
   const fs::path p = dir.path / "plot.png";
-  PngPlot plot(p.string(), {"data bus"}, {1}, 300, 80);
+  PlotOptions o;
+  o.image = p.string();
+  o.series = {{"data bus", "gen (Sine_Init)", 1, ""}};
+  o.window = std::array<int64_t, 2>{100, 200};
+  o.timeUnit = "10 us";
+  o.title = "a.toml";
+  o.width = 400;
+  o.panelHeight = 150;
+  Plot plot(o);
   plot.Begin(s);
   for (int t = 1; t < 1000; ++t) {
     Set(s, "data bus", t % 7 < 3 ? "111" : "001");
     plot.Sample(t, s);
   }
   plot.End(1000);
-  ASSERT_TRUE(plot.Commit());
+  // Only the window's changes, starting with the value standing at its start.
+  const std::string data = plot.DataText();
+  EXPECT_NE(data.find("\n100 7\n101 1\n"), std::string::npos) << data;
+  EXPECT_NE(data.find("\n196 7\n199 1\n200 1\n"), std::string::npos) << data;
+  EXPECT_EQ(data.find("\n99 "), std::string::npos);
+  EXPECT_EQ(data.find("\n201 "), std::string::npos);
+  const std::string script = plot.ScriptText();
+  for (const char* part : {"set xlabel 'time (10 us)'", "set grid", "set key", "set xrange [100:200]",
+                           "set title 'data bus, written by block gen (Sine_Init)'", "title 'data bus'",
+                           "set output 'plot.png'", "set output 'plot.svg'", "data = 'plot.dat'"})
+    EXPECT_NE(script.find(part), std::string::npos) << part;
+
+  std::string error;
+  ASSERT_TRUE(plot.Commit(error)) << error;
   const std::string png = Slurp(p);
   ASSERT_GT(png.size(), 33u);
   EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
-  auto be32 = [&](size_t at) {
-    return (uint32_t(uint8_t(png[at])) << 24) | (uint32_t(uint8_t(png[at + 1])) << 16) |
-           (uint32_t(uint8_t(png[at + 2])) << 8) | uint32_t(uint8_t(png[at + 3]));
-  };
-  EXPECT_EQ(png.substr(12, 4), "IHDR");
-  EXPECT_EQ(be32(16), 300u);
-  EXPECT_EQ(be32(20), 100u);  // one panel of 80 and its margins
-  EXPECT_FALSE(fs::exists(dir.path / "plot.png.partial"));
-  EXPECT_EQ(plot.Legend(), "panel 1 (blue): data bus, 0 .. 7, time 0 .. 1000\n");
-  EXPECT_NE(png.find("Description"), std::string::npos);
-  EXPECT_FALSE(WritePng((dir.path / "no/such/x.png").string(), 2, 2, std::vector<uint8_t>(12)));
+  EXPECT_NE(Slurp(dir.path / "plot.svg").find("<svg"), std::string::npos);
+  EXPECT_EQ(Slurp(dir.path / "plot.gp"), script);
+  EXPECT_EQ(Slurp(dir.path / "plot.dat"), data);
+
+  // A spectrum: the last value of each bin.
+  PlotOptions so = o;
+  so.kind = PlotKind::Spectrum;
+  so.window.reset();
+  so.series = {{"data bus", "", 1, "bin"}};
+  so.image = (dir.path / "spectrum.png").string();
+  Plot spectrum(so);
+  spectrum.Begin(s);
+  for (int t = 1; t < 20; ++t) {
+    Set(s, "bin", IntToBits(static_cast<uint32_t>(t % 4), 3).c_str());
+    Set(s, "data bus", IntToBits(static_cast<uint32_t>(t % 8), 3).c_str());
+    spectrum.Sample(t, s);
+  }
+  spectrum.End(20);
+  EXPECT_EQ(spectrum.DataText(), "# index 0: data bus against bin bin\n0 0\n1 1\n2 2\n3 3\n");
+
+  // gnuplot's complaint comes back, and no image is left behind.
+  fs::create_directories(dir.path / "bad");
+  std::ofstream(dir.path / "bad" / "x.gp") << "plot 'missing.dat'\n";
+  EXPECT_FALSE(RunGnuplot((dir.path / "bad").string(), "x.gp", error));
+  EXPECT_NE(error.find("missing.dat"), std::string::npos) << error;
 }

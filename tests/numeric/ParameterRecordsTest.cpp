@@ -4,7 +4,7 @@
 #include <random>
 
 #include "numeric/ParameterRecords.h"
-#include "numeric/RecordFields.h"
+#include "host/RecordFields.h"
 
 namespace {
 template <typename Record>

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "WaveTestFiles.h"
 #include "numeric/ParameterRecords.h"
@@ -655,4 +656,27 @@ TEST(WaveBlock, DoneReleasesTheBlock) {
   model->Done();
   EXPECT_EQ(model->Release(), 0u);
   EXPECT_EQ(s.host.RefCount(), 0u);
+}
+
+// Generators and wave blocks round the host's sample period by one rule (to
+// nearest, ties to even), so at half-unit periods they still step together.
+TEST(WaveBlock, StepsTogetherWithTheGenerators) {
+  const std::pair<long double, int64_t> cases[] = {{2.5L, 2}, {3.5L, 4}, {4.5L, 4}};
+  for (const auto& [period, steps] : cases) {
+    InProcessHost gen;
+    PrepareHost(gen);
+    gen.AddVariable("Out", vkBus, 8, kWritableFlag);
+    gen.SetSamplePeriod(period);
+    Block sine("Sine_Init", gen);
+    WaveHost load(true, 8);
+    load->SetSamplePeriod(period);
+    Block player("Wave_Load_Init", load.host);
+    WaveHost save(false, 8);
+    save->SetSamplePeriod(period);
+    Block recorder("Wave_Save_Init", save.host);
+    player->Start();
+    EXPECT_EQ(sine->TimeStep(), steps) << static_cast<double>(period);
+    EXPECT_EQ(player->TimeStep(), steps) << static_cast<double>(period);
+    EXPECT_EQ(recorder->TimeStep(), steps) << static_cast<double>(period);
+  }
 }

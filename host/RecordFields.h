@@ -1,5 +1,6 @@
-// Named fields of the parameter records, so that a host, a dialog or a test
-// can read and write a record field by name (the design files name them so).
+// Named fields of the parameter records, so that the simulator can read and
+// write a record field by name (the design files name them so) and explain
+// each field in its block reference.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,9 @@ struct RecordField {
   FieldType type;
   uint32_t count;      // text capacity or array length; 1 otherwise
   bool libraryState;   // an area owned by the signal library: never set by name
+  const char* range;   // values the blocks accept, for people
+  const char* unit;    // "" when the value has none
+  const char* meaning;
 };
 
 struct RecordLayout {
@@ -50,5 +54,9 @@ FieldValue GetField(const RecordLayout& layout, const uint8_t* record, const Rec
 // is out of the field's range (nothing is written then).
 bool SetField(const RecordLayout& layout, uint8_t* record, const RecordField& field, const FieldValue& value,
               std::string& error);
+// A field's value as a design file would write it.
+std::string FieldValueText(const FieldValue& value);
+// The name of a field type ("int32", "float64", "text(55)", "float32[65]").
+std::string FieldTypeName(const RecordField& field);
 // A record with its defaults.
 std::vector<uint8_t> DefaultRecord(const RecordLayout& layout);

@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <limits>
+
+#include "numeric/Rounding.h"
+
+// Ties go to even under every floating-point rounding mode, so a host or a
+// dialog that changes the mode cannot move a period, a time or a sample.
+TEST(Rounding, TiesToEvenWhateverTheMode) {
+  for (int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+    std::fesetround(mode);
+    EXPECT_EQ(RoundToInt64(0.5L), 0) << mode;
+    EXPECT_EQ(RoundToInt64(1.5L), 2) << mode;
+    EXPECT_EQ(RoundToInt64(2.5L), 2) << mode;
+    EXPECT_EQ(RoundToInt64(-2.5L), -2) << mode;
+    EXPECT_EQ(RoundToInt64(-3.5L), -4) << mode;
+    EXPECT_EQ(RoundToInt64(2.4999L), 2) << mode;
+    EXPECT_EQ(RoundToInt64(-2.5001L), -3) << mode;
+    EXPECT_EQ(RoundToSample(4.5L), 4) << mode;
+    EXPECT_EQ(RoundToSample(2147483646.5L), 2147483646) << mode;
+    EXPECT_EQ(RoundToInt64(0x1p62L + 0.5L), int64_t{1} << 62) << mode;
+    EXPECT_EQ(RoundHalfEven(-0.5L), 0.0L) << mode;
+  }
+  std::fesetround(FE_TONEAREST);
+  EXPECT_EQ(RoundToInt64(std::numeric_limits<long double>::infinity()), std::numeric_limits<int64_t>::max());
+  EXPECT_EQ(RoundToSample(std::numeric_limits<long double>::quiet_NaN()), 0);
+}
