@@ -138,9 +138,9 @@ void RIR_STDCALL TModelGuard::Start() {
 void RIR_STDCALL TModelGuard::InputChanged() {
   if (!Block.Faulted) Guarded("InputChanged", [&] { Block.InputChanged(); });
 }
-int64_t RIR_STDCALL TModelGuard::TimeStep() {
+TimeStepResult RIR_STDCALL TModelGuard::TimeStep() {
   if (Block.Faulted) return -1;
-  return Guarded("TimeStep", [&] { return Block.TimeStep(); }, int64_t{-1});
+  return Guarded("TimeStep", [&] { return Block.TimeStep(); }, TimeStepResult{-1});
 }
 void RIR_STDCALL TModelGuard::LoadParameters() {
   if (!Block.Faulted) Guarded("LoadParameters", [&] { Block.LoadParameters(); });

@@ -41,7 +41,7 @@ class TModelGuard final : public IModel {
   int32_t RIR_STDCALL GetAuxValue() override;
   void RIR_STDCALL Start() override;
   void RIR_STDCALL InputChanged() override;
-  int64_t RIR_STDCALL TimeStep() override;
+  TimeStepResult RIR_STDCALL TimeStep() override;
   void RIR_STDCALL LoadParameters() override;
   void RIR_STDCALL Reserved11() override;
   void RIR_STDCALL Done() override;
@@ -90,7 +90,7 @@ class TBaseModel : public IModel {
   int32_t RIR_STDCALL GetAuxValue() override { return AuxValue; }
   void RIR_STDCALL Start() override {}
   void RIR_STDCALL InputChanged() override {}
-  int64_t RIR_STDCALL TimeStep() override { return -1; }
+  TimeStepResult RIR_STDCALL TimeStep() override { return -1; }
   void RIR_STDCALL LoadParameters() override {}
   void RIR_STDCALL Reserved11() override {}
   void RIR_STDCALL Done() override;

@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+#include "PlatformMessageBox.h"
+#endif
+
 std::string Language;
 
 namespace {
@@ -101,6 +105,10 @@ void PresentMessage(int32_t severity, const std::string& text) {
   } else if (g_modulePresenter != nullptr) {
     g_modulePresenter(severity, text.c_str(), g_moduleContext);
   } else {
+#ifdef _WIN32
+    ShowPlatformMessageBox(severity, text);
+#else
     std::fprintf(stderr, "%s\n", text.c_str());
+#endif
   }
 }

@@ -13,7 +13,12 @@
 #include "ExportList.h"
 #include "IntTypes.h"
 
+#ifdef _WIN32
+// The module-definition file made from ExportList.h chooses the PE exports.
+#define RIR_EXPORT extern "C"
+#else
 #define RIR_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 IPELMOR* HostOf(IPELMOR** hostRef) { return hostRef != nullptr ? *hostRef : nullptr; }
@@ -104,6 +109,14 @@ const OrdinalEntry kOrdinals[] = {
 #undef RIR_INIT_ENTRY
 #undef RIR_DIALOG_ENTRY
 }  // namespace
+
+#ifdef _WIN32
+// A PE ordinal has 16 bits: the greeting sits at 102030 mod 65536, where a
+// caller passing 102030 through the ordinal field arrives. The module
+// definition exports this symbol there without a name.
+static_assert(kHelloOrdinal % 65536 == 36494);
+RIR_EXPORT void RIR_STDCALL RirEda_Hello() { Hello(); }
+#endif
 
 RIR_EXPORT void* RirEda_ExportByOrdinal(uint32_t ordinal) {
   for (const OrdinalEntry& e : kOrdinals) {

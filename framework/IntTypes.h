@@ -10,19 +10,36 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__i386__)
-#define RIR_STDCALL __attribute__((stdcall))
+// The host's calling convention: stdcall on 32-bit Windows, the platform's
+// own convention everywhere else.
+#if defined(_WIN32) && defined(__i386__)
+#define RIR_STDCALL __stdcall
 #else
 #define RIR_STDCALL
 #endif
 
-// Interface identifier in the component-object-model layout.
+// TimeStep's 64-bit delay. The 32-bit Windows host reads it from the x87
+// result register as a 64-bit integer; an 80-bit long double holds every
+// 64-bit integer exactly and is returned there.
+#if defined(_WIN32) && defined(__i386__)
+using TimeStepResult = long double;
+#else
+using TimeStepResult = int64_t;
+#endif
+
+// Interface identifier in the component-object-model layout (on Windows the
+// platform's own, same layout, so <windows.h> can be included alongside).
+#ifdef _WIN32
+#include <guiddef.h>
+#else
 struct GUID {
   uint32_t Data1;
   uint16_t Data2;
   uint16_t Data3;
   uint8_t Data4[8];
 };
+#endif
+static_assert(sizeof(GUID) == 16);
 
 using VarHandle = uint32_t;  // 0 = no variable
 
@@ -86,7 +103,7 @@ struct IModel : IRirUnknown {
   virtual int32_t RIR_STDCALL GetAuxValue() = 0;                         // 6
   virtual void RIR_STDCALL Start() = 0;                                  // 7
   virtual void RIR_STDCALL InputChanged() = 0;                           // 8
-  virtual int64_t RIR_STDCALL TimeStep() = 0;                            // 9
+  virtual TimeStepResult RIR_STDCALL TimeStep() = 0;                     // 9
   virtual void RIR_STDCALL LoadParameters() = 0;                         // 10
   virtual void RIR_STDCALL Reserved11() = 0;                             // 11
   virtual void RIR_STDCALL Done() = 0;                                   // 12
@@ -160,4 +177,4 @@ struct IPELMOR : IRirUnknown {
 struct IExtParameter;
 
 // Signature of every block initialisation export.
-using InitExport = IModel** (*)(IPELMOR** hostRef, intptr_t unused);
+using InitExport = IModel** (RIR_STDCALL*)(IPELMOR** hostRef, intptr_t unused);

@@ -48,7 +48,7 @@ void RIR_STDCALL TGenerator::LoadParameters() {
         GeneratorSample(EffectiveKind, RoundToInt64(static_cast<long double>(i) * Period), Params, State));
 }
 
-int64_t RIR_STDCALL TGenerator::TimeStep() {
+TimeStepResult RIR_STDCALL TGenerator::TimeStep() {
   if (!Bound) return -1;
   Now = RoundToInt64(Host->GetTime());
   int32_t value;

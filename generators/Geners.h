@@ -18,7 +18,7 @@ class TGenerator : public TBaseModelExt {
   TGenerator(IPELMOR* host, const char* typeName);
 
   void RIR_STDCALL InputChanged() override;
-  int64_t RIR_STDCALL TimeStep() override;
+  TimeStepResult RIR_STDCALL TimeStep() override;
   void RIR_STDCALL LoadParameters() override;
   void RIR_STDCALL Reserved21() override {}
 

@@ -1,7 +1,6 @@
 #include "Init_NSPDLL.h"
 
-#include <dlfcn.h>
-
+#include "DynamicLibrary.h"
 #include "../framework/Errors.h"
 #include "../framework/IntTypes.h"
 
@@ -13,19 +12,24 @@ void* LibraryHandle = nullptr;
 int Users = 0;
 }  // namespace
 
+#ifdef _WIN32
+std::string SignalLibraryPath() { return LibraryDirectory + "NSPdllS\\NSPPX.DLL"; }
+#else
 std::string SignalLibraryPath() { return LibraryDirectory + "NSPdllS/NSPPX.so"; }
+#endif
 
 bool LoadSignalLibrary() {
   const std::string path = SignalLibraryPath();
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string why;
+  void* handle = OpenDynamicLibrary(path, why);
   if (handle == nullptr) {
     ShowLibError(msgCantLoadLibrary, Language, path);
     return false;
   }
-  if (LibraryHandle != nullptr) dlclose(LibraryHandle);
+  CloseDynamicLibrary(LibraryHandle);
   LibraryHandle = handle;
 #define RIR_NSP_RESOLVE(name) \
-  NspTable.name = reinterpret_cast<decltype(NspTable.name)>(dlsym(handle, #name));
+  NspTable.name = reinterpret_cast<decltype(NspTable.name)>(FindLibrarySymbol(handle, #name));
   RIR_NSP_FUNCTIONS(RIR_NSP_RESOLVE)
 #undef RIR_NSP_RESOLVE
   return true;
@@ -35,7 +39,7 @@ void UnloadSignalLibrary() {
   // A library loaded from an empty directory prefix is released too.
   if (LibraryHandle != nullptr) {
     NspTable = NspFunctionTable{};
-    dlclose(LibraryHandle);
+    CloseDynamicLibrary(LibraryHandle);
     LibraryHandle = nullptr;
   }
   LibraryDirectory.clear();

@@ -10,11 +10,22 @@
 namespace {
 const char* const kWriteError = "Error while writing wave file";
 
+#ifdef _WIN32
+// A name is complete when it starts with a slash or backslash (the root of
+// the current drive, or a share) or carries a drive (":"); anything else
+// lies under the library directory.
+bool IsCompletePath(const std::string& name) {
+  return (!name.empty() && (name.front() == '/' || name.front() == '\\')) || name.find(':') != std::string::npos;
+}
+const char* const kTestFilePrefix = "Test\\Test_";
+#else
 // A name is complete when it is absolute on this platform or carries a drive
 // (":"); anything else lies under the library directory.
 bool IsCompletePath(const std::string& name) {
   return (!name.empty() && name.front() == '/') || name.find(':') != std::string::npos;
 }
+const char* const kTestFilePrefix = "Test/Test_";
+#endif
 }  // namespace
 
 TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
@@ -104,7 +115,7 @@ TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
 void RIR_STDCALL TWaveIO::Start() {
   if (LastTime >= 0 && !FileUsable && HasTest && FileName.empty()) {
     const char* dir = Host->GetLibraryDirectory();
-    FileName = std::string(dir != nullptr ? dir : "") + "Test/Test_" + std::to_string(TestNumber()) + ".wav";
+    FileName = std::string(dir != nullptr ? dir : "") + kTestFilePrefix + std::to_string(TestNumber()) + ".wav";
     Params.FileName.Set(FileName);
     if (TWaveFile::FileExists(FileName)) {
       FileUsable = true;
@@ -157,7 +168,7 @@ bool TWaveIO::ReadBlock() {
   return !EndOfData;
 }
 
-int64_t RIR_STDCALL TWaveIO::TimeStep() {
+TimeStepResult RIR_STDCALL TWaveIO::TimeStep() {
   if (Mode == kSave) return Period;
   LastTime = RoundToInt64(Host->GetTime());
   if (FileName.empty() && HasTest && TestNumber() > 0) Start();

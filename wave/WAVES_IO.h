@@ -22,7 +22,7 @@ class TWaveIO : public TBaseModelExt {
   TWaveIO(IPELMOR* host, uint8_t mode);
 
   void RIR_STDCALL Start() override;
-  int64_t RIR_STDCALL TimeStep() override;
+  TimeStepResult RIR_STDCALL TimeStep() override;
   void RIR_STDCALL InputChanged() override;
   void RIR_STDCALL Done() override;
 

@@ -1,8 +1,10 @@
 #include "Wave_fileIO.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#endif
 
 #include <algorithm>
 #include <climits>
@@ -34,6 +36,14 @@ constexpr uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10,
 // does not block. Reading takes regular files only, checked on the opened
 // descriptor; writing also takes devices (a full device stands in for a
 // full disk), and a FIFO without a reader fails at once.
+#ifdef _WIN32
+// Windows opens no FIFOs by file name; a device name such as "NUL" or "CON"
+// is no regular file and is not read.
+std::FILE* OpenNoWait(const std::string& name, bool write) {
+  if (!write && !TWaveFile::FileExists(name)) return nullptr;
+  return std::fopen(name.c_str(), write ? "wb" : "rb");
+}
+#else
 std::FILE* OpenNoWait(const std::string& name, bool write) {
   const int flags = write ? (O_WRONLY | O_CREAT | O_TRUNC) : O_RDONLY;
   const int fd = ::open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
@@ -49,6 +59,7 @@ std::FILE* OpenNoWait(const std::string& name, bool write) {
   if (stream == nullptr) ::close(fd);
   return stream;
 }
+#endif
 }  // namespace
 
 TWaveFile::TWaveFile() {

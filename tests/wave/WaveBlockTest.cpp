@@ -1,8 +1,10 @@
 // The wave load/save block through its exports against the in-process host.
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#endif
 
 #include <cstring>
 #include <filesystem>
@@ -11,6 +13,15 @@
 #include "WaveTestFiles.h"
 #include "numeric/ParameterRecords.h"
 #include "support/PluginFixture.h"
+
+namespace {
+// Where the block looks for test files under the library directory.
+#ifdef _WIN32
+constexpr const char* kTestFolder = "Test\\";
+#else
+constexpr const char* kTestFolder = "Test/";
+#endif
+}  // namespace
 
 namespace {
 
@@ -347,7 +358,7 @@ TEST(WaveBlock, TestNumberChoosesTheFileAtRunTime) {
   Block other("Wave_Load_Init", missing);
   other->Start();
   for (int i = 0; i < 3; ++i) other->TimeStep();
-  EXPECT_EQ(Messages(missing), std::vector<std::string>{dir / "Test/Test_5.wav-file not found!"});
+  EXPECT_EQ(Messages(missing), std::vector<std::string>{dir.Str() + "/" + kTestFolder + "Test_5.wav-file not found!"});
   EXPECT_EQ(missing.Value("C1"), "00000000");
 }
 
@@ -375,6 +386,14 @@ TEST(WaveBlock, FileNamesResolveWholeAndSafely) {
     Block block("Wave_Load_Init", h.host);
     EXPECT_EQ(Messages(h.host), std::vector<std::string>{"C:x.wav-file not found!"});
   }
+#ifdef _WIN32
+  // So is one starting with a backslash: the root of the current drive.
+  {
+    WaveHost h(true, 8, "\\nonexistent\\x.wav");
+    Block block("Wave_Load_Init", h.host);
+    EXPECT_EQ(Messages(h.host), std::vector<std::string>{"\\nonexistent\\x.wav-file not found!"});
+  }
+#endif
   // A stored length beyond the field reads as the field's 55 characters.
   {
     WaveHost h(true, 8);
@@ -431,6 +450,7 @@ TEST(WaveBlock, OpenFailuresReportAndAbort) {
   EXPECT_EQ(Messages(s.host), std::vector<std::string>{"Wave file I/O error: " + nowhere});
   EXPECT_EQ(s->AbortCount(), 1);
 
+#ifndef _WIN32
   // A FIFO is never opened (opening it would wait for a writer): it is
   // reported like a missing file.
   const std::string fifo = dir / "pipe.wav";
@@ -441,6 +461,8 @@ TEST(WaveBlock, OpenFailuresReportAndAbort) {
   fifoLoader->Start();
   fifoLoader->TimeStep();
   EXPECT_EQ(f->Value("C1"), "00000000");
+
+#endif
 
   // An open that failed on a full device, then samples and Done: the lost
   // data is reported once, not again by the close.
@@ -537,7 +559,7 @@ TEST(WaveBlock, SaveWithTestPortHasNoFileAndReportsFlushes) {
   EXPECT_EQ(Messages(host), std::vector<std::string>{"Error while writing wave file"});
   block->Done();
   EXPECT_EQ(Messages(host).size(), 2u);
-  EXPECT_FALSE(std::filesystem::exists(std::string(RIR_PLUGIN_DIR) + "Test/Test_1.wav"));
+  EXPECT_FALSE(std::filesystem::exists(std::string(RIR_PLUGIN_DIR) + kTestFolder + "Test_1.wav"));
 }
 
 TEST(WaveBlock, OtherSampleWidths) {
@@ -590,6 +612,7 @@ TEST(WaveBlock, FilesChangingUnderTheBlock) {
     EXPECT_EQ(out[10], 0);
     EXPECT_EQ(out[2099], 0);
   }
+#ifndef _WIN32  // Windows cannot remove a file that is open
   // Files that vanish mid-run.
   {
     WaveHost h(true, 8, path);
@@ -609,8 +632,10 @@ TEST(WaveBlock, FilesChangingUnderTheBlock) {
     EXPECT_TRUE(s->Reports().empty());
   }
   EXPECT_FALSE(std::filesystem::exists(rec));
+#endif
 }
 
+#ifndef _WIN32  // needs fork and a file-size limit
 // A file-size limit stands in for a disk that fills up during a recording.
 TEST(WaveBlock, DiskFullDuringSaveReportsAndKeepsAValidFile) {
   TempDir dir;
@@ -643,6 +668,7 @@ TEST(WaveBlock, DiskFullDuringSaveReportsAndKeepsAValidFile) {
   EXPECT_EQ(file[44], 1 + 127);
   EXPECT_EQ(file[44 + 1000], 3 + 127);
 }
+#endif
 
 TEST(WaveBlock, DoneReleasesTheBlock) {
   TempDir dir;
