@@ -1,22 +1,23 @@
 // The buffer transform block: collects N samples on the "R" strobe,
 // transforms the whole buffer at once through the signal library and hands
-// the results out one per "W" strobe.
+// the results out one per "W" strobe. The arithmetic lives in BufferKernels
+// and BufferCursor; the block keeps the ports, strobes and value texts.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "../framework/BaseExtModel.h"
 #include "../numeric/ParameterRecords.h"
 #include "../numeric/ValueText.h"
-#include "../signal/nsp.h"
+#include "BufferCursor.h"
+#include "BufferKernels.h"
 
 class TTransform : public TBaseModelExt {
  public:
   // Capacity of the input and result buffers.
-  static constexpr int32_t kBufferLength = 10001;
+  static constexpr int32_t kBufferLength = kBufferCapacity;
   // The record holds at most this many convolution taps.
-  static constexpr int32_t kMaxTaps = 65;
+  static constexpr int32_t kMaxTaps = kBufferMaxTaps;
 
   TTransform(IPELMOR* host, const char* typeName);
 
@@ -33,16 +34,7 @@ class TTransform : public TBaseModelExt {
 
  private:
   void RunTransform();
-  // Result buffer := (positions, computed) for the first OutLen elements.
-  void AssembleComputed();
-  void UpSample(int32_t factor, int32_t phase);
   void ReleaseStates();
-  // The record's taps; the record is aligned in the block, so the float
-  // field is too.
-  const float* Taps() const {
-    return reinterpret_cast<const float*>(reinterpret_cast<const unsigned char*>(&Params) +
-                                          offsetof(TransformParams, ConvTaps));
-  }
 
   VarHandle InHandle = 0, WHandle = 0, RHandle = 0, ReOutHandle = 0;
   VarHandle BusyHandle = 0, ImOutHandle = 0, PowerHandle = 0;
@@ -55,19 +47,12 @@ class TTransform : public TBaseModelExt {
   int32_t N = 0;
   int32_t OutLen = 0;
   int32_t FftOrder = 0;  // FFT codes: log2 of the largest power of two not above N
-  int32_t SampleCount = 0;
-  int32_t OutIndex = 0;
-  bool Emitting = false;
+  BufferCursor Cursor;
   bool GoertzelLive = false;  // the record's Goertzel area holds a live library state
 
   alignas(16) TransformParams Params{};
   ValueTextBuffer ReText, ImText, PowerText;
 
   // No step allocates: buffers and scratch arrays live in the block.
-  SCplx InBuf[kBufferLength]{};
-  SCplx ResBuf[kBufferLength]{};
-  float Positions[kBufferLength + kMaxTaps]{};
-  float Values[kBufferLength]{};
-  float Computed[kBufferLength + kMaxTaps]{};
-  SCplx Extended[2 * kBufferLength]{};
+  BufferArrays Arrays;
 };

@@ -1,19 +1,20 @@
 // The filter block: every input change pushes one sample through a FIR, IIR
 // or LMS filter of the signal library. The library's filter states live in
-// the block's copy of the filter record.
+// the block's copy of the filter record; FilterKernels holds the table of
+// what each filter code keeps there and how it filters.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "../framework/BaseExtModel.h"
 #include "../numeric/ParameterRecords.h"
 #include "../numeric/ValueText.h"
+#include "FilterKernels.h"
 
 class TFilterTransform : public TBaseModelExt {
  public:
   // Each coefficient list of the record holds this many values.
-  static constexpr int32_t kMaxTaps = 65;
+  static constexpr int32_t kMaxTaps = kFilterMaxTaps;
 
   TFilterTransform(IPELMOR* host, const char* typeName);
 
@@ -29,12 +30,7 @@ class TFilterTransform : public TBaseModelExt {
   ~TFilterTransform() override;
 
  private:
-  void InitStates();
   void ReleaseStates();
-  template <typename T>
-  T* Area(size_t offset) {
-    return reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(&Params) + offset);
-  }
 
   VarHandle SrcHandle = 0, DesHandle = 0, OutHandle = 0;
   bool HasDesired = false;
@@ -43,7 +39,9 @@ class TFilterTransform : public TBaseModelExt {
   int32_t Code = 0;
   int32_t Width = 0;
   int32_t SignMode = 0;
-  // Which state areas hold live library states.
+  // The filter code's row; null for codes that filter nothing.
+  const FilterKind* Kind = nullptr;
+  // Which state areas hold live library states (bits of AreaBit).
   uint32_t LiveStates = 0;
 
   alignas(16) FilterParams Params{};

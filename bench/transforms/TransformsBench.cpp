@@ -1,15 +1,20 @@
 // Cost of one block step through the exports, with the in-process host and
-// the signal library loaded from the plug-in folder.
+// the signal library loaded from the plug-in folder; and of the buffer and
+// filter kernels called directly, without ports or value texts.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/InProcessHost.h"
 #include "host/PluginLoader.h"
+#include "numeric/Init_NSPDLL.h"
 #include "numeric/ParameterRecords.h"
+#include "transforms/BufferKernels.h"
+#include "transforms/FilterKernels.h"
 
 namespace {
 
@@ -109,5 +114,54 @@ void BM_FftStrobeStep1024(benchmark::State& state) {
   Finish(b);
 }
 BENCHMARK(BM_FftStrobeStep1024);
+
+// The kernels call through this binary's own function table.
+bool KernelLibrary() {
+  static const bool loaded = [] {
+    LibraryDirectory = RIR_PLUGIN_DIR;
+    return LoadSignalLibrary();
+  }();
+  return loaded;
+}
+
+// One run of the "FFT using RCPack/RCPerm" kernel over a full buffer of
+// 1024 samples, the work the block does on every 1024th step.
+void BM_FftRcPackKernel1024(benchmark::State& state) {
+  if (!KernelLibrary()) {
+    state.SkipWithError("no signal library");
+    return;
+  }
+  auto a = std::make_unique<BufferArrays>();
+  TransformParams p{};
+  DefaultTransformRecord(p);
+  constexpr int32_t n = 1024;
+  for (auto _ : state) {
+    for (int32_t i = 0; i < n; ++i) a->Input[i] = SCplx{static_cast<float>(i), static_cast<float>((i * 37) % 101)};
+    benchmark::DoNotOptimize(RunBufferTransform(ccFftRcPack, n, FloorLog2(n), p, *a));
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_FftRcPackKernel1024);
+
+// One sample through the High-Level FIR row of the filter table with the
+// default 6-tap record.
+void BM_HighLevelFirKernelStep(benchmark::State& state) {
+  if (!KernelLibrary()) {
+    state.SkipWithError("no signal library");
+    return;
+  }
+  FilterParams p{};
+  DefaultFilterRecord(p);
+  const FilterKind* kind = FindFilterKind(ccHighLevelFir);
+  kind->Init(p);
+  float x = 100.0f;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(kind->Step(p, x, 0.0f));
+    x = -x;
+  }
+  state.SetItemsProcessed(state.iterations());
+  FreeFilterAreas(p, kind->Areas);
+}
+BENCHMARK(BM_HighLevelFirKernelStep);
 
 }  // namespace

@@ -1,0 +1,201 @@
+#include "FilterKernels.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "../numeric/Init_NSPDLL.h"
+
+namespace {
+// The record is packed: its areas and lists are reached through their offsets.
+template <typename T>
+T* At(FilterParams& p, size_t offset) {
+  return reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(&p) + offset);
+}
+
+struct AreaRow {
+  size_t Offset;
+  void (*Free)(void* state);
+};
+
+// Indexed by FilterArea.
+constexpr AreaRow kAreas[kFilterAreaCount] = {
+    {offsetof(FilterParams, HighFirState), [](void* s) { NspTable.nspsFirFree(static_cast<NSPFirState*>(s)); }},
+    {offsetof(FilterParams, LowFirDlyState),
+     [](void* s) { NspTable.nspsFirlFreeDlyl(static_cast<NSPFirDlyState*>(s)); }},
+    {offsetof(FilterParams, LowFirTapState), [](void* s) { NspTable.nspsFirlFree(static_cast<NSPFirTapState*>(s)); }},
+    {offsetof(FilterParams, HighIirState), [](void* s) { NspTable.nspsIirFree(static_cast<NSPIirState*>(s)); }},
+    {offsetof(FilterParams, LowIirDlyState),
+     [](void* s) { NspTable.nspsIirlFreeDlyl(static_cast<NSPIirDlyState*>(s)); }},
+    {offsetof(FilterParams, LowIirTapState), [](void* s) { NspTable.nspsIirlFree(static_cast<NSPIirTapState*>(s)); }},
+    {offsetof(FilterParams, HighLmsDesState), [](void* s) { NspTable.nspsLmsFree(static_cast<NSPLmsState*>(s)); }},
+    {offsetof(FilterParams, HighLmsState), [](void* s) { NspTable.nspsLmsFree(static_cast<NSPLmsState*>(s)); }},
+    {offsetof(FilterParams, LowLmsDlyState),
+     [](void* s) { NspTable.nspsLmslFreeDlyl(static_cast<NSPLmsDlyState*>(s)); }},
+    {offsetof(FilterParams, LowLmsTapState), [](void* s) { NspTable.nspsLmslFree(static_cast<NSPLmsTapState*>(s)); }},
+};
+
+template <typename T>
+T* State(FilterParams& p, FilterArea a) {
+  return At<T>(p, kAreas[a].Offset);
+}
+
+// The coefficient and delay-line lists. They hold kFilterMaxTaps values: a
+// larger count in a stored record must not make the library read past them.
+struct Lists {
+  const float *FirTaps, *FirDelay, *IirTaps, *IirDelay, *LmsTaps, *LmsDelay;
+  int32_t FirCount, IirCount, LmsCount;
+  int32_t IirOrder;
+};
+
+Lists ListsOf(FilterParams& p) {
+  Lists l{};
+  l.FirTaps = At<const float>(p, offsetof(FilterParams, FirTaps));
+  l.FirDelay = At<const float>(p, offsetof(FilterParams, FirDelay));
+  l.IirTaps = At<const float>(p, offsetof(FilterParams, IirTaps));
+  l.IirDelay = At<const float>(p, offsetof(FilterParams, IirDelay));
+  l.LmsTaps = At<const float>(p, offsetof(FilterParams, LmsTaps));
+  l.LmsDelay = At<const float>(p, offsetof(FilterParams, LmsDelay));
+  l.FirCount = std::clamp(p.FirTapsCount, 0, kFilterMaxTaps);
+  l.IirCount = std::clamp(p.IirTapsCount, 0, kFilterMaxTaps);
+  l.LmsCount = std::clamp(p.LmsTapsCount, 0, kFilterMaxTaps);
+  l.IirOrder = p.IirBiquad != 0 ? l.IirCount / 6 : (l.IirCount - 2) / 2;
+  return l;
+}
+
+void InitHighFir(FilterParams& p) {
+  const Lists l = ListsOf(p);
+  auto* state = State<NSPFirState>(p, faHighFir);
+  if (p.FirMultiRate != 0) {
+    NspTable.nspsFirInitMr(l.FirTaps, l.FirCount, l.FirDelay, p.FirUpFactor, p.FirUpPhase, p.FirDownFactor,
+                           p.FirDownPhase, state);
+  } else {
+    NspTable.nspsFirInit(l.FirTaps, l.FirCount, l.FirDelay, state);
+  }
+}
+
+void InitLowFir(FilterParams& p) {
+  const Lists l = ListsOf(p);
+  auto* taps = State<NSPFirTapState>(p, faLowFirTaps);
+  auto* dly = State<NSPFirDlyState>(p, faLowFirDly);
+  if (p.FirMultiRate != 0) {
+    NspTable.nspsFirlInitMr(l.FirTaps, l.FirCount, p.FirUpFactor, p.FirUpPhase, p.FirDownFactor, p.FirDownPhase, taps);
+  } else {
+    NspTable.nspsFirlInit(l.FirTaps, l.FirCount, taps);
+  }
+  NspTable.nspsFirlInitDlyl(taps, l.FirDelay, dly);
+  NspTable.nspsFirlSetDlyl(taps, l.FirDelay, dly);
+}
+
+// The IIR type passed to the library is always 1.
+void InitHighIir(FilterParams& p) {
+  const Lists l = ListsOf(p);
+  auto* state = State<NSPIirState>(p, faHighIir);
+  if (p.IirBiquad != 0) {
+    NspTable.nspsIirInitBq(1, l.IirTaps, l.IirOrder, state);
+  } else {
+    NspTable.nspsIirInit(1, l.IirTaps, l.IirOrder, state);
+  }
+}
+
+void InitLowIir(FilterParams& p) {
+  const Lists l = ListsOf(p);
+  auto* taps = State<NSPIirTapState>(p, faLowIirTaps);
+  auto* dly = State<NSPIirDlyState>(p, faLowIirDly);
+  if (p.IirBiquad != 0) {
+    NspTable.nspsIirlInitBq(1, l.IirTaps, l.IirOrder, taps);
+  } else {
+    NspTable.nspsIirlInit(1, l.IirTaps, l.IirOrder, taps);
+  }
+  NspTable.nspsIirlInitDlyl(taps, l.IirDelay, dly);
+}
+
+// High-Level LMS and LMS DES differ only in their area.
+template <FilterArea A>
+void InitHighLms(FilterParams& p) {
+  const Lists l = ListsOf(p);
+  auto* state = State<NSPLmsState>(p, A);
+  if (p.LmsMultiRate == 1) {
+    NspTable.nspsLmsInitMr(p.LmsType, l.LmsTaps, l.LmsCount, l.LmsDelay, p.LmsStep, p.LmsLeak, p.LmsErrDly,
+                           p.LmsDownFactor, p.LmsDownPhase, state);
+  } else {
+    NspTable.nspsLmsInit(p.LmsType, l.LmsTaps, l.LmsCount, l.LmsDelay, p.LmsStep, p.LmsLeak, p.LmsErrDly, state);
+  }
+  p.HighLmsError = 0.0;
+}
+
+// The Low-Level LMS error is carried over a reload.
+void InitLowLms(FilterParams& p) {
+  const Lists l = ListsOf(p);
+  auto* taps = State<NSPLmsTapState>(p, faLowLmsTaps);
+  auto* dly = State<NSPLmsDlyState>(p, faLowLmsDly);
+  if (p.LmsMultiRate == 1) {
+    NspTable.nspsLmslInitMr(p.LmsType, l.LmsTaps, l.LmsCount, p.LmsStep, p.LmsLeak, p.LmsErrDly, p.LmsDownFactor,
+                            p.LmsDownPhase, taps);
+  } else {
+    NspTable.nspsLmslInit(p.LmsType, l.LmsTaps, l.LmsCount, p.LmsStep, p.LmsLeak, p.LmsErrDly, taps);
+  }
+  NspTable.nspsLmslInitDlyl(taps, l.LmsDelay, p.LmsAdaptive, dly);
+}
+
+float StepHighFir(FilterParams& p, float x, float) { return NspTable.nspsFir(State<NSPFirState>(p, faHighFir), x); }
+
+float StepLowFir(FilterParams& p, float x, float) {
+  return NspTable.nspsFirl(State<NSPFirTapState>(p, faLowFirTaps), State<NSPFirDlyState>(p, faLowFirDly), x);
+}
+
+float StepHighIir(FilterParams& p, float x, float) { return NspTable.nspsIir(State<NSPIirState>(p, faHighIir), x); }
+
+float StepLowIir(FilterParams& p, float x, float) {
+  return NspTable.nspsIirl(State<NSPIirTapState>(p, faLowIirTaps), State<NSPIirDlyState>(p, faLowIirDly), x);
+}
+
+// Adapts with the error of the previous sample.
+float StepHighLms(FilterParams& p, float x, float d) {
+  const float r = NspTable.nspsLms(State<NSPLmsState>(p, faHighLms), x, static_cast<float>(p.HighLmsError));
+  p.HighLmsError = d - r;
+  return r;
+}
+
+float StepHighLmsDes(FilterParams& p, float x, float d) {
+  return NspTable.nspsLmsDes(State<NSPLmsState>(p, faHighLmsDes), x, d);
+}
+
+float StepLowLms(FilterParams& p, float x, float d) {
+  const float r = NspTable.nspsLmsl(State<NSPLmsTapState>(p, faLowLmsTaps), State<NSPLmsDlyState>(p, faLowLmsDly), x,
+                                    static_cast<float>(p.LowLmsError));
+  p.LowLmsError = d - r;
+  return r;
+}
+
+float StepLowLmsNa(FilterParams& p, float x, float) {
+  return NspTable.nspsLmslNa(State<NSPLmsTapState>(p, faLowLmsTaps), State<NSPLmsDlyState>(p, faLowLmsDly), x);
+}
+
+constexpr uint32_t kLowFir = AreaBit(faLowFirTaps) | AreaBit(faLowFirDly);
+constexpr uint32_t kLowIir = AreaBit(faLowIirTaps) | AreaBit(faLowIirDly);
+constexpr uint32_t kLowLms = AreaBit(faLowLmsTaps) | AreaBit(faLowLmsDly);
+
+constexpr FilterKind kKinds[] = {
+    {ccHighLevelFir, AreaBit(faHighFir), InitHighFir, StepHighFir},
+    {ccLowLevelFir, kLowFir, InitLowFir, StepLowFir},
+    {ccHighLevelIir, AreaBit(faHighIir), InitHighIir, StepHighIir},
+    {ccLowLevelIir, kLowIir, InitLowIir, StepLowIir},
+    {ccHighLevelLms, AreaBit(faHighLms), InitHighLms<faHighLms>, StepHighLms},
+    {ccHighLevelLmsDes, AreaBit(faHighLmsDes), InitHighLms<faHighLmsDes>, StepHighLmsDes},
+    {ccLowLevelLms, kLowLms, InitLowLms, StepLowLms},
+    {ccLowLevelLmsNa, kLowLms, InitLowLms, StepLowLmsNa},
+};
+}  // namespace
+
+const FilterKind* FindFilterKind(int32_t code) {
+  for (const FilterKind& k : kKinds) {
+    if (k.Code == code) return &k;
+  }
+  return nullptr;
+}
+
+void FreeFilterAreas(FilterParams& p, uint32_t live) {
+  for (uint32_t a = 0; a < kFilterAreaCount; ++a) {
+    if (live & AreaBit(static_cast<FilterArea>(a))) kAreas[a].Free(At<void>(p, kAreas[a].Offset));
+  }
+}
