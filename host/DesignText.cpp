@@ -345,11 +345,35 @@ std::string TomlValueText(const FieldValue& value) {
   return out + "]";
 }
 
-std::string EditBlockText(std::string_view text, size_t blockIndex, const BlockEdits& edits) {
-  const std::vector<Statement> st = Scanner(text).Statements();
-  const std::string br = LineBreak(text);
+namespace {
 
-  // The block's header, its own statements and its [block.parameters] table.
+// Where the block's parts are written: its header, its own statements, its
+// [block.parameters] table and the value of every field it names.
+struct BlockText {
+  struct Place {
+    size_t begin, end;
+  };
+  const Statement* header = nullptr;
+  std::vector<const Statement*> body, section;
+  const Statement* sectionHeader = nullptr;
+  std::map<std::string, Place> fields;
+  const Statement* inlineTable = nullptr;
+  std::vector<KeySpan> inlineEntries;
+  size_t inlineClose = 0;
+  const Statement* lastDotted = nullptr;
+  const Statement* position = nullptr;
+  const Statement* LastBody() const { return body.empty() ? header : body.back(); }
+};
+
+struct Change {
+  size_t begin, end;
+  std::string text;
+};
+
+// Read: finds the `blockIndex`-th [[block]] among the statements `st` of
+// `text`, and where each of its fields and its dialog position are written.
+BlockText ReadBlockText(std::string_view text, const std::vector<Statement>& st, size_t blockIndex) {
+  BlockText b;
   size_t header = st.size();
   for (size_t i = 0, seen = 0; i < st.size(); ++i) {
     if (st[i].kind == StatementKind::ArrayHeader && st[i].key == std::vector<std::string>{"block"}) {
@@ -360,8 +384,7 @@ std::string EditBlockText(std::string_view text, size_t blockIndex, const BlockE
     }
   }
   if (header == st.size()) throw DesignTextError("the block is not written as a [[block]] table");
-  std::vector<const Statement*> body, section;
-  const Statement* sectionHeader = nullptr;
+  b.header = &st[header];
   const Statement* owner = nullptr;  // the sub-table a statement belongs to, null: the block itself
   for (size_t i = header + 1; i < st.size(); ++i) {
     const Statement& s = st[i];
@@ -369,85 +392,84 @@ std::string EditBlockText(std::string_view text, size_t blockIndex, const BlockE
     if (s.kind == StatementKind::Header) {
       if (s.key.size() < 2 || s.key[0] != "block") break;
       owner = &s;
-      if (s.key == std::vector<std::string>{"block", "parameters"}) sectionHeader = &s;
+      if (s.key == std::vector<std::string>{"block", "parameters"}) b.sectionHeader = &s;
       continue;
     }
     if (owner == nullptr) {
-      body.push_back(&s);
-    } else if (owner == sectionHeader) {
-      section.push_back(&s);
+      b.body.push_back(&s);
+    } else if (owner == b.sectionHeader) {
+      b.section.push_back(&s);
     }
   }
 
-  // Where each field is written now.
-  struct Place {
-    size_t begin, end;
-  };
-  std::map<std::string, Place> fields;
-  const Statement* inlineTable = nullptr;
-  std::vector<KeySpan> inlineEntries;
-  size_t inlineClose = 0;
-  const Statement* lastDotted = nullptr;
-  const Statement* position = nullptr;
-  for (const Statement* s : body) {
+  for (const Statement* s : b.body) {
     if (s->key == std::vector<std::string>{"parameters"}) {
       if (text[s->valueBegin] != '{') throw DesignTextError("\"parameters\" is not an inline table");
-      inlineTable = s;
-      inlineEntries = Scanner(text).InlineTable(s->valueBegin, inlineClose);
-      for (const KeySpan& e : inlineEntries) {
+      b.inlineTable = s;
+      b.inlineEntries = Scanner(text).InlineTable(s->valueBegin, b.inlineClose);
+      for (const KeySpan& e : b.inlineEntries) {
         if (e.key.size() != 1) throw DesignTextError("dotted keys inside \"parameters\" cannot be edited");
-        fields[e.key[0]] = {e.valueBegin, e.valueEnd};
+        b.fields[e.key[0]] = {e.valueBegin, e.valueEnd};
       }
     } else if (s->key.size() == 2 && s->key[0] == "parameters") {
-      fields[s->key[1]] = {s->valueBegin, s->valueEnd};
-      lastDotted = s;
+      b.fields[s->key[1]] = {s->valueBegin, s->valueEnd};
+      b.lastDotted = s;
     } else if (s->key == std::vector<std::string>{"dialog_position"}) {
-      position = s;
+      b.position = s;
     }
   }
-  for (const Statement* s : section) {
+  for (const Statement* s : b.section) {
     if (s->key.size() != 1) throw DesignTextError("dotted keys inside [block.parameters] cannot be edited");
-    fields[s->key[0]] = {s->valueBegin, s->valueEnd};
+    b.fields[s->key[0]] = {s->valueBegin, s->valueEnd};
   }
+  return b;
+}
 
-  struct Change {
-    size_t begin, end;
-    std::string text;
-  };
-  std::vector<Change> changes;
+// The fields of `edits` the block does not name yet and may gain.
+std::vector<const FieldEdit*> AddedFields(const BlockText& b, const BlockEdits& edits) {
   std::vector<const FieldEdit*> added;
+  if (edits.replaceOnly) return added;
+  for (const FieldEdit& e : edits.fields)
+    if (b.fields.count(e.name) == 0) added.push_back(&e);
+  return added;
+}
+
+// Diff: the text changes that carry `edits` into the block. Values written
+// now are replaced where they stand; new fields join the way the block
+// already writes its parameters (inline table, [block.parameters] or dotted
+// keys), or an inline table at the end of the block.
+std::vector<Change> PlanChanges(std::string_view text, const BlockText& b, const BlockEdits& edits) {
+  const std::string br = LineBreak(text);
+  std::vector<Change> changes;
   for (const FieldEdit& e : edits.fields) {
-    const auto it = fields.find(e.name);
-    if (it != fields.end()) {
-      changes.push_back({it->second.begin, it->second.end, e.valueText});
-    } else if (!edits.replaceOnly) {
-      added.push_back(&e);
-    }
+    const auto it = b.fields.find(e.name);
+    if (it != b.fields.end()) changes.push_back({it->second.begin, it->second.end, e.valueText});
   }
+  const std::vector<const FieldEdit*> added = AddedFields(b, edits);
   auto keyText = [](const std::string& k) { return BareKey(k) ? k : QuotedText(k); };
-  const Statement* lastBody = body.empty() ? &st[header] : body.back();
+  const Statement* lastBody = b.LastBody();
   std::string bodyLines;  // new lines at the end of the block's own table
   if (!added.empty()) {
-    if (inlineTable != nullptr) {
+    if (b.inlineTable != nullptr) {
       std::string list;
       for (const FieldEdit* e : added) list += (list.empty() ? "" : ", ") + keyText(e->name) + " = " + e->valueText;
-      if (inlineEntries.empty()) {
-        changes.push_back({inlineTable->valueBegin + 1, inlineClose, " " + list + " "});
+      if (b.inlineEntries.empty()) {
+        changes.push_back({b.inlineTable->valueBegin + 1, b.inlineClose, " " + list + " "});
       } else {
-        const size_t at = inlineEntries.back().valueEnd;
+        const size_t at = b.inlineEntries.back().valueEnd;
         changes.push_back({at, at, ", " + list});
       }
-    } else if (sectionHeader != nullptr) {
-      const Statement* last = section.empty() ? sectionHeader : section.back();
-      const std::string indent = section.empty() ? std::string() : Indent(text, *last);
+    } else if (b.sectionHeader != nullptr) {
+      const Statement* last = b.section.empty() ? b.sectionHeader : b.section.back();
+      const std::string indent = b.section.empty() ? std::string() : Indent(text, *last);
       std::string lines;
       for (const FieldEdit* e : added) lines += br + indent + keyText(e->name) + " = " + e->valueText;
       changes.push_back({last->end, last->end, lines});
-    } else if (lastDotted != nullptr) {
+    } else if (b.lastDotted != nullptr) {
       std::string lines;
       for (const FieldEdit* e : added)
-        lines += br + Indent(text, *lastDotted) + "parameters." + keyText(e->name) + " = " + e->valueText;
-      changes.push_back({lastDotted->end, lastDotted->end, lines});
+        lines += br + Indent(text, *b.lastDotted) + "parameters." + keyText(e->name) + " = " + e->valueText;
+      changes.push_back({b.lastDotted->end, b.lastDotted->end, lines});
     } else {
       std::string list;
       for (const FieldEdit* e : added) list += (list.empty() ? "" : ", ") + keyText(e->name) + " = " + e->valueText;
@@ -455,8 +477,8 @@ std::string EditBlockText(std::string_view text, size_t blockIndex, const BlockE
     }
   }
   if (edits.position) {
-    if (position != nullptr) {
-      changes.push_back({position->valueBegin, position->valueEnd, *edits.position});
+    if (b.position != nullptr) {
+      changes.push_back({b.position->valueBegin, b.position->valueEnd, *edits.position});
     } else {
       bodyLines += br + Indent(text, *lastBody) + "dialog_position = " + *edits.position;
     }
@@ -464,10 +486,42 @@ std::string EditBlockText(std::string_view text, size_t blockIndex, const BlockE
   if (!bodyLines.empty()) {
     changes.push_back({lastBody->end, lastBody->end, bodyLines});
   }
+  return changes;
+}
 
-  // Later changes first, so earlier positions stay valid.
+// Write: applies the changes, later ones first, so earlier positions stay valid.
+std::string ApplyChanges(std::string_view text, std::vector<Change> changes) {
   std::stable_sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) { return a.begin > b.begin; });
   std::string out(text);
   for (const Change& c : changes) out.replace(c.begin, c.end - c.begin, c.text);
   return out;
+}
+
+// Verify: the edited text scans again and the block now holds every edited
+// value where a reader finds it; a fault here is refused, never written.
+void VerifyEdited(std::string_view edited, size_t blockIndex, const BlockText& before, const BlockEdits& edits) {
+  const std::vector<Statement> st = Scanner(edited).Statements();
+  const BlockText after = ReadBlockText(edited, st, blockIndex);
+  auto holds = [edited](const BlockText::Place& p, const std::string& value) {
+    return edited.substr(p.begin, p.end - p.begin) == value;
+  };
+  for (const FieldEdit& e : edits.fields) {
+    if (edits.replaceOnly && before.fields.count(e.name) == 0) continue;
+    const auto it = after.fields.find(e.name);
+    if (it == after.fields.end() || !holds(it->second, e.valueText))
+      throw DesignTextError("the edited field \"" + e.name + "\" does not read back");
+  }
+  if (edits.position &&
+      (after.position == nullptr || !holds({after.position->valueBegin, after.position->valueEnd}, *edits.position)))
+    throw DesignTextError("the edited dialog_position does not read back");
+}
+
+}  // namespace
+
+std::string EditBlockText(std::string_view text, size_t blockIndex, const BlockEdits& edits) {
+  const std::vector<Statement> statements = Scanner(text).Statements();
+  const BlockText block = ReadBlockText(text, statements, blockIndex);
+  const std::string edited = ApplyChanges(text, PlanChanges(text, block, edits));
+  VerifyEdited(edited, blockIndex, block, edits);
+  return edited;
 }

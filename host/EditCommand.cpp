@@ -1,5 +1,6 @@
 #include "EditCommand.h"
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -103,140 +104,196 @@ std::string ReadText(const std::string& path, bool& ok) {
   return s.str();
 }
 
+// A step that cannot go on: what to tell the user and the exit status.
+struct EditStop {
+  int status;
+  std::string message;
+};
+
+// The design as read: its text, what it says, and the block to edit.
+struct DesignBlock {
+  std::string text;
+  Design design;
+  size_t index = 0;
+  const BlockEntry& Block() const { return design.blocks[index]; }
+  const BlockType& Type() const { return *FindBlockType(Block().exportName); }
+};
+
+// What the user chose, as edits of the design text and lines to report.
+struct BlockChange {
+  BlockEdits edits;
+  std::vector<std::string> said;
+  bool recordChanged = false;
+};
+
+DesignBlock ReadDesignBlock(const EditRequest& request) {
+  DesignBlock d;
+  bool readable = false;
+  d.text = ReadText(request.design, readable);
+  if (!readable) throw EditStop{2, request.design + ": cannot open the design file"};
+  try {
+    d.design = ParseDesign(d.text, request.design);
+  } catch (const DesignError& e) {
+    throw EditStop{2, e.what()};
+  }
+  d.index = d.design.blocks.size();
+  for (size_t i = 0; i < d.design.blocks.size(); ++i)
+    if (d.design.blocks[i].name == request.block) d.index = i;
+  if (d.index == d.design.blocks.size()) {
+    std::string names;
+    for (const BlockEntry& b : d.design.blocks) names += (names.empty() ? "" : ", ") + b.name;
+    throw EditStop{2, request.design + ": no block named \"" + request.block + "\"" +
+                          (names.empty() ? std::string() : " (blocks: " + names + ")")};
+  }
+  return d;
+}
+
+// The plug-in, speaking `language`, and its dialog export for the block.
+DialogExport LoadDialogExport(PluginLoader& plugin, const EditRequest& request, const std::string& language,
+                              BlockClass blockClass) {
+  if (!plugin.Load(request.pluginPath)) throw EditStop{2, "cannot load the plug-in: " + std::string(plugin.Error())};
+  plugin.SetLanguage(language.c_str());
+  const auto open = reinterpret_cast<DialogExport>(plugin.Symbol(DialogExportOf(blockClass)));
+  if (open == nullptr) throw EditStop{2, std::string("the plug-in has no ") + DialogExportOf(blockClass)};
+  return open;
+}
+
+// The folder the dialog looks for files in: the signal library's for most
+// blocks, the folder a run resolves a wave block's relative names against.
+std::string DialogDirectory(const DesignBlock& d, const EditRequest& request, PluginLoader& plugin) {
+  switch (d.Type().blockClass) {
+    case BlockClass::WaveLoad: return WaveFolder(d.design.directory);
+    case BlockClass::WaveSave: return WaveFolder(request.outputDir);
+    default: return !d.design.libraryDirectory.empty() ? d.design.libraryDirectory : plugin.Directory();
+  }
+}
+
+// Diff of the record: the fields the dialog changed, as TOML value texts.
+void DiffRecord(const DesignBlock& d, const std::vector<uint8_t>& after, const std::string& design,
+                BlockChange& change) {
+  const RecordLayout& layout = RecordOf(d.Type().blockClass);
+  const std::vector<uint8_t>& before = d.Block().record;
+  if (after.size() != layout.size)
+    throw EditStop{1, "the dialog returned " + std::to_string(after.size()) + " bytes, a " + layout.name +
+                          " record has " + std::to_string(layout.size) + "; nothing written"};
+  try {
+    for (const RecordField& f : layout.fields) {
+      if (f.libraryState || SameField(layout, before.data(), after.data(), f)) continue;
+      const std::string was = TomlValueText(GetField(layout, before.data(), f));
+      const std::string now = TomlValueText(GetField(layout, after.data(), f));
+      change.edits.fields.push_back({f.name, now});
+      change.said.push_back(std::string(f.name) + ": " + was + " -> " + now);
+    }
+  } catch (const DesignTextError& e) {
+    throw EditStop{1, design + ": " + e.what() + "; nothing written"};
+  }
+  change.recordChanged = after != before;
+}
+
+// Diff of the position. The transform dialog reports its position on every
+// OK, moved or not; a design that kept none gains one only along with a
+// changed record.
+void DiffPosition(const DesignBlock& d, const std::array<int32_t, 2>& p, BlockChange& change) {
+  const BlockEntry& block = d.Block();
+  const BlockClass c = d.Type().blockClass;
+  const bool positionAlways =
+      c == BlockClass::Transform || c == BlockClass::SimpleTransform || c == BlockClass::FilterTransform;
+  if (!block.dialogPosition && !change.recordChanged && positionAlways) return;
+  change.edits.position = "[" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + "]";
+  if (!block.dialogPosition || *block.dialogPosition != p)
+    change.said.push_back("dialog_position: " + *change.edits.position);
+}
+
+BlockChange DiffDialogResult(const DesignBlock& d, const BlockParameters& params, const std::string& design) {
+  BlockChange change;
+  if (params.NewRecord()) DiffRecord(d, *params.NewRecord(), design, change);
+  if (params.NewPosition()) DiffPosition(d, *params.NewPosition(), change);
+  // A record kept in a record file goes back to that file; named fields the
+  // block also gives are kept in step, or they would override it.
+  change.edits.replaceOnly = !d.Block().recordFile.empty();
+  return change;
+}
+
+std::string EditedDesignText(const DesignBlock& d, const BlockChange& change, const std::string& design) {
+  try {
+    return EditBlockText(d.text, d.index, change.edits);
+  } catch (const DesignTextError& e) {
+    throw EditStop{2, design + ": " + e.what() + "; nothing written"};
+  }
+}
+
+// Write of the record file, before the design is read back, since reading
+// the design reads that file.
+void WriteRecordFile(const DesignBlock& d, const BlockParameters& params, const BlockChange& change,
+                     std::ostream& out) {
+  const std::string& file = d.Block().recordFile;
+  if (file.empty() || !change.recordChanged) return;
+  const auto& bytes = *params.NewRecord();
+  std::string error;
+  if (!WriteWhole(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error))
+    throw EditStop{1, error + "; nothing written"};
+  out << "wrote " << file << "\n";
+}
+
+// Verify: the edited design must read back to the record the dialog chose.
+void VerifyReadsBack(const DesignBlock& d, const std::string& newText, const BlockParameters& params,
+                     const std::string& design) {
+  const RecordLayout& layout = RecordOf(d.Type().blockClass);
+  try {
+    const Design check = ParseDesign(newText, design);
+    if (params.NewRecord()) {
+      const BlockEntry& b = check.blocks.at(d.index);
+      for (const RecordField& f : layout.fields)
+        if (!f.libraryState && !SameField(layout, b.record.data(), params.NewRecord()->data(), f))
+          throw DesignError(design, 0, std::string("field \"") + f.name + "\" did not read back");
+    }
+  } catch (const std::exception& e) {
+    throw EditStop{1, std::string("the edited design does not read back as chosen (") + e.what() +
+                          "); the design is unchanged"};
+  }
+}
+
+void WriteDesign(const DesignBlock& d, const std::string& newText, const std::string& design) {
+  std::string error;
+  if (newText != d.text && !WriteWhole(design, newText, error)) throw EditStop{1, error + "; the design is unchanged"};
+}
+
+void ReportChanges(const DesignBlock& d, const BlockChange& change, const std::string& design, std::ostream& out) {
+  if (change.said.empty()) {
+    out << "no changes: " << design << " is unchanged\n";
+    return;
+  }
+  out << "block \"" << d.Block().name << "\" in " << design << ":\n";
+  for (const std::string& s : change.said) out << "  " << s << "\n";
+}
+
 }  // namespace
 
 int EditDesignBlock(const EditRequest& request, std::ostream& out, std::ostream& err) {
-  bool readable = false;
-  const std::string text = ReadText(request.design, readable);
-  if (!readable) {
-    err << request.design << ": cannot open the design file\n";
-    return 2;
-  }
-  Design design;
   try {
-    design = ParseDesign(text, request.design);
-  } catch (const DesignError& e) {
-    err << e.what() << "\n";
-    return 2;
-  }
-  size_t index = design.blocks.size();
-  for (size_t i = 0; i < design.blocks.size(); ++i)
-    if (design.blocks[i].name == request.block) index = i;
-  if (index == design.blocks.size()) {
-    err << request.design << ": no block named \"" << request.block << "\"";
-    std::string names;
-    for (const BlockEntry& b : design.blocks) names += (names.empty() ? "" : ", ") + b.name;
-    err << (names.empty() ? std::string() : " (blocks: " + names + ")") << "\n";
-    return 2;
-  }
-  const BlockEntry& block = design.blocks[index];
-  const BlockType& type = *FindBlockType(block.exportName);
-  const RecordLayout& layout = RecordOf(type.blockClass);
+    const DesignBlock d = ReadDesignBlock(request);
+    const std::string language = request.language.empty() ? d.design.language : request.language;
+    PluginLoader plugin;
+    const DialogExport open = LoadDialogExport(plugin, request, language, d.Type().blockClass);
+    BlockParameters params(DialogTypeName(d.design, d.Block(), d.Type()), d.Block().record, d.Block().dialogPosition,
+                           language, DialogDirectory(d, request, plugin), out);
+    open(&params);
+    if (!params.DialogReached())  // the plug-in has said why (no display, no dialog module) on standard error
+      throw EditStop{1, "the dialog could not be shown; " + request.design + " is unchanged"};
+    if (!params.NewRecord() && !params.NewPosition()) {
+      out << "cancelled: " << request.design << " is unchanged\n";
+      return 0;
+    }
 
-  PluginLoader plugin;
-  if (!plugin.Load(request.pluginPath)) {
-    err << "cannot load the plug-in: " << plugin.Error() << "\n";
-    return 2;
-  }
-  const std::string language = request.language.empty() ? design.language : request.language;
-  plugin.SetLanguage(language.c_str());
-  const auto open = reinterpret_cast<DialogExport>(plugin.Symbol(DialogExportOf(type.blockClass)));
-  if (open == nullptr) {
-    err << "the plug-in has no " << DialogExportOf(type.blockClass) << "\n";
-    return 2;
-  }
-  std::string directory = !design.libraryDirectory.empty() ? design.libraryDirectory : plugin.Directory();
-  if (type.blockClass == BlockClass::WaveLoad) directory = WaveFolder(design.directory);
-  if (type.blockClass == BlockClass::WaveSave) directory = WaveFolder(request.outputDir);
-  BlockParameters params(DialogTypeName(design, block, type), block.record, block.dialogPosition, language,
-                         directory, out);
-  open(&params);
-  if (!params.DialogReached()) {
-    // The plug-in has said why (no display, no dialog module) on standard error.
-    err << "the dialog could not be shown; " << request.design << " is unchanged\n";
-    return 1;
-  }
-
-  if (!params.NewRecord() && !params.NewPosition()) {
-    out << "cancelled: " << request.design << " is unchanged\n";
+    const BlockChange change = DiffDialogResult(d, params, request.design);
+    const std::string newText = EditedDesignText(d, change, request.design);
+    WriteRecordFile(d, params, change, out);
+    VerifyReadsBack(d, newText, params, request.design);
+    WriteDesign(d, newText, request.design);
+    ReportChanges(d, change, request.design, out);
     return 0;
+  } catch (const EditStop& stop) {
+    err << stop.message << "\n";
+    return stop.status;
   }
-  BlockEdits edits;
-  std::vector<std::string> said;
-  if (params.NewRecord()) {
-    const std::vector<uint8_t>& after = *params.NewRecord();
-    if (after.size() != layout.size) {
-      err << "the dialog returned " << after.size() << " bytes, a " << layout.name << " record has " << layout.size
-          << "; nothing written\n";
-      return 1;
-    }
-    try {
-      for (const RecordField& f : layout.fields) {
-        if (f.libraryState || SameField(layout, block.record.data(), after.data(), f)) continue;
-        const std::string before = TomlValueText(GetField(layout, block.record.data(), f));
-        const std::string now = TomlValueText(GetField(layout, after.data(), f));
-        edits.fields.push_back({f.name, now});
-        said.push_back(std::string(f.name) + ": " + before + " -> " + now);
-      }
-    } catch (const DesignTextError& e) {
-      err << request.design << ": " << e.what() << "; nothing written\n";
-      return 1;
-    }
-  }
-  // The transform dialog reports its position on every OK, moved or not; a
-  // design that kept none gains one only along with a changed record.
-  const bool recordChanged = params.NewRecord() && *params.NewRecord() != block.record;
-  const bool positionAlways =
-      type.blockClass == BlockClass::Transform || type.blockClass == BlockClass::SimpleTransform ||
-      type.blockClass == BlockClass::FilterTransform;
-  if (params.NewPosition() && (block.dialogPosition || recordChanged || !positionAlways)) {
-    const auto& p = *params.NewPosition();
-    edits.position = "[" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + "]";
-    if (!block.dialogPosition || *block.dialogPosition != p) said.push_back("dialog_position: " + *edits.position);
-  }
-
-  // A record kept in a record file goes back to that file; named fields the
-  // block also gives are kept in step, or they would override it.
-  edits.replaceOnly = !block.recordFile.empty();
-  std::string newText;
-  try {
-    newText = EditBlockText(text, index, edits);
-  } catch (const DesignTextError& e) {
-    err << request.design << ": " << e.what() << "; nothing written\n";
-    return 2;
-  }
-  std::string error;
-  if (!block.recordFile.empty() && params.NewRecord() && *params.NewRecord() != block.record) {
-    const auto& bytes = *params.NewRecord();
-    if (!WriteWhole(block.recordFile, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                    error)) {
-      err << error << "; nothing written\n";
-      return 1;
-    }
-    out << "wrote " << block.recordFile << "\n";
-  }
-  // The edited design must read back to the record the dialog chose.
-  try {
-    const Design check = ParseDesign(newText, request.design);
-    if (params.NewRecord()) {
-      const BlockEntry& b = check.blocks.at(index);
-      for (const RecordField& f : layout.fields)
-        if (!f.libraryState && !SameField(layout, b.record.data(), params.NewRecord()->data(), f))
-          throw DesignError(request.design, 0, std::string("field \"") + f.name + "\" did not read back");
-    }
-  } catch (const std::exception& e) {
-    err << "the edited design does not read back as chosen (" << e.what() << "); the design is unchanged\n";
-    return 1;
-  }
-  if (newText != text && !WriteWhole(request.design, newText, error)) {
-    err << error << "; the design is unchanged\n";
-    return 1;
-  }
-  if (said.empty()) {
-    out << "no changes: " << request.design << " is unchanged\n";
-  } else {
-    out << "block \"" << block.name << "\" in " << request.design << ":\n";
-    for (const std::string& s : said) out << "  " << s << "\n";
-  }
-  return 0;
 }

@@ -14,29 +14,9 @@
 #include <cstring>
 
 #include "FakeExtParameter.h"
+#include "support/DialogExports.h"
 #include "support/PluginFixture.h"
 #include "numeric/ParameterRecords.h"
-
-namespace {
-
-using DialogExport = void (*)(IExtParameter*);
-
-DialogExport Export(const char* name) {
-  auto fn = reinterpret_cast<DialogExport>(Plugin().Symbol(name));
-  EXPECT_NE(fn, nullptr) << name;
-  return fn;
-}
-
-// Runs `action` on the modal widget as soon as the event loop turns.
-void OnModal(std::function<void(QWidget*)> action) {
-  QTimer::singleShot(0, [action] {
-    QWidget* w = QApplication::activeModalWidget();
-    ASSERT_NE(w, nullptr);
-    action(w);
-  });
-}
-
-}  // namespace
 
 TEST(DialogExports, WithoutADisplayTheExportShowsAMessageAndReturns) {
   setenv("QT_QPA_PLATFORM", "xcb", 1);

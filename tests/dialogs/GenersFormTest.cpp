@@ -26,6 +26,7 @@
 #include "framework/BlockCatalogue.h"
 #include "framework/Errors.h"
 #include "numeric/ParameterRecords.h"
+#include "support/RecordBytes.h"
 
 namespace {
 
@@ -70,10 +71,7 @@ RirDialogServices TestServices() {
   return s;
 }
 
-std::vector<uint8_t> Bytes(const GeneratorParams& r) {
-  const auto* b = reinterpret_cast<const uint8_t*>(&r);
-  return {b, b + sizeof r};
-}
+std::vector<uint8_t> Bytes(const GeneratorParams& r) { return RecordBytes(r); }
 
 GeneratorParams Stored(const FakeExtParameter& host) {
   GeneratorParams r{};

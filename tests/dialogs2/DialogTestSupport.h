@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialogs/DialogHooks.h"
+#include "tests/support/RecordBytes.h"
 
 QApplication& TestApp();
 
@@ -22,9 +23,7 @@ DialogHooks RecordingHooks(HookLog& log);
 
 template <class Record>
 std::vector<uint8_t> Bytes(const Record& record) {
-  std::vector<uint8_t> bytes(sizeof record);
-  std::memcpy(bytes.data(), &record, sizeof record);
-  return bytes;
+  return RecordBytes(record);
 }
 
 template <class Record>

@@ -11,32 +11,16 @@
 #include <functional>
 
 #include "numeric/ParameterRecords.h"
+#include "support/DialogExports.h"
 #include "support/PluginFixture.h"
+#include "support/RecordBytes.h"
 #include "tests/dialogs/FakeExtParameter.h"
 
 namespace {
 
-using DialogExport = void (*)(IExtParameter*);
-
-DialogExport Export(const char* name) {
-  auto fn = reinterpret_cast<DialogExport>(Plugin().Symbol(name));
-  EXPECT_NE(fn, nullptr) << name;
-  return fn;
-}
-
-void OnModal(std::function<void(QWidget*)> action) {
-  QTimer::singleShot(0, [action] {
-    QWidget* w = QApplication::activeModalWidget();
-    ASSERT_NE(w, nullptr);
-    action(w);
-  });
-}
-
 template <class Record>
 std::vector<uint8_t> Bytes(const Record& r) {
-  std::vector<uint8_t> b(sizeof r);
-  std::memcpy(b.data(), &r, sizeof r);
-  return b;
+  return RecordBytes(r);
 }
 
 }  // namespace

@@ -10,13 +10,7 @@
 #include "numeric/ParameterRecords.h"
 #include "numeric/ValueText.h"
 #include "support/PluginFixture.h"
-
-template <typename Record>
-std::vector<uint8_t> RecordBytes(const Record& record) {
-  std::vector<uint8_t> bytes(sizeof record);
-  std::memcpy(bytes.data(), &record, sizeof record);
-  return bytes;
-}
+#include "support/RecordBytes.h"
 
 inline TransformParams DefaultTransform() {
   TransformParams p{};
