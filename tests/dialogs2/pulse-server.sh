@@ -42,7 +42,7 @@ case $action in
     unset PULSE_SERVER
     # -D returns once the daemon is ready; as root it warns and runs.
     pulseaudio -D --exit-idle-time=-1 -n --log-target="file:$dir/daemon.log" \
-      --load="module-null-sink sink_name=nullsink" \
+      --load="module-null-sink sink_name=nullsink rate=44100" \
       --load="module-native-protocol-unix auth-anonymous=1"
     PULSE_SERVER="unix:$socket" pactl info | grep -E "Server Name|Default Sink"
     ;;

@@ -1,16 +1,18 @@
 #!/usr/bin/python3
 """Checks a recording of the sound sink against the sounds that should be in it.
 
-sound_match.py RECORDING.raw CANDIDATES... --expect NAME [NAME...]
+sound_match.py CANDIDATES... --case LABEL RECORDING.raw NAME [NAME...] [--case ...]
 
-RECORDING.raw is signed 16-bit little-endian mono at 8000 samples per second
-(what parec records from the sink's monitor). CANDIDATES are WAVE files; a
-candidate's name is its file name without the extension. The expected names
-are each looked for once, and must come in the given order, each one:
+CANDIDATES are WAVE files; a candidate's name is its file name without the
+extension. Each case is checked on its own; RECORDING.raw is signed 16-bit
+little-endian mono at 44100 samples per second (what parec records from the
+sink's monitor). The expected names are each looked for once, and must come
+in the given order, each one:
   - lasting as long as its file, within 50 ms;
   - correlating with its own file better than with every other candidate;
   - starting after the previous one has ended.
-Prints one line per expected sound; exits 1 when a check fails.
+Prints one line per expected sound and "RESULT LABEL ok" or "RESULT LABEL
+fail" per case; exits 1 when a check of any case fails.
 """
 import argparse
 import math
@@ -21,7 +23,7 @@ import wave
 import numpy as np
 from scipy import signal
 
-RATE = 8000
+RATE = 44100
 DURATION_TOLERANCE = 0.050
 MIN_CORRELATION = 0.90
 MIN_MARGIN = 0.15  # own correlation above the best other candidate's
@@ -66,25 +68,15 @@ def normalized_correlation(rec, tmpl):
     return np.where(quiet, 0.0, corr / np.maximum(norm, 1e-9))
 
 
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("recording")
-    ap.add_argument("candidates", nargs="+")
-    ap.add_argument("--expect", nargs="+", required=True)
-    args = ap.parse_args()
-
-    rec = np.fromfile(args.recording, dtype="<i2").astype(np.float64)
-    cands = {os.path.splitext(os.path.basename(p))[0]: read_wave(p) for p in args.candidates}
-    # Templates are cut to their sounding part, as the recording is measured.
-    for name, x in cands.items():
-        span = sound_span(x)
-        cands[name] = x[span[0] : span[1] + 1]
+def check(recording, cands, expect):
+    """Prints what was found; returns the failures."""
+    rec = np.fromfile(recording, dtype="<i2").astype(np.float64)
     ncc = {name: normalized_correlation(rec, t) for name, t in cands.items()}
 
     failures = []
     # Where each expected sound is: its own best correlation in the recording.
     found = []  # (name, start, end) in samples
-    for name in args.expect:
+    for name in expect:
         if name not in cands:
             raise SystemExit(f"{name}: no such candidate")
         lag = int(np.argmax(ncc[name]))
@@ -132,7 +124,29 @@ def main():
                 failures.append(f"{name}: starts {(prev[2] - start) / RATE:.3f} s before {prev[0]} ends")
     for f in failures:
         print("FAIL " + f)
-    return 1 if failures else 0
+    return failures
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("candidates", nargs="+")
+    ap.add_argument("--case", nargs="+", action="append", required=True, metavar="LABEL RECORDING NAME")
+    args = ap.parse_args()
+
+    cands = {os.path.splitext(os.path.basename(p))[0]: read_wave(p) for p in args.candidates}
+    # Templates are cut to their sounding part, as the recording is measured.
+    for name, x in cands.items():
+        span = sound_span(x)
+        cands[name] = x[span[0] : span[1] + 1]
+    failed = False
+    for case in args.case:
+        if len(case) < 3:
+            raise SystemExit(f"--case {' '.join(case)}: needs a label, a recording and a name")
+        print(f"[{case[0]}]")
+        ok = not check(case[1], cands, case[2:])
+        print(f"RESULT {case[0]} {'ok' if ok else 'fail'}")
+        failed |= not ok
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":
