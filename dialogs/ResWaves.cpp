@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
-#include <memory>
+#include <utility>
 #include <stdexcept>
 
 static void InitClipResources() { Q_INIT_RESOURCE(clips); }
