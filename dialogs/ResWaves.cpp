@@ -1,29 +1,25 @@
 #include "ResWaves.h"
 
 #include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QMediaDevices>
-#include <QSoundEffect>
 #include <QTimer>
-#include <QUrl>
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <stdexcept>
 
 static void InitClipResources() { Q_INIT_RESOURCE(clips); }
 
 namespace ResWaves {
 namespace {
-
-// The one sound of the module; a new one is refused while it plays. Never
-// destroyed at exit: the sound system may be gone by then.
-QSoundEffect*& Current() {
-  static QSoundEffect* effect = nullptr;
-  return effect;
-}
 
 QString ClipPath(const QString& name) {
   InitClipResources();
@@ -36,42 +32,142 @@ QString ClipPath(const QString& name) {
   return QString();
 }
 
+// Larger files are not sounds to listen to before a run.
+constexpr qint64 kMaxFileBytes = qint64(256) << 20;
+
 bool HasOutputDevice() { return !QMediaDevices::audioOutputs().isEmpty(); }
 
-// Playing time of a PCM WAVE image in milliseconds, from its fmt and data
-// chunks; 0 when they cannot be read.
-int DurationMs(const QByteArray& image) {
-  auto u32 = [&](int at) -> uint32_t {
+// The PCM samples and format of a WAVE image; an invalid format when the
+// image is not PCM of 8, 16 or 32 bits.
+struct Pcm {
+  QAudioFormat format;
+  QByteArray samples;
+};
+
+Pcm ParseWave(const QByteArray& image) {
+  auto u16 = [&](qsizetype at) -> uint32_t {
+    uint16_t v = 0;
+    if (at >= 0 && at + 2 <= image.size()) std::memcpy(&v, image.constData() + at, 2);
+    return v;
+  };
+  auto u32 = [&](qsizetype at) -> uint32_t {
     uint32_t v = 0;
     if (at >= 0 && at + 4 <= image.size()) std::memcpy(&v, image.constData() + at, 4);
     return v;
   };
-  uint32_t byteRate = 0;
-  for (int at = 12; at + 8 <= image.size();) {
-    const uint32_t id = u32(at), size = u32(at + 4);
-    if (id == 0x20746d66u) byteRate = u32(at + 16);  // "fmt "
-    if (id == 0x61746164u) {                          // "data"
-      return byteRate == 0 ? 0 : static_cast<int>(uint64_t(size) * 1000 / byteRate);
+  Pcm pcm;
+  if (image.size() < 12 || !image.startsWith("RIFF") || image.mid(8, 4) != "WAVE") return pcm;
+  uint32_t tag = 0, channels = 0, rate = 0, bits = 0;
+  for (qsizetype at = 12; at + 8 <= image.size();) {
+    const uint32_t id = u32(at);
+    const qsizetype size = u32(at + 4);
+    if (id == 0x20746d66u && size >= 16) {  // "fmt "
+      tag = u16(at + 8);
+      channels = u16(at + 10);
+      rate = u32(at + 12);
+      bits = u16(at + 22);
+      if (tag == 0xFFFEu && size >= 26) tag = u16(at + 32);  // extensible: its sub-format
+    } else if (id == 0x61746164u) {  // "data"; a short last chunk plays what is there
+      pcm.samples = image.mid(at + 8, std::min(size, image.size() - at - 8));
+      break;
     }
-    if (size > uint32_t(image.size())) break;
-    at += 8 + static_cast<int>(size) + static_cast<int>(size & 1);
+    at += 8 + size + (size & 1);
   }
-  return 0;
+  const QAudioFormat::SampleFormat sample = bits == 8    ? QAudioFormat::UInt8
+                                            : bits == 16 ? QAudioFormat::Int16
+                                            : bits == 32 ? QAudioFormat::Int32
+                                                         : QAudioFormat::Unknown;
+  if (tag != 1 || channels < 1 || channels > 8 || rate == 0 || sample == QAudioFormat::Unknown) return {};
+  pcm.format.setSampleFormat(sample);
+  pcm.format.setChannelCount(static_cast<int>(channels));
+  pcm.format.setSampleRate(static_cast<int>(rate));
+  pcm.samples.truncate(pcm.samples.size() - pcm.samples.size() % pcm.format.bytesPerFrame());
+  return pcm;
 }
 
-bool Start(const QUrl& source, const MessageFn& show, const QString& refusal) {
+// Hands the sink the samples, then silence as long as the sink's own buffer:
+// the sink reports idle once it has taken everything, and a stop drops what
+// it still holds, so only that silence is lost and every sample is heard.
+class SoundSource : public QIODevice {
+ public:
+  SoundSource(Pcm pcm, const QAudioSink* sink) : Pcm_(std::move(pcm)), Sink(sink) { open(ReadOnly); }
+
+  bool isSequential() const override { return true; }
+
+ protected:
+  qint64 readData(char* data, qint64 len) override {
+    qint64 done = 0;
+    if (At < Pcm_.samples.size()) {
+      done = std::min(len, Pcm_.samples.size() - At);
+      std::memcpy(data, Pcm_.samples.constData() + At, static_cast<size_t>(done));
+      At += done;
+    }
+    if (done < len && At >= Pcm_.samples.size()) {
+      if (SilenceLeft < 0) {
+        const int frame = Pcm_.format.bytesPerFrame();
+        const qint64 tail = Sink->bufferSize() + Pcm_.format.bytesForDuration(50000);
+        SilenceLeft = tail - tail % frame;
+      }
+      const qint64 quiet = std::min(len - done, SilenceLeft);
+      // Unsigned 8-bit silence is the middle value.
+      std::memset(data + done, Pcm_.format.sampleFormat() == QAudioFormat::UInt8 ? 0x80 : 0,
+                  static_cast<size_t>(quiet));
+      SilenceLeft -= quiet;
+      done += quiet;
+    }
+    return done;
+  }
+  qint64 writeData(const char*, qint64) override { return -1; }
+
+ private:
+  Pcm Pcm_;
+  const QAudioSink* Sink;
+  qint64 At = 0;
+  qint64 SilenceLeft = -1;
+};
+
+// The one sound of the module; a new one is refused while it plays. Never
+// destroyed at exit: the sound system may be gone by then.
+struct Playback {
+  QAudioSink* sink = nullptr;
+  SoundSource* source = nullptr;
+  qint64 durationMs = 0;
+};
+Playback& Current() {
+  static Playback playback;
+  return playback;
+}
+
+void Finish() {
+  Playback& p = Current();
+  if (p.sink != nullptr && p.sink->state() != QAudio::StoppedState) p.sink->stop();
+}
+
+bool Start(const QByteArray& image, const MessageFn& show, const QString& refusal) {
   if (!HasOutputDevice()) {
     show(kNoSoundCard);
     return false;
   }
-  if (IsPlaying()) {
+  Pcm pcm = ParseWave(image);
+  if (IsPlaying() || !pcm.format.isValid() || pcm.samples.isEmpty()) {
     show(refusal);
     return false;
   }
-  delete Current();  // finished, so nothing is cut off
-  Current() = new QSoundEffect(QMediaDevices::defaultAudioOutput());
-  Current()->setSource(source);
-  Current()->play();
+  Playback& p = Current();
+  delete p.sink;  // stopped, so nothing is cut off
+  delete p.source;
+  p.durationMs = pcm.format.durationForBytes(static_cast<qint32>(pcm.samples.size())) / 1000;
+  p.sink = new QAudioSink(QMediaDevices::defaultAudioOutput(), pcm.format);
+  p.source = new SoundSource(std::move(pcm), p.sink);
+  // Idle means the sink has taken the samples and the silence behind them.
+  QObject::connect(p.sink, &QAudioSink::stateChanged, p.sink, [](QAudio::State state) {
+    if (state == QAudio::IdleState) Finish();
+  });
+  p.sink->start(p.source);
+  if (p.sink->state() == QAudio::StoppedState && p.sink->error() != QAudio::NoError) {
+    show(refusal);
+    return false;
+  }
   return true;
 }
 
@@ -88,32 +184,36 @@ QByteArray ClipData(const QString& name) {
 }
 
 bool IsPlaying() {
-  const QSoundEffect* effect = Current();
-  return effect != nullptr && (effect->isPlaying() || effect->status() == QSoundEffect::Loading);
+  const QAudioSink* sink = Current().sink;
+  return sink != nullptr && sink->state() != QAudio::StoppedState;
 }
 
 bool PlayFile(const QString& name, const MessageFn& show) {
-  return Start(QUrl::fromLocalFile(name), show, kBusy);
+  QByteArray image;
+  QFile file(name);
+  // Only regular files of a size a sound can have: a pipe or device could
+  // block.
+  const QFileInfo info(name);
+  if (info.isFile() && info.size() <= kMaxFileBytes && file.open(QIODevice::ReadOnly)) image = file.readAll();
+  return Start(image, show, kBusy);
 }
 
 bool PlayClip(const QString& name, const MessageFn& show) {
-  const QString path = ClipPath(name);
-  const QByteArray image = path.isEmpty() ? QByteArray() : ClipData(name);
+  const QByteArray image = ClipData(name);
   if (image.isEmpty()) throw std::runtime_error(kNoResource);
-  if (!Start(QUrl("qrc" + path), show, "Error")) return false;
-  // Wait for the end of the clip, with a bound in case no end is reported.
-  QSoundEffect* effect = Current();
+  if (!Start(image, show, "Error")) return false;
+  // Wait for the sink to report the end, with a bound in case it never does.
+  QAudioSink* sink = Current().sink;
   QEventLoop loop;
   QTimer bound;
   bound.setSingleShot(true);
   QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
-  auto finished = [effect, &loop] {
-    if (!effect->isPlaying() && effect->status() != QSoundEffect::Loading) loop.quit();
-  };
-  QObject::connect(effect, &QSoundEffect::playingChanged, &loop, finished);
-  QObject::connect(effect, &QSoundEffect::statusChanged, &loop, finished);
-  bound.start(DurationMs(image) + 1000);
+  QObject::connect(sink, &QAudioSink::stateChanged, &loop, [&loop](QAudio::State state) {
+    if (state == QAudio::StoppedState) loop.quit();
+  });
+  bound.start(static_cast<int>(Current().durationMs) + 2000);
   if (IsPlaying()) loop.exec();
+  if (IsPlaying()) Finish();  // the bound ran out
   return true;
 }
 

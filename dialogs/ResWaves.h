@@ -20,10 +20,11 @@ QStringList ClipNames();
 QByteArray ClipData(const QString& name);
 
 // Starts playing a file and returns at once. False (after a message) when
-// there is no output device or another sound is still playing.
+// there is no output device, another sound is still playing or the file is
+// not a playable PCM WAVE file.
 bool PlayFile(const QString& name, const MessageFn& show);
-// Plays a built-in clip and waits for its end, at most a little longer than
-// the clip lasts. Throws std::runtime_error(kNoResource) for an unknown name.
+// Plays a built-in clip and waits until the output reports its end (at most
+// two seconds longer than the clip lasts). Throws std::runtime_error(kNoResource) for an unknown name.
 bool PlayClip(const QString& name, const MessageFn& show);
 // Whether a sound started here is still playing.
 bool IsPlaying();

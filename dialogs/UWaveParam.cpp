@@ -329,7 +329,10 @@ void TWavesForm::PlayBtnClick() {
     }
     const QString choice = SampleWave->currentText();
     const QStringList clips = choice == "All_waves" ? ResWaves::ClipNames() : QStringList{choice};
-    for (const QString& clip : clips) ResWaves::PlayClip(clip, show);
+    // After a refusal the rest would only repeat the same message.
+    for (const QString& clip : clips) {
+      if (!ResWaves::PlayClip(clip, show)) break;
+    }
   } catch (const std::exception& e) {
     Show(QString::fromUtf8(e.what()));
   }

@@ -337,10 +337,10 @@ TEST(SoundFeedback, NoOutputDeviceIsReportedInsteadOfPlaying) {
   EXPECT_EQ(shown, QStringList({"Sound Card is not installed", "Sound Card is not installed"}));
   EXPECT_FALSE(ResWaves::IsPlaying());
 
-  // Play on the save page with "All_waves" goes through the five clips.
+  // Play on the save page with "All_waves" says it once, not once per clip.
   HookLog log;
   auto form = Open(log, "Save Wave", {});
   form->SampleWave->setCurrentText("All_waves");
   form->PlayBtn->click();
-  EXPECT_EQ(log.texts.size(), 5u);
+  EXPECT_EQ(log.texts, std::vector<std::string>{"Sound Card is not installed"});
 }
