@@ -16,9 +16,7 @@
 #include "numeric/ParameterRecords.h"
 #include "numeric/SupportRoutines.h"
 
-#if RIR_HAVE_WAVEFORMS
 #include "generators/GeneratorWaveforms.h"
-#endif
 
 namespace {
 
@@ -80,7 +78,6 @@ bool ServiceCheckFormula(const char* formula) {
   return CheckFormula(text, 55);
 }
 
-#if RIR_HAVE_WAVEFORMS
 void ServicePreview(int32_t kind, const void* record, int32_t count, int64_t* out) {
   GeneratorParams params;
   std::memcpy(&params, record, sizeof params);
@@ -88,7 +85,6 @@ void ServicePreview(int32_t kind, const void* record, int32_t count, int64_t* ou
   PrepareGenerator(kind, params, state);
   for (int32_t t = 0; t < count; ++t) out[t] = RoundToInt64(GeneratorSample(kind, t, params, state));
 }
-#endif
 
 int32_t ServiceDialogCodeOf(const char* name) { return DialogCodeOf(name != nullptr ? name : ""); }
 int32_t ServiceGroupOfCode(int32_t code) { return GroupOfCode(code); }
@@ -115,9 +111,7 @@ const RirDialogServices& Services() {
     s.dialogCodeOf = ServiceDialogCodeOf;
     s.groupOfCode = ServiceGroupOfCode;
     s.isFilterCode = ServiceIsFilterCode;
-#if RIR_HAVE_WAVEFORMS
     s.generatorPreview = ServicePreview;
-#endif
     return s;
   }();
   return services;

@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 seconds=${FUZZ_SECONDS:-30}
 build=${FUZZ_BUILD_DIR:-build-fuzz}
-targets=(calc_fuzz value_text_fuzz wave_read_fuzzer design_fuzz design_edit_fuzz block_record_fuzz)
+targets=(calc_fuzz value_text_fuzz wave_read_fuzz design_fuzz design_edit_fuzz block_record_fuzz)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
