@@ -3,8 +3,10 @@
 
 #include <QDialog>
 #include <QString>
+#include <string>
 #include <vector>
 
+#include "DialogChrome.h"
 #include "DialogHooks.h"
 #include "numeric/ParameterRecords.h"
 
@@ -25,6 +27,10 @@ class TWavesForm : public QDialog {
 
   // Page, directory, language, position and record of the request.
   void Load(const DialogRequest& request);
+  // Load in two steps, as the module runs it: the block type first (an
+  // unknown name says so before anything else is read), then the rest.
+  void LoadType(const std::string& typeName);
+  void LoadSettings(const DialogRequest& request);
   // After the modal run: position (when it moved) and record on OK.
   DialogResult Store();
 

@@ -21,6 +21,7 @@
 #include <cstring>
 
 #include "FakeExtParameter.h"
+#include "dialogs/DialogRunner.h"
 #include "dialogs/RXEditDelay.h"
 #include "dialogs/UGenersForm.h"
 #include "framework/BlockCatalogue.h"
@@ -82,6 +83,23 @@ GeneratorParams Stored(const FakeExtParameter& host) {
   return r;
 }
 
+// The form over the fake host, as the module's runner drives it.
+class HostedGenersForm : public TGenersForm {
+ public:
+  explicit HostedGenersForm(FakeExtParameter& host)
+      : TGenersForm(HooksFromServices(TestServices(), &host)), host_(host) {
+    Load(ReadRequest(&host));
+  }
+  // What OK hands back to the host.
+  void storeResults() {
+    setResult(QDialog::Accepted);
+    WriteResult(&host_, Store());
+  }
+
+ private:
+  FakeExtParameter& host_;
+};
+
 class GenersForm : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -91,8 +109,8 @@ class GenersForm : public ::testing::Test {
     g_formulaGood = true;
   }
   // Builds and shows the dialog the way the module does, without the modal loop.
-  std::unique_ptr<TGenersForm> Open() {
-    auto form = std::make_unique<TGenersForm>(&host, TestServices());
+  std::unique_ptr<HostedGenersForm> Open() {
+    auto form = std::make_unique<HostedGenersForm>(host);
     form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     return form;
@@ -324,7 +342,7 @@ TEST_F(GenersForm, ModalRunStoresOnOkOnlyAndBalancesReferences) {
       f->findChild<QPushButton*>("OKBtn")->click();
     });
   };
-  EXPECT_EQ(RunGenersDialog(&host, TestServices()), rdsShown);
+  EXPECT_EQ(RunDialog(rdkGenerator, &host, TestServices()), rdsShown);
   EXPECT_EQ(host.refs, 1);
   EXPECT_EQ(Stored(host).ConstantValue, -77.0);
   EXPECT_EQ(Stored(host).Kind, gkConstant);
@@ -338,7 +356,7 @@ TEST_F(GenersForm, ModalRunStoresOnOkOnlyAndBalancesReferences) {
       f->findChild<QPushButton*>("CancelBtn")->click();
     });
   };
-  EXPECT_EQ(RunGenersDialog(&host, TestServices()), rdsShown);
+  EXPECT_EQ(RunDialog(rdkGenerator, &host, TestServices()), rdsShown);
   EXPECT_TRUE(host.dataSet.empty());
   EXPECT_TRUE(host.positionsSet.empty());
   EXPECT_EQ(host.refs, 1);
