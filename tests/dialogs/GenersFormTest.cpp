@@ -86,8 +86,8 @@ GeneratorParams Stored(const FakeExtParameter& host) {
 // The form over the fake host, as the module's runner drives it.
 class HostedGenersForm : public TGenersForm {
  public:
-  explicit HostedGenersForm(FakeExtParameter& host)
-      : TGenersForm(HooksFromServices(TestServices(), &host)), host_(host) {
+  explicit HostedGenersForm(FakeExtParameter& host, const RirDialogServices& services = TestServices())
+      : TGenersForm(HooksFromServices(services, &host)), host_(host) {
     Load(ReadRequest(&host));
   }
   // What OK hands back to the host.
@@ -554,6 +554,22 @@ TEST_F(GenersForm, FormulaCheckShowsTheEvaluatorsVerdict) {
   ASSERT_EQ(g_shown.size(), 1u);
   EXPECT_EQ(g_shown[0].severity, msInfo);
   EXPECT_EQ(g_shown[0].text, "The formula is entered correctly");
+
+  // A plug-in without the evaluator and the waveform code: Check shows
+  // message 1 and the preview stays empty.
+  g_shown.clear();
+  g_previews.clear();
+  RirDialogServices bare = TestServices();
+  bare.checkFormula = nullptr;
+  bare.generatorPreview = nullptr;
+  HostedGenersForm without(host, bare);
+  without.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&without));
+  Child<QPushButton>(without, "BitBtn1")->click();
+  ASSERT_EQ(g_shown.size(), 1u);
+  EXPECT_EQ(g_shown[0].severity, msError);
+  EXPECT_TRUE(g_previews.empty());
+  EXPECT_EQ(without.previewSeries()->count(), 0);
 }
 
 TEST_F(GenersForm, HelpAsksTheHostForThePagesTopic) {
