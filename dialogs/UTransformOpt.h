@@ -75,7 +75,10 @@ class TTransformsOpt : public QDialog {
   // Runs what the dialog does when it is shown.
   void Activate();
 
+  // The record <-> controls pair of each record kind.
+  void TransformToControls(const TransformParams& record);
   TransformParams ControlsToTransform();
+  void FilterToControls(const FilterParams& record);
   FilterParams ControlsToFilter();
   const TransformParams& WorkingTransform() const { return Transform; }
   const FilterParams& WorkingFilter() const { return Filter; }
@@ -180,8 +183,6 @@ class TTransformsOpt : public QDialog {
   void BuildMpyDivPage();
   void BuildTree();
   void ApplyLanguage(const std::string& language);
-  void TransformToControls(const TransformParams& record);
-  void FilterToControls(const FilterParams& record);
   void SetupTree();
   void ItemSelection();
   void ShowPage(const QString& caption);

@@ -48,6 +48,8 @@ class TWavesForm : public QDialog {
   void HandlePickedName(const QString& picked);
   void PlayBtnClick();
   void done(int result) override;
+  // The stored record into the controls, the file step included.
+  void RecordToControls(const WaveParams& record);
   // Controls into the result record.
   WaveParams ControlsToRecord(bool runFileStep = true);
   const WaveParams& FormRecord() const { return Record; }
@@ -77,7 +79,6 @@ class TWavesForm : public QDialog {
 
  private:
   void ApplyLanguage(const std::string& language);
-  void RecordToControls(const WaveParams& record);
   QString WithDirectory(const QString& name) const;
   static bool IsComplete(const QString& name);
   void HandleChangeName();
