@@ -3,6 +3,7 @@
 // first field's focus and the unattended-run test hook.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
