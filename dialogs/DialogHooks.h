@@ -1,6 +1,6 @@
-// What the transform and wave dialogs need from the plug-in, as plain
-// callables: the module keeps no library state, and tests can watch every
-// message the dialogs raise.
+// What the dialogs need from the plug-in and the host, as plain callables:
+// the module keeps no library state, and tests can watch every message the
+// dialogs raise. A hook left empty is a service the plug-in does not offer.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+struct GeneratorParams;
 
 struct DialogHooks {
   // Dialog code of a type name; unknown names show message 22 and give 29.
@@ -20,6 +22,20 @@ struct DialogHooks {
   std::function<void(const std::string&)> showText;
   // The host's language text becomes the process-wide language.
   std::function<void(const std::string&)> setLanguage;
+
+  // Library error message with its argument.
+  std::function<void(int32_t, const std::string&)> showError;
+  // Generator kind of a type name; shows message 22 and gives -1 when unknown.
+  std::function<int32_t(const std::string&)> generatorKindOf;
+  // Help topic of a generator kind ("Geners.htm#Sine"), "" outside the table.
+  std::function<std::string(int32_t)> generatorHelpTopic;
+  std::function<void(GeneratorParams&)> generatorDefaults;
+  // Checks a formula; shows message 15 at the first failure and answers false.
+  std::function<bool(const std::string&)> checkFormula;
+  // `count` preview samples of the waveform of `kind` from the record.
+  std::function<void(int32_t kind, const GeneratorParams&, int32_t count, int64_t* out)> generatorPreview;
+  // The host shows this help topic (a full path with its anchor).
+  std::function<void(const std::string&)> showHelp;
 };
 
 // What the host hands a dialog, read through its parameter interface.
@@ -37,24 +53,3 @@ struct DialogResult {
   std::optional<std::pair<int32_t, int32_t>> position;
   std::vector<uint8_t> data;
 };
-
-// "RUSSIAN" after conversion to upper case selects the Russian captions.
-bool IsRussianLanguage(const std::string& language);
-
-class QWidget;
-
-// Moves a dialog of its current size to (left, top), kept inside the
-// available area of the screen nearest that point, so a stored position from
-// another screen layout never opens a modal dialog out of reach.
-void MoveOnScreen(QWidget& dialog, int left, int top);
-// Gives the focus to the first field of `area` that takes it from the keyboard.
-void FocusFirstField(QWidget* area);
-// Qt's own translations (standard buttons, file dialogs) for the language.
-void UseQtTranslations(const std::string& language);
-// Translated texts of the standard buttons, from Qt's own translations.
-std::string StandardButtonText(const char* english);
-// A test hook: with RIR_DIALOGS_AUTO_ACCEPT set, the dialog about to be
-// opened presses its OK button once it is shown, so scripts can run the
-// dialogs unattended; message boxes on the way are written to standard
-// error and closed.
-void AcceptWhenShownIfAsked(const char* okButtonName);

@@ -17,9 +17,8 @@
 #include <string>
 
 #include "UExtParameterTypes.h"
-#include "DialogEntries2.h"
-#include "DialogHooks.h"
-#include "UGenersForm.h"
+#include "DialogChrome.h"
+#include "DialogRunner.h"
 
 #define RIR_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -102,14 +101,6 @@ bool EnsureApplication() {
   return true;
 }
 
-void CentreOnScreen(QWidget& w) {
-  w.adjustSize();
-  QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) return;
-  const QRect area = screen->availableGeometry();
-  w.move(area.center() - QPoint(w.width() / 2, w.height() / 2));
-}
-
 }  // namespace
 
 RIR_MODULE_EXPORT int32_t RirDialogs_CanShow() { return CanShowWidgets() ? 1 : 0; }
@@ -123,6 +114,7 @@ RIR_MODULE_EXPORT void RirDialogs_PresentMessage(int32_t severity, const char* t
   QMessageBox box(severity == 1 ? QMessageBox::Information : QMessageBox::Critical, QStringLiteral("Rir_Eda"),
                   QString::fromUtf8(shown), QMessageBox::Ok);
   box.setDefaultButton(QMessageBox::Ok);
+  box.adjustSize();
   CentreOnScreen(box);
   box.exec();
 }
@@ -134,9 +126,7 @@ RIR_MODULE_EXPORT int32_t RirDialogs_Open(int32_t kind, IExtParameter* params, c
   try {
     const char* language = params->GetLanguage();
     UseQtTranslations(language != nullptr ? language : "");
-    if (kind == rdkTransform) return RunTransformDialog(params, *services);
-    if (kind == rdkWave) return RunWaveDialog(params, *services);
-    return RunGenersDialog(params, *services);
+    return RunDialog(static_cast<RirDialogKind>(kind), params, *services);
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, QStringLiteral("Rir_Eda"), QString::fromLocal8Bit(e.what()));
   } catch (...) {

@@ -19,24 +19,16 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
-#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "DialogHooks.h"
 #include "RXEditDelay.h"
-#include "UExtParameterTypes.h"
 #include "numeric/Rounding.h"
 
 namespace {
 
 // The bilingual captions, by object name.
-struct Caption {
-  const char* name;
-  const char* english;
-  const char* russian;
-};
 constexpr Caption kCaptions[] = {
     {"Func", "User's Function", "Функция F(t)"},
     {"Sine", "Sine", "Синус"},
@@ -118,6 +110,9 @@ TRXEditDelay* DelayEdit(const char* name) {
   return edit;
 }
 
+// Room below a page's last row.
+void FinishPage(QGridLayout* grid) { grid->setRowStretch(grid->rowCount(), 1); }
+
 // A record value in a spin box's range (the box would clamp it anyway).
 int ToSpin(const QSpinBox* box, double v) {
   if (std::isnan(v)) return box->minimum();
@@ -126,21 +121,25 @@ int ToSpin(const QSpinBox* box, double v) {
 
 }  // namespace
 
-TGenersForm::TGenersForm(IExtParameter* params, const RirDialogServices& services, QWidget* parent)
-    : QDialog(parent), params_(params), services_(services) {
+TGenersForm::TGenersForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), hooks_(std::move(hooks)) {
   setObjectName("GenersForm");
   buildPages();
+}
 
+void TGenersForm::Load(const DialogRequest& request) {
+  LoadType(request.typeName);
+  LoadSettings(request);
+}
+
+void TGenersForm::LoadType(const std::string& blockTypeName) {
   // The page of the block's own waveform; "All_in_One" takes it from the record.
-  const char* rawName = params_ != nullptr ? params_->GetBlockTypeName() : nullptr;
-  std::string typeName = rawName != nullptr ? rawName : "";
-  typeName = typeName.substr(0, typeName.find('_'));
+  const std::string typeName = blockTypeName.substr(0, blockTypeName.find('_'));
   const bool all = typeName == "All";
   int32_t kind = -1;
   if (all) {
     pageCode_ = pModSine;
   } else {
-    kind = services_.generatorKindOf != nullptr ? services_.generatorKindOf(typeName.c_str()) : -1;
+    kind = hooks_.generatorKindOf ? hooks_.generatorKindOf(typeName) : -1;
     pageCode_ = kind;
   }
   pageCode_ = std::min(pageCode_, static_cast<int>(pWindowing));
@@ -159,45 +158,24 @@ TGenersForm::TGenersForm(IExtParameter* params, const RirDialogServices& service
       if (view != nullptr) view->setRowHidden(i, true);
     }
   }
-
-  if (params_ != nullptr) {
-    const char* dir = params_->GetDirectory();
-    directory_ = QString::fromLocal8Bit(dir != nullptr ? dir : "");
-    const char* language = params_->GetLanguage();
-    russian_ = QString::fromLocal8Bit(language != nullptr ? language : "").toUpper() == "RUSSIAN";
-  }
-  applyLanguage();
-
-  if (params_ != nullptr && params_->GetPositionSize() == 8 && params_->GetPosition() != nullptr) {
-    int32_t position[2];
-    std::memcpy(position, params_->GetPosition(), sizeof position);
-    MoveOnScreen(*this, position[0], position[1]);
-  }
-
-  GeneratorParams record{};
-  if (services_.generatorDefaults != nullptr) services_.generatorDefaults(&record);
-  if (params_ != nullptr && params_->GetDataSize() == static_cast<int32_t>(sizeof(GeneratorParams)) &&
-      params_->GetData() != nullptr) {
-    std::memcpy(&record, params_->GetData(), sizeof record);
-    const auto* bytes = static_cast<const uint8_t*>(params_->GetData());
-    original_.assign(bytes, bytes + sizeof record);
-  }
-  recordToControls(record);
-
-  // Owned by a host window: stay on top of it and modal to it.
-  const int32_t owner = params_ != nullptr ? params_->GetOwnerWindow() : 0;
-  if (owner > 0) {
-    owner_ = QWindow::fromWinId(static_cast<WId>(owner));
-    if (owner_ != nullptr) {
-      winId();
-      if (windowHandle() != nullptr) windowHandle()->setTransientParent(owner_);
-    }
-  }
 }
 
-TGenersForm::~TGenersForm() {
-  if (windowHandle() != nullptr) windowHandle()->setTransientParent(nullptr);
-  delete owner_;
+void TGenersForm::LoadSettings(const DialogRequest& request) {
+  directory_ = QString::fromLocal8Bit(request.directory.c_str());
+  if (hooks_.setLanguage) hooks_.setLanguage(request.language);
+  russian_ = IsRussianLanguage(request.language);
+  applyLanguage();
+
+  // Without a stored position the system places the dialog.
+  if (request.position) MoveOnScreen(*this, request.position->first, request.position->second);
+
+  GeneratorParams record{};
+  if (hooks_.generatorDefaults) hooks_.generatorDefaults(record);
+  if (request.data.size() == sizeof(GeneratorParams)) {
+    std::memcpy(&record, request.data.data(), sizeof record);
+    original_ = request.data;
+  }
+  recordToControls(record);
 }
 
 QString TGenersForm::tr2(const char* english, const char* russian) const {
@@ -207,32 +185,51 @@ QString TGenersForm::tr2(const char* english, const char* russian) const {
 void TGenersForm::buildPages() {
   pages_ = new QTabWidget;
   pages_->setObjectName("PageControl1");
-  auto label = [this](const char* name) {
-    auto* l = new QLabel;
-    l->setObjectName(name);
-    labels_.push_back(l);
-    return l;
-  };
-  auto page = [this](const char* name) {
-    auto* w = new QWidget;
-    w->setObjectName(name);
-    auto* grid = new QGridLayout(w);
-    grid->setColumnStretch(1, 1);
-    pages_->addTab(w, name);
-    return grid;
-  };
-  auto row = [&](QGridLayout* grid, const char* labelName, QWidget* editor) {
-    const int r = grid->rowCount();
-    grid->addWidget(label(labelName), r, 0);
-    grid->addWidget(editor, r, 1);
-  };
-  auto finish = [](QGridLayout* grid) { grid->setRowStretch(grid->rowCount(), 1); };
+  // In page index order: the tab of a page is its index.
+  buildFuncPage();
+  buildSinePage();
+  buildModSinePage();
+  buildRandomPage();
+  buildConstantPage();
+  buildTonePage();
+  buildTrianglePage();
+  buildUniRandomPage();
+  buildGaussianPage();
+  buildBlackManPage();
+  buildKaiserPage();
+  buildWindowingPage();
+  buildFrame();
+  connectControls();
+}
 
-  // 0 user function
-  QGridLayout* g = page("Func");
+QLabel* TGenersForm::addLabel(const char* name) {
+  auto* l = new QLabel;
+  l->setObjectName(name);
+  labels_.push_back(l);
+  return l;
+}
+
+QGridLayout* TGenersForm::addPage(const char* name) {
+  auto* w = new QWidget;
+  w->setObjectName(name);
+  auto* grid = new QGridLayout(w);
+  grid->setColumnStretch(1, 1);
+  pages_->addTab(w, name);
+  return grid;
+}
+
+void TGenersForm::addRow(QGridLayout* grid, const char* labelName, QWidget* editor) {
+  const int r = grid->rowCount();
+  grid->addWidget(addLabel(labelName), r, 0);
+  grid->addWidget(editor, r, 1);
+}
+
+// Page 0: user function
+void TGenersForm::buildFuncPage() {
+  QGridLayout* g = addPage("Func");
   Func_Str = new QLineEdit;
   Func_Str->setObjectName("Func_Str");
-  row(g, "Func_lab", Func_Str);
+  addRow(g, "Func_lab", Func_Str);
   BitBtn1 = new QPushButton;
   BitBtn1->setObjectName("BitBtn1");
   ViewBtn = new QPushButton;
@@ -242,24 +239,28 @@ void TGenersForm::buildPages() {
   buttons->addWidget(ViewBtn);
   buttons->addStretch(1);
   g->addLayout(buttons, g->rowCount(), 1);
-  finish(g);
+  FinishPage(g);
+}
 
-  // 1 sine
-  g = page("Sine");
+// Page 1: sine
+void TGenersForm::buildSinePage() {
+  QGridLayout* g = addPage("Sine");
   FSinePeriod = DelayEdit("FSinePeriod");
   FSineAmp = IntSpin("FSineAmp", 0, 2000000000);
-  row(g, "Period_lab", FSinePeriod);
-  row(g, "Amplitude_lab", FSineAmp);
-  finish(g);
+  addRow(g, "Period_lab", FSinePeriod);
+  addRow(g, "Amplitude_lab", FSineAmp);
+  FinishPage(g);
+}
 
-  // 2 modulated sine
-  g = page("ModSine");
+// Page 2: modulated sine
+void TGenersForm::buildModSinePage() {
+  QGridLayout* g = addPage("ModSine");
   FModMainTone = DelayEdit("FModMainTone");
   FModSinePeriod = DelayEdit("FModSinePeriod");
   FModSineAmp = IntSpin("FModSineAmp", 0, 2000000000);
-  row(g, "TonePeriod_lab", FModMainTone);
-  row(g, "SinePeriod_lab", FModSinePeriod);
-  row(g, "Amp2_lab", FModSineAmp);
+  addRow(g, "TonePeriod_lab", FModMainTone);
+  addRow(g, "SinePeriod_lab", FModSinePeriod);
+  addRow(g, "Amp2_lab", FModSineAmp);
   isSingle = new QRadioButton;
   isSingle->setObjectName("isSingle");
   RadioButton2 = new QRadioButton;
@@ -267,43 +268,51 @@ void TGenersForm::buildPages() {
   RadioButton2->setChecked(true);
   g->addWidget(isSingle, g->rowCount(), 1);
   g->addWidget(RadioButton2, g->rowCount(), 1);
-  finish(g);
+  FinishPage(g);
+}
 
-  // 3 random (never offered, still stored)
-  g = page("Random");
+// Page 3: random (never offered, still stored)
+void TGenersForm::buildRandomPage() {
+  QGridLayout* g = addPage("Random");
   GroupBox1 = new QGroupBox;
   GroupBox1->setObjectName("GroupBox1");
   auto* range = new QGridLayout(GroupBox1);
   FMaxValue = IntSpin("FMaxValue", -1000000000, 1000000000);
   FMinValue = IntSpin("FMinValue", -1000000000, 1000000000);
-  range->addWidget(label("Max_lab"), 0, 0);
+  range->addWidget(addLabel("Max_lab"), 0, 0);
   range->addWidget(FMaxValue, 0, 1);
-  range->addWidget(label("Min_lab"), 1, 0);
+  range->addWidget(addLabel("Min_lab"), 1, 0);
   range->addWidget(FMinValue, 1, 1);
   g->addWidget(GroupBox1, 0, 0, 1, 2);
-  finish(g);
+  FinishPage(g);
+}
 
-  // 4 constant
-  g = page("Constant");
+// Page 4: constant
+void TGenersForm::buildConstantPage() {
+  QGridLayout* g = addPage("Constant");
   FConstant = IntSpin("FConstant", -1000000, 1000000);
-  row(g, "Value_lab", FConstant);
-  finish(g);
+  addRow(g, "Value_lab", FConstant);
+  FinishPage(g);
+}
 
-  // 5 tone
-  g = page("Tone");
+// Page 5: tone
+void TGenersForm::buildTonePage() {
+  QGridLayout* g = addPage("Tone");
   FTone_rFreq = RealSpin("FTone_rFreq", 0, 0.4999999999, 0.005, 10);
   FTone_Mag = IntSpin("FTone_Mag", 1, 1000000000);
   FTone_phase = IntSpin("FTone_phase", 0, 359);
   FTone_phase->setToolTip("0<= phase <= 2*PI");
   FToneInitValue = IntSpin("FToneInitValue", -1000000000, 1000000000);
-  row(g, "Freq_lab", FTone_rFreq);
-  row(g, "Mag_lab", FTone_Mag);
-  row(g, "Phase_lab", FTone_phase);
-  row(g, "Init_lab", FToneInitValue);
-  finish(g);
+  addRow(g, "Freq_lab", FTone_rFreq);
+  addRow(g, "Mag_lab", FTone_Mag);
+  addRow(g, "Phase_lab", FTone_phase);
+  addRow(g, "Init_lab", FToneInitValue);
+  FinishPage(g);
+}
 
-  // 6 triangle
-  g = page("Triangle");
+// Page 6: triangle
+void TGenersForm::buildTrianglePage() {
+  QGridLayout* g = addPage("Triangle");
   FTrngl_rFreq = RealSpin("FTrngl_rFreq", 0, 0.49999999999, 0.01, 11);
   FTrngl_Phase = IntSpin("FTrngl_Phase", 0, 359);
   FTrngl_Phase->setToolTip("0<= phase <= 2*PI");
@@ -311,62 +320,74 @@ void TGenersForm::buildPages() {
   FTrngl_ASym->setToolTip("-Pi <= asymmetry <= P");
   FTrngl_Mag = IntSpin("FTrngl_Mag", 1, 1000000000);
   FTrnglInitValue = IntSpin("FTrnglInitValue", -1000000000, 1000000000);
-  row(g, "Freq2_lab", FTrngl_rFreq);
-  row(g, "Phase2_lab", FTrngl_Phase);
-  row(g, "Asym_lab", FTrngl_ASym);
-  row(g, "Mag2_lab", FTrngl_Mag);
-  row(g, "Init2_lab", FTrnglInitValue);
-  finish(g);
+  addRow(g, "Freq2_lab", FTrngl_rFreq);
+  addRow(g, "Phase2_lab", FTrngl_Phase);
+  addRow(g, "Asym_lab", FTrngl_ASym);
+  addRow(g, "Mag2_lab", FTrngl_Mag);
+  addRow(g, "Init2_lab", FTrnglInitValue);
+  FinishPage(g);
+}
 
-  // 7 uniform random
-  g = page("UniRandom");
+// Page 7: uniform random
+void TGenersForm::buildUniRandomPage() {
+  QGridLayout* g = addPage("UniRandom");
   FHigh = IntSpin("FHigh", -1000000000, 1000000000);
   FLow = IntSpin("FLow", -1000000000, 1000000000);
-  row(g, "High_lab", FHigh);
-  row(g, "Low_lab", FLow);
-  finish(g);
+  addRow(g, "High_lab", FHigh);
+  addRow(g, "Low_lab", FLow);
+  FinishPage(g);
+}
 
-  // 8 gaussian
-  g = page("Gaussian");
+// Page 8: gaussian
+void TGenersForm::buildGaussianPage() {
+  QGridLayout* g = addPage("Gaussian");
   FMean = IntSpin("FMean", -1000000000, 1000000000);
   FStDev = IntSpin("FStDev", 1, 1000000000);
-  row(g, "Mean_lab", FMean);
-  row(g, "StDev_Lab", FStDev);
-  finish(g);
+  addRow(g, "Mean_lab", FMean);
+  addRow(g, "StDev_Lab", FStDev);
+  FinishPage(g);
+}
 
-  // 9 Blackman
-  g = page("BlackMan");
+// Page 9: Blackman
+void TGenersForm::buildBlackManPage() {
+  QGridLayout* g = addPage("BlackMan");
   FAlpha = RealSpin("FAlpha", -1000000, 1000000, 1, 2);
   FBlackInitValue = IntSpin("FBlackInitValue", -1000000000, 1000000000);
   BlackLen = IntSpin("BlackLen", 2, 2000000000);
-  row(g, "Alpha_Label", FAlpha);
-  row(g, "Init3_lab", FBlackInitValue);
-  row(g, "BlackLen_lab", BlackLen);
-  finish(g);
+  addRow(g, "Alpha_Label", FAlpha);
+  addRow(g, "Init3_lab", FBlackInitValue);
+  addRow(g, "BlackLen_lab", BlackLen);
+  FinishPage(g);
+}
 
-  // 10 Kaiser
-  g = page("Kaiser");
+// Page 10: Kaiser
+void TGenersForm::buildKaiserPage() {
+  QGridLayout* g = addPage("Kaiser");
   FBeta = RealSpin("FBeta", -11, 1, 1, 2);
   FKaiserInitValue = IntSpin("FKaiserInitValue", -1000000000, 1000000000);
   KaiserLen = IntSpin("KaiserLen", 2, 2000000000);
-  row(g, "Beta_lab", FBeta);
-  row(g, "Init4_lab", FKaiserInitValue);
-  row(g, "KaiserLen_lab", KaiserLen);
-  finish(g);
+  addRow(g, "Beta_lab", FBeta);
+  addRow(g, "Init4_lab", FKaiserInitValue);
+  addRow(g, "KaiserLen_lab", KaiserLen);
+  FinishPage(g);
+}
 
-  // 11 windows: Bartlett, Hann, Hamming, BlackmanStd, BlackmanOpt = kinds 11..15
-  g = page("Windowing");
+// Page 11: windows: Bartlett, Hann, Hamming, BlackmanStd, BlackmanOpt = kinds 11..15
+void TGenersForm::buildWindowingPage() {
+  QGridLayout* g = addPage("Windowing");
   Wind_type = new QComboBox;
   Wind_type->setObjectName("Wind_type");
   Wind_type->addItems({"Bartlett", "Hann", "Hamming", "BlackmanStd", "BlackmanOpt"});
   FInitValue = IntSpin("FInitValue", -2000000000, 2000000000);
   WindowLen = IntSpin("WindowLen", 2, 2000000000);
-  row(g, "WinType_lab", Wind_type);
-  row(g, "Init5_lab", FInitValue);
-  row(g, "WindowLen_lab", WindowLen);
-  finish(g);
+  addRow(g, "WinType_lab", Wind_type);
+  addRow(g, "Init5_lab", FInitValue);
+  addRow(g, "WindowLen_lab", WindowLen);
+  FinishPage(g);
+}
 
-  // Buttons on the right.
+// The buttons on the right and the preview below the pages.
+void TGenersForm::buildFrame() {
   okBtn_ = new QPushButton("&OK");
   okBtn_->setObjectName("OKBtn");
   okBtn_->setDefault(true);
@@ -410,8 +431,9 @@ void TGenersForm::buildPages() {
   main->addLayout(top);
   main->addWidget(view, 1);
   resize(620, 520);
+}
 
-  // Events.
+void TGenersForm::connectControls() {
   connect(okBtn_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
   connect(helpBtn_, &QPushButton::clicked, this, &TGenersForm::showHelp);
@@ -473,19 +495,10 @@ void TGenersForm::buildPages() {
 void TGenersForm::applyLanguage() {
   setWindowTitle(tr2("Signal Generator Properties", "Свойства генераторов сигналов"));
   // Qt's own translations name the standard buttons.
-  okBtn_->setText(russian_ ? QString::fromStdString(StandardButtonText("OK")) : QString("&OK"));
-  cancelBtn_->setText(russian_ ? QString::fromStdString(StandardButtonText("Cancel")) : QString("&Cancel"));
-  helpBtn_->setText(russian_ ? QString::fromStdString(StandardButtonText("Help")) : QString("&Help"));
-  for (const Caption& c : kCaptions) {
-    const QString text = tr2(c.english, c.russian);
-    for (int i = 0; i < pages_->count(); ++i) {
-      if (pages_->widget(i)->objectName() == QLatin1String(c.name)) pages_->setTabText(i, text);
-    }
-    QObject* o = findChild<QObject*>(QLatin1String(c.name));
-    if (auto* l = qobject_cast<QLabel*>(o)) l->setText(text);
-    else if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setText(text);
-    else if (auto* g = qobject_cast<QGroupBox*>(o)) g->setTitle(text);
-  }
+  okBtn_->setText(StandardButtonCaption(russian_, "OK", "&OK"));
+  cancelBtn_->setText(StandardButtonCaption(russian_, "Cancel", "&Cancel"));
+  helpBtn_->setText(StandardButtonCaption(russian_, "Help", "&Help"));
+  ApplyCaptions(*this, kCaptions, russian_);
 }
 
 void TGenersForm::recordToControls(const GeneratorParams& r) {
@@ -588,7 +601,7 @@ void TGenersForm::activate() {
   lastPage_ = pages_->currentIndex();
   pageChanged();
   GeneratorParams shown{};
-  if (services_.generatorDefaults != nullptr) services_.generatorDefaults(&shown);
+  if (hooks_.generatorDefaults) hooks_.generatorDefaults(shown);
   controlsToRecord(shown);
   const auto* bytes = reinterpret_cast<const uint8_t*>(&shown);
   shownRecord_.assign(bytes, bytes + sizeof shown);
@@ -633,16 +646,16 @@ void TGenersForm::drawPreview() {
   if (pageCode_ < 0 || pageCode_ > 255) return;
   previewLength_ = pageCode_ == pFunc ? kUserFunctionPoints : kPreviewPoints;
   GeneratorParams record{};
-  if (services_.generatorDefaults != nullptr) services_.generatorDefaults(&record);
+  if (hooks_.generatorDefaults) hooks_.generatorDefaults(record);
   controlsToRecord(record);
-  if (services_.generatorPreview == nullptr) {  // a build without the waveform code
+  if (!hooks_.generatorPreview) {  // a build without the waveform code
     series_->clear();
     for (QAbstractAxis* axis : series_->attachedAxes())
       axis->setRange(0, axis->orientation() == Qt::Horizontal ? previewLength_ - 1 : 1);
     return;
   }
   previewBuffer_.assign(static_cast<size_t>(previewLength_), 0);
-  services_.generatorPreview(pageCode_, &record, previewLength_, previewBuffer_.data());
+  hooks_.generatorPreview(pageCode_, record, previewLength_, previewBuffer_.data());
   QList<QPointF> points;
   points.reserve(previewLength_);
   double low = 0, high = 0;
@@ -666,32 +679,31 @@ void TGenersForm::drawPreview() {
 
 void TGenersForm::checkFormula() {
   const std::string formula = Func_Str->text().toLower().toLatin1().toStdString();
-  if (services_.checkFormula == nullptr) {
-    if (services_.showError != nullptr) services_.showError(1, "");
+  if (!hooks_.checkFormula) {
+    if (hooks_.showError) hooks_.showError(1, "");
     return;
   }
-  if (services_.checkFormula(formula.c_str()) && services_.showInfo != nullptr) services_.showInfo(10);
+  if (hooks_.checkFormula(formula) && hooks_.showInfo) hooks_.showInfo(10);
 }
 
 void TGenersForm::showHelp() {
-  if (params_ == nullptr || services_.generatorHelpTopic == nullptr) return;
-  const char* topic = services_.generatorHelpTopic(pageCode_);
-  if (topic == nullptr || *topic == '\0') return;
-  const QByteArray full = directory_.toLocal8Bit() + QByteArray(topic);
-  params_->ShowHelp(full.constData());
+  if (!hooks_.showHelp || !hooks_.generatorHelpTopic) return;
+  const std::string topic = hooks_.generatorHelpTopic(pageCode_);
+  if (topic.empty()) return;
+  const QByteArray full = directory_.toLocal8Bit() + QByteArray::fromStdString(topic);
+  hooks_.showHelp(full.toStdString());
 }
 
-void TGenersForm::storeResults() {
-  if (params_ == nullptr) return;
+DialogResult TGenersForm::Store() {
+  DialogResult out;
+  if (out.accepted = result() == QDialog::Accepted; !out.accepted) return out;
   const QPoint now = pos();
-  if (now != shownAt_) {
-    const int32_t position[2] = {now.x(), now.y()};
-    params_->SetPosition(position, sizeof position);
-  }
+  if (now != shownAt_) out.position = std::make_pair(now.x(), now.y());
   GeneratorParams record{};
-  if (services_.generatorDefaults != nullptr) services_.generatorDefaults(&record);
+  if (hooks_.generatorDefaults) hooks_.generatorDefaults(record);
   controlsToRecord(record);
   const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
+  out.data.assign(bytes, bytes + sizeof record);
   if (original_.size() == sizeof record && std::equal(shownRecord_.begin(), shownRecord_.end(), bytes)) {
     // Nothing was changed. A record the controls showed faithfully (all but
     // the kind, which comes from the page) goes back as it came, the formula
@@ -707,24 +719,10 @@ void TGenersForm::storeResults() {
                            .toStdString());
       shown.Kind = kept.Kind;
       if (std::memcmp(&shown, &kept, sizeof kept) == 0) {
-        params_->SetData(&kept, sizeof kept);
-        return;
+        const auto* keptBytes = reinterpret_cast<const uint8_t*>(&kept);
+        out.data.assign(keptBytes, keptBytes + sizeof kept);
       }
     }
   }
-  params_->SetData(&record, sizeof record);
-}
-
-int32_t RunGenersDialog(IExtParameter* params, const RirDialogServices& services) {
-  params->AddRef();
-  int32_t status = rdsShown;
-  {
-    AcceptWhenShownIfAsked("OKBtn");
-    TGenersForm form(params, services);
-    if (form.exec() == QDialog::Accepted) form.storeResults();
-  }
-  params->Release();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  QCoreApplication::processEvents();
-  return status;
+  return out;
 }

@@ -4,10 +4,12 @@
 
 #include <QDialog>
 #include <QString>
+#include <string>
 #include <cstdint>
 #include <vector>
 
-#include "DialogModule.h"
+#include "DialogChrome.h"
+#include "DialogHooks.h"
 #include "numeric/ParameterRecords.h"
 
 class QCheckBox;
@@ -20,10 +22,9 @@ class QLineSeries;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QGridLayout;
 class QTabWidget;
-class QWindow;
 class TRXEditDelay;
-struct IExtParameter;
 
 class TGenersForm : public QDialog {
   Q_OBJECT
@@ -34,14 +35,19 @@ class TGenersForm : public QDialog {
               pKaiser, pWindowing, kPageCount };
   static constexpr int kPageCodeFromRecord = -2;
 
-  // Reads the type name, language, position and record from `params`.
-  TGenersForm(IExtParameter* params, const RirDialogServices& services, QWidget* parent = nullptr);
-  ~TGenersForm() override;
+  explicit TGenersForm(DialogHooks hooks, QWidget* parent = nullptr);
+
+  // Type name, directory, language, position and stored record of the request.
+  void Load(const DialogRequest& request);
+  // Load in two steps, as the module runs it: the block type first (an
+  // unknown name says so before anything else is read), then the rest.
+  void LoadType(const std::string& typeName);
+  void LoadSettings(const DialogRequest& request);
+  // After the modal run: position (when it moved) and record on OK.
+  DialogResult Store();
 
   void recordToControls(const GeneratorParams& record);
   void controlsToRecord(GeneratorParams& record);
-  // After OK: the position (when moved) and the record back to the host.
-  void storeResults();
 
   int pageCode() const { return pageCode_; }
   int previewLength() const { return previewLength_; }
@@ -57,7 +63,26 @@ class TGenersForm : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // One builder per page, in page index order, then the buttons and the
+  // preview around them and the controls' signals.
   void buildPages();
+  void buildFuncPage();
+  void buildSinePage();
+  void buildModSinePage();
+  void buildRandomPage();
+  void buildConstantPage();
+  void buildTonePage();
+  void buildTrianglePage();
+  void buildUniRandomPage();
+  void buildGaussianPage();
+  void buildBlackManPage();
+  void buildKaiserPage();
+  void buildWindowingPage();
+  void buildFrame();
+  void connectControls();
+  QLabel* addLabel(const char* name);
+  QGridLayout* addPage(const char* name);
+  void addRow(QGridLayout* grid, const char* labelName, QWidget* editor);
   void applyLanguage();
   void activate();
   void pageChanged();
@@ -66,8 +91,7 @@ class TGenersForm : public QDialog {
   void lengthOrConstantChanged(QSpinBox* box);
   QString tr2(const char* english, const char* russian) const;
 
-  IExtParameter* params_;
-  RirDialogServices services_;
+  DialogHooks hooks_;
   int pageCode_ = kPageCodeFromRecord;
   int previewLength_ = 1024;
   QString directory_;
@@ -80,7 +104,6 @@ class TGenersForm : public QDialog {
   int lastPage_ = -1;                  // the page before the current one
   std::vector<uint8_t> original_;      // the stored record as it came
   std::vector<uint8_t> shownRecord_;   // the controls' record when first shown
-  QWindow* owner_ = nullptr;
 
   QTabWidget* pages_ = nullptr;
   QLineSeries* series_ = nullptr;
@@ -129,6 +152,3 @@ class TGenersForm : public QDialog {
   std::vector<QLabel*> labels_;
   std::vector<int64_t> previewBuffer_;
 };
-
-// Runs the dialog modally over the host's interface (the module's entry).
-int32_t RunGenersDialog(IExtParameter* params, const RirDialogServices& services);

@@ -113,12 +113,6 @@ const TreeRow kTree[] = {
     {"BlackmanOpt", 41, true},
 };
 
-struct Caption {
-  const char* name;
-  const char* english;
-  const char* russian;
-};
-
 const Caption kCaptions[] = {
     {"GroupBox1", "Parameters", "Параметры"},
     {"NotParams_label", "There are no parameters", "Параметры отсутствуют"},
@@ -307,324 +301,359 @@ void TTransformsOpt::BuildTree() {
 }
 
 void TTransformsOpt::BuildPages() {
-  {
-    QWidget* p = AddPage("None");
-    auto* l = new QVBoxLayout(p);
-    l->addWidget(Label("NotParams_label", "There are no parameters", p), 0, Qt::AlignCenter);
-  }
-  {
-    QWidget* p = AddPage("Disabled");
-    auto* l = new QVBoxLayout(p);
-    l->addWidget(Label("DisFunc_label", "The function is disabled", p), 0, Qt::AlignCenter);
-  }
-  {
-    QWidget* p = AddPage("BlackMan");
-    auto* f = new QFormLayout(p);
-    Win_Alpha = FloatSpin("Win_Alpha", -1000000, 1000000, 1, 7, 4, p);
-    f->addRow(Label("Alpha_Label", " Alpha", p), Win_Alpha);
-  }
-  {
-    QWidget* p = AddPage("Kaiser");
-    auto* f = new QFormLayout(p);
-    Win_Beta = FloatSpin("Win_Beta", -10, 1, 1, -2, 4, p);
-    f->addRow(Label("Beta_label", " Beta ", p), Win_Beta);
-  }
-  {
-    QWidget* p = AddPage("Windowing");
-    auto* f = new QFormLayout(p);
-    WindowLen = IntSpin("WindowLen", 1, 2000000000, 400, p);
-    f->addRow(Label("WinLen_label", "Length", p), WindowLen);
-    connect(WindowLen, &QSpinBox::valueChanged, this, [this] { ComposeFlags(); });
-  }
-  AddPage("Info");
-  {
-    QWidget* p = AddPage("FFT_Flags");
-    auto* g = new QGridLayout(p);
-    Ck_Forw = Check("Ck_Forw", "Forward", true, p);
-    Ck_Init = Check("Ck_Init", "Initialize", false, p);
-    Ck_Init->setVisible(false);
-    Ck_Inv = Check("Ck_Inv", "Inverse", false, p);
-    Ck_NoScale = Check("Ck_NoScale", "No Scale", false, p);
-    Ck_NoBitRev = Check("Ck_NoBitRev", "No Bit-Reversed", false, p);
-    Ck_InBitRev = Check("Ck_InBitRev", "Bit-Reversed", false, p);
-    Ck_OutBitRev = Check("Ck_OutBitRev", "Out Bit-Reversed", false, p);
-    CK_OutRCPack = Check("CK_OutRCPack", "Out RCPack", true, p);
-    CK_OutRCPerm = Check("CK_OutRCPerm", "Out RCPerm", false, p);
-    CK_InRCPack = Check("CK_InRCPack", "In RCPack", true, p);
-    CK_InRCPerm = Check("CK_InRCPerm", "In RCPerm", false, p);
-    g->addWidget(Label("Flags_label", "Flags", p), 0, 0);
-    g->addWidget(Ck_Forw, 1, 0);
-    g->addWidget(Ck_Inv, 2, 0);
-    g->addWidget(Ck_NoScale, 3, 0);
-    g->addWidget(Ck_Init, 4, 0);
-    g->addWidget(Ck_NoBitRev, 1, 1);
-    g->addWidget(Ck_InBitRev, 2, 1);
-    g->addWidget(Ck_OutBitRev, 3, 1);
-    g->addWidget(CK_OutRCPack, 1, 2);
-    g->addWidget(CK_OutRCPerm, 2, 2);
-    g->addWidget(CK_InRCPack, 3, 2);
-    g->addWidget(CK_InRCPerm, 4, 2);
-    g->setRowStretch(5, 1);
-    for (QCheckBox* box : {Ck_Forw, Ck_Init, Ck_Inv}) {
-      connect(box, &QCheckBox::clicked, this, [this, box] { ExclusiveDirection(box); });
-    }
-    for (QCheckBox* box : {Ck_NoBitRev, Ck_InBitRev, Ck_OutBitRev}) {
-      connect(box, &QCheckBox::clicked, this, [this, box] { BitReversalClick(box); });
-    }
-    connect(CK_OutRCPack, &QCheckBox::clicked, this, [this] { PackClick(CK_OutRCPack, CK_OutRCPerm); });
-    connect(CK_OutRCPerm, &QCheckBox::clicked, this, [this] { PackClick(CK_OutRCPerm, CK_OutRCPack); });
-    connect(CK_InRCPack, &QCheckBox::clicked, this, [this] { PackClick(CK_InRCPack, CK_InRCPerm); });
-    connect(CK_InRCPerm, &QCheckBox::clicked, this, [this] { PackClick(CK_InRCPerm, CK_InRCPack); });
-    connect(Ck_NoScale, &QCheckBox::clicked, this, [this] { ComposeFlags(); });
-  }
-  {
-    QWidget* p = AddPage("Goertzel");
-    auto* f = new QFormLayout(p);
-    Goertzel_Frequency = FloatSpin("Goertzel_Frequency", 0, 0.998, 0.001, 0.125, 6, p);
-    f->addRow(Label("Freq_label", "Frequency", p), Goertzel_Frequency);
-  }
-  {
-    QWidget* p = AddPage("Sampling");
-    auto* f = new QFormLayout(p);
-    Sampl_Factor = IntSpin("Sampl_Factor", 1, 1000000, 2, p);
-    Sampl_Phase = IntSpin("Sampl_Phase", 0, 1000000, 1, p);
-    f->addRow(Label("Factor_label", " Factor ", p), Sampl_Factor);
-    f->addRow(Label("Phase_label", " Phase ", p), Sampl_Phase);
-    connect(Sampl_Factor, &QSpinBox::valueChanged, this, &TTransformsOpt::SamplFactorChange);
-    connect(Sampl_Phase, &QSpinBox::valueChanged, this, &TTransformsOpt::SamplPhaseChange);
-  }
-  {
-    QWidget* p = AddPage("Correlation");
-    auto* f = new QFormLayout(p);
-    Corr_nLags = IntSpin("Corr_nLags", 1, 1000000, 1, p);
-    corrType = Combo("corrType", {"NSP_AutoNormal", "NSP_AutoBiased", "NSP_AutoUnBiased"}, 1, p);
-    f->addRow(Label("nLags_label", "nLags", p), Corr_nLags);
-    f->addRow(Label("CorrType_label", "Correlation Type", p), corrType);
-    connect(corrType, &QComboBox::currentTextChanged, this, &TTransformsOpt::CorrTypeChange);
-  }
-  {
-    QWidget* p = AddPage("Bit Reversed");
-    auto* f = new QFormLayout(p);
-    BitRev_Order = IntSpin("BitRev_Order", 0, 31, 5, p);
-    BitRev_Order->setToolTip("The number of bits of the input word to be reversed.");
-    f->addRow(Label("Bit_Order_label", "Order", p), BitRev_Order);
-    connect(BitRev_Order, &QSpinBox::valueChanged, this, &TTransformsOpt::BitRevOrderChange);
-  }
-  {
-    QWidget* p = AddPage("Thresh");
-    auto* f = new QFormLayout(p);
-    Thresh_param = FloatSpin("Thresh_param", 0, 1000000, 1, 10, 4, p);
-    Thresh_param->setToolTip("A value the lower bound of which is used to limit each element of src[n].");
-    Thresh_RelOp = Combo("Thresh_RelOp", {"NSP_GT", "NSP_LT"}, 0, p);
-    f->addRow(Label("Thresh_label", "Thresh", p), Thresh_param);
-    f->addRow(Label("RelOp_label", "RelOp", p), Thresh_RelOp);
-    connect(Thresh_RelOp, &QComboBox::currentTextChanged, this, &TTransformsOpt::ThreshRelOpChange);
-  }
-  {
-    QWidget* p = AddPage("Convolution");
-    auto* f = new QFormLayout(p);
-    Conv_H_12D = new TEditButton("Conv_H_12D", "{1,1,1,1,1,1}", p);
-    f->addRow(Label("Taps_label", "Taps", p), Conv_H_12D);
-    connect(Conv_H_12D->Button, &QToolButton::clicked, this, [this] {
-      EditList(Conv_H_12D, Transform.ConvTaps, Transform.ConvTapsCount, Transform.ConvTapsCount, 1);
-    });
-  }
-  {
-    QWidget* p = AddPage("FIRS");
-    auto* f = new QFormLayout(p);
-    FIRS_Taps = new TEditButton("FIRS_Taps", "{1,1,1,1,1,1}", p);
-    FIRS_Delay = new TEditButton("FIRS_Delay", "{0,0,0,0,0}", p);
-    isMulti_Rate = Check("isMulti_Rate", "Multi-Rate", false, p);
-    isMulti_Rate->setVisible(false);
-    Multi_Rate_Box = new QGroupBox("Multi Rate parameters", p);
-    Multi_Rate_Box->setObjectName("Multi_Rate_Box");
-    FIRH_UpFactor = IntSpin("FIRH_UpFactor", 1, 1000000, 1, Multi_Rate_Box);
-    FIRH_UpPhase = IntSpin("FIRH_UpPhase", 0, 1000000, 0, Multi_Rate_Box);
-    FIRH_DownFactor = IntSpin("FIRH_DownFactor", 1, 1000000, 1, Multi_Rate_Box);
-    FIRH_DownPhase = IntSpin("FIRH_DownPhase", 0, 1000000, 0, Multi_Rate_Box);
-    auto* box = new QGridLayout(Multi_Rate_Box);
-    box->addWidget(Label("Up_Factor_label", "Up Factor", Multi_Rate_Box), 0, 0);
-    box->addWidget(FIRH_UpFactor, 0, 1);
-    box->addWidget(Label("Up_Phase_label", "Up Phase", Multi_Rate_Box), 0, 2);
-    box->addWidget(FIRH_UpPhase, 0, 3);
-    box->addWidget(Label("Down_Factor_label", "Down Factor", Multi_Rate_Box), 1, 0);
-    box->addWidget(FIRH_DownFactor, 1, 1);
-    box->addWidget(Label("Down_Phase_label", "Down Phase", Multi_Rate_Box), 1, 2);
-    box->addWidget(FIRH_DownPhase, 1, 3);
-    Multi_Rate_Box->setVisible(false);
-    f->addRow(Label("Taps_label2", "Taps", p), FIRS_Taps);
-    f->addRow(Label("Delay_label2", "Delay", p), FIRS_Delay);
-    f->addRow(isMulti_Rate);
-    f->addRow(Multi_Rate_Box);
-    connect(FIRS_Taps->Button, &QToolButton::clicked, this, [this] {
-      EditList(FIRS_Taps, Filter.FirTaps, Filter.FirTapsCount, Filter.FirTapsCount, 1);
-    });
-    connect(FIRS_Delay->Button, &QToolButton::clicked, this, [this] {
-      const bool multiRate = Filter.FirMultiRate != 0;
-      const int32_t factor = std::max(1, FIRH_UpFactor->value());
-      const int32_t shown = multiRate ? Filter.FirTapsCount / factor : Filter.FirTapsCount - 1;
-      int32_t entries = shown;
-      EditList(FIRS_Delay, Filter.FirDelay, entries, shown, 1);
-      // The delay line is shorter than the taps list whose count it shares:
-      // only a changed length changes the count, mapped back to taps, so that
-      // opening the list and pressing OK keeps every tap.
-      if (entries != shown) {
-        Filter.FirTapsCount = std::clamp<int32_t>(multiRate ? entries * factor : entries + 1, 0, TTableEdit::kCapacity);
-      }
-    });
-    connect(isMulti_Rate, &QCheckBox::clicked, this, [this](bool checked) {
-      Multi_Rate_Box->setVisible(checked);
-      Filter.FirMultiRate = checked ? 1 : 0;
-    });
-    connect(FIRH_UpFactor, &QSpinBox::valueChanged, this, [this](int factor) {
-      FIRH_UpPhase->setMaximum(std::max(0, factor - 1));
-    });
-    connect(FIRH_DownFactor, &QSpinBox::valueChanged, this, [this](int factor) {
-      if (!FIRH_DownFactor->text().isEmpty() && factor > 0 && Num_Points->value() > SignalLength_ / factor) {
-        Num_Points->setValue(SignalLength_ / factor);
-      }
-      FIRH_DownPhase->setMaximum(std::max(0, factor - 1));
-    });
-  }
-  {
-    QWidget* p = AddPage("IIRS");
-    auto* f = new QFormLayout(p);
-    IIRS_Taps = new TEditButton("IIRS_Taps", "{1,1,1,1,1,1}", p);
-    IIRS_Delay = new TEditButton("IIRS_Delay", "{0,0,0,0,0}", p);
-    IIRSDelay_Label = Label("IIRSDelay_Label", "Delay", p);
-    IIRS_isBiquads = Check("IIRS_isBiquads", "Order/Biquads", false, p);
-    IIRS_Type = Combo("IIRS_Type", {"IIR Null", "IIR Defaulf"}, 0, p);
-    IIRS_Type->setEnabled(false);
-    f->addRow(Label("IIRTaps_label", "Taps", p), IIRS_Taps);
-    f->addRow(IIRSDelay_Label, IIRS_Delay);
-    f->addRow(IIRS_isBiquads);
-    f->addRow(Label("IIRType_label", "IIR Type", p), IIRS_Type);
-    connect(IIRS_Taps->Button, &QToolButton::clicked, this, [this] {
-      EditList(IIRS_Taps, Filter.IirTaps, Filter.IirTapsCount, Filter.IirTapsCount,
-               IIRS_isBiquads->isChecked() ? 6 : 2);
-    });
-    connect(IIRS_Delay->Button, &QToolButton::clicked, this, [this] {
-      EditList(IIRS_Delay, Filter.IirDelay, Filter.IirTapsCount, Filter.IirTapsCount, 1);
-    });
-  }
-  {
-    QWidget* p = AddPage("LMSS");
-    auto* l = new QVBoxLayout(p);
-    LMSS_Pages = new QTabWidget(p);
-    LMSS_Pages->setObjectName("LMSS_Pages");
-    l->addWidget(LMSS_Pages);
-    auto* mainTab = new QWidget;
-    mainTab->setObjectName("Main");
-    auto* f = new QFormLayout(mainTab);
-    LMSS_Taps = new TEditButton("LMSS_Taps", "{1,1,1,1,1,1}", mainTab);
-    LMSS_Delay = new TEditButton("LMSS_Delay", "{0,0,0,0,0}", mainTab);
-    LMSS_Type = Combo("LMSS_Type", {"IIR Null", "IIR Defaulf"}, 0, mainTab);
-    LMSS_Formula = new TEditButton("LMSS_Formula", "10*Cos(0.01*pi*t)", mainTab);
-    Result_label = Label("Result_label", "Result", mainTab);
-    LMSS_isAdaptB = Check("LMSS_isAdaptB", "Adaptive filter", false, mainTab);
-    f->addRow(Label("Taps_label3", "Taps", mainTab), LMSS_Taps);
-    f->addRow(Label("Delay_label3", "Delay", mainTab), LMSS_Delay);
-    f->addRow(Label("IIR_type_label", "IIR Type", mainTab), LMSS_Type);
-    f->addRow(Label("FKX_label", "Fk(x):", mainTab), LMSS_Formula);
-    f->addRow(Result_label);
-    f->addRow(LMSS_isAdaptB);
-    LMSS_Pages->addTab(mainTab, "Main");
+  // In the order the stack holds them.
+  BuildNonePage();
+  BuildDisabledPage();
+  BuildBlackManPage();
+  BuildKaiserPage();
+  BuildWindowingPage();
+  AddPage("Info");  // no controls
+  BuildFftFlagsPage();
+  BuildGoertzelPage();
+  BuildSamplingPage();
+  BuildCorrelationPage();
+  BuildBitReversedPage();
+  BuildThreshPage();
+  BuildConvolutionPage();
+  BuildFirPage();
+  BuildIirPage();
+  BuildLmsPage();
+  BuildUserTransformPage();
+  BuildUserFunctionPage();
+  BuildAddSubPage();
+  BuildMpyDivPage();
+}
 
-    auto* addTab = new QWidget;
-    addTab->setObjectName("Addition");
-    auto* a = new QFormLayout(addTab);
-    LMSS_ErrDly = IntSpin("LMSS_ErrDly", 0, 1000000, 0, addTab);
-    LMSS_Step = FloatSpin("LMSS_Step", 0, 1, 0.1, 0, 6, addTab);
-    LMSS_Leak = FloatSpin("LMSS_Leak", 0, 1, 0.1, 0, 6, addTab);
-    LMSH_isMulti = Check("LMSH_isMulti", "Single/Multi Rate", false, addTab);
-    LMSS_Multi_Rate = new QGroupBox("Multi - Rate parameters", addTab);
-    LMSS_Multi_Rate->setObjectName("LMSS_Multi_Rate");
-    LMSS_DwnFactor = IntSpin("LMSS_DwnFactor", 1, 1000000, 1, LMSS_Multi_Rate);
-    LMSS_DwnPhase = IntSpin("LMSS_DwnPhase", 0, 1000000, 0, LMSS_Multi_Rate);
-    auto* m = new QFormLayout(LMSS_Multi_Rate);
-    m->addRow(Label("Down_label", " Down Factor", LMSS_Multi_Rate), LMSS_DwnFactor);
-    m->addRow(Label("DownP_label", "Down Phase", LMSS_Multi_Rate), LMSS_DwnPhase);
-    LMSS_Multi_Rate->setVisible(false);
-    a->addRow(Label("ErrDly_label", "Err Dly", addTab), LMSS_ErrDly);
-    a->addRow(Label("Step_label", "Step", addTab), LMSS_Step);
-    a->addRow(Label("Leak_label", "Leak", addTab), LMSS_Leak);
-    a->addRow(LMSH_isMulti);
-    a->addRow(LMSS_Multi_Rate);
-    LMSS_Pages->addTab(addTab, "Addition");
+void TTransformsOpt::BuildNonePage() {
+  QWidget* p = AddPage("None");
+  auto* l = new QVBoxLayout(p);
+  l->addWidget(Label("NotParams_label", "There are no parameters", p), 0, Qt::AlignCenter);
+}
 
-    connect(LMSS_Taps->Button, &QToolButton::clicked, this, [this] {
-      EditList(LMSS_Taps, Filter.LmsTaps, Filter.LmsTapsCount, Filter.LmsTapsCount, 1);
-    });
-    connect(LMSS_Delay->Button, &QToolButton::clicked, this, [this] {
-      EditList(LMSS_Delay, Filter.LmsDelay, Filter.LmsTapsCount, Filter.LmsTapsCount, 1);
-    });
-    connect(LMSS_Formula->Button, &QToolButton::clicked, this, [this] { FormulaButton(LMSS_Formula); });
-    connect(LMSH_isMulti, &QCheckBox::toggled, this, [this](bool checked) { LMSS_Multi_Rate->setVisible(checked); });
-    connect(LMSS_DwnFactor, &QSpinBox::valueChanged, this, [this](int factor) {
-      LMSS_DwnPhase->setMaximum(std::max(0, factor - 1));
-    });
+void TTransformsOpt::BuildDisabledPage() {
+  QWidget* p = AddPage("Disabled");
+  auto* l = new QVBoxLayout(p);
+  l->addWidget(Label("DisFunc_label", "The function is disabled", p), 0, Qt::AlignCenter);
+}
+
+void TTransformsOpt::BuildBlackManPage() {
+  QWidget* p = AddPage("BlackMan");
+  auto* f = new QFormLayout(p);
+  Win_Alpha = FloatSpin("Win_Alpha", -1000000, 1000000, 1, 7, 4, p);
+  f->addRow(Label("Alpha_Label", " Alpha", p), Win_Alpha);
+}
+
+void TTransformsOpt::BuildKaiserPage() {
+  QWidget* p = AddPage("Kaiser");
+  auto* f = new QFormLayout(p);
+  Win_Beta = FloatSpin("Win_Beta", -10, 1, 1, -2, 4, p);
+  f->addRow(Label("Beta_label", " Beta ", p), Win_Beta);
+}
+
+void TTransformsOpt::BuildWindowingPage() {
+  QWidget* p = AddPage("Windowing");
+  auto* f = new QFormLayout(p);
+  WindowLen = IntSpin("WindowLen", 1, 2000000000, 400, p);
+  f->addRow(Label("WinLen_label", "Length", p), WindowLen);
+  connect(WindowLen, &QSpinBox::valueChanged, this, [this] { ComposeFlags(); });
+}
+
+void TTransformsOpt::BuildFftFlagsPage() {
+  QWidget* p = AddPage("FFT_Flags");
+  auto* g = new QGridLayout(p);
+  Ck_Forw = Check("Ck_Forw", "Forward", true, p);
+  Ck_Init = Check("Ck_Init", "Initialize", false, p);
+  Ck_Init->setVisible(false);
+  Ck_Inv = Check("Ck_Inv", "Inverse", false, p);
+  Ck_NoScale = Check("Ck_NoScale", "No Scale", false, p);
+  Ck_NoBitRev = Check("Ck_NoBitRev", "No Bit-Reversed", false, p);
+  Ck_InBitRev = Check("Ck_InBitRev", "Bit-Reversed", false, p);
+  Ck_OutBitRev = Check("Ck_OutBitRev", "Out Bit-Reversed", false, p);
+  CK_OutRCPack = Check("CK_OutRCPack", "Out RCPack", true, p);
+  CK_OutRCPerm = Check("CK_OutRCPerm", "Out RCPerm", false, p);
+  CK_InRCPack = Check("CK_InRCPack", "In RCPack", true, p);
+  CK_InRCPerm = Check("CK_InRCPerm", "In RCPerm", false, p);
+  g->addWidget(Label("Flags_label", "Flags", p), 0, 0);
+  g->addWidget(Ck_Forw, 1, 0);
+  g->addWidget(Ck_Inv, 2, 0);
+  g->addWidget(Ck_NoScale, 3, 0);
+  g->addWidget(Ck_Init, 4, 0);
+  g->addWidget(Ck_NoBitRev, 1, 1);
+  g->addWidget(Ck_InBitRev, 2, 1);
+  g->addWidget(Ck_OutBitRev, 3, 1);
+  g->addWidget(CK_OutRCPack, 1, 2);
+  g->addWidget(CK_OutRCPerm, 2, 2);
+  g->addWidget(CK_InRCPack, 3, 2);
+  g->addWidget(CK_InRCPerm, 4, 2);
+  g->setRowStretch(5, 1);
+  for (QCheckBox* box : {Ck_Forw, Ck_Init, Ck_Inv}) {
+    connect(box, &QCheckBox::clicked, this, [this, box] { ExclusiveDirection(box); });
   }
-  {
-    QWidget* p = AddPage("Users_transform");
-    auto* f = new QVBoxLayout(p);
-    Basis_func = new TEditButton("Basis_func", "(1+(-1)^k)/2*cos(k*x)+(1+(-1)^(k+1))/2*sin(k*x)", p);
-    Basis_memo = new QPlainTextEdit(p);
-    Basis_memo->setObjectName("Basis_memo");
-    f->addWidget(Label("Basis_label", "Basis functions :", p));
-    f->addWidget(Basis_func);
-    f->addWidget(Label("ListBasis_label", "List of some basis functions", p));
-    f->addWidget(Basis_memo);
-    connect(Basis_func->Button, &QToolButton::clicked, this, [this] { FormulaButton(Basis_func); });
+  for (QCheckBox* box : {Ck_NoBitRev, Ck_InBitRev, Ck_OutBitRev}) {
+    connect(box, &QCheckBox::clicked, this, [this, box] { BitReversalClick(box); });
   }
-  {
-    QWidget* p = AddPage("Users_func");
-    auto* f = new QFormLayout(p);
-    User_func = new TEditButton("User_func", "1/10*t", p);
-    f->addRow(Label("UserFunc_label", "User's function :", p));
-    f->addRow(Label("FT_label", "F(t) :", p), User_func);
-    connect(User_func->Button, &QToolButton::clicked, this, [this] { FormulaButton(User_func); });
-  }
-  {
-    QWidget* p = AddPage("Add_Sub");
-    auto* f = new QFormLayout(p);
-    Add_Sub_coef = FloatSpin("Add_Sub_coef", -1000000, 1000000, 1, 13, 6, p);
-    f->addRow(Label("Coefficient_label", "Coefficient", p), Add_Sub_coef);
-  }
-  {
-    QWidget* p = AddPage("Mpy_Div");
-    auto* f = new QFormLayout(p);
-    Mpy_Div_coef = FloatSpin("Mpy_Div_coef", -1000000, 1000000, 1, 4, 6, p);
-    f->addRow(Label("Mpy_coef_label", "Coefficient", p), Mpy_Div_coef);
-  }
+  connect(CK_OutRCPack, &QCheckBox::clicked, this, [this] { PackClick(CK_OutRCPack, CK_OutRCPerm); });
+  connect(CK_OutRCPerm, &QCheckBox::clicked, this, [this] { PackClick(CK_OutRCPerm, CK_OutRCPack); });
+  connect(CK_InRCPack, &QCheckBox::clicked, this, [this] { PackClick(CK_InRCPack, CK_InRCPerm); });
+  connect(CK_InRCPerm, &QCheckBox::clicked, this, [this] { PackClick(CK_InRCPerm, CK_InRCPack); });
+  connect(Ck_NoScale, &QCheckBox::clicked, this, [this] { ComposeFlags(); });
+}
+
+void TTransformsOpt::BuildGoertzelPage() {
+  QWidget* p = AddPage("Goertzel");
+  auto* f = new QFormLayout(p);
+  Goertzel_Frequency = FloatSpin("Goertzel_Frequency", 0, 0.998, 0.001, 0.125, 6, p);
+  f->addRow(Label("Freq_label", "Frequency", p), Goertzel_Frequency);
+}
+
+void TTransformsOpt::BuildSamplingPage() {
+  QWidget* p = AddPage("Sampling");
+  auto* f = new QFormLayout(p);
+  Sampl_Factor = IntSpin("Sampl_Factor", 1, 1000000, 2, p);
+  Sampl_Phase = IntSpin("Sampl_Phase", 0, 1000000, 1, p);
+  f->addRow(Label("Factor_label", " Factor ", p), Sampl_Factor);
+  f->addRow(Label("Phase_label", " Phase ", p), Sampl_Phase);
+  connect(Sampl_Factor, &QSpinBox::valueChanged, this, &TTransformsOpt::SamplFactorChange);
+  connect(Sampl_Phase, &QSpinBox::valueChanged, this, &TTransformsOpt::SamplPhaseChange);
+}
+
+void TTransformsOpt::BuildCorrelationPage() {
+  QWidget* p = AddPage("Correlation");
+  auto* f = new QFormLayout(p);
+  Corr_nLags = IntSpin("Corr_nLags", 1, 1000000, 1, p);
+  corrType = Combo("corrType", {"NSP_AutoNormal", "NSP_AutoBiased", "NSP_AutoUnBiased"}, 1, p);
+  f->addRow(Label("nLags_label", "nLags", p), Corr_nLags);
+  f->addRow(Label("CorrType_label", "Correlation Type", p), corrType);
+  connect(corrType, &QComboBox::currentTextChanged, this, &TTransformsOpt::CorrTypeChange);
+}
+
+void TTransformsOpt::BuildBitReversedPage() {
+  QWidget* p = AddPage("Bit Reversed");
+  auto* f = new QFormLayout(p);
+  BitRev_Order = IntSpin("BitRev_Order", 0, 31, 5, p);
+  BitRev_Order->setToolTip("The number of bits of the input word to be reversed.");
+  f->addRow(Label("Bit_Order_label", "Order", p), BitRev_Order);
+  connect(BitRev_Order, &QSpinBox::valueChanged, this, &TTransformsOpt::BitRevOrderChange);
+}
+
+void TTransformsOpt::BuildThreshPage() {
+  QWidget* p = AddPage("Thresh");
+  auto* f = new QFormLayout(p);
+  Thresh_param = FloatSpin("Thresh_param", 0, 1000000, 1, 10, 4, p);
+  Thresh_param->setToolTip("A value the lower bound of which is used to limit each element of src[n].");
+  Thresh_RelOp = Combo("Thresh_RelOp", {"NSP_GT", "NSP_LT"}, 0, p);
+  f->addRow(Label("Thresh_label", "Thresh", p), Thresh_param);
+  f->addRow(Label("RelOp_label", "RelOp", p), Thresh_RelOp);
+  connect(Thresh_RelOp, &QComboBox::currentTextChanged, this, &TTransformsOpt::ThreshRelOpChange);
+}
+
+void TTransformsOpt::BuildConvolutionPage() {
+  QWidget* p = AddPage("Convolution");
+  auto* f = new QFormLayout(p);
+  Conv_H_12D = new TEditButton("Conv_H_12D", "{1,1,1,1,1,1}", p);
+  f->addRow(Label("Taps_label", "Taps", p), Conv_H_12D);
+  connect(Conv_H_12D->Button, &QToolButton::clicked, this, [this] {
+    EditList(Conv_H_12D, Transform.ConvTaps, Transform.ConvTapsCount, Transform.ConvTapsCount, 1);
+  });
+}
+
+void TTransformsOpt::BuildFirPage() {
+  QWidget* p = AddPage("FIRS");
+  auto* f = new QFormLayout(p);
+  FIRS_Taps = new TEditButton("FIRS_Taps", "{1,1,1,1,1,1}", p);
+  FIRS_Delay = new TEditButton("FIRS_Delay", "{0,0,0,0,0}", p);
+  isMulti_Rate = Check("isMulti_Rate", "Multi-Rate", false, p);
+  isMulti_Rate->setVisible(false);
+  Multi_Rate_Box = new QGroupBox("Multi Rate parameters", p);
+  Multi_Rate_Box->setObjectName("Multi_Rate_Box");
+  FIRH_UpFactor = IntSpin("FIRH_UpFactor", 1, 1000000, 1, Multi_Rate_Box);
+  FIRH_UpPhase = IntSpin("FIRH_UpPhase", 0, 1000000, 0, Multi_Rate_Box);
+  FIRH_DownFactor = IntSpin("FIRH_DownFactor", 1, 1000000, 1, Multi_Rate_Box);
+  FIRH_DownPhase = IntSpin("FIRH_DownPhase", 0, 1000000, 0, Multi_Rate_Box);
+  auto* box = new QGridLayout(Multi_Rate_Box);
+  box->addWidget(Label("Up_Factor_label", "Up Factor", Multi_Rate_Box), 0, 0);
+  box->addWidget(FIRH_UpFactor, 0, 1);
+  box->addWidget(Label("Up_Phase_label", "Up Phase", Multi_Rate_Box), 0, 2);
+  box->addWidget(FIRH_UpPhase, 0, 3);
+  box->addWidget(Label("Down_Factor_label", "Down Factor", Multi_Rate_Box), 1, 0);
+  box->addWidget(FIRH_DownFactor, 1, 1);
+  box->addWidget(Label("Down_Phase_label", "Down Phase", Multi_Rate_Box), 1, 2);
+  box->addWidget(FIRH_DownPhase, 1, 3);
+  Multi_Rate_Box->setVisible(false);
+  f->addRow(Label("Taps_label2", "Taps", p), FIRS_Taps);
+  f->addRow(Label("Delay_label2", "Delay", p), FIRS_Delay);
+  f->addRow(isMulti_Rate);
+  f->addRow(Multi_Rate_Box);
+  connect(FIRS_Taps->Button, &QToolButton::clicked, this, [this] {
+    EditList(FIRS_Taps, Filter.FirTaps, Filter.FirTapsCount, Filter.FirTapsCount, 1);
+  });
+  connect(FIRS_Delay->Button, &QToolButton::clicked, this, [this] {
+    const bool multiRate = Filter.FirMultiRate != 0;
+    const int32_t factor = std::max(1, FIRH_UpFactor->value());
+    const int32_t shown = multiRate ? Filter.FirTapsCount / factor : Filter.FirTapsCount - 1;
+    int32_t entries = shown;
+    EditList(FIRS_Delay, Filter.FirDelay, entries, shown, 1);
+    // The delay line is shorter than the taps list whose count it shares:
+    // only a changed length changes the count, mapped back to taps, so that
+    // opening the list and pressing OK keeps every tap.
+    if (entries != shown) {
+      Filter.FirTapsCount = std::clamp<int32_t>(multiRate ? entries * factor : entries + 1, 0, TTableEdit::kCapacity);
+    }
+  });
+  connect(isMulti_Rate, &QCheckBox::clicked, this, [this](bool checked) {
+    Multi_Rate_Box->setVisible(checked);
+    Filter.FirMultiRate = checked ? 1 : 0;
+  });
+  connect(FIRH_UpFactor, &QSpinBox::valueChanged, this, [this](int factor) {
+    FIRH_UpPhase->setMaximum(std::max(0, factor - 1));
+  });
+  connect(FIRH_DownFactor, &QSpinBox::valueChanged, this, [this](int factor) {
+    if (!FIRH_DownFactor->text().isEmpty() && factor > 0 && Num_Points->value() > SignalLength_ / factor) {
+      Num_Points->setValue(SignalLength_ / factor);
+    }
+    FIRH_DownPhase->setMaximum(std::max(0, factor - 1));
+  });
+}
+
+void TTransformsOpt::BuildIirPage() {
+  QWidget* p = AddPage("IIRS");
+  auto* f = new QFormLayout(p);
+  IIRS_Taps = new TEditButton("IIRS_Taps", "{1,1,1,1,1,1}", p);
+  IIRS_Delay = new TEditButton("IIRS_Delay", "{0,0,0,0,0}", p);
+  IIRSDelay_Label = Label("IIRSDelay_Label", "Delay", p);
+  IIRS_isBiquads = Check("IIRS_isBiquads", "Order/Biquads", false, p);
+  IIRS_Type = Combo("IIRS_Type", {"IIR Null", "IIR Defaulf"}, 0, p);
+  IIRS_Type->setEnabled(false);
+  f->addRow(Label("IIRTaps_label", "Taps", p), IIRS_Taps);
+  f->addRow(IIRSDelay_Label, IIRS_Delay);
+  f->addRow(IIRS_isBiquads);
+  f->addRow(Label("IIRType_label", "IIR Type", p), IIRS_Type);
+  connect(IIRS_Taps->Button, &QToolButton::clicked, this, [this] {
+    EditList(IIRS_Taps, Filter.IirTaps, Filter.IirTapsCount, Filter.IirTapsCount,
+             IIRS_isBiquads->isChecked() ? 6 : 2);
+  });
+  connect(IIRS_Delay->Button, &QToolButton::clicked, this, [this] {
+    EditList(IIRS_Delay, Filter.IirDelay, Filter.IirTapsCount, Filter.IirTapsCount, 1);
+  });
+}
+
+void TTransformsOpt::BuildLmsPage() {
+  QWidget* p = AddPage("LMSS");
+  auto* l = new QVBoxLayout(p);
+  LMSS_Pages = new QTabWidget(p);
+  LMSS_Pages->setObjectName("LMSS_Pages");
+  l->addWidget(LMSS_Pages);
+  auto* mainTab = new QWidget;
+  mainTab->setObjectName("Main");
+  auto* f = new QFormLayout(mainTab);
+  LMSS_Taps = new TEditButton("LMSS_Taps", "{1,1,1,1,1,1}", mainTab);
+  LMSS_Delay = new TEditButton("LMSS_Delay", "{0,0,0,0,0}", mainTab);
+  LMSS_Type = Combo("LMSS_Type", {"IIR Null", "IIR Defaulf"}, 0, mainTab);
+  LMSS_Formula = new TEditButton("LMSS_Formula", "10*Cos(0.01*pi*t)", mainTab);
+  Result_label = Label("Result_label", "Result", mainTab);
+  LMSS_isAdaptB = Check("LMSS_isAdaptB", "Adaptive filter", false, mainTab);
+  f->addRow(Label("Taps_label3", "Taps", mainTab), LMSS_Taps);
+  f->addRow(Label("Delay_label3", "Delay", mainTab), LMSS_Delay);
+  f->addRow(Label("IIR_type_label", "IIR Type", mainTab), LMSS_Type);
+  f->addRow(Label("FKX_label", "Fk(x):", mainTab), LMSS_Formula);
+  f->addRow(Result_label);
+  f->addRow(LMSS_isAdaptB);
+  LMSS_Pages->addTab(mainTab, "Main");
+
+  auto* addTab = new QWidget;
+  addTab->setObjectName("Addition");
+  auto* a = new QFormLayout(addTab);
+  LMSS_ErrDly = IntSpin("LMSS_ErrDly", 0, 1000000, 0, addTab);
+  LMSS_Step = FloatSpin("LMSS_Step", 0, 1, 0.1, 0, 6, addTab);
+  LMSS_Leak = FloatSpin("LMSS_Leak", 0, 1, 0.1, 0, 6, addTab);
+  LMSH_isMulti = Check("LMSH_isMulti", "Single/Multi Rate", false, addTab);
+  LMSS_Multi_Rate = new QGroupBox("Multi - Rate parameters", addTab);
+  LMSS_Multi_Rate->setObjectName("LMSS_Multi_Rate");
+  LMSS_DwnFactor = IntSpin("LMSS_DwnFactor", 1, 1000000, 1, LMSS_Multi_Rate);
+  LMSS_DwnPhase = IntSpin("LMSS_DwnPhase", 0, 1000000, 0, LMSS_Multi_Rate);
+  auto* m = new QFormLayout(LMSS_Multi_Rate);
+  m->addRow(Label("Down_label", " Down Factor", LMSS_Multi_Rate), LMSS_DwnFactor);
+  m->addRow(Label("DownP_label", "Down Phase", LMSS_Multi_Rate), LMSS_DwnPhase);
+  LMSS_Multi_Rate->setVisible(false);
+  a->addRow(Label("ErrDly_label", "Err Dly", addTab), LMSS_ErrDly);
+  a->addRow(Label("Step_label", "Step", addTab), LMSS_Step);
+  a->addRow(Label("Leak_label", "Leak", addTab), LMSS_Leak);
+  a->addRow(LMSH_isMulti);
+  a->addRow(LMSS_Multi_Rate);
+  LMSS_Pages->addTab(addTab, "Addition");
+
+  connect(LMSS_Taps->Button, &QToolButton::clicked, this, [this] {
+    EditList(LMSS_Taps, Filter.LmsTaps, Filter.LmsTapsCount, Filter.LmsTapsCount, 1);
+  });
+  connect(LMSS_Delay->Button, &QToolButton::clicked, this, [this] {
+    EditList(LMSS_Delay, Filter.LmsDelay, Filter.LmsTapsCount, Filter.LmsTapsCount, 1);
+  });
+  connect(LMSS_Formula->Button, &QToolButton::clicked, this, [this] { FormulaButton(LMSS_Formula); });
+  connect(LMSH_isMulti, &QCheckBox::toggled, this, [this](bool checked) { LMSS_Multi_Rate->setVisible(checked); });
+  connect(LMSS_DwnFactor, &QSpinBox::valueChanged, this, [this](int factor) {
+    LMSS_DwnPhase->setMaximum(std::max(0, factor - 1));
+  });
+}
+
+void TTransformsOpt::BuildUserTransformPage() {
+  QWidget* p = AddPage("Users_transform");
+  auto* f = new QVBoxLayout(p);
+  Basis_func = new TEditButton("Basis_func", "(1+(-1)^k)/2*cos(k*x)+(1+(-1)^(k+1))/2*sin(k*x)", p);
+  Basis_memo = new QPlainTextEdit(p);
+  Basis_memo->setObjectName("Basis_memo");
+  f->addWidget(Label("Basis_label", "Basis functions :", p));
+  f->addWidget(Basis_func);
+  f->addWidget(Label("ListBasis_label", "List of some basis functions", p));
+  f->addWidget(Basis_memo);
+  connect(Basis_func->Button, &QToolButton::clicked, this, [this] { FormulaButton(Basis_func); });
+}
+
+void TTransformsOpt::BuildUserFunctionPage() {
+  QWidget* p = AddPage("Users_func");
+  auto* f = new QFormLayout(p);
+  User_func = new TEditButton("User_func", "1/10*t", p);
+  f->addRow(Label("UserFunc_label", "User's function :", p));
+  f->addRow(Label("FT_label", "F(t) :", p), User_func);
+  connect(User_func->Button, &QToolButton::clicked, this, [this] { FormulaButton(User_func); });
+}
+
+void TTransformsOpt::BuildAddSubPage() {
+  QWidget* p = AddPage("Add_Sub");
+  auto* f = new QFormLayout(p);
+  Add_Sub_coef = FloatSpin("Add_Sub_coef", -1000000, 1000000, 1, 13, 6, p);
+  f->addRow(Label("Coefficient_label", "Coefficient", p), Add_Sub_coef);
+}
+
+void TTransformsOpt::BuildMpyDivPage() {
+  QWidget* p = AddPage("Mpy_Div");
+  auto* f = new QFormLayout(p);
+  Mpy_Div_coef = FloatSpin("Mpy_Div_coef", -1000000, 1000000, 1, 4, 6, p);
+  f->addRow(Label("Mpy_coef_label", "Coefficient", p), Mpy_Div_coef);
 }
 
 void TTransformsOpt::ApplyLanguage(const std::string& language) {
   if (Hooks.setLanguage) Hooks.setLanguage(language);
   const bool ru = IsRussianLanguage(language);
   setWindowTitle(ru ? QString::fromUtf8("Параметры преобразований") : QString("Transformation options"));
-  Apply_Btn->setText(ru ? QString::fromStdString(StandardButtonText("OK")) : QString("OK"));
-  BitBtn1->setText(ru ? QString::fromStdString(StandardButtonText("Cancel")) : QString("Cancel"));
-  for (const Caption& c : kCaptions) {
-    const QString text = QString::fromUtf8(ru ? c.russian : c.english);
-    QWidget* w = findChild<QWidget*>(c.name);
-    if (auto* label = qobject_cast<QLabel*>(w)) label->setText(text);
-    if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setText(text);
-    if (auto* group = qobject_cast<QGroupBox*>(w)) group->setTitle(text);
-  }
+  Apply_Btn->setText(StandardButtonCaption(ru, "OK", "OK"));
+  BitBtn1->setText(StandardButtonCaption(ru, "Cancel", "Cancel"));
+  ApplyCaptions(*this, kCaptions, ru);
 }
 
 void TTransformsOpt::Load(const DialogRequest& request) {
-  std::string type = request.typeName;
-  type = type.substr(0, type.find('_'));
+  LoadType(request.typeName);
+  LoadSettings(request);
+}
+
+void TTransformsOpt::LoadType(const std::string& typeName) {
+  const std::string type = typeName.substr(0, typeName.find('_'));
   DialogCode_ = Hooks.dialogCodeOf ? Hooks.dialogCodeOf(type) : 29;
   GroupMode_ = IsGroupDialogCode(DialogCode_);
+}
+
+void TTransformsOpt::LoadSettings(const DialogRequest& request) {
   ApplyLanguage(request.language);
-  if (request.position) {
-    MoveOnScreen(*this, request.position->first, request.position->second);
-  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
-  }
+  PlaceOnScreen(*this, request.position);
   if (request.data.size() == sizeof(TransformParams) || request.data.size() == sizeof(FilterParams)) Original_ = request.data;
   if (request.data.size() == sizeof(TransformParams)) std::memcpy(&Source, request.data.data(), sizeof Source);
   alignas(8) FilterParams filterSource = Filter;

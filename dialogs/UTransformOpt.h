@@ -7,9 +7,11 @@
 #include <QDialog>
 #include <QMap>
 #include <QString>
+#include <string>
 #include <functional>
 #include <initializer_list>
 
+#include "DialogChrome.h"
 #include "DialogHooks.h"
 #include "numeric/ParameterRecords.h"
 
@@ -52,6 +54,10 @@ class TTransformsOpt : public QDialog {
 
   // Type name, language, position and stored record of the request.
   void Load(const DialogRequest& request);
+  // Load in two steps, as the module runs it: the block type first (an
+  // unknown name says so before anything else is read), then the rest.
+  void LoadType(const std::string& typeName);
+  void LoadSettings(const DialogRequest& request);
   // After the modal run: position and record on OK, nothing on Cancel.
   DialogResult Store();
 
@@ -69,7 +75,10 @@ class TTransformsOpt : public QDialog {
   // Runs what the dialog does when it is shown.
   void Activate();
 
+  // The record <-> controls pair of each record kind.
+  void TransformToControls(const TransformParams& record);
   TransformParams ControlsToTransform();
+  void FilterToControls(const FilterParams& record);
   FilterParams ControlsToFilter();
   const TransformParams& WorkingTransform() const { return Transform; }
   const FilterParams& WorkingFilter() const { return Filter; }
@@ -151,11 +160,29 @@ class TTransformsOpt : public QDialog {
   bool Snapped_ = false;
   std::vector<uint8_t> ControlsToBytes();
   QWidget* AddPage(const QString& caption);
+  // One builder per page; each makes its page and wires its controls.
   void BuildPages();
+  void BuildNonePage();
+  void BuildDisabledPage();
+  void BuildBlackManPage();
+  void BuildKaiserPage();
+  void BuildWindowingPage();
+  void BuildFftFlagsPage();
+  void BuildGoertzelPage();
+  void BuildSamplingPage();
+  void BuildCorrelationPage();
+  void BuildBitReversedPage();
+  void BuildThreshPage();
+  void BuildConvolutionPage();
+  void BuildFirPage();
+  void BuildIirPage();
+  void BuildLmsPage();
+  void BuildUserTransformPage();
+  void BuildUserFunctionPage();
+  void BuildAddSubPage();
+  void BuildMpyDivPage();
   void BuildTree();
   void ApplyLanguage(const std::string& language);
-  void TransformToControls(const TransformParams& record);
-  void FilterToControls(const FilterParams& record);
   void SetupTree();
   void ItemSelection();
   void ShowPage(const QString& caption);

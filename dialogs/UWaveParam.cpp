@@ -36,6 +36,17 @@ QString RelativeText = "It is stored relative to the design's folder: ";
 // Names are stored in the local 8-bit encoding (UTF-8 here), read and written alike.
 QString NameText(std::string_view stored) { return QString::fromLocal8Bit(stored.data(), static_cast<qsizetype>(stored.size())); }
 
+const Caption kCaptions[] = {
+    {"LoadWaveTab", "Load Wave", "Загрузка wave файла"},
+    {"SaveWaveTab", "Save Wave", "Сохранение wave файла"},
+    {"FileNam_lab", "File Name", "Имя файла"},
+    {"SaveWave_lab", "File Name", "Имя файла"},
+    {"RxLabel1", "Properties", "Свойства"},
+    {"Amp2_lab", "Sampling Rate", "Частота"},
+    {"Bits_lab", "Number of bits", "Число бит"},
+    {"Sample_lab", "Sample", "Пример"},
+};
+
 QToolButton* BrowseButton(const char* name, QWidget* parent) {
   auto* button = new QToolButton(parent);
   button->setObjectName(name);
@@ -162,14 +173,7 @@ void TWavesForm::ApplyLanguage(const std::string& language) {
   const bool ru = IsRussianLanguage(language);
   auto pick = [ru](const char* en, const char* rus) { return ru ? QString::fromUtf8(rus) : QString(en); };
   setWindowTitle(pick("Wave Properties", "Свойства чтения/записи Wave файлов"));
-  PageControl->setTabText(0, pick("Load Wave", "Загрузка wave файла"));
-  PageControl->setTabText(1, pick("Save Wave", "Сохранение wave файла"));
-  FileNam_lab->setText(pick("File Name", "Имя файла"));
-  SaveWave_lab->setText(pick("File Name", "Имя файла"));
-  RxLabel1->setText(pick("Properties", "Свойства"));
-  Amp2_lab->setText(pick("Sampling Rate", "Частота"));
-  Bits_lab->setText(pick("Number of bits", "Число бит"));
-  Sample_lab->setText(pick("Sample", "Пример"));
+  ApplyCaptions(*this, kCaptions, ru);
   MissingFileText = pick(" - file not exists", " - файл не существует");
   UnreadableFileText = pick(" - can't open file", " - невозможно открыть файл");
   ChannelsLine = pick("NumChannels    - ", "Число каналов   - ");
@@ -180,9 +184,9 @@ void TWavesForm::ApplyLanguage(const std::string& language) {
                      " - имя длиннее 55 символов и не может быть сохранено.");
   RelativeText = pick("It is stored relative to the design's folder: ", "Оно сохранено относительно папки проекта: ");
   // Qt's own translations name the standard buttons.
-  OKBtn->setText(ru ? QString::fromStdString(StandardButtonText("OK")) : QString("&OK"));
-  CancelBtn->setText(ru ? QString::fromStdString(StandardButtonText("Cancel")) : QString("&Cancel"));
-  HelpBtn->setText(ru ? QString::fromStdString(StandardButtonText("Help")) : QString("&Help"));
+  OKBtn->setText(StandardButtonCaption(ru, "OK", "&OK"));
+  CancelBtn->setText(StandardButtonCaption(ru, "Cancel", "&Cancel"));
+  HelpBtn->setText(StandardButtonCaption(ru, "Help", "&Help"));
 }
 
 bool TWavesForm::IsComplete(const QString& name) { return name.contains(':') || name.startsWith('/'); }
@@ -194,21 +198,22 @@ QString TWavesForm::WithDirectory(const QString& name) const {
 }
 
 void TWavesForm::Load(const DialogRequest& request) {
-  std::string type = request.typeName;
-  type = type.substr(0, type.find('_'));
+  LoadType(request.typeName);
+  LoadSettings(request);
+}
+
+void TWavesForm::LoadType(const std::string& typeName) {
+  const std::string type = typeName.substr(0, typeName.find('_'));
   LoadPage = type == "Load Wave";
   PageControl->setTabVisible(0, LoadPage);
   PageControl->setTabVisible(1, !LoadPage);
   PageControl->setCurrentIndex(LoadPage ? 0 : 1);
+}
 
+void TWavesForm::LoadSettings(const DialogRequest& request) {
   Directory = QString::fromStdString(request.directory);
   ApplyLanguage(request.language);
-  if (request.position) {
-    MoveOnScreen(*this, request.position->first, request.position->second);
-  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
-  }
+  PlaceOnScreen(*this, request.position);
   OpenedAt = {x(), y()};
 
   alignas(4) WaveParams record{};

@@ -3,8 +3,10 @@
 
 #include <QDialog>
 #include <QString>
+#include <string>
 #include <vector>
 
+#include "DialogChrome.h"
 #include "DialogHooks.h"
 #include "numeric/ParameterRecords.h"
 
@@ -25,6 +27,10 @@ class TWavesForm : public QDialog {
 
   // Page, directory, language, position and record of the request.
   void Load(const DialogRequest& request);
+  // Load in two steps, as the module runs it: the block type first (an
+  // unknown name says so before anything else is read), then the rest.
+  void LoadType(const std::string& typeName);
+  void LoadSettings(const DialogRequest& request);
   // After the modal run: position (when it moved) and record on OK.
   DialogResult Store();
 
@@ -42,6 +48,8 @@ class TWavesForm : public QDialog {
   void HandlePickedName(const QString& picked);
   void PlayBtnClick();
   void done(int result) override;
+  // The stored record into the controls, the file step included.
+  void RecordToControls(const WaveParams& record);
   // Controls into the result record.
   WaveParams ControlsToRecord(bool runFileStep = true);
   const WaveParams& FormRecord() const { return Record; }
@@ -71,7 +79,6 @@ class TWavesForm : public QDialog {
 
  private:
   void ApplyLanguage(const std::string& language);
-  void RecordToControls(const WaveParams& record);
   QString WithDirectory(const QString& name) const;
   static bool IsComplete(const QString& name);
   void HandleChangeName();

@@ -21,6 +21,7 @@
 #include <cstring>
 
 #include "FakeExtParameter.h"
+#include "dialogs/DialogRunner.h"
 #include "dialogs/RXEditDelay.h"
 #include "dialogs/UGenersForm.h"
 #include "framework/BlockCatalogue.h"
@@ -80,6 +81,23 @@ GeneratorParams Stored(const FakeExtParameter& host) {
   return r;
 }
 
+// The form over the fake host, as the module's runner drives it.
+class HostedGenersForm : public TGenersForm {
+ public:
+  explicit HostedGenersForm(FakeExtParameter& host, const RirDialogServices& services = TestServices())
+      : TGenersForm(HooksFromServices(services, &host)), host_(host) {
+    Load(ReadRequest(&host));
+  }
+  // What OK hands back to the host.
+  void storeResults() {
+    setResult(QDialog::Accepted);
+    WriteResult(&host_, Store());
+  }
+
+ private:
+  FakeExtParameter& host_;
+};
+
 class GenersForm : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -89,8 +107,8 @@ class GenersForm : public ::testing::Test {
     g_formulaGood = true;
   }
   // Builds and shows the dialog the way the module does, without the modal loop.
-  std::unique_ptr<TGenersForm> Open() {
-    auto form = std::make_unique<TGenersForm>(&host, TestServices());
+  std::unique_ptr<HostedGenersForm> Open() {
+    auto form = std::make_unique<HostedGenersForm>(host);
     form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     return form;
@@ -322,7 +340,7 @@ TEST_F(GenersForm, ModalRunStoresOnOkOnlyAndBalancesReferences) {
       f->findChild<QPushButton*>("OKBtn")->click();
     });
   };
-  EXPECT_EQ(RunGenersDialog(&host, TestServices()), rdsShown);
+  EXPECT_EQ(RunDialog(rdkGenerator, &host, TestServices()), rdsShown);
   EXPECT_EQ(host.refs, 1);
   EXPECT_EQ(Stored(host).ConstantValue, -77.0);
   EXPECT_EQ(Stored(host).Kind, gkConstant);
@@ -336,7 +354,7 @@ TEST_F(GenersForm, ModalRunStoresOnOkOnlyAndBalancesReferences) {
       f->findChild<QPushButton*>("CancelBtn")->click();
     });
   };
-  EXPECT_EQ(RunGenersDialog(&host, TestServices()), rdsShown);
+  EXPECT_EQ(RunDialog(rdkGenerator, &host, TestServices()), rdsShown);
   EXPECT_TRUE(host.dataSet.empty());
   EXPECT_TRUE(host.positionsSet.empty());
   EXPECT_EQ(host.refs, 1);
@@ -534,6 +552,22 @@ TEST_F(GenersForm, FormulaCheckShowsTheEvaluatorsVerdict) {
   ASSERT_EQ(g_shown.size(), 1u);
   EXPECT_EQ(g_shown[0].severity, msInfo);
   EXPECT_EQ(g_shown[0].text, "The formula is entered correctly");
+
+  // A plug-in without the evaluator and the waveform code: Check shows
+  // message 1 and the preview stays empty.
+  g_shown.clear();
+  g_previews.clear();
+  RirDialogServices bare = TestServices();
+  bare.checkFormula = nullptr;
+  bare.generatorPreview = nullptr;
+  HostedGenersForm without(host, bare);
+  without.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&without));
+  Child<QPushButton>(without, "BitBtn1")->click();
+  ASSERT_EQ(g_shown.size(), 1u);
+  EXPECT_EQ(g_shown[0].severity, msError);
+  EXPECT_TRUE(g_previews.empty());
+  EXPECT_EQ(without.previewSeries()->count(), 0);
 }
 
 TEST_F(GenersForm, HelpAsksTheHostForThePagesTopic) {

@@ -1,4 +1,4 @@
-#include "DialogHooks.h"
+#include "DialogChrome.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -10,7 +10,11 @@
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
+#include <QTabWidget>
 #include <QWidget>
+#include <QWindow>
+#include <QGroupBox>
+#include <QLabel>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -38,6 +42,53 @@ void MoveOnScreen(QWidget& dialog, int left, int top) {
   const int x = std::max(area.left(), std::min(left, area.right() + 1 - size.width()));
   const int y = std::max(area.top(), std::min(top, area.bottom() + 1 - size.height()));
   dialog.move(x, y);
+}
+
+void CentreOnScreen(QWidget& widget) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  widget.move(area.center() - QPoint(widget.width() / 2, widget.height() / 2));
+}
+
+void PlaceOnScreen(QWidget& dialog, const std::optional<std::pair<int32_t, int32_t>>& position) {
+  if (position) {
+    MoveOnScreen(dialog, position->first, position->second);
+  } else {
+    CentreOnScreen(dialog);
+  }
+}
+
+void ApplyCaptions(QWidget& root, std::span<const Caption> captions, bool russian) {
+  const QList<QTabWidget*> tabs = root.findChildren<QTabWidget*>();
+  for (const Caption& c : captions) {
+    const QString text = QString::fromUtf8(russian ? c.russian : c.english);
+    for (QTabWidget* pages : tabs) {
+      for (int i = 0; i < pages->count(); ++i)
+        if (pages->widget(i)->objectName() == QLatin1String(c.name)) pages->setTabText(i, text);
+    }
+    QObject* o = root.findChild<QObject*>(QLatin1String(c.name));
+    if (auto* l = qobject_cast<QLabel*>(o)) l->setText(text);
+    else if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setText(text);
+    else if (auto* g = qobject_cast<QGroupBox*>(o)) g->setTitle(text);
+  }
+}
+
+QString StandardButtonCaption(bool russian, const char* standard, const char* english) {
+  return russian ? QString::fromStdString(StandardButtonText(standard)) : QString(english);
+}
+
+OwnerLink::OwnerLink(QWidget& dialog, int32_t ownerWindow) : Dialog(dialog) {
+  if (ownerWindow <= 0) return;
+  Owner = QWindow::fromWinId(static_cast<WId>(ownerWindow));
+  if (Owner == nullptr) return;
+  dialog.winId();
+  if (dialog.windowHandle() != nullptr) dialog.windowHandle()->setTransientParent(Owner);
+}
+
+OwnerLink::~OwnerLink() {
+  if (Dialog.windowHandle() != nullptr) Dialog.windowHandle()->setTransientParent(nullptr);
+  delete Owner;
 }
 
 void FocusFirstField(QWidget* area) {
