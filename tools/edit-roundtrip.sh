@@ -14,6 +14,9 @@ if [ -z "${RIR_ROUNDTRIP_INNER:-}" ]; then
     xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$rir"
 fi
 
+# Under the sanitizer build: the system libraries' own caches are no leak of ours.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$root/tools/lsan-system-libraries.supp"
+
 work=$(mktemp -d /tmp/rt.XXXX)
 trap 'rm -rf "$work"' EXIT
 cp -r "$root/examples" "$work/examples"
