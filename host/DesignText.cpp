@@ -385,14 +385,16 @@ BlockText ReadBlockText(std::string_view text, const std::vector<Statement>& st,
   }
   if (header == st.size()) throw DesignTextError("the block is not written as a [[block]] table");
   b.header = &st[header];
+  // The block's tables run to the next [[block]]: a [block.parameters]
+  // written after another table, such as [output], is still this block's.
   const Statement* owner = nullptr;  // the sub-table a statement belongs to, null: the block itself
   for (size_t i = header + 1; i < st.size(); ++i) {
     const Statement& s = st[i];
-    if (s.kind == StatementKind::ArrayHeader) break;
-    if (s.kind == StatementKind::Header) {
-      if (s.key.size() < 2 || s.key[0] != "block") break;
-      owner = &s;
-      if (s.key == std::vector<std::string>{"block", "parameters"}) b.sectionHeader = &s;
+    if (s.kind == StatementKind::ArrayHeader && s.key == std::vector<std::string>{"block"}) break;
+    if (s.kind == StatementKind::Header || s.kind == StatementKind::ArrayHeader) {
+      owner = &s;  // a table of this block's, or of another part of the design
+      if (s.kind == StatementKind::Header && s.key == std::vector<std::string>{"block", "parameters"})
+        b.sectionHeader = &s;
       continue;
     }
     if (owner == nullptr) {

@@ -171,6 +171,15 @@ TEST(DesignText, OtherTableFormsAndPosition) {
   EXPECT_NE(out3.find("parameters.SineAmp = 8\noutputs"), std::string::npos);
   EXPECT_EQ(out3.find("SinePeriod"), std::string::npos);
 
+  // The block's [block.parameters] may stand after another table: new
+  // fields join it there instead of redefining it in the block.
+  const std::string apart = "[simulation]\nsteps = 1\n[[variable]]\nname = \"x\"\nwidth = 16\n"
+                            "[[block]]\nname = \"a\"\ntype = \"Sine_Init\"\noutputs = { Out = \"x\" }\n"
+                            "[output]\ncsv = \"o.csv\"\n[block.parameters]\nSineAmp = 5\n";
+  const std::string out4 = Edit(apart, 0, {{"SineAmp", "6"}, {"SinePeriod", "9"}});
+  EXPECT_EQ(out4.substr(out4.find("[output]")), "[output]\ncsv = \"o.csv\"\n[block.parameters]\nSineAmp = 6\nSinePeriod = 9\n");
+  EXPECT_NO_THROW(ParseDesign(out4, "x.toml"));
+
   // A block written as an inline array of tables cannot be edited in place.
   EXPECT_THROW(Edit("block = [{ name = \"a\" }]\n", 0, {{"SineAmp", "1"}}), DesignTextError);
 }
