@@ -1,5 +1,5 @@
 // Entry points of librir_eda_dialogs.so, called by the plug-in.
-#include "DialogModule.h"
+#include "framework/interface/DialogModule.h"
 
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -16,7 +16,7 @@
 #include <exception>
 #include <string>
 
-#include "UExtParameterTypes.h"
+#include "framework/interface/UExtParameterTypes.h"
 #include "DialogChrome.h"
 #include "DialogRunner.h"
 

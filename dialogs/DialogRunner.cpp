@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "DialogChrome.h"
-#include "UExtParameterTypes.h"
+#include "framework/interface/UExtParameterTypes.h"
 #include "UGenersForm.h"
 #include "UTransformOpt.h"
 #include "UWaveParam.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "DialogHooks.h"
-#include "DialogModule.h"
+#include "framework/interface/DialogModule.h"
 
 struct IExtParameter;
 

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#include "UExtParameterTypes.h"
+#include "framework/interface/UExtParameterTypes.h"
 
 namespace {
 

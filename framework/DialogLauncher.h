@@ -1,10 +1,10 @@
-// Opens a parameter dialog for the dialog exports.
+// Opens a parameter dialog for the dialog exports. The implementation sits
+// beside the dialog module, in dialogs/launcher/ (the Windows build has its own).
 #pragma once
 
 #include "IntTypes.h"
-
-enum class DialogKind { Generator, Transform, Wave };
+#include "interface/DialogModule.h"
 
 // Shows the dialog modally; shows a library message and returns when it
 // cannot be shown. Never aborts the host.
-void OpenParameterDialog(DialogKind kind, IExtParameter* params);
+void OpenParameterDialog(RirDialogKind kind, IExtParameter* params);

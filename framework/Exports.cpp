@@ -62,7 +62,7 @@ void ShowException(const char* what) noexcept {
   }
 }
 
-void OpenDialogGuarded(DialogKind kind, IExtParameter* params) noexcept {
+void OpenDialogGuarded(RirDialogKind kind, IExtParameter* params) noexcept {
   try {
     OpenParameterDialog(kind, params);
   } catch (const std::exception& e) {
@@ -79,12 +79,12 @@ RIR_INIT_EXPORTS(RIR_DEFINE_INIT)
 #undef RIR_DEFINE_INIT
 
 RIR_EXPORT void RIR_STDCALL GenersExtParams(IExtParameter* params) {
-  OpenDialogGuarded(DialogKind::Generator, params);
+  OpenDialogGuarded(rdkGenerator, params);
 }
 RIR_EXPORT void RIR_STDCALL TransExtParams(IExtParameter* params) {
-  OpenDialogGuarded(DialogKind::Transform, params);
+  OpenDialogGuarded(rdkTransform, params);
 }
-RIR_EXPORT void RIR_STDCALL WaveExtParams(IExtParameter* params) { OpenDialogGuarded(DialogKind::Wave, params); }
+RIR_EXPORT void RIR_STDCALL WaveExtParams(IExtParameter* params) { OpenDialogGuarded(rdkWave, params); }
 
 namespace {
 // Export 102030 has no name: reachable only by ordinal.

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/UExtParameterTypes.h"
+#include "framework/interface/UExtParameterTypes.h"
 
 class BlockParameters final : public IExtParameter {
  public:

@@ -3,7 +3,7 @@
 // sized ReportError arguments, TimeStep's result in the x87 register.
 #include <type_traits>
 
-#include "dialogs/UExtParameterTypes.h"
+#include "framework/interface/UExtParameterTypes.h"
 #include "framework/IntTypes.h"
 
 static_assert(sizeof(bool) == 1);

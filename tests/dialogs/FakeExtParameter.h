@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/UExtParameterTypes.h"
+#include "framework/interface/UExtParameterTypes.h"
 
 class FakeExtParameter : public IExtParameter {
  public:

@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "dialogs/UExtParameterTypes.h"
+#include "framework/interface/UExtParameterTypes.h"
 #include "framework/BlockCatalogue.h"
 #include "framework/ExportList.h"
 #include "support/PluginFixture.h"

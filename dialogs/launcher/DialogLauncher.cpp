@@ -1,4 +1,4 @@
-#include "DialogLauncher.h"
+#include "framework/DialogLauncher.h"
 
 #include <dlfcn.h>
 
@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "BlockCatalogue.h"
-#include "Errors.h"
-#include "dialogs/DialogModule.h"
-#include "dialogs/UExtParameterTypes.h"
+#include "framework/BlockCatalogue.h"
+#include "framework/Errors.h"
+#include "framework/interface/DialogModule.h"
+#include "framework/interface/UExtParameterTypes.h"
 #include "numeric/CountedText.h"
 #include "numeric/ParameterRecords.h"
 #include "numeric/SupportRoutines.h"
@@ -119,7 +119,7 @@ const RirDialogServices& Services() {
 
 }  // namespace
 
-void OpenParameterDialog(DialogKind kind, IExtParameter* params) {
+void OpenParameterDialog(RirDialogKind kind, IExtParameter* params) {
   if (params == nullptr) return;
   const char* language = params->GetLanguage();
   Language = language != nullptr ? language : "";
@@ -140,10 +140,7 @@ void OpenParameterDialog(DialogKind kind, IExtParameter* params) {
     presenterSet = true;
   }
 
-  const int32_t dialog = kind == DialogKind::Generator ? rdkGenerator
-                         : kind == DialogKind::Transform ? rdkTransform
-                                                         : rdkWave;
-  const int32_t status = module.open(dialog, params, &Services());
+  const int32_t status = module.open(kind, params, &Services());
   if (status == rdsNoDisplay) {
     ShowNoDisplay();
   } else if (status == rdsNotAvailable) {

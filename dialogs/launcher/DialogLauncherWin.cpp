@@ -1,12 +1,12 @@
 // The dialog exports of the Windows build: the parameter dialogs are a Qt
 // module that this build does not carry, so each export says so once and
 // leaves the host's record and position untouched.
-#include "DialogLauncher.h"
+#include "framework/DialogLauncher.h"
 
-#include "Errors.h"
-#include "dialogs/UExtParameterTypes.h"
+#include "framework/Errors.h"
+#include "framework/interface/UExtParameterTypes.h"
 
-void OpenParameterDialog(DialogKind, IExtParameter* params) {
+void OpenParameterDialog(RirDialogKind, IExtParameter* params) {
   if (params != nullptr) {
     const char* language = params->GetLanguage();
     Language = language != nullptr ? language : "";

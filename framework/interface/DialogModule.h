@@ -1,5 +1,6 @@
 // The C interface between the plug-in and its dialog module
-// librir_eda_dialogs.so. No Qt here: the plug-in includes it.
+// librir_eda_dialogs.so. No Qt and no other header of the tree here: the
+// plug-in, the module, hosts and tests all include it from below.
 //
 // The module keeps no library state of its own: messages, the language, the
 // catalogue lookups, the formula check and the waveform code are the
@@ -42,6 +43,7 @@ enum RirDialogStatus : int32_t {
   rdsFailed = 3,        // an exception was caught and shown
 };
 
+// The three parameter dialogs: the plug-in's exports and the module share it.
 enum RirDialogKind : int32_t { rdkGenerator = 0, rdkTransform = 1, rdkWave = 2 };
 
 extern "C" {
