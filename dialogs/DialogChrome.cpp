@@ -68,9 +68,12 @@ void ApplyCaptions(QWidget& root, std::span<const Caption> captions, bool russia
         if (pages->widget(i)->objectName() == QLatin1String(c.name)) pages->setTabText(i, text);
     }
     QObject* o = root.findChild<QObject*>(QLatin1String(c.name));
-    if (auto* l = qobject_cast<QLabel*>(o)) l->setText(text);
-    else if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setText(text);
-    else if (auto* g = qobject_cast<QGroupBox*>(o)) g->setTitle(text);
+    if (auto* l = qobject_cast<QLabel*>(o))
+      l->setText(text);
+    else if (auto* b = qobject_cast<QAbstractButton*>(o))
+      b->setText(text);
+    else if (auto* g = qobject_cast<QGroupBox*>(o))
+      g->setTitle(text);
   }
 }
 

@@ -67,7 +67,7 @@ Pcm ParseWave(const QByteArray& image) {
       rate = u32(at + 12);
       bits = u16(at + 22);
       if (tag == 0xFFFEu && size >= 26) tag = u16(at + 32);  // extensible: its sub-format
-    } else if (id == 0x61746164u) {  // "data"; a short last chunk plays what is there
+    } else if (id == 0x61746164u) {                          // "data"; a short last chunk plays what is there
       pcm.samples = image.mid(at + 8, std::min(size, image.size() - at - 8));
       break;
     }

@@ -31,8 +31,10 @@ void TakeWhenShown(const std::string& file, int attempts) {
       if (attempts > 0) TakeWhenShown(file, attempts - 1);
       return;
     }
-    if (!dialog->grab().save(QString::fromStdString(file))) std::fprintf(stderr, "cannot write %s\n", file.c_str());
-    else std::printf("%s\n", file.c_str());
+    if (!dialog->grab().save(QString::fromStdString(file)))
+      std::fprintf(stderr, "cannot write %s\n", file.c_str());
+    else
+      std::printf("%s\n", file.c_str());
     if (auto* cancel = dialog->findChild<QAbstractButton*>("CancelBtn")) cancel->click();
   });
 }

@@ -62,9 +62,7 @@ TTableEdit::TTableEdit(QWidget* parent) : QDialog(parent) {
 
 QString TTableEdit::FormatEntry(double value) { return QString::number(value, 'g', 15); }
 
-void TTableEdit::SetMinimumColumns(int32_t minimum) {
-  Columns->setMinimum(std::clamp<int32_t>(minimum, 1, kCapacity));
-}
+void TTableEdit::SetMinimumColumns(int32_t minimum) { Columns->setMinimum(std::clamp<int32_t>(minimum, 1, kCapacity)); }
 
 void TTableEdit::ColumnsChange(int value) {
   EntryCount_ = value;

@@ -637,9 +637,12 @@ void TGenersForm::delayChanged(TRXEditDelay* editor) {
 void TGenersForm::lengthOrConstantChanged(QSpinBox* box) {
   if (loading_) return;
   if (box->cleanText().isEmpty()) return;
-  if (box->value() > kLengthLimit) box->setValue(kLengthLimit);  // re-enters with the limit
-  else if (box->value() < -kLengthLimit) box->setValue(-kLengthLimit);
-  else drawPreview();
+  if (box->value() > kLengthLimit)
+    box->setValue(kLengthLimit);  // re-enters with the limit
+  else if (box->value() < -kLengthLimit)
+    box->setValue(-kLengthLimit);
+  else
+    drawPreview();
 }
 
 void TGenersForm::drawPreview() {
@@ -672,8 +675,10 @@ void TGenersForm::drawPreview() {
   }
   const auto axes = series_->attachedAxes();
   for (QAbstractAxis* axis : axes) {
-    if (axis->orientation() == Qt::Horizontal) axis->setRange(0, previewLength_ - 1);
-    else axis->setRange(low, high);
+    if (axis->orientation() == Qt::Horizontal)
+      axis->setRange(0, previewLength_ - 1);
+    else
+      axis->setRange(low, high);
   }
 }
 

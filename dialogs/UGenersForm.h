@@ -31,8 +31,21 @@ class TGenersForm : public QDialog {
 
  public:
   // Page indices; kinds 11..15 share the windowing page.
-  enum Page { pFunc, pSine, pModSine, pRandom, pConstant, pTone, pTriangle, pUniRandom, pGaussian, pBlackMan,
-              pKaiser, pWindowing, kPageCount };
+  enum Page {
+    pFunc,
+    pSine,
+    pModSine,
+    pRandom,
+    pConstant,
+    pTone,
+    pTriangle,
+    pUniRandom,
+    pGaussian,
+    pBlackMan,
+    pKaiser,
+    pWindowing,
+    kPageCount
+  };
   static constexpr int kPageCodeFromRecord = -2;
 
   explicit TGenersForm(DialogHooks hooks, QWidget* parent = nullptr);
@@ -100,10 +113,10 @@ class TGenersForm : public QDialog {
   bool loading_ = false;
   bool forcingPeriod_ = false;
   QPoint shownAt_;
-  bool allPages_ = false;              // All_in_One or an unknown type: every page offered
-  int lastPage_ = -1;                  // the page before the current one
-  std::vector<uint8_t> original_;      // the stored record as it came
-  std::vector<uint8_t> shownRecord_;   // the controls' record when first shown
+  bool allPages_ = false;             // All_in_One or an unknown type: every page offered
+  int lastPage_ = -1;                 // the page before the current one
+  std::vector<uint8_t> original_;     // the stored record as it came
+  std::vector<uint8_t> shownRecord_;  // the controls' record when first shown
 
   QTabWidget* pages_ = nullptr;
   QLineSeries* series_ = nullptr;

@@ -160,8 +160,8 @@ QSpinBox* IntSpin(const char* name, int minimum, int maximum, int value, QWidget
   return spin;
 }
 
-QDoubleSpinBox* FloatSpin(const char* name, double minimum, double maximum, double step, double value,
-                          int decimals, QWidget* parent) {
+QDoubleSpinBox* FloatSpin(const char* name, double minimum, double maximum, double step, double value, int decimals,
+                          QWidget* parent) {
   auto* spin = new QDoubleSpinBox(parent);
   spin->setObjectName(name);
   spin->setDecimals(decimals);
@@ -195,24 +195,61 @@ void SetCounted(CountedText<55>& field, const QString& text) {
 
 QString PageOfCode(int code) {
   switch (code) {
-    case 33: return "Users_func";
-    case 65: return "Add_Sub";
-    case 66: return "Mpy_Div";
-    case 34: return "Bit Reversed";
-    case 63: case 64: return "Thresh";
-    case 57: case 58: case 59: return "Convolution";
-    case 52: return "Correlation";
-    case 50: case 51: return "Sampling";
-    case 76: return "Goertzel";
-    case 70: case 71: case 72: case 73: case 74: case 75: return "FFT_Flags";
-    case 80: case 81: return "Users_transform";
-    case 42: case 43: return "FIRS";
-    case 44: case 45: return "IIRS";
-    case 46: case 47: case 48: case 49: return "LMSS";
-    case 35: return "BlackMan";
-    case 36: return "Kaiser";
-    case 37: case 38: case 39: case 40: case 41: return "Windowing";
-    default: return code >= 0 ? "None" : "Disabled";
+    case 33:
+      return "Users_func";
+    case 65:
+      return "Add_Sub";
+    case 66:
+      return "Mpy_Div";
+    case 34:
+      return "Bit Reversed";
+    case 63:
+    case 64:
+      return "Thresh";
+    case 57:
+    case 58:
+    case 59:
+      return "Convolution";
+    case 52:
+      return "Correlation";
+    case 50:
+    case 51:
+      return "Sampling";
+    case 76:
+      return "Goertzel";
+    case 70:
+    case 71:
+    case 72:
+    case 73:
+    case 74:
+    case 75:
+      return "FFT_Flags";
+    case 80:
+    case 81:
+      return "Users_transform";
+    case 42:
+    case 43:
+      return "FIRS";
+    case 44:
+    case 45:
+      return "IIRS";
+    case 46:
+    case 47:
+    case 48:
+    case 49:
+      return "LMSS";
+    case 35:
+      return "BlackMan";
+    case 36:
+      return "Kaiser";
+    case 37:
+    case 38:
+    case 39:
+    case 40:
+    case 41:
+      return "Windowing";
+    default:
+      return code >= 0 ? "None" : "Disabled";
   }
 }
 
@@ -452,9 +489,8 @@ void TTransformsOpt::BuildConvolutionPage() {
   auto* f = new QFormLayout(p);
   Conv_H_12D = new TEditButton("Conv_H_12D", "{1,1,1,1,1,1}", p);
   f->addRow(Label("Taps_label", "Taps", p), Conv_H_12D);
-  connect(Conv_H_12D->Button, &QToolButton::clicked, this, [this] {
-    EditList(Conv_H_12D, Transform.ConvTaps, Transform.ConvTapsCount, Transform.ConvTapsCount, 1);
-  });
+  connect(Conv_H_12D->Button, &QToolButton::clicked, this,
+          [this] { EditList(Conv_H_12D, Transform.ConvTaps, Transform.ConvTapsCount, Transform.ConvTapsCount, 1); });
 }
 
 void TTransformsOpt::BuildFirPage() {
@@ -484,9 +520,8 @@ void TTransformsOpt::BuildFirPage() {
   f->addRow(Label("Delay_label2", "Delay", p), FIRS_Delay);
   f->addRow(isMulti_Rate);
   f->addRow(Multi_Rate_Box);
-  connect(FIRS_Taps->Button, &QToolButton::clicked, this, [this] {
-    EditList(FIRS_Taps, Filter.FirTaps, Filter.FirTapsCount, Filter.FirTapsCount, 1);
-  });
+  connect(FIRS_Taps->Button, &QToolButton::clicked, this,
+          [this] { EditList(FIRS_Taps, Filter.FirTaps, Filter.FirTapsCount, Filter.FirTapsCount, 1); });
   connect(FIRS_Delay->Button, &QToolButton::clicked, this, [this] {
     const bool multiRate = Filter.FirMultiRate != 0;
     const int32_t factor = std::max(1, FIRH_UpFactor->value());
@@ -504,9 +539,8 @@ void TTransformsOpt::BuildFirPage() {
     Multi_Rate_Box->setVisible(checked);
     Filter.FirMultiRate = checked ? 1 : 0;
   });
-  connect(FIRH_UpFactor, &QSpinBox::valueChanged, this, [this](int factor) {
-    FIRH_UpPhase->setMaximum(std::max(0, factor - 1));
-  });
+  connect(FIRH_UpFactor, &QSpinBox::valueChanged, this,
+          [this](int factor) { FIRH_UpPhase->setMaximum(std::max(0, factor - 1)); });
   connect(FIRH_DownFactor, &QSpinBox::valueChanged, this, [this](int factor) {
     if (!FIRH_DownFactor->text().isEmpty() && factor > 0 && Num_Points->value() > SignalLength_ / factor) {
       Num_Points->setValue(SignalLength_ / factor);
@@ -529,12 +563,10 @@ void TTransformsOpt::BuildIirPage() {
   f->addRow(IIRS_isBiquads);
   f->addRow(Label("IIRType_label", "IIR Type", p), IIRS_Type);
   connect(IIRS_Taps->Button, &QToolButton::clicked, this, [this] {
-    EditList(IIRS_Taps, Filter.IirTaps, Filter.IirTapsCount, Filter.IirTapsCount,
-             IIRS_isBiquads->isChecked() ? 6 : 2);
+    EditList(IIRS_Taps, Filter.IirTaps, Filter.IirTapsCount, Filter.IirTapsCount, IIRS_isBiquads->isChecked() ? 6 : 2);
   });
-  connect(IIRS_Delay->Button, &QToolButton::clicked, this, [this] {
-    EditList(IIRS_Delay, Filter.IirDelay, Filter.IirTapsCount, Filter.IirTapsCount, 1);
-  });
+  connect(IIRS_Delay->Button, &QToolButton::clicked, this,
+          [this] { EditList(IIRS_Delay, Filter.IirDelay, Filter.IirTapsCount, Filter.IirTapsCount, 1); });
 }
 
 void TTransformsOpt::BuildLmsPage() {
@@ -582,17 +614,14 @@ void TTransformsOpt::BuildLmsPage() {
   a->addRow(LMSS_Multi_Rate);
   LMSS_Pages->addTab(addTab, "Addition");
 
-  connect(LMSS_Taps->Button, &QToolButton::clicked, this, [this] {
-    EditList(LMSS_Taps, Filter.LmsTaps, Filter.LmsTapsCount, Filter.LmsTapsCount, 1);
-  });
-  connect(LMSS_Delay->Button, &QToolButton::clicked, this, [this] {
-    EditList(LMSS_Delay, Filter.LmsDelay, Filter.LmsTapsCount, Filter.LmsTapsCount, 1);
-  });
+  connect(LMSS_Taps->Button, &QToolButton::clicked, this,
+          [this] { EditList(LMSS_Taps, Filter.LmsTaps, Filter.LmsTapsCount, Filter.LmsTapsCount, 1); });
+  connect(LMSS_Delay->Button, &QToolButton::clicked, this,
+          [this] { EditList(LMSS_Delay, Filter.LmsDelay, Filter.LmsTapsCount, Filter.LmsTapsCount, 1); });
   connect(LMSS_Formula->Button, &QToolButton::clicked, this, [this] { FormulaButton(LMSS_Formula); });
   connect(LMSH_isMulti, &QCheckBox::toggled, this, [this](bool checked) { LMSS_Multi_Rate->setVisible(checked); });
-  connect(LMSS_DwnFactor, &QSpinBox::valueChanged, this, [this](int factor) {
-    LMSS_DwnPhase->setMaximum(std::max(0, factor - 1));
-  });
+  connect(LMSS_DwnFactor, &QSpinBox::valueChanged, this,
+          [this](int factor) { LMSS_DwnPhase->setMaximum(std::max(0, factor - 1)); });
 }
 
 void TTransformsOpt::BuildUserTransformPage() {
@@ -654,7 +683,8 @@ void TTransformsOpt::LoadType(const std::string& typeName) {
 void TTransformsOpt::LoadSettings(const DialogRequest& request) {
   ApplyLanguage(request.language);
   PlaceOnScreen(*this, request.position);
-  if (request.data.size() == sizeof(TransformParams) || request.data.size() == sizeof(FilterParams)) Original_ = request.data;
+  if (request.data.size() == sizeof(TransformParams) || request.data.size() == sizeof(FilterParams))
+    Original_ = request.data;
   if (request.data.size() == sizeof(TransformParams)) std::memcpy(&Source, request.data.data(), sizeof Source);
   alignas(8) FilterParams filterSource = Filter;
   if (request.data.size() == sizeof(FilterParams)) std::memcpy(&filterSource, request.data.data(), sizeof filterSource);
@@ -679,8 +709,8 @@ void TTransformsOpt::TransformToControls(const TransformParams& r) {
   // never had one keeps the design state.
   if (r.FftFlags != 0) {
     const std::pair<QCheckBox*, int> boxes[] = {
-        {Ck_Forw, 1},       {Ck_Inv, 2},        {Ck_Init, 4},          {Ck_NoScale, 8},
-        {Ck_NoBitRev, 16},  {Ck_InBitRev, 32},  {Ck_OutBitRev, 64},    {CK_OutRCPack, 128},
+        {Ck_Forw, 1},        {Ck_Inv, 2},        {Ck_Init, 4},        {Ck_NoScale, 8},
+        {Ck_NoBitRev, 16},   {Ck_InBitRev, 32},  {Ck_OutBitRev, 64},  {CK_OutRCPack, 128},
         {CK_OutRCPerm, 256}, {CK_InRCPack, 512}, {CK_InRCPerm, 1024},
     };
     for (const auto& [box, bit] : boxes) box->setChecked((r.FftFlags & bit) != 0);
@@ -814,12 +844,24 @@ void TTransformsOpt::ItemSelection() {
     case 51:
       SamplFactorChange();
       break;
-    case 70: EnableFlagBoxes({1}); break;
-    case 71: EnableFlagBoxes({1, 2}); break;
-    case 72: EnableFlagBoxes({1, 3}); break;
-    case 73: EnableFlagBoxes({1, 2, 4}); break;
-    case 74: EnableFlagBoxes({1}); break;
-    case 75: EnableFlagBoxes({1, 2}); break;
+    case 70:
+      EnableFlagBoxes({1});
+      break;
+    case 71:
+      EnableFlagBoxes({1, 2});
+      break;
+    case 72:
+      EnableFlagBoxes({1, 3});
+      break;
+    case 73:
+      EnableFlagBoxes({1, 2, 4});
+      break;
+    case 74:
+      EnableFlagBoxes({1});
+      break;
+    case 75:
+      EnableFlagBoxes({1, 2});
+      break;
     case 44:
       IIRSDelay_Label->setVisible(false);
       IIRS_Delay->setVisible(false);
@@ -828,7 +870,8 @@ void TTransformsOpt::ItemSelection() {
       IIRSDelay_Label->setVisible(true);
       IIRS_Delay->setVisible(true);
       break;
-    default: break;
+    default:
+      break;
   }
   setProperty("tag", code);
   if (code == 48 || code == 49) LMSS_isAdaptB->setVisible(true);
@@ -870,8 +913,8 @@ void TTransformsOpt::EnableFlagBoxes(std::initializer_list<int> set) {
 
 int32_t TTransformsOpt::ComposeFlags() {
   const std::pair<QCheckBox*, int> boxes[] = {
-      {Ck_Forw, 1},       {Ck_Inv, 2},        {Ck_Init, 4},          {Ck_NoScale, 8},
-      {Ck_NoBitRev, 16},  {Ck_InBitRev, 32},  {Ck_OutBitRev, 64},    {CK_OutRCPack, 128},
+      {Ck_Forw, 1},        {Ck_Inv, 2},        {Ck_Init, 4},        {Ck_NoScale, 8},
+      {Ck_NoBitRev, 16},   {Ck_InBitRev, 32},  {Ck_OutBitRev, 64},  {CK_OutRCPack, 128},
       {CK_OutRCPerm, 256}, {CK_InRCPack, 512}, {CK_InRCPerm, 1024},
   };
   int32_t flags = 0;
@@ -978,8 +1021,7 @@ void TTransformsOpt::FormulaButton(TEditButton* field) {
   if (Hooks.showInfo) Hooks.showInfo(10);
 }
 
-void TTransformsOpt::EditList(TEditButton* field, float* entries, int32_t& count, int32_t shown,
-                              int32_t minColumns) {
+void TTransformsOpt::EditList(TEditButton* field, float* entries, int32_t& count, int32_t shown, int32_t minColumns) {
   TableEdit->LoadList(entries, std::clamp<int32_t>(shown, 0, TTableEdit::kCapacity));
   TableEdit->SetMinimumColumns(minColumns);
   RunTableEditor();

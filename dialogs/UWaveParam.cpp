@@ -34,7 +34,9 @@ QString TooLongText = " - the name is longer than 55 characters and cannot be st
 QString RelativeText = "It is stored relative to the design's folder: ";
 
 // Names are stored in the local 8-bit encoding (UTF-8 here), read and written alike.
-QString NameText(std::string_view stored) { return QString::fromLocal8Bit(stored.data(), static_cast<qsizetype>(stored.size())); }
+QString NameText(std::string_view stored) {
+  return QString::fromLocal8Bit(stored.data(), static_cast<qsizetype>(stored.size()));
+}
 
 const Caption kCaptions[] = {
     {"LoadWaveTab", "Load Wave", "Загрузка wave файла"},
@@ -317,10 +319,10 @@ void TWavesForm::HandleChangeName() {
   // A recorder names a file that need not exist yet.
   const QString filter = "PCM Wave files (*.wav)";
   const QString picked =
-      LoadPage ? QFileDialog::getOpenFileName(this, QString(), Directory, filter, nullptr,
-                                              QFileDialog::DontUseNativeDialog)
-               : QFileDialog::getSaveFileName(this, QString(), Directory, filter, nullptr,
-                                              QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+      LoadPage
+          ? QFileDialog::getOpenFileName(this, QString(), Directory, filter, nullptr, QFileDialog::DontUseNativeDialog)
+          : QFileDialog::getSaveFileName(this, QString(), Directory, filter, nullptr,
+                                         QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
   HandlePickedName(picked);
 }
 

@@ -104,7 +104,13 @@ R TModelGuard::Guarded(const char* slot, F&& call, R failed) {
 
 template <typename F>
 void TModelGuard::Guarded(const char* slot, F&& call) {
-  Guarded(slot, [&] { call(); return 0; }, 0);
+  Guarded(
+      slot,
+      [&] {
+        call();
+        return 0;
+      },
+      0);
 }
 
 int32_t RIR_STDCALL TModelGuard::QueryInterface(const GUID* iid, void** out) {
@@ -122,15 +128,21 @@ uint32_t RIR_STDCALL TModelGuard::AddRef() { return Block.AddRef(); }
 // The block (and this guard with it) may be gone afterwards.
 uint32_t RIR_STDCALL TModelGuard::Release() { return Block.Release(); }
 
-int32_t RIR_STDCALL TModelGuard::Reserved3() { return Guarded("Reserved3", [&] { return Block.Reserved3(); }, 0); }
+int32_t RIR_STDCALL TModelGuard::Reserved3() {
+  return Guarded(
+      "Reserved3", [&] { return Block.Reserved3(); }, 0);
+}
 bool RIR_STDCALL TModelGuard::IsValid() {
-  return Guarded("IsValid", [&] { return !Block.Faulted && Block.IsValid(); }, false);
+  return Guarded(
+      "IsValid", [&] { return !Block.Faulted && Block.IsValid(); }, false);
 }
 int32_t RIR_STDCALL TModelGuard::GetActivation() {
-  return Guarded("GetActivation", [&] { return Block.GetActivation(); }, Block.Activation);
+  return Guarded(
+      "GetActivation", [&] { return Block.GetActivation(); }, Block.Activation);
 }
 int32_t RIR_STDCALL TModelGuard::GetAuxValue() {
-  return Guarded("GetAuxValue", [&] { return Block.GetAuxValue(); }, Block.AuxValue);
+  return Guarded(
+      "GetAuxValue", [&] { return Block.GetAuxValue(); }, Block.AuxValue);
 }
 void RIR_STDCALL TModelGuard::Start() {
   if (!Block.Faulted) Guarded("Start", [&] { Block.Start(); });
@@ -140,39 +152,76 @@ void RIR_STDCALL TModelGuard::InputChanged() {
 }
 TimeStepResult RIR_STDCALL TModelGuard::TimeStep() {
   if (Block.Faulted) return -1;
-  return Guarded("TimeStep", [&] { return Block.TimeStep(); }, TimeStepResult{-1});
+  return Guarded(
+      "TimeStep", [&] { return Block.TimeStep(); }, TimeStepResult{-1});
 }
 void RIR_STDCALL TModelGuard::LoadParameters() {
   if (!Block.Faulted) Guarded("LoadParameters", [&] { Block.LoadParameters(); });
 }
-void RIR_STDCALL TModelGuard::Reserved11() { Guarded("Reserved11", [&] { Block.Reserved11(); }); }
+void RIR_STDCALL TModelGuard::Reserved11() {
+  Guarded("Reserved11", [&] { Block.Reserved11(); });
+}
 void RIR_STDCALL TModelGuard::Done() {
   // A block's own finishing work may throw; its self reference still goes.
-  const bool finished = Guarded("Done", [&] { Block.Done(); return true; }, false);
+  const bool finished = Guarded(
+      "Done",
+      [&] {
+        Block.Done();
+        return true;
+      },
+      false);
   if (!finished) Block.TBaseModel::Done();
 }
 int32_t RIR_STDCALL TModelGuard::Reserved13(int32_t a, const char** out) {
-  return Guarded("Reserved13", [&] { return Block.Reserved13(a, out); }, 0);
+  return Guarded(
+      "Reserved13", [&] { return Block.Reserved13(a, out); }, 0);
 }
 int32_t RIR_STDCALL TModelGuard::Reserved14(int32_t a) {
-  return Guarded("Reserved14", [&] { return Block.Reserved14(a); }, 0);
+  return Guarded(
+      "Reserved14", [&] { return Block.Reserved14(a); }, 0);
 }
-int32_t RIR_STDCALL TModelGuard::Reserved15() { return Guarded("Reserved15", [&] { return Block.Reserved15(); }, 0); }
-int32_t RIR_STDCALL TModelGuard::Reserved16() { return Guarded("Reserved16", [&] { return Block.Reserved16(); }, 0); }
-int32_t RIR_STDCALL TModelGuard::Reserved17() { return Guarded("Reserved17", [&] { return Block.Reserved17(); }, 0); }
-void RIR_STDCALL TModelGuard::Reserved18() { Guarded("Reserved18", [&] { Block.Reserved18(); }); }
-void RIR_STDCALL TModelGuard::Reserved19() { Guarded("Reserved19", [&] { Block.Reserved19(); }); }
+int32_t RIR_STDCALL TModelGuard::Reserved15() {
+  return Guarded(
+      "Reserved15", [&] { return Block.Reserved15(); }, 0);
+}
+int32_t RIR_STDCALL TModelGuard::Reserved16() {
+  return Guarded(
+      "Reserved16", [&] { return Block.Reserved16(); }, 0);
+}
+int32_t RIR_STDCALL TModelGuard::Reserved17() {
+  return Guarded(
+      "Reserved17", [&] { return Block.Reserved17(); }, 0);
+}
+void RIR_STDCALL TModelGuard::Reserved18() {
+  Guarded("Reserved18", [&] { Block.Reserved18(); });
+}
+void RIR_STDCALL TModelGuard::Reserved19() {
+  Guarded("Reserved19", [&] { Block.Reserved19(); });
+}
 const char* RIR_STDCALL TModelGuard::GetTypeName() {
-  return Guarded("GetTypeName", [&] { return Block.GetTypeName(); }, "");
+  return Guarded(
+      "GetTypeName", [&] { return Block.GetTypeName(); }, "");
 }
-void RIR_STDCALL TModelGuard::Reserved21() { Guarded("Reserved21", [&] { Block.Reserved21(); }); }
-void RIR_STDCALL TModelGuard::Reserved22() { Guarded("Reserved22", [&] { Block.Reserved22(); }); }
-void RIR_STDCALL TModelGuard::Reserved23(int32_t a) { Guarded("Reserved23", [&] { Block.Reserved23(a); }); }
+void RIR_STDCALL TModelGuard::Reserved21() {
+  Guarded("Reserved21", [&] { Block.Reserved21(); });
+}
+void RIR_STDCALL TModelGuard::Reserved22() {
+  Guarded("Reserved22", [&] { Block.Reserved22(); });
+}
+void RIR_STDCALL TModelGuard::Reserved23(int32_t a) {
+  Guarded("Reserved23", [&] { Block.Reserved23(a); });
+}
 int32_t RIR_STDCALL TModelGuard::Reserved24(int32_t a) {
-  return Guarded("Reserved24", [&] { return Block.Reserved24(a); }, 0);
+  return Guarded(
+      "Reserved24", [&] { return Block.Reserved24(a); }, 0);
 }
-void RIR_STDCALL TModelGuard::Reserved25(int32_t a) { Guarded("Reserved25", [&] { Block.Reserved25(a); }); }
-int32_t RIR_STDCALL TModelGuard::Reserved26() { return Guarded("Reserved26", [&] { return Block.Reserved26(); }, 0); }
+void RIR_STDCALL TModelGuard::Reserved25(int32_t a) {
+  Guarded("Reserved25", [&] { Block.Reserved25(a); });
+}
+int32_t RIR_STDCALL TModelGuard::Reserved26() {
+  return Guarded(
+      "Reserved26", [&] { return Block.Reserved26(); }, 0);
+}
 
 bool TBaseModel::BindRequired(std::initializer_list<PortBinding> ports, uint16_t mask) {
   return Bind(ports, mask, true);

@@ -31,72 +31,72 @@ enum CatalogueClass : uint8_t { kNoClass, kSimple, kBuffer, kFilter };
 
 struct CatalogueEntry {
   const char* text;
-  TransformGroup group;   // for a group entry: the group it names
+  TransformGroup group;  // for a group entry: the group it names
   CatalogueClass blockClass;
 };
 
 // Position = catalogue code.
 const CatalogueEntry kCatalogue[kCatalogueSize] = {
-    {"E to the power", tgArithmetic, kSimple},   // 1
-    {"Natural Log", tgArithmetic, kSimple},      // 2
-    {"Any Func", tgArithmetic, kSimple},         // 3
-    {"Bit-Reversed", tgArithmetic, kSimple},     // 4
-    {"Blackman trans", tgWindowing, kBuffer},    // 5
-    {"Kaiser trans", tgWindowing, kBuffer},      // 6
-    {"Bartlett trans", tgWindowing, kBuffer},    // 7
-    {"Hann trans", tgWindowing, kBuffer},        // 8
-    {"Hamming trans", tgWindowing, kBuffer},     // 9
-    {"BlackmanStd trans", tgWindowing, kBuffer}, // 10
-    {"BlackmanOpt trans", tgWindowing, kBuffer}, // 11
-    {"High-Level FIR", tgFilters, kFilter},      // 12
-    {"Low-Level FIR", tgFilters, kFilter},       // 13
-    {"High-Level IIR", tgFilters, kFilter},      // 14
-    {"Low-Level IIR", tgFilters, kFilter},       // 15
-    {"High-Level LMS", tgFilters, kFilter},      // 16
-    {"High-Level LMS DES", tgFilters, kFilter},  // 17
-    {"Low-Level LMS", tgFilters, kFilter},       // 18
-    {"Low-Level LMS Na", tgFilters, kFilter},    // 19
-    {"Up Sample", tgSampling, kBuffer},          // 20
-    {"Down Sample", tgSampling, kBuffer},        // 21
-    {"Auto Correlation", tgCorrelation, kBuffer}, // 22
-    {"Cross Correlation", tgCorrelation, kBuffer}, // 23
-    {"Simple Conjugation", tgConjugation, kSimple}, // 24
-    {"Flip Conjugation", tgConjugation, kBuffer}, // 25
-    {"Extended Conjugation", tgConjugation, kBuffer}, // 26
-    {"OneDim Convolution", tgConvolution, kBuffer}, // 27
-    {"TwoDim Convolution", tgConvolution, kBuffer}, // 28
-    {"Filter 2D", tgConvolution, kBuffer},       // 29
-    {"Absolute Value", tgArithmetic, kSimple},   // 30
-    {"Square", tgArithmetic, kSimple},           // 31
-    {"Square Root", tgArithmetic, kSimple},      // 32
-    {"Thresh", tgArithmetic, kSimple},           // 33
-    {"Inverse Thresh", tgArithmetic, kSimple},   // 34
-    {"Addition/Substraction", tgArithmetic, kSimple}, // 35
-    {"Multiply/Division", tgArithmetic, kSimple}, // 36
-    {"", tgNone, kNoClass},                      // 37
-    {"", tgNone, kNoClass},                      // 38
-    {"", tgNone, kNoClass},                      // 39
-    {"Discrete Fourier Transform", tgFouriers, kBuffer}, // 40
-    {"Fast Fourier Transform", tgFouriers, kBuffer}, // 41
-    {"FFT using RCPack/RCPerm", tgFouriers, kBuffer}, // 42
-    {"FFT of CCS using RCPack/RCPerm", tgFouriers, kBuffer}, // 43
-    {"FFT of real signal", tgFouriers, kBuffer}, // 44
-    {"FFT of CCS signal", tgFouriers, kBuffer},  // 45
-    {"Goertzel DFT", tgFouriers, kBuffer},       // 46
-    {"Forward FFT", tgNone, kBuffer},            // 47
-    {"Inverse FFT", tgNone, kBuffer},            // 48
-    {"", tgNone, kNoClass},                      // 49
-    {"Forward User trans", tgSpectrals, kBuffer}, // 50
-    {"Inverse User trans", tgSpectrals, kBuffer}, // 51
-    {"Arithmetic_Group", tgArithmetic, kSimple}, // 52
-    {"Conjugation_Group", tgConjugation, kBuffer}, // 53
-    {"Convolution_Group", tgConvolution, kBuffer}, // 54
-    {"Correlation_Group", tgCorrelation, kBuffer}, // 55
-    {"Sampling_Group", tgSampling, kBuffer},     // 56
-    {"Fouriers_Group", tgFouriers, kBuffer},     // 57
-    {"Spectrals_Group", tgSpectrals, kBuffer},   // 58
-    {"Filters_Group", tgFilters, kFilter},       // 59
-    {"Windowing_Group", tgWindowing, kBuffer},   // 60
+    {"E to the power", tgArithmetic, kSimple},                // 1
+    {"Natural Log", tgArithmetic, kSimple},                   // 2
+    {"Any Func", tgArithmetic, kSimple},                      // 3
+    {"Bit-Reversed", tgArithmetic, kSimple},                  // 4
+    {"Blackman trans", tgWindowing, kBuffer},                 // 5
+    {"Kaiser trans", tgWindowing, kBuffer},                   // 6
+    {"Bartlett trans", tgWindowing, kBuffer},                 // 7
+    {"Hann trans", tgWindowing, kBuffer},                     // 8
+    {"Hamming trans", tgWindowing, kBuffer},                  // 9
+    {"BlackmanStd trans", tgWindowing, kBuffer},              // 10
+    {"BlackmanOpt trans", tgWindowing, kBuffer},              // 11
+    {"High-Level FIR", tgFilters, kFilter},                   // 12
+    {"Low-Level FIR", tgFilters, kFilter},                    // 13
+    {"High-Level IIR", tgFilters, kFilter},                   // 14
+    {"Low-Level IIR", tgFilters, kFilter},                    // 15
+    {"High-Level LMS", tgFilters, kFilter},                   // 16
+    {"High-Level LMS DES", tgFilters, kFilter},               // 17
+    {"Low-Level LMS", tgFilters, kFilter},                    // 18
+    {"Low-Level LMS Na", tgFilters, kFilter},                 // 19
+    {"Up Sample", tgSampling, kBuffer},                       // 20
+    {"Down Sample", tgSampling, kBuffer},                     // 21
+    {"Auto Correlation", tgCorrelation, kBuffer},             // 22
+    {"Cross Correlation", tgCorrelation, kBuffer},            // 23
+    {"Simple Conjugation", tgConjugation, kSimple},           // 24
+    {"Flip Conjugation", tgConjugation, kBuffer},             // 25
+    {"Extended Conjugation", tgConjugation, kBuffer},         // 26
+    {"OneDim Convolution", tgConvolution, kBuffer},           // 27
+    {"TwoDim Convolution", tgConvolution, kBuffer},           // 28
+    {"Filter 2D", tgConvolution, kBuffer},                    // 29
+    {"Absolute Value", tgArithmetic, kSimple},                // 30
+    {"Square", tgArithmetic, kSimple},                        // 31
+    {"Square Root", tgArithmetic, kSimple},                   // 32
+    {"Thresh", tgArithmetic, kSimple},                        // 33
+    {"Inverse Thresh", tgArithmetic, kSimple},                // 34
+    {"Addition/Substraction", tgArithmetic, kSimple},         // 35
+    {"Multiply/Division", tgArithmetic, kSimple},             // 36
+    {"", tgNone, kNoClass},                                   // 37
+    {"", tgNone, kNoClass},                                   // 38
+    {"", tgNone, kNoClass},                                   // 39
+    {"Discrete Fourier Transform", tgFouriers, kBuffer},      // 40
+    {"Fast Fourier Transform", tgFouriers, kBuffer},          // 41
+    {"FFT using RCPack/RCPerm", tgFouriers, kBuffer},         // 42
+    {"FFT of CCS using RCPack/RCPerm", tgFouriers, kBuffer},  // 43
+    {"FFT of real signal", tgFouriers, kBuffer},              // 44
+    {"FFT of CCS signal", tgFouriers, kBuffer},               // 45
+    {"Goertzel DFT", tgFouriers, kBuffer},                    // 46
+    {"Forward FFT", tgNone, kBuffer},                         // 47
+    {"Inverse FFT", tgNone, kBuffer},                         // 48
+    {"", tgNone, kNoClass},                                   // 49
+    {"Forward User trans", tgSpectrals, kBuffer},             // 50
+    {"Inverse User trans", tgSpectrals, kBuffer},             // 51
+    {"Arithmetic_Group", tgArithmetic, kSimple},              // 52
+    {"Conjugation_Group", tgConjugation, kBuffer},            // 53
+    {"Convolution_Group", tgConvolution, kBuffer},            // 54
+    {"Correlation_Group", tgCorrelation, kBuffer},            // 55
+    {"Sampling_Group", tgSampling, kBuffer},                  // 56
+    {"Fouriers_Group", tgFouriers, kBuffer},                  // 57
+    {"Spectrals_Group", tgSpectrals, kBuffer},                // 58
+    {"Filters_Group", tgFilters, kFilter},                    // 59
+    {"Windowing_Group", tgWindowing, kBuffer},                // 60
 };
 
 void ReportUnknownName(std::string_view name) { ShowLibError(msgNameNotFound, Language, name); }
@@ -108,7 +108,7 @@ struct GroupName {
   TransformGroup number;
 };
 constexpr GroupName kGroupNames[] = {
-    {"Arithmetic", "Arithmetic_Group", tgArithmetic},   {"Conjugation", "Conjugation_Group", tgConjugation},
+    {"Arithmetic", "Arithmetic_Group", tgArithmetic},    {"Conjugation", "Conjugation_Group", tgConjugation},
     {"Convolution", "Convolution_Group", tgConvolution}, {"Correlation", "Correlation_Group", tgCorrelation},
     {"Sampling", "Sampling_Group", tgSampling},          {"Filters", "Filters_Group", tgFilters},
     {"Windowing", "Windowing_Group", tgWindowing},       {"Fouriers", "Fouriers_Group", tgFouriers},
@@ -196,17 +196,16 @@ const char* const kGaussianFields[] = {"Mean", "StDev"};
 const char* const kBlackmanFields[] = {"BlackLen", "BlackAmp", "Alpha", "WindowLen"};
 const char* const kKaiserFields[] = {"KaiserLen", "KaiserAmp", "Alpha", "WindowLen"};
 const char* const kWindowFields[] = {"WindowLen", "WindowAmp"};
-const char* const kAllInOneFields[] = {"Kind",          "Formula",     "SinePeriod", "SineAmp",  "ModSinePeriod",
-                                       "ModMainTone",   "ModSineAmp",  "IsSingle",   "Low",      "High",
-                                       "ConstantValue", "ToneRelFreq", "TonePhase",  "ToneMag",  "Mean",
-                                       "StDev",         "BlackLen",    "BlackAmp",   "Alpha",    "KaiserLen",
-                                       "KaiserAmp",     "WindowLen",   "WindowAmp"};
+const char* const kAllInOneFields[] = {
+    "Kind",     "Formula",  "SinePeriod",    "SineAmp",     "ModSinePeriod", "ModMainTone", "ModSineAmp", "IsSingle",
+    "Low",      "High",     "ConstantValue", "ToneRelFreq", "TonePhase",     "ToneMag",     "Mean",       "StDev",
+    "BlackLen", "BlackAmp", "Alpha",         "KaiserLen",   "KaiserAmp",     "WindowLen",   "WindowAmp"};
 
 // Row k holds kind k.
 const Fields kGeneratorFields[kGeneratorKindCount] = {
-    kFuncFields,    kSineFields,    kModSineFields, kUniformFields,  kConstantFields, kToneFields,
-    kWindowFields,  kUniformFields, kGaussianFields, kBlackmanFields, kKaiserFields,  kWindowFields,
-    kWindowFields,  kWindowFields,  kWindowFields,  kWindowFields,   kAllInOneFields,
+    kFuncFields,   kSineFields,    kModSineFields,  kUniformFields,  kConstantFields, kToneFields,
+    kWindowFields, kUniformFields, kGaussianFields, kBlackmanFields, kKaiserFields,   kWindowFields,
+    kWindowFields, kWindowFields,  kWindowFields,   kWindowFields,   kAllInOneFields,
 };
 
 const char* const kUserFuncFields[] = {"User_func"};
@@ -233,60 +232,86 @@ const char* const kCorrelationGroupFields[] = {"TransformCode", "Num_Points", "C
 const char* const kConvolutionGroupFields[] = {"TransformCode", "Num_Points", "Conv_H_Count", "Conv_H_12D"};
 const char* const kFouriersGroupFields[] = {"TransformCode", "Num_Points", "FFT_Flags", "Goertzel_Frequency"};
 
-const char* const kFirFields[] = {"FIRS_TapsCount", "FIRS_Taps",      "FIRS_Delay",      "isMulti_Rate",
-                                  "FIRH_UpFactor",  "FIRH_UpPhase",   "FIRH_DownFactor", "FIRH_DownPhase"};
+const char* const kFirFields[] = {"FIRS_TapsCount", "FIRS_Taps",    "FIRS_Delay",      "isMulti_Rate",
+                                  "FIRH_UpFactor",  "FIRH_UpPhase", "FIRH_DownFactor", "FIRH_DownPhase"};
 const char* const kIirFields[] = {"IIRS_TapsCount", "IIRS_Taps", "IIRS_Delay", "IIRS_isBiquads"};
-const char* const kHighLmsFields[] = {"LMSS_TapsCount", "LMSS_Taps",  "LMSS_Delay",   "LMSS_Type",
-                                      "LMSS_Step",      "LMSS_Leak",  "LMSS_ErrDly",  "LMSH_isMulti",
+const char* const kHighLmsFields[] = {"LMSS_TapsCount", "LMSS_Taps",    "LMSS_Delay",  "LMSS_Type",
+                                      "LMSS_Step",      "LMSS_Leak",    "LMSS_ErrDly", "LMSH_isMulti",
                                       "LMSS_DwnFactor", "LMSS_DwnPhase"};
-const char* const kLowLmsFields[] = {"LMSS_TapsCount", "LMSS_Taps",    "LMSS_Delay",     "LMSS_Type",
-                                     "LMSS_Step",      "LMSS_Leak",    "LMSS_ErrDly",    "LMSH_isMulti",
+const char* const kLowLmsFields[] = {"LMSS_TapsCount", "LMSS_Taps",     "LMSS_Delay",   "LMSS_Type",
+                                     "LMSS_Step",      "LMSS_Leak",     "LMSS_ErrDly",  "LMSH_isMulti",
                                      "LMSS_DwnFactor", "LMSS_DwnPhase", "LMSS_isAdaptB"};
 const char* const kFiltersGroupFields[] = {
-    "TransformCode",  "FIRS_TapsCount", "FIRS_Taps",      "FIRS_Delay",      "isMulti_Rate",   "FIRH_UpFactor",
-    "FIRH_UpPhase",   "FIRH_DownFactor", "FIRH_DownPhase", "IIRS_TapsCount", "IIRS_Taps",      "IIRS_Delay",
-    "IIRS_isBiquads", "LMSS_TapsCount", "LMSS_Taps",      "LMSS_Delay",      "LMSS_Type",      "LMSS_Step",
-    "LMSS_Leak",      "LMSS_ErrDly",    "LMSH_isMulti",   "LMSS_DwnFactor",  "LMSS_DwnPhase",  "LMSS_isAdaptB"};
+    "TransformCode",  "FIRS_TapsCount",  "FIRS_Taps",      "FIRS_Delay",     "isMulti_Rate",  "FIRH_UpFactor",
+    "FIRH_UpPhase",   "FIRH_DownFactor", "FIRH_DownPhase", "IIRS_TapsCount", "IIRS_Taps",     "IIRS_Delay",
+    "IIRS_isBiquads", "LMSS_TapsCount",  "LMSS_Taps",      "LMSS_Delay",     "LMSS_Type",     "LMSS_Step",
+    "LMSS_Leak",      "LMSS_ErrDly",     "LMSH_isMulti",   "LMSS_DwnFactor", "LMSS_DwnPhase", "LMSS_isAdaptB"};
 
 const char* const kLoadFields[] = {"FileName"};
 const char* const kSaveFields[] = {"FileName", "SampleRate", "BitsPerSample", "Channels"};
 
 Fields TransformFields(int32_t code) {
   switch (code) {
-    case ccAnyFunc: return kUserFuncFields;
-    case ccBitReversed: return kBitRevFields;
-    case ccThresh: return kThreshFields;
-    case ccInverseThresh: return kInvThreshFields;
-    case ccAdditionSubstraction: return kAddFields;
-    case ccMultiplyDivision: return kMpyFields;
-    case ccBlackmanTrans: return kWinAlphaFields;
-    case ccKaiserTrans: return kWinBetaFields;
+    case ccAnyFunc:
+      return kUserFuncFields;
+    case ccBitReversed:
+      return kBitRevFields;
+    case ccThresh:
+      return kThreshFields;
+    case ccInverseThresh:
+      return kInvThreshFields;
+    case ccAdditionSubstraction:
+      return kAddFields;
+    case ccMultiplyDivision:
+      return kMpyFields;
+    case ccBlackmanTrans:
+      return kWinAlphaFields;
+    case ccKaiserTrans:
+      return kWinBetaFields;
     case ccUpSample:
-    case ccDownSample: return kSamplingFields;
-    case ccAutoCorrelation: return kAutoCorrFields;
+    case ccDownSample:
+      return kSamplingFields;
+    case ccAutoCorrelation:
+      return kAutoCorrFields;
     case ccOneDimConvolution:
     case ccTwoDimConvolution:
-    case ccFilter2D: return kConvFields;
-    case ccFftCcsRcPack: return kCcsFftFields;
-    case ccGoertzelDft: return kGoertzelFields;
+    case ccFilter2D:
+      return kConvFields;
+    case ccFftCcsRcPack:
+      return kCcsFftFields;
+    case ccGoertzelDft:
+      return kGoertzelFields;
     case ccHighLevelFir:
-    case ccLowLevelFir: return kFirFields;
+    case ccLowLevelFir:
+      return kFirFields;
     case ccHighLevelIir:
-    case ccLowLevelIir: return kIirFields;
+    case ccLowLevelIir:
+      return kIirFields;
     case ccHighLevelLms:
-    case ccHighLevelLmsDes: return kHighLmsFields;
+    case ccHighLevelLmsDes:
+      return kHighLmsFields;
     case ccLowLevelLms:
-    case ccLowLevelLmsNa: return kLowLmsFields;
-    case ccArithmeticGroup: return kArithmeticGroupFields;
-    case ccWindowingGroup: return kWindowingGroupFields;
-    case ccSamplingGroup: return kSamplingGroupFields;
-    case ccCorrelationGroup: return kCorrelationGroupFields;
-    case ccConvolutionGroup: return kConvolutionGroupFields;
-    case ccFouriersGroup: return kFouriersGroupFields;
+    case ccLowLevelLmsNa:
+      return kLowLmsFields;
+    case ccArithmeticGroup:
+      return kArithmeticGroupFields;
+    case ccWindowingGroup:
+      return kWindowingGroupFields;
+    case ccSamplingGroup:
+      return kSamplingGroupFields;
+    case ccCorrelationGroup:
+      return kCorrelationGroupFields;
+    case ccConvolutionGroup:
+      return kConvolutionGroupFields;
+    case ccFouriersGroup:
+      return kFouriersGroupFields;
     case ccConjugationGroup:
-    case ccSpectralsGroup: return kGroupLengthFields;
-    case ccFiltersGroup: return kFiltersGroupFields;
-    default: break;
+    case ccSpectralsGroup:
+      return kGroupLengthFields;
+    case ccFiltersGroup:
+      return kFiltersGroupFields;
+    default:
+      break;
   }
   const CatalogueEntry* e = EntryOf(code);
   return e != nullptr && e->blockClass == kBuffer ? Fields{kLengthFields} : None;
@@ -379,12 +404,18 @@ const char* const kTransformDescriptions[kCatalogueSize] = {
 
 const char* ClassText(BlockClass c) {
   switch (c) {
-    case BlockClass::Generator: return "TGenerator";
-    case BlockClass::SimpleTransform: return "TSimpleTransform";
-    case BlockClass::Transform: return "TTransform";
-    case BlockClass::FilterTransform: return "TFilterTransform";
-    case BlockClass::WaveLoad: return "TWaveIO (load)";
-    case BlockClass::WaveSave: return "TWaveIO (save)";
+    case BlockClass::Generator:
+      return "TGenerator";
+    case BlockClass::SimpleTransform:
+      return "TSimpleTransform";
+    case BlockClass::Transform:
+      return "TTransform";
+    case BlockClass::FilterTransform:
+      return "TFilterTransform";
+    case BlockClass::WaveLoad:
+      return "TWaveIO (load)";
+    case BlockClass::WaveSave:
+      return "TWaveIO (save)";
   }
   return "";
 }
@@ -506,13 +537,18 @@ bool UsesDesiredInput(int32_t code) { return code >= ccHighLevelLms && code <= c
 
 std::span<const PortSpec> BlockPorts(BlockClass c, int32_t code) {
   switch (c) {
-    case BlockClass::Generator: return kGeneratorPorts;
-    case BlockClass::SimpleTransform: return kSimplePorts;
-    case BlockClass::Transform: return kBufferPorts;
+    case BlockClass::Generator:
+      return kGeneratorPorts;
+    case BlockClass::SimpleTransform:
+      return kSimplePorts;
+    case BlockClass::Transform:
+      return kBufferPorts;
     case BlockClass::FilterTransform:
       return std::span<const PortSpec>(kFilterPorts).first(UsesDesiredInput(code) ? 3 : 2);
-    case BlockClass::WaveLoad: return kLoadPorts;
-    case BlockClass::WaveSave: return kSavePorts;
+    case BlockClass::WaveLoad:
+      return kLoadPorts;
+    case BlockClass::WaveSave:
+      return kSavePorts;
   }
   return {};
 }

@@ -53,10 +53,10 @@ bool IsFilterCode(int32_t code);
 const char* GeneratorHelpTopic(int32_t kind);
 
 // Family predicates over catalogue codes. False outside the catalogue.
-bool IsElementWiseCode(int32_t code);  // performed by TSimpleTransform
-bool IsBufferCode(int32_t code);       // performed by TTransform
+bool IsElementWiseCode(int32_t code);      // performed by TSimpleTransform
+bool IsBufferCode(int32_t code);           // performed by TTransform
 bool IsFilterOperationCode(int32_t code);  // one of the eight filters
-bool UsesDesiredInput(int32_t code);   // the filter adapts towards "DDes"
+bool UsesDesiredInput(int32_t code);       // the filter adapts towards "DDes"
 
 enum class BlockClass : uint8_t { Generator, SimpleTransform, Transform, FilterTransform, WaveLoad, WaveSave };
 
@@ -66,7 +66,7 @@ enum class PortDirection : uint8_t { In, Out };
 struct PortSpec {
   const char* name;
   PortDirection direction;
-  bool required;    // a missing port is reported and leaves the block invalid
+  bool required;      // a missing port is reported and leaves the block invalid
   const char* kind;   // expected variable kind
   const char* width;  // expected width
   const char* note;   // kind, width and meaning in one line
@@ -76,17 +76,17 @@ struct PortSpec {
 // One row per init export, in export-list order.
 struct BlockRow {
   int32_t ordinal;
-  const char* exportName;       // "Sine_Init"
+  const char* exportName;  // "Sine_Init"
   BlockClass blockClass;
-  const char* className;        // "TGenerator"
-  const char* typeName;         // what the block is built with ("Sine", "Hann trans", "Load Wave")
-  int32_t generatorKind;        // -1 for other classes and unknown names
-  int32_t catalogueCode;        // -1 for generators and wave blocks
-  int32_t dialogCode;           // -1 for generators and wave blocks
-  int32_t group;                // group number, -1 when none
-  std::span<const PortSpec> ports;         // in binding order
-  std::span<const char* const> fields;     // record fields the type reads
-  const char* description;                 // one line, for people
+  const char* className;                // "TGenerator"
+  const char* typeName;                 // what the block is built with ("Sine", "Hann trans", "Load Wave")
+  int32_t generatorKind;                // -1 for other classes and unknown names
+  int32_t catalogueCode;                // -1 for generators and wave blocks
+  int32_t dialogCode;                   // -1 for generators and wave blocks
+  int32_t group;                        // group number, -1 when none
+  std::span<const PortSpec> ports;      // in binding order
+  std::span<const char* const> fields;  // record fields the type reads
+  const char* description;              // one line, for people
 };
 
 // Limits the blocks are built with.

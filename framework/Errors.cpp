@@ -50,9 +50,9 @@ std::string ErrorMessageText(int number, std::string_view arg) {
     case 13:
       return Compose("Length of a signal should be a degree of 2", "Длина сигнала должна быть степенью 2");
     case 15:
-      return Compose(a + " - The formula is entered incorrectly or " +
-                         "samples of a signal outside of a range of definition !!!",
-                     std::string("Формула введена неправильно или ") + "выборки сигнала вне области определения !!!");
+      return Compose(
+          a + " - The formula is entered incorrectly or " + "samples of a signal outside of a range of definition !!!",
+          std::string("Формула введена неправильно или ") + "выборки сигнала вне области определения !!!");
     case 20:
       return Compose("File Write Failure", "Ошибка при записи в файл");
     case 21:

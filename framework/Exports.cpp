@@ -78,12 +78,8 @@ void OpenDialogGuarded(RirDialogKind kind, IExtParameter* params) noexcept {
 RIR_INIT_EXPORTS(RIR_DEFINE_INIT)
 #undef RIR_DEFINE_INIT
 
-RIR_EXPORT void RIR_STDCALL GenersExtParams(IExtParameter* params) {
-  OpenDialogGuarded(rdkGenerator, params);
-}
-RIR_EXPORT void RIR_STDCALL TransExtParams(IExtParameter* params) {
-  OpenDialogGuarded(rdkTransform, params);
-}
+RIR_EXPORT void RIR_STDCALL GenersExtParams(IExtParameter* params) { OpenDialogGuarded(rdkGenerator, params); }
+RIR_EXPORT void RIR_STDCALL TransExtParams(IExtParameter* params) { OpenDialogGuarded(rdkTransform, params); }
 RIR_EXPORT void RIR_STDCALL WaveExtParams(IExtParameter* params) { OpenDialogGuarded(rdkWave, params); }
 
 namespace {
@@ -103,8 +99,8 @@ struct OrdinalEntry {
 #define RIR_INIT_ENTRY(ordinal, name, factory, arg) {ordinal, reinterpret_cast<void*>(&name)},
 #define RIR_DIALOG_ENTRY(ordinal, name) {ordinal, reinterpret_cast<void*>(&name)},
 const OrdinalEntry kOrdinals[] = {
-    RIR_INIT_EXPORTS(RIR_INIT_ENTRY) RIR_DIALOG_EXPORTS(RIR_DIALOG_ENTRY){kHelloOrdinal,
-                                                                          reinterpret_cast<void*>(&Hello)},
+    RIR_INIT_EXPORTS(RIR_INIT_ENTRY)
+        RIR_DIALOG_EXPORTS(RIR_DIALOG_ENTRY){kHelloOrdinal, reinterpret_cast<void*>(&Hello)},
 };
 #undef RIR_INIT_ENTRY
 #undef RIR_DIALOG_ENTRY

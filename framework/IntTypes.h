@@ -78,7 +78,8 @@ constexpr int32_t kInputDriven = 4;
 inline bool IsKnownInterfaceId(const GUID* iid) {
   static constexpr GUID kZero = {};
   static constexpr GUID kUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-  return iid != nullptr && (std::memcmp(iid, &kZero, sizeof(GUID)) == 0 || std::memcmp(iid, &kUnknown, sizeof(GUID)) == 0);
+  return iid != nullptr &&
+         (std::memcmp(iid, &kZero, sizeof(GUID)) == 0 || std::memcmp(iid, &kUnknown, sizeof(GUID)) == 0);
 }
 
 #if defined(__GNUC__)
@@ -97,30 +98,30 @@ struct IRirUnknown {
 
 // The block interface the host drives.
 struct IModel : IRirUnknown {
-  virtual int32_t RIR_STDCALL Reserved3() = 0;                           // 3
-  virtual bool RIR_STDCALL IsValid() = 0;                                // 4
-  virtual int32_t RIR_STDCALL GetActivation() = 0;                       // 5
-  virtual int32_t RIR_STDCALL GetAuxValue() = 0;                         // 6
-  virtual void RIR_STDCALL Start() = 0;                                  // 7
-  virtual void RIR_STDCALL InputChanged() = 0;                           // 8
-  virtual TimeStepResult RIR_STDCALL TimeStep() = 0;                     // 9
-  virtual void RIR_STDCALL LoadParameters() = 0;                         // 10
-  virtual void RIR_STDCALL Reserved11() = 0;                             // 11
-  virtual void RIR_STDCALL Done() = 0;                                   // 12
-  virtual int32_t RIR_STDCALL Reserved13(int32_t, const char** out) = 0; // 13
-  virtual int32_t RIR_STDCALL Reserved14(int32_t) = 0;                   // 14
-  virtual int32_t RIR_STDCALL Reserved15() = 0;                          // 15
-  virtual int32_t RIR_STDCALL Reserved16() = 0;                          // 16
-  virtual int32_t RIR_STDCALL Reserved17() = 0;                          // 17
-  virtual void RIR_STDCALL Reserved18() = 0;                             // 18
-  virtual void RIR_STDCALL Reserved19() = 0;                             // 19
-  virtual const char* RIR_STDCALL GetTypeName() = 0;                     // 20
-  virtual void RIR_STDCALL Reserved21() = 0;                             // 21
-  virtual void RIR_STDCALL Reserved22() = 0;                             // 22
-  virtual void RIR_STDCALL Reserved23(int32_t) = 0;                      // 23
-  virtual int32_t RIR_STDCALL Reserved24(int32_t) = 0;                   // 24
-  virtual void RIR_STDCALL Reserved25(int32_t) = 0;                      // 25
-  virtual int32_t RIR_STDCALL Reserved26() = 0;                          // 26
+  virtual int32_t RIR_STDCALL Reserved3() = 0;                            // 3
+  virtual bool RIR_STDCALL IsValid() = 0;                                 // 4
+  virtual int32_t RIR_STDCALL GetActivation() = 0;                        // 5
+  virtual int32_t RIR_STDCALL GetAuxValue() = 0;                          // 6
+  virtual void RIR_STDCALL Start() = 0;                                   // 7
+  virtual void RIR_STDCALL InputChanged() = 0;                            // 8
+  virtual TimeStepResult RIR_STDCALL TimeStep() = 0;                      // 9
+  virtual void RIR_STDCALL LoadParameters() = 0;                          // 10
+  virtual void RIR_STDCALL Reserved11() = 0;                              // 11
+  virtual void RIR_STDCALL Done() = 0;                                    // 12
+  virtual int32_t RIR_STDCALL Reserved13(int32_t, const char** out) = 0;  // 13
+  virtual int32_t RIR_STDCALL Reserved14(int32_t) = 0;                    // 14
+  virtual int32_t RIR_STDCALL Reserved15() = 0;                           // 15
+  virtual int32_t RIR_STDCALL Reserved16() = 0;                           // 16
+  virtual int32_t RIR_STDCALL Reserved17() = 0;                           // 17
+  virtual void RIR_STDCALL Reserved18() = 0;                              // 18
+  virtual void RIR_STDCALL Reserved19() = 0;                              // 19
+  virtual const char* RIR_STDCALL GetTypeName() = 0;                      // 20
+  virtual void RIR_STDCALL Reserved21() = 0;                              // 21
+  virtual void RIR_STDCALL Reserved22() = 0;                              // 22
+  virtual void RIR_STDCALL Reserved23(int32_t) = 0;                       // 23
+  virtual int32_t RIR_STDCALL Reserved24(int32_t) = 0;                    // 24
+  virtual void RIR_STDCALL Reserved25(int32_t) = 0;                       // 25
+  virtual int32_t RIR_STDCALL Reserved26() = 0;                           // 26
 
  protected:
   ~IModel() = default;
@@ -129,41 +130,41 @@ struct IModel : IRirUnknown {
 // Host services. Slots the blocks never call are placeholders that keep the
 // positions; they have empty default bodies so a host need not write them.
 struct IPELMOR : IRirUnknown {
-  virtual void RIR_STDCALL Slot3() {}                                               // 3
-  virtual void RIR_STDCALL ReportError(int32_t code, intptr_t argument) = 0;        // 4
-  virtual void RIR_STDCALL AbortRun() = 0;                                          // 5
-  virtual void RIR_STDCALL Slot6() {}                                               // 6
-  virtual long double RIR_STDCALL GetTime() = 0;                                    // 7
+  virtual void RIR_STDCALL Slot3() {}                                                       // 3
+  virtual void RIR_STDCALL ReportError(int32_t code, intptr_t argument) = 0;                // 4
+  virtual void RIR_STDCALL AbortRun() = 0;                                                  // 5
+  virtual void RIR_STDCALL Slot6() {}                                                       // 6
+  virtual long double RIR_STDCALL GetTime() = 0;                                            // 7
   virtual void RIR_STDCALL GetParameter(const char* name, void** data, int32_t* size) = 0;  // 8
-  virtual void RIR_STDCALL Slot9() {}                                               // 9
-  virtual uint16_t RIR_STDCALL GetVariableKind(VarHandle handle) = 0;               // 10
-  virtual uint16_t RIR_STDCALL GetVariableFlags(VarHandle handle) = 0;              // 11
-  virtual void RIR_STDCALL Slot12() {}                                              // 12
-  virtual long double RIR_STDCALL GetSamplePeriod() = 0;                            // 13
-  virtual int32_t RIR_STDCALL GetVariableWidth(VarHandle handle) = 0;               // 14
-  virtual void RIR_STDCALL Slot15() {}                                              // 15
-  virtual VarHandle RIR_STDCALL FindVariable(const char* name) = 0;                 // 16
-  virtual void RIR_STDCALL Slot17() {}                                              // 17
-  virtual const char* RIR_STDCALL GetValueText(VarHandle handle) = 0;               // 18
-  virtual void RIR_STDCALL Slot19() {}                                              // 19
-  virtual void RIR_STDCALL SetValueText(VarHandle handle, const char* text) = 0;    // 20
-  virtual void RIR_STDCALL Slot21() {}                                              // 21
-  virtual void RIR_STDCALL Slot22() {}                                              // 22
-  virtual void RIR_STDCALL Slot23() {}                                              // 23
-  virtual void RIR_STDCALL Slot24() {}                                              // 24
-  virtual void RIR_STDCALL Slot25() {}                                              // 25
-  virtual void RIR_STDCALL Slot26() {}                                              // 26
-  virtual void RIR_STDCALL Slot27() {}                                              // 27
-  virtual void RIR_STDCALL Slot28() {}                                              // 28
-  virtual void RIR_STDCALL Slot29() {}                                              // 29
-  virtual void RIR_STDCALL Slot30() {}                                              // 30
-  virtual void RIR_STDCALL Slot31() {}                                              // 31
-  virtual void RIR_STDCALL Slot32() {}                                              // 32
-  virtual void RIR_STDCALL Slot33() {}                                              // 33
-  virtual void RIR_STDCALL Slot34() {}                                              // 34
-  virtual void RIR_STDCALL Slot35() {}                                              // 35
-  virtual void RIR_STDCALL Slot36() {}                                              // 36
-  virtual const char* RIR_STDCALL GetLibraryDirectory() = 0;                        // 37
+  virtual void RIR_STDCALL Slot9() {}                                                       // 9
+  virtual uint16_t RIR_STDCALL GetVariableKind(VarHandle handle) = 0;                       // 10
+  virtual uint16_t RIR_STDCALL GetVariableFlags(VarHandle handle) = 0;                      // 11
+  virtual void RIR_STDCALL Slot12() {}                                                      // 12
+  virtual long double RIR_STDCALL GetSamplePeriod() = 0;                                    // 13
+  virtual int32_t RIR_STDCALL GetVariableWidth(VarHandle handle) = 0;                       // 14
+  virtual void RIR_STDCALL Slot15() {}                                                      // 15
+  virtual VarHandle RIR_STDCALL FindVariable(const char* name) = 0;                         // 16
+  virtual void RIR_STDCALL Slot17() {}                                                      // 17
+  virtual const char* RIR_STDCALL GetValueText(VarHandle handle) = 0;                       // 18
+  virtual void RIR_STDCALL Slot19() {}                                                      // 19
+  virtual void RIR_STDCALL SetValueText(VarHandle handle, const char* text) = 0;            // 20
+  virtual void RIR_STDCALL Slot21() {}                                                      // 21
+  virtual void RIR_STDCALL Slot22() {}                                                      // 22
+  virtual void RIR_STDCALL Slot23() {}                                                      // 23
+  virtual void RIR_STDCALL Slot24() {}                                                      // 24
+  virtual void RIR_STDCALL Slot25() {}                                                      // 25
+  virtual void RIR_STDCALL Slot26() {}                                                      // 26
+  virtual void RIR_STDCALL Slot27() {}                                                      // 27
+  virtual void RIR_STDCALL Slot28() {}                                                      // 28
+  virtual void RIR_STDCALL Slot29() {}                                                      // 29
+  virtual void RIR_STDCALL Slot30() {}                                                      // 30
+  virtual void RIR_STDCALL Slot31() {}                                                      // 31
+  virtual void RIR_STDCALL Slot32() {}                                                      // 32
+  virtual void RIR_STDCALL Slot33() {}                                                      // 33
+  virtual void RIR_STDCALL Slot34() {}                                                      // 34
+  virtual void RIR_STDCALL Slot35() {}                                                      // 35
+  virtual void RIR_STDCALL Slot36() {}                                                      // 36
+  virtual const char* RIR_STDCALL GetLibraryDirectory() = 0;                                // 37
 
  protected:
   ~IPELMOR() = default;
@@ -177,4 +178,4 @@ struct IPELMOR : IRirUnknown {
 struct IExtParameter;
 
 // Signature of every block initialisation export.
-using InitExport = IModel** (RIR_STDCALL*)(IPELMOR** hostRef, intptr_t unused);
+using InitExport = IModel**(RIR_STDCALL*)(IPELMOR** hostRef, intptr_t unused);

@@ -35,7 +35,8 @@ long double CosineSum(long double n, long double len, long double c0, long doubl
 
 // The Blackman family with a free alpha: (alpha + 1)/2 - cos/2 - alpha/2 cos.
 long double BlackmanAlpha(long double n, long double len, long double alpha) {
-  return (alpha + 1.0L) / 2.0L - 0.5L * std::cos(2.0L * kPi * n / len) - (alpha / 2.0L) * std::cos(4.0L * kPi * n / len);
+  return (alpha + 1.0L) / 2.0L - 0.5L * std::cos(2.0L * kPi * n / len) -
+         (alpha / 2.0L) * std::cos(4.0L * kPi * n / len);
 }
 
 long double Triangle(long double n, long double len) {

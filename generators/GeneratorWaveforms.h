@@ -33,4 +33,3 @@ void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& sta
 // The next sample of `kind` at time t (host time units). Window kinds ignore
 // t and advance their index; random kinds draw from the shared source.
 long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, GeneratorState& state);
-

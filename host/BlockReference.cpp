@@ -21,10 +21,13 @@ const BlockType* FindByAnyName(std::string_view name) {
 // The stored parameter a block of this type reads its record from.
 std::string RecordName(const BlockType& t) {
   switch (t.blockClass) {
-    case BlockClass::Generator: return t.typeName + "_parameters";
+    case BlockClass::Generator:
+      return t.typeName + "_parameters";
     case BlockClass::WaveLoad:
-    case BlockClass::WaveSave: return t.typeName;
-    default: return t.typeName;  // the catalogue name of its transform
+    case BlockClass::WaveSave:
+      return t.typeName;
+    default:
+      return t.typeName;  // the catalogue name of its transform
   }
 }
 

@@ -64,12 +64,16 @@ std::span<const PortSpec> PortsOfType(const BlockType& type) { return type.row->
 
 const RecordLayout& RecordOf(BlockClass c) {
   switch (c) {
-    case BlockClass::Generator: return GeneratorRecordLayout();
+    case BlockClass::Generator:
+      return GeneratorRecordLayout();
     case BlockClass::SimpleTransform:
-    case BlockClass::Transform: return TransformRecordLayout();
-    case BlockClass::FilterTransform: return FilterRecordLayout();
+    case BlockClass::Transform:
+      return TransformRecordLayout();
+    case BlockClass::FilterTransform:
+      return FilterRecordLayout();
     case BlockClass::WaveLoad:
-    case BlockClass::WaveSave: return WaveRecordLayout();
+    case BlockClass::WaveSave:
+      return WaveRecordLayout();
   }
   return GeneratorRecordLayout();
 }

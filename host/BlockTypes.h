@@ -17,7 +17,7 @@ struct BlockType {
   std::string exportName;  // "Sine_Init"
   std::string typeName;    // what the block is built with ("Sine", "Hann trans")
   BlockClass blockClass;
-  const BlockRow* row;     // the catalogue row
+  const BlockRow* row;  // the catalogue row
 };
 
 const std::vector<BlockType>& AllBlockTypes();

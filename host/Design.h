@@ -33,9 +33,9 @@ enum class StimulusType { Clock, Constant, Pattern };
 struct StimulusEntry {
   StimulusType type = StimulusType::Clock;
   std::string variable;
-  int64_t period = 1;  // clock period, or time per pattern entry
-  int64_t phase = 0;   // time of the first rising edge / first entry
-  int64_t high = 1;    // clock: time the clock stays high in each period
+  int64_t period = 1;               // clock period, or time per pattern entry
+  int64_t phase = 0;                // time of the first rising edge / first entry
+  int64_t high = 1;                 // clock: time the clock stays high in each period
   std::vector<std::string> values;  // constant: one text; pattern: one per entry
   int line = 0;
 };
@@ -55,17 +55,17 @@ struct BlockEntry {
 enum class PlotKind { Time, Spectrum };
 
 struct OutputEntry {
-  std::string vcd;                      // "" = none
+  std::string vcd;                        // "" = none
   std::vector<std::string> vcdVariables;  // empty = all
-  std::string gtkw;                     // GTKWave save file for the VCD, "" = none
+  std::string gtkw;                       // GTKWave save file for the VCD, "" = none
   std::string csv;
   std::vector<std::string> csvBuses;
-  std::string csvClock;                 // one row per rising edge of it, "" = per change
-  std::string png;                      // the plot; the SVG, script and data go beside it
+  std::string csvClock;  // one row per rising edge of it, "" = per change
+  std::string png;       // the plot; the SVG, script and data go beside it
   std::vector<std::string> pngBuses;
   std::optional<std::array<int64_t, 2>> plotWindow;  // [t0, t1] of model time
   PlotKind plotKind = PlotKind::Time;
-  int line = 0;                         // of the [output] table
+  int line = 0;  // of the [output] table
 };
 
 // The model's time unit: `count` (1, 10 or 100) of `unit` (s, ms, us, ns, ps, fs).

@@ -27,8 +27,8 @@ size_t Distance(std::string_view a, std::string_view b) {
     row[0] = i;
     for (size_t j = 1; j <= b.size(); ++j) {
       const size_t up = row[j];
-      const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
-                        std::tolower(static_cast<unsigned char>(b[j - 1]));
+      const bool same =
+          std::tolower(static_cast<unsigned char>(a[i - 1])) == std::tolower(static_cast<unsigned char>(b[j - 1]));
       row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
       diagonal = up;
     }
@@ -42,8 +42,10 @@ std::string PortList(BlockClass c) {
   for (PortDirection dir : {PortDirection::In, PortDirection::Out}) {
     std::string part;
     for (const PortInfo& p : PortsOf(c))
-      if (p.direction == dir) part += (part.empty() ? "" : ", ") + std::string(p.name) + (p.required ? " (required)" : "");
-    if (!part.empty()) s += (s.empty() ? "" : "; ") + std::string(dir == PortDirection::In ? "inputs " : "outputs ") + part;
+      if (p.direction == dir)
+        part += (part.empty() ? "" : ", ") + std::string(p.name) + (p.required ? " (required)" : "");
+    if (!part.empty())
+      s += (s.empty() ? "" : "; ") + std::string(dir == PortDirection::In ? "inputs " : "outputs ") + part;
   }
   return s;
 }
@@ -121,8 +123,8 @@ class Reader {
     if (!n->is_integer()) Fail(n, std::string("\"") + key + "\" must be an integer");
     const int64_t v = n->as_integer()->get();
     if (v < min || v > max)
-      Fail(n, std::string("\"") + key + "\" = " + std::to_string(v) + " is out of range " + std::to_string(min) +
-                  ".." + std::to_string(max));
+      Fail(n, std::string("\"") + key + "\" = " + std::to_string(v) + " is out of range " + std::to_string(min) + ".." +
+                  std::to_string(max));
     return v;
   }
 
@@ -226,7 +228,8 @@ class Reader {
     for (uint16_t k = 0; k < 6; ++k)
       if (kind == kKinds[k]) v.kind = k;
     if (kind.empty()) v.kind = vkBus();
-    if (v.kind == 0xFFFF) Fail(t.get("kind"), "unknown variable kind \"" + kind + "\" (Line, DOT, Clk, DOTClk, Bus, DOTBus)");
+    if (v.kind == 0xFFFF)
+      Fail(t.get("kind"), "unknown variable kind \"" + kind + "\" (Line, DOT, Clk, DOTClk, Bus, DOTBus)");
     const bool bus = v.kind == 4 || v.kind == 5;
     v.width = static_cast<int32_t>(Integer(t, "width", 1, kMaxWidth).value_or(1));
     if (!bus && v.width != 1) Fail(t.get("width"), "a " + kind + " variable is one bit wide");
@@ -257,7 +260,8 @@ class Reader {
         if (!(duty > 0 && duty < 1)) Fail(n, "\"duty\" must lie strictly between 0 and 1");
       }
       s.high = static_cast<int64_t>(static_cast<double>(s.period) * duty + 0.5);
-      if (s.high < 1 || s.high >= s.period) Fail(t.get("duty"), "the clock's high time must be at least 1 and below the period");
+      if (s.high < 1 || s.high >= s.period)
+        Fail(t.get("duty"), "the clock's high time must be at least 1 and below the period");
     } else if (type == "constant") {
       Keys(t, {"type", "variable", "value", "sign_value"});
       s.type = StimulusType::Constant;
@@ -287,8 +291,8 @@ class Reader {
     }
     for (const StimulusEntry& other : d.stimuli)
       if (other.variable == s.variable)
-        Fail(s.line, "variable \"" + s.variable + "\" is already driven by the stimulus on line " +
-                         std::to_string(other.line));
+        Fail(s.line,
+             "variable \"" + s.variable + "\" is already driven by the stimulus on line " + std::to_string(other.line));
     return s;
   }
 
@@ -314,12 +318,13 @@ class Reader {
         if (nearest != nullptr)
           hint = "; did you mean \"" + std::string(nearest->name) + "\" (" +
                  (nearest->direction == PortDirection::In ? "an input" : "an output") + ")?";
-        Fail(&value, BlockWords(b, type) + " has no port \"" + p + "\"" + hint + " Its ports: " +
-                         PortList(type.blockClass));
+        Fail(&value,
+             BlockWords(b, type) + " has no port \"" + p + "\"" + hint + " Its ports: " + PortList(type.blockClass));
       }
       if (info->direction != dir)
         Fail(&value, "port \"" + p + "\" of " + BlockWords(b, type) + " is an " +
-                         (info->direction == PortDirection::In ? "input: list it under inputs" : "output: list it under outputs") +
+                         (info->direction == PortDirection::In ? "input: list it under inputs"
+                                                               : "output: list it under outputs") +
                          ". Its ports: " + PortList(type.blockClass));
       if (b.inputs.count(p) != 0 || b.outputs.count(p) != 0 || out.count(p) != 0)
         Fail(&value, "port \"" + p + "\" of block \"" + b.name + "\" is connected twice");
@@ -413,13 +418,12 @@ class Reader {
       const int64_t bits = integer("BitsPerSample"), channels = integer("Channels"), rate = integer("SampleRate");
       const std::string who = BlockWords(b, type) + ": ";
       if (bits != 8 && bits != 16)
-        Fail(lineOf("BitsPerSample"), who + "\"BitsPerSample\" = " + std::to_string(bits) +
-                                          "; a WAVE recorder writes 8 or 16 bits per sample");
+        Fail(lineOf("BitsPerSample"),
+             who + "\"BitsPerSample\" = " + std::to_string(bits) + "; a WAVE recorder writes 8 or 16 bits per sample");
       if (channels < 1 || channels > 4)
-        Fail(lineOf("Channels"), who + "\"Channels\" = " + std::to_string(channels) +
-                                     "; a WAVE recorder writes 1 to 4 channels");
-      if (rate <= 0)
-        Fail(lineOf("SampleRate"), who + "\"SampleRate\" = " + std::to_string(rate) + " must be above 0");
+        Fail(lineOf("Channels"),
+             who + "\"Channels\" = " + std::to_string(channels) + "; a WAVE recorder writes 1 to 4 channels");
+      if (rate <= 0) Fail(lineOf("SampleRate"), who + "\"SampleRate\" = " + std::to_string(rate) + " must be above 0");
     }
     struct Taps {
       const char* count;
@@ -447,7 +451,8 @@ class Reader {
     }
   }
 
-  void SetRecordField(const RecordLayout& layout, BlockEntry& b, const std::string& name, const toml::node& value) const {
+  void SetRecordField(const RecordLayout& layout, BlockEntry& b, const std::string& name,
+                      const toml::node& value) const {
     const RecordField* field = FindField(layout, name);
     if (field == nullptr || field->libraryState) {
       std::string known;

@@ -21,7 +21,7 @@ struct Statement {
   size_t lineStart = 0;  // start of the statement's first line
   size_t begin = 0;      // first character of the statement
   size_t valueBegin = 0, valueEnd = 0;
-  size_t end = 0;        // the line break after the statement (or the text's end)
+  size_t end = 0;  // the line break after the statement (or the text's end)
 };
 
 // A scanner of just enough TOML to find where statements and values begin
@@ -276,13 +276,27 @@ std::string QuotedText(std::string_view s) {
   for (size_t i = 0; i < s.size(); ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\b': out += "\\b"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\f': out += "\\f"; break;
-      case '\r': out += "\\r"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
       default:
         if (c < 0x20 || c == 0x7F) {
           char buf[8];

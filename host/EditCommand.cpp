@@ -51,14 +51,20 @@ bool WriteWhole(const std::string& path, std::string_view bytes, std::string& er
 uint32_t FieldBytes(const RecordField& f) {
   switch (f.type) {
     case FieldType::Bool:
-    case FieldType::UInt8: return f.libraryState ? f.count : 1;
-    case FieldType::UInt16: return 2;
+    case FieldType::UInt8:
+      return f.libraryState ? f.count : 1;
+    case FieldType::UInt16:
+      return 2;
     case FieldType::Int32:
-    case FieldType::Float32: return 4;
+    case FieldType::Float32:
+      return 4;
     case FieldType::Int64:
-    case FieldType::Float64: return 8;
-    case FieldType::Text: return 1 + f.count;
-    case FieldType::Float32Array: return 4 * f.count;
+    case FieldType::Float64:
+      return 8;
+    case FieldType::Text:
+      return 1 + f.count;
+    case FieldType::Float32Array:
+      return 4 * f.count;
   }
   return 0;
 }
@@ -78,10 +84,13 @@ std::string DialogTypeName(const Design& d, const BlockEntry& b, const BlockType
 
 const char* DialogExportOf(BlockClass c) {
   switch (c) {
-    case BlockClass::Generator: return "GenersExtParams";
+    case BlockClass::Generator:
+      return "GenersExtParams";
     case BlockClass::WaveLoad:
-    case BlockClass::WaveSave: return "WaveExtParams";
-    default: return "TransExtParams";
+    case BlockClass::WaveSave:
+      return "WaveExtParams";
+    default:
+      return "TransExtParams";
   }
 }
 
@@ -162,9 +171,12 @@ DialogExport LoadDialogExport(PluginLoader& plugin, const EditRequest& request, 
 // blocks, the folder a run resolves a wave block's relative names against.
 std::string DialogDirectory(const DesignBlock& d, const EditRequest& request, PluginLoader& plugin) {
   switch (d.Type().blockClass) {
-    case BlockClass::WaveLoad: return WaveFolder(d.design.directory);
-    case BlockClass::WaveSave: return WaveFolder(request.outputDir);
-    default: return !d.design.libraryDirectory.empty() ? d.design.libraryDirectory : plugin.Directory();
+    case BlockClass::WaveLoad:
+      return WaveFolder(d.design.directory);
+    case BlockClass::WaveSave:
+      return WaveFolder(request.outputDir);
+    default:
+      return !d.design.libraryDirectory.empty() ? d.design.libraryDirectory : plugin.Directory();
   }
 }
 
@@ -248,8 +260,8 @@ void VerifyReadsBack(const DesignBlock& d, const std::string& newText, const Blo
           throw DesignError(design, 0, std::string("field \"") + f.name + "\" did not read back");
     }
   } catch (const std::exception& e) {
-    throw EditStop{1, std::string("the edited design does not read back as chosen (") + e.what() +
-                          "); the design is unchanged"};
+    throw EditStop{
+        1, std::string("the edited design does not read back as chosen (") + e.what() + "); the design is unchanged"};
   }
 }
 

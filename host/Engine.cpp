@@ -24,7 +24,7 @@ struct Engine::SimBlock {
   int32_t activation = 0;
   std::vector<VarHandle> inputs;
   std::vector<VarHandle> outputs;
-  int64_t tableLeft = -1;  // steps left in a free-running generator's table, -1 = no table
+  int64_t tableLeft = -1;           // steps left in a free-running generator's table, -1 = no table
   int64_t next = Stimulus::kNever;  // next TimeStep of a time-driven block
   uint64_t reports = 0;
 };
@@ -95,8 +95,8 @@ bool Engine::Build() {
     plugin_->SetMessageHandler(&Engine::OnLibraryMessage, this);
   }
   const std::string libraryDir = !design_.libraryDirectory.empty() ? design_.libraryDirectory
-                                 : plugin_ != nullptr                ? plugin_->Directory()
-                                                                     : std::string("./");
+                                 : plugin_ != nullptr              ? plugin_->Directory()
+                                                                   : std::string("./");
   bool ok = true;
   for (const BlockEntry& entry : design_.blocks) {
     auto b = std::make_unique<SimBlock>();
@@ -121,7 +121,7 @@ bool Engine::Build() {
     host.SetReportListener([this, raw](const HostReport& r) { OnReport(*raw, r); });
     blocks_.push_back(std::move(b));
 
-    const InitExport init = lookup_          ? lookup_(entry.exportName)
+    const InitExport init = lookup_              ? lookup_(entry.exportName)
                             : plugin_ != nullptr ? plugin_->Init(entry.exportName.c_str())
                                                  : nullptr;
     if (init == nullptr) {
@@ -375,7 +375,8 @@ void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
   current_ = &b;
   const int64_t delay = b.model->TimeStep();
   ++stats.steps;
-  if (trace_) trace_("t=" + std::to_string(time) + " TimeStep " + b.entry->name + " -> next in " + std::to_string(delay));
+  if (trace_)
+    trace_("t=" + std::to_string(time) + " TimeStep " + b.entry->name + " -> next in " + std::to_string(delay));
   // A block that asks for no positive delay is not stepped again.
   b.next = delay > 0 && time <= Stimulus::kNever - delay ? time + delay : Stimulus::kNever;
   if (b.tableLeft >= 0 && b.tableLeft-- == 0) {

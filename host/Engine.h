@@ -17,15 +17,15 @@ class PluginLoader;
 class Recorder;
 
 struct RunStats {
-  int64_t endTime = 0;          // model time reached
-  uint64_t timePoints = 0;      // distinct times processed
-  uint64_t steps = 0;           // TimeStep calls
-  uint64_t notifications = 0;   // InputChanged calls
-  uint64_t events = 0;          // value changes of variables
-  bool aborted = false;         // a block called AbortRun
-  bool loop = false;            // the variables did not settle
-  uint64_t errors = 0;          // block reports, library errors, loops, aborts
-  uint64_t warnings = 0;        // e.g. a generator past its table
+  int64_t endTime = 0;         // model time reached
+  uint64_t timePoints = 0;     // distinct times processed
+  uint64_t steps = 0;          // TimeStep calls
+  uint64_t notifications = 0;  // InputChanged calls
+  uint64_t events = 0;         // value changes of variables
+  bool aborted = false;        // a block called AbortRun
+  bool loop = false;           // the variables did not settle
+  uint64_t errors = 0;         // block reports, library errors, loops, aborts
+  uint64_t warnings = 0;       // e.g. a generator past its table
 };
 
 class Engine {

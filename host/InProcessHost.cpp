@@ -144,9 +144,7 @@ int32_t RIR_STDCALL InProcessHost::GetVariableWidth(VarHandle handle) {
   return v != nullptr ? v->width : 0;
 }
 
-VarHandle RIR_STDCALL InProcessHost::FindVariable(const char* name) {
-  return name != nullptr ? Resolve(name) : 0;
-}
+VarHandle RIR_STDCALL InProcessHost::FindVariable(const char* name) { return name != nullptr ? Resolve(name) : 0; }
 
 const char* RIR_STDCALL InProcessHost::GetValueText(VarHandle handle) {
   const HostVariable* v = store_->Get(handle);

@@ -43,8 +43,8 @@ class VariableStore {
 struct HostReport {
   int32_t code = 0;
   intptr_t argument = 0;
-  std::string text;      // the name (code 4) or free text (code 8), copied at once
-  bool abort = false;    // an AbortRun call
+  std::string text;    // the name (code 4) or free text (code 8), copied at once
+  bool abort = false;  // an AbortRun call
 };
 
 class InProcessHost : public IPELMOR {

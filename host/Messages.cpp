@@ -13,17 +13,22 @@ std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 std::string DescribeReport(HostLanguage lang, const std::string& block, int32_t code, const std::string& port,
                            const std::string& variable, const std::string& text) {
   const bool ru = lang == HostLanguage::Russian;
-  const std::string where =
-      ru ? "порт " + Quoted(port) + " блока " + block + (variable.empty() ? "" : " (переменная " + Quoted(variable) + ")")
-         : "port " + Quoted(port) + " of block " + block + (variable.empty() ? "" : " (variable " + Quoted(variable) + ")");
+  const std::string where = ru ? "порт " + Quoted(port) + " блока " + block +
+                                     (variable.empty() ? "" : " (переменная " + Quoted(variable) + ")")
+                               : "port " + Quoted(port) + " of block " + block +
+                                     (variable.empty() ? "" : " (variable " + Quoted(variable) + ")");
   switch (code) {
-    case 2: return where + (ru ? ": неверный тип или флаги переменной" : ": variable of the wrong kind or flags");
-    case 3: return where + (ru ? ": неверная разрядность переменной" : ": variable of the wrong width");
+    case 2:
+      return where + (ru ? ": неверный тип или флаги переменной" : ": variable of the wrong kind or flags");
+    case 3:
+      return where + (ru ? ": неверная разрядность переменной" : ": variable of the wrong width");
     case 4:
       return ru ? "порт " + Quoted(text) + " блока " + block + " не найден"
                 : "port " + Quoted(text) + " of block " + block + " not found";
-    case 6: return ru ? "блок " + block + ": зарезервированная операция" : "block " + block + ": reserved operation called";
-    case 8: return (ru ? "блок " : "block ") + block + ": " + text;
+    case 6:
+      return ru ? "блок " + block + ": зарезервированная операция" : "block " + block + ": reserved operation called";
+    case 8:
+      return (ru ? "блок " : "block ") + block + ": " + text;
     default:
       return ru ? "блок " + block + ": сообщение с кодом " + std::to_string(code)
                 : "block " + block + ": report with code " + std::to_string(code);
@@ -54,7 +59,7 @@ std::string List(const std::vector<std::string>& items) {
 std::string Count(bool ru, uint64_t n, const char* en1, const char* enN, const char* ru1, const char* ru2,
                   const char* ru5) {
   const uint64_t m10 = n % 10, m100 = n % 100;
-  const char* word = !ru ? (n == 1 ? en1 : enN)
+  const char* word = !ru                                                  ? (n == 1 ? en1 : enN)
                      : (m10 == 1 && m100 != 11)                           ? ru1
                      : (m10 >= 2 && m10 <= 4 && (m100 < 12 || m100 > 14)) ? ru2
                                                                           : ru5;
@@ -75,9 +80,11 @@ std::string DescribeLoop(HostLanguage lang, int64_t time, int passes, const std:
 std::string DescribeTableEnd(HostLanguage lang, const std::string& block, int64_t time, int64_t samples) {
   return lang == HostLanguage::Russian
              ? "блок " + block + ": в момент " + std::to_string(time) + " генератор исчерпал таблицу из " +
-                   std::to_string(samples) + " отсчётов и далее выдаёт 0; для более длинных прогонов подайте тактовый сигнал на его порт \"Clk\""
-             : "block " + block + ": at time " + std::to_string(time) + " the free-running generator has used up its table of " +
-                   std::to_string(samples) + " samples and writes 0 from now on; connect a clock to its \"Clk\" port for longer runs";
+                   std::to_string(samples) +
+                   " отсчётов и далее выдаёт 0; для более длинных прогонов подайте тактовый сигнал на его порт \"Clk\""
+             : "block " + block + ": at time " + std::to_string(time) +
+                   " the free-running generator has used up its table of " + std::to_string(samples) +
+                   " samples and writes 0 from now on; connect a clock to its \"Clk\" port for longer runs";
 }
 
 std::string DescribeProblems(HostLanguage lang, uint64_t errors, uint64_t warnings) {
@@ -93,8 +100,7 @@ std::string DescribeRunFailed(HostLanguage lang, uint64_t errors, uint64_t warni
   const bool ru = lang == HostLanguage::Russian;
   std::string why;
   if (aborted) why = ru ? "моделирование прервано блоком" : "a block aborted the run";
-  if (errors > 0)
-    why += (why.empty() ? "" : "; ") + Count(ru, errors, "error", "errors", "ошибка", "ошибки", "ошибок");
+  if (errors > 0) why += (why.empty() ? "" : "; ") + Count(ru, errors, "error", "errors", "ошибка", "ошибки", "ошибок");
   if (strict && warnings > 0)
     why += (why.empty() ? "" : "; ") +
            Count(ru, warnings, "warning", "warnings", "предупреждение", "предупреждения", "предупреждений") +
@@ -110,9 +116,8 @@ std::string DescribeLibraryMessage(HostLanguage lang, const std::string& block, 
 }
 
 std::string DescribeSuppressed(HostLanguage lang, const std::string& block, uint64_t count) {
-  return lang == HostLanguage::Russian
-             ? "блок " + block + ": ещё " + std::to_string(count) + " сообщений не показано"
-             : "block " + block + ": " + std::to_string(count) + " more reports not shown";
+  return lang == HostLanguage::Russian ? "блок " + block + ": ещё " + std::to_string(count) + " сообщений не показано"
+                                       : "block " + block + ": " + std::to_string(count) + " more reports not shown";
 }
 
 std::string DescribeWrote(HostLanguage lang, const std::string& what, const std::string& path) {
@@ -142,7 +147,8 @@ std::string DescribeSummary(HostLanguage lang, int64_t endTime, uint64_t timePoi
   if (seconds > 0) {
     char rates[128];
     const double calls = static_cast<double>(steps + notifications);
-    std::snprintf(rates, sizeof rates, ru ? ", %.0f событий/с, %.0f вызовов блоков/с" : ", %.0f events/s, %.0f block calls/s",
+    std::snprintf(rates, sizeof rates,
+                  ru ? ", %.0f событий/с, %.0f вызовов блоков/с" : ", %.0f events/s, %.0f block calls/s",
                   static_cast<double>(events) / seconds, calls / seconds);
     s += rates;
   }

@@ -31,8 +31,8 @@ void ApplyOverride(Design& design, const std::string& assignment) {
   const RecordLayout& layout = RecordOf(type->blockClass);
   const RecordField* field = FindField(layout, fieldName);
   if (field == nullptr || field->libraryState)
-    Fail(assignment, "the " + std::string(layout.name) + " record of block \"" + blockName + "\" has no field \"" + fieldName +
-         "\" (see \"rir-eda blocks\")");
+    Fail(assignment, "the " + std::string(layout.name) + " record of block \"" + blockName + "\" has no field \"" +
+                         fieldName + "\" (see \"rir-eda blocks\")");
 
   FieldValue value = text;
   try {
@@ -58,7 +58,8 @@ void ApplyOverride(Design& design, const std::string& assignment) {
     // Not a TOML value: a bare text such as a file name.
   }
   std::string error;
-  if (!SetField(layout, block->record.data(), *field, value, error)) Fail(assignment, "field \"" + fieldName + "\": " + error);
+  if (!SetField(layout, block->record.data(), *field, value, error))
+    Fail(assignment, "field \"" + fieldName + "\": " + error);
   if (!TypeReadsField(*type, fieldName))
     design.warnings.push_back("--set " + assignment + ": warning: block \"" + blockName + "\" (" + type->exportName +
                               ") never reads field \"" + fieldName + "\" (see \"rir-eda blocks " + type->exportName +

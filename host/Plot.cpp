@@ -126,14 +126,14 @@ std::string Plot::ScriptText() const {
   for (size_t k = 0; k < n; ++k) {
     const PlotSeries& p = options_.series[k];
     const std::string mode = p.signMode == 0 ? "sign-magnitude" : "unsigned";
-    s += "  set title " +
-         Quote(p.variable + (p.writer.empty() ? std::string() : ", written by block " + p.writer)) + "\n";
+    s += "  set title " + Quote(p.variable + (p.writer.empty() ? std::string() : ", written by block " + p.writer)) +
+         "\n";
     s += "  set ylabel " + Quote("value (" + mode + ")") + "\n";
     s += "  plot data index " + std::to_string(k) + " using 1:2 " +
-         (spectrum ? "with impulses lw 2 lc " + std::to_string(k + 1) + " title " + Quote(p.variable) +
-                         ", '' index " + std::to_string(k) + " using 1:2 with points pt 7 ps 0.5 lc " +
-                         std::to_string(k + 1) + " notitle"
-                   : "with steps lw 1.5 lc " + std::to_string(k + 1) + " title " + Quote(p.variable)) +
+         (spectrum
+              ? "with impulses lw 2 lc " + std::to_string(k + 1) + " title " + Quote(p.variable) + ", '' index " +
+                    std::to_string(k) + " using 1:2 with points pt 7 ps 0.5 lc " + std::to_string(k + 1) + " notitle"
+              : "with steps lw 1.5 lc " + std::to_string(k + 1) + " title " + Quote(p.variable)) +
          "\n";
   }
   s += "  unset multiplot\n  set output\n}\n";

@@ -16,7 +16,7 @@
 
 struct PlotSeries {
   std::string variable;
-  std::string writer;       // the writing block, shown in the title ("" = none)
+  std::string writer;  // the writing block, shown in the title ("" = none)
   int32_t signMode = 0;
   std::string binVariable;  // spectrum: the variable holding each result's bin
 };
@@ -55,11 +55,13 @@ class Plot : public Recorder {
     int32_t y;
   };
   std::string Beside(const char* extension) const;
-  bool InWindow(int64_t t) const { return !options_.window || (t >= (*options_.window)[0] && t <= (*options_.window)[1]); }
+  bool InWindow(int64_t t) const {
+    return !options_.window || (t >= (*options_.window)[0] && t <= (*options_.window)[1]);
+  }
   PlotOptions options_;
   std::vector<VarHandle> handles_, bins_;
-  std::vector<std::vector<Point>> points_;          // time plots: the changes
-  std::vector<int32_t> before_;                     // value standing before the window
+  std::vector<std::vector<Point>> points_;           // time plots: the changes
+  std::vector<int32_t> before_;                      // value standing before the window
   std::vector<std::map<int32_t, int32_t>> spectra_;  // spectrum plots: bin -> last value
   int64_t end_ = 0;
 };

@@ -13,25 +13,24 @@ namespace {
   RecordField { name, static_cast<uint32_t>(offsetof(rec, member)), FieldType::type, 1, false, range, unit, meaning }
 #define TEXT(rec, member, name, range, unit, meaning) \
   RecordField { name, static_cast<uint32_t>(offsetof(rec, member)), FieldType::Text, 55, false, range, unit, meaning }
-#define FLOATS(rec, member, name, range, unit, meaning) \
-  RecordField {                                                                        \
+#define FLOATS(rec, member, name, range, unit, meaning)                                                          \
+  RecordField {                                                                                                  \
     name, static_cast<uint32_t>(offsetof(rec, member)), FieldType::Float32Array, 65, false, range, unit, meaning \
   }
-#define STATE(rec, member, name) \
-  RecordField {                                                                                  \
+#define STATE(rec, member, name)                                                                             \
+  RecordField {                                                                                              \
     name, static_cast<uint32_t>(offsetof(rec, member)), FieldType::UInt8, sizeof(rec::member), true, "", "", \
-        "signal-library state"                                                                    \
+        "signal-library state"                                                                               \
   }
 
 const RecordField kGeneratorFields[] = {
-    FIELD(GeneratorParams, Kind, "Kind", Int32,
-        "0..16", "",
-        "generator kind the All_in_One block makes (0 Func, 1 Sine, 2 ModSine, 3 Random, 4 Constant, 5 Tone, "
-        "6 Triangle, 7 PseudoRandom, 8 Gaussian, 9 Blackman, 10 Kaiser, 11 Bartlett, 12 Hann, 13 Hamming, 14 "
-        "BlackmanStd, 15 BlackmanOpt)"),
+    FIELD(GeneratorParams, Kind, "Kind", Int32, "0..16", "",
+          "generator kind the All_in_One block makes (0 Func, 1 Sine, 2 ModSine, 3 Random, 4 Constant, 5 Tone, "
+          "6 Triangle, 7 PseudoRandom, 8 Gaussian, 9 Blackman, 10 Kaiser, 11 Bartlett, 12 Hann, 13 Hamming, 14 "
+          "BlackmanStd, 15 BlackmanOpt)"),
     FIELD(GeneratorParams, IsSingle, "IsSingle", Bool, "false/true", "", "one burst only instead of a repeating burst"),
-    FIELD(GeneratorParams, ModSinePeriod, "ModSinePeriod", Int64,
-        "any; 0 gives 0", "time units", "period of the sine inside a burst, also its decay constant"),
+    FIELD(GeneratorParams, ModSinePeriod, "ModSinePeriod", Int64, "any; 0 gives 0", "time units",
+          "period of the sine inside a burst, also its decay constant"),
     FIELD(GeneratorParams, ModMainTone, "ModMainTone", Int64, "any", "samples", "samples per burst before it restarts"),
     FIELD(GeneratorParams, ModSineAmp, "ModSineAmp", Int64, "any", "", "burst amplitude"),
     FIELD(GeneratorParams, SinePeriod, "SinePeriod", Int64, "any; 0 gives 0", "time units", "sine period"),
@@ -40,8 +39,8 @@ const RecordField kGeneratorFields[] = {
     FIELD(GeneratorParams, MaxValue, "MaxValue", Float64, "any", "", "dialog only: the Random page's Max"),
     FIELD(GeneratorParams, ConstantValue, "ConstantValue", Float64, "any", "", "the constant written on every step"),
     FIELD(GeneratorParams, ToneInitValue, "ToneInitValue", Float64, "any", "", "dialog only"),
-    FIELD(GeneratorParams, ToneRelFreq, "ToneRelFreq", Float64,
-        "any", "cycles per time unit", "tone frequency relative to the time unit"),
+    FIELD(GeneratorParams, ToneRelFreq, "ToneRelFreq", Float64, "any", "cycles per time unit",
+          "tone frequency relative to the time unit"),
     FIELD(GeneratorParams, TonePhase, "TonePhase", Float64, "any", "degrees", "tone phase"),
     FIELD(GeneratorParams, ToneMag, "ToneMag", Float64, "any", "", "tone amplitude"),
     FIELD(GeneratorParams, TrnglInitValue, "TrnglInitValue", Float64, "any", "", "dialog only"),
@@ -53,8 +52,8 @@ const RecordField kGeneratorFields[] = {
     FIELD(GeneratorParams, High, "High", Float64, "any", "", "uniform noise spans Low .. Low + High"),
     FIELD(GeneratorParams, Mean, "Mean", Float64, "any", "", "Gaussian mean"),
     FIELD(GeneratorParams, StDev, "StDev", Float64, "any", "", "Gaussian standard deviation"),
-    FIELD(GeneratorParams, WindowLen, "WindowLen", Int64,
-        "> 0", "samples", "window length (Triangle, Bartlett, Hann, Hamming, BlackmanStd, BlackmanOpt)"),
+    FIELD(GeneratorParams, WindowLen, "WindowLen", Int64, "> 0", "samples",
+          "window length (Triangle, Bartlett, Hann, Hamming, BlackmanStd, BlackmanOpt)"),
     FIELD(GeneratorParams, BlackLen, "BlackLen", Int64, "> 0", "samples", "Blackman window length"),
     FIELD(GeneratorParams, KaiserLen, "KaiserLen", Int64, "> 0", "samples", "Kaiser window length"),
     FIELD(GeneratorParams, WindowAmp, "WindowAmp", Int64, "any", "", "window amplitude"),
@@ -62,18 +61,18 @@ const RecordField kGeneratorFields[] = {
     FIELD(GeneratorParams, Alpha, "Alpha", Int64, "any", "", "Blackman and Kaiser window alpha"),
     FIELD(GeneratorParams, KaiserAmp, "KaiserAmp", Int64, "any", "", "Kaiser window amplitude"),
     FIELD(GeneratorParams, Beta, "Beta", Int64, "any", "", "dialog only"),
-    TEXT(GeneratorParams, Formula, "Formula",
-        "up to 55 characters", "", "F(t), evaluated at the time t; \"Err\" after a failed check"),
+    TEXT(GeneratorParams, Formula, "Formula", "up to 55 characters", "",
+         "F(t), evaluated at the time t; \"Err\" after a failed check"),
 };
 
 const RecordField kTransformFields[] = {
-    FIELD(TransformParams, TransformCode, "TransformCode", Int32,
-        "a catalogue code of the group", "", "operation a group block performs"),
+    FIELD(TransformParams, TransformCode, "TransformCode", Int32, "a catalogue code of the group", "",
+          "operation a group block performs"),
     FIELD(TransformParams, SignalLength, "Num_Points", Int32, "1..10001; <= 0 means 102", "samples", "buffer length N"),
-    FIELD(TransformParams, FftFlags, "FFT_Flags", Int32,
-        "sum of 1, 2, 4, ... 1024", "", "FFT flag word (1 Forward, 2 Inverse, 4 Initialize, 8 No Scale, ...)"),
-    FIELD(TransformParams, GoertzelFrequency, "Goertzel_Frequency", Float32,
-        "0..1", "of the sample rate", "Goertzel frequency"),
+    FIELD(TransformParams, FftFlags, "FFT_Flags", Int32, "sum of 1, 2, 4, ... 1024", "",
+          "FFT flag word (1 Forward, 2 Inverse, 4 Initialize, 8 No Scale, ...)"),
+    FIELD(TransformParams, GoertzelFrequency, "Goertzel_Frequency", Float32, "0..1", "of the sample rate",
+          "Goertzel frequency"),
     STATE(TransformParams, GoertzelState, "GoertzelState"),
     FIELD(TransformParams, SamplPhase, "Sampl_Phase", Int32, ">= 0", "samples", "up/down sampling phase"),
     FIELD(TransformParams, SamplFactor, "Sampl_Factor", Int32, ">= 1", "", "up/down sampling factor"),
@@ -86,16 +85,16 @@ const RecordField kTransformFields[] = {
     FIELD(TransformParams, AddSubCoef, "Add_Sub_coef", Float64, "any", "", "coefficient added to the input"),
     FIELD(TransformParams, MpyDivCoef, "Mpy_Div_coef", Float64, "any", "", "coefficient the input is multiplied by"),
     FIELD(TransformParams, ThreshParam, "Thresh_param", Float64, "any", "", "threshold"),
-    FIELD(TransformParams, ThreshRelOp, "Thresh_RelOp", Int32,
-        "0..1", "", "0: limit values below, 1: limit values above"),
+    FIELD(TransformParams, ThreshRelOp, "Thresh_RelOp", Int32, "0..1", "",
+          "0: limit values below, 1: limit values above"),
     FIELD(TransformParams, BitRevOrder, "BitRev_Order", Int32, "0..31", "bits", "number of low bits reversed"),
     FIELD(TransformParams, ConvTapsCount, "Conv_H_Count", Int32, "0..65", "taps", "number of convolution taps"),
     FLOATS(TransformParams, ConvTaps, "Conv_H_12D", "65 values", "", "convolution taps"),
 };
 
 const RecordField kFilterFields[] = {
-    FIELD(FilterParams, TransformCode, "TransformCode", Int32,
-        "a catalogue code of the group", "", "operation a group block performs"),
+    FIELD(FilterParams, TransformCode, "TransformCode", Int32, "a catalogue code of the group", "",
+          "operation a group block performs"),
     FIELD(FilterParams, FirTapsCount, "FIRS_TapsCount", Int32, "0..65", "taps", "FIR taps count"),
     FIELD(FilterParams, IirTapsCount, "IIRS_TapsCount", Int32, "0..65", "taps", "IIR taps count"),
     FIELD(FilterParams, LmsTapsCount, "LMSS_TapsCount", Int32, "0..65", "taps", "LMS taps count"),
@@ -105,12 +104,12 @@ const RecordField kFilterFields[] = {
     FIELD(FilterParams, FirDownPhase, "FIRH_DownPhase", Int32, ">= 0", "samples", "multi-rate FIR down phase"),
     FIELD(FilterParams, FirMultiRate, "isMulti_Rate", Bool, "false/true", "", "multi-rate FIR"),
     FIELD(FilterParams, IirType, "IIRS_Type", Int32, "0..1", "", "dialog only: IIR type"),
-    FIELD(FilterParams, IirBiquad, "IIRS_isBiquads", Bool,
-        "false/true", "", "IIR taps are biquad sections (6 per section)"),
-    FIELD(FilterParams, HighLmsError, "HighLevelLMSError", Float64,
-        "any", "", "error carried to the next sample (High-Level LMS)"),
-    FIELD(FilterParams, LowLmsError, "LowLevelLMSError", Float64,
-        "any", "", "error carried to the next sample (Low-Level LMS)"),
+    FIELD(FilterParams, IirBiquad, "IIRS_isBiquads", Bool, "false/true", "",
+          "IIR taps are biquad sections (6 per section)"),
+    FIELD(FilterParams, HighLmsError, "HighLevelLMSError", Float64, "any", "",
+          "error carried to the next sample (High-Level LMS)"),
+    FIELD(FilterParams, LowLmsError, "LowLevelLMSError", Float64, "any", "",
+          "error carried to the next sample (Low-Level LMS)"),
     FIELD(FilterParams, LmsType, "LMSS_Type", Int32, "0..1", "", "LMS type passed to the signal library"),
     FIELD(FilterParams, LmsStep, "LMSS_Step", Float32, "any", "", "LMS adaptation step"),
     FIELD(FilterParams, LmsLeak, "LMSS_Leak", Float32, "any", "", "LMS leak"),
@@ -138,8 +137,8 @@ const RecordField kFilterFields[] = {
 };
 
 const RecordField kWaveFields[] = {
-    TEXT(WaveParams, FileName, "FileName",
-        "up to 55 characters", "", "WAVE file; a relative name lies in the plug-in folder"),
+    TEXT(WaveParams, FileName, "FileName", "up to 55 characters", "",
+         "WAVE file; a relative name lies in the plug-in folder"),
     FIELD(WaveParams, Sound, "Sound", UInt8, "0..5", "", "dialog only: the sound played on OK"),
     FIELD(WaveParams, SampleRate, "SampleRate", Int32, "> 0", "Hz", "sample rate of a written file"),
     FIELD(WaveParams, BitsPerSample, "BitsPerSample", UInt16, "8 or 16", "bits", "sample size of a written file"),
@@ -245,12 +244,18 @@ FieldValue GetField(const RecordLayout& layout, const uint8_t* record, const Rec
   if (field.libraryState) return std::string(reinterpret_cast<const char*>(at), field.count);
   switch (field.type) {
     case FieldType::Bool:
-    case FieldType::UInt8: return static_cast<int64_t>(at[0]);
-    case FieldType::UInt16: return static_cast<int64_t>(Load<uint16_t>(at));
-    case FieldType::Int32: return static_cast<int64_t>(Load<int32_t>(at));
-    case FieldType::Int64: return Load<int64_t>(at);
-    case FieldType::Float32: return static_cast<double>(Load<float>(at));
-    case FieldType::Float64: return Load<double>(at);
+    case FieldType::UInt8:
+      return static_cast<int64_t>(at[0]);
+    case FieldType::UInt16:
+      return static_cast<int64_t>(Load<uint16_t>(at));
+    case FieldType::Int32:
+      return static_cast<int64_t>(Load<int32_t>(at));
+    case FieldType::Int64:
+      return Load<int64_t>(at);
+    case FieldType::Float32:
+      return static_cast<double>(Load<float>(at));
+    case FieldType::Float64:
+      return Load<double>(at);
     case FieldType::Text: {
       const size_t n = std::min<size_t>(at[0], field.count);
       return std::string(reinterpret_cast<const char*>(at + 1), n);
@@ -379,15 +384,24 @@ std::string FieldValueText(const FieldValue& value) {
 std::string FieldTypeName(const RecordField& field) {
   if (field.libraryState) return "state(" + std::to_string(field.count) + ")";
   switch (field.type) {
-    case FieldType::Bool: return "bool";
-    case FieldType::UInt8: return "uint8";
-    case FieldType::UInt16: return "uint16";
-    case FieldType::Int32: return "int32";
-    case FieldType::Int64: return "int64";
-    case FieldType::Float32: return "float32";
-    case FieldType::Float64: return "float64";
-    case FieldType::Text: return "text(" + std::to_string(field.count) + ")";
-    case FieldType::Float32Array: return "float32[" + std::to_string(field.count) + "]";
+    case FieldType::Bool:
+      return "bool";
+    case FieldType::UInt8:
+      return "uint8";
+    case FieldType::UInt16:
+      return "uint16";
+    case FieldType::Int32:
+      return "int32";
+    case FieldType::Int64:
+      return "int64";
+    case FieldType::Float32:
+      return "float32";
+    case FieldType::Float64:
+      return "float64";
+    case FieldType::Text:
+      return "text(" + std::to_string(field.count) + ")";
+    case FieldType::Float32Array:
+      return "float32[" + std::to_string(field.count) + "]";
   }
   return "";
 }

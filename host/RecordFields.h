@@ -11,7 +11,7 @@
 #include <vector>
 
 enum class FieldType {
-  Bool,         // one byte, 0 or 1
+  Bool,  // one byte, 0 or 1
   UInt8,
   UInt16,
   Int32,
@@ -23,13 +23,13 @@ enum class FieldType {
 };
 
 struct RecordField {
-  const char* name;    // as the dialogs name the control, or a descriptive name
+  const char* name;  // as the dialogs name the control, or a descriptive name
   uint32_t offset;
   FieldType type;
-  uint32_t count;      // text capacity or array length; 1 otherwise
-  bool libraryState;   // an area owned by the signal library: never set by name
-  const char* range;   // values the blocks accept, for people
-  const char* unit;    // "" when the value has none
+  uint32_t count;     // text capacity or array length; 1 otherwise
+  bool libraryState;  // an area owned by the signal library: never set by name
+  const char* range;  // values the blocks accept, for people
+  const char* unit;   // "" when the value has none
   const char* meaning;
 };
 

@@ -87,8 +87,7 @@ std::vector<PlotSeries> PlotPanels(const Design& d, const Engine& engine, const 
     if (d.output.plotKind == PlotKind::Spectrum) {
       const BlockType* type = b != nullptr ? FindBlockType(b->exportName) : nullptr;
       const auto bin = b != nullptr ? b->outputs.find("DReOut") : std::map<std::string, std::string>::const_iterator{};
-      if (type == nullptr || type->blockClass != BlockClass::Transform || port == "DReOut" ||
-          bin == b->outputs.end())
+      if (type == nullptr || type->blockClass != BlockClass::Transform || port == "DReOut" || bin == b->outputs.end())
         throw DesignError(d.file, d.output.line,
                           "plot_kind \"spectrum\" draws the results of buffer blocks: \"" + name +
                               "\" must be written by a buffer block's \"DImOut\" or \"DSOut\" with its \"DReOut\" "
@@ -110,7 +109,6 @@ std::string Remaining(double seconds) {
 }
 
 }  // namespace
-
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err) {
   Design design;
@@ -254,7 +252,8 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
       const fs::path rel = absVcd.lexically_relative(fs::absolute(gtkw).lexically_normal().parent_path());
       const bool beside = !rel.empty() && *rel.begin() != "..";
       const std::string dump = beside ? rel.string() : absVcd.string();
-      const std::string save = beside ? fs::path(gtkw).filename().string() : fs::absolute(gtkw).lexically_normal().string();
+      const std::string save =
+          beside ? fs::path(gtkw).filename().string() : fs::absolute(gtkw).lexically_normal().string();
       OutputFile file(gtkw);
       file.Write(GtkwSaveText(dump, save, traces, stats.endTime));
       commit(file.Commit(), gtkw, "GTKWave save file");

@@ -12,14 +12,14 @@
 struct RunRequest {
   std::string design;
   std::string pluginPath;
-  std::string outputDir = ".";  // design output names are relative to it
-  std::string vcd, csv, png;    // override the design's output names
+  std::string outputDir = ".";         // design output names are relative to it
+  std::string vcd, csv, png;           // override the design's output names
   std::vector<std::string> overrides;  // "BLOCK.FIELD=VALUE", applied in turn
   bool quiet = false;
   std::string scheduling;  // "dataflow" or "events" overrides the design's; "" keeps it
-  bool strict = false;   // warnings fail the run too
-  bool verbose = false;  // trace every block step, settle pass and notification
-  bool progress = true;  // a progress bar when stderr is a terminal
+  bool strict = false;     // warnings fail the run too
+  bool verbose = false;    // trace every block step, settle pass and notification
+  bool progress = true;    // a progress bar when stderr is a terminal
 };
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err);

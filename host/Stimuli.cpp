@@ -14,8 +14,9 @@ const std::string& Stimulus::Fire() {
       const bool rising = index_ % 2 == 0;
       ++index_;
       const int64_t cycle = static_cast<int64_t>(index_ / 2);
-      next_ = rising ? next_ + entry_.high
-                     : (cycle > (kNever - entry_.phase) / entry_.period ? kNever : entry_.phase + cycle * entry_.period);
+      next_ = rising
+                  ? next_ + entry_.high
+                  : (cycle > (kNever - entry_.phase) / entry_.period ? kNever : entry_.phase + cycle * entry_.period);
       return rising ? one_ : zero_;
     }
     case StimulusType::Pattern: {

@@ -131,9 +131,9 @@ std::string GtkwSaveText(const std::string& vcdFile, const std::string& saveFile
   std::string markers = zoomText;
   for (int i = 0; i < 26; ++i) markers += " -1";
   markers += "\n";
-  std::string s = "[*] GTKWave save file written by rir-eda\n[dumpfile] \"" + vcdFile +
-                  "\"\n[savefile] \"" + saveFile + "\"\n[timestart] 0\n[size] 1280 800\n[pos] -1 -1\n" + markers + "[treeopen] " +
-                  VcdWriter::kTopScope + ".\n[sst_width] 220\n[signals_width] 200\n[sst_expanded] 1\n"
+  std::string s = "[*] GTKWave save file written by rir-eda\n[dumpfile] \"" + vcdFile + "\"\n[savefile] \"" + saveFile +
+                  "\"\n[timestart] 0\n[size] 1280 800\n[pos] -1 -1\n" + markers + "[treeopen] " + VcdWriter::kTopScope +
+                  ".\n[sst_width] 220\n[signals_width] 200\n[sst_expanded] 1\n"
                   "[sst_vpaned_height] 220\n";
   for (const GtkwTrace& t : traces) {
     const std::string name = std::string(VcdWriter::kTopScope) + "." +

@@ -49,8 +49,7 @@ int main(int argc, char** argv) {
   run->add_option("--csv", request.csv, "write a CSV file of the design's chosen buses");
   run->add_option("--png", request.png, "write a PNG plot of the design's chosen buses");
   run->add_option("--plugin", request.pluginPath, "the plug-in library to load");
-  run->add_option("--set", request.overrides,
-                  "BLOCK.FIELD=VALUE: override a record field for this run (repeatable)");
+  run->add_option("--set", request.overrides, "BLOCK.FIELD=VALUE: override a record field for this run (repeatable)");
   run->add_flag("-q,--quiet", request.quiet, "print only problems");
   run->add_option("--scheduling", request.scheduling, "dataflow or events: how blocks are notified, for this run")
       ->check(CLI::IsMember({"dataflow", "events"}));
@@ -58,7 +57,8 @@ int main(int argc, char** argv) {
   run->add_flag("-v,--verbose", request.verbose, "trace every block step, settle pass and notification on stderr");
 
   std::string blockType;
-  CLI::App* blocks = app.add_subcommand("blocks", "list the block types, or describe one: ports, parameter fields, limits");
+  CLI::App* blocks =
+      app.add_subcommand("blocks", "list the block types, or describe one: ports, parameter fields, limits");
   blocks->add_option("type", blockType, "a block type, e.g. Sine_Init");
 
   std::string demoOut = "out";
@@ -71,8 +71,9 @@ int main(int argc, char** argv) {
   editCmd->add_option("design", edit.design, "the design file (TOML)")->required();
   editCmd->add_option("block", edit.block, "the block's name")->required();
   editCmd->add_option("--lang", edit.language, "dialog language, e.g. RUSSIAN (default: the design's)");
-  editCmd->add_option("-o,--output-dir", edit.outputDir,
-                      "the folder runs write to; recorders' file names are relative to it (default: the working folder)");
+  editCmd->add_option(
+      "-o,--output-dir", edit.outputDir,
+      "the folder runs write to; recorders' file names are relative to it (default: the working folder)");
   editCmd->add_option("--plugin", request.pluginPath, "the plug-in library to load");
 
   try {

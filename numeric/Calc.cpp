@@ -68,7 +68,7 @@ class NumberText {
 // block step allocates nothing once they have grown.
 struct Workspace {
   Workspace() { text.reserve(kWorkingCapacity); }
-  std::string text;                             // the whole formula
+  std::string text;                              // the whole formula
   std::array<std::string, kMaxDepth + 1> inner;  // the parenthesised text at each level
 
   void Trim(int deepest) {
@@ -112,18 +112,30 @@ void CollapseAll(std::string& text, std::string_view what, std::string_view with
 
 long double Compute(int op, long double a, long double b) {
   switch (op) {
-    case 0: return sinl(b);
-    case 1: return cosl(b);
-    case 2: return sinl(b) / cosl(b);
-    case 3: return cosl(b) / sinl(b);  // unreachable: every "t" is gone by now
-    case 4: return Power(b, a);
-    case 5: return a * b / 100;
-    case 6: return logl(b);
-    case 7: return logl(b) / logl(10.0L);
-    case 8: return a / b;
-    case 9: return a * b;
-    case 10: return a + b;
-    default: return a - b;
+    case 0:
+      return sinl(b);
+    case 1:
+      return cosl(b);
+    case 2:
+      return sinl(b) / cosl(b);
+    case 3:
+      return cosl(b) / sinl(b);  // unreachable: every "t" is gone by now
+    case 4:
+      return Power(b, a);
+    case 5:
+      return a * b / 100;
+    case 6:
+      return logl(b);
+    case 7:
+      return logl(b) / logl(10.0L);
+    case 8:
+      return a / b;
+    case 9:
+      return a * b;
+    case 10:
+      return a + b;
+    default:
+      return a - b;
   }
 }
 
@@ -286,7 +298,7 @@ double TextToNumber(std::string_view text) {
     while (k < mantissaEnd && IsDigit(at(k))) ++k, ++integerDigits;
     size_t firstNonZero = mantissa;
     while (firstNonZero < mantissaEnd && (at(firstNonZero) == '0' || at(firstNonZero) == '.')) ++firstNonZero;
-    long position = static_cast<long>(firstNonZero - mantissa);  // digits and dot before it
+    long position = static_cast<long>(firstNonZero - mantissa);                  // digits and dot before it
     if (static_cast<long>(firstNonZero - mantissa) > integerDigits) --position;  // skip the dot
     order += integerDigits - 1 - position;
     if (order >= 0) return failAt(0);
@@ -371,6 +383,7 @@ long double EvaluateAt(std::string_view formula, double t) {
 
 long double FormulaValue(const CountedText<55>& formula, int maxLength, double t) {
   std::string_view text = formula.View();
-  if (maxLength < static_cast<int>(text.size())) text = text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);
+  if (maxLength < static_cast<int>(text.size()))
+    text = text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);
   return EvaluateAt(text, t);
 }

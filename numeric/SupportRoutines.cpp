@@ -13,7 +13,8 @@ bool CheckFormula(CountedText<55>& formula, int maxLength) {
     FormulaValue(formula, maxLength, t);
     if (CalcError != 0) {
       std::string_view text = formula.View();
-      if (maxLength < static_cast<int>(text.size())) text = text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);
+      if (maxLength < static_cast<int>(text.size()))
+        text = text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);
       ShowLibError(msgBadFormula, Language, text);
       const std::string_view err = "Err";
       formula.Set(err.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0));

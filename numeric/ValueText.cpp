@@ -45,7 +45,9 @@ std::string EncodeValueText(int32_t signMode, int32_t value, int width) {
   return std::string(buffer.data(), text.size());
 }
 
-std::string FillText(char c, int count) { return count > 0 ? std::string(static_cast<size_t>(count), c) : std::string(); }
+std::string FillText(char c, int count) {
+  return count > 0 ? std::string(static_cast<size_t>(count), c) : std::string();
+}
 
 void ValueTextBuffer::Resize(int width) {
   width_ = width > 0 ? width : 0;

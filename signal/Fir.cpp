@@ -28,14 +28,10 @@ struct FirLine {
 };
 
 bool ValidTaps(const float* taps, int len) { return taps && len >= 1 && len <= kMaxTaps; }
-bool ValidRate(int factor, int phase) {
-  return factor >= 1 && factor <= kMaxFactor && phase >= 0 && phase < factor;
-}
+bool ValidRate(int factor, int phase) { return factor >= 1 && factor <= kMaxFactor && phase >= 0 && phase < factor; }
 
-bool MakeTaps(FirTaps& t, const float* taps, int len, int up, int upPhase, int down,
-              int downPhase) {
-  if (!ValidTaps(taps, len) || !ValidRate(up, upPhase) || !ValidRate(down, downPhase))
-    return false;
+bool MakeTaps(FirTaps& t, const float* taps, int len, int up, int upPhase, int down, int downPhase) {
+  if (!ValidTaps(taps, len) || !ValidRate(up, upPhase) || !ValidRate(down, downPhase)) return false;
   t.taps.assign(taps, taps + len);
   t.upFactor = up;
   t.upPhase = upPhase;
@@ -89,8 +85,8 @@ struct FirDlyState : nsp::StateObject {
   FirLine line;
 };
 
-void InitHigh(const float* taps, int len, const float* dlyVals, int up, int upPhase, int down,
-              int downPhase, NSPFirState* state) {
+void InitHigh(const float* taps, int len, const float* dlyVals, int up, int upPhase, int down, int downPhase,
+              NSPFirState* state) {
   if (!state) return;
   std::unique_ptr<FirState> s;
   if (ValidTaps(taps, len)) {
@@ -103,8 +99,7 @@ void InitHigh(const float* taps, int len, const float* dlyVals, int up, int upPh
   nsp::Attach(state, StateKind::Fir, std::move(s));
 }
 
-void InitTaps(const float* taps, int len, int up, int upPhase, int down, int downPhase,
-              NSPFirTapState* tapState) {
+void InitTaps(const float* taps, int len, int up, int upPhase, int down, int downPhase, NSPFirTapState* tapState) {
   if (!tapState) return;
   auto s = std::make_unique<FirTapState>();
   if (!MakeTaps(s->taps, taps, len, up, upPhase, down, downPhase)) s.reset();
@@ -119,8 +114,8 @@ void nspsFirInit(const float* taps, int tapsLen, const float* dlyVals, NSPFirSta
   InitHigh(taps, tapsLen, dlyVals, 1, 0, 1, 0, state);
 }
 
-void nspsFirInitMr(const float* taps, int tapsLen, const float* dlyVals, int upFactor,
-                   int upPhase, int downFactor, int downPhase, NSPFirState* state) {
+void nspsFirInitMr(const float* taps, int tapsLen, const float* dlyVals, int upFactor, int upPhase, int downFactor,
+                   int downPhase, NSPFirState* state) {
   InitHigh(taps, tapsLen, dlyVals, upFactor, upPhase, downFactor, downPhase, state);
 }
 
@@ -135,13 +130,12 @@ void nspsFirlInit(const float* taps, int tapsLen, NSPFirTapState* tapState) {
   InitTaps(taps, tapsLen, 1, 0, 1, 0, tapState);
 }
 
-void nspsFirlInitMr(const float* taps, int tapsLen, int upFactor, int upPhase, int downFactor,
-                    int downPhase, NSPFirTapState* tapState) {
+void nspsFirlInitMr(const float* taps, int tapsLen, int upFactor, int upPhase, int downFactor, int downPhase,
+                    NSPFirTapState* tapState) {
   InitTaps(taps, tapsLen, upFactor, upPhase, downFactor, downPhase, tapState);
 }
 
-void nspsFirlInitDlyl(const NSPFirTapState* tapState, const float* dlyVals,
-                      NSPFirDlyState* dlyState) {
+void nspsFirlInitDlyl(const NSPFirTapState* tapState, const float* dlyVals, NSPFirDlyState* dlyState) {
   if (!dlyState) return;
   const FirTapState* t = nsp::FindAs<FirTapState>(tapState);
   std::unique_ptr<FirDlyState> s;
@@ -152,8 +146,7 @@ void nspsFirlInitDlyl(const NSPFirTapState* tapState, const float* dlyVals,
   nsp::Attach(dlyState, StateKind::FirDelay, std::move(s));
 }
 
-void nspsFirlSetDlyl(const NSPFirTapState* tapState, const float* dlyVals,
-                     NSPFirDlyState* dlyState) {
+void nspsFirlSetDlyl(const NSPFirTapState* tapState, const float* dlyVals, NSPFirDlyState* dlyState) {
   const FirTapState* t = nsp::FindAs<FirTapState>(tapState);
   FirDlyState* d = nsp::FindAs<FirDlyState>(dlyState);
   if (t && d && Fits(d->line, t->taps)) ResetLine(d->line, t->taps, dlyVals);

@@ -118,9 +118,7 @@ void InitTaps(const float* taps, int count, bool biquad, NSPIirTapState* tapStat
 
 extern "C" {
 
-void nspsIirInit(int type, const float* taps, int order, NSPIirState* state) {
-  InitHigh(taps, order, false, state);
-}
+void nspsIirInit(int type, const float* taps, int order, NSPIirState* state) { InitHigh(taps, order, false, state); }
 
 void nspsIirInitBq(int type, const float* taps, int numQuads, NSPIirState* state) {
   InitHigh(taps, numQuads, true, state);
@@ -141,8 +139,7 @@ void nspsIirlInitBq(int type, const float* taps, int numQuads, NSPIirTapState* t
   InitTaps(taps, numQuads, true, tapState);
 }
 
-void nspsIirlInitDlyl(const NSPIirTapState* tapState, const float* dlyVals,
-                      NSPIirDlyState* dlyState) {
+void nspsIirlInitDlyl(const NSPIirTapState* tapState, const float* dlyVals, NSPIirDlyState* dlyState) {
   if (!dlyState) return;
   const IirTapState* t = nsp::FindAs<IirTapState>(tapState);
   std::unique_ptr<IirDlyState> s;
@@ -161,9 +158,7 @@ void nspsIirlInitDlyl(const NSPIirTapState* tapState, const float* dlyVals,
 float nspsIirl(const NSPIirTapState* tapState, NSPIirDlyState* dlyState, float x) {
   const IirTapState* t = nsp::FindAs<IirTapState>(tapState);
   IirDlyState* d = nsp::FindAs<IirDlyState>(dlyState);
-  if (!t || !d || d->biquad != t->taps.biquad ||
-      static_cast<int>(d->z.size()) != t->taps.Registers())
-    return 0.0f;
+  if (!t || !d || d->biquad != t->taps.biquad || static_cast<int>(d->z.size()) != t->taps.Registers()) return 0.0f;
   return Step(t->taps, d->z.data(), x);
 }
 

@@ -34,10 +34,8 @@ struct LmsLine {
   bool adapt = true;
 };
 
-bool MakeTaps(LmsTaps& t, const float* taps, int len, float step, float leak, int errDly,
-              int down, int downPhase) {
-  if (!taps || len < 1 || len > kMaxTaps || !std::isfinite(step) || !std::isfinite(leak))
-    return false;
+bool MakeTaps(LmsTaps& t, const float* taps, int len, float step, float leak, int errDly, int down, int downPhase) {
+  if (!taps || len < 1 || len > kMaxTaps || !std::isfinite(step) || !std::isfinite(leak)) return false;
   if (down < 1 || downPhase < 0 || downPhase >= down) return false;
   const long long d = errDly < 1 ? 1 : errDly;
   if (d * down + len > kMaxHistory) return false;
@@ -61,8 +59,8 @@ void ResetLine(LmsLine& line, const LmsTaps& t, const float* dlyVals, bool adapt
 }
 
 bool Fits(const LmsLine& line, const LmsTaps& t) {
-  return line.taps == static_cast<int>(t.h.size()) && line.errDly == t.errDly &&
-         line.downFactor == t.downFactor && line.ring.Size() == t.History();
+  return line.taps == static_cast<int>(t.h.size()) && line.errDly == t.errDly && line.downFactor == t.downFactor &&
+         line.ring.Size() == t.History();
 }
 
 // h[k] <- (1 - 2 mu lambda) h[k] + 2 mu e x[k], x the inputs of the output
@@ -113,8 +111,8 @@ struct LmsDlyState : nsp::StateObject {
   LmsLine line;
 };
 
-void InitHigh(const float* taps, int len, const float* dlyVals, float step, float leak,
-              int errDly, int down, int downPhase, NSPLmsState* state) {
+void InitHigh(const float* taps, int len, const float* dlyVals, float step, float leak, int errDly, int down,
+              int downPhase, NSPLmsState* state) {
   if (!state) return;
   LmsTaps t;
   std::unique_ptr<LmsState> s;
@@ -126,8 +124,8 @@ void InitHigh(const float* taps, int len, const float* dlyVals, float step, floa
   nsp::Attach(state, StateKind::Lms, std::move(s));
 }
 
-void InitTaps(const float* taps, int len, float step, float leak, int errDly, int down,
-              int downPhase, NSPLmsTapState* tapState) {
+void InitTaps(const float* taps, int len, float step, float leak, int errDly, int down, int downPhase,
+              NSPLmsTapState* tapState) {
   if (!tapState) return;
   auto s = std::make_unique<LmsTapState>();
   if (!MakeTaps(s->taps, taps, len, step, leak, errDly, down, downPhase)) s.reset();
@@ -135,12 +133,9 @@ void InitTaps(const float* taps, int len, float step, float leak, int errDly, in
 }
 
 // The tap state as the filtering calls see it; adapting calls need it mutable.
-LmsTapState* Taps(const NSPLmsTapState* tapState) {
-  return nsp::FindAs<LmsTapState>(tapState);
-}
+LmsTapState* Taps(const NSPLmsTapState* tapState) { return nsp::FindAs<LmsTapState>(tapState); }
 
-float LowStep(const NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x, float value,
-              Mode mode) {
+float LowStep(const NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x, float value, Mode mode) {
   LmsTapState* t = Taps(tapState);
   LmsDlyState* d = nsp::FindAs<LmsDlyState>(dlyState);
   if (!t || !d || !Fits(d->line, t->taps)) return 0.0f;
@@ -151,13 +146,13 @@ float LowStep(const NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x,
 
 extern "C" {
 
-void nspsLmsInit(int type, const float* taps, int tapsLen, const float* dlyVals, float step,
-                 float leak, int errDly, NSPLmsState* state) {
+void nspsLmsInit(int type, const float* taps, int tapsLen, const float* dlyVals, float step, float leak, int errDly,
+                 NSPLmsState* state) {
   InitHigh(taps, tapsLen, dlyVals, step, leak, errDly, 1, 0, state);
 }
 
-void nspsLmsInitMr(int type, const float* taps, int tapsLen, const float* dlyVals, float step,
-                   float leak, int errDly, int downFactor, int downPhase, NSPLmsState* state) {
+void nspsLmsInitMr(int type, const float* taps, int tapsLen, const float* dlyVals, float step, float leak, int errDly,
+                   int downFactor, int downPhase, NSPLmsState* state) {
   InitHigh(taps, tapsLen, dlyVals, step, leak, errDly, downFactor, downPhase, state);
 }
 
@@ -178,13 +173,12 @@ void nspsLmslInit(int type, const float* taps, int tapsLen, float step, float le
   InitTaps(taps, tapsLen, step, leak, errDly, 1, 0, tapState);
 }
 
-void nspsLmslInitMr(int type, const float* taps, int tapsLen, float step, float leak,
-                    int errDly, int downFactor, int downPhase, NSPLmsTapState* tapState) {
+void nspsLmslInitMr(int type, const float* taps, int tapsLen, float step, float leak, int errDly, int downFactor,
+                    int downPhase, NSPLmsTapState* tapState) {
   InitTaps(taps, tapsLen, step, leak, errDly, downFactor, downPhase, tapState);
 }
 
-void nspsLmslInitDlyl(const NSPLmsTapState* tapState, const float* dlyVals, int adapt,
-                      NSPLmsDlyState* dlyState) {
+void nspsLmslInitDlyl(const NSPLmsTapState* tapState, const float* dlyVals, int adapt, NSPLmsDlyState* dlyState) {
   if (!dlyState) return;
   const LmsTapState* t = Taps(tapState);
   std::unique_ptr<LmsDlyState> s;

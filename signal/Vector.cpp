@@ -183,8 +183,7 @@ void nspsConv(const float* x, int xLen, const float* h, int hLen, float* y) {
   }
 }
 
-void nspsConv2D(const float* x, int xCols, int xRows, const float* h, int hCols, int hRows,
-                float* y) {
+void nspsConv2D(const float* x, int xCols, int xRows, const float* h, int hCols, int hRows, float* y) {
   if (!x || !h || !y || xCols <= 0 || xRows <= 0 || hCols <= 0 || hRows <= 0) return;
   const int yCols = xCols + hCols - 1, yRows = xRows + hRows - 1;
   for (int r = 0; r < yRows; ++r)
@@ -203,8 +202,7 @@ void nspsConv2D(const float* x, int xCols, int xRows, const float* h, int hCols,
     }
 }
 
-void nspsFilter2D(const float* x, int xCols, int xRows, const float* h, int hCols, int hRows,
-                  float* y) {
+void nspsFilter2D(const float* x, int xCols, int xRows, const float* h, int hCols, int hRows, float* y) {
   if (!x || !h || !y || xCols <= 0 || xRows <= 0 || hCols <= 0 || hRows <= 0) return;
   const int cr = hRows / 2, cc = hCols / 2;
   for (int r = 0; r < xRows; ++r)
@@ -223,8 +221,7 @@ void nspsFilter2D(const float* x, int xCols, int xRows, const float* h, int hCol
     }
 }
 
-void nspsUpSample(const float* src, int srcLen, float* dst, int* dstLen, int factor,
-                  int* phase) {
+void nspsUpSample(const float* src, int srcLen, float* dst, int* dstLen, int factor, int* phase) {
   if (Bad(src, srcLen) || !dst || !dstLen || !phase) return;
   if (factor < 1 || *phase < 0 || *phase >= factor) return;
   const long long total = static_cast<long long>(srcLen) * factor;
@@ -234,8 +231,7 @@ void nspsUpSample(const float* src, int srcLen, float* dst, int* dstLen, int fac
   *dstLen = static_cast<int>(total);
 }
 
-void nspsDownSample(const float* src, int srcLen, float* dst, int* dstLen, int factor,
-                    int* phase) {
+void nspsDownSample(const float* src, int srcLen, float* dst, int* dstLen, int factor, int* phase) {
   if (Bad(src, srcLen) || !dst || !dstLen || !phase) return;
   if (factor < 1 || *phase < 0 || *phase >= factor) return;
   int count = 0;

@@ -31,16 +31,36 @@ typedef struct SCplx {
 } SCplx;
 
 /* State areas: only the first 4 bytes are used. */
-typedef struct NSPFirState { unsigned char handle[4]; } NSPFirState;
-typedef struct NSPFirTapState { unsigned char handle[4]; } NSPFirTapState;
-typedef struct NSPFirDlyState { unsigned char handle[4]; } NSPFirDlyState;
-typedef struct NSPIirState { unsigned char handle[4]; } NSPIirState;
-typedef struct NSPIirTapState { unsigned char handle[4]; } NSPIirTapState;
-typedef struct NSPIirDlyState { unsigned char handle[4]; } NSPIirDlyState;
-typedef struct NSPLmsState { unsigned char handle[4]; } NSPLmsState;
-typedef struct NSPLmsTapState { unsigned char handle[4]; } NSPLmsTapState;
-typedef struct NSPLmsDlyState { unsigned char handle[4]; } NSPLmsDlyState;
-typedef struct NSPSGoertzState { unsigned char handle[4]; } NSPSGoertzState;
+typedef struct NSPFirState {
+  unsigned char handle[4];
+} NSPFirState;
+typedef struct NSPFirTapState {
+  unsigned char handle[4];
+} NSPFirTapState;
+typedef struct NSPFirDlyState {
+  unsigned char handle[4];
+} NSPFirDlyState;
+typedef struct NSPIirState {
+  unsigned char handle[4];
+} NSPIirState;
+typedef struct NSPIirTapState {
+  unsigned char handle[4];
+} NSPIirTapState;
+typedef struct NSPIirDlyState {
+  unsigned char handle[4];
+} NSPIirDlyState;
+typedef struct NSPLmsState {
+  unsigned char handle[4];
+} NSPLmsState;
+typedef struct NSPLmsTapState {
+  unsigned char handle[4];
+} NSPLmsTapState;
+typedef struct NSPLmsDlyState {
+  unsigned char handle[4];
+} NSPLmsDlyState;
+typedef struct NSPSGoertzState {
+  unsigned char handle[4];
+} NSPSGoertzState;
 
 /* Relational operators of nspsbThresh2; correlation types of nspsAutoCorr. */
 enum { NSP_LT = 0, NSP_GT = 1 };
@@ -59,10 +79,10 @@ void nspsbThresh2(const float* src, float* dst, int n, float thresh, int relOp);
 /* 1/src, magnitude limited: |src| < thresh gives ±1/thresh (src = 0: +1/thresh);
  * thresh <= 0 limits nothing. */
 void nspsbInvThresh2(const float* src, float* dst, int n, float thresh);
-void nspsbSet(float val, float* dst, int n);                          /* dst = val */
-void nspsbAdd3(const float* a, const float* b, float* dst, int n);    /* a + b */
-void nspsbMpy3(const float* a, const float* b, float* dst, int n);    /* a * b */
-float nspsMin(const float* src, int n);                               /* smallest of n */
+void nspsbSet(float val, float* dst, int n);                       /* dst = val */
+void nspsbAdd3(const float* a, const float* b, float* dst, int n); /* a + b */
+void nspsbMpy3(const float* a, const float* b, float* dst, int n); /* a * b */
+float nspsMin(const float* src, int n);                            /* smallest of n */
 /* a with its low `order` bits (0..32) in reverse order; higher bits kept.
  * Another order returns 0. */
 int nspBitRev(int a, int order);
@@ -75,9 +95,9 @@ void nspcb2RealToCplx(const float* re, const float* im, SCplx* dst, int n);
 
 /* ---- symmetric windows over n points (M = n - 1; n = 1 gives 1), applied
  * in place to both parts of each element ---- */
-void nspcWinBartlett(SCplx* vec, int n);    /* 1 - |2k/M - 1| */
-void nspcWinHann(SCplx* vec, int n);        /* 0.5 - 0.5 cos(2 pi k/M) */
-void nspcWinHamming(SCplx* vec, int n);     /* 0.54 - 0.46 cos(2 pi k/M) */
+void nspcWinBartlett(SCplx* vec, int n); /* 1 - |2k/M - 1| */
+void nspcWinHann(SCplx* vec, int n);     /* 0.5 - 0.5 cos(2 pi k/M) */
+void nspcWinHamming(SCplx* vec, int n);  /* 0.54 - 0.46 cos(2 pi k/M) */
 /* (a+1)/2 - 0.5 cos(2 pi k/M) - (a/2) cos(4 pi k/M) */
 void nspcWinBlackman(SCplx* vec, int n, float alpha);
 void nspcWinBlackmanStd(SCplx* vec, int n); /* alpha = -0.16 */
@@ -94,13 +114,11 @@ void nspsAutoCorr(const float* src, int len, float* dst, int nLags, int type);
 void nspsConv(const float* x, int xLen, const float* h, int hLen, float* y);
 /* Full 2-D convolution of row-major arrays (rows of `cols` values); y has
  * (xRows + hRows - 1) rows of (xCols + hCols - 1) values. */
-void nspsConv2D(const float* x, int xCols, int xRows, const float* h, int hCols, int hRows,
-                float* y);
+void nspsConv2D(const float* x, int xCols, int xRows, const float* h, int hCols, int hRows, float* y);
 /* Same-size 2-D filtering (correlation), kernel centre at (hRows/2, hCols/2),
  * zeros outside: y[r][c] = sum h[i][j] x[r+i-hRows/2][c+j-hCols/2];
  * y has xRows rows of xCols values and must not overlap x. */
-void nspsFilter2D(const float* x, int xCols, int xRows, const float* h, int hCols, int hRows,
-                  float* y);
+void nspsFilter2D(const float* x, int xCols, int xRows, const float* h, int hCols, int hRows, float* y);
 
 /* ---- sampling, continuous across consecutive blocks ---- */
 /* dst[i*factor + *phase] = src[i], zeros elsewhere; *dstLen = srcLen*factor;
@@ -109,8 +127,7 @@ void nspsUpSample(const float* src, int srcLen, float* dst, int* dstLen, int fac
 /* dst[j] = src[*phase + j*factor] while inside src; *dstLen = their count;
  * *phase becomes the offset of the next kept sample in the following block.
  * Needs factor >= 1 and 0 <= *phase < factor. */
-void nspsDownSample(const float* src, int srcLen, float* dst, int* dstLen, int factor,
-                    int* phase);
+void nspsDownSample(const float* src, int srcLen, float* dst, int* dstLen, int factor, int* phase);
 /* dst = src (n values) followed by the conjugates of src in reverse order,
  * 2*(n/2) of them (src[n-1] first). src may be dst. */
 void nspcbConjExtend2(const SCplx* src, SCplx* dst, int n);
@@ -140,21 +157,19 @@ void nspsGoertzFree(NSPSGoertzState* state);
  * are then those of the up-sampled stream. Each call takes one input and
  * returns the newest output produced, or the previous one (0 at first). */
 void nspsFirInit(const float* taps, int tapsLen, const float* dlyVals, NSPFirState* state);
-void nspsFirInitMr(const float* taps, int tapsLen, const float* dlyVals, int upFactor,
-                   int upPhase, int downFactor, int downPhase, NSPFirState* state);
+void nspsFirInitMr(const float* taps, int tapsLen, const float* dlyVals, int upFactor, int upPhase, int downFactor,
+                   int downPhase, NSPFirState* state);
 float nspsFir(NSPFirState* state, float x);
 void nspsFirFree(NSPFirState* state);
 /* Low-level: taps and delay line in separate states, same arithmetic. A delay
  * line belongs to the tap shape it was made for; a call with a tap state of
  * another shape returns 0. */
 void nspsFirlInit(const float* taps, int tapsLen, NSPFirTapState* tapState);
-void nspsFirlInitMr(const float* taps, int tapsLen, int upFactor, int upPhase, int downFactor,
-                    int downPhase, NSPFirTapState* tapState);
-void nspsFirlInitDlyl(const NSPFirTapState* tapState, const float* dlyVals,
-                      NSPFirDlyState* dlyState);
+void nspsFirlInitMr(const float* taps, int tapsLen, int upFactor, int upPhase, int downFactor, int downPhase,
+                    NSPFirTapState* tapState);
+void nspsFirlInitDlyl(const NSPFirTapState* tapState, const float* dlyVals, NSPFirDlyState* dlyState);
 /* Reloads a delay line made for this tap state with dlyVals (null: zeros). */
-void nspsFirlSetDlyl(const NSPFirTapState* tapState, const float* dlyVals,
-                     NSPFirDlyState* dlyState);
+void nspsFirlSetDlyl(const NSPFirTapState* tapState, const float* dlyVals, NSPFirDlyState* dlyState);
 float nspsFirl(const NSPFirTapState* tapState, NSPFirDlyState* dlyState, float x);
 void nspsFirlFree(NSPFirTapState* tapState);
 void nspsFirlFreeDlyl(NSPFirDlyState* dlyState);
@@ -172,8 +187,7 @@ float nspsIir(NSPIirState* state, float x);
 void nspsIirFree(NSPIirState* state);
 void nspsIirlInit(int type, const float* taps, int order, NSPIirTapState* tapState);
 void nspsIirlInitBq(int type, const float* taps, int numQuads, NSPIirTapState* tapState);
-void nspsIirlInitDlyl(const NSPIirTapState* tapState, const float* dlyVals,
-                      NSPIirDlyState* dlyState);
+void nspsIirlInitDlyl(const NSPIirTapState* tapState, const float* dlyVals, NSPIirDlyState* dlyState);
 float nspsIirl(const NSPIirTapState* tapState, NSPIirDlyState* dlyState, float x);
 void nspsIirlFree(NSPIirTapState* tapState);
 void nspsIirlFreeDlyl(NSPIirDlyState* dlyState);
@@ -186,10 +200,10 @@ void nspsIirlFreeDlyl(NSPIirDlyState* dlyState);
  * Multi-rate: outputs (and adaptation) only on inputs whose count since init
  * is downPhase modulo downFactor (downFactor >= 1, 0 <= downPhase <
  * downFactor); other calls return the last output (0 at first). */
-void nspsLmsInit(int type, const float* taps, int tapsLen, const float* dlyVals, float step,
-                 float leak, int errDly, NSPLmsState* state);
-void nspsLmsInitMr(int type, const float* taps, int tapsLen, const float* dlyVals, float step,
-                   float leak, int errDly, int downFactor, int downPhase, NSPLmsState* state);
+void nspsLmsInit(int type, const float* taps, int tapsLen, const float* dlyVals, float step, float leak, int errDly,
+                 NSPLmsState* state);
+void nspsLmsInitMr(int type, const float* taps, int tapsLen, const float* dlyVals, float step, float leak, int errDly,
+                   int downFactor, int downPhase, NSPLmsState* state);
 /* err belongs to the output D outputs earlier: adapt with it (m = that
  * output's input index), then filter x with the new taps. */
 float nspsLms(NSPLmsState* state, float x, float err);
@@ -201,10 +215,9 @@ void nspsLmsFree(NSPLmsState* state);
  * delay line that never adapts. */
 void nspsLmslInit(int type, const float* taps, int tapsLen, float step, float leak, int errDly,
                   NSPLmsTapState* tapState);
-void nspsLmslInitMr(int type, const float* taps, int tapsLen, float step, float leak,
-                    int errDly, int downFactor, int downPhase, NSPLmsTapState* tapState);
-void nspsLmslInitDlyl(const NSPLmsTapState* tapState, const float* dlyVals, int adapt,
-                      NSPLmsDlyState* dlyState);
+void nspsLmslInitMr(int type, const float* taps, int tapsLen, float step, float leak, int errDly, int downFactor,
+                    int downPhase, NSPLmsTapState* tapState);
+void nspsLmslInitDlyl(const NSPLmsTapState* tapState, const float* dlyVals, int adapt, NSPLmsDlyState* dlyState);
 /* As nspsLms. */
 float nspsLmsl(NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x, float err);
 /* Filters without adapting. */

@@ -58,8 +58,7 @@ void FlipConjugate(const SCplx* input, SCplx* results, int32_t n) {
   for (int32_t i = 0; i < n; ++i) results[i].im = -input[n - 1 - i].im;
 }
 
-int32_t RunBufferTransform(CatalogueCode code, int32_t n, int32_t fftOrder, TransformParams& params,
-                           BufferArrays& a) {
+int32_t RunBufferTransform(CatalogueCode code, int32_t n, int32_t fftOrder, TransformParams& params, BufferArrays& a) {
   NspTable.nspcbReal(a.Input, a.Positions, n);
   NspTable.nspcbImag(a.Input, a.Values, n);
   int32_t outLen = n;

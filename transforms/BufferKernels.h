@@ -48,5 +48,4 @@ void FlipConjugate(const SCplx* input, SCplx* results, int32_t n);
 // the record's sampling phase is updated and its Goertzel area must hold a
 // live state for the Goertzel DFT. Codes without a computation pass the
 // input through.
-int32_t RunBufferTransform(CatalogueCode code, int32_t n, int32_t fftOrder, TransformParams& params,
-                           BufferArrays& a);
+int32_t RunBufferTransform(CatalogueCode code, int32_t n, int32_t fftOrder, TransformParams& params, BufferArrays& a);

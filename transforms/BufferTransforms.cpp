@@ -132,7 +132,8 @@ void RIR_STDCALL TTransform::InputChanged() {
 }
 
 void TTransform::RunTransform() {
-  const bool inFamily = Code >= 1 && Code <= kCatalogueSize && GroupOfCode(DialogCodeOfCatalogueCode(Code)) == GroupNumber;
+  const bool inFamily =
+      Code >= 1 && Code <= kCatalogueSize && GroupOfCode(DialogCodeOfCatalogueCode(Code)) == GroupNumber;
   if (IsGroup && !inFamily) {
     // The record selects a transform of another family: the results are 0.
     std::fill(Arrays.Results, Arrays.Results + N, SCplx{0.0f, 0.0f});

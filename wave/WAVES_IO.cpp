@@ -128,9 +128,8 @@ void RIR_STDCALL TWaveIO::Start() {
   bool opened = false;
   try {
     Wave = std::make_unique<TWaveFile>();
-    opened = Mode == kLoad
-                 ? Wave->OpenRead(FileName)
-                 : Wave->OpenWrite(FileName, Params.SampleRate, Params.BitsPerSample, Params.Channels);
+    opened = Mode == kLoad ? Wave->OpenRead(FileName)
+                           : Wave->OpenWrite(FileName, Params.SampleRate, Params.BitsPerSample, Params.Channels);
   } catch (const std::bad_alloc&) {
     opened = false;
   }

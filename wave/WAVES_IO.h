@@ -53,7 +53,7 @@ class TWaveIO : public TBaseModelExt {
   int32_t PreviousClock = 0;
   uint8_t Mode;
   bool FileUsable = false;
-  bool Created = false;  // a TWaveFile exists for this run
+  bool Created = false;             // a TWaveFile exists for this run
   bool WriteErrorReported = false;  // this run already said its data did not reach the file
   bool EndOfData = false;
   std::unique_ptr<TWaveFile> Wave;

@@ -154,7 +154,8 @@ bool TWaveFile::Close() {
   bool ok = true;
   if (WriteMode) {
     ok = std::fseek(Stream, 0, SEEK_SET) == 0 && WriteExactly(&Riff, sizeof Riff);
-    ok = std::fseek(Stream, static_cast<long>(DataHeaderPosition_), SEEK_SET) == 0 && WriteExactly(&Data, sizeof Data) && ok;
+    ok = std::fseek(Stream, static_cast<long>(DataHeaderPosition_), SEEK_SET) == 0 &&
+         WriteExactly(&Data, sizeof Data) && ok;
   }
   ok = std::fclose(Stream) == 0 && ok;
   Stream = nullptr;
@@ -196,7 +197,8 @@ uint16_t TWaveFile::ReadSamples(uint16_t count, int32_t* elements) {
 void TWaveFile::DropFailedWrite() {
   // The stream is unbuffered, so nothing of the failed write is pending.
   std::clearerr(Stream);
-  const long end = static_cast<long>(DataHeaderPosition_) + static_cast<long>(sizeof Data) + static_cast<long>(Data.Size);
+  const long end =
+      static_cast<long>(DataHeaderPosition_) + static_cast<long>(sizeof Data) + static_cast<long>(Data.Size);
   if (::ftruncate(::fileno(Stream), end) != 0) {
     // Nothing more can be done; the counted sizes stay right for what fitted.
   }

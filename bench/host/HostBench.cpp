@@ -85,9 +85,9 @@ void HostChain(benchmark::State& state) {
   state.counters["block_calls/s"] = benchmark::Counter(calls * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["samples/s"] =
       benchmark::Counter(static_cast<double>(kSamples) * state.iterations(), benchmark::Counter::kIsRate);
-  state.counters["ns/sample"] = benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
-                                                   benchmark::Counter::kIsIterationInvariantRate |
-                                                       benchmark::Counter::kInvert);
+  state.counters["ns/sample"] =
+      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   ::unlink("/tmp/rir_host_bench.wav");
 }
 BENCHMARK(HostChain)->ArgName("events")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -153,9 +153,9 @@ void BareChain(benchmark::State& state) {
   }
   state.counters["samples/s"] =
       benchmark::Counter(static_cast<double>(kSamples) * state.iterations(), benchmark::Counter::kIsRate);
-  state.counters["ns/sample"] = benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
-                                                   benchmark::Counter::kIsIterationInvariantRate |
-                                                       benchmark::Counter::kInvert);
+  state.counters["ns/sample"] =
+      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   ::unlink("/tmp/rir_host_bench.wav");
 }
 BENCHMARK(BareChain)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -226,9 +226,9 @@ outputs = { DOut = "b" }
     engine.Build();
     engine.Run(nullptr);
   }
-  state.counters["ns/step"] = benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
-                                                 benchmark::Counter::kIsIterationInvariantRate |
-                                                     benchmark::Counter::kInvert);
+  state.counters["ns/step"] =
+      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(HostTrivial)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -259,9 +259,9 @@ void BareTrivial(benchmark::State& state) {
       m->Release();
     }
   }
-  state.counters["ns/step"] = benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
-                                                 benchmark::Counter::kIsIterationInvariantRate |
-                                                     benchmark::Counter::kInvert);
+  state.counters["ns/step"] =
+      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BareTrivial)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -36,28 +36,28 @@
 
 struct IExtParameter : IRirUnknown {
   // "RUSSIAN" (compared in upper case) selects Russian captions.
-  virtual const char* RIR_STDCALL GetLanguage() = 0;                       // 3
+  virtual const char* RIR_STDCALL GetLanguage() = 0;  // 3
   // The block's type name; the dialogs use the part before the first "_".
-  virtual const char* RIR_STDCALL GetBlockTypeName() = 0;                  // 4
-  virtual void RIR_STDCALL Slot5() {}                                      // 5
+  virtual const char* RIR_STDCALL GetBlockTypeName() = 0;  // 4
+  virtual void RIR_STDCALL Slot5() {}                      // 5
   // 8 when a position is stored, else anything else.
-  virtual int32_t RIR_STDCALL GetPositionSize() = 0;                       // 6
+  virtual int32_t RIR_STDCALL GetPositionSize() = 0;  // 6
   // Two 32-bit signed screen coordinates: left, top.
-  virtual const void* RIR_STDCALL GetPosition() = 0;                       // 7
+  virtual const void* RIR_STDCALL GetPosition() = 0;                             // 7
   virtual void RIR_STDCALL SetPosition(const void* position, int32_t size) = 0;  // 8
-  virtual int32_t RIR_STDCALL GetDataSize() = 0;                           // 9
-  virtual const void* RIR_STDCALL GetData() = 0;                           // 10
-  virtual void RIR_STDCALL SetData(const void* data, int32_t size) = 0;    // 11
-  virtual void RIR_STDCALL Slot12() {}                                     // 12
-  virtual void RIR_STDCALL Slot13() {}                                     // 13
+  virtual int32_t RIR_STDCALL GetDataSize() = 0;                                 // 9
+  virtual const void* RIR_STDCALL GetData() = 0;                                 // 10
+  virtual void RIR_STDCALL SetData(const void* data, int32_t size) = 0;          // 11
+  virtual void RIR_STDCALL Slot12() {}                                           // 12
+  virtual void RIR_STDCALL Slot13() {}                                           // 13
   // The library's directory, ending with a separator; prefixes help topics.
-  virtual const char* RIR_STDCALL GetDirectory() = 0;                      // 14
-  virtual void RIR_STDCALL Slot15() {}                                     // 15
-  virtual void RIR_STDCALL Slot16() {}                                     // 16
+  virtual const char* RIR_STDCALL GetDirectory() = 0;  // 14
+  virtual void RIR_STDCALL Slot15() {}                 // 15
+  virtual void RIR_STDCALL Slot16() {}                 // 16
   // Shows a help topic such as directory + "Geners.htm#Sine".
-  virtual void RIR_STDCALL ShowHelp(const char* topic) = 0;                // 17
+  virtual void RIR_STDCALL ShowHelp(const char* topic) = 0;  // 17
   // Native window id of the dialog's owner (an X11 window on Linux), 0 for none.
-  virtual int32_t RIR_STDCALL GetOwnerWindow() = 0;                        // 18
+  virtual int32_t RIR_STDCALL GetOwnerWindow() = 0;  // 18
 
  protected:
   ~IExtParameter() = default;

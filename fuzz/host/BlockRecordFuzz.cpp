@@ -70,21 +70,27 @@ struct Port {
 };
 // Every port name a block binds, with a kind that usually fits.
 const Port kPorts[] = {
-    {"Out", vkBus, true},   {"Clk", vkClk, false},   {"DIn", vkBus, false},    {"D2In", vkBus, false},
-    {"DOut", vkBus, true},  {"W", vkLine, false},    {"R", vkLine, false},     {"DReOut", vkBus, true},
-    {"IBusy", vkLine, true}, {"DImOut", vkBus, true}, {"DSOut", vkBus, true},   {"DSrc", vkBus, false},
-    {"DDes", vkBus, false}, {"C1", vkBus, true},     {"C2", vkBus, true},      {"isMono", vkLine, true},
+    {"Out", vkBus, true},    {"Clk", vkClk, false},   {"DIn", vkBus, false},  {"D2In", vkBus, false},
+    {"DOut", vkBus, true},   {"W", vkLine, false},    {"R", vkLine, false},   {"DReOut", vkBus, true},
+    {"IBusy", vkLine, true}, {"DImOut", vkBus, true}, {"DSOut", vkBus, true}, {"DSrc", vkBus, false},
+    {"DDes", vkBus, false},  {"C1", vkBus, true},     {"C2", vkBus, true},    {"isMono", vkLine, true},
     {"Test", vkBus, false},
 };
 
 int32_t Width(uint8_t b) {
   switch (b % 16) {
-    case 0: return 0;
-    case 1: return 255;
-    case 2: return 256;
-    case 3: return 2147483647;
-    case 4: return -5;
-    default: return 1 + b % 40;
+    case 0:
+      return 0;
+    case 1:
+      return 255;
+    case 2:
+      return 256;
+    case 3:
+      return 2147483647;
+    case 4:
+      return -5;
+    default:
+      return 1 + b % 40;
   }
 }
 

@@ -16,8 +16,8 @@
 
 namespace {
 // Bare and quoted keys, names of real fields and a name of no record.
-const char* const kNames[] = {"SineAmp", "SinePeriod", "Formula", "UserFunc", "FirTaps",
-                              "FileName", "Kind", "odd name", "a.b", "q\"uote", "Sine Amp"};
+const char* const kNames[] = {"SineAmp", "SinePeriod", "Formula", "UserFunc", "FirTaps", "FileName",
+                              "Kind",    "odd name",   "a.b",     "q\"uote",  "Sine Amp"};
 
 struct Reader {
   const uint8_t* data;
@@ -43,14 +43,16 @@ struct Reader {
 
 FieldValue MakeValue(Reader& r) {
   switch (r.Byte() % 4) {
-    case 0: return r.Int();
+    case 0:
+      return r.Int();
     case 1: {
       double d;
       const int64_t bits = r.Int();
       std::memcpy(&d, &bits, sizeof d);
       return d;
     }
-    case 2: return r.Text(r.Byte() % 16);
+    case 2:
+      return r.Text(r.Byte() % 16);
     default: {
       std::vector<double> list(r.Byte() % 5);
       for (double& d : list) d = static_cast<double>(r.Int() % 100000) / 8.0;

@@ -28,7 +28,8 @@ TEST(DialogExports, WithoutADisplayTheExportShowsAMessageAndReturns) {
   Export("GenersExtParams")(&host);
   ASSERT_EQ(ShownMessages().size(), 1u);
   // It says that the display is missing, not that a library failed to load.
-  EXPECT_EQ(ShownMessages()[0].text, "RIR Eda Err:Нет дисплея для показа диалога (задайте DISPLAY или WAYLAND_DISPLAY)");
+  EXPECT_EQ(ShownMessages()[0].text,
+            "RIR Eda Err:Нет дисплея для показа диалога (задайте DISPLAY или WAYLAND_DISPLAY)");
   EXPECT_EQ(QCoreApplication::instance(), nullptr);
   EXPECT_TRUE(host.dataSet.empty());
 }

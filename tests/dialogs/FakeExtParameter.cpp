@@ -26,9 +26,7 @@ int32_t RIR_STDCALL FakeExtParameter::GetDataSize() {
   return static_cast<int32_t>(data.size());
 }
 
-const void* RIR_STDCALL FakeExtParameter::GetData() {
-  return data.empty() ? nullptr : data.data();
-}
+const void* RIR_STDCALL FakeExtParameter::GetData() { return data.empty() ? nullptr : data.data(); }
 
 void RIR_STDCALL FakeExtParameter::SetData(const void* d, int32_t size) {
   const auto* bytes = static_cast<const uint8_t*>(d);

@@ -77,7 +77,8 @@ std::vector<uint8_t> Bytes(const GeneratorParams& r) { return RecordBytes(r); }
 GeneratorParams Stored(const FakeExtParameter& host) {
   GeneratorParams r{};
   EXPECT_EQ(host.dataSet.size(), 1u);
-  if (!host.dataSet.empty() && host.dataSet.back().size() == sizeof r) std::memcpy(&r, host.dataSet.back().data(), sizeof r);
+  if (!host.dataSet.empty() && host.dataSet.back().size() == sizeof r)
+    std::memcpy(&r, host.dataSet.back().data(), sizeof r);
   return r;
 }
 
@@ -130,8 +131,10 @@ class GenersForm : public ::testing::Test {
     box->setFocus();
     QLineEdit* edit = box->findChild<QLineEdit*>();
     edit->selectAll();
-    if (text.isEmpty()) QTest::keyClick(edit, Qt::Key_Delete);
-    else QTest::keyClicks(box, text);  // replaces the selection
+    if (text.isEmpty())
+      QTest::keyClick(edit, Qt::Key_Delete);
+    else
+      QTest::keyClicks(box, text);  // replaces the selection
   }
 
   FakeExtParameter host;
@@ -238,8 +241,7 @@ TEST_F(GenersForm, OnlyReachableChoicesAreOffered) {
     auto* type = Child<QComboBox>(*f, "Wind_type");
     auto* model = qobject_cast<QStandardItemModel*>(type->model());
     ASSERT_NE(model, nullptr);
-    for (int i = 0; i < type->count(); ++i)
-      EXPECT_EQ(model->item(i)->isEnabled(), type->itemText(i) == "Hann") << i;
+    for (int i = 0; i < type->count(); ++i) EXPECT_EQ(model->item(i)->isEnabled(), type->itemText(i) == "Hann") << i;
     type->setFocus();
     QTest::keyClick(type, Qt::Key_Down);
     EXPECT_EQ(type->currentText(), "Hann");
@@ -578,8 +580,8 @@ TEST_F(GenersForm, HelpAsksTheHostForThePagesTopic) {
   auto* type = Child<QComboBox>(*f, "Wind_type");
   type->setCurrentIndex(type->findText("BlackmanOpt"));
   Child<QPushButton>(*f, "HelpBtn")->click();
-  EXPECT_EQ(host.helpShown, (std::vector<std::string>{"/opt/rir/Windowin.htm#WinHann",
-                                                      "/opt/rir/Windowin.htm#WinBlackmanOpt"}));
+  EXPECT_EQ(host.helpShown,
+            (std::vector<std::string>{"/opt/rir/Windowin.htm#WinHann", "/opt/rir/Windowin.htm#WinBlackmanOpt"}));
 }
 
 TEST_F(GenersForm, CaptionsFollowTheLanguageInAnyCase) {

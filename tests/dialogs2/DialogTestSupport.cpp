@@ -39,4 +39,3 @@ DialogHooks RecordingHooks(HookLog& log) {
   };
   return hooks;
 }
-

@@ -38,8 +38,8 @@ class SinkRecorder {
  public:
   bool Start() {
     parec_.setProgram("parec");
-    parec_.setArguments({"-d", "nullsink.monitor", "--format=s16le", "--rate=44100", "--channels=1",
-                         "--latency-msec=20"});
+    parec_.setArguments(
+        {"-d", "nullsink.monitor", "--format=s16le", "--rate=44100", "--channels=1", "--latency-msec=20"});
     parec_.start();
     if (!parec_.waitForStarted(5000)) return false;
     // The monitor streams silence while nothing plays: the first bytes mean
@@ -181,8 +181,8 @@ TEST(SoundOnServer, AllWavesPlaysTheFiveClipsInOrderWithoutOverlap) {
   // The same recording read as another order must not pass.
   QStringList reversed = ResWaves::ClipNames();
   std::reverse(reversed.begin(), reversed.end());
-  auto passed = Match(candidates, {{"All_waves", recording, ResWaves::ClipNames()},
-                                   {"All_waves_reversed", recording, reversed}});
+  auto passed =
+      Match(candidates, {{"All_waves", recording, ResWaves::ClipNames()}, {"All_waves_reversed", recording, reversed}});
   EXPECT_TRUE(passed["All_waves"]);
   EXPECT_FALSE(passed["All_waves_reversed"]);
   EXPECT_EQ(passed.count("All_waves_reversed"), 1u) << "the analysis did not run";

@@ -375,8 +375,8 @@ TEST(TransformDialog, TableEditorButtonsEditTheWorkingLists) {
   };
   // Lists are edited through the table editor only: typed text would be
   // shown and then ignored.
-  for (TEditButton* list : {d->FIRS_Taps, d->FIRS_Delay, d->IIRS_Taps, d->IIRS_Delay, d->LMSS_Taps, d->LMSS_Delay,
-                            d->Conv_H_12D})
+  for (TEditButton* list :
+       {d->FIRS_Taps, d->FIRS_Delay, d->IIRS_Taps, d->IIRS_Delay, d->LMSS_Taps, d->LMSS_Delay, d->Conv_H_12D})
     EXPECT_TRUE(list->Edit->isReadOnly()) << list->objectName().toStdString();
   EXPECT_FALSE(d->User_func->Edit->isReadOnly());
   d->FIRS_Taps->Button->click();

@@ -111,8 +111,7 @@ TEST(WaveDialog, LoadPageShowsTheHeaderAndStoresNamesRelativeToTheDirectory) {
   EXPECT_TRUE(form->IsLoadPage());
   EXPECT_FALSE(form->PageControl->isTabVisible(1));
   EXPECT_TRUE(log.texts.empty());
-  EXPECT_EQ(form->WaveProp->toPlainText(),
-            "NumChannels    - 2\nSample per sec - 44100\nBits per sec   - 16");
+  EXPECT_EQ(form->WaveProp->toPlainText(), "NumChannels    - 2\nSample per sec - 44100\nBits per sec   - 16");
   const auto stored = FromBytes<WaveParams>(PressOk(*form).data);
   EXPECT_EQ(stored.FileName.Get(), "sub/stereo.wav");
   EXPECT_EQ(stored.SampleRate, 44100);

@@ -63,9 +63,8 @@ std::string Edit(const std::string& text, size_t block, std::vector<FieldEdit> f
 }  // namespace
 
 TEST(DesignText, InlineTableKeepsEverythingElse) {
-  const std::string out = Edit(kDesign, 0,
-                               {{"SineAmp", TomlValueText(int64_t{250})},
-                                {"ToneInitValue", TomlValueText(int64_t{-3})}});
+  const std::string out =
+      Edit(kDesign, 0, {{"SineAmp", TomlValueText(int64_t{250})}, {"ToneInitValue", TomlValueText(int64_t{-3})}});
   // Only the one line changed, and only inside its braces.
   const std::string expected = std::string(kDesign).replace(
       std::string(kDesign).find("SineAmp = 1000, SinePeriod = 32 }"), std::strlen("SineAmp = 1000, SinePeriod = 32 }"),
@@ -118,8 +117,7 @@ parameters = {}
 )";
   std::string out = Edit(text, 0, {{"FileName", TomlValueText(std::string("dir\\\"q\" x.wav"))}});
   out = Edit(out, 1,
-             {{"IIRS_TapsCount", "4"},
-              {"IIRS_Taps", TomlValueText(std::vector<double>{third, -tiny, 1e30, 0.1f})}});
+             {{"IIRS_TapsCount", "4"}, {"IIRS_Taps", TomlValueText(std::vector<double>{third, -tiny, 1e30, 0.1f})}});
   const Design d = ParseDesign(out, "x.toml");
   EXPECT_EQ(std::get<std::string>(Field(d, 0, "FileName", w)), "dir\\\"q\" x.wav");
   const auto taps = std::get<std::vector<double>>(Field(d, 1, "IIRS_Taps", f));
@@ -133,34 +131,37 @@ parameters = {}
 }
 
 TEST(DesignText, OtherTableFormsAndPosition) {
-  const std::string valid = "[simulation]\r\nsteps = 1\r\n[[variable]]\r\nname = \"x\"\r\nwidth = 16\r\n"
-                            "[[block]]\r\n  name = \"a\"\r\n  type = \"Sine_Init\"\r\n  outputs = { Out = \"x\" }\r\n"
-                            "  dialog_position = [1, 2]   # where it was\r\n"
-                            "[block.parameters]\r\n"
-                            "SinePeriod = 64  # a comment\r\n"
-                            "\r\n# trailing comment\r\n";
-  const std::string out =
-      Edit(valid, 0, {{"SinePeriod", "128"}, {"SineAmp", "7"}}, std::string("[-10, 20]"));
-  EXPECT_EQ(out, "[simulation]\r\nsteps = 1\r\n[[variable]]\r\nname = \"x\"\r\nwidth = 16\r\n"
-                 "[[block]]\r\n  name = \"a\"\r\n  type = \"Sine_Init\"\r\n  outputs = { Out = \"x\" }\r\n"
-                 "  dialog_position = [-10, 20]   # where it was\r\n"
-                 "[block.parameters]\r\n"
-                 "SinePeriod = 128  # a comment\r\n"
-                 "SineAmp = 7\r\n"
-                 "\r\n# trailing comment\r\n");
+  const std::string valid =
+      "[simulation]\r\nsteps = 1\r\n[[variable]]\r\nname = \"x\"\r\nwidth = 16\r\n"
+      "[[block]]\r\n  name = \"a\"\r\n  type = \"Sine_Init\"\r\n  outputs = { Out = \"x\" }\r\n"
+      "  dialog_position = [1, 2]   # where it was\r\n"
+      "[block.parameters]\r\n"
+      "SinePeriod = 64  # a comment\r\n"
+      "\r\n# trailing comment\r\n";
+  const std::string out = Edit(valid, 0, {{"SinePeriod", "128"}, {"SineAmp", "7"}}, std::string("[-10, 20]"));
+  EXPECT_EQ(out,
+            "[simulation]\r\nsteps = 1\r\n[[variable]]\r\nname = \"x\"\r\nwidth = 16\r\n"
+            "[[block]]\r\n  name = \"a\"\r\n  type = \"Sine_Init\"\r\n  outputs = { Out = \"x\" }\r\n"
+            "  dialog_position = [-10, 20]   # where it was\r\n"
+            "[block.parameters]\r\n"
+            "SinePeriod = 128  # a comment\r\n"
+            "SineAmp = 7\r\n"
+            "\r\n# trailing comment\r\n");
   const Design d = ParseDesign(out, "x.toml");
   ASSERT_TRUE(d.blocks[0].dialogPosition.has_value());
   EXPECT_EQ((*d.blocks[0].dialogPosition)[0], -10);
 
   // Dotted keys in the block itself; a position is added as a new line.
-  const std::string dotted = "[simulation]\nsteps = 1\n[[variable]]\nname = \"x\"\nwidth = 16\n"
-                             "[[block]]\nname = \"a\"\ntype = \"Sine_Init\"\n"
-                             "parameters.SineAmp = 5\noutputs = { Out = \"x\" }\n\n[output]\ncsv = \"o.csv\"\n";
+  const std::string dotted =
+      "[simulation]\nsteps = 1\n[[variable]]\nname = \"x\"\nwidth = 16\n"
+      "[[block]]\nname = \"a\"\ntype = \"Sine_Init\"\n"
+      "parameters.SineAmp = 5\noutputs = { Out = \"x\" }\n\n[output]\ncsv = \"o.csv\"\n";
   const std::string out2 = Edit(dotted, 0, {{"SineAmp", "6"}, {"SinePeriod", "9"}}, std::string("[3, 4]"));
-  EXPECT_EQ(out2, "[simulation]\nsteps = 1\n[[variable]]\nname = \"x\"\nwidth = 16\n"
-                  "[[block]]\nname = \"a\"\ntype = \"Sine_Init\"\n"
-                  "parameters.SineAmp = 6\nparameters.SinePeriod = 9\noutputs = { Out = \"x\" }\n"
-                  "dialog_position = [3, 4]\n\n[output]\ncsv = \"o.csv\"\n");
+  EXPECT_EQ(out2,
+            "[simulation]\nsteps = 1\n[[variable]]\nname = \"x\"\nwidth = 16\n"
+            "[[block]]\nname = \"a\"\ntype = \"Sine_Init\"\n"
+            "parameters.SineAmp = 6\nparameters.SinePeriod = 9\noutputs = { Out = \"x\" }\n"
+            "dialog_position = [3, 4]\n\n[output]\ncsv = \"o.csv\"\n");
   EXPECT_NO_THROW(ParseDesign(out2, "x.toml"));
 
   // Only existing keys when the record lives in a record file.
@@ -173,11 +174,13 @@ TEST(DesignText, OtherTableFormsAndPosition) {
 
   // The block's [block.parameters] may stand after another table: new
   // fields join it there instead of redefining it in the block.
-  const std::string apart = "[simulation]\nsteps = 1\n[[variable]]\nname = \"x\"\nwidth = 16\n"
-                            "[[block]]\nname = \"a\"\ntype = \"Sine_Init\"\noutputs = { Out = \"x\" }\n"
-                            "[output]\ncsv = \"o.csv\"\n[block.parameters]\nSineAmp = 5\n";
+  const std::string apart =
+      "[simulation]\nsteps = 1\n[[variable]]\nname = \"x\"\nwidth = 16\n"
+      "[[block]]\nname = \"a\"\ntype = \"Sine_Init\"\noutputs = { Out = \"x\" }\n"
+      "[output]\ncsv = \"o.csv\"\n[block.parameters]\nSineAmp = 5\n";
   const std::string out4 = Edit(apart, 0, {{"SineAmp", "6"}, {"SinePeriod", "9"}});
-  EXPECT_EQ(out4.substr(out4.find("[output]")), "[output]\ncsv = \"o.csv\"\n[block.parameters]\nSineAmp = 6\nSinePeriod = 9\n");
+  EXPECT_EQ(out4.substr(out4.find("[output]")),
+            "[output]\ncsv = \"o.csv\"\n[block.parameters]\nSineAmp = 6\nSinePeriod = 9\n");
   EXPECT_NO_THROW(ParseDesign(out4, "x.toml"));
 
   // A block written as an inline array of tables cannot be edited in place.

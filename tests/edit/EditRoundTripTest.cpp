@@ -30,9 +30,8 @@ namespace {
 class EditRoundTrip : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("rir_edit_rt_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() / ("rir_edit_rt_" + std::to_string(::getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "out");
     fs::copy(fs::path(RIR_SOURCE_DIR) / "examples", dir_ / "examples", fs::copy_options::recursive);
@@ -122,22 +121,24 @@ TEST_F(EditRoundTrip, GeneratorAmplitudeReachesTheRun) {
   const std::string before = Read(design);
 
   std::string said;
-  EXPECT_EQ(Edit(design, "sine",
-                 [](QWidget* dialog) {
-                   auto* amp = dialog->findChild<QSpinBox*>("FSineAmp");
-                   ASSERT_NE(amp, nullptr);
-                   EXPECT_EQ(amp->value(), 1000);
-                   amp->setValue(400);
-                   Press(dialog, "OKBtn");
-                 },
-                 &said),
+  EXPECT_EQ(Edit(
+                design, "sine",
+                [](QWidget* dialog) {
+                  auto* amp = dialog->findChild<QSpinBox*>("FSineAmp");
+                  ASSERT_NE(amp, nullptr);
+                  EXPECT_EQ(amp->value(), 1000);
+                  amp->setValue(400);
+                  Press(dialog, "OKBtn");
+                },
+                &said),
             0);
   EXPECT_NE(said.find("SineAmp: 1000 -> 400"), std::string::npos) << said;
   const std::string after = Read(design);
   // The one value changed in place; the comment on its line stays.
   std::string expected = before;
   // The dialog also stores the kind of its page.
-  expected.replace(expected.find("SineAmp = 1000, SinePeriod = 32 }"), 33, "SineAmp = 400, SinePeriod = 32, Kind = 1 }");
+  expected.replace(expected.find("SineAmp = 1000, SinePeriod = 32 }"), 33,
+                   "SineAmp = 400, SinePeriod = 32, Kind = 1 }");
   EXPECT_EQ(after, expected);
   EXPECT_EQ(Peak(Run(design, "sine")), 400);
 
@@ -189,12 +190,13 @@ TEST_F(EditRoundTrip, TransformLengthReachesTheRun) {
   EXPECT_LT(Peak(Run(design, "window_pos")), 16);
   // Reopening shows the stored place and length; OK again changes nothing.
   std::string said;
-  EXPECT_EQ(Edit(design, "window",
-                 [](QWidget* dialog) {
-                   EXPECT_EQ(dialog->findChild<QSpinBox*>("Num_Points")->value(), 16);
-                   Press(dialog, "Apply_Btn");
-                 },
-                 &said),
+  EXPECT_EQ(Edit(
+                design, "window",
+                [](QWidget* dialog) {
+                  EXPECT_EQ(dialog->findChild<QSpinBox*>("Num_Points")->value(), 16);
+                  Press(dialog, "Apply_Btn");
+                },
+                &said),
             0);
   EXPECT_NE(said.find("no changes"), std::string::npos) << said;
   EXPECT_EQ(Read(design), text);
@@ -229,13 +231,14 @@ TEST_F(EditRoundTrip, WaveNamesResolveWhereTheRunLooks) {
   fs::current_path(dir_ / "out");  // neither the design's folder nor the plug-in's
   for (const char* block : {"player", "recorder"}) {
     std::string said;
-    EXPECT_EQ(Edit(design, block,
-                   [](QWidget* dialog) {
-                     // A message box here would mean the file was not found.
-                     EXPECT_NE(dialog->findChild<QAbstractButton*>("OKBtn"), nullptr);
-                     Press(dialog, "OKBtn");
-                   },
-                   &said),
+    EXPECT_EQ(Edit(
+                  design, block,
+                  [](QWidget* dialog) {
+                    // A message box here would mean the file was not found.
+                    EXPECT_NE(dialog->findChild<QAbstractButton*>("OKBtn"), nullptr);
+                    Press(dialog, "OKBtn");
+                  },
+                  &said),
               0)
         << block;
     EXPECT_EQ(Read(design), before) << block << ": " << said;

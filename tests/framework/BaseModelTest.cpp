@@ -56,7 +56,7 @@ TEST(BaseModel, OptionalPortsAndFlagMasks) {
   VarHandle clk = 9, in = 0;
   EXPECT_TRUE(p->BindOptional({{&clk, "Clk"}}, 0));  // missing optional port: no report
   EXPECT_EQ(clk, 0u);
-  EXPECT_TRUE(p->BindRequired({{&in, "In"}}, 0));    // mask 0 never fails the flags
+  EXPECT_TRUE(p->BindRequired({{&in, "In"}}, 0));  // mask 0 never fails the flags
   EXPECT_TRUE(p->IsValid());
   EXPECT_TRUE(host.Reports().empty());
 

@@ -61,8 +61,8 @@ TEST_F(CatalogueTest, GroupsOfCodes) {
   EXPECT_EQ(GroupOfCode(78), -1);  // Inverse FFT
   EXPECT_EQ(GroupOfCode(31), 2);
   EXPECT_EQ(GroupOfCode(66), 2);
-  EXPECT_EQ(GroupOfCode(38), 9);   // Hann trans
-  EXPECT_EQ(GroupOfCode(42), 8);   // High-Level FIR
+  EXPECT_EQ(GroupOfCode(38), 9);  // Hann trans
+  EXPECT_EQ(GroupOfCode(42), 8);  // High-Level FIR
   EXPECT_EQ(GroupOfCode(51), 6);
   EXPECT_EQ(GroupOfCode(53), 5);
   EXPECT_EQ(GroupOfCode(55), 3);

@@ -46,7 +46,8 @@ std::set<std::string> ExpectedExportNames() {
 // The name table of the loaded DLL's export directory.
 std::set<std::string> DefinedDynamicSymbols(const std::string& path) {
   std::set<std::string> names;
-  const auto* base = reinterpret_cast<const uint8_t*>(GetModuleHandleA(path.substr(path.find_last_of("/\\") + 1).c_str()));
+  const auto* base =
+      reinterpret_cast<const uint8_t*>(GetModuleHandleA(path.substr(path.find_last_of("/\\") + 1).c_str()));
   if (base == nullptr) return names;
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
@@ -84,13 +85,13 @@ TEST(Exports, OnlyTheInterfaceLeavesThePlugin) {
 #endif
   std::set<std::string> actual = DefinedDynamicSymbols(RIR_PLUGIN_PATH);
   // Version nodes are not symbols of ours.
-  for (auto it = actual.begin(); it != actual.end();) it = (it->find('@') != std::string::npos) ? actual.erase(it) : ++it;
+  for (auto it = actual.begin(); it != actual.end();)
+    it = (it->find('@') != std::string::npos) ? actual.erase(it) : ++it;
   EXPECT_EQ(actual, expected);
 }
 
 TEST(Exports, OrdinalsAnswerTheirFunctions) {
-#define RIR_CHECK(ordinal, name, ...) \
-  EXPECT_EQ(Plugin().ByOrdinal(ordinal), Plugin().Symbol(#name)) << #name;
+#define RIR_CHECK(ordinal, name, ...) EXPECT_EQ(Plugin().ByOrdinal(ordinal), Plugin().Symbol(#name)) << #name;
   RIR_INIT_EXPORTS(RIR_CHECK)
   RIR_DIALOG_EXPORTS(RIR_CHECK)
 #undef RIR_CHECK
@@ -113,15 +114,15 @@ TEST(Exports, OrdinalsAnswerTheirFunctions) {
 
 TEST(Exports, EveryBlockConstructsWithoutPortsAndReportsIt) {
   int blocks = 0;
-#define RIR_BUILD(ordinal, name, ...)                                                      \
-  {                                                                                      \
-    InProcessHost host;                                                                  \
-    PrepareHost(host);                                                                   \
-    Block block(#name, host);                                                            \
-    ASSERT_TRUE(block) << #name;                                                         \
-    EXPECT_FALSE(block->IsValid()) << #name;                                             \
-    EXPECT_FALSE(host.Reports().empty()) << #name;                                       \
-    ++blocks;                                                                            \
+#define RIR_BUILD(ordinal, name, ...)              \
+  {                                                \
+    InProcessHost host;                            \
+    PrepareHost(host);                             \
+    Block block(#name, host);                      \
+    ASSERT_TRUE(block) << #name;                   \
+    EXPECT_FALSE(block->IsValid()) << #name;       \
+    EXPECT_FALSE(host.Reports().empty()) << #name; \
+    ++blocks;                                      \
   }
   RIR_INIT_EXPORTS(RIR_BUILD)
 #undef RIR_BUILD
@@ -178,8 +179,8 @@ TEST(Exports, LifetimeEndsWithDoneAndTheHostsRelease) {
   IModel** self = Plugin().Init("Sine_Init")(&ref, 0);
   ASSERT_NE(self, nullptr);
   IModel* model = *self;
-  EXPECT_EQ(model->AddRef(), 2u);   // SelfRef + the host's
-  EXPECT_EQ(host.RefCount(), 1u);   // the block holds the host
+  EXPECT_EQ(model->AddRef(), 2u);  // SelfRef + the host's
+  EXPECT_EQ(host.RefCount(), 1u);  // the block holds the host
   model->Done();
   EXPECT_EQ(*self, nullptr);        // SelfRef dropped
   EXPECT_EQ(model->Release(), 0u);  // destroyed now
@@ -206,7 +207,10 @@ class RecordingHost : public InProcessHost {
 // A variable that satisfies the port as the catalogue describes it.
 void AddPortVariable(InProcessHost& host, const PortSpec& p) {
   const std::string kind = p.kind, width = p.width;
-  const uint16_t vk = kind == "Line" ? vkLine : kind == "Clk or DOTClk" ? vkClk : kind == "any" && width == "any" ? vkLine : vkBus;
+  const uint16_t vk = kind == "Line"                    ? vkLine
+                      : kind == "Clk or DOTClk"         ? vkClk
+                      : kind == "any" && width == "any" ? vkLine
+                                                        : vkBus;
   const int32_t w = width == "1" ? 1 : width == "2w" ? 16 : 8;
   host.AddVariable(p.name, vk, w, p.direction == PortDirection::Out ? kWritableFlag : 0);
 }
@@ -371,8 +375,11 @@ TEST(Exports, AbsurdPortWidthsAreRefusedUnderAMemoryLimit) {
     const char* exportName;
     const char* widePort;
   };
-  const Case cases[] = {{"Sine_Init", "Out"},       {"Square_Init", "DOut"},          {"Hann_trans_Init", "DReOut"},
-                        {"High_Level_FIR_Init", "DOut"}, {"Wave_Load_Init", "C1"}};
+  const Case cases[] = {{"Sine_Init", "Out"},
+                        {"Square_Init", "DOut"},
+                        {"Hann_trans_Init", "DReOut"},
+                        {"High_Level_FIR_Init", "DOut"},
+                        {"Wave_Load_Init", "C1"}};
   // A child process takes the limit, so this runner survives whatever happens.
   const pid_t child = fork();
   ASSERT_NE(child, -1);

@@ -36,8 +36,7 @@ TEST_F(MessagesTest, ErrorsInBothLanguages) {
   ASSERT_EQ(g_shown.size(), 4u);
   EXPECT_EQ(g_shown[0].severity, 0);
   EXPECT_EQ(g_shown[0].text, "RIR Eda Err:TSine - Function Name not found");
-  EXPECT_EQ(g_shown[1].text,
-            "RIR Eda Err:Формула введена неправильно или выборки сигнала вне области определения !!!");
+  EXPECT_EQ(g_shown[1].text, "RIR Eda Err:Формула введена неправильно или выборки сигнала вне области определения !!!");
   EXPECT_EQ(g_shown[2].text, "RIR Eda Err:Не могу загрузить билиотеку (/x/NSPdllS/NSPPX.so)");
   EXPECT_EQ(g_shown[3].text, "RIR Eda Err:Length of a signal should be a degree of 2");
 }

@@ -35,7 +35,6 @@ GeneratorParams Window(int64_t len, int64_t amp) {
 
 }  // namespace
 
-
 TEST(GeneratorBlock, ConstructionChecksOutAndClk) {
   {
     InProcessHost host;
@@ -150,10 +149,10 @@ TEST(GeneratorBlock, OptAlphaFollowsWindowLength) {
     GeneratorParams p = Window(len, 1000);
     return GenRig("BlackmanOpt", {.record = &p}).Steps(n);
   };
-  EXPECT_EQ(opt(3, 6), Repeat({0, 0, 0}, 6));                // alpha -1
-  EXPECT_EQ(opt(4, 8), Repeat({0, 500, 1000, 500}, 8));      // alpha 0, not -1
+  EXPECT_EQ(opt(3, 6), Repeat({0, 0, 0}, 6));                 // alpha -1
+  EXPECT_EQ(opt(4, 8), Repeat({0, 500, 1000, 500}, 8));       // alpha 0, not -1
   EXPECT_EQ(opt(8, 3), (std::vector<int32_t>{0, 146, 500}));  // alpha 0
-  EXPECT_EQ(opt(2, 4), Repeat({0, 1000}, 4));                // alpha overflows, clamped
+  EXPECT_EQ(opt(2, 4), Repeat({0, 1000}, 4));                 // alpha overflows, clamped
   EXPECT_EQ(opt(1, 3), Repeat({0}, 3));
 }
 
@@ -203,7 +202,7 @@ TEST(GeneratorBlock, RandomKindsShareOneRecurrenceFromSeedZero) {
   EXPECT_EQ(u.seed, 134775814u);
   u = Uniform{};
 
-  GenRig random("Random");  // takes draws 1..10001
+  GenRig random("Random");        // takes draws 1..10001
   GenRig pseudo("PseudoRandom");  // continues with 10002..20002
   int lowest = 0, highest = -100;
   for (int i = 0; i < 10001; ++i) {
@@ -277,9 +276,7 @@ TEST(GeneratorBlock, ClockedSamplesOnlyWhenClockIsExactlyOne) {
 }
 
 TEST(GeneratorBlock, DegenerateRecordsNeverStopTheHost) {
-  auto run = [](const char* type, GeneratorParams p, int n = 10) {
-    return GenRig(type, {.record = &p}).Steps(n);
-  };
+  auto run = [](const char* type, GeneratorParams p, int n = 10) { return GenRig(type, {.record = &p}).Steps(n); };
   const std::vector<int32_t> zeros(10, 0);
   GeneratorParams p = Defaults();
   p.SinePeriod = 0;

@@ -78,9 +78,9 @@ TEST(GeneratorWaveforms, WindowIndicesAreSeparateExceptTriangleAndBartlett) {
   p.WindowAmp = 150;
   GeneratorState state;
   PrepareGenerator(12, p, state);
-  EXPECT_EQ(GeneratorSample(6, 0, p, state), 0);      // Triangle, index 0
-  EXPECT_EQ(GeneratorSample(11, 0, p, state), 75);    // Bartlett continues at 1
-  EXPECT_EQ(GeneratorSample(12, 0, p, state), 0);     // Hann has its own
+  EXPECT_EQ(GeneratorSample(6, 0, p, state), 0);    // Triangle, index 0
+  EXPECT_EQ(GeneratorSample(11, 0, p, state), 75);  // Bartlett continues at 1
+  EXPECT_EQ(GeneratorSample(12, 0, p, state), 0);   // Hann has its own
   EXPECT_EQ(state.BartlettIndex, 2);
   EXPECT_EQ(state.HannIndex, 1);
   state.HannIndex = 3;

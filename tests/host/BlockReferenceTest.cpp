@@ -31,13 +31,11 @@ TEST(BlockReference, OneTypeOfEachFamily) {
   const std::string sine = Describe("Sine_Init");
   ExpectLines(sine, {"Sine_Init: sine: SineAmp * sin(2 pi t / SinePeriod)\n",
                      "class TGenerator, type name \"Sine\", ordinal 131, generator kind 1",
-                     "  Out     output  required  kind Line or Bus",
-                     "  Clk     input   optional  kind any",
+                     "  Out     output  required  kind Line or Bus", "  Clk     input   optional  kind any",
                      "stored as \"Sine_parameters\"",
                      "  SinePeriod  int64\n      default 10000; range any; 0 gives 0; unit time units\n"
                      "      sine period\n",
-                     "  SineAmp  int64\n      default 100",
-                     "first 10001 samples", "Formula: at most 55 characters"});
+                     "  SineAmp  int64\n      default 100", "first 10001 samples", "Formula: at most 55 characters"});
   EXPECT_EQ(sine.find("ConstantValue"), std::string::npos);  // read by Constant only
 
   const std::string add = Describe("Addition_Substraction_Init");
@@ -47,17 +45,17 @@ TEST(BlockReference, OneTypeOfEachFamily) {
                     "User_func: at most 55 characters"});
 
   const std::string hann = Describe("Hann trans");  // by its type name
-  ExpectLines(hann, {"Hann_trans_Init: N samples times a Hann window",
-                     "ordinal 6, catalogue code 8, dialog code 38, group 9",
-                     "  W       input   required  kind Line", "  DSOut   output  optional  kind Bus, width 2w",
-                     "  Num_Points  int32\n      default 102; range 1..10001; <= 0 means 102; unit samples",
-                     "N (Num_Points) <= 10001", "at most 65 convolution taps"});
+  ExpectLines(hann,
+              {"Hann_trans_Init: N samples times a Hann window", "ordinal 6, catalogue code 8, dialog code 38, group 9",
+               "  W       input   required  kind Line", "  DSOut   output  optional  kind Bus, width 2w",
+               "  Num_Points  int32\n      default 102; range 1..10001; <= 0 means 102; unit samples",
+               "N (Num_Points) <= 10001", "at most 65 convolution taps"});
 
   const std::string lms = Describe("High_Level_LMS");  // without "_Init"
-  ExpectLines(lms, {"class TFilterTransform", "  DDes    input   required  kind Bus",
-                    "filter record, 2024 bytes, stored as \"High-Level LMS\"",
-                    "  LMSS_Delay  float32[65]\n      default [1, 1, 1, 1, 1] then 0",
-                    "at most 65 taps and delay values"});
+  ExpectLines(lms,
+              {"class TFilterTransform", "  DDes    input   required  kind Bus",
+               "filter record, 2024 bytes, stored as \"High-Level LMS\"",
+               "  LMSS_Delay  float32[65]\n      default [1, 1, 1, 1, 1] then 0", "at most 65 taps and delay values"});
   EXPECT_EQ(lms.find("FIRS_Taps"), std::string::npos);
   EXPECT_EQ(Describe("High_Level_FIR_Init").find("DDes"), std::string::npos);
 

@@ -84,7 +84,8 @@ std::pair<int, std::string> ErrorOf(const std::string& text) {
   return {-1, "no error"};
 }
 
-const char* kHead = "[simulation]\nsample_period = 1\nsteps = 10\n[[variable]]\nname = \"v\"\nkind = \"Bus\"\nwidth = 8\n";
+const char* kHead =
+    "[simulation]\nsample_period = 1\nsteps = 10\n[[variable]]\nname = \"v\"\nkind = \"Bus\"\nwidth = 8\n";
 
 }  // namespace
 
@@ -123,8 +124,8 @@ TEST(DesignReader, ReadsEverySectionWithRecordsFromFieldsAndFiles) {
   // A record file gives the bytes; named fields then change single fields.
   const BlockEntry& wave = d.blocks[1];
   ASSERT_EQ(wave.record.size(), 68u);
-  EXPECT_EQ(std::get<std::string>(GetField(WaveRecordLayout(), wave.record.data(),
-                                           *FindField(WaveRecordLayout(), "FileName"))),
+  EXPECT_EQ(std::get<std::string>(
+                GetField(WaveRecordLayout(), wave.record.data(), *FindField(WaveRecordLayout(), "FileName"))),
             "abc.wav");
   EXPECT_EQ(IntField(WaveRecordLayout(), wave.record, "SampleRate"), 44100);
   EXPECT_EQ(IntField(WaveRecordLayout(), wave.record, "Channels"), 2);
@@ -134,7 +135,7 @@ TEST(DesignReader, ReadsEverySectionWithRecordsFromFieldsAndFiles) {
 }
 
 TEST(DesignReader, FaultsNameTheFileAndLine) {
-  const std::string h = kHead;  // lines 1-7
+  const std::string h = kHead;                                                           // lines 1-7
   const std::string kFir = "[[block]]\nname = \"f\"\ntype = \"High_Level_FIR_Init\"\n";  // lines 8-10
   struct Case {
     std::string text;
@@ -180,18 +181,21 @@ TEST(DesignReader, FaultsNameTheFileAndLine) {
       {h + "[[block]]\nname = \"r\"\ntype = \"Wave_Save_Init\"\ninputs = { C1 = \"v\" }\n"
            "parameters = { SampleRate = -5 }\n",
        12, "\"SampleRate\" = -5 must be above 0"},
-      {h + kFir + "inputs = { DSrc = \"v\" }\noutputs = { DOut = \"v\" }\n"
+      {h + kFir +
+           "inputs = { DSrc = \"v\" }\noutputs = { DOut = \"v\" }\n"
            "parameters = { FIRS_TapsCount = 3, FIRS_Taps = [0.5, 0.5] }\n",
        13, "block \"f\" (High_Level_FIR_Init): \"FIRS_Taps\" holds 2 values but \"FIRS_TapsCount\" is 3"},
-      {h + kFir + "inputs = { DSrc = \"v\" }\noutputs = { DOut = \"v\" }\nparameters = { LMSS_TapsCount = 66 }\n",
-       13, "\"LMSS_TapsCount\" = 66 is out of range 0..65"},
+      {h + kFir + "inputs = { DSrc = \"v\" }\noutputs = { DOut = \"v\" }\nparameters = { LMSS_TapsCount = 66 }\n", 13,
+       "\"LMSS_TapsCount\" = 66 is out of range 0..65"},
       {h + kFir + "inputs = { DSrc = \"v\", DOut = \"v\" }\n", 11,
        "port \"DOut\" of block \"f\" (High_Level_FIR_Init) is an output: list it under outputs. "
        "Its ports: inputs DSrc (required), DDes; outputs DOut (required)"},
       {h + kFir + "inputs = { DScr = \"v\" }\n", 11,
        "block \"f\" (High_Level_FIR_Init) has no port \"DScr\"; did you mean \"DSrc\" (an input)? Its ports: "
        "inputs DSrc (required), DDes; outputs DOut (required)"},
-      {h + kFir + "inputs = { DSrc = \"v\" }\n[[block]]\nname = \"g\"\ntype = \"Sine_Init\"\noutputs = { Out = \"v\" }\n", 8,
+      {h + kFir +
+           "inputs = { DSrc = \"v\" }\n[[block]]\nname = \"g\"\ntype = \"Sine_Init\"\noutputs = { Out = \"v\" }\n",
+       8,
        "block \"f\" (High_Level_FIR_Init) leaves its required output \"DOut\" unconnected. Its ports: "
        "inputs DSrc (required), DDes; outputs DOut (required)"},
       {"[simulation]\nsteps = 1\nscheduling = \"eager\"\n", 3, "unknown scheduling \"eager\" (dataflow, events)"},

@@ -187,7 +187,7 @@ name = "b_unused"
 kind = "Bus"
 width = 8
 )",
-          &trace);
+             &trace);
     ASSERT_TRUE(r.built);
     EXPECT_EQ(stepLog, (std::vector<std::string>{"c@0", "c@0", "c@3", "c@5", "c@6", "c@9", "c@10", "c@12"}));
     EXPECT_EQ(r.stats.steps, 8u);
@@ -280,7 +280,7 @@ type = "Constant_Init"
 inputs = { Clk = "clk" }
 outputs = { Out = "a" }
 )",
-        &trace);
+           &trace);
   ASSERT_TRUE(r.built);
   // One sample per rising edge; falling edges notify but do not step.
   EXPECT_EQ(stepLog, (std::vector<std::string>{"c@5", "c@15", "c@25", "c@35"}));
@@ -302,8 +302,9 @@ outputs = { DOut = "b" }
 )");
   ASSERT_TRUE(r.built);
   EXPECT_TRUE(r.stats.loop);
-  EXPECT_TRUE(r.Said("did not settle within 50 passes: a combinational loop through the blocks \"loop\" and the "
-                     "variables \"b\""))
+  EXPECT_TRUE(
+      r.Said("did not settle within 50 passes: a combinational loop through the blocks \"loop\" and the "
+             "variables \"b\""))
       << (r.said.empty() ? "" : r.said.front());
   EXPECT_EQ(r.stats.errors, 1u);
   EXPECT_EQ(liveBlocks, 0);
@@ -311,7 +312,7 @@ outputs = { DOut = "b" }
   // Changes of value drive a block downstream of the loop too; the report
   // still names only the loop.
   SimRun events(std::string("[simulation]\nsample_period = 1\nsteps = 10\nmax_passes = 50\nscheduling = \"events\"\n") +
-                    kBus + R"(
+                kBus + R"(
 [[block]]
 name = "src"
 type = "Constant_Init"

@@ -9,7 +9,6 @@
 #include "numeric/Calc.h"
 #include "support/AllocationCounter.h"
 
-
 TEST(CalcAllocation, RepeatedEvaluationsAllocateNothing) {
   // Simple, nested, failing and long (t of 300 digits) formulas alike.
   const char* const formulas[] = {"1/10*t", "sin(t)*100+ln(t+1)", "((t-1)*(2+(t/3)))+e^2", "ln(t-500)", "t*t*t+pi"};

@@ -60,7 +60,7 @@ TEST(Calc, OperatorsApplyOneKindAtATimeThroughEightDecimals) {
 
 TEST(Calc, FunctionsAbsorbWhatStandsBeforeThem) {
   ExpectValue("sin(t)", 0, 0);
-  ExpectValue("2sin(0)", 0);      // the 2 disappears
+  ExpectValue("2sin(0)", 0);          // the 2 disappears
   ExpectValue("-ln(2)", 0.69314718);  // so does the sign
   ExpectValue("3+2cos(0)", 4);
   ExpectValue("sin(pi/2)", 1);
@@ -86,7 +86,7 @@ TEST(Calc, TIsSubstitutedAsANumberText) {
   ExpectValue("2-t", 3, -1);  // "2-_1" subtracts a negative number
   ExpectValue("t-1", -2, -1);
   ExpectValue("t*t", 10000, 100);
-  ExpectValue("t", 0.12345679, 0.123456789);  // eight decimals
+  ExpectValue("t", 0.12345679, 0.123456789);                        // eight decimals
   ExpectValue("1+2", 3, std::numeric_limits<double>::quiet_NaN());  // no t, t unused
   ExpectFailure("t", std::numeric_limits<double>::quiet_NaN());
   ExpectFailure("t+1", std::numeric_limits<double>::infinity());
@@ -178,12 +178,12 @@ TEST(Calc, TextToNumberReportsTheFirstOffendingPosition) {
   EXPECT_EQ(status("1.2.3"), 4);
   EXPECT_EQ(status("1E"), 3);
   EXPECT_EQ(status("1E+"), 4);
-  EXPECT_EQ(status("1e5"), 2);       // only "E" writes an exponent
-  EXPECT_EQ(status("1_2"), 2);       // only the first "_" is a sign
+  EXPECT_EQ(status("1e5"), 2);  // only "E" writes an exponent
+  EXPECT_EQ(status("1_2"), 2);  // only the first "_" is a sign
   EXPECT_EQ(status("__1"), 2);
   EXPECT_EQ(status(" 1"), 1);
   EXPECT_EQ(status("."), 2);
-  EXPECT_EQ(status("1E400"), 1);      // beyond the double range
+  EXPECT_EQ(status("1E400"), 1);  // beyond the double range
   EXPECT_EQ(status("_1E400"), 1);
   EXPECT_EQ(status("1E99999999999999999999"), 1);
   EXPECT_EQ(status(std::string(400, '9')), 1);
@@ -231,7 +231,7 @@ TEST(Calc, FormulaValueReadsTheCountedText) {
   formula.Set("1+2*t");
   EXPECT_EQ(static_cast<double>(FormulaValue(formula, 55, 2)), 5.0);
   EXPECT_EQ(static_cast<double>(FormulaValue(formula, 3, 2)), 3.0);  // cut to "1+2"
-  formula.length = 200;  // a damaged length byte reads as the capacity
+  formula.length = 200;                                              // a damaged length byte reads as the capacity
   std::memset(formula.chars + 5, ' ', 50);
   EXPECT_EQ(static_cast<double>(FormulaValue(formula, 255, 2)), 5.0);
   EXPECT_EQ(CalcError, 0);

@@ -87,8 +87,9 @@ TEST(RecordFieldsTest, LayoutsAgreeWithRecordsAndDefaults) {
   const GeneratorParams g = DefaultGeneratorParams();
   EXPECT_EQ(std::memcmp(DefaultRecord(GeneratorRecordLayout()).data(), &g, sizeof g), 0);
   const auto wave = DefaultRecord(WaveRecordLayout());
-  EXPECT_EQ(std::get<std::string>(GetField(WaveRecordLayout(), wave.data(), *FindField(WaveRecordLayout(), "FileName"))),
-            "test.wav");
+  EXPECT_EQ(
+      std::get<std::string>(GetField(WaveRecordLayout(), wave.data(), *FindField(WaveRecordLayout(), "FileName"))),
+      "test.wav");
   const auto filter = DefaultRecord(FilterRecordLayout());
   const auto taps = std::get<std::vector<double>>(
       GetField(FilterRecordLayout(), filter.data(), *FindField(FilterRecordLayout(), "FIRS_Taps")));
@@ -108,14 +109,30 @@ TEST(RecordFieldsTest, RecordsRoundTripByteForByteThroughTheirFields) {
       if (f.libraryState) continue;
       FieldValue v;
       switch (f.type) {
-        case FieldType::Bool: v = int64_t(rng() % 2); break;
-        case FieldType::UInt8: v = int64_t(rng() % 256); break;
-        case FieldType::UInt16: v = int64_t(rng() % 65536); break;
-        case FieldType::Int32: v = int64_t(int32_t(rng())); break;
-        case FieldType::Int64: v = int64_t(rng()) * 977 - 5; break;
-        case FieldType::Float32: v = double(float(int32_t(rng()) / 1000.0)); break;
-        case FieldType::Float64: v = int32_t(rng()) / 7.0; break;
-        case FieldType::Text: v = std::string(rng() % 56, 'a' + char(rng() % 26)); break;
+        case FieldType::Bool:
+          v = int64_t(rng() % 2);
+          break;
+        case FieldType::UInt8:
+          v = int64_t(rng() % 256);
+          break;
+        case FieldType::UInt16:
+          v = int64_t(rng() % 65536);
+          break;
+        case FieldType::Int32:
+          v = int64_t(int32_t(rng()));
+          break;
+        case FieldType::Int64:
+          v = int64_t(rng()) * 977 - 5;
+          break;
+        case FieldType::Float32:
+          v = double(float(int32_t(rng()) / 1000.0));
+          break;
+        case FieldType::Float64:
+          v = int32_t(rng()) / 7.0;
+          break;
+        case FieldType::Text:
+          v = std::string(rng() % 56, 'a' + char(rng() % 26));
+          break;
         case FieldType::Float32Array: {
           std::vector<double> list(f.count);
           for (double& x : list) x = double(float(int32_t(rng()) / 64.0));

@@ -97,9 +97,7 @@ TEST(SignalBinding, LibraryStaysWhileAnyBlockUsesItAndReloadsAfterward) {
       filter->Done();  // the filter's use goes here, not at destruction
     }
     EXPECT_TRUE(LibraryInProcess()) << "released under a live element-wise block";
-    {
-      Block buffer("Single_Frequecy_DFT_Goertzel_Init", host);
-    }
+    { Block buffer("Single_Frequecy_DFT_Goertzel_Init", host); }
     EXPECT_TRUE(LibraryInProcess());
   }
   EXPECT_FALSE(LibraryInProcess());
@@ -119,7 +117,7 @@ TEST(SignalBinding, TableResolvesExactlyTheExportedNames) {
   LibraryDirectory = RIR_PLUGIN_DIR;
   ASSERT_TRUE(LoadSignalLibrary());
   std::set<std::string> table;
-#define RIR_CHECK(name)                                   \
+#define RIR_CHECK(name)                                                \
   EXPECT_NE(reinterpret_cast<void*>(NspTable.name), nullptr) << #name; \
   table.insert(#name);
   RIR_NSP_FUNCTIONS(RIR_CHECK)

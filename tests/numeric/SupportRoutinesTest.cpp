@@ -13,9 +13,7 @@ namespace {
 
 std::vector<std::string> g_shown;
 
-void Capture(int32_t severity, const char* text, void*) {
-  g_shown.push_back(std::to_string(severity) + ":" + text);
-}
+void Capture(int32_t severity, const char* text, void*) { g_shown.push_back(std::to_string(severity) + ":" + text); }
 
 class CheckFormulaTest : public ::testing::Test {
  protected:
@@ -111,7 +109,7 @@ TEST(SupportRoutines, ConvertBase) {
   EXPECT_EQ(ConvertBase("000", 10, 16), "0");
   EXPECT_EQ(ConvertBase("Z", 36, 10), "35");
   EXPECT_EQ(ConvertBase("18446744073709551616", 10, 16), "10000000000000000");  // beyond 64 bits
-  EXPECT_EQ(ConvertBase("abc!", 16, 16), "abc!");  // equal bases: unchanged
+  EXPECT_EQ(ConvertBase("abc!", 16, 16), "abc!");                               // equal bases: unchanged
   // Bases above 36 use the byte values as digits.
   EXPECT_EQ(ConvertBase("256", 10, 256), std::string("\x01\x00", 2));
   EXPECT_EQ(ConvertBase(std::string("\x01\x00", 2), 256, 10), "256");

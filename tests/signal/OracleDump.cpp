@@ -28,9 +28,7 @@ void Put(const std::string& name, const char* field, const float* v, size_t n) {
   for (size_t i = 0; i < n; ++i) std::printf(i ? " %.9g" : "%.9g", double{v[i]});
   std::printf("\n");
 }
-void Put(const std::string& name, const char* field, const Vec& v) {
-  Put(name, field, v.data(), v.size());
-}
+void Put(const std::string& name, const char* field, const Vec& v) { Put(name, field, v.data(), v.size()); }
 void Put(const std::string& name, const char* field, double value) {
   std::printf("%s|%s|%.17g\n", name.c_str(), field, value);
 }
@@ -224,8 +222,7 @@ void Fir() {
     nspsFirlInitDlyl(&tap, nullptr, &line);
     nspsFirlSetDlyl(&tap, dly.data(), &line);
     Vec a, b;
-    for (int i = 0; i < 60; ++i)
-      a.push_back(nspsFir(&hi, x[i])), b.push_back(nspsFirl(&tap, &line, x[i]));
+    for (int i = 0; i < 60; ++i) a.push_back(nspsFir(&hi, x[i])), b.push_back(nspsFirl(&tap, &line, x[i]));
     const std::string name = "firmr" + std::to_string(r);
     Put(name, "rates", Vec{float(q[0]), float(q[1]), float(q[2]), float(q[3])});
     Put(name, "high", a), Put(name, "low", b);
@@ -264,8 +261,7 @@ void Iir() {
   nspsIirlInitDlyl(&tq, zq.data(), &lq);
   Vec c, d;
   for (float v : x) c.push_back(nspsIir(&hq, v)), d.push_back(nspsIirl(&tq, &lq, v));
-  Put("iir_bq", "taps", bq), Put("iir_bq", "z", zq), Put("iir_bq", "high", c),
-      Put("iir_bq", "low", d);
+  Put("iir_bq", "taps", bq), Put("iir_bq", "z", zq), Put("iir_bq", "high", c), Put("iir_bq", "low", d);
   nspsIirFree(&hi), nspsIirFree(&hq), nspsIirlFree(&tap), nspsIirlFree(&tq);
   nspsIirlFreeDlyl(&line), nspsIirlFreeDlyl(&lq);
 }

@@ -15,7 +15,6 @@
 #include "support/AllocationCounter.h"
 #include "signal/nsp.h"
 
-
 namespace {
 
 // A filter record's state areas at their offsets and sizes.
@@ -69,9 +68,8 @@ float CallAll(Record& r, float x) {
   const SCplx g = nspsbGoertz(r.Goertz(), samples, 4);
   nspsFirlSetDlyl(r.FirTaps(), kDelay, r.FirLine());
   return nspsFir(r.Fir(), x) + nspsFirl(r.FirTaps(), r.FirLine(), x) + nspsIir(r.Iir(), x) +
-         nspsIirl(r.IirTaps(), r.IirLine(), x) + nspsLms(r.Lms(), x, 0.5f) +
-         nspsLmsDes(r.LmsDes(), x, 1) + nspsLmsl(r.LmsTaps(), r.LmsLine(), x, 0.5f) +
-         nspsLmslNa(r.LmsTaps(), r.LmsLine(), x) + g.re + g.im;
+         nspsIirl(r.IirTaps(), r.IirLine(), x) + nspsLms(r.Lms(), x, 0.5f) + nspsLmsDes(r.LmsDes(), x, 1) +
+         nspsLmsl(r.LmsTaps(), r.LmsLine(), x, 0.5f) + nspsLmslNa(r.LmsTaps(), r.LmsLine(), x) + g.re + g.im;
 }
 
 }  // namespace
@@ -94,7 +92,7 @@ TEST(StateHandles, GarbageAndForeignRecordsAreNeverUsed) {
   bad[4] = live;
   for (std::size_t off : {96, 168, 204, 216, 236, 248, 252, 324, 396, 444, 500})
     bad[4].bytes[off + 2] ^= 1;  // generation changed, slot kept
-  uint32_t slot = 0;  // first-generation handles of other live slots
+  uint32_t slot = 0;             // first-generation handles of other live slots
   for (std::size_t off : {96, 168, 204, 216, 236, 248, 252, 324, 396, 444, 500}) {
     const uint32_t handle = (1u << 16) | ((slot++ + 3) % 11 + 1);
     std::memcpy(bad[5].bytes.data() + off, &handle, 4);
@@ -192,9 +190,8 @@ TEST(StateHandles, PerSampleCallsNeverAllocate) {
   for (int i = 0; i < 1000; ++i) {
     const float x = static_cast<float>(i % 7) - 3;
     sum += nspsFir(r.Fir(), x) + nspsFirl(r.FirTaps(), r.FirLine(), x) + nspsIir(r.Iir(), x) +
-           nspsIirl(r.IirTaps(), r.IirLine(), x) + nspsLms(r.Lms(), x, 0.1f) +
-           nspsLmsDes(r.LmsDes(), x, 0.2f) + nspsLmsl(r.LmsTaps(), r.LmsLine(), x, 0.1f) +
-           nspsLmslNa(r.LmsTaps(), r.LmsLine(), x);
+           nspsIirl(r.IirTaps(), r.IirLine(), x) + nspsLms(r.Lms(), x, 0.1f) + nspsLmsDes(r.LmsDes(), x, 0.2f) +
+           nspsLmsl(r.LmsTaps(), r.LmsLine(), x, 0.1f) + nspsLmslNa(r.LmsTaps(), r.LmsLine(), x);
   }
   EXPECT_EQ(AllocationCount(), before);
   EXPECT_TRUE(std::isfinite(sum));

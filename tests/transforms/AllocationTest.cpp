@@ -7,7 +7,6 @@
 #include "TransformHarness.h"
 #include "support/AllocationCounter.h"
 
-
 TEST(Allocation, StepsOfEveryFamilyAllocateNothing) {
   InProcessHost host;
   PrepareHost(host);

@@ -171,8 +171,8 @@ TEST(BufferTransform, ConvolutionGoertzelAndHann) {
     std::vector<Outputs> got;
     for (int i = 0; i < 6; ++i) got.push_back(rig.Emit(b));
     // Window 0, 0.345, 0.905, 0.905, 0.345, 0 on positions and samples.
-    EXPECT_EQ(got, (std::vector<Outputs>{{0, 0, 0}, {0, 69, 4761}, {2, 271, 73445}, {3, 362, 131053},
-                                         {1, 173, 29930}, {0, 0, 0}}));
+    EXPECT_EQ(got, (std::vector<Outputs>{
+                       {0, 0, 0}, {0, 69, 4761}, {2, 271, 73445}, {3, 362, 131053}, {1, 173, 29930}, {0, 0, 0}}));
   }
 }
 
@@ -289,7 +289,7 @@ TEST(BufferTransform, BuffersAreBoundedAt10001) {
     rig.Store("Forward FFT", WithLength(20000));
     b->LoadParameters();
     for (int i = 0; i < 10000; ++i) rig.Step(b, true, false, i % 1000);
-    EXPECT_EQ(rig.Emit(b).re, 0);  // nothing yet: the last emitted value stays
+    EXPECT_EQ(rig.Emit(b).re, 0);   // nothing yet: the last emitted value stays
     rig.Step(b, true, false, 777);  // sample 10001 runs the transform
     int32_t last = -1, count = 0;
     for (int i = 0; i < 10002; ++i) {
@@ -407,7 +407,7 @@ TEST(BufferTransform, GroupsFollowTheRecordAndWriteZeroOutsideTheirFamily) {
   ASSERT_TRUE(b->IsValid());
   EXPECT_STREQ(b->GetTypeName(), "Windowing_Group_16");
   TransformParams p = WithLength(4);
-  p.TransformCode = 8;  // Hann trans
+  p.TransformCode = 8;              // Hann trans
   rig.Store("Windowing_Group", p);  // the first load asks under the group's name
   b->LoadParameters();
   for (int32_t v : {100, 200, 300, 400}) rig.Step(b, true, false, v);

@@ -191,7 +191,7 @@ TEST(Oracle, IirFilters) {
     const bool high = which[0] == 'H';
     const auto out = RunFilter(which, high ? "High-Level IIR" : "Low-Level IIR", p, x, d);
     EXPECT_EQ(Check(high ? "iir_high" : "iir_low", "{\"kind\":\"iir\",\"taps\":" + List(Floats(p.IirTaps, 6)) +
-                                                      ",\"x\":" + List(x) + ",\"out\":" + List(out) + "}"),
+                                                       ",\"x\":" + List(x) + ",\"out\":" + List(out) + "}"),
               "");
   }
   // Two biquads in cascade.
@@ -209,7 +209,8 @@ TEST(Oracle, LmsFilters) {
   const std::vector<double> x = Signal(300, 100, 6);
   // The unknown system the filter learns: a short FIR of x.
   std::vector<double> d(x.size());
-  for (size_t n = 0; n < x.size(); ++n) d[n] = std::round(0.8 * x[n] - 0.4 * (n ? x[n - 1] : 0) + 0.2 * (n > 1 ? x[n - 2] : 0));
+  for (size_t n = 0; n < x.size(); ++n)
+    d[n] = std::round(0.8 * x[n] - 0.4 * (n ? x[n - 1] : 0) + 0.2 * (n > 1 ? x[n - 2] : 0));
   FilterParams p = DefaultFilter();
   p.LmsTapsCount = 4;
   p.LmsStep = 0.00002f;
@@ -233,9 +234,8 @@ TEST(Oracle, LmsFilters) {
                         Kind{"High_Level_LMS_DES_Init", "High-Level LMS DES", "desired", "lms_des"},
                         Kind{"Low_Level_LMS_Na_Init", "Low-Level LMS Na", "fixed", "lms_na"}}) {
     const auto out = RunFilter(k.exportName, k.key, p, x, d);
-    EXPECT_EQ(Check(k.file,
-                    "{\"kind\":\"lms\",\"mode\":\"" + std::string(k.mode) + "\"," + params + ",\"out\":" + List(out) +
-                        "}"),
+    EXPECT_EQ(Check(k.file, "{\"kind\":\"lms\",\"mode\":\"" + std::string(k.mode) + "\"," + params +
+                                ",\"out\":" + List(out) + "}"),
               "")
         << k.key;
   }

@@ -116,7 +116,7 @@ TEST(SimpleTransform, ResultsBeyondThe32BitRangeFailAndMinus2To31Fits) {
   exp->LoadParameters();
   EXPECT_EQ(rig.Step(exp, 0), 1);
   EXPECT_EQ(rig.Step(exp, 2), 7);
-  EXPECT_EQ(rig.Step(exp, 30), -1);  // 1.07e13
+  EXPECT_EQ(rig.Step(exp, 30), -1);   // 1.07e13
   EXPECT_EQ(rig.Step(exp, 100), -1);  // infinity
 
   Block sq("Square_Init", rig.host);
@@ -270,7 +270,7 @@ TEST(SimpleTransform, WithoutTheSignalLibraryTheBlockStaysInvalid) {
   Block b("Square_Init", host);
   EXPECT_FALSE(a->IsValid());
   EXPECT_FALSE(b->IsValid());
-  EXPECT_TRUE(host.Reports().empty());  // no port was bound
+  EXPECT_TRUE(host.Reports().empty());    // no port was bound
   ASSERT_EQ(ShownMessages().size(), 2u);  // tried again for the second block
 #ifdef _WIN32
   EXPECT_EQ(ShownMessages()[0].text, "RIR Eda Err:Can't load library (/nonexistent/NSPdllS\\NSPPX.DLL)");

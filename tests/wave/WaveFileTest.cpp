@@ -88,10 +88,10 @@ TEST(WaveFile, EightBitValuesAreShiftedBy127AndReadBackUnsigned) {
   const Bytes file = ReadAll(path);
   ASSERT_EQ(file.size(), 49u);
   EXPECT_EQ(Get32(file, 40), 5u);
-  EXPECT_EQ(file[44], 124);   // -3 + 127
-  EXPECT_EQ(file[45], 255);   // -1 in 8 bits
-  EXPECT_EQ(file[46], 71);    // 327 in 8 bits
-  EXPECT_EQ(file[47], 126);   // wraps without overflow
+  EXPECT_EQ(file[44], 124);  // -3 + 127
+  EXPECT_EQ(file[45], 255);  // -1 in 8 bits
+  EXPECT_EQ(file[46], 71);   // 327 in 8 bits
+  EXPECT_EQ(file[47], 126);  // wraps without overflow
   EXPECT_EQ(file[48], 127);
 
   TWaveFile reader;

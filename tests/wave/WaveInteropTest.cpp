@@ -31,7 +31,8 @@ std::string Hex(const Bytes& b) {
 
 Bytes FromHex(const std::string& s) {
   Bytes b;
-  for (size_t i = 0; i + 1 < s.size(); i += 2) b.push_back(static_cast<uint8_t>(std::stoi(s.substr(i, 2), nullptr, 16)));
+  for (size_t i = 0; i + 1 < s.size(); i += 2)
+    b.push_back(static_cast<uint8_t>(std::stoi(s.substr(i, 2), nullptr, 16)));
   return b;
 }
 
