@@ -6,7 +6,7 @@
 QApplication& TestApp() {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
-  static char name[] = "dialogs2_test";
+  static char name[] = "transform_wave_dialogs_test";
   static char* argv[] = {name, nullptr};
   // Never destroyed: Qt's own globals may go first at exit.
   static QApplication* app = new QApplication(argc, argv);

@@ -25,7 +25,7 @@ std::vector<uint8_t> Bytes(const Record& r) {
 
 }  // namespace
 
-TEST(Dialogs2Exports, FilterGroupDialogStoresItsRecordAndPosition) {
+TEST(TransformWaveExports, FilterGroupDialogStoresItsRecordAndPosition) {
   alignas(8) FilterParams f{};
   DefaultFilterRecord(f);
   f.TransformCode = 14;
@@ -58,7 +58,7 @@ TEST(Dialogs2Exports, FilterGroupDialogStoresItsRecordAndPosition) {
   EXPECT_EQ(host.refs, 1);
 }
 
-TEST(Dialogs2Exports, UnknownTransformNameShowsMessage22AndCancelStoresNothing) {
+TEST(TransformWaveExports, UnknownTransformNameShowsMessage22AndCancelStoresNothing) {
   FakeExtParameter host;
   host.typeName = "Mystery";
   host.onData = [] { OnModal([](QWidget* dialog) { dialog->findChild<QAbstractButton*>("BitBtn1")->click(); }); };
@@ -70,7 +70,7 @@ TEST(Dialogs2Exports, UnknownTransformNameShowsMessage22AndCancelStoresNothing) 
   EXPECT_TRUE(host.positionsSet.empty());
 }
 
-TEST(Dialogs2Exports, SaveWaveDialogStoresOneChannel) {
+TEST(TransformWaveExports, SaveWaveDialogStoresOneChannel) {
   alignas(4) WaveParams w{};
   DefaultWaveRecord(w);
   w.SampleRate = 44100;
