@@ -10,13 +10,14 @@
 #include <sstream>
 
 #include "BlockTypes.h"
+#include "RecordChecks.h"
 #include "RecordFields.h"
+#include "framework/BlockCatalogue.h"
 #include "numeric/ValueText.h"
 
 namespace {
 
 constexpr int32_t kMaxWidth = 255;
-constexpr int64_t kMaxTaps = 65;  // the filter record's lists
 
 // Edit distance, ignoring letter case: what a typo costs.
 size_t Distance(std::string_view a, std::string_view b) {
@@ -48,10 +49,6 @@ std::string PortList(BlockClass c) {
       s += (s.empty() ? "" : "; ") + std::string(dir == PortDirection::In ? "inputs " : "outputs ") + part;
   }
   return s;
-}
-
-std::string BlockWords(const BlockEntry& b, const BlockType& type) {
-  return "block \"" + b.name + "\" (" + type.exportName + ")";
 }
 
 class Reader {
@@ -400,31 +397,16 @@ class Reader {
 
   // Settings a block would take without a word but cannot use.
   void CheckRecord(const toml::table& t, const BlockType& type, const BlockEntry& b) const {
-    const RecordLayout& layout = RecordOf(type.blockClass);
     const toml::table* given = t.get("parameters") != nullptr ? t.get("parameters")->as_table() : nullptr;
     auto lineOf = [&](const char* field) {
       if (given != nullptr && given->get(field) != nullptr) return Line(*given->get(field));
       if (t.get("record_file") != nullptr) return Line(*t.get("record_file"));
       return b.line;
     };
-    auto integer = [&](const char* field) -> int64_t {
-      const RecordField* f = FindField(layout, field);
-      if (f == nullptr) return 0;
-      const FieldValue v = GetField(layout, b.record.data(), *f);
-      const auto* i = std::get_if<int64_t>(&v);
-      return i != nullptr ? *i : 0;
-    };
-    if (type.blockClass == BlockClass::WaveSave) {
-      const int64_t bits = integer("BitsPerSample"), channels = integer("Channels"), rate = integer("SampleRate");
-      const std::string who = BlockWords(b, type) + ": ";
-      if (bits != 8 && bits != 16)
-        Fail(lineOf("BitsPerSample"),
-             who + "\"BitsPerSample\" = " + std::to_string(bits) + "; a WAVE recorder writes 8 or 16 bits per sample");
-      if (channels < 1 || channels > 4)
-        Fail(lineOf("Channels"),
-             who + "\"Channels\" = " + std::to_string(channels) + "; a WAVE recorder writes 1 to 4 channels");
-      if (rate <= 0) Fail(lineOf("SampleRate"), who + "\"SampleRate\" = " + std::to_string(rate) + " must be above 0");
-    }
+    const char* field = nullptr;
+    const std::string problem = RecordProblem(b, type, field);
+    if (!problem.empty()) Fail(lineOf(field), problem);
+    // A list written beside its count must agree with it.
     struct Taps {
       const char* count;
       std::vector<const char*> lists;
@@ -434,14 +416,16 @@ class Reader {
                                               {"LMSS_TapsCount", {"LMSS_Taps", "LMSS_Delay"}}};
     static const std::vector<Taps> kTransform = {{"Conv_H_Count", {"Conv_H_12D"}}};
     const bool filter = type.blockClass == BlockClass::FilterTransform;
-    if (!filter && type.blockClass != BlockClass::Transform && type.blockClass != BlockClass::SimpleTransform) return;
+    if (given == nullptr ||
+        (!filter && type.blockClass != BlockClass::Transform && type.blockClass != BlockClass::SimpleTransform))
+      return;
+    const RecordLayout& layout = RecordOf(type.blockClass);
     for (const Taps& taps : filter ? kFilter : kTransform) {
-      const int64_t count = integer(taps.count);
-      if (filter && (count < 0 || count > kMaxTaps))
-        Fail(lineOf(taps.count), BlockWords(b, type) + ": \"" + taps.count + "\" = " + std::to_string(count) +
-                                     " is out of range 0.." + std::to_string(kMaxTaps));
+      const RecordField* f = FindField(layout, taps.count);
+      const FieldValue v = GetField(layout, b.record.data(), *f);
+      const int64_t count = std::get_if<int64_t>(&v) != nullptr ? std::get<int64_t>(v) : 0;
       for (const char* list : taps.lists) {
-        const toml::node* n = given != nullptr ? given->get(list) : nullptr;
+        const toml::node* n = given->get(list);
         if (n == nullptr || n->as_array() == nullptr) continue;
         const auto length = static_cast<int64_t>(n->as_array()->size());
         if (length != count)
@@ -461,24 +445,8 @@ class Reader {
       Fail(&value, "the " + std::string(layout.name) + " record has no field \"" + name + "\" (fields: " + known + ")");
     }
     FieldValue v;
-    if (value.is_integer()) {
-      v = value.as_integer()->get();
-    } else if (value.is_floating_point()) {
-      v = value.as_floating_point()->get();
-    } else if (value.is_boolean()) {
-      v = int64_t{value.as_boolean()->get() ? 1 : 0};
-    } else if (value.is_string()) {
-      v = value.as_string()->get();
-    } else if (const toml::array* a = value.as_array()) {
-      std::vector<double> list;
-      for (const toml::node& e : *a) {
-        if (!e.is_number()) Fail(&e, "field \"" + name + "\" takes a list of numbers");
-        list.push_back(e.value<double>().value_or(0));
-      }
-      v = std::move(list);
-    } else {
-      Fail(&value, "field \"" + name + "\" cannot take this value");
-    }
+    std::string why;
+    if (!FieldValueFromToml(value, v, why)) Fail(&value, "field \"" + name + "\" " + why);
     std::string error;
     if (!SetField(layout, b.record.data(), *field, v, error)) Fail(&value, "field \"" + name + "\": " + error);
   }

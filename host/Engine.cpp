@@ -5,6 +5,7 @@
 #include <queue>
 
 #include "BlockTypes.h"
+#include "framework/BlockCatalogue.h"
 #include "PluginLoader.h"
 #include "RecordFields.h"
 #include "Recorder.h"
@@ -13,7 +14,6 @@ namespace {
 // More reports than this from one block are counted, not shown.
 constexpr uint64_t kReportsShown = 20;
 // Samples a free-running generator computes per parameter load.
-constexpr int64_t kGeneratorTable = 10001;
 }  // namespace
 
 struct Engine::SimBlock {
@@ -327,7 +327,7 @@ bool Engine::SettleGroup(Group& g, int64_t time, RunStats& stats) {
     for (size_t k : g.blocks) any = any || notify[k] != 0;
     if (!any) return true;
     for (size_t k : g.blocks)
-      for (VarHandle h : blocks_[k]->outputs) g.before[h - 1] = vars[h - 1].changes;
+      for (VarHandle h : blocks_[k]->outputs) passStart_[h - 1] = vars[h - 1].changes;
     if (trace_) trace_("t=" + std::to_string(time) + " loop pass " + std::to_string(pass + 1));
     for (size_t k : g.blocks) {
       if (!notify[k] || abort_) continue;
@@ -341,7 +341,7 @@ bool Engine::SettleGroup(Group& g, int64_t time, RunStats& stats) {
     if (abort_) return true;
     for (size_t k : g.blocks)
       for (VarHandle h : blocks_[k]->outputs)
-        if (vars[h - 1].changes != g.before[h - 1])
+        if (vars[h - 1].changes != passStart_[h - 1])
           for (size_t r : readers_[h - 1])
             if (std::find(g.blocks.begin(), g.blocks.end(), r) != g.blocks.end()) notify[r] = 1;
   }
@@ -381,7 +381,7 @@ void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
   b.next = delay > 0 && time <= Stimulus::kNever - delay ? time + delay : Stimulus::kNever;
   if (b.tableLeft >= 0 && b.tableLeft-- == 0) {
     ++warnings_;
-    Say(DescribeTableEnd(lang_, b.entry->name, time, kGeneratorTable));
+    Say(DescribeTableEnd(lang_, b.entry->name, time, kGeneratorTableLength));
   }
 }
 
@@ -409,12 +409,11 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   }
   const bool dataflow = design_.scheduling == Design::Scheduling::Dataflow;
   OrderBlocks();  // events use it only to name a loop
-  for (Group& g : groups_)
-    if (g.loop) g.before.assign(store_->Size(), 0);
+  passStart_.assign(store_->Size(), 0);
   for (auto& b : blocks_) {
     current_ = b.get();
     b->model->LoadParameters();
-    b->tableLeft = b->activation == kTimeDriven && HasTable(*b->entry, b->type) ? kGeneratorTable : -1;
+    b->tableLeft = b->activation == kTimeDriven && HasTable(*b->entry, b->type) ? kGeneratorTableLength : -1;
   }
   // Stimuli take their values at time 0 before the run starts.
   for (size_t i = 0; i < stimuli_.size(); ++i)

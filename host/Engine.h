@@ -66,7 +66,6 @@ class Engine {
   struct Group {
     std::vector<size_t> blocks;
     bool loop = false;
-    std::vector<uint64_t> before;  // change counts at the start of a pass (loops only)
   };
   void OrderBlocks();
   bool Visit(int64_t time, RunStats& stats);
@@ -92,6 +91,7 @@ class Engine {
   std::vector<uint64_t> mark_;                // change counts already seen
   std::vector<std::vector<size_t>> readers_;  // per variable: input-driven blocks reading it
   std::vector<char> notify_;
+  std::vector<uint64_t> passStart_;  // change counts at the start of a loop group's pass
   std::vector<uint64_t> seen_;  // writes already seen, per variable
   std::vector<Group> groups_;
   std::vector<char> inLoop_;  // per block: a member of a loop group

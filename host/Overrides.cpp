@@ -3,6 +3,7 @@
 #include <toml++/toml.h>
 
 #include "BlockTypes.h"
+#include "RecordChecks.h"
 #include "RecordFields.h"
 
 namespace {
@@ -34,32 +35,26 @@ void ApplyOverride(Design& design, const std::string& assignment) {
     Fail(assignment, "the " + std::string(layout.name) + " record of block \"" + blockName + "\" has no field \"" +
                          fieldName + "\" (see \"rir-eda blocks\")");
 
+  // A text field takes the text as written unless it is quoted, so that
+  // FileName=123 or Formula=1e3 stay texts.
   FieldValue value = text;
-  try {
-    const toml::table t = toml::parse("v = " + text);
-    const toml::node& n = *t.get("v");
-    if (n.is_integer()) {
-      value = n.as_integer()->get();
-    } else if (n.is_floating_point()) {
-      value = n.as_floating_point()->get();
-    } else if (n.is_boolean()) {
-      value = int64_t{n.as_boolean()->get() ? 1 : 0};
-    } else if (n.is_string()) {
-      value = n.as_string()->get();
-    } else if (const toml::array* a = n.as_array()) {
-      std::vector<double> list;
-      for (const toml::node& e : *a) {
-        if (!e.is_number()) Fail(assignment, "field \"" + fieldName + "\" takes a list of numbers");
-        list.push_back(e.value<double>().value_or(0));
-      }
-      value = std::move(list);
+  const bool quoted = !text.empty() && (text[0] == '"' || text[0] == '\'');
+  if (field->type != FieldType::Text || quoted) {
+    try {
+      const toml::table t = toml::parse("v = " + text);
+      std::string why;
+      if (!FieldValueFromToml(*t.get("v"), value, why)) Fail(assignment, "field \"" + fieldName + "\" " + why);
+    } catch (const toml::parse_error&) {
+      // Not a TOML value: a bare text such as a file name.
     }
-  } catch (const toml::parse_error&) {
-    // Not a TOML value: a bare text such as a file name.
   }
   std::string error;
   if (!SetField(layout, block->record.data(), *field, value, error))
     Fail(assignment, "field \"" + fieldName + "\": " + error);
+  // What the design reader refuses is refused here too.
+  const char* problemField = nullptr;
+  const std::string problem = RecordProblem(*block, *type, problemField);
+  if (!problem.empty()) Fail(assignment, problem);
   if (!TypeReadsField(*type, fieldName))
     design.warnings.push_back("--set " + assignment + ": warning: block \"" + blockName + "\" (" + type->exportName +
                               ") never reads field \"" + fieldName + "\" (see \"rir-eda blocks " + type->exportName +

@@ -136,6 +136,14 @@ def main():
         for bad in ("nosuch.SineAmp=3", "gen.NoSuchField=3", "gen.SineAmp", "gen.SineAmp=lots", "SineAmp=3"):
             code, out, err = run(exe, ["run", design, "-o", "bad", "--set", bad], tmp)
             check(code == 2 and bad in err, f"--set {bad}: exit {code}, {err!r}")
+        # What the design reader refuses, --set refuses too; a text field keeps a bare number as text.
+        noisy = os.path.join(os.path.abspath(a.examples), "noisy_tone_filters.toml")
+        for bad in ("fir.FIRS_TapsCount=500", "record_fir.BitsPerSample=12", "record_fir.Channels=9"):
+            code, out, err = run(exe, ["run", noisy, "-o", "bad", "--set", bad], tmp)
+            check(code == 2 and bad in err, f"--set {bad}: exit {code}, {err!r}")
+        code, out, err = run(exe, ["run", noisy, "-o", "bad", "-q", "--set", "record_fir.FileName=123"], tmp)
+        check(code == 0 and os.path.exists(os.path.join(tmp, "bad", "123")), f"--set FileName=123: {code} {err!r}")
+        shutil.rmtree(os.path.join(tmp, "bad"), ignore_errors=True)
         check(not os.path.exists(os.path.join(tmp, "bad")), "a refused --set wrote outputs")
 
         # -v traces steps, passes and notifications.
