@@ -43,6 +43,7 @@ start() {
 finish() {
   local target=$1 pid=$2
   if ! wait "$pid"; then
+    kill $(jobs -p) 2>/dev/null || true  # the partner fuzzer stops too
     tail -n 60 "$work/$target.log"
     echo "$target found a fault; the input is kept in $work" >&2
     trap - EXIT

@@ -49,7 +49,10 @@ std::FILE* OpenNoWait(const std::string& name, bool write) {
   const int fd = ::open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
   struct stat info;
-  if (::fstat(fd, &info) != 0 || (!write && !S_ISREG(info.st_mode))) {
+  // A pipe or socket, even one with a reader, could stall a later write of a
+  // block step: only files and devices are written.
+  if (::fstat(fd, &info) != 0 || (!write && !S_ISREG(info.st_mode)) ||
+      (write && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)))) {
     ::close(fd);
     return nullptr;
   }

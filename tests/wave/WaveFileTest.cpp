@@ -1,6 +1,8 @@
 // TWaveFile: header layout, sample coding, chunk handling and failures.
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -324,6 +326,11 @@ TEST(WaveFile, SpecialFilesAreRefusedWithoutBlocking) {
   EXPECT_FALSE(wave.OpenRead("/dev/zero"));
   // Writing to a FIFO nobody reads fails at once instead of waiting.
   EXPECT_FALSE(wave.OpenWrite(fifo, 8000, 8, 1));
+  // Nor one that has a reader: a stalled reader would stall the writes.
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_FALSE(wave.OpenWrite(fifo, 8000, 8, 1));
+  ::close(reader);
   EXPECT_TRUE(wave.Close());
 #endif
 }
