@@ -709,7 +709,8 @@ DialogResult TGenersForm::Store() {
   controlsToRecord(record);
   const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
   out.data.assign(bytes, bytes + sizeof record);
-  if (original_.size() == sizeof record && std::equal(shownRecord_.begin(), shownRecord_.end(), bytes)) {
+  if (original_.size() == sizeof record && shownRecord_.size() == sizeof record &&
+      std::equal(shownRecord_.begin(), shownRecord_.end(), bytes)) {
     // Nothing was changed. A record the controls showed faithfully (all but
     // the kind, which comes from the page) goes back as it came, the formula
     // in lower case as it runs; a malformed one is stored as shown.

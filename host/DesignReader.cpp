@@ -63,6 +63,12 @@ class Reader {
     Keys(root, {"simulation", "variable", "stimulus", "block", "output"});
     ReadSimulation(root, d);
     for (const toml::table& t : Tables(root, "variable")) d.variables.push_back(ReadVariable(t, d));
+    // The VCD names a bus's decoded value NAME_value beside it.
+    for (const VariableEntry& v : d.variables)
+      if (v.kind == 4 || v.kind == 5)
+        if (const VariableEntry* other = d.Variable(v.name + "_value"))
+          Fail(other->line, "variable \"" + other->name + "\" has the name the VCD gives the decoded value of bus \"" +
+                                v.name + "\"; rename one of them");
     for (const toml::table& t : Tables(root, "stimulus")) d.stimuli.push_back(ReadStimulus(t, d));
     for (const toml::table& t : Tables(root, "block")) d.blocks.push_back(ReadBlock(t, d));
     CheckDrivers(d);

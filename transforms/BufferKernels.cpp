@@ -14,13 +14,14 @@ const float* Taps(TransformParams& p) {
   return reinterpret_cast<const float*>(reinterpret_cast<unsigned char*>(&p) + offsetof(TransformParams, ConvTaps));
 }
 
+
+void CopyInput(BufferArrays& a) { std::memcpy(a.Results, a.Input, sizeof a.Results); }
+}  // namespace
+
 NSPSGoertzState* GoertzelArea(TransformParams& p) {
   return reinterpret_cast<NSPSGoertzState*>(reinterpret_cast<unsigned char*>(&p) +
                                             offsetof(TransformParams, GoertzelState));
 }
-
-void CopyInput(BufferArrays& a) { std::memcpy(a.Results, a.Input, sizeof a.Results); }
-}  // namespace
 
 int32_t FloorLog2(int32_t n) {
   int32_t order = 0;

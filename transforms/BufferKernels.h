@@ -6,14 +6,15 @@
 
 #include <cstdint>
 
+#include "../framework/BlockCatalogue.h"
 #include "../framework/CatalogueCodes.h"
 #include "../numeric/ParameterRecords.h"
 #include "../signal/nsp.h"
 
 // Capacity of the input and result buffers.
-constexpr int32_t kBufferCapacity = 10001;
+constexpr int32_t kBufferCapacity = kMaxSignalLength;
 // The transform record holds at most this many convolution taps.
-constexpr int32_t kBufferMaxTaps = 65;
+constexpr int32_t kBufferMaxTaps = kRecordMaxTaps;
 
 // The buffers and scratch arrays of the runs. Collected elements are
 // (position, sample); most results are (position, computed value).
@@ -32,6 +33,9 @@ int32_t FloorLog2(int32_t n);
 // Results := (positions, computed) for the first outLen elements; positions
 // past the n collected ones keep counting.
 void AssembleComputed(BufferArrays& a, int32_t n, int32_t outLen);
+
+// The Goertzel state area inside the record (the record is packed).
+NSPSGoertzState* GoertzelArea(TransformParams& p);
 
 // Up-samples n values into at most kBufferCapacity values and returns their
 // count; phase is updated as the library updates it. When the full result

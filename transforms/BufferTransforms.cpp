@@ -10,7 +10,6 @@
 #include "ResultRounding.h"
 
 namespace {
-NSPSGoertzState* GoertzelArea(TransformParams& p) { return reinterpret_cast<NSPSGoertzState*>(p.GoertzelState); }
 }  // namespace
 
 static_assert(TTransform::kBufferLength == kMaxSignalLength && TTransform::kMaxTaps == kRecordMaxTaps,

@@ -7,11 +7,12 @@
 
 #include <cstdint>
 
+#include "../framework/BlockCatalogue.h"
 #include "../framework/CatalogueCodes.h"
 #include "../numeric/ParameterRecords.h"
 
 // Each coefficient list of the filter record holds this many values.
-constexpr int32_t kFilterMaxTaps = 65;
+constexpr int32_t kFilterMaxTaps = kRecordMaxTaps;
 
 // The state areas of the filter record, in the order they are freed (a
 // delay-line state before the tap state it was made from).

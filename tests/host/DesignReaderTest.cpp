@@ -144,6 +144,7 @@ TEST(DesignReader, FaultsNameTheFileAndLine) {
   } cases[] = {
       {h + "[[block]\n", 8, "bad.toml:8:"},
       {h + "[[variable]]\nname = \"v\"\n", 8, "duplicate variable \"v\""},
+      {h + "[[variable]]\nname = \"v_value\"\n", 8, "decoded value of bus \"v\""},
       {h + "[[variable]]\nname = \"w\"\nwidth = 0\n", 10, "out of range 1..255"},
       {h + "[[variable]]\nname = \"w\"\nwidth = 300\n", 10, "out of range"},
       {h + "[[variable]]\nname = \"w\"\nkind = \"Line\"\nwidth = 2\n", 11, "one bit wide"},
