@@ -220,36 +220,48 @@ void Engine::OrderBlocks() {
       for (size_t r : readers_[v - 1])
         if (std::find(next[a].begin(), next[a].end(), r) == next[a].end()) next[a].push_back(r);
   }
-  // Tarjan.
+  // Tarjan, with a stack of its own: a chain of many thousand blocks must
+  // not exhaust the call stack.
   std::vector<int> index(n, -1), low(n, 0), comp(n, -1);
   std::vector<char> onStack(n, 0);
   std::vector<size_t> stack;
+  std::vector<std::pair<size_t, size_t>> calls;  // block, next successor to look at
   int counter = 0, comps = 0;
-  std::function<void(size_t)> visit = [&](size_t v) {
+  auto enter = [&](size_t v) {
     index[v] = low[v] = counter++;
     stack.push_back(v);
     onStack[v] = 1;
-    for (size_t w : next[v]) {
-      if (index[w] < 0) {
-        visit(w);
-        low[v] = std::min(low[v], low[w]);
-      } else if (onStack[w]) {
-        low[v] = std::min(low[v], index[w]);
+    calls.emplace_back(v, 0);
+  };
+  for (size_t root = 0; root < n; ++root) {
+    if (blocks_[root]->activation != kInputDriven || index[root] >= 0) continue;
+    enter(root);
+    while (!calls.empty()) {
+      auto& [v, i] = calls.back();
+      if (i < next[v].size()) {
+        const size_t w = next[v][i++];
+        if (index[w] < 0) {
+          enter(w);  // may move `calls`: v and i are not used after this
+        } else if (onStack[w]) {
+          low[v] = std::min(low[v], index[w]);
+        }
+        continue;
+      }
+      const size_t done = v;
+      calls.pop_back();
+      if (!calls.empty()) low[calls.back().first] = std::min(low[calls.back().first], low[done]);
+      if (low[done] == index[done]) {
+        size_t w;
+        do {
+          w = stack.back();
+          stack.pop_back();
+          onStack[w] = 0;
+          comp[w] = comps;
+        } while (w != done);
+        ++comps;
       }
     }
-    if (low[v] == index[v]) {
-      size_t w;
-      do {
-        w = stack.back();
-        stack.pop_back();
-        onStack[w] = 0;
-        comp[w] = comps;
-      } while (w != v);
-      ++comps;
-    }
-  };
-  for (size_t v = 0; v < n; ++v)
-    if (blocks_[v]->activation == kInputDriven && index[v] < 0) visit(v);
+  }
 
   std::vector<Group> groups(static_cast<size_t>(comps));
   for (size_t v = 0; v < n; ++v)
