@@ -21,13 +21,6 @@
 #include <cstdlib>
 #include <memory>
 
-bool IsRussianLanguage(const std::string& language) {
-  std::string upper = language;
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return upper == "RUSSIAN";
-}
-
 void MoveOnScreen(QWidget& dialog, int left, int top) {
   const QPoint wanted(left, top);
   QScreen* screen = QGuiApplication::screenAt(wanted);
@@ -39,9 +32,9 @@ void MoveOnScreen(QWidget& dialog, int left, int top) {
   const QRect area = screen->availableGeometry();
   // The layout may still widen a dialog that was never shown.
   const QSize size = dialog.frameGeometry().size().expandedTo(dialog.size()).expandedTo(dialog.minimumSizeHint());
-  const int x = std::max(area.left(), std::min(left, area.right() + 1 - size.width()));
-  const int y = std::max(area.top(), std::min(top, area.bottom() + 1 - size.height()));
-  dialog.move(x, y);
+  const ScreenRect at =
+      KeepOnScreen(left, top, size.width(), size.height(), {area.left(), area.top(), area.width(), area.height()});
+  dialog.move(at.left, at.top);
 }
 
 void CentreOnScreen(QWidget& widget) {

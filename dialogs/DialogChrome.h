@@ -9,20 +9,12 @@
 #include <string>
 #include <utility>
 
+#include "logic/DialogLanguage.h"
+
 class QString;
 class QWidget;
 class QWindow;
 
-// "RUSSIAN" after conversion to upper case selects the Russian captions.
-bool IsRussianLanguage(const std::string& language);
-
-// A bilingual caption of the control (label, button, group box or tab page)
-// of this object name.
-struct Caption {
-  const char* name;
-  const char* english;
-  const char* russian;
-};
 // Sets every caption of the table under `root`, in Russian or English.
 void ApplyCaptions(QWidget& root, std::span<const Caption> captions, bool russian);
 // A standard button's text: Qt's own translation in Russian, `english` else.

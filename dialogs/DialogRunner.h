@@ -5,19 +5,13 @@
 
 #include <cstdint>
 
-#include "DialogHooks.h"
+#include "logic/DialogHooks.h"
+#include "logic/HostRequest.h"
 #include "framework/interface/DialogModule.h"
 
 struct IExtParameter;
 
-// The request the host's parameter interface describes.
-DialogRequest ReadRequest(IExtParameter* params);
-// All of it but the type name, read first on its own.
-void ReadSettings(IExtParameter* params, DialogRequest& request);
-// Hands an accepted result back: position first, then the record.
-void WriteResult(IExtParameter* params, const DialogResult& result);
-// Hooks over the plug-in's services (copied: the table may be a temporary)
-// and the host's help; plain messages as message boxes.
+// The plug-in's services as hooks, plain messages as Qt message boxes.
 DialogHooks HooksFromServices(const RirDialogServices& services, IExtParameter* params = nullptr);
 
 // Runs the dialog of `kind` modally over the host's interface.

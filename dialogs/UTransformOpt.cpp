@@ -22,7 +22,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "DialogHooks.h"
+#include "logic/DialogHooks.h"
 #include "UDb_Edit.h"
 #include "framework/CatalogueCodes.h"
 

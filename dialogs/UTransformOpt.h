@@ -12,7 +12,7 @@
 #include <initializer_list>
 
 #include "DialogChrome.h"
-#include "DialogHooks.h"
+#include "logic/DialogHooks.h"
 #include "numeric/ParameterRecords.h"
 
 class QCheckBox;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "DialogChrome.h"
-#include "DialogHooks.h"
+#include "logic/DialogHooks.h"
 #include "numeric/ParameterRecords.h"
 
 class QComboBox;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/DialogHooks.h"
+#include "dialogs/logic/DialogHooks.h"
 #include "tests/support/RecordBytes.h"
 
 QApplication& TestApp();

@@ -1,0 +1,6 @@
+# What the dialogs decide, free of any toolkit: the Qt module and the Win32
+# front end of the Windows build both draw from it.
+set(dialog_logic_sources
+  ${CMAKE_CURRENT_LIST_DIR}/DialogLanguage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ServiceHooks.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HostRequest.cpp)
