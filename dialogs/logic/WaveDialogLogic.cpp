@@ -227,7 +227,11 @@ WaveForm::Controls WaveForm::Open(const std::vector<uint8_t>& stored) {
   }
   // What a failed file step leaves in place: the stored record, never zeros.
   Record_ = record;
-  return RecordToControls(record);
+  Controls controls = RecordToControls(record);
+  OpenedName = controls.name;
+  OpenRefused = !controls.step.accepted;
+  AcceptedSinceOpen = false;
+  return controls;
 }
 
 WaveForm::Controls WaveForm::RecordToControls(const WaveParams& record) {
@@ -270,6 +274,7 @@ StepShown WaveForm::FileStep(const std::string& given, const std::string& whenRe
   Record_.SampleRate = header ? header->sampleRate : 0;
   Record_.BitsPerSample = header ? header->bits : 0;
   Record_.Channels = header ? header->channels : 0;
+  AcceptedSinceOpen = true;
   StepShown shown;
   shown.accepted = true;
   shown.loadName = name;
@@ -315,6 +320,10 @@ std::optional<std::string> WaveForm::RefusalOnOk(const std::string& typed) const
   if (!local) return typed + Texts().noLocalForm;
   if (local->size() > kNameLimit) return typed + Texts().tooLong;
   return std::nullopt;
+}
+
+bool WaveForm::ReportedAtOpen(const std::string& typed) const {
+  return OpenRefused && !AcceptedSinceOpen && typed == OpenedName;
 }
 
 }  // namespace WaveDialog

@@ -170,6 +170,10 @@ class WaveForm {
                                            bool sixteenBits) const;
   // Why OK cannot close the dialog with this typed name; nothing when it can.
   std::optional<std::string> RefusalOnOk(const std::string& typed) const;
+  // Whether the typed name is the one the dialog opened with, refused then
+  // and untouched since: a front end that said so in the dialog itself need
+  // not stop OK with the same words again.
+  bool ReportedAtOpen(const std::string& typed) const;
 
  private:
   std::string NameOf(const WaveParams& record) const;
@@ -181,6 +185,9 @@ class WaveForm {
   bool LoadPage_ = true;
   bool Russian_ = false;
   WaveParams Record_{};
+  std::string OpenedName;
+  bool OpenRefused = false;
+  bool AcceptedSinceOpen = false;
 };
 
 }  // namespace WaveDialog

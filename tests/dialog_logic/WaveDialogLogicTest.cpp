@@ -239,9 +239,16 @@ TEST(WaveDialogLogic, RefusedNamesKeepTheRecord) {
   const WaveForm::Controls none = russian.Open(Bytes(absent));
   EXPECT_EQ(none.name, "absent.wav");
   EXPECT_EQ(none.step.messages, std::vector<std::string>{"/d/absent.wav - файл не существует"});
+  EXPECT_TRUE(russian.ReportedAtOpen("absent.wav"));
+  EXPECT_FALSE(russian.ReportedAtOpen("other.wav"));
   EXPECT_TRUE(SameBytes(russian.LoadPageRecord("absent.wav", shown), absent));
   ASSERT_EQ(shown.messages.size(), 1u);
   EXPECT_NE(shown.messages[0].find("оставлены без изменений"), std::string::npos);
+
+  EXPECT_FALSE(form.ReportedAtOpen("good.wav"));  // it was accepted
+  // Once another name was accepted, the opening name is news again.
+  EXPECT_TRUE(russian.FileStep("/d/good.wav").accepted);
+  EXPECT_FALSE(russian.ReportedAtOpen("absent.wav"));
 
   // An accepted name replaces the header fields and both name fields.
   shown = form.FileStep("/d/sub/stereo.wav");

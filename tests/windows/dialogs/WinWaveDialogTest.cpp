@@ -1,0 +1,199 @@
+// The wave dialog of the Windows build, opened through WaveExtParams and
+// driven by window messages: what Cancel and OK hand back on both pages.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "WinDriver.h"
+#include "dialogs/win32/WinWaveDialogIds.h"
+#include "numeric/ParameterRecords.h"
+#include "wave/Wave_fileIO.h"
+
+namespace {
+
+const wchar_t* const kCaption = L"Wave Properties";
+const wchar_t* const kRussianCaption = L"Свойства чтения/записи Wave файлов";
+
+WaveParams Record(const std::string& name, int32_t rate, uint16_t bits, uint16_t channels, uint8_t sound = 0) {
+  WaveParams r{};
+  r.FileName.Set(name);
+  r.SampleRate = rate;
+  r.BitsPerSample = bits;
+  r.Channels = channels;
+  r.Sound = sound;
+  return r;
+}
+
+std::vector<uint8_t> Bytes(const WaveParams& r) {
+  const auto* p = reinterpret_cast<const uint8_t*>(&r);
+  return std::vector<uint8_t>(p, p + sizeof r);
+}
+
+// A folder of wave files for the load page: "tone.wav" (22050 Hz, 16 bits,
+// stereo) and "sub\low.wav" (8000 Hz, 8 bits, mono).
+std::string WaveFolder() {
+  static const std::string folder = [] {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string dir = std::string(temp) + "rir_wave_dialog\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA((dir + "sub").c_str(), nullptr);
+    auto write = [](const std::string& path, int32_t rate, uint16_t bits, uint16_t channels) {
+      TWaveFile file;
+      const int32_t samples[4] = {1, 2, 3, 4};
+      EXPECT_TRUE(file.OpenWrite(path, rate, bits, channels));
+      EXPECT_TRUE(file.WriteSamples(4, samples));
+      EXPECT_TRUE(file.Close());
+    };
+    write(dir + "tone.wav", 22050, 16, 2);
+    write(dir + "sub\\low.wav", 8000, 8, 1);
+    return dir;
+  }();
+  return folder;
+}
+
+FakeExtParameter Host(const char* type, const std::string& directory, const char* language = "ENGLISH") {
+  FakeExtParameter host;
+  host.typeName = type;
+  host.language = language;
+  host.directory = directory;
+  return host;
+}
+
+}  // namespace
+
+// For each page: Cancel stores nothing; OK without changes hands back the
+// stored record byte for byte, and a default record when none is stored.
+TEST(WinWaveDialog, CancelStoresNothingAndOkKeepsTheRecord) {
+  const std::string dir = WaveFolder();
+  alignas(4) WaveParams defaults{};
+  DefaultWaveRecord(defaults);
+  struct Case {
+    const char* type;
+    WaveParams stored;
+  };
+  const Case cases[] = {
+      {"Load Wave", Record("tone.wav", 22050, 16, 2, 3)},
+      {"Load Wave_2", Record(dir + "sub\\low.wav", 8000, 8, 1)},  // a whole path stays whole
+      {"Save Wave", Record("out.wav", 44100, 8, 1, 4)},
+      {"Save Wave", Record("out16.wav", 22050, 16, 1, 0)},  // 16 bits kept though the button is disabled
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.type) + " " + c.stored.FileName.Get());
+    FakeExtParameter host = Host(c.type, dir);
+    host.data = Bytes(c.stored);
+    ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [](HWND dialog) { PressCancel(dialog); }));
+    EXPECT_TRUE(host.dataSet.empty());
+    EXPECT_TRUE(host.positionsSet.empty());
+    ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [](HWND dialog) { PressOk(dialog); }));
+    ASSERT_EQ(host.dataSet.size(), 1u);
+    EXPECT_EQ(host.dataSet[0], host.data);
+    EXPECT_TRUE(host.positionsSet.empty());
+    EXPECT_EQ(host.refs, 1);
+  }
+  // No stored record: the defaults, on either page, with no message in the way.
+  for (const char* type : {"Load Wave", "Save Wave"}) {
+    SCOPED_TRACE(type);
+    FakeExtParameter host = Host(type, dir, "RUSSIAN");
+    ASSERT_TRUE(OpenDriven("WaveExtParams", host, kRussianCaption, [](HWND dialog) { PressOk(dialog); }));
+    ASSERT_EQ(host.dataSet.size(), 1u);
+    EXPECT_EQ(host.dataSet[0], Bytes(defaults));
+  }
+}
+
+// The load page shows a stored file's header, or says in the dialog that it
+// cannot read it; OK then keeps the stored record.
+TEST(WinWaveDialog, LoadPageHeaderAndUnreadableFiles) {
+  const std::string dir = WaveFolder();
+  FakeExtParameter host = Host("Load Wave", dir);
+  host.data = Bytes(Record("tone.wav", 0, 0, 0));
+  std::wstring header;
+  ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
+    header = WindowText(ChildById(dialog, kWaveWaveProp));
+    PressOk(dialog);
+  }));
+  EXPECT_EQ(header, L"NumChannels    - 2\r\nSample per sec - 22050\r\nBits per sec   - 16");
+  ASSERT_EQ(host.dataSet.size(), 1u);
+  EXPECT_EQ(host.dataSet[0], Bytes(Record("tone.wav", 22050, 16, 2)));  // the header from the file
+
+  FakeExtParameter missing = Host("Load Wave", dir);
+  missing.data = Bytes(Record("absent.wav", 16000, 16, 2, 1));
+  std::wstring said;
+  ASSERT_TRUE(OpenDriven("WaveExtParams", missing, kCaption, [&](HWND dialog) {
+    said = WindowText(ChildById(dialog, kWaveWaveProp));
+    PressOk(dialog);
+  }));
+  EXPECT_NE(said.find(L"absent.wav - file not exists"), std::wstring::npos) << said;
+  ASSERT_EQ(missing.dataSet.size(), 1u);
+  EXPECT_EQ(missing.dataSet[0], missing.data);
+}
+
+// One change per page arrives in the record.
+TEST(WinWaveDialog, OneChangeArrivesInTheRecord) {
+  const std::string dir = WaveFolder();
+  FakeExtParameter save = Host("Save Wave", dir);
+  save.data = Bytes(Record("out.wav", 8000, 8, 1, 0));
+  ASSERT_TRUE(OpenDriven("WaveExtParams", save, kCaption, [](HWND dialog) {
+    SelectComboItem(ChildById(dialog, kWaveWaveRate), 1);  // "44100"
+    SelectComboItem(ChildById(dialog, kWaveSampleWave), 4);  // "Nice_work"
+    Settle(dialog);
+    PressOk(dialog);
+  }));
+  ASSERT_EQ(save.dataSet.size(), 1u);
+  EXPECT_EQ(save.dataSet[0], Bytes(Record("out.wav", 44100, 8, 1, 4)));
+
+  FakeExtParameter load = Host("Load Wave", dir);
+  load.data = Bytes(Record("tone.wav", 22050, 16, 2));
+  ASSERT_TRUE(OpenDriven("WaveExtParams", load, kCaption, [](HWND dialog) {
+    SetEditText(ChildById(dialog, kWaveLoadFileName), L"sub\\low.wav");
+    Settle(dialog);
+    PressOk(dialog);
+  }));
+  ASSERT_EQ(load.dataSet.size(), 1u);
+  EXPECT_EQ(load.dataSet[0], Bytes(Record("sub\\low.wav", 8000, 8, 1)));
+}
+
+// A typed name the ANSI code page cannot hold is refused with a message and
+// the dialog stays open: the record never gets a mangled name.
+TEST(WinWaveDialog, NamesWithoutAnAnsiFormAreRefused) {
+  if (GetACP() == CP_UTF8) GTEST_SKIP() << "the ANSI code page holds every character";
+  FakeExtParameter host = Host("Save Wave", WaveFolder());
+  std::wstring said;
+  bool stayedOpen = false;
+  ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
+    SetEditText(ChildById(dialog, kWaveSaveWaveFile), L"\u03b1\u03b2\u03b3\u4e2d.wav");
+    PressOk(dialog);
+    HWND box = WaitForWindow(L"Rir_Eda", 5000);
+    ASSERT_NE(box, nullptr);
+    said = DescribeChildren(box);
+    PressOk(box);
+    Settle(dialog);
+    stayedOpen = IsWindowVisible(dialog) != FALSE;
+    PressCancel(dialog);
+  }));
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_NE(said.find(L"code page"), std::wstring::npos) << said;
+  EXPECT_TRUE(host.dataSet.empty());
+}
+
+// Pictures of both pages in both languages (tools/windows-dialog-screenshots.sh).
+TEST(WinWaveDialog, Screenshots) {
+  if (!ScreenshotsWanted()) GTEST_SKIP() << "RIR_SCREENSHOT_DIR not set";
+  const std::string dir = WaveFolder();
+  for (bool russian : {false, true}) {
+    const std::string suffix = russian ? "-ru" : "-en";
+    FakeExtParameter load = Host("Load Wave", dir, russian ? "RUSSIAN" : "ENGLISH");
+    load.data = Bytes(Record("tone.wav", 22050, 16, 2));
+    ASSERT_TRUE(OpenDriven("WaveExtParams", load, russian ? kRussianCaption : kCaption, [&](HWND dialog) {
+      Screenshot(dialog, "wave-load" + suffix);
+      PressCancel(dialog);
+    }));
+    FakeExtParameter save = Host("Save Wave", dir, russian ? "RUSSIAN" : "ENGLISH");
+    save.data = Bytes(Record("NewTest.wav", 8000, 8, 1));
+    ASSERT_TRUE(OpenDriven("WaveExtParams", save, russian ? kRussianCaption : kCaption, [&](HWND dialog) {
+      Screenshot(dialog, "wave-save" + suffix);
+      PressCancel(dialog);
+    }));
+  }
+}
