@@ -275,6 +275,8 @@ class WaveDialogForm : public WinDialog {
     if (playing_) return;
     playing_ = true;
     stopPlaying_ = false;
+    // Greyed while its sounds play: a second press would only be refused.
+    EnableItem(kWavePlayBtn, false);
     try {
       if (logic_.LoadPage()) {
         const std::string name = logic_.WithDirectory(Utf8FromWide(Text(kWaveLoadFileName)));
@@ -291,6 +293,7 @@ class WaveDialogForm : public WinDialog {
     } catch (const std::exception& e) {
       Say(e.what());
     }
+    EnableItem(kWavePlayBtn, true);
     playing_ = false;
   }
 

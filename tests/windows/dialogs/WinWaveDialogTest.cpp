@@ -2,8 +2,11 @@
 // driven by window messages: what Cancel and OK hand back on both pages.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "WinDriver.h"
 #include "dialogs/win32/WinWaveDialogIds.h"
@@ -195,5 +198,65 @@ TEST(WinWaveDialog, Screenshots) {
       Screenshot(dialog, "wave-save" + suffix);
       PressCancel(dialog);
     }));
+  }
+}
+
+// The DLL carries the six clips as raw data (type 10), byte for byte the
+// files the Qt module carries; names compare without regard to case.
+TEST(WinWaveDialog, ClipsAreRawDataResourcesOfTheDll) {
+  HMODULE dll = LoadLibraryA(RIR_PLUGIN_PATH);
+  ASSERT_NE(dll, nullptr);
+  for (const char* name : {"Fantastic", "Perfect", "Great", "Nice_work", "Thank_You", "TEST"}) {
+    SCOPED_TRACE(name);
+    std::string lower = name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    HRSRC found = FindResourceA(dll, lower.c_str(), MAKEINTRESOURCEA(10));
+    ASSERT_NE(found, nullptr);
+    const DWORD size = SizeofResource(dll, found);
+    const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(dll, found)));
+    ASSERT_NE(bytes, nullptr);
+    std::vector<uint8_t> file;
+    if (FILE* f = std::fopen((std::string(RIR_SOURCE_DIR) + "/dialogs/clips/" + name + ".wav").c_str(), "rb")) {
+      int c;
+      while ((c = std::fgetc(f)) != EOF) file.push_back(static_cast<uint8_t>(c));
+      std::fclose(f);
+    }
+    ASSERT_GT(file.size(), 1000u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + size), file);
+  }
+  FreeLibrary(dll);
+}
+
+// Play on the save page either plays the clips to their end (the dialog
+// keeps answering meanwhile, its Play button greyed) or says that there is
+// no sound card; it never fails to find a clip.
+TEST(WinWaveDialog, PlayFindsTheClipsAndKeepsTheDialogAnswering) {
+  for (uint8_t sound : {uint8_t{3}, uint8_t{0}}) {  // "Great", then "All_waves"
+    SCOPED_TRACE(sound);
+    FakeExtParameter host = Host("Save Wave", WaveFolder());
+    host.data = Bytes(Record("out.wav", 8000, 8, 1, sound));
+    std::wstring said;
+    bool played = false;
+    ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
+      HWND play = ChildById(dialog, kWavePlayBtn);
+      Click(play);
+      if (HWND box = WaitForWindow(L"Rir_Eda", 1000)) {
+        said = DescribeChildren(box);
+        PressOk(box);
+      } else {
+        Settle(dialog);  // answered while the clips play
+        for (int i = 0; i < 200 && !IsWindowEnabled(play); ++i) Sleep(50);
+        played = IsWindowEnabled(play) != FALSE;
+      }
+      Settle(dialog);
+      PressCancel(dialog);
+    }));
+    EXPECT_EQ(said.find(L"Cannot read Resource file"), std::wstring::npos) << said;
+    if (played) {
+      EXPECT_TRUE(said.empty());
+    } else {
+      EXPECT_NE(said.find(L"Sound Card is not installed"), std::wstring::npos) << said;
+    }
+    EXPECT_TRUE(host.dataSet.empty());
   }
 }
