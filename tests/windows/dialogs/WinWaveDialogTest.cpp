@@ -260,3 +260,68 @@ TEST(WinWaveDialog, PlayFindsTheClipsAndKeepsTheDialogAnswering) {
     EXPECT_TRUE(host.dataSet.empty());
   }
 }
+
+namespace {
+
+struct PopupSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK MatchPopup(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<PopupSearch*>(context);
+  if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// A visible window the dialog owns (the file dialog), waiting up to 10 s.
+HWND WaitForOwned(HWND owner) {
+  for (int i = 0; i < 200; ++i) {
+    PopupSearch search{owner, nullptr};
+    EnumWindows(MatchPopup, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return search.found;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+// Picks `typed` in the system's file dialog opened by the browse button.
+void Browse(HWND dialog, int button, const std::wstring& typed) {
+  Click(ChildById(dialog, button));
+  HWND files = WaitForOwned(dialog);
+  ASSERT_NE(files, nullptr) << "no file dialog";
+  HWND name = GetDlgItem(files, 0x47c);  // the file name box
+  if (name == nullptr) name = GetDlgItem(files, 0x480);
+  ASSERT_NE(name, nullptr) << DescribeChildren(files).c_str();
+  SetEditText(name, typed);
+  PressOk(files);
+  for (int i = 0; i < 100 && IsWindow(files); ++i) Sleep(50);
+  Settle(dialog);
+}
+
+}  // namespace
+
+// The browse buttons open the system's open and save dialogs; a picked file
+// inside the design's folder is stored relative to it, and a recorder's new
+// name without an extension gets ".wav".
+TEST(WinWaveDialog, BrowsingPicksFilesRelativeToTheFolder) {
+  const std::string dir = WaveFolder();
+  FakeExtParameter load = Host("Load Wave", dir);
+  load.data = Bytes(Record("tone.wav", 22050, 16, 2));
+  ASSERT_TRUE(OpenDriven("WaveExtParams", load, kCaption, [&](HWND dialog) {
+    Browse(dialog, kWaveLoadBitBtn, std::wstring(dir.begin(), dir.end()) + L"sub\\low.wav");
+    PressOk(dialog);
+  }));
+  ASSERT_EQ(load.dataSet.size(), 1u);
+  EXPECT_EQ(load.dataSet[0], Bytes(Record("sub\\low.wav", 8000, 8, 1)));
+
+  FakeExtParameter save = Host("Save Wave", dir);
+  save.data = Bytes(Record("out.wav", 8000, 8, 1));
+  ASSERT_TRUE(OpenDriven("WaveExtParams", save, kCaption, [&](HWND dialog) {
+    Browse(dialog, kWaveSaveBitBtn, std::wstring(dir.begin(), dir.end()) + L"newtake");
+    PressOk(dialog);
+  }));
+  ASSERT_EQ(save.dataSet.size(), 1u);
+  EXPECT_EQ(save.dataSet[0], Bytes(Record("newtake.wav", 8000, 8, 1)));
+}
