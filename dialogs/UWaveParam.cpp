@@ -186,19 +186,13 @@ void TWavesForm::LoadSettings(const DialogRequest& request) {
   PlaceOnScreen(*this, request.position);
   OpenedAt = {x(), y()};
 
-  const WaveDialog::WaveForm::Controls controls = Logic.Open(request.data);
-  LoadFileName->setText(Utf8(controls.name));
-  SaveWaveFile->setText(Utf8(controls.name));
-  Apply(controls.step);
-  SampleWave->setCurrentIndex(controls.sampleIndex);
-  WaveRate->setCurrentIndex(controls.rateIndex);
-  if (controls.bits == WaveDialog::BitsChoice::Eight) Radio_Bit8->setChecked(true);
-  if (controls.bits == WaveDialog::BitsChoice::Sixteen) Radio_Bit16->setChecked(true);
+  ShowControls(Logic.Open(request.data));
   FocusFirstField(PageControl->currentWidget());
 }
 
-void TWavesForm::RecordToControls(const WaveParams& record) {
-  const WaveDialog::WaveForm::Controls controls = Logic.RecordToControls(record);
+void TWavesForm::RecordToControls(const WaveParams& record) { ShowControls(Logic.RecordToControls(record)); }
+
+void TWavesForm::ShowControls(const WaveDialog::WaveForm::Controls& controls) {
   LoadFileName->setText(Utf8(controls.name));
   SaveWaveFile->setText(Utf8(controls.name));
   Apply(controls.step);

@@ -83,6 +83,7 @@ class TWavesForm : public QDialog {
   QString WithDirectory(const QString& name) const;
   void HandleChangeName();
   void Show(const QString& text);
+  void ShowControls(const WaveDialog::WaveForm::Controls& controls);
   // What a step of the logic changes in the controls, its messages first.
   bool Apply(const WaveDialog::StepShown& shown);
 

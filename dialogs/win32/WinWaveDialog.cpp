@@ -37,16 +37,11 @@ WaveDialog::WaveFiles AnsiWaveFiles() {
   return files;
 }
 
-const wchar_t* CaptionOf(const char* name, bool russian) {
-  static std::wstring text;
+std::wstring CaptionOf(const char* name, bool russian) {
   for (const Caption& c : WaveDialog::Captions()) {
-    if (std::strcmp(c.name, name) == 0) {
-      text = WideFromUtf8(CaptionText(c, russian));
-      return text.c_str();
-    }
+    if (std::strcmp(c.name, name) == 0) return WideFromUtf8(CaptionText(c, russian));
   }
-  text.clear();
-  return text.c_str();
+  return {};
 }
 
 struct ClipPlay {
@@ -326,25 +321,31 @@ class WaveDialogForm : public WinDialog {
       Say(SoundClips::kClipRefused);
       return false;
     }
+    bool quit = false;
+    WPARAM quitCode = 0;
     while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
       MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-          PostQuitMessage(static_cast<int>(msg.wParam));
-          break;
-        }
-        if (!IsDialogMessageW(Handle(), &msg)) {
+          quit = true;
+          quitCode = msg.wParam;
+        } else if (!IsDialogMessageW(Handle(), &msg)) {
           TranslateMessage(&msg);
           DispatchMessageW(&msg);
         }
       }
-      // Closed while a clip plays: the sound stops with the dialog.
-      if (!IsWindowVisible(Handle())) {
+      // Closed (or the application ends) while a clip plays: the sound stops.
+      if (quit || !IsWindowVisible(Handle())) {
         stopPlaying_ = true;
         PlaySoundW(nullptr, nullptr, 0);
       }
+      if (quit) {
+        WaitForSingleObject(thread, INFINITE);
+        break;
+      }
     }
     CloseHandle(thread);
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
     if (!play.played && !stopPlaying_) {
       Say(SoundClips::kClipRefused);
       return false;
