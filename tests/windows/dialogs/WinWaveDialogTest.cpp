@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -324,4 +325,24 @@ TEST(WinWaveDialog, BrowsingPicksFilesRelativeToTheFolder) {
   }));
   ASSERT_EQ(save.dataSet.size(), 1u);
   EXPECT_EQ(save.dataSet[0], Bytes(Record("newtake.wav", 8000, 8, 1)));
+}
+
+// Play with "All_waves" on a sound server that tests/windows/wine_sound_check.py
+// records: the case only presses Play and waits for the clips to end.
+TEST(WinWaveDialog, AllWavesOnTheSoundServer) {
+  if (std::getenv("RIR_SOUND_CHECK") == nullptr) GTEST_SKIP() << "run by wine_sound_check.py";
+  FakeExtParameter host = Host("Save Wave", WaveFolder());
+  host.data = Bytes(Record("out.wav", 8000, 8, 1, 0));
+  bool ended = false;
+  ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
+    HWND play = ChildById(dialog, kWavePlayBtn);
+    Click(play);
+    Settle(dialog);
+    EXPECT_FALSE(IsWindowEnabled(play));  // greyed while the clips play
+    for (int i = 0; i < 300 && !IsWindowEnabled(play); ++i) Sleep(50);
+    ended = IsWindowEnabled(play) != FALSE;
+    EXPECT_EQ(WaitForWindow(L"Rir_Eda", 100), nullptr) << "a message instead of sound";
+    PressCancel(dialog);
+  }));
+  EXPECT_TRUE(ended);
 }

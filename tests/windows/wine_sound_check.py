@@ -1,0 +1,67 @@
+#!/usr/bin/python3
+"""Records what the Windows wave dialog's Play button plays under wine64 and
+checks it against the clips: "All_waves" must play the five clips whole, in
+order, one after another.
+
+usage: wine_sound_check.py WINE PREFIX EXE PULSE_SCRIPT MATCH_SCRIPT CLIPS_DIR WORK_DIR
+A private PulseAudio daemon with a null sink (PULSE_SCRIPT, runtime folder
+WORK_DIR/pulse-run) is wine's sound output; parec records its monitor while
+the case WinWaveDialog.AllWavesOnTheSoundServer presses Play; MATCH_SCRIPT
+judges the recording. The prefix is made when missing.
+"""
+import os
+import subprocess
+import sys
+import time
+
+CLIPS = ["Fantastic", "Perfect", "Great", "Nice_work", "Thank_You"]
+
+
+def main():
+    wine, prefix, exe, pulse, match, clips, work = sys.argv[1:8]
+    here = os.path.dirname(os.path.abspath(__file__))
+    runner = [sys.executable, os.path.join(here, "run_wine_gtest.py")]
+    os.makedirs(work, exist_ok=True)
+    if not os.path.isdir(prefix):
+        subprocess.run(runner + [wine, prefix, "--boot"], check=True, timeout=600)
+    run_dir = os.path.join(work, "pulse-run")
+    recording = os.path.join(work, "all_waves.raw")
+    subprocess.run(["bash", pulse, "start", run_dir], check=True, timeout=60)
+    env = dict(os.environ, XDG_RUNTIME_DIR=run_dir, PULSE_SERVER="unix:" + os.path.join(run_dir, "pulse", "native"),
+               RIR_SOUND_CHECK="1")
+    try:
+        with open(recording, "wb") as out:
+            # Silence played all along keeps the sink running, so the
+            # recording holds the quiet before the first clip too.
+            quiet = subprocess.Popen(["pacat", "--playback", "--raw", "-d", "nullsink", "--format=s16le",
+                                      "--rate=44100", "--channels=1", "/dev/zero"], env=env)
+            parec = subprocess.Popen(["parec", "-d", "nullsink.monitor", "--format=s16le", "--rate=44100",
+                                      "--channels=1", "--latency-msec=20"], stdout=out, env=env)
+            try:
+                # Recording has begun once the silence arrives.
+                for _ in range(100):
+                    if os.path.getsize(recording) > 44100:
+                        break
+                    time.sleep(0.05)
+                else:
+                    print("parec records nothing")
+                    return 1
+                case = subprocess.run(runner + ["--display", wine, prefix, exe, "WinWaveDialog.AllWavesOnTheSoundServer"],
+                                      env=env, timeout=300)
+                time.sleep(0.5)
+            finally:
+                parec.terminate()
+                parec.wait(timeout=10)
+                quiet.terminate()
+                quiet.wait(timeout=10)
+    finally:
+        subprocess.run(["bash", pulse, "stop", run_dir], check=False, timeout=60)
+    if case.returncode != 0:
+        print("the wine case failed")
+        return 1
+    candidates = [os.path.join(clips, name + ".wav") for name in CLIPS + ["TEST"]]
+    return subprocess.run([sys.executable, match] + candidates + ["--case", "All_waves", recording] + CLIPS).returncode
+
+
+if __name__ == "__main__":
+    sys.exit(main())
