@@ -160,6 +160,22 @@ TEST(WinGeneratorDialog, OneChangeArrivesAtItsOffset) {
   EXPECT_EQ(back.BlackLen, 1000);
   EXPECT_EQ(back.Formula.Get(), "sin(t)*3");
   EXPECT_EQ(back.Kind, gkModSine);
+
+  // The radio pair and a unit switch: the number stays, the time scales.
+  host.typeName = "ModSine";
+  Drive(host, [](HWND dialog) {
+    SendMessageW(Control(dialog, "isSingle"), BM_CLICK, 0, 0);
+    SelectComboItem(Control(dialog, "FModMainTone", kGeneratorUnitOffset), 2);  // 100 ps -> 100 us
+    Settle(dialog);
+    EXPECT_EQ(WindowText(Control(dialog, "FModMainTone")), L"100");
+    PressOk(dialog);
+  });
+  ASSERT_EQ(host.dataSet.size(), 1u);
+  GeneratorParams modSine = DefaultGeneratorParams();
+  modSine.Kind = gkModSine;
+  modSine.IsSingle = 1;
+  modSine.ModMainTone = 100000000;
+  EXPECT_EQ(host.dataSet[0], Bytes(modSine));
 }
 
 // The pages a block type offers, the help topic of the page, and a move.
