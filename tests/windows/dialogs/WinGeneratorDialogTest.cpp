@@ -206,7 +206,7 @@ TEST(WinGeneratorDialog, PagesHelpAndPosition) {
   Drive(host, [](HWND dialog) {
     HWND tab = ChildById(dialog, kGeneratorTabId);
     EXPECT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), kGeneratorPageCount - 1);  // never Random
-    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), gpModSine - 0);
+    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), gpModSine);  // the default record's kind
     SelectTab(tab, gpGaussian - 1);  // the tabs after Random sit one place to the left
     EXPECT_TRUE(IsWindowVisible(Control(dialog, "FStDev")));
     PressOk(dialog);
