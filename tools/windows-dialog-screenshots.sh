@@ -16,13 +16,7 @@ OUT="$(cd "$OUT" && pwd)"
 
 bash "$SRC/tools/build-windows.sh" "$WIN" >/dev/null
 PREFIX="$WIN/wineprefix-screens"
-if [[ ! -d "$PREFIX" ]]; then
-  /usr/bin/python3 "$SRC/tests/windows/run_wine_gtest.py" "$WINE" "$PREFIX" --boot >/dev/null
-  # No window manager runs on the virtual display: wine draws the title bars itself.
-  WINEPREFIX="$PREFIX" WINEDEBUG=-all HOME="$WIN" "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' \
-    /v Decorated /d N /f >/dev/null
-  WINEPREFIX="$PREFIX" "$(dirname "$WINE")/wineserver" -w
-fi
+[[ -d "$PREFIX" ]] || /usr/bin/python3 "$SRC/tests/windows/run_wine_gtest.py" "$WINE" "$PREFIX" --boot >/dev/null
 
 SHOTS="$(mktemp -d)"
 trap 'rm -rf "$SHOTS"' EXIT

@@ -73,6 +73,11 @@ def run(args, display):
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "-p10"], env=env, check=False, **quiet)
     subprocess.run([wine, "wineboot"], env=env, check=False, timeout=600, **quiet)
+    if display:
+        # No window manager runs on the private display: windows left to one
+        # would make wine wait two seconds for it at every close.
+        subprocess.run([wine, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"],
+                       env=env, check=False, timeout=600, **quiet)
     listing = subprocess.run([wine, exe, "--gtest_list_tests", f"--gtest_filter={pattern}"], env=env,
                              capture_output=True, text=True, timeout=600)
     if listing.returncode != 0:

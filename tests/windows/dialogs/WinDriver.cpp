@@ -141,7 +141,7 @@ bool RunDriven(const std::wstring& caption, const std::function<void()>& open,
     Settle(dialog);
     drive(dialog);
     // Still open long after the driver's last step: close it so the test ends.
-    for (int i = 0; i < 200 && IsWindow(dialog); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (int i = 0; i < 1000 && IsWindow(dialog); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (IsWindow(dialog)) {
       ADD_FAILURE() << "the dialog stayed open";
       PressCancel(dialog);
