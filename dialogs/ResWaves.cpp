@@ -4,7 +4,6 @@
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -12,9 +11,13 @@
 #include <QMediaDevices>
 #include <QTimer>
 #include <algorithm>
+#include <optional>
+#include <span>
 #include <cstring>
 #include <utility>
 #include <stdexcept>
+
+#include "logic/SoundClips.h"
 
 static void InitClipResources() { Q_INIT_RESOURCE(clips); }
 
@@ -23,17 +26,13 @@ namespace {
 
 QString ClipPath(const QString& name) {
   InitClipResources();
-  const QDir clips(":/clips");
-  for (const QString& file : clips.entryList(QDir::Files)) {
-    if (QString::compare(QFileInfo(file).completeBaseName(), name, Qt::CaseInsensitive) == 0) {
-      return clips.filePath(file);
-    }
-  }
-  return QString();
+  const std::optional<std::string> carried = SoundClips::CarriedName(name.toStdString());
+  if (!carried) return QString();
+  const QString path = ":/clips/" + QString::fromStdString(*carried) + ".wav";
+  return QFileInfo::exists(path) ? path : QString();
 }
 
-// Larger files are not sounds to listen to before a run.
-constexpr qint64 kMaxFileBytes = qint64(256) << 20;
+constexpr qint64 kMaxFileBytes = static_cast<qint64>(SoundClips::kMaxFileBytes);
 
 bool HasOutputDevice() { return !QMediaDevices::audioOutputs().isEmpty(); }
 
@@ -45,43 +44,16 @@ struct Pcm {
 };
 
 Pcm ParseWave(const QByteArray& image) {
-  auto u16 = [&](qsizetype at) -> uint32_t {
-    uint16_t v = 0;
-    if (at >= 0 && at + 2 <= image.size()) std::memcpy(&v, image.constData() + at, 2);
-    return v;
-  };
-  auto u32 = [&](qsizetype at) -> uint32_t {
-    uint32_t v = 0;
-    if (at >= 0 && at + 4 <= image.size()) std::memcpy(&v, image.constData() + at, 4);
-    return v;
-  };
+  const std::optional<SoundClips::PcmImage> parsed = SoundClips::ParsePcm(
+      std::span(reinterpret_cast<const uint8_t*>(image.constData()), static_cast<size_t>(image.size())));
+  if (!parsed) return {};
   Pcm pcm;
-  if (image.size() < 12 || !image.startsWith("RIFF") || image.mid(8, 4) != "WAVE") return pcm;
-  uint32_t tag = 0, channels = 0, rate = 0, bits = 0;
-  for (qsizetype at = 12; at + 8 <= image.size();) {
-    const uint32_t id = u32(at);
-    const qsizetype size = u32(at + 4);
-    if (id == 0x20746d66u && size >= 16) {  // "fmt "
-      tag = u16(at + 8);
-      channels = u16(at + 10);
-      rate = u32(at + 12);
-      bits = u16(at + 22);
-      if (tag == 0xFFFEu && size >= 26) tag = u16(at + 32);  // extensible: its sub-format
-    } else if (id == 0x61746164u) {                          // "data"; a short last chunk plays what is there
-      pcm.samples = image.mid(at + 8, std::min(size, image.size() - at - 8));
-      break;
-    }
-    at += 8 + size + (size & 1);
-  }
-  const QAudioFormat::SampleFormat sample = bits == 8    ? QAudioFormat::UInt8
-                                            : bits == 16 ? QAudioFormat::Int16
-                                            : bits == 32 ? QAudioFormat::Int32
-                                                         : QAudioFormat::Unknown;
-  if (tag != 1 || channels < 1 || channels > 8 || rate == 0 || sample == QAudioFormat::Unknown) return {};
-  pcm.format.setSampleFormat(sample);
-  pcm.format.setChannelCount(static_cast<int>(channels));
-  pcm.format.setSampleRate(static_cast<int>(rate));
-  pcm.samples.truncate(pcm.samples.size() - pcm.samples.size() % pcm.format.bytesPerFrame());
+  pcm.format.setSampleFormat(parsed->bits == 8    ? QAudioFormat::UInt8
+                             : parsed->bits == 16 ? QAudioFormat::Int16
+                                                  : QAudioFormat::Int32);
+  pcm.format.setChannelCount(parsed->channels);
+  pcm.format.setSampleRate(static_cast<int>(parsed->sampleRate));
+  pcm.samples = image.mid(static_cast<qsizetype>(parsed->dataOffset), static_cast<qsizetype>(parsed->dataBytes));
   return pcm;
 }
 
@@ -173,7 +145,11 @@ bool Start(const QByteArray& image, const MessageFn& show, const QString& refusa
 
 }  // namespace
 
-QStringList ClipNames() { return {"Fantastic", "Perfect", "Great", "Nice_work", "Thank_You"}; }
+QStringList ClipNames() {
+  QStringList names;
+  for (const char* name : SoundClips::kPlayed) names << name;
+  return names;
+}
 
 QByteArray ClipData(const QString& name) {
   const QString path = ClipPath(name);

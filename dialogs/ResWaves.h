@@ -5,11 +5,13 @@
 #include <QStringList>
 #include <functional>
 
+#include "logic/SoundClips.h"
+
 namespace ResWaves {
 
-inline const char* const kNoSoundCard = "Sound Card is not installed";
-inline const char* const kBusy = "Another application is playing audio";
-inline const char* const kNoResource = "Cannot read Resource file";
+inline const char* const kNoSoundCard = SoundClips::kNoSoundCard;
+inline const char* const kBusy = SoundClips::kBusy;
+inline const char* const kNoResource = SoundClips::kNoResource;
 
 using MessageFn = std::function<void(const QString&)>;
 

@@ -1,7 +1,6 @@
 #include "UWaveParam.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -17,37 +16,22 @@
 #include <QVBoxLayout>
 #include <cstring>
 #include <exception>
+#include <optional>
+#include <span>
 
 #include "ResWaves.h"
-#include "wave/Wave_fileIO.h"
+#include "logic/SoundClips.h"
 
 namespace {
 
-// Module-wide texts; English until a language is applied.
-QString MissingFileText = " - file not exists";
-QString UnreadableFileText = " - can't open file";
-QString ChannelsLine = "NumChannels    - ";
-QString RateLine = "Sample per sec - ";
-QString BitsLine = "Bits per sec   - ";
-QString KeptText = "The stored file settings are kept.";
-QString TooLongText = " - the name is longer than 55 characters and cannot be stored.";
-QString RelativeText = "It is stored relative to the design's folder: ";
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+std::string Utf8(const QString& text) { return text.toStdString(); }
 
-// Names are stored in the local 8-bit encoding (UTF-8 here), read and written alike.
-QString NameText(std::string_view stored) {
-  return QString::fromLocal8Bit(stored.data(), static_cast<qsizetype>(stored.size()));
+QStringList Items(std::span<const char* const> items) {
+  QStringList list;
+  for (const char* item : items) list << item;
+  return list;
 }
-
-const Caption kCaptions[] = {
-    {"LoadWaveTab", "Load Wave", "Загрузка wave файла"},
-    {"SaveWaveTab", "Save Wave", "Сохранение wave файла"},
-    {"FileNam_lab", "File Name", "Имя файла"},
-    {"SaveWave_lab", "File Name", "Имя файла"},
-    {"RxLabel1", "Properties", "Свойства"},
-    {"Amp2_lab", "Sampling Rate", "Частота"},
-    {"Bits_lab", "Number of bits", "Число бит"},
-    {"Sample_lab", "Sample", "Пример"},
-};
 
 QToolButton* BrowseButton(const char* name, QWidget* parent) {
   auto* button = new QToolButton(parent);
@@ -60,7 +44,7 @@ QToolButton* BrowseButton(const char* name, QWidget* parent) {
 
 TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), Hooks(std::move(hooks)) {
   setObjectName("WavesForm");
-  setWindowTitle("Wave Properties");
+  setWindowTitle(WaveDialog::TextsFor(false).title);
 
   PageControl = new QTabWidget(this);
   PageControl->setObjectName("PageControl");
@@ -69,7 +53,7 @@ TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), Ho
   LoadWaveTab->setObjectName("LoadWaveTab");
   FileNam_lab = new QLabel("File Name", LoadWaveTab);
   FileNam_lab->setObjectName("FileNam_lab");
-  LoadFileName = new QLineEdit("Test.wav", LoadWaveTab);
+  LoadFileName = new QLineEdit(WaveDialog::kLoadNameDesign, LoadWaveTab);
   LoadFileName->setObjectName("LoadFileName");
   LoadFileName->setMaxLength(kNameLimit);
   LoadBitBtn = BrowseButton("LoadBitBtn", LoadWaveTab);
@@ -97,10 +81,10 @@ TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), Ho
   Sample_lab->setObjectName("Sample_lab");
   SampleWave = new QComboBox(SaveWaveTab);
   SampleWave->setObjectName("SampleWave");
-  SampleWave->addItems({"All_waves", "Fantastic", "Perfect", "Great", "Nice_work", "Thank_You"});
+  SampleWave->addItems(Items(WaveDialog::kSampleItems));
   SaveWave_lab = new QLabel("File Name", SaveWaveTab);
   SaveWave_lab->setObjectName("SaveWave_lab");
-  SaveWaveFile = new QLineEdit("NewTest.wav", SaveWaveTab);
+  SaveWaveFile = new QLineEdit(WaveDialog::kSaveNameDesign, SaveWaveTab);
   SaveWaveFile->setObjectName("SaveWaveFile");
   SaveWaveFile->setMaxLength(kNameLimit);
   SaveBitBtn = BrowseButton("SaveBitBtn", SaveWaveTab);
@@ -108,8 +92,8 @@ TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), Ho
   Amp2_lab->setObjectName("Amp2_lab");
   WaveRate = new QComboBox(SaveWaveTab);
   WaveRate->setObjectName("WaveRate");
-  WaveRate->addItems({"48000", "44100", "32000", "22050", "16000", "11025", "8000", "6000", "5500"});
-  WaveRate->setMaxVisibleItems(10);
+  WaveRate->addItems(Items(WaveDialog::kRateItems));
+  WaveRate->setMaxVisibleItems(WaveDialog::kRateVisibleLines);
   Bits_lab = new QLabel("Number of bits", SaveWaveTab);
   Bits_lab->setObjectName("Bits_lab");
   Radio_Bit8 = new QRadioButton("8", SaveWaveTab);
@@ -170,34 +154,17 @@ void TWavesForm::Show(const QString& text) {
   if (Hooks.showText) Hooks.showText(text.toStdString());
 }
 
-void TWavesForm::ApplyLanguage(const std::string& language) {
-  if (Hooks.setLanguage) Hooks.setLanguage(language);
-  const bool ru = IsRussianLanguage(language);
-  auto pick = [ru](const char* en, const char* rus) { return ru ? QString::fromUtf8(rus) : QString(en); };
-  setWindowTitle(pick("Wave Properties", "Свойства чтения/записи Wave файлов"));
-  ApplyCaptions(*this, kCaptions, ru);
-  MissingFileText = pick(" - file not exists", " - файл не существует");
-  UnreadableFileText = pick(" - can't open file", " - невозможно открыть файл");
-  ChannelsLine = pick("NumChannels    - ", "Число каналов   - ");
-  RateLine = pick("Sample per sec - ", "Частота         - ");
-  BitsLine = pick("Bits per sec   - ", "Число бит в сек.- ");
-  KeptText = pick("The stored file settings are kept.", "Сохранённые параметры файла оставлены без изменений.");
-  TooLongText = pick(" - the name is longer than 55 characters and cannot be stored.",
-                     " - имя длиннее 55 символов и не может быть сохранено.");
-  RelativeText = pick("It is stored relative to the design's folder: ", "Оно сохранено относительно папки проекта: ");
+void TWavesForm::ApplyLanguage() {
+  const bool ru = Logic.Russian();
+  setWindowTitle(QString::fromUtf8(Logic.Texts().title));
+  ApplyCaptions(*this, WaveDialog::Captions(), ru);
   // Qt's own translations name the standard buttons.
   OKBtn->setText(StandardButtonCaption(ru, "OK", "&OK"));
   CancelBtn->setText(StandardButtonCaption(ru, "Cancel", "&Cancel"));
   HelpBtn->setText(StandardButtonCaption(ru, "Help", "&Help"));
 }
 
-bool TWavesForm::IsComplete(const QString& name) { return name.contains(':') || name.startsWith('/'); }
-
-QString TWavesForm::WithDirectory(const QString& name) const {
-  // A name without a drive or root is taken relative to the directory.
-  if (IsComplete(name)) return name;
-  return Directory + name;
-}
+QString TWavesForm::WithDirectory(const QString& name) const { return Utf8(Logic.WithDirectory(Utf8(name))); }
 
 void TWavesForm::Load(const DialogRequest& request) {
   LoadType(request.typeName);
@@ -205,123 +172,77 @@ void TWavesForm::Load(const DialogRequest& request) {
 }
 
 void TWavesForm::LoadType(const std::string& typeName) {
-  const std::string type = typeName.substr(0, typeName.find('_'));
-  LoadPage = type == "Load Wave";
-  PageControl->setTabVisible(0, LoadPage);
-  PageControl->setTabVisible(1, !LoadPage);
-  PageControl->setCurrentIndex(LoadPage ? 0 : 1);
+  Logic.SetType(typeName);
+  const bool load = Logic.LoadPage();
+  PageControl->setTabVisible(0, load);
+  PageControl->setTabVisible(1, !load);
+  PageControl->setCurrentIndex(load ? 0 : 1);
 }
 
 void TWavesForm::LoadSettings(const DialogRequest& request) {
-  Directory = QString::fromStdString(request.directory);
-  ApplyLanguage(request.language);
+  if (Hooks.setLanguage) Hooks.setLanguage(request.language);
+  Logic.SetSettings(request.directory, request.language);
+  ApplyLanguage();
   PlaceOnScreen(*this, request.position);
   OpenedAt = {x(), y()};
 
-  alignas(4) WaveParams record{};
-  if (request.data.size() == sizeof(WaveParams)) {
-    std::memcpy(&record, request.data.data(), sizeof record);
-  } else {
-    DefaultWaveRecord(record);
-  }
-  // What a failed file step leaves in place: the stored record, never zeros.
-  Record = record;
-  RecordToControls(record);
+  ShowControls(Logic.Open(request.data));
   FocusFirstField(PageControl->currentWidget());
 }
 
-void TWavesForm::RecordToControls(const WaveParams& record) {
-  const QString name = NameText(record.FileName.View());
-  LoadFileName->setText(name);
-  SaveWaveFile->setText(name);
-  FileStep(WithDirectory(name), QString(), !IsComplete(name));
-  SampleWave->setCurrentIndex(record.Sound > 5 ? 0 : record.Sound);
-  const int line = WaveRate->findText(QString::number(record.SampleRate));
-  WaveRate->setCurrentIndex(line >= 0 ? line : WaveRate->findText("11025"));
-  if (record.BitsPerSample == 8) Radio_Bit8->setChecked(true);
-  if (record.BitsPerSample == 16) Radio_Bit16->setChecked(true);
+void TWavesForm::RecordToControls(const WaveParams& record) { ShowControls(Logic.RecordToControls(record)); }
+
+void TWavesForm::ShowControls(const WaveDialog::WaveForm::Controls& controls) {
+  LoadFileName->setText(Utf8(controls.name));
+  SaveWaveFile->setText(Utf8(controls.name));
+  Apply(controls.step);
+  SampleWave->setCurrentIndex(controls.sampleIndex);
+  WaveRate->setCurrentIndex(controls.rateIndex);
+  if (controls.bits == WaveDialog::BitsChoice::Eight) Radio_Bit8->setChecked(true);
+  if (controls.bits == WaveDialog::BitsChoice::Sixteen) Radio_Bit16->setChecked(true);
+}
+
+bool TWavesForm::Apply(const WaveDialog::StepShown& shown) {
+  for (const std::string& message : shown.messages) Show(Utf8(message));
+  if (shown.header) {
+    WaveProp->clear();
+    for (const std::string& line : *shown.header) WaveProp->appendPlainText(Utf8(line));
+  }
+  if (shown.loadName) LoadFileName->setText(Utf8(*shown.loadName));
+  if (shown.saveName) SaveWaveFile->setText(Utf8(*shown.saveName));
+  return shown.accepted;
 }
 
 bool TWavesForm::FileStep(const QString& given, const QString& whenRefused, bool relativeToDirectory) {
-  QString name = given;
-  const QByteArray pathBytes = name.toLocal8Bit();
-  const std::string path(pathBytes.constData(), static_cast<size_t>(pathBytes.size()));
-  // Only regular files: a FIFO or a device would block the open.
-  if (LoadPage && !TWaveFile::FileExists(path)) {
-    Show(name + MissingFileText + whenRefused);
-    LoadFileName->setText(NameText(Record.FileName.View()));
-    return false;
-  }
-  // A picked file inside the directory is kept relative to it; a name typed
-  // or stored as a whole path stays whole.
-  if (relativeToDirectory && !Directory.isEmpty() && name.startsWith(Directory)) name.remove(0, Directory.size());
-  const QString& stored = name;
-  if (stored.toLocal8Bit().size() > kNameLimit) {
-    Show(stored + TooLongText + whenRefused);
-    LoadFileName->setText(NameText(Record.FileName.View()));
-    return false;
-  }
-  TWaveFile file;
-  const bool opened = file.OpenRead(path);
-  if (!LoadPage || opened) {
-    const QByteArray bytes = name.toLocal8Bit();
-    Record.FileName.Set(std::string_view(bytes.constData(), bytes.size()));
-    Record.SampleRate = opened ? static_cast<int32_t>(file.SampleRate()) : 0;
-    Record.BitsPerSample = opened ? file.BitsPerSample() : 0;
-    Record.Channels = opened ? file.Channels() : 0;
-    WaveProp->clear();
-    WaveProp->appendPlainText(ChannelsLine + QString::number(Record.Channels));
-    WaveProp->appendPlainText(RateLine + QString::number(Record.SampleRate));
-    WaveProp->appendPlainText(BitsLine + QString::number(Record.BitsPerSample));
-    LoadFileName->setText(name);
-    SaveWaveFile->setText(name);
-    return true;
-  }
-  Show(given + UnreadableFileText + whenRefused);
-  LoadFileName->setText(NameText(Record.FileName.View()));
-  return false;
+  return Apply(Logic.FileStep(Utf8(given), Utf8(whenRefused), relativeToDirectory));
 }
 
 QString TWavesForm::WithWaveExtension(const QString& picked) {
-  const QString upper = picked.toUpper();
-  const bool hasDot = picked.size() >= 4 && picked[picked.size() - 4] == '.';
-  if (!upper.contains(".WAV") && !hasDot) return picked + ".wav";
-  return picked;
+  return Utf8(WaveDialog::WithWaveExtension(Utf8(picked)));
 }
 
-void TWavesForm::HandlePickedName(const QString& picked) {
-  if (picked.isEmpty()) return;
-  const QString full = WithWaveExtension(picked);
-  QString stored = full;
-  if (!Directory.isEmpty() && stored.startsWith(Directory)) stored.remove(0, Directory.size());
-  if (stored.toLocal8Bit().size() > kNameLimit && !Directory.isEmpty() && QDir::isAbsolutePath(full)) {
-    // Too long as a whole path: a name relative to the design may still fit.
-    const QString relative = QDir(Directory).relativeFilePath(full);
-    if (relative.toLocal8Bit().size() <= kNameLimit) {
-      if (FileStep(Directory + relative)) Show(stored + TooLongText + "\n" + RelativeText + relative);
-      return;
-    }
-  }
-  FileStep(full);
-}
+void TWavesForm::HandlePickedName(const QString& picked) { Apply(Logic.PickedName(Utf8(picked))); }
 
 void TWavesForm::done(int result) {
   // A typed name the record cannot hold is refused before the dialog closes.
-  const QString name = LoadPage ? LoadFileName->text() : SaveWaveFile->text();
-  if (result == QDialog::Accepted && name.toLocal8Bit().size() > kNameLimit) {
-    Show(name + TooLongText);
-    return;
+  const QString name = Logic.LoadPage() ? LoadFileName->text() : SaveWaveFile->text();
+  if (result == QDialog::Accepted) {
+    if (const std::optional<std::string> refusal = Logic.RefusalOnOk(Utf8(name))) {
+      Show(Utf8(*refusal));
+      return;
+    }
   }
   QDialog::done(result);
 }
 
 void TWavesForm::HandleChangeName() {
   // A recorder names a file that need not exist yet.
-  const QString filter = "PCM Wave files (*.wav)";
+  const QString filter = WaveDialog::kFilterName;
+  const QString directory = Utf8(Logic.Directory());
   const QString picked =
-      LoadPage
-          ? QFileDialog::getOpenFileName(this, QString(), Directory, filter, nullptr, QFileDialog::DontUseNativeDialog)
-          : QFileDialog::getSaveFileName(this, QString(), Directory, filter, nullptr,
+      Logic.LoadPage()
+          ? QFileDialog::getOpenFileName(this, QString(), directory, filter, nullptr, QFileDialog::DontUseNativeDialog)
+          : QFileDialog::getSaveFileName(this, QString(), directory, filter, nullptr,
                                          QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
   HandlePickedName(picked);
 }
@@ -329,16 +250,14 @@ void TWavesForm::HandleChangeName() {
 void TWavesForm::PlayBtnClick() {
   const auto show = [this](const QString& text) { Show(text); };
   try {
-    if (LoadPage) {
+    if (Logic.LoadPage()) {
       const QString name = WithDirectory(LoadFileName->text());
       if (FileStep(name)) ResWaves::PlayFile(name, show);
       return;
     }
-    const QString choice = SampleWave->currentText();
-    const QStringList clips = choice == "All_waves" ? ResWaves::ClipNames() : QStringList{choice};
     // After a refusal the rest would only repeat the same message.
-    for (const QString& clip : clips) {
-      if (!ResWaves::PlayClip(clip, show)) break;
+    for (const std::string& clip : SoundClips::ClipsFor(Utf8(SampleWave->currentText()))) {
+      if (!ResWaves::PlayClip(Utf8(clip), show)) break;
     }
   } catch (const std::exception& e) {
     Show(QString::fromUtf8(e.what()));
@@ -346,20 +265,15 @@ void TWavesForm::PlayBtnClick() {
 }
 
 WaveParams TWavesForm::ControlsToRecord(bool runFileStep) {
-  if (LoadPage) {
-    // A name that cannot be opened keeps the stored record, and says so.
-    const QString typed = LoadFileName->text();
-    if (runFileStep) FileStep(WithDirectory(typed), "\n" + KeptText, !IsComplete(typed));
-    return Record;
+  if (Logic.LoadPage()) {
+    if (!runFileStep) return Logic.Record();
+    WaveDialog::StepShown shown;
+    const WaveParams record = Logic.LoadPageRecord(Utf8(LoadFileName->text()), shown);
+    Apply(shown);
+    return record;
   }
-  alignas(4) WaveParams out{};
-  const QByteArray bytes = SaveWaveFile->text().toLocal8Bit();
-  out.FileName.Set(std::string_view(bytes.constData(), bytes.size()));
-  out.Sound = static_cast<uint8_t>(std::max(0, SampleWave->currentIndex()));
-  out.SampleRate = WaveRate->currentText().toInt();
-  out.BitsPerSample = Radio_Bit16->isChecked() ? 16 : 8;
-  out.Channels = 1;
-  return out;
+  return Logic.SavePageRecord(Utf8(SaveWaveFile->text()), std::max(0, SampleWave->currentIndex()),
+                               WaveRate->currentIndex(), Radio_Bit16->isChecked());
 }
 
 DialogResult TWavesForm::Store() {

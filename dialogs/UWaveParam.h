@@ -8,6 +8,7 @@
 
 #include "DialogChrome.h"
 #include "logic/DialogHooks.h"
+#include "logic/WaveDialogLogic.h"
 #include "numeric/ParameterRecords.h"
 
 class QComboBox;
@@ -34,14 +35,14 @@ class TWavesForm : public QDialog {
   // After the modal run: position (when it moved) and record on OK.
   DialogResult Store();
 
-  bool IsLoadPage() const { return LoadPage; }
+  bool IsLoadPage() const { return Logic.LoadPage(); }
   // The file step: accepts a name, updates the form record and the header lines.
   // A refused name leaves the form record as it was; `whenRefused` is added
   // to the message that says why.
   // A picked name inside the directory is stored relative to it.
   bool FileStep(const QString& name, const QString& whenRefused = QString(), bool relativeToDirectory = true);
   // Longest name a record holds, in bytes of the local encoding.
-  static constexpr int kNameLimit = 55;
+  static constexpr int kNameLimit = static_cast<int>(WaveDialog::kNameLimit);
   // The browse rule: adds ".wav" when the picked name has no extension.
   static QString WithWaveExtension(const QString& picked);
   // A picked file, as the browse buttons hand it on.
@@ -52,7 +53,7 @@ class TWavesForm : public QDialog {
   void RecordToControls(const WaveParams& record);
   // Controls into the result record.
   WaveParams ControlsToRecord(bool runFileStep = true);
-  const WaveParams& FormRecord() const { return Record; }
+  const WaveParams& FormRecord() const { return Logic.Record(); }
 
   QTabWidget* PageControl;
   QWidget* LoadWaveTab;
@@ -78,15 +79,15 @@ class TWavesForm : public QDialog {
   QPushButton* HelpBtn;
 
  private:
-  void ApplyLanguage(const std::string& language);
+  void ApplyLanguage();
   QString WithDirectory(const QString& name) const;
-  static bool IsComplete(const QString& name);
   void HandleChangeName();
   void Show(const QString& text);
+  void ShowControls(const WaveDialog::WaveForm::Controls& controls);
+  // What a step of the logic changes in the controls, its messages first.
+  bool Apply(const WaveDialog::StepShown& shown);
 
   DialogHooks Hooks;
-  QString Directory;
-  bool LoadPage = true;
-  alignas(4) WaveParams Record{};
+  WaveDialog::WaveForm Logic;
   std::pair<int32_t, int32_t> OpenedAt{0, 0};
 };

@@ -5,4 +5,6 @@ set(dialog_logic_sources
   ${CMAKE_CURRENT_LIST_DIR}/ServiceHooks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HostRequest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DelayUnits.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/GeneratorDialogLogic.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/GeneratorDialogLogic.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SoundClips.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaveDialogLogic.cpp)

@@ -1,18 +1,380 @@
-#include <cstring>
+// TWavesForm of the Windows build: the wave load/save block's dialog, drawn
+// with Win32 controls over the shared wave dialog logic.
+#include <windows.h>
+// After windows.h, which they build on.
+#include <commdlg.h>
+#include <mmsystem.h>
 
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <span>
+#include <stdexcept>
+
+#include "WinDialog.h"
 #include "WinForms.h"
-#include "WinRecordDialog.h"
-#include "logic/DialogLanguage.h"
+#include "WinText.h"
+#include "WinWaveDialogIds.h"
+#include "logic/SoundClips.h"
+#include "logic/WaveDialogLogic.h"
 #include "numeric/ParameterRecords.h"
 
-DialogResult RunWinWaveDialog(const DialogRequest& request, DialogHooks& hooks, HWND owner) {
-  std::vector<uint8_t> record = request.data;
-  if (record.size() != sizeof(WaveParams)) {
-    alignas(4) WaveParams defaults{};
-    DefaultWaveRecord(defaults);
-    record.resize(sizeof defaults);
-    std::memcpy(record.data(), &defaults, sizeof defaults);
+namespace {
+
+std::vector<std::wstring> Wide(std::span<const char* const> items) {
+  std::vector<std::wstring> out;
+  for (const char* item : items) out.push_back(WideFromUtf8(item));
+  return out;
+}
+
+// The record's texts are 8-bit in the system's ANSI code page; the logic's
+// texts are UTF-8. A name without an exact ANSI form is refused, never stored
+// mangled.
+WaveDialog::WaveFiles AnsiWaveFiles() {
+  WaveDialog::WaveFiles files = WaveDialog::SystemWaveFiles();
+  files.toLocal = [](const std::string& text) { return AnsiFromWide(WideFromUtf8(text)); };
+  files.fromLocal = [](std::string_view local) { return Utf8FromWide(WideFromAnsi(local)); };
+  return files;
+}
+
+std::wstring CaptionOf(const char* name, bool russian) {
+  for (const Caption& c : WaveDialog::Captions()) {
+    if (std::strcmp(c.name, name) == 0) return WideFromUtf8(CaptionText(c, russian));
   }
-  const bool ru = IsRussianLanguage(request.language);
-  return RunRecordDialog(request, owner, ru ? L"Свойства чтения/записи Wave файлов" : L"Wave Properties", std::move(record));
+  return {};
+}
+
+struct ClipPlay {
+  const void* image;
+  BOOL played;
+};
+
+DWORD WINAPI PlayClipThread(void* context) {
+  auto* play = static_cast<ClipPlay*>(context);
+  // Synchronous: the call returns when the clip has ended.
+  play->played = PlaySoundW(static_cast<LPCWSTR>(play->image), nullptr, SND_MEMORY | SND_NODEFAULT);
+  return 0;
+}
+
+HMODULE ThisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&PlayClipThread), &module);
+  return module;
+}
+
+class WaveDialogForm : public WinDialog {
+ public:
+  explicit WaveDialogForm(const DialogRequest& request)
+      : WinDialog(430, 250), request_(request), logic_(AnsiWaveFiles()) {
+    logic_.SetType(request.typeName);
+    logic_.SetSettings(request.directory, request.language);
+  }
+  ~WaveDialogForm() override {
+    if (fixedFont_ != nullptr) DeleteObject(fixedFont_);
+    if (pageBrush_ != nullptr) DeleteObject(pageBrush_);
+  }
+
+  std::wstring Caption() const { return WideFromUtf8(logic_.Texts().title); }
+  const WaveParams& Result() const { return result_; }
+
+ protected:
+  void OnCreate() override {
+    const bool ru = logic_.Russian();
+    const bool load = logic_.LoadPage();
+    // Only the block's own page has a tab.
+    AddTab(kWavePageControl, {CaptionOf(load ? "LoadWaveTab" : "SaveWaveTab", ru)}, 8, 8, 414, 196);
+    if (load) {
+      AddLabel(kWaveFileNamLab, CaptionOf("FileNam_lab", ru), 20, 47, 78, 18);
+      AddEdit(kWaveLoadFileName, WideFromUtf8(WaveDialog::kLoadNameDesign), 100, 43, 270, 23);
+      AddButton(kWaveLoadBitBtn, L"...", 376, 43, 32, 23);
+      AddLabel(kWaveRxLabel1, CaptionOf("RxLabel1", ru), 20, 76, 78, 18);
+      AddControl(L"EDIT", kWaveWaveProp, L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                 100, 73, 308, 122, WS_EX_CLIENTEDGE);
+      SendMessageW(Item(kWaveLoadFileName), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
+      fixedFont_ = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
+      if (fixedFont_ != nullptr) SendMessageW(Item(kWaveWaveProp), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
+    } else {
+      AddLabel(kWaveSampleLab, CaptionOf("Sample_lab", ru), 20, 47, 88, 18);
+      AddCombo(kWaveSampleWave, Wide(WaveDialog::kSampleItems), 110, 43, 298, 23);
+      AddLabel(kWaveSaveWaveLab, CaptionOf("SaveWave_lab", ru), 20, 77, 88, 18);
+      AddEdit(kWaveSaveWaveFile, WideFromUtf8(WaveDialog::kSaveNameDesign), 110, 73, 260, 23);
+      AddButton(kWaveSaveBitBtn, L"...", 376, 73, 32, 23);
+      AddLabel(kWaveAmp2Lab, CaptionOf("Amp2_lab", ru), 20, 107, 88, 18);
+      AddCombo(kWaveWaveRate, Wide(WaveDialog::kRateItems), 110, 103, 298, 23);
+      SendMessageW(Item(kWaveWaveRate), CB_SETMINVISIBLE, WaveDialog::kRateVisibleLines, 0);
+      AddLabel(kWaveBitsLab, CaptionOf("Bits_lab", ru), 20, 135, 88, 18);
+      AddRadio(kWaveRadioBit8, L"8", 110, 133, 44, 20, true);
+      AddRadio(kWaveRadioBit16, L"16", 160, 133, 50, 20, false);
+      SetChecked(kWaveRadioBit8, true);
+      EnableItem(kWaveRadioBit16, false);
+      SendMessageW(Item(kWaveSaveWaveFile), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
+      SetComboIndex(kWaveSampleWave, 0);
+    }
+    AddButton(IDOK, L"&OK", 160, 214, 82, 26);
+    AddButton(IDCANCEL, ru ? L"&Отмена" : L"&Cancel", 248, 214, 82, 26);
+    AddButton(kWavePlayBtn, L"Pl&ay", 336, 214, 82, 26, true);
+    AddButton(kWaveHelpBtn, ru ? L"&Справка" : L"&Help", 72, 214, 82, 26);
+    ShowItem(kWaveHelpBtn, false);
+
+    const WaveDialog::WaveForm::Controls controls = logic_.Open(request_.data);
+    SetText(load ? kWaveLoadFileName : kWaveSaveWaveFile, WideFromUtf8(controls.name));
+    if (load && !controls.step.accepted) {
+      // A stored file that cannot be read is said in the dialog itself: a
+      // message box before the user did anything would hold up whoever
+      // opened the dialog.
+      std::wstring said;
+      for (const std::string& message : controls.step.messages) said += WideFromUtf8(message) + L"\r\n";
+      SetText(kWaveWaveProp, said);
+      if (controls.step.loadName) SetText(kWaveLoadFileName, WideFromUtf8(*controls.step.loadName));
+    } else {
+      pendingMessages_ = controls.step.messages;
+      Apply(WaveDialog::StepShown{controls.step.accepted, controls.step.loadName, controls.step.saveName,
+                                  controls.step.header, {}});
+    }
+    if (!load) {
+      SetComboIndex(kWaveSampleWave, controls.sampleIndex);
+      SetComboIndex(kWaveWaveRate, controls.rateIndex);
+      if (controls.bits == WaveDialog::BitsChoice::Eight) {
+        SetChecked(kWaveRadioBit8, true);
+        SetChecked(kWaveRadioBit16, false);
+      } else if (controls.bits == WaveDialog::BitsChoice::Sixteen) {
+        SetChecked(kWaveRadioBit8, false);
+        SetChecked(kWaveRadioBit16, true);
+      }
+    }
+  }
+
+  void OnShow() override {
+    PageColour();
+    // The first field of the page takes the focus (after the dialog manager
+    // has given it to the first control).
+    PostMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(logic_.LoadPage() ? kWaveLoadFileName : kWaveSampleWave)),
+                 TRUE);
+    if (!pendingMessages_.empty()) PostMessageW(Handle(), WM_APP, 0, 0);
+  }
+
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) override {
+    if (message == WM_CTLCOLORSTATIC && pageBrush_ != nullptr) {
+      // Labels, radio buttons and the header memo sit on the tab page: they
+      // take its colour, not the dialog's.
+      handled = true;
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkColor(dc, pageColour_);
+      return reinterpret_cast<INT_PTR>(pageBrush_);
+    }
+    if (message != WM_APP) return 0;
+    handled = true;
+    const std::vector<std::string> messages = std::move(pendingMessages_);
+    pendingMessages_.clear();
+    for (const std::string& text : messages) Say(text);
+    return TRUE;
+  }
+
+  bool OnCommand(int id, int code, HWND) override {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+      case kWaveLoadBitBtn:
+      case kWaveSaveBitBtn:
+        HandleChangeName();
+        return true;
+      case kWavePlayBtn:
+        PlayBtnClick();
+        return true;
+      case kWaveHelpBtn:
+        return true;  // does nothing
+      default:
+        return false;
+    }
+  }
+
+  bool OnOk() override {
+    const bool load = logic_.LoadPage();
+    const std::string typed = Utf8FromWide(Text(load ? kWaveLoadFileName : kWaveSaveWaveFile));
+    // A typed name the record cannot hold is refused before the dialog closes.
+    if (const std::optional<std::string> refusal = logic_.RefusalOnOk(typed)) {
+      Say(*refusal);
+      return false;
+    }
+    if (load) {
+      const bool reported = logic_.ReportedAtOpen(typed);
+      WaveDialog::StepShown shown;
+      result_ = logic_.LoadPageRecord(typed, shown);
+      if (reported) shown.messages.clear();  // the dialog said it when it opened
+      Apply(shown);
+    } else {
+      result_ = logic_.SavePageRecord(typed, ComboIndex(kWaveSampleWave), ComboIndex(kWaveWaveRate), Checked(kWaveRadioBit16));
+    }
+    stopPlaying_ = true;
+    return true;
+  }
+
+ private:
+  void Say(const std::string& text) { ShowMessage(WideFromUtf8(text), MB_OK); }
+
+  // The colour the tab control fills its page with (it depends on the
+  // theme): the tab paints itself into a bitmap, read inside the page.
+  void PageColour() {
+    HWND tab = Item(kWavePageControl);
+    RECT r{};
+    GetClientRect(tab, &r);
+    HDC screen = GetDC(tab);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    const COLORREF colour = GetPixel(memory, r.right / 2, r.bottom - 12);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(tab, screen);
+    if (colour == CLR_INVALID) return;
+    pageColour_ = colour;
+    pageBrush_ = CreateSolidBrush(colour);
+  }
+
+  bool Apply(const WaveDialog::StepShown& shown) {
+    for (const std::string& message : shown.messages) Say(message);
+    if (shown.header && logic_.LoadPage()) {
+      std::wstring lines;
+      for (const std::string& line : *shown.header) lines += (lines.empty() ? L"" : L"\r\n") + WideFromUtf8(line);
+      SetText(kWaveWaveProp, lines);
+    }
+    if (shown.loadName && logic_.LoadPage()) SetText(kWaveLoadFileName, WideFromUtf8(*shown.loadName));
+    if (shown.saveName && !logic_.LoadPage()) SetText(kWaveSaveWaveFile, WideFromUtf8(*shown.saveName));
+    return shown.accepted;
+  }
+
+  void HandleChangeName() {
+    std::vector<wchar_t> picked(32768, L'\0');
+    const std::wstring directory = WideFromUtf8(logic_.Directory());
+    const std::wstring filter = WideFromUtf8(WaveDialog::kFilterName) + L'\0' +
+                                WideFromUtf8(WaveDialog::kFilterPattern) + L'\0' + L'\0';
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = Handle();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = picked.data();
+    ofn.nMaxFile = static_cast<DWORD>(picked.size());
+    ofn.lpstrInitialDir = directory.empty() ? nullptr : directory.c_str();
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    // A recorder names a file that need not exist yet.
+    if (logic_.LoadPage()) ofn.Flags |= OFN_FILEMUSTEXIST;
+    if (!(logic_.LoadPage() ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn))) return;
+    Apply(logic_.PickedName(Utf8FromWide(picked.data())));
+  }
+
+  void PlayBtnClick() {
+    if (playing_) return;
+    playing_ = true;
+    stopPlaying_ = false;
+    // Greyed while its sounds play: a second press would only be refused.
+    EnableItem(kWavePlayBtn, false);
+    try {
+      if (logic_.LoadPage()) {
+        const std::string name = logic_.WithDirectory(Utf8FromWide(Text(kWaveLoadFileName)));
+        if (Apply(logic_.FileStep(name))) PlayFile(name);
+      } else {
+        const int choice = ComboIndex(kWaveSampleWave);
+        const char* shown = WaveDialog::kSampleItems[static_cast<size_t>(
+            choice >= 0 && choice < static_cast<int>(WaveDialog::kSampleItems.size()) ? choice : 0)];
+        // After a refusal the rest would only repeat the same message.
+        for (const std::string& clip : SoundClips::ClipsFor(shown)) {
+          if (stopPlaying_ || !PlayClip(clip)) break;
+        }
+      }
+    } catch (const std::exception& e) {
+      Say(e.what());
+    }
+    EnableItem(kWavePlayBtn, true);
+    playing_ = false;
+  }
+
+  // Starts playing a file and returns at once.
+  void PlayFile(const std::string& name) {
+    if (waveOutGetNumDevs() == 0) {
+      Say(SoundClips::kNoSoundCard);
+      return;
+    }
+    if (!PlaySoundW(WideFromUtf8(name).c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT))
+      Say(SoundClips::kBusy);
+  }
+
+  // Plays a built-in clip and returns when it has ended; the dialog keeps
+  // answering meanwhile.
+  bool PlayClip(const std::string& name) {
+    const std::optional<std::string> carried = SoundClips::CarriedName(name);
+    HMODULE module = ThisModule();
+    HRSRC found = carried ? FindResourceW(module, WideFromUtf8(*carried).c_str(), MAKEINTRESOURCEW(10)) : nullptr;
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const void* image = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (image == nullptr) throw std::runtime_error(SoundClips::kNoResource);
+    if (waveOutGetNumDevs() == 0) {
+      Say(SoundClips::kNoSoundCard);
+      return false;
+    }
+    ClipPlay play{image, FALSE};
+    HANDLE thread = CreateThread(nullptr, 0, PlayClipThread, &play, 0, nullptr);
+    if (thread == nullptr) {
+      Say(SoundClips::kClipRefused);
+      return false;
+    }
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+      MSG msg;
+      while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+          quit = true;
+          quitCode = msg.wParam;
+        } else if (!IsDialogMessageW(Handle(), &msg)) {
+          TranslateMessage(&msg);
+          DispatchMessageW(&msg);
+        }
+      }
+      // Closed (or the application ends) while a clip plays: the sound stops.
+      if (quit || !IsWindowVisible(Handle())) {
+        stopPlaying_ = true;
+        PlaySoundW(nullptr, nullptr, 0);
+      }
+      if (quit) {
+        WaitForSingleObject(thread, INFINITE);
+        break;
+      }
+    }
+    CloseHandle(thread);
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+    if (!play.played && !stopPlaying_) {
+      Say(SoundClips::kClipRefused);
+      return false;
+    }
+    return true;
+  }
+
+  const DialogRequest& request_;
+  WaveDialog::WaveForm logic_;
+  HFONT fixedFont_ = nullptr;
+  HBRUSH pageBrush_ = nullptr;
+  COLORREF pageColour_ = 0;
+  std::vector<std::string> pendingMessages_;
+  WaveParams result_{};
+  bool playing_ = false;
+  bool stopPlaying_ = false;
+};
+
+}  // namespace
+
+DialogResult RunWinWaveDialog(const DialogRequest& request, DialogHooks& hooks, HWND owner) {
+  if (hooks.setLanguage) hooks.setLanguage(request.language);
+  WaveDialogForm dialog(request);
+  DialogResult result;
+  result.accepted = dialog.RunModal(owner, dialog.Caption(), request.position);
+  if (!result.accepted) return result;
+  if (dialog.Moved()) result.position = dialog.ClosedAt();
+  const WaveParams& record = dialog.Result();
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
+  result.data.assign(bytes, bytes + sizeof record);
+  return result;
 }
