@@ -3,4 +3,6 @@
 set(dialog_logic_sources
   ${CMAKE_CURRENT_LIST_DIR}/DialogLanguage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ServiceHooks.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/HostRequest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/HostRequest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CoefficientLists.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TransformDialogLogic.cpp)
