@@ -1,18 +1,15 @@
-// The dialog exports of the Windows build: the parameter dialogs are a Qt
-// module that this build does not carry, so each export says so once and
-// leaves the host's record and position untouched.
+// The dialog exports of the Windows build: native dialogs in this DLL over
+// the same services and dialog logic the Qt module uses.
 #include "framework/DialogLauncher.h"
 
+#include "DialogServices.h"
+#include "dialogs/win32/WinDialogRunner.h"
 #include "framework/Errors.h"
 #include "framework/interface/UExtParameterTypes.h"
 
-void OpenParameterDialog(RirDialogKind, IExtParameter* params) {
-  if (params != nullptr) {
-    const char* language = params->GetLanguage();
-    Language = language != nullptr ? language : "";
-  }
-  PresentMessage(msInfo, SelectLanguage("%eng%The parameter dialogs are not part of this Windows build of Rir_Eda; "
-                                        "the block's parameters are unchanged."
-                                        "%rus%Диалоги параметров не входят в эту сборку Rir_Eda для Windows; "
-                                        "параметры блока не изменены."));
+void OpenParameterDialog(RirDialogKind kind, IExtParameter* params) {
+  if (params == nullptr) return;
+  const char* language = params->GetLanguage();
+  Language = language != nullptr ? language : "";
+  if (RunWinDialog(kind, params, DialogServices()) == rdsNotAvailable) ShowLibError(msgCantFindFunction, Language);
 }

@@ -2,8 +2,10 @@
 """Runs a cross-compiled GoogleTest program under wine64, every test case in
 a fresh process (as the Linux build runs them), and fails if any case fails.
 
-usage: run_wine_gtest.py WINE PREFIX EXE [gtest filter]
+usage: run_wine_gtest.py [--display] WINE PREFIX EXE [gtest filter]
        run_wine_gtest.py WINE PREFIX --boot     (creates or updates the prefix)
+With --display the program runs on a private Xvfb display (the dialog
+tests); otherwise on none, so a message box can never wait for a user.
 A program whose folder holds oracle/ starts with that folder emptied: the
 transform suite writes its cases there for the Linux side to judge.
 """
@@ -22,10 +24,40 @@ def wine_env(prefix):
     return env
 
 
+def start_display():
+    """A private Xvfb display: the server picks a free number and reports it."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                              pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as report:
+        number = report.readline().strip()
+    if not number:
+        server.kill()
+        raise SystemExit("Xvfb did not start")
+    return server, ":" + number
+
+
 def main():
-    wine, prefix, exe = sys.argv[1:4]
-    pattern = sys.argv[4] if len(sys.argv) > 4 else "*"
+    args = sys.argv[1:]
+    display = None
+    if args and args[0] == "--display":
+        args = args[1:]
+        display, name = start_display()
+    try:
+        return run(args, name if display else None)
+    finally:
+        if display:
+            display.terminate()
+            display.wait()
+
+
+def run(args, display):
+    wine, prefix, exe = args[0:3]
+    pattern = args[3] if len(args) > 3 else "*"
     env = wine_env(prefix)
+    if display:
+        env["DISPLAY"] = display
     os.makedirs(env["HOME"], exist_ok=True)
     if exe == "--boot":
         boot = subprocess.run([wine, "wineboot", "--init"], env=env, timeout=600)
@@ -41,6 +73,11 @@ def main():
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "-p10"], env=env, check=False, **quiet)
     subprocess.run([wine, "wineboot"], env=env, check=False, timeout=600, **quiet)
+    if display:
+        # No window manager runs on the private display: windows left to one
+        # would make wine wait two seconds for it at every close.
+        subprocess.run([wine, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"],
+                       env=env, check=False, timeout=600, **quiet)
     listing = subprocess.run([wine, exe, "--gtest_list_tests", f"--gtest_filter={pattern}"], env=env,
                              capture_output=True, text=True, timeout=600)
     if listing.returncode != 0:
