@@ -6,6 +6,7 @@ set(dialog_win32_sources
   ${CMAKE_CURRENT_LIST_DIR}/WinRecordDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinGeneratorDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinTransformDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WinTableEditor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinWaveDialog.cpp)
 # Libraries the front end calls.
 set(dialog_win32_libraries comctl32 comdlg32 gdi32 user32 winmm)
