@@ -786,6 +786,9 @@ void TTransformsOpt::EditList(TEditButton* field) {
   const CoefficientList list = *ListOfField(field->objectName().toLatin1().constData());
   const ListEditPlan plan = PlanListEdit(list, Transform, Filter, IIRS_isBiquads->isChecked(), FIRH_UpFactor->value());
   float* entries = ListEntries(list, Transform, Filter);
+  // The editor is shared by every list: a minimum left by another list
+  // (six for biquad taps) must not pad this one.
+  TableEdit->SetMinimumColumns(1);
   TableEdit->LoadList(entries, plan.shown);
   TableEdit->SetMinimumColumns(plan.minimumColumns);
   RunTableEditor();
