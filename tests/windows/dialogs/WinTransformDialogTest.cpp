@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "WinDriver.h"
+
+#include <commctrl.h>
+
 #include "dialogs/win32/WinTransformIds.h"
 #include "numeric/ParameterRecords.h"
 
@@ -138,6 +141,57 @@ TEST(WinTransformDialog, OneChangeArrivesInTheRecord) {
   EXPECT_EQ(f.HighFirState[7], 0x42);
   EXPECT_EQ(f.FirUpFactor, 2);
   EXPECT_EQ(f.LmsStep, 0.3f);
+}
+
+// The shared rules reach the Win32 controls: a group block keeps only its
+// group and opens on its stored kind; a typed down-sampling factor snaps to
+// a divisor of the stored signal length.
+TEST(WinTransformDialog, GroupTreeAndSignalLengthRules) {
+  alignas(8) FilterParams iir{};
+  DefaultFilterRecord(iir);
+  iir.TransformCode = 14;
+  FakeExtParameter group;
+  group.typeName = "Filters_Group";
+  group.data = Bytes(iir);
+  size_t items = 0;
+  std::wstring selected;
+  bool delayShown = true;
+  ASSERT_TRUE(OpenDriven("TransExtParams", group, kCaption, [&](HWND dialog) {
+    HWND tree = ChildById(dialog, wt_TreeView);
+    items = static_cast<size_t>(SendMessageW(tree, TVM_GETCOUNT, 0, 0));
+    wchar_t text[64] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    item.pszText = text;
+    item.cchTextMax = 64;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    selected = text;
+    delayShown = IsWindowVisible(ChildById(dialog, wt_IIRS_Delay)) != FALSE;
+    PressOk(dialog);
+  }));
+  EXPECT_EQ(items, 9u);  // "Filters" and its eight kinds
+  EXPECT_EQ(selected, L"High-Level IIR");
+  EXPECT_FALSE(delayShown);
+  ASSERT_EQ(group.dataSet.size(), 1u);
+  EXPECT_EQ(group.dataSet[0], group.data);
+
+  alignas(8) TransformParams down{};
+  DefaultTransformRecord(down);
+  down.TransformCode = 21;
+  down.SignalLength = 100;
+  down.SamplFactor = 2;
+  FakeExtParameter sampling;
+  sampling.typeName = "Down Sample";
+  sampling.data = Bytes(down);
+  ASSERT_TRUE(OpenDriven("TransExtParams", sampling, kCaption, [](HWND dialog) {
+    SetEditText(ChildById(dialog, wt_Sampl_Factor), L"3");
+    PressOk(dialog);
+  }));
+  ASSERT_EQ(sampling.dataSet.size(), 1u);
+  const TransformParams snapped = FromBytes<TransformParams>(sampling.dataSet[0]);
+  EXPECT_EQ(snapped.SamplFactor, 4);
+  EXPECT_EQ(snapped.SignalLength, 100);
 }
 
 // Pictures of every page kind, the LMS tabs and the table editor, in both
