@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 #include <map>
+#include <set>
 #include <optional>
 #include <string>
 #include <vector>
@@ -189,7 +190,7 @@ class TransformDialog : public WinDialog {
     if (code == BN_CLICKED) return Clicked(id);
     if (code == CBN_SELCHANGE) {
       if (id == wt_corrType) CorrTypeChange();
-      if (id == wt_Thresh_RelOp) threshRelOp_ = ThreshRelOpOfText(ComboText(wt_Thresh_RelOp));
+      if (id == wt_Thresh_RelOp) ThreshRelOpChange();
       return true;
     }
     return false;
@@ -324,6 +325,8 @@ class TransformDialog : public WinDialog {
     AddButton(IDOK, L"OK", 462, 325, 80, 26, true);
     AddButton(IDCANCEL, russian_ ? L"Отмена" : L"Cancel", 552, 325, 80, 26);
     EnableItem(wt_IIRS_Type, false);
+    SetHint(wt_BitRev_Order, kBitRevOrderHint);
+    SetHint(wt_Thresh_param, kThreshParamHint);
     // Shown by rule, not by page: never, or until a kind or a box asks.
     for (int id : {wt_Ck_Init, wt_isMulti_Rate, wt_Multi_Rate_Box, wt_Up_Factor_label, wt_FIRH_UpFactor,
                    wt_FIRH_UpFactor + 1, wt_Up_Phase_label, wt_FIRH_UpPhase, wt_FIRH_UpPhase + 1,
@@ -475,7 +478,36 @@ class TransformDialog : public WinDialog {
     return combo->items[static_cast<size_t>(index)];
   }
 
-  void CorrTypeChange() { transform_.CorrType = static_cast<uint8_t>(CorrTypeOfText(ComboText(wt_corrType))); }
+  void CorrTypeChange() {
+    transform_.CorrType = static_cast<uint8_t>(CorrTypeOfText(ComboText(wt_corrType)));
+    SetHint(wt_corrType, CorrTypeHint(transform_.CorrType));
+  }
+
+  void ThreshRelOpChange() {
+    threshRelOp_ = ThreshRelOpOfText(ComboText(wt_Thresh_RelOp));
+    SetHint(wt_Thresh_RelOp, ThreshRelOpHint(threshRelOp_));
+  }
+
+  // A tool tip of the control; a second call replaces its text.
+  void SetHint(int id, const char* text) {
+    if (tooltip_ == nullptr) {
+      const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Handle(), GWLP_HINSTANCE));
+      tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, instance, nullptr);
+      if (tooltip_ == nullptr) return;
+      SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    }
+    std::wstring wide = WideFromUtf8(text);
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = Handle();
+    info.uId = reinterpret_cast<UINT_PTR>(Item(id));
+    info.lpszText = wide.data();
+    const bool known = hinted_.count(id) != 0;
+    SendMessageW(tooltip_, known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    hinted_.insert(id);
+  }
 
   bool Clicked(int id) {
     for (const FlagBox& flag : FftFlagBoxes()) {
@@ -611,13 +643,19 @@ class TransformDialog : public WinDialog {
     previousFactor_ = IntValue(wt_Sampl_Factor);
     SetValue(wt_Sampl_Phase, c.samplPhase, false);
     SetValue(wt_Corr_nLags, c.corrLags);
-    SetComboIndex(wt_corrType, c.corrType);
+    if (ComboIndex(wt_corrType) != c.corrType) {
+      SetComboIndex(wt_corrType, c.corrType);
+      CorrTypeChange();
+    }
     SetValue(wt_BitRev_Order, c.bitRevOrder, false);
     SetValue(wt_Win_Alpha, c.winAlpha);
     SetValue(wt_Win_Beta, c.winBeta);
     SetValue(wt_Thresh_param, c.threshParam);
     threshRelOp_ = c.threshRelOp;
-    if (c.threshRelOp == 0 || c.threshRelOp == 1) SetComboIndex(wt_Thresh_RelOp, c.threshRelOpIndex);
+    if (c.threshRelOp == 0 || c.threshRelOp == 1) {
+      SetComboIndex(wt_Thresh_RelOp, c.threshRelOpIndex);
+      ThreshRelOpChange();
+    }
     SetText(wt_User_func, WideFromAnsi(c.userFunc));
     SetText(wt_Basis_func, WideFromAnsi(c.basisFunc));
     SetText(wt_Conv_H_12D, WideFromUtf8(c.convTaps));
@@ -758,6 +796,8 @@ class TransformDialog : public WinDialog {
   std::map<int, std::string> pageOf_;
   std::map<int, int> tabOf_;
   std::map<int, bool> hidden_;
+  std::set<int> hinted_;
+  HWND tooltip_ = nullptr;
   std::vector<uint8_t> original_;
   std::vector<uint8_t> shown_;
   std::vector<uint8_t> record_;
