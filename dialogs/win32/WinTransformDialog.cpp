@@ -179,6 +179,14 @@ class TransformDialog : public WinDialog {
   void OnShow() override {
     Activate();
     shown_ = ControlsToBytes();
+    // The first field of the page takes the focus; without one, the tree.
+    for (const PageControl& c : kControls) {
+      if (c.kind != Kind::Number && c.kind != Kind::Field && c.kind != Kind::Combo && c.kind != Kind::Check) continue;
+      HWND control = Item(c.id);
+      if (!IsWindowVisible(control) || !IsWindowEnabled(control)) continue;
+      PostMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+      break;
+    }
   }
 
   bool OnCommand(int id, int code, HWND) override {
