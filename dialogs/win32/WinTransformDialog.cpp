@@ -122,7 +122,7 @@ const PageControl kControls[] = {
 
 // A spin edit's value, kept as the control shows it.
 struct NumberBox {
-  const NumberControl* spec;
+  const NumberControl* control;
   double minimum;
   double maximum;
   double value;
@@ -210,7 +210,7 @@ class TransformDialog : public WinDialog {
       const auto& change = reinterpret_cast<const NMUPDOWN&>(header);
       Commit(id - 1);
       const NumberBox& box = numbers_.at(id - 1);
-      SetValue(id - 1, box.value + (change.iDelta > 0 ? box.spec->step : -box.spec->step));
+      SetValue(id - 1, box.value + (change.iDelta > 0 ? box.control->step : -box.control->step));
       return 1;  // the up-down keeps its position: the value is ours
     }
     if (id == wt_TreeView && header.code == TVN_SELCHANGEDW && treeAttached_) {
@@ -262,13 +262,13 @@ class TransformDialog : public WinDialog {
           AddControl(L"STATIC", c.id, CaptionOf(c.name), SS_CENTER, x, y, c.w, c.h);
           break;
         case Kind::Number: {
-          const NumberControl& spec = *FindNumberControl(c.name);
-          AddEdit(c.id, NumberText(spec.value, spec.decimals), x, y, c.w, c.h);
+          const NumberControl& design = *FindNumberControl(c.name);
+          AddEdit(c.id, NumberText(design.value, design.decimals), x, y, c.w, c.h);
           HWND spin = AddControl(UPDOWN_CLASSW, c.id + 1, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
           SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(c.id)), 0);
           SendMessageW(spin, UDM_SETRANGE32, 0, 100);
           SendMessageW(spin, UDM_SETPOS32, 0, 50);
-          numbers_[c.id] = NumberBox{&spec, spec.minimum, spec.maximum, spec.value};
+          numbers_[c.id] = NumberBox{&design, design.minimum, design.maximum, design.value};
           break;
         }
         case Kind::Check: {
@@ -370,7 +370,7 @@ class TransformDialog : public WinDialog {
   void ShowNumber(int id) {
     updating_ = true;
     const NumberBox& box = numbers_.at(id);
-    const std::wstring text = NumberText(box.value, box.spec->decimals);
+    const std::wstring text = NumberText(box.value, box.control->decimals);
     if (Text(id) != text) SetText(id, text);
     updating_ = false;
   }
@@ -379,7 +379,7 @@ class TransformDialog : public WinDialog {
   // a change runs the control's rule unless `notify` is off.
   void SetValue(int id, double value, bool notify = true) {
     NumberBox& box = numbers_.at(id);
-    const double fitted = FitNumber(*box.spec, value, box.minimum, box.maximum);
+    const double fitted = FitNumber(*box.control, value, box.minimum, box.maximum);
     const bool changed = fitted != box.value;
     box.value = fitted;
     ShowNumber(id);
