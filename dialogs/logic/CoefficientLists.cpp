@@ -3,15 +3,54 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 int32_t ClampListCount(int32_t count) { return std::clamp<int32_t>(count, 0, kListCapacity); }
 
 std::string FormatEntry(double value) {
-  char text[64];
-  // to_chars is locale-free: a host in a comma locale still gets "0.5".
-  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
-  return std::string(text, end.ptr);
+  if (value == 0) return "0";  // negative zero too
+  if (std::isnan(value)) return "nan";
+  if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+  // Digits well past the fifteenth (to_chars is locale-free: a host in a
+  // comma locale still gets "0.5"), then rounded half up at the fifteenth,
+  // the way the shown lists have always been written.
+  char text[80];
+  const auto end = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, 40);
+  const std::string scientific(text, end.ptr);
+  const size_t e = scientific.find('e');
+  std::string digits = scientific.substr(0, 1) + scientific.substr(2, e - 2);
+  int exponent = std::atoi(scientific.c_str() + e + 1);
+  const bool up = digits[15] >= '5';
+  digits.resize(15);
+  if (up) {
+    int i = 14;
+    for (; i >= 0 && digits[static_cast<size_t>(i)] == '9'; --i) digits[static_cast<size_t>(i)] = '0';
+    if (i >= 0) {
+      ++digits[static_cast<size_t>(i)];
+    } else {
+      digits.insert(digits.begin(), '1');
+      digits.pop_back();
+      ++exponent;
+    }
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string out = value < 0 ? "-" : "";
+  if (exponent < -4 || exponent >= 15) {
+    out += digits.substr(0, 1);
+    if (digits.size() > 1) out += "." + digits.substr(1);
+    const int magnitude = std::abs(exponent);
+    out += exponent < 0 ? "e-" : "e+";
+    if (magnitude < 10) out += "0";
+    out += std::to_string(magnitude);
+  } else if (exponent < 0) {
+    out += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+  } else if (static_cast<size_t>(exponent) + 1 >= digits.size()) {
+    out += digits + std::string(static_cast<size_t>(exponent) + 1 - digits.size(), '0');
+  } else {
+    out += digits.substr(0, static_cast<size_t>(exponent) + 1) + "." + digits.substr(static_cast<size_t>(exponent) + 1);
+  }
+  return out;
 }
 
 std::string FormatList(const float* entries, int32_t count) {

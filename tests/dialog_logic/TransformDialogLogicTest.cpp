@@ -143,6 +143,12 @@ TEST(TransformDialogLogic, BraceListsAndReadingTheGridBack) {
   EXPECT_EQ(FormatList(&tenth, 1), "{0.100000001490116}");
   EXPECT_EQ(FormatEntry(123456792.0), "123456792");
   EXPECT_EQ(FormatEntry(1e-5), "1e-05");
+  EXPECT_EQ(FormatEntry(1e20), "1e+20");
+  // A tie at the fifteenth digit rounds up, as the lists were always shown;
+  // negative zero is shown as "0".
+  EXPECT_EQ(FormatEntry(-665.7159423828125), "-665.715942382813");
+  EXPECT_EQ(FormatEntry(999999999999999.5), "1e+15");
+  EXPECT_EQ(FormatEntry(-0.0), "0");
 
   EXPECT_EQ(ParseEntry(" -0.5"), -0.5f);
   EXPECT_EQ(ParseEntry("+2"), 2.0f);
