@@ -194,6 +194,50 @@ TEST(WinTransformDialog, GroupTreeAndSignalLengthRules) {
   EXPECT_EQ(snapped.SignalLength, 100);
 }
 
+// The table editor: more than eight columns bring a scroll bar, no more
+// than 65 are offered, and a cell that is not a number stops the read there:
+// the field goes empty, the count is taken, later entries stay.
+TEST(WinTransformDialog, TableEditorStopsAtTheFirstNonNumberAndHoldsAtMost65) {
+  alignas(8) FilterParams r{};
+  DefaultFilterRecord(r);
+  const float entries[3] = {1, 0.5f, -2};
+  std::memcpy(r.FirTaps, entries, sizeof entries);
+  r.FirTapsCount = 3;
+  FakeExtParameter host;
+  host.typeName = "High-Level FIR";
+  host.data = Bytes(r);
+  bool scrollBefore = true, scrollAfter = false;
+  std::wstring capped, fieldText = L"?";
+  ASSERT_TRUE(OpenDriven("TransExtParams", host, kCaption, [&](HWND dialog) {
+    Click(ChildById(dialog, wt_FIRS_Taps + 1));
+    HWND editor = WaitForWindow(L"TableEdit");
+    ASSERT_NE(editor, nullptr);
+    Settle(editor);
+    scrollBefore = IsWindowVisible(ChildById(editor, te_Scroll)) != FALSE;
+    SetEditText(ChildById(editor, te_Columns), L"100");
+    Settle(editor);
+    capped = WindowText(ChildById(editor, te_Columns));
+    SetEditText(ChildById(editor, te_Columns), L"12");
+    Settle(editor);
+    scrollAfter = IsWindowVisible(ChildById(editor, te_Scroll)) != FALSE;
+    SetEditText(ChildById(editor, te_Cell0 + 1), L"abc");
+    PressOk(editor);
+    Settle(dialog);
+    fieldText = WindowText(ChildById(dialog, wt_FIRS_Taps));
+    PressOk(dialog);
+  }));
+  EXPECT_FALSE(scrollBefore);
+  EXPECT_EQ(capped, L"65");
+  EXPECT_TRUE(scrollAfter);
+  EXPECT_EQ(fieldText, L"");
+  ASSERT_EQ(host.dataSet.size(), 1u);
+  const FilterParams f = FromBytes<FilterParams>(host.dataSet[0]);
+  EXPECT_EQ(f.FirTapsCount, 12);
+  EXPECT_EQ(f.FirTaps[0], 1.0f);
+  EXPECT_EQ(f.FirTaps[1], 0.5f);
+  EXPECT_EQ(f.FirTaps[2], -2.0f);
+}
+
 // Pictures of every page kind, the LMS tabs and the table editor, in both
 // languages, named as the Qt module's pictures (RIR_SCREENSHOT_DIR).
 TEST(WinTransformDialog, Screenshots) {
