@@ -503,19 +503,15 @@ void TTransformsOpt::Load(const DialogRequest& request) {
 }
 
 void TTransformsOpt::LoadType(const std::string& typeName) {
-  const std::string type = typeName.substr(0, typeName.find('_'));
-  DialogCode_ = Hooks.dialogCodeOf ? Hooks.dialogCodeOf(type) : 29;
+  DialogCode_ = Hooks.dialogCodeOf ? Hooks.dialogCodeOf(TransformTypeOf(typeName)) : 29;
   GroupMode_ = IsGroupDialogCode(DialogCode_);
 }
 
 void TTransformsOpt::LoadSettings(const DialogRequest& request) {
   ApplyLanguage(request.language);
   PlaceOnScreen(*this, request.position);
-  if (request.data.size() == sizeof(TransformParams) || request.data.size() == sizeof(FilterParams))
-    Original_ = request.data;
-  if (request.data.size() == sizeof(TransformParams)) std::memcpy(&Source, request.data.data(), sizeof Source);
   alignas(8) FilterParams filterSource = Filter;
-  if (request.data.size() == sizeof(FilterParams)) std::memcpy(&filterSource, request.data.data(), sizeof filterSource);
+  ReadStoredRecord(request.data, Original_, Source, filterSource);
   if (Hooks.isFilterCode && Hooks.isFilterCode(DialogCode_)) {
     FilterToControls(filterSource);
   } else {
@@ -818,15 +814,8 @@ void TTransformsOpt::showEvent(QShowEvent* event) {
 }
 
 std::vector<uint8_t> TTransformsOpt::ControlsToBytes() {
-  std::vector<uint8_t> bytes;
-  if (Hooks.isFilterCode && Hooks.isFilterCode(DialogCode_)) {
-    alignas(8) const FilterParams r = ControlsToFilter();
-    bytes.assign(reinterpret_cast<const uint8_t*>(&r), reinterpret_cast<const uint8_t*>(&r) + sizeof r);
-  } else {
-    alignas(8) const TransformParams r = ControlsToTransform();
-    bytes.assign(reinterpret_cast<const uint8_t*>(&r), reinterpret_cast<const uint8_t*>(&r) + sizeof r);
-  }
-  return bytes;
+  if (Hooks.isFilterCode && Hooks.isFilterCode(DialogCode_)) return RecordBytes(ControlsToFilter());
+  return RecordBytes(ControlsToTransform());
 }
 
 TransformParams TTransformsOpt::ControlsToTransform() {

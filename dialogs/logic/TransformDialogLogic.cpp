@@ -639,6 +639,29 @@ int32_t PreselectedFilterCode(const FilterParams& record) {
   return StoredDialogCode(DialogCodeOfCatalogueCode(record.TransformCode));
 }
 
+std::string TransformTypeOf(const std::string& typeName) { return typeName.substr(0, typeName.find('_')); }
+
+void ReadStoredRecord(const std::vector<uint8_t>& data, std::vector<uint8_t>& stored, TransformParams& transform,
+                      FilterParams& filter) {
+  if (data.size() == sizeof(TransformParams)) {
+    std::memcpy(&transform, data.data(), sizeof transform);
+    stored = data;
+  } else if (data.size() == sizeof(FilterParams)) {
+    std::memcpy(&filter, data.data(), sizeof filter);
+    stored = data;
+  }
+}
+
+std::vector<uint8_t> RecordBytes(const TransformParams& record) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
+  return std::vector<uint8_t>(bytes, bytes + sizeof record);
+}
+
+std::vector<uint8_t> RecordBytes(const FilterParams& record) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
+  return std::vector<uint8_t>(bytes, bytes + sizeof record);
+}
+
 std::vector<uint8_t> ResultRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& shown,
                                   std::vector<uint8_t> now) {
   if (!stored.empty() && now == shown) return stored;

@@ -232,6 +232,17 @@ FilterParams ControlsToFilterRecord(const TransformControls& controls, const Fil
 int32_t PreselectedTransformCode(int32_t dialogCode, int32_t recordGroup, const TransformParams& record);
 int32_t PreselectedFilterCode(const FilterParams& record);
 
+// The block type of a type name: cut before its first "_"
+// ("Arithmetic_Group" becomes "Arithmetic").
+std::string TransformTypeOf(const std::string& typeName);
+// The stored data: 552 bytes are a transform record, 2024 a filter record,
+// and either is kept as `stored`; data of any other size is ignored and the
+// records keep what they hold (their defaults).
+void ReadStoredRecord(const std::vector<uint8_t>& data, std::vector<uint8_t>& stored, TransformParams& transform,
+                      FilterParams& filter);
+std::vector<uint8_t> RecordBytes(const TransformParams& record);
+std::vector<uint8_t> RecordBytes(const FilterParams& record);
+
 // OK without a change hands the stored record back byte for byte: `now`
 // equal to `shown` (the controls' record when first shown) gives `stored`.
 std::vector<uint8_t> ResultRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& shown,

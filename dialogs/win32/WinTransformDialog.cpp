@@ -158,8 +158,7 @@ class TransformDialog : public WinDialog {
 
   // The block type first: an unknown name says so before anything shows.
   void LoadType() {
-    const std::string type = request_.typeName.substr(0, request_.typeName.find('_'));
-    code_ = hooks_.dialogCodeOf ? hooks_.dialogCodeOf(type) : 29;
+    code_ = hooks_.dialogCodeOf ? hooks_.dialogCodeOf(TransformTypeOf(request_.typeName)) : 29;
     groupMode_ = IsGroupDialogCode(code_);
     if (hooks_.setLanguage) hooks_.setLanguage(request_.language);
   }
@@ -615,11 +614,8 @@ class TransformDialog : public WinDialog {
   }
 
   void LoadRecord() {
-    const std::vector<uint8_t>& data = request_.data;
-    if (data.size() == sizeof(TransformParams) || data.size() == sizeof(FilterParams)) original_ = data;
-    if (data.size() == sizeof(TransformParams)) std::memcpy(&source_, data.data(), sizeof source_);
     alignas(8) FilterParams filterSource = filter_;
-    if (data.size() == sizeof(FilterParams)) std::memcpy(&filterSource, data.data(), sizeof filterSource);
+    ReadStoredRecord(request_.data, original_, source_, filterSource);
     if (IsFilter()) {
       FilterToControls(filterSource);
     } else {
@@ -704,16 +700,9 @@ class TransformDialog : public WinDialog {
 
   std::vector<uint8_t> ControlsToBytes() {
     code_ = StoredDialogCode(code_);
-    std::vector<uint8_t> bytes;
-    if (IsFilter()) {
-      alignas(8) const FilterParams r = ControlsToFilterRecord(ReadControls(), filter_, code_);
-      bytes.assign(reinterpret_cast<const uint8_t*>(&r), reinterpret_cast<const uint8_t*>(&r) + sizeof r);
-    } else {
-      const int32_t flags = ComposeFlags();
-      alignas(8) const TransformParams r = ControlsToTransformRecord(ReadControls(), source_, transform_, code_, flags);
-      bytes.assign(reinterpret_cast<const uint8_t*>(&r), reinterpret_cast<const uint8_t*>(&r) + sizeof r);
-    }
-    return bytes;
+    if (IsFilter()) return RecordBytes(ControlsToFilterRecord(ReadControls(), filter_, code_));
+    const int32_t flags = ComposeFlags();
+    return RecordBytes(ControlsToTransformRecord(ReadControls(), source_, transform_, code_, flags));
   }
 
   // ---- tree and pages ----

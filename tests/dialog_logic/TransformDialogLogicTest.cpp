@@ -275,6 +275,19 @@ TEST(TransformDialogLogic, RecordsComeBackThroughTheControlsUnchanged) {
   EXPECT_EQ(c.lmsDownPhase, 3);
   EXPECT_EQ(PreselectedFilterCode(f), 48);
 
+  // Stored data of another size is ignored; a filter record goes to the filter.
+  std::vector<uint8_t> kept;
+  alignas(8) TransformParams tread{};
+  alignas(8) FilterParams fread{};
+  ReadStoredRecord(std::vector<uint8_t>(100, 0xFF), kept, tread, fread);
+  EXPECT_TRUE(kept.empty());
+  EXPECT_EQ(tread.TransformCode, 0);
+  ReadStoredRecord(RecordBytes(f), kept, tread, fread);
+  EXPECT_EQ(kept, RecordBytes(f));
+  EXPECT_EQ(fread.FirTapsCount, 100000);
+  EXPECT_EQ(tread.TransformCode, 0);
+  EXPECT_EQ(TransformTypeOf("Arithmetic_Group"), "Arithmetic");
+
   // OK without a change hands the stored bytes back.
   const std::vector<uint8_t> stored{1, 2, 3}, shown{4, 5}, changed{6};
   EXPECT_EQ(ResultRecord(stored, shown, shown), stored);
