@@ -19,8 +19,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <cstring>
 
 #include "logic/DialogHooks.h"
 #include "logic/TransformDialogLogic.h"
