@@ -4,22 +4,11 @@
 #include <QResizeEvent>
 #include <QStyleOptionSpinBox>
 
-namespace {
-constexpr int64_t kUnitStep = 1000;
-constexpr int kLastUnit = 4;  // "sec"
-
-// v / 1000 rounded to the nearest integer, ties to even (v >= 0).
-int64_t DivideRounded(int64_t v) {
-  int64_t q = v / kUnitStep;
-  const int64_t r = v % kUnitStep;
-  if (r > kUnitStep / 2 || (r == kUnitStep / 2 && (q & 1) != 0)) ++q;
-  return q;
-}
-}  // namespace
+#include "logic/DelayUnits.h"
 
 TRXEditDelay::TRXEditDelay(QWidget* parent) : TRXSpinLongEdit(parent), selector_(new QComboBox(this)) {
   lineEdit()->setMaxLength(kMaxTextLength);
-  selector_->addItems({"ps", "ns", "us", "ms", "sec"});
+  for (const char* unit : kDelayUnitNames) selector_->addItem(unit);
   selector_->setCurrentIndex(0);
   selector_->setFrame(false);
   selector_->setEditable(false);
@@ -27,15 +16,7 @@ TRXEditDelay::TRXEditDelay(QWidget* parent) : TRXSpinLongEdit(parent), selector_
   connect(selector_, &QComboBox::currentIndexChanged, this, &TRXEditDelay::unitChanged);
 }
 
-int64_t TRXEditDelay::delay() const {
-  int64_t v = longValue();
-  if (v == kFailed) return kFailed;
-  for (int i = 0; i < itemIndex(); ++i) {
-    if (v > INT64_MAX / kUnitStep) return kFailed;
-    v *= kUnitStep;
-  }
-  return v;
-}
+int64_t TRXEditDelay::delay() const { return DelayOf(longValue(), itemIndex()); }
 
 void TRXEditDelay::setDelay(int64_t value) { writeDelay(value, !filter_); }
 
@@ -46,20 +27,13 @@ void TRXEditDelay::AssignDelay(int64_t value) {
 
 void TRXEditDelay::writeDelay(int64_t value, bool normalise) {
   if (value == delay()) return;
-  if (value < 0) {  // not a time value: shows 0 in the current unit
-    setLongValue(0);
+  if (!normalise || value < 0) {  // a negative value is no time: 0 in the current unit
+    setLongValue(FilterDelay(value, itemIndex()).longValue);
     return;
   }
-  if (!normalise) {
-    for (int i = 0; i < itemIndex(); ++i) value = DivideRounded(value);
-    setLongValue(value);
-    return;
-  }
-  int unit = 0;
-  while (value != 0 && value % kUnitStep == 0 && unit < kLastUnit) {
-    value /= kUnitStep;
-    ++unit;
-  }
+  const DelayShown shown = NormaliseDelay(value, itemIndex());
+  const int unit = shown.unit;
+  value = shown.longValue;
   // The unit first, so that its change step sees the old text and the new
   // number replaces whatever it did.
   const bool unitMoved = unit != itemIndex();
@@ -74,14 +48,9 @@ void TRXEditDelay::writeDelay(int64_t value, bool normalise) {
 }
 
 void TRXEditDelay::unitChanged(int index) {
-  if (filter_) {
-    const int k = index - previousIndex_;
-    if (k > 0) {
-      const QString t = text();
-      const int cut = 3 * k;
-      setText(t.size() <= cut ? QStringLiteral("0") : t.left(t.size() - cut));
-    }
-  }
+  const QString t = text();
+  if (const auto kept = CharactersAfterUnitChange(static_cast<size_t>(t.size()), previousIndex_, index, filter_))
+    setText(*kept == 0 ? QStringLiteral("0") : t.left(static_cast<qsizetype>(*kept)));
   previousIndex_ = index;
   emit changed();
 }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 
 #include "RXSpinLongEdit.h"
+#include "logic/DelayUnits.h"
 
 class TRXEditDelay : public TRXSpinLongEdit {
   Q_OBJECT
@@ -14,8 +15,8 @@ class TRXEditDelay : public TRXSpinLongEdit {
   Q_PROPERTY(bool Editing READ editing WRITE setEditing)
 
  public:
-  static constexpr int kSelectorWidth = 50;
-  static constexpr int kMaxTextLength = 20;
+  static constexpr int kSelectorWidth = kDelaySelectorWidth;
+  static constexpr int kMaxTextLength = kDelayMaxTextLength;
 
   explicit TRXEditDelay(QWidget* parent = nullptr);
 

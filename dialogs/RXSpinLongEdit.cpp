@@ -6,26 +6,20 @@
 
 #include <algorithm>
 
+#include "logic/DelayUnits.h"
+
 TRXSpinLongEdit::TRXSpinLongEdit(QWidget* parent) : QAbstractSpinBox(parent) {
   setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
   lineEdit()->setText("0");
   connect(lineEdit(), &QLineEdit::textChanged, this, [this] { emit changed(); });
 }
 
-int64_t TRXSpinLongEdit::ParseLong(const QString& text) {
-  int64_t value = 0;
-  for (QChar c : text) {
-    if (c < u'0' || c > u'9') return kFailed;
-    const int digit = c.unicode() - u'0';
-    if (value > (INT64_MAX - digit) / 10) return kFailed;
-    value = value * 10 + digit;
-  }
-  return value;
-}
+// A character outside ASCII reaches the rules as a byte that is no digit.
+int64_t TRXSpinLongEdit::ParseLong(const QString& text) { return ParseLongValue(text.toUtf8().toStdString()); }
 
 int64_t TRXSpinLongEdit::longValue() const { return ParseLong(lineEdit()->text()); }
 
-void TRXSpinLongEdit::setLongValue(int64_t value) { setText(value > 0 ? QString::number(value) : QStringLiteral("0")); }
+void TRXSpinLongEdit::setLongValue(int64_t value) { setText(QString::fromStdString(LongValueText(value))); }
 
 QString TRXSpinLongEdit::text() const { return lineEdit()->text(); }
 
@@ -36,12 +30,7 @@ void TRXSpinLongEdit::stepUp1() {
     QApplication::beep();
     return;
   }
-  const int64_t v = longValue();
-  if (v == kFailed || (increment_ > 0 && v > INT64_MAX - increment_)) {
-    setLongValue(kFailed);
-  } else {
-    setLongValue(v + increment_);
-  }
+  setLongValue(LongValueStepUp(longValue(), increment_));
 }
 
 void TRXSpinLongEdit::stepDown1() {
@@ -49,8 +38,7 @@ void TRXSpinLongEdit::stepDown1() {
     QApplication::beep();
     return;
   }
-  const int64_t v = longValue();
-  setLongValue(v < increment_ ? 0 : v - increment_);
+  setLongValue(LongValueStepDown(longValue(), increment_));
 }
 
 void TRXSpinLongEdit::stepBy(int steps) {
@@ -68,8 +56,9 @@ void TRXSpinLongEdit::keyPressEvent(QKeyEvent* event) {
   const bool printable = !typed.isEmpty() && typed.at(0).isPrint();
   const bool backspace = event->key() == Qt::Key_Backspace;
   if (printable || backspace) {
-    const bool digit = printable && typed.size() == 1 && typed.at(0) >= u'0' && typed.at(0) <= u'9';
-    if (!editorEnabled_ || (printable && !digit)) {
+    // One typed character at a time; anything longer is refused like a letter.
+    const char32_t c = backspace ? U'\b' : typed.size() == 1 ? typed.at(0).unicode() : U'x';
+    if (!LongValueKeyAccepted(c, editorEnabled_)) {
       event->accept();  // refused
       return;
     }

@@ -4,12 +4,14 @@
 #include <QAbstractSpinBox>
 #include <cstdint>
 
+#include "logic/DelayUnits.h"
+
 class TRXSpinLongEdit : public QAbstractSpinBox {
   Q_OBJECT
   Q_PROPERTY(qint64 LongValue READ longValue WRITE setLongValue)
 
  public:
-  static constexpr int64_t kFailed = INT64_MAX;
+  static constexpr int64_t kFailed = kLongValueFailed;
 
   explicit TRXSpinLongEdit(QWidget* parent = nullptr);
 

@@ -1,5 +1,5 @@
 // rir-dialog-screenshots OUTDIR: opens the generator dialog through the
-// plug-in's export, as a host would, and saves pictures of some pages in
+// plug-in's export, as a host would, and saves pictures of every offered page in
 // English and Russian. Run under a display (tools/dialog-screenshots.sh).
 #include <dlfcn.h>
 
@@ -88,7 +88,10 @@ int main(int argc, char** argv) {
     const char* typeName;
     const char* file;
   };
-  const Shot shots[] = {{"Sine", "sine"}, {"ModSine", "modsine"}, {"Hann", "windowing"}, {"Func", "function"}};
+  const Shot shots[] = {{"Sine", "sine"},         {"ModSine", "modsine"},  {"Hann", "windowing"},
+                       {"Func", "function"},     {"Constant", "constant"}, {"Tone", "tone"},
+                       {"Triangle", "triangle"}, {"PseudoRandom", "unirandom"}, {"Gaussian", "gaussian"},
+                       {"Blackman", "blackman"}, {"Kaiser", "kaiser"}};
   for (const char* language : {"ENGLISH", "RUSSIAN"}) {
     for (const Shot& s : shots) {
       ShotHost host;

@@ -24,100 +24,60 @@
 #include <cstring>
 
 #include "RXEditDelay.h"
-#include "numeric/Rounding.h"
 
 namespace {
 
-// The bilingual captions, by object name.
-constexpr Caption kCaptions[] = {
-    {"Func", "User's Function", "Функция F(t)"},
-    {"Sine", "Sine", "Синус"},
-    {"ModSine", "Modulated sine", "Мод. синус"},
-    {"Random", "Random", "Случайный"},
-    {"Constant", "Constant", "Константа"},
-    {"Tone", "Tone", "Чистый Тон"},
-    {"Triangle", "Triangle", "Треугольный"},
-    {"UniRandom", "Uni Random", "Равномерный"},
-    {"Gaussian", "Gaussian", "Гауссовский"},
-    {"BlackMan", "BlackMan", "BlackMan"},
-    {"Kaiser", "Kaiser", "Kaiser"},
-    {"Windowing", "Windowing", "Оконные"},
-    {"GroupBox1", "Range", "Пределы"},
-    {"Func_lab", "Function F(t)", "Функция F(t)"},
-    {"Amplitude_lab", "Amplitude", "Амплитуда"},
-    {"Amp2_lab", "Amplitude", "Амплитуда"},
-    {"Init3_lab", "Amplitude", "Амплитуда"},
-    {"Init4_lab", "Amplitude", "Амплитуда"},
-    {"Init5_lab", "Amplitude", "Амплитуда"},
-    {"Period_lab", "Period", "Период"},
-    {"TonePeriod_lab", "Main tone period", "Период основного тона"},
-    {"SinePeriod_lab", "Sine period", "Период синусоиды"},
-    {"isSingle", "Single impulse", "Одиночный импульс"},
-    {"RadioButton2", "Periodic signal", "Периодический сигнал"},
-    {"Max_lab", "Max", "Максимум"},
-    {"Min_lab", "Min", "Минимум"},
-    {"Value_lab", "Value", "Значение"},
-    {"Freq_lab", "rFreqenty  ", "Частота "},
-    {"Freq2_lab", "rFreqenty  ", "Частота "},
-    {"Mag_lab", "Magnitude ", "Амплитуда "},
-    {"Mag2_lab", "Magnitude ", "Амплитуда "},
-    {"Phase_lab", "Phase ", "Фаза "},
-    {"Phase2_lab", "Phase ", "Фаза "},
-    {"Init_lab", "Init Value", "Иниц. Значение"},
-    {"Init2_lab", "Init Value", "Иниц. Значение"},
-    {"Asym_lab", "ASym ", "Асимметрия "},
-    {"High_lab", "High ", "Максимум "},
-    {"Low_lab", "Low", "Минимум"},
-    {"Mean_lab", "Mean", "Мат. ожидание"},
-    {"StDev_Lab", "stDev", "Дисперсия"},
-    {"Alpha_Label", "Alpha", "Альфа"},
-    {"Beta_lab", "Beta", "Бета"},
-    {"WinType_lab", "Windowing     Type", "Тип окна"},
-    {"WindowLen_lab", "Window Length", "Длина окна"},
-    {"KaiserLen_lab", "Window Length", "Длина окна"},
-    {"BlackLen_lab", "Window Length", "Длина окна"},
-    {"ViewBtn", "Preview", "Просмотр"},
-    {"BitBtn1", "Check", "Проверить"},
-};
-
-constexpr int kFormulaKept = 50;
-constexpr int kLengthLimit = 1000;
-constexpr int kUserFunctionPoints = 128;
-constexpr int kPreviewPoints = 1024;
-constexpr int64_t kLongestPeriod = 2000000000;  // in the unit shown
-
-QSpinBox* IntSpin(const char* name, int min, int max) {
+QSpinBox* IntSpin(const GeneratorControl& c) {
   auto* box = new QSpinBox;
-  box->setObjectName(name);
-  box->setRange(min, max);
-  box->setSingleStep(1);
+  box->setObjectName(c.name);
+  box->setRange(static_cast<int>(c.min), static_cast<int>(c.max));
+  box->setSingleStep(static_cast<int>(c.step));
   box->setAccelerated(true);
   return box;
 }
 
-QDoubleSpinBox* RealSpin(const char* name, double min, double max, double step, int decimals) {
+QDoubleSpinBox* RealSpin(const GeneratorControl& c) {
   auto* box = new QDoubleSpinBox;
-  box->setObjectName(name);
-  box->setDecimals(decimals);
-  box->setRange(min, max);
-  box->setSingleStep(step);
+  box->setObjectName(c.name);
+  box->setDecimals(c.decimals);
+  box->setRange(c.min, c.max);
+  box->setSingleStep(c.step);
   return box;
 }
 
-TRXEditDelay* DelayEdit(const char* name) {
-  auto* edit = new TRXEditDelay;
-  edit->setObjectName(name);
-  return edit;
+// The widget of a control of the table.
+QWidget* MakeControl(const GeneratorControl& c) {
+  QWidget* w = nullptr;
+  switch (c.editor) {
+    case GeneratorEditor::Text:
+      w = new QLineEdit;
+      break;
+    case GeneratorEditor::Delay:
+      w = new TRXEditDelay;
+      break;
+    case GeneratorEditor::IntSpin:
+      w = IntSpin(c);
+      break;
+    case GeneratorEditor::RealSpin:
+      w = RealSpin(c);
+      break;
+    case GeneratorEditor::Radio:
+      w = new QRadioButton;
+      break;
+    case GeneratorEditor::Combo: {
+      auto* box = new QComboBox;
+      for (const char* item : kWindowTypeNames) box->addItem(item);
+      w = box;
+      break;
+    }
+  }
+  w->setObjectName(c.name);
+  if (c.hint != nullptr) w->setToolTip(c.hint);
+  return w;
 }
 
 // Room below a page's last row.
 void FinishPage(QGridLayout* grid) { grid->setRowStretch(grid->rowCount(), 1); }
-
-// A record value in a spin box's range (the box would clamp it anyway).
-int ToSpin(const QSpinBox* box, double v) {
-  if (std::isnan(v)) return box->minimum();
-  return static_cast<int>(std::clamp<double>(RoundHalfEven(v), box->minimum(), box->maximum()));
-}
 
 }  // namespace
 
@@ -133,27 +93,16 @@ void TGenersForm::Load(const DialogRequest& request) {
 
 void TGenersForm::LoadType(const std::string& blockTypeName) {
   // The page of the block's own waveform; "All_in_One" takes it from the record.
-  const std::string typeName = blockTypeName.substr(0, blockTypeName.find('_'));
-  const bool all = typeName == "All";
-  int32_t kind = -1;
-  if (all) {
-    pageCode_ = pModSine;
-  } else {
-    kind = hooks_.generatorKindOf ? hooks_.generatorKindOf(typeName) : -1;
-    pageCode_ = kind;
-  }
-  pageCode_ = std::min(pageCode_, static_cast<int>(pWindowing));
-  for (int i = 0; i < kPageCount; ++i) pages_->setTabVisible(i, i == pageCode_ || all || pageCode_ < 0);
-  if (pageCode_ >= 0) pages_->setCurrentIndex(pageCode_);
-  if (pageCode_ == pWindowing) pageCode_ = kind;  // a window keeps its own kind 11..15
-  allPages_ = all || pageCode_ < 0;
-  if (all || pageCode_ < 0) pageCode_ = kPageCodeFromRecord;
-  // A window block offers only its own window; the list is for All_in_One.
-  if (!all && kind >= pWindowing && kind < pWindowing + Wind_type->count()) {
+  const GeneratorPageSetup setup = GeneratorPagesOf(blockTypeName, hooks_);
+  for (int i = 0; i < kPageCount; ++i) pages_->setTabVisible(i, setup.tabVisible[static_cast<size_t>(i)]);
+  if (setup.openPage >= 0) pages_->setCurrentIndex(setup.openPage);
+  pageCode_ = setup.pageCode;
+  allPages_ = setup.allPages;
+  if (setup.ownWindow >= 0) {
     auto* model = qobject_cast<QStandardItemModel*>(Wind_type->model());
     auto* view = qobject_cast<QListView*>(Wind_type->view());
     for (int i = 0; i < Wind_type->count(); ++i) {
-      if (i == kind - pWindowing) continue;
+      if (i == setup.ownWindow) continue;
       if (model != nullptr) model->item(i)->setEnabled(false);
       if (view != nullptr) view->setRowHidden(i, true);
     }
@@ -161,7 +110,7 @@ void TGenersForm::LoadType(const std::string& blockTypeName) {
 }
 
 void TGenersForm::LoadSettings(const DialogRequest& request) {
-  directory_ = QString::fromLocal8Bit(request.directory.c_str());
+  directory_ = request.directory;
   if (hooks_.setLanguage) hooks_.setLanguage(request.language);
   russian_ = IsRussianLanguage(request.language);
   applyLanguage();
@@ -169,8 +118,7 @@ void TGenersForm::LoadSettings(const DialogRequest& request) {
   // Without a stored position the system places the dialog.
   if (request.position) MoveOnScreen(*this, request.position->first, request.position->second);
 
-  GeneratorParams record{};
-  if (hooks_.generatorDefaults) hooks_.generatorDefaults(record);
+  GeneratorParams record = DefaultGeneratorRecord(hooks_);
   if (request.data.size() == sizeof(GeneratorParams)) {
     std::memcpy(&record, request.data.data(), sizeof record);
     original_ = request.data;
@@ -178,26 +126,26 @@ void TGenersForm::LoadSettings(const DialogRequest& request) {
   recordToControls(record);
 }
 
-QString TGenersForm::tr2(const char* english, const char* russian) const {
-  return QString::fromUtf8(russian_ ? russian : english);
+template <typename T>
+T* TGenersForm::control(const char* name) const {
+  return static_cast<T*>(controls_.at(static_cast<size_t>(GeneratorControlIndex(name))));
 }
 
 void TGenersForm::buildPages() {
   pages_ = new QTabWidget;
   pages_->setObjectName("PageControl1");
+  controls_.assign(GeneratorControls().size(), nullptr);
   // In page index order: the tab of a page is its index.
-  buildFuncPage();
-  buildSinePage();
-  buildModSinePage();
-  buildRandomPage();
-  buildConstantPage();
-  buildTonePage();
-  buildTrianglePage();
-  buildUniRandomPage();
-  buildGaussianPage();
-  buildBlackManPage();
-  buildKaiserPage();
-  buildWindowingPage();
+  for (int page = 0; page < kPageCount; ++page) buildPage(page);
+  Func_Str = control<QLineEdit>("Func_Str");
+  isSingle = control<QRadioButton>("isSingle");
+  RadioButton2 = control<QRadioButton>("RadioButton2");
+  FMinValue = control<QSpinBox>("FMinValue");
+  FMaxValue = control<QSpinBox>("FMaxValue");
+  FLow = control<QSpinBox>("FLow");
+  FHigh = control<QSpinBox>("FHigh");
+  Wind_type = control<QComboBox>("Wind_type");
+  RadioButton2->setChecked(true);
   buildFrame();
   connectControls();
 }
@@ -205,7 +153,6 @@ void TGenersForm::buildPages() {
 QLabel* TGenersForm::addLabel(const char* name) {
   auto* l = new QLabel;
   l->setObjectName(name);
-  labels_.push_back(l);
   return l;
 }
 
@@ -224,165 +171,39 @@ void TGenersForm::addRow(QGridLayout* grid, const char* labelName, QWidget* edit
   grid->addWidget(editor, r, 1);
 }
 
-// Page 0: user function
-void TGenersForm::buildFuncPage() {
-  QGridLayout* g = addPage("Func");
-  Func_Str = new QLineEdit;
-  Func_Str->setObjectName("Func_Str");
-  addRow(g, "Func_lab", Func_Str);
-  BitBtn1 = new QPushButton;
-  BitBtn1->setObjectName("BitBtn1");
-  ViewBtn = new QPushButton;
-  ViewBtn->setObjectName("ViewBtn");
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(BitBtn1);
-  buttons->addWidget(ViewBtn);
-  buttons->addStretch(1);
-  g->addLayout(buttons, g->rowCount(), 1);
-  FinishPage(g);
-}
-
-// Page 1: sine
-void TGenersForm::buildSinePage() {
-  QGridLayout* g = addPage("Sine");
-  FSinePeriod = DelayEdit("FSinePeriod");
-  FSineAmp = IntSpin("FSineAmp", 0, 2000000000);
-  addRow(g, "Period_lab", FSinePeriod);
-  addRow(g, "Amplitude_lab", FSineAmp);
-  FinishPage(g);
-}
-
-// Page 2: modulated sine
-void TGenersForm::buildModSinePage() {
-  QGridLayout* g = addPage("ModSine");
-  FModMainTone = DelayEdit("FModMainTone");
-  FModSinePeriod = DelayEdit("FModSinePeriod");
-  FModSineAmp = IntSpin("FModSineAmp", 0, 2000000000);
-  addRow(g, "TonePeriod_lab", FModMainTone);
-  addRow(g, "SinePeriod_lab", FModSinePeriod);
-  addRow(g, "Amp2_lab", FModSineAmp);
-  isSingle = new QRadioButton;
-  isSingle->setObjectName("isSingle");
-  RadioButton2 = new QRadioButton;
-  RadioButton2->setObjectName("RadioButton2");
-  RadioButton2->setChecked(true);
-  g->addWidget(isSingle, g->rowCount(), 1);
-  g->addWidget(RadioButton2, g->rowCount(), 1);
-  FinishPage(g);
-}
-
-// Page 3: random (never offered, still stored)
-void TGenersForm::buildRandomPage() {
-  QGridLayout* g = addPage("Random");
-  GroupBox1 = new QGroupBox;
-  GroupBox1->setObjectName("GroupBox1");
-  auto* range = new QGridLayout(GroupBox1);
-  FMaxValue = IntSpin("FMaxValue", -1000000000, 1000000000);
-  FMinValue = IntSpin("FMinValue", -1000000000, 1000000000);
-  range->addWidget(addLabel("Max_lab"), 0, 0);
-  range->addWidget(FMaxValue, 0, 1);
-  range->addWidget(addLabel("Min_lab"), 1, 0);
-  range->addWidget(FMinValue, 1, 1);
-  g->addWidget(GroupBox1, 0, 0, 1, 2);
-  FinishPage(g);
-}
-
-// Page 4: constant
-void TGenersForm::buildConstantPage() {
-  QGridLayout* g = addPage("Constant");
-  FConstant = IntSpin("FConstant", -1000000, 1000000);
-  addRow(g, "Value_lab", FConstant);
-  FinishPage(g);
-}
-
-// Page 5: tone
-void TGenersForm::buildTonePage() {
-  QGridLayout* g = addPage("Tone");
-  FTone_rFreq = RealSpin("FTone_rFreq", 0, 0.4999999999, 0.005, 10);
-  FTone_Mag = IntSpin("FTone_Mag", 1, 1000000000);
-  FTone_phase = IntSpin("FTone_phase", 0, 359);
-  FTone_phase->setToolTip("0<= phase <= 2*PI");
-  FToneInitValue = IntSpin("FToneInitValue", -1000000000, 1000000000);
-  addRow(g, "Freq_lab", FTone_rFreq);
-  addRow(g, "Mag_lab", FTone_Mag);
-  addRow(g, "Phase_lab", FTone_phase);
-  addRow(g, "Init_lab", FToneInitValue);
-  FinishPage(g);
-}
-
-// Page 6: triangle
-void TGenersForm::buildTrianglePage() {
-  QGridLayout* g = addPage("Triangle");
-  FTrngl_rFreq = RealSpin("FTrngl_rFreq", 0, 0.49999999999, 0.01, 11);
-  FTrngl_Phase = IntSpin("FTrngl_Phase", 0, 359);
-  FTrngl_Phase->setToolTip("0<= phase <= 2*PI");
-  FTrngl_ASym = IntSpin("FTrngl_ASym", -89, 89);
-  FTrngl_ASym->setToolTip("-Pi <= asymmetry <= P");
-  FTrngl_Mag = IntSpin("FTrngl_Mag", 1, 1000000000);
-  FTrnglInitValue = IntSpin("FTrnglInitValue", -1000000000, 1000000000);
-  addRow(g, "Freq2_lab", FTrngl_rFreq);
-  addRow(g, "Phase2_lab", FTrngl_Phase);
-  addRow(g, "Asym_lab", FTrngl_ASym);
-  addRow(g, "Mag2_lab", FTrngl_Mag);
-  addRow(g, "Init2_lab", FTrnglInitValue);
-  FinishPage(g);
-}
-
-// Page 7: uniform random
-void TGenersForm::buildUniRandomPage() {
-  QGridLayout* g = addPage("UniRandom");
-  FHigh = IntSpin("FHigh", -1000000000, 1000000000);
-  FLow = IntSpin("FLow", -1000000000, 1000000000);
-  addRow(g, "High_lab", FHigh);
-  addRow(g, "Low_lab", FLow);
-  FinishPage(g);
-}
-
-// Page 8: gaussian
-void TGenersForm::buildGaussianPage() {
-  QGridLayout* g = addPage("Gaussian");
-  FMean = IntSpin("FMean", -1000000000, 1000000000);
-  FStDev = IntSpin("FStDev", 1, 1000000000);
-  addRow(g, "Mean_lab", FMean);
-  addRow(g, "StDev_Lab", FStDev);
-  FinishPage(g);
-}
-
-// Page 9: Blackman
-void TGenersForm::buildBlackManPage() {
-  QGridLayout* g = addPage("BlackMan");
-  FAlpha = RealSpin("FAlpha", -1000000, 1000000, 1, 2);
-  FBlackInitValue = IntSpin("FBlackInitValue", -1000000000, 1000000000);
-  BlackLen = IntSpin("BlackLen", 2, 2000000000);
-  addRow(g, "Alpha_Label", FAlpha);
-  addRow(g, "Init3_lab", FBlackInitValue);
-  addRow(g, "BlackLen_lab", BlackLen);
-  FinishPage(g);
-}
-
-// Page 10: Kaiser
-void TGenersForm::buildKaiserPage() {
-  QGridLayout* g = addPage("Kaiser");
-  FBeta = RealSpin("FBeta", -11, 1, 1, 2);
-  FKaiserInitValue = IntSpin("FKaiserInitValue", -1000000000, 1000000000);
-  KaiserLen = IntSpin("KaiserLen", 2, 2000000000);
-  addRow(g, "Beta_lab", FBeta);
-  addRow(g, "Init4_lab", FKaiserInitValue);
-  addRow(g, "KaiserLen_lab", KaiserLen);
-  FinishPage(g);
-}
-
-// Page 11: windows: Bartlett, Hann, Hamming, BlackmanStd, BlackmanOpt = kinds 11..15
-void TGenersForm::buildWindowingPage() {
-  QGridLayout* g = addPage("Windowing");
-  Wind_type = new QComboBox;
-  Wind_type->setObjectName("Wind_type");
-  Wind_type->addItems({"Bartlett", "Hann", "Hamming", "BlackmanStd", "BlackmanOpt"});
-  FInitValue = IntSpin("FInitValue", -2000000000, 2000000000);
-  WindowLen = IntSpin("WindowLen", 2, 2000000000);
-  addRow(g, "WinType_lab", Wind_type);
-  addRow(g, "Init5_lab", FInitValue);
-  addRow(g, "WindowLen_lab", WindowLen);
+// A page: its controls' rows in table order; the random range in its group
+// box, the formula's buttons below the formula.
+void TGenersForm::buildPage(int page) {
+  QGridLayout* g = addPage(kGeneratorPageNames[page]);
+  QGridLayout* rows = g;
+  if (page == pRandom) {
+    GroupBox1 = new QGroupBox;
+    GroupBox1->setObjectName("GroupBox1");
+    rows = new QGridLayout(GroupBox1);
+  }
+  const auto table = GeneratorControls();
+  for (size_t i = 0; i < table.size(); ++i) {
+    const GeneratorControl& c = table[i];
+    if (c.page != page) continue;
+    QWidget* w = MakeControl(c);
+    controls_[i] = w;
+    if (c.label == nullptr)
+      g->addWidget(w, g->rowCount(), 1);
+    else
+      addRow(rows, c.label, w);
+  }
+  if (page == pRandom) g->addWidget(GroupBox1, 0, 0, 1, 2);
+  if (page == pFunc) {
+    BitBtn1 = new QPushButton;
+    BitBtn1->setObjectName("BitBtn1");
+    ViewBtn = new QPushButton;
+    ViewBtn->setObjectName("ViewBtn");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(ViewBtn);
+    buttons->addStretch(1);
+    g->addLayout(buttons, g->rowCount(), 1);
+  }
   FinishPage(g);
 }
 
@@ -455,10 +276,26 @@ void TGenersForm::connectControls() {
     if (activated_ && !loading_) windowTypeChanged(index);
   });
 
-  for (TRXEditDelay* d : {FSinePeriod, FModSinePeriod, FModMainTone})
-    connect(d, &TRXEditDelay::changed, this, [this, d] { delayChanged(d); });
-  for (QSpinBox* b : {FConstant, BlackLen, KaiserLen, WindowLen})
-    connect(b, &QSpinBox::valueChanged, this, [this, b] { lengthOrConstantChanged(b); });
+  auto preview = [this] {
+    if (!loading_) drawPreview();
+  };
+  const auto table = GeneratorControls();
+  for (size_t i = 0; i < table.size(); ++i) {
+    const GeneratorControl& c = table[i];
+    QWidget* w = controls_[i];
+    if (c.editor == GeneratorEditor::Delay) {
+      auto* d = static_cast<TRXEditDelay*>(w);
+      connect(d, &TRXEditDelay::changed, this, [this, d] { delayChanged(d); });
+    } else if (c.editor == GeneratorEditor::RealSpin) {
+      connect(static_cast<QDoubleSpinBox*>(w), &QDoubleSpinBox::valueChanged, this, preview);
+    } else if (c.editor == GeneratorEditor::IntSpin) {
+      auto* b = static_cast<QSpinBox*>(w);
+      if (LimitsTypedValue(c.name))
+        connect(b, &QSpinBox::valueChanged, this, [this, b] { lengthOrConstantChanged(b); });
+      else if (b != FMaxValue && b != FMinValue && b != FHigh && b != FLow)
+        connect(b, &QSpinBox::valueChanged, this, preview);
+    }
+  }
   connect(FMaxValue, &QSpinBox::valueChanged, this, [this] {
     if (loading_) return;
     FMaxValue->setMinimum(FMinValue->value());
@@ -482,23 +319,15 @@ void TGenersForm::connectControls() {
       drawPreview();
     });
   }
-  auto preview = [this] {
-    if (!loading_) drawPreview();
-  };
-  for (QSpinBox* b : {FSineAmp, FModSineAmp, FTone_Mag, FTone_phase, FToneInitValue, FTrngl_Phase, FTrngl_ASym,
-                      FTrngl_Mag, FTrnglInitValue, FMean, FStDev, FBlackInitValue, FKaiserInitValue, FInitValue})
-    connect(b, &QSpinBox::valueChanged, this, preview);
-  for (QDoubleSpinBox* b : {FTone_rFreq, FTrngl_rFreq, FAlpha, FBeta})
-    connect(b, &QDoubleSpinBox::valueChanged, this, preview);
 }
 
 void TGenersForm::applyLanguage() {
-  setWindowTitle(tr2("Signal Generator Properties", "Свойства генераторов сигналов"));
+  setWindowTitle(QString::fromUtf8(CaptionText(kGeneratorFormCaption, russian_)));
   // Qt's own translations name the standard buttons.
   okBtn_->setText(StandardButtonCaption(russian_, "OK", "&OK"));
   cancelBtn_->setText(StandardButtonCaption(russian_, "Cancel", "&Cancel"));
   helpBtn_->setText(StandardButtonCaption(russian_, "Help", "&Help"));
-  ApplyCaptions(*this, kCaptions, russian_);
+  ApplyCaptions(*this, GeneratorCaptions(), russian_);
 }
 
 void TGenersForm::recordToControls(const GeneratorParams& r) {
@@ -506,77 +335,64 @@ void TGenersForm::recordToControls(const GeneratorParams& r) {
   loading_ = true;
   const bool wasForcing = forcingPeriod_;
   forcingPeriod_ = true;  // a stored period of 0 is shown as stored
-  Func_Str->setText(QString::fromLatin1(r.Formula.View().data(), static_cast<qsizetype>(r.Formula.Size())));
-  FSinePeriod->AssignDelay(r.SinePeriod);
-  FSineAmp->setValue(ToSpin(FSineAmp, static_cast<double>(r.SineAmp)));
-  FModSinePeriod->AssignDelay(r.ModSinePeriod);
-  FModMainTone->AssignDelay(r.ModMainTone);
-  FModSineAmp->setValue(ToSpin(FModSineAmp, static_cast<double>(r.ModSineAmp)));
-  isSingle->setChecked(r.IsSingle != 0);
-  RadioButton2->setChecked(r.IsSingle == 0);
-  FMinValue->setValue(ToSpin(FMinValue, r.MinValue));
-  FMaxValue->setValue(ToSpin(FMaxValue, r.MaxValue));
-  FConstant->setValue(ToSpin(FConstant, r.ConstantValue));
-  FToneInitValue->setValue(ToSpin(FToneInitValue, r.ToneInitValue));
-  FTone_rFreq->setValue(r.ToneRelFreq);
-  FTone_phase->setValue(ToSpin(FTone_phase, r.TonePhase));
-  FTone_Mag->setValue(ToSpin(FTone_Mag, r.ToneMag));
-  FTrnglInitValue->setValue(ToSpin(FTrnglInitValue, r.TrnglInitValue));
-  FTrngl_rFreq->setValue(r.TrnglRelFreq);
-  FTrngl_Phase->setValue(ToSpin(FTrngl_Phase, r.TrnglPhase));
-  FTrngl_Mag->setValue(ToSpin(FTrngl_Mag, r.TrnglMag));
-  FTrngl_ASym->setValue(ToSpin(FTrngl_ASym, r.TrnglASym));
-  FLow->setValue(ToSpin(FLow, r.Low));
-  FHigh->setValue(ToSpin(FHigh, r.High));
-  FMean->setValue(ToSpin(FMean, r.Mean));
-  FStDev->setValue(ToSpin(FStDev, r.StDev));
-  WindowLen->setValue(ToSpin(WindowLen, static_cast<double>(r.WindowLen)));
-  BlackLen->setValue(ToSpin(BlackLen, static_cast<double>(r.BlackLen)));
-  KaiserLen->setValue(ToSpin(KaiserLen, static_cast<double>(r.KaiserLen)));
-  FInitValue->setValue(ToSpin(FInitValue, static_cast<double>(r.WindowAmp)));
-  FBlackInitValue->setValue(ToSpin(FBlackInitValue, static_cast<double>(r.BlackAmp)));
-  FAlpha->setValue(static_cast<double>(r.Alpha));
-  FKaiserInitValue->setValue(ToSpin(FKaiserInitValue, static_cast<double>(r.KaiserAmp)));
-  FBeta->setValue(static_cast<double>(r.Beta));
+  const GeneratorValues values = RecordToValues(r);
+  const auto table = GeneratorControls();
+  for (size_t i = 0; i < table.size(); ++i) {
+    QWidget* w = controls_[i];
+    const GeneratorValue& v = values[i];
+    switch (table[i].editor) {
+      case GeneratorEditor::Text:
+        static_cast<QLineEdit*>(w)->setText(QString::fromLatin1(v.text.data(), static_cast<qsizetype>(v.text.size())));
+        break;
+      case GeneratorEditor::Delay:
+        static_cast<TRXEditDelay*>(w)->AssignDelay(v.whole);
+        break;
+      case GeneratorEditor::IntSpin:
+        static_cast<QSpinBox*>(w)->setValue(static_cast<int>(v.number));
+        break;
+      case GeneratorEditor::RealSpin:
+        static_cast<QDoubleSpinBox*>(w)->setValue(v.number);
+        break;
+      case GeneratorEditor::Radio:
+        static_cast<QRadioButton*>(w)->setChecked(v.whole != 0);
+        break;
+      case GeneratorEditor::Combo:  // follows the page code at activation
+        break;
+    }
+  }
   forcingPeriod_ = wasForcing;
   loading_ = false;
 }
 
 void TGenersForm::controlsToRecord(GeneratorParams& r) {
   if (pageCode_ < 0) pageCode_ = pTone;
-  r.Kind = pageCode_;
-  // Lower case, as the check evaluates it: what Check accepted is what runs.
-  r.Formula.Set(Func_Str->text().left(kFormulaKept).toLower().toLatin1().toStdString());
-  r.SinePeriod = FSinePeriod->delay();
-  r.SineAmp = FSineAmp->value();
-  r.ModSinePeriod = FModSinePeriod->delay();
-  r.ModMainTone = FModMainTone->delay();
-  r.ModSineAmp = FModSineAmp->value();
-  r.IsSingle = isSingle->isChecked() ? 1 : 0;
-  r.MinValue = FMinValue->value();
-  r.MaxValue = FMaxValue->value();
-  r.ConstantValue = FConstant->value();
-  r.ToneInitValue = FToneInitValue->value();
-  r.ToneRelFreq = FTone_rFreq->value();
-  r.TonePhase = FTone_phase->value();
-  r.ToneMag = FTone_Mag->value();
-  r.TrnglInitValue = FTrnglInitValue->value();
-  r.TrnglRelFreq = FTrngl_rFreq->value();
-  r.TrnglPhase = FTrngl_Phase->value();
-  r.TrnglMag = FTrngl_Mag->value();
-  r.TrnglASym = FTrngl_ASym->value();
-  r.Low = FLow->value();
-  r.High = FHigh->value();
-  r.Mean = FMean->value();
-  r.StDev = FStDev->value();
-  r.WindowLen = WindowLen->value();
-  r.BlackLen = BlackLen->value();
-  r.KaiserLen = KaiserLen->value();
-  r.WindowAmp = FInitValue->value();
-  r.BlackAmp = FBlackInitValue->value();
-  r.Alpha = RoundToInt64(FAlpha->value());
-  r.KaiserAmp = FKaiserInitValue->value();
-  r.Beta = RoundToInt64(FBeta->value());
+  const auto table = GeneratorControls();
+  GeneratorValues values(table.size());
+  for (size_t i = 0; i < table.size(); ++i) {
+    const QWidget* w = controls_[i];
+    GeneratorValue& v = values[i];
+    switch (table[i].editor) {
+      case GeneratorEditor::Text:
+        v.text = static_cast<const QLineEdit*>(w)->text().toLatin1().toStdString();
+        break;
+      case GeneratorEditor::Delay:
+        v.whole = static_cast<const TRXEditDelay*>(w)->delay();
+        break;
+      case GeneratorEditor::IntSpin:
+        v.number = static_cast<const QSpinBox*>(w)->value();
+        break;
+      case GeneratorEditor::RealSpin:
+        v.number = static_cast<const QDoubleSpinBox*>(w)->value();
+        break;
+      case GeneratorEditor::Radio:
+        v.whole = static_cast<const QRadioButton*>(w)->isChecked() ? 1 : 0;
+        break;
+      case GeneratorEditor::Combo:
+        v.whole = static_cast<const QComboBox*>(w)->currentIndex();
+        break;
+    }
+  }
+  ValuesToRecord(values, pageCode_, r);
 }
 
 void TGenersForm::showEvent(QShowEvent* event) {
@@ -590,28 +406,21 @@ void TGenersForm::showEvent(QShowEvent* event) {
 void TGenersForm::activate() {
   pages_->setTabVisible(pRandom, false);
   if (allPages_) pages_->setTabEnabled(pRandom, false);
-  if (pageCode_ >= pWindowing && pageCode_ <= pWindowing + 4) {
-    Wind_type->setCurrentIndex(pageCode_ - pWindowing);
-    pages_->setCurrentIndex(pWindowing);
-  } else if (pageCode_ >= 0 && pageCode_ < kPageCount) {
-    pages_->setCurrentIndex(pageCode_);
-  }
+  const GeneratorActivePage active = ActivePageOf(pageCode_);
+  if (active.windowType >= 0) Wind_type->setCurrentIndex(active.windowType);
+  if (active.page >= 0) pages_->setCurrentIndex(active.page);
   previewLength_ = kPreviewPoints;
   activated_ = true;
   lastPage_ = pages_->currentIndex();
   pageChanged();
-  GeneratorParams shown{};
-  if (hooks_.generatorDefaults) hooks_.generatorDefaults(shown);
+  GeneratorParams shown = DefaultGeneratorRecord(hooks_);
   controlsToRecord(shown);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(&shown);
-  shownRecord_.assign(bytes, bytes + sizeof shown);
+  shownRecord_ = shown;
   FocusFirstField(pages_->currentWidget());
 }
 
 void TGenersForm::pageChanged() {
-  const int index = pages_->currentIndex();
-  pageCode_ = index < 0 ? pSine : index;
-  if (pageCode_ > pKaiser) pageCode_ = pWindowing + std::max(0, Wind_type->findText(Wind_type->currentText()));
+  pageCode_ = PageCodeOfPage(pages_->currentIndex(), Wind_type->findText(Wind_type->currentText()));
   drawPreview();
 }
 
@@ -622,13 +431,9 @@ void TGenersForm::windowTypeChanged(int index) {
 
 void TGenersForm::delayChanged(TRXEditDelay* editor) {
   if (loading_ || forcingPeriod_) return;
-  if (editor->text().isEmpty() || editor->delay() <= 0) {
+  if (const auto forced = ForcedPeriod(editor->text().isEmpty(), editor->delay(), editor->longValue())) {
     forcingPeriod_ = true;
-    editor->setLongValue(1);
-    forcingPeriod_ = false;
-  } else if (editor->longValue() > kLongestPeriod) {  // also a number too long for 64 bits
-    forcingPeriod_ = true;
-    editor->setLongValue(kLongestPeriod);
+    editor->setLongValue(*forced);
     forcingPeriod_ = false;
   }
   drawPreview();
@@ -637,44 +442,25 @@ void TGenersForm::delayChanged(TRXEditDelay* editor) {
 void TGenersForm::lengthOrConstantChanged(QSpinBox* box) {
   if (loading_) return;
   if (box->cleanText().isEmpty()) return;
-  if (box->value() > kLengthLimit)
-    box->setValue(kLengthLimit);  // re-enters with the limit
-  else if (box->value() < -kLengthLimit)
-    box->setValue(-kLengthLimit);
+  if (const auto limited = LimitedLengthOrConstant(box->value()))
+    box->setValue(static_cast<int>(*limited));  // re-enters with the limit
   else
     drawPreview();
 }
 
 void TGenersForm::drawPreview() {
-  if (pageCode_ < 0 || pageCode_ > 255) return;
-  previewLength_ = pageCode_ == pFunc ? kUserFunctionPoints : kPreviewPoints;
-  GeneratorParams record{};
-  if (hooks_.generatorDefaults) hooks_.generatorDefaults(record);
+  const int32_t length = PreviewLengthOf(pageCode_);
+  if (length == 0) return;
+  previewLength_ = length;
+  GeneratorParams record = DefaultGeneratorRecord(hooks_);
   controlsToRecord(record);
-  if (!hooks_.generatorPreview) {  // a build without the waveform code
-    series_->clear();
-    for (QAbstractAxis* axis : series_->attachedAxes())
-      axis->setRange(0, axis->orientation() == Qt::Horizontal ? previewLength_ - 1 : 1);
-    return;
-  }
-  previewBuffer_.assign(static_cast<size_t>(previewLength_), 0);
-  hooks_.generatorPreview(pageCode_, record, previewLength_, previewBuffer_.data());
-  QList<QPointF> points;
-  points.reserve(previewLength_);
-  double low = 0, high = 0;
-  for (int i = 0; i < previewLength_; ++i) {
-    const double v = static_cast<double>(previewBuffer_[static_cast<size_t>(i)]);
-    points.append(QPointF(i, v));
-    low = i == 0 ? v : std::min(low, v);
-    high = i == 0 ? v : std::max(high, v);
-  }
-  series_->replace(points);
-  if (high == low) {
-    high += 1;
-    low -= 1;
-  }
-  const auto axes = series_->attachedAxes();
-  for (QAbstractAxis* axis : axes) {
+  const std::vector<int64_t> points = GeneratorPreviewPoints(hooks_, pageCode_, record);
+  QList<QPointF> series;
+  series.reserve(static_cast<qsizetype>(points.size()));
+  for (size_t i = 0; i < points.size(); ++i) series.append(QPointF(static_cast<double>(i), static_cast<double>(points[i])));
+  series_->replace(series);  // empty in a build without the waveform code
+  const auto [low, high] = PreviewValueRange(points);
+  for (QAbstractAxis* axis : series_->attachedAxes()) {
     if (axis->orientation() == Qt::Horizontal)
       axis->setRange(0, previewLength_ - 1);
     else
@@ -682,21 +468,12 @@ void TGenersForm::drawPreview() {
   }
 }
 
-void TGenersForm::checkFormula() {
-  const std::string formula = Func_Str->text().toLower().toLatin1().toStdString();
-  if (!hooks_.checkFormula) {
-    if (hooks_.showError) hooks_.showError(1, "");
-    return;
-  }
-  if (hooks_.checkFormula(formula) && hooks_.showInfo) hooks_.showInfo(10);
-}
+void TGenersForm::checkFormula() { CheckGeneratorFormula(hooks_, Func_Str->text().toLatin1().toStdString()); }
 
 void TGenersForm::showHelp() {
-  if (!hooks_.showHelp || !hooks_.generatorHelpTopic) return;
-  const std::string topic = hooks_.generatorHelpTopic(pageCode_);
-  if (topic.empty()) return;
-  const QByteArray full = directory_.toLocal8Bit() + QByteArray::fromStdString(topic);
-  hooks_.showHelp(full.toStdString());
+  if (!hooks_.showHelp) return;
+  const std::string path = GeneratorHelpPath(hooks_, directory_, pageCode_);
+  if (!path.empty()) hooks_.showHelp(path);
 }
 
 DialogResult TGenersForm::Store() {
@@ -704,31 +481,9 @@ DialogResult TGenersForm::Store() {
   if (out.accepted = result() == QDialog::Accepted; !out.accepted) return out;
   const QPoint now = pos();
   if (now != shownAt_) out.position = std::make_pair(now.x(), now.y());
-  GeneratorParams record{};
-  if (hooks_.generatorDefaults) hooks_.generatorDefaults(record);
+  GeneratorParams record = DefaultGeneratorRecord(hooks_);
   controlsToRecord(record);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
-  out.data.assign(bytes, bytes + sizeof record);
-  if (original_.size() == sizeof record && shownRecord_.size() == sizeof record &&
-      std::equal(shownRecord_.begin(), shownRecord_.end(), bytes)) {
-    // Nothing was changed. A record the controls showed faithfully (all but
-    // the kind, which comes from the page) goes back as it came, the formula
-    // in lower case as it runs; a malformed one is stored as shown.
-    GeneratorParams kept;
-    std::memcpy(&kept, original_.data(), sizeof kept);
-    GeneratorParams shown;
-    std::memcpy(&shown, shownRecord_.data(), sizeof shown);
-    if (kept.Formula.Size() <= static_cast<size_t>(kFormulaKept)) {
-      kept.Formula.Set(QString::fromLatin1(kept.Formula.View().data(), static_cast<qsizetype>(kept.Formula.Size()))
-                           .toLower()
-                           .toLatin1()
-                           .toStdString());
-      shown.Kind = kept.Kind;
-      if (std::memcmp(&shown, &kept, sizeof kept) == 0) {
-        const auto* keptBytes = reinterpret_cast<const uint8_t*>(&kept);
-        out.data.assign(keptBytes, keptBytes + sizeof kept);
-      }
-    }
-  }
+  out.data = shownRecord_ ? GeneratorResultRecord(original_, *shownRecord_, record)
+                          : GeneratorResultRecord({}, record, record);
   return out;
 }

@@ -6,15 +6,15 @@
 #include <QString>
 #include <string>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "DialogChrome.h"
 #include "logic/DialogHooks.h"
+#include "logic/GeneratorDialogLogic.h"
 #include "numeric/ParameterRecords.h"
 
-class QCheckBox;
 class QComboBox;
-class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -32,21 +32,21 @@ class TGenersForm : public QDialog {
  public:
   // Page indices; kinds 11..15 share the windowing page.
   enum Page {
-    pFunc,
-    pSine,
-    pModSine,
-    pRandom,
-    pConstant,
-    pTone,
-    pTriangle,
-    pUniRandom,
-    pGaussian,
-    pBlackMan,
-    pKaiser,
-    pWindowing,
-    kPageCount
+    pFunc = gpFunc,
+    pSine = gpSine,
+    pModSine = gpModSine,
+    pRandom = gpRandom,
+    pConstant = gpConstant,
+    pTone = gpTone,
+    pTriangle = gpTriangle,
+    pUniRandom = gpUniRandom,
+    pGaussian = gpGaussian,
+    pBlackMan = gpBlackMan,
+    pKaiser = gpKaiser,
+    pWindowing = gpWindowing,
+    kPageCount = kGeneratorPageCount
   };
-  static constexpr int kPageCodeFromRecord = -2;
+  static constexpr int kPageCodeFromRecord = ::kPageCodeFromRecord;
 
   explicit TGenersForm(DialogHooks hooks, QWidget* parent = nullptr);
 
@@ -76,21 +76,10 @@ class TGenersForm : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  // One builder per page, in page index order, then the buttons and the
-  // preview around them and the controls' signals.
+  // The pages from the control table, in page index order, then the buttons
+  // and the preview around them and the controls' signals.
   void buildPages();
-  void buildFuncPage();
-  void buildSinePage();
-  void buildModSinePage();
-  void buildRandomPage();
-  void buildConstantPage();
-  void buildTonePage();
-  void buildTrianglePage();
-  void buildUniRandomPage();
-  void buildGaussianPage();
-  void buildBlackManPage();
-  void buildKaiserPage();
-  void buildWindowingPage();
+  void buildPage(int page);
   void buildFrame();
   void connectControls();
   QLabel* addLabel(const char* name);
@@ -102,12 +91,13 @@ class TGenersForm : public QDialog {
   void windowTypeChanged(int index);
   void delayChanged(TRXEditDelay* editor);
   void lengthOrConstantChanged(QSpinBox* box);
-  QString tr2(const char* english, const char* russian) const;
+  template <typename T>
+  T* control(const char* name) const;
 
   DialogHooks hooks_;
   int pageCode_ = kPageCodeFromRecord;
   int previewLength_ = 1024;
-  QString directory_;
+  std::string directory_;
   bool russian_ = false;
   bool activated_ = false;
   bool loading_ = false;
@@ -116,7 +106,7 @@ class TGenersForm : public QDialog {
   bool allPages_ = false;             // All_in_One or an unknown type: every page offered
   int lastPage_ = -1;                 // the page before the current one
   std::vector<uint8_t> original_;     // the stored record as it came
-  std::vector<uint8_t> shownRecord_;  // the controls' record when first shown
+  std::optional<GeneratorParams> shownRecord_;  // the controls' record when first shown
 
   QTabWidget* pages_ = nullptr;
   QLineSeries* series_ = nullptr;
@@ -124,44 +114,19 @@ class TGenersForm : public QDialog {
   QPushButton* cancelBtn_ = nullptr;
   QPushButton* helpBtn_ = nullptr;
 
-  // Controls by the names users and help pages know them.
+  // Every control of the table, by its index there.
+  std::vector<QWidget*> controls_;
+  // Controls with rules of their own, by the names users and help pages know them.
   QLineEdit* Func_Str = nullptr;
   QPushButton* BitBtn1 = nullptr;
   QPushButton* ViewBtn = nullptr;
-  TRXEditDelay* FSinePeriod = nullptr;
-  QSpinBox* FSineAmp = nullptr;
-  TRXEditDelay* FModMainTone = nullptr;
-  TRXEditDelay* FModSinePeriod = nullptr;
-  QSpinBox* FModSineAmp = nullptr;
   QRadioButton* isSingle = nullptr;
   QRadioButton* RadioButton2 = nullptr;
   QGroupBox* GroupBox1 = nullptr;
   QSpinBox* FMinValue = nullptr;
   QSpinBox* FMaxValue = nullptr;
-  QSpinBox* FConstant = nullptr;
-  QDoubleSpinBox* FTone_rFreq = nullptr;
-  QSpinBox* FTone_Mag = nullptr;
-  QSpinBox* FTone_phase = nullptr;
-  QSpinBox* FToneInitValue = nullptr;
-  QDoubleSpinBox* FTrngl_rFreq = nullptr;
-  QSpinBox* FTrngl_Phase = nullptr;
-  QSpinBox* FTrngl_ASym = nullptr;
-  QSpinBox* FTrngl_Mag = nullptr;
-  QSpinBox* FTrnglInitValue = nullptr;
   QSpinBox* FLow = nullptr;
   QSpinBox* FHigh = nullptr;
-  QSpinBox* FMean = nullptr;
-  QSpinBox* FStDev = nullptr;
-  QDoubleSpinBox* FAlpha = nullptr;
-  QSpinBox* FBlackInitValue = nullptr;
-  QSpinBox* BlackLen = nullptr;
-  QDoubleSpinBox* FBeta = nullptr;
-  QSpinBox* FKaiserInitValue = nullptr;
-  QSpinBox* KaiserLen = nullptr;
   QComboBox* Wind_type = nullptr;
-  QSpinBox* FInitValue = nullptr;
-  QSpinBox* WindowLen = nullptr;
 
-  std::vector<QLabel*> labels_;
-  std::vector<int64_t> previewBuffer_;
 };

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes pictures of the generator dialog (Sine, modulated sine, windowing and
-# user-function pages, English and Russian) under a virtual X display:
+# Takes pictures of the generator dialog (every page a block type offers,
+# English and Russian) under a virtual X display:
 #   tools/dialog-screenshots.sh [BUILD_DIR] [OUT_DIR]
 # The PNGs land in out/screenshots/ by default.
 set -euo pipefail

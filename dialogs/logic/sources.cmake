@@ -4,5 +4,7 @@ set(dialog_logic_sources
   ${CMAKE_CURRENT_LIST_DIR}/DialogLanguage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ServiceHooks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HostRequest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DelayUnits.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GeneratorDialogLogic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CoefficientLists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TransformDialogLogic.cpp)

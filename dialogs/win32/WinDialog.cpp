@@ -1,5 +1,8 @@
 #include "WinDialog.h"
 
+#include <stdexcept>
+#include <string>
+
 #include "logic/DialogLanguage.h"
 
 namespace {
@@ -59,6 +62,11 @@ bool WinDialog::RunModal(HWND owner, const std::wstring& caption,
   const INT_PTR result = DialogBoxIndirectParamW(ThisModule(), &tpl.header, owner, &WinDialog::Procedure,
                                                  reinterpret_cast<LPARAM>(this));
   hwnd_ = nullptr;
+  if (result == -1 || result == 0) {
+    // No window at all (no desktop to show it on, or an owner that went away).
+    throw std::runtime_error("%eng%The dialog window could not be created (error " + std::to_string(GetLastError()) +
+                             ")%rus%Не удалось создать окно диалога (ошибка " + std::to_string(GetLastError()) + ")");
+  }
   return result == IDOK;
 }
 

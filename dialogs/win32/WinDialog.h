@@ -20,7 +20,8 @@ class WinDialog {
   WinDialog(const WinDialog&) = delete;
   WinDialog& operator=(const WinDialog&) = delete;
 
-  // Shows the dialog modally; true when it was closed with OK.
+  // Shows the dialog modally; true when it was closed with OK. Throws when
+  // the window cannot be made (the text holds both languages).
   bool RunModal(HWND owner, const std::wstring& caption, const std::optional<std::pair<int32_t, int32_t>>& position);
   HWND Handle() const { return hwnd_; }
   // Window left/top when first shown and when closed.

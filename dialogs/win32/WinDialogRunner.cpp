@@ -7,6 +7,7 @@
 #include "WinDialog.h"
 #include "WinForms.h"
 #include "WinText.h"
+#include "framework/Errors.h"
 #include "framework/interface/UExtParameterTypes.h"
 #include "logic/HostRequest.h"
 #include "logic/ServiceHooks.h"
@@ -18,9 +19,8 @@ void ShowPlainText(const std::string& text) {
   MessageBoxW(GetActiveWindow(), WideFromAnsi(text).c_str(), L"Rir_Eda", MB_OK | MB_TASKMODAL);
 }
 
-void ShowFailure(const char* what) {
-  MessageBoxW(GetActiveWindow(), WideFromUtf8(what).c_str(), L"Rir_Eda", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-}
+// Through the library's presenter: a host's message handler sees it too.
+void ShowFailure(const char* what) { PresentMessage(msError, "RIR Eda Err:" + SelectLanguage(what)); }
 
 // Lets messages posted while the dialog ran (to windows now gone) drain.
 void FlushMessages() {
