@@ -60,17 +60,16 @@ TTableEdit::TTableEdit(QWidget* parent) : QDialog(parent) {
   resize(8 * (kColumnWidth + 1) + 40, 140);
 }
 
-QString TTableEdit::FormatEntry(double value) { return QString::number(value, 'g', 15); }
+QString TTableEdit::FormatEntry(double value) { return QString::fromStdString(::FormatEntry(value)); }
 
-void TTableEdit::SetMinimumColumns(int32_t minimum) { Columns->setMinimum(std::clamp<int32_t>(minimum, 1, kCapacity)); }
+void TTableEdit::SetMinimumColumns(int32_t minimum) { Columns->setMinimum(ClampColumns(minimum)); }
 
 void TTableEdit::ColumnsChange(int value) {
   EntryCount_ = value;
   StringGrid1->setColumnCount(value);
-  StringGrid1->setFixedHeight(value < 9 ? 53 : 73);
+  StringGrid1->setFixedHeight(TableGridHeight(value));
   StringGrid1->setHorizontalScrollBarPolicy(value < 9 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-  const int shown = value > 7 ? 8 : value;
-  StringGrid1->setFixedWidth(shown * (kColumnWidth + 1) + 3);
+  StringGrid1->setFixedWidth(TableGridWidth(value));
   for (int i = 0; i < value; ++i) {
     QTableWidgetItem* entry = StringGrid1->item(1, i);
     if (entry == nullptr) {
@@ -89,50 +88,37 @@ void TTableEdit::ColumnsChange(int value) {
 }
 
 QString TTableEdit::FormatList(const float* entries, int32_t count) {
-  count = std::clamp<int32_t>(count, 0, kCapacity);
-  QString text = "{";
-  for (int32_t i = 0; i < count; ++i) {
-    if (i > 0) text += ",";
-    text += FormatEntry(entries[i]);
-  }
-  text += "}";
-  ResultText_ = text;
-  return text;
+  ResultText_ = QString::fromStdString(::FormatList(entries, count));
+  return ResultText_;
 }
 
 QString TTableEdit::LoadList(const float* entries, int32_t count) {
-  count = std::clamp<int32_t>(count, 0, kCapacity);
+  count = ClampListCount(count);
   Columns->setValue(count);
   ColumnsChange(Columns->value());  // the grid follows even when the value did not change
   const int shown = std::min<int>(count, StringGrid1->columnCount());
-  QString text = "{";
-  for (int i = 0; i < shown; ++i) {
-    StringGrid1->item(1, i)->setText(FormatEntry(entries[i]));
-    if (i > 0) text += ",";
-    text += StringGrid1->item(1, i)->text();
+  for (int i = 0; i < shown; ++i) StringGrid1->item(1, i)->setText(FormatEntry(entries[i]));
+  std::vector<std::string> cells = Cells();
+  cells.resize(static_cast<size_t>(shown));
+  ResultText_ = QString::fromStdString(BraceList(cells));
+  return ResultText_;
+}
+
+std::vector<std::string> TTableEdit::Cells() const {
+  std::vector<std::string> cells;
+  for (int i = 0; i < StringGrid1->columnCount(); ++i) {
+    const QTableWidgetItem* cell = StringGrid1->item(1, i);
+    cells.push_back(cell != nullptr ? cell->text().toStdString() : std::string());
   }
-  text += "}";
-  ResultText_ = text;
-  return text;
+  return cells;
 }
 
 QString TTableEdit::ReadList(float* entries, int32_t& count) {
-  const int32_t n = std::min<int32_t>(Columns->value(), kCapacity);
-  count = n;
-  QString text = "{";
-  for (int32_t i = 0; i < n; ++i) {
-    const QTableWidgetItem* cell = StringGrid1->item(1, i);
-    const QString typed = cell != nullptr ? cell->text() : QString();
-    bool ok = false;
-    const double value = typed.trimmed().toDouble(&ok);
-    if (!ok) return QString();
-    entries[i] = static_cast<float>(value);
-    if (i > 0) text += ",";
-    text += typed;
-  }
-  text += "}";
-  ResultText_ = text;
-  return text;
+  const ListRead read = ::ReadList(Cells(), Columns->value(), entries);
+  count = read.count;
+  if (!read.complete) return QString();
+  ResultText_ = QString::fromStdString(read.text);
+  return ResultText_;
 }
 
 bool TTableEdit::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,10 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "logic/CoefficientLists.h"
 
 class QLabel;
 class QPushButton;
@@ -13,8 +17,8 @@ class QTableWidget;
 class TTableEdit : public QDialog {
   Q_OBJECT
  public:
-  static constexpr int kCapacity = 65;
-  static constexpr int kColumnWidth = 64;
+  static constexpr int kCapacity = kListCapacity;
+  static constexpr int kColumnWidth = kTableColumnWidth;
 
   explicit TTableEdit(QWidget* parent = nullptr);
 
@@ -25,6 +29,8 @@ class TTableEdit : public QDialog {
   // Reads the grid back into entries (room for 65) and count. A cell that is
   // not a number stops the read there and gives an empty text.
   QString ReadList(float* entries, int32_t& count);
+  // The texts of row 1, as typed.
+  std::vector<std::string> Cells() const;
 
   // Sets the smallest entry count the caller accepts.
   void SetMinimumColumns(int32_t minimum);

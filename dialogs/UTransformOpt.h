@@ -13,6 +13,7 @@
 
 #include "DialogChrome.h"
 #include "logic/DialogHooks.h"
+#include "logic/TransformDialogLogic.h"
 #include "numeric/ParameterRecords.h"
 
 class QCheckBox;
@@ -181,7 +182,7 @@ class TTransformsOpt : public QDialog {
   void BuildUserFunctionPage();
   void BuildAddSubPage();
   void BuildMpyDivPage();
-  void BuildTree();
+  void BuildTree(const std::vector<KindItem>& items);
   void ApplyLanguage(const std::string& language);
   void SetupTree();
   void ItemSelection();
@@ -192,12 +193,15 @@ class TTransformsOpt : public QDialog {
   void SamplPhaseChange();
   void SamplFactorChange();
   void BitRevOrderChange();
-  void ExclusiveDirection(QCheckBox* clicked);
-  void BitReversalClick(QCheckBox* clicked);
-  void PackClick(QCheckBox* clicked, QCheckBox* other);
+  // The flag boxes as a mask of their values, read and set by name.
+  int32_t CheckedFlagBoxes() const;
+  void SetFlagBoxes(int32_t checked);
+  void ApplyFlagEnableSet(uint32_t set);
+  // Every control's value, toolkit-free.
+  TransformControls ReadControls() const;
   void NumPointsChange();
   void FormulaButton(TEditButton* field);
-  void EditList(TEditButton* field, float* entries, int32_t& count, int32_t shown, int32_t minColumns);
+  void EditList(TEditButton* field);
 
   DialogHooks Hooks;
   TTableEdit* TableEdit;

@@ -7,4 +7,6 @@ set(dialog_logic_sources
   ${CMAKE_CURRENT_LIST_DIR}/DelayUnits.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GeneratorDialogLogic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SoundClips.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WaveDialogLogic.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/WaveDialogLogic.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CoefficientLists.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TransformDialogLogic.cpp)

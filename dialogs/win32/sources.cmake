@@ -6,6 +6,7 @@ set(dialog_win32_sources
   ${CMAKE_CURRENT_LIST_DIR}/WinRecordDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinGeneratorDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinTransformDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WinTableEditor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinWaveDialog.cpp)
 # The sound clips, built into the DLL itself (not into a static library,
 # whose linker would drop an object nothing refers to).

@@ -432,6 +432,22 @@ TEST(TransformDialog, TableEditorButtonsEditTheWorkingLists) {
   EXPECT_EQ(shownColumns, 6);
   EXPECT_EQ(iir->WorkingFilter().IirTapsCount, 6);
 
+  // The six columns biquad taps ask for do not pad the next list opened.
+  HookLog log4;
+  f.FirTapsCount = 3;
+  auto group = Open(log4, "Filters_Group", Bytes(f));
+  group->IIRS_isBiquads->setChecked(true);
+  group->RunTableEditor = [&] {
+    shownColumns = group->TableEditor()->Columns->value();
+    return int(QDialog::Accepted);
+  };
+  group->IIRS_Taps->Button->click();
+  EXPECT_EQ(shownColumns, 6);
+  ASSERT_TRUE(group->SelectItem("High-Level FIR"));
+  group->FIRS_Taps->Button->click();
+  EXPECT_EQ(shownColumns, 3);
+  EXPECT_EQ(group->WorkingFilter().FirTapsCount, 3);
+
   // Convolution taps live in the transform record.
   HookLog log3;
   auto conv = Open(log3, "OneDim Convolution");

@@ -48,7 +48,8 @@ TEST(WinDialogExports, CancelStoresNothingAndOkHandsBackTheRecord) {
       ASSERT_TRUE(OpenDriven(c.exportName, host, caption, [](HWND dialog) { PressOk(dialog); }));
       ASSERT_EQ(host.dataSet.size(), 1u);
       EXPECT_EQ(host.dataSet[0].size(), c.recordSize);
-      EXPECT_TRUE(host.positionsSet.empty());
+      // The transform dialog stores its position on every OK, as on Linux.
+      EXPECT_EQ(host.positionsSet.size(), std::string(c.exportName) == "TransExtParams" ? 1u : 0u);
 
       host.data = host.dataSet[0];
       ASSERT_TRUE(OpenDriven(c.exportName, host, caption, [](HWND dialog) { PressOk(dialog); }));

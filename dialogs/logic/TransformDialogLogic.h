@@ -1,0 +1,278 @@
+// What the transform dialog decides, free of any toolkit: the tree of kinds
+// and its pruning, the page of each kind, every control's range and design
+// value, the record <-> controls mappings of the transform and filter
+// records, the limits that follow the signal length, the FFT flag word and
+// the captions. The Qt dialog and the Win32 dialog both build on it.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "DialogLanguage.h"
+#include "numeric/ParameterRecords.h"
+
+// ---- Tree of kinds -------------------------------------------------------
+
+// One item of the tree: a group (top level) or a kind under the group above
+// it. The code is the dialog code; a negative code marks a disabled kind.
+struct KindItem {
+  const char* caption;
+  int32_t code;
+  bool child;
+};
+std::span<const KindItem> KindTree();
+
+// The items a block keeps, in tree order. A group block (`groupMode`) keeps
+// its own group `group` with its non-negative kinds; a single-kind block its
+// group item and its own item. A deleted group takes its kinds with it.
+std::vector<KindItem> PruneKindTree(int32_t dialogCode, bool groupMode, int32_t group);
+// Index of the last item of `items` with this code, -1 when none.
+int32_t SelectedKindIndex(const std::vector<KindItem>& items, int32_t dialogCode);
+// Below 20 (a group block) every item opens expanded.
+inline bool ExpandAllKinds(int32_t dialogCode) { return dialogCode < 20; }
+
+// ---- Pages ---------------------------------------------------------------
+
+// Page captions in the order the notebook holds them.
+std::span<const char* const> TransformPages();
+// The page a kind shows: "None" for other codes of 0 or more, "Disabled"
+// for negative ones.
+const char* PageOfCode(int32_t code);
+
+// What selecting a kind does besides showing its page.
+struct KindSelection {
+  const char* page = "None";
+  std::optional<double> threshMinimum;      // Thresh 0, Inverse Thresh 1
+  std::optional<bool> threshRelOpEnabled;   // Inverse Thresh has no operator
+  std::optional<bool> iirDelayShown;        // high-level IIR keeps no delay line
+  bool adaptiveShown = false;               // LMSS_isAdaptB for the low-level LMS kinds
+  bool formulaShown = true;                 // LMSS_Formula and Result_label
+  std::optional<uint32_t> flagEnableSet;    // bit n: number n is in the enable set
+  bool snapsSamplingFactor = false;         // the sampling kinds re-run the factor rule
+  bool previewEnabled = false;              // single kinds (codes above 20)
+  int32_t helpContext = 0;                  // 10000 + 10 x code
+};
+KindSelection SelectKind(int32_t code);
+
+// ---- Controls: ranges, design values, texts -------------------------------
+
+// A number control: its range, step, design value and shown decimals (0
+// for an integer control).
+struct NumberControl {
+  const char* name;
+  double minimum;
+  double maximum;
+  double step;
+  double value;
+  int32_t decimals;
+};
+std::span<const NumberControl> TransformNumberControls();
+// The control of this name; nullptr when there is none.
+const NumberControl* FindNumberControl(const char* name);
+// `value` as the control shows it: rounded to its decimals, then limited
+// to [minimum, maximum] (the control's own minimum and maximum when absent).
+double FitNumber(const NumberControl& control, double value, std::optional<double> minimum = std::nullopt,
+                 std::optional<double> maximum = std::nullopt);
+int32_t FitInteger(const char* name, double value, std::optional<double> minimum = std::nullopt,
+                   std::optional<double> maximum = std::nullopt);
+
+// Design texts of the list and formula fields.
+struct TextControl {
+  const char* name;
+  const char* text;
+};
+std::span<const TextControl> TransformTextControls();
+const char* DesignTextOf(const char* name);
+
+// Drop-down lists.
+struct ComboControl {
+  const char* name;
+  std::span<const char* const> items;
+  int32_t selected;
+};
+std::span<const ComboControl> TransformComboControls();
+const ComboControl* FindComboControl(const char* name);
+
+// Hints (tool tips).
+extern const char* const kBitRevOrderHint;
+extern const char* const kThreshParamHint;
+// The operator tag of a Thresh_RelOp text: "NSP_GT" 1, anything else 0.
+int32_t ThreshRelOpOfText(const std::string& text);
+const char* ThreshRelOpHint(int32_t tag);
+// The correlation type of a corrType text: normal 0, biased 1, else 2.
+int32_t CorrTypeOfText(const std::string& text);
+const char* CorrTypeHint(int32_t type);
+
+// Captions: the dialog's own (under the name "TransformsOpt") and those of
+// the controls that change with the language, then those with one text.
+extern const Caption kTransformDialogCaption;
+std::span<const Caption> TransformCaptions();
+std::span<const Caption> TransformFixedCaptions();
+// The English (design) caption of the control of this name, "" if none.
+const char* TransformCaptionOf(const char* name);
+// The two tabs of the LMS page.
+extern const char* const kLmsTabs[2];
+
+// ---- FFT flag word ---------------------------------------------------------
+
+// The flag boxes, each with its bit of the flag word.
+struct FlagBox {
+  const char* name;
+  int32_t value;
+  bool checked;  // design state
+};
+std::span<const FlagBox> FftFlagBoxes();
+constexpr int32_t kFlagForward = 1, kFlagInverse = 2, kFlagInit = 4, kFlagNoScale = 8, kFlagNoBitRev = 16,
+                  kFlagInBitRev = 32, kFlagOutBitRev = 64, kFlagOutRcPack = 128, kFlagOutRcPerm = 256,
+                  kFlagInRcPack = 512, kFlagInRcPerm = 1024;
+// The checked boxes of the design state: Forward, Out RCPack, In RCPack.
+int32_t DesignFlagBoxes();
+// The boxes an enable set enables (as a mask of their values). 0 enables
+// Forward and Inverse, but 1 decides them again, so a set without 1 leaves
+// them disabled; 2 the bit-reversal boxes; 3 the "Out" pack boxes; 4 the
+// "In" pack boxes.
+int32_t EnabledFlagBoxes(uint32_t enableSet);
+uint32_t EnableSetOf(std::initializer_list<int> numbers);
+// A box counts only when it is both enabled and checked.
+inline int32_t ComposeFlags(int32_t checked, int32_t enabled) { return checked & enabled; }
+// The checked boxes after the user clicked `box` (whose own state in
+// `checked` is already the new one): one direction of Forward, Initialize
+// and Inverse; a bit-reversal box checked clears the ones it excludes; the
+// pack boxes of each side are a pair of which the clicked one is checked.
+int32_t FlagBoxesAfterClick(int32_t checked, int32_t box);
+
+// ---- Limits that follow other controls -------------------------------------
+
+// The down-sampling factor snaps to a divisor of the signal length, upward
+// when it grew from `previous`, downward else; up-sampling takes any factor.
+// Both stop at the signal length.
+int32_t SnapSamplingFactor(int32_t value, int32_t previous, int32_t signalLength, bool upSample);
+// The phase stays below the factor.
+int32_t LimitSamplingPhase(int32_t phase, int32_t factor);
+// At most the number of halvings of the signal length before it is odd, at
+// least 1.
+int32_t LimitBitReverseOrder(int32_t order, int32_t signalLength);
+// Maximum of a phase control: factor - 1.
+inline int32_t PhaseMaximum(int32_t factor) { return factor > 1 ? factor - 1 : 0; }
+// A FIR down factor may lower Num_Points to signal length / factor.
+std::optional<int32_t> NumPointsForDownFactor(int32_t numPoints, int32_t signalLength, int32_t factor);
+// FIR down factor maximum on activation (signal length / 3) and after a
+// Num_Points change of the FIR kinds (Num_Points maximum / signal length).
+int32_t FirDownFactorMaximum(int32_t signalLength);
+int32_t FirDownFactorMaximumForLength(int32_t signalLength);
+inline bool IsFirCode(int32_t code) { return code == 42 || code == 43; }
+// A kind code a record can hold: negative codes are stored as 5.
+inline int32_t StoredDialogCode(int32_t code) { return code < 0 ? 5 : code; }
+
+// ---- Record <-> controls -----------------------------------------------------
+
+// The values of every control of the dialog, toolkit-free. Texts are the
+// 8-bit texts of the records.
+struct TransformControls {
+  int32_t numPoints = 102;
+  int32_t flagsChecked = 0;
+  double winAlpha = 0, winBeta = 0;
+  int32_t windowLen = 0;
+  double goertzelFrequency = 0;
+  int32_t samplFactor = 0, samplPhase = 0, corrLags = 0;
+  int32_t corrType = 1;  // item index of corrType, the working record's type
+  int32_t bitRevOrder = 0;
+  double threshParam = 0;
+  int32_t threshRelOp = 1;       // the operator tag stored
+  int32_t threshRelOpIndex = 0;  // item shown: 0 "NSP_GT", 1 "NSP_LT"
+  std::string userFunc, basisFunc, lmsFormula;
+  double addSubCoef = 0, mpyDivCoef = 0;
+  // List fields: brace lists of the working records.
+  std::string convTaps, firTaps, firDelay, iirTaps, iirDelay, lmsTaps, lmsDelay;
+  int32_t firUpFactor = 1, firUpPhase = 0, firDownFactor = 1, firDownPhase = 0;
+  bool firMultiRate = false;
+  int32_t iirType = 0;
+  bool iirBiquads = false;
+  int32_t lmsType = 0;
+  double lmsStep = 0, lmsLeak = 0;
+  int32_t lmsErrDly = 0, lmsDownFactor = 1, lmsDownPhase = 0;
+  bool lmsMultiRate = false, lmsAdaptive = false;
+};
+// Every control in its design state.
+TransformControls DesignControls();
+
+// Whether the signal length is shown for a transform record of this kind:
+// not for the arithmetic and filter groups.
+bool ShowsSignalLength(int32_t group);
+
+// A transform record shown: the controls it sets (limited to their ranges),
+// and into `working` the taps and the correlation type. A record with no
+// length shows 102; flag boxes follow a stored flag word, a record without
+// one keeps the design state.
+void TransformRecordToControls(const TransformParams& record, TransformControls& controls,
+                               TransformParams& working);
+// The record OK stores: `source` (the stored record) with every field the
+// dialog edits taken from the controls, the taps from `working`, the kind
+// from `dialogCode` (negative codes become 5) and the flag word `flags`.
+// The user function is lower-cased for "Any Func" (33), the basis function
+// for the user transforms (80, 81); both are cut to 55 characters.
+TransformParams ControlsToTransformRecord(const TransformControls& controls, const TransformParams& source,
+                                          const TransformParams& working, int32_t dialogCode, int32_t flags);
+// A filter record shown: `working` becomes the record with its counts
+// limited to the lists, the list fields its brace lists, every setting its
+// control (factors before their phases, which they limit).
+void FilterRecordToControls(const FilterParams& record, TransformControls& controls, FilterParams& working);
+// The record OK stores: `working` (the stored record, lists as edited, run
+// state untouched) with the settings of the controls.
+FilterParams ControlsToFilterRecord(const TransformControls& controls, const FilterParams& working,
+                                    int32_t dialogCode);
+
+// The kind a group block preselects from its stored record: the record's
+// kind when it lies in the block's group (transform), any stored kind
+// (filter, 5 when negative).
+int32_t PreselectedTransformCode(int32_t dialogCode, int32_t recordGroup, const TransformParams& record);
+int32_t PreselectedFilterCode(const FilterParams& record);
+
+// The block type of a type name: cut before its first "_"
+// ("Arithmetic_Group" becomes "Arithmetic").
+std::string TransformTypeOf(const std::string& typeName);
+// The stored data: 552 bytes are a transform record, 2024 a filter record,
+// and either is kept as `stored`; data of any other size is ignored and the
+// records keep what they hold (their defaults).
+void ReadStoredRecord(const std::vector<uint8_t>& data, std::vector<uint8_t>& stored, TransformParams& transform,
+                      FilterParams& filter);
+std::vector<uint8_t> RecordBytes(const TransformParams& record);
+std::vector<uint8_t> RecordBytes(const FilterParams& record);
+
+// OK without a change hands the stored record back byte for byte: `now`
+// equal to `shown` (the controls' record when first shown) gives `stored`.
+std::vector<uint8_t> ResultRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& shown,
+                                  std::vector<uint8_t> now);
+
+// ---- Coefficient lists of the records ---------------------------------------
+
+enum class CoefficientList { ConvTaps, FirTaps, FirDelay, IirTaps, IirDelay, LmsTaps, LmsDelay };
+struct ListField {
+  const char* name;  // the field that shows it
+  CoefficientList list;
+};
+std::span<const ListField> TransformListFields();
+std::optional<CoefficientList> ListOfField(const char* name);
+
+// Entries and shared count of a list in the working records.
+float* ListEntries(CoefficientList list, TransformParams& transform, FilterParams& filter);
+int32_t& ListCount(CoefficientList list, TransformParams& transform, FilterParams& filter);
+
+// How the table editor is opened for a list: the entries shown (the FIR
+// delay line is shorter than its taps) and the fewest columns it accepts.
+struct ListEditPlan {
+  int32_t shown = 0;
+  int32_t minimumColumns = 1;
+};
+ListEditPlan PlanListEdit(CoefficientList list, const TransformParams& transform, const FilterParams& filter,
+                          bool iirBiquads, int32_t firUpFactor);
+// After the editor: `read` entries came back (already stored into the
+// list). The count a taps list shares with its delay line follows; only a
+// changed length of the FIR delay line changes the FIR count, mapped back
+// to taps, so opening it and pressing OK keeps every tap.
+void FinishListEdit(CoefficientList list, TransformParams& transform, FilterParams& filter,
+                    const ListEditPlan& plan, int32_t read, int32_t firUpFactor);
