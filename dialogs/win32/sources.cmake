@@ -3,7 +3,6 @@ set(dialog_win32_sources
   ${CMAKE_CURRENT_LIST_DIR}/WinText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinDialogRunner.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WinRecordDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinGeneratorDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinTransformDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinTableEditor.cpp
