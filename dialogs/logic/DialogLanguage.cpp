@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+const Caption kOkButtonCaption = {"OK", "&OK", "OK"};
+const Caption kCancelButtonCaption = {"Cancel", "&Cancel", "Отмена"};
+const Caption kHelpButtonCaption = {"Help", "&Help", "Справка"};
+
 bool IsRussianLanguage(const std::string& language) {
   std::string upper = language;
   std::transform(upper.begin(), upper.end(), upper.begin(),

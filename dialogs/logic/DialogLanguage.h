@@ -18,6 +18,12 @@ inline const char* CaptionText(const Caption& caption, bool russian) {
   return russian ? caption.russian : caption.english;
 }
 
+// The standard buttons: "&OK", "&Cancel", "&Help" in English; in Russian
+// the texts Qt's own translation gives them.
+extern const Caption kOkButtonCaption;
+extern const Caption kCancelButtonCaption;
+extern const Caption kHelpButtonCaption;
+
 struct ScreenRect {
   int32_t left = 0;
   int32_t top = 0;

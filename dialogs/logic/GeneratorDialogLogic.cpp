@@ -166,9 +166,6 @@ const char* const kGeneratorPageNames[kGeneratorPageCount] = {
 const char* const kWindowTypeNames[kWindowTypeCount] = {"Bartlett", "Hann", "Hamming", "BlackmanStd", "BlackmanOpt"};
 
 const Caption kGeneratorFormCaption = {"GenersForm", "Signal Generator Properties", "Свойства генераторов сигналов"};
-const Caption kGeneratorOkCaption = {"OKBtn", "&OK", "&OK"};
-const Caption kGeneratorCancelCaption = {"CancelBtn", "&Cancel", "О&тмена"};
-const Caption kGeneratorHelpCaption = {"HelpBtn", "&Help", "&Справка"};
 
 GeneratorPageSetup GeneratorPagesOf(const std::string& blockTypeName, const DialogHooks& hooks) {
   GeneratorPageSetup s;

@@ -151,5 +151,3 @@ std::string GeneratorHelpPath(const DialogHooks& hooks, const std::string& direc
 extern const Caption kGeneratorFormCaption;
 std::span<const Caption> GeneratorCaptions();
 const Caption* FindGeneratorCaption(std::string_view name);
-// The OK, Cancel and Help buttons, and their object names.
-extern const Caption kGeneratorOkCaption, kGeneratorCancelCaption, kGeneratorHelpCaption;

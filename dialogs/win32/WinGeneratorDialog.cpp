@@ -130,11 +130,11 @@ class GeneratorDialog : public WinDialog {
     controlPages_.assign(table.size(), -1);
     for (size_t i = 0; i < table.size(); ++i) ranges_[i] = {table[i].min, table[i].max};
     for (int page = 0; page < kGeneratorPageCount; ++page) BuildPage(page);
-    AddButton(IDOK, WideFromUtf8(CaptionText(kGeneratorOkCaption, russian_)), kButtonX, kTabY, kButtonWidth,
+    AddButton(IDOK, WideFromUtf8(CaptionText(kOkButtonCaption, russian_)), kButtonX, kTabY, kButtonWidth,
               kButtonHeight, true);
-    AddButton(IDCANCEL, WideFromUtf8(CaptionText(kGeneratorCancelCaption, russian_)), kButtonX, kTabY + 30,
+    AddButton(IDCANCEL, WideFromUtf8(CaptionText(kCancelButtonCaption, russian_)), kButtonX, kTabY + 30,
               kButtonWidth, kButtonHeight);
-    AddButton(IDHELP, WideFromUtf8(CaptionText(kGeneratorHelpCaption, russian_)), kButtonX, kTabY + 60, kButtonWidth,
+    AddButton(IDHELP, WideFromUtf8(CaptionText(kHelpButtonCaption, russian_)), kButtonX, kTabY + 60, kButtonWidth,
               kButtonHeight);
     AddCanvas(kIdCanvas, kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight);
     // The tab control goes below the page controls so they draw over it.

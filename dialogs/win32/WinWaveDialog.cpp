@@ -112,10 +112,10 @@ class WaveDialogForm : public WinDialog {
       SendMessageW(Item(kWaveSaveWaveFile), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
       SetComboIndex(kWaveSampleWave, 0);
     }
-    AddButton(IDOK, L"&OK", 160, 214, 82, 26);
-    AddButton(IDCANCEL, ru ? L"&Отмена" : L"&Cancel", 248, 214, 82, 26);
+    AddButton(IDOK, WideFromUtf8(CaptionText(kOkButtonCaption, ru)), 160, 214, 82, 26);
+    AddButton(IDCANCEL, WideFromUtf8(CaptionText(kCancelButtonCaption, ru)), 248, 214, 82, 26);
     AddButton(kWavePlayBtn, L"Pl&ay", 336, 214, 82, 26, true);
-    AddButton(kWaveHelpBtn, ru ? L"&Справка" : L"&Help", 72, 214, 82, 26);
+    AddButton(kWaveHelpBtn, WideFromUtf8(CaptionText(kHelpButtonCaption, ru)), 72, 214, 82, 26);
     ShowItem(kWaveHelpBtn, false);
 
     const WaveDialog::WaveForm::Controls controls = logic_.Open(request_.data);

@@ -10,6 +10,7 @@
 #include "dialogs/logic/GeneratorDialogLogic.h"
 #include "framework/BlockCatalogue.h"
 #include "numeric/ParameterRecords.h"
+#include "support/SampleRecords.h"
 
 namespace {
 
@@ -165,39 +166,7 @@ TEST(GeneratorDialogLogic, EveryRecordFieldHasOneControlWithItsRange) {
 }
 
 TEST(GeneratorDialogLogic, RecordsRoundTripThroughTheControlValues) {
-  GeneratorParams r{};
-  r.Kind = gkBlackman;
-  r.IsSingle = 1;
-  r.ModSinePeriod = 2000;
-  r.ModMainTone = 77;
-  r.ModSineAmp = 5;
-  r.SinePeriod = 3000000000000LL;
-  r.SineAmp = 2000000000;
-  r.MinValue = -9;
-  r.MaxValue = 9;
-  r.ConstantValue = -1000;
-  r.ToneInitValue = 4;
-  r.ToneRelFreq = 0.1234567891;
-  r.TonePhase = 359;
-  r.ToneMag = 1;
-  r.TrnglInitValue = -3;
-  r.TrnglRelFreq = 0.25;
-  r.TrnglPhase = 45;
-  r.TrnglMag = 8;
-  r.TrnglASym = -89;
-  r.Low = -7;
-  r.High = 7;
-  r.Mean = 2;
-  r.StDev = 3;
-  r.WindowLen = 300;
-  r.BlackLen = 1024;
-  r.KaiserLen = 2;
-  r.WindowAmp = -2000000000;
-  r.BlackAmp = 6;
-  r.Alpha = -11;
-  r.KaiserAmp = 10;
-  r.Beta = -11;
-  r.Formula.Set("sin(t)*100");
+  GeneratorParams r = GeneratorRecordOffDefaults();
   GeneratorValues v = RecordToValues(r);
   EXPECT_EQ(ValueOf(v, "FSinePeriod").whole, 3000000000000LL);
   EXPECT_EQ(ValueOf(v, "isSingle").whole, 1);

@@ -12,6 +12,7 @@
 #include "dialogs/win32/WinGeneratorDialog.h"
 #include "framework/BlockCatalogue.h"
 #include "numeric/ParameterRecords.h"
+#include "support/SampleRecords.h"
 
 namespace {
 
@@ -61,39 +62,7 @@ TEST(WinGeneratorDialog, CancelStoresNothingAndOkHandsBackTheRecord) {
   EXPECT_TRUE(host.positionsSet.empty());
 
   // Every field off its default, periods in several units, a record of another kind.
-  GeneratorParams r{};
-  r.Kind = gkBlackman;
-  r.IsSingle = 1;
-  r.ModSinePeriod = 2000;
-  r.ModMainTone = 77;
-  r.ModSineAmp = 5;
-  r.SinePeriod = 3000000000000LL;
-  r.SineAmp = 2000000000;
-  r.MinValue = -9;
-  r.MaxValue = 9;
-  r.ConstantValue = -1000;
-  r.ToneInitValue = 4;
-  r.ToneRelFreq = 0.1234567891;
-  r.TonePhase = 359;
-  r.ToneMag = 1;
-  r.TrnglInitValue = -3;
-  r.TrnglRelFreq = 0.25;
-  r.TrnglPhase = 45;
-  r.TrnglMag = 8;
-  r.TrnglASym = -89;
-  r.Low = -7;
-  r.High = 7;
-  r.Mean = 2;
-  r.StDev = 3;
-  r.WindowLen = 300;
-  r.BlackLen = 1024;
-  r.KaiserLen = 2;
-  r.WindowAmp = -2000000000;
-  r.BlackAmp = 6;
-  r.Alpha = -11;
-  r.KaiserAmp = 10;
-  r.Beta = -11;
-  r.Formula.Set("sin(t)*100");
+  const GeneratorParams r = GeneratorRecordOffDefaults();
   for (const char* type : {"All_in_One", "Sine"}) {
     SCOPED_TRACE(type);
     host.typeName = type;

@@ -1,0 +1,45 @@
+// Stored records with every field off its default, for the round trips the
+// dialog tests make (Qt, the shared logic and the Windows dialogs alike).
+#pragma once
+
+#include "framework/BlockCatalogue.h"
+#include "numeric/ParameterRecords.h"
+
+// A Blackman record whose every field differs from the defaults: periods in
+// several units, the largest amplitudes the controls take, a single impulse.
+inline GeneratorParams GeneratorRecordOffDefaults() {
+  GeneratorParams r{};
+  r.Kind = gkBlackman;
+  r.IsSingle = 1;
+  r.ModSinePeriod = 2000;  // shown as 2 ns, stored back as 2000
+  r.ModMainTone = 77;
+  r.ModSineAmp = 5;
+  r.SinePeriod = 3000000000000LL;
+  r.SineAmp = 2000000000;
+  r.MinValue = -9;
+  r.MaxValue = 9;
+  r.ConstantValue = -1000;
+  r.ToneInitValue = 4;
+  r.ToneRelFreq = 0.1234567891;
+  r.TonePhase = 359;
+  r.ToneMag = 1;
+  r.TrnglInitValue = -3;
+  r.TrnglRelFreq = 0.25;
+  r.TrnglPhase = 45;
+  r.TrnglMag = 8;
+  r.TrnglASym = -89;
+  r.Low = -7;
+  r.High = 7;
+  r.Mean = 2;
+  r.StDev = 3;
+  r.WindowLen = 300;
+  r.BlackLen = 1024;  // reopens as stored, beyond the typing limit
+  r.KaiserLen = 2;
+  r.WindowAmp = -2000000000;
+  r.BlackAmp = 6;
+  r.Alpha = -11;
+  r.KaiserAmp = 10;
+  r.Beta = -11;
+  r.Formula.Set("sin(t)*100");
+  return r;
+}
