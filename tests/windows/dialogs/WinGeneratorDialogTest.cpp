@@ -202,7 +202,7 @@ TEST(WinGeneratorDialog, Screenshots) {
       FakeExtParameter host;
       host.typeName = s.typeName;
       host.language = russian ? "RUSSIAN" : "ENGLISH";
-      const std::string name = std::string("windows-generator-") + s.file + (russian ? "-ru" : "-en");
+      const std::string name = std::string("generator-") + s.file + (russian ? "-ru" : "-en");
       ASSERT_TRUE(OpenDriven("GenersExtParams", host,
                              russian ? L"Свойства генераторов сигналов" : kCaption, [&](HWND dialog) {
                                Screenshot(dialog, name);

@@ -190,13 +190,13 @@ TEST(WinWaveDialog, Screenshots) {
     FakeExtParameter load = Host("Load Wave", dir, russian ? "RUSSIAN" : "ENGLISH");
     load.data = Bytes(Record("tone.wav", 22050, 16, 2));
     ASSERT_TRUE(OpenDriven("WaveExtParams", load, russian ? kRussianCaption : kCaption, [&](HWND dialog) {
-      Screenshot(dialog, "windows-wave-load" + suffix);
+      Screenshot(dialog, "wave-load" + suffix);
       PressCancel(dialog);
     }));
     FakeExtParameter save = Host("Save Wave", dir, russian ? "RUSSIAN" : "ENGLISH");
     save.data = Bytes(Record("NewTest.wav", 8000, 8, 1));
     ASSERT_TRUE(OpenDriven("WaveExtParams", save, russian ? kRussianCaption : kCaption, [&](HWND dialog) {
-      Screenshot(dialog, "windows-wave-save" + suffix);
+      Screenshot(dialog, "wave-save" + suffix);
       PressCancel(dialog);
     }));
   }
