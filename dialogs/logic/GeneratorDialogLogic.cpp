@@ -280,15 +280,6 @@ GeneratorParams DefaultGeneratorRecord(const DialogHooks& hooks) {
   return record;
 }
 
-std::string FormulaLowerCase(std::string_view formula) {
-  std::string out(formula);
-  for (char& ch : out) {
-    const auto c = static_cast<unsigned char>(ch);
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) ch = static_cast<char>(c + 0x20);
-  }
-  return out;
-}
-
 std::vector<uint8_t> GeneratorResultRecord(const std::vector<uint8_t>& stored, const GeneratorParams& shown,
                                            const GeneratorParams& now) {
   const auto* nowBytes = reinterpret_cast<const uint8_t*>(&now);

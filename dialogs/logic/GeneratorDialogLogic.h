@@ -16,6 +16,7 @@
 #include "DialogHooks.h"
 #include "DialogLanguage.h"
 #include "numeric/ParameterRecords.h"
+#include "FormulaText.h"
 
 // Pages in order; the page index is the generator kind for kinds 0..10, and
 // kinds 11..15 share the windowing page.
@@ -112,10 +113,6 @@ GeneratorValues RecordToValues(const GeneratorParams& record);
 // 50 characters in lower case.
 void ValuesToRecord(const GeneratorValues& values, int32_t pageCode, GeneratorParams& record);
 GeneratorParams DefaultGeneratorRecord(const DialogHooks& hooks);
-
-// The formula as the evaluator and the block read it: lower case (ASCII and
-// the Latin-1 / Cyrillic upper half alike).
-std::string FormulaLowerCase(std::string_view formula);
 
 // The record OK hands back. When the controls still show what they showed
 // at first (`shown`), the stored record goes back as it came (the formula in

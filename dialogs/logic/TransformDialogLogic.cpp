@@ -8,6 +8,7 @@
 
 #include "CoefficientLists.h"
 #include "framework/CatalogueCodes.h"
+#include "FormulaText.h"
 
 namespace {
 
@@ -207,13 +208,6 @@ const ListField kListFields[] = {
 bool Doomed(int32_t code, int32_t dialogCode, bool groupMode, int32_t group) {
   if (groupMode) return IsGroupDialogCode(code) && code != group;
   return code != dialogCode && (code < 0 || !IsGroupDialogCode(code) || code != group);
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
 }
 
 std::string TextOf(std::string_view view) { return std::string(view); }
@@ -568,9 +562,9 @@ TransformParams ControlsToTransformRecord(const TransformControls& c, const Tran
   r.SamplFactor = c.samplFactor;
   r.SamplPhase = c.samplPhase;
   const std::string user = c.userFunc.substr(0, 55);
-  r.UserFunc.Set(dialogCode == 33 ? Lower(user) : user);
+  r.UserFunc.Set(dialogCode == 33 ? FormulaLowerCase(user) : user);
   const std::string basis = c.basisFunc.substr(0, 55);
-  r.BasisFunc.Set(dialogCode == 80 || dialogCode == 81 ? Lower(basis) : basis);
+  r.BasisFunc.Set(dialogCode == 80 || dialogCode == 81 ? FormulaLowerCase(basis) : basis);
   r.ConvTapsCount = ClampListCount(working.ConvTapsCount);
   std::memcpy(r.ConvTaps, working.ConvTaps, sizeof r.ConvTaps);
   r.AddSubCoef = c.addSubCoef;
