@@ -1,8 +1,10 @@
 #include "WinDialog.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
+#include "WinText.h"
 #include "logic/DialogLanguage.h"
 
 namespace {
@@ -265,6 +267,26 @@ void WinDialog::SetComboIndex(int id, int index) { SendMessageW(Item(id), CB_SET
 void WinDialog::ShowItem(int id, bool shown) { ShowWindow(Item(id), shown ? SW_SHOW : SW_HIDE); }
 
 void WinDialog::EnableItem(int id, bool enabled) { EnableWindow(Item(id), enabled ? TRUE : FALSE); }
+
+void WinDialog::SetHint(int id, const char* text) {
+  if (tooltip_ == nullptr || !IsWindow(tooltip_)) {
+    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ThisModule(), nullptr);
+    if (tooltip_ == nullptr) return;
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    hinted_.clear();
+  }
+  std::wstring wide = WideFromUtf8(text != nullptr ? text : "");
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = hwnd_;
+  info.uId = reinterpret_cast<UINT_PTR>(Item(id));
+  info.lpszText = wide.data();  // the tool tip keeps a copy
+  const bool known = std::find(hinted_.begin(), hinted_.end(), id) != hinted_.end();
+  SendMessageW(tooltip_, known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  if (!known) hinted_.push_back(id);
+}
 
 int WinDialog::ShowMessage(const std::wstring& text, UINT flags) {
   return MessageBoxW(hwnd_, text.c_str(), L"Rir_Eda", flags);

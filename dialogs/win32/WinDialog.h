@@ -78,6 +78,8 @@ class WinDialog {
   void SetComboIndex(int id, int index);
   void ShowItem(int id, bool shown);
   void EnableItem(int id, bool enabled);
+  // The tool tip of a control (UTF-8 text); a second call replaces it.
+  void SetHint(int id, const char* text);
   // A message box owned by the dialog (information, warning or error icon).
   int ShowMessage(const std::wstring& text, UINT flags = MB_OK | MB_ICONINFORMATION);
   HFONT Font() const { return font_; }
@@ -94,6 +96,8 @@ class WinDialog {
   int clientHeight_;
   HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
+  HWND tooltip_ = nullptr;      // made with the first hint, freed with the dialog
+  std::vector<int> hinted_;     // controls that have a tool
   std::wstring caption_;
   std::optional<std::pair<int32_t, int32_t>> position_;
   std::pair<int32_t, int32_t> shownAt_{0, 0};

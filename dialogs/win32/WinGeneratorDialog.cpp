@@ -369,29 +369,13 @@ class GeneratorDialog : public WinDialog {
           break;
         }
       }
-      if (c.hint != nullptr) SetHint(id, WideFromUtf8(c.hint));
+      if (c.hint != nullptr) SetHint(id, c.hint);
     }
     if (page == gpFunc) {
       const int y = rowTop + row * kRowStep;
       AddButton(kIdCheck, Caption("BitBtn1", russian_), editorX, y, 90, kButtonHeight);
       AddButton(kIdPreview, Caption("ViewBtn", russian_), editorX + 96, y, 90, kButtonHeight);
     }
-  }
-
-  // A tool tip for a control.
-  void SetHint(int id, const std::wstring& hint) {
-    if (tips_ == nullptr) {
-      tips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, nullptr, nullptr);
-    }
-    std::wstring text = hint;  // the tool tip keeps a copy
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
-    tool.lpszText = text.data();
-    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 
   // Only the controls of the active page are shown.
@@ -710,7 +694,6 @@ class GeneratorDialog : public WinDialog {
   std::vector<int> tabPages_;
   std::vector<int> units_ = std::vector<int>(GeneratorControls().size(), 0);
   std::vector<int64_t> points_;
-  HWND tips_ = nullptr;
   COLORREF pageColor_ = 0;
   HBRUSH pageBrush_ = nullptr;
 };

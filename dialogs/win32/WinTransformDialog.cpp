@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cstring>
 #include <map>
-#include <set>
 #include <optional>
 #include <string>
 #include <vector>
@@ -495,27 +494,6 @@ class TransformDialog : public WinDialog {
     SetHint(wt_Thresh_RelOp, ThreshRelOpHint(threshRelOp_));
   }
 
-  // A tool tip of the control; a second call replaces its text.
-  void SetHint(int id, const char* text) {
-    if (tooltip_ == nullptr) {
-      const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Handle(), GWLP_HINSTANCE));
-      tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, instance, nullptr);
-      if (tooltip_ == nullptr) return;
-      SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
-    }
-    std::wstring wide = WideFromUtf8(text);
-    TTTOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    info.hwnd = Handle();
-    info.uId = reinterpret_cast<UINT_PTR>(Item(id));
-    info.lpszText = wide.data();
-    const bool known = hinted_.count(id) != 0;
-    SendMessageW(tooltip_, known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-    hinted_.insert(id);
-  }
-
   bool Clicked(int id) {
     for (const FlagBox& flag : FftFlagBoxes()) {
       if (FlagId(flag.name) == id) {
@@ -793,8 +771,6 @@ class TransformDialog : public WinDialog {
   std::map<int, std::string> pageOf_;
   std::map<int, int> tabOf_;
   std::map<int, bool> hidden_;
-  std::set<int> hinted_;
-  HWND tooltip_ = nullptr;
   std::vector<uint8_t> original_;
   std::vector<uint8_t> shown_;
   std::vector<uint8_t> record_;
