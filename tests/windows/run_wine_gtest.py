@@ -96,11 +96,18 @@ def run(args, display):
         start = time.monotonic()
         run = subprocess.run([wine, exe, f"--gtest_filter={case}"], env=env, capture_output=True, text=True,
                              timeout=600)
+        if run.returncode != 0 and "[ RUN      ]" not in run.stdout:
+            # The program never started a test: wine itself failed to start
+            # it (seen rarely on a loaded machine). Say so and try once more.
+            print(f"wine did not start {case} (exit {run.returncode}): {run.stderr.strip()[-500:]}")
+            run = subprocess.run([wine, exe, f"--gtest_filter={case}"], env=env, capture_output=True, text=True,
+                                 timeout=600)
         seconds = time.monotonic() - start
         ok = run.returncode == 0 and ("[  PASSED  ] 1 test" in run.stdout or "[  SKIPPED ] 1 test" in run.stdout)
         print(f"{'ok  ' if ok else 'FAIL'} {case} ({seconds:.2f} s)")
         if not ok:
             failed.append(case)
+            print(f"exit {run.returncode}")
             print(run.stdout[-6000:], run.stderr[-2000:])
     print(f"{len(cases) - len(failed)} of {len(cases)} cases passed under wine")
     return 1 if failed or not cases else 0
