@@ -124,6 +124,16 @@ void SelectTab(HWND tab, int index) {
   SendMessageW(GetParent(tab), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
+std::wstring CloseLibraryMessage(int ms) {
+  HWND box = WaitForWindow(L"Rir_Eda", ms);
+  if (box == nullptr) return {};
+  // A message box's text is the static control of id 0xFFFF.
+  const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 500 && IsWindow(box); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return text;
+}
+
 void Settle(HWND dialog) {
   // A sent message is handled after everything posted before it.
   SendMessageW(dialog, WM_NULL, 0, 0);

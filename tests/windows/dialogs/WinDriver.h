@@ -44,6 +44,9 @@ void PressCancel(HWND dialog);
 void SelectComboItem(HWND combo, int index);
 // Selects a tab page and tells the dialog.
 void SelectTab(HWND tab, int index);
+// Waits for the library's message box ("Rir_Eda"), closes it with its OK
+// button and gives back its text; empty when none appears within `ms`.
+std::wstring CloseLibraryMessage(int ms = 10000);
 // Lets the dialog's thread handle everything sent so far.
 void Settle(HWND dialog);
 

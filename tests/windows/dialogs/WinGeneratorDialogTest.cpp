@@ -10,6 +10,7 @@
 #include "WinDriver.h"
 #include "dialogs/logic/GeneratorDialogLogic.h"
 #include "dialogs/win32/WinGeneratorDialog.h"
+#include "dialogs/win32/WinText.h"
 #include "framework/BlockCatalogue.h"
 #include "numeric/ParameterRecords.h"
 #include "support/SampleRecords.h"
@@ -210,4 +211,27 @@ TEST(WinGeneratorDialog, Screenshots) {
                              }));
     }
   }
+}
+
+// The Check button asks the library's formula evaluator through the plug-in's
+// services: a bad formula gets message 15 with the formula, a good one
+// message 10; neither stores anything.
+TEST(WinGeneratorDialog, FormulaCheckAnswersWithTheLibrarysMessages) {
+  FakeExtParameter host;
+  host.typeName = "Func";
+  std::wstring bad;
+  std::wstring good;
+  Drive(host, [&](HWND dialog) {
+    SetEditText(Control(dialog, "Func_Str"), L"SIN(T)*(");
+    Click(ChildById(dialog, kGeneratorCheckId));
+    bad = CloseLibraryMessage();
+    SetEditText(Control(dialog, "Func_Str"), L"SIN(T)*3");
+    Click(ChildById(dialog, kGeneratorCheckId));
+    good = CloseLibraryMessage();
+    PressCancel(dialog);
+  });
+  EXPECT_NE(bad.find(L"sin(t)*("), std::wstring::npos) << Utf8FromWide(bad);
+  EXPECT_NE(bad.find(L"The formula is entered incorrectly"), std::wstring::npos) << Utf8FromWide(bad);
+  EXPECT_NE(good.find(L"The formula is entered correctly"), std::wstring::npos) << Utf8FromWide(good);
+  EXPECT_TRUE(host.dataSet.empty());
 }
