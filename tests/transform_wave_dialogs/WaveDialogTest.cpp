@@ -181,7 +181,9 @@ TEST(WaveDialog, LoadPageRefusesMissingAndUnreadableFiles) {
 // Names are read and written in one encoding; whole paths stay whole; a name
 // the record cannot hold is refused with a word instead of being cut.
 TEST(WaveDialog, NamesKeepTheirEncodingTheirFormAndTheirLength) {
-  QTemporaryDir dir;
+  // A short folder name whatever the application is called: whole paths
+  // below must fit the record's 55 bytes.
+  QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/rw-XXXXXX"));
   ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromUtf8("звуки")));
   const QString folder = dir.path() + "/";
   WriteWave(folder + QString::fromUtf8("звуки/тон.wav"), 8000, 16, 1);
