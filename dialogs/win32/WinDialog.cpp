@@ -26,6 +26,38 @@ void InitCommonControlsOnce() {
   (void)done;
 }
 
+HMODULE ThisModule();
+
+// Version 6 of the common controls for the dialogs, from the DLL's own
+// manifest, active only while a dialog runs: the host's choice for its own
+// windows is left alone. Without the manifest the classic controls serve.
+class CommonControlsV6 {
+ public:
+  CommonControlsV6() {
+    ACTCTXW request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.hModule = ThisModule();
+    request.lpResourceName = MAKEINTRESOURCEW(2);
+    context_ = CreateActCtxW(&request);
+    if (context_ != INVALID_HANDLE_VALUE && !ActivateActCtx(context_, &cookie_)) {
+      ReleaseActCtx(context_);
+      context_ = INVALID_HANDLE_VALUE;
+    }
+  }
+  ~CommonControlsV6() {
+    if (context_ == INVALID_HANDLE_VALUE) return;
+    DeactivateActCtx(0, cookie_);
+    ReleaseActCtx(context_);
+  }
+  CommonControlsV6(const CommonControlsV6&) = delete;
+  CommonControlsV6& operator=(const CommonControlsV6&) = delete;
+
+ private:
+  HANDLE context_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+};
+
 HMODULE ThisModule() {
   HMODULE module = nullptr;
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
@@ -54,6 +86,7 @@ HWND WinDialog::OwnerFromHost(int32_t ownerWindow) {
 
 bool WinDialog::RunModal(HWND owner, const std::wstring& caption,
                          const std::optional<std::pair<int32_t, int32_t>>& position) {
+  const CommonControlsV6 look;
   InitCommonControlsOnce();
   caption_ = caption;
   position_ = position;
