@@ -9,6 +9,8 @@
 #include "dialogs/logic/SoundClips.h"
 #include "dialogs/logic/WaveDialogLogic.h"
 #include "wave/Wave_fileIO.h"
+#include "support/SampleRecords.h"
+#include "support/RecordBytes.h"
 
 using namespace WaveDialog;
 
@@ -72,21 +74,6 @@ WaveFiles Fake(const FakeDisk& disk, bool singleByte = false) {
   return files;
 }
 
-WaveParams Record(const std::string& localName, int32_t rate, uint16_t bits, uint16_t channels, uint8_t sound = 0) {
-  WaveParams r{};
-  r.FileName.Set(localName);
-  r.SampleRate = rate;
-  r.BitsPerSample = bits;
-  r.Channels = channels;
-  r.Sound = sound;
-  return r;
-}
-
-std::vector<uint8_t> Bytes(const WaveParams& r) {
-  const auto* p = reinterpret_cast<const uint8_t*>(&r);
-  return std::vector<uint8_t>(p, p + sizeof r);
-}
-
 bool SameBytes(const WaveParams& a, const WaveParams& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 WaveForm LoadForm(const WaveFiles& files, const std::string& directory, const std::string& language = "",
@@ -114,15 +101,15 @@ TEST(WaveDialogLogic, PageListsAndTheRecordMapping) {
   EXPECT_EQ(RateAt(-1), 11025);
   EXPECT_EQ(RateAt(99), 11025);
 
-  EXPECT_EQ(SampleIndexOf(Record("a", 0, 0, 0, 3)), 3);
-  EXPECT_EQ(SampleIndexOf(Record("a", 0, 0, 0, 6)), 0);
-  EXPECT_EQ(BitsOf(Record("a", 0, 8, 0)), BitsChoice::Eight);
-  EXPECT_EQ(BitsOf(Record("a", 0, 16, 0)), BitsChoice::Sixteen);
-  EXPECT_EQ(BitsOf(Record("a", 0, 12, 0)), BitsChoice::Keep);
+  EXPECT_EQ(SampleIndexOf(WaveRecord("a", 0, 0, 0, 3)), 3);
+  EXPECT_EQ(SampleIndexOf(WaveRecord("a", 0, 0, 0, 6)), 0);
+  EXPECT_EQ(BitsOf(WaveRecord("a", 0, 8, 0)), BitsChoice::Eight);
+  EXPECT_EQ(BitsOf(WaveRecord("a", 0, 16, 0)), BitsChoice::Sixteen);
+  EXPECT_EQ(BitsOf(WaveRecord("a", 0, 12, 0)), BitsChoice::Keep);
 
   // The save page: one channel always, the rate of the line, the bit button.
   const WaveParams saved = SaveRecord({"out.wav", 4, RateIndexOf(44100), true});
-  EXPECT_TRUE(SameBytes(saved, Record("out.wav", 44100, 16, 1, 4)));
+  EXPECT_TRUE(SameBytes(saved, WaveRecord("out.wav", 44100, 16, 1, 4)));
   EXPECT_EQ(SaveRecord({"out.wav", 9, 0, false}).Sound, 5);
 
   // No stored record (or one of another size): the defaults; a stored one
@@ -137,15 +124,15 @@ TEST(WaveDialogLogic, PageListsAndTheRecordMapping) {
   EXPECT_EQ(fresh.bits, BitsChoice::Eight);
   EXPECT_TRUE(fresh.step.messages.empty());  // a missing file is no error on the save page
   EXPECT_EQ(save.Open(std::vector<uint8_t>(67, 1)).name, "test.wav");
-  const WaveForm::Controls stored = save.Open(Bytes(Record("rec.wav", 22050, 16, 1, 2)));
+  const WaveForm::Controls stored = save.Open(RecordBytes(WaveRecord("rec.wav", 22050, 16, 1, 2)));
   EXPECT_EQ(stored.name, "rec.wav");
   EXPECT_EQ(stored.sampleIndex, 2);
   EXPECT_EQ(stored.bits, BitsChoice::Sixteen);
-  EXPECT_TRUE(SameBytes(save.SavePageRecord("rec.wav", 2, stored.rateIndex, true), Record("rec.wav", 22050, 16, 1, 2)));
+  EXPECT_TRUE(SameBytes(save.SavePageRecord("rec.wav", 2, stored.rateIndex, true), WaveRecord("rec.wav", 22050, 16, 1, 2)));
 
   // Header lines in both languages.
-  EXPECT_EQ(HeaderLines(TextsFor(false), Record("a", 44100, 16, 2))[0], "NumChannels    - 2");
-  EXPECT_EQ(HeaderLines(TextsFor(true), Record("a", 44100, 16, 2))[2], "Число бит в сек.- 16");
+  EXPECT_EQ(HeaderLines(TextsFor(false), WaveRecord("a", 44100, 16, 2))[0], "NumChannels    - 2");
+  EXPECT_EQ(HeaderLines(TextsFor(true), WaveRecord("a", 44100, 16, 2))[2], "Число бит в сек.- 16");
 }
 
 // The limit is 55 bytes of the local encoding, not 55 characters; a name
@@ -158,11 +145,11 @@ TEST(WaveDialogLogic, NameLimitInBytesOfTheLocalEncoding) {
   }();  // 28 characters, 52 bytes in UTF-8
   const std::string cyrillic30 = "жж" + cyrillic28;  // 30 characters, 56 bytes in UTF-8
   FakeDisk disk;
-  const WaveParams kept = Record("kept.wav", 16000, 16, 2);
+  const WaveParams kept = WaveRecord("kept.wav", 16000, 16, 2);
 
   WaveForm utf8(Fake(disk));
   utf8.SetType("Save Wave");
-  utf8.Open(Bytes(kept));
+  utf8.Open(RecordBytes(kept));
   const WaveParams before = utf8.Record();
   EXPECT_FALSE(utf8.RefusalOnOk(cyrillic28));
   ASSERT_TRUE(utf8.RefusalOnOk(cyrillic30));
@@ -179,7 +166,7 @@ TEST(WaveDialogLogic, NameLimitInBytesOfTheLocalEncoding) {
   // The same 30 characters fit a single-byte local encoding, and are stored in it.
   WaveForm single(Fake(disk, true), PathStyle::Windows);
   single.SetType("Save Wave");
-  single.Open(Bytes(kept));
+  single.Open(RecordBytes(kept));
   EXPECT_FALSE(single.RefusalOnOk(cyrillic30));
   step = single.FileStep(cyrillic30);
   EXPECT_TRUE(step.accepted);
@@ -187,10 +174,10 @@ TEST(WaveDialogLogic, NameLimitInBytesOfTheLocalEncoding) {
   EXPECT_EQ(single.Record().FileName.Size(), 30u);
   EXPECT_EQ(static_cast<unsigned char>(single.Record().FileName.chars[0]), 0xE6u);  // "ж"
   // ...and read back into the same text.
-  EXPECT_EQ(single.Open(Bytes(single.Record())).name, cyrillic30);
+  EXPECT_EQ(single.Open(RecordBytes(single.Record())).name, cyrillic30);
 
   // A character the local encoding cannot hold: refused with a word, never stored mangled.
-  single.Open(Bytes(kept));
+  single.Open(RecordBytes(kept));
   const WaveParams opened = single.Record();  // the save page's step: no header from a missing file
   EXPECT_EQ(opened.FileName.Get(), "kept.wav");
   const std::string greek = "αβγ.wav";
@@ -213,11 +200,11 @@ TEST(WaveDialogLogic, RefusedNamesKeepTheRecord) {
   disk.files["/d/sub/stereo.wav"] = WaveHeader{44100, 16, 2};
   WaveForm form = LoadForm(Fake(disk), "/d/");
 
-  const WaveForm::Controls opened = form.Open(Bytes(Record("good.wav", 0, 0, 0, 4)));
+  const WaveForm::Controls opened = form.Open(RecordBytes(WaveRecord("good.wav", 0, 0, 0, 4)));
   EXPECT_TRUE(opened.step.accepted);
   EXPECT_TRUE(opened.step.messages.empty());
   // The header comes from the file, the rest of the record stays.
-  EXPECT_TRUE(SameBytes(form.Record(), Record("good.wav", 11025, 8, 1, 4)));
+  EXPECT_TRUE(SameBytes(form.Record(), WaveRecord("good.wav", 11025, 8, 1, 4)));
   const WaveParams good = form.Record();
 
   StepShown step = form.FileStep(form.WithDirectory("missing.wav"));
@@ -235,8 +222,8 @@ TEST(WaveDialogLogic, RefusedNamesKeepTheRecord) {
 
   // A stored name that cannot be opened is what OK keeps; the Russian texts.
   WaveForm russian = LoadForm(Fake(disk), "/d/", "russian");
-  const WaveParams absent = Record("absent.wav", 16000, 16, 2);
-  const WaveForm::Controls none = russian.Open(Bytes(absent));
+  const WaveParams absent = WaveRecord("absent.wav", 16000, 16, 2);
+  const WaveForm::Controls none = russian.Open(RecordBytes(absent));
   EXPECT_EQ(none.name, "absent.wav");
   EXPECT_EQ(none.step.messages, std::vector<std::string>{"/d/absent.wav - файл не существует"});
   EXPECT_TRUE(russian.ReportedAtOpen("absent.wav"));
@@ -257,7 +244,7 @@ TEST(WaveDialogLogic, RefusedNamesKeepTheRecord) {
   EXPECT_EQ(shown.saveName, "sub/stereo.wav");
   ASSERT_TRUE(shown.header);
   EXPECT_EQ((*shown.header)[1], "Sample per sec - 44100");
-  EXPECT_TRUE(SameBytes(form.Record(), Record("sub/stereo.wav", 44100, 16, 2, 4)));
+  EXPECT_TRUE(SameBytes(form.Record(), WaveRecord("sub/stereo.wav", 44100, 16, 2, 4)));
 
   // The real system: a FIFO is no file to load (opening it would wait).
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "wave_logic_fifo";
@@ -266,13 +253,13 @@ TEST(WaveDialogLogic, RefusedNamesKeepTheRecord) {
   const std::string fifo = (dir / "pipe.wav").string();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   WaveForm real = LoadForm(SystemWaveFiles(), dir.string() + "/");
-  const WaveForm::Controls piped = real.Open(Bytes(Record("pipe.wav", 8000, 8, 1)));
+  const WaveForm::Controls piped = real.Open(RecordBytes(WaveRecord("pipe.wav", 8000, 8, 1)));
   EXPECT_EQ(piped.step.messages, std::vector<std::string>{fifo + " - file not exists"});
   TWaveFile file;
   ASSERT_TRUE(file.OpenWrite((dir / "tone.wav").string(), 22050, 16, 2));
   ASSERT_TRUE(file.Close());
   EXPECT_TRUE(real.FileStep(real.WithDirectory("tone.wav")).accepted);
-  EXPECT_TRUE(SameBytes(real.Record(), Record("tone.wav", 22050, 16, 2)));
+  EXPECT_TRUE(SameBytes(real.Record(), WaveRecord("tone.wav", 22050, 16, 2)));
   std::filesystem::remove_all(dir);
 }
 
@@ -287,7 +274,7 @@ TEST(WaveDialogLogic, RelativeStoringAndTheWaveExtension) {
   EXPECT_EQ(form.PickedName("/d/sub/a").loadName, "sub/a.wav");
   EXPECT_EQ(form.Record().FileName.Get(), "sub/a.wav");
   // Stored whole: the file step keeps it whole.
-  const WaveForm::Controls whole = form.Open(Bytes(Record("/d/sub/a.wav", 0, 0, 0)));
+  const WaveForm::Controls whole = form.Open(RecordBytes(WaveRecord("/d/sub/a.wav", 0, 0, 0)));
   EXPECT_TRUE(whole.step.accepted);
   EXPECT_EQ(form.Record().FileName.Get(), "/d/sub/a.wav");
   EXPECT_EQ(form.WithDirectory("/x.wav"), "/x.wav");
@@ -305,7 +292,7 @@ TEST(WaveDialogLogic, RelativeStoringAndTheWaveExtension) {
   ASSERT_EQ(shown.messages.size(), 1u);
   EXPECT_NE(shown.messages[0].find("It is stored relative to the design's folder: ../long.wav"), std::string::npos);
   WaveForm elsewhere = LoadForm(Fake(disk), "/other/");
-  elsewhere.Open(Bytes(Record("kept.wav", 1, 2, 3)));
+  elsewhere.Open(RecordBytes(WaveRecord("kept.wav", 1, 2, 3)));
   shown = elsewhere.PickedName(deep + "long.wav");  // "../data/ddd.../long.wav" does not fit either
   EXPECT_FALSE(shown.accepted);
   EXPECT_EQ(elsewhere.Record().FileName.Get(), "kept.wav");

@@ -1,6 +1,9 @@
-// Stored records with every field off its default, for the round trips the
-// dialog tests make (Qt, the shared logic and the Windows dialogs alike).
+// Stored records for the dialog tests (Qt, the shared logic and the Windows
+// dialogs alike).
 #pragma once
+
+#include <cstdint>
+#include <string>
 
 #include "framework/BlockCatalogue.h"
 #include "numeric/ParameterRecords.h"
@@ -41,5 +44,17 @@ inline GeneratorParams GeneratorRecordOffDefaults() {
   r.KaiserAmp = 10;
   r.Beta = -11;
   r.Formula.Set("sin(t)*100");
+  return r;
+}
+
+// A wave record of a file name (in the record's 8-bit encoding) and its format.
+inline WaveParams WaveRecord(const std::string& name, int32_t rate, uint16_t bits, uint16_t channels,
+                             uint8_t sound = 0) {
+  WaveParams r{};
+  r.FileName.Set(name);
+  r.SampleRate = rate;
+  r.BitsPerSample = bits;
+  r.Channels = channels;
+  r.Sound = sound;
   return r;
 }

@@ -25,18 +25,9 @@
 #include "dialogs/ResWaves.h"
 #include "dialogs/UWaveParam.h"
 #include "wave/Wave_fileIO.h"
+#include "support/SampleRecords.h"
 
 namespace {
-
-WaveParams Record(const std::string& name, int32_t rate, uint16_t bits, uint16_t channels, uint8_t sound = 0) {
-  WaveParams r{};
-  r.FileName.Set(name);
-  r.SampleRate = rate;
-  r.BitsPerSample = bits;
-  r.Channels = channels;
-  r.Sound = sound;
-  return r;
-}
 
 std::unique_ptr<TWavesForm> Open(HookLog& log, const std::string& type, std::vector<uint8_t> data,
                                  const std::string& directory = "/nonexistent/", const std::string& language = "") {
@@ -64,7 +55,7 @@ void WriteWave(const QString& path, int32_t rate, uint16_t bits, uint16_t channe
 
 TEST(WaveDialog, SavePageRatesBitsAndOneChannel) {
   HookLog log;
-  auto form = Open(log, "Save Wave", Bytes(Record("out.wav", 22050, 8, 2, 3)));
+  auto form = Open(log, "Save Wave", Bytes(WaveRecord("out.wav", 22050, 8, 2, 3)));
   EXPECT_FALSE(form->IsLoadPage());
   EXPECT_FALSE(form->PageControl->isTabVisible(0));
   EXPECT_TRUE(form->PageControl->isTabVisible(1));
@@ -82,7 +73,7 @@ TEST(WaveDialog, SavePageRatesBitsAndOneChannel) {
   EXPECT_EQ(stored.Sound, 3);
 
   HookLog log2;
-  auto odd = Open(log2, "Save Wave", Bytes(Record("out.wav", 12345, 16, 1, 9)));
+  auto odd = Open(log2, "Save Wave", Bytes(WaveRecord("out.wav", 12345, 16, 1, 9)));
   EXPECT_EQ(odd->WaveRate->currentText(), "11025");
   EXPECT_EQ(odd->SampleWave->currentText(), "All_waves");
   EXPECT_TRUE(odd->Radio_Bit16->isChecked());
@@ -107,7 +98,7 @@ TEST(WaveDialog, LoadPageShowsTheHeaderAndStoresNamesRelativeToTheDirectory) {
   const std::string directory = (dir.path() + "/").toStdString();
 
   HookLog log;
-  auto form = Open(log, "Load Wave", Bytes(Record("sub/stereo.wav", 8000, 8, 1)), directory);
+  auto form = Open(log, "Load Wave", Bytes(WaveRecord("sub/stereo.wav", 8000, 8, 1)), directory);
   EXPECT_TRUE(form->IsLoadPage());
   EXPECT_FALSE(form->PageControl->isTabVisible(1));
   EXPECT_TRUE(log.texts.empty());
@@ -136,7 +127,7 @@ TEST(WaveDialog, LoadPageRefusesMissingAndUnreadableFiles) {
   junk.close();
 
   HookLog log;
-  auto form = Open(log, "Load Wave", Bytes(Record("good.wav", 0, 0, 0)), directory);
+  auto form = Open(log, "Load Wave", Bytes(WaveRecord("good.wav", 0, 0, 0)), directory);
   EXPECT_TRUE(log.texts.empty());
   form->LoadFileName->setText("missing.wav");
   form->PlayBtn->click();
@@ -155,7 +146,7 @@ TEST(WaveDialog, LoadPageRefusesMissingAndUnreadableFiles) {
   // A stored name that cannot be opened is kept, never replaced by zeros,
   // and OK says so; the Russian texts.
   HookLog log2;
-  auto none = Open(log2, "Load Wave", Bytes(Record("absent.wav", 16000, 16, 2)), directory, "Russian");
+  auto none = Open(log2, "Load Wave", Bytes(WaveRecord("absent.wav", 16000, 16, 2)), directory, "Russian");
   ASSERT_EQ(log2.texts.size(), 1u);
   EXPECT_EQ(log2.texts[0], dir.path().toStdString() + "/absent.wav - файл не существует");
   EXPECT_EQ(none->windowTitle(), QString::fromUtf8("Свойства чтения/записи Wave файлов"));
@@ -172,7 +163,7 @@ TEST(WaveDialog, LoadPageRefusesMissingAndUnreadableFiles) {
   const std::string fifo = dir.path().toStdString() + "/pipe.wav";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   HookLog log3;
-  auto piped = Open(log3, "Load Wave", Bytes(Record("pipe.wav", 8000, 8, 1)), directory);
+  auto piped = Open(log3, "Load Wave", Bytes(WaveRecord("pipe.wav", 8000, 8, 1)), directory);
   ASSERT_EQ(log3.texts.size(), 1u);
   EXPECT_EQ(log3.texts[0], fifo + " - file not exists");
   EXPECT_EQ(FromBytes<WaveParams>(PressOk(*piped).data).FileName.Get(), "pipe.wav");
@@ -191,13 +182,13 @@ TEST(WaveDialog, NamesKeepTheirEncodingTheirFormAndTheirLength) {
   const std::string cyrillic = "звуки/тон.wav";
 
   HookLog log;
-  auto load = Open(log, "Load Wave", Bytes(Record(cyrillic, 8000, 16, 1)), directory);
+  auto load = Open(log, "Load Wave", Bytes(WaveRecord(cyrillic, 8000, 16, 1)), directory);
   EXPECT_TRUE(log.texts.empty()) << log.texts[0];
   EXPECT_EQ(load->LoadFileName->text(), QString::fromUtf8("звуки/тон.wav"));
   EXPECT_EQ(FromBytes<WaveParams>(PressOk(*load).data).FileName.Get(), cyrillic);
 
   // The save page: OK after OK keeps the bytes.
-  std::vector<uint8_t> data = Bytes(Record("запись.wav", 8000, 8, 1));
+  std::vector<uint8_t> data = Bytes(WaveRecord("запись.wav", 8000, 8, 1));
   for (int round = 0; round < 2; ++round) {
     HookLog l;
     auto save = Open(l, "Save Wave", data, directory);
@@ -210,7 +201,7 @@ TEST(WaveDialog, NamesKeepTheirEncodingTheirFormAndTheirLength) {
   const std::string whole = directory + cyrillic;
   ASSERT_LE(whole.size(), 55u);
   HookLog log2;
-  auto absolute = Open(log2, "Load Wave", Bytes(Record(whole, 8000, 16, 1)), directory);
+  auto absolute = Open(log2, "Load Wave", Bytes(WaveRecord(whole, 8000, 16, 1)), directory);
   EXPECT_TRUE(log2.texts.empty());
   EXPECT_EQ(FromBytes<WaveParams>(PressOk(*absolute).data).FileName.Get(), whole);
 
@@ -227,7 +218,7 @@ TEST(WaveDialog, NamesKeepTheirEncodingTheirFormAndTheirLength) {
   ASSERT_EQ(log3.texts.size(), 1u);
   EXPECT_NE(log3.texts[0].find("../long.wav"), std::string::npos);
   HookLog log4;
-  auto far = Open(log4, "Load Wave", Bytes(Record(cyrillic, 8000, 16, 1)), directory);
+  auto far = Open(log4, "Load Wave", Bytes(WaveRecord(cyrillic, 8000, 16, 1)), directory);
   far->HandlePickedName(deep + "long.wav");
   EXPECT_EQ(far->FormRecord().FileName.Get(), cyrillic);
   ASSERT_EQ(log4.texts.size(), 1u);
@@ -251,7 +242,7 @@ TEST(WaveDialog, KeyboardScreenAndBrowsing) {
   HookLog log;
   QTemporaryDir dir;
   WriteWave(dir.path() + "/a.wav", 8000, 8, 1);
-  auto load = Open(log, "Load Wave", Bytes(Record("a.wav", 8000, 8, 1)), (dir.path() + "/").toStdString());
+  auto load = Open(log, "Load Wave", Bytes(WaveRecord("a.wav", 8000, 8, 1)), (dir.path() + "/").toStdString());
   load->activateWindow();
   EXPECT_TRUE(QTest::qWaitForWindowActive(load.get()));
   EXPECT_EQ(load->focusWidget(), load->LoadFileName);

@@ -13,26 +13,13 @@
 #include "dialogs/win32/WinWaveDialogIds.h"
 #include "numeric/ParameterRecords.h"
 #include "wave/Wave_fileIO.h"
+#include "support/SampleRecords.h"
+#include "support/RecordBytes.h"
 
 namespace {
 
 const wchar_t* const kCaption = L"Wave Properties";
 const wchar_t* const kRussianCaption = L"Свойства чтения/записи Wave файлов";
-
-WaveParams Record(const std::string& name, int32_t rate, uint16_t bits, uint16_t channels, uint8_t sound = 0) {
-  WaveParams r{};
-  r.FileName.Set(name);
-  r.SampleRate = rate;
-  r.BitsPerSample = bits;
-  r.Channels = channels;
-  r.Sound = sound;
-  return r;
-}
-
-std::vector<uint8_t> Bytes(const WaveParams& r) {
-  const auto* p = reinterpret_cast<const uint8_t*>(&r);
-  return std::vector<uint8_t>(p, p + sizeof r);
-}
 
 // A folder of wave files for the load page: "tone.wav" (22050 Hz, 16 bits,
 // stereo) and "sub\low.wav" (8000 Hz, 8 bits, mono).
@@ -78,15 +65,15 @@ TEST(WinWaveDialog, CancelStoresNothingAndOkKeepsTheRecord) {
     WaveParams stored;
   };
   const Case cases[] = {
-      {"Load Wave", Record("tone.wav", 22050, 16, 2, 3)},
-      {"Load Wave_2", Record(dir + "sub\\low.wav", 8000, 8, 1)},  // a whole path stays whole
-      {"Save Wave", Record("out.wav", 44100, 8, 1, 4)},
-      {"Save Wave", Record("out16.wav", 22050, 16, 1, 0)},  // 16 bits kept though the button is disabled
+      {"Load Wave", WaveRecord("tone.wav", 22050, 16, 2, 3)},
+      {"Load Wave_2", WaveRecord(dir + "sub\\low.wav", 8000, 8, 1)},  // a whole path stays whole
+      {"Save Wave", WaveRecord("out.wav", 44100, 8, 1, 4)},
+      {"Save Wave", WaveRecord("out16.wav", 22050, 16, 1, 0)},  // 16 bits kept though the button is disabled
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.type) + " " + c.stored.FileName.Get());
     FakeExtParameter host = Host(c.type, dir);
-    host.data = Bytes(c.stored);
+    host.data = RecordBytes(c.stored);
     ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [](HWND dialog) { PressCancel(dialog); }));
     EXPECT_TRUE(host.dataSet.empty());
     EXPECT_TRUE(host.positionsSet.empty());
@@ -102,7 +89,7 @@ TEST(WinWaveDialog, CancelStoresNothingAndOkKeepsTheRecord) {
     FakeExtParameter host = Host(type, dir, "RUSSIAN");
     ASSERT_TRUE(OpenDriven("WaveExtParams", host, kRussianCaption, [](HWND dialog) { PressOk(dialog); }));
     ASSERT_EQ(host.dataSet.size(), 1u);
-    EXPECT_EQ(host.dataSet[0], Bytes(defaults));
+    EXPECT_EQ(host.dataSet[0], RecordBytes(defaults));
   }
 }
 
@@ -111,7 +98,7 @@ TEST(WinWaveDialog, CancelStoresNothingAndOkKeepsTheRecord) {
 TEST(WinWaveDialog, LoadPageHeaderAndUnreadableFiles) {
   const std::string dir = WaveFolder();
   FakeExtParameter host = Host("Load Wave", dir);
-  host.data = Bytes(Record("tone.wav", 0, 0, 0));
+  host.data = RecordBytes(WaveRecord("tone.wav", 0, 0, 0));
   std::wstring header;
   ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
     header = WindowText(ChildById(dialog, kWaveWaveProp));
@@ -119,10 +106,10 @@ TEST(WinWaveDialog, LoadPageHeaderAndUnreadableFiles) {
   }));
   EXPECT_EQ(header, L"NumChannels    - 2\r\nSample per sec - 22050\r\nBits per sec   - 16");
   ASSERT_EQ(host.dataSet.size(), 1u);
-  EXPECT_EQ(host.dataSet[0], Bytes(Record("tone.wav", 22050, 16, 2)));  // the header from the file
+  EXPECT_EQ(host.dataSet[0], RecordBytes(WaveRecord("tone.wav", 22050, 16, 2)));  // the header from the file
 
   FakeExtParameter missing = Host("Load Wave", dir);
-  missing.data = Bytes(Record("absent.wav", 16000, 16, 2, 1));
+  missing.data = RecordBytes(WaveRecord("absent.wav", 16000, 16, 2, 1));
   std::wstring said;
   ASSERT_TRUE(OpenDriven("WaveExtParams", missing, kCaption, [&](HWND dialog) {
     said = WindowText(ChildById(dialog, kWaveWaveProp));
@@ -137,7 +124,7 @@ TEST(WinWaveDialog, LoadPageHeaderAndUnreadableFiles) {
 TEST(WinWaveDialog, OneChangeArrivesInTheRecord) {
   const std::string dir = WaveFolder();
   FakeExtParameter save = Host("Save Wave", dir);
-  save.data = Bytes(Record("out.wav", 8000, 8, 1, 0));
+  save.data = RecordBytes(WaveRecord("out.wav", 8000, 8, 1, 0));
   ASSERT_TRUE(OpenDriven("WaveExtParams", save, kCaption, [](HWND dialog) {
     SelectComboItem(ChildById(dialog, kWaveWaveRate), 1);  // "44100"
     SelectComboItem(ChildById(dialog, kWaveSampleWave), 4);  // "Nice_work"
@@ -145,17 +132,17 @@ TEST(WinWaveDialog, OneChangeArrivesInTheRecord) {
     PressOk(dialog);
   }));
   ASSERT_EQ(save.dataSet.size(), 1u);
-  EXPECT_EQ(save.dataSet[0], Bytes(Record("out.wav", 44100, 8, 1, 4)));
+  EXPECT_EQ(save.dataSet[0], RecordBytes(WaveRecord("out.wav", 44100, 8, 1, 4)));
 
   FakeExtParameter load = Host("Load Wave", dir);
-  load.data = Bytes(Record("tone.wav", 22050, 16, 2));
+  load.data = RecordBytes(WaveRecord("tone.wav", 22050, 16, 2));
   ASSERT_TRUE(OpenDriven("WaveExtParams", load, kCaption, [](HWND dialog) {
     SetEditText(ChildById(dialog, kWaveLoadFileName), L"sub\\low.wav");
     Settle(dialog);
     PressOk(dialog);
   }));
   ASSERT_EQ(load.dataSet.size(), 1u);
-  EXPECT_EQ(load.dataSet[0], Bytes(Record("sub\\low.wav", 8000, 8, 1)));
+  EXPECT_EQ(load.dataSet[0], RecordBytes(WaveRecord("sub\\low.wav", 8000, 8, 1)));
 }
 
 // A typed name the ANSI code page cannot hold is refused with a message and
@@ -188,13 +175,13 @@ TEST(WinWaveDialog, Screenshots) {
   for (bool russian : {false, true}) {
     const std::string suffix = russian ? "-ru" : "-en";
     FakeExtParameter load = Host("Load Wave", dir, russian ? "RUSSIAN" : "ENGLISH");
-    load.data = Bytes(Record("tone.wav", 22050, 16, 2));
+    load.data = RecordBytes(WaveRecord("tone.wav", 22050, 16, 2));
     ASSERT_TRUE(OpenDriven("WaveExtParams", load, russian ? kRussianCaption : kCaption, [&](HWND dialog) {
       Screenshot(dialog, "wave-load" + suffix);
       PressCancel(dialog);
     }));
     FakeExtParameter save = Host("Save Wave", dir, russian ? "RUSSIAN" : "ENGLISH");
-    save.data = Bytes(Record("NewTest.wav", 8000, 8, 1));
+    save.data = RecordBytes(WaveRecord("NewTest.wav", 8000, 8, 1));
     ASSERT_TRUE(OpenDriven("WaveExtParams", save, russian ? kRussianCaption : kCaption, [&](HWND dialog) {
       Screenshot(dialog, "wave-save" + suffix);
       PressCancel(dialog);
@@ -235,7 +222,7 @@ TEST(WinWaveDialog, PlayFindsTheClipsAndKeepsTheDialogAnswering) {
   for (uint8_t sound : {uint8_t{3}, uint8_t{0}}) {  // "Great", then "All_waves"
     SCOPED_TRACE(sound);
     FakeExtParameter host = Host("Save Wave", WaveFolder());
-    host.data = Bytes(Record("out.wav", 8000, 8, 1, sound));
+    host.data = RecordBytes(WaveRecord("out.wav", 8000, 8, 1, sound));
     std::wstring said;
     bool played = false;
     ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
@@ -309,22 +296,22 @@ void Browse(HWND dialog, int button, const std::wstring& typed) {
 TEST(WinWaveDialog, BrowsingPicksFilesRelativeToTheFolder) {
   const std::string dir = WaveFolder();
   FakeExtParameter load = Host("Load Wave", dir);
-  load.data = Bytes(Record("tone.wav", 22050, 16, 2));
+  load.data = RecordBytes(WaveRecord("tone.wav", 22050, 16, 2));
   ASSERT_TRUE(OpenDriven("WaveExtParams", load, kCaption, [&](HWND dialog) {
     Browse(dialog, kWaveLoadBitBtn, std::wstring(dir.begin(), dir.end()) + L"sub\\low.wav");
     PressOk(dialog);
   }));
   ASSERT_EQ(load.dataSet.size(), 1u);
-  EXPECT_EQ(load.dataSet[0], Bytes(Record("sub\\low.wav", 8000, 8, 1)));
+  EXPECT_EQ(load.dataSet[0], RecordBytes(WaveRecord("sub\\low.wav", 8000, 8, 1)));
 
   FakeExtParameter save = Host("Save Wave", dir);
-  save.data = Bytes(Record("out.wav", 8000, 8, 1));
+  save.data = RecordBytes(WaveRecord("out.wav", 8000, 8, 1));
   ASSERT_TRUE(OpenDriven("WaveExtParams", save, kCaption, [&](HWND dialog) {
     Browse(dialog, kWaveSaveBitBtn, std::wstring(dir.begin(), dir.end()) + L"newtake");
     PressOk(dialog);
   }));
   ASSERT_EQ(save.dataSet.size(), 1u);
-  EXPECT_EQ(save.dataSet[0], Bytes(Record("newtake.wav", 8000, 8, 1)));
+  EXPECT_EQ(save.dataSet[0], RecordBytes(WaveRecord("newtake.wav", 8000, 8, 1)));
 }
 
 // Play with "All_waves" on a sound server that tests/windows/wine_sound_check.py
@@ -332,7 +319,7 @@ TEST(WinWaveDialog, BrowsingPicksFilesRelativeToTheFolder) {
 TEST(WinWaveDialog, AllWavesOnTheSoundServer) {
   if (std::getenv("RIR_SOUND_CHECK") == nullptr) GTEST_SKIP() << "run by wine_sound_check.py";
   FakeExtParameter host = Host("Save Wave", WaveFolder());
-  host.data = Bytes(Record("out.wav", 8000, 8, 1, 0));
+  host.data = RecordBytes(WaveRecord("out.wav", 8000, 8, 1, 0));
   bool ended = false;
   ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
     HWND play = ChildById(dialog, kWavePlayBtn);
