@@ -17,6 +17,7 @@
 #include "dialogs/UTransformOpt.h"
 #include "dialogs/UWaveParam.h"
 #include "wave/Wave_fileIO.h"
+#include "tests/support/DialogPictures.h"
 
 namespace {
 
@@ -38,29 +39,7 @@ int main(int argc, char** argv) {
   QDir().mkpath(out);
   TestApp();
   HookLog log;
-  const struct {
-    const char* type;
-    const char* file;
-  } transforms[] = {
-      {"Square", "none"},
-      {"Blackman trans", "blackman"},
-      {"Kaiser trans", "kaiser"},
-      {"Hann trans", "windowing"},
-      {"FFT of CCS using RCPack/RCPerm", "fft-flags"},
-      {"Goertzel DFT", "goertzel"},
-      {"Down Sample", "sampling"},
-      {"Auto Correlation", "correlation"},
-      {"Bit-Reversed", "bit-reversed"},
-      {"Inverse Thresh", "thresh"},
-      {"OneDim Convolution", "convolution"},
-      {"Filters_Group", "firs-group"},
-      {"Low-Level IIR", "iirs"},
-      {"Low-Level LMS", "lmss"},
-      {"Forward User trans", "users-transform"},
-      {"Any Func", "users-func"},
-      {"Addition/Substraction", "add-sub"},
-      {"Multiply/Division", "mpy-div"},
-  };
+  const auto& transforms = kTransformPagePictures;
   QTemporaryDir dir;
   {
     TWaveFile file;

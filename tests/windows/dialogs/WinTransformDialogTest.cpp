@@ -12,6 +12,7 @@
 
 #include "dialogs/win32/WinTransformIds.h"
 #include "numeric/ParameterRecords.h"
+#include "support/DialogPictures.h"
 
 namespace {
 
@@ -242,29 +243,7 @@ TEST(WinTransformDialog, TableEditorStopsAtTheFirstNonNumberAndHoldsAtMost65) {
 // languages, named as the Qt module's pictures (RIR_SCREENSHOT_DIR).
 TEST(WinTransformDialog, Screenshots) {
   if (!ScreenshotsWanted()) GTEST_SKIP() << "RIR_SCREENSHOT_DIR is not set";
-  const struct {
-    const char* type;
-    const char* file;
-  } pages[] = {
-      {"Square", "none"},
-      {"Blackman trans", "blackman"},
-      {"Kaiser trans", "kaiser"},
-      {"Hann trans", "windowing"},
-      {"FFT of CCS using RCPack/RCPerm", "fft-flags"},
-      {"Goertzel DFT", "goertzel"},
-      {"Down Sample", "sampling"},
-      {"Auto Correlation", "correlation"},
-      {"Bit-Reversed", "bit-reversed"},
-      {"Inverse Thresh", "thresh"},
-      {"OneDim Convolution", "convolution"},
-      {"Filters_Group", "firs-group"},
-      {"Low-Level IIR", "iirs"},
-      {"Low-Level LMS", "lmss"},
-      {"Forward User trans", "users-transform"},
-      {"Any Func", "users-func"},
-      {"Addition/Substraction", "add-sub"},
-      {"Multiply/Division", "mpy-div"},
-  };
+  const auto& pages = kTransformPagePictures;
   for (const char* language : {"ENGLISH", "RUSSIAN"}) {
     const bool ru = std::string(language) == "RUSSIAN";
     const std::string suffix = ru ? "-ru" : "-en";
