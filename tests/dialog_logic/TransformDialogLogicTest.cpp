@@ -6,6 +6,7 @@
 
 #include "dialogs/logic/CoefficientLists.h"
 #include "dialogs/logic/TransformDialogLogic.h"
+#include "support/SampleRecords.h"
 
 namespace {
 
@@ -238,26 +239,7 @@ TEST(TransformDialogLogic, RecordsComeBackThroughTheControlsUnchanged) {
   EXPECT_EQ(lowered.UserFunc.Get(), "sin(t)*" + std::string(48, 'x'));
   EXPECT_EQ(ControlsToTransformRecord(c, bare, working, -53, 0).TransformCode, 5 - 30);
 
-  alignas(8) FilterParams f{};
-  DefaultFilterRecord(f);
-  f.TransformCode = 18;
-  f.FirUpFactor = 3;
-  f.FirUpPhase = 2;
-  f.FirDownFactor = 2;
-  f.FirDownPhase = 1;
-  f.FirMultiRate = 1;
-  f.IirType = 1;
-  f.IirBiquad = 1;
-  f.LmsType = 1;
-  f.LmsStep = 0.25f;
-  f.LmsLeak = 0.5f;
-  f.LmsErrDly = 7;
-  f.LmsDownFactor = 4;
-  f.LmsDownPhase = 3;
-  f.LmsMultiRate = 1;
-  f.LmsAdaptive = 1;
-  f.HighFirState[5] = 0xAB;
-  f.HighLmsError = 1.5;
+  alignas(8) FilterParams f = FilterRecordOffDefaults();
   c = DesignControls();
   alignas(8) FilterParams fworking{};
   FilterRecordToControls(f, c, fworking);

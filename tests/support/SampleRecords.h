@@ -58,3 +58,29 @@ inline WaveParams WaveRecord(const std::string& name, int32_t rate, uint16_t bit
   r.Sound = sound;
   return r;
 }
+
+// A filter record (low-level LMS) with every setting off its default and
+// run-time state that must pass through the dialog untouched.
+inline FilterParams FilterRecordOffDefaults() {
+  FilterParams f{};
+  DefaultFilterRecord(f);
+  f.TransformCode = 18;
+  f.FirUpFactor = 3;
+  f.FirUpPhase = 2;
+  f.FirDownFactor = 2;
+  f.FirDownPhase = 1;
+  f.FirMultiRate = 1;
+  f.IirType = 1;
+  f.IirBiquad = 1;
+  f.LmsType = 1;
+  f.LmsStep = 0.25f;
+  f.LmsLeak = 0.5f;
+  f.LmsErrDly = 7;
+  f.LmsDownFactor = 4;
+  f.LmsDownPhase = 3;
+  f.LmsMultiRate = 1;
+  f.LmsAdaptive = 1;
+  f.HighFirState[5] = 0xAB;
+  f.HighLmsError = 1.5;
+  return f;
+}

@@ -17,6 +17,7 @@
 #include "dialogs/UDb_Edit.h"
 #include "dialogs/UTransformOpt.h"
 #include "framework/Errors.h"
+#include "tests/support/SampleRecords.h"
 
 namespace {
 
@@ -306,25 +307,7 @@ TEST(TransformDialog, FlagBoxesFollowTheirEnableSetsAndExclusiveGroups) {
 
 TEST(TransformDialog, ReopeningAFilterKeepsEverySetting) {
   HookLog log;
-  FilterParams f = DefaultFilter();
-  f.TransformCode = 18;
-  f.FirUpFactor = 3;
-  f.FirUpPhase = 2;
-  f.FirDownFactor = 2;
-  f.FirDownPhase = 1;
-  f.FirMultiRate = 1;
-  f.IirType = 1;
-  f.IirBiquad = 1;
-  f.LmsType = 1;
-  f.LmsStep = 0.25f;
-  f.LmsLeak = 0.5f;
-  f.LmsErrDly = 7;
-  f.LmsDownFactor = 4;
-  f.LmsDownPhase = 3;
-  f.LmsMultiRate = 1;
-  f.LmsAdaptive = 1;
-  f.HighFirState[5] = 0xAB;  // run-time state passes through
-  f.HighLmsError = 1.5;
+  FilterParams f = FilterRecordOffDefaults();  // run-time state passes through
   auto d = Open(log, "Low-Level LMS", Bytes(f));
   EXPECT_EQ(d->CurrentPage(), "LMSS");
   EXPECT_FALSE(d->LMSS_Multi_Rate->isHidden());
