@@ -89,3 +89,34 @@ TEST(WinDialogExports, StoredPositionsStayOnScreenAndMovesAreStored) {
     EXPECT_EQ(host.dataSet.size(), 1u);
   }
 }
+
+// The host's window owns the dialog and is disabled while it runs (modal);
+// a handle that is no window is ignored.
+TEST(WinDialogExports, TheHostsWindowOwnsTheModalDialog) {
+  HWND owner = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(owner, nullptr);
+  for (const ExportCase& c : kCases) {
+    SCOPED_TRACE(std::string(c.exportName) + " " + c.typeName);
+    FakeExtParameter host;
+    host.typeName = c.typeName;
+    host.ownerWindow = static_cast<int32_t>(reinterpret_cast<intptr_t>(owner));
+    HWND ownedBy = nullptr;
+    bool ownerEnabled = true;
+    ASSERT_TRUE(OpenDriven(c.exportName, host, c.caption, [&](HWND dialog) {
+      ownedBy = GetWindow(dialog, GW_OWNER);
+      ownerEnabled = IsWindowEnabled(owner) != FALSE;
+      PressCancel(dialog);
+    }));
+    EXPECT_EQ(ownedBy, owner);
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+  }
+  FakeExtParameter stray;
+  stray.typeName = "Sine";
+  stray.ownerWindow = 0x7FFFFFF0;  // no window
+  ASSERT_TRUE(OpenDriven("GenersExtParams", stray, L"Signal Generator Properties",
+                         [](HWND dialog) { PressOk(dialog); }));
+  EXPECT_EQ(stray.dataSet.size(), 1u);
+  DestroyWindow(owner);
+}
