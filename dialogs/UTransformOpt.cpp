@@ -221,19 +221,17 @@ void TTransformsOpt::BuildDisabledPage() {
   l->addWidget(Label("DisFunc_label", p), 0, Qt::AlignCenter);
 }
 
-void TTransformsOpt::BuildBlackManPage() {
-  QWidget* p = AddPage("BlackMan");
+QDoubleSpinBox* TTransformsOpt::AddNumberPage(const char* page, const char* label, const char* spin) {
+  QWidget* p = AddPage(page);
   auto* f = new QFormLayout(p);
-  Win_Alpha = FloatSpin("Win_Alpha", p);
-  f->addRow(Label("Alpha_Label", p), Win_Alpha);
+  QDoubleSpinBox* box = FloatSpin(spin, p);
+  f->addRow(Label(label, p), box);
+  return box;
 }
 
-void TTransformsOpt::BuildKaiserPage() {
-  QWidget* p = AddPage("Kaiser");
-  auto* f = new QFormLayout(p);
-  Win_Beta = FloatSpin("Win_Beta", p);
-  f->addRow(Label("Beta_label", p), Win_Beta);
-}
+void TTransformsOpt::BuildBlackManPage() { Win_Alpha = AddNumberPage("BlackMan", "Alpha_Label", "Win_Alpha"); }
+
+void TTransformsOpt::BuildKaiserPage() { Win_Beta = AddNumberPage("Kaiser", "Beta_label", "Win_Beta"); }
 
 void TTransformsOpt::BuildWindowingPage() {
   QWidget* p = AddPage("Windowing");
@@ -472,19 +470,9 @@ void TTransformsOpt::BuildUserFunctionPage() {
   connect(User_func->Button, &QToolButton::clicked, this, [this] { FormulaButton(User_func); });
 }
 
-void TTransformsOpt::BuildAddSubPage() {
-  QWidget* p = AddPage("Add_Sub");
-  auto* f = new QFormLayout(p);
-  Add_Sub_coef = FloatSpin("Add_Sub_coef", p);
-  f->addRow(Label("Coefficient_label", p), Add_Sub_coef);
-}
+void TTransformsOpt::BuildAddSubPage() { Add_Sub_coef = AddNumberPage("Add_Sub", "Coefficient_label", "Add_Sub_coef"); }
 
-void TTransformsOpt::BuildMpyDivPage() {
-  QWidget* p = AddPage("Mpy_Div");
-  auto* f = new QFormLayout(p);
-  Mpy_Div_coef = FloatSpin("Mpy_Div_coef", p);
-  f->addRow(Label("Mpy_coef_label", p), Mpy_Div_coef);
-}
+void TTransformsOpt::BuildMpyDivPage() { Mpy_Div_coef = AddNumberPage("Mpy_Div", "Mpy_coef_label", "Mpy_Div_coef"); }
 
 void TTransformsOpt::ApplyLanguage(const std::string& language) {
   if (Hooks.setLanguage) Hooks.setLanguage(language);

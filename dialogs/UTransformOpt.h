@@ -161,6 +161,8 @@ class TTransformsOpt : public QDialog {
   bool Snapped_ = false;
   std::vector<uint8_t> ControlsToBytes();
   QWidget* AddPage(const QString& caption);
+  // A page of one number: its label and its spin box.
+  QDoubleSpinBox* AddNumberPage(const char* page, const char* label, const char* spin);
   // One builder per page; each makes its page and wires its controls.
   void BuildPages();
   void BuildNonePage();

@@ -175,10 +175,7 @@ bool Engine::Settle(int64_t time, RunStats& stats) {
     if (trace_) trace_("t=" + std::to_string(time) + " pass " + std::to_string(pass + 1) + ": changed" + changed);
     for (size_t k = 0; k < blocks_.size() && !abort_; ++k) {
       if (!notify[k]) continue;
-      if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + blocks_[k]->entry->name);
-      current_ = blocks_[k].get();
-      blocks_[k]->model->InputChanged();
-      ++stats.notifications;
+      NotifyInputChanged(*blocks_[k], time, stats);
     }
     current_ = nullptr;
     if (abort_) return true;
@@ -303,6 +300,13 @@ bool Engine::Written(const SimBlock& b) const {
   return false;
 }
 
+void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
+  if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + b.entry->name);
+  current_ = &b;
+  b.model->InputChanged();
+  ++stats.notifications;
+}
+
 bool Engine::Visit(int64_t time, RunStats& stats) {
   if (trace_) TraceWritten(time);
   bool ok = true;
@@ -317,10 +321,7 @@ bool Engine::Visit(int64_t time, RunStats& stats) {
     }
     SimBlock& b = *blocks_[g.blocks.front()];
     if (!Written(b)) continue;
-    if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + b.entry->name);
-    current_ = &b;
-    b.model->InputChanged();
-    ++stats.notifications;
+    NotifyInputChanged(b, time, stats);
   }
   current_ = nullptr;
   EndTimePoint(stats);
@@ -344,10 +345,7 @@ bool Engine::SettleGroup(Group& g, int64_t time, RunStats& stats) {
     for (size_t k : g.blocks) {
       if (!notify[k] || abort_) continue;
       notify[k] = 0;
-      if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + blocks_[k]->entry->name);
-      current_ = blocks_[k].get();
-      blocks_[k]->model->InputChanged();
-      ++stats.notifications;
+      NotifyInputChanged(*blocks_[k], time, stats);
     }
     current_ = nullptr;
     if (abort_) return true;

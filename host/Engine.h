@@ -69,6 +69,8 @@ class Engine {
   };
   void OrderBlocks();
   bool Visit(int64_t time, RunStats& stats);
+  // One InputChanged call (traced, counted, the block named for its messages).
+  void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
   bool SettleGroup(Group& g, int64_t time, RunStats& stats);
   bool Written(const SimBlock& b) const;
   void EndTimePoint(RunStats& stats);
