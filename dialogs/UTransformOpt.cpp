@@ -756,7 +756,7 @@ void TTransformsOpt::BitRevOrderChange() {
 void TTransformsOpt::NumPointsChange() {
   SignalLength_ = Num_Points->value();
   Transform.SignalLength = SignalLength_;
-  if (IsFirCode(DialogCode_)) FIRH_DownFactor->setMaximum(FirDownFactorMaximumForLength(SignalLength_));
+  if (IsFirDialogCode(DialogCode_)) FIRH_DownFactor->setMaximum(FirDownFactorMaximumForLength(SignalLength_));
 }
 
 void TTransformsOpt::FormulaButton(TEditButton* field) {

@@ -33,6 +33,7 @@ struct CatalogueEntry {
   const char* text;
   TransformGroup group;  // for a group entry: the group it names
   CatalogueClass blockClass;
+  bool desiredInput = false;  // the filter adapts towards "DDes"
 };
 
 // Position = catalogue code.
@@ -52,9 +53,9 @@ const CatalogueEntry kCatalogue[kCatalogueSize] = {
     {"Low-Level FIR", tgFilters, kFilter},                    // 13
     {"High-Level IIR", tgFilters, kFilter},                   // 14
     {"Low-Level IIR", tgFilters, kFilter},                    // 15
-    {"High-Level LMS", tgFilters, kFilter},                   // 16
-    {"High-Level LMS DES", tgFilters, kFilter},               // 17
-    {"Low-Level LMS", tgFilters, kFilter},                    // 18
+    {"High-Level LMS", tgFilters, kFilter, true},             // 16
+    {"High-Level LMS DES", tgFilters, kFilter, true},         // 17
+    {"Low-Level LMS", tgFilters, kFilter, true},              // 18
     {"Low-Level LMS Na", tgFilters, kFilter},                 // 19
     {"Up Sample", tgSampling, kBuffer},                       // 20
     {"Down Sample", tgSampling, kBuffer},                     // 21
@@ -533,7 +534,10 @@ bool IsFilterOperationCode(int32_t code) {
   const CatalogueEntry* e = EntryOf(code);
   return e != nullptr && code < ccArithmeticGroup && e->blockClass == kFilter;
 }
-bool UsesDesiredInput(int32_t code) { return code >= ccHighLevelLms && code <= ccLowLevelLms; }
+bool UsesDesiredInput(int32_t code) {
+  const CatalogueEntry* e = EntryOf(code);
+  return e != nullptr && e->desiredInput;
+}
 
 std::span<const PortSpec> BlockPorts(BlockClass c, int32_t code) {
   switch (c) {

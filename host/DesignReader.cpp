@@ -13,6 +13,7 @@
 #include "RecordChecks.h"
 #include "RecordFields.h"
 #include "framework/BlockCatalogue.h"
+#include "framework/IntTypes.h"
 #include "numeric/ValueText.h"
 
 namespace {
@@ -65,7 +66,7 @@ class Reader {
     for (const toml::table& t : Tables(root, "variable")) d.variables.push_back(ReadVariable(t, d));
     // The VCD names a bus's decoded value NAME_value beside it.
     for (const VariableEntry& v : d.variables)
-      if (v.kind == 4 || v.kind == 5)
+      if (v.kind == vkBus || v.kind == vkDOTBus)
         if (const VariableEntry* other = d.Variable(v.name + "_value"))
           Fail(other->line, "variable \"" + other->name + "\" has the name the VCD gives the decoded value of bus \"" +
                                 v.name + "\"; rename one of them");
@@ -230,17 +231,16 @@ class Reader {
     v.kind = 0xFFFF;
     for (uint16_t k = 0; k < 6; ++k)
       if (kind == kKinds[k]) v.kind = k;
-    if (kind.empty()) v.kind = vkBus();
+    if (kind.empty()) v.kind = vkBus;
     if (v.kind == 0xFFFF)
       Fail(t.get("kind"), "unknown variable kind \"" + kind + "\" (Line, DOT, Clk, DOTClk, Bus, DOTBus)");
-    const bool bus = v.kind == 4 || v.kind == 5;
+    const bool bus = v.kind == vkBus || v.kind == vkDOTBus;
     v.width = static_cast<int32_t>(Integer(t, "width", 1, kMaxWidth).value_or(1));
     if (!bus && v.width != 1) Fail(t.get("width"), "a " + kind + " variable is one bit wide");
     v.initial = std::string(static_cast<size_t>(v.width), '0');
     if (const toml::node* n = t.get("initial")) v.initial = ValueText(*n, v, 0);
     return v;
   }
-  static uint16_t vkBus() { return 4; }
 
   StimulusEntry ReadStimulus(const toml::table& t, const Design& d) const {
     StimulusEntry s;

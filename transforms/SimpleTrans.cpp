@@ -1,6 +1,7 @@
 #include "SimpleTrans.h"
 
 #include "../framework/BlockCatalogue.h"
+#include "../framework/CatalogueCodes.h"
 #include "../framework/BlockFactories.h"
 #include "../numeric/Calc.h"
 #include "../numeric/Init_NSPDLL.h"
@@ -66,14 +67,14 @@ void RIR_STDCALL TSimpleTransform::LoadParameters() {
 
 bool TSimpleTransform::Compute(float x, float y, float& r) {
   switch (Code) {
-    case 1:
+    case ccEToThePower:
       NspTable.nspsbExp2(&x, &r, 1);
       return true;
-    case 2:
+    case ccNaturalLog:
       if (!(NspTable.nspsMin(&x, 1) > 0.0f)) return false;
       NspTable.nspsbLn2(&x, &r, 1);
       return true;
-    case 3: {
+    case ccAnyFunc: {
       if (Params.UserFunc == "Err") return false;
       // The formula cannot change between loads, so one check (and at most
       // one message) per load is enough.
@@ -86,33 +87,33 @@ bool TSimpleTransform::Compute(float x, float y, float& r) {
       r = static_cast<float>(FormulaValue(Params.UserFunc, kFormulaCapacity, x));
       return true;
     }
-    case 4:
+    case ccBitReversed:
       r = static_cast<float>(NspTable.nspBitRev(RoundClamped(x), Params.BitRevOrder));
       return true;
-    case 24:
+    case ccSimpleConjugation:
       r = -x;
       return true;
-    case 30:
+    case ccAbsoluteValue:
       NspTable.nspsbAbs2(&x, &r, 1);
       return true;
-    case 31:
+    case ccSquare:
       NspTable.nspsbSqr2(&x, &r, 1);
       return true;
-    case 32:
+    case ccSquareRoot:
       if (NspTable.nspsMin(&x, 1) < 0.0f) return false;
       NspTable.nspsbSqrt2(&x, &r, 1);
       return true;
-    case 33:
+    case ccThresh:
       NspTable.nspsbThresh2(&x, &r, 1, static_cast<float>(Params.ThreshParam), Params.ThreshRelOp);
       return true;
-    case 34:
+    case ccInverseThresh:
       if (x == 0.0f && Params.ThreshParam == 0.0) {
         r = kInverseThreshAtZero;
       } else {
         NspTable.nspsbInvThresh2(&x, &r, 1, static_cast<float>(Params.ThreshParam));
       }
       return true;
-    case 35: {
+    case ccAdditionSubstraction: {
       float k = 0.0f;
       NspTable.nspsbSet(static_cast<float>(Params.AddSubCoef), &k, 1);
       NspTable.nspsbAdd3(&x, &k, &r, 1);
@@ -122,7 +123,7 @@ bool TSimpleTransform::Compute(float x, float y, float& r) {
       }
       return true;
     }
-    case 36: {
+    case ccMultiplyDivision: {
       float k = 0.0f;
       NspTable.nspsbSet(static_cast<float>(Params.MpyDivCoef), &k, 1);
       NspTable.nspsbMpy3(&x, &k, &r, 1);

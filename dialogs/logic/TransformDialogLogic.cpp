@@ -14,60 +14,60 @@ namespace {
 
 const KindItem kTree[] = {
     {"Source Signal", -1, false},
-    {"Arithmetic", 2, false},
-    {"User's function", 33, true},
-    {"Add/Sub", 65, true},
-    {"Mpy/Div", 66, true},
-    {"E to the power", 31, true},
-    {"Natural Log", 32, true},
-    {"Absolute Value", 60, true},
-    {"Square", 61, true},
-    {"Square Root", 62, true},
-    {"Bit Reversed", 34, true},
-    {"Thresh", 63, true},
-    {"Inverse Thresh", 64, true},
-    {"Conjugation", 54, true},
-    {"Extended Conjugation", 3, false},
-    {"Flip", 55, true},
-    {"Extended", 56, true},
-    {"Convolution", 4, false},
-    {"One-Dimention ", 57, true},
-    {"Two-Dimention", 58, true},
-    {"Filter 2D", 59, true},
-    {"Correlation", 5, false},
-    {"Auto", 52, true},
-    {"Cross", -53, true},
-    {"Sampling", 6, false},
-    {"Up Sample", 50, true},
-    {"Down Sample", 51, true},
-    {"Fourier Transformation", 7, false},
-    {"Goertzel DFT", 76, true},
-    {"Discrete(nspzDft)", -70, true},
-    {"Fast(nspzFftNip)", -71, true},
-    {"RealFFTLNip", 72, true},
-    {"CcsFFTLNip (Pack)", 73, true},
-    {"RealFFTNip", 74, true},
-    {"CcsFFTNip", 75, true},
-    {"Spectral Transformation", 10, false},
-    {"Forward", 80, true},
-    {"Inverse", 81, true},
-    {"Filters", 8, false},
-    {"High-Level FIR", 42, true},
-    {"Low-Level FIR", 43, true},
-    {"High-Level IIR", 44, true},
-    {"Low-Level IIR", 45, true},
-    {"High-Level LMS", 46, true},
-    {"High-Level LMS DES", 47, true},
-    {"Low-Level LMS", 48, true},
-    {"Low-Level LMS Na", 49, true},
-    {"Windowing", 9, false},
-    {"BlackMan", 35, true},
-    {"Kaiser", 36, true},
-    {"Bartlett", 37, true},
-    {"Hann", 38, true},
-    {"Hamming", 39, true},
-    {"BlackmanStd", 40, true},
-    {"BlackmanOpt", 41, true},
+    {"Arithmetic", tgArithmetic, false},
+    {"User's function", DialogCodeOfCatalogueCode(ccAnyFunc), true},
+    {"Add/Sub", DialogCodeOfCatalogueCode(ccAdditionSubstraction), true},
+    {"Mpy/Div", DialogCodeOfCatalogueCode(ccMultiplyDivision), true},
+    {"E to the power", DialogCodeOfCatalogueCode(ccEToThePower), true},
+    {"Natural Log", DialogCodeOfCatalogueCode(ccNaturalLog), true},
+    {"Absolute Value", DialogCodeOfCatalogueCode(ccAbsoluteValue), true},
+    {"Square", DialogCodeOfCatalogueCode(ccSquare), true},
+    {"Square Root", DialogCodeOfCatalogueCode(ccSquareRoot), true},
+    {"Bit Reversed", DialogCodeOfCatalogueCode(ccBitReversed), true},
+    {"Thresh", DialogCodeOfCatalogueCode(ccThresh), true},
+    {"Inverse Thresh", DialogCodeOfCatalogueCode(ccInverseThresh), true},
+    {"Conjugation", DialogCodeOfCatalogueCode(ccSimpleConjugation), true},
+    {"Extended Conjugation", tgConjugation, false},
+    {"Flip", DialogCodeOfCatalogueCode(ccFlipConjugation), true},
+    {"Extended", DialogCodeOfCatalogueCode(ccExtendedConjugation), true},
+    {"Convolution", tgConvolution, false},
+    {"One-Dimention ", DialogCodeOfCatalogueCode(ccOneDimConvolution), true},
+    {"Two-Dimention", DialogCodeOfCatalogueCode(ccTwoDimConvolution), true},
+    {"Filter 2D", DialogCodeOfCatalogueCode(ccFilter2D), true},
+    {"Correlation", tgCorrelation, false},
+    {"Auto", DialogCodeOfCatalogueCode(ccAutoCorrelation), true},
+    {"Cross", -DialogCodeOfCatalogueCode(ccCrossCorrelation), true},
+    {"Sampling", tgSampling, false},
+    {"Up Sample", DialogCodeOfCatalogueCode(ccUpSample), true},
+    {"Down Sample", DialogCodeOfCatalogueCode(ccDownSample), true},
+    {"Fourier Transformation", tgFouriers, false},
+    {"Goertzel DFT", DialogCodeOfCatalogueCode(ccGoertzelDft), true},
+    {"Discrete(nspzDft)", -DialogCodeOfCatalogueCode(ccDiscreteFourier), true},
+    {"Fast(nspzFftNip)", -DialogCodeOfCatalogueCode(ccFastFourier), true},
+    {"RealFFTLNip", DialogCodeOfCatalogueCode(ccFftRcPack), true},
+    {"CcsFFTLNip (Pack)", DialogCodeOfCatalogueCode(ccFftCcsRcPack), true},
+    {"RealFFTNip", DialogCodeOfCatalogueCode(ccFftRealSignal), true},
+    {"CcsFFTNip", DialogCodeOfCatalogueCode(ccFftCcsSignal), true},
+    {"Spectral Transformation", tgSpectrals, false},
+    {"Forward", DialogCodeOfCatalogueCode(ccForwardUserTrans), true},
+    {"Inverse", DialogCodeOfCatalogueCode(ccInverseUserTrans), true},
+    {"Filters", tgFilters, false},
+    {"High-Level FIR", DialogCodeOfCatalogueCode(ccHighLevelFir), true},
+    {"Low-Level FIR", DialogCodeOfCatalogueCode(ccLowLevelFir), true},
+    {"High-Level IIR", DialogCodeOfCatalogueCode(ccHighLevelIir), true},
+    {"Low-Level IIR", DialogCodeOfCatalogueCode(ccLowLevelIir), true},
+    {"High-Level LMS", DialogCodeOfCatalogueCode(ccHighLevelLms), true},
+    {"High-Level LMS DES", DialogCodeOfCatalogueCode(ccHighLevelLmsDes), true},
+    {"Low-Level LMS", DialogCodeOfCatalogueCode(ccLowLevelLms), true},
+    {"Low-Level LMS Na", DialogCodeOfCatalogueCode(ccLowLevelLmsNa), true},
+    {"Windowing", tgWindowing, false},
+    {"BlackMan", DialogCodeOfCatalogueCode(ccBlackmanTrans), true},
+    {"Kaiser", DialogCodeOfCatalogueCode(ccKaiserTrans), true},
+    {"Bartlett", DialogCodeOfCatalogueCode(ccBartlettTrans), true},
+    {"Hann", DialogCodeOfCatalogueCode(ccHannTrans), true},
+    {"Hamming", DialogCodeOfCatalogueCode(ccHammingTrans), true},
+    {"BlackmanStd", DialogCodeOfCatalogueCode(ccBlackmanStdTrans), true},
+    {"BlackmanOpt", DialogCodeOfCatalogueCode(ccBlackmanOptTrans), true},
 };
 
 const char* const kPages[] = {"None",        "Disabled",    "BlackMan", "Kaiser", "Windowing",
@@ -237,76 +237,77 @@ int32_t SelectedKindIndex(const std::vector<KindItem>& items, int32_t dialogCode
 
 std::span<const char* const> TransformPages() { return kPages; }
 
-const char* PageOfCode(int32_t code) {
-  switch (code) {
-    case 33: return "Users_func";
-    case 65: return "Add_Sub";
-    case 66: return "Mpy_Div";
-    case 34: return "Bit Reversed";
-    case 63:
-    case 64: return "Thresh";
-    case 57:
-    case 58:
-    case 59: return "Convolution";
-    case 52: return "Correlation";
-    case 50:
-    case 51: return "Sampling";
-    case 76: return "Goertzel";
-    case 70:
-    case 71:
-    case 72:
-    case 73:
-    case 74:
-    case 75: return "FFT_Flags";
-    case 80:
-    case 81: return "Users_transform";
-    case 42:
-    case 43: return "FIRS";
-    case 44:
-    case 45: return "IIRS";
-    case 46:
-    case 47:
-    case 48:
-    case 49: return "LMSS";
-    case 35: return "BlackMan";
-    case 36: return "Kaiser";
-    case 37:
-    case 38:
-    case 39:
-    case 40:
-    case 41: return "Windowing";
-    default: return code >= 0 ? "None" : "Disabled";
+const char* PageOfCode(int32_t dialogCode) {
+  switch (dialogCode) {
+    case DialogCodeOfCatalogueCode(ccAnyFunc): return "Users_func";
+    case DialogCodeOfCatalogueCode(ccAdditionSubstraction): return "Add_Sub";
+    case DialogCodeOfCatalogueCode(ccMultiplyDivision): return "Mpy_Div";
+    case DialogCodeOfCatalogueCode(ccBitReversed): return "Bit Reversed";
+    case DialogCodeOfCatalogueCode(ccThresh):
+    case DialogCodeOfCatalogueCode(ccInverseThresh): return "Thresh";
+    case DialogCodeOfCatalogueCode(ccOneDimConvolution):
+    case DialogCodeOfCatalogueCode(ccTwoDimConvolution):
+    case DialogCodeOfCatalogueCode(ccFilter2D): return "Convolution";
+    case DialogCodeOfCatalogueCode(ccAutoCorrelation): return "Correlation";
+    case DialogCodeOfCatalogueCode(ccUpSample):
+    case DialogCodeOfCatalogueCode(ccDownSample): return "Sampling";
+    case DialogCodeOfCatalogueCode(ccGoertzelDft): return "Goertzel";
+    case DialogCodeOfCatalogueCode(ccDiscreteFourier):
+    case DialogCodeOfCatalogueCode(ccFastFourier):
+    case DialogCodeOfCatalogueCode(ccFftRcPack):
+    case DialogCodeOfCatalogueCode(ccFftCcsRcPack):
+    case DialogCodeOfCatalogueCode(ccFftRealSignal):
+    case DialogCodeOfCatalogueCode(ccFftCcsSignal): return "FFT_Flags";
+    case DialogCodeOfCatalogueCode(ccForwardUserTrans):
+    case DialogCodeOfCatalogueCode(ccInverseUserTrans): return "Users_transform";
+    case DialogCodeOfCatalogueCode(ccHighLevelFir):
+    case DialogCodeOfCatalogueCode(ccLowLevelFir): return "FIRS";
+    case DialogCodeOfCatalogueCode(ccHighLevelIir):
+    case DialogCodeOfCatalogueCode(ccLowLevelIir): return "IIRS";
+    case DialogCodeOfCatalogueCode(ccHighLevelLms):
+    case DialogCodeOfCatalogueCode(ccHighLevelLmsDes):
+    case DialogCodeOfCatalogueCode(ccLowLevelLms):
+    case DialogCodeOfCatalogueCode(ccLowLevelLmsNa): return "LMSS";
+    case DialogCodeOfCatalogueCode(ccBlackmanTrans): return "BlackMan";
+    case DialogCodeOfCatalogueCode(ccKaiserTrans): return "Kaiser";
+    case DialogCodeOfCatalogueCode(ccBartlettTrans):
+    case DialogCodeOfCatalogueCode(ccHannTrans):
+    case DialogCodeOfCatalogueCode(ccHammingTrans):
+    case DialogCodeOfCatalogueCode(ccBlackmanStdTrans):
+    case DialogCodeOfCatalogueCode(ccBlackmanOptTrans): return "Windowing";
+    default: return dialogCode >= 0 ? "None" : "Disabled";
   }
 }
 
-KindSelection SelectKind(int32_t code) {
+KindSelection SelectKind(int32_t dialogCode) {
   KindSelection s;
-  s.page = PageOfCode(code);
-  switch (code) {
-    case 63:
+  s.page = PageOfCode(dialogCode);
+  switch (dialogCode) {
+    case DialogCodeOfCatalogueCode(ccThresh):
       s.threshMinimum = 0;
       s.threshRelOpEnabled = true;
       break;
-    case 64:
+    case DialogCodeOfCatalogueCode(ccInverseThresh):
       s.threshMinimum = 1;
       s.threshRelOpEnabled = false;
       break;
-    case 50:
-    case 51: s.snapsSamplingFactor = true; break;
-    case 70:
-    case 74: s.flagEnableSet = EnableSetOf({1}); break;
-    case 71:
-    case 75: s.flagEnableSet = EnableSetOf({1, 2}); break;
-    case 72: s.flagEnableSet = EnableSetOf({1, 3}); break;
-    case 73: s.flagEnableSet = EnableSetOf({1, 2, 4}); break;
-    case 44: s.iirDelayShown = false; break;
-    case 45: s.iirDelayShown = true; break;
+    case DialogCodeOfCatalogueCode(ccUpSample):
+    case DialogCodeOfCatalogueCode(ccDownSample): s.snapsSamplingFactor = true; break;
+    case DialogCodeOfCatalogueCode(ccDiscreteFourier):
+    case DialogCodeOfCatalogueCode(ccFftRealSignal): s.flagEnableSet = EnableSetOf({1}); break;
+    case DialogCodeOfCatalogueCode(ccFastFourier):
+    case DialogCodeOfCatalogueCode(ccFftCcsSignal): s.flagEnableSet = EnableSetOf({1, 2}); break;
+    case DialogCodeOfCatalogueCode(ccFftRcPack): s.flagEnableSet = EnableSetOf({1, 3}); break;
+    case DialogCodeOfCatalogueCode(ccFftCcsRcPack): s.flagEnableSet = EnableSetOf({1, 2, 4}); break;
+    case DialogCodeOfCatalogueCode(ccHighLevelIir): s.iirDelayShown = false; break;
+    case DialogCodeOfCatalogueCode(ccLowLevelIir): s.iirDelayShown = true; break;
     default: break;
   }
-  s.adaptiveShown = code == 48 || code == 49;
-  s.formulaShown = code != 49;
-  s.previewEnabled = !IsGroupDialogCode(code);
-  s.helpContext = 10000 + 10 * code;
+  s.adaptiveShown = dialogCode == DialogCodeOfCatalogueCode(ccLowLevelLms) ||
+                    dialogCode == DialogCodeOfCatalogueCode(ccLowLevelLmsNa);
+  s.formulaShown = dialogCode != DialogCodeOfCatalogueCode(ccLowLevelLmsNa);
+  s.previewEnabled = !IsGroupDialogCode(dialogCode);
+  s.helpContext = 10000 + 10 * dialogCode;
   return s;
 }
 
@@ -365,15 +366,15 @@ const char* ThreshRelOpHint(int32_t tag) {
 }
 
 int32_t CorrTypeOfText(const std::string& text) {
-  if (text == "NSP_AutoNormal") return 0;
-  if (text == "NSP_AutoBiased") return 1;
-  return 2;
+  if (text == "NSP_AutoNormal") return kCorrAutoNormal;
+  if (text == "NSP_AutoBiased") return kCorrAutoBiased;
+  return kCorrAutoUnbiased;
 }
 
 const char* CorrTypeHint(int32_t type) {
   switch (type) {
-    case 0: return "Specifies that the normal auto-correlation to be computed.";
-    case 1: return "Specifies that the biased auto-correlation to be computed.";
+    case kCorrAutoNormal: return "Specifies that the normal auto-correlation to be computed.";
+    case kCorrAutoBiased: return "Specifies that the biased auto-correlation to be computed.";
     default: return "Specifies that the unbiased auto-correlation to be computed.";
   }
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DialogLanguage.h"
+#include "framework/CatalogueCodes.h"
 #include "numeric/ParameterRecords.h"
 
 // ---- Tree of kinds -------------------------------------------------------
@@ -41,7 +42,7 @@ inline bool ExpandAllKinds(int32_t dialogCode) { return dialogCode < 20; }
 std::span<const char* const> TransformPages();
 // The page a kind shows: "None" for other codes of 0 or more, "Disabled"
 // for negative ones.
-const char* PageOfCode(int32_t code);
+const char* PageOfCode(int32_t dialogCode);
 
 // What selecting a kind does besides showing its page.
 struct KindSelection {
@@ -56,7 +57,7 @@ struct KindSelection {
   bool previewEnabled = false;              // single kinds (codes above 20)
   int32_t helpContext = 0;                  // 10000 + 10 x code
 };
-KindSelection SelectKind(int32_t code);
+KindSelection SelectKind(int32_t dialogCode);
 
 // ---- Controls: ranges, design values, texts -------------------------------
 
@@ -104,6 +105,8 @@ extern const char* const kThreshParamHint;
 int32_t ThreshRelOpOfText(const std::string& text);
 const char* ThreshRelOpHint(int32_t tag);
 // The correlation type of a corrType text: normal 0, biased 1, else 2.
+// Auto-correlation types as the record stores them.
+enum CorrType : int32_t { kCorrAutoNormal = 0, kCorrAutoBiased = 1, kCorrAutoUnbiased = 2 };
 int32_t CorrTypeOfText(const std::string& text);
 const char* CorrTypeHint(int32_t type);
 
@@ -164,7 +167,10 @@ std::optional<int32_t> NumPointsForDownFactor(int32_t numPoints, int32_t signalL
 // Num_Points change of the FIR kinds (Num_Points maximum / signal length).
 int32_t FirDownFactorMaximum(int32_t signalLength);
 int32_t FirDownFactorMaximumForLength(int32_t signalLength);
-inline bool IsFirCode(int32_t code) { return code == 42 || code == 43; }
+inline bool IsFirDialogCode(int32_t dialogCode) {
+  return dialogCode == DialogCodeOfCatalogueCode(ccHighLevelFir) ||
+         dialogCode == DialogCodeOfCatalogueCode(ccLowLevelFir);
+}
 // A kind code a record can hold: negative codes are stored as 5.
 inline int32_t StoredDialogCode(int32_t code) { return code < 0 ? 5 : code; }
 

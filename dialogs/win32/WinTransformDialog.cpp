@@ -406,7 +406,7 @@ class TransformDialog : public WinDialog {
       case wt_Num_Points:
         signalLength_ = IntValue(wt_Num_Points);
         transform_.SignalLength = signalLength_;
-        if (IsFirCode(code_)) SetRange(wt_FIRH_DownFactor, std::nullopt, FirDownFactorMaximumForLength(signalLength_));
+        if (IsFirDialogCode(code_)) SetRange(wt_FIRH_DownFactor, std::nullopt, FirDownFactorMaximumForLength(signalLength_));
         break;
       case wt_Sampl_Factor: SamplFactorChange(); break;
       case wt_Sampl_Phase: SamplPhaseChange(); break;
