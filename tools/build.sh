@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds one build tree: tools/build.sh DIR [cmake options...]
 # With ccache on the machine, compiles go through it; paths are taken relative
-# to the checkout, so clones and work trees share one cache.
+# to the checkout, so clones and work trees share one cache. RIR_WERROR=ON in
+# the environment makes every warning an error (the test path sets it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-build}; shift || true
@@ -10,5 +11,5 @@ if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S "$root" -B "$root/$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
+cmake -S "$root" -B "$root/$dir" -G Ninja "${launcher[@]}" -DRIR_WERROR="${RIR_WERROR:-OFF}" "$@" >/dev/null
 cmake --build "$root/$dir" --parallel "$(nproc)"
