@@ -415,7 +415,12 @@ class Reader {
     };
     const char* field = nullptr;
     if (std::string problem = RecordProblem(b, type, field); !problem.empty()) fail(field, problem);
-    if (std::string problem = AliasingProblem(b, type, d.samplePeriod, field); !problem.empty()) warn(field, problem);
+    // A generator clocked by a clock stimulus samples at that clock's period.
+    int64_t period = d.samplePeriod;
+    if (const auto clk = b.inputs.find("Clk"); clk != b.inputs.end())
+      for (const StimulusEntry& st : d.stimuli)
+        if (st.variable == clk->second && st.type == StimulusType::Clock) period = st.period;
+    if (std::string problem = AliasingProblem(b, type, period, field); !problem.empty()) warn(field, problem);
     // What only a run needs: a design being edited may still be on its way there.
     if (use_ == DesignUse::Run) {
       if (std::string problem = BufferLengthProblem(b, type, field); !problem.empty()) fail(field, problem);

@@ -108,7 +108,7 @@ std::string AliasingProblem(const BlockEntry& b, const BlockType& type, int64_t 
   const RecordLayout& layout = RecordOf(type.blockClass);
   int64_t kind = type.row->generatorKind;
   if (kind == gkAllInOne) kind = IntegerField(b, layout, "Kind");
-  const std::string period = " (sample_period " + std::to_string(samplePeriod) + ")";
+  const std::string period = " (one sample per " + std::to_string(samplePeriod) + " time units)";
   if (kind == gkTone) {
     const double f = NumberField(b, layout, "ToneRelFreq");
     const double perSample = std::fabs(f) * static_cast<double>(samplePeriod);

@@ -30,7 +30,8 @@ const char* KindName(uint16_t kind);
 
 // A power-of-two FFT whose length is not one: "" or the reason, with `field`.
 std::string BufferLengthProblem(const BlockEntry& block, const BlockType& type, const char*& field);
-// A Tone or Sine at or above half the sample rate: "" or the warning, with `field`.
+// A Tone or Sine at or above half its sample rate (one sample per
+// `samplePeriod` time units): "" or the warning, with `field`.
 std::string AliasingProblem(const BlockEntry& block, const BlockType& type, int64_t samplePeriod, const char*& field);
 // "block ... takes from its defaults: F = V, ..." for the fields the block
 // reads that the design left at their defaults; "" when none.

@@ -190,8 +190,16 @@ def main():
                                                         'parameters = { ToneRelFreq = 0.23 }'))
         code, out, err = run(exe, ["run", tone, "-o", "tone", "-q"], tmp)
         check(code == 0 and "tone.toml:39: warning: block \"free\" (Tone_Init): \"ToneRelFreq\" = 0.23 cycles per "
-              "time unit is 2.3 cycles per sample (sample_period 10), at or above half the sample rate" in err,
+              "time unit is 2.3 cycles per sample (one sample per 10 time units), at or above half the sample rate" in err,
               f"no aliasing warning: {code} {err!r}")
+        # A clocked generator samples at its clock's period (40 here), not at sample_period (10).
+        clocked_tone = write(tmp, "clocked_tone.toml", CLOCKED.replace(
+            'type = "Sine_Init"\ninputs = { Clk = "clk" }\noutputs = { Out = "x" }\n'
+            'parameters = { SineAmp = 1000, SinePeriod = 400 }',
+            'type = "Tone_Init"\ninputs = { Clk = "clk" }\noutputs = { Out = "x" }\nparameters = { ToneRelFreq = 0.02 }'))
+        code, out, err = run(exe, ["run", clocked_tone, "-o", "tone", "-q"], tmp)
+        check(code == 0 and "\"ToneRelFreq\" = 0.02 cycles per time unit is 0.8 cycles per sample (one sample per 40 "
+              "time units)" in err, f"no aliasing warning for the clocked tone: {code} {err!r}")
         code, out, err = run(exe, ["blocks", "sine_init"], tmp)
         check(code == 2 and "did you mean \"Sine_Init\"?" in err, f"blocks sine_init: {code} {err!r}")
 
