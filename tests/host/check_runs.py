@@ -244,7 +244,22 @@ def check_diagnoses(exe, out):
     with open(float_wav, "r+b") as f:
         f.seek(20)
         f.write((3).to_bytes(2, "little"))  # format tag 3: IEEE float
-    refused = [
+    def riff(path, fmt, chunks):
+        body = b"WAVE" + b"fmt " + len(fmt).to_bytes(4, "little") + fmt + chunks
+        with open(path, "wb") as f:
+            f.write(b"RIFF" + len(body).to_bytes(4, "little") + body)
+    data = b"data" + (4).to_bytes(4, "little") + bytes(4)
+    alaw_wav, list_wav = os.path.join(out, "alaw.wav"), os.path.join(out, "list.wav")
+    # A-law as most tools write it: an 18-byte format chunk, 8 bits.
+    riff(alaw_wav, bytes([6, 0, 1, 0, 64, 31, 0, 0, 64, 31, 0, 0, 1, 0, 8, 0, 0, 0]), data)
+    riff(list_wav, bytes([1, 0, 1, 0, 64, 31, 0, 0, 128, 62, 0, 0, 2, 0, 16, 0]),
+         b"LIST" + (4).to_bytes(4, "little") + b"INFO" + data)
+    refused = []
+    for name, path, says in (("alaw_wave", alaw_wav, "alaw.wav holds 8-bit A-law samples"),
+                             ("list_wave", list_wav, "list.wav has a \"LIST\" chunk before its samples")):
+        refused.append((name, '[[block]]\nname = "play"\ntype = "Wave_Load_Init"\noutputs = { C1 = "x" }\n'
+                        f'parameters = {{ FileName = "{path}" }}\n', ":12: block \"play\" (Wave_Load_Init): ", says))
+    refused += [
         ("missing_wave", '[[block]]\nname = "play"\ntype = "Wave_Load_Init"\noutputs = { C1 = "x" }\n'
          'parameters = { FileName = "no_such_file.wav" }\n',
          ":12: block \"play\" (Wave_Load_Init): file not found: ", "/no_such_file.wav"),
