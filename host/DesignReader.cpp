@@ -3,7 +3,6 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <set>
