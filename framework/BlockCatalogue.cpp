@@ -153,10 +153,17 @@ const PortSpec kBufferPorts[] = {
     {"DIn", In, true, "Bus", "any", "Bus, the sample", "the sample"},
     {"W", In, true, "Line", "1", "Line, write strobe: emit the next result", "write strobe: emit the next result"},
     {"R", In, true, "Line", "1", "Line, read strobe: take the sample", "read strobe: take the sample"},
-    {"DReOut", Out, true, "Bus", "w", "Bus, width w", "real part of the result"},
+    // Each result is a pair: most transforms pair the computed value (DImOut)
+    // with its position in the buffer (DReOut); Goertzel gives re and im.
+    {"DReOut", Out, true, "Bus", "w", "Bus, width w, the result's position (Goertzel: real part)",
+     "real part of each result: its position in the buffer (bin, lag or index; windowed by a window transform), "
+     "for Goertzel the real part of the DFT"},
     {"IBusy", Out, false, "Line", "1", "Line, results pending", "results pending"},
-    {"DImOut", Out, false, "Bus", "w", "Bus, width w", "imaginary part of the result"},
-    {"DSOut", Out, false, "Bus", "2w", "Bus, width 2w", "power of the result"},
+    {"DImOut", Out, false, "Bus", "w", "Bus, width w, the result's value (Goertzel: imaginary part)",
+     "imaginary part of each result: the computed value (an FFT's power, a windowed sample), "
+     "for Goertzel the imaginary part of the DFT"},
+    {"DSOut", Out, false, "Bus", "2w", "Bus, width 2w, DReOut^2 + DImOut^2",
+     "DReOut^2 + DImOut^2 of each result (for Goertzel the DFT's power)"},
 };
 // The LMS filters that adapt towards a desired value bind all three.
 const PortSpec kFilterPorts[] = {
@@ -327,8 +334,8 @@ const char* const kGeneratorDescriptions[kGeneratorKindCount] = {
     "constant value",
     "tone: ToneMag * sin(2 pi ToneRelFreq t + TonePhase)",
     "triangle (Bartlett) window, repeated",
-    "uniform noise between Low and Low + High",
-    "noise from the magnitude of a Gaussian draw",
+    "uniform noise from Low up to (but excluding) High",
+    "(Mean - StDev) + 2 (StDev + 1) |z|: the magnitude of a Gaussian draw z, shifted; not normally distributed",
     "Blackman window with parameter Alpha, repeated",
     "Kaiser window, repeated",
     "Bartlett window, repeated",
@@ -442,6 +449,10 @@ BlockRow MakeRow(int32_t ordinal, const char* exportName, BlockClass c, const ch
         row.fields = kGeneratorFields[row.generatorKind];
         row.description = kGeneratorDescriptions[row.generatorKind];
       }
+      if (std::string_view(exportName) == "Kaiser_Init")
+        row.description =
+            "Blackman window with parameter Alpha, repeated: this export builds a \"Blackman\" generator (the Kaiser "
+            "kind is All_in_One_Init with Kind = 10)";
       break;
     case BlockClass::WaveLoad:
       row.fields = kLoadFields;

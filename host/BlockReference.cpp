@@ -55,7 +55,9 @@ void PrintLimits(const BlockType& t, std::ostream& out) {
       break;
     case BlockClass::WaveLoad:
     case BlockClass::WaveSave:
-      line("FileName: at most " + text + " characters; a name that is not absolute lies in the plug-in folder");
+      line("FileName: at most " + text +
+           " characters; a relative name lies in the design's folder for a player and in the output folder (-o) "
+           "for a recorder; Test/Test_N.wav lies in the design's folder");
       line("C1 width 1..255; C2 as wide as C1; Test at least 4 bits wide");
       break;
   }

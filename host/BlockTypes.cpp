@@ -1,6 +1,8 @@
 #include "BlockTypes.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "RecordFields.h"
 
@@ -88,4 +90,41 @@ bool TypeReadsField(const BlockType& type, std::string_view field) {
   for (const char* f : type.row->fields)
     if (field == f) return true;
   return false;
+}
+
+bool TypeRequiresPort(const BlockType& type, std::string_view port) {
+  for (const PortSpec& p : type.row->ports)
+    if (port == p.name) return p.required;
+  return false;
+}
+
+size_t TypoDistance(std::string_view a, std::string_view b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t up = row[j];
+      const bool same =
+          std::tolower(static_cast<unsigned char>(a[i - 1])) == std::tolower(static_cast<unsigned char>(b[j - 1]));
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+      diagonal = up;
+    }
+  }
+  return row[b.size()];
+}
+
+const BlockType* NearestBlockType(std::string_view name) {
+  const BlockType* nearest = nullptr;
+  size_t best = 3;  // at most two edits away
+  const std::string withInit = std::string(name) + "_Init";
+  for (const BlockType& t : AllBlockTypes()) {
+    const size_t d = std::min(TypoDistance(name, t.exportName), TypoDistance(withInit, t.exportName));
+    if (d < best) {
+      best = d;
+      nearest = &t;
+    }
+  }
+  return nearest;
 }

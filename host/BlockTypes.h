@@ -32,3 +32,11 @@ const RecordLayout& RecordOf(BlockClass c);
 const char* ClassName(BlockClass c);
 // True when blocks of this type read the record field.
 bool TypeReadsField(const BlockType& type, std::string_view field);
+// True when a block of this type cannot do without the port.
+bool TypeRequiresPort(const BlockType& type, std::string_view port);
+
+// Edit distance ignoring letter case: what a typo costs.
+size_t TypoDistance(std::string_view a, std::string_view b);
+// The block type a mistyped name most likely means (a slip of case, up to
+// two edits, or a missing "_Init"), nullptr when none is close.
+const BlockType* NearestBlockType(std::string_view name);

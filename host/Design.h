@@ -46,8 +46,9 @@ struct BlockEntry {
   std::map<std::string, std::string> inputs;   // port -> variable
   std::map<std::string, std::string> outputs;  // port -> variable
   int32_t signValue = 0;
-  std::vector<uint8_t> record;  // the stored record, complete
-  std::string recordFile;       // where the record's bytes came from, "" = defaults and named fields
+  std::vector<uint8_t> record;         // the stored record, complete
+  std::string recordFile;              // where the record's bytes came from, "" = defaults and named fields
+  std::vector<std::string> defaulted;  // fields the type reads that keep their defaults
   std::optional<std::array<int32_t, 2>> dialogPosition;  // left, top of the block's dialog
   int line = 0;
 };

@@ -3,15 +3,17 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
 #include "BlockTypes.h"
+#include "Messages.h"
+#include "Overrides.h"
 #include "RecordChecks.h"
 #include "RecordFields.h"
+#include "WaveFileCheck.h"
 #include "framework/BlockCatalogue.h"
 #include "framework/IntTypes.h"
 #include "numeric/ValueText.h"
@@ -20,41 +22,21 @@ namespace {
 
 constexpr int32_t kMaxWidth = 255;
 
-// Edit distance, ignoring letter case: what a typo costs.
-size_t Distance(std::string_view a, std::string_view b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t up = row[j];
-      const bool same =
-          std::tolower(static_cast<unsigned char>(a[i - 1])) == std::tolower(static_cast<unsigned char>(b[j - 1]));
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-      diagonal = up;
-    }
-  }
-  return row[b.size()];
+PortWords WordsOf(const BlockType& type, const PortInfo& p) {
+  return {p.name, p.direction == PortDirection::In, TypeRequiresPort(type, p.name)};
 }
 
 // "inputs DSrc (required), DDes; outputs DOut (required)"
-std::string PortList(BlockClass c) {
-  std::string s;
-  for (PortDirection dir : {PortDirection::In, PortDirection::Out}) {
-    std::string part;
-    for (const PortInfo& p : PortsOf(c))
-      if (p.direction == dir)
-        part += (part.empty() ? "" : ", ") + std::string(p.name) + (p.required ? " (required)" : "");
-    if (!part.empty())
-      s += (s.empty() ? "" : "; ") + std::string(dir == PortDirection::In ? "inputs " : "outputs ") + part;
-  }
-  return s;
+std::string PortList(HostLanguage lang, const BlockType& type) {
+  std::vector<PortWords> words;
+  for (const PortInfo& p : PortsOf(type.blockClass)) words.push_back(WordsOf(type, p));
+  return DescribePortList(lang, words);
 }
 
 class Reader {
  public:
-  explicit Reader(std::string file) : file_(std::move(file)) {}
+  Reader(std::string file, OverrideOrigins origins, DesignUse use)
+      : file_(std::move(file)), origins_(std::move(origins)), use_(use) {}
 
   Design Read(const toml::table& root) {
     Design d;
@@ -63,6 +45,7 @@ class Reader {
     d.directory = dir.empty() ? "./" : dir.string() + "/";
     Keys(root, {"simulation", "variable", "stimulus", "block", "output"});
     ReadSimulation(root, d);
+    lang_ = LanguageFromText(d.language);
     for (const toml::table& t : Tables(root, "variable")) d.variables.push_back(ReadVariable(t, d));
     // The VCD names a bus's decoded value NAME_value beside it.
     for (const VariableEntry& v : d.variables)
@@ -80,13 +63,19 @@ class Reader {
   }
 
  private:
+  // A value an override placed is blamed on the override.
   [[noreturn]] void Fail(const toml::node* at, const std::string& message) const {
+    if (const auto o = origins_.find(at); at != nullptr && o != origins_.end())
+      throw DesignError("--set " + o->second, 0, message);
     throw DesignError(file_, at != nullptr ? static_cast<int>(at->source().begin.line) : 0, message);
   }
   [[noreturn]] void Fail(int line, const std::string& message) const { throw DesignError(file_, line, message); }
   static int Line(const toml::node& n) { return static_cast<int>(n.source().begin.line); }
-  void Warn(int line, const std::string& message) const {
-    warnings_.push_back(DesignError(file_, line, "warning: " + message).what());
+  void Warn(const toml::node* at, int line, const std::string& message) const {
+    if (const auto o = origins_.find(at); at != nullptr && o != origins_.end())
+      warnings_.push_back(DesignError("--set " + o->second, 0, "warning: " + message).what());
+    else
+      warnings_.push_back(DesignError(file_, at != nullptr ? Line(*at) : line, "warning: " + message).what());
   }
 
   // Every key of `t` must be one of `allowed`: a misspelt key is an error.
@@ -305,6 +294,7 @@ class Reader {
     if (n == nullptr) return;
     const toml::table* ports = n->as_table();
     if (ports == nullptr) Fail(n, std::string("\"") + key + "\" must be a table of port = \"variable\"");
+    const std::string who = DescribeBlockWords(lang_, b.name, type.exportName);
     for (auto&& [port, value] : *ports) {
       const std::string p(port.str());
       const PortInfo* info = FindPort(type.blockClass, p);
@@ -313,27 +303,24 @@ class Reader {
         const PortInfo* nearest = nullptr;
         size_t best = 3;  // at most two edits away
         for (const PortInfo& q : PortsOf(type.blockClass))
-          if (const size_t dist = Distance(p, q.name); dist < best) {
+          if (const size_t dist = TypoDistance(p, q.name); dist < best) {
             best = dist;
             nearest = &q;
           }
-        std::string hint;
-        if (nearest != nullptr)
-          hint = "; did you mean \"" + std::string(nearest->name) + "\" (" +
-                 (nearest->direction == PortDirection::In ? "an input" : "an output") + ")?";
-        Fail(&value,
-             BlockWords(b, type) + " has no port \"" + p + "\"" + hint + " Its ports: " + PortList(type.blockClass));
+        const PortWords near = nearest != nullptr ? WordsOf(type, *nearest) : PortWords{};
+        Fail(&value, DescribeNoSuchPort(lang_, who, p, nearest != nullptr ? &near : nullptr, PortList(lang_, type)));
       }
       if (info->direction != dir)
-        Fail(&value, "port \"" + p + "\" of " + BlockWords(b, type) + " is an " +
-                         (info->direction == PortDirection::In ? "input: list it under inputs"
-                                                               : "output: list it under outputs") +
-                         ". Its ports: " + PortList(type.blockClass));
+        Fail(&value, DescribeWrongDirection(lang_, who, WordsOf(type, *info), PortList(lang_, type)));
       if (b.inputs.count(p) != 0 || b.outputs.count(p) != 0 || out.count(p) != 0)
-        Fail(&value, "port \"" + p + "\" of block \"" + b.name + "\" is connected twice");
+        Fail(&value, DescribeConnectedTwice(lang_, who, p));
       if (!value.is_string()) Fail(&value, "port \"" + p + "\" must name a variable");
       const std::string var = value.as_string()->get();
-      if (d.Variable(var) == nullptr) Fail(&value, "unknown variable \"" + var + "\" on port \"" + p + "\"");
+      const VariableEntry* v = d.Variable(var);
+      if (v == nullptr) Fail(&value, DescribeUnknownVariableOnPort(lang_, var, p));
+      // The block would refuse it at run time, without a line.
+      if (const uint32_t kinds = AcceptedKinds(type.blockClass, p); kinds != 0 && (kinds & (1u << v->kind)) == 0)
+        Fail(&value, DescribeWrongKind(lang_, who, p, info->kind, var, KindName(v->kind)));
       out[p] = var;
     }
   }
@@ -348,7 +335,12 @@ class Reader {
       if (other.name == b.name) Fail(b.line, "duplicate block name \"" + b.name + "\"");
     b.exportName = String(t, "type", b.line, true);
     const BlockType* type = FindBlockType(b.exportName);
-    if (type == nullptr) Fail(t.get("type"), "unknown block type \"" + b.exportName + "\" (see \"rir-eda blocks\")");
+    if (type == nullptr) {
+      const BlockType* nearest = NearestBlockType(b.exportName);
+      Fail(t.get("type"), "unknown block type \"" + b.exportName + "\"" +
+                              (nearest != nullptr ? "; did you mean \"" + nearest->exportName + "\"?" : std::string()) +
+                              " (see \"rir-eda blocks\")");
+    }
     ReadPorts(t, "inputs", *type, d, b.inputs, b);
     ReadPorts(t, "outputs", *type, d, b.outputs, b);
     b.signValue = static_cast<int32_t>(Integer(t, "sign_value", INT32_MIN, INT32_MAX).value_or(0));
@@ -392,26 +384,55 @@ class Reader {
         const std::string name(key.str());
         SetRecordField(layout, b, name, value);
         if (!TypeReadsField(*type, name))
-          Warn(Line(value), "block \"" + b.name + "\" (" + type->exportName + ") sets field \"" + name +
-                                "\", which this block type never reads (see \"rir-eda blocks " + type->exportName +
-                                "\")");
+          Warn(&value, 0,
+               "block \"" + b.name + "\" (" + type->exportName + ") sets field \"" + name +
+                   "\", which this block type never reads (see \"rir-eda blocks " + type->exportName + "\")");
       }
     }
-    CheckRecord(t, *type, b);
+    const toml::table* given = t.get("parameters") != nullptr ? t.get("parameters")->as_table() : nullptr;
+    if (b.recordFile.empty())
+      for (const char* field : type->row->fields)
+        if (given == nullptr || given->get(field) == nullptr) b.defaulted.emplace_back(field);
+    CheckRecord(t, *type, b, d);
     return b;
   }
 
   // Settings a block would take without a word but cannot use.
-  void CheckRecord(const toml::table& t, const BlockType& type, const BlockEntry& b) const {
+  void CheckRecord(const toml::table& t, const BlockType& type, const BlockEntry& b, const Design& d) const {
     const toml::table* given = t.get("parameters") != nullptr ? t.get("parameters")->as_table() : nullptr;
-    auto lineOf = [&](const char* field) {
-      if (given != nullptr && given->get(field) != nullptr) return Line(*given->get(field));
-      if (t.get("record_file") != nullptr) return Line(*t.get("record_file"));
-      return b.line;
+    // Where a field's value was written: its own line, else the record file, else the block.
+    auto fail = [&](const char* field, const std::string& problem) {
+      if (given != nullptr && field != nullptr && given->get(field) != nullptr) Fail(given->get(field), problem);
+      if (t.get("record_file") != nullptr) Fail(t.get("record_file"), problem);
+      Fail(b.line, problem);
+    };
+    auto warn = [&](const char* field, const std::string& problem) {
+      if (given != nullptr && field != nullptr && given->get(field) != nullptr)
+        Warn(given->get(field), 0, problem);
+      else
+        Warn(t.get("record_file"), b.line, problem);
     };
     const char* field = nullptr;
-    const std::string problem = RecordProblem(b, type, field);
-    if (!problem.empty()) Fail(lineOf(field), problem);
+    if (std::string problem = RecordProblem(b, type, field); !problem.empty()) fail(field, problem);
+    // A generator clocked by a clock stimulus samples at that clock's period.
+    int64_t period = d.samplePeriod;
+    if (const auto clk = b.inputs.find("Clk"); clk != b.inputs.end())
+      for (const StimulusEntry& st : d.stimuli)
+        if (st.variable == clk->second && st.type == StimulusType::Clock) period = st.period;
+    if (std::string problem = AliasingProblem(b, type, period, field); !problem.empty()) warn(field, problem);
+    // What only a run needs: a design being edited may still be on its way there.
+    if (use_ == DesignUse::Run) {
+      if (std::string problem = BufferLengthProblem(b, type, field); !problem.empty()) fail(field, problem);
+    }
+    if (use_ == DesignUse::Run && type.blockClass == BlockClass::WaveLoad && b.inputs.count("Test") == 0) {
+      // The player looks for a relative name in the design's folder.
+      const RecordLayout& wave = RecordOf(type.blockClass);
+      const FieldValue name = GetField(wave, b.record.data(), *FindField(wave, "FileName"));
+      std::string path = std::get<std::string>(name);
+      if (!(!path.empty() && path[0] == '/') && path.find(':') == std::string::npos) path = d.directory + path;
+      if (std::string problem = WaveFileProblem(lang_, path); !problem.empty())
+        fail("FileName", DescribeBlockWords(lang_, b.name, type.exportName) + ": " + problem);
+    }
     // A list written beside its count must agree with it.
     struct Taps {
       const char* count;
@@ -434,9 +455,13 @@ class Reader {
         const toml::node* n = given->get(list);
         if (n == nullptr || n->as_array() == nullptr) continue;
         const auto length = static_cast<int64_t>(n->as_array()->size());
+        // A count set on the command line is what disagrees with the file's list.
+        const toml::node* countNode = given->get(taps.count);
+        const bool countOverridden = countNode != nullptr && origins_.count(countNode) != 0 && origins_.count(n) == 0;
         if (length != count)
-          Fail(n, BlockWords(b, type) + ": \"" + list + "\" holds " + std::to_string(length) + " values but \"" +
-                      taps.count + "\" is " + std::to_string(count) + "; give both the same length");
+          Fail(countOverridden ? countNode : n, BlockWords(b, type) + ": \"" + list + "\" holds " +
+                                                    std::to_string(length) + " values but \"" + taps.count + "\" is " +
+                                                    std::to_string(count) + "; give both the same length");
       }
     }
   }
@@ -460,25 +485,22 @@ class Reader {
   void CheckRequiredPorts(const Design& d) const {
     for (const BlockEntry& b : d.blocks) {
       const BlockType* type = FindBlockType(b.exportName);
-      for (const PortInfo& p : PortsOf(type->blockClass))
+      for (const PortSpec& p : PortsOfType(*type))
         if (p.required && b.inputs.count(p.name) == 0 && b.outputs.count(p.name) == 0)
-          Fail(b.line, BlockWords(b, *type) + " leaves its required " +
-                           (p.direction == PortDirection::In ? "input" : "output") + " \"" + p.name +
-                           "\" unconnected. Its ports: " + PortList(type->blockClass));
+          Fail(b.line, DescribeUnconnected(lang_, DescribeBlockWords(lang_, b.name, b.exportName), WordsOf(*type, p),
+                                           PortList(lang_, *type)));
     }
   }
 
   // One driver per variable: a block output or a stimulus.
   void CheckDrivers(const Design& d) const {
     std::map<std::string, std::string> driver;
-    for (const StimulusEntry& s : d.stimuli) driver[s.variable] = "the stimulus on line " + std::to_string(s.line);
+    for (const StimulusEntry& s : d.stimuli) driver[s.variable] = DescribeStimulusDriver(lang_, s.line);
     for (const BlockEntry& b : d.blocks)
       for (const auto& [port, var] : b.outputs) {
         const auto it = driver.find(var);
-        if (it != driver.end())
-          Fail(b.line, "variable \"" + var + "\" on port \"" + port + "\" of block \"" + b.name +
-                           "\" is already driven by " + it->second);
-        driver[var] = "block \"" + b.name + "\"";
+        if (it != driver.end()) Fail(b.line, DescribeDrivenTwice(lang_, var, port, b.name, it->second));
+        driver[var] = DescribeBlockDriver(lang_, b.name);
       }
   }
 
@@ -523,22 +545,27 @@ class Reader {
   }
 
   std::string file_;
+  OverrideOrigins origins_;
+  DesignUse use_;
+  HostLanguage lang_ = HostLanguage::English;
   mutable std::vector<std::string> warnings_;
 };
 
 }  // namespace
 
-Design ParseDesign(const std::string& text, const std::string& path) {
+Design ParseDesign(const std::string& text, const std::string& path, const std::vector<std::string>& overrides,
+                   DesignUse use) {
   toml::table root;
   try {
     root = toml::parse(text, path);
   } catch (const toml::parse_error& e) {
     throw DesignError(path, static_cast<int>(e.source().begin.line), std::string(e.description()));
   }
-  return Reader(path).Read(root);
+  OverrideOrigins origins = ApplyOverrides(root, overrides);
+  return Reader(path, std::move(origins), use).Read(root);
 }
 
-Design ReadDesign(const std::string& path) {
+Design ReadDesign(const std::string& path, const std::vector<std::string>& overrides, DesignUse use) {
   std::error_code ec;
   const std::filesystem::file_status st = std::filesystem::status(path, ec);
   if (std::filesystem::exists(st) && !std::filesystem::is_regular_file(st))
@@ -547,5 +574,5 @@ Design ReadDesign(const std::string& path) {
   if (!in) throw DesignError(path, 0, "cannot open the design file");
   std::ostringstream text;
   text << in.rdbuf();
-  return ParseDesign(text.str(), path);
+  return ParseDesign(text.str(), path, overrides, use);
 }

@@ -5,6 +5,16 @@
 
 #include "Design.h"
 
-// Throws DesignError with the file and line of the first fault.
-Design ReadDesign(const std::string& path);
-Design ParseDesign(const std::string& text, const std::string& path);
+#include <vector>
+
+// A design read to run is also checked for what only a run needs: the WAVE
+// files its players read, FFT lengths that work. One read to edit is not, so
+// that the editor can mend it.
+enum class DesignUse { Run, Edit };
+
+// Throws DesignError with the file and line of the first fault. `overrides`
+// are "--set" assignments (Overrides.h), checked like the file.
+Design ReadDesign(const std::string& path, const std::vector<std::string>& overrides = {},
+                  DesignUse use = DesignUse::Run);
+Design ParseDesign(const std::string& text, const std::string& path, const std::vector<std::string>& overrides = {},
+                   DesignUse use = DesignUse::Run);

@@ -141,7 +141,7 @@ DesignBlock ReadDesignBlock(const EditRequest& request) {
   d.text = ReadText(request.design, readable);
   if (!readable) throw EditStop{2, request.design + ": cannot open the design file"};
   try {
-    d.design = ParseDesign(d.text, request.design);
+    d.design = ParseDesign(d.text, request.design, {}, DesignUse::Edit);
   } catch (const DesignError& e) {
     throw EditStop{2, e.what()};
   }
@@ -252,7 +252,7 @@ void VerifyReadsBack(const DesignBlock& d, const std::string& newText, const Blo
                      const std::string& design) {
   const RecordLayout& layout = RecordOf(d.Type().blockClass);
   try {
-    const Design check = ParseDesign(newText, design);
+    const Design check = ParseDesign(newText, design, {}, DesignUse::Edit);
     if (params.NewRecord()) {
       const BlockEntry& b = check.blocks.at(d.index);
       for (const RecordField& f : layout.fields)

@@ -1,6 +1,9 @@
 #include "Messages.h"
 
+#include "WaveFileCheck.h"
+
 #include <cstdio>
+#include <filesystem>
 
 HostLanguage LanguageFromText(const std::string& text) {
   return text == "RUSSIAN" ? HostLanguage::Russian : HostLanguage::English;
@@ -8,6 +11,33 @@ HostLanguage LanguageFromText(const std::string& text) {
 
 namespace {
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+bool EndsWith(const std::string& s, const std::string& end) {
+  return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+// A free text a block reports, said so that the user can act on it; texts
+// the simulator has nothing to add to pass unchanged.
+std::string BlockText(HostLanguage lang, const std::string& text) {
+  const bool ru = lang == HostLanguage::Russian;
+  const std::string kNotFound = "-file not found!", kIoError = "Wave file I/O error: ";
+  if (EndsWith(text, kNotFound))
+    return (ru ? "файл не найден: " : "file not found: ") + text.substr(0, text.size() - kNotFound.size());
+  if (text.rfind(kIoError, 0) == 0) {
+    const std::string path = text.substr(kIoError.size());
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
+      return ru ? "не могу создать " + path + ": нет папки " + folder.string()
+                : "cannot create " + path + ": the folder " + folder.string() + " does not exist";
+    if (std::filesystem::is_regular_file(path, ec)) {
+      const std::string why = WaveFileProblem(lang, path);
+      if (!why.empty()) return why;
+    }
+    return (ru ? "ошибка ввода-вывода файла WAVE: " : "WAVE file input/output error: ") + path;
+  }
+  return text;
+}
 }  // namespace
 
 std::string DescribeReport(HostLanguage lang, const std::string& block, int32_t code, const std::string& port,
@@ -28,7 +58,7 @@ std::string DescribeReport(HostLanguage lang, const std::string& block, int32_t 
     case 6:
       return ru ? "блок " + block + ": зарезервированная операция" : "block " + block + ": reserved operation called";
     case 8:
-      return (ru ? "блок " : "block ") + block + ": " + text;
+      return (ru ? "блок " : "block ") + block + ": " + BlockText(lang, text);
     default:
       return ru ? "блок " + block + ": сообщение с кодом " + std::to_string(code)
                 : "block " + block + ": report with code " + std::to_string(code);
@@ -153,4 +183,96 @@ std::string DescribeSummary(HostLanguage lang, int64_t endTime, uint64_t timePoi
     s += rates;
   }
   return s;
+}
+
+std::string DescribeBlockWords(HostLanguage lang, const std::string& name, const std::string& exportName) {
+  return (lang == HostLanguage::Russian ? "блок " : "block ") + Quoted(name) + " (" + exportName + ")";
+}
+
+std::string DescribePortList(HostLanguage lang, const std::vector<PortWords>& ports) {
+  const bool ru = lang == HostLanguage::Russian;
+  std::string s;
+  for (bool input : {true, false}) {
+    std::string part;
+    for (const PortWords& p : ports)
+      if (p.input == input)
+        part += (part.empty() ? "" : ", ") + p.name + (p.required ? (ru ? " (обязательный)" : " (required)") : "");
+    if (!part.empty())
+      s += (s.empty() ? "" : "; ") + std::string(input ? (ru ? "входы " : "inputs ") : (ru ? "выходы " : "outputs ")) +
+           part;
+  }
+  return s;
+}
+
+namespace {
+std::string Direction(bool ru, bool input) { return input ? (ru ? "вход" : "input") : (ru ? "выход" : "output"); }
+}  // namespace
+
+std::string DescribeNoSuchPort(HostLanguage lang, const std::string& block, const std::string& port,
+                               const PortWords* nearest, const std::string& ports) {
+  if (lang == HostLanguage::Russian)
+    return block + ": нет порта " + Quoted(port) +
+           (nearest != nullptr
+                ? "; может быть, " + Quoted(nearest->name) + " (" + Direction(true, nearest->input) + ")?"
+                : std::string()) +
+           " Его порты: " + ports;
+  return block + " has no port " + Quoted(port) +
+         (nearest != nullptr
+              ? "; did you mean " + Quoted(nearest->name) + " (" + (nearest->input ? "an input" : "an output") + ")?"
+              : std::string()) +
+         " Its ports: " + ports;
+}
+
+std::string DescribeWrongDirection(HostLanguage lang, const std::string& block, const PortWords& port,
+                                   const std::string& ports) {
+  if (lang == HostLanguage::Russian)
+    return "порт " + Quoted(port.name) + " (" + block + ") — " + Direction(true, port.input) + ": укажите его в " +
+           (port.input ? "inputs" : "outputs") + ". Его порты: " + ports;
+  return "port " + Quoted(port.name) + " of " + block + " is an " +
+         (port.input ? "input: list it under inputs" : "output: list it under outputs") + ". Its ports: " + ports;
+}
+
+std::string DescribeConnectedTwice(HostLanguage lang, const std::string& block, const std::string& port) {
+  return lang == HostLanguage::Russian ? "порт " + Quoted(port) + " (" + block + ") подключён дважды"
+                                       : "port " + Quoted(port) + " of " + block + " is connected twice";
+}
+
+std::string DescribeUnknownVariableOnPort(HostLanguage lang, const std::string& variable, const std::string& port) {
+  return lang == HostLanguage::Russian ? "неизвестная переменная " + Quoted(variable) + " на порту " + Quoted(port)
+                                       : "unknown variable " + Quoted(variable) + " on port " + Quoted(port);
+}
+
+std::string DescribeUnconnected(HostLanguage lang, const std::string& block, const PortWords& port,
+                                const std::string& ports) {
+  if (lang == HostLanguage::Russian)
+    return block + ": обязательный " + Direction(true, port.input) + " " + Quoted(port.name) +
+           " не подключён. Его порты: " + ports;
+  return block + " leaves its required " + Direction(false, port.input) + " " + Quoted(port.name) +
+         " unconnected. Its ports: " + ports;
+}
+
+std::string DescribeWrongKind(HostLanguage lang, const std::string& block, const std::string& port,
+                              const std::string& expected, const std::string& variable, const std::string& kind) {
+  if (lang == HostLanguage::Russian)
+    return "порт " + Quoted(port) + " (" + block + ") принимает переменную вида " + expected + ", а " +
+           Quoted(variable) + " — вида " + kind;
+  return "port " + Quoted(port) + " of " + block + " takes a " + expected + " variable; " + Quoted(variable) +
+         " is a " + kind + " variable";
+}
+
+std::string DescribeDrivenTwice(HostLanguage lang, const std::string& variable, const std::string& port,
+                                const std::string& blockName, const std::string& driver) {
+  if (lang == HostLanguage::Russian)
+    return "переменная " + Quoted(variable) + " на порту " + Quoted(port) + " блока " + Quoted(blockName) +
+           " уже задаётся: " + driver;
+  return "variable " + Quoted(variable) + " on port " + Quoted(port) + " of block " + Quoted(blockName) +
+         " is already driven by " + driver;
+}
+
+std::string DescribeStimulusDriver(HostLanguage lang, int line) {
+  return (lang == HostLanguage::Russian ? "воздействием в строке " : "the stimulus on line ") + std::to_string(line);
+}
+
+std::string DescribeBlockDriver(HostLanguage lang, const std::string& blockName) {
+  return (lang == HostLanguage::Russian ? "блоком " : "block ") + Quoted(blockName);
 }

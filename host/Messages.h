@@ -33,3 +33,30 @@ std::string DescribeRunAborted(HostLanguage lang);
 // The run's summary line; `seconds` of wall time (rates only when above 0).
 std::string DescribeSummary(HostLanguage lang, int64_t endTime, uint64_t timePoints, uint64_t steps,
                             uint64_t notifications, uint64_t events, double seconds);
+
+// Wiring faults a design check finds, in the design's language. `block` is
+// how the block is named (`block "f" (High_Level_FIR_Init)` or its Russian
+// form from DescribeBlockWords); `ports` comes from DescribePortList.
+std::string DescribeBlockWords(HostLanguage lang, const std::string& name, const std::string& exportName);
+struct PortWords {
+  std::string name;
+  bool input = true;
+  bool required = false;
+};
+std::string DescribePortList(HostLanguage lang, const std::vector<PortWords>& ports);
+// `nearest` may be empty.
+std::string DescribeNoSuchPort(HostLanguage lang, const std::string& block, const std::string& port,
+                               const PortWords* nearest, const std::string& ports);
+std::string DescribeWrongDirection(HostLanguage lang, const std::string& block, const PortWords& port,
+                                   const std::string& ports);
+std::string DescribeConnectedTwice(HostLanguage lang, const std::string& block, const std::string& port);
+std::string DescribeUnknownVariableOnPort(HostLanguage lang, const std::string& variable, const std::string& port);
+std::string DescribeUnconnected(HostLanguage lang, const std::string& block, const PortWords& port,
+                                const std::string& ports);
+std::string DescribeWrongKind(HostLanguage lang, const std::string& block, const std::string& port,
+                              const std::string& expected, const std::string& variable, const std::string& kind);
+// `driver` is DescribeStimulusDriver or DescribeBlockDriver.
+std::string DescribeDrivenTwice(HostLanguage lang, const std::string& variable, const std::string& port,
+                                const std::string& blockName, const std::string& driver);
+std::string DescribeStimulusDriver(HostLanguage lang, int line);
+std::string DescribeBlockDriver(HostLanguage lang, const std::string& blockName);

@@ -86,7 +86,7 @@ std::string Plot::DataText() const {
     if (k > 0) d += "\n\n";
     const PlotSeries& s = options_.series[k];
     if (options_.kind == PlotKind::Spectrum) {
-      d += "# index " + std::to_string(k) + ": " + s.variable + " against bin " + s.binVariable + "\n";
+      d += "# index " + std::to_string(k) + ": " + s.variable + " against the bins on " + s.binVariable + "\n";
       for (const auto& [bin, value] : spectra_[k]) d += std::to_string(bin) + " " + std::to_string(value) + "\n";
     } else {
       d += "# index " + std::to_string(k) + ": time, " + s.variable + " (changes only)\n";

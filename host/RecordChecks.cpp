@@ -1,5 +1,9 @@
 #include "RecordChecks.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "framework/BlockCatalogue.h"
@@ -32,6 +36,107 @@ bool FieldValueFromToml(const toml::node& value, FieldValue& out, std::string& e
     return false;
   }
   return true;
+}
+
+namespace {
+int64_t IntegerField(const BlockEntry& b, const RecordLayout& layout, const char* name) {
+  const RecordField* f = FindField(layout, name);
+  if (f == nullptr || b.record.size() != layout.size) return 0;
+  const FieldValue v = GetField(layout, b.record.data(), *f);
+  const auto* i = std::get_if<int64_t>(&v);
+  return i != nullptr ? *i : 0;
+}
+double NumberField(const BlockEntry& b, const RecordLayout& layout, const char* name) {
+  const RecordField* f = FindField(layout, name);
+  if (f == nullptr || b.record.size() != layout.size) return 0;
+  const FieldValue v = GetField(layout, b.record.data(), *f);
+  if (const auto* d = std::get_if<double>(&v)) return *d;
+  if (const auto* i = std::get_if<int64_t>(&v)) return static_cast<double>(*i);
+  return 0;
+}
+std::string Number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", v);
+  return text;
+}
+}  // namespace
+
+uint32_t AcceptedKinds(BlockClass c, std::string_view port) {
+  constexpr uint32_t kLine = 1u << 0, kClk = 1u << 2, kDotClk = 1u << 3, kBus = 1u << 4;
+  switch (c) {
+    case BlockClass::Generator:
+      return port == "Out" ? kLine | kBus : 0;
+    case BlockClass::SimpleTransform:
+      return port == "DOut" || port == "D2In" ? kBus : 0;
+    case BlockClass::Transform:
+      return port == "DReOut" || port == "DImOut" || port == "DSOut" ? kBus : 0;
+    case BlockClass::FilterTransform:
+      return port == "DOut" ? kBus : 0;
+    case BlockClass::WaveLoad:
+    case BlockClass::WaveSave:
+      if (port == "Clk") return kClk | kDotClk;
+      if (port == "C1" || port == "C2") return kBus;
+      return port == "isMono" ? kLine : 0;
+  }
+  return 0;
+}
+
+const char* KindName(uint16_t kind) {
+  static const char* const kNames[] = {"Line", "DOT", "Clk", "DOTClk", "Bus", "DOTBus"};
+  return kind < 6 ? kNames[kind] : "unknown";
+}
+
+std::string BufferLengthProblem(const BlockEntry& b, const BlockType& type, const char*& field) {
+  if (type.blockClass != BlockClass::Transform) return {};
+  const RecordLayout& layout = RecordOf(type.blockClass);
+  int64_t code = type.row->catalogueCode;
+  if (code == ccFouriersGroup) code = IntegerField(b, layout, "TransformCode");
+  if (code != ccFftRcPack && code != ccFftCcsRcPack) return {};
+  const int64_t given = IntegerField(b, layout, "Num_Points");
+  const int64_t n = std::min<int64_t>(given <= 0 ? 102 : given, kMaxSignalLength);
+  if ((n & (n - 1)) == 0) return {};
+  int64_t below = 1;
+  while (below * 2 <= n) below *= 2;
+  field = "Num_Points";
+  return BlockWords(b, type) + ": \"Num_Points\" = " + std::to_string(given) + (given <= 0 ? " (102 samples)" : "") +
+         " is not a power of two; this FFT would transform only the first " + std::to_string(below) + " samples. Use " +
+         std::to_string(below) + (below * 2 <= kMaxSignalLength ? " or " + std::to_string(below * 2) : std::string());
+}
+
+std::string AliasingProblem(const BlockEntry& b, const BlockType& type, int64_t samplePeriod, const char*& field) {
+  if (type.blockClass != BlockClass::Generator) return {};
+  const RecordLayout& layout = RecordOf(type.blockClass);
+  int64_t kind = type.row->generatorKind;
+  if (kind == gkAllInOne) kind = IntegerField(b, layout, "Kind");
+  const std::string period = " (one sample per " + std::to_string(samplePeriod) + " time units)";
+  if (kind == gkTone) {
+    const double f = NumberField(b, layout, "ToneRelFreq");
+    const double perSample = std::fabs(f) * static_cast<double>(samplePeriod);
+    if (!(perSample >= 0.5)) return {};
+    field = "ToneRelFreq";
+    return BlockWords(b, type) + ": \"ToneRelFreq\" = " + Number(f) + " cycles per time unit is " + Number(perSample) +
+           " cycles per sample" + period +
+           ", at or above half the sample rate: the samples show an alias of a lower frequency";
+  }
+  if (kind == gkSine) {
+    const int64_t p = IntegerField(b, layout, "SinePeriod");
+    if (p == INT64_MIN || std::llabs(p) >= 2 * samplePeriod) return {};
+    field = "SinePeriod";
+    return BlockWords(b, type) + ": \"SinePeriod\" = " + std::to_string(p) + " is under two samples" + period +
+           ", at or above half the sample rate: the samples show an alias of a lower frequency";
+  }
+  return {};
+}
+
+std::string DescribeDefaultedFields(const BlockEntry& b) {
+  const BlockType* type = FindBlockType(b.exportName);
+  if (type == nullptr || b.defaulted.empty()) return {};
+  const RecordLayout& layout = RecordOf(type->blockClass);
+  std::string s;
+  for (const std::string& name : b.defaulted)
+    if (const RecordField* f = FindField(layout, name); f != nullptr && b.record.size() == layout.size)
+      s += (s.empty() ? "" : ", ") + name + " = " + FieldValueText(GetField(layout, b.record.data(), *f));
+  return s.empty() ? s : BlockWords(b, *type) + " takes from its defaults: " + s;
 }
 
 std::string RecordProblem(const BlockEntry& b, const BlockType& type, const char*& field) {

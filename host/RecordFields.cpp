@@ -49,9 +49,11 @@ const RecordField kGeneratorFields[] = {
     FIELD(GeneratorParams, TrnglMag, "TrnglMag", Float64, "any", "", "dialog only"),
     FIELD(GeneratorParams, TrnglASym, "TrnglASym", Float64, "any", "degrees", "dialog only"),
     FIELD(GeneratorParams, Low, "Low", Float64, "any", "", "lowest value of the uniform noise"),
-    FIELD(GeneratorParams, High, "High", Float64, "any", "", "uniform noise spans Low .. Low + High"),
-    FIELD(GeneratorParams, Mean, "Mean", Float64, "any", "", "Gaussian mean"),
-    FIELD(GeneratorParams, StDev, "StDev", Float64, "any", "", "Gaussian standard deviation"),
+    FIELD(GeneratorParams, High, "High", Float64, "any", "",
+          "Random: noise spans Low .. Low + High; PseudoRandom: Low .. High"),
+    FIELD(GeneratorParams, Mean, "Mean", Float64, "any", "", "Gaussian: the values start at Mean - StDev"),
+    FIELD(GeneratorParams, StDev, "StDev", Float64, "any", "",
+          "Gaussian: the value is (Mean - StDev) + 2 (StDev + 1) |z|, z a Gaussian draw"),
     FIELD(GeneratorParams, WindowLen, "WindowLen", Int64, "> 0", "samples",
           "window length (Triangle, Bartlett, Hann, Hamming, BlackmanStd, BlackmanOpt)"),
     FIELD(GeneratorParams, BlackLen, "BlackLen", Int64, "> 0", "samples", "Blackman window length"),
@@ -137,8 +139,9 @@ const RecordField kFilterFields[] = {
 };
 
 const RecordField kWaveFields[] = {
-    TEXT(WaveParams, FileName, "FileName", "up to 55 characters", "",
-         "WAVE file; a relative name lies in the plug-in folder"),
+    TEXT(
+        WaveParams, FileName, "FileName", "up to 55 characters", "",
+        "WAVE file; in rir-eda a relative name lies in the design's folder (players) or the output folder (recorders)"),
     FIELD(WaveParams, Sound, "Sound", UInt8, "0..5", "", "dialog only: the sound played on OK"),
     FIELD(WaveParams, SampleRate, "SampleRate", Int32, "> 0", "Hz", "sample rate of a written file"),
     FIELD(WaveParams, BitsPerSample, "BitsPerSample", UInt16, "8 or 16", "bits", "sample size of a written file"),

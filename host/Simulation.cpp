@@ -16,7 +16,7 @@
 #include "DesignReader.h"
 #include "Engine.h"
 #include "OutputFile.h"
-#include "Overrides.h"
+#include "RecordChecks.h"
 #include "PluginLoader.h"
 #include "Plot.h"
 #include "VcdWriter.h"
@@ -113,8 +113,7 @@ std::string Remaining(double seconds) {
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err) {
   Design design;
   try {
-    design = ReadDesign(request.design);
-    for (const std::string& o : request.overrides) ApplyOverride(design, o);
+    design = ReadDesign(request.design, request.overrides);
     if (request.scheduling == "events") design.scheduling = Design::Scheduling::Events;
     if (request.scheduling == "dataflow") design.scheduling = Design::Scheduling::Dataflow;
     if (!request.png.empty() && design.output.pngBuses.empty())
@@ -124,6 +123,9 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
     return 2;
   }
   for (const std::string& w : design.warnings) err << "rir-eda: " << w << "\n";
+  if (request.verbose)
+    for (const BlockEntry& b : design.blocks)
+      if (const std::string line = DescribeDefaultedFields(b); !line.empty()) err << "rir-eda: " << line << "\n";
   PluginLoader plugin(request.pluginPath);
   if (!plugin.Loaded()) {
     err << "rir-eda: cannot load the plug-in: " << plugin.Error() << "\n";

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "BlockReference.h"
+#include "BlockTypes.h"
 #include "EditCommand.h"
 #include "Simulation.h"
 
@@ -94,7 +95,10 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (DescribeBlock(blockType, std::cout)) return 0;
-    std::cerr << "unknown block type \"" << blockType << "\" (see \"rir-eda blocks\")\n";
+    const BlockType* nearest = NearestBlockType(blockType);
+    std::cerr << "unknown block type \"" << blockType << "\""
+              << (nearest != nullptr ? "; did you mean \"" + nearest->exportName + "\"?" : std::string())
+              << " (see \"rir-eda blocks\")\n";
     return kUsageError;
   }
   if (*demo) {

@@ -141,14 +141,31 @@ def main():
         for bad in ("fir.FIRS_TapsCount=500", "record_fir.BitsPerSample=12", "record_fir.Channels=9"):
             code, out, err = run(exe, ["run", noisy, "-o", "bad", "--set", bad], tmp)
             check(code == 2 and bad in err, f"--set {bad}: exit {code}, {err!r}")
+        # A count or list set alone must still agree with the other: the override is named.
+        for bad in ("fir.FIRS_TapsCount=3", "fir.FIRS_Taps=[0.5,0.5]", "simulation.no_such_key=1",
+                    "simulation.steps=-4"):
+            code, out, err = run(exe, ["run", noisy, "-o", "bad", "--set", bad], tmp)
+            check(code == 2 and f"--set {bad}: " in err, f"--set {bad}: exit {code}, {err!r}")
+        # The run length from the command line, whichever way the file gives it.
+        code, out, err = run(exe, ["run", design, "-o", "short", "-q", "--set", "simulation.steps=30"], tmp)
+        h, short = ex.read_csv(os.path.join(tmp, "short", "c.csv"))
+        check(code == 0 and short and short[-1][0] < 300, f"--set simulation.steps=30: {code} {err!r}")
         code, out, err = run(exe, ["run", noisy, "-o", "bad", "-q", "--set", "record_fir.FileName=123"], tmp)
         check(code == 0 and os.path.exists(os.path.join(tmp, "bad", "123")), f"--set FileName=123: {code} {err!r}")
         shutil.rmtree(os.path.join(tmp, "bad"), ignore_errors=True)
         check(not os.path.exists(os.path.join(tmp, "bad")), "a refused --set wrote outputs")
 
-        # -v traces steps, passes and notifications.
+        # -v traces steps, passes and notifications, and says which fields kept their defaults.
         code, out, err = run(exe, ["run", design, "-o", "v", "-v"], tmp)
         check(code == 0 and "TimeStep free" in err and "InputChanged gen" in err and " written: clk=1" in err, "-v traces nothing")
+        check("rir-eda: block \"gen\" (Sine_Init) takes from its defaults: " not in err, "-v: gen sets every field it reads")
+        code, out, err = run(exe, ["run", design, "-o", "v", "-v", "--set", "free.SineAmp=3"], tmp)
+        check(code == 0, f"-v --set: {code}")
+        bare_sine = write(tmp, "bare_sine.toml", CLOCKED.replace("parameters = { SineAmp = 1000, SinePeriod = 400 }\n\n[output]",
+                                                                "\n[output]"))
+        code, out, err = run(exe, ["run", bare_sine, "-o", "v", "-v"], tmp)
+        check("rir-eda: block \"free\" (Sine_Init) takes from its defaults: SinePeriod = 10000, SineAmp = " in err,
+              f"-v does not list the defaults: {err[:300]!r}")
         code, out, err = run(exe, ["run", design, "-o", "v", "-v", "--scheduling", "events"], tmp)
         check(code == 0 and "InputChanged gen" in err and " pass 1: changed clk=1" in err, "-v traces no passes under events")
 
@@ -165,6 +182,26 @@ def main():
             check(code == 2 and f"bad_{name}.toml:" in err, f"bad_{name}: exit {code}, {err!r}")
             check(not os.listdir(os.path.join(tmp, "b_" + name)) if os.path.exists(os.path.join(tmp, "b_" + name))
                   else True, f"bad_{name} wrote outputs")
+
+        # A tone at or above half the sample rate: a warning with file and line, the run goes on.
+        tone = write(tmp, "tone.toml", CLOCKED.replace('type = "Sine_Init"\noutputs = { Out = "free" }\n'
+                                                        'parameters = { SineAmp = 1000, SinePeriod = 400 }',
+                                                        'type = "Tone_Init"\noutputs = { Out = "free" }\n'
+                                                        'parameters = { ToneRelFreq = 0.23 }'))
+        code, out, err = run(exe, ["run", tone, "-o", "tone", "-q"], tmp)
+        check(code == 0 and "tone.toml:39: warning: block \"free\" (Tone_Init): \"ToneRelFreq\" = 0.23 cycles per "
+              "time unit is 2.3 cycles per sample (one sample per 10 time units), at or above half the sample rate" in err,
+              f"no aliasing warning: {code} {err!r}")
+        # A clocked generator samples at its clock's period (40 here), not at sample_period (10).
+        clocked_tone = write(tmp, "clocked_tone.toml", CLOCKED.replace(
+            'type = "Sine_Init"\ninputs = { Clk = "clk" }\noutputs = { Out = "x" }\n'
+            'parameters = { SineAmp = 1000, SinePeriod = 400 }',
+            'type = "Tone_Init"\ninputs = { Clk = "clk" }\noutputs = { Out = "x" }\nparameters = { ToneRelFreq = 0.02 }'))
+        code, out, err = run(exe, ["run", clocked_tone, "-o", "tone", "-q"], tmp)
+        check(code == 0 and "\"ToneRelFreq\" = 0.02 cycles per time unit is 0.8 cycles per sample (one sample per 40 "
+              "time units)" in err, f"no aliasing warning for the clocked tone: {code} {err!r}")
+        code, out, err = run(exe, ["blocks", "sine_init"], tmp)
+        check(code == 2 and "did you mean \"Sine_Init\"?" in err, f"blocks sine_init: {code} {err!r}")
 
         # A plot asked for on the command line still needs buses to draw.
         bare = write(tmp, "bare.toml", CLOCKED.replace('png = "c.png"\n', "").replace('png_buses = ["x", "free"]\n', ""))

@@ -118,7 +118,8 @@ parameters = {}
   std::string out = Edit(text, 0, {{"FileName", TomlValueText(std::string("dir\\\"q\" x.wav"))}});
   out = Edit(out, 1,
              {{"IIRS_TapsCount", "4"}, {"IIRS_Taps", TomlValueText(std::vector<double>{third, -tiny, 1e30, 0.1f})}});
-  const Design d = ParseDesign(out, "x.toml");
+  // Read as the editor reads it: the file need not exist yet.
+  const Design d = ParseDesign(out, "x.toml", {}, DesignUse::Edit);
   EXPECT_EQ(std::get<std::string>(Field(d, 0, "FileName", w)), "dir\\\"q\" x.wav");
   const auto taps = std::get<std::vector<double>>(Field(d, 1, "IIRS_Taps", f));
   EXPECT_EQ(taps[0], third);

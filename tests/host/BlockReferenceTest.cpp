@@ -8,7 +8,6 @@
 #include "host/BlockReference.h"
 #include "host/BlockTypes.h"
 #include "host/DesignReader.h"
-#include "host/Overrides.h"
 #include "host/RecordFields.h"
 
 namespace {
@@ -107,10 +106,9 @@ ConstantValue = 3
             "d.toml:15: warning: block \"gen\" (Sine_Init) sets field \"ConstantValue\", which this block type never "
             "reads (see \"rir-eda blocks Sine_Init\")");
   // The same from the command line; a field the type reads gives none.
-  ApplyOverride(d, "gen.SineAmp=5");
-  ApplyOverride(d, "gen.Mean=2");
+  d = ParseDesign(text, "d.toml", {"gen.SineAmp=5", "gen.Mean=2"});
   ASSERT_EQ(d.warnings.size(), 2u);
   EXPECT_EQ(d.warnings[1],
-            "--set gen.Mean=2: warning: block \"gen\" (Sine_Init) never reads field \"Mean\" (see \"rir-eda blocks "
-            "Sine_Init\")");
+            "--set gen.Mean=2: warning: block \"gen\" (Sine_Init) sets field \"Mean\", which this block type never "
+            "reads (see \"rir-eda blocks Sine_Init\")");
 }

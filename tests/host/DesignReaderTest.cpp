@@ -75,9 +75,9 @@ int64_t IntField(const RecordLayout& layout, const std::vector<uint8_t>& record,
 }
 
 // The line and message of the error a design text raises.
-std::pair<int, std::string> ErrorOf(const std::string& text) {
+std::pair<int, std::string> ErrorOf(const std::string& text, const std::vector<std::string>& overrides = {}) {
   try {
-    ParseDesign(text, std::string(RIR_TEST_DATA) + "bad.toml");
+    ParseDesign(text, std::string(RIR_TEST_DATA) + "bad.toml", overrides);
   } catch (const DesignError& e) {
     return {e.line, e.what()};
   }
@@ -137,10 +137,18 @@ TEST(DesignReader, ReadsEverySectionWithRecordsFromFieldsAndFiles) {
 TEST(DesignReader, FaultsNameTheFileAndLine) {
   const std::string h = kHead;                                                           // lines 1-7
   const std::string kFir = "[[block]]\nname = \"f\"\ntype = \"High_Level_FIR_Init\"\n";  // lines 8-10
+  const std::string kLms = "[[block]]\nname = \"f\"\ntype = \"High_Level_LMS_Init\"\n";  // lines 8-10
+  const std::string kFftPorts =
+      "[[variable]]\nname = \"s\"\nkind = \"Line\"\n[[block]]\nname = \"t\"\n"
+      "inputs = { DIn = \"v\", R = \"s\", W = \"s\" }\noutputs = { DReOut = \"v\" }\n";  // 8-14
+  const std::string kTaps = h + kFir +
+                            "inputs = { DSrc = \"v\" }\noutputs = { DOut = \"v\" }\n"
+                            "parameters = { FIRS_TapsCount = 3, FIRS_Taps = [0.5, 0.5, 0.5] }\n";
   struct Case {
     std::string text;
-    int line;
+    int line;  // 0: the override is named instead
     const char* says;
+    std::vector<std::string> overrides = {};
   } cases[] = {
       {h + "[[block]\n", 8, "bad.toml:8:"},
       {h + "[[variable]]\nname = \"v\"\n", 8, "duplicate variable \"v\""},
@@ -199,15 +207,59 @@ TEST(DesignReader, FaultsNameTheFileAndLine) {
        8,
        "block \"f\" (High_Level_FIR_Init) leaves its required output \"DOut\" unconnected. Its ports: "
        "inputs DSrc (required), DDes; outputs DOut (required)"},
+      // Ports a type requires, though its class does not; kinds a block would refuse at run time.
+      {h + kLms + "inputs = { DSrc = \"v\" }\noutputs = { DOut = \"v\" }\n", 8,
+       "block \"f\" (High_Level_LMS_Init) leaves its required input \"DDes\" unconnected. Its ports: "
+       "inputs DSrc (required), DDes (required); outputs DOut (required)"},
+      {h + "[[variable]]\nname = \"c\"\nkind = \"Clk\"\n[[block]]\nname = \"g\"\ntype = \"Sine_Init\"\n"
+           "outputs = { Out = \"c\" }\n",
+       14, "port \"Out\" of block \"g\" (Sine_Init) takes a Line or Bus variable; \"c\" is a Clk variable"},
+      {h + "[[block]]\nname = \"w\"\ntype = \"Wave_Save_Init\"\ninputs = { C1 = \"v\", Clk = \"v\" }\n", 11,
+       "port \"Clk\" of block \"w\" (Wave_Save_Init) takes a Clk or DOTClk variable; \"v\" is a Bus variable"},
+      {h + kFftPorts + "type = \"FFT_of_CCS_using_RCPack_RCPerm_Init\"\nparameters = { Num_Points = 200 }\n", 16,
+       "\"Num_Points\" = 200 is not a power of two; this FFT would transform only the first 128 samples. Use 128 or "
+       "256"},
+      {h + kFftPorts + "type = \"Fouriers_Group_Init\"\nparameters = { TransformCode = 42 }\n", 11,
+       "\"Num_Points\" = 102 is not a power of two; this FFT would transform only the first 64 samples"},
+      {h + "[[block]]\nname = \"b\"\ntype = \"sine_init\"\n", 10,
+       "unknown block type \"sine_init\"; did you mean \"Sine_Init\"?"},
+      {h + "[[block]]\nname = \"p\"\ntype = \"Wave_Load_Init\"\noutputs = { C1 = \"v\" }\n"
+           "parameters = { FileName = \"no_such.wav\" }\n",
+       12, "block \"p\" (Wave_Load_Init): file not found: " RIR_TEST_DATA "no_such.wav"},
+      // A design in Russian is told its wiring faults in Russian.
+      {"[simulation]\nsteps = 1\nlanguage = \"RUSSIAN\"\n[[variable]]\nname = \"v\"\n[[block]]\nname = \"f\"\n"
+       "type = \"High_Level_FIR_Init\"\ninputs = { DScr = \"v\" }\n",
+       9,
+       "блок \"f\" (High_Level_FIR_Init): нет порта \"DScr\"; может быть, \"DSrc\" (вход)? Его порты: входы DSrc "
+       "(обязательный), DDes; выходы DOut (обязательный)"},
+      // --set passes the checks the file does, and is named when it is at fault.
+      {kTaps,
+       0,
+       "--set f.FIRS_TapsCount=2: block \"f\" (High_Level_FIR_Init): \"FIRS_Taps\" holds 3 values but "
+       "\"FIRS_TapsCount\" is 2",
+       {"f.FIRS_TapsCount=2"}},
+      {kTaps,
+       0,
+       "--set f.FIRS_Taps=[1,2]: block \"f\" (High_Level_FIR_Init): \"FIRS_Taps\" holds 2 values",
+       {"f.FIRS_Taps=[1,2]"}},
+      {kTaps,
+       0,
+       "--set simulation.sample_period=0: \"sample_period\" = 0 is out of range",
+       {"simulation.sample_period=0"}},
+      {kTaps,
+       0,
+       "--set simulation.max_passes=lots: \"max_passes\" must be an integer",
+       {"simulation.max_passes=2", "simulation.max_passes=lots"}},
+      {kTaps, 0, "--set g.SineAmp=1: the design has no block \"g\" (blocks: f)", {"g.SineAmp=1"}},
       {"[simulation]\nsteps = 1\nscheduling = \"eager\"\n", 3, "unknown scheduling \"eager\" (dataflow, events)"},
       {"[simulation]\nsample_period = 0\nsteps = 1\n", 2, "out of range"},
       {"[simulation]\nsample_period = 1\n", 1, "missing \"steps\" or \"end_time\""},
   };
   for (const Case& c : cases) {
-    const auto [line, what] = ErrorOf(c.text);
+    const auto [line, what] = ErrorOf(c.text, c.overrides);
     EXPECT_EQ(line, c.line) << what << "\n--- in ---\n" << c.text;
     EXPECT_NE(what.find(c.says), std::string::npos) << what;
-    EXPECT_NE(what.find("bad.toml"), std::string::npos) << what;
+    EXPECT_NE(what.find(c.line > 0 ? "bad.toml" : "--set "), std::string::npos) << what;
   }
 }
 

@@ -204,7 +204,7 @@ TEST(Plot, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
     spectrum.Sample(t, s);
   }
   spectrum.End(20);
-  EXPECT_EQ(spectrum.DataText(), "# index 0: data bus against bin bin\n0 0\n1 1\n2 2\n3 3\n");
+  EXPECT_EQ(spectrum.DataText(), "# index 0: data bus against the bins on bin\n0 0\n1 1\n2 2\n3 3\n");
 
   // gnuplot's complaint comes back, and no image is left behind.
   fs::create_directories(dir.path / "bad");

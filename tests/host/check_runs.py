@@ -234,22 +234,72 @@ def check_diagnoses(exe, out):
     check(p.returncode == 1, f"table --strict: exit status {p.returncode}")
     check(last_line(p) == "rir-eda: the run failed: 1 warning (--strict)", f"table --strict: {last_line(p)}")
 
-    errors = [
-        ("missing_wave", head.format(steps=10, extra="") +
-         '[[block]]\nname = "play"\ntype = "Wave_Load_Init"\noutputs = { C1 = "x" }\n'
+    # Faults the design checks can see: status 2 with file:line before anything is written.
+    float_wav = os.path.join(out, "float.wav")
+    with wave.open(float_wav, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(4)
+        w.setframerate(8000)
+        w.writeframes(b"\0" * 40)
+    with open(float_wav, "r+b") as f:
+        f.seek(20)
+        f.write((3).to_bytes(2, "little"))  # format tag 3: IEEE float
+    def riff(path, fmt, chunks):
+        body = b"WAVE" + b"fmt " + len(fmt).to_bytes(4, "little") + fmt + chunks
+        with open(path, "wb") as f:
+            f.write(b"RIFF" + len(body).to_bytes(4, "little") + body)
+    data = b"data" + (4).to_bytes(4, "little") + bytes(4)
+    alaw_wav, list_wav = os.path.join(out, "alaw.wav"), os.path.join(out, "list.wav")
+    # A-law as most tools write it: an 18-byte format chunk, 8 bits.
+    riff(alaw_wav, bytes([6, 0, 1, 0, 64, 31, 0, 0, 64, 31, 0, 0, 1, 0, 8, 0, 0, 0]), data)
+    riff(list_wav, bytes([1, 0, 1, 0, 64, 31, 0, 0, 128, 62, 0, 0, 2, 0, 16, 0]),
+         b"LIST" + (4).to_bytes(4, "little") + b"INFO" + data)
+    refused = []
+    for name, path, says in (("alaw_wave", alaw_wav, "alaw.wav holds 8-bit A-law samples"),
+                             ("list_wave", list_wav, "list.wav has a \"LIST\" chunk before its samples")):
+        refused.append((name, '[[block]]\nname = "play"\ntype = "Wave_Load_Init"\noutputs = { C1 = "x" }\n'
+                        f'parameters = {{ FileName = "{path}" }}\n', ":12: block \"play\" (Wave_Load_Init): ", says))
+    refused += [
+        ("missing_wave", '[[block]]\nname = "play"\ntype = "Wave_Load_Init"\noutputs = { C1 = "x" }\n'
          'parameters = { FileName = "no_such_file.wav" }\n',
-         "block play: ", "/no_such_file.wav-file not found!"),
-        ("fft_length", head.format(steps=10, extra="") +
-         '[[variable]]\nname = "strobe"\nkind = "Line"\n[[variable]]\nname = "bins"\nwidth = 16\n'
+         ":12: block \"play\" (Wave_Load_Init): file not found: ", "/no_such_file.wav"),
+        ("float_wave", '[[block]]\nname = "play"\ntype = "Wave_Load_Init"\noutputs = { C1 = "x" }\n'
+         f'parameters = {{ FileName = "{float_wav}" }}\n',
+         ":12: block \"play\" (Wave_Load_Init): ", "float.wav holds 32-bit IEEE float samples; the player reads "
+         "8- or 16-bit PCM only"),
+        ("fft_length", '[[variable]]\nname = "strobe"\nkind = "Line"\n[[variable]]\nname = "bins"\nwidth = 16\n'
          '[[block]]\nname = "fft"\ntype = "FFT_using_RCPack_RCPerm_Init"\n'
          'inputs = { DIn = "x", R = "strobe", W = "strobe" }\noutputs = { DReOut = "bins" }\n'
-         'parameters = { Num_Points = 60 }\n',
-         "block fft, error: ", "RIR Eda Err:Length of a signal should be a degree of 2"),
-        ("lms_without_ddes", head.format(steps=10, extra="") +
-         '[[variable]]\nname = "y"\nwidth = 16\n'
+         'parameters = { Num_Points = 200 }\n',
+         ":19: block \"fft\" (FFT_using_RCPack_RCPerm_Init): ",
+         "\"Num_Points\" = 200 is not a power of two; this FFT would transform only the first 128 samples"),
+        ("lms_without_ddes", '[[variable]]\nname = "y"\nwidth = 16\n'
          '[[block]]\nname = "src"\ntype = "Random_Init"\noutputs = { Out = "x" }\n'
          '[[block]]\nname = "lms"\ntype = "High_Level_LMS_Init"\ninputs = { DSrc = "x" }\noutputs = { DOut = "y" }\n',
-         "", "port \"DDes\" of block lms not found"),
+         ":15: block \"lms\" (High_Level_LMS_Init) ", "leaves its required input \"DDes\" unconnected"),
+        ("generator_on_clock", '[[variable]]\nname = "c"\nkind = "Clk"\n'
+         '[[block]]\nname = "src"\ntype = "Random_Init"\noutputs = { Out = "c" }\n',
+         ":14: port \"Out\" of block \"src\" (Random_Init) ", "takes a Line or Bus variable; \"c\" is a Clk variable"),
+    ]
+    for name, blocks, prefix, message in refused:
+        p, folder = run(exe, out, name, head.format(steps=10, extra="") + blocks, "--vcd", "all.vcd")
+        check(p.returncode == 2, f"{name}: exit status {p.returncode}: {p.stderr}")
+        said = any(prefix in line and message in line for line in p.stderr.splitlines())
+        check(said, f"{name}: no \"...{prefix}...{message}\" in {p.stderr}")
+        check(os.listdir(folder) == [name + ".toml"], f"{name}: wrote {os.listdir(folder)}")
+        print(f"{name}: status {p.returncode}; {last_line(p)}")
+
+    errors = [
+        # Chosen at run time from the Test number: told as plainly.
+        ("missing_test_wave", head.format(steps=10, extra="") +
+         '[[variable]]\nname = "n"\nwidth = 8\n[[stimulus]]\ntype = "constant"\nvariable = "n"\nvalue = 7\n'
+         '[[block]]\nname = "play"\ntype = "Wave_Load_Init"\ninputs = { Test = "n" }\noutputs = { C1 = "x" }\n',
+         "block play: file not found: ", "/Test/Test_7.wav"),
+        ("recorder_without_folder", head.format(steps=10, extra="") +
+         '[[block]]\nname = "src"\ntype = "Random_Init"\noutputs = { Out = "x" }\n'
+         '[[block]]\nname = "rec"\ntype = "Wave_Save_Init"\ninputs = { C1 = "x" }\n'
+         'parameters = { FileName = "no_such_folder/r.wav" }\n',
+         "block rec: cannot create ", "/no_such_folder/r.wav: the folder "),
     ]
     for mode in ("dataflow", "events"):
         errors.append(
