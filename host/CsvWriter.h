@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "InProcessHost.h"
-#include "OutputFile.h"
-#include "Recorder.h"
+#include "StreamedFile.h"
+#include "OutputSink.h"
 
-class CsvWriter : public Recorder {
+class CsvWriter : public OutputSink {
  public:
   CsvWriter(const std::string& path, std::vector<std::string> names, std::vector<int32_t> signModes,
             std::string clock = "");
@@ -19,11 +19,14 @@ class CsvWriter : public Recorder {
   void Sample(int64_t time, const VariableStore& store) override;
   void End(int64_t time) override;
   bool Commit() { return file_.Commit(); }
-  bool Ok() const { return file_.Ok(); }
+  bool Ok() const override { return file_.Ok(); }
+  bool ReplacedPartial() const override { return file_.ReplacedPartial(); }
+  std::string MainPath() const override { return file_.Path(); }
+  bool Commit(std::vector<WrittenFile>& files, std::string& error) override;
 
  private:
   void Flush();
-  OutputFile file_;
+  StreamedFile file_;
   std::vector<std::string> names_;
   std::vector<int32_t> signModes_;
   std::vector<VarHandle> handles_;

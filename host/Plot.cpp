@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -38,6 +39,8 @@ void Plot::Begin(const VariableStore& store) {
   }
   points_.assign(n, {});
   before_.assign(n, 0);
+  envelopes_.assign(n, {});
+  dense_.assign(n, 0);
   spectra_.assign(n, {});
   Sample(0, store);
 }
@@ -57,14 +60,62 @@ void Plot::Sample(int64_t time, const VariableStore& store) {
       continue;
     }
     if (!InWindow(time)) continue;
-    std::vector<Point>& p = points_[k];
-    if (!p.empty() && p.back().x == time) {
-      p.back().y = y;  // the settled value of this time wins
-      if (p.size() > 1 && p[p.size() - 2].y == y) p.pop_back();
-    } else if (p.empty() || p.back().y != y) {
-      p.push_back({time, y});
-    }
+    Take(k, time, y);
   }
+}
+
+void Plot::Take(size_t k, int64_t time, int32_t y) {
+  Envelope& e = envelopes_[k];
+  if (!e.hasPending && e.columns.empty()) e.standing = before_[k];
+  // Only the value settled at a time counts: fold a time once the next one comes.
+  if (e.hasPending && time != e.pendingTime) Fold(e, e.pendingTime, e.pendingValue);
+  e.pendingTime = time;
+  e.pendingValue = y;
+  e.hasPending = true;
+  if (Dense(k)) return;
+  std::vector<Point>& p = points_[k];
+  if (!p.empty() && p.back().x == time) {
+    p.back().y = y;  // the settled value of this time wins
+    if (p.size() > 1 && p[p.size() - 2].y == y) p.pop_back();
+  } else if (p.empty() || p.back().y != y) {
+    p.push_back({time, y});
+  }
+  if (p.size() > PointLimit()) {
+    dense_[k] = 1;
+    std::vector<Point>().swap(p);
+  }
+}
+
+size_t Plot::Column(Envelope& e, int64_t time) const {
+  const size_t columns = static_cast<size_t>(std::max(options_.width, 1));
+  for (;;) {
+    const auto index = static_cast<size_t>((time - From()) / e.width);
+    if (index < columns) return index;
+    std::vector<Envelope::Column> merged;
+    for (size_t i = 0; i < e.columns.size(); i += 2) {
+      Envelope::Column c = e.columns[i];
+      if (i + 1 < e.columns.size()) {
+        c.lo = std::min(c.lo, e.columns[i + 1].lo);
+        c.hi = std::max(c.hi, e.columns[i + 1].hi);
+      }
+      merged.push_back(c);
+    }
+    e.columns = std::move(merged);
+    e.width *= 2;
+  }
+}
+
+void Plot::Fold(Envelope& e, int64_t time, int32_t y) const {
+  const size_t index = Column(e, time);
+  while (e.columns.size() <= index) {
+    // A column opening with this change never shows the value before it.
+    const bool opensHere = e.columns.size() == index && time == From() + static_cast<int64_t>(index) * e.width;
+    e.columns.push_back(opensHere ? Envelope::Column{y, y} : Envelope::Column{e.standing, e.standing});
+  }
+  Envelope::Column& c = e.columns[index];
+  c.lo = std::min(c.lo, y);
+  c.hi = std::max(c.hi, y);
+  e.standing = y;
 }
 
 void Plot::End(int64_t time) {
@@ -73,6 +124,13 @@ void Plot::End(int64_t time) {
   const int64_t from = options_.window ? (*options_.window)[0] : 0;
   const int64_t to = options_.window ? std::min((*options_.window)[1], end_) : end_;
   for (size_t k = 0; k < points_.size(); ++k) {
+    Envelope& e = envelopes_[k];
+    if (e.hasPending) Fold(e, e.pendingTime, e.pendingValue);
+    e.hasPending = false;
+    if (Dense(k)) {
+      if (to > from) Fold(e, to - 1, e.standing);  // the last value held to the end
+      continue;
+    }
     std::vector<Point>& p = points_[k];
     // The value standing at the window's start, and the last value held to its end.
     if (p.empty() || p.front().x > from) p.insert(p.begin(), {from, before_[k]});
@@ -88,6 +146,14 @@ std::string Plot::DataText() const {
     if (options_.kind == PlotKind::Spectrum) {
       d += "# index " + std::to_string(k) + ": " + s.variable + " against bin " + s.binVariable + "\n";
       for (const auto& [bin, value] : spectra_[k]) d += std::to_string(bin) + " " + std::to_string(value) + "\n";
+    } else if (Dense(k)) {
+      const Envelope& e = envelopes_[k];
+      d += "# index " + std::to_string(k) + ": time, " + s.variable + ": least and greatest value in each span of " +
+           std::to_string(e.width) + " (a min/max envelope; the CSV and VCD hold every value)\n";
+      for (size_t i = 0; i < e.columns.size(); ++i) {
+        const std::string x = std::to_string(From() + static_cast<int64_t>(i) * e.width);
+        d += x + " " + std::to_string(e.columns[i].lo) + "\n" + x + " " + std::to_string(e.columns[i].hi) + "\n";
+      }
     } else {
       d += "# index " + std::to_string(k) + ": time, " + s.variable + " (changes only)\n";
       for (const Point& p : points_[k]) d += std::to_string(p.x) + " " + std::to_string(p.y) + "\n";
@@ -133,7 +199,8 @@ std::string Plot::ScriptText() const {
          (spectrum
               ? "with impulses lw 2 lc " + std::to_string(k + 1) + " title " + Quote(p.variable) + ", '' index " +
                     std::to_string(k) + " using 1:2 with points pt 7 ps 0.5 lc " + std::to_string(k + 1) + " notitle"
-              : "with steps lw 1.5 lc " + std::to_string(k + 1) + " title " + Quote(p.variable)) +
+              : std::string(Dense(k) ? "with lines lw 1 lc " : "with steps lw 1.5 lc ") + std::to_string(k + 1) +
+                    " title " + Quote(p.variable)) +
          "\n";
   }
   s += "  unset multiplot\n  set output\n}\n";
@@ -155,6 +222,15 @@ bool Plot::Commit(std::string& error) {
     fs::remove(Svg(), ec);
     return false;
   }
+  return true;
+}
+
+bool Plot::Commit(std::vector<WrittenFile>& files, std::string& error) {
+  if (!Commit(error)) return false;
+  files.push_back({"plot", options_.image});
+  files.push_back({"plot", Svg()});
+  files.push_back({"plot script", Script()});
+  files.push_back({"plot data", Data()});
   return true;
 }
 
