@@ -42,6 +42,7 @@ phase = 1
 [[block]]
 name = "tone"
 type = "Tone_Init"
+inputs = {{ Clk = "clk" }}
 outputs = {{ Out = "tone" }}
 parameters = {{ ToneMag = 1000.0, ToneRelFreq = 0.01, TonePhase = 0.0 }}
 
