@@ -121,8 +121,8 @@ void Plot::Fold(Envelope& e, int64_t time, int32_t y) const {
 void Plot::End(int64_t time) {
   end_ = std::max(end_, time);
   if (options_.kind == PlotKind::Spectrum) return;
-  const int64_t from = options_.window ? (*options_.window)[0] : 0;
-  const int64_t to = options_.window ? std::min((*options_.window)[1], end_) : end_;
+  const int64_t from = From();
+  const int64_t to = To();
   for (size_t k = 0; k < points_.size(); ++k) {
     Envelope& e = envelopes_[k];
     if (e.hasPending) Fold(e, e.pendingTime, e.pendingValue);
@@ -148,11 +148,12 @@ std::string Plot::DataText() const {
       for (const auto& [bin, value] : spectra_[k]) d += std::to_string(bin) + " " + std::to_string(value) + "\n";
     } else if (Dense(k)) {
       const Envelope& e = envelopes_[k];
-      d += "# index " + std::to_string(k) + ": time, " + s.variable + ": least and greatest value in each span of " +
+      d += "# index " + std::to_string(k) + ": time, least and greatest value of " + s.variable + " in each span of " +
            std::to_string(e.width) + " (a min/max envelope; the CSV and VCD hold every value)\n";
       for (size_t i = 0; i < e.columns.size(); ++i) {
-        const std::string x = std::to_string(From() + static_cast<int64_t>(i) * e.width);
-        d += x + " " + std::to_string(e.columns[i].lo) + "\n" + x + " " + std::to_string(e.columns[i].hi) + "\n";
+        const std::string range = " " + std::to_string(e.columns[i].lo) + " " + std::to_string(e.columns[i].hi) + "\n";
+        const int64_t x = From() + static_cast<int64_t>(i) * e.width;
+        d += std::to_string(x) + range + std::to_string(std::clamp(To(), x, x + e.width)) + range;
       }
     } else {
       d += "# index " + std::to_string(k) + ": time, " + s.variable + " (changes only)\n";
@@ -195,12 +196,20 @@ std::string Plot::ScriptText() const {
     s += "  set title " + Quote(p.variable + (p.writer.empty() ? std::string() : ", written by block " + p.writer)) +
          "\n";
     s += "  set ylabel " + Quote("value (" + mode + ")") + "\n";
+    const std::string color = std::to_string(k + 1);
+    if (!spectrum && Dense(k)) {
+      // A band between the least and greatest values, its edges drawn so that a flat stretch still shows.
+      const std::string index = " index " + std::to_string(k);
+      s += "  plot data" + index + " using 1:2:3 with filledcurves fs solid 0.4 noborder lc " + color + " title " +
+           Quote(p.variable + " (min/max)") + ", ''" + index + " using 1:2 with lines lw 1 lc " + color +
+           " notitle, ''" + index + " using 1:3 with lines lw 1 lc " + color + " notitle\n";
+      continue;
+    }
     s += "  plot data index " + std::to_string(k) + " using 1:2 " +
          (spectrum
               ? "with impulses lw 2 lc " + std::to_string(k + 1) + " title " + Quote(p.variable) + ", '' index " +
                     std::to_string(k) + " using 1:2 with points pt 7 ps 0.5 lc " + std::to_string(k + 1) + " notitle"
-              : std::string(Dense(k) ? "with lines lw 1 lc " : "with steps lw 1.5 lc ") + std::to_string(k + 1) +
-                    " title " + Quote(p.variable)) +
+              : "with steps lw 1.5 lc " + std::to_string(k + 1) + " title " + Quote(p.variable)) +
          "\n";
   }
   s += "  unset multiplot\n  set output\n}\n";

@@ -6,6 +6,7 @@
 // is drawn, while CSV and VCD keep every value.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -78,6 +79,7 @@ class Plot : public OutputSink {
   };
   std::string Beside(const char* extension) const;
   int64_t From() const { return options_.window ? (*options_.window)[0] : 0; }
+  int64_t To() const { return options_.window ? std::min((*options_.window)[1], end_) : end_; }
   bool Dense(size_t k) const { return dense_[k] != 0; }
   void Take(size_t k, int64_t time, int32_t y);
   void Fold(Envelope& e, int64_t time, int32_t y) const;
