@@ -15,12 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Join(const std::string& dir, const std::string& name) {
-  if (name.empty()) return {};
-  const fs::path p(name);
-  return p.is_absolute() ? name : (fs::path(dir) / p).lexically_normal().string();
-}
-
 bool Contains(const std::vector<std::string>& names, const std::string& n) {
   return std::find(names.begin(), names.end(), n) != names.end();
 }
@@ -55,7 +49,7 @@ std::unique_ptr<OutputSink> MakeVcd(const SinkContext& c) {
   for (const VariableEntry& v : d.variables) modes[v.name] = c.engine.SignModeOf(v.name);
   auto vcd = std::make_unique<VcdWriter>(c.path, d.output.vcdVariables, d.timeUnit.Text(), std::move(scopes),
                                          std::move(modes));
-  if (!d.output.gtkw.empty()) vcd->AlsoSave(Join(c.outputDir, d.output.gtkw), GtkwTraces(d));
+  if (!d.output.gtkw.empty()) vcd->AlsoSave(OutputPath(c.outputDir, d.output.gtkw), GtkwTraces(d));
   return vcd;
 }
 
@@ -123,14 +117,20 @@ std::unique_ptr<OutputSink> MakePlot(const SinkContext& c) {
 
 }  // namespace
 
+std::string OutputPath(const std::string& dir, const std::string& name) {
+  if (name.empty()) return {};
+  const fs::path p(name);
+  return p.is_absolute() ? name : (fs::path(dir) / p).lexically_normal().string();
+}
+
 const std::vector<OutputKind>& OutputKinds() {
   static const std::vector<OutputKind> kinds = {
       {"vcd", &OutputEntry::vcd, "--vcd", &RunRequest::vcd, "write a VCD file (overrides the design)", nullptr,
        MakeVcd},
-      {"csv", &OutputEntry::csv, "--csv", &RunRequest::csv, "write a CSV file of the design's chosen buses",
-       nullptr, MakeCsv},
-      {"png", &OutputEntry::png, "--png", &RunRequest::png, "write a PNG plot of the design's chosen buses",
-       CheckPlot, MakePlot},
+      {"csv", &OutputEntry::csv, "--csv", &RunRequest::csv, "write a CSV file of the design's chosen buses", nullptr,
+       MakeCsv},
+      {"png", &OutputEntry::png, "--png", &RunRequest::png, "write a PNG plot of the design's chosen buses", CheckPlot,
+       MakePlot},
   };
   return kinds;
 }

@@ -35,3 +35,6 @@ struct OutputKind {
 };
 
 const std::vector<OutputKind>& OutputKinds();
+
+// Where an output named `name` goes: relative names lie in `dir`; "" stays "".
+std::string OutputPath(const std::string& dir, const std::string& name);

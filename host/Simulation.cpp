@@ -2,12 +2,9 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <iomanip>
-#include <map>
 #include <memory>
 #include <ostream>
 
@@ -45,12 +42,6 @@ std::string BlockFolder(const fs::path& dir) {
   if (s.empty()) return "./";
   if (s.back() != '/') s += '/';
   return s;
-}
-
-std::string Join(const std::string& dir, const std::string& name) {
-  if (name.empty()) return {};
-  const fs::path p(name);
-  return p.is_absolute() ? name : (fs::path(dir) / p).lexically_normal().string();
 }
 
 // "3 s", "2 min 5 s": what is left of a run.
@@ -102,12 +93,11 @@ bool ReadRequestedDesign(const RunRequest& request, Design& design, std::ostream
 
 // Every output the design or the request names, opened; false (said on
 // `err`) when one cannot be.
-bool OpenSinks(const RunRequest& request, const Design& design, const Engine& engine, Fanout& fan,
-               std::ostream& err) {
+bool OpenSinks(const RunRequest& request, const Design& design, const Engine& engine, Fanout& fan, std::ostream& err) {
   std::vector<std::pair<const OutputKind*, std::string>> chosen;
   for (const OutputKind& kind : OutputKinds()) {
     const std::string& option = request.*kind.requestName;
-    const std::string path = Join(request.outputDir, option.empty() ? design.output.*kind.designName : option);
+    const std::string path = OutputPath(request.outputDir, option.empty() ? design.output.*kind.designName : option);
     if (!path.empty()) chosen.emplace_back(&kind, path);
   }
   try {
@@ -154,8 +144,11 @@ RunOutcome RunWithProgress(const RunRequest& request, const Design& design, Engi
     const double elapsed = std::chrono::duration<double>(now - start).count();
     const double left = elapsed * static_cast<double>(design.endTime - t) / static_cast<double>(t);
     status.Show("[" + std::string(static_cast<size_t>(pct * 40 / 100), '#') + std::string(40 - pct * 40 / 100, ' ') +
-                "] " + (pct < 10 ? "  " : pct < 100 ? " " : "") + std::to_string(pct) + "%  " + Remaining(left) +
-                " left");
+                "] " +
+                (pct < 10    ? "  "
+                 : pct < 100 ? " "
+                             : "") +
+                std::to_string(pct) + "%  " + Remaining(left) + " left");
   };
   outcome.stats = engine.Run(&recorder, progress);
   outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -175,7 +168,7 @@ std::vector<std::string> Recordings(const RunRequest& request, const Design& des
     const FieldValue name = GetField(layout, b.record.data(), *field);
     const auto* text = std::get_if<std::string>(&name);
     if (text == nullptr || text->empty()) continue;
-    const std::string path = Join(request.outputDir, *text);
+    const std::string path = OutputPath(request.outputDir, *text);
     std::error_code e;
     const auto when = fs::last_write_time(path, e);
     if (!e && when >= runStart) written.push_back(path);
@@ -184,8 +177,8 @@ std::vector<std::string> Recordings(const RunRequest& request, const Design& des
 }
 
 // Commits every sink, naming each file written; the number that failed.
-uint64_t CommitSinks(const RunRequest& request, HostLanguage lang, Fanout& fan, StatusLine& status,
-                     std::ostream& out, std::ostream& err) {
+uint64_t CommitSinks(const RunRequest& request, HostLanguage lang, Fanout& fan, StatusLine& status, std::ostream& out,
+                     std::ostream& err) {
   uint64_t failed = 0;
   for (auto& sink : fan.sinks) {
     status.Show("writing " + sink->MainPath() + " ...");

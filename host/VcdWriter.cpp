@@ -142,7 +142,8 @@ bool VcdWriter::Commit(std::vector<WrittenFile>& files, std::string& error) {
   const fs::path rel = absVcd.lexically_relative(fs::absolute(gtkw_).lexically_normal().parent_path());
   const bool beside = !rel.empty() && *rel.begin() != "..";
   const std::string dump = beside ? rel.string() : absVcd.string();
-  const std::string save = beside ? fs::path(gtkw_).filename().string() : fs::absolute(gtkw_).lexically_normal().string();
+  const std::string save =
+      beside ? fs::path(gtkw_).filename().string() : fs::absolute(gtkw_).lexically_normal().string();
   OutputFile file(gtkw_);
   file.Write(GtkwSaveText(dump, save, traces_, endTime_));
   if (!file.Commit()) {

@@ -159,7 +159,8 @@ bool TWaveFile::WriteSizes() {
   bool ok = std::fseek(Stream, 0, SEEK_SET) == 0 && WriteExactly(&Riff, sizeof Riff);
   ok = std::fseek(Stream, static_cast<long>(DataHeaderPosition_), SEEK_SET) == 0 && WriteExactly(&Data, sizeof Data) &&
        ok;
-  const long end = static_cast<long>(DataHeaderPosition_) + static_cast<long>(sizeof Data) + static_cast<long>(Data.Size);
+  const long end =
+      static_cast<long>(DataHeaderPosition_) + static_cast<long>(sizeof Data) + static_cast<long>(Data.Size);
   ok = std::fseek(Stream, end, SEEK_SET) == 0 && ok;
   SinceHeader = 0;
   return ok;

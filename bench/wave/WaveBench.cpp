@@ -15,7 +15,7 @@ void WriteRecording(benchmark::State& state) {
   const auto interval = static_cast<uint32_t>(state.range(0));
   const std::string path = "/tmp/rir_wave_bench_" + std::to_string(interval) + ".wav";
   constexpr uint16_t kBlock = 1000;  // what the wave block hands over at a time
-  constexpr int kBlocks = 1000;     // 2 MB of 16-bit samples
+  constexpr int kBlocks = 1000;      // 2 MB of 16-bit samples
   std::vector<int32_t> samples(kBlock);
   for (uint16_t i = 0; i < kBlock; ++i) samples[i] = (i * 37) % 60000 - 30000;
   for (auto _ : state) {
