@@ -257,6 +257,9 @@ bool RunGnuplot(const std::string& folder, const std::string& script, std::strin
     return false;
   }
   if (pid == 0) {
+    // Its own process group: a Ctrl-C on the terminal stops the run, and the
+    // plot of what was recorded is still drawn.
+    setpgid(0, 0);
     dup2(pipeFd[1], STDERR_FILENO);
     dup2(pipeFd[1], STDOUT_FILENO);
     close(pipeFd[0]);
