@@ -18,25 +18,27 @@ bool WriteAll(int fd, const char* data, size_t size) {
   }
   return true;
 }
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0;
+}
 }  // namespace
 
 StreamedFile::StreamedFile(std::string path) : path_(std::move(path)), marker_(MarkerOf(path_)) {
-  struct stat info;
-  replacedPartial_ = ::stat(marker_.c_str(), &info) == 0 && ::stat(path_.c_str(), &info) == 0;
-  // The marker first: a kill between the two leaves no unmarked half file.
+  fileExisted_ = Exists(path_);
+  markerExisted_ = Exists(marker_);
+  replacedPartial_ = fileExisted_ && markerExisted_;
+  // Not truncated yet: a run refused before its first line keeps the old file.
+  fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd_ < 0) return;
   const int marker = ::open(marker_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (marker < 0) return;
   const std::string note = "rir-eda is writing " + path_ +
                            "; when no run is going on, that run was stopped and the file holds what it wrote "
                            "up to then.\n";
-  const bool noted = WriteAll(marker, note.data(), note.size());
-  ::close(marker);
-  if (!noted) {
-    std::remove(marker_.c_str());
-    return;
-  }
-  fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd_ < 0) std::remove(marker_.c_str());
+  const bool noted = marker >= 0 && WriteAll(marker, note.data(), note.size());
+  if (marker >= 0) ::close(marker);
+  if (!noted) Discard();
 }
 
 StreamedFile::~StreamedFile() {
@@ -44,27 +46,37 @@ StreamedFile::~StreamedFile() {
 }
 
 void StreamedFile::Discard() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-    std::remove(path_.c_str());
-    std::remove(marker_.c_str());
-  }
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+  RemoveWritten();
+}
+
+void StreamedFile::RemoveWritten() {
+  // What this run wrote goes; what was there before and untouched stays.
+  if (started_ || !fileExisted_) std::remove(path_.c_str());
+  if (started_ || !markerExisted_) std::remove(marker_.c_str());
+}
+
+bool StreamedFile::Start() {
+  if (!started_) failed_ = ::ftruncate(fd_, 0) != 0 || failed_;
+  started_ = true;
+  return !failed_;
 }
 
 void StreamedFile::Write(const std::string& text) {
-  if (!Ok()) return;
+  if (!Ok() || !Start()) return;
   // Straight to the file, unbuffered: what a kill leaves ends where a call ended.
   if (!WriteAll(fd_, text.data(), text.size())) failed_ = true;
 }
 
 bool StreamedFile::Commit() {
   if (fd_ < 0) return false;
+  Start();  // an output with nothing in it is empty
   const bool closed = ::close(fd_) == 0;
   fd_ = -1;
   if (failed_ || !closed) {
-    std::remove(path_.c_str());
-    std::remove(marker_.c_str());
+    RemoveWritten();
     return false;
   }
   committed_ = true;

@@ -10,7 +10,9 @@
 class StreamedFile {
  public:
   explicit StreamedFile(std::string path);
-  ~StreamedFile();  // without a commit: removes the file and its marker
+  // Without a commit: removes what this run wrote; a file it never wrote to
+  // stays as it was.
+  ~StreamedFile();
   StreamedFile(const StreamedFile&) = delete;
   StreamedFile& operator=(const StreamedFile&) = delete;
 
@@ -26,7 +28,10 @@ class StreamedFile {
 
  private:
   void Discard();
+  void RemoveWritten();
+  bool Start();  // empties the file before the first write
   std::string path_, marker_;
   int fd_ = -1;
-  bool failed_ = false, committed_ = false, replacedPartial_ = false;
+  bool fileExisted_ = false, markerExisted_ = false;
+  bool started_ = false, failed_ = false, committed_ = false, replacedPartial_ = false;
 };

@@ -10,6 +10,7 @@
 #include "host/CsvWriter.h"
 #include "host/OutputFile.h"
 #include "host/Plot.h"
+#include "host/StreamedFile.h"
 #include "host/VcdWriter.h"
 #include "numeric/ValueText.h"
 
@@ -147,6 +148,37 @@ TEST(OutputFile, NothingAppearsUnlessCommittedAndFailuresLeaveNoFile) {
     EXPECT_TRUE(f.Commit());
   }
   EXPECT_EQ(Slurp(p), "whole");
+}
+
+TEST(StreamedFile, WrittenInPlaceMarkedUntilCommittedAndAnOldFileKeptUntilTheFirstWrite) {
+  TempDir dir;
+  const fs::path p = dir.path / "x.csv";
+  const fs::path marker = StreamedFile::MarkerOf(p.string());
+  std::ofstream(p) << "old\n";
+  {
+    StreamedFile f(p.string());  // a run refused before its first line
+    EXPECT_TRUE(f.Ok());
+    EXPECT_FALSE(f.ReplacedPartial());
+  }
+  EXPECT_EQ(Slurp(p), "old\n");
+  EXPECT_FALSE(fs::exists(marker));
+  {
+    StreamedFile f(p.string());
+    f.Write("a\n");
+    EXPECT_EQ(Slurp(p), "a\n");  // on disk at once, under its own name
+    EXPECT_TRUE(fs::exists(marker));
+  }  // written, never committed: gone with its marker
+  EXPECT_FALSE(fs::exists(p));
+  EXPECT_FALSE(fs::exists(marker));
+
+  std::ofstream(p) << "half";  // what a killed run leaves
+  std::ofstream(marker) << "";
+  StreamedFile f(p.string());
+  EXPECT_TRUE(f.ReplacedPartial());
+  f.Write("whole\n");
+  EXPECT_TRUE(f.Commit());
+  EXPECT_EQ(Slurp(p), "whole\n");
+  EXPECT_FALSE(fs::exists(marker));
 }
 
 TEST(Plot, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
