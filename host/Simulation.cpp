@@ -196,6 +196,32 @@ uint64_t CommitSinks(const RunRequest& request, HostLanguage lang, Fanout& fan, 
   return failed;
 }
 
+// The summary, then the exit status: 128 + the signal that interrupted the
+// run, else 1 when it failed, else 0.
+int Finish(const RunRequest& request, const Design& design, RunOutcome& run, uint64_t errors, std::ostream& out,
+           std::ostream& err) {
+  const RunStats& stats = run.stats;
+  const HostLanguage lang = LanguageFromText(design.language);
+  // The design's own warnings count with the run's.
+  const uint64_t warnings = stats.warnings + design.warnings.size();
+  if (!request.quiet) {
+    out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
+                           run.seconds)
+        << DescribeProblems(lang, errors, warnings) << "\n";
+    if (stats.aborted) out << DescribeRunAborted(lang) << "\n";
+  }
+  // A signal while the outputs were written leaves them whole, and is still said.
+  if (run.signal == 0 && request.interruption) run.signal = request.interruption();
+  const bool failed = stats.aborted || errors > 0 || (request.strict && warnings > 0);
+  out.flush();
+  if (failed) err << "rir-eda: " << DescribeRunFailed(lang, errors, warnings, stats.aborted, request.strict) << "\n";
+  if (run.signal == 0) return failed ? 1 : 0;
+  const int64_t samples = design.samplePeriod > 0 ? stats.endTime / design.samplePeriod : stats.endTime;
+  err << "rir-eda: interrupted at t = " << stats.endTime << " after " << samples << " samples; outputs cover 0 … "
+      << stats.endTime << "\n";
+  return 128 + run.signal;
+}
+
 }  // namespace
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err) {
@@ -219,31 +245,11 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   const auto runStart = fs::file_time_type::clock::now() - std::chrono::seconds(1);
   StatusLine status(request.progress && !request.quiet && !request.verbose && isatty(STDERR_FILENO) != 0);
   RunOutcome run = RunWithProgress(request, design, engine, fan, status);
-  const RunStats& stats = run.stats;
 
   const HostLanguage lang = LanguageFromText(design.language);
-  const uint64_t errors = stats.errors + CommitSinks(request, lang, fan, status, out, err);
+  const uint64_t failedOutputs = CommitSinks(request, lang, fan, status, out, err);
   if (!request.quiet)
     for (const std::string& path : Recordings(request, design, runStart))
       out << DescribeWrote(lang, "WAVE", path) << "\n";
-  // The design's own warnings count with the run's.
-  const uint64_t warnings = stats.warnings + design.warnings.size();
-  if (!request.quiet) {
-    out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
-                           run.seconds)
-        << DescribeProblems(lang, errors, warnings) << "\n";
-    if (stats.aborted) out << DescribeRunAborted(lang) << "\n";
-  }
-  // A signal while the outputs were written leaves them whole, and is still said.
-  if (run.signal == 0 && request.interruption) run.signal = request.interruption();
-  const bool failed = stats.aborted || errors > 0 || (request.strict && warnings > 0);
-  out.flush();
-  if (failed) err << "rir-eda: " << DescribeRunFailed(lang, errors, warnings, stats.aborted, request.strict) << "\n";
-  if (run.signal != 0) {
-    const int64_t samples = design.samplePeriod > 0 ? stats.endTime / design.samplePeriod : stats.endTime;
-    err << "rir-eda: interrupted at t = " << stats.endTime << " after " << samples << " samples; outputs cover 0 … "
-        << stats.endTime << "\n";
-    return 128 + run.signal;
-  }
-  return failed ? 1 : 0;
+  return Finish(request, design, run, run.stats.errors + failedOutputs, out, err);
 }
