@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     interruption::InstallEndingNow("rir-eda: interrupted; " + edit.design + " is unchanged\n");
     const int status = EditDesignBlock(edit, std::cout, std::cerr);
     if (interruption::Received() == 0) return status;
-    std::cerr << "rir-eda: interrupted while the design was written; it was written whole\n";
+    std::cerr << "rir-eda: interrupted; what the edit writes was finished first\n";
     return interruption::ExitStatus(interruption::Received());
   }
   if (*blocks) {
