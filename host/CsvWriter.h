@@ -1,15 +1,15 @@
 // Writes chosen buses as decimal integers, each decoded in the sign mode of
 // the block that drives it: one row per time at which one of them changed,
 // or, with a clock, one row per rising edge of the clock (the values settled
-// at the edge's time).
+// at the edge's time). Rows reach the file in whole lines as the run goes.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "InProcessHost.h"
-#include "StreamedFile.h"
 #include "OutputSink.h"
+#include "StreamedFile.h"
 
 class CsvWriter : public OutputSink {
  public:

@@ -1,6 +1,7 @@
 // Writes variables as a Value Change Dump that waveform viewers read: the
 // raw bits of every variable, and beside each bus a `real` companion with
-// the value decoded in the sign mode of the block that writes it.
+// the value decoded in the sign mode of the block that writes it. Changes
+// reach the file in whole lines as the run goes.
 #pragma once
 
 #include <map>
@@ -9,8 +10,8 @@
 #include <vector>
 
 #include "InProcessHost.h"
-#include "StreamedFile.h"
 #include "OutputSink.h"
+#include "StreamedFile.h"
 
 // One trace of a GTKWave save file: a variable of the top scope, drawn as
 // an analog trace (a bus's decoded companion) or as a digital line.
