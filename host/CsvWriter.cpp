@@ -54,3 +54,12 @@ void CsvWriter::End(int64_t) {
   file_.Write(buffer_);
   buffer_.clear();
 }
+
+bool CsvWriter::Commit(std::vector<WrittenFile>& files, std::string& error) {
+  if (!Commit()) {
+    error = "cannot write " + file_.Path();
+    return false;
+  }
+  files.push_back({"CSV", file_.Path()});
+  return true;
+}

@@ -1,17 +1,17 @@
 // Writes chosen buses as decimal integers, each decoded in the sign mode of
 // the block that drives it: one row per time at which one of them changed,
 // or, with a clock, one row per rising edge of the clock (the values settled
-// at the edge's time).
+// at the edge's time). Rows reach the file in whole lines as the run goes.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "InProcessHost.h"
-#include "OutputFile.h"
-#include "Recorder.h"
+#include "OutputSink.h"
+#include "StreamedFile.h"
 
-class CsvWriter : public Recorder {
+class CsvWriter : public OutputSink {
  public:
   CsvWriter(const std::string& path, std::vector<std::string> names, std::vector<int32_t> signModes,
             std::string clock = "");
@@ -19,11 +19,14 @@ class CsvWriter : public Recorder {
   void Sample(int64_t time, const VariableStore& store) override;
   void End(int64_t time) override;
   bool Commit() { return file_.Commit(); }
-  bool Ok() const { return file_.Ok(); }
+  bool Ok() const override { return file_.Ok(); }
+  bool ReplacedPartial() const override { return file_.ReplacedPartial(); }
+  std::string MainPath() const override { return file_.Path(); }
+  bool Commit(std::vector<WrittenFile>& files, std::string& error) override;
 
  private:
   void Flush();
-  OutputFile file_;
+  StreamedFile file_;
   std::vector<std::string> names_;
   std::vector<int32_t> signModes_;
   std::vector<VarHandle> handles_;

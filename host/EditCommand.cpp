@@ -11,6 +11,7 @@
 #include "BlockTypes.h"
 #include "DesignReader.h"
 #include "DesignText.h"
+#include "Interruption.h"
 #include "PluginLoader.h"
 #include "RecordFields.h"
 
@@ -299,6 +300,8 @@ int EditDesignBlock(const EditRequest& request, std::ostream& out, std::ostream&
 
     const BlockChange change = DiffDialogResult(d, params, request.design);
     const std::string newText = EditedDesignText(d, change, request.design);
+    // A signal now waits until the files are written whole.
+    const interruption::Hold hold;
     WriteRecordFile(d, params, change, out);
     VerifyReadsBack(d, newText, params, request.design);
     WriteDesign(d, newText, request.design);

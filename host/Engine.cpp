@@ -477,8 +477,12 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
       sinceProgress = 0;
       progress(t);
     }
+    if (stop_ && stop_()) {
+      stats.stopped = true;
+      break;
+    }
   }
-  stats.endTime = abort_ || !ok ? now : design_.endTime;
+  stats.endTime = abort_ || !ok || stats.stopped ? now : design_.endTime;
   stats.aborted = abort_;
   if (recorder != nullptr) recorder->End(stats.endTime);
   FinishBlocks();

@@ -23,6 +23,7 @@ struct RunStats {
   uint64_t notifications = 0;  // InputChanged calls
   uint64_t events = 0;         // value changes of variables
   bool aborted = false;        // a block called AbortRun
+  bool stopped = false;        // the stop check asked to end the run early
   bool loop = false;           // the variables did not settle
   uint64_t errors = 0;         // block reports, library errors, loops, aborts
   uint64_t warnings = 0;       // e.g. a generator past its table
@@ -53,6 +54,9 @@ class Engine {
   // are read from and written to.
   void SetWaveFolders(const std::string& loadFolder, const std::string& saveFolder);
   void SetExportLookup(std::function<InitExport(const std::string&)> lookup) { lookup_ = std::move(lookup); }
+  // Asked after every time point; true ends the run there, as if it ended
+  // at that time (Done on every block, the recorder's End).
+  void SetStopCheck(std::function<bool()> stop) { stop_ = std::move(stop); }
   // Receives a line for every block step, settle pass and notification.
   void SetTrace(std::function<void(const std::string&)> trace) { trace_ = std::move(trace); }
 
@@ -85,6 +89,7 @@ class Engine {
   std::function<InitExport(const std::string&)> lookup_;
   std::function<void(const std::string&)> say_;
   std::function<void(const std::string&)> trace_;
+  std::function<bool()> stop_;
   HostLanguage lang_;
   std::shared_ptr<VariableStore> store_;
   std::vector<std::unique_ptr<SimBlock>> blocks_;

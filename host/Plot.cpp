@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -38,6 +39,8 @@ void Plot::Begin(const VariableStore& store) {
   }
   points_.assign(n, {});
   before_.assign(n, 0);
+  envelopes_.assign(n, {});
+  dense_.assign(n, 0);
   spectra_.assign(n, {});
   Sample(0, store);
 }
@@ -57,22 +60,77 @@ void Plot::Sample(int64_t time, const VariableStore& store) {
       continue;
     }
     if (!InWindow(time)) continue;
-    std::vector<Point>& p = points_[k];
-    if (!p.empty() && p.back().x == time) {
-      p.back().y = y;  // the settled value of this time wins
-      if (p.size() > 1 && p[p.size() - 2].y == y) p.pop_back();
-    } else if (p.empty() || p.back().y != y) {
-      p.push_back({time, y});
-    }
+    Take(k, time, y);
   }
+}
+
+void Plot::Take(size_t k, int64_t time, int32_t y) {
+  Envelope& e = envelopes_[k];
+  if (!e.hasPending && e.columns.empty()) e.standing = before_[k];
+  // Only the value settled at a time counts: fold a time once the next one comes.
+  if (e.hasPending && time != e.pendingTime) Fold(e, e.pendingTime, e.pendingValue);
+  e.pendingTime = time;
+  e.pendingValue = y;
+  e.hasPending = true;
+  if (Dense(k)) return;
+  std::vector<Point>& p = points_[k];
+  if (!p.empty() && p.back().x == time) {
+    p.back().y = y;  // the settled value of this time wins
+    if (p.size() > 1 && p[p.size() - 2].y == y) p.pop_back();
+  } else if (p.empty() || p.back().y != y) {
+    p.push_back({time, y});
+  }
+  if (p.size() > PointLimit()) {
+    dense_[k] = 1;
+    std::vector<Point>().swap(p);
+  }
+}
+
+size_t Plot::Column(Envelope& e, int64_t time) const {
+  const size_t columns = static_cast<size_t>(std::max(options_.width, 1));
+  for (;;) {
+    const auto index = static_cast<size_t>((time - From()) / e.width);
+    if (index < columns) return index;
+    std::vector<Envelope::Column> merged;
+    for (size_t i = 0; i < e.columns.size(); i += 2) {
+      Envelope::Column c = e.columns[i];
+      if (i + 1 < e.columns.size()) {
+        c.lo = std::min(c.lo, e.columns[i + 1].lo);
+        c.hi = std::max(c.hi, e.columns[i + 1].hi);
+      }
+      merged.push_back(c);
+    }
+    e.columns = std::move(merged);
+    e.width *= 2;
+  }
+}
+
+void Plot::Fold(Envelope& e, int64_t time, int32_t y) const {
+  const size_t index = Column(e, time);
+  while (e.columns.size() <= index) {
+    // A column opening with this change never shows the value before it.
+    const bool opensHere = e.columns.size() == index && time == From() + static_cast<int64_t>(index) * e.width;
+    e.columns.push_back(opensHere ? Envelope::Column{y, y} : Envelope::Column{e.standing, e.standing});
+  }
+  Envelope::Column& c = e.columns[index];
+  c.lo = std::min(c.lo, y);
+  c.hi = std::max(c.hi, y);
+  e.standing = y;
 }
 
 void Plot::End(int64_t time) {
   end_ = std::max(end_, time);
   if (options_.kind == PlotKind::Spectrum) return;
-  const int64_t from = options_.window ? (*options_.window)[0] : 0;
-  const int64_t to = options_.window ? std::min((*options_.window)[1], end_) : end_;
+  const int64_t from = From();
+  const int64_t to = To();
   for (size_t k = 0; k < points_.size(); ++k) {
+    Envelope& e = envelopes_[k];
+    if (e.hasPending) Fold(e, e.pendingTime, e.pendingValue);
+    e.hasPending = false;
+    if (Dense(k)) {
+      if (to > from) Fold(e, to - 1, e.standing);  // the last value held to the end
+      continue;
+    }
     std::vector<Point>& p = points_[k];
     // The value standing at the window's start, and the last value held to its end.
     if (p.empty() || p.front().x > from) p.insert(p.begin(), {from, before_[k]});
@@ -88,6 +146,15 @@ std::string Plot::DataText() const {
     if (options_.kind == PlotKind::Spectrum) {
       d += "# index " + std::to_string(k) + ": " + s.variable + " against the bins on " + s.binVariable + "\n";
       for (const auto& [bin, value] : spectra_[k]) d += std::to_string(bin) + " " + std::to_string(value) + "\n";
+    } else if (Dense(k)) {
+      const Envelope& e = envelopes_[k];
+      d += "# index " + std::to_string(k) + ": time, least and greatest value of " + s.variable + " in each span of " +
+           std::to_string(e.width) + " (a min/max envelope; the CSV and VCD hold every value)\n";
+      for (size_t i = 0; i < e.columns.size(); ++i) {
+        const std::string range = " " + std::to_string(e.columns[i].lo) + " " + std::to_string(e.columns[i].hi) + "\n";
+        const int64_t x = From() + static_cast<int64_t>(i) * e.width;
+        d += std::to_string(x) + range + std::to_string(std::clamp(To(), x, x + e.width)) + range;
+      }
     } else {
       d += "# index " + std::to_string(k) + ": time, " + s.variable + " (changes only)\n";
       for (const Point& p : points_[k]) d += std::to_string(p.x) + " " + std::to_string(p.y) + "\n";
@@ -129,6 +196,15 @@ std::string Plot::ScriptText() const {
     s += "  set title " + Quote(p.variable + (p.writer.empty() ? std::string() : ", written by block " + p.writer)) +
          "\n";
     s += "  set ylabel " + Quote("value (" + mode + ")") + "\n";
+    const std::string color = std::to_string(k + 1);
+    if (!spectrum && Dense(k)) {
+      // A band between the least and greatest values, its edges drawn so that a flat stretch still shows.
+      const std::string index = " index " + std::to_string(k);
+      s += "  plot data" + index + " using 1:2:3 with filledcurves fs solid 0.4 noborder lc " + color + " title " +
+           Quote(p.variable + " (min/max)") + ", ''" + index + " using 1:2 with lines lw 1 lc " + color +
+           " notitle, ''" + index + " using 1:3 with lines lw 1 lc " + color + " notitle\n";
+      continue;
+    }
     s += "  plot data index " + std::to_string(k) + " using 1:2 " +
          (spectrum
               ? "with impulses lw 2 lc " + std::to_string(k + 1) + " title " + Quote(p.variable) + ", '' index " +
@@ -158,6 +234,15 @@ bool Plot::Commit(std::string& error) {
   return true;
 }
 
+bool Plot::Commit(std::vector<WrittenFile>& files, std::string& error) {
+  if (!Commit(error)) return false;
+  files.push_back({"plot", options_.image});
+  files.push_back({"plot", Svg()});
+  files.push_back({"plot script", Script()});
+  files.push_back({"plot data", Data()});
+  return true;
+}
+
 bool RunGnuplot(const std::string& folder, const std::string& script, std::string& error) {
   int pipeFd[2];
   if (pipe(pipeFd) != 0) {
@@ -172,6 +257,9 @@ bool RunGnuplot(const std::string& folder, const std::string& script, std::strin
     return false;
   }
   if (pid == 0) {
+    // Its own process group: a Ctrl-C on the terminal stops the run, and the
+    // plot of what was recorded is still drawn.
+    setpgid(0, 0);
     dup2(pipeFd[1], STDERR_FILENO);
     dup2(pipeFd[1], STDOUT_FILENO);
     close(pipeFd[0]);

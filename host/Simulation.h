@@ -2,9 +2,12 @@
 // run it, write the chosen outputs, print the summary. Exit statuses:
 // 0 done, 1 the run had errors (a block report, a library error, an abort,
 // a loop, an output not written; with `strict` also warnings),
-// 2 nothing ran (bad design, a block not valid, no plug-in).
+// 2 nothing ran (bad design, a block not valid, no plug-in), 128 + N the
+// run was interrupted by signal N (130 for SIGINT) and ended early as usual,
+// its outputs written up to the time point it reached.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -20,6 +23,8 @@ struct RunRequest {
   bool strict = false;     // warnings fail the run too
   bool verbose = false;    // trace every block step, settle pass and notification
   bool progress = true;    // a progress bar when stderr is a terminal
+  // Asked after every time point: a signal number ends the run there.
+  std::function<int()> interruption;
 };
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err);

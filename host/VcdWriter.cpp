@@ -2,8 +2,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
+#include "OutputFile.h"
 #include "numeric/ValueText.h"
+
+namespace fs = std::filesystem;
 
 VcdWriter::VcdWriter(const std::string& path, std::vector<std::string> names, std::string timescale,
                      std::vector<VcdScope> scopes, std::map<std::string, int32_t> signModes)
@@ -115,9 +119,39 @@ void VcdWriter::Sample(int64_t time, const VariableStore& store) {
 }
 
 void VcdWriter::End(int64_t time) {
+  endTime_ = time;
   if (time > lastTime_) buffer_ += '#' + std::to_string(time) + '\n';
   file_.Write(buffer_);
   buffer_.clear();
+}
+
+void VcdWriter::AlsoSave(std::string gtkwPath, std::vector<GtkwTrace> traces) {
+  gtkw_ = std::move(gtkwPath);
+  traces_ = std::move(traces);
+}
+
+bool VcdWriter::Commit(std::vector<WrittenFile>& files, std::string& error) {
+  if (!Commit()) {
+    error = "cannot write " + file_.Path();
+    return false;
+  }
+  files.push_back({"VCD", file_.Path()});
+  if (gtkw_.empty()) return true;
+  // The save file sits beside the VCD in most designs: name it relative then.
+  const fs::path absVcd = fs::absolute(file_.Path()).lexically_normal();
+  const fs::path rel = absVcd.lexically_relative(fs::absolute(gtkw_).lexically_normal().parent_path());
+  const bool beside = !rel.empty() && *rel.begin() != "..";
+  const std::string dump = beside ? rel.string() : absVcd.string();
+  const std::string save =
+      beside ? fs::path(gtkw_).filename().string() : fs::absolute(gtkw_).lexically_normal().string();
+  OutputFile file(gtkw_);
+  file.Write(GtkwSaveText(dump, save, traces_, endTime_));
+  if (!file.Commit()) {
+    error = "cannot write " + gtkw_;
+    return false;
+  }
+  files.push_back({"GTKWave save file", gtkw_});
+  return true;
 }
 
 std::string GtkwSaveText(const std::string& vcdFile, const std::string& saveFile, const std::vector<GtkwTrace>& traces,

@@ -1,6 +1,7 @@
 // Writes variables as a Value Change Dump that waveform viewers read: the
 // raw bits of every variable, and beside each bus a `real` companion with
-// the value decoded in the sign mode of the block that writes it.
+// the value decoded in the sign mode of the block that writes it. Changes
+// reach the file in whole lines as the run goes.
 #pragma once
 
 #include <map>
@@ -9,8 +10,15 @@
 #include <vector>
 
 #include "InProcessHost.h"
-#include "OutputFile.h"
-#include "Recorder.h"
+#include "OutputSink.h"
+#include "StreamedFile.h"
+
+// One trace of a GTKWave save file: a variable of the top scope, drawn as
+// an analog trace (a bus's decoded companion) or as a digital line.
+struct GtkwTrace {
+  std::string variable;
+  bool analog = false;
+};
 
 // A block's ports as a scope of its own below the top scope.
 struct VcdScope {
@@ -18,7 +26,7 @@ struct VcdScope {
   std::vector<std::pair<std::string, std::string>> ports;  // port -> variable
 };
 
-class VcdWriter : public Recorder {
+class VcdWriter : public OutputSink {
  public:
   // `names` empty: every variable of the store. `signModes`: per variable,
   // missing ones decode as sign-magnitude. `timescale` like "1 ns".
@@ -28,7 +36,13 @@ class VcdWriter : public Recorder {
   void Sample(int64_t time, const VariableStore& store) override;
   void End(int64_t time) override;
   bool Commit() { return file_.Commit(); }
-  bool Ok() const { return file_.Ok(); }
+  bool Ok() const override { return file_.Ok(); }
+  bool ReplacedPartial() const override { return file_.ReplacedPartial(); }
+  std::string MainPath() const override { return file_.Path(); }
+  // Commits the VCD, then the GTKWave save file if one was asked for.
+  bool Commit(std::vector<WrittenFile>& files, std::string& error) override;
+  // A GTKWave save file to write beside the VCD on commit.
+  void AlsoSave(std::string gtkwPath, std::vector<GtkwTrace> traces);
 
   static std::string IdentifierCode(size_t index);
   // What the companion of a bus is called.
@@ -39,7 +53,7 @@ class VcdWriter : public Recorder {
 
  private:
   void Emit(size_t k, const std::string& value);
-  OutputFile file_;
+  StreamedFile file_;
   std::vector<std::string> names_;
   std::string timescale_;
   std::vector<VcdScope> scopes_;
@@ -51,14 +65,10 @@ class VcdWriter : public Recorder {
   std::vector<int32_t> modes_;
   std::vector<std::string> realIds_;
   int64_t lastTime_ = 0;
+  int64_t endTime_ = 0;
   std::string buffer_;
-};
-
-// One trace of a GTKWave save file: a variable of the top scope, drawn as
-// an analog trace (a bus's decoded companion) or as a digital line.
-struct GtkwTrace {
-  std::string variable;
-  bool analog = false;
+  std::string gtkw_;
+  std::vector<GtkwTrace> traces_;
 };
 
 // The text of a GTKWave save file that opens `vcdFile` with `traces`, zoomed

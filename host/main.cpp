@@ -8,6 +8,8 @@
 #include "BlockReference.h"
 #include "BlockTypes.h"
 #include "EditCommand.h"
+#include "Interruption.h"
+#include "OutputSinks.h"
 #include "Simulation.h"
 
 namespace fs = std::filesystem;
@@ -46,9 +48,7 @@ int main(int argc, char** argv) {
   CLI::App* run = app.add_subcommand("run", "run a design file");
   run->add_option("design", request.design, "the design file (TOML)")->required();
   run->add_option("-o,--output-dir", request.outputDir, "folder for the outputs (default: the working folder)");
-  run->add_option("--vcd", request.vcd, "write a VCD file (overrides the design)");
-  run->add_option("--csv", request.csv, "write a CSV file of the design's chosen buses");
-  run->add_option("--png", request.png, "write a PNG plot of the design's chosen buses");
+  for (const OutputKind& kind : OutputKinds()) run->add_option(kind.option, request.*kind.requestName, kind.help);
   run->add_option("--plugin", request.pluginPath, "the plug-in library to load");
   run->add_option("--set", request.overrides, "BLOCK.FIELD=VALUE: override a record field for this run (repeatable)");
   run->add_flag("-q,--quiet", request.quiet, "print only problems");
@@ -87,7 +87,12 @@ int main(int argc, char** argv) {
   }
   if (*editCmd) {
     edit.pluginPath = request.pluginPath;
-    return EditDesignBlock(edit, std::cout, std::cerr);
+    // The design is written only after the dialog: a signal before that leaves it as it was.
+    interruption::InstallEndingNow("rir-eda: interrupted; " + edit.design + " is unchanged\n");
+    const int status = EditDesignBlock(edit, std::cout, std::cerr);
+    if (interruption::Received() == 0) return status;
+    std::cerr << "rir-eda: interrupted; what the edit writes was finished first\n";
+    return interruption::ExitStatus(interruption::Received());
   }
   if (*blocks) {
     if (blockType.empty()) {
@@ -107,5 +112,7 @@ int main(int argc, char** argv) {
     std::cout << "running " << request.design << "\nwriting to " << fs::absolute(demoOut).lexically_normal().string()
               << "/\n";
   }
+  interruption::InstallForRun();
+  request.interruption = interruption::Received;
   return RunDesignFile(request, std::cout, std::cerr);
 }

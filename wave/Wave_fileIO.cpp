@@ -149,17 +149,27 @@ bool TWaveFile::OpenWrite(const std::string& name, int32_t sampleRate, uint16_t 
   DataHeaderPosition_ = sizeof Riff + sizeof kWave + sizeof Format;
   Data = {kData, 0};
   ok = WriteExactly(&Data, sizeof Data) && ok;
+  SinceHeader = 0;
+  return ok;
+}
+
+// The RIFF and data sizes as counted so far; the stream is left at the end
+// of the samples.
+bool TWaveFile::WriteSizes() {
+  bool ok = std::fseek(Stream, 0, SEEK_SET) == 0 && WriteExactly(&Riff, sizeof Riff);
+  ok = std::fseek(Stream, static_cast<long>(DataHeaderPosition_), SEEK_SET) == 0 && WriteExactly(&Data, sizeof Data) &&
+       ok;
+  const long end =
+      static_cast<long>(DataHeaderPosition_) + static_cast<long>(sizeof Data) + static_cast<long>(Data.Size);
+  ok = std::fseek(Stream, end, SEEK_SET) == 0 && ok;
+  SinceHeader = 0;
   return ok;
 }
 
 bool TWaveFile::Close() {
   if (!IsOpen_) return true;
   bool ok = true;
-  if (WriteMode) {
-    ok = std::fseek(Stream, 0, SEEK_SET) == 0 && WriteExactly(&Riff, sizeof Riff);
-    ok = std::fseek(Stream, static_cast<long>(DataHeaderPosition_), SEEK_SET) == 0 &&
-         WriteExactly(&Data, sizeof Data) && ok;
-  }
+  if (WriteMode) ok = WriteSizes();
   ok = std::fclose(Stream) == 0 && ok;
   Stream = nullptr;
   IsOpen_ = false;
@@ -242,5 +252,9 @@ bool TWaveFile::WriteSamples(uint16_t count, const int32_t* elements, uint16_t* 
   Riff.Size += static_cast<uint32_t>(bytes);
   Data.Size += static_cast<uint32_t>(bytes);
   if (written != nullptr) *written = count;
+  SinceHeader += static_cast<uint32_t>(bytes);
+  // The samples are in the file; a header that cannot be updated now is tried
+  // again later and at Close, which reports it.
+  if (HeaderInterval > 0 && SinceHeader >= HeaderInterval) WriteSizes();
   return true;
 }

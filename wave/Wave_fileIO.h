@@ -76,7 +76,10 @@ class TWaveFile {
   // than 8 and 16 bits). 8-bit: elements from the delivered count up to the
   // limited count are set to 0; 16-bit: they are left as they were.
   uint16_t ReadSamples(uint16_t count, int32_t* elements);
-  // Writes count samples (any count; staged 1024 at a time). False when the
+  // Writes count samples (any count; staged 1024 at a time). Every
+  // HeaderInterval bytes of samples the header's sizes are brought up to
+  // date, so that a file whose writer was killed reads back with the samples
+  // up to then. False when the
   // stream failed: then nothing of this call stays in the file and the sizes
   // are unchanged, so what was written before is still a valid file. Widths
   // other than 8 and 16 bits write nothing and succeed.
@@ -94,6 +97,10 @@ class TWaveFile {
   uint32_t DataSize() const { return Data.Size; }
   uint32_t DataHeaderPosition() const { return DataHeaderPosition_; }
 
+  // Bytes of samples between header updates while writing (0: only at Close).
+  static constexpr uint32_t kHeaderInterval = 64 * 1024;
+  void SetHeaderInterval(uint32_t bytes) { HeaderInterval = bytes; }
+
   // Whether `name` is an existing regular file: FIFOs, devices and folders
   // are not wave files and must never be opened (a FIFO would block).
   static bool FileExists(const std::string& name);
@@ -102,6 +109,7 @@ class TWaveFile {
   bool ReadExactly(void* dest, size_t bytes);
   bool WriteExactly(const void* src, size_t bytes);
   void DropFailedWrite();
+  bool WriteSizes();
 
   std::FILE* Stream = nullptr;
   bool IsOpen_ = false;
@@ -113,4 +121,6 @@ class TWaveFile {
   uint32_t DataLeft = 0;  // bytes of the data chunk not yet read
   uint8_t Conversion[2 * kMaxRead];
   int32_t FrameCount_ = 0;
+  uint32_t HeaderInterval = kHeaderInterval;
+  uint32_t SinceHeader = 0;  // bytes of samples written since the header was updated
 };

@@ -10,6 +10,7 @@
 #include "host/CsvWriter.h"
 #include "host/OutputFile.h"
 #include "host/Plot.h"
+#include "host/StreamedFile.h"
 #include "host/VcdWriter.h"
 #include "numeric/ValueText.h"
 
@@ -149,6 +150,37 @@ TEST(OutputFile, NothingAppearsUnlessCommittedAndFailuresLeaveNoFile) {
   EXPECT_EQ(Slurp(p), "whole");
 }
 
+TEST(StreamedFile, WrittenInPlaceMarkedUntilCommittedAndAnOldFileKeptUntilTheFirstWrite) {
+  TempDir dir;
+  const fs::path p = dir.path / "x.csv";
+  const fs::path marker = StreamedFile::MarkerOf(p.string());
+  std::ofstream(p) << "old\n";
+  {
+    StreamedFile f(p.string());  // a run refused before its first line
+    EXPECT_TRUE(f.Ok());
+    EXPECT_FALSE(f.ReplacedPartial());
+  }
+  EXPECT_EQ(Slurp(p), "old\n");
+  EXPECT_FALSE(fs::exists(marker));
+  {
+    StreamedFile f(p.string());
+    f.Write("a\n");
+    EXPECT_EQ(Slurp(p), "a\n");  // on disk at once, under its own name
+    EXPECT_TRUE(fs::exists(marker));
+  }  // written, never committed: gone with its marker
+  EXPECT_FALSE(fs::exists(p));
+  EXPECT_FALSE(fs::exists(marker));
+
+  std::ofstream(p) << "half";  // what a killed run leaves
+  std::ofstream(marker) << "";
+  StreamedFile f(p.string());
+  EXPECT_TRUE(f.ReplacedPartial());
+  f.Write("whole\n");
+  EXPECT_TRUE(f.Commit());
+  EXPECT_EQ(Slurp(p), "whole\n");
+  EXPECT_FALSE(fs::exists(marker));
+}
+
 TEST(Plot, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
   TempDir dir;
   VariableStore s = Store();
@@ -189,6 +221,28 @@ TEST(Plot, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
   EXPECT_NE(Slurp(dir.path / "plot.svg").find("<svg"), std::string::npos);
   EXPECT_EQ(Slurp(dir.path / "plot.gp"), script);
   EXPECT_EQ(Slurp(dir.path / "plot.dat"), data);
+
+  // More changes than four per pixel column: a min/max envelope of at most
+  // one column per pixel, each column holding the values standing in it.
+  PlotOptions dense = o;
+  dense.window.reset();
+  dense.image = (dir.path / "dense.png").string();
+  Plot many(dense);
+  many.Begin(s);
+  for (int t = 1; t < 10000; ++t) {
+    const int y = t >= 8000 ? 5 : (t < 5000 ? 0 : 6) + t % 2;
+    Set(s, "data bus", IntToBits(static_cast<uint32_t>(y), 3).c_str());
+    many.Sample(t, s);
+  }
+  many.End(10000);
+  const std::string envelope = many.DataText();
+  EXPECT_NE(envelope.find("min/max envelope"), std::string::npos);
+  EXPECT_NE(envelope.find("\n0 0 1\n32 0 1\n32 0 1\n"), std::string::npos) << envelope.substr(0, 200);
+  EXPECT_NE(envelope.find("\n4992 0 7\n5024 0 7\n5024 6 7\n"), std::string::npos);
+  EXPECT_NE(envelope.find("\n7968 6 7\n8000 6 7\n8000 5 5\n"), std::string::npos);
+  EXPECT_TRUE(envelope.ends_with("\n9984 5 5\n10000 5 5\n"));
+  EXPECT_LE(std::count(envelope.begin(), envelope.end(), '\n'), 2 * 400 + 1);
+  EXPECT_TRUE(many.Commit(error)) << error;
 
   // A spectrum: the last value of each bin.
   PlotOptions so = o;
