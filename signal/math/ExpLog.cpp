@@ -46,9 +46,9 @@ long double ExpPair(long double hi, long double lo) {
   if (hi > kOverflow) return detail::kInf;
   if (hi < kUnderflow) return 0.0L;
   // hi + lo = (32k + j) ln2/32 + r, |r| <= ln2/64.
-  const long double t = hi * k32ByLn2;
-  const int64_t n = static_cast<int64_t>(t + (t < 0 ? -0.5L : 0.5L));
-  const long double kn = static_cast<long double>(n);
+  const detail::Nearest nearest = detail::NearestInteger(hi * k32ByLn2);
+  const int64_t n = nearest.integer;
+  const long double kn = nearest.value;
   const long double a = hi - kn * kLn2By32_1;  // exact
   const Pair s = TwoSum(a, -(kn * kLn2By32_2));
   const long double r = s.hi, rl = s.lo + (lo - kn * kLn2By32_3);

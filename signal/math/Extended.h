@@ -68,6 +68,18 @@ inline long double Pow2(int k) {
   return FromBits(uint64_t{1} << (k + 16445), 0);
 }
 
+// The integer nearest x (ties to even) for |x| < 2^62, without the x87's
+// slow rounding-mode switch: adding 1.5 * 2^63 leaves it in the mantissa.
+struct Nearest {
+  long double value;
+  int64_t integer;
+};
+inline Nearest NearestInteger(long double x) {
+  constexpr long double kShift = 0x1.8p63L;
+  const long double shifted = x + kShift;
+  return {shifted - kShift, static_cast<int64_t>(BitsOf(shifted).mantissa - (uint64_t{3} << 62))};
+}
+
 inline constexpr long double kInf = __builtin_infl();
 inline constexpr long double kNaN = __builtin_nanl("");
 

@@ -72,14 +72,13 @@ Reduced ReduceExact(long double x) {
     int lead = 31;
     while (!(product[top] >> lead & 1)) --lead;
     const int msb = 32 * top + lead;  // bit number of the leading one
-    auto bitsAt = [&](int high) {       // 64 bits with bit `high` on top
-      uint64_t v = 0;
-      for (int k = 0; k < 64; ++k) {
-        const int bit = high - k;
-        v <<= 1;
-        if (bit >= 0) v |= (product[bit >> 5] >> (bit & 31)) & 1u;
-      }
-      return v;
+    auto word = [&](int i) -> uint64_t { return i >= 0 && i < 8 ? product[i] : 0; };
+    auto bits32 = [&](int low) {  // bits low .. low + 31, zeros below bit 0
+      const int i = low >= 0 ? low >> 5 : -((31 - low) >> 5);
+      return static_cast<uint32_t>((word(i) | word(i + 1) << 32) >> (low - 32 * i));
+    };
+    auto bitsAt = [&](int high) {  // 64 bits with bit `high` on top
+      return uint64_t{bits32(high - 31)} << 32 | bits32(high - 63);
     };
     const long double fh = static_cast<long double>(bitsAt(msb)) * Pow2(msb - 63 - 254);
     const long double fl = static_cast<long double>(bitsAt(msb - 64)) * Pow2(msb - 127 - 254);
@@ -103,15 +102,15 @@ Reduced ReduceHalfPi(long double x) {
   if (ax < kFastLimit) {
     // Cody and Waite: k nearest x 2/pi, then x - k pi/2 piece by piece,
     // keeping every rounding error.
-    const long double t = x * kTwoOverPi;
-    const long double k = static_cast<long double>(static_cast<int64_t>(t + (t < 0 ? -0.5L : 0.5L)));
+    const Nearest n = NearestInteger(x * kTwoOverPi);
+    const long double k = n.value;
     const long double a = x - k * kHalfPi1;  // exact
     const Pair s = TwoSum(a, -(k * kHalfPi2));
     const Pair u = TwoSum(s.hi, -(k * kHalfPi3));
     const long double lo = (s.lo + u.lo) - k * kHalfPi4;
     const long double au = u.hi < 0 ? -u.hi : u.hi;
     if (au >= kFastTiny) {
-      return {FastTwoSum(u.hi, lo), static_cast<int>(static_cast<int64_t>(k) & 3)};
+      return {FastTwoSum(u.hi, lo), static_cast<int>(n.integer & 3)};
     }
   }
   return ReduceExact(x);
