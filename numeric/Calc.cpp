@@ -345,8 +345,9 @@ long double Power(long double b, long double a) {
   // pow would answer with 1 (|a| = 1 with b infinite or NaN, |a| infinite
   // or NaN with b = 0, b NaN).
   const long double m = fabsl(a);
-  if (std::isnan(m) || std::isnan(b) || (m == 1 && std::isinf(b)) || (std::isinf(m) && b == 0))
+  if (std::isnan(m) || std::isnan(b) || (m == 1 && std::isinf(b)) || (std::isinf(m) && b == 0)) {
     return NAN;
+  }
   long double result = math::Pow(m, b);
   if (a < 0 && fmodl(nearbyintl(b), 2.0L) == 1.0L) result = -result;
   return result;

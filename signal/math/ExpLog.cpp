@@ -25,7 +25,7 @@ constexpr long double kLn2By128_1 = 0x2C5C85FDF47p-49L;
 constexpr long double kLn2By128_2 = 0x3DE6AF278ECp-93L;
 constexpr long double kLn2By128_3 = 0xE600FCBDABD03CD1p-157L;
 
-constexpr long double kOverflow = 11357.3L;  // above ln(LDBL_MAX) + ln2/64
+constexpr long double kOverflow = 11357.3L;    // above ln(LDBL_MAX) + ln2/64
 constexpr long double kUnderflow = -11400.0L;  // below ln(half the least subnormal)
 
 // r * 2^k with one rounding, also where 2^k itself is out of range.
@@ -53,8 +53,8 @@ long double ExpPair(long double hi, long double lo) {
   const Pair s = TwoSum(a, -(kn * kLn2By32_2));
   const long double r = s.hi, rl = s.lo + (lo - kn * kLn2By32_3);
   // exp(r) - 1, the Taylor terms to r^9/9!.
-  constexpr long double c[] = {1.0L / 2,    1.0L / 6,      1.0L / 24,     1.0L / 120,
-                               1.0L / 720,  1.0L / 5040,   1.0L / 40320,  1.0L / 362880};
+  constexpr long double c[] = {1.0L / 2,   1.0L / 6,    1.0L / 24,    1.0L / 120,
+                               1.0L / 720, 1.0L / 5040, 1.0L / 40320, 1.0L / 362880};
   long double poly = c[7];
   for (int i = 6; i >= 0; --i) poly = c[i] + r * poly;
   const long double p = r + r * r * poly;
@@ -84,8 +84,7 @@ Pair LogPair(long double x) {
   const Pair qf = TwoProd(q, f.hi);
   const long double ds = ((((f.hi - 2.0L * q) - qf.hi) - qf.lo) + f.lo * (1.0L - q)) / d;
   const long double z = q * q;
-  const long double series =
-      q * z * (2.0L / 3 + z * (2.0L / 5 + z * (2.0L / 7 + z * (2.0L / 9 + z * (2.0L / 11)))));
+  const long double series = q * z * (2.0L / 3 + z * (2.0L / 5 + z * (2.0L / 7 + z * (2.0L / 9 + z * (2.0L / 11)))));
   const long double n = static_cast<long double>(128 * e + j);
   const Pair head = TwoSum(n * kLn2By128_1, 2.0L * q);
   const long double tail = head.lo + (n * kLn2By128_2 + (n * kLn2By128_3 + (2.0L * ds + series)));

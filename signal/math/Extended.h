@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-static_assert(LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384,
-              "the math layer needs the x87 80-bit long double");
+static_assert(LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384, "the math layer needs the x87 80-bit long double");
 
 namespace math::detail {
 

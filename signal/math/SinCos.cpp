@@ -9,14 +9,24 @@ namespace {
 
 using detail::Pair;
 
-constexpr long double kSinCoeff[] = {
-    -1.0L / 6,         1.0L / 120,           -1.0L / 5040,           1.0L / 362880,
-    -1.0L / 39916800,  1.0L / 6227020800,    -1.0L / 1307674368000,  1.0L / 355687428096000,
-    -1.0L / 121645100408832000};  // up to x^19
-constexpr long double kCosCoeff[] = {
-    1.0L / 24,            -1.0L / 720,              1.0L / 40320,
-    -1.0L / 3628800,      1.0L / 479001600,         -1.0L / 87178291200,
-    1.0L / 20922789888000, -1.0L / 6402373705728000, 1.0L / 2432902008176640000};  // up to x^20
+constexpr long double kSinCoeff[] = {-1.0L / 6,
+                                     1.0L / 120,
+                                     -1.0L / 5040,
+                                     1.0L / 362880,
+                                     -1.0L / 39916800,
+                                     1.0L / 6227020800,
+                                     -1.0L / 1307674368000,
+                                     1.0L / 355687428096000,
+                                     -1.0L / 121645100408832000};  // up to x^19
+constexpr long double kCosCoeff[] = {1.0L / 24,
+                                     -1.0L / 720,
+                                     1.0L / 40320,
+                                     -1.0L / 3628800,
+                                     1.0L / 479001600,
+                                     -1.0L / 87178291200,
+                                     1.0L / 20922789888000,
+                                     -1.0L / 6402373705728000,
+                                     1.0L / 2432902008176640000};  // up to x^20
 
 template <size_t N>
 long double Horner(const long double (&c)[N], long double z) {
@@ -45,7 +55,7 @@ long double CosKernel(Pair r) {
 
 long double Sin(long double x) {
   if (!(x - x == 0.0L)) return x - x;  // NaN for NaN and the infinities
-  if (x == 0) return x;                  // keeps the sign of zero
+  if (x == 0) return x;                // keeps the sign of zero
   const detail::Reduced d = detail::ReduceHalfPi(x);
   switch (d.quadrant) {
     case 0:

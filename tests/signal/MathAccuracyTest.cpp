@@ -31,11 +31,21 @@ void Compute(Fn fn, long double x, long double y, mpfr_t out) {
   mpfr_set_ld(a, x, MPFR_RNDN);
   mpfr_set_ld(b, y, MPFR_RNDN);
   switch (fn) {
-    case Fn::Sin: mpfr_sin(out, a, MPFR_RNDN); break;
-    case Fn::Cos: mpfr_cos(out, a, MPFR_RNDN); break;
-    case Fn::Exp: mpfr_exp(out, a, MPFR_RNDN); break;
-    case Fn::Log: mpfr_log(out, a, MPFR_RNDN); break;
-    case Fn::Pow: mpfr_pow(out, a, b, MPFR_RNDN); break;
+    case Fn::Sin:
+      mpfr_sin(out, a, MPFR_RNDN);
+      break;
+    case Fn::Cos:
+      mpfr_cos(out, a, MPFR_RNDN);
+      break;
+    case Fn::Exp:
+      mpfr_exp(out, a, MPFR_RNDN);
+      break;
+    case Fn::Log:
+      mpfr_log(out, a, MPFR_RNDN);
+      break;
+    case Fn::Pow:
+      mpfr_pow(out, a, b, MPFR_RNDN);
+      break;
   }
   mpfr_clears(a, b, static_cast<mpfr_ptr>(nullptr));
 }
@@ -53,7 +63,7 @@ double UlpError(long double got, long double rounded, const mpfr_t exact, int di
   mpfr_sub(d, d, exact, MPFR_RNDN);
   mpfr_abs(d, d, MPFR_RNDN);
   long e = mpfr_zero_p(exact) ? minExp - 1 : mpfr_get_exp(exact) - 1;  // exact in [2^e, 2^(e+1))
-  if (e < minExp) e = minExp;  // subnormal: the least normal's ulp
+  if (e < minExp) e = minExp;                                          // subnormal: the least normal's ulp
   mpfr_mul_2si(d, d, -(e - (digits - 1)), MPFR_RNDN);
   const double err = mpfr_get_d(d, MPFR_RNDU);
   mpfr_clear(d);
@@ -68,22 +78,32 @@ struct Arg {
 template <class T>
 long double Layer(Fn fn, T x, T y) {
   switch (fn) {
-    case Fn::Sin: return math::Sin(x);
-    case Fn::Cos: return math::Cos(x);
-    case Fn::Exp: return math::Exp(x);
-    case Fn::Log: return math::Log(x);
-    default: return math::Pow(x, y);
+    case Fn::Sin:
+      return math::Sin(x);
+    case Fn::Cos:
+      return math::Cos(x);
+    case Fn::Exp:
+      return math::Exp(x);
+    case Fn::Log:
+      return math::Log(x);
+    default:
+      return math::Pow(x, y);
   }
 }
 
 template <class T>
 long double Glibc(Fn fn, T x, T y) {
   switch (fn) {
-    case Fn::Sin: return std::sin(x);
-    case Fn::Cos: return std::cos(x);
-    case Fn::Exp: return std::exp(x);
-    case Fn::Log: return std::log(x);
-    default: return std::pow(x, y);
+    case Fn::Sin:
+      return std::sin(x);
+    case Fn::Cos:
+      return std::cos(x);
+    case Fn::Exp:
+      return std::exp(x);
+    case Fn::Log:
+      return std::log(x);
+    default:
+      return std::pow(x, y);
   }
 }
 
@@ -106,7 +126,7 @@ std::vector<Arg<T>> Arguments(Fn fn) {
     case Fn::Sin:
     case Fn::Cos: {
       for (int i = 0; i < n; ++i) add(sign(static_cast<T>(unit(rng) * 0.8)));
-      for (int i = 0; i < n; ++i) add(sign(logUniform(-1, 28)));   // a long run's 2 pi f t
+      for (int i = 0; i < n; ++i) add(sign(logUniform(-1, 28)));  // a long run's 2 pi f t
       for (int i = 0; i < n; ++i) add(sign(logUniform(28, 64)));
       for (int i = 0; i < n / 4; ++i) add(sign(logUniform(64, maxExp2)));
       for (int i = 0; i < n / 4; ++i) add(sign(logUniform(minExp2, -1)));
@@ -176,11 +196,17 @@ struct Worst {
 template <class T>
 T Rounded(const mpfr_t v);
 template <>
-float Rounded<float>(const mpfr_t v) { return mpfr_get_flt(v, MPFR_RNDN); }
+float Rounded<float>(const mpfr_t v) {
+  return mpfr_get_flt(v, MPFR_RNDN);
+}
 template <>
-double Rounded<double>(const mpfr_t v) { return mpfr_get_d(v, MPFR_RNDN); }
+double Rounded<double>(const mpfr_t v) {
+  return mpfr_get_d(v, MPFR_RNDN);
+}
 template <>
-long double Rounded<long double>(const mpfr_t v) { return mpfr_get_ld(v, MPFR_RNDN); }
+long double Rounded<long double>(const mpfr_t v) {
+  return mpfr_get_ld(v, MPFR_RNDN);
+}
 
 template <class T>
 Worst Measure(Fn fn) {
@@ -205,8 +231,8 @@ template <class T>
 void CheckAccuracy(const char* type, double bound) {
   for (Fn fn : {Fn::Sin, Fn::Cos, Fn::Exp, Fn::Log, Fn::Pow}) {
     const Worst w = Measure<T>(fn);
-    std::printf("%-4s %-11s layer %.3f ulp (at %.6Lg), glibc %.3f ulp (at %.6Lg)\n",
-                kNames[static_cast<int>(fn)], type, w.layer, w.at, w.glibc, w.glibcAt);
+    std::printf("%-4s %-11s layer %.3f ulp (at %.6Lg), glibc %.3f ulp (at %.6Lg)\n", kNames[static_cast<int>(fn)], type,
+                w.layer, w.at, w.glibc, w.glibcAt);
     // At least as good as glibc, and within the bound in any case.
     EXPECT_LE(w.layer, std::max(w.glibc, bound)) << kNames[static_cast<int>(fn)] << " " << type;
   }
