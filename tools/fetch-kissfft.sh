@@ -12,6 +12,11 @@ find_source() {
   find "$dest" -maxdepth 2 -name kiss_fft.c -path '*kissfft-*' -print -quit 2>/dev/null || true
 }
 
+# Builds configured at the same time fetch once: the second waits for the first.
+mkdir -p "$dest"
+exec 9>"$dest/.lock"
+flock 9
+
 found="$(find_source)"
 if [[ -z "$found" ]]; then
   apt="$dest/apt"
