@@ -5,6 +5,7 @@
 
 #include "../framework/BlockCatalogue.h"
 #include "../numeric/Calc.h"
+#include "../signal/math/Math.h"
 #include "RandomSource.h"
 
 namespace {
@@ -12,7 +13,7 @@ namespace {
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
 
 // The processor's sine answers 0 beyond its argument range (|x| >= 2^63).
-long double ExtSin(long double x) { return std::fabs(x) < 0x1p63L ? std::sin(x) : 0.0L; }
+long double ExtSin(long double x) { return std::fabs(x) < 0x1p63L ? math::Sin(x) : 0.0L; }
 
 // Runs one window: f gets the index as a long double and the length; the
 // index then advances and wraps at the length. A length <= 0 gives 0.
@@ -29,14 +30,14 @@ long double WindowSample(int64_t& n, int64_t length, F f) {
 
 // c0 - c1 cos(2 pi n / N) + c2 cos(4 pi n / N)
 long double CosineSum(long double n, long double len, long double c0, long double c1, long double c2) {
-  const long double two = c0 - c1 * std::cos(2.0L * kPi * n / len);
-  return c2 == 0.0L ? two : two + c2 * std::cos(4.0L * kPi * n / len);
+  const long double two = c0 - c1 * math::Cos(2.0L * kPi * n / len);
+  return c2 == 0.0L ? two : two + c2 * math::Cos(4.0L * kPi * n / len);
 }
 
 // The Blackman family with a free alpha: (alpha + 1)/2 - cos/2 - alpha/2 cos.
 long double BlackmanAlpha(long double n, long double len, long double alpha) {
-  return (alpha + 1.0L) / 2.0L - 0.5L * std::cos(2.0L * kPi * n / len) -
-         (alpha / 2.0L) * std::cos(4.0L * kPi * n / len);
+  return (alpha + 1.0L) / 2.0L - 0.5L * math::Cos(2.0L * kPi * n / len) -
+         (alpha / 2.0L) * math::Cos(4.0L * kPi * n / len);
 }
 
 long double Triangle(long double n, long double len) {
@@ -69,7 +70,7 @@ void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& sta
       state.BlackmanIndex = state.BlackmanOptIndex = state.BlackmanStdIndex = 0;
       state.BartlettIndex = state.HannIndex = state.HammingIndex = state.KaiserIndex = 0;
       const long double len = static_cast<long double>(params.WindowLen);
-      const long double q = std::sin(kPi / len) / std::sin(2.0L * kPi / len);
+      const long double q = math::Sin(kPi / len) / math::Sin(2.0L * kPi / len);
       // The quotient is taken at double precision: at length 4 it is exactly
       // 1/2 and extended rounding noise must not push the tie over to -1.
       // Length 2 overflows and clamps; length 0 gives NaN, hence 0.
@@ -93,7 +94,7 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
       long double value = 0.0L;
       if (params.ModSinePeriod != 0)
         value = params.ModSineAmp * ExtSin(state.Omega * time) *
-                std::exp(-static_cast<long double>(state.BurstCount) / params.ModSinePeriod);
+                math::Exp(-static_cast<long double>(state.BurstCount) / params.ModSinePeriod);
       state.BurstCount += 1;
       if (state.BurstCount > params.ModMainTone) {
         if (params.IsSingle != 0)

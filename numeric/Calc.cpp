@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <system_error>
 
+#include "../signal/math/Math.h"
+
 int32_t CalcError = 0;
 
 const char* const CalcOps[12] = {"sin", "cos", "tg", "ctg", "^", "%", "ln", "lg", "/", "*", "+", "_"};
@@ -113,21 +115,21 @@ void CollapseAll(std::string& text, std::string_view what, std::string_view with
 long double Compute(int op, long double a, long double b) {
   switch (op) {
     case 0:
-      return sinl(b);
+      return math::Sin(b);
     case 1:
-      return cosl(b);
+      return math::Cos(b);
     case 2:
-      return sinl(b) / cosl(b);
+      return math::Sin(b) / math::Cos(b);
     case 3:
-      return cosl(b) / sinl(b);  // unreachable: every "t" is gone by now
+      return math::Cos(b) / math::Sin(b);  // unreachable: every "t" is gone by now
     case 4:
       return Power(b, a);
     case 5:
       return a * b / 100;
     case 6:
-      return logl(b);
+      return math::Log(b);
     case 7:
-      return logl(b) / logl(10.0L);
+      return math::Log(b) / math::Log(10.0L);
     case 8:
       return a / b;
     case 9:
@@ -339,7 +341,14 @@ int MatchingParen(std::string_view text, int from) {
 
 long double Power(long double b, long double a) {
   if (a == 0) return 1;
-  long double result = exp2l(b * log2l(fabsl(a)));
+  // 2^(b log2|a|): NaN where the product is 0 * inf or has a NaN, which
+  // pow would answer with 1 (|a| = 1 with b infinite or NaN, |a| infinite
+  // or NaN with b = 0, b NaN).
+  const long double m = fabsl(a);
+  if (std::isnan(m) || std::isnan(b) || (m == 1 && std::isinf(b)) || (std::isinf(m) && b == 0)) {
+    return NAN;
+  }
+  long double result = math::Pow(m, b);
   if (a < 0 && fmodl(nearbyintl(b), 2.0L) == 1.0L) result = -result;
   return result;
 }

@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "StateTable.h"
+#include "math/Math.h"
 #include "nsp.h"
 
 namespace {
@@ -27,8 +28,8 @@ void nspsGoertzInit(float freq, NSPSGoertzState* state) {
   // Only the fractional part matters; reducing it keeps the phase accurate.
   const double f = double{freq} - std::floor(double{freq});
   s->omega = 2 * std::numbers::pi * f;
-  s->cosw = std::cos(s->omega);
-  s->sinw = std::sin(s->omega);
+  s->cosw = math::Cos(s->omega);
+  s->sinw = math::Sin(s->omega);
   nsp::Attach(state, nsp::StateKind::Goertz, std::move(s));
 }
 
@@ -46,7 +47,7 @@ SCplx nspsbGoertz(NSPSGoertzState* state, const float* src, int len) {
   }
   const double yr = s1 - s->cosw * s2, yi = s->sinw * s2;
   const double phase = -s->omega * (len - 1);
-  const double c = std::cos(phase), sn = std::sin(phase);
+  const double c = math::Cos(phase), sn = math::Sin(phase);
   return SCplx{static_cast<float>(yr * c - yi * sn), static_cast<float>(yr * sn + yi * c)};
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "math/Math.h"
 #include "nsp.h"
 
 namespace {
@@ -36,15 +37,27 @@ void Blackman(SCplx* vec, int n, double alpha) {
   // (alpha+1)/2 - 0.5 cos a - (alpha/2) cos 2a, grouped by alpha.
   ApplyWindow(vec, n, [alpha](int k, double m) {
     const double a = kTwoPi * k / m;
-    return 0.5 * (1 - std::cos(a)) + 0.5 * alpha * (1 - std::cos(2 * a));
+    return 0.5 * (1 - math::Cos(a)) + 0.5 * alpha * (1 - math::Cos(2 * a));
   });
+}
+
+// I0(x) = sum over k of (x^2/4)^k / (k!)^2; every term is positive, so the
+// sum keeps its relative accuracy. For 0 <= x <= 700.
+long double BesselI0(double x) {
+  const long double q = 0.25L * x * x;
+  long double term = 1, sum = 1;
+  for (int k = 1; term > sum * 0x1p-66L; ++k) {
+    term *= q / (static_cast<long double>(k) * k);
+    sum += term;
+  }
+  return sum;
 }
 
 // Ratio I0(a)/I0(b) for 0 <= a <= b; the asymptotic form keeps large beta finite.
 double BesselRatio(double a, double b) {
-  if (b <= 700) return std::cyl_bessel_i(0.0, a) / std::cyl_bessel_i(0.0, b);
+  if (b <= 700) return static_cast<double>(BesselI0(a) / BesselI0(b));
   if (a <= 0) return 0;
-  return std::exp(a - b) * std::sqrt(b / a);
+  return math::Exp(a - b) * std::sqrt(b / a);
 }
 
 }  // namespace
@@ -52,10 +65,10 @@ double BesselRatio(double a, double b) {
 extern "C" {
 
 void nspsbExp2(const float* src, float* dst, int n) {
-  Map(src, dst, n, [](float x) { return std::exp(x); });
+  Map(src, dst, n, [](float x) { return math::Exp(x); });
 }
 void nspsbLn2(const float* src, float* dst, int n) {
-  Map(src, dst, n, [](float x) { return std::log(x); });
+  Map(src, dst, n, [](float x) { return math::Log(x); });
 }
 void nspsbAbs2(const float* src, float* dst, int n) {
   Map(src, dst, n, [](float x) { return std::fabs(x); });
@@ -133,16 +146,16 @@ void nspcWinBartlett(SCplx* vec, int n) {
   ApplyWindow(vec, n, [](int k, double m) { return 1 - std::fabs(2 * k / m - 1); });
 }
 void nspcWinHann(SCplx* vec, int n) {
-  ApplyWindow(vec, n, [](int k, double m) { return 0.5 - 0.5 * std::cos(kTwoPi * k / m); });
+  ApplyWindow(vec, n, [](int k, double m) { return 0.5 - 0.5 * math::Cos(kTwoPi * k / m); });
 }
 void nspcWinHamming(SCplx* vec, int n) {
-  ApplyWindow(vec, n, [](int k, double m) { return 0.54 - 0.46 * std::cos(kTwoPi * k / m); });
+  ApplyWindow(vec, n, [](int k, double m) { return 0.54 - 0.46 * math::Cos(kTwoPi * k / m); });
 }
 void nspcWinBlackman(SCplx* vec, int n, float alpha) { Blackman(vec, n, alpha); }
 void nspcWinBlackmanStd(SCplx* vec, int n) { Blackman(vec, n, -0.16); }
 void nspcWinBlackmanOpt(SCplx* vec, int n) {
   if (n < 2) return;
-  const double c = std::cos(std::numbers::pi / (n - 1));
+  const double c = math::Cos(std::numbers::pi / (n - 1));
   // M = 2 makes the alpha term's factor (1 - cos 4 pi k/M) vanish exactly.
   Blackman(vec, n, n == 3 ? 0.0 : -1 / (4 * c * c));
 }

@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-multimedia-dev qt6-tools-dev-tools
-  libkissfft-dev libtomlplusplus-dev libcli11-dev
+  libtomlplusplus-dev libcli11-dev libmpfr-dev
   python3-numpy python3-scipy
   sox xvfb xauth imagemagick espeak-ng gtkwave gnuplot-nox parallel
   qt6-translations-l10n pulseaudio pulseaudio-utils

@@ -224,6 +224,10 @@ TEST(Calc, MatchingParenAndPower) {
   EXPECT_NEAR(static_cast<double>(Power(-3, -2)), 0.125, 1e-15);
   EXPECT_NEAR(static_cast<double>(Power(2.6L, -2)), -std::pow(2.0, 2.6), 1e-12);  // round(2.6) is 3
   EXPECT_NEAR(static_cast<double>(Power(0.5L, 4)), 2.0, 1e-15);
+  // 2^(b log2|a|) is NaN where pow would answer 1: 1^inf, inf^0, 1^NaN.
+  EXPECT_TRUE(std::isnan(Power(INFINITY, 1)));
+  EXPECT_TRUE(std::isnan(Power(0, INFINITY)));
+  EXPECT_TRUE(std::isnan(Power(NAN, -1)));
 }
 
 TEST(Calc, FormulaValueReadsTheCountedText) {

@@ -1,0 +1,85 @@
+// Exact building blocks of the math layer on 80-bit long doubles: error-free
+// sums and products (a value as head + tail) and direct access to the bits.
+#pragma once
+
+#include <cfloat>
+#include <cstdint>
+#include <cstring>
+
+static_assert(LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384, "the math layer needs the x87 80-bit long double");
+
+namespace math::detail {
+
+struct Pair {
+  long double hi, lo;
+};
+
+// a + b exactly, whatever their sizes.
+inline Pair TwoSum(long double a, long double b) {
+  const long double s = a + b;
+  const long double bb = s - a;
+  return {s, (a - (s - bb)) + (b - bb)};
+}
+
+// a + b exactly when |a| >= |b| (or a == 0).
+inline Pair FastTwoSum(long double a, long double b) {
+  const long double s = a + b;
+  return {s, b - (s - a)};
+}
+
+// Veltkamp's split into two halves of 32 bits each.
+inline Pair Split(long double a) {
+  const long double t = a * 4294967297.0L;  // 2^32 + 1
+  const long double hi = t - (t - a);
+  return {hi, a - hi};
+}
+
+// a * b exactly (Dekker), away from overflow and underflow.
+inline Pair TwoProd(long double a, long double b) {
+  const long double p = a * b;
+  const Pair x = Split(a), y = Split(b);
+  return {p, ((x.hi * y.hi - p) + x.hi * y.lo + x.lo * y.hi) + x.lo * y.lo};
+}
+
+// The 64-bit mantissa and the biased exponent with its sign bit.
+struct Bits {
+  uint64_t mantissa;
+  uint16_t signExp;
+};
+
+inline Bits BitsOf(long double x) {
+  Bits b;
+  std::memcpy(&b.mantissa, &x, 8);
+  std::memcpy(&b.signExp, reinterpret_cast<const char*>(&x) + 8, 2);
+  return b;
+}
+
+inline long double FromBits(uint64_t mantissa, uint16_t signExp) {
+  long double x = 0.0L;
+  std::memcpy(&x, &mantissa, 8);
+  std::memcpy(reinterpret_cast<char*>(&x) + 8, &signExp, 2);
+  return x;
+}
+
+// 2^k exactly for -16445 <= k <= 16383 (subnormal below -16382).
+inline long double Pow2(int k) {
+  if (k >= -16382) return FromBits(uint64_t{1} << 63, static_cast<uint16_t>(k + 16383));
+  return FromBits(uint64_t{1} << (k + 16445), 0);
+}
+
+// The integer nearest x (ties to even) for |x| < 2^62, without the x87's
+// slow rounding-mode switch: adding 1.5 * 2^63 leaves it in the mantissa.
+struct Nearest {
+  long double value;
+  int64_t integer;
+};
+inline Nearest NearestInteger(long double x) {
+  constexpr long double kShift = 0x1.8p63L;
+  const long double shifted = x + kShift;
+  return {shifted - kShift, static_cast<int64_t>(BitsOf(shifted).mantissa - (uint64_t{3} << 62))};
+}
+
+inline constexpr long double kInf = __builtin_infl();
+inline constexpr long double kNaN = __builtin_nanl("");
+
+}  // namespace math::detail
