@@ -102,7 +102,7 @@ TEST(Exports, OrdinalsAnswerTheirFunctions) {
   EXPECT_EQ(Plugin().ByOrdinal(99999), nullptr);
 
   // The unnamed greeting: "Hello" every call, nothing else.
-  auto hello = reinterpret_cast<void (*)()>(Plugin().ByOrdinal(kHelloOrdinal));
+  auto hello = reinterpret_cast<void(RIR_STDCALL*)()>(Plugin().ByOrdinal(kHelloOrdinal));
   ASSERT_NE(hello, nullptr);
   ShownMessages().clear();
   hello();
@@ -354,7 +354,7 @@ TEST(Exports, NoExceptionLeavesAnExportOrASlot) {
   }
   {
     // A dialog export shows the exception and returns.
-    using DialogExport = void (*)(IExtParameter*);
+    using DialogExport = void(RIR_STDCALL*)(IExtParameter*);
     ThrowingDialogHost params;
     for (const char* name : {"GenersExtParams", "TransExtParams", "WaveExtParams"}) {
       auto open = reinterpret_cast<DialogExport>(Plugin().Symbol(name));
