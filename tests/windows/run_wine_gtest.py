@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Runs a cross-compiled GoogleTest program under wine64, every test case in
-a fresh process (as the Linux build runs them), and fails if any case fails.
+"""Runs a cross-compiled GoogleTest program under wine (32-bit wine or
+wine64), every test case in a fresh process (as the Linux build runs them),
+and fails if any case fails.
 
 usage: run_wine_gtest.py [--display] WINE PREFIX EXE [gtest filter]
        run_wine_gtest.py WINE PREFIX --boot     (creates or updates the prefix)
@@ -22,6 +23,16 @@ def wine_env(prefix):
     env["HOME"] = os.path.dirname(prefix)  # wine writes nothing into the user's home
     env.pop("DISPLAY", None)  # message boxes must never wait for a user
     return env
+
+
+def start_services(wine, env):
+    """One wine server and one set of wine services for all the short runs
+    that follow, started apart from any output pipe: a helper process holding
+    a run's pipe would keep that run waiting until the helper leaves. The
+    server leaves a few seconds after the last program."""
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "-p10"], env=env, check=False, **quiet)
+    subprocess.run([wine, "wineboot"], env=env, check=False, timeout=600, **quiet)
 
 
 def start_display():
@@ -60,19 +71,17 @@ def run(args, display):
         env["DISPLAY"] = display
     os.makedirs(env["HOME"], exist_ok=True)
     if exe == "--boot":
-        boot = subprocess.run([wine, "wineboot", "--init"], env=env, timeout=600)
+        # Made by wine64, the prefix is a WoW64 one that 32-bit wine shares.
+        wine64 = os.path.join(os.path.dirname(wine), "wine64")
+        boot = subprocess.run([wine64 if os.path.exists(wine64) else wine, "wineboot", "--init"], env=env,
+                              timeout=600)
         subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "-w"], env=env, timeout=600)
         return boot.returncode
     for stale in glob.glob(os.path.join(os.path.dirname(exe), "oracle", "oracle_*")):
         if os.path.basename(exe).startswith("transforms_test"):
             os.remove(stale)
-    # One wine server and one set of wine services for all the short runs below,
-    # started apart from any output pipe: a helper process holding a case's
-    # pipe would keep that run waiting until the helper leaves. The server
-    # leaves a few seconds after the last program.
+    start_services(wine, env)
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "-p10"], env=env, check=False, **quiet)
-    subprocess.run([wine, "wineboot"], env=env, check=False, timeout=600, **quiet)
     if display:
         # No window manager runs on the private display: windows left to one
         # would make wine wait two seconds for it at every close.
