@@ -108,9 +108,9 @@ namespace {
 enum class Convention { Stdcall, Cdecl };
 enum class Result { Registers, X87 };
 
-// A control word no runtime starts with: 53-bit precision, rounding down,
-// every exception masked. A callee that resets the unit changes it.
-constexpr uint16_t kHostControlWord = 0x067F;
+// A host compiled by MSVC runs with 53-bit precision (0x027F); a callee
+// that resets the unit (fninit: 64-bit precision) changes it.
+constexpr uint16_t kHostControlWord = 0x027F;
 // Stack pointer residues at the call: aligned, and the three misalignments.
 constexpr uint32_t kResidues[] = {0, 4, 8, 12};
 
