@@ -12,14 +12,18 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from run_wine_gtest import start_services, wine_env  # noqa: E402
+from run_wine_gtest import SKIPPED, loader_refused, start_services, wine_env  # noqa: E402
 
 
 def main():
     wine, prefix, linux_exe, windows_exe, work = sys.argv[1:6]
+    refused = loader_refused(wine)
+    if refused:
+        print(refused)
+        return SKIPPED
     os.makedirs(work, exist_ok=True)
     linux_out = os.path.join(work, "linux.txt")
-    windows_out = os.path.join(work, os.path.basename(os.path.dirname(os.path.dirname(windows_exe))) + ".txt")
+    windows_out = os.path.join(work, "windows.txt")
     for stale in (linux_out, windows_out):
         if os.path.exists(stale):
             os.remove(stale)

@@ -5,11 +5,14 @@ and fails if any case fails.
 
 usage: run_wine_gtest.py [--display] WINE PREFIX EXE [gtest filter]
        run_wine_gtest.py WINE PREFIX --boot     (creates or updates the prefix)
-With --display the program runs on a private Xvfb display (the dialog
-tests); otherwise on none, so a message box can never wait for a user.
+Exits with 77 (skipped) when the kernel cannot run the wine loader at all
+(32-bit wine on a kernel without 32-bit support). With --display the
+program runs on a private Xvfb display (the dialog tests); otherwise on none,
+so a message box can never wait for a user.
 A program whose folder holds oracle/ starts with that folder emptied: the
 transform suite writes its cases there for the Linux side to judge.
 """
+import errno
 import glob
 import os
 import subprocess
@@ -23,6 +26,22 @@ def wine_env(prefix):
     env["HOME"] = os.path.dirname(prefix)  # wine writes nothing into the user's home
     env.pop("DISPLAY", None)  # message boxes must never wait for a user
     return env
+
+
+# CTest's code for a skipped test: the machine cannot run this wine at all.
+SKIPPED = 77
+
+
+def loader_refused(wine):
+    """The reason when the kernel runs no program of this wine's kind (a kernel
+    without 32-bit support refuses /usr/lib/wine/wine), else None."""
+    try:
+        subprocess.run([wine, "--version"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+    except OSError as e:
+        if e.errno == errno.ENOEXEC:
+            return f"this machine's kernel does not run {wine} ({e.strerror}): skipped"
+        raise
+    return None
 
 
 def start_services(wine, env):
@@ -65,6 +84,10 @@ def main():
 
 def run(args, display):
     wine, prefix, exe = args[0:3]
+    refused = loader_refused(wine)
+    if refused:
+        print(refused)
+        return SKIPPED
     pattern = args[3] if len(args) > 3 else "*"
     env = wine_env(prefix)
     if display:
