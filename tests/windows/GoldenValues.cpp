@@ -46,7 +46,9 @@ void AddPorts(InProcessHost& host) {
   AddAllPorts(host, kWidth);
 }
 
-void Set(InProcessHost& host, const char* port, int32_t value) { host.SetValue(port, EncodeValueText(0, value, kWidth)); }
+void Set(InProcessHost& host, const char* port, int32_t value) {
+  host.SetValue(port, EncodeValueText(0, value, kWidth));
+}
 
 // Builds the block, runs `drive` on it and writes the host's reports.
 template <class Drive>

@@ -25,20 +25,20 @@ static_assert(sizeof(void*) == 4, "the probe is for the 32-bit interface");
 namespace {
 
 struct ProbeCall {
-  void* fn;           // 0
-  uint32_t argc;      // 4
-  uint32_t args[6];   // 8
-  uint32_t pad;       // 32: bytes below a 16-byte boundary before the arguments
-  uint16_t cwSet;     // 36: the control word the callee starts with
-  uint16_t cwAfter;   // 38
-  int32_t espDelta;   // 40: stack pointer after the call minus before the arguments
-  uint32_t eax;       // 44
-  uint32_t edx;       // 48
-  uint32_t esi;       // 52
-  uint32_t edi;       // 56
-  uint32_t espAtCall; // 60
-  uint8_t env[28];    // 64: x87 environment after the call
-  uint8_t st0[10];    // 92: st(0) after the call
+  void* fn;            // 0
+  uint32_t argc;       // 4
+  uint32_t args[6];    // 8
+  uint32_t pad;        // 32: bytes below a 16-byte boundary before the arguments
+  uint16_t cwSet;      // 36: the control word the callee starts with
+  uint16_t cwAfter;    // 38
+  int32_t espDelta;    // 40: stack pointer after the call minus before the arguments
+  uint32_t eax;        // 44
+  uint32_t edx;        // 48
+  uint32_t esi;        // 52
+  uint32_t edi;        // 56
+  uint32_t espAtCall;  // 60
+  uint8_t env[28];     // 64: x87 environment after the call
+  uint8_t st0[10];     // 92: st(0) after the call
 };
 static_assert(offsetof(ProbeCall, cwSet) == 36 && offsetof(ProbeCall, espAtCall) == 60 &&
               offsetof(ProbeCall, env) == 64 && offsetof(ProbeCall, st0) == 92);
@@ -244,8 +244,8 @@ TEST(StdcallProbe, DialogExportsTheGreetingAndTheCdeclExports) {
 #define RIR_PROBE_DIALOG(ordinal, name) Probe(#name, Plugin().Symbol(#name), {0}, residue);
     RIR_DIALOG_EXPORTS(RIR_PROBE_DIALOG)
 #undef RIR_PROBE_DIALOG
-    Probe("RirEda_SetMessageHandler", Plugin().Symbol("RirEda_SetMessageHandler"), {Arg(reinterpret_cast<void*>(&ProbeMessage)), 0},
-          residue, Convention::Cdecl);
+    Probe("RirEda_SetMessageHandler", Plugin().Symbol("RirEda_SetMessageHandler"),
+          {Arg(reinterpret_cast<void*>(&ProbeMessage)), 0}, residue, Convention::Cdecl);
     Probe("RirEda_SetLanguage", Plugin().Symbol("RirEda_SetLanguage"), {Arg("EN")}, residue, Convention::Cdecl);
     probeMessages.clear();
     Probe("Hello", Plugin().ByOrdinal(kHelloOrdinal), {}, residue);
