@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", dlerror());
     return 1;
   }
-  auto open = reinterpret_cast<void (*)(IExtParameter*)>(dlsym(plugin, "GenersExtParams"));
+  auto open = reinterpret_cast<void(RIR_STDCALL*)(IExtParameter*)>(dlsym(plugin, "GenersExtParams"));
   if (open == nullptr) return 1;
   QDir().mkpath(argv[2]);
   const std::string out = argv[2];

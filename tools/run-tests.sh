@@ -5,6 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash tools/setup.sh
+bash tools/setup-wine32.sh  # the i686 DLL's suites run under 32-bit wine
 export QT_QPA_PLATFORM=offscreen
 
 bash tools/build.sh build

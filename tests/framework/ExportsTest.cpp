@@ -102,7 +102,7 @@ TEST(Exports, OrdinalsAnswerTheirFunctions) {
   EXPECT_EQ(Plugin().ByOrdinal(99999), nullptr);
 
   // The unnamed greeting: "Hello" every call, nothing else.
-  auto hello = reinterpret_cast<void (*)()>(Plugin().ByOrdinal(kHelloOrdinal));
+  auto hello = reinterpret_cast<void(RIR_STDCALL*)()>(Plugin().ByOrdinal(kHelloOrdinal));
   ASSERT_NE(hello, nullptr);
   ShownMessages().clear();
   hello();
@@ -303,6 +303,24 @@ size_t CountReports(const InProcessHost& host, int32_t code) {
 }  // namespace
 
 TEST(Exports, NoExceptionLeavesAnExportOrASlot) {
+#if defined(_WIN32) && defined(__i386__)
+  // Kept to the other builds. i686 mingw unwinds by DWARF tables with a
+  // static unwinder in each module, which knows only its own module's frames:
+  // an exception the host throws cannot pass the DLL's frames. One shared
+  // unwinder would put libgcc's DLL beside the plug-in, which imports system
+  // DLLs only; and COM forbids exceptions across these interfaces, so no host
+  // may throw through a slot. What holds here: such a host stops at once, in
+  // terminate, instead of running on with a block left half-way.
+  EXPECT_DEATH(
+      {
+        ThrowingHost host;
+        PrepareHost(host);
+        host.throwOnFind = true;
+        Block b("Square_Init", host);
+      },
+      "terminate called after throwing");
+  return;
+#endif
   {
     // Construction throws: the host still gets an invalid block and a report.
     ThrowingHost host;
@@ -354,7 +372,7 @@ TEST(Exports, NoExceptionLeavesAnExportOrASlot) {
   }
   {
     // A dialog export shows the exception and returns.
-    using DialogExport = void (*)(IExtParameter*);
+    using DialogExport = void(RIR_STDCALL*)(IExtParameter*);
     ThrowingDialogHost params;
     for (const char* name : {"GenersExtParams", "TransExtParams", "WaveExtParams"}) {
       auto open = reinterpret_cast<DialogExport>(Plugin().Symbol(name));

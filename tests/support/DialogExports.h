@@ -13,7 +13,7 @@
 
 struct IExtParameter;
 
-using DialogExport = void (*)(IExtParameter*);
+using DialogExport = void(RIR_STDCALL*)(IExtParameter*);
 
 inline DialogExport Export(const char* name) {
   auto fn = reinterpret_cast<DialogExport>(Plugin().Symbol(name));

@@ -2,7 +2,9 @@
 """Judges the transform cases that the Windows suite wrote (inputs, record and
 the block's value texts) with the numpy/scipy oracle of the Linux suite.
 
-usage: check_oracle_cases.py PYTHON ORACLE_SCRIPT DIR
+usage: check_oracle_cases.py [--wine WINE] PYTHON ORACLE_SCRIPT DIR
+With --wine, skipped (77) when the machine cannot run the wine that writes
+the cases.
 """
 import glob
 import os
@@ -11,7 +13,16 @@ import sys
 
 
 def main():
-    python, oracle, folder = sys.argv[1:4]
+    args = sys.argv[1:]
+    if args[0] == "--wine":
+        sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+        from run_wine_gtest import SKIPPED, loader_refused
+        refused = loader_refused(args[1])
+        if refused:
+            print(refused)
+            return SKIPPED
+        args = args[2:]
+    python, oracle, folder = args[0:3]
     cases = sorted(glob.glob(os.path.join(folder, "oracle_*.json")))
     failed = 0
     for case in cases:

@@ -1,14 +1,18 @@
 #!/usr/bin/python3
-"""Runs a cross-compiled GoogleTest program under wine64, every test case in
-a fresh process (as the Linux build runs them), and fails if any case fails.
+"""Runs a cross-compiled GoogleTest program under wine (32-bit wine or
+wine64), every test case in a fresh process (as the Linux build runs them),
+and fails if any case fails.
 
 usage: run_wine_gtest.py [--display] WINE PREFIX EXE [gtest filter]
        run_wine_gtest.py WINE PREFIX --boot     (creates or updates the prefix)
-With --display the program runs on a private Xvfb display (the dialog
-tests); otherwise on none, so a message box can never wait for a user.
+Exits with 77 (skipped) when the kernel cannot run the wine loader at all
+(32-bit wine on a kernel without 32-bit support). With --display the
+program runs on a private Xvfb display (the dialog tests); otherwise on none,
+so a message box can never wait for a user.
 A program whose folder holds oracle/ starts with that folder emptied: the
 transform suite writes its cases there for the Linux side to judge.
 """
+import errno
 import glob
 import os
 import subprocess
@@ -22,6 +26,32 @@ def wine_env(prefix):
     env["HOME"] = os.path.dirname(prefix)  # wine writes nothing into the user's home
     env.pop("DISPLAY", None)  # message boxes must never wait for a user
     return env
+
+
+# CTest's code for a skipped test: the machine cannot run this wine at all.
+SKIPPED = 77
+
+
+def loader_refused(wine):
+    """The reason when the kernel runs no program of this wine's kind (a kernel
+    without 32-bit support refuses /usr/lib/wine/wine), else None."""
+    try:
+        subprocess.run([wine, "--version"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+    except OSError as e:
+        if e.errno == errno.ENOEXEC:
+            return f"this machine's kernel does not run {wine} ({e.strerror}): skipped"
+        raise
+    return None
+
+
+def start_services(wine, env):
+    """One wine server and one set of wine services for all the short runs
+    that follow, started apart from any output pipe: a helper process holding
+    a run's pipe would keep that run waiting until the helper leaves. The
+    server leaves a few seconds after the last program."""
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "-p10"], env=env, check=False, **quiet)
+    subprocess.run([wine, "wineboot"], env=env, check=False, timeout=600, **quiet)
 
 
 def start_display():
@@ -54,25 +84,27 @@ def main():
 
 def run(args, display):
     wine, prefix, exe = args[0:3]
+    refused = loader_refused(wine)
+    if refused:
+        print(refused)
+        return SKIPPED
     pattern = args[3] if len(args) > 3 else "*"
     env = wine_env(prefix)
     if display:
         env["DISPLAY"] = display
     os.makedirs(env["HOME"], exist_ok=True)
     if exe == "--boot":
-        boot = subprocess.run([wine, "wineboot", "--init"], env=env, timeout=600)
+        # Made by wine64, the prefix is a WoW64 one that 32-bit wine shares.
+        wine64 = os.path.join(os.path.dirname(wine), "wine64")
+        boot = subprocess.run([wine64 if os.path.exists(wine64) else wine, "wineboot", "--init"], env=env,
+                              timeout=600)
         subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "-w"], env=env, timeout=600)
         return boot.returncode
     for stale in glob.glob(os.path.join(os.path.dirname(exe), "oracle", "oracle_*")):
         if os.path.basename(exe).startswith("transforms_test"):
             os.remove(stale)
-    # One wine server and one set of wine services for all the short runs below,
-    # started apart from any output pipe: a helper process holding a case's
-    # pipe would keep that run waiting until the helper leaves. The server
-    # leaves a few seconds after the last program.
+    start_services(wine, env)
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "-p10"], env=env, check=False, **quiet)
-    subprocess.run([wine, "wineboot"], env=env, check=False, timeout=600, **quiet)
     if display:
         # No window manager runs on the private display: windows left to one
         # would make wine wait two seconds for it at every close.

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Records what the Windows wave dialog's Play button plays under wine64 and
+"""Records what the Windows wave dialog's Play button plays under wine and
 checks it against the clips: "All_waves" must play the five clips whole, in
 order, one after another.
 
@@ -63,6 +63,12 @@ def record(wine, prefix, exe, pulse, work, recording):
 def main():
     wine, prefix, exe, pulse, match, clips, work = sys.argv[1:8]
     here = os.path.dirname(os.path.abspath(__file__))
+    sys.path.insert(0, here)
+    from run_wine_gtest import SKIPPED, loader_refused
+    refused = loader_refused(wine)
+    if refused:
+        print(refused)
+        return SKIPPED
     os.makedirs(work, exist_ok=True)
     if not os.path.isdir(prefix):
         subprocess.run([sys.executable, os.path.join(here, "run_wine_gtest.py"), wine, prefix, "--boot"], check=True,
