@@ -25,6 +25,9 @@ struct HostVariable {
   uint64_t writes = 0;   // times it was written at all
 };
 
+// Makes `value` equal to `text`; true when it changed.
+bool StoreText(std::string& value, const char* text);
+
 class VariableStore {
  public:
   VarHandle Add(HostVariable variable);  // handles count from 1
