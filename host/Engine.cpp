@@ -1,6 +1,7 @@
 #include "Engine.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <queue>
 
@@ -27,6 +28,9 @@ struct Engine::SimBlock {
   int64_t tableLeft = -1;           // steps left in a free-running generator's table, -1 = no table
   int64_t next = Stimulus::kNever;  // next TimeStep of a time-driven block
   uint64_t reports = 0;
+  uint32_t calls = 0;      // InputChanged calls in this time point
+  uint64_t skipped = 0;    // time points with written inputs and no call (events)
+  uint64_t repeated = 0;   // time points with more than one call (events)
 };
 
 Engine::Engine(const Design& design, PluginLoader* plugin, std::function<void(const std::string&)> say)
@@ -305,6 +309,7 @@ void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
   current_ = &b;
   b.model->InputChanged();
   ++stats.notifications;
+  ++b.calls;
 }
 
 bool Engine::Visit(int64_t time, RunStats& stats) {
@@ -324,7 +329,6 @@ bool Engine::Visit(int64_t time, RunStats& stats) {
     NotifyInputChanged(b, time, stats);
   }
   current_ = nullptr;
-  EndTimePoint(stats);
   return ok;
 }
 
@@ -374,11 +378,52 @@ void Engine::TraceWritten(int64_t time) const {
 
 void Engine::EndTimePoint(RunStats& stats) {
   const std::vector<HostVariable>& vars = store_->All();
-  for (size_t i = 0; i < vars.size(); ++i) {
-    stats.events += vars[i].changes - mark_[i];
-    mark_[i] = vars[i].changes;
-    seen_[i] = vars[i].writes;
+  if (countEvents_) {
+    for (auto& b : blocks_) {
+      if (b->calls > 1) ++b->repeated;
+      if (b->calls == 0 && b->activation == kInputDriven && Written(*b)) ++b->skipped;
+      b->calls = 0;
+    }
   }
+  for (size_t i = 0; i < vars.size(); ++i) {
+    const HostVariable& v = vars[i];
+    stats.events += v.changes - mark_[i];
+    mark_[i] = v.changes;
+    if (v.writes == seen_[i]) continue;
+    seen_[i] = v.writes;
+    const int from = limitFrom_[i];
+    if (from >= 0 && v.value.size() == static_cast<size_t>(v.width) &&
+        std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - static_cast<size_t>(from)) == 0)
+      ++atLimits_[i];
+  }
+}
+
+void Engine::PrepareLimits() {
+  const std::vector<HostVariable>& vars = store_->All();
+  limitFrom_.assign(vars.size(), -1);
+  atLimits_.assign(vars.size(), 0);
+  for (size_t i = 0; i < vars.size(); ++i) {
+    const HostVariable& v = vars[i];
+    // Blocks' buses only: a clock or a stimulus at all ones is no saturation.
+    if ((v.kind != vkBus && v.kind != vkDOTBus) || (v.flags & kWritableFlag) == 0 || v.width < 2) continue;
+    limitFrom_[i] = SignModeOf(v.name) == 0 ? 1 : 0;
+    if (ones_.size() < static_cast<size_t>(v.width)) ones_.assign(static_cast<size_t>(v.width), '1');
+  }
+}
+
+void Engine::SummarizeCounts(RunStats& stats) {
+  for (const auto& b : blocks_)
+    if (b->skipped > 0 || b->repeated > 0) {
+      ++warnings_;
+      stats.summary.push_back(DescribeEventEffects(lang_, b->entry->name, b->skipped, b->repeated));
+    }
+  const std::vector<HostVariable>& vars = store_->All();
+  for (size_t i = 0; i < vars.size(); ++i)
+    if (atLimits_[i] > 0) {
+      ++warnings_;
+      stats.summary.push_back(
+          DescribeAtLimits(lang_, vars[i].name, atLimits_[i], vars[i].width, SignModeOf(vars[i].name)));
+    }
 }
 
 void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
@@ -418,6 +463,8 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
     }
   }
   const bool dataflow = design_.scheduling == Design::Scheduling::Dataflow;
+  countEvents_ = !dataflow;
+  PrepareLimits();
   OrderBlocks();  // events use it only to name a loop
   passStart_.assign(store_->Size(), 0);
   for (auto& b : blocks_) {
@@ -445,6 +492,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   bool ok = !abort_ && Settle(0, stats);
   seen_.resize(store_->Size());
   for (size_t i = 0; i < store_->Size(); ++i) seen_[i] = store_->All()[i].writes;
+  for (auto& b : blocks_) b->calls = 0;  // settling Start counts for no time point
   stats.timePoints = 1;
   if (recorder != nullptr) recorder->Begin(*store_);
 
@@ -472,6 +520,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
       if (b->next == t && !abort_) Step(*b, t, stats);
     current_ = nullptr;
     ok = dataflow ? Visit(t, stats) : Settle(t, stats);
+    EndTimePoint(stats);
     if (recorder != nullptr) recorder->Sample(t, *store_);
     if (progress && ++sinceProgress >= 4096) {
       sinceProgress = 0;
@@ -482,6 +531,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   stats.aborted = abort_;
   if (recorder != nullptr) recorder->End(stats.endTime);
   FinishBlocks();
+  SummarizeCounts(stats);
   stats.errors = errors_;
   stats.warnings = warnings_;
   return stats;

@@ -33,3 +33,10 @@ std::string DescribeRunAborted(HostLanguage lang);
 // The run's summary line; `seconds` of wall time (rates only when above 0).
 std::string DescribeSummary(HostLanguage lang, int64_t endTime, uint64_t timePoints, uint64_t steps,
                             uint64_t notifications, uint64_t events, double seconds);
+// Events scheduling: a block whose written inputs kept their value was not
+// notified (`skipped` time points), or was notified more than once in one
+// time point (`repeated` time points).
+std::string DescribeEventEffects(HostLanguage lang, const std::string& block, uint64_t skipped, uint64_t repeated);
+// Values a block wrote to `variable` at the limits of its port.
+std::string DescribeAtLimits(HostLanguage lang, const std::string& variable, uint64_t count, int32_t width,
+                             int32_t signMode);

@@ -291,6 +291,7 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
     out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
                            seconds)
         << DescribeProblems(lang, errors, warnings) << "\n";
+    for (const std::string& line : stats.summary) out << line << "\n";
     if (stats.aborted) out << DescribeRunAborted(lang) << "\n";
   }
   const bool failed = stats.aborted || errors > 0 || (request.strict && warnings > 0);
