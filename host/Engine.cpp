@@ -391,8 +391,9 @@ void Engine::EndTimePoint(RunStats& stats) {
     mark_[i] = v.changes;
     if (v.writes == seen_[i]) continue;
     seen_[i] = v.writes;
+    // The top magnitude bit first: it is rarely set, the comparison rarely made.
     const int from = limitFrom_[i];
-    if (from >= 0 && v.value.size() == static_cast<size_t>(v.width) &&
+    if (from >= 0 && v.value.size() == static_cast<size_t>(v.width) && v.value[static_cast<size_t>(from)] == '1' &&
         std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - static_cast<size_t>(from)) == 0)
       ++atLimits_[i];
   }
@@ -505,16 +506,12 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
     if (t >= design_.endTime) break;
     now = t;
     if (t > 0) ++stats.timePoints;
-    for (auto& b : blocks_) b->host->SetTime(static_cast<long double>(t));
+    store_->SetTime(static_cast<long double>(t));
     for (size_t i = 0; i < stimuli_.size(); ++i)
       while (stimuli_[i].Next() == t) {
         HostVariable* v = store_->Get(stimulusTargets_[i]);
-        const std::string& value = stimuli_[i].Fire();
         ++v->writes;
-        if (v->value != value) {
-          v->value = value;
-          ++v->changes;
-        }
+        if (StoreText(v->value, stimuli_[i].Fire().c_str())) ++v->changes;
       }
     for (auto& b : blocks_)
       if (b->next == t && !abort_) Step(*b, t, stats);

@@ -2,19 +2,20 @@
 
 #include <cstring>
 
-// Compares and copies in one pass over the text, with no length scan first:
+// Compares and copies in one pass over the text, with no length scan first
+// and no branch on the characters (sample bits are random to a predictor):
 // an unchanged value costs the bytes read, and a value keeps its storage
 // (no allocation) unless the text is longer than any before.
 bool StoreText(std::string& value, const char* text) {
   char* stored = value.data();
   const size_t size = value.size();
-  bool changed = false;
+  unsigned difference = 0;
   size_t i = 0;
-  for (; i < size && text[i] != '\0'; ++i) {
-    if (stored[i] != text[i]) {
-      stored[i] = text[i];
-      changed = true;
-    }
+  for (; i < size; ++i) {
+    const char c = text[i];
+    if (c == '\0') break;
+    difference |= static_cast<unsigned char>(stored[i] ^ c);
+    stored[i] = c;
   }
   if (i < size) {
     value.resize(i);
@@ -24,7 +25,7 @@ bool StoreText(std::string& value, const char* text) {
     value.append(text + i);
     return true;
   }
-  return changed;
+  return difference != 0;
 }
 
 VarHandle VariableStore::Add(HostVariable variable) {

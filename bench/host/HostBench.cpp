@@ -367,9 +367,7 @@ class BareDesign {
   bool Valid() const { return valid_; }
   IModel* Block(size_t k) const { return blocks_[k]; }
   HostVariable* Variable(const char* name) { return store_->Get(store_->Find(name)); }
-  void SetTime(int64_t t) {
-    for (auto& h : hosts_) h->SetTime(static_cast<long double>(t));
-  }
+  void SetTime(int64_t t) { hosts_.front()->SetTime(static_cast<long double>(t)); }  // the store's time
 
  private:
   std::shared_ptr<VariableStore> store_;
