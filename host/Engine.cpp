@@ -294,6 +294,7 @@ void Engine::OrderBlocks() {
     for (size_t h : after[g])
       if (--indegree[h] == 0) ready.emplace(groups[h].blocks.front(), h);
     groups_.push_back(std::move(groups[g]));
+    if (!groups_.back().loop) groups_.back().single = blocks_[groups_.back().blocks.front()].get();
   }
 }
 
@@ -324,9 +325,8 @@ bool Engine::Visit(int64_t time, RunStats& stats) {
       }
       continue;
     }
-    SimBlock& b = *blocks_[g.blocks.front()];
-    if (!Written(b)) continue;
-    NotifyInputChanged(b, time, stats);
+    if (!Written(*g.single)) continue;
+    NotifyInputChanged(*g.single, time, stats);
   }
   current_ = nullptr;
   return ok;
@@ -482,10 +482,12 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
     }
   mark_.assign(store_->Size(), 0);
   for (size_t i = 0; i < store_->Size(); ++i) mark_[i] = store_->All()[i].changes;
+  timed_.clear();
   for (auto& b : blocks_) {
     current_ = b.get();
     b->model->Start();
     b->next = b->activation == kTimeDriven ? 0 : Stimulus::kNever;
+    if (b->activation == kTimeDriven) timed_.push_back(b.get());
   }
   current_ = nullptr;
   // What Start wrote settles by change of value in both modes: no sample
@@ -502,7 +504,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   while (ok && !abort_) {
     int64_t t = Stimulus::kNever;
     for (const Stimulus& s : stimuli_) t = std::min(t, s.Next());
-    for (const auto& b : blocks_) t = std::min(t, b->next);
+    for (const SimBlock* b : timed_) t = std::min(t, b->next);
     if (t >= design_.endTime) break;
     now = t;
     if (t > 0) ++stats.timePoints;
@@ -513,7 +515,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
         ++v->writes;
         if (StoreText(v->value, stimuli_[i].Fire().c_str())) ++v->changes;
       }
-    for (auto& b : blocks_)
+    for (SimBlock* b : timed_)
       if (b->next == t && !abort_) Step(*b, t, stats);
     current_ = nullptr;
     ok = dataflow ? Visit(t, stats) : Settle(t, stats);

@@ -69,6 +69,7 @@ class Engine {
   struct Group {
     std::vector<size_t> blocks;
     bool loop = false;
+    SimBlock* single = nullptr;  // the block of a group that is no loop
   };
   void OrderBlocks();
   bool Visit(int64_t time, RunStats& stats);
@@ -95,6 +96,7 @@ class Engine {
   HostLanguage lang_;
   std::shared_ptr<VariableStore> store_;
   std::vector<std::unique_ptr<SimBlock>> blocks_;
+  std::vector<SimBlock*> timed_;  // the time-driven blocks, in design order
   std::vector<Stimulus> stimuli_;
   std::vector<VarHandle> stimulusTargets_;
   std::vector<uint64_t> mark_;                // change counts already seen

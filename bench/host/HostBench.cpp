@@ -91,7 +91,7 @@ void HostChain(benchmark::State& state) {
   state.counters["samples/s"] =
       benchmark::Counter(static_cast<double>(kSamples) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["ns/sample"] =
-      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+      benchmark::Counter(static_cast<double>(kSamples),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   ::unlink("/tmp/rir_host_bench.wav");
 }
@@ -159,7 +159,7 @@ void BareChain(benchmark::State& state) {
   state.counters["samples/s"] =
       benchmark::Counter(static_cast<double>(kSamples) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["ns/sample"] =
-      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+      benchmark::Counter(static_cast<double>(kSamples),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   ::unlink("/tmp/rir_host_bench.wav");
 }
@@ -232,7 +232,7 @@ outputs = { DOut = "b" }
     engine.Run(nullptr);
   }
   state.counters["ns/step"] =
-      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+      benchmark::Counter(static_cast<double>(kSamples),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(HostTrivial)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -265,7 +265,7 @@ void BareTrivial(benchmark::State& state) {
     }
   }
   state.counters["ns/step"] =
-      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+      benchmark::Counter(static_cast<double>(kSamples),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BareTrivial)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -274,7 +274,7 @@ void SampleCounters(benchmark::State& state, int64_t samples) {
   state.counters["samples/s"] =
       benchmark::Counter(static_cast<double>(samples) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["ns/sample"] =
-      benchmark::Counter(static_cast<double>(samples) * state.iterations(),
+      benchmark::Counter(static_cast<double>(samples),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
