@@ -48,6 +48,9 @@ long double Triangle(long double n, long double len) {
 
 void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& state) {
   switch (kind) {
+    case gkFunc:  // "Err" marks a formula that failed its check
+      state.FormulaFailed = params.Formula == "Err";
+      break;
     case gkModSine:
       state.BurstCount = 0;
       state.Omega = params.ModSinePeriod != 0 ? static_cast<double>(2.0L * kPi / params.ModSinePeriod) : 0.0;
@@ -55,6 +58,9 @@ void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& sta
     case gkTone: {
       const float degrees = static_cast<float>(params.TonePhase);
       params.TonePhase = static_cast<float>(degrees * kPi / 180.0L);
+      // The same products a sample formed on its own, formed once.
+      state.ToneOmega = 2.0L * kPi * params.ToneRelFreq;
+      state.TonePhase = params.TonePhase;
       break;
     }
     case gkPseudoRandom:
@@ -85,8 +91,8 @@ void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& sta
 long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, GeneratorState& state) {
   const long double time = static_cast<long double>(t);
   switch (kind) {
-    case gkFunc:  // "Err" marks a formula that failed its check
-      return params.Formula == "Err" ? -1.0L : FormulaValue(params.Formula, 55, static_cast<double>(t));
+    case gkFunc:
+      return state.FormulaFailed ? -1.0L : FormulaValue(params.Formula, 55, static_cast<double>(t));
     case gkSine:
       if (params.SinePeriod == 0) return 0.0L;
       return params.SineAmp * ExtSin(6.283185307L * time / params.SinePeriod);
@@ -110,7 +116,7 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
     case gkConstant:
       return params.ConstantValue;
     case gkTone:
-      return params.ToneMag * ExtSin(2.0L * kPi * params.ToneRelFreq * time + params.TonePhase);
+      return params.ToneMag * ExtSin(state.ToneOmega * time + state.TonePhase);
     case gkTriangle:
     case gkBartlett:
       return WindowSample(state.BartlettIndex, params.WindowLen,

@@ -1,6 +1,7 @@
 #include "Engine.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <queue>
 
@@ -27,6 +28,9 @@ struct Engine::SimBlock {
   int64_t tableLeft = -1;           // steps left in a free-running generator's table, -1 = no table
   int64_t next = Stimulus::kNever;  // next TimeStep of a time-driven block
   uint64_t reports = 0;
+  uint32_t calls = 0;      // InputChanged calls in this time point
+  uint64_t skipped = 0;    // time points with written inputs and no call (events)
+  uint64_t repeated = 0;   // time points with more than one call (events)
 };
 
 Engine::Engine(const Design& design, PluginLoader* plugin, std::function<void(const std::string&)> say)
@@ -290,6 +294,7 @@ void Engine::OrderBlocks() {
     for (size_t h : after[g])
       if (--indegree[h] == 0) ready.emplace(groups[h].blocks.front(), h);
     groups_.push_back(std::move(groups[g]));
+    if (!groups_.back().loop) groups_.back().single = blocks_[groups_.back().blocks.front()].get();
   }
 }
 
@@ -305,6 +310,7 @@ void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
   current_ = &b;
   b.model->InputChanged();
   ++stats.notifications;
+  ++b.calls;
 }
 
 bool Engine::Visit(int64_t time, RunStats& stats) {
@@ -319,12 +325,10 @@ bool Engine::Visit(int64_t time, RunStats& stats) {
       }
       continue;
     }
-    SimBlock& b = *blocks_[g.blocks.front()];
-    if (!Written(b)) continue;
-    NotifyInputChanged(b, time, stats);
+    if (!Written(*g.single)) continue;
+    NotifyInputChanged(*g.single, time, stats);
   }
   current_ = nullptr;
-  EndTimePoint(stats);
   return ok;
 }
 
@@ -374,11 +378,53 @@ void Engine::TraceWritten(int64_t time) const {
 
 void Engine::EndTimePoint(RunStats& stats) {
   const std::vector<HostVariable>& vars = store_->All();
-  for (size_t i = 0; i < vars.size(); ++i) {
-    stats.events += vars[i].changes - mark_[i];
-    mark_[i] = vars[i].changes;
-    seen_[i] = vars[i].writes;
+  if (countEvents_) {
+    for (auto& b : blocks_) {
+      if (b->calls > 1) ++b->repeated;
+      if (b->calls == 0 && b->activation == kInputDriven && Written(*b)) ++b->skipped;
+      b->calls = 0;
+    }
   }
+  for (size_t i = 0; i < vars.size(); ++i) {
+    const HostVariable& v = vars[i];
+    stats.events += v.changes - mark_[i];
+    mark_[i] = v.changes;
+    if (v.writes == seen_[i]) continue;
+    seen_[i] = v.writes;
+    // The top magnitude bit first: it is rarely set, the comparison rarely made.
+    const int from = limitFrom_[i];
+    if (from >= 0 && v.value.size() == static_cast<size_t>(v.width) && v.value[static_cast<size_t>(from)] == '1' &&
+        std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - static_cast<size_t>(from)) == 0)
+      ++atLimits_[i];
+  }
+}
+
+void Engine::PrepareLimits() {
+  const std::vector<HostVariable>& vars = store_->All();
+  limitFrom_.assign(vars.size(), -1);
+  atLimits_.assign(vars.size(), 0);
+  for (size_t i = 0; i < vars.size(); ++i) {
+    const HostVariable& v = vars[i];
+    // Blocks' buses only: a clock or a stimulus at all ones is no saturation.
+    if ((v.kind != vkBus && v.kind != vkDOTBus) || (v.flags & kWritableFlag) == 0 || v.width < 2) continue;
+    limitFrom_[i] = SignModeOf(v.name) == 0 ? 1 : 0;
+    if (ones_.size() < static_cast<size_t>(v.width)) ones_.assign(static_cast<size_t>(v.width), '1');
+  }
+}
+
+void Engine::SummarizeCounts(RunStats& stats) {
+  for (const auto& b : blocks_)
+    if (b->skipped > 0 || b->repeated > 0) {
+      ++warnings_;
+      stats.summary.push_back(DescribeEventEffects(lang_, b->entry->name, b->skipped, b->repeated));
+    }
+  const std::vector<HostVariable>& vars = store_->All();
+  for (size_t i = 0; i < vars.size(); ++i)
+    if (atLimits_[i] > 0) {
+      ++warnings_;
+      stats.summary.push_back(
+          DescribeAtLimits(lang_, vars[i].name, atLimits_[i], vars[i].width, SignModeOf(vars[i].name)));
+    }
 }
 
 void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
@@ -418,6 +464,8 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
     }
   }
   const bool dataflow = design_.scheduling == Design::Scheduling::Dataflow;
+  countEvents_ = !dataflow;
+  PrepareLimits();
   OrderBlocks();  // events use it only to name a loop
   passStart_.assign(store_->Size(), 0);
   for (auto& b : blocks_) {
@@ -434,10 +482,12 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
     }
   mark_.assign(store_->Size(), 0);
   for (size_t i = 0; i < store_->Size(); ++i) mark_[i] = store_->All()[i].changes;
+  timed_.clear();
   for (auto& b : blocks_) {
     current_ = b.get();
     b->model->Start();
     b->next = b->activation == kTimeDriven ? 0 : Stimulus::kNever;
+    if (b->activation == kTimeDriven) timed_.push_back(b.get());
   }
   current_ = nullptr;
   // What Start wrote settles by change of value in both modes: no sample
@@ -445,6 +495,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   bool ok = !abort_ && Settle(0, stats);
   seen_.resize(store_->Size());
   for (size_t i = 0; i < store_->Size(); ++i) seen_[i] = store_->All()[i].writes;
+  for (auto& b : blocks_) b->calls = 0;  // settling Start counts for no time point
   stats.timePoints = 1;
   if (recorder != nullptr) recorder->Begin(*store_);
 
@@ -453,25 +504,22 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   while (ok && !abort_) {
     int64_t t = Stimulus::kNever;
     for (const Stimulus& s : stimuli_) t = std::min(t, s.Next());
-    for (const auto& b : blocks_) t = std::min(t, b->next);
+    for (const SimBlock* b : timed_) t = std::min(t, b->next);
     if (t >= design_.endTime) break;
     now = t;
     if (t > 0) ++stats.timePoints;
-    for (auto& b : blocks_) b->host->SetTime(static_cast<long double>(t));
+    store_->SetTime(static_cast<long double>(t));
     for (size_t i = 0; i < stimuli_.size(); ++i)
       while (stimuli_[i].Next() == t) {
         HostVariable* v = store_->Get(stimulusTargets_[i]);
-        const std::string& value = stimuli_[i].Fire();
         ++v->writes;
-        if (v->value != value) {
-          v->value = value;
-          ++v->changes;
-        }
+        if (StoreText(v->value, stimuli_[i].Fire().c_str())) ++v->changes;
       }
-    for (auto& b : blocks_)
+    for (SimBlock* b : timed_)
       if (b->next == t && !abort_) Step(*b, t, stats);
     current_ = nullptr;
     ok = dataflow ? Visit(t, stats) : Settle(t, stats);
+    EndTimePoint(stats);
     if (recorder != nullptr) recorder->Sample(t, *store_);
     if (progress && ++sinceProgress >= 4096) {
       sinceProgress = 0;
@@ -486,6 +534,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   stats.aborted = abort_;
   if (recorder != nullptr) recorder->End(stats.endTime);
   FinishBlocks();
+  SummarizeCounts(stats);
   stats.errors = errors_;
   stats.warnings = warnings_;
   return stats;

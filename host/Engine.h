@@ -27,6 +27,9 @@ struct RunStats {
   bool loop = false;           // the variables did not settle
   uint64_t errors = 0;         // block reports, library errors, loops, aborts
   uint64_t warnings = 0;       // e.g. a generator past its table
+  // Warning lines for the summary: per block what events scheduling did to
+  // its samples, per variable the values written at its port's limits.
+  std::vector<std::string> summary;
 };
 
 class Engine {
@@ -70,6 +73,7 @@ class Engine {
   struct Group {
     std::vector<size_t> blocks;
     bool loop = false;
+    SimBlock* single = nullptr;  // the block of a group that is no loop
   };
   void OrderBlocks();
   bool Visit(int64_t time, RunStats& stats);
@@ -78,6 +82,10 @@ class Engine {
   bool SettleGroup(Group& g, int64_t time, RunStats& stats);
   bool Written(const SimBlock& b) const;
   void EndTimePoint(RunStats& stats);
+  // Per variable a block writes: which characters of its text are all '1'
+  // at the port's limits (1 for sign-magnitude, 0 unsigned; -1 not watched).
+  void PrepareLimits();
+  void SummarizeCounts(RunStats& stats);
   void TraceWritten(int64_t time) const;
   void ReportLoop(int64_t time, const std::vector<size_t>& blocks);
   void Step(SimBlock& b, int64_t time, RunStats& stats);
@@ -93,6 +101,7 @@ class Engine {
   HostLanguage lang_;
   std::shared_ptr<VariableStore> store_;
   std::vector<std::unique_ptr<SimBlock>> blocks_;
+  std::vector<SimBlock*> timed_;  // the time-driven blocks, in design order
   std::vector<Stimulus> stimuli_;
   std::vector<VarHandle> stimulusTargets_;
   std::vector<uint64_t> mark_;                // change counts already seen
@@ -102,6 +111,10 @@ class Engine {
   std::vector<uint64_t> seen_;  // writes already seen, per variable
   std::vector<Group> groups_;
   std::vector<char> inLoop_;  // per block: a member of a loop group
+  std::vector<int8_t> limitFrom_;      // per variable, see PrepareLimits
+  std::vector<uint64_t> atLimits_;     // per variable: time points written at the limits
+  std::string ones_;                   // '1' as wide as the widest watched variable
+  bool countEvents_ = false;           // events scheduling: count skipped and repeated notifications
   uint64_t errors_ = 0, warnings_ = 0;
   std::string loadFolder_, saveFolder_;
   const SimBlock* current_ = nullptr;  // block being called, for library messages

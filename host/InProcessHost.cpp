@@ -2,6 +2,32 @@
 
 #include <cstring>
 
+// Compares and copies in one pass over the text, with no length scan first
+// and no branch on the characters (sample bits are random to a predictor):
+// an unchanged value costs the bytes read, and a value keeps its storage
+// (no allocation) unless the text is longer than any before.
+bool StoreText(std::string& value, const char* text) {
+  char* stored = value.data();
+  const size_t size = value.size();
+  unsigned difference = 0;
+  size_t i = 0;
+  for (; i < size; ++i) {
+    const char c = text[i];
+    if (c == '\0') break;
+    difference |= static_cast<unsigned char>(stored[i] ^ c);
+    stored[i] = c;
+  }
+  if (i < size) {
+    value.resize(i);
+    return true;
+  }
+  if (text[i] != '\0') {
+    value.append(text + i);
+    return true;
+  }
+  return difference != 0;
+}
+
 VarHandle VariableStore::Add(HostVariable variable) {
   variables_.push_back(std::move(variable));
   const auto handle = static_cast<VarHandle>(variables_.size());
@@ -154,10 +180,10 @@ const char* RIR_STDCALL InProcessHost::GetValueText(VarHandle handle) {
 void RIR_STDCALL InProcessHost::SetValueText(VarHandle handle, const char* text) {
   HostVariable* v = store_->Get(handle);
   if (v == nullptr) return;
-  const char* t = text != nullptr ? text : "";
   ++v->writes;
-  if (v->value != t) {
-    v->value = t;  // reuses capacity: no allocation once the width is reached
+  if (text != nullptr && StoreText(v->value, text)) ++v->changes;
+  if (text == nullptr && !v->value.empty()) {
+    v->value.clear();
     ++v->changes;
   }
 }

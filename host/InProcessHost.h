@@ -25,6 +25,9 @@ struct HostVariable {
   uint64_t writes = 0;   // times it was written at all
 };
 
+// Makes `value` equal to `text`; true when it changed.
+bool StoreText(std::string& value, const char* text);
+
 class VariableStore {
  public:
   VarHandle Add(HostVariable variable);  // handles count from 1
@@ -33,9 +36,13 @@ class VariableStore {
   const HostVariable* Get(VarHandle handle) const;
   size_t Size() const { return variables_.size(); }
   const std::vector<HostVariable>& All() const { return variables_; }
+  // The model time every host on this store answers GetTime with.
+  void SetTime(long double time) { time_ = time; }
+  long double Time() const { return time_; }
 
  private:
   std::vector<HostVariable> variables_;
+  long double time_ = 0;
   std::map<std::string, VarHandle> byName_;
 };
 
@@ -63,7 +70,9 @@ class InProcessHost : public IPELMOR {
   // depend on its record, so the simulator stores one record per block.
   void SetRecord(std::vector<uint8_t> bytes) { record_ = std::move(bytes); }
   const std::vector<uint8_t>* Parameter(const std::string& name) const;
-  void SetTime(long double time) { time_ = time; }
+  // Sets the time of every host on this host's store.
+  // Sets the time of every host on this host's store.
+  void SetTime(long double time) { store_->SetTime(time); }
   void SetSamplePeriod(long double period) { period_ = period; }
   void SetLibraryDirectory(const std::string& dir) { libraryDirectory_ = dir; }
 
@@ -91,7 +100,7 @@ class InProcessHost : public IPELMOR {
   // IPELMOR
   void RIR_STDCALL ReportError(int32_t code, intptr_t argument) override;
   void RIR_STDCALL AbortRun() override;
-  long double RIR_STDCALL GetTime() override { return time_; }
+  long double RIR_STDCALL GetTime() override { return store_->Time(); }
   void RIR_STDCALL GetParameter(const char* name, void** data, int32_t* size) override;
   uint16_t RIR_STDCALL GetVariableKind(VarHandle handle) override;
   uint16_t RIR_STDCALL GetVariableFlags(VarHandle handle) override;
@@ -109,7 +118,6 @@ class InProcessHost : public IPELMOR {
   std::vector<uint8_t> record_;
   std::function<void(const HostReport&)> listener_;
   std::vector<HostReport> reports_;
-  long double time_ = 0;
   long double period_ = 1;
   std::string libraryDirectory_;
   uint32_t refs_ = 0;

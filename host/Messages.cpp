@@ -275,4 +275,30 @@ std::string DescribeStimulusDriver(HostLanguage lang, int line) {
 
 std::string DescribeBlockDriver(HostLanguage lang, const std::string& blockName) {
   return (lang == HostLanguage::Russian ? "блоком " : "block ") + Quoted(blockName);
+std::string DescribeEventEffects(HostLanguage lang, const std::string& block, uint64_t skipped, uint64_t repeated) {
+  const bool ru = lang == HostLanguage::Russian;
+  std::string s = (ru ? "предупреждение: блок " : "warning: block ") + block + ":";
+  if (skipped > 0)
+    s += ru ? " в " + Count(ru, skipped, "", "", "момент", "момента", "моментов") +
+                  " входы записаны без изменения значения и блок не оповещён (отсчёты пропущены)"
+            : " in " + Count(ru, skipped, "time point", "time points", "", "", "") +
+                  " its inputs were written with an unchanged value and it was not notified (samples skipped)";
+  if (skipped > 0 && repeated > 0) s += ";";
+  if (repeated > 0)
+    s += ru ? " в " + Count(ru, repeated, "", "", "момент", "момента", "моментов") + " оповещён более одного раза"
+            : " notified more than once in " + Count(ru, repeated, "time point", "time points", "", "", "");
+  return s + (ru ? " (планирование \"events\"; \"dataflow\" оповещает каждый блок один раз за момент)"
+                 : " (scheduling \"events\"; \"dataflow\" notifies each block once per time point)");
+}
+
+std::string DescribeAtLimits(HostLanguage lang, const std::string& variable, uint64_t count, int32_t width,
+                             int32_t signMode) {
+  const bool ru = lang == HostLanguage::Russian;
+  const std::string port = std::to_string(width) + (ru ? "-битный " : "-bit ") +
+                           (signMode == 0 ? (ru ? "знак-модуль" : "sign-magnitude") : (ru ? "беззнаковый" : "unsigned"));
+  return ru ? "предупреждение: переменная " + variable + ": " +
+                  Count(ru, count, "", "", "значение", "значения", "значений") + " на границе диапазона порта (" + port +
+                  "); вероятно насыщение"
+            : "warning: variable " + variable + ": " + Count(ru, count, "value", "values", "", "", "") +
+                  " at the limits of its port (" + port + "); the results probably saturated";
 }

@@ -60,3 +60,10 @@ std::string DescribeDrivenTwice(HostLanguage lang, const std::string& variable, 
                                 const std::string& blockName, const std::string& driver);
 std::string DescribeStimulusDriver(HostLanguage lang, int line);
 std::string DescribeBlockDriver(HostLanguage lang, const std::string& blockName);
+// Events scheduling: a block whose written inputs kept their value was not
+// notified (`skipped` time points), or was notified more than once in one
+// time point (`repeated` time points).
+std::string DescribeEventEffects(HostLanguage lang, const std::string& block, uint64_t skipped, uint64_t repeated);
+// Values a block wrote to `variable` at the limits of its port.
+std::string DescribeAtLimits(HostLanguage lang, const std::string& variable, uint64_t count, int32_t width,
+                             int32_t signMode);

@@ -210,6 +210,7 @@ int Finish(const RunRequest& request, const Design& design, RunOutcome& run, uin
     out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
                            run.seconds)
         << DescribeProblems(lang, errors, warnings) << "\n";
+    for (const std::string& line : stats.summary) out << line << "\n";
     if (stats.aborted) out << DescribeRunAborted(lang) << "\n";
   }
   // A signal while the outputs were written leaves them whole, and is still said.

@@ -1,16 +1,43 @@
 #include "ValueText.h"
 
+#include <cstring>
+
+namespace {
+// The eight characters of every byte value, most significant bit first.
+struct ByteTexts {
+  char text[256][8];
+  constexpr ByteTexts() : text{} {
+    for (int b = 0; b < 256; ++b)
+      for (int i = 0; i < 8; ++i) text[b][i] = static_cast<char>('0' + ((b >> (7 - i)) & 1));
+  }
+};
+constexpr ByteTexts kByteTexts;
+
+// Two characters a step halve the chain of shifts; the second is read only
+// once the first is known not to end the text.
+uint32_t BitsOf(const char* c) {
+  uint32_t result = 0;
+  for (;; c += 2) {
+    if (c[0] == '\0') return result;
+    const auto high = static_cast<uint32_t>(c[0] == '1');
+    if (c[1] == '\0') return (result << 1) | high;
+    result = (result << 2) | (high << 1) | static_cast<uint32_t>(c[1] == '1');
+  }
+}
+}  // namespace
+
 int32_t BitsToInt(std::string_view text) {
   uint32_t result = 0;
   for (const char c : text) result = (result << 1) | (c == '1' ? 1u : 0u);
   return static_cast<int32_t>(result);
 }
 
+int32_t BitsToInt(const char* text) { return text != nullptr ? static_cast<int32_t>(BitsOf(text)) : 0; }
+
 void IntToBits(uint32_t value, int width, char* out) {
-  for (int pos = width - 1; pos >= 0; --pos) {
-    out[pos] = static_cast<char>('0' + (value & 1u));
-    value >>= 1;
-  }
+  int pos = width;
+  for (; pos >= 8; pos -= 8, value >>= 8) std::memcpy(out + pos - 8, kByteTexts.text[value & 0xFFu], 8);
+  for (; pos > 0; --pos, value >>= 1) out[pos - 1] = static_cast<char>('0' + (value & 1u));
 }
 
 std::string IntToBits(uint32_t value, int width) {
@@ -24,6 +51,13 @@ int32_t DecodeValueText(int32_t signMode, std::string_view text) {
   // Sign-magnitude: the first character is the sign, the rest the magnitude.
   const int32_t magnitude = BitsToInt(text.substr(1));
   return text.front() == '1' ? static_cast<int32_t>(0u - static_cast<uint32_t>(magnitude)) : magnitude;
+}
+
+int32_t DecodeValueText(int32_t signMode, const char* text) {
+  if (text == nullptr || text[0] == '\0') return 0;
+  if (signMode != 0 || text[1] == '\0') return static_cast<int32_t>(BitsOf(text));
+  const uint32_t magnitude = BitsOf(text + 1);
+  return static_cast<int32_t>(text[0] == '1' ? 0u - magnitude : magnitude);
 }
 
 void EncodeValueText(int32_t signMode, int32_t value, int width, char* out) {

@@ -12,12 +12,17 @@
 
 // Unsigned reading of the whole text; bits beyond 32 are lost.
 int32_t BitsToInt(std::string_view text);
+// The same for a zero-terminated text, read in one pass (null reads as 0).
+int32_t BitsToInt(const char* text);
 // The low `width` bits of value, most significant first, into out[0..width).
 // Writes no terminator. width <= 0 writes nothing.
 void IntToBits(uint32_t value, int width, char* out);
 std::string IntToBits(uint32_t value, int width);
 
 int32_t DecodeValueText(int32_t signMode, std::string_view text);
+// The same for a zero-terminated text (what a host returns), in one pass
+// with no length scan; null reads as 0.
+int32_t DecodeValueText(int32_t signMode, const char* text);
 // Exactly `width` characters (none for width <= 0) and a terminating zero:
 // `out` holds at least max(width, 0) + 1 chars.
 void EncodeValueText(int32_t signMode, int32_t value, int width, char* out);

@@ -108,11 +108,11 @@ void RIR_STDCALL TTransform::InputChanged() {
     const SCplx& r = Arrays.Results[Cursor.TakeEmission(OutLen)];
     const int32_t re = RoundClamped(r.re);
     const int32_t im = RoundClamped(r.im);
-    WriteValueText(ReOutHandle, ReText.Encode(SignMode, re));
-    if (ImOutHandle != 0) WriteValueText(ImOutHandle, ImText.Encode(SignMode, im));
+    WriteValueText(ReOutHandle, EncodeResult(ReText, SignMode, re));
+    if (ImOutHandle != 0) WriteValueText(ImOutHandle, EncodeResult(ImText, SignMode, im));
     if (PowerHandle != 0) {
       const long double p = static_cast<long double>(int64_t{re} * re) + static_cast<long double>(int64_t{im} * im);
-      WriteValueText(PowerHandle, PowerText.Encode(SignMode, RoundClamped(p)));
+      WriteValueText(PowerHandle, EncodeResult(PowerText, SignMode, RoundClamped(p)));
     }
   }
 

@@ -7,27 +7,28 @@
 #include <cstdint>
 
 #include "../numeric/Rounding.h"
+#include "../numeric/ValueText.h"
 
-// Samples span the whole 32-bit range; -2^31 is encoded with the magnitude
-// 2^31, as the generators encode it.
-constexpr long double kSmallestSample = -2147483648.0L;
-constexpr long double kLargestSample = 2147483647.0L;
+// Samples span the whole 32-bit range.
 
 // Element-wise blocks: a NaN or a rounded value outside the range is a
 // failed computation.
 inline bool RoundToSampleOrFail(double r, int32_t& v) {
-  const long double rounded = RoundHalfEven(r);
-  if (!(rounded >= kSmallestSample && rounded <= kLargestSample)) return false;  // NaN too
+  if (!(std::fabs(r) < 0x1p62)) return false;  // NaN too
+  const int64_t rounded = RoundToInt64(r);
+  if (rounded < INT32_MIN || rounded > INT32_MAX) return false;
   v = static_cast<int32_t>(rounded);
   return true;
 }
 
 // Buffer and filter blocks: out-of-range values are limited to the range; a
 // NaN carries no value and becomes 0.
-inline int32_t RoundClamped(long double r) {
-  if (std::isnan(r)) return 0;
-  const long double rounded = RoundHalfEven(r);
-  if (rounded <= kSmallestSample) return INT32_MIN;
-  if (rounded >= kLargestSample) return INT32_MAX;
-  return static_cast<int32_t>(rounded);
+inline int32_t RoundClamped(long double r) { return RoundToSample(r); }
+
+// A result as its port's text. A sign-magnitude text of up to 32 characters
+// cannot carry -2^31: its magnitude bits are all zero and it reads back as 0.
+// Such a port gets the most negative value it carries (magnitude all ones).
+inline const char* EncodeResult(ValueTextBuffer& text, int32_t signMode, int32_t v) {
+  if (v == INT32_MIN && signMode == 0 && text.Width() <= 32) v = INT32_MIN + 1;
+  return text.Encode(signMode, v);
 }

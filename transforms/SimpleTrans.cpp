@@ -150,7 +150,7 @@ void RIR_STDCALL TSimpleTransform::InputChanged() {
     float r = 0.0f;
     if (!Compute(x, y, r) || !RoundToSampleOrFail(r, v)) v = -1;
   }
-  WriteValueText(OutHandle, OutText.Encode(SignMode, v));
+  WriteValueText(OutHandle, EncodeResult(OutText, SignMode, v));
 }
 
 IModel** CreateSimpleTransform(IPELMOR* host, const char* typeName) {

@@ -1,5 +1,6 @@
-// A free-running generator step (table read, encode, write to the host) and
-// one parameter load (table fill), through the plug-in as a host drives them.
+// A free-running generator step (table read, encode, write to the host), a
+// clocked step (the waveform at the host's time) and one parameter load
+// (table fill), through the plug-in as a host drives them.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -18,8 +19,10 @@ PluginLoader& Plugin() {
 struct Generator {
   InProcessHost host;
   IModel* model = nullptr;
-  explicit Generator(const char* exportName, int width = 32) {
+  explicit Generator(const char* exportName, int width = 32, bool clocked = false) {
     host.AddVariable("Out", vkBus, width, kWritableFlag);
+    if (clocked) host.AddVariable("Clk", vkClk, 1, 0, "1");
+    host.SetSamplePeriod(2);
     IPELMOR* ref = &host;
     model = *Plugin().Init(exportName)(&ref, 0);
   }
@@ -41,6 +44,21 @@ void BM_FreeRunningTimeStep(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_FreeRunningTimeStep);
+
+// One clocked sample, late in a long run (t past 4 million, sample period 2).
+void BM_ClockedStep(benchmark::State& state, const char* exportName) {
+  Generator generator(exportName, 16, true);
+  int64_t t = 4000000;
+  for (auto _ : state) {
+    generator.host.SetTime(static_cast<long double>(t += 2));
+    generator.model->InputChanged();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK_CAPTURE(BM_ClockedStep, Tone, "Tone_Init");
+BENCHMARK_CAPTURE(BM_ClockedStep, Sine, "Sine_Init");
+BENCHMARK_CAPTURE(BM_ClockedStep, Random, "Random_Init");
+BENCHMARK_CAPTURE(BM_ClockedStep, Hann, "Hann_Init");
 
 void BM_LoadParametersTableFill(benchmark::State& state, const char* exportName) {
   Generator generator(exportName);

@@ -1,18 +1,23 @@
 // Host throughput: a generator -> FIR -> WAVE recorder chain of one million
 // samples run by the simulator's engine, against the same blocks called in
 // a bare loop; and the same comparison with trivial blocks, which leaves
-// the host's own cost per step.
+// the host's own cost per step. The designs under bench/designs run end to
+// end as `rir-eda run` runs them, by the engine alone, and as a bare loop.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
+#include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "framework/BaseExtModel.h"
 #include "host/DesignReader.h"
 #include "host/Engine.h"
 #include "host/InProcessHost.h"
 #include "host/PluginLoader.h"
+#include "host/Simulation.h"
 #include "numeric/ValueText.h"
 
 namespace {
@@ -86,7 +91,7 @@ void HostChain(benchmark::State& state) {
   state.counters["samples/s"] =
       benchmark::Counter(static_cast<double>(kSamples) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["ns/sample"] =
-      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+      benchmark::Counter(static_cast<double>(kSamples),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   ::unlink("/tmp/rir_host_bench.wav");
 }
@@ -154,7 +159,7 @@ void BareChain(benchmark::State& state) {
   state.counters["samples/s"] =
       benchmark::Counter(static_cast<double>(kSamples) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["ns/sample"] =
-      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+      benchmark::Counter(static_cast<double>(kSamples),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   ::unlink("/tmp/rir_host_bench.wav");
 }
@@ -227,7 +232,7 @@ outputs = { DOut = "b" }
     engine.Run(nullptr);
   }
   state.counters["ns/step"] =
-      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+      benchmark::Counter(static_cast<double>(kSamples),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(HostTrivial)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -260,9 +265,168 @@ void BareTrivial(benchmark::State& state) {
     }
   }
   state.counters["ns/step"] =
-      benchmark::Counter(static_cast<double>(kSamples) * state.iterations(),
+      benchmark::Counter(static_cast<double>(kSamples),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BareTrivial)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void SampleCounters(benchmark::State& state, int64_t samples) {
+  state.counters["samples/s"] =
+      benchmark::Counter(static_cast<double>(samples) * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["ns/sample"] =
+      benchmark::Counter(static_cast<double>(samples),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+constexpr const char* kDesignOutputs = "/tmp/rir_design_bench";
+
+// End to end, as `rir-eda run DESIGN -q` runs it: reading the design,
+// loading the plug-in, the run and the recorders' WAVE files.
+void DesignRun(benchmark::State& state, const char* file, int64_t samples) {
+  RunRequest request;
+  request.design = std::string(RIR_BENCH_DESIGNS) + file;
+  request.pluginPath = RIR_PLUGIN_PATH;
+  request.outputDir = kDesignOutputs;
+  request.quiet = true;
+  request.progress = false;
+  for (auto _ : state) {
+    std::ostringstream out, err;
+    if (RunDesignFile(request, out, err) != 0) {
+      state.SkipWithError(("the run failed: " + err.str()).c_str());
+      return;
+    }
+  }
+  SampleCounters(state, samples);
+}
+BENCHMARK_CAPTURE(DesignRun, clocked_chain_3M, "clocked_chain.toml", 3000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(DesignRun, tone_fir4_2M, "tone_fir4.toml", 2000000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The engine alone on a design, shortened to `samples`.
+void DesignEngine(benchmark::State& state, const char* file, int64_t samples) {
+  Design design = ReadDesign(std::string(RIR_BENCH_DESIGNS) + file);
+  design.endTime = samples * design.samplePeriod;
+  for (auto _ : state) {
+    Engine engine(design, &Plugin(), [](const std::string&) {});
+    engine.SetWaveFolders("/tmp/", "/tmp/");
+    if (!engine.Build()) {
+      state.SkipWithError("a block of the design is not valid");
+      return;
+    }
+    engine.Run(nullptr);
+  }
+  SampleCounters(state, samples);
+}
+BENCHMARK_CAPTURE(DesignEngine, clocked_chain, "clocked_chain.toml", 500000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(DesignEngine, tone_fir4, "tone_fir4.toml", 500000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A design's blocks over their own hosts on one store, wired and loaded as
+// the engine wires them, for loops that make the engine's calls by hand.
+class BareDesign {
+ public:
+  explicit BareDesign(const Design& design) : store_(std::make_shared<VariableStore>()) {
+    for (const VariableEntry& v : design.variables) {
+      HostVariable hv;
+      hv.name = v.name;
+      hv.kind = v.kind;
+      hv.width = v.width;
+      hv.value = v.initial;
+      for (const BlockEntry& b : design.blocks)
+        for (const auto& [port, var] : b.outputs)
+          if (var == v.name) hv.flags |= kWritableFlag;
+      store_->Add(std::move(hv));
+    }
+    for (const BlockEntry& e : design.blocks) {
+      auto host = std::make_unique<InProcessHost>(store_);
+      host->AddRef();
+      for (const auto* ports : {&e.inputs, &e.outputs})
+        for (const auto& [port, var] : *ports) host->MapPort(port, store_->Find(var));
+      host->SetIntParameter("SignValue", e.signValue);
+      host->SetRecord(e.record);
+      host->SetSamplePeriod(static_cast<long double>(design.samplePeriod));
+      host->SetLibraryDirectory(e.exportName == "Wave_Save_Init" ? "/tmp/" : Plugin().Directory());
+      IPELMOR* ref = host.get();
+      IModel* model = *Plugin().Init(e.exportName.c_str())(&ref, 0);
+      model->AddRef();
+      valid_ = valid_ && model->IsValid();
+      blocks_.push_back(model);
+      hosts_.push_back(std::move(host));
+    }
+    for (IModel* b : blocks_) b->LoadParameters();
+    for (IModel* b : blocks_) b->Start();
+  }
+  ~BareDesign() {
+    for (IModel* b : blocks_) {
+      b->Done();
+      b->Release();
+    }
+  }
+  bool Valid() const { return valid_; }
+  IModel* Block(size_t k) const { return blocks_[k]; }
+  HostVariable* Variable(const char* name) { return store_->Get(store_->Find(name)); }
+  void SetTime(int64_t t) { hosts_.front()->SetTime(static_cast<long double>(t)); }  // the store's time
+
+ private:
+  std::shared_ptr<VariableStore> store_;
+  std::vector<std::unique_ptr<InProcessHost>> hosts_;
+  std::vector<IModel*> blocks_;
+  bool valid_ = true;
+};
+
+// The chain's calls under dataflow: on the generators' rising clock the
+// generators, the adder, the FIR and both recorders (their clock falls);
+// one unit later the generators (clock falls) and the recorders (rises).
+void BareClockedChain(benchmark::State& state) {
+  Design design = ReadDesign(std::string(RIR_BENCH_DESIGNS) + "clocked_chain.toml");
+  const int64_t samples = 500000;
+  for (auto _ : state) {
+    BareDesign d(design);
+    if (!d.Valid()) {
+      state.SkipWithError("a block of the design is not valid");
+      return;
+    }
+    HostVariable* genClk = d.Variable("gen_clk");
+    HostVariable* recClk = d.Variable("rec_clk");
+    for (int64_t i = 0; i < samples; ++i) {
+      d.SetTime(2 * i);
+      genClk->value = "1";
+      recClk->value = "0";
+      for (size_t k = 0; k < 6; ++k) d.Block(k)->InputChanged();
+      d.SetTime(2 * i + 1);
+      genClk->value = "0";
+      recClk->value = "1";
+      for (size_t k : {0, 1, 4, 5}) d.Block(k)->InputChanged();
+    }
+  }
+  SampleCounters(state, samples);
+}
+BENCHMARK(BareClockedChain)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BareToneFir4(benchmark::State& state) {
+  Design design = ReadDesign(std::string(RIR_BENCH_DESIGNS) + "tone_fir4.toml");
+  const int64_t samples = 500000;
+  for (auto _ : state) {
+    BareDesign d(design);
+    if (!d.Valid()) {
+      state.SkipWithError("a block of the design is not valid");
+      return;
+    }
+    HostVariable* genClk = d.Variable("gen_clk");
+    for (int64_t i = 0; i < samples; ++i) {
+      d.SetTime(2 * i);
+      genClk->value = "1";
+      d.Block(0)->InputChanged();
+      d.Block(1)->InputChanged();
+      d.SetTime(2 * i + 1);
+      genClk->value = "0";
+      d.Block(0)->InputChanged();
+    }
+  }
+  SampleCounters(state, samples);
+}
+BENCHMARK(BareToneFir4)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

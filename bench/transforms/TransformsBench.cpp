@@ -59,6 +59,61 @@ void BM_HighLevelFirStep(benchmark::State& state) {
 }
 BENCHMARK(BM_HighLevelFirStep);
 
+// One InputChanged of each filter kind with its default record, the input
+// alternating so that every step writes a new value.
+void BM_FilterStep(benchmark::State& state, const char* exportName) {
+  InProcessHost host;
+  host.SetLibraryDirectory(RIR_PLUGIN_DIR);
+  AddBus(host, "DSrc", 16, false);
+  AddBus(host, "DOut", 16, true);
+  AddBus(host, "DDes", 16, false);
+  IModel* b = Make(exportName, host);
+  if (b == nullptr || !b->IsValid()) {
+    state.SkipWithError("no valid block");
+    return;
+  }
+  const char* inputs[2] = {"0000000001100100", "1000000000110010"};
+  int k = 0;
+  for (auto _ : state) {
+    host.SetValue("DSrc", inputs[k ^= 1]);
+    b->InputChanged();
+  }
+  state.SetItemsProcessed(state.iterations());
+  Finish(b);
+}
+BENCHMARK_CAPTURE(BM_FilterStep, HighLevelFir, "High_Level_FIR_Init");
+BENCHMARK_CAPTURE(BM_FilterStep, LowLevelFir, "Low_Level_FIR_Init");
+BENCHMARK_CAPTURE(BM_FilterStep, HighLevelIir, "High_Level_IIR_Init");
+BENCHMARK_CAPTURE(BM_FilterStep, LowLevelIir, "Low_Level_IIR_Init");
+BENCHMARK_CAPTURE(BM_FilterStep, HighLevelLms, "High_Level_LMS_Init");
+BENCHMARK_CAPTURE(BM_FilterStep, LowLevelLms, "Low_Level_LMS_Init");
+
+// One InputChanged of an adder (two inputs, the element-wise kind the
+// realistic chain uses).
+void BM_AdderStep(benchmark::State& state) {
+  InProcessHost host;
+  host.SetLibraryDirectory(RIR_PLUGIN_DIR);
+  AddBus(host, "DIn", 16, false);
+  AddBus(host, "D2In", 16, false);
+  AddBus(host, "DOut", 16, true);
+  IModel* b = Make("Addition_Substraction_Init", host);
+  if (b == nullptr || !b->IsValid()) {
+    state.SkipWithError("no valid block");
+    return;
+  }
+  b->LoadParameters();
+  host.SetValue("D2In", "0000000000000111");
+  const char* inputs[2] = {"0000000001100100", "1000000000110010"};
+  int k = 0;
+  for (auto _ : state) {
+    host.SetValue("DIn", inputs[k ^= 1]);
+    b->InputChanged();
+  }
+  state.SetItemsProcessed(state.iterations());
+  Finish(b);
+}
+BENCHMARK(BM_AdderStep);
+
 // One InputChanged of a Square block.
 void BM_SquareStep(benchmark::State& state) {
   InProcessHost host;

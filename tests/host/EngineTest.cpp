@@ -258,6 +258,13 @@ outputs = { DOut = "same_plus" }
   // repeat never (5 stays 5).
   EXPECT_EQ(dataflow.stats.notifications, 1u + 10u * 2u + 9u);
   EXPECT_EQ(events.stats.notifications, 1u + 10u * 3u);
+  // Events name what they did to samples, per block, as warnings.
+  EXPECT_TRUE(dataflow.stats.summary.empty());
+  ASSERT_EQ(events.stats.summary.size(), 2u);
+  EXPECT_NE(events.stats.summary[0].find("block join: notified more than once in 10 time points"), std::string::npos);
+  EXPECT_NE(events.stats.summary[1].find("block repeat: in 9 time points its inputs were written with an unchanged"),
+            std::string::npos);
+  EXPECT_EQ(events.stats.warnings, dataflow.stats.warnings + 2);
 }
 
 TEST(Engine, StimuliDriveClockedBlocksOnTheirEdges) {

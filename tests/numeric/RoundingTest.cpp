@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <cmath>
 #include <limits>
 
 #include "numeric/Rounding.h"
@@ -23,6 +24,20 @@ TEST(Rounding, TiesToEvenWhateverTheMode) {
     EXPECT_EQ(RoundHalfEven(-0.5L), 0.0L) << mode;
   }
   std::fesetround(FE_TONEAREST);
+  // At every magnitude, both signs, near and at ties: the processor's own
+  // rounding to nearest-even is the reference.
+  for (int e = -3; e < 66; ++e)
+    for (const long double k : {-0.75L, -0.5L, -0.25L, 0.0L, 0.25L, 0.5L, 0.75L})
+      for (const long double sign : {-1.0L, 1.0L}) {
+        const long double v = sign * (std::ldexp(1.0L, e) + k);
+        for (const long double x : {v, std::nextafter(v, 0.0L), std::nextafter(v, 2 * v)}) {
+          ASSERT_EQ(RoundHalfEven(x), std::nearbyint(x)) << e << " " << static_cast<double>(k);
+          if (std::fabs(x) < 0x1p62L) {
+            ASSERT_EQ(RoundToInt64(x), static_cast<int64_t>(std::nearbyint(x))) << e;
+          }
+        }
+      }
+  EXPECT_TRUE(std::signbit(RoundHalfEven(-0.0L)));
   EXPECT_EQ(RoundToInt64(std::numeric_limits<long double>::infinity()), std::numeric_limits<int64_t>::max());
   EXPECT_EQ(RoundToSample(std::numeric_limits<long double>::quiet_NaN()), 0);
 }

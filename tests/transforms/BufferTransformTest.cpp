@@ -380,9 +380,10 @@ TEST(BufferTransform, WideResultsClampAndPowerUsesTwiceTheWidth) {
   // float(2^31 - 1) rounds up to 2^31: the sample is limited to the 32-bit range.
   EXPECT_EQ(rig.Emit(b), (Outputs{0, 2147483647, 2147483647}));
   EXPECT_EQ(rig.host.Value("DSOut"), std::string(33, '0') + std::string(31, '1'));
-  // float(-(2^31 - 1)) is -2^31, which fits: a sign and 31 zeros.
+  // float(-(2^31 - 1)) is -2^31, which a 32-bit sign-magnitude text cannot
+  // carry (a sign and 31 zeros reads back as 0): a sign and 31 ones.
   EXPECT_EQ(rig.Emit(b).power, 2147483647);
-  EXPECT_EQ(rig.host.Value("DImOut"), "1" + std::string(31, '0'));
+  EXPECT_EQ(rig.host.Value("DImOut"), std::string(32, '1'));
 
   // -2^31 passes through as itself (unsigned texts carry it in and out).
   BufferRig wide(32);

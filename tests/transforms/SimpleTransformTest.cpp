@@ -125,8 +125,9 @@ TEST(SimpleTransform, ResultsBeyondThe32BitRangeFailAndMinus2To31Fits) {
   EXPECT_EQ(rig.Step(sq, 50000), -1);
   EXPECT_EQ(rig.Step(sq, -7), 49);
 
-  // -2^31 fits: it comes out with the magnitude 2^31, as the generators write it.
-  const std::string minText = "1" + std::string(31, '0');
+  // -2^31 fits a sample, not a 32-bit sign-magnitude text (a sign and 31
+  // zeros reads back as 0): the most negative the text carries instead.
+  const std::string minText = std::string(32, '1');
   Block add("Addition_Substraction_Init", rig.host);
   TransformParams p = DefaultTransform();
   p.AddSubCoef = -2147483648.0;
