@@ -149,6 +149,7 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   if (!engine.Build()) return 2;
 
   Fanout fan;
+  if (request.observer != nullptr) fan.to.push_back(request.observer);
   std::unique_ptr<VcdWriter> vcdWriter;
   std::unique_ptr<CsvWriter> csvWriter;
   std::unique_ptr<Plot> plot;

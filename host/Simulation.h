@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class Recorder;
+
 struct RunRequest {
   std::string design;
   std::string pluginPath;
@@ -20,6 +22,7 @@ struct RunRequest {
   bool strict = false;     // warnings fail the run too
   bool verbose = false;    // trace every block step, settle pass and notification
   bool progress = true;    // a progress bar when stderr is a terminal
+  Recorder* observer = nullptr;  // also sees every sample (the Python module's run() keeps the values)
 };
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err);
