@@ -106,7 +106,8 @@ class Block:
         self._warn()
 
     def __repr__(self):
-        return "Block(%r, inputs=%r, outputs=%r)" % (self.type, self.inputs, self.outputs)
+        return "Block(%r, inputs=%r, outputs=%r)" % (self.type, getattr(self, "inputs", ()),
+                                                     getattr(self, "outputs", ()))
 
     def process(self, n=None, **inputs):
         """Steps the block once per sample; returns {output port: int64 array}.
