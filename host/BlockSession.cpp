@@ -16,10 +16,10 @@ struct CountedList {
   const char* count;
   const char* list;
 };
-constexpr CountedList kCountedLists[] = {
-    {"FIRS_TapsCount", "FIRS_Taps"}, {"FIRS_TapsCount", "FIRS_Delay"}, {"IIRS_TapsCount", "IIRS_Taps"},
-    {"IIRS_TapsCount", "IIRS_Delay"}, {"LMSS_TapsCount", "LMSS_Taps"}, {"LMSS_TapsCount", "LMSS_Delay"},
-    {"Conv_H_Count", "Conv_H_12D"}};
+constexpr CountedList kCountedLists[] = {{"FIRS_TapsCount", "FIRS_Taps"}, {"FIRS_TapsCount", "FIRS_Delay"},
+                                         {"IIRS_TapsCount", "IIRS_Taps"}, {"IIRS_TapsCount", "IIRS_Delay"},
+                                         {"LMSS_TapsCount", "LMSS_Taps"}, {"LMSS_TapsCount", "LMSS_Delay"},
+                                         {"Conv_H_Count", "Conv_H_12D"}};
 
 bool Given(const BlockSpec& spec, std::string_view name) {
   return std::any_of(spec.fields.begin(), spec.fields.end(), [&](const auto& f) { return f.first == name; });
@@ -37,15 +37,16 @@ std::vector<uint8_t> BuildRecord(const BlockType& type, const BlockSpec& spec) {
       std::string known;
       for (const RecordField& f : layout.fields)
         if (!f.libraryState && TypeReadsField(type, f.name)) known += std::string(known.empty() ? "" : ", ") + f.name;
-      throw BlockSpecError(words + " never reads field \"" + name + "\" (it reads: " + (known.empty() ? "none" : known) +
-                           ")");
+      throw BlockSpecError(words + " never reads field \"" + name +
+                           "\" (it reads: " + (known.empty() ? "none" : known) + ")");
     }
     std::string error;
     if (!SetField(layout, record.data(), *field, value, error))
       throw BlockSpecError(words + ", field \"" + name + "\": " + error);
   }
   for (const CountedList& c : kCountedLists) {
-    const auto given = std::find_if(spec.fields.begin(), spec.fields.end(), [&](const auto& f) { return f.first == c.list; });
+    const auto given =
+        std::find_if(spec.fields.begin(), spec.fields.end(), [&](const auto& f) { return f.first == c.list; });
     const auto* list = given != spec.fields.end() ? std::get_if<std::vector<double>>(&given->second) : nullptr;
     const RecordField* count = FindField(layout, c.count);
     if (list == nullptr || count == nullptr) continue;
@@ -59,8 +60,8 @@ std::vector<uint8_t> BuildRecord(const BlockType& type, const BlockSpec& spec) {
     const FieldValue v = GetField(layout, record.data(), *count);
     const int64_t n = std::get_if<int64_t>(&v) != nullptr ? std::get<int64_t>(v) : 0;
     if (n != length)
-      throw BlockSpecError(words + ": \"" + c.list + "\" holds " + std::to_string(length) + " values but \"" +
-                           c.count + "\" is " + std::to_string(n) + "; give both the same length");
+      throw BlockSpecError(words + ": \"" + c.list + "\" holds " + std::to_string(length) + " values but \"" + c.count +
+                           "\" is " + std::to_string(n) + "; give both the same length");
   }
   return record;
 }
@@ -118,9 +119,9 @@ BlockSession::BlockSession(PluginLoader& plugin, const BlockSpec& spec) : plugin
   host_.AddRef();  // ours; the block only borrows it
   for (const PortSpec& p : ports) {
     const bool in = p.direction == PortDirection::In;
-    const bool wanted = !in || p.required ||
-                        std::find(spec.optionalInputs.begin(), spec.optionalInputs.end(), p.name) !=
-                            spec.optionalInputs.end();
+    const bool wanted =
+        !in || p.required ||
+        std::find(spec.optionalInputs.begin(), spec.optionalInputs.end(), p.name) != spec.optionalInputs.end();
     if (!wanted) continue;
     const VarHandle h = host_.AddVariable(p.name, PortKind(p), PortVariableWidth(p, spec.width), in ? 0 : kWritableFlag,
                                           std::string(static_cast<size_t>(PortVariableWidth(p, spec.width)), '0'));
@@ -142,7 +143,8 @@ BlockSession::BlockSession(PluginLoader& plugin, const BlockSpec& spec) : plugin
       return;
     }
     std::string port, variable;
-    if (r.code == rcWrongKindOrFlags || r.code == rcWrongWidth) port = variable = host_.PortOf(static_cast<VarHandle>(r.argument));
+    if (r.code == rcWrongKindOrFlags || r.code == rcWrongWidth)
+      port = variable = host_.PortOf(static_cast<VarHandle>(r.argument));
     messages_.push_back(DescribeReport(HostLanguage::English, type_->exportName, r.code, port, variable, r.text));
   });
 
@@ -221,8 +223,9 @@ void BlockSession::Process(size_t count, const std::vector<const int64_t*>& inpu
   auto write = [&](size_t n) {
     for (size_t i = 0; i < in.size(); ++i) {
       const int64_t x = inputs[i][n];
-      const char* text = in[i]->width == 1 ? (x != 0 ? "1" : "0")
-                                           : texts[i].Encode(signValue_, static_cast<int32_t>(static_cast<uint32_t>(x)));
+      const char* text = in[i]->width == 1
+                             ? (x != 0 ? "1" : "0")
+                             : texts[i].Encode(signValue_, static_cast<int32_t>(static_cast<uint32_t>(x)));
       ++in[i]->writes;
       if (in[i]->value != text) {
         in[i]->value = text;

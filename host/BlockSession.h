@@ -26,12 +26,12 @@ struct BlockSpecError : std::invalid_argument {
 };
 
 struct BlockSpec {
-  std::string exportName;  // "High_Level_FIR_Init"
-  int32_t width = 16;      // of every bus port ("DSOut" gets twice this)
-  int32_t signValue = 0;   // 0 sign-magnitude, else unsigned
+  std::string exportName;                                  // "High_Level_FIR_Init"
+  int32_t width = 16;                                      // of every bus port ("DSOut" gets twice this)
+  int32_t signValue = 0;                                   // 0 sign-magnitude, else unsigned
   std::vector<std::pair<std::string, FieldValue>> fields;  // record fields by name, set in turn
   std::vector<std::string> optionalInputs;                 // optional input ports to connect ("Clk", "D2In")
-  std::string folder;  // wave blocks' library directory, with a trailing '/'
+  std::string folder;                                      // wave blocks' library directory, with a trailing '/'
 };
 
 class BlockSession {
@@ -83,6 +83,6 @@ class BlockSession {
   bool started_ = false;
   bool aborted_ = false;
   std::map<std::string, int32_t> widths_;  // per port
-  bool playsTable_ = false;  // a free-running generator: warn past its table
-  int64_t tableLeft_ = -1;   // samples left in its table, -1 = none
+  bool playsTable_ = false;                // a free-running generator: warn past its table
+  int64_t tableLeft_ = -1;                 // samples left in its table, -1 = none
 };

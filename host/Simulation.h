@@ -22,7 +22,8 @@ struct RunRequest {
   bool strict = false;     // warnings fail the run too
   bool verbose = false;    // trace every block step, settle pass and notification
   bool progress = true;    // a progress bar when stderr is a terminal
-  Recorder* observer = nullptr;  // also sees every sample (the Python module's run() keeps the values)
+  // Also sees every sample (the Python module's run() keeps the values).
+  Recorder* observer = nullptr;
 };
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err);

@@ -58,7 +58,8 @@ FieldValue ToFieldValue(const std::string& name, const py::handle& value) {
     }
     return list;
   }
-  throw py::type_error("field \"" + name + "\" cannot take a " + std::string(py::str(value.get_type().attr("__name__"))));
+  throw py::type_error("field \"" + name + "\" cannot take a " +
+                       std::string(py::str(value.get_type().attr("__name__"))));
 }
 
 class PyBlock {
