@@ -24,14 +24,18 @@ namespace {
 class Fanout : public Recorder {
  public:
   std::vector<std::unique_ptr<OutputSink>> sinks;
+  Recorder* observer = nullptr;  // the caller's own, besides the files
   void Begin(const VariableStore& s) override {
     for (auto& r : sinks) r->Begin(s);
+    if (observer != nullptr) observer->Begin(s);
   }
   void Sample(int64_t t, const VariableStore& s) override {
     for (auto& r : sinks) r->Sample(t, s);
+    if (observer != nullptr) observer->Sample(t, s);
   }
   void End(int64_t t) override {
     for (auto& r : sinks) r->End(t);
+    if (observer != nullptr) observer->End(t);
   }
 };
 
@@ -242,6 +246,7 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   if (request.verbose) engine.SetTrace([&err](const std::string& line) { err << "trace: " << line << "\n"; });
   if (!engine.Build()) return 2;
   Fanout fan;
+  fan.observer = request.observer;
   if (!OpenSinks(request, design, engine, fan, err)) return 2;
 
   // Coarse file clocks: a second's slack still tells this run's files from old ones.

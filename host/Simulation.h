@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+class Recorder;
+
 struct RunRequest {
   std::string design;
   std::string pluginPath;
@@ -25,6 +27,8 @@ struct RunRequest {
   bool progress = true;    // a progress bar when stderr is a terminal
   // Asked after every time point: a signal number ends the run there.
   std::function<int()> interruption;
+  // Also sees every sample (the Python module's run() keeps the values).
+  Recorder* observer = nullptr;
 };
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err);

@@ -26,14 +26,23 @@ fs::path Executable(const char* argv0) {
   return ec ? fs::absolute(argv0) : self;
 }
 
-// The bundled examples: next to the build tree's source, else beside the program.
+// The bundled examples.
 fs::path ExamplesFolder(const fs::path& exe) {
+  // An installed simulator has its own copy, whatever checkout it was built from.
+  const fs::path installed = exe.parent_path() / "../share/rir-eda/examples";
+  if (fs::exists(installed)) return installed.lexically_normal();
 #ifdef RIR_SOURCE_DIR
   if (fs::exists(fs::path(RIR_SOURCE_DIR) / "examples")) return fs::path(RIR_SOURCE_DIR) / "examples";
 #endif
-  for (const fs::path& p : {exe.parent_path() / "../../examples", exe.parent_path() / "../share/rir-eda/examples"})
-    if (fs::exists(p)) return p.lexically_normal();
+  const fs::path beside = exe.parent_path() / "../../examples";
+  if (fs::exists(beside)) return beside.lexically_normal();
   return "examples";
+}
+// The plug-in folder: lib/ beside bin/ in a build tree, lib/rir-eda/ when installed.
+fs::path DefaultPlugin(const fs::path& exe) {
+  const fs::path built = (exe.parent_path() / "../lib/librir_eda.so").lexically_normal();
+  const fs::path installed = (exe.parent_path() / "../lib/rir-eda/librir_eda.so").lexically_normal();
+  return fs::exists(built) || !fs::exists(installed) ? built : installed;
 }
 }  // namespace
 
@@ -43,7 +52,7 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("rir-eda ") + RIR_VERSION);
   app.require_subcommand(1);
   RunRequest request;
-  request.pluginPath = (exe.parent_path() / "../lib/librir_eda.so").lexically_normal().string();
+  request.pluginPath = DefaultPlugin(exe).string();
 
   CLI::App* run = app.add_subcommand("run", "run a design file");
   run->add_option("design", request.design, "the design file (TOML)")->required();

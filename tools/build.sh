@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds one build tree: tools/build.sh DIR [cmake options...]
+# RIR_BUILD_TARGETS="a b" builds only those targets (default: all).
 # With ccache on the machine, compiles go through it; paths are taken relative
 # to the checkout, so clones and work trees share one cache. RIR_WERROR=ON in
 # the environment makes every warning an error (the test path sets it).
@@ -12,4 +13,6 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S "$root" -B "$root/$dir" -G Ninja "${launcher[@]}" -DRIR_WERROR="${RIR_WERROR:-OFF}" "$@" >/dev/null
-cmake --build "$root/$dir" --parallel "$(nproc)"
+targets=()
+for t in ${RIR_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$root/$dir" --parallel "$(nproc)" "${targets[@]}"

@@ -8,10 +8,11 @@ bash tools/setup.sh
 bash tools/setup-wine32.sh  # the i686 DLL's suites run under 32-bit wine
 export QT_QPA_PLATFORM=offscreen
 
-bash tools/build.sh build
+# Everything on, also in a tree that tools/run-demo.sh configured light.
+bash tools/build.sh build -DRIR_WITH_TESTS=ON -DRIR_WITH_BENCH=ON -DRIR_WITH_PYTHON=ON
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 
-bash tools/build.sh build-asan -DRIR_SANITIZE=ON -DRIR_WITH_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+bash tools/build.sh build-asan -DRIR_SANITIZE=ON -DRIR_WITH_BENCH=OFF -DRIR_WITH_PYTHON=OFF -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
 

@@ -1,19 +1,34 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the tools need.
+# Installs the Debian packages a path needs: tools/setup.sh [demo|all]
+#   demo: what the simulator, the plug-in and the dialog module need to build
+#         and run the demo (tools/run-demo.sh; dpkg-dev unpacks KissFFT's source);
+#   all (the default): that and everything the tests, the benchmarks, the
+#         Python module, the packages, the Windows cross-build (mingw, wine),
+#         fuzzing (clang) and the sound recordings (PulseAudio) need.
 # Idempotent: packages already present are left alone, and apt-get update
 # runs only when something is missing.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-multimedia-dev qt6-tools-dev-tools
-  libtomlplusplus-dev libcli11-dev libmpfr-dev
-  python3-numpy python3-scipy
-  sox xvfb xauth imagemagick espeak-ng gtkwave gnuplot-nox parallel
-  qt6-translations-l10n pulseaudio pulseaudio-utils
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev
+demo_packages=(
+  build-essential cmake ninja-build pkg-config dpkg-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-multimedia-dev qt6-translations-l10n
+  libtomlplusplus-dev libcli11-dev gnuplot-nox
 )
+test_packages=(
+  git clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev libmpfr-dev qt6-tools-dev-tools
+  python3-dev python3-numpy python3-scipy pybind11-dev python3-pybind11
+  python3-pytest python3-matplotlib python3-nbconvert python3-ipykernel help2man
+  sox xvfb xauth imagemagick espeak-ng gtkwave parallel
+  pulseaudio pulseaudio-utils
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest
+)
+
+case "${1:-all}" in
+  demo) packages=("${demo_packages[@]}") ;;
+  all) packages=("${demo_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: tools/setup.sh [demo|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -27,5 +42,5 @@ if ((${#missing[@]})); then
   fi
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

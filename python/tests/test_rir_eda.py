@@ -1,0 +1,223 @@
+"""The Python module against the simulator, scipy and textbook formulas."""
+import csv
+import filecmp
+import os
+import subprocess
+
+import numpy as np
+import pytest
+import scipy.signal
+
+import rir_eda
+
+# A 63-tap band-pass (0.1 .. 0.25 of the sample rate).
+BANDPASS = scipy.signal.firwin(63, [0.2, 0.5], pass_zero=False)
+
+
+def toml_list(values):
+    return "[" + ", ".join(repr(float(v)) if isinstance(v, float) else str(int(v)) for v in values) + "]"
+
+
+def design_text(x, d):
+    """x and d as patterns, through a band-pass FIR, an LMS towards d, a Hann
+    buffer block with its strobes held at 1, and a tone."""
+    return f"""
+[simulation]
+steps = {len(x)}
+
+[[variable]]
+name = "x"
+width = 16
+[[variable]]
+name = "d"
+width = 16
+[[variable]]
+name = "one"
+kind = "Line"
+[[variable]]
+name = "fir"
+width = 16
+[[variable]]
+name = "lms"
+width = 16
+[[variable]]
+name = "hann"
+width = 16
+[[variable]]
+name = "tone"
+width = 16
+
+[[stimulus]]
+type = "pattern"
+variable = "x"
+values = {toml_list(x)}
+[[stimulus]]
+type = "pattern"
+variable = "d"
+values = {toml_list(d)}
+[[stimulus]]
+type = "constant"
+variable = "one"
+value = "1"
+
+[[block]]
+name = "bp"
+type = "High_Level_FIR_Init"
+inputs = {{ DSrc = "x" }}
+outputs = {{ DOut = "fir" }}
+parameters = {{ FIRS_TapsCount = 63, FIRS_Taps = {toml_list(BANDPASS)} }}
+
+[[block]]
+name = "adapt"
+type = "High_Level_LMS_Init"
+inputs = {{ DSrc = "x", DDes = "d" }}
+outputs = {{ DOut = "lms" }}
+parameters = {{ LMSS_TapsCount = 4, LMSS_Taps = [0.0, 0.0, 0.0, 0.0], LMSS_Delay = [0.0, 0.0, 0.0, 0.0], LMSS_Step = 1e-9 }}
+
+[[block]]
+name = "win"
+type = "Hann_trans_Init"
+inputs = {{ DIn = "x", R = "one", W = "one" }}
+outputs = {{ DReOut = "hann" }}
+parameters = {{ Num_Points = 16 }}
+
+[[block]]
+name = "gen"
+type = "Tone_Init"
+outputs = {{ Out = "tone" }}
+parameters = {{ ToneMag = 3000, ToneRelFreq = 0.01 }}
+
+[output]
+csv = "values.csv"
+csv_buses = ["x", "d", "fir", "lms", "hann", "tone"]
+vcd = "values.vcd"
+"""
+
+
+def test_module_agrees_with_the_simulator_bit_for_bit(tmp_path, rir_eda_bin):
+    rng = np.random.default_rng(7)
+    x = rng.integers(-12000, 12000, 400)
+    d = np.round(0.5 * x + 0.25 * np.roll(x, 1)).astype(np.int64)
+    design = tmp_path / "design.toml"
+    design.write_text(design_text(x, d))
+
+    cli = tmp_path / "cli"
+    subprocess.run([rir_eda_bin, "run", str(design), "-o", str(cli), "-q"], check=True)
+    result = rir_eda.run(design, output_dir=tmp_path / "py")
+    # The same files as the simulator writes.
+    for name in ("values.csv", "values.vcd"):
+        assert filecmp.cmp(cli / name, tmp_path / "py" / name, shallow=False), name
+    # The values run() returns are the CSV's, at the CSV's times.
+    with open(cli / "values.csv") as f:
+        rows = list(csv.DictReader(f))
+    index = {int(t): i for i, t in enumerate(result.time)}
+    for row in rows:
+        i = index[int(row["time"])]
+        for bus in ("x", "d", "fir", "lms", "hann", "tone"):
+            assert result[bus][i] == int(row[bus]), (bus, row["time"])
+    np.testing.assert_array_equal(result["x"], x)
+
+    # Blocks stepped alone give the design's values, sample for sample.
+    bp = rir_eda.Block("High_Level_FIR_Init", FIRS_Taps=BANDPASS)
+    np.testing.assert_array_equal(bp.process(DSrc=x)["DOut"], result["fir"])
+    lms = rir_eda.Block("High_Level_LMS_Init", LMSS_Taps=[0.0] * 4, LMSS_Delay=[0.0] * 4, LMSS_Step=1e-9)
+    np.testing.assert_array_equal(lms.process(DSrc=x, DDes=d)["DOut"], result["lms"])
+    hann = rir_eda.Block("Hann_trans_Init", Num_Points=16)
+    np.testing.assert_array_equal(hann.process(DIn=x)["DReOut"], result["hann"])
+    tone = rir_eda.Block("Tone_Init", ToneMag=3000, ToneRelFreq=0.01)
+    np.testing.assert_array_equal(tone.process(n=len(x))["Out"], result["tone"])
+    # Processing in pieces continues the same run; reset() starts anew.
+    bp.reset()
+    pieces = np.concatenate([bp.process(DSrc=x[:150])["DOut"], bp.process(DSrc=x[150:])["DOut"]])
+    np.testing.assert_array_equal(pieces, result["fir"])
+
+    # A WAVE player, an IIR and a recorder: run() writes the recording the simulator writes.
+    wave = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "wave_iir.toml")
+    subprocess.run([rir_eda_bin, "run", wave, "-o", str(tmp_path / "wcli"), "-q"], check=True)
+    rir_eda.run(wave, output_dir=tmp_path / "wpy")
+    assert filecmp.cmp(tmp_path / "wcli" / "iir_out.wav", tmp_path / "wpy" / "iir_out.wav", shallow=False)
+
+
+def test_filters_match_scipy_within_rounding():
+    rng = np.random.default_rng(3)
+    x = rng.integers(-20000, 20000, 5000)
+    # Single-precision arithmetic, then rounding to the nearest integer.
+    fir = rir_eda.Block("High_Level_FIR_Init", FIRS_Taps=BANDPASS, FIRS_Delay=[0.0] * 63)
+    y = fir.process(DSrc=x)["DOut"]
+    ref = scipy.signal.lfilter(BANDPASS, 1.0, x)
+    assert np.max(np.abs(y - ref)) <= 0.5 + 1e-3 * np.max(np.abs(ref))
+    assert np.mean(y == np.round(ref)) > 0.95
+    # A one-sample delay: the first output is the delay line's.
+    delay = rir_eda.Block("High_Level_FIR_Init", FIRS_Taps=[0.0, 1.0], FIRS_Delay=[7.0, 0.0])
+    np.testing.assert_array_equal(delay.process(DSrc=x[:50])["DOut"], np.concatenate([[7], x[:49]]))
+    # A first-order low-pass IIR: b = (0.25, 0), a = (1, -0.75).
+    iir = rir_eda.Block("High_Level_IIR_Init", IIRS_Taps=[0.25, 0.0, 1.0, -0.75])
+    y = iir.process(DSrc=x[:2000] // 2)["DOut"]
+    ref = scipy.signal.lfilter([0.25, 0.0], [1.0, -0.75], x[:2000] // 2)
+    assert np.max(np.abs(y - ref)) <= 0.5 + 1e-3 * np.max(np.abs(ref))
+
+
+def test_generators_follow_their_formulas():
+    n = np.arange(1000)
+    tone = rir_eda.Block("Tone_Init", ToneMag=20000, ToneRelFreq=0.0123)
+    np.testing.assert_array_equal(tone.process(n=1000)["Out"], np.round(20000 * np.sin(2 * np.pi * 0.0123 * n)))
+    # Unsigned 8 bits hold 0..255.
+    const = rir_eda.Block("Constant_Init", width=8, sign=1, ConstantValue=200)
+    np.testing.assert_array_equal(const.process(n=3)["Out"], [200, 200, 200])
+
+
+def test_lms_with_two_inputs_learns_the_plant():
+    rng = np.random.default_rng(5)
+    x = rng.integers(-8000, 8000, 20000)
+    # d(n) = 0.5 x(n) - 0.25 x(n-1): the filter's error shrinks as it adapts.
+    d = np.round(0.5 * x - 0.25 * np.concatenate([[0], x[:-1]])).astype(np.int64)
+    lms = rir_eda.Block("High_Level_LMS_Init", LMSS_Taps=[0.0] * 4, LMSS_Delay=[0.0] * 4, LMSS_Step=2e-9)
+    y = lms.process(DSrc=x, DDes=d)["DOut"]
+    early = np.mean(np.abs(d[:500] - y[:500]))
+    late = np.mean(np.abs(d[-500:] - y[-500:]))
+    assert late < 0.1 * early
+
+
+def test_bad_calls_name_what_was_wrong(tmp_path):
+    def raises(exc, text, call):
+        with pytest.raises(exc) as e:
+            call()
+        assert text in str(e.value), str(e.value)
+
+    raises(ValueError, "No_Such_Init", lambda: rir_eda.Block("No_Such_Init"))
+    raises(ValueError, "No_Such_Init", lambda: rir_eda.describe("No_Such_Init"))
+    raises(ValueError, "SineAmp", lambda: rir_eda.Block("High_Level_FIR_Init", SineAmp=3))
+    raises(ValueError, "ToneMag", lambda: rir_eda.Block("Sine_Init", ToneMag=3))  # a field Sine never reads
+    raises(ValueError, "FIRS_Taps", lambda: rir_eda.Block("High_Level_FIR_Init", FIRS_TapsCount=3, FIRS_Taps=[1, 2]))
+    raises(ValueError, "FIRS_Taps", lambda: rir_eda.Block("High_Level_FIR_Init", FIRS_Taps=[1.0] * 66))
+    raises(TypeError, "FIRS_Taps", lambda: rir_eda.Block("High_Level_FIR_Init", FIRS_Taps=["a"]))
+    raises(ValueError, "Clock", lambda: rir_eda.Block("Sine_Init", inputs=["Clock"]))
+    fir = rir_eda.Block("High_Level_FIR_Init")
+    lms = rir_eda.Block("High_Level_LMS_Init")
+    raises(ValueError, "differing lengths", lambda: lms.process(DSrc=[1, 2, 3], DDes=[1, 2]))
+    raises(ValueError, "DIn", lambda: fir.process(DIn=[1, 2]))
+    raises(ValueError, "DSrc", lambda: fir.process(n=3))
+    raises(ValueError, "40000", lambda: fir.process(DSrc=[1, 40000]))
+    raises(TypeError, "DSrc", lambda: fir.process(DSrc=[0.5]))
+    raises(ValueError, "n=", lambda: rir_eda.Block("Tone_Init").process())
+    # A design that cannot run: its file and line, nothing written.
+    bad = tmp_path / "bad.toml"
+    bad.write_text('[simulation]\nsteps = 2\n\n[[block]]\nname = "g"\ntype = "Nope_Init"\n')
+    raises(ValueError, "bad.toml:6", lambda: rir_eda.run(bad, output_dir=tmp_path / "out"))
+    assert not (tmp_path / "out").exists() or not any((tmp_path / "out").iterdir())
+    good = tmp_path / "good.toml"
+    good.write_text(design_text([1, 2, 3], [1, 2, 3]))
+    raises(ValueError, "nobody", lambda: rir_eda.run(good, set={"nobody.FIRS_TapsCount": 4}))
+    raises(ValueError, "scheduling", lambda: rir_eda.run(good, scheduling="sometimes"))
+
+
+def test_catalogue_and_version_are_the_simulators(rir_eda_bin):
+    listing = subprocess.run([rir_eda_bin, "blocks"], check=True, capture_output=True, text=True).stdout
+    types = rir_eda.block_types()
+    assert len(types) == 77 and len(set(types)) == 77
+    assert all(t in listing for t in types)
+    for t in ("Sine_Init", "High_Level_FIR_Init", "Wave_Save_Init"):
+        text = subprocess.run([rir_eda_bin, "blocks", t], check=True, capture_output=True, text=True).stdout
+        assert rir_eda.describe(t) == text
+    version = subprocess.run([rir_eda_bin, "--version"], check=True, capture_output=True, text=True).stdout
+    assert version.split() == ["rir-eda", rir_eda.__version__]
