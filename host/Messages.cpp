@@ -275,6 +275,8 @@ std::string DescribeStimulusDriver(HostLanguage lang, int line) {
 
 std::string DescribeBlockDriver(HostLanguage lang, const std::string& blockName) {
   return (lang == HostLanguage::Russian ? "блоком " : "block ") + Quoted(blockName);
+}
+
 std::string DescribeEventEffects(HostLanguage lang, const std::string& block, uint64_t skipped, uint64_t repeated) {
   const bool ru = lang == HostLanguage::Russian;
   std::string s = (ru ? "предупреждение: блок " : "warning: block ") + block + ":";

@@ -30,6 +30,7 @@ for arch in i686 x86_64; do
     -DRIR_KISSFFT_DIR="$KISSFFT_DIR" \
     -DRIR_WINDOWS_OUT="$OUT/$arch" \
     -DRIR_WINDOWS_TESTS=ON \
+    -DRIR_WERROR="${RIR_WERROR:-OFF}" \
     "${launcher[@]}" >/dev/null
   nice cmake --build "$OUT/$arch/build" --parallel "$JOBS"
 done

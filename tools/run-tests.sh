@@ -7,6 +7,8 @@ cd "$root"
 bash tools/setup.sh
 bash tools/setup-wine32.sh  # the i686 DLL's suites run under 32-bit wine
 export QT_QPA_PLATFORM=offscreen
+# Every build of the test path, the Windows ones too, treats warnings as errors.
+export RIR_WERROR=ON
 
 # Everything on, also in a tree that tools/run-demo.sh configured light.
 bash tools/build.sh build -DRIR_WITH_TESTS=ON -DRIR_WITH_BENCH=ON -DRIR_WITH_PYTHON=ON
