@@ -14,20 +14,11 @@ constexpr long double kSmallestSample = -2147483648.0L;
 constexpr long double kLargestSample = 2147483647.0L;
 
 // Element-wise blocks: a NaN or a rounded value outside the range is a
-// failed computation.
+// failed computation. Buffer and filter blocks limit such values to the range
+// instead, with RoundToSample.
 inline bool RoundToSampleOrFail(double r, int32_t& v) {
   const long double rounded = RoundHalfEven(r);
   if (!(rounded >= kSmallestSample && rounded <= kLargestSample)) return false;  // NaN too
   v = static_cast<int32_t>(rounded);
   return true;
-}
-
-// Buffer and filter blocks: out-of-range values are limited to the range; a
-// NaN carries no value and becomes 0.
-inline int32_t RoundClamped(long double r) {
-  if (std::isnan(r)) return 0;
-  const long double rounded = RoundHalfEven(r);
-  if (rounded <= kSmallestSample) return INT32_MIN;
-  if (rounded >= kLargestSample) return INT32_MAX;
-  return static_cast<int32_t>(rounded);
 }
