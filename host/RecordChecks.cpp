@@ -158,8 +158,8 @@ std::string RecordProblem(const BlockEntry& b, const BlockType& type, const char
     }
     if (const RecordField& c = *FindField(layout, "Channels"); channels < c.min || channels > c.max) {
       field = "Channels";
-      return who + "\"Channels\" = " + std::to_string(channels) + "; a WAVE recorder writes " + Number(c.min) +
-             " to " + Number(c.max) + " channels";
+      return who + "\"Channels\" = " + std::to_string(channels) + "; a WAVE recorder writes " + Number(c.min) + " to " +
+             Number(c.max) + " channels";
     }
     if (rate < FindField(layout, "SampleRate")->min) {
       field = "SampleRate";

@@ -75,11 +75,13 @@ bool InRange(int64_t v, int64_t lo, int64_t hi, std::string& error) {
 }  // namespace
 
 const RecordLayout& GeneratorRecordLayout() {
-  static const RecordLayout layout{"generator", sizeof(GeneratorParams), RecordFieldsOf(RecordKind::Generator), GeneratorDefaults};
+  static const RecordLayout layout{"generator", sizeof(GeneratorParams), RecordFieldsOf(RecordKind::Generator),
+                                   GeneratorDefaults};
   return layout;
 }
 const RecordLayout& TransformRecordLayout() {
-  static const RecordLayout layout{"transform", sizeof(TransformParams), RecordFieldsOf(RecordKind::Transform), TransformDefaults};
+  static const RecordLayout layout{"transform", sizeof(TransformParams), RecordFieldsOf(RecordKind::Transform),
+                                   TransformDefaults};
   return layout;
 }
 const RecordLayout& FilterRecordLayout() {
@@ -268,8 +270,9 @@ std::string FieldTypeName(const RecordField& field) {
 namespace {
 std::string NumberText(double v) {
   char buf[64];
-  const auto r = std::fabs(v) < 9e15 && std::floor(v) == v ? std::to_chars(buf, buf + sizeof buf, static_cast<int64_t>(v))
-                                                            : std::to_chars(buf, buf + sizeof buf, v);
+  const auto r = std::fabs(v) < 9e15 && std::floor(v) == v
+                     ? std::to_chars(buf, buf + sizeof buf, static_cast<int64_t>(v))
+                     : std::to_chars(buf, buf + sizeof buf, v);
   return std::string(buf, r.ptr);
 }
 

@@ -35,9 +35,9 @@ struct RecordField {
   RecordKind record;
   uint32_t offset;
   FieldType type;
-  uint32_t count;     // text capacity or array length; 1 otherwise
-  bool libraryState;  // an area owned by the signal library: never set by name
-  double min, max;    // the values the blocks take; +-kUnbounded when open
+  uint32_t count;                 // text capacity or array length; 1 otherwise
+  bool libraryState;              // an area owned by the signal library: never set by name
+  double min, max;                // the values the blocks take; +-kUnbounded when open
   const char* rangeNote;          // said after the range, "" for nothing
   double controlMin, controlMax;  // what the dialog's control offers; kNoControl for none
   double defaultValue;            // numbers; the record defaults write it when it is not 0
@@ -63,27 +63,26 @@ struct Numbers {
   double value = 0;
 };
 
-#define RIR_FIELD(kind, rec, member, name, type, numbers, unit, meaning)                                          \
-  RecordField {                                                                                                \
-    name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::type, 1, false,           \
-        (numbers).min, (numbers).max, (numbers).note, (numbers).controlMin, (numbers).controlMax, (numbers).value, \
-        "", unit, meaning                                                                                      \
+#define RIR_FIELD(kind, rec, member, name, type, numbers, unit, meaning)                                              \
+  RecordField {                                                                                                       \
+    name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::type, 1, false, (numbers).min,   \
+        (numbers).max, (numbers).note, (numbers).controlMin, (numbers).controlMax, (numbers).value, "", unit, meaning \
   }
-#define RIR_TEXT(kind, rec, member, name, text, meaning)                                                          \
-  RecordField {                                                                                                  \
+#define RIR_TEXT(kind, rec, member, name, text, meaning)                                                             \
+  RecordField {                                                                                                      \
     name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::Text, kRecordTextLength, false, \
-        0, kRecordTextLength, "", kNoControl, kNoControl, 0, text, "", meaning                                   \
+        0, kRecordTextLength, "", kNoControl, kNoControl, 0, text, "", meaning                                       \
   }
-#define RIR_FLOATS(kind, rec, member, name, meaning)                                                          \
-  RecordField {                                                                                              \
-    name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::Float32Array,           \
-        kRecordMaxTaps, false, -kAny, kAny, "", kNoControl, kNoControl, 0, "", "", meaning                   \
+#define RIR_FLOATS(kind, rec, member, name, meaning)                                                               \
+  RecordField {                                                                                                    \
+    name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::Float32Array, kRecordMaxTaps, \
+        false, -kAny, kAny, "", kNoControl, kNoControl, 0, "", "", meaning                                         \
   }
-#define RIR_STATE(kind, rec, member, name)                                                                  \
-  RecordField {                                                                                            \
-    name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::UInt8,                \
-        static_cast<uint32_t>(sizeof(rec::member)), true, 0, 0, "", kNoControl, kNoControl, 0, "", "",     \
-        "signal-library state"                                                                             \
+#define RIR_STATE(kind, rec, member, name)                                                             \
+  RecordField {                                                                                        \
+    name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::UInt8,            \
+        static_cast<uint32_t>(sizeof(rec::member)), true, 0, 0, "", kNoControl, kNoControl, 0, "", "", \
+        "signal-library state"                                                                         \
   }
 
 // Grouped by record, in record order.
@@ -161,8 +160,7 @@ inline constexpr RecordField kFields[] = {
     RIR_FIELD(Generator, GeneratorParams, WindowAmp, "WindowAmp", Int64,
               (Numbers{.controlMin = -kLongest, .controlMax = kLongest, .value = 150}), "", "window amplitude"),
     RIR_FIELD(Generator, GeneratorParams, BlackAmp, "BlackAmp", Int64,
-              (Numbers{.controlMin = -kBillion, .controlMax = kBillion, .value = 1}), "",
-              "Blackman window amplitude"),
+              (Numbers{.controlMin = -kBillion, .controlMax = kBillion, .value = 1}), "", "Blackman window amplitude"),
     RIR_FIELD(Generator, GeneratorParams, Alpha, "Alpha", Int64,
               (Numbers{.controlMin = -kMillion, .controlMax = kMillion, .value = 100}), "",
               "Blackman and Kaiser window alpha"),
@@ -188,16 +186,19 @@ inline constexpr RecordField kFields[] = {
               (Numbers{.min = 0, .max = 2047, .note = "a sum of 1, 2, 4, ... 1024"}), "",
               "FFT flag word (1 Forward, 2 Inverse, 4 Initialize, 8 No Scale, ...)"),
     RIR_FIELD(Transform, TransformParams, GoertzelFrequency, "Goertzel_Frequency", Float32,
-              (Numbers{.min = 0, .max = 1, .controlMin = 0, .controlMax = 0.998, .value = 0.125}),
-              "of the sample rate", "Goertzel frequency"),
+              (Numbers{.min = 0, .max = 1, .controlMin = 0, .controlMax = 0.998, .value = 0.125}), "of the sample rate",
+              "Goertzel frequency"),
     RIR_STATE(Transform, TransformParams, GoertzelState, "GoertzelState"),
     RIR_FIELD(Transform, TransformParams, SamplPhase, "Sampl_Phase", Int32,
               (Numbers{.min = 0, .controlMin = 0, .controlMax = kMillion}), "samples", "up/down sampling phase"),
     RIR_FIELD(Transform, TransformParams, SamplFactor, "Sampl_Factor", Int32,
-              (Numbers{.min = 1, .controlMin = 1, .controlMax = kMillion, .value = 2}), "",
-              "up/down sampling factor"),
+              (Numbers{.min = 1, .controlMin = 1, .controlMax = kMillion, .value = 2}), "", "up/down sampling factor"),
     RIR_FIELD(Transform, TransformParams, CorrLags, "Corr_nLags", Int32,
-              (Numbers{.min = 0, .max = kMaxSignalLength, .note = "at most N", .controlMin = 1, .controlMax = kMillion,
+              (Numbers{.min = 0,
+                       .max = kMaxSignalLength,
+                       .note = "at most N",
+                       .controlMin = 1,
+                       .controlMax = kMillion,
                        .value = 1}),
               "samples", "number of correlation lags"),
     RIR_FIELD(Transform, TransformParams, CorrType, "corrType", UInt8, (Numbers{.min = 0, .max = 2, .value = 1}), "",
@@ -226,7 +227,9 @@ inline constexpr RecordField kFields[] = {
     RIR_FLOATS(Transform, TransformParams, ConvTaps, "Conv_H_12D", "convolution taps"),
 
     RIR_FIELD(Filter, FilterParams, TransformCode, "TransformCode", Int32,
-              (Numbers{.min = ccHighLevelFir, .max = ccLowLevelLmsNa, .note = "a catalogue code of the group",
+              (Numbers{.min = ccHighLevelFir,
+                       .max = ccLowLevelLmsNa,
+                       .note = "a catalogue code of the group",
                        .value = ccHighLevelFir}),
               "", "operation a group block performs"),
     RIR_FIELD(Filter, FilterParams, FirTapsCount, "FIRS_TapsCount", Int32,
@@ -295,7 +298,8 @@ inline constexpr RecordField kFields[] = {
     RIR_FIELD(Wave, WaveParams, SampleRate, "SampleRate", Int32, (Numbers{.min = 1, .value = 8000}), "Hz",
               "sample rate of a written file"),
     RIR_FIELD(Wave, WaveParams, BitsPerSample, "BitsPerSample", UInt16,
-              (Numbers{.min = 8, .max = 16, .note = "8 or 16 only", .value = 8}), "bits", "sample size of a written file"),
+              (Numbers{.min = 8, .max = 16, .note = "8 or 16 only", .value = 8}), "bits",
+              "sample size of a written file"),
     RIR_FIELD(Wave, WaveParams, Channels, "Channels", UInt16, (Numbers{.min = 1, .max = 4, .value = 1}), "",
               "channels of a written file"),
 };
