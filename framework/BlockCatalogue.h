@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "CatalogueCodes.h"
+#include "RecordLimits.h"
 
 // Generator kinds in table order; the kind equals the row.
 enum GeneratorKind : int32_t {
@@ -88,12 +89,6 @@ struct BlockRow {
   std::span<const char* const> fields;  // record fields the type reads
   const char* description;              // one line, for people
 };
-
-// Limits the blocks are built with.
-constexpr int32_t kGeneratorTableLength = 10001;  // samples a free-running generator precomputes
-constexpr int32_t kMaxSignalLength = 10001;       // buffer length N of a buffer block
-constexpr int32_t kRecordMaxTaps = 65;            // taps and delay values in a record
-constexpr int32_t kRecordTextLength = 55;         // formulas and file names in a record
 
 std::span<const BlockRow> BlockTable();
 const BlockRow* FindBlockRow(std::string_view exportName);

@@ -92,7 +92,7 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
   const long double time = static_cast<long double>(t);
   switch (kind) {
     case gkFunc:
-      return state.FormulaFailed ? -1.0L : FormulaValue(params.Formula, 55, static_cast<double>(t));
+      return state.FormulaFailed ? -1.0L : FormulaValue(params.Formula, kRecordTextLength, static_cast<double>(t));
     case gkSine:
       if (params.SinePeriod == 0) return 0.0L;
       return params.SineAmp * ExtSin(6.283185307L * time / params.SinePeriod);

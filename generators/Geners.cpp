@@ -37,7 +37,7 @@ void RIR_STDCALL TGenerator::LoadParameters() {
   if (!Bound) return;
   if (!GetRecordParameter(ParamsName.c_str(), &Params, sizeof Params)) Params = DefaultGeneratorParams();
   EffectiveKind = Kind == gkAllInOne ? Params.Kind : Kind;
-  if (EffectiveKind == gkFunc) CheckFormula(Params.Formula, 55);  // message 15 and "Err" on failure
+  if (EffectiveKind == gkFunc) CheckFormula(Params.Formula, kRecordTextLength);  // message 15 and "Err" on failure
   PrepareGenerator(EffectiveKind, Params, State);
   TableIndex = 0;
   if (EffectiveKind == gkFunc) return;

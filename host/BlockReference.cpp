@@ -119,9 +119,11 @@ bool DescribeBlock(std::string_view name, std::ostream& out) {
     if (f == nullptr) continue;
     out << "  " << f->name << "  " << FieldTypeName(*f) << "\n      default "
         << FieldValueText(GetField(layout, defaults.data(), *f));
-    if (f->range[0] != '\0') out << "; range " << f->range;
+    if (const std::string range = FieldRangeText(*f); !range.empty()) out << "; range " << range;
     if (f->unit[0] != '\0') out << "; unit " << f->unit;
     out << "\n      " << f->meaning << "\n";
+    if (const std::string offered = FieldControlRangeText(*f); !offered.empty())
+      out << "      the dialog offers " << offered << "\n";
   }
   out << "\nlimits:\n";
   PrintLimits(t, out);

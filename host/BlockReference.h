@@ -1,5 +1,5 @@
 // "rir-eda blocks": the block reference, read from the catalogue table and
-// the record field tables.
+// the record schema.
 #pragma once
 
 #include <ostream>

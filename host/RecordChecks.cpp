@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "framework/BlockCatalogue.h"
@@ -155,23 +156,28 @@ std::string RecordProblem(const BlockEntry& b, const BlockType& type, const char
       field = "BitsPerSample";
       return who + "\"BitsPerSample\" = " + std::to_string(bits) + "; a WAVE recorder writes 8 or 16 bits per sample";
     }
-    if (channels < 1 || channels > 4) {
+    if (const RecordField& c = *FindField(layout, "Channels"); channels < c.min || channels > c.max) {
       field = "Channels";
-      return who + "\"Channels\" = " + std::to_string(channels) + "; a WAVE recorder writes 1 to 4 channels";
+      return who + "\"Channels\" = " + std::to_string(channels) + "; a WAVE recorder writes " + Number(c.min) + " to " +
+             Number(c.max) + " channels";
     }
-    if (rate <= 0) {
+    if (rate < FindField(layout, "SampleRate")->min) {
       field = "SampleRate";
       return who + "\"SampleRate\" = " + std::to_string(rate) + " must be above 0";
     }
   }
-  if (type.blockClass == BlockClass::FilterTransform) {
-    for (const char* count : {"FIRS_TapsCount", "IIRS_TapsCount", "LMSS_TapsCount"}) {
-      const int64_t n = integer(count);
-      if (n < 0 || n > kRecordMaxTaps) {
-        field = count;
-        return who + "\"" + count + "\" = " + std::to_string(n) + " is out of range 0.." +
-               std::to_string(kRecordMaxTaps);
-      }
+  // A count past its list would be cut to the list without a word.
+  static const char* const kFilterCounts[] = {"FIRS_TapsCount", "IIRS_TapsCount", "LMSS_TapsCount"};
+  static const char* const kTransformCounts[] = {"Conv_H_Count"};
+  std::span<const char* const> counts;
+  if (type.blockClass == BlockClass::FilterTransform) counts = kFilterCounts;
+  if (type.blockClass == BlockClass::Transform) counts = kTransformCounts;
+  for (const char* count : counts) {
+    const RecordField& f = *FindField(layout, count);
+    const int64_t n = integer(count);
+    if (n < f.min || n > f.max) {
+      field = count;
+      return who + "\"" + count + "\" = " + std::to_string(n) + " is out of range " + FieldRangeText(f);
     }
   }
   return {};

@@ -1,6 +1,6 @@
-// Named fields of the parameter records, so that the simulator can read and
-// write a record field by name (the design files name them so) and explain
-// each field in its block reference.
+// The parameter records as the simulator sees them: each record's fields from
+// the record schema, read and written by name (the design files name them so)
+// and explained in the block reference.
 #pragma once
 
 #include <cstdint>
@@ -10,28 +10,7 @@
 #include <variant>
 #include <vector>
 
-enum class FieldType {
-  Bool,  // one byte, 0 or 1
-  UInt8,
-  UInt16,
-  Int32,
-  Int64,
-  Float32,
-  Float64,
-  Text,         // counted text: length byte + `count` characters
-  Float32Array  // `count` floats
-};
-
-struct RecordField {
-  const char* name;  // as the dialogs name the control, or a descriptive name
-  uint32_t offset;
-  FieldType type;
-  uint32_t count;     // text capacity or array length; 1 otherwise
-  bool libraryState;  // an area owned by the signal library: never set by name
-  const char* range;  // values the blocks accept, for people
-  const char* unit;   // "" when the value has none
-  const char* meaning;
-};
+#include "numeric/RecordSchema.h"
 
 struct RecordLayout {
   const char* name;  // "generator", "transform", "filter", "wave"
@@ -56,6 +35,10 @@ bool SetField(const RecordLayout& layout, uint8_t* record, const RecordField& fi
               std::string& error);
 // A field's value as a design file would write it.
 std::string FieldValueText(const FieldValue& value);
+// The values a field takes, for people ("any", "0..65; <= 0 means 102").
+std::string FieldRangeText(const RecordField& field);
+// The range its dialog control offers ("3..1000000"), "" when it has none.
+std::string FieldControlRangeText(const RecordField& field);
 // The name of a field type ("int32", "float64", "text(55)", "float32[65]").
 std::string FieldTypeName(const RecordField& field);
 // A record with its defaults.

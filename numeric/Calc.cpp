@@ -390,7 +390,7 @@ long double EvaluateAt(std::string_view formula, double t) {
   return status == 0 ? value : 0;
 }
 
-long double FormulaValue(const CountedText<55>& formula, int maxLength, double t) {
+long double FormulaValue(const CountedText<kRecordTextLength>& formula, int maxLength, double t) {
   std::string_view text = formula.View();
   if (maxLength < static_cast<int>(text.size()))
     text = text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);

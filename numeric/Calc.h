@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "CountedText.h"
+#include "framework/RecordLimits.h"
 
 // Status of the last conversion or evaluation; 0 = good.
 extern int32_t CalcError;
@@ -20,7 +21,7 @@ extern int32_t CalcError;
 extern const char* const CalcOps[12];
 
 // The formula (a counted text of at most maxLength characters) at t.
-long double FormulaValue(const CountedText<55>& formula, int maxLength, double t);
+long double FormulaValue(const CountedText<kRecordTextLength>& formula, int maxLength, double t);
 // The formula at t. CalcError is 0 when it was evaluated; otherwise non-zero
 // and the value is 0. Never crashes or loops, whatever the text.
 long double EvaluateAt(std::string_view formula, double t);

@@ -1,33 +1,64 @@
 #include "ParameterRecords.h"
 
 #include <cstring>
+#include <string_view>
+
+#include "RecordSchema.h"
+
+namespace {
+template <typename T>
+void Store(uint8_t* at, T value) {
+  std::memcpy(at, &value, sizeof value);
+}
+}  // namespace
+
+void WriteFieldDefaults(RecordKind record, uint8_t* bytes) {
+  for (const RecordField& f : RecordFieldsOf(record)) {
+    uint8_t* at = bytes + f.offset;
+    const double v = f.defaultValue;
+    if (f.type == FieldType::Text && f.defaultText[0] != '\0') {
+      const std::string_view text(f.defaultText);
+      at[0] = static_cast<uint8_t>(text.size());
+      std::memset(at + 1, 0, f.count);
+      std::memcpy(at + 1, text.data(), text.size());
+    }
+    if (v == 0) continue;
+    switch (f.type) {
+      case FieldType::Bool:
+      case FieldType::UInt8:
+        at[0] = static_cast<uint8_t>(v);
+        break;
+      case FieldType::UInt16:
+        Store(at, static_cast<uint16_t>(v));
+        break;
+      case FieldType::Int32:
+        Store(at, static_cast<int32_t>(v));
+        break;
+      case FieldType::Int64:
+        Store(at, static_cast<int64_t>(v));
+        break;
+      case FieldType::Float32:
+        Store(at, static_cast<float>(v));
+        break;
+      case FieldType::Float64:
+        Store(at, v);
+        break;
+      case FieldType::Text:
+      case FieldType::Float32Array:
+        break;
+    }
+  }
+}
 
 void DefaultTransformRecord(TransformParams& r) {
-  r.SignalLength = 102;
-  r.GoertzelFrequency = 0.125f;
-  r.SamplFactor = 2;
+  WriteFieldDefaults(RecordKind::Transform, reinterpret_cast<uint8_t*>(&r));
   r.Reserved116 = 256;
-  r.CorrLags = 1;
-  r.CorrType = 1;
-  r.WinAlpha = 4.0f;
-  r.WinBeta = 1.0f;
   r.Reserved136 = 256;
-  r.UserFunc.Set("1/10*t");
-  r.AddSubCoef = 13.0;
-  r.MpyDivCoef = 4.0;
-  r.ThreshParam = 10.0;
-  r.ThreshRelOp = 1;
-  r.BitRevOrder = 5;
-  r.ConvTapsCount = 6;
   r.ConvTaps[0] = 1.0f;
 }
 
 void DefaultFilterRecord(FilterParams& r) {
-  r.TransformCode = 12;
-  r.FirTapsCount = 6;
-  r.IirTapsCount = 6;
-  r.LmsTapsCount = 6;
-  r.LmsDownFactor = 1;
+  WriteFieldDefaults(RecordKind::Filter, reinterpret_cast<uint8_t*>(&r));
   static constexpr float kFirTaps[6] = {0.0f, 1.0f, -0.5f, 1.0f, -2.0f, 1.0f};
   std::memcpy(r.FirTaps, kFirTaps, sizeof kFirTaps);
   for (int i = 0; i < 5; ++i) {
@@ -39,45 +70,12 @@ void DefaultFilterRecord(FilterParams& r) {
   }
 }
 
-void DefaultWaveRecord(WaveParams& r) {
-  r.FileName.Set("test.wav");
-  r.SampleRate = 8000;
-  r.BitsPerSample = 8;
-  r.Channels = 1;
-}
+void DefaultWaveRecord(WaveParams& r) { WriteFieldDefaults(RecordKind::Wave, reinterpret_cast<uint8_t*>(&r)); }
 
 GeneratorParams DefaultGeneratorParams() {
   GeneratorParams p;
   std::memset(&p, 0, sizeof p);
-  p.Kind = 2;
-  p.ModSinePeriod = 10;
-  p.ModMainTone = 100;
-  p.ModSineAmp = 100;
-  p.SinePeriod = 10000;
-  p.SineAmp = 100;
-  p.MinValue = -1.0;
-  p.MaxValue = 7.0;
-  p.ConstantValue = 123.0;
-  p.ToneInitValue = 1.0;
-  p.ToneRelFreq = 0.0001;
-  p.TonePhase = 0.0;
-  p.ToneMag = 10.0;
-  p.TrnglInitValue = 5.0;
-  p.TrnglRelFreq = 0.0005;
-  p.TrnglMag = 10.0;
-  p.Low = -50.0;
-  p.High = -20.0;
-  p.Mean = 5.0;
-  p.StDev = 7.0;
-  p.WindowLen = 1024;
-  p.BlackLen = 1024;
-  p.KaiserLen = 1024;
-  p.WindowAmp = 150;
-  p.BlackAmp = 1;
-  p.Alpha = 100;
-  p.KaiserAmp = 1;
-  p.Beta = 1;
-  p.Formula.Set("1+2");
+  WriteFieldDefaults(RecordKind::Generator, reinterpret_cast<uint8_t*>(&p));
   return p;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "CountedText.h"
+#include "framework/RecordLimits.h"
 
 static_assert(sizeof(float) == 4 && sizeof(double) == 8, "records hold IEEE single and double values");
 
@@ -45,7 +46,7 @@ struct GeneratorParams {
   int64_t Alpha;
   int64_t KaiserAmp;
   int64_t Beta;
-  CountedText<55> Formula;
+  CountedText<kRecordTextLength> Formula;
 };
 
 // Transform record of the element-wise and buffer blocks, stored under the
@@ -66,8 +67,8 @@ struct TransformParams {
   float WinAlpha;
   float WinBeta;
   int32_t Reserved136;
-  CountedText<55> UserFunc;
-  CountedText<55> BasisFunc;
+  CountedText<kRecordTextLength> UserFunc;
+  CountedText<kRecordTextLength> BasisFunc;
   uint8_t Padding252[4];
   double AddSubCoef;
   double MpyDivCoef;
@@ -126,7 +127,7 @@ struct FilterParams {
 
 // Wave record, stored under "Load Wave" or "Save Wave".
 struct WaveParams {
-  CountedText<55> FileName;
+  CountedText<kRecordTextLength> FileName;
   uint8_t Sound;  // 0 "All_waves" … 5 "Thank_You"
   uint8_t Padding57[3];
   int32_t SampleRate;

@@ -1,35 +1,16 @@
-// Small routines shared by blocks, dialogs and the chart formatter.
+// Small routines shared by blocks and dialogs.
 #pragma once
 
 #include <cstdint>
-#include <exception>
-#include <string>
-#include <string_view>
 
 #include "CountedText.h"
+#include "framework/RecordLimits.h"
 
 // Evaluates the formula at t = 0..100; at the first failure shows message 15
 // once, replaces the formula by "Err" and returns false.
-bool CheckFormula(CountedText<55>& formula, int maxLength);
+bool CheckFormula(CountedText<kRecordTextLength>& formula, int maxLength);
 
 // True exactly for positive powers of two; order = number of halvings done.
 bool IsPowerOfTwo(int32_t n, int32_t& order);
 
-// Ends a conversion silently: callers catch it and show nothing. Deliberately
-// not a std::runtime_error, whose text callers present to the user.
-class ConversionAborted : public std::exception {
- public:
-  const char* what() const noexcept override { return "Operation aborted"; }
-};
-
-// Digits of one base to another (2..256). Throws std::runtime_error with
-// "Invalid system range" or "Invalid value", and ConversionAborted when a
-// digit is not below the source base. Bases up to 36 use '0'-'9' and 'A'-'Z'
-// (letters of either case on input); larger bases use the byte values as
-// digits. Zero is the single digit 0; no other leading zeros are produced.
-std::string ConvertBase(std::string_view digits, int sourceBase, int targetBase);
-// Decimal text to a value text; negative input gives the two's complement in `width` bits.
-std::string DecimalToBinaryText(std::string_view decimal, int width);
-
 void IncrementInt64(int64_t& value);
-int64_t AbsInt64(int64_t value);

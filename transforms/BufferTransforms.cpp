@@ -106,13 +106,13 @@ void RIR_STDCALL TTransform::InputChanged() {
 
   if (Cursor.Emitting && write) {
     const SCplx& r = Arrays.Results[Cursor.TakeEmission(OutLen)];
-    const int32_t re = RoundClamped(r.re);
-    const int32_t im = RoundClamped(r.im);
+    const int32_t re = RoundToSample(r.re);
+    const int32_t im = RoundToSample(r.im);
     WriteValueText(ReOutHandle, EncodeResult(ReText, SignMode, re));
     if (ImOutHandle != 0) WriteValueText(ImOutHandle, EncodeResult(ImText, SignMode, im));
     if (PowerHandle != 0) {
       const long double p = static_cast<long double>(int64_t{re} * re) + static_cast<long double>(int64_t{im} * im);
-      WriteValueText(PowerHandle, EncodeResult(PowerText, SignMode, RoundClamped(p)));
+      WriteValueText(PowerHandle, EncodeResult(PowerText, SignMode, RoundToSample(p)));
     }
   }
 

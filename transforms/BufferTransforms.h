@@ -27,7 +27,6 @@ class TTransform : public TBaseModelExt {
 
   int32_t TransformCode() const { return Code; }
   int32_t SignalLength() const { return N; }
-  int32_t OutputLength() const { return OutLen; }
 
  protected:
   ~TTransform() override;

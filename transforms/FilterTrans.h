@@ -24,8 +24,6 @@ class TFilterTransform : public TBaseModelExt {
   // releases the self reference.
   void RIR_STDCALL Done() override;
 
-  int32_t FilterCode() const { return Code; }
-
  protected:
   ~TFilterTransform() override;
 

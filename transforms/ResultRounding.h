@@ -12,7 +12,8 @@
 // Samples span the whole 32-bit range.
 
 // Element-wise blocks: a NaN or a rounded value outside the range is a
-// failed computation.
+// failed computation. Buffer and filter blocks limit such values to the range
+// instead, with RoundToSample.
 inline bool RoundToSampleOrFail(double r, int32_t& v) {
   if (!(std::fabs(r) < 0x1p62)) return false;  // NaN too
   const int64_t rounded = RoundToInt64(r);
@@ -20,10 +21,6 @@ inline bool RoundToSampleOrFail(double r, int32_t& v) {
   v = static_cast<int32_t>(rounded);
   return true;
 }
-
-// Buffer and filter blocks: out-of-range values are limited to the range; a
-// NaN carries no value and becomes 0.
-inline int32_t RoundClamped(long double r) { return RoundToSample(r); }
 
 // A result as its port's text. A sign-magnitude text of up to 32 characters
 // cannot carry -2^31: its magnitude bits are all zero and it reads back as 0.

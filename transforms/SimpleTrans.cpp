@@ -9,7 +9,7 @@
 #include "ResultRounding.h"
 
 namespace {
-constexpr int kFormulaCapacity = 55;
+constexpr int kFormulaCapacity = kRecordTextLength;
 constexpr float kInverseThreshAtZero = 100000.0f;
 }  // namespace
 
@@ -88,7 +88,7 @@ bool TSimpleTransform::Compute(float x, float y, float& r) {
       return true;
     }
     case ccBitReversed:
-      r = static_cast<float>(NspTable.nspBitRev(RoundClamped(x), Params.BitRevOrder));
+      r = static_cast<float>(NspTable.nspBitRev(RoundToSample(x), Params.BitRevOrder));
       return true;
     case ccSimpleConjugation:
       r = -x;

@@ -23,9 +23,9 @@ void ServiceDefaults(void* record) {
 }
 
 bool ServiceCheckFormula(const char* formula) {
-  CountedText<55> text{};
+  CountedText<kRecordTextLength> text{};
   text.Set(formula != nullptr ? formula : "");
-  return CheckFormula(text, 55);
+  return CheckFormula(text, kRecordTextLength);
 }
 
 void ServicePreview(int32_t kind, const void* record, int32_t count, int64_t* out) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "numeric/RecordSchema.h"
 #include "numeric/Rounding.h"
 
 namespace {
@@ -15,70 +16,53 @@ using F = GeneratorField;
 
 constexpr const char* kPhaseHint = "0<= phase <= 2*PI";
 
+// A control bound to a generator record field: its range and its place in
+// the record come from the record schema.
+consteval GeneratorControl Bound(const char* name, int32_t page, const char* label, GeneratorEditor editor,
+                                 const char* field, double step, int32_t decimals, GeneratorField kind,
+                                 const char* hint) {
+  const RecordField& f = RecordFieldNamed(RecordKind::Generator, field);
+  const bool ranged = f.HasControl();
+  return {name,  page, label, editor, ranged ? f.controlMin : 0, ranged ? f.controlMax : 0, step, decimals, kind,
+          f.offset, hint};
+}
+
 // Row order inside a page is the order of this table.
 constexpr GeneratorControl kControls[] = {
-    {"Func_Str", gpFunc, "Func_lab", E::Text, 0, 0, 0, 0, F::Text, offsetof(GeneratorParams, Formula), nullptr},
-    {"FSinePeriod", gpSine, "Period_lab", E::Delay, 1, 2000000000, 1, 0, F::Int64, offsetof(GeneratorParams, SinePeriod),
-     nullptr},
-    {"FSineAmp", gpSine, "Amplitude_lab", E::IntSpin, 0, 2000000000, 1, 0, F::Int64, offsetof(GeneratorParams, SineAmp),
-     nullptr},
-    {"FModMainTone", gpModSine, "TonePeriod_lab", E::Delay, 1, 2000000000, 1, 0, F::Int64,
-     offsetof(GeneratorParams, ModMainTone), nullptr},
-    {"FModSinePeriod", gpModSine, "SinePeriod_lab", E::Delay, 0, 2000000000, 1, 0, F::Int64,
-     offsetof(GeneratorParams, ModSinePeriod), nullptr},
-    {"FModSineAmp", gpModSine, "Amp2_lab", E::IntSpin, 0, 2000000000, 1, 0, F::Int64,
-     offsetof(GeneratorParams, ModSineAmp), nullptr},
-    {"isSingle", gpModSine, nullptr, E::Radio, 0, 1, 1, 0, F::Byte, offsetof(GeneratorParams, IsSingle), nullptr},
+    Bound("Func_Str", gpFunc, "Func_lab", E::Text, "Formula", 0, 0, F::Text, nullptr),
+    Bound("FSinePeriod", gpSine, "Period_lab", E::Delay, "SinePeriod", 1, 0, F::Int64, nullptr),
+    Bound("FSineAmp", gpSine, "Amplitude_lab", E::IntSpin, "SineAmp", 1, 0, F::Int64, nullptr),
+    Bound("FModMainTone", gpModSine, "TonePeriod_lab", E::Delay, "ModMainTone", 1, 0, F::Int64, nullptr),
+    Bound("FModSinePeriod", gpModSine, "SinePeriod_lab", E::Delay, "ModSinePeriod", 1, 0, F::Int64, nullptr),
+    Bound("FModSineAmp", gpModSine, "Amp2_lab", E::IntSpin, "ModSineAmp", 1, 0, F::Int64, nullptr),
+    Bound("isSingle", gpModSine, nullptr, E::Radio, "IsSingle", 1, 0, F::Byte, nullptr),
     // The other radio button of the pair: selected when isSingle is not.
     {"RadioButton2", gpModSine, nullptr, E::Radio, 0, 1, 1, 0, F::None, 0, nullptr},
-    {"FMaxValue", gpRandom, "Max_lab", E::IntSpin, -1000000000, 1000000000, 1, 0, F::Real,
-     offsetof(GeneratorParams, MaxValue), nullptr},
-    {"FMinValue", gpRandom, "Min_lab", E::IntSpin, -1000000000, 1000000000, 1, 0, F::Real,
-     offsetof(GeneratorParams, MinValue), nullptr},
-    {"FConstant", gpConstant, "Value_lab", E::IntSpin, -1000000, 1000000, 1, 0, F::Real,
-     offsetof(GeneratorParams, ConstantValue), nullptr},
-    {"FTone_rFreq", gpTone, "Freq_lab", E::RealSpin, 0, 0.4999999999, 0.005, 10, F::Real,
-     offsetof(GeneratorParams, ToneRelFreq), nullptr},
-    {"FTone_Mag", gpTone, "Mag_lab", E::IntSpin, 1, 1000000000, 1, 0, F::Real, offsetof(GeneratorParams, ToneMag),
-     nullptr},
-    {"FTone_phase", gpTone, "Phase_lab", E::IntSpin, 0, 359, 1, 0, F::Real, offsetof(GeneratorParams, TonePhase),
-     kPhaseHint},
-    {"FToneInitValue", gpTone, "Init_lab", E::IntSpin, -1000000000, 1000000000, 1, 0, F::Real,
-     offsetof(GeneratorParams, ToneInitValue), nullptr},
-    {"FTrngl_rFreq", gpTriangle, "Freq2_lab", E::RealSpin, 0, 0.49999999999, 0.01, 11, F::Real,
-     offsetof(GeneratorParams, TrnglRelFreq), nullptr},
-    {"FTrngl_Phase", gpTriangle, "Phase2_lab", E::IntSpin, 0, 359, 1, 0, F::Real, offsetof(GeneratorParams, TrnglPhase),
-     kPhaseHint},
-    {"FTrngl_ASym", gpTriangle, "Asym_lab", E::IntSpin, -89, 89, 1, 0, F::Real, offsetof(GeneratorParams, TrnglASym),
-     "-Pi <= asymmetry <= P"},
-    {"FTrngl_Mag", gpTriangle, "Mag2_lab", E::IntSpin, 1, 1000000000, 1, 0, F::Real, offsetof(GeneratorParams, TrnglMag),
-     nullptr},
-    {"FTrnglInitValue", gpTriangle, "Init2_lab", E::IntSpin, -1000000000, 1000000000, 1, 0, F::Real,
-     offsetof(GeneratorParams, TrnglInitValue), nullptr},
-    {"FHigh", gpUniRandom, "High_lab", E::IntSpin, -1000000000, 1000000000, 1, 0, F::Real, offsetof(GeneratorParams, High),
-     nullptr},
-    {"FLow", gpUniRandom, "Low_lab", E::IntSpin, -1000000000, 1000000000, 1, 0, F::Real, offsetof(GeneratorParams, Low),
-     nullptr},
-    {"FMean", gpGaussian, "Mean_lab", E::IntSpin, -1000000000, 1000000000, 1, 0, F::Real, offsetof(GeneratorParams, Mean),
-     nullptr},
-    {"FStDev", gpGaussian, "StDev_Lab", E::IntSpin, 1, 1000000000, 1, 0, F::Real, offsetof(GeneratorParams, StDev),
-     nullptr},
-    {"FAlpha", gpBlackMan, "Alpha_Label", E::RealSpin, -1000000, 1000000, 1, 2, F::Int64, offsetof(GeneratorParams, Alpha),
-     nullptr},
-    {"FBlackInitValue", gpBlackMan, "Init3_lab", E::IntSpin, -1000000000, 1000000000, 1, 0, F::Int64,
-     offsetof(GeneratorParams, BlackAmp), nullptr},
-    {"BlackLen", gpBlackMan, "BlackLen_lab", E::IntSpin, 2, 2000000000, 1, 0, F::Int64,
-     offsetof(GeneratorParams, BlackLen), nullptr},
-    {"FBeta", gpKaiser, "Beta_lab", E::RealSpin, -11, 1, 1, 2, F::Int64, offsetof(GeneratorParams, Beta), nullptr},
-    {"FKaiserInitValue", gpKaiser, "Init4_lab", E::IntSpin, -1000000000, 1000000000, 1, 0, F::Int64,
-     offsetof(GeneratorParams, KaiserAmp), nullptr},
-    {"KaiserLen", gpKaiser, "KaiserLen_lab", E::IntSpin, 2, 2000000000, 1, 0, F::Int64,
-     offsetof(GeneratorParams, KaiserLen), nullptr},
+    Bound("FMaxValue", gpRandom, "Max_lab", E::IntSpin, "MaxValue", 1, 0, F::Real, nullptr),
+    Bound("FMinValue", gpRandom, "Min_lab", E::IntSpin, "MinValue", 1, 0, F::Real, nullptr),
+    Bound("FConstant", gpConstant, "Value_lab", E::IntSpin, "ConstantValue", 1, 0, F::Real, nullptr),
+    Bound("FTone_rFreq", gpTone, "Freq_lab", E::RealSpin, "ToneRelFreq", 0.005, 10, F::Real, nullptr),
+    Bound("FTone_Mag", gpTone, "Mag_lab", E::IntSpin, "ToneMag", 1, 0, F::Real, nullptr),
+    Bound("FTone_phase", gpTone, "Phase_lab", E::IntSpin, "TonePhase", 1, 0, F::Real, kPhaseHint),
+    Bound("FToneInitValue", gpTone, "Init_lab", E::IntSpin, "ToneInitValue", 1, 0, F::Real, nullptr),
+    Bound("FTrngl_rFreq", gpTriangle, "Freq2_lab", E::RealSpin, "TrnglRelFreq", 0.01, 11, F::Real, nullptr),
+    Bound("FTrngl_Phase", gpTriangle, "Phase2_lab", E::IntSpin, "TrnglPhase", 1, 0, F::Real, kPhaseHint),
+    Bound("FTrngl_ASym", gpTriangle, "Asym_lab", E::IntSpin, "TrnglASym", 1, 0, F::Real, "-Pi <= asymmetry <= P"),
+    Bound("FTrngl_Mag", gpTriangle, "Mag2_lab", E::IntSpin, "TrnglMag", 1, 0, F::Real, nullptr),
+    Bound("FTrnglInitValue", gpTriangle, "Init2_lab", E::IntSpin, "TrnglInitValue", 1, 0, F::Real, nullptr),
+    Bound("FHigh", gpUniRandom, "High_lab", E::IntSpin, "High", 1, 0, F::Real, nullptr),
+    Bound("FLow", gpUniRandom, "Low_lab", E::IntSpin, "Low", 1, 0, F::Real, nullptr),
+    Bound("FMean", gpGaussian, "Mean_lab", E::IntSpin, "Mean", 1, 0, F::Real, nullptr),
+    Bound("FStDev", gpGaussian, "StDev_Lab", E::IntSpin, "StDev", 1, 0, F::Real, nullptr),
+    Bound("FAlpha", gpBlackMan, "Alpha_Label", E::RealSpin, "Alpha", 1, 2, F::Int64, nullptr),
+    Bound("FBlackInitValue", gpBlackMan, "Init3_lab", E::IntSpin, "BlackAmp", 1, 0, F::Int64, nullptr),
+    Bound("BlackLen", gpBlackMan, "BlackLen_lab", E::IntSpin, "BlackLen", 1, 0, F::Int64, nullptr),
+    Bound("FBeta", gpKaiser, "Beta_lab", E::RealSpin, "Beta", 1, 2, F::Int64, nullptr),
+    Bound("FKaiserInitValue", gpKaiser, "Init4_lab", E::IntSpin, "KaiserAmp", 1, 0, F::Int64, nullptr),
+    Bound("KaiserLen", gpKaiser, "KaiserLen_lab", E::IntSpin, "KaiserLen", 1, 0, F::Int64, nullptr),
     {"Wind_type", gpWindowing, "WinType_lab", E::Combo, 0, kWindowTypeCount - 1, 1, 0, F::None, 0, nullptr},
-    {"FInitValue", gpWindowing, "Init5_lab", E::IntSpin, -2000000000, 2000000000, 1, 0, F::Int64,
-     offsetof(GeneratorParams, WindowAmp), nullptr},
-    {"WindowLen", gpWindowing, "WindowLen_lab", E::IntSpin, 2, 2000000000, 1, 0, F::Int64,
-     offsetof(GeneratorParams, WindowLen), nullptr},
+    Bound("FInitValue", gpWindowing, "Init5_lab", E::IntSpin, "WindowAmp", 1, 0, F::Int64, nullptr),
+    Bound("WindowLen", gpWindowing, "WindowLen_lab", E::IntSpin, "WindowLen", 1, 0, F::Int64, nullptr),
 };
 
 constexpr Caption kCaptions[] = {

@@ -106,7 +106,7 @@ using GeneratorValues = std::vector<GeneratorValue>;  // by control index
 
 // What the controls show for a record: spin values rounded (ties to even)
 // and held in their ranges, NaN at the minimum, reals at their decimals; the
-// formula as stored (at most 55 characters); Wind_type from a window kind.
+// formula as stored (at most kRecordTextLength); Wind_type from a window kind.
 GeneratorValues RecordToValues(const GeneratorParams& record);
 // The record the controls describe: kind = page code (5 when negative),
 // integer fields rounded to the nearest (ties to even), the formula's first

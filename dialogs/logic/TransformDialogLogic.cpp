@@ -9,6 +9,7 @@
 #include "CoefficientLists.h"
 #include "framework/CatalogueCodes.h"
 #include "FormulaText.h"
+#include "numeric/RecordSchema.h"
 
 namespace {
 
@@ -75,28 +76,37 @@ const char* const kPages[] = {"None",        "Disabled",    "BlackMan", "Kaiser"
                               "Bit Reversed", "Thresh",     "Convolution", "FIRS", "IIRS",
                               "LMSS",        "Users_transform", "Users_func", "Add_Sub", "Mpy_Div"};
 
+// A control bound to a record field takes its range from the record schema.
+consteval NumberControl Bound(RecordKind record, const char* name, double step, double value, int32_t decimals) {
+  const RecordField& f = RecordFieldNamed(record, name);
+  return {f.name, f.controlMin, f.controlMax, step, value, decimals};
+}
+constexpr RecordKind InTransform = RecordKind::Transform;
+constexpr RecordKind InFilter = RecordKind::Filter;
+
 const NumberControl kNumbers[] = {
-    {"Num_Points", 3, 1000000, 1, 102, 0},
-    {"Win_Alpha", -1000000, 1000000, 1, 7, 4},
-    {"Win_Beta", -10, 1, 1, -2, 4},
+    Bound(InTransform, "Num_Points", 1, 102, 0),
+    Bound(InTransform, "Win_Alpha", 1, 7, 4),
+    Bound(InTransform, "Win_Beta", 1, -2, 4),
+    // Composes the flag word; no record holds it.
     {"WindowLen", 1, 2000000000, 1, 400, 0},
-    {"Goertzel_Frequency", 0, 0.998, 0.001, 0.125, 6},
-    {"Sampl_Factor", 1, 1000000, 1, 2, 0},
-    {"Sampl_Phase", 0, 1000000, 1, 1, 0},
-    {"Corr_nLags", 1, 1000000, 1, 1, 0},
-    {"BitRev_Order", 0, 31, 1, 5, 0},
-    {"Thresh_param", 0, 1000000, 1, 10, 4},
-    {"FIRH_UpFactor", 1, 1000000, 1, 1, 0},
-    {"FIRH_UpPhase", 0, 1000000, 1, 0, 0},
-    {"FIRH_DownFactor", 1, 1000000, 1, 1, 0},
-    {"FIRH_DownPhase", 0, 1000000, 1, 0, 0},
-    {"LMSS_ErrDly", 0, 1000000, 1, 0, 0},
-    {"LMSS_Step", 0, 1, 0.1, 0, 6},
-    {"LMSS_Leak", 0, 1, 0.1, 0, 6},
-    {"LMSS_DwnFactor", 1, 1000000, 1, 1, 0},
-    {"LMSS_DwnPhase", 0, 1000000, 1, 0, 0},
-    {"Add_Sub_coef", -1000000, 1000000, 1, 13, 6},
-    {"Mpy_Div_coef", -1000000, 1000000, 1, 4, 6},
+    Bound(InTransform, "Goertzel_Frequency", 0.001, 0.125, 6),
+    Bound(InTransform, "Sampl_Factor", 1, 2, 0),
+    Bound(InTransform, "Sampl_Phase", 1, 1, 0),
+    Bound(InTransform, "Corr_nLags", 1, 1, 0),
+    Bound(InTransform, "BitRev_Order", 1, 5, 0),
+    Bound(InTransform, "Thresh_param", 1, 10, 4),
+    Bound(InFilter, "FIRH_UpFactor", 1, 1, 0),
+    Bound(InFilter, "FIRH_UpPhase", 1, 0, 0),
+    Bound(InFilter, "FIRH_DownFactor", 1, 1, 0),
+    Bound(InFilter, "FIRH_DownPhase", 1, 0, 0),
+    Bound(InFilter, "LMSS_ErrDly", 1, 0, 0),
+    Bound(InFilter, "LMSS_Step", 0.1, 0, 6),
+    Bound(InFilter, "LMSS_Leak", 0.1, 0, 6),
+    Bound(InFilter, "LMSS_DwnFactor", 1, 1, 0),
+    Bound(InFilter, "LMSS_DwnPhase", 1, 0, 0),
+    Bound(InTransform, "Add_Sub_coef", 1, 13, 6),
+    Bound(InTransform, "Mpy_Div_coef", 1, 4, 6),
 };
 
 const TextControl kTexts[] = {
@@ -562,9 +572,9 @@ TransformParams ControlsToTransformRecord(const TransformControls& c, const Tran
   r.ThreshRelOp = c.threshRelOp;
   r.SamplFactor = c.samplFactor;
   r.SamplPhase = c.samplPhase;
-  const std::string user = c.userFunc.substr(0, 55);
+  const std::string user = c.userFunc.substr(0, kRecordTextLength);
   r.UserFunc.Set(dialogCode == 33 ? FormulaLowerCase(user) : user);
-  const std::string basis = c.basisFunc.substr(0, 55);
+  const std::string basis = c.basisFunc.substr(0, kRecordTextLength);
   r.BasisFunc.Set(dialogCode == 80 || dialogCode == 81 ? FormulaLowerCase(basis) : basis);
   r.ConvTapsCount = ClampListCount(working.ConvTapsCount);
   std::memcpy(r.ConvTaps, working.ConvTaps, sizeof r.ConvTaps);

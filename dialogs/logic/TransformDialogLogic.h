@@ -220,7 +220,7 @@ void TransformRecordToControls(const TransformParams& record, TransformControls&
 // dialog edits taken from the controls, the taps from `working`, the kind
 // from `dialogCode` (negative codes become 5) and the flag word `flags`.
 // The user function is lower-cased for "Any Func" (33), the basis function
-// for the user transforms (80, 81); both are cut to 55 characters.
+// for the user transforms (80, 81); both are cut to kRecordTextLength.
 TransformParams ControlsToTransformRecord(const TransformControls& controls, const TransformParams& source,
                                           const TransformParams& working, int32_t dialogCode, int32_t flags);
 // A filter record shown: `working` becomes the record with its counts

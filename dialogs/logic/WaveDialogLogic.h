@@ -20,7 +20,7 @@
 namespace WaveDialog {
 
 // Longest file name a record holds, in bytes of the local 8-bit encoding.
-inline constexpr size_t kNameLimit = 55;
+inline constexpr size_t kNameLimit = kRecordTextLength;
 // The block type whose dialog shows the load page; every other one saves.
 inline constexpr const char* kLoadType = "Load Wave";
 // The name fields' design texts, until a record fills them.
@@ -136,7 +136,6 @@ class WaveForm {
   const WaveTexts& Texts() const { return TextsFor(Russian_); }
   const std::string& Directory() const { return Directory_; }
   const WaveParams& Record() const { return Record_; }
-  PathStyle Style() const { return Style_; }
 
   // The stored record (68 bytes) or the defaults become the form record and
   // fill the controls.

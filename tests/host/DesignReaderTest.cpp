@@ -196,6 +196,8 @@ TEST(DesignReader, FaultsNameTheFileAndLine) {
        13, "block \"f\" (High_Level_FIR_Init): \"FIRS_Taps\" holds 2 values but \"FIRS_TapsCount\" is 3"},
       {h + kFir + "inputs = { DSrc = \"v\" }\noutputs = { DOut = \"v\" }\nparameters = { LMSS_TapsCount = 66 }\n", 13,
        "\"LMSS_TapsCount\" = 66 is out of range 0..65"},
+      {h + kFftPorts + "type = \"OneDim_Convolution_Init\"\nparameters = { Conv_H_Count = 66 }\n", 16,
+       "\"Conv_H_Count\" = 66 is out of range 0..65"},
       {h + kFir + "inputs = { DSrc = \"v\", DOut = \"v\" }\n", 11,
        "port \"DOut\" of block \"f\" (High_Level_FIR_Init) is an output: list it under outputs. "
        "Its ports: inputs DSrc (required), DDes; outputs DOut (required)"},

@@ -8,6 +8,7 @@
 #include "framework/Errors.h"
 #include "numeric/Calc.h"
 #include "numeric/SupportRoutines.h"
+#include "support/ChartConversions.h"
 
 namespace {
 
