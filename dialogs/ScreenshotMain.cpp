@@ -88,10 +88,10 @@ int main(int argc, char** argv) {
     const char* typeName;
     const char* file;
   };
-  const Shot shots[] = {{"Sine", "sine"},         {"ModSine", "modsine"},  {"Hann", "windowing"},
-                       {"Func", "function"},     {"Constant", "constant"}, {"Tone", "tone"},
-                       {"Triangle", "triangle"}, {"PseudoRandom", "unirandom"}, {"Gaussian", "gaussian"},
-                       {"Blackman", "blackman"}, {"Kaiser", "kaiser"}};
+  const Shot shots[] = {{"Sine", "sine"},         {"ModSine", "modsine"},        {"Hann", "windowing"},
+                        {"Func", "function"},     {"Constant", "constant"},      {"Tone", "tone"},
+                        {"Triangle", "triangle"}, {"PseudoRandom", "unirandom"}, {"Gaussian", "gaussian"},
+                        {"Blackman", "blackman"}, {"Kaiser", "kaiser"}};
   for (const char* language : {"ENGLISH", "RUSSIAN"}) {
     for (const Shot& s : shots) {
       ShotHost host;

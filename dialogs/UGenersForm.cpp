@@ -457,7 +457,8 @@ void TGenersForm::drawPreview() {
   const std::vector<int64_t> points = GeneratorPreviewPoints(hooks_, pageCode_, record);
   QList<QPointF> series;
   series.reserve(static_cast<qsizetype>(points.size()));
-  for (size_t i = 0; i < points.size(); ++i) series.append(QPointF(static_cast<double>(i), static_cast<double>(points[i])));
+  for (size_t i = 0; i < points.size(); ++i)
+    series.append(QPointF(static_cast<double>(i), static_cast<double>(points[i])));
   series_->replace(series);  // empty in a build without the waveform code
   const auto [low, high] = PreviewValueRange(points);
   for (QAbstractAxis* axis : series_->attachedAxes()) {

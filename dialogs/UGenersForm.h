@@ -103,9 +103,9 @@ class TGenersForm : public QDialog {
   bool loading_ = false;
   bool forcingPeriod_ = false;
   QPoint shownAt_;
-  bool allPages_ = false;             // All_in_One or an unknown type: every page offered
-  int lastPage_ = -1;                 // the page before the current one
-  std::vector<uint8_t> original_;     // the stored record as it came
+  bool allPages_ = false;                       // All_in_One or an unknown type: every page offered
+  int lastPage_ = -1;                           // the page before the current one
+  std::vector<uint8_t> original_;               // the stored record as it came
   std::optional<GeneratorParams> shownRecord_;  // the controls' record when first shown
 
   QTabWidget* pages_ = nullptr;
@@ -128,5 +128,4 @@ class TGenersForm : public QDialog {
   QSpinBox* FLow = nullptr;
   QSpinBox* FHigh = nullptr;
   QComboBox* Wind_type = nullptr;
-
 };

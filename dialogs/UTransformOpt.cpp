@@ -97,7 +97,9 @@ TEditButton* Field(const char* name, QWidget* parent) {
   return new TEditButton(name, QString::fromLatin1(DesignTextOf(name)), parent);
 }
 
-QString TextOf(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString TextOf(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 std::string RecordText(const QString& text) { return text.toLatin1().toStdString(); }
 
 }  // namespace

@@ -273,7 +273,7 @@ WaveParams TWavesForm::ControlsToRecord(bool runFileStep) {
     return record;
   }
   return Logic.SavePageRecord(Utf8(SaveWaveFile->text()), std::max(0, SampleWave->currentIndex()),
-                               WaveRate->currentIndex(), Radio_Bit16->isChecked());
+                              WaveRate->currentIndex(), Radio_Bit16->isChecked());
 }
 
 DialogResult TWavesForm::Store() {

@@ -22,9 +22,9 @@ struct GeneratorState {
   int64_t HannIndex = 0;
   int64_t HammingIndex = 0;
   int64_t KaiserIndex = 0;
-  int64_t OptAlpha = 0;  // BlackmanOpt's alpha, fixed by the window length
-  long double ToneOmega = 0;  // Tone: 2 pi ToneRelFreq, the factor of t
-  long double TonePhase = 0;  // Tone: the phase in radians
+  int64_t OptAlpha = 0;        // BlackmanOpt's alpha, fixed by the window length
+  long double ToneOmega = 0;   // Tone: 2 pi ToneRelFreq, the factor of t
+  long double TonePhase = 0;   // Tone: the phase in radians
   bool FormulaFailed = false;  // Func: the formula failed its check
 };
 

@@ -28,9 +28,9 @@ struct Engine::SimBlock {
   int64_t tableLeft = -1;           // steps left in a free-running generator's table, -1 = no table
   int64_t next = Stimulus::kNever;  // next TimeStep of a time-driven block
   uint64_t reports = 0;
-  uint32_t calls = 0;      // InputChanged calls in this time point
-  uint64_t skipped = 0;    // time points with written inputs and no call (events)
-  uint64_t repeated = 0;   // time points with more than one call (events)
+  uint32_t calls = 0;     // InputChanged calls in this time point
+  uint64_t skipped = 0;   // time points with written inputs and no call (events)
+  uint64_t repeated = 0;  // time points with more than one call (events)
 };
 
 Engine::Engine(const Design& design, PluginLoader* plugin, std::function<void(const std::string&)> say)

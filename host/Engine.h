@@ -108,13 +108,13 @@ class Engine {
   std::vector<std::vector<size_t>> readers_;  // per variable: input-driven blocks reading it
   std::vector<char> notify_;
   std::vector<uint64_t> passStart_;  // change counts at the start of a loop group's pass
-  std::vector<uint64_t> seen_;  // writes already seen, per variable
+  std::vector<uint64_t> seen_;       // writes already seen, per variable
   std::vector<Group> groups_;
-  std::vector<char> inLoop_;  // per block: a member of a loop group
-  std::vector<int8_t> limitFrom_;      // per variable, see PrepareLimits
-  std::vector<uint64_t> atLimits_;     // per variable: time points written at the limits
-  std::string ones_;                   // '1' as wide as the widest watched variable
-  bool countEvents_ = false;           // events scheduling: count skipped and repeated notifications
+  std::vector<char> inLoop_;        // per block: a member of a loop group
+  std::vector<int8_t> limitFrom_;   // per variable, see PrepareLimits
+  std::vector<uint64_t> atLimits_;  // per variable: time points written at the limits
+  std::string ones_;                // '1' as wide as the widest watched variable
+  bool countEvents_ = false;        // events scheduling: count skipped and repeated notifications
   uint64_t errors_ = 0, warnings_ = 0;
   std::string loadFolder_, saveFolder_;
   const SimBlock* current_ = nullptr;  // block being called, for library messages

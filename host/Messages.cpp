@@ -296,11 +296,12 @@ std::string DescribeEventEffects(HostLanguage lang, const std::string& block, ui
 std::string DescribeAtLimits(HostLanguage lang, const std::string& variable, uint64_t count, int32_t width,
                              int32_t signMode) {
   const bool ru = lang == HostLanguage::Russian;
-  const std::string port = std::to_string(width) + (ru ? "-битный " : "-bit ") +
-                           (signMode == 0 ? (ru ? "знак-модуль" : "sign-magnitude") : (ru ? "беззнаковый" : "unsigned"));
+  const std::string port =
+      std::to_string(width) + (ru ? "-битный " : "-bit ") +
+      (signMode == 0 ? (ru ? "знак-модуль" : "sign-magnitude") : (ru ? "беззнаковый" : "unsigned"));
   return ru ? "предупреждение: переменная " + variable + ": " +
-                  Count(ru, count, "", "", "значение", "значения", "значений") + " на границе диапазона порта (" + port +
-                  "); вероятно насыщение"
+                  Count(ru, count, "", "", "значение", "значения", "значений") + " на границе диапазона порта (" +
+                  port + "); вероятно насыщение"
             : "warning: variable " + variable + ": " + Count(ru, count, "value", "values", "", "", "") +
                   " at the limits of its port (" + port + "); the results probably saturated";
 }

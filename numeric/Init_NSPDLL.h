@@ -13,21 +13,23 @@ struct IPELMOR;
 // states, in the table's fixed order: element-wise arithmetic, conjugation
 // and splitting, convolution and correlation, sampling, transforms, filters
 // and their states, windows.
-#define RIR_NSP_FUNCTIONS(X)                                                                                           \
-  X(nspsbSet)                                                                                                          \
-  X(nspsbAdd3) X(nspsbMpy3) X(nspsbAbs2) X(nspsbSqr2) X(nspsbSqrt2) X(nspsbExp2) X(nspsbLn2) X(nspsbThresh2)           \
-      X(nspsbInvThresh2) X(nspsMin) X(nspBitRev) X(nspcbReal) X(nspcbImag) X(nspcb2RealToCplx) X(nspcbConjExtend2)     \
-          X(nspsConv) X(nspsConv2D) X(nspsFilter2D) X(nspsAutoCorr) X(nspsUpSample) X(nspsDownSample)                  \
-              X(nspsRealFftNip) X(nspsCcsFftNip) X(nspcbPowerSpectr) X(nspsGoertzInit) X(nspsbGoertz)                  \
-                  X(nspsGoertzFree) X(nspsFirInit) X(nspsFirInitMr) X(nspsFir) X(nspsFirFree) X(nspsFirlInit)          \
-                      X(nspsFirlInitMr) X(nspsFirlInitDlyl) X(nspsFirlSetDlyl) X(nspsFirl) X(nspsFirlFree)             \
-                          X(nspsFirlFreeDlyl) X(nspsIirInit) X(nspsIirInitBq) X(nspsIir) X(nspsIirFree)                \
-                              X(nspsIirlInit) X(nspsIirlInitBq) X(nspsIirlInitDlyl) X(nspsIirl) X(nspsIirlFree)        \
-                                  X(nspsIirlFreeDlyl) X(nspsLmsInit) X(nspsLmsInitMr) X(nspsLms) X(nspsLmsDes)         \
-                                      X(nspsLmsFree) X(nspsLmslInit) X(nspsLmslInitMr) X(nspsLmslInitDlyl) X(nspsLmsl) \
-                                          X(nspsLmslNa) X(nspsLmslFree) X(nspsLmslFreeDlyl) X(nspcWinBartlett)         \
-                                              X(nspcWinHann) X(nspcWinHamming) X(nspcWinBlackman)                      \
-                                                  X(nspcWinBlackmanStd) X(nspcWinBlackmanOpt) X(nspcWinKaiser)
+// clang-format off
+#define RIR_NSP_FUNCTIONS(X)                                                                                     \
+  X(nspsbSet)                                                                                                    \
+  X(nspsbAdd3) X(nspsbMpy3) X(nspsbAbs2) X(nspsbSqr2) X(nspsbSqrt2) X(nspsbExp2) X(nspsbLn2) X(nspsbThresh2)     \
+  X(nspsbInvThresh2) X(nspsMin) X(nspBitRev) X(nspcbReal) X(nspcbImag) X(nspcb2RealToCplx) X(nspcbConjExtend2)   \
+  X(nspsConv)                                                                                                    \
+  X(nspsConv2D) X(nspsFilter2D) X(nspsAutoCorr) X(nspsUpSample) X(nspsDownSample) X(nspsRealFftNip)              \
+  X(nspsCcsFftNip) X(nspcbPowerSpectr) X(nspsGoertzInit)                                                         \
+  X(nspsbGoertz) X(nspsGoertzFree) X(nspsFirInit) X(nspsFirInitMr) X(nspsFir)                                    \
+  X(nspsFirFree) X(nspsFirlInit) X(nspsFirlInitMr) X(nspsFirlInitDlyl) X(nspsFirlSetDlyl) X(nspsFirl)            \
+  X(nspsFirlFree) X(nspsFirlFreeDlyl) X(nspsIirInit) X(nspsIirInitBq) X(nspsIir) X(nspsIirFree) X(nspsIirlInit)  \
+  X(nspsIirlInitBq) X(nspsIirlInitDlyl) X(nspsIirl) X(nspsIirlFree) X(nspsIirlFreeDlyl) X(nspsLmsInit)           \
+  X(nspsLmsInitMr) X(nspsLms) X(nspsLmsDes) X(nspsLmsFree) X(nspsLmslInit)                                       \
+  X(nspsLmslInitMr) X(nspsLmslInitDlyl) X(nspsLmsl) X(nspsLmslNa) X(nspsLmslFree) X(nspsLmslFreeDlyl)            \
+  X(nspcWinBartlett) X(nspcWinHann) X(nspcWinHamming) X(nspcWinBlackman) X(nspcWinBlackmanStd)                   \
+  X(nspcWinBlackmanOpt) X(nspcWinKaiser)
+// clang-format on
 
 // One typed pointer per name; null until resolved, and null when the loaded
 // file does not export the name.

@@ -26,7 +26,7 @@ inline bool NearestEvenSmall(long double v, int64_t& out) {
   const int e = (signExponent & 0x7FFF) - 16383;
   if (e >= 62) return false;
   uint64_t q = 0;
-  if (e >= -1) {  // |v| >= 0.5; below that it rounds to 0
+  if (e >= -1) {               // |v| >= 0.5; below that it rounds to 0
     const int shift = 63 - e;  // fraction bits, 2..64
     const uint64_t fraction = shift == 64 ? m : m & ((uint64_t{1} << shift) - 1);
     const uint64_t half = uint64_t{1} << (shift - 1);
@@ -70,8 +70,8 @@ inline int64_t RoundToInt64(long double value) {
 inline int32_t RoundToSample(long double value) {
   int64_t n;
   if (rounding_detail::NearestEvenSmall(value, n))
-    return static_cast<int32_t>(std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
   if (std::isnan(value)) return 0;
   const long double r = RoundHalfEven(value);
   if (r > 2147483647.0L) return std::numeric_limits<int32_t>::max();

@@ -6,6 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash tools/setup.sh
 bash tools/setup-wine32.sh  # the i686 DLL's suites run under 32-bit wine
+bash tools/check-format.sh
 export QT_QPA_PLATFORM=offscreen
 # Every build of the test path, the Windows ones too, treats warnings as errors.
 export RIR_WERROR=ON

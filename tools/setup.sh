@@ -15,7 +15,7 @@ demo_packages=(
   libtomlplusplus-dev libcli11-dev gnuplot-nox
 )
 test_packages=(
-  git clang libclang-rt-14-dev
+  git clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev libmpfr-dev qt6-tools-dev-tools
   python3-dev python3-numpy python3-scipy pybind11-dev python3-pybind11
   python3-pytest python3-matplotlib python3-nbconvert python3-ipykernel help2man

@@ -14,7 +14,6 @@ const float* Taps(TransformParams& p) {
   return reinterpret_cast<const float*>(reinterpret_cast<unsigned char*>(&p) + offsetof(TransformParams, ConvTaps));
 }
 
-
 void CopyInput(BufferArrays& a) { std::memcpy(a.Results, a.Input, sizeof a.Results); }
 }  // namespace
 

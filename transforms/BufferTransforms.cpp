@@ -9,8 +9,7 @@
 #include "../numeric/Init_NSPDLL.h"
 #include "ResultRounding.h"
 
-namespace {
-}  // namespace
+namespace {}  // namespace
 
 static_assert(TTransform::kBufferLength == kMaxSignalLength && TTransform::kMaxTaps == kRecordMaxTaps,
               "the catalogue states the limits");

@@ -90,9 +90,8 @@ void HostChain(benchmark::State& state) {
   state.counters["block_calls/s"] = benchmark::Counter(calls * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["samples/s"] =
       benchmark::Counter(static_cast<double>(kSamples) * state.iterations(), benchmark::Counter::kIsRate);
-  state.counters["ns/sample"] =
-      benchmark::Counter(static_cast<double>(kSamples),
-                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns/sample"] = benchmark::Counter(
+      static_cast<double>(kSamples), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   ::unlink("/tmp/rir_host_bench.wav");
 }
 BENCHMARK(HostChain)->ArgName("events")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -158,9 +157,8 @@ void BareChain(benchmark::State& state) {
   }
   state.counters["samples/s"] =
       benchmark::Counter(static_cast<double>(kSamples) * state.iterations(), benchmark::Counter::kIsRate);
-  state.counters["ns/sample"] =
-      benchmark::Counter(static_cast<double>(kSamples),
-                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns/sample"] = benchmark::Counter(
+      static_cast<double>(kSamples), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   ::unlink("/tmp/rir_host_bench.wav");
 }
 BENCHMARK(BareChain)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -231,9 +229,8 @@ outputs = { DOut = "b" }
     engine.Build();
     engine.Run(nullptr);
   }
-  state.counters["ns/step"] =
-      benchmark::Counter(static_cast<double>(kSamples),
-                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns/step"] = benchmark::Counter(
+      static_cast<double>(kSamples), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(HostTrivial)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -264,18 +261,16 @@ void BareTrivial(benchmark::State& state) {
       m->Release();
     }
   }
-  state.counters["ns/step"] =
-      benchmark::Counter(static_cast<double>(kSamples),
-                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns/step"] = benchmark::Counter(
+      static_cast<double>(kSamples), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BareTrivial)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void SampleCounters(benchmark::State& state, int64_t samples) {
   state.counters["samples/s"] =
       benchmark::Counter(static_cast<double>(samples) * state.iterations(), benchmark::Counter::kIsRate);
-  state.counters["ns/sample"] =
-      benchmark::Counter(static_cast<double>(samples),
-                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns/sample"] = benchmark::Counter(
+      static_cast<double>(samples), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 constexpr const char* kDesignOutputs = "/tmp/rir_design_bench";

@@ -60,4 +60,3 @@ const RirDialogServices& DialogServices() {
   }();
   return services;
 }
-

@@ -23,8 +23,8 @@ consteval GeneratorControl Bound(const char* name, int32_t page, const char* lab
                                  const char* hint) {
   const RecordField& f = RecordFieldNamed(RecordKind::Generator, field);
   const bool ranged = f.HasControl();
-  return {name,  page, label, editor, ranged ? f.controlMin : 0, ranged ? f.controlMax : 0, step, decimals, kind,
-          f.offset, hint};
+  return {name,     page, label,    editor, ranged ? f.controlMin : 0, ranged ? f.controlMax : 0, step,
+          decimals, kind, f.offset, hint};
 }
 
 // Row order inside a page is the order of this table.
@@ -144,9 +144,9 @@ double ToRealSpin(const GeneratorControl& c, double v) {
 
 }  // namespace
 
-const char* const kGeneratorPageNames[kGeneratorPageCount] = {
-    "Func", "Sine", "ModSine", "Random", "Constant", "Tone", "Triangle", "UniRandom", "Gaussian", "BlackMan", "Kaiser",
-    "Windowing"};
+const char* const kGeneratorPageNames[kGeneratorPageCount] = {"Func",     "Sine",     "ModSine",  "Random",
+                                                              "Constant", "Tone",     "Triangle", "UniRandom",
+                                                              "Gaussian", "BlackMan", "Kaiser",   "Windowing"};
 const char* const kWindowTypeNames[kWindowTypeCount] = {"Bartlett", "Hann", "Hamming", "BlackmanStd", "BlackmanOpt"};
 
 const Caption kGeneratorFormCaption = {"GenersForm", "Signal Generator Properties", "Свойства генераторов сигналов"};

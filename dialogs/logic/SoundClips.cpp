@@ -24,7 +24,8 @@ constexpr uint32_t Code(const char (&text)[5]) {
 }  // namespace
 
 bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
 }
 
 std::optional<std::string> CarriedName(std::string_view name) {

@@ -71,10 +71,10 @@ const KindItem kTree[] = {
     {"BlackmanOpt", DialogCodeOfCatalogueCode(ccBlackmanOptTrans), true},
 };
 
-const char* const kPages[] = {"None",        "Disabled",    "BlackMan", "Kaiser", "Windowing",
-                              "Info",        "FFT_Flags",   "Goertzel", "Sampling", "Correlation",
-                              "Bit Reversed", "Thresh",     "Convolution", "FIRS", "IIRS",
-                              "LMSS",        "Users_transform", "Users_func", "Add_Sub", "Mpy_Div"};
+const char* const kPages[] = {"None",         "Disabled",        "BlackMan",    "Kaiser",   "Windowing",
+                              "Info",         "FFT_Flags",       "Goertzel",    "Sampling", "Correlation",
+                              "Bit Reversed", "Thresh",          "Convolution", "FIRS",     "IIRS",
+                              "LMSS",         "Users_transform", "Users_func",  "Add_Sub",  "Mpy_Div"};
 
 // A control bound to a record field takes its range from the record schema.
 consteval NumberControl Bound(RecordKind record, const char* name, double step, double value, int32_t decimals) {
@@ -200,9 +200,9 @@ const Caption kFixedCaptions[] = {
 };
 
 const FlagBox kFlagBoxes[] = {
-    {"Ck_Forw", kFlagForward, true},        {"Ck_Inv", kFlagInverse, false},
-    {"Ck_Init", kFlagInit, false},          {"Ck_NoScale", kFlagNoScale, false},
-    {"Ck_NoBitRev", kFlagNoBitRev, false},  {"Ck_InBitRev", kFlagInBitRev, false},
+    {"Ck_Forw", kFlagForward, true},         {"Ck_Inv", kFlagInverse, false},
+    {"Ck_Init", kFlagInit, false},           {"Ck_NoScale", kFlagNoScale, false},
+    {"Ck_NoBitRev", kFlagNoBitRev, false},   {"Ck_InBitRev", kFlagInBitRev, false},
     {"Ck_OutBitRev", kFlagOutBitRev, false}, {"CK_OutRCPack", kFlagOutRcPack, true},
     {"CK_OutRCPerm", kFlagOutRcPerm, false}, {"CK_InRCPack", kFlagInRcPack, true},
     {"CK_InRCPerm", kFlagInRcPerm, false},
@@ -249,43 +249,61 @@ std::span<const char* const> TransformPages() { return kPages; }
 
 const char* PageOfCode(int32_t dialogCode) {
   switch (dialogCode) {
-    case DialogCodeOfCatalogueCode(ccAnyFunc): return "Users_func";
-    case DialogCodeOfCatalogueCode(ccAdditionSubstraction): return "Add_Sub";
-    case DialogCodeOfCatalogueCode(ccMultiplyDivision): return "Mpy_Div";
-    case DialogCodeOfCatalogueCode(ccBitReversed): return "Bit Reversed";
+    case DialogCodeOfCatalogueCode(ccAnyFunc):
+      return "Users_func";
+    case DialogCodeOfCatalogueCode(ccAdditionSubstraction):
+      return "Add_Sub";
+    case DialogCodeOfCatalogueCode(ccMultiplyDivision):
+      return "Mpy_Div";
+    case DialogCodeOfCatalogueCode(ccBitReversed):
+      return "Bit Reversed";
     case DialogCodeOfCatalogueCode(ccThresh):
-    case DialogCodeOfCatalogueCode(ccInverseThresh): return "Thresh";
+    case DialogCodeOfCatalogueCode(ccInverseThresh):
+      return "Thresh";
     case DialogCodeOfCatalogueCode(ccOneDimConvolution):
     case DialogCodeOfCatalogueCode(ccTwoDimConvolution):
-    case DialogCodeOfCatalogueCode(ccFilter2D): return "Convolution";
-    case DialogCodeOfCatalogueCode(ccAutoCorrelation): return "Correlation";
+    case DialogCodeOfCatalogueCode(ccFilter2D):
+      return "Convolution";
+    case DialogCodeOfCatalogueCode(ccAutoCorrelation):
+      return "Correlation";
     case DialogCodeOfCatalogueCode(ccUpSample):
-    case DialogCodeOfCatalogueCode(ccDownSample): return "Sampling";
-    case DialogCodeOfCatalogueCode(ccGoertzelDft): return "Goertzel";
+    case DialogCodeOfCatalogueCode(ccDownSample):
+      return "Sampling";
+    case DialogCodeOfCatalogueCode(ccGoertzelDft):
+      return "Goertzel";
     case DialogCodeOfCatalogueCode(ccDiscreteFourier):
     case DialogCodeOfCatalogueCode(ccFastFourier):
     case DialogCodeOfCatalogueCode(ccFftRcPack):
     case DialogCodeOfCatalogueCode(ccFftCcsRcPack):
     case DialogCodeOfCatalogueCode(ccFftRealSignal):
-    case DialogCodeOfCatalogueCode(ccFftCcsSignal): return "FFT_Flags";
+    case DialogCodeOfCatalogueCode(ccFftCcsSignal):
+      return "FFT_Flags";
     case DialogCodeOfCatalogueCode(ccForwardUserTrans):
-    case DialogCodeOfCatalogueCode(ccInverseUserTrans): return "Users_transform";
+    case DialogCodeOfCatalogueCode(ccInverseUserTrans):
+      return "Users_transform";
     case DialogCodeOfCatalogueCode(ccHighLevelFir):
-    case DialogCodeOfCatalogueCode(ccLowLevelFir): return "FIRS";
+    case DialogCodeOfCatalogueCode(ccLowLevelFir):
+      return "FIRS";
     case DialogCodeOfCatalogueCode(ccHighLevelIir):
-    case DialogCodeOfCatalogueCode(ccLowLevelIir): return "IIRS";
+    case DialogCodeOfCatalogueCode(ccLowLevelIir):
+      return "IIRS";
     case DialogCodeOfCatalogueCode(ccHighLevelLms):
     case DialogCodeOfCatalogueCode(ccHighLevelLmsDes):
     case DialogCodeOfCatalogueCode(ccLowLevelLms):
-    case DialogCodeOfCatalogueCode(ccLowLevelLmsNa): return "LMSS";
-    case DialogCodeOfCatalogueCode(ccBlackmanTrans): return "BlackMan";
-    case DialogCodeOfCatalogueCode(ccKaiserTrans): return "Kaiser";
+    case DialogCodeOfCatalogueCode(ccLowLevelLmsNa):
+      return "LMSS";
+    case DialogCodeOfCatalogueCode(ccBlackmanTrans):
+      return "BlackMan";
+    case DialogCodeOfCatalogueCode(ccKaiserTrans):
+      return "Kaiser";
     case DialogCodeOfCatalogueCode(ccBartlettTrans):
     case DialogCodeOfCatalogueCode(ccHannTrans):
     case DialogCodeOfCatalogueCode(ccHammingTrans):
     case DialogCodeOfCatalogueCode(ccBlackmanStdTrans):
-    case DialogCodeOfCatalogueCode(ccBlackmanOptTrans): return "Windowing";
-    default: return dialogCode >= 0 ? "None" : "Disabled";
+    case DialogCodeOfCatalogueCode(ccBlackmanOptTrans):
+      return "Windowing";
+    default:
+      return dialogCode >= 0 ? "None" : "Disabled";
   }
 }
 
@@ -302,16 +320,31 @@ KindSelection SelectKind(int32_t dialogCode) {
       s.threshRelOpEnabled = false;
       break;
     case DialogCodeOfCatalogueCode(ccUpSample):
-    case DialogCodeOfCatalogueCode(ccDownSample): s.snapsSamplingFactor = true; break;
+    case DialogCodeOfCatalogueCode(ccDownSample):
+      s.snapsSamplingFactor = true;
+      break;
     case DialogCodeOfCatalogueCode(ccDiscreteFourier):
-    case DialogCodeOfCatalogueCode(ccFftRealSignal): s.flagEnableSet = EnableSetOf({1}); break;
+    case DialogCodeOfCatalogueCode(ccFftRealSignal):
+      s.flagEnableSet = EnableSetOf({1});
+      break;
     case DialogCodeOfCatalogueCode(ccFastFourier):
-    case DialogCodeOfCatalogueCode(ccFftCcsSignal): s.flagEnableSet = EnableSetOf({1, 2}); break;
-    case DialogCodeOfCatalogueCode(ccFftRcPack): s.flagEnableSet = EnableSetOf({1, 3}); break;
-    case DialogCodeOfCatalogueCode(ccFftCcsRcPack): s.flagEnableSet = EnableSetOf({1, 2, 4}); break;
-    case DialogCodeOfCatalogueCode(ccHighLevelIir): s.iirDelayShown = false; break;
-    case DialogCodeOfCatalogueCode(ccLowLevelIir): s.iirDelayShown = true; break;
-    default: break;
+    case DialogCodeOfCatalogueCode(ccFftCcsSignal):
+      s.flagEnableSet = EnableSetOf({1, 2});
+      break;
+    case DialogCodeOfCatalogueCode(ccFftRcPack):
+      s.flagEnableSet = EnableSetOf({1, 3});
+      break;
+    case DialogCodeOfCatalogueCode(ccFftCcsRcPack):
+      s.flagEnableSet = EnableSetOf({1, 2, 4});
+      break;
+    case DialogCodeOfCatalogueCode(ccHighLevelIir):
+      s.iirDelayShown = false;
+      break;
+    case DialogCodeOfCatalogueCode(ccLowLevelIir):
+      s.iirDelayShown = true;
+      break;
+    default:
+      break;
   }
   s.adaptiveShown = dialogCode == DialogCodeOfCatalogueCode(ccLowLevelLms) ||
                     dialogCode == DialogCodeOfCatalogueCode(ccLowLevelLmsNa);
@@ -337,8 +370,8 @@ double FitNumber(const NumberControl& control, double value, std::optional<doubl
   char text[400];
   const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, control.decimals);
   if (end.ec == std::errc()) std::from_chars(text, end.ptr, value);
-  return std::clamp(value, minimum.value_or(control.minimum), std::max(minimum.value_or(control.minimum),
-                                                                         maximum.value_or(control.maximum)));
+  return std::clamp(value, minimum.value_or(control.minimum),
+                    std::max(minimum.value_or(control.minimum), maximum.value_or(control.maximum)));
 }
 
 int32_t FitInteger(const char* name, double value, std::optional<double> minimum, std::optional<double> maximum) {
@@ -383,9 +416,12 @@ int32_t CorrTypeOfText(const std::string& text) {
 
 const char* CorrTypeHint(int32_t type) {
   switch (type) {
-    case kCorrAutoNormal: return "Specifies that the normal auto-correlation to be computed.";
-    case kCorrAutoBiased: return "Specifies that the biased auto-correlation to be computed.";
-    default: return "Specifies that the unbiased auto-correlation to be computed.";
+    case kCorrAutoNormal:
+      return "Specifies that the normal auto-correlation to be computed.";
+    case kCorrAutoBiased:
+      return "Specifies that the biased auto-correlation to be computed.";
+    default:
+      return "Specifies that the unbiased auto-correlation to be computed.";
   }
 }
 
@@ -438,15 +474,24 @@ int32_t FlagBoxesAfterClick(int32_t checked, int32_t box) {
   switch (box) {
     case kFlagForward:
     case kFlagInit:
-    case kFlagInverse: return (checked & ~(kFlagForward | kFlagInit | kFlagInverse)) | box;
-    case kFlagNoBitRev: return on ? checked & ~kFlagInBitRev : checked;
-    case kFlagInBitRev: return on ? checked & ~kFlagNoBitRev : checked;
-    case kFlagOutBitRev: return on ? checked & ~(kFlagNoBitRev | kFlagInBitRev) : checked;
-    case kFlagOutRcPack: return (checked & ~kFlagOutRcPerm) | kFlagOutRcPack;
-    case kFlagOutRcPerm: return (checked & ~kFlagOutRcPack) | kFlagOutRcPerm;
-    case kFlagInRcPack: return (checked & ~kFlagInRcPerm) | kFlagInRcPack;
-    case kFlagInRcPerm: return (checked & ~kFlagInRcPack) | kFlagInRcPerm;
-    default: return checked;
+    case kFlagInverse:
+      return (checked & ~(kFlagForward | kFlagInit | kFlagInverse)) | box;
+    case kFlagNoBitRev:
+      return on ? checked & ~kFlagInBitRev : checked;
+    case kFlagInBitRev:
+      return on ? checked & ~kFlagNoBitRev : checked;
+    case kFlagOutBitRev:
+      return on ? checked & ~(kFlagNoBitRev | kFlagInBitRev) : checked;
+    case kFlagOutRcPack:
+      return (checked & ~kFlagOutRcPerm) | kFlagOutRcPack;
+    case kFlagOutRcPerm:
+      return (checked & ~kFlagOutRcPack) | kFlagOutRcPerm;
+    case kFlagInRcPack:
+      return (checked & ~kFlagInRcPerm) | kFlagInRcPack;
+    case kFlagInRcPerm:
+      return (checked & ~kFlagInRcPack) | kFlagInRcPerm;
+    default:
+      return checked;
   }
 }
 
@@ -684,26 +729,37 @@ std::optional<CoefficientList> ListOfField(const char* name) {
 
 float* ListEntries(CoefficientList list, TransformParams& t, FilterParams& f) {
   switch (list) {
-    case CoefficientList::ConvTaps: return t.ConvTaps;
-    case CoefficientList::FirTaps: return f.FirTaps;
-    case CoefficientList::FirDelay: return f.FirDelay;
-    case CoefficientList::IirTaps: return f.IirTaps;
-    case CoefficientList::IirDelay: return f.IirDelay;
-    case CoefficientList::LmsTaps: return f.LmsTaps;
-    case CoefficientList::LmsDelay: return f.LmsDelay;
+    case CoefficientList::ConvTaps:
+      return t.ConvTaps;
+    case CoefficientList::FirTaps:
+      return f.FirTaps;
+    case CoefficientList::FirDelay:
+      return f.FirDelay;
+    case CoefficientList::IirTaps:
+      return f.IirTaps;
+    case CoefficientList::IirDelay:
+      return f.IirDelay;
+    case CoefficientList::LmsTaps:
+      return f.LmsTaps;
+    case CoefficientList::LmsDelay:
+      return f.LmsDelay;
   }
   return t.ConvTaps;
 }
 
 int32_t& ListCount(CoefficientList list, TransformParams& t, FilterParams& f) {
   switch (list) {
-    case CoefficientList::ConvTaps: return t.ConvTapsCount;
+    case CoefficientList::ConvTaps:
+      return t.ConvTapsCount;
     case CoefficientList::FirTaps:
-    case CoefficientList::FirDelay: return f.FirTapsCount;
+    case CoefficientList::FirDelay:
+      return f.FirTapsCount;
     case CoefficientList::IirTaps:
-    case CoefficientList::IirDelay: return f.IirTapsCount;
+    case CoefficientList::IirDelay:
+      return f.IirTapsCount;
     case CoefficientList::LmsTaps:
-    case CoefficientList::LmsDelay: return f.LmsTapsCount;
+    case CoefficientList::LmsDelay:
+      return f.LmsTapsCount;
   }
   return t.ConvTapsCount;
 }
@@ -712,8 +768,12 @@ ListEditPlan PlanListEdit(CoefficientList list, const TransformParams& transform
                           bool iirBiquads, int32_t firUpFactor) {
   ListEditPlan plan;
   switch (list) {
-    case CoefficientList::ConvTaps: plan.shown = transform.ConvTapsCount; break;
-    case CoefficientList::FirTaps: plan.shown = filter.FirTapsCount; break;
+    case CoefficientList::ConvTaps:
+      plan.shown = transform.ConvTapsCount;
+      break;
+    case CoefficientList::FirTaps:
+      plan.shown = filter.FirTapsCount;
+      break;
     case CoefficientList::FirDelay:
       plan.shown = filter.FirMultiRate != 0 ? filter.FirTapsCount / std::max(1, firUpFactor) : filter.FirTapsCount - 1;
       break;
@@ -721,9 +781,13 @@ ListEditPlan PlanListEdit(CoefficientList list, const TransformParams& transform
       plan.shown = filter.IirTapsCount;
       plan.minimumColumns = iirBiquads ? 6 : 2;
       break;
-    case CoefficientList::IirDelay: plan.shown = filter.IirTapsCount; break;
+    case CoefficientList::IirDelay:
+      plan.shown = filter.IirTapsCount;
+      break;
     case CoefficientList::LmsTaps:
-    case CoefficientList::LmsDelay: plan.shown = filter.LmsTapsCount; break;
+    case CoefficientList::LmsDelay:
+      plan.shown = filter.LmsTapsCount;
+      break;
   }
   plan.shown = ClampListCount(plan.shown);
   return plan;

@@ -47,15 +47,15 @@ const char* PageOfCode(int32_t dialogCode);
 // What selecting a kind does besides showing its page.
 struct KindSelection {
   const char* page = "None";
-  std::optional<double> threshMinimum;      // Thresh 0, Inverse Thresh 1
-  std::optional<bool> threshRelOpEnabled;   // Inverse Thresh has no operator
-  std::optional<bool> iirDelayShown;        // high-level IIR keeps no delay line
-  bool adaptiveShown = false;               // LMSS_isAdaptB for the low-level LMS kinds
-  bool formulaShown = true;                 // LMSS_Formula and Result_label
-  std::optional<uint32_t> flagEnableSet;    // bit n: number n is in the enable set
-  bool snapsSamplingFactor = false;         // the sampling kinds re-run the factor rule
-  bool previewEnabled = false;              // single kinds (codes above 20)
-  int32_t helpContext = 0;                  // 10000 + 10 x code
+  std::optional<double> threshMinimum;     // Thresh 0, Inverse Thresh 1
+  std::optional<bool> threshRelOpEnabled;  // Inverse Thresh has no operator
+  std::optional<bool> iirDelayShown;       // high-level IIR keeps no delay line
+  bool adaptiveShown = false;              // LMSS_isAdaptB for the low-level LMS kinds
+  bool formulaShown = true;                // LMSS_Formula and Result_label
+  std::optional<uint32_t> flagEnableSet;   // bit n: number n is in the enable set
+  bool snapsSamplingFactor = false;        // the sampling kinds re-run the factor rule
+  bool previewEnabled = false;             // single kinds (codes above 20)
+  int32_t helpContext = 0;                 // 10000 + 10 x code
 };
 KindSelection SelectKind(int32_t dialogCode);
 
@@ -214,8 +214,7 @@ bool ShowsSignalLength(int32_t group);
 // and into `working` the taps and the correlation type. A record with no
 // length shows 102; flag boxes follow a stored flag word, a record without
 // one keeps the design state.
-void TransformRecordToControls(const TransformParams& record, TransformControls& controls,
-                               TransformParams& working);
+void TransformRecordToControls(const TransformParams& record, TransformControls& controls, TransformParams& working);
 // The record OK stores: `source` (the stored record) with every field the
 // dialog edits taken from the controls, the taps from `working`, the kind
 // from `dialogCode` (negative codes become 5) and the flag word `flags`.
@@ -229,8 +228,7 @@ TransformParams ControlsToTransformRecord(const TransformControls& controls, con
 void FilterRecordToControls(const FilterParams& record, TransformControls& controls, FilterParams& working);
 // The record OK stores: `working` (the stored record, lists as edited, run
 // state untouched) with the settings of the controls.
-FilterParams ControlsToFilterRecord(const TransformControls& controls, const FilterParams& working,
-                                    int32_t dialogCode);
+FilterParams ControlsToFilterRecord(const TransformControls& controls, const FilterParams& working, int32_t dialogCode);
 
 // The kind a group block preselects from its stored record: the record's
 // kind when it lies in the block's group (transform), any stored kind
@@ -280,5 +278,5 @@ ListEditPlan PlanListEdit(CoefficientList list, const TransformParams& transform
 // list). The count a taps list shares with its delay line follows; only a
 // changed length of the FIR delay line changes the FIR count, mapped back
 // to taps, so opening it and pressing OK keeps every tap.
-void FinishListEdit(CoefficientList list, TransformParams& transform, FilterParams& filter,
-                    const ListEditPlan& plan, int32_t read, int32_t firUpFactor);
+void FinishListEdit(CoefficientList list, TransformParams& transform, FilterParams& filter, const ListEditPlan& plan,
+                    int32_t read, int32_t firUpFactor);

@@ -50,12 +50,14 @@ char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + '
 bool IsSeparator(char c, PathStyle style) { return c == '/' || (style == PathStyle::Windows && c == '\\'); }
 
 bool HasDrive(std::string_view path) {
-  return path.size() >= 2 && path[1] == ':' && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return path.size() >= 2 && path[1] == ':' &&
+         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
 bool SameSegment(std::string_view a, std::string_view b, PathStyle style) {
   if (style == PathStyle::Posix) return a == b;
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix, PathStyle style) {
@@ -295,8 +297,7 @@ StepShown WaveForm::PickedName(const std::string& picked) {
     const std::optional<std::string> relativeLocal = relative ? Files.toLocal(*relative) : std::nullopt;
     if (relativeLocal && relativeLocal->size() <= kNameLimit) {
       StepShown shown = FileStep(Directory_ + *relative);
-      if (shown.accepted)
-        shown.messages.push_back(stored + Texts().tooLong + "\n" + Texts().relative + *relative);
+      if (shown.accepted) shown.messages.push_back(stored + Texts().tooLong + "\n" + Texts().relative + *relative);
       return shown;
     }
   }

@@ -117,8 +117,8 @@ WaveFiles SystemWaveFiles();
 // What the controls show after a step, and the messages it raised, in order.
 struct StepShown {
   bool accepted = false;
-  std::optional<std::string> loadName;  // the load page's name field, when it changes
-  std::optional<std::string> saveName;  // the save page's, when it changes
+  std::optional<std::string> loadName;               // the load page's name field, when it changes
+  std::optional<std::string> saveName;               // the save page's, when it changes
   std::optional<std::array<std::string, 3>> header;  // the header memo, when refilled
   std::vector<std::string> messages;
 };
@@ -165,8 +165,7 @@ class WaveForm {
   WaveParams LoadPageRecord(const std::string& typed, StepShown& shown);
   // The save page's controls into the result. A typed name the record cannot
   // hold (OK refuses it first) gives way to the form record's name.
-  WaveParams SavePageRecord(const std::string& typed, int sampleIndex, int rateIndex,
-                                           bool sixteenBits) const;
+  WaveParams SavePageRecord(const std::string& typed, int sampleIndex, int rateIndex, bool sixteenBits) const;
   // Why OK cannot close the dialog with this typed name; nothing when it can.
   std::optional<std::string> RefusalOnOk(const std::string& typed) const;
   // Whether the typed name is the one the dialog opened with, refused then

@@ -94,8 +94,8 @@ bool WinDialog::RunModal(HWND owner, const std::wstring& caption,
   tpl.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
   tpl.header.cx = 100;
   tpl.header.cy = 50;
-  const INT_PTR result = DialogBoxIndirectParamW(ThisModule(), &tpl.header, owner, &WinDialog::Procedure,
-                                                 reinterpret_cast<LPARAM>(this));
+  const INT_PTR result =
+      DialogBoxIndirectParamW(ThisModule(), &tpl.header, owner, &WinDialog::Procedure, reinterpret_cast<LPARAM>(this));
   hwnd_ = nullptr;
   if (result == -1 || result == 0) {
     // No window at all (no desktop to show it on, or an owner that went away).
@@ -191,8 +191,8 @@ void WinDialog::Place() {
   SetWindowPos(hwnd_, nullptr, at.left, at.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HWND WinDialog::AddControl(const wchar_t* className, int id, const std::wstring& text, DWORD style, int x, int y,
-                           int w, int h, DWORD exStyle) {
+HWND WinDialog::AddControl(const wchar_t* className, int id, const std::wstring& text, DWORD style, int x, int y, int w,
+                           int h, DWORD exStyle) {
   HWND control = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd_,
                                  reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), ThisModule(), nullptr);
   if (control != nullptr && font_ != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -256,13 +256,14 @@ HWND WinDialog::AddTab(int id, const std::vector<std::wstring>& pages, int x, in
 }
 
 HWND WinDialog::AddTree(int id, int x, int y, int w, int h) {
-  return AddControl(WC_TREEVIEWW, id, L"", WS_TABSTOP | TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS |
-                                               TVS_SHOWSELALWAYS, x, y, w, h, WS_EX_CLIENTEDGE);
+  return AddControl(WC_TREEVIEWW, id, L"",
+                    WS_TABSTOP | TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS, x, y, w, h,
+                    WS_EX_CLIENTEDGE);
 }
 
 HWND WinDialog::AddGrid(int id, int x, int y, int w, int h) {
-  HWND grid = AddControl(WC_LISTVIEWW, id, L"", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, x, y, w,
-                         h, WS_EX_CLIENTEDGE);
+  HWND grid = AddControl(WC_LISTVIEWW, id, L"", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, x, y, w, h,
+                         WS_EX_CLIENTEDGE);
   SendMessageW(grid, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   return grid;
 }
@@ -295,7 +296,9 @@ void WinDialog::SetChecked(int id, bool checked) {
 
 int WinDialog::ComboIndex(int id) const { return static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)); }
 
-void WinDialog::SetComboIndex(int id, int index) { SendMessageW(Item(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void WinDialog::SetComboIndex(int id, int index) {
+  SendMessageW(Item(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
 
 void WinDialog::ShowItem(int id, bool shown) { ShowWindow(Item(id), shown ? SW_SHOW : SW_HIDE); }
 

@@ -96,8 +96,8 @@ class WinDialog {
   int clientHeight_;
   HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
-  HWND tooltip_ = nullptr;      // made with the first hint, freed with the dialog
-  std::vector<int> hinted_;     // controls that have a tool
+  HWND tooltip_ = nullptr;   // made with the first hint, freed with the dialog
+  std::vector<int> hinted_;  // controls that have a tool
   std::wstring caption_;
   std::optional<std::pair<int32_t, int32_t>> position_;
   std::pair<int32_t, int32_t> shownAt_{0, 0};

@@ -130,10 +130,10 @@ class GeneratorDialog : public WinDialog {
     controlPages_.assign(table.size(), -1);
     for (size_t i = 0; i < table.size(); ++i) ranges_[i] = {table[i].min, table[i].max};
     for (int page = 0; page < kGeneratorPageCount; ++page) BuildPage(page);
-    AddButton(IDOK, WideFromUtf8(CaptionText(kOkButtonCaption, russian_)), kButtonX, kTabY, kButtonWidth,
-              kButtonHeight, true);
-    AddButton(IDCANCEL, WideFromUtf8(CaptionText(kCancelButtonCaption, russian_)), kButtonX, kTabY + 30,
-              kButtonWidth, kButtonHeight);
+    AddButton(IDOK, WideFromUtf8(CaptionText(kOkButtonCaption, russian_)), kButtonX, kTabY, kButtonWidth, kButtonHeight,
+              true);
+    AddButton(IDCANCEL, WideFromUtf8(CaptionText(kCancelButtonCaption, russian_)), kButtonX, kTabY + 30, kButtonWidth,
+              kButtonHeight);
     AddButton(IDHELP, WideFromUtf8(CaptionText(kHelpButtonCaption, russian_)), kButtonX, kTabY + 60, kButtonWidth,
               kButtonHeight);
     AddCanvas(kIdCanvas, kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight);
@@ -303,7 +303,8 @@ class GeneratorDialog : public WinDialog {
     const auto table = GeneratorControls();
     int labelWidth = 0;
     for (const GeneratorControl& c : table)
-      if (c.page == page && c.label != nullptr) labelWidth = std::max(labelWidth, TextWidth(Caption(c.label, russian_)));
+      if (c.page == page && c.label != nullptr)
+        labelWidth = std::max(labelWidth, TextWidth(Caption(c.label, russian_)));
     int x = kLabelX;
     int rowTop = kRowTop;
     if (page == gpRandom) {
@@ -321,7 +322,8 @@ class GeneratorDialog : public WinDialog {
       controlPages_[i] = page;
       const int y = rowTop + row * kRowStep;
       ++row;
-      if (c.label != nullptr) AddLabel(IdOf(i) + kLabelOffset, Caption(c.label, russian_), x, y + 3, labelWidth + 4, 18);
+      if (c.label != nullptr)
+        AddLabel(IdOf(i) + kLabelOffset, Caption(c.label, russian_), x, y + 3, labelWidth + 4, 18);
       const int id = IdOf(i);
       switch (c.editor) {
         case GeneratorEditor::Text:

@@ -46,8 +46,7 @@ void WinTableEditor::OnCreate() {
                kRow);
     AddEdit(te_Cell0 + s, L"", x, kTop + kRow, kTableColumnWidth + 1, kRow);
   }
-  AddControl(L"SCROLLBAR", te_Scroll, L"", SBS_HORZ, kLeft, kTop + 2 * kRow + 1, kShown * (kTableColumnWidth + 1),
-             17);
+  AddControl(L"SCROLLBAR", te_Scroll, L"", SBS_HORZ, kLeft, kTop + 2 * kRow + 1, kShown * (kTableColumnWidth + 1), 17);
   ShowCells();
 }
 
@@ -132,15 +131,30 @@ INT_PTR WinTableEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
   SaveVisibleCells();
   int32_t offset = offset_;
   switch (LOWORD(wParam)) {
-    case SB_LINELEFT: --offset; break;
-    case SB_LINERIGHT: ++offset; break;
-    case SB_PAGELEFT: offset -= kShown; break;
-    case SB_PAGERIGHT: offset += kShown; break;
+    case SB_LINELEFT:
+      --offset;
+      break;
+    case SB_LINERIGHT:
+      ++offset;
+      break;
+    case SB_PAGELEFT:
+      offset -= kShown;
+      break;
+    case SB_PAGERIGHT:
+      offset += kShown;
+      break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: offset = HIWORD(wParam); break;
-    case SB_LEFT: offset = 0; break;
-    case SB_RIGHT: offset = columns_; break;
-    default: break;
+    case SB_THUMBPOSITION:
+      offset = HIWORD(wParam);
+      break;
+    case SB_LEFT:
+      offset = 0;
+      break;
+    case SB_RIGHT:
+      offset = columns_;
+      break;
+    default:
+      break;
   }
   offset_ = std::clamp<int32_t>(offset, 0, std::max<int32_t>(0, columns_ - kShown));
   ShowCells();

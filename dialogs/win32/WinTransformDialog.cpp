@@ -43,9 +43,10 @@ constexpr int kFieldW = 195;
 constexpr int kRowH = 30;
 
 // Rows of label + control.
-#define ROW(labelId, label, kind, id, name, page, tab, row, w) \
-  {Kind::Label, labelId, label, page, tab, 0, (row) * kRowH + 4, kLabelW, 20}, \
-  {kind, id, name, page, tab, kFieldX, (row) * kRowH, w, 24}
+#define ROW(labelId, label, kind, id, name, page, tab, row, w)                 \
+  {Kind::Label, labelId, label, page, tab, 0, (row)*kRowH + 4, kLabelW, 20}, { \
+    kind, id, name, page, tab, kFieldX, (row)*kRowH, w, 24                     \
+  }
 
 const PageControl kControls[] = {
     {Kind::CenteredLabel, wt_NotParams_label, "NotParams_label", "None", -1, 0, 120, kPageWidth, 20},
@@ -262,7 +263,8 @@ class TransformDialog : public WinDialog {
         case Kind::Number: {
           const NumberControl& design = *FindNumberControl(c.name);
           AddEdit(c.id, NumberText(design.value, design.decimals), x, y, c.w, c.h);
-          HWND spin = AddControl(UPDOWN_CLASSW, c.id + 1, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
+          HWND spin =
+              AddControl(UPDOWN_CLASSW, c.id + 1, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
           SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(c.id)), 0);
           SendMessageW(spin, UDM_SETRANGE32, 0, 100);
           SendMessageW(spin, UDM_SETPOS32, 0, 50);
@@ -320,8 +322,8 @@ class TransformDialog : public WinDialog {
     AddLabel(wt_SigLen_label, CaptionOf("SigLen_label"), 268, 329, 100, 20);
     const NumberControl& points = *FindNumberControl("Num_Points");
     AddEdit(wt_Num_Points, NumberText(points.value, 0), 372, 325, 80, 24);
-    HWND spin = AddControl(UPDOWN_CLASSW, wt_Num_Points + 1, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0,
-                           0, 0);
+    HWND spin =
+        AddControl(UPDOWN_CLASSW, wt_Num_Points + 1, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
     SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(wt_Num_Points)), 0);
     SendMessageW(spin, UDM_SETRANGE32, 0, 100);
     SendMessageW(spin, UDM_SETPOS32, 0, 50);
@@ -334,10 +336,10 @@ class TransformDialog : public WinDialog {
     SetHint(wt_BitRev_Order, kBitRevOrderHint);
     SetHint(wt_Thresh_param, kThreshParamHint);
     // Shown by rule, not by page: never, or until a kind or a box asks.
-    for (int id : {wt_Ck_Init, wt_isMulti_Rate, wt_Multi_Rate_Box, wt_Up_Factor_label, wt_FIRH_UpFactor,
-                   wt_FIRH_UpFactor + 1, wt_Up_Phase_label, wt_FIRH_UpPhase, wt_FIRH_UpPhase + 1,
-                   wt_Down_Factor_label, wt_FIRH_DownFactor, wt_FIRH_DownFactor + 1, wt_Down_Phase_label,
-                   wt_FIRH_DownPhase, wt_FIRH_DownPhase + 1, wt_LMSS_isAdaptB})
+    for (int id :
+         {wt_Ck_Init, wt_isMulti_Rate, wt_Multi_Rate_Box, wt_Up_Factor_label, wt_FIRH_UpFactor, wt_FIRH_UpFactor + 1,
+          wt_Up_Phase_label, wt_FIRH_UpPhase, wt_FIRH_UpPhase + 1, wt_Down_Factor_label, wt_FIRH_DownFactor,
+          wt_FIRH_DownFactor + 1, wt_Down_Phase_label, wt_FIRH_DownPhase, wt_FIRH_DownPhase + 1, wt_LMSS_isAdaptB})
       hidden_[id] = true;
     SetLmsMultiRateShown(false);
     // Frames below what they hold, so they never paint over it.
@@ -406,14 +408,21 @@ class TransformDialog : public WinDialog {
       case wt_Num_Points:
         signalLength_ = IntValue(wt_Num_Points);
         transform_.SignalLength = signalLength_;
-        if (IsFirDialogCode(code_)) SetRange(wt_FIRH_DownFactor, std::nullopt, FirDownFactorMaximumForLength(signalLength_));
+        if (IsFirDialogCode(code_))
+          SetRange(wt_FIRH_DownFactor, std::nullopt, FirDownFactorMaximumForLength(signalLength_));
         break;
-      case wt_Sampl_Factor: SamplFactorChange(); break;
-      case wt_Sampl_Phase: SamplPhaseChange(); break;
+      case wt_Sampl_Factor:
+        SamplFactorChange();
+        break;
+      case wt_Sampl_Phase:
+        SamplPhaseChange();
+        break;
       case wt_BitRev_Order:
         SetValue(wt_BitRev_Order, LimitBitReverseOrder(IntValue(wt_BitRev_Order), signalLength_), false);
         break;
-      case wt_FIRH_UpFactor: SetRange(wt_FIRH_UpPhase, std::nullopt, PhaseMaximum(IntValue(wt_FIRH_UpFactor))); break;
+      case wt_FIRH_UpFactor:
+        SetRange(wt_FIRH_UpPhase, std::nullopt, PhaseMaximum(IntValue(wt_FIRH_UpFactor)));
+        break;
       case wt_FIRH_DownFactor: {
         const int32_t factor = IntValue(wt_FIRH_DownFactor);
         if (const auto points = NumPointsForDownFactor(IntValue(wt_Num_Points), signalLength_, factor))
@@ -424,8 +433,11 @@ class TransformDialog : public WinDialog {
       case wt_LMSS_DwnFactor:
         SetRange(wt_LMSS_DwnPhase, std::nullopt, PhaseMaximum(IntValue(wt_LMSS_DwnFactor)));
         break;
-      case wt_WindowLen: ComposeFlags(); break;
-      default: break;
+      case wt_WindowLen:
+        ComposeFlags();
+        break;
+      default:
+        break;
     }
   }
 
@@ -434,8 +446,8 @@ class TransformDialog : public WinDialog {
   }
 
   void SamplFactorChange() {
-    SetValue(wt_Sampl_Factor, SnapSamplingFactor(IntValue(wt_Sampl_Factor), previousFactor_, signalLength_, code_ == 50),
-             false);
+    SetValue(wt_Sampl_Factor,
+             SnapSamplingFactor(IntValue(wt_Sampl_Factor), previousFactor_, signalLength_, code_ == 50), false);
     previousFactor_ = IntValue(wt_Sampl_Factor);
     SamplPhaseChange();
   }
@@ -505,10 +517,10 @@ class TransformDialog : public WinDialog {
     switch (id) {
       case wt_isMulti_Rate: {
         const bool on = Checked(wt_isMulti_Rate);
-        for (int shown : {wt_Multi_Rate_Box, wt_Up_Factor_label, wt_FIRH_UpFactor, wt_FIRH_UpFactor + 1,
-                          wt_Up_Phase_label, wt_FIRH_UpPhase, wt_FIRH_UpPhase + 1, wt_Down_Factor_label,
-                          wt_FIRH_DownFactor, wt_FIRH_DownFactor + 1, wt_Down_Phase_label, wt_FIRH_DownPhase,
-                          wt_FIRH_DownPhase + 1})
+        for (int shown :
+             {wt_Multi_Rate_Box, wt_Up_Factor_label, wt_FIRH_UpFactor, wt_FIRH_UpFactor + 1, wt_Up_Phase_label,
+              wt_FIRH_UpPhase, wt_FIRH_UpPhase + 1, wt_Down_Factor_label, wt_FIRH_DownFactor, wt_FIRH_DownFactor + 1,
+              wt_Down_Phase_label, wt_FIRH_DownPhase, wt_FIRH_DownPhase + 1})
           hidden_[shown] = !on;
         filter_.FirMultiRate = on ? 1 : 0;
         UpdateVisibility();
@@ -524,7 +536,8 @@ class TransformDialog : public WinDialog {
         // No parsing takes place: the formula is only confirmed.
         if (hooks_.showInfo) hooks_.showInfo(10);
         return true;
-      default: break;
+      default:
+        break;
     }
     for (const ListField& field : TransformListFields()) {
       const int fieldId = FlagId(field.name);
@@ -699,8 +712,8 @@ class TransformDialog : public WinDialog {
       insert.item.mask = TVIF_TEXT | TVIF_PARAM;
       insert.item.pszText = const_cast<wchar_t*>(caption.c_str());
       insert.item.lParam = item.code;
-      const auto handle = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0,
-                                                                   reinterpret_cast<LPARAM>(&insert)));
+      const auto handle =
+          reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
       if (!item.child) parent = handle;
       if (item.code == code_) chosen = handle;
     }

@@ -105,7 +105,7 @@ constexpr int wt_Mpy_Div_coef = 1194;
 
 constexpr int te_RxLabel1 = 3000;
 constexpr int te_Columns = 3002;  // up-down 3003
-constexpr int te_Ok_Btn = 1;  // IDOK: Enter in a cell closes the editor
+constexpr int te_Ok_Btn = 1;      // IDOK: Enter in a cell closes the editor
 constexpr int te_Scroll = 3004;
 constexpr int te_Number0 = 3100;  // the visible number cells of row 0, left to right
-constexpr int te_Cell0 = 3200;  // the visible entry cells of row 1
+constexpr int te_Cell0 = 3200;    // the visible entry cells of row 1

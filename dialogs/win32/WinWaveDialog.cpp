@@ -94,7 +94,8 @@ class WaveDialogForm : public WinDialog {
       SendMessageW(Item(kWaveLoadFileName), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
       fixedFont_ = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
-      if (fixedFont_ != nullptr) SendMessageW(Item(kWaveWaveProp), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
+      if (fixedFont_ != nullptr)
+        SendMessageW(Item(kWaveWaveProp), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
     } else {
       AddLabel(kWaveSampleLab, CaptionOf("Sample_lab", ru), 20, 47, 88, 18);
       AddCombo(kWaveSampleWave, Wide(WaveDialog::kSampleItems), 110, 43, 298, 23);
@@ -130,8 +131,8 @@ class WaveDialogForm : public WinDialog {
       if (controls.step.loadName) SetText(kWaveLoadFileName, WideFromUtf8(*controls.step.loadName));
     } else {
       pendingMessages_ = controls.step.messages;
-      Apply(WaveDialog::StepShown{controls.step.accepted, controls.step.loadName, controls.step.saveName,
-                                  controls.step.header, {}});
+      Apply(WaveDialog::StepShown{
+          controls.step.accepted, controls.step.loadName, controls.step.saveName, controls.step.header, {}});
     }
     if (!load) {
       SetComboIndex(kWaveSampleWave, controls.sampleIndex);
@@ -150,8 +151,8 @@ class WaveDialogForm : public WinDialog {
     PageColour();
     // The first field of the page takes the focus (after the dialog manager
     // has given it to the first control).
-    PostMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(logic_.LoadPage() ? kWaveLoadFileName : kWaveSampleWave)),
-                 TRUE);
+    PostMessageW(Handle(), WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(Item(logic_.LoadPage() ? kWaveLoadFileName : kWaveSampleWave)), TRUE);
     if (!pendingMessages_.empty()) PostMessageW(Handle(), WM_APP, 0, 0);
   }
 
@@ -204,7 +205,8 @@ class WaveDialogForm : public WinDialog {
       if (reported) shown.messages.clear();  // the dialog said it when it opened
       Apply(shown);
     } else {
-      result_ = logic_.SavePageRecord(typed, ComboIndex(kWaveSampleWave), ComboIndex(kWaveWaveRate), Checked(kWaveRadioBit16));
+      result_ = logic_.SavePageRecord(typed, ComboIndex(kWaveSampleWave), ComboIndex(kWaveWaveRate),
+                                      Checked(kWaveRadioBit16));
     }
     stopPlaying_ = true;
     return true;
@@ -249,8 +251,8 @@ class WaveDialogForm : public WinDialog {
   void HandleChangeName() {
     std::vector<wchar_t> picked(32768, L'\0');
     const std::wstring directory = WideFromUtf8(logic_.Directory());
-    const std::wstring filter = WideFromUtf8(WaveDialog::kFilterName) + L'\0' +
-                                WideFromUtf8(WaveDialog::kFilterPattern) + L'\0' + L'\0';
+    const std::wstring filter =
+        WideFromUtf8(WaveDialog::kFilterName) + L'\0' + WideFromUtf8(WaveDialog::kFilterPattern) + L'\0' + L'\0';
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = Handle();

@@ -343,8 +343,7 @@ TEST(DelayUnits, NormalisingFilteringAndUnitChanges) {
     int unit;
   };
   for (const Case& c : {Case{1000, 1, 1}, Case{2500000, 2500, 1}, Case{3000000000000LL, 3, 4},
-                        Case{5000000000000000LL, 5000, 4}, Case{1001, 1001, 0}, Case{7000000, 7, 2},
-                        Case{0, 0, 0}}) {
+                        Case{5000000000000000LL, 5000, 4}, Case{1001, 1001, 0}, Case{7000000, 7, 2}, Case{0, 0, 0}}) {
     const DelayShown s = NormaliseDelay(c.delay, 3);
     EXPECT_EQ(s.longValue, c.value) << c.delay;
     EXPECT_EQ(s.unit, c.unit) << c.delay;

@@ -25,10 +25,10 @@ bool SameBytes(const Record& a, const Record& b) {
 
 TEST(TransformDialogLogic, TreeKeepsTheGroupOfAGroupBlockAndTheOwnItemOfASingleKind) {
   // A group block keeps its group with every enabled kind of it.
-  EXPECT_EQ(Captions(PruneKindTree(8, true, 8)),
-            (std::vector<std::string>{"Filters", " High-Level FIR", " Low-Level FIR", " High-Level IIR",
-                                      " Low-Level IIR", " High-Level LMS", " High-Level LMS DES", " Low-Level LMS",
-                                      " Low-Level LMS Na"}));
+  EXPECT_EQ(
+      Captions(PruneKindTree(8, true, 8)),
+      (std::vector<std::string>{"Filters", " High-Level FIR", " Low-Level FIR", " High-Level IIR", " Low-Level IIR",
+                                " High-Level LMS", " High-Level LMS DES", " Low-Level LMS", " Low-Level LMS Na"}));
   EXPECT_EQ(PruneKindTree(2, true, 2).size(), 13u);
   // Disabled kinds never stay, not even in their own group.
   const std::vector<KindItem> correlation = PruneKindTree(5, true, 5);

@@ -128,7 +128,8 @@ TEST(WaveDialogLogic, PageListsAndTheRecordMapping) {
   EXPECT_EQ(stored.name, "rec.wav");
   EXPECT_EQ(stored.sampleIndex, 2);
   EXPECT_EQ(stored.bits, BitsChoice::Sixteen);
-  EXPECT_TRUE(SameBytes(save.SavePageRecord("rec.wav", 2, stored.rateIndex, true), WaveRecord("rec.wav", 22050, 16, 1, 2)));
+  EXPECT_TRUE(
+      SameBytes(save.SavePageRecord("rec.wav", 2, stored.rateIndex, true), WaveRecord("rec.wav", 22050, 16, 1, 2)));
 
   // Header lines in both languages.
   EXPECT_EQ(HeaderLines(TextsFor(false), WaveRecord("a", 44100, 16, 2))[0], "NumChannels    - 2");
@@ -142,7 +143,7 @@ TEST(WaveDialogLogic, NameLimitInBytesOfTheLocalEncoding) {
     std::string s;
     for (int i = 0; i < 24; ++i) s += "ж";
     return s + ".wav";
-  }();  // 28 characters, 52 bytes in UTF-8
+  }();                                               // 28 characters, 52 bytes in UTF-8
   const std::string cyrillic30 = "жж" + cyrillic28;  // 30 characters, 56 bytes in UTF-8
   FakeDisk disk;
   const WaveParams kept = WaveRecord("kept.wav", 16000, 16, 2);
@@ -332,8 +333,7 @@ TEST(SoundClipsLogic, ClipNamesAndWaveImages) {
   EXPECT_EQ(SoundClips::CarriedName("test"), "TEST");
   EXPECT_EQ(SoundClips::CarriedName("Applause"), std::nullopt);
   // The sample list's lines after the first are the played clips, in order.
-  for (size_t i = 0; i < SoundClips::kPlayed.size(); ++i)
-    EXPECT_STREQ(kSampleItems[i + 1], SoundClips::kPlayed[i]);
+  for (size_t i = 0; i < SoundClips::kPlayed.size(); ++i) EXPECT_STREQ(kSampleItems[i + 1], SoundClips::kPlayed[i]);
 
   auto wave = [](uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, uint32_t dataSize, size_t dataHeld) {
     std::vector<uint8_t> image(44 + dataHeld, 0x80);
@@ -360,11 +360,11 @@ TEST(SoundClipsLogic, ClipNamesAndWaveImages) {
   pcm = SoundClips::ParsePcm(wave(1, 2, 8000, 16, 0xFFFFFFF0u, 103));
   ASSERT_TRUE(pcm);
   EXPECT_EQ(pcm->dataBytes, 100u);
-  EXPECT_FALSE(SoundClips::ParsePcm(wave(3, 1, 8000, 32, 8, 8)));   // floats
-  EXPECT_FALSE(SoundClips::ParsePcm(wave(1, 1, 8000, 24, 9, 9)));   // 24 bits
-  EXPECT_FALSE(SoundClips::ParsePcm(wave(1, 0, 8000, 8, 8, 8)));    // no channel
-  EXPECT_FALSE(SoundClips::ParsePcm(wave(1, 1, 0, 8, 8, 8)));       // no rate
-  EXPECT_FALSE(SoundClips::ParsePcm(wave(1, 2, 8000, 16, 3, 3)));   // less than a frame
+  EXPECT_FALSE(SoundClips::ParsePcm(wave(3, 1, 8000, 32, 8, 8)));  // floats
+  EXPECT_FALSE(SoundClips::ParsePcm(wave(1, 1, 8000, 24, 9, 9)));  // 24 bits
+  EXPECT_FALSE(SoundClips::ParsePcm(wave(1, 0, 8000, 8, 8, 8)));   // no channel
+  EXPECT_FALSE(SoundClips::ParsePcm(wave(1, 1, 0, 8, 8, 8)));      // no rate
+  EXPECT_FALSE(SoundClips::ParsePcm(wave(1, 2, 8000, 16, 3, 3)));  // less than a frame
   std::vector<uint8_t> hugeChunk = wave(1, 1, 8000, 8, 8, 8);
   hugeChunk[16] = hugeChunk[17] = hugeChunk[18] = hugeChunk[19] = 0xFF;  // "fmt " claims 4 GiB
   EXPECT_FALSE(SoundClips::ParsePcm(hugeChunk));

@@ -115,8 +115,8 @@ TEST(WinDialogExports, TheHostsWindowOwnsTheModalDialog) {
   FakeExtParameter stray;
   stray.typeName = "Sine";
   stray.ownerWindow = 0x7FFFFFF0;  // no window
-  ASSERT_TRUE(OpenDriven("GenersExtParams", stray, L"Signal Generator Properties",
-                         [](HWND dialog) { PressOk(dialog); }));
+  ASSERT_TRUE(
+      OpenDriven("GenersExtParams", stray, L"Signal Generator Properties", [](HWND dialog) { PressOk(dialog); }));
   EXPECT_EQ(stray.dataSet.size(), 1u);
   DestroyWindow(owner);
 }

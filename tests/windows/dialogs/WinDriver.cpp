@@ -141,8 +141,7 @@ void Settle(HWND dialog) {
   SendMessageW(dialog, WM_NULL, 0, 0);
 }
 
-bool RunDriven(const std::wstring& caption, const std::function<void()>& open,
-               const std::function<void(HWND)>& drive) {
+bool RunDriven(const std::wstring& caption, const std::function<void()>& open, const std::function<void(HWND)>& drive) {
   bool appeared = false;
   std::thread driver([&] {
     HWND dialog = WaitForWindow(caption);
@@ -169,7 +168,8 @@ bool OpenDriven(const char* exportName, FakeExtParameter& host, const std::wstri
     ADD_FAILURE() << "no export " << exportName;
     return false;
   }
-  const bool appeared = RunDriven(caption, [&] { open(&host); }, drive);
+  const bool appeared = RunDriven(
+      caption, [&] { open(&host); }, drive);
   EXPECT_TRUE(appeared) << "no window captioned as expected for " << exportName;
   return appeared;
 }

@@ -18,8 +18,7 @@ DialogExport ExportNamed(const char* name);
 // `caption` exists, `drive` gets it on a second thread. A dialog that never
 // appears within 20 s (or stays open 20 s after `drive`) fails the test and
 // is closed with Cancel. True when the window appeared.
-bool RunDriven(const std::wstring& caption, const std::function<void()>& open,
-               const std::function<void(HWND)>& drive);
+bool RunDriven(const std::wstring& caption, const std::function<void()>& open, const std::function<void(HWND)>& drive);
 // Opens `export` for `host` and drives the dialog of `caption`.
 bool OpenDriven(const char* exportName, FakeExtParameter& host, const std::wstring& caption,
                 const std::function<void(HWND)>& drive);

@@ -101,7 +101,7 @@ TEST(WinGeneratorDialog, OneChangeArrivesAtItsOffset) {
   Drive(host, [](HWND dialog) {
     HWND type = Control(dialog, "Wind_type");
     EXPECT_EQ(SendMessageW(type, CB_GETCURSEL, 0, 0), 1);  // Hann
-    SelectComboItem(type, 2);                               // Hamming
+    SelectComboItem(type, 2);                              // Hamming
     PressOk(dialog);
   });
   ASSERT_EQ(host.dataSet.size(), 1u);
@@ -176,7 +176,7 @@ TEST(WinGeneratorDialog, PagesHelpAndPosition) {
   Drive(host, [](HWND dialog) {
     HWND tab = ChildById(dialog, kGeneratorTabId);
     EXPECT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), kGeneratorPageCount - 1);  // never Random
-    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), gpModSine);  // the default record's kind
+    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), gpModSine);                   // the default record's kind
     SelectTab(tab, gpGaussian - 1);  // the tabs after Random sit one place to the left
     EXPECT_TRUE(IsWindowVisible(Control(dialog, "FStDev")));
     PressOk(dialog);
@@ -194,21 +194,21 @@ TEST(WinGeneratorDialog, Screenshots) {
     const char* typeName;
     const char* file;
   };
-  const Shot shots[] = {{"Func", "function"},         {"Sine", "sine"},         {"ModSine", "modsine"},
-                        {"Constant", "constant"},     {"Tone", "tone"},         {"Triangle", "triangle"},
+  const Shot shots[] = {{"Func", "function"},          {"Sine", "sine"},         {"ModSine", "modsine"},
+                        {"Constant", "constant"},      {"Tone", "tone"},         {"Triangle", "triangle"},
                         {"PseudoRandom", "unirandom"}, {"Gaussian", "gaussian"}, {"Blackman", "blackman"},
-                        {"Kaiser", "kaiser"},         {"Hann", "windowing"}};
+                        {"Kaiser", "kaiser"},          {"Hann", "windowing"}};
   for (bool russian : {false, true}) {
     for (const Shot& s : shots) {
       FakeExtParameter host;
       host.typeName = s.typeName;
       host.language = russian ? "RUSSIAN" : "ENGLISH";
       const std::string name = std::string("generator-") + s.file + (russian ? "-ru" : "-en");
-      ASSERT_TRUE(OpenDriven("GenersExtParams", host,
-                             russian ? L"Свойства генераторов сигналов" : kCaption, [&](HWND dialog) {
-                               Screenshot(dialog, name);
-                               PressCancel(dialog);
-                             }));
+      ASSERT_TRUE(
+          OpenDriven("GenersExtParams", host, russian ? L"Свойства генераторов сигналов" : kCaption, [&](HWND dialog) {
+            Screenshot(dialog, name);
+            PressCancel(dialog);
+          }));
     }
   }
 }

@@ -126,7 +126,7 @@ TEST(WinWaveDialog, OneChangeArrivesInTheRecord) {
   FakeExtParameter save = Host("Save Wave", dir);
   save.data = RecordBytes(WaveRecord("out.wav", 8000, 8, 1, 0));
   ASSERT_TRUE(OpenDriven("WaveExtParams", save, kCaption, [](HWND dialog) {
-    SelectComboItem(ChildById(dialog, kWaveWaveRate), 1);  // "44100"
+    SelectComboItem(ChildById(dialog, kWaveWaveRate), 1);    // "44100"
     SelectComboItem(ChildById(dialog, kWaveSampleWave), 4);  // "Nice_work"
     Settle(dialog);
     PressOk(dialog);
