@@ -20,7 +20,7 @@ if grep -v '^/usr/' <<<"$files" | grep -qv '^/$'; then
   echo "files outside /usr:" >&2; grep -v '^/usr/' <<<"$files" | grep -v '^/$' >&2; status=1
 fi
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in python3-numpy libtomlplusplus libkissfft libqt6widgets6 libstdc++6; do
+for dep in python3-numpy libtomlplusplus libqt6widgets6 libstdc++6; do
   grep -q "$dep" <<<"$depends" || { echo "Depends lacks $dep: $depends" >&2; status=1; }
 done
 [ $status -eq 0 ] && echo "$deb: file list and dependencies as expected"
