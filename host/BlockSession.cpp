@@ -21,47 +21,47 @@ constexpr CountedList kCountedLists[] = {{"FIRS_TapsCount", "FIRS_Taps"}, {"FIRS
                                          {"LMSS_TapsCount", "LMSS_Taps"}, {"LMSS_TapsCount", "LMSS_Delay"},
                                          {"Conv_H_Count", "Conv_H_12D"}};
 
-bool Given(const BlockSpec& spec, std::string_view name) {
-  return std::any_of(spec.fields.begin(), spec.fields.end(), [&](const auto& f) { return f.first == name; });
+bool Given(const BlockSetup& setup, std::string_view name) {
+  return std::any_of(setup.fields.begin(), setup.fields.end(), [&](const auto& f) { return f.first == name; });
 }
 
-// The record the spec asks for: defaults, the named fields in turn, and a
+// The record the setup asks for: defaults, the named fields in turn, and a
 // list's count taken from the list when the count is not given.
-std::vector<uint8_t> BuildRecord(const BlockType& type, const BlockSpec& spec) {
+std::vector<uint8_t> BuildRecord(const BlockType& type, const BlockSetup& setup) {
   const RecordLayout& layout = RecordOf(type.blockClass);
   std::vector<uint8_t> record = DefaultRecord(layout);
   const std::string words = "block type " + type.exportName;
-  for (const auto& [name, value] : spec.fields) {
+  for (const auto& [name, value] : setup.fields) {
     const RecordField* field = FindField(layout, name);
     if (field == nullptr || field->libraryState || !TypeReadsField(type, name)) {
       std::string known;
       for (const RecordField& f : layout.fields)
         if (!f.libraryState && TypeReadsField(type, f.name)) known += std::string(known.empty() ? "" : ", ") + f.name;
-      throw BlockSpecError(words + " never reads field \"" + name +
-                           "\" (it reads: " + (known.empty() ? "none" : known) + ")");
+      throw BlockSetupError(words + " never reads field \"" + name +
+                            "\" (it reads: " + (known.empty() ? "none" : known) + ")");
     }
     std::string error;
     if (!SetField(layout, record.data(), *field, value, error))
-      throw BlockSpecError(words + ", field \"" + name + "\": " + error);
+      throw BlockSetupError(words + ", field \"" + name + "\": " + error);
   }
   for (const CountedList& c : kCountedLists) {
     const auto given =
-        std::find_if(spec.fields.begin(), spec.fields.end(), [&](const auto& f) { return f.first == c.list; });
-    const auto* list = given != spec.fields.end() ? std::get_if<std::vector<double>>(&given->second) : nullptr;
+        std::find_if(setup.fields.begin(), setup.fields.end(), [&](const auto& f) { return f.first == c.list; });
+    const auto* list = given != setup.fields.end() ? std::get_if<std::vector<double>>(&given->second) : nullptr;
     const RecordField* count = FindField(layout, c.count);
     if (list == nullptr || count == nullptr) continue;
     const auto length = static_cast<int64_t>(list->size());
-    if (!Given(spec, c.count)) {
+    if (!Given(setup, c.count)) {
       std::string error;
       if (!SetField(layout, record.data(), *count, FieldValue(length), error))
-        throw BlockSpecError(words + ", field \"" + c.list + "\": " + error);
+        throw BlockSetupError(words + ", field \"" + c.list + "\": " + error);
       continue;
     }
     const FieldValue v = GetField(layout, record.data(), *count);
     const int64_t n = std::get_if<int64_t>(&v) != nullptr ? std::get<int64_t>(v) : 0;
     if (n != length)
-      throw BlockSpecError(words + ": \"" + c.list + "\" holds " + std::to_string(length) + " values but \"" + c.count +
-                           "\" is " + std::to_string(n) + "; give both the same length");
+      throw BlockSetupError(words + ": \"" + c.list + "\" holds " + std::to_string(length) + " values but \"" +
+                            c.count + "\" is " + std::to_string(n) + "; give both the same length");
   }
   return record;
 }
@@ -91,50 +91,52 @@ int32_t PortVariableWidth(const PortSpec& p, int32_t width) {
 
 }  // namespace
 
-BlockSession::BlockSession(PluginLoader& plugin, const BlockSpec& spec) : plugin_(plugin), signValue_(spec.signValue) {
-  type_ = FindBlockType(spec.exportName);
-  if (type_ == nullptr) throw BlockSpecError("unknown block type \"" + spec.exportName + "\" (see block_types())");
-  if (spec.width < 1 || spec.width > 32)
-    throw BlockSpecError("width " + std::to_string(spec.width) + " is out of range (1 to 32 bits)");
+BlockSession::BlockSession(PluginLoader& plugin, const BlockSetup& setup)
+    : plugin_(plugin), signValue_(setup.signValue) {
+  type_ = FindBlockType(setup.exportName);
+  if (type_ == nullptr) throw BlockSetupError("unknown block type \"" + setup.exportName + "\" (see block_types())");
+  if (setup.width < 1 || setup.width > 32)
+    throw BlockSetupError("width " + std::to_string(setup.width) + " is out of range (1 to 32 bits)");
   const std::span<const PortSpec> ports = PortsOfType(*type_);
-  for (const std::string& name : spec.optionalInputs) {
+  for (const std::string& name : setup.optionalInputs) {
     const auto p = std::find_if(ports.begin(), ports.end(), [&](const PortSpec& s) { return name == s.name; });
     if (p == ports.end() || p->direction != PortDirection::In) {
       std::string known;
       for (const PortSpec& s : ports)
         if (s.direction == PortDirection::In) known += std::string(known.empty() ? "" : ", ") + s.name;
-      throw BlockSpecError("block type " + type_->exportName + " has no input port \"" + name +
-                           "\" (inputs: " + (known.empty() ? "none" : known) + ")");
+      throw BlockSetupError("block type " + type_->exportName + " has no input port \"" + name +
+                            "\" (inputs: " + (known.empty() ? "none" : known) + ")");
     }
   }
-  const std::vector<uint8_t> record = BuildRecord(*type_, spec);
+  const std::vector<uint8_t> record = BuildRecord(*type_, setup);
   BlockEntry entry;
   entry.name = type_->exportName;
   entry.exportName = type_->exportName;
   entry.record = record;
   const char* problemField = nullptr;
   const std::string problem = RecordProblem(entry, *type_, problemField);
-  if (!problem.empty()) throw BlockSpecError(problem);
+  if (!problem.empty()) throw BlockSetupError(problem);
 
   host_.AddRef();  // ours; the block only borrows it
   for (const PortSpec& p : ports) {
     const bool in = p.direction == PortDirection::In;
     const bool wanted =
         !in || p.required ||
-        std::find(spec.optionalInputs.begin(), spec.optionalInputs.end(), p.name) != spec.optionalInputs.end();
+        std::find(setup.optionalInputs.begin(), setup.optionalInputs.end(), p.name) != setup.optionalInputs.end();
     if (!wanted) continue;
-    const VarHandle h = host_.AddVariable(p.name, PortKind(p), PortVariableWidth(p, spec.width), in ? 0 : kWritableFlag,
-                                          std::string(static_cast<size_t>(PortVariableWidth(p, spec.width)), '0'));
+    const VarHandle h =
+        host_.AddVariable(p.name, PortKind(p), PortVariableWidth(p, setup.width), in ? 0 : kWritableFlag,
+                          std::string(static_cast<size_t>(PortVariableWidth(p, setup.width)), '0'));
     (in ? inputs_ : outputs_).push_back(p.name);
-    widths_[p.name] = PortVariableWidth(p, spec.width);
+    widths_[p.name] = PortVariableWidth(p, setup.width);
     (in ? inputHandles_ : outputHandles_).push_back(h);
   }
-  host_.SetIntParameter("SignValue", spec.signValue);
+  host_.SetIntParameter("SignValue", setup.signValue);
   host_.SetRecord(record);
   host_.SetSamplePeriod(1);
   host_.SetTime(0);
   host_.SetLibraryDirectory(type_->blockClass == BlockClass::WaveLoad || type_->blockClass == BlockClass::WaveSave
-                                ? spec.folder
+                                ? setup.folder
                                 : plugin_.Directory());
   host_.SetReportListener([this](const HostReport& r) {
     if (r.abort) {
@@ -149,7 +151,7 @@ BlockSession::BlockSession(PluginLoader& plugin, const BlockSpec& spec) : plugin
   });
 
   const InitExport init = plugin_.Init(type_->exportName.c_str());
-  if (init == nullptr) throw BlockSpecError(DescribeMissingExport(HostLanguage::English, "", type_->exportName));
+  if (init == nullptr) throw BlockSetupError(DescribeMissingExport(HostLanguage::English, "", type_->exportName));
   plugin_.SetMessageHandler(&BlockSession::OnLibraryMessage, this);
   IPELMOR* ref = &host_;
   IModel** self = init(&ref, 0);
@@ -161,7 +163,7 @@ BlockSession::BlockSession(PluginLoader& plugin, const BlockSpec& spec) : plugin
     for (const std::string& m : messages_) why += "; " + m;
     if (model_ != nullptr) model_->Release();
     model_ = nullptr;
-    throw BlockSpecError(why);
+    throw BlockSetupError(why);
   }
   activation_ = model_->GetActivation();
   playsTable_ = activation_ == kTimeDriven && PlaysTable(*type_, record);

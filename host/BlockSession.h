@@ -21,11 +21,11 @@
 class PluginLoader;
 
 // A block that cannot be built as asked; the text names what was wrong.
-struct BlockSpecError : std::invalid_argument {
+struct BlockSetupError : std::invalid_argument {
   using std::invalid_argument::invalid_argument;
 };
 
-struct BlockSpec {
+struct BlockSetup {
   std::string exportName;                                  // "High_Level_FIR_Init"
   int32_t width = 16;                                      // of every bus port ("DSOut" gets twice this)
   int32_t signValue = 0;                                   // 0 sign-magnitude, else unsigned
@@ -36,10 +36,10 @@ struct BlockSpec {
 
 class BlockSession {
  public:
-  // Throws BlockSpecError for an unknown type, field or port, a value a field
+  // Throws BlockSetupError for an unknown type, field or port, a value a field
   // cannot take, a record the block could not use, or a block that is not
   // valid (with its reports).
-  BlockSession(PluginLoader& plugin, const BlockSpec& spec);
+  BlockSession(PluginLoader& plugin, const BlockSetup& setup);
   ~BlockSession();
   BlockSession(const BlockSession&) = delete;
   BlockSession& operator=(const BlockSession&) = delete;

@@ -67,17 +67,17 @@ class PyBlock {
  public:
   PyBlock(const std::string& type, int32_t width, int32_t sign, const std::vector<std::string>& optionalInputs,
           const std::string& folder, const py::dict& fields) {
-    BlockSpec spec;
-    spec.exportName = type;
-    spec.width = width;
-    spec.signValue = sign;
-    spec.optionalInputs = optionalInputs;
-    spec.folder = folder;
+    BlockSetup setup;
+    setup.exportName = type;
+    setup.width = width;
+    setup.signValue = sign;
+    setup.optionalInputs = optionalInputs;
+    setup.folder = folder;
     for (const auto& [key, value] : fields) {
       const std::string name = py::str(key);
-      spec.fields.emplace_back(name, ToFieldValue(name, value));
+      setup.fields.emplace_back(name, ToFieldValue(name, value));
     }
-    session_ = std::make_unique<BlockSession>(LoadedPlugin(), spec);
+    session_ = std::make_unique<BlockSession>(LoadedPlugin(), setup);
   }
 
   // Inputs as int64 arrays of `count` values, in Inputs() order.
@@ -198,7 +198,7 @@ py::tuple Run(const std::string& design, const std::vector<std::string>& overrid
 PYBIND11_MODULE(_core, m) {
   m.doc() = "The Rir_Eda block plug-in and simulator, in process";
   m.attr("VERSION") = RIR_VERSION;
-  py::register_exception<BlockSpecError>(m, "BlockSpecError", PyExc_ValueError);
+  py::register_exception<BlockSetupError>(m, "BlockSetupError", PyExc_ValueError);
   m.def("load_plugin", &LoadPlugin);
   m.def("plugin_path", [] { return LoadedPlugin().Path(); });
   m.def("block_types", [] {
@@ -208,7 +208,7 @@ PYBIND11_MODULE(_core, m) {
   });
   m.def("describe", [](const std::string& type) {
     std::ostringstream out;
-    if (!DescribeBlock(type, out)) throw BlockSpecError("unknown block type \"" + type + "\" (see block_types())");
+    if (!DescribeBlock(type, out)) throw BlockSetupError("unknown block type \"" + type + "\" (see block_types())");
     return out.str();
   });
   m.def("run", &Run);
