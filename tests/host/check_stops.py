@@ -107,14 +107,17 @@ def csv_rows(path):
     return text, rows, text[text.rfind("\n", 0, len(text) - 1) + 1:].split(",") if rows > 0 else None
 
 
-def check_caught(exe, out, sig):
-    name = signal.Signals(sig).name
-    folder, design = prepare(out, name, 100_000_000)
+def check_caught(exe, out, sig, echoed=False):
+    """echoed: the signal comes twice at once, as `timeout` sends it to the run and then to its group."""
+    name = signal.Signals(sig).name + (" echoed" if echoed else "")
+    folder, design = prepare(out, name.replace(" ", "_"), 100_000_000)
     p = subprocess.Popen([exe, "run", design, "-o", folder, "-q"], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                          text=True)
     time.sleep(1)
     sent = time.monotonic()
     p.send_signal(sig)
+    if echoed:
+        p.send_signal(sig)
     try:
         _, err = p.communicate(timeout=10)
     except subprocess.TimeoutExpired:
@@ -175,6 +178,7 @@ def main():
     a = ap.parse_args()
     for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         check_caught(a.rir_eda, a.out, sig)
+    check_caught(a.rir_eda, a.out, signal.SIGINT, echoed=True)
     check_killed(a.rir_eda, a.out)
     print("FAILED" if FAILURES else "ok")
     sys.exit(1 if FAILURES else 0)
