@@ -87,6 +87,7 @@ class WinDialog {
   void Close(bool ok);
 
  private:
+  friend class WinDialogView;  // sets hints and shows messages for a presenter
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   void Place();

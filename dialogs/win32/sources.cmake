@@ -2,6 +2,7 @@
 set(dialog_win32_sources
   ${CMAKE_CURRENT_LIST_DIR}/WinText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WinDialogView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinDialogRunner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinGeneratorDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinTransformDialog.cpp

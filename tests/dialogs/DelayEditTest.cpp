@@ -6,8 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "dialogs/RXEditDelay.h"
-#include "dialogs/RXSpinLongEdit.h"
+#include "dialogs/qt/RXEditDelay.h"
+#include "dialogs/qt/RXSpinLongEdit.h"
 
 namespace {
 constexpr int64_t kMax = INT64_MAX;

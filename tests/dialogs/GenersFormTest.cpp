@@ -21,9 +21,9 @@
 #include <cstring>
 
 #include "FakeExtParameter.h"
-#include "dialogs/DialogRunner.h"
-#include "dialogs/RXEditDelay.h"
-#include "dialogs/UGenersForm.h"
+#include "dialogs/qt/DialogRunner.h"
+#include "dialogs/qt/RXEditDelay.h"
+#include "dialogs/qt/UGenersForm.h"
 #include "framework/BlockCatalogue.h"
 #include "framework/Errors.h"
 #include "numeric/ParameterRecords.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "logic/CoefficientLists.h"
+#include "dialogs/logic/CoefficientLists.h"
 
 class QLabel;
 class QPushButton;

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "logic/DelayUnits.h"
+#include "dialogs/logic/DelayUnits.h"
 
 TRXSpinLongEdit::TRXSpinLongEdit(QWidget* parent) : QAbstractSpinBox(parent) {
   setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);

@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "DialogTestSupport.h"
-#include "dialogs/ResWaves.h"
-#include "dialogs/UWaveParam.h"
+#include "dialogs/qt/ResWaves.h"
+#include "dialogs/qt/UWaveParam.h"
 #include "wave/Wave_fileIO.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "logic/SoundClips.h"
+#include "dialogs/logic/SoundClips.h"
 
 namespace ResWaves {
 

@@ -20,8 +20,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "logic/DialogHooks.h"
-#include "logic/TransformDialogLogic.h"
+#include "dialogs/logic/DialogHooks.h"
+#include "dialogs/logic/TransformDialogLogic.h"
 #include "UDb_Edit.h"
 #include "framework/CatalogueCodes.h"
 

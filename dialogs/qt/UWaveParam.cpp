@@ -20,7 +20,7 @@
 #include <span>
 
 #include "ResWaves.h"
-#include "logic/SoundClips.h"
+#include "dialogs/logic/SoundClips.h"
 
 namespace {
 

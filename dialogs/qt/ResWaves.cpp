@@ -17,7 +17,7 @@
 #include <utility>
 #include <stdexcept>
 
-#include "logic/SoundClips.h"
+#include "dialogs/logic/SoundClips.h"
 
 static void InitClipResources() { Q_INIT_RESOURCE(clips); }
 

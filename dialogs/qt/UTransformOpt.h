@@ -12,8 +12,8 @@
 #include <initializer_list>
 
 #include "DialogChrome.h"
-#include "logic/DialogHooks.h"
-#include "logic/TransformDialogLogic.h"
+#include "dialogs/logic/DialogHooks.h"
+#include "dialogs/logic/TransformDialogLogic.h"
 #include "numeric/ParameterRecords.h"
 
 class QCheckBox;

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "logic/DialogHooks.h"
-#include "logic/HostRequest.h"
+#include "dialogs/logic/DialogHooks.h"
+#include "dialogs/logic/HostRequest.h"
 #include "framework/interface/DialogModule.h"
 
 struct IExtParameter;

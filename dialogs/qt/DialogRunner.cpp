@@ -8,7 +8,7 @@
 #include "UGenersForm.h"
 #include "UTransformOpt.h"
 #include "UWaveParam.h"
-#include "logic/ServiceHooks.h"
+#include "dialogs/logic/ServiceHooks.h"
 
 namespace {
 

@@ -1,18 +1,31 @@
-// rir-dialog-screenshots OUTDIR: opens the generator dialog through the
-// plug-in's export, as a host would, and saves pictures of every offered page in
-// English and Russian. Run under a display (tools/dialog-screenshots.sh).
-#include <dlfcn.h>
-
+// rir-dialog-screenshots PLUGIN OUTDIR: pictures of every dialog page in
+// English and Russian. The transform, table and wave dialogs are made in this
+// process; the generator dialog is opened through the plug-in's export, as a
+// host opens it. Run under a display (tools/dialog-screenshots.sh).
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QPixmap>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <dlfcn.h>
 #include <string>
 
+#include "DialogTestSupport.h"
+#include "dialogs/qt/UDb_Edit.h"
+#include "dialogs/qt/UTransformOpt.h"
+#include "dialogs/qt/UWaveParam.h"
 #include "framework/interface/UExtParameterTypes.h"
+#include "tests/support/DialogPictures.h"
+#include "wave/Wave_fileIO.h"
 
 namespace {
 
@@ -68,6 +81,78 @@ class ShotHost : public IExtParameter {
 #pragma GCC diagnostic pop
 #endif
 
+void Save(QWidget& w, const QString& path) {
+  w.show();
+  w.raise();
+  for (int i = 0; i < 20; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(10);
+  }
+  if (!w.grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  w.hide();
+}
+
+// Every page of the transform dialog, the table editor and both wave pages.
+void SaveTransformAndWavePictures(const QString& out) {
+  HookLog log;
+  const auto& transforms = kTransformPagePictures;
+  QTemporaryDir dir;
+  {
+    TWaveFile file;
+    file.OpenWrite((dir.path() + "/stereo.wav").toStdString(), 44100, 16, 2);
+    file.Close();
+  }
+  for (const char* language : {"ENGLISH", "RUSSIAN"}) {
+    const QString suffix = QString(language) == "RUSSIAN" ? "-ru" : "-en";
+    UseQtTranslations(language);  // as the module does: Qt's own buttons and file dialogs
+    for (const auto& t : transforms) {
+      TTransformsOpt dialog(RecordingHooks(log));
+      dialog.Load(DialogRequest{t.type, language, "/", std::nullopt, {}});
+      Save(dialog, out + "/transform-" + t.file + suffix + ".png");
+      if (QString(t.file) == "lmss") {
+        dialog.LMSS_Pages->setCurrentIndex(1);
+        dialog.LMSH_isMulti->setChecked(true);
+        Save(dialog, out + "/transform-lmss-addition" + suffix + ".png");
+      }
+    }
+    {
+      // A stored "less than" operator is shown as stored.
+      TransformParams r{};
+      DefaultTransformRecord(r);
+      r.TransformCode = 33;
+      r.ThreshRelOp = 0;
+      TTransformsOpt dialog(RecordingHooks(log));
+      dialog.Load(DialogRequest{"Thresh", language, "/", std::nullopt, Bytes(r)});
+      Save(dialog, out + "/transform-thresh-lt" + suffix + ".png");
+    }
+    {
+      TTableEdit editor;
+      const float entries[12] = {1, 0.5f, -2, 3, 0, 1, 1, 1, 0.25f, 4, 5, 6};
+      editor.LoadList(entries, 3);
+      Save(editor, out + "/table-edit-3.png");
+      editor.LoadList(entries, 12);
+      Save(editor, out + "/table-edit-12.png");
+    }
+    {
+      TWavesForm load(RecordingHooks(log));
+      load.Load(DialogRequest{"Load Wave", language, (dir.path() + "/").toStdString(), std::nullopt, {}});
+      load.FileStep(dir.path() + "/stereo.wav");
+      Save(load, out + "/wave-load" + suffix + ".png");
+      TWavesForm save(RecordingHooks(log));
+      WaveParams named{};
+      DefaultWaveRecord(named);
+      named.FileName.Set("запись.wav");
+      save.Load(DialogRequest{"Save Wave", language, "/", std::nullopt, Bytes(named)});
+      Save(save, out + "/wave-save" + suffix + ".png");
+      // The recorder's browse button: Qt's save dialog, in the language chosen.
+      QFileDialog browse(nullptr, QString(), dir.path(), "PCM Wave files (*.wav)");
+      browse.setOption(QFileDialog::DontUseNativeDialog);
+      browse.setAcceptMode(QFileDialog::AcceptSave);
+      Save(browse, out + "/wave-save-browse" + suffix + ".png");
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,6 +168,8 @@ int main(int argc, char** argv) {
   auto open = reinterpret_cast<void(RIR_STDCALL*)(IExtParameter*)>(dlsym(plugin, "GenersExtParams"));
   if (open == nullptr) return 1;
   QDir().mkpath(argv[2]);
+  TestApp();
+  SaveTransformAndWavePictures(QString::fromLocal8Bit(argv[2]));
   const std::string out = argv[2];
   struct Shot {
     const char* typeName;

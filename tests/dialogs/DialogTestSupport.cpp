@@ -4,9 +4,10 @@
 #include "framework/Errors.h"
 
 QApplication& TestApp() {
+  if (auto* running = qobject_cast<QApplication*>(QCoreApplication::instance())) return *running;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
-  static char name[] = "transform_wave_dialogs_test";
+  static char name[] = "dialogs_test";
   static char* argv[] = {name, nullptr};
   // Never destroyed: Qt's own globals may go first at exit.
   static QApplication* app = new QApplication(argc, argv);

@@ -5,7 +5,7 @@
 #include <QComboBox>
 
 #include "RXSpinLongEdit.h"
-#include "logic/DelayUnits.h"
+#include "dialogs/logic/DelayUnits.h"
 
 class TRXEditDelay : public TRXSpinLongEdit {
   Q_OBJECT

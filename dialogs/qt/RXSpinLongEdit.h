@@ -4,7 +4,7 @@
 #include <QAbstractSpinBox>
 #include <cstdint>
 
-#include "logic/DelayUnits.h"
+#include "dialogs/logic/DelayUnits.h"
 
 class TRXSpinLongEdit : public QAbstractSpinBox {
   Q_OBJECT

@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "DialogTestSupport.h"
-#include "dialogs/UDb_Edit.h"
+#include "dialogs/qt/UDb_Edit.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "DialogChrome.h"
-#include "logic/DialogHooks.h"
-#include "logic/GeneratorDialogLogic.h"
+#include "dialogs/logic/DialogHooks.h"
+#include "dialogs/logic/GeneratorDialogLogic.h"
 #include "numeric/ParameterRecords.h"
 
 class QComboBox;

@@ -22,8 +22,8 @@
 #include <stdexcept>
 
 #include "DialogTestSupport.h"
-#include "dialogs/ResWaves.h"
-#include "dialogs/UWaveParam.h"
+#include "dialogs/qt/ResWaves.h"
+#include "dialogs/qt/UWaveParam.h"
 #include "wave/Wave_fileIO.h"
 #include "support/SampleRecords.h"
 

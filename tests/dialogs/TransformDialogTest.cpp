@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "DialogTestSupport.h"
-#include "dialogs/UDb_Edit.h"
-#include "dialogs/UTransformOpt.h"
+#include "dialogs/qt/UDb_Edit.h"
+#include "dialogs/qt/UTransformOpt.h"
 #include "framework/Errors.h"
 #include "tests/support/SampleRecords.h"
 

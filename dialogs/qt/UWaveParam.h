@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "DialogChrome.h"
-#include "logic/DialogHooks.h"
-#include "logic/WaveDialogLogic.h"
+#include "dialogs/logic/DialogHooks.h"
+#include "dialogs/logic/WaveDialogLogic.h"
 #include "numeric/ParameterRecords.h"
 
 class QComboBox;

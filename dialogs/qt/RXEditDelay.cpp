@@ -4,7 +4,7 @@
 #include <QResizeEvent>
 #include <QStyleOptionSpinBox>
 
-#include "logic/DelayUnits.h"
+#include "dialogs/logic/DelayUnits.h"
 
 TRXEditDelay::TRXEditDelay(QWidget* parent) : TRXSpinLongEdit(parent), selector_(new QComboBox(this)) {
   lineEdit()->setMaxLength(kMaxTextLength);

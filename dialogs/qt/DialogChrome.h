@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "logic/DialogLanguage.h"
+#include "dialogs/logic/DialogLanguage.h"
 
 class QString;
 class QWidget;

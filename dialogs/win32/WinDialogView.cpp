@@ -1,0 +1,130 @@
+#include "WinDialogView.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <stdexcept>
+#include <string>
+
+#include "WinText.h"
+
+namespace {
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+bool IsClass(HWND window, const wchar_t* name) { return _wcsicmp(ClassOf(window).c_str(), name) == 0; }
+
+std::wstring WindowText(HWND window) {
+  const int n = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  GetWindowTextW(window, text.data(), n + 1);
+  text.resize(static_cast<size_t>(n));
+  return text;
+}
+
+}  // namespace
+
+WinControlRef WinDialogView::Ref(std::string_view name) const {
+  if (std::optional<WinControlRef> ref = lookup_(name)) return *ref;
+  throw std::logic_error("no control named " + std::string(name));
+}
+
+HWND WinDialogView::Window(std::string_view name) const { return GetDlgItem(dialog_.Handle(), Ref(name).id); }
+
+void WinDialogView::SetNumber(std::string_view control, double value) {
+  const WinControlRef ref = Ref(control);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", ref.decimals, value);
+  SetWindowTextW(GetDlgItem(dialog_.Handle(), ref.id), WideFromUtf8(text).c_str());
+  if (ref.spinId != 0)
+    SendMessageW(GetDlgItem(dialog_.Handle(), ref.spinId), UDM_SETPOS32, 0,
+                 static_cast<LPARAM>(static_cast<int32_t>(value)));
+}
+
+double WinDialogView::Number(std::string_view control) const {
+  const std::wstring text = WindowText(Window(control));
+  wchar_t* end = nullptr;
+  const double value = std::wcstod(text.c_str(), &end);
+  return end == text.c_str() ? 0.0 : value;
+}
+
+void WinDialogView::SetRange(std::string_view control, double minimum, double maximum) {
+  const WinControlRef ref = Ref(control);
+  if (ref.spinId == 0) return;  // an edit alone keeps no range: the presenter limits what it reads
+  SendMessageW(GetDlgItem(dialog_.Handle(), ref.spinId), UDM_SETRANGE32, static_cast<WPARAM>(minimum),
+               static_cast<LPARAM>(maximum));
+}
+
+void WinDialogView::SetText(std::string_view control, const std::string& text) {
+  SetWindowTextW(Window(control), WideFromUtf8(text).c_str());
+}
+
+std::string WinDialogView::Text(std::string_view control) const { return Utf8FromWide(WindowText(Window(control))); }
+
+void WinDialogView::SetChecked(std::string_view control, bool checked) {
+  SendMessageW(Window(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool WinDialogView::Checked(std::string_view control) const {
+  return SendMessageW(Window(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void WinDialogView::SetItems(std::string_view control, const std::vector<std::string>& items) {
+  HWND window = Window(control);
+  if (IsClass(window, WC_TABCONTROLW)) {
+    for (size_t i = 0; i < items.size(); ++i) {
+      std::wstring text = WideFromUtf8(items[i]);
+      TCITEMW item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = text.data();
+      SendMessageW(window, TCM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    return;
+  }
+  SendMessageW(window, CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : items)
+    SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(item).c_str()));
+}
+
+void WinDialogView::SetIndex(std::string_view control, int32_t index) {
+  HWND window = Window(control);
+  if (IsClass(window, WC_TABCONTROLW)) {
+    SendMessageW(window, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return;
+  }
+  SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int32_t WinDialogView::Index(std::string_view control) const {
+  HWND window = Window(control);
+  if (IsClass(window, WC_TABCONTROLW)) return static_cast<int32_t>(SendMessageW(window, TCM_GETCURSEL, 0, 0));
+  return static_cast<int32_t>(SendMessageW(window, CB_GETCURSEL, 0, 0));
+}
+
+void WinDialogView::SetVisible(std::string_view control, bool visible) {
+  const WinControlRef ref = Ref(control);
+  ShowWindow(GetDlgItem(dialog_.Handle(), ref.id), visible ? SW_SHOW : SW_HIDE);
+  if (ref.spinId != 0) ShowWindow(GetDlgItem(dialog_.Handle(), ref.spinId), visible ? SW_SHOW : SW_HIDE);
+}
+
+void WinDialogView::SetEnabled(std::string_view control, bool enabled) {
+  const WinControlRef ref = Ref(control);
+  EnableWindow(GetDlgItem(dialog_.Handle(), ref.id), enabled ? TRUE : FALSE);
+  if (ref.spinId != 0) EnableWindow(GetDlgItem(dialog_.Handle(), ref.spinId), enabled ? TRUE : FALSE);
+}
+
+void WinDialogView::SetHint(std::string_view control, const std::string& hint) {
+  dialog_.SetHint(Ref(control).id, hint.c_str());
+}
+
+void WinDialogView::ShowMessage(const std::string& text, MessageKind kind) {
+  const UINT icon = kind == MessageKind::Error     ? MB_ICONERROR
+                    : kind == MessageKind::Warning ? MB_ICONWARNING
+                                                   : MB_ICONINFORMATION;
+  dialog_.ShowMessage(WideFromUtf8(text), MB_OK | icon);
+}
