@@ -96,7 +96,8 @@ struct IRirUnknown {
   ~IRirUnknown() = default;
 };
 
-// The block interface the host drives.
+// The block interface. The host calls every slot, one call at a time;
+// texts a slot returns are owned by the block.
 struct IModel : IRirUnknown {
   virtual int32_t RIR_STDCALL Reserved3() = 0;                            // 3
   virtual bool RIR_STDCALL IsValid() = 0;                                 // 4
@@ -115,26 +116,32 @@ struct IModel : IRirUnknown {
   virtual int32_t RIR_STDCALL Reserved17() = 0;                           // 17
   virtual void RIR_STDCALL Reserved18() = 0;                              // 18
   virtual void RIR_STDCALL Reserved19() = 0;                              // 19
-  virtual const char* RIR_STDCALL GetTypeName() = 0;                      // 20
-  virtual void RIR_STDCALL Reserved21() = 0;                              // 21
-  virtual void RIR_STDCALL Reserved22() = 0;                              // 22
-  virtual void RIR_STDCALL Reserved23(int32_t) = 0;                       // 23
-  virtual int32_t RIR_STDCALL Reserved24(int32_t) = 0;                    // 24
-  virtual void RIR_STDCALL Reserved25(int32_t) = 0;                       // 25
-  virtual int32_t RIR_STDCALL Reserved26() = 0;                           // 26
+  // Valid while the block lives and its type name is unchanged.
+  virtual const char* RIR_STDCALL GetTypeName() = 0;    // 20
+  virtual void RIR_STDCALL Reserved21() = 0;            // 21
+  virtual void RIR_STDCALL Reserved22() = 0;            // 22
+  virtual void RIR_STDCALL Reserved23(int32_t) = 0;     // 23
+  virtual int32_t RIR_STDCALL Reserved24(int32_t) = 0;  // 24
+  virtual void RIR_STDCALL Reserved25(int32_t) = 0;     // 25
+  virtual int32_t RIR_STDCALL Reserved26() = 0;         // 26
 
  protected:
   ~IModel() = default;
 };
 
-// Host services. Slots the blocks never call are placeholders that keep the
-// positions; they have empty default bodies so a host need not write them.
+// Host services. Blocks call them, from the host's own calls into the block.
+// Texts passed in are owned by the caller and valid during the call; texts
+// and data handed out are owned by the host and copied at once. Slots the
+// blocks never call are placeholders that keep the positions; they have
+// empty default bodies so a host need not write them.
 struct IPELMOR : IRirUnknown {
-  virtual void RIR_STDCALL Slot3() {}                                                       // 3
-  virtual void RIR_STDCALL ReportError(int32_t code, intptr_t argument) = 0;                // 4
-  virtual void RIR_STDCALL AbortRun() = 0;                                                  // 5
-  virtual void RIR_STDCALL Slot6() {}                                                       // 6
-  virtual long double RIR_STDCALL GetTime() = 0;                                            // 7
+  virtual void RIR_STDCALL Slot3() {}  // 3
+  // The argument of codes 4 and 8 is the address of a text of the block's.
+  virtual void RIR_STDCALL ReportError(int32_t code, intptr_t argument) = 0;  // 4
+  virtual void RIR_STDCALL AbortRun() = 0;                                    // 5
+  virtual void RIR_STDCALL Slot6() {}                                         // 6
+  virtual long double RIR_STDCALL GetTime() = 0;                              // 7
+  // *data is 0 when nothing is stored; the bytes stay the host's.
   virtual void RIR_STDCALL GetParameter(const char* name, void** data, int32_t* size) = 0;  // 8
   virtual void RIR_STDCALL Slot9() {}                                                       // 9
   virtual uint16_t RIR_STDCALL GetVariableKind(VarHandle handle) = 0;                       // 10
@@ -145,26 +152,28 @@ struct IPELMOR : IRirUnknown {
   virtual void RIR_STDCALL Slot15() {}                                                      // 15
   virtual VarHandle RIR_STDCALL FindVariable(const char* name) = 0;                         // 16
   virtual void RIR_STDCALL Slot17() {}                                                      // 17
-  virtual const char* RIR_STDCALL GetValueText(VarHandle handle) = 0;                       // 18
-  virtual void RIR_STDCALL Slot19() {}                                                      // 19
-  virtual void RIR_STDCALL SetValueText(VarHandle handle, const char* text) = 0;            // 20
-  virtual void RIR_STDCALL Slot21() {}                                                      // 21
-  virtual void RIR_STDCALL Slot22() {}                                                      // 22
-  virtual void RIR_STDCALL Slot23() {}                                                      // 23
-  virtual void RIR_STDCALL Slot24() {}                                                      // 24
-  virtual void RIR_STDCALL Slot25() {}                                                      // 25
-  virtual void RIR_STDCALL Slot26() {}                                                      // 26
-  virtual void RIR_STDCALL Slot27() {}                                                      // 27
-  virtual void RIR_STDCALL Slot28() {}                                                      // 28
-  virtual void RIR_STDCALL Slot29() {}                                                      // 29
-  virtual void RIR_STDCALL Slot30() {}                                                      // 30
-  virtual void RIR_STDCALL Slot31() {}                                                      // 31
-  virtual void RIR_STDCALL Slot32() {}                                                      // 32
-  virtual void RIR_STDCALL Slot33() {}                                                      // 33
-  virtual void RIR_STDCALL Slot34() {}                                                      // 34
-  virtual void RIR_STDCALL Slot35() {}                                                      // 35
-  virtual void RIR_STDCALL Slot36() {}                                                      // 36
-  virtual const char* RIR_STDCALL GetLibraryDirectory() = 0;                                // 37
+  // Valid until the next host call; the reader copies it.
+  virtual const char* RIR_STDCALL GetValueText(VarHandle handle) = 0;  // 18
+  virtual void RIR_STDCALL Slot19() {}                                 // 19
+  // The host takes a copy.
+  virtual void RIR_STDCALL SetValueText(VarHandle handle, const char* text) = 0;  // 20
+  virtual void RIR_STDCALL Slot21() {}                                            // 21
+  virtual void RIR_STDCALL Slot22() {}                                            // 22
+  virtual void RIR_STDCALL Slot23() {}                                            // 23
+  virtual void RIR_STDCALL Slot24() {}                                            // 24
+  virtual void RIR_STDCALL Slot25() {}                                            // 25
+  virtual void RIR_STDCALL Slot26() {}                                            // 26
+  virtual void RIR_STDCALL Slot27() {}                                            // 27
+  virtual void RIR_STDCALL Slot28() {}                                            // 28
+  virtual void RIR_STDCALL Slot29() {}                                            // 29
+  virtual void RIR_STDCALL Slot30() {}                                            // 30
+  virtual void RIR_STDCALL Slot31() {}                                            // 31
+  virtual void RIR_STDCALL Slot32() {}                                            // 32
+  virtual void RIR_STDCALL Slot33() {}                                            // 33
+  virtual void RIR_STDCALL Slot34() {}                                            // 34
+  virtual void RIR_STDCALL Slot35() {}                                            // 35
+  virtual void RIR_STDCALL Slot36() {}                                            // 36
+  virtual const char* RIR_STDCALL GetLibraryDirectory() = 0;                      // 37
 
  protected:
   ~IPELMOR() = default;
