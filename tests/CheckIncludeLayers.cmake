@@ -28,8 +28,8 @@ set(may_numeric framework signal)
 set(may_blocks numeric framework signal)
 set(may_dialog_logic blocks numeric framework signal)
 set(may_front_end dialog_logic blocks numeric framework signal)
-set(may_host numeric framework signal)
-set(may_python host numeric framework signal)
+set(may_host numeric framework)
+set(may_python host numeric framework)
 
 # The layer of a path relative to the root ("" when it is in none).
 function(layer_of path out)
