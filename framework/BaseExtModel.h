@@ -172,6 +172,4 @@ class TBaseModelExt : public TBaseModel {
   using TBaseModel::TBaseModel;
   // A run starts by computing from the current inputs.
   void RIR_STDCALL Start() override { InputChanged(); }
-  // The block's type name.
-  virtual std::string GetName() const { return TypeName; }
 };

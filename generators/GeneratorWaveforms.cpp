@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "../framework/BlockCatalogue.h"
-#include "../numeric/Calc.h"
-#include "../signal/math/Math.h"
+#include "framework/BlockCatalogue.h"
+#include "numeric/Calc.h"
+#include "signal/math/Math.h"
 #include "RandomSource.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "../numeric/ParameterRecords.h"
-#include "../numeric/Rounding.h"
+#include "numeric/ParameterRecords.h"
+#include "numeric/Rounding.h"
 
 // Running state of one waveform, private to its owner.
 struct GeneratorState {

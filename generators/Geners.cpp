@@ -1,8 +1,8 @@
 #include "Geners.h"
 
-#include "../framework/BlockCatalogue.h"
-#include "../framework/BlockFactories.h"
-#include "../numeric/SupportRoutines.h"
+#include "framework/BlockCatalogue.h"
+#include "framework/BlockFactories.h"
+#include "numeric/SupportRoutines.h"
 
 static_assert(TGenerator::kTableSize == kGeneratorTableLength, "the catalogue states the table length");
 

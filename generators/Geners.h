@@ -6,9 +6,9 @@
 #include <array>
 #include <string>
 
-#include "../framework/BaseExtModel.h"
-#include "../numeric/ParameterRecords.h"
-#include "../numeric/ValueText.h"
+#include "framework/BaseExtModel.h"
+#include "numeric/ParameterRecords.h"
+#include "numeric/ValueText.h"
 #include "GeneratorWaveforms.h"
 
 class TGenerator : public TBaseModelExt {

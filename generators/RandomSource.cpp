@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "../signal/math/Math.h"
+#include "signal/math/Math.h"
 
 uint32_t UniformSeed = 0;
 

@@ -77,11 +77,6 @@ void InProcessHost::SetIntParameter(const std::string& name, int32_t value) {
 
 void InProcessHost::RemoveParameter(const std::string& name) { parameters_.erase(name); }
 
-const std::vector<uint8_t>* InProcessHost::Parameter(const std::string& name) const {
-  const auto it = parameters_.find(name);
-  return it == parameters_.end() ? nullptr : &it->second;
-}
-
 std::string InProcessHost::Value(const std::string& name) const {
   const HostVariable* v = store_->Get(store_->Find(name));
   return v != nullptr ? v->value : std::string();

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "../framework/IntTypes.h"
+#include "framework/IntTypes.h"
 
 struct HostVariable {
   std::string name;
@@ -69,8 +69,6 @@ class InProcessHost : public IPELMOR {
   // its own name) with these bytes; a block asks under a name that may
   // depend on its record, so the simulator stores one record per block.
   void SetRecord(std::vector<uint8_t> bytes) { record_ = std::move(bytes); }
-  const std::vector<uint8_t>* Parameter(const std::string& name) const;
-  // Sets the time of every host on this host's store.
   // Sets the time of every host on this host's store.
   void SetTime(long double time) { store_->SetTime(time); }
   void SetSamplePeriod(long double period) { period_ = period; }
@@ -81,7 +79,6 @@ class InProcessHost : public IPELMOR {
   void SetValue(const std::string& name, const std::string& text);
 
   const std::vector<HostReport>& Reports() const { return reports_; }
-  void ClearReports() { reports_.clear(); }
   // Called for every ReportError and AbortRun as it arrives.
   void SetReportListener(std::function<void(const HostReport&)> listener) { listener_ = std::move(listener); }
   // The port a handle is mapped to ("" when none).

@@ -154,10 +154,6 @@ std::string DescribeWrote(HostLanguage lang, const std::string& what, const std:
   return (lang == HostLanguage::Russian ? "записан " : "wrote ") + what + " " + path;
 }
 
-std::string DescribeCannotWrite(HostLanguage lang, const std::string& path) {
-  return (lang == HostLanguage::Russian ? "не могу записать " : "cannot write ") + path;
-}
-
 std::string DescribeRunAborted(HostLanguage lang) {
   return lang == HostLanguage::Russian ? "моделирование прервано блоком" : "the run was aborted by a block";
 }

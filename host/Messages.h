@@ -28,7 +28,6 @@ std::string DescribeLibraryMessage(HostLanguage lang, const std::string& block, 
                                    const std::string& text);
 std::string DescribeSuppressed(HostLanguage lang, const std::string& block, uint64_t count);
 std::string DescribeWrote(HostLanguage lang, const std::string& what, const std::string& path);
-std::string DescribeCannotWrite(HostLanguage lang, const std::string& path);
 std::string DescribeRunAborted(HostLanguage lang);
 // The run's summary line; `seconds` of wall time (rates only when above 0).
 std::string DescribeSummary(HostLanguage lang, int64_t endTime, uint64_t timePoints, uint64_t steps,

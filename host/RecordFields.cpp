@@ -1,5 +1,6 @@
 #include "RecordFields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -130,6 +131,67 @@ FieldValue GetField(const RecordLayout& layout, const uint8_t* record, const Rec
   return int64_t{0};
 }
 
+namespace {
+bool SetBool(uint8_t* at, const FieldValue& value, std::string& error) {
+  if (const auto* b = std::get_if<int64_t>(&value); b != nullptr && (*b == 0 || *b == 1)) {
+    at[0] = static_cast<uint8_t>(*b);
+    return true;
+  }
+  error = "expects true or false";
+  return false;
+}
+
+bool FitsFloat(double d) { return !std::isfinite(d) || std::fabs(d) <= std::numeric_limits<float>::max(); }
+
+bool SetFloat32(uint8_t* at, const FieldValue& value, std::string& error) {
+  double d = 0;
+  if (!RealOf(value, d, error)) return false;
+  if (!FitsFloat(d)) {
+    error = "does not fit a single-precision number";
+    return false;
+  }
+  Store(at, static_cast<float>(d));
+  return true;
+}
+
+bool SetText(uint8_t* at, const RecordField& field, const FieldValue& value, std::string& error) {
+  const auto* s = std::get_if<std::string>(&value);
+  if (s == nullptr) {
+    error = "expects a text";
+    return false;
+  }
+  if (s->size() > field.count) {
+    error = "text is longer than " + std::to_string(field.count) + " characters";
+    return false;
+  }
+  at[0] = static_cast<uint8_t>(s->size());
+  std::memset(at + 1, 0, field.count);
+  std::memcpy(at + 1, s->data(), s->size());
+  return true;
+}
+
+bool SetFloat32Array(uint8_t* at, const RecordField& field, const FieldValue& value, std::string& error) {
+  const auto* list = std::get_if<std::vector<double>>(&value);
+  if (list == nullptr) {
+    error = "expects a list of numbers";
+    return false;
+  }
+  if (list->size() > field.count) {
+    error = "list has more than " + std::to_string(field.count) + " values";
+    return false;
+  }
+  if (!std::all_of(list->begin(), list->end(), FitsFloat)) {
+    error = "a value does not fit a single-precision number";
+    return false;
+  }
+  // Values not given become 0.
+  for (uint32_t k = 0; k < field.count; ++k) {
+    Store(at + 4 * k, k < list->size() ? static_cast<float>((*list)[k]) : 0.0f);
+  }
+  return true;
+}
+}  // namespace
+
 bool SetField(const RecordLayout& layout, uint8_t* record, const RecordField& field, const FieldValue& value,
               std::string& error) {
   uint8_t* at = record + field.offset;
@@ -141,12 +203,7 @@ bool SetField(const RecordLayout& layout, uint8_t* record, const RecordField& fi
   double d = 0;
   switch (field.type) {
     case FieldType::Bool:
-      if (const auto* b = std::get_if<int64_t>(&value); b != nullptr && (*b == 0 || *b == 1)) {
-        at[0] = static_cast<uint8_t>(*b);
-        return true;
-      }
-      error = "expects true or false";
-      return false;
+      return SetBool(at, value, error);
     case FieldType::UInt8:
       if (!IntegerOf(value, i, error) || !InRange(i, 0, 255, error)) return false;
       at[0] = static_cast<uint8_t>(i);
@@ -164,54 +221,15 @@ bool SetField(const RecordLayout& layout, uint8_t* record, const RecordField& fi
       Store(at, i);
       return true;
     case FieldType::Float32:
-      if (!RealOf(value, d, error)) return false;
-      if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) {
-        error = "does not fit a single-precision number";
-        return false;
-      }
-      Store(at, static_cast<float>(d));
-      return true;
+      return SetFloat32(at, value, error);
     case FieldType::Float64:
       if (!RealOf(value, d, error)) return false;
       Store(at, d);
       return true;
-    case FieldType::Text: {
-      const auto* s = std::get_if<std::string>(&value);
-      if (s == nullptr) {
-        error = "expects a text";
-        return false;
-      }
-      if (s->size() > field.count) {
-        error = "text is longer than " + std::to_string(field.count) + " characters";
-        return false;
-      }
-      at[0] = static_cast<uint8_t>(s->size());
-      std::memset(at + 1, 0, field.count);
-      std::memcpy(at + 1, s->data(), s->size());
-      return true;
-    }
-    case FieldType::Float32Array: {
-      const auto* list = std::get_if<std::vector<double>>(&value);
-      if (list == nullptr) {
-        error = "expects a list of numbers";
-        return false;
-      }
-      if (list->size() > field.count) {
-        error = "list has more than " + std::to_string(field.count) + " values";
-        return false;
-      }
-      for (double v : *list) {
-        if (std::isfinite(v) && std::fabs(v) > std::numeric_limits<float>::max()) {
-          error = "a value does not fit a single-precision number";
-          return false;
-        }
-      }
-      // Values not given become 0.
-      for (uint32_t k = 0; k < field.count; ++k) {
-        Store(at + 4 * k, k < list->size() ? static_cast<float>((*list)[k]) : 0.0f);
-      }
-      return true;
-    }
+    case FieldType::Text:
+      return SetText(at, field, value, error);
+    case FieldType::Float32Array:
+      return SetFloat32Array(at, field, value, error);
   }
   error = "has an unknown type";
   return false;

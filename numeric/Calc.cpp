@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "../signal/math/Math.h"
+#include "signal/math/Math.h"
 
 int32_t CalcError = 0;
 

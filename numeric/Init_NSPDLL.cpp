@@ -1,8 +1,8 @@
 #include "Init_NSPDLL.h"
 
 #include "DynamicLibrary.h"
-#include "../framework/Errors.h"
-#include "../framework/IntTypes.h"
+#include "framework/Errors.h"
+#include "framework/IntTypes.h"
 
 NspFunctionTable NspTable;
 std::string LibraryDirectory;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "RecordSchema.h"
+#include "framework/CatalogueCodes.h"
 
 namespace {
 template <typename T>
@@ -80,6 +81,6 @@ GeneratorParams DefaultGeneratorParams() {
 }
 
 int32_t TransformSignalLength(int32_t code, const TransformParams& record, int32_t& outputLength) {
-  if (code == 46) outputLength = 1;
+  if (code == ccGoertzelDft) outputLength = 1;
   return record.SignalLength <= 0 ? 102 : record.SignalLength;
 }

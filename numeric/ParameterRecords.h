@@ -251,6 +251,6 @@ void DefaultWaveRecord(WaveParams& record);
 // The default generator record; bytes the defaults do not name are zero.
 GeneratorParams DefaultGeneratorParams();
 
-// The record's signal length, 102 when it is <= 0; Goertzel DFT (code 46)
-// also sets the output length to 1.
+// The record's signal length, 102 when it is <= 0; the Goertzel DFT also
+// sets the output length to 1.
 int32_t TransformSignalLength(int32_t code, const TransformParams& record, int32_t& outputLength);

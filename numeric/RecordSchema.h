@@ -320,13 +320,6 @@ constexpr std::span<const RecordField> RecordFieldsOf(RecordKind record) {
   return std::span<const RecordField>(record_schema::kFields).subspan(first, last - first);
 }
 
-// The field of this name in the record; nullptr when there is none.
-constexpr const RecordField* FindRecordField(RecordKind record, std::string_view name) {
-  for (const RecordField& f : RecordFieldsOf(record))
-    if (name == f.name) return &f;
-  return nullptr;
-}
-
 // The field of a name known when compiling; a wrong name does not compile.
 // Found by index: a sanitizer's null checks make pointer tests non-constant.
 consteval size_t RecordFieldIndex(RecordKind record, std::string_view name) {

@@ -22,17 +22,6 @@ bool CheckFormula(CountedText<kRecordTextLength>& formula, int maxLength) {
   return true;
 }
 
-bool IsPowerOfTwo(int32_t n, int32_t& order) {
-  order = 0;
-  while (n != 0) {
-    if (n == 1) return true;
-    if (n % 2 != 0) return false;
-    ++order;
-    n /= 2;
-  }
-  return false;
-}
-
 void IncrementInt64(int64_t& value) {
   // Wraps at the top like the two's-complement counter it is.
   value = static_cast<int64_t>(static_cast<uint64_t>(value) + 1u);

@@ -10,7 +10,4 @@
 // once, replaces the formula by "Err" and returns false.
 bool CheckFormula(CountedText<kRecordTextLength>& formula, int maxLength);
 
-// True exactly for positive powers of two; order = number of halvings done.
-bool IsPowerOfTwo(int32_t n, int32_t& order);
-
 void IncrementInt64(int64_t& value);

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "../signal/nsp.h"
+#include "signal/nsp.h"
 
 struct BufferCursor {
   int32_t SampleCount = 0;  // samples collected, 0 … n

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "../framework/BlockCatalogue.h"
-#include "../framework/CatalogueCodes.h"
-#include "../numeric/ParameterRecords.h"
-#include "../signal/nsp.h"
+#include "framework/BlockCatalogue.h"
+#include "framework/CatalogueCodes.h"
+#include "numeric/ParameterRecords.h"
+#include "signal/nsp.h"
 
 // Capacity of the input and result buffers.
 constexpr int32_t kBufferCapacity = kMaxSignalLength;

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "../framework/BlockCatalogue.h"
-#include "../framework/BlockFactories.h"
-#include "../framework/Errors.h"
-#include "../numeric/Init_NSPDLL.h"
+#include "framework/BlockCatalogue.h"
+#include "framework/BlockFactories.h"
+#include "framework/Errors.h"
+#include "numeric/Init_NSPDLL.h"
 #include "ResultRounding.h"
 
 namespace {}  // namespace

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "../numeric/Init_NSPDLL.h"
+#include "numeric/Init_NSPDLL.h"
 
 namespace {
 // The record is packed: its areas and lists are reached through their offsets.

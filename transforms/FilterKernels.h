@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-#include "../framework/BlockCatalogue.h"
-#include "../framework/CatalogueCodes.h"
-#include "../numeric/ParameterRecords.h"
+#include "framework/BlockCatalogue.h"
+#include "framework/CatalogueCodes.h"
+#include "numeric/ParameterRecords.h"
 
 // Each coefficient list of the filter record holds this many values.
 constexpr int32_t kFilterMaxTaps = kRecordMaxTaps;

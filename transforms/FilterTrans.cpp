@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "../framework/BlockCatalogue.h"
-#include "../framework/BlockFactories.h"
-#include "../numeric/Init_NSPDLL.h"
+#include "framework/BlockCatalogue.h"
+#include "framework/BlockFactories.h"
+#include "numeric/Init_NSPDLL.h"
 #include "ResultRounding.h"
 
 static_assert(TFilterTransform::kMaxTaps == kRecordMaxTaps, "the catalogue states the limits");

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "../framework/BaseExtModel.h"
-#include "../numeric/ParameterRecords.h"
-#include "../numeric/ValueText.h"
+#include "framework/BaseExtModel.h"
+#include "numeric/ParameterRecords.h"
+#include "numeric/ValueText.h"
 #include "FilterKernels.h"
 
 class TFilterTransform : public TBaseModelExt {

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "../numeric/Rounding.h"
-#include "../numeric/ValueText.h"
+#include "numeric/Rounding.h"
+#include "numeric/ValueText.h"
 
 // Samples span the whole 32-bit range.
 

@@ -1,11 +1,11 @@
 #include "SimpleTrans.h"
 
-#include "../framework/BlockCatalogue.h"
-#include "../framework/CatalogueCodes.h"
-#include "../framework/BlockFactories.h"
-#include "../numeric/Calc.h"
-#include "../numeric/Init_NSPDLL.h"
-#include "../numeric/SupportRoutines.h"
+#include "framework/BlockCatalogue.h"
+#include "framework/CatalogueCodes.h"
+#include "framework/BlockFactories.h"
+#include "numeric/Calc.h"
+#include "numeric/Init_NSPDLL.h"
+#include "numeric/SupportRoutines.h"
 #include "ResultRounding.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "../framework/BaseExtModel.h"
-#include "../numeric/ParameterRecords.h"
-#include "../numeric/ValueText.h"
+#include "framework/BaseExtModel.h"
+#include "numeric/ParameterRecords.h"
+#include "numeric/ValueText.h"
 
 class TSimpleTransform : public TBaseModelExt {
  public:

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <new>
 
-#include "../framework/BlockFactories.h"
-#include "../numeric/Rounding.h"
-#include "../numeric/SupportRoutines.h"
+#include "framework/BlockFactories.h"
+#include "numeric/Rounding.h"
+#include "numeric/SupportRoutines.h"
 
 namespace {
 const char* const kWriteError = "Error while writing wave file";

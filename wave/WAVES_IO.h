@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "../framework/BaseExtModel.h"
-#include "../numeric/ParameterRecords.h"
-#include "../numeric/ValueText.h"
+#include "framework/BaseExtModel.h"
+#include "numeric/ParameterRecords.h"
+#include "numeric/ValueText.h"
 #include "Wave_fileIO.h"
 
 class TWaveIO : public TBaseModelExt {

@@ -54,8 +54,6 @@ class TWaveFile {
  public:
   // Most samples one ReadSamples call delivers.
   static constexpr uint16_t kMaxRead = 1024;
-  // Bytes of the header this class writes.
-  static constexpr uint32_t kHeaderBytes = 44;
 
   TWaveFile();
   ~TWaveFile();

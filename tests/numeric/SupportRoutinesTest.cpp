@@ -81,24 +81,6 @@ TEST_F(CheckFormulaTest, FailureShowsMessage15OnceAndLeavesErr) {
   Language.clear();
 }
 
-TEST(SupportRoutines, IsPowerOfTwo) {
-  int32_t order = -1;
-  EXPECT_TRUE(IsPowerOfTwo(1, order));
-  EXPECT_EQ(order, 0);
-  EXPECT_TRUE(IsPowerOfTwo(1024, order));
-  EXPECT_EQ(order, 10);
-  EXPECT_TRUE(IsPowerOfTwo(1 << 30, order));
-  EXPECT_EQ(order, 30);
-  EXPECT_FALSE(IsPowerOfTwo(96, order));
-  EXPECT_EQ(order, 5);  // halvings done before the odd 3
-  EXPECT_FALSE(IsPowerOfTwo(0, order));
-  EXPECT_EQ(order, 0);
-  EXPECT_FALSE(IsPowerOfTwo(-2, order));
-  EXPECT_FALSE(IsPowerOfTwo(-1, order));
-  EXPECT_FALSE(IsPowerOfTwo(INT32_MIN, order));
-  EXPECT_FALSE(IsPowerOfTwo(INT32_MAX, order));
-}
-
 TEST(SupportRoutines, ConvertBase) {
   EXPECT_EQ(ConvertBase("255", 10, 16), "FF");
   EXPECT_EQ(ConvertBase("ff", 16, 10), "255");  // letters of either case

@@ -1,0 +1,99 @@
+# Fails when a source file includes a header of a layer it may not depend on,
+# naming the file and the include. The layers, lowest first:
+#   signal, framework           the signal library; the binary interfaces,
+#                               block base classes, catalogue and messages
+#   numeric                     records, value texts, formulas, the library binding
+#   blocks                      generators/, transforms/, wave/
+#   dialog logic                dialogs/logic/
+#   front ends                  the Qt dialogs (dialogs/*.cpp and dialogs/qt/),
+#                               dialogs/win32/, dialogs/launcher/
+#   host                        the simulator, beside the blocks: framework and
+#                               numeric only
+#   python                      the module over the host
+# An include is resolved as the compilers do: beside the including file, then
+# from the root of the tree, then (for the dialogs) from dialogs/. Headers
+# that resolve to no file of the tree (system, Qt, Win32) are not checked.
+# tests/, bench/, fuzz/ and the Windows build glue may include anything.
+#
+# cmake -DROOT_DIR=<source> -P CheckIncludeLayers.cmake
+cmake_minimum_required(VERSION 3.25)
+if(NOT IS_DIRECTORY "${ROOT_DIR}")
+  message(FATAL_ERROR "ROOT_DIR must name the root of the tree, got '${ROOT_DIR}'")
+endif()
+
+# Layer -> the layers its files may include (each may include itself).
+set(may_signal "")
+set(may_framework "")
+set(may_numeric framework signal)
+set(may_blocks numeric framework signal)
+set(may_dialog_logic blocks numeric framework signal)
+set(may_front_end dialog_logic blocks numeric framework signal)
+set(may_host numeric framework)
+set(may_python host numeric framework)
+
+# The layer of a path relative to the root ("" when it is in none).
+function(layer_of path out)
+  set(layer "")
+  if(path MATCHES "^(signal|framework|numeric|host|python)/")
+    set(layer ${CMAKE_MATCH_1})
+  elseif(path MATCHES "^(generators|transforms|wave)/")
+    set(layer blocks)
+  elseif(path MATCHES "^dialogs/logic/")
+    set(layer dialog_logic)
+  elseif(path MATCHES "^dialogs/(qt|win32|launcher)/" OR path MATCHES "^dialogs/[^/]+$")
+    set(layer front_end)
+  endif()
+  set(${out} "${layer}" PARENT_SCOPE)
+endfunction()
+
+set(patterns "")
+foreach(folder signal framework numeric generators transforms wave dialogs host python)
+  list(APPEND patterns "${ROOT_DIR}/${folder}/*.h" "${ROOT_DIR}/${folder}/*.cpp" "${ROOT_DIR}/${folder}/*.c")
+endforeach()
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${ROOT_DIR}" ${patterns})
+file(REAL_PATH "${ROOT_DIR}" root)
+set(faults "")
+set(count 0)
+foreach(rel ${files})
+  layer_of("${rel}" from)
+  if(from STREQUAL "")
+    continue()
+  endif()
+  math(EXPR count "${count} + 1")
+  get_filename_component(dir "${ROOT_DIR}/${rel}" DIRECTORY)
+  file(STRINGS "${ROOT_DIR}/${rel}" lines REGEX "^[ \t]*#[ \t]*include")
+  foreach(line ${lines})
+    if(line MATCHES "#[ \t]*include[ \t]*\"([^\"]+)\"")
+      set(candidates "${dir}/${CMAKE_MATCH_1}" "${ROOT_DIR}/${CMAKE_MATCH_1}" "${ROOT_DIR}/dialogs/${CMAKE_MATCH_1}")
+    elseif(line MATCHES "#[ \t]*include[ \t]*<([^>]+/[^>]+)>")
+      set(candidates "${ROOT_DIR}/${CMAKE_MATCH_1}")
+    else()
+      continue()
+    endif()
+    set(to "")
+    foreach(candidate ${candidates})
+      if(EXISTS "${candidate}" AND NOT IS_DIRECTORY "${candidate}")
+        file(REAL_PATH "${candidate}" target)
+        file(RELATIVE_PATH target "${root}" "${target}")
+        layer_of("${target}" to)
+        break()
+      endif()
+    endforeach()
+    if(to STREQUAL "" OR to STREQUAL from OR to IN_LIST may_${from})
+      continue()
+    endif()
+    string(STRIP "${line}" line)
+    string(REPLACE ";" ", " allowed "${may_${from}}")
+    if(allowed STREQUAL "")
+      set(allowed "itself")
+    endif()
+    string(APPEND faults "  ${rel}: ${line} (${to}; ${from} may include only ${allowed})\n")
+  endforeach()
+endforeach()
+if(count EQUAL 0)
+  message(FATAL_ERROR "no sources of any layer found under ${ROOT_DIR}")
+endif()
+if(faults)
+  message(FATAL_ERROR "files include a layer they may not depend on:\n${faults}")
+endif()
+message(STATUS "${count} files include only their own layer and the layers below it")
