@@ -27,13 +27,28 @@ constexpr uint8_t At(Port p) {
   return static_cast<uint8_t>(p);
 }
 
-// Each table is indexed by its class's port names.
+// Each table is indexed by its class's port names and fits BoundPorts.
 template <size_t N>
 constexpr bool NamedInOrder(const PortSpec (&ports)[N], std::initializer_list<std::string_view> names) {
+  if (N > kMaxBlockPorts) return false;
   size_t i = 0;
   for (std::string_view name : names)
     if (i >= N || name != ports[i++].name) return false;
   return i == N;
+}
+
+// Every check names a port of its table and a rule that port has.
+template <size_t N, size_t M>
+constexpr bool ChecksFit(const PortSpec (&ports)[N], const PortCheck (&checks)[M]) {
+  for (const PortCheck& c : checks) {
+    if (c.port >= N) return false;
+    const PortSpec& p = ports[c.port];
+    const bool has = c.rule == PortRule::Kind    ? !(p.kinds == kAnyKind)
+                     : c.rule == PortRule::Range ? p.width.HasRange()
+                                                 : p.width.follows >= 0 && static_cast<size_t>(p.width.follows) < N;
+    if (!has) return false;
+  }
+  return true;
 }
 
 using G = GeneratorPort;
@@ -44,6 +59,7 @@ constexpr PortSpec kGeneratorPorts[] = {
 };
 constexpr PortCheck kGeneratorChecks[] = {{At(G::Out), Kind}, {At(G::Out), Range}};
 static_assert(NamedInOrder(kGeneratorPorts, {"Out", "Clk"}));
+static_assert(ChecksFit(kGeneratorPorts, kGeneratorChecks));
 
 using S = SimplePort;
 constexpr PortSpec kSimplePorts[] = {
@@ -57,6 +73,7 @@ constexpr PortCheck kSimpleChecks[] = {
     {At(S::DOut), Kind}, {At(S::DOut), Follows}, {At(S::D2In), Kind}, {At(S::D2In), Follows}, {At(S::DOut), Range},
 };
 static_assert(NamedInOrder(kSimplePorts, {"DIn", "DOut", "D2In"}));
+static_assert(ChecksFit(kSimplePorts, kSimpleChecks));
 
 using B = BufferPort;
 constexpr PortSpec kBufferPorts[] = {
@@ -82,6 +99,7 @@ constexpr PortCheck kBufferChecks[] = {
     {At(B::DReOut), Range}, {At(B::DImOut), Follows}, {At(B::DSOut), Follows},
 };
 static_assert(NamedInOrder(kBufferPorts, {"DIn", "W", "R", "DReOut", "IBusy", "DImOut", "DSOut"}));
+static_assert(ChecksFit(kBufferPorts, kBufferChecks));
 
 // The filters that adapt towards a desired value bind all three; without
 // "DDes" such a filter is reported and runs on, adapting towards 0.
@@ -94,6 +112,7 @@ constexpr PortSpec kFilterPorts[] = {
 };
 constexpr PortCheck kFilterChecks[] = {{At(F::DOut), Kind}, {At(F::DOut), Range}};
 static_assert(NamedInOrder(kFilterPorts, {"DSrc", "DOut", "DDes"}));
+static_assert(ChecksFit(kFilterPorts, kFilterChecks));
 
 // A player's optional outputs without the writable flag are reported and
 // count as absent; the block runs on without them.
@@ -119,7 +138,9 @@ constexpr PortCheck kWaveChecks[] = {
     {At(W::C1), Range}, {At(W::C2), Follows}, {At(W::Test), Range},
 };
 static_assert(NamedInOrder(kLoadPorts, {"C1", "Test", "Clk", "C2", "isMono"}));
+static_assert(ChecksFit(kLoadPorts, kWaveChecks));
 static_assert(NamedInOrder(kSavePorts, {"C1", "Test", "Clk", "C2", "isMono"}));
+static_assert(ChecksFit(kSavePorts, kWaveChecks));
 
 }  // namespace
 
