@@ -48,31 +48,22 @@ int32_t RIR_STDCALL TBaseModel::Reserved13(int32_t, const char** out) {
 
 void RIR_STDCALL TBaseModel::Reserved21() { Report(rcReserved21, 0); }
 
-bool TBaseModel::Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required) {
-  bool result = true;
-  for (const PortBinding& port : ports) {
-    const VarHandle handle = Host->FindVariable(port.name);
-    *port.handle = handle;
-    if (handle != 0) {
-      const uint16_t flags = Host->GetVariableFlags(handle);
-      if ((flags & mask) != mask) {
-        result = false;
-        Report(rcWrongKindOrFlags, static_cast<intptr_t>(handle));
-      }
-    } else if (required) {
-      result = false;
-      Report(rcNotFound, reinterpret_cast<intptr_t>(port.name));
-    }
+bool TBaseModel::FindPort(const char* name, uint16_t mask, bool required, VarHandle& handle) {
+  handle = Host->FindVariable(name);
+  if (handle == 0) {
+    if (required) Report(rcNotFound, reinterpret_cast<intptr_t>(name));
+    return !required;
   }
-  Valid = Valid && result;
-  return result;
+  if ((Host->GetVariableFlags(handle) & mask) == mask) return true;
+  Report(rcWrongKindOrFlags, static_cast<intptr_t>(handle));
+  return false;
 }
 
-bool TBaseModel::WidthAccepted(VarHandle handle, int32_t width) {
-  if (width <= kMaxPortWidth) return true;
-  Report(rcWrongWidth, static_cast<intptr_t>(handle));
-  Valid = false;
-  return false;
+bool TBaseModel::Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required) {
+  bool result = true;
+  for (const PortBinding& port : ports) result = FindPort(port.name, mask, required, *port.handle) && result;
+  Valid = Valid && result;
+  return result;
 }
 
 void TBaseModel::Fault(const char* where, const char* what) noexcept {
@@ -231,36 +222,52 @@ bool TBaseModel::BindOptional(std::initializer_list<PortBinding> ports, uint16_t
   return Bind(ports, mask, false);
 }
 
-bool TBaseModel::BindPorts(std::span<const PortSpec> ports, std::initializer_list<VarHandle*> handles,
-                           uint32_t* usable) {
-  if (usable != nullptr) *usable = 0;
-  const size_t count = std::min(ports.size(), handles.size());
+void TBaseModel::BindTable(const PortTable& table, BoundPorts& bound) {
+  const std::span<const PortSpec> ports = table.ports.first(std::min(table.ports.size(), kMaxBlockPorts));
   size_t i = 0;
-  while (i < count) {
+  while (i < ports.size()) {
     const bool required = ports[i].required;
     const PortDirection direction = ports[i].direction;
     const uint16_t mask = direction == PortDirection::Out ? kWritableFlag : 0;
-    bool result = true;
-    for (; i < count && ports[i].required == required && ports[i].direction == direction; ++i) {
-      const VarHandle handle = Host->FindVariable(ports[i].name);
-      *handles.begin()[i] = handle;
-      if (handle != 0) {
-        const uint16_t flags = Host->GetVariableFlags(handle);
-        if ((flags & mask) != mask) {
-          result = false;
-          Report(rcWrongKindOrFlags, static_cast<intptr_t>(handle));
-        } else if (usable != nullptr) {
-          *usable |= uint32_t{1} << i;
-        }
-      } else if (required) {
-        result = false;
-        Report(rcNotFound, reinterpret_cast<intptr_t>(ports[i].name));
-      }
+    bool invalid = false;
+    for (; i < ports.size() && ports[i].required == required && ports[i].direction == direction; ++i) {
+      VarHandle& handle = bound.handles[i];
+      if (FindPort(ports[i].name, mask, required, handle)) continue;
+      handle = 0;
+      invalid = invalid || ports[i].fault == BindFault::Invalid;
     }
-    Valid = Valid && result;
-    if (!result) return false;
+    if (invalid) {
+      Valid = false;
+      return;
+    }
   }
-  return true;
+  bound.bound = true;
+  for (const PortCheck& check : table.checks) {
+    const VarHandle handle = check.port < ports.size() ? bound.handles[check.port] : 0;
+    if (handle == 0 || RuleHolds(ports[check.port], check.rule, handle, bound)) continue;
+    Report(check.rule == PortRule::Kind ? rcWrongKindOrFlags : rcWrongWidth, static_cast<intptr_t>(handle));
+    Valid = false;
+    return;
+  }
+  bound.usable = true;
+}
+
+bool TBaseModel::RuleHolds(const PortSpec& port, PortRule rule, VarHandle handle, const BoundPorts& bound) const {
+  switch (rule) {
+    case PortRule::Kind:
+      return port.kinds.Has(Host->GetVariableKind(handle));
+    case PortRule::Range:
+      return port.width.InRange(Host->GetVariableWidth(handle));
+    case PortRule::Follows: {
+      const int8_t of = port.width.follows;
+      if (of < 0 || static_cast<size_t>(of) >= bound.handles.size() || bound.handles[static_cast<size_t>(of)] == 0)
+        return true;
+      const int64_t expected =
+          int64_t{port.width.factor} * Host->GetVariableWidth(bound.handles[static_cast<size_t>(of)]);
+      return Host->GetVariableWidth(handle) == expected;
+    }
+  }
+  return false;
 }
 
 const char* TBaseModel::ReadValueText(VarHandle handle) const {

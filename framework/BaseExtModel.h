@@ -2,23 +2,35 @@
 // port binding and value access.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
-#include <initializer_list>
-#include <span>
-
 #include "BlockCatalogue.h"
+#include "BlockPorts.h"
 #include "IntTypes.h"
-
-// Widest port a block accepts; its value texts are sized for the width once.
-constexpr int32_t kMaxPortWidth = 255;
 
 // One port to bind: where its handle goes and the port's name.
 struct PortBinding {
   VarHandle* handle;
   const char* name;
+};
+
+// What binding a port table found. A port that is absent, or that was
+// reported at binding, has handle 0.
+struct BoundPorts {
+  std::array<VarHandle, kMaxBlockPorts> handles{};
+  bool bound = false;   // no port reported at binding left the block invalid
+  bool usable = false;  // bound, and every checked rule holds
+};
+
+// The same, with the handles by port name.
+template <typename Port>
+struct PortHandles : BoundPorts {
+  VarHandle operator[](Port p) const { return handles[static_cast<size_t>(p)]; }
+  bool Has(Port p) const { return (*this)[p] != 0; }
 };
 
 class TBaseModel;
@@ -124,13 +136,18 @@ class TBaseModel : public IModel {
   // Every port is tried; each failure is reported once; Valid &= result.
   bool BindRequired(std::initializer_list<PortBinding> ports, uint16_t mask);
   bool BindOptional(std::initializer_list<PortBinding> ports, uint16_t mask);
-  // Binds a catalogue port list; handles[i] receives port i's handle.
-  // Consecutive ports of the same presence and direction are bound as one
-  // call of the two above (outputs demand the writable flag), and binding
-  // stops after a call that fails. Bit i of *usable is set when port i was
-  // found with its flags.
-  bool BindPorts(std::span<const PortSpec> ports, std::initializer_list<VarHandle*> handles,
-                 uint32_t* usable = nullptr);
+  // Binds a port table. Consecutive ports of the same presence and direction
+  // are bound as one call of the two above (outputs demand the writable
+  // flag); binding ends after a call in which a port whose fault leaves the
+  // block invalid was reported. Then the table's checks run in order and
+  // the first that fails is reported. Valid is cleared by every fault but
+  // those of ports that only count as absent.
+  template <typename Port>
+  PortHandles<Port> BindPorts(const PortTable& table) {
+    PortHandles<Port> ports;
+    BindTable(table, ports);
+    return ports;
+  }
 
   // The host's text for a variable ("" for none). Valid only until the next
   // host call: decode it at once. Never copied, so a step does not allocate.
@@ -138,10 +155,6 @@ class TBaseModel : public IModel {
   // True when the variable's text is exactly "1" (a high clock or strobe).
   bool IsHigh(VarHandle handle) const;
   void WriteValueText(VarHandle handle, const char* text) const;
-
-  // True when `width` (the port's) is at most kMaxPortWidth; otherwise
-  // reports code 3 with the handle and leaves the block invalid.
-  bool WidthAccepted(VarHandle handle, int32_t width);
 
   // Stored 32-bit integer parameter, or `def` when absent or not 4 bytes.
   int32_t GetIntParameter(const char* name, int32_t def) const;
@@ -162,6 +175,11 @@ class TBaseModel : public IModel {
 
  private:
   bool Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required);
+  // Finds one port into `handle`; false, reported, when it is missing though
+  // required or lacks a flag of `mask`.
+  bool FindPort(const char* name, uint16_t mask, bool required, VarHandle& handle);
+  void BindTable(const PortTable& table, BoundPorts& ports);
+  bool RuleHolds(const PortSpec& port, PortRule rule, VarHandle handle, const BoundPorts& ports) const;
   std::atomic<uint32_t> RefCount{0};
   TModelGuard Guard{*this};
   bool Faulted = false;

@@ -135,59 +135,6 @@ const CatalogueEntry* EntryOf(int32_t code) {
   return &kCatalogue[code - 1];
 }
 
-// Ports, in the order the blocks bind them.
-constexpr PortDirection In = PortDirection::In;
-constexpr PortDirection Out = PortDirection::Out;
-
-const PortSpec kGeneratorPorts[] = {
-    {"Out", Out, true, "Line or Bus", "any", "Line or Bus, the sample", "the sample"},
-    {"Clk", In, false, "any", "any", "any; when bound the block samples while it reads \"1\"",
-     "when bound, the block samples while it reads \"1\""},
-};
-const PortSpec kSimplePorts[] = {
-    {"DIn", In, true, "Bus", "w", "Bus, width w", "the input"},
-    {"DOut", Out, true, "Bus", "w", "Bus, width w", "the result"},
-    {"D2In", In, false, "Bus", "w", "Bus, width w", "second operand of Addition/Substraction and Multiply/Division"},
-};
-const PortSpec kBufferPorts[] = {
-    {"DIn", In, true, "Bus", "any", "Bus, the sample", "the sample"},
-    {"W", In, true, "Line", "1", "Line, write strobe: emit the next result", "write strobe: emit the next result"},
-    {"R", In, true, "Line", "1", "Line, read strobe: take the sample", "read strobe: take the sample"},
-    // Each result is a pair: most transforms pair the computed value (DImOut)
-    // with its position in the buffer (DReOut); Goertzel gives re and im.
-    {"DReOut", Out, true, "Bus", "w", "Bus, width w, the result's position (Goertzel: real part)",
-     "real part of each result: its position in the buffer (bin, lag or index; windowed by a window transform), "
-     "for Goertzel the real part of the DFT"},
-    {"IBusy", Out, false, "Line", "1", "Line, results pending", "results pending"},
-    {"DImOut", Out, false, "Bus", "w", "Bus, width w, the result's value (Goertzel: imaginary part)",
-     "imaginary part of each result: the computed value (an FFT's power, a windowed sample), "
-     "for Goertzel the imaginary part of the DFT"},
-    {"DSOut", Out, false, "Bus", "2w", "Bus, width 2w, DReOut^2 + DImOut^2",
-     "DReOut^2 + DImOut^2 of each result (for Goertzel the DFT's power)"},
-};
-// The LMS filters that adapt towards a desired value bind all three.
-const PortSpec kFilterPorts[] = {
-    {"DSrc", In, true, "Bus", "any", "Bus, the sample", "the sample"},
-    {"DOut", Out, true, "Bus", "any", "Bus", "the filtered sample"},
-    {"DDes", In, true, "Bus", "any", "Bus, desired value (LMS filters)", "desired value the LMS filter adapts towards"},
-};
-const PortSpec kLoadPorts[] = {
-    {"C1", Out, true, "Bus", "1..255", "Bus, width 1..255, first channel", "first channel"},
-    {"Test", In, false, "any", ">= 4", "at least 4 bits, test-file number", "test-file number: Test/Test_N.wav"},
-    {"Clk", In, false, "Clk or DOTClk", "any", "Clk or DOTClk, steps the block",
-     "steps the block instead of the sample period"},
-    {"C2", Out, false, "Bus", "same as C1", "Bus, same width, second channel", "second channel"},
-    {"isMono", Out, false, "Line", "1", "Line", "1 when the file has one channel"},
-};
-const PortSpec kSavePorts[] = {
-    {"C1", In, true, "Bus", "1..255", "Bus, width 1..255, the sample", "the sample"},
-    {"Test", In, false, "any", ">= 4", "at least 4 bits", "test-file number: Test/Test_N.wav"},
-    {"Clk", In, false, "Clk or DOTClk", "any", "Clk or DOTClk, sampling clock",
-     "sampling clock: a sample on each rise"},
-    {"C2", In, false, "Bus", "same as C1", "Bus, same width, unused", "unused"},
-    {"isMono", In, false, "Line", "1", "Line, unused", "unused"},
-};
-
 // Record fields each type reads.
 using Fields = std::span<const char* const>;
 const char* const kNoFields[] = {""};
@@ -440,7 +387,7 @@ const char* TypeText(const char* name) { return name; }
 const char* TypeText(int mode) { return mode == 0 ? "Load Wave" : "Save Wave"; }
 
 BlockRow MakeRow(int32_t ordinal, const char* exportName, BlockClass c, const char* typeName) {
-  BlockRow row{ordinal, exportName, c, ClassText(c), typeName, -1, -1, -1, tgNone, BlockPorts(c), None, ""};
+  BlockRow row{ordinal, exportName, c, ClassText(c), typeName, -1, -1, -1, tgNone, BlockPorts(c).ports, None, ""};
   switch (c) {
     case BlockClass::Generator:
       row.generatorKind = FindGeneratorKind(typeName);
@@ -466,7 +413,7 @@ BlockRow MakeRow(int32_t ordinal, const char* exportName, BlockClass c, const ch
       row.catalogueCode = FindCatalogueCode(typeName);
       row.dialogCode = QuietDialogCode(typeName);
       row.group = IsGroupDialogCode(row.dialogCode) ? row.dialogCode : GroupOfCode(row.dialogCode);
-      row.ports = BlockPorts(c, row.catalogueCode);
+      row.ports = BlockPorts(c, row.catalogueCode).ports;
       row.fields = TransformFields(row.catalogueCode);
       row.description = row.catalogueCode > 0 ? kTransformDescriptions[row.catalogueCode - 1] : "";
       break;
@@ -548,24 +495,6 @@ bool IsFilterOperationCode(int32_t code) {
 bool UsesDesiredInput(int32_t code) {
   const CatalogueEntry* e = EntryOf(code);
   return e != nullptr && e->desiredInput;
-}
-
-std::span<const PortSpec> BlockPorts(BlockClass c, int32_t code) {
-  switch (c) {
-    case BlockClass::Generator:
-      return kGeneratorPorts;
-    case BlockClass::SimpleTransform:
-      return kSimplePorts;
-    case BlockClass::Transform:
-      return kBufferPorts;
-    case BlockClass::FilterTransform:
-      return std::span<const PortSpec>(kFilterPorts).first(UsesDesiredInput(code) ? 3 : 2);
-    case BlockClass::WaveLoad:
-      return kLoadPorts;
-    case BlockClass::WaveSave:
-      return kSavePorts;
-  }
-  return {};
 }
 
 std::span<const BlockRow> BlockTable() { return Rows(); }

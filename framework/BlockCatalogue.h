@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+#include "BlockPorts.h"
 #include "CatalogueCodes.h"
 #include "RecordLimits.h"
 
@@ -59,21 +60,6 @@ bool IsBufferCode(int32_t code);           // performed by TTransform
 bool IsFilterOperationCode(int32_t code);  // one of the eight filters
 bool UsesDesiredInput(int32_t code);       // the filter adapts towards "DDes"
 
-enum class BlockClass : uint8_t { Generator, SimpleTransform, Transform, FilterTransform, WaveLoad, WaveSave };
-
-enum class PortDirection : uint8_t { In, Out };
-
-// A port as its block binds it. Outputs demand the writable flag.
-struct PortSpec {
-  const char* name;
-  PortDirection direction;
-  bool required;      // a missing port is reported and leaves the block invalid
-  const char* kind;   // expected variable kind
-  const char* width;  // expected width
-  const char* note;   // kind, width and meaning in one line
-  const char* meaning;
-};
-
 // One row per init export, in export-list order.
 struct BlockRow {
   int32_t ordinal;
@@ -92,7 +78,3 @@ struct BlockRow {
 
 std::span<const BlockRow> BlockTable();
 const BlockRow* FindBlockRow(std::string_view exportName);
-
-// The ports a block of this class binds for this catalogue code (transforms)
-// or any code (the others), in binding order.
-std::span<const PortSpec> BlockPorts(BlockClass c, int32_t code = -1);

@@ -4,5 +4,6 @@
 set(framework_sources
   ${CMAKE_CURRENT_LIST_DIR}/BaseExtModel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BlockCatalogue.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BlockPorts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Errors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Exports.cpp)

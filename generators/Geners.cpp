@@ -7,20 +7,13 @@
 static_assert(TGenerator::kTableSize == kGeneratorTableLength, "the catalogue states the table length");
 
 TGenerator::TGenerator(IPELMOR* host, const char* typeName) : TBaseModelExt(host, 0, kTimeDriven) {
-  // "Clk" is bound only once "Out" has the right kind.
-  const std::span<const PortSpec> ports = BlockPorts(BlockClass::Generator);
-  if (!BindPorts(ports.first(1), {&OutHandle})) return;
-  const uint16_t kind = Host->GetVariableKind(OutHandle);
-  if (kind != vkLine && kind != vkBus) {
-    Report(rcWrongKindOrFlags, OutHandle);
-    Valid = false;
-    return;
-  }
-  BindPorts(ports.subspan(1), {&ClkHandle});
+  const PortHandles<GeneratorPort> ports = BindPorts<GeneratorPort>(BlockPorts(BlockClass::Generator));
+  if (!ports.usable) return;
+  OutHandle = ports[GeneratorPort::Out];
+  ClkHandle = ports[GeneratorPort::Clk];
   Clocked = ClkHandle != 0;
   if (Clocked) Activation = kInputDriven;
   const int32_t width = Host->GetVariableWidth(OutHandle);
-  if (!WidthAccepted(OutHandle, width)) return;
   Width = width > 0 ? width : 0;
   OutText.Resize(Width);
   Period = RoundToInt64(Host->GetSamplePeriod());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "BlockTypes.h"
+#include "PortRules.h"
 #include "RecordFields.h"
 
 namespace {
@@ -43,12 +44,10 @@ void PrintLimits(const BlockType& t, std::ostream& out) {
       break;
     case BlockClass::SimpleTransform:
       line("User_func: at most " + text + " characters");
-      line("DIn, D2In and DOut have the same width");
       break;
     case BlockClass::Transform:
       line("N (Num_Points) <= " + std::to_string(kMaxSignalLength) + "; N <= 0 means 102");
       line("at most " + std::to_string(kRecordMaxTaps) + " convolution taps");
-      line("DImOut as wide as DReOut, DSOut twice as wide");
       break;
     case BlockClass::FilterTransform:
       line("at most " + std::to_string(kRecordMaxTaps) + " taps and delay values per filter");
@@ -58,9 +57,9 @@ void PrintLimits(const BlockType& t, std::ostream& out) {
       line("FileName: at most " + text +
            " characters; a relative name lies in the design's folder for a player and in the output folder (-o) "
            "for a recorder; Test/Test_N.wav lies in the design's folder");
-      line("C1 width 1..255; C2 as wide as C1; Test at least 4 bits wide");
       break;
   }
+  if (const std::string widths = CheckedWidthsText(BlockPorts(t.blockClass)); !widths.empty()) line(widths);
 }
 
 }  // namespace
@@ -78,7 +77,7 @@ void ListBlocks(std::ostream& out) {
     out << "  ports:\n";
     for (const PortInfo& p : PortsOf(c))
       out << "    " << std::left << std::setw(8) << p.name << (p.direction == PortDirection::Out ? "output" : "input ")
-          << (p.required ? "  required  " : "  optional  ") << p.note << "\n";
+          << (p.required ? "  required  " : "  optional  ") << PortNote(p, BlockPorts(c).ports) << "\n";
     const RecordLayout& layout = RecordOf(c);
     out << "  parameters (" << layout.name << " record, " << layout.size << " bytes):";
     int column = 0;
@@ -106,8 +105,8 @@ bool DescribeBlock(std::string_view name, std::ostream& out) {
   out << "\n\nports:\n";
   for (const PortSpec& p : PortsOfType(t))
     out << "  " << std::left << std::setw(8) << p.name << (p.direction == PortDirection::Out ? "output" : "input ")
-        << (p.required ? "  required  " : "  optional  ") << "kind " << p.kind << ", width " << p.width << ": "
-        << p.meaning << "\n";
+        << (p.required ? "  required  " : "  optional  ") << "kind " << KindsText(p.kinds) << ", width "
+        << WidthText(p, PortsOfType(t)) << ": " << p.meaning << "\n";
 
   const RecordLayout& layout = RecordOf(t.blockClass);
   const std::vector<uint8_t> defaults = DefaultRecord(layout);

@@ -76,17 +76,18 @@ bool PlaysTable(const BlockType& type, const std::vector<uint8_t>& record) {
   return k == nullptr || *k != 0;
 }
 
+// A session's variable for a port: a clock for "Clk", a Line for a port
+// meant for Lines only, a Bus otherwise.
 uint16_t PortKind(const PortSpec& p) {
-  const std::string_view kind = p.kind, name = p.name;
-  if (name == "Clk") return vkClk;
-  return kind == "Line" ? vkLine : vkBus;
+  if (std::string_view(p.name) == "Clk") return vkClk;
+  return p.kinds == KindsOf(vkLine) ? vkLine : vkBus;
 }
 
+// A session's port width: one bit for a clock or a one-bit port, the
+// multiple of `width` a port follows, `width` otherwise.
 int32_t PortVariableWidth(const PortSpec& p, int32_t width) {
-  const std::string_view w = p.width, name = p.name;
-  if (name == "Clk" || w == "1") return 1;
-  if (w == "2w") return 2 * width;
-  return width;
+  if (std::string_view(p.name) == "Clk" || (p.width.min == 1 && p.width.max == 1)) return 1;
+  return p.width.follows >= 0 ? p.width.factor * width : width;
 }
 
 }  // namespace

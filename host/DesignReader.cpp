@@ -11,6 +11,7 @@
 #include "BlockTypes.h"
 #include "Messages.h"
 #include "Overrides.h"
+#include "PortRules.h"
 #include "RecordChecks.h"
 #include "RecordFields.h"
 #include "WaveFileCheck.h"
@@ -319,8 +320,8 @@ class Reader {
       const VariableEntry* v = d.Variable(var);
       if (v == nullptr) Fail(&value, DescribeUnknownVariableOnPort(lang_, var, p));
       // The block would refuse it at run time, without a line.
-      if (const uint32_t kinds = AcceptedKinds(type.blockClass, p); kinds != 0 && (kinds & (1u << v->kind)) == 0)
-        Fail(&value, DescribeWrongKind(lang_, who, p, info->kind, var, KindName(v->kind)));
+      if (!CheckedKinds(type.blockClass, p).Has(v->kind))
+        Fail(&value, DescribeWrongKind(lang_, who, p, KindsText(info->kinds), var, KindName(v->kind)));
       out[p] = var;
     }
   }

@@ -62,31 +62,6 @@ std::string Number(double v) {
 }
 }  // namespace
 
-uint32_t AcceptedKinds(BlockClass c, std::string_view port) {
-  constexpr uint32_t kLine = 1u << 0, kClk = 1u << 2, kDotClk = 1u << 3, kBus = 1u << 4;
-  switch (c) {
-    case BlockClass::Generator:
-      return port == "Out" ? kLine | kBus : 0;
-    case BlockClass::SimpleTransform:
-      return port == "DOut" || port == "D2In" ? kBus : 0;
-    case BlockClass::Transform:
-      return port == "DReOut" || port == "DImOut" || port == "DSOut" ? kBus : 0;
-    case BlockClass::FilterTransform:
-      return port == "DOut" ? kBus : 0;
-    case BlockClass::WaveLoad:
-    case BlockClass::WaveSave:
-      if (port == "Clk") return kClk | kDotClk;
-      if (port == "C1" || port == "C2") return kBus;
-      return port == "isMono" ? kLine : 0;
-  }
-  return 0;
-}
-
-const char* KindName(uint16_t kind) {
-  static const char* const kNames[] = {"Line", "DOT", "Clk", "DOTClk", "Bus", "DOTBus"};
-  return kind < 6 ? kNames[kind] : "unknown";
-}
-
 std::string BufferLengthProblem(const BlockEntry& b, const BlockType& type, const char*& field) {
   if (type.blockClass != BlockClass::Transform) return {};
   const RecordLayout& layout = RecordOf(type.blockClass);

@@ -23,11 +23,6 @@ std::string RecordProblem(const BlockEntry& block, const BlockType& type, const 
 // `block "NAME" (EXPORT)`, as messages name a block.
 std::string BlockWords(const BlockEntry& block, const BlockType& type);
 
-// The variable kinds (a mask of 1 << kind) a block accepts on a port whose
-// kind it checks when it binds it; 0 when it takes any kind there.
-uint32_t AcceptedKinds(BlockClass c, std::string_view port);
-const char* KindName(uint16_t kind);
-
 // A power-of-two FFT whose length is not one: "" or the reason, with `field`.
 std::string BufferLengthProblem(const BlockEntry& block, const BlockType& type, const char*& field);
 // A Tone or Sine at or above half its sample rate (one sample per

@@ -8,8 +8,9 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 dest="$root/external"
 
+# The trailing slash follows external/ when it is a link to a shared copy.
 find_source() {
-  find "$dest" -maxdepth 2 -name kiss_fft.c -path '*kissfft-*' -print -quit 2>/dev/null || true
+  find "$dest/" -maxdepth 2 -name kiss_fft.c -path '*kissfft-*' -print -quit 2>/dev/null || true
 }
 
 # Builds configured at the same time fetch once: the second waits for the first.

@@ -20,25 +20,16 @@ TTransform::TTransform(IPELMOR* host, const char* typeName) : TBaseModelExt(host
   if (!HoldsLibrary) return;
   // An optional output without the writable flag is reported and, like any
   // reported port, leaves the block unusable.
-  if (!BindPorts(BlockPorts(BlockClass::Transform),
-                 {&InHandle, &WHandle, &RHandle, &ReOutHandle, &BusyHandle, &ImOutHandle, &PowerHandle}))
-    return;
-  for (VarHandle h : {ReOutHandle, ImOutHandle, PowerHandle}) {
-    if (h != 0 && Host->GetVariableKind(h) != vkBus) {
-      Report(rcWrongKindOrFlags, h);
-      return;
-    }
-  }
+  const PortHandles<BufferPort> ports = BindPorts<BufferPort>(BlockPorts(BlockClass::Transform));
+  if (!ports.usable) return;
+  InHandle = ports[BufferPort::DIn];
+  WHandle = ports[BufferPort::W];
+  RHandle = ports[BufferPort::R];
+  ReOutHandle = ports[BufferPort::DReOut];
+  BusyHandle = ports[BufferPort::IBusy];
+  ImOutHandle = ports[BufferPort::DImOut];
+  PowerHandle = ports[BufferPort::DSOut];
   Width = Host->GetVariableWidth(ReOutHandle);
-  if (!WidthAccepted(ReOutHandle, Width)) return;
-  if (ImOutHandle != 0 && Host->GetVariableWidth(ImOutHandle) != Width) {
-    Report(rcWrongWidth, ImOutHandle);
-    return;
-  }
-  if (PowerHandle != 0 && Host->GetVariableWidth(PowerHandle) != 2 * int64_t{Width}) {
-    Report(rcWrongWidth, PowerHandle);
-    return;
-  }
   Valid = true;
   Code = CatalogueCodeOf(typeName);
   const int32_t dialogCode = DialogCodeOf(typeName);

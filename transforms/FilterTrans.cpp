@@ -15,22 +15,19 @@ TFilterTransform::TFilterTransform(IPELMOR* host, const char* typeName) : TBaseM
   if (!HoldsLibrary) return;
   // The name is looked up first: it decides whether "DDes" is bound.
   const int32_t code = FindCatalogueCode(typeName);
-  uint32_t usable = 0;
-  BindPorts(BlockPorts(BlockClass::FilterTransform, code), {&SrcHandle, &OutHandle, &DesHandle}, &usable);
-  if ((usable & 3u) != 3u) return;
+  const PortHandles<FilterPort> ports = BindPorts<FilterPort>(BlockPorts(BlockClass::FilterTransform, code));
+  if (!ports.bound) return;
   Code = CatalogueCodeOf(typeName);
   IsGroup = Code == ccFiltersGroup;
   TypeName = typeName;
+  if (!ports.usable) return;
+  SrcHandle = ports[FilterPort::DSrc];
+  OutHandle = ports[FilterPort::DOut];
   // Without "DDes" the block is reported and still runs, adapting towards 0.
-  HasDesired = (usable & 4u) != 0;
-  if (Host->GetVariableKind(OutHandle) != vkBus) {
-    Report(rcWrongKindOrFlags, OutHandle);
-    Valid = false;
-    return;
-  }
+  DesHandle = ports[FilterPort::DDes];
+  HasDesired = DesHandle != 0;
   SignMode = GetIntParameter("SignValue", 0);
   Width = Host->GetVariableWidth(OutHandle);
-  if (!WidthAccepted(OutHandle, Width)) return;
   OutText.Resize(Width);
   Valid = true;
   LoadParameters();

@@ -17,32 +17,13 @@ TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseM
   Valid = false;
   HoldsLibrary = AcquireSignalLibrary(Host);
   if (!HoldsLibrary) return;
-  // "D2In" is bound only once "DOut" has the right kind and width.
-  const std::span<const PortSpec> ports = BlockPorts(BlockClass::SimpleTransform);
-  if (!BindPorts(ports.first(2), {&InHandle, &OutHandle})) return;
-  if (Host->GetVariableKind(OutHandle) != vkBus) {
-    Report(rcWrongKindOrFlags, OutHandle);
-    return;
-  }
-  const int32_t inWidth = Host->GetVariableWidth(InHandle);
-  if (Host->GetVariableWidth(OutHandle) != inWidth) {
-    Report(rcWrongWidth, OutHandle);
-    return;
-  }
-  BindPorts(ports.subspan(2), {&In2Handle});
-  if (In2Handle != 0) {
-    if (Host->GetVariableKind(In2Handle) != vkBus) {
-      Report(rcWrongKindOrFlags, In2Handle);
-      return;
-    }
-    if (Host->GetVariableWidth(In2Handle) != inWidth) {
-      Report(rcWrongWidth, In2Handle);
-      return;
-    }
-    HasSecondInput = true;
-  }
+  const PortHandles<SimplePort> ports = BindPorts<SimplePort>(BlockPorts(BlockClass::SimpleTransform));
+  if (!ports.usable) return;
+  InHandle = ports[SimplePort::DIn];
+  OutHandle = ports[SimplePort::DOut];
+  In2Handle = ports[SimplePort::D2In];
+  HasSecondInput = In2Handle != 0;
   Width = Host->GetVariableWidth(OutHandle);
-  if (!WidthAccepted(OutHandle, Width)) return;
   OutText.Resize(Width);
   Valid = true;
   SignMode = GetIntParameter("SignValue", 0);

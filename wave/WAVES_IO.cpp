@@ -32,52 +32,21 @@ TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
     : TBaseModelExt(host, 0, mode == kLoad ? kTimeDriven : kInputDriven), Mode(mode) {
   // Load mode writes "C1", "C2" and "isMono"; save mode only reads. A port
   // is present only when found with the demanded flags.
-  uint32_t usable = 0;
-  BindPorts(BlockPorts(Mode == kLoad ? BlockClass::WaveLoad : BlockClass::WaveSave),
-            {&C1Handle, &TestHandle, &ClkHandle, &C2Handle, &MonoHandle}, &usable);
-  if ((usable & 1u) == 0) return;
-  HasTest = (usable & 2u) != 0;
-  HasClk = (usable & 4u) != 0;
-  HasC2 = (usable & 8u) != 0;
-  HasMono = (usable & 16u) != 0;
+  const PortHandles<WavePort> ports =
+      BindPorts<WavePort>(BlockPorts(Mode == kLoad ? BlockClass::WaveLoad : BlockClass::WaveSave));
+  if (!ports.bound) return;
+  C1Handle = ports[WavePort::C1];
+  TestHandle = ports[WavePort::Test];
+  ClkHandle = ports[WavePort::Clk];
+  C2Handle = ports[WavePort::C2];
+  MonoHandle = ports[WavePort::isMono];
+  HasTest = TestHandle != 0;
+  HasClk = ClkHandle != 0;
+  HasC2 = C2Handle != 0;
+  HasMono = MonoHandle != 0;
   if (HasClk) Activation = kInputDriven;
-
-  Valid = false;
-  const auto kindIs = [this](VarHandle handle, uint16_t a, uint16_t b) {
-    const uint16_t kind = Host->GetVariableKind(handle);
-    return kind == a || kind == b;
-  };
-  const auto wrong = [this](int32_t code, VarHandle handle) { Report(code, static_cast<intptr_t>(handle)); };
-  if (HasClk && !kindIs(ClkHandle, vkClk, vkDOTClk)) {
-    wrong(rcWrongKindOrFlags, ClkHandle);
-    return;
-  }
-  if (!kindIs(C1Handle, vkBus, vkBus)) {
-    wrong(rcWrongKindOrFlags, C1Handle);
-    return;
-  }
-  if (HasC2 && !kindIs(C2Handle, vkBus, vkBus)) {
-    wrong(rcWrongKindOrFlags, C2Handle);
-    return;
-  }
-  if (HasMono && !kindIs(MonoHandle, vkLine, vkLine)) {
-    wrong(rcWrongKindOrFlags, MonoHandle);
-    return;
-  }
+  if (!ports.usable) return;
   Width = Host->GetVariableWidth(C1Handle);
-  // The width is kept in one byte.
-  if (Width < 1 || Width > 255) {
-    wrong(rcWrongWidth, C1Handle);
-    return;
-  }
-  if (HasC2 && Host->GetVariableWidth(C2Handle) != Width) {
-    wrong(rcWrongWidth, C2Handle);
-    return;
-  }
-  if (HasTest && Host->GetVariableWidth(TestHandle) < 4) {
-    wrong(rcWrongWidth, TestHandle);
-    return;
-  }
 
   TypeName = Mode == kLoad ? "Load Wave" : "Save Wave";
   Period = RoundToInt64(Host->GetSamplePeriod());

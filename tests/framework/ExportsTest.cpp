@@ -206,12 +206,12 @@ class RecordingHost : public InProcessHost {
 
 // A variable that satisfies the port as the catalogue describes it.
 void AddPortVariable(InProcessHost& host, const PortSpec& p) {
-  const std::string kind = p.kind, width = p.width;
-  const uint16_t vk = kind == "Line"                    ? vkLine
-                      : kind == "Clk or DOTClk"         ? vkClk
-                      : kind == "any" && width == "any" ? vkLine
-                                                        : vkBus;
-  const int32_t w = width == "1" ? 1 : width == "2w" ? 16 : 8;
+  const bool anyWidth = !p.width.HasRange() && p.width.follows < 0;
+  const uint16_t vk = p.kinds == KindsOf(vkLine)            ? vkLine
+                      : p.kinds == KindsOf(vkClk, vkDOTClk) ? vkClk
+                      : p.kinds == kAnyKind && anyWidth     ? vkLine
+                                                            : vkBus;
+  const int32_t w = p.width.min == 1 && p.width.max == 1 ? 1 : p.width.factor == 2 ? 16 : 8;
   host.AddVariable(p.name, vk, w, p.direction == PortDirection::Out ? kWritableFlag : 0);
 }
 }  // namespace

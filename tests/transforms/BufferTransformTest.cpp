@@ -466,6 +466,18 @@ TEST(BufferTransform, ConstructionChecksKindsAndWidths) {
     EXPECT_FALSE(b->IsValid());
     EXPECT_EQ(ReportedCodes(host), (Reports{{rcWrongKindOrFlags, "DImOut"}}));
   }
+  {  // every kind is checked before any width
+    InProcessHost host;
+    PrepareHost(host);
+    AddIn(host, "DIn", 16);
+    AddIn(host, "W", 1, vkLine);
+    AddIn(host, "R", 1, vkLine);
+    AddOut(host, "DReOut", 16);
+    AddOut(host, "DImOut", 8);
+    AddOut(host, "DSOut", 32, vkLine);
+    Block b("Hann_trans_Init", host);
+    EXPECT_EQ(ReportedCodes(host), (Reports{{rcWrongKindOrFlags, "DSOut"}}));
+  }
   {
     InProcessHost host;
     PrepareHost(host);

@@ -168,6 +168,7 @@ TEST(FilterTransform, ConstructionChecksAndDone) {
     Block b("High_Level_FIR_Init", host);
     EXPECT_FALSE(b->IsValid());
     EXPECT_EQ(ReportedCodes(host), (Reports{{rcWrongKindOrFlags, "DOut"}}));
+    EXPECT_STREQ(b->GetTypeName(), "High-Level FIR");  // named once bound, before the kind check
   }
   {
     InProcessHost host;

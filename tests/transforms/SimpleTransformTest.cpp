@@ -238,6 +238,15 @@ TEST(SimpleTransform, ConstructionChecksKindsAndWidths) {
     EXPECT_FALSE(b->IsValid());
     EXPECT_EQ(ReportedCodes(host), (std::vector<std::pair<int32_t, std::string>>{{rcWrongKindOrFlags, "D2In"}}));
   }
+  {  // "DOut" is checked in full before "D2In"
+    InProcessHost host;
+    PrepareHost(host);
+    AddIn(host, "DIn", 8);
+    AddOut(host, "DOut", 16);
+    AddIn(host, "D2In", 8, vkLine);
+    Block b("Square_Init", host);
+    EXPECT_EQ(ReportedCodes(host), (std::vector<std::pair<int32_t, std::string>>{{rcWrongWidth, "DOut"}}));
+  }
   {
     InProcessHost host;
     PrepareHost(host);
