@@ -9,8 +9,10 @@ constexpr int32_t kRowH = 30;
 using enum ControlKind;
 
 // A row of label + control.
-#define ROW(label, kind, name, page, tab, row, w) \
-  {Label, label, page, tab, nullptr, row, 0, 0, (row) * kRowH + 4, 110, 20}, {kind, name, page, tab, nullptr, row, 1, 115, (row) * kRowH, w, 24}
+#define ROW(label, kind, name, page, tab, row, w)                            \
+  {Label, label, page, tab, nullptr, row, 0, 0, (row)*kRowH + 4, 110, 20}, { \
+    kind, name, page, tab, nullptr, row, 1, 115, (row)*kRowH, w, 24          \
+  }
 
 const PageControl kControls[] = {
     {CenteredLabel, "NotParams_label", "None", -1, nullptr, 0, 0, 0, 120, kPageWidth, 20},

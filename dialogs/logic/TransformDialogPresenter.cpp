@@ -52,7 +52,8 @@ TransformDialogPresenter::TransformDialogPresenter(DialogView& view, TransformDi
 void TransformDialogPresenter::Start() {
   Writing writing(writing_);
   // Shown by rule, not by page: never, or until a kind or a box asks.
-  for (const char* name : {"Ck_Init", "isMulti_Rate", "Multi_Rate_Box", "LMSS_Multi_Rate", "LMSS_isAdaptB", "PreViewBtn"})
+  for (const char* name :
+       {"Ck_Init", "isMulti_Rate", "Multi_Rate_Box", "LMSS_Multi_Rate", "LMSS_isAdaptB", "PreViewBtn"})
     view_.SetVisible(name, false);
   view_.SetEnabled("IIRS_Type", false);
   view_.SetHint("BitRev_Order", kBitRevOrderHint);
@@ -140,8 +141,7 @@ void TransformDialogPresenter::ValueChanged(std::string_view name) {
   if (name == "Num_Points") {
     signalLength_ = Int("Num_Points");
     transform_.SignalLength = signalLength_;
-    if (IsFirDialogCode(code_))
-      SetRange("FIRH_DownFactor", std::nullopt, FirDownFactorMaximumForLength(signalLength_));
+    if (IsFirDialogCode(code_)) SetRange("FIRH_DownFactor", std::nullopt, FirDownFactorMaximumForLength(signalLength_));
   } else if (name == "Sampl_Factor") {
     SamplFactorChange();
   } else if (name == "Sampl_Phase") {
@@ -418,9 +418,9 @@ bool TransformDialogPresenter::Accept() {
   for (const char* name : {"User_func", "Basis_func"}) {
     if (!special_.RecordText(name)) {
       const char* label = std::strcmp(name, "User_func") == 0 ? "FT_label" : "Basis_label";
-      view_.ShowMessage(std::string(TransformCaptionOf(label)) +
-                            " the text holds characters the system's code page cannot store.",
-                        DialogView::MessageKind::Warning);
+      view_.ShowMessage(
+          std::string(TransformCaptionOf(label)) + " the text holds characters the system's code page cannot store.",
+          DialogView::MessageKind::Warning);
       return false;
     }
   }

@@ -141,9 +141,9 @@ TTransformsOpt::TTransformsOpt(DialogHooks hooks, QWidget* parent) : QDialog(par
            FIRH_UpFactor, FIRH_UpPhase, FIRH_DownFactor, FIRH_DownPhase, LMSS_ErrDly, LMSS_DwnFactor, LMSS_DwnPhase,
            Win_Alpha, Win_Beta, Goertzel_Frequency, Thresh_param, LMSS_Step, LMSS_Leak, Add_Sub_coef, Mpy_Div_coef,
            Ck_Forw, Ck_Init, Ck_Inv, Ck_NoScale, Ck_NoBitRev, Ck_InBitRev, Ck_OutBitRev, CK_OutRCPack, CK_OutRCPerm,
-           CK_InRCPack, CK_InRCPerm, isMulti_Rate, IIRS_isBiquads, LMSS_isAdaptB, LMSH_isMulti, corrType,
-           Thresh_RelOp, IIRS_Type, LMSS_Type, Conv_H_12D, FIRS_Taps, FIRS_Delay, IIRS_Taps, IIRS_Delay, LMSS_Taps,
-           LMSS_Delay, LMSS_Formula, Basis_func, User_func, LMSS_Pages, Basis_memo);
+           CK_InRCPack, CK_InRCPerm, isMulti_Rate, IIRS_isBiquads, LMSS_isAdaptB, LMSH_isMulti, corrType, Thresh_RelOp,
+           IIRS_Type, LMSS_Type, Conv_H_12D, FIRS_Taps, FIRS_Delay, IIRS_Taps, IIRS_Delay, LMSS_Taps, LMSS_Delay,
+           LMSS_Formula, Basis_func, User_func, LMSS_Pages, Basis_memo);
   Apply_Btn->setText("OK");
   Apply_Btn->setDefault(true);
   BitBtn1->setText("Cancel");
@@ -180,7 +180,9 @@ void TTransformsOpt::BuildPages() {
     widgets[page] = widget;
   }
   const auto controls = TransformPageControls();
-  auto holder = [](const PageControl& c) { return QString(c.box != nullptr ? c.box : c.tab >= 0 ? kLmsTabs[c.tab] : c.page); };
+  auto holder = [](const PageControl& c) {
+    return QString(c.box != nullptr ? c.box : c.tab >= 0 ? kLmsTabs[c.tab] : c.page);
+  };
   for (size_t i = 0; i < controls.size(); ++i) {
     const PageControl& c = controls[i];
     const QString key = holder(c);
@@ -292,8 +294,10 @@ void TTransformsOpt::Wire(const char* name, QWidget* control) {
     connect(combo, &QComboBox::currentTextChanged, this, [this, key] { presenter_->ComboChanged(key); });
   if (auto* box = qobject_cast<QCheckBox*>(control)) {
     // The LMS multi-rate box follows its check box however it is set.
-    if (key == "LMSH_isMulti") connect(box, &QCheckBox::toggled, this, click);
-    else connect(box, &QCheckBox::clicked, this, click);
+    if (key == "LMSH_isMulti")
+      connect(box, &QCheckBox::toggled, this, click);
+    else
+      connect(box, &QCheckBox::clicked, this, click);
   }
 }
 

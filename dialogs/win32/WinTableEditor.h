@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "WinDialog.h"
-#include "logic/CoefficientLists.h"
+#include "dialogs/logic/CoefficientLists.h"
 
 class WinTableEditor : public WinDialog {
  public:
