@@ -68,19 +68,12 @@ void TTableEdit::ColumnsChange(int value) {
   StringGrid1->setHorizontalScrollBarPolicy(value < 9 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
   StringGrid1->setFixedWidth(TableGridWidth(value));
   for (int i = 0; i < value; ++i) {
-    QTableWidgetItem* entry = StringGrid1->item(1, i);
-    if (entry == nullptr) {
-      entry = new QTableWidgetItem;
-      StringGrid1->setItem(1, i, entry);
-    }
-    if (entry->text().isEmpty()) entry->setText("0");
-    QTableWidgetItem* number = StringGrid1->item(0, i);
-    if (number == nullptr) {
-      number = new QTableWidgetItem;
-      number->setFlags(Qt::ItemIsEnabled);
-      StringGrid1->setItem(0, i, number);
-    }
-    number->setText(QString::number(i + 1));
+    if (StringGrid1->item(1, i) == nullptr) StringGrid1->setItem(1, i, new QTableWidgetItem);
+    if (StringGrid1->item(1, i)->text().isEmpty()) StringGrid1->item(1, i)->setText("0");
+    if (StringGrid1->item(0, i) != nullptr) continue;
+    auto* number = new QTableWidgetItem(QString::number(i + 1));
+    number->setFlags(Qt::ItemIsEnabled);
+    StringGrid1->setItem(0, i, number);
   }
 }
 

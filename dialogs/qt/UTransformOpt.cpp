@@ -64,10 +64,6 @@ class TransformQtView : public QtDialogView, public TransformDialogView {
     if (auto* field = qobject_cast<TEditButton*>(&Control(control))) return field->setText(QString::fromUtf8(text));
     QtDialogView::SetText(control, text);
   }
-  std::string Text(std::string_view control) const override {
-    if (auto* field = qobject_cast<TEditButton*>(&Control(control))) return field->text().toStdString();
-    return QtDialogView::Text(control);
-  }
 
   void ShowKindTree(const std::vector<KindItem>& items, int32_t selected, bool expandAll) override {
     QTreeWidget* tree = dialog_.TreeView;
@@ -97,10 +93,8 @@ class TransformQtView : public QtDialogView, public TransformDialogView {
 
   std::optional<std::string> RecordText(std::string_view control) const override {
     const QString text = qobject_cast<TEditButton*>(&Control(control))->text();
-    for (QChar c : text) {
-      if (c.unicode() > 0xFF) return std::nullopt;
-    }
-    return text.toLatin1().toStdString();
+    const QByteArray latin = text.toLatin1();
+    return QString::fromLatin1(latin) == text ? std::optional(latin.toStdString()) : std::nullopt;
   }
   void SetRecordText(std::string_view control, const std::string& text) override {
     qobject_cast<TEditButton*>(&Control(control))->setText(QString::fromLatin1(text));
@@ -144,9 +138,7 @@ TTransformsOpt::TTransformsOpt(DialogHooks hooks, QWidget* parent) : QDialog(par
            CK_InRCPack, CK_InRCPerm, isMulti_Rate, IIRS_isBiquads, LMSS_isAdaptB, LMSH_isMulti, corrType, Thresh_RelOp,
            IIRS_Type, LMSS_Type, Conv_H_12D, FIRS_Taps, FIRS_Delay, IIRS_Taps, IIRS_Delay, LMSS_Taps, LMSS_Delay,
            LMSS_Formula, Basis_func, User_func, LMSS_Pages, Basis_memo);
-  Apply_Btn->setText("OK");
   Apply_Btn->setDefault(true);
-  BitBtn1->setText("Cancel");
   auto* main = new QGridLayout(this);
   main->addWidget(TreeView, 0, 0, 2, 1);
   main->addWidget(GroupBox1, 0, 1);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QString>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -67,7 +66,6 @@ class TTransformsOpt : public QDialog {
   bool SelectItem(const QString& caption);
   int32_t ComposeFlags() { return presenter_->ComposeFlags(); }
   void EnableFlagBoxes(std::initializer_list<int> set) { presenter_->EnableFlagBoxes(EnableSetOf(set)); }
-  void Activate() { presenter_->Activate(); }
   const TransformParams& WorkingTransform() const { return presenter_->WorkingTransform(); }
   const FilterParams& WorkingFilter() const { return presenter_->WorkingFilter(); }
   TTableEdit* TableEditor() const { return tableEdit_; }

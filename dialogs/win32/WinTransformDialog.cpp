@@ -25,24 +25,19 @@ constexpr int kFirstPageId = wt_NotParams_label;
 
 int IdOf(size_t index) { return kFirstPageId + 2 * static_cast<int>(index); }
 
-bool HasPartner(ControlKind kind) {
-  return kind == ControlKind::Number || kind == ControlKind::Field || kind == ControlKind::Tabs;
-}
+// The controls before the pages, at their own ids two apart.
+constexpr const char* kFixedNames[] = {"TreeView", "GroupBox1", "SigLen_label", "Num_Points", "PreViewBtn"};
 
 std::optional<WinControlRef> RefOf(std::string_view name) {
-  const auto decimals = [&] { return FindNumberControl(std::string(name).c_str())->decimals; };
-  if (name == "Num_Points") return WinControlRef{wt_Num_Points, wt_Num_Points + 1, 0};
-  for (const auto& [fixed, id] : {std::pair{"TreeView", wt_TreeView},
-                                  {"GroupBox1", wt_GroupBox1},
-                                  {"SigLen_label", wt_SigLen_label},
-                                  {"PreViewBtn", wt_PreViewBtn}}) {
-    if (name == fixed) return WinControlRef{id, 0, 0};
+  for (size_t i = 0; i < std::size(kFixedNames); ++i) {
+    if (name == kFixedNames[i])
+      return WinControlRef{wt_TreeView + 2 * static_cast<int>(i), name == "Num_Points" ? wt_Num_Points + 1 : 0, 0};
   }
   const auto controls = TransformPageControls();
   for (size_t i = 0; i < controls.size(); ++i) {
     if (name != controls[i].name) continue;
-    if (controls[i].kind == ControlKind::Number) return WinControlRef{IdOf(i), IdOf(i) + 1, decimals()};
-    return WinControlRef{IdOf(i), 0, 0};
+    const NumberControl* number = FindNumberControl(controls[i].name);
+    return WinControlRef{IdOf(i), number != nullptr ? IdOf(i) + 1 : 0, number != nullptr ? number->decimals : 0};
   }
   return std::nullopt;
 }
@@ -62,19 +57,83 @@ std::wstring NumberText(double value, int decimals) {
   return WideFromUtf8(std::string(text, end.ec == std::errc() ? end.ptr : text));
 }
 
-class TransformDialog;
-
 // The controls as the presenter asks for them: pages shown by the notebook
 // index, the tree, the table editor and the texts in the system code page.
 class TransformWinView : public WinDialogView, public TransformDialogView {
  public:
-  explicit TransformWinView(TransformDialog& dialog);
-  void SetNumber(std::string_view control, double value) override;
+  explicit TransformWinView(WinDialog& dialog) : WinDialogView(dialog, RefOf) {}
+
+  void SetNumber(std::string_view control, double value) override {
+    const std::wstring text = NumberText(value, Ref(control).decimals);
+    if (WideFromUtf8(Text(control)) != text) SetWindowTextW(Window(control), text.c_str());
+  }
   void SetRange(std::string_view, double, double) override {}  // the presenter limits the values
-  void SetIndex(std::string_view control, int32_t index) override;
-  void SetVisible(std::string_view control, bool visible) override;
-  void ShowKindTree(const std::vector<KindItem>& items, int32_t selected, bool expandAll) override;
-  std::vector<std::string> EditTable(const float* entries, int32_t shown, int32_t minimumColumns) override;
+  void SetIndex(std::string_view control, int32_t index) override {
+    if (control != "Notebook") return WinDialogView::SetIndex(control, index);
+    page_ = TransformPages()[static_cast<size_t>(index)];
+    UpdateVisibility();
+  }
+  // A page control (or the group box holding it) is hidden by rule.
+  void SetVisible(std::string_view control, bool visible) override {
+    if (Ref(control).id < kFirstPageId) return WinDialogView::SetVisible(control, visible);
+    const auto controls = TransformPageControls();
+    hidden_.resize(controls.size());
+    for (size_t i = 0; i < controls.size(); ++i) {
+      if (control == controls[i].name || (controls[i].box != nullptr && control == controls[i].box))
+        hidden_[i] = !visible;
+    }
+    UpdateVisibility();
+  }
+
+  // A page control shows while its page (and LMS tab) is current and no
+  // rule hides it.
+  void UpdateVisibility() {
+    HWND dialog = Dialog().Handle();
+    const int tab = static_cast<int>(SendMessageW(GetDlgItem(dialog, wt_LMSS_Pages), TCM_GETCURSEL, 0, 0));
+    const auto controls = TransformPageControls();
+    hidden_.resize(controls.size());
+    for (size_t i = 0; i < controls.size(); ++i) {
+      const PageControl& c = controls[i];
+      const int shown = page_ == c.page && (c.tab < 0 || c.tab == tab) && !hidden_[i] ? SW_SHOW : SW_HIDE;
+      ShowWindow(GetDlgItem(dialog, IdOf(i)), shown);
+      if (c.kind == ControlKind::Number || c.kind == ControlKind::Field || c.kind == ControlKind::Tabs)
+        ShowWindow(GetDlgItem(dialog, IdOf(i) + 1), shown);
+    }
+  }
+
+  void ShowKindTree(const std::vector<KindItem>& items, int32_t selected, bool expandAll) override {
+    HWND tree = Window("TreeView");
+    HTREEITEM parent = TVI_ROOT;
+    HTREEITEM chosen = nullptr;
+    for (const KindItem& item : items) {
+      const std::wstring caption = WideFromUtf8(item.caption);
+      TVINSERTSTRUCTW insert{};
+      insert.hParent = item.child ? parent : TVI_ROOT;
+      insert.hInsertAfter = TVI_LAST;
+      insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+      insert.item.pszText = const_cast<wchar_t*>(caption.c_str());
+      insert.item.lParam = item.code;
+      const auto handle =
+          reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+      if (!item.child) parent = handle;
+      if (&item - items.data() == selected) chosen = handle;
+    }
+    if (chosen != nullptr) {
+      if (HTREEITEM up = TreeView_GetParent(tree, chosen)) TreeView_Expand(tree, up, TVE_EXPAND);
+      TreeView_SelectItem(tree, chosen);
+    }
+    for (HTREEITEM top = TreeView_GetRoot(tree); expandAll && top != nullptr; top = TreeView_GetNextSibling(tree, top))
+      TreeView_Expand(tree, top, TVE_EXPAND);
+  }
+
+  std::vector<std::string> EditTable(const float* entries, int32_t shown, int32_t minimumColumns) override {
+    WinTableEditor editor;
+    editor.LoadList(entries, shown);
+    editor.SetMinimumColumns(minimumColumns);
+    editor.Run(Dialog().Handle());
+    return editor.Cells();
+  }
+
   std::optional<std::string> RecordText(std::string_view control) const override {
     return AnsiFromWide(WideFromUtf8(Text(control)));
   }
@@ -83,7 +142,8 @@ class TransformWinView : public WinDialogView, public TransformDialogView {
   }
 
  private:
-  TransformDialog& dialog_;
+  std::string page_ = "None";
+  std::vector<bool> hidden_;
 };
 
 class TransformDialog : public WinDialog {
@@ -157,7 +217,7 @@ class TransformDialog : public WinDialog {
         TreeView_Expand(tree, change.itemNew.hItem, TVE_EXPAND);
       presenter_.KindSelected(static_cast<int32_t>(change.itemNew.lParam));
     }
-    if (id == wt_LMSS_Pages && header.code == TCN_SELCHANGE) UpdateVisibility();
+    if (id == wt_LMSS_Pages && header.code == TCN_SELCHANGE) view_.UpdateVisibility();
     return 0;
   }
 
@@ -167,8 +227,6 @@ class TransformDialog : public WinDialog {
   }
 
  private:
-  friend class TransformWinView;
-
   // Typed text is taken when the field is left, and before a button acts.
   void CommitNumbers() {
     const auto controls = TransformPageControls();
@@ -241,7 +299,6 @@ class TransformDialog : public WinDialog {
     AddGroup(wt_GroupBox1, WideFromUtf8(TransformCaptionOf("GroupBox1")), 268, 8, 364, 308);
     const auto controls = TransformPageControls();
     for (size_t i = 0; i < controls.size(); ++i) AddPageControl(controls[i], IdOf(i));
-    hidden_.assign(controls.size(), false);
     AddLabel(wt_SigLen_label, WideFromUtf8(TransformCaptionOf("SigLen_label")), 268, 329, 100, 20);
     AddNumber(wt_Num_Points, "Num_Points", 372, 325, 80, 24);
     AddButton(wt_PreViewBtn, WideFromUtf8(TransformCaptionOf("PreViewBtn")), 372, 325, 0, 0);
@@ -252,86 +309,10 @@ class TransformDialog : public WinDialog {
       SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 
-  // A page control shows while its page (and LMS tab) is current and no
-  // rule hides it or its group box.
-  void UpdateVisibility() {
-    const int tab = static_cast<int>(SendMessageW(Item(wt_LMSS_Pages), TCM_GETCURSEL, 0, 0));
-    const auto controls = TransformPageControls();
-    for (size_t i = 0; i < controls.size(); ++i) {
-      const PageControl& c = controls[i];
-      const bool shown = page_ == c.page && (c.tab < 0 || c.tab == tab) && !hidden_[i];
-      ShowItem(IdOf(i), shown);
-      if (HasPartner(c.kind)) ShowItem(IdOf(i) + 1, shown);
-    }
-  }
-
-  void Hide(std::string_view name, bool hidden) {
-    const auto controls = TransformPageControls();
-    for (size_t i = 0; i < controls.size(); ++i) {
-      if (name == controls[i].name || (controls[i].box != nullptr && name == controls[i].box)) hidden_[i] = hidden;
-    }
-    UpdateVisibility();
-  }
-
   const DialogRequest& request_;
   TransformWinView view_;
   TransformDialogPresenter presenter_;
-  std::string page_ = "None";
-  std::vector<bool> hidden_;
 };
-
-TransformWinView::TransformWinView(TransformDialog& dialog) : WinDialogView(dialog, RefOf), dialog_(dialog) {}
-
-void TransformWinView::SetNumber(std::string_view control, double value) {
-  const WinControlRef ref = Ref(control);
-  const std::wstring text = NumberText(value, ref.decimals);
-  if (WideFromUtf8(Text(control)) != text) SetWindowTextW(Window(control), text.c_str());
-}
-
-void TransformWinView::SetIndex(std::string_view control, int32_t index) {
-  if (control != "Notebook") return WinDialogView::SetIndex(control, index);
-  dialog_.page_ = TransformPages()[static_cast<size_t>(index)];
-  dialog_.UpdateVisibility();
-}
-
-void TransformWinView::SetVisible(std::string_view control, bool visible) {
-  const WinControlRef ref = Ref(control);
-  if (ref.id < kFirstPageId) return WinDialogView::SetVisible(control, visible);
-  dialog_.Hide(control, !visible);
-}
-
-void TransformWinView::ShowKindTree(const std::vector<KindItem>& items, int32_t selected, bool expandAll) {
-  HWND tree = dialog_.Item(wt_TreeView);
-  HTREEITEM parent = TVI_ROOT;
-  HTREEITEM chosen = nullptr;
-  for (const KindItem& item : items) {
-    const std::wstring caption = WideFromUtf8(item.caption);
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = item.child ? parent : TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
-    insert.item.pszText = const_cast<wchar_t*>(caption.c_str());
-    insert.item.lParam = item.code;
-    const auto handle =
-        reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-    if (!item.child) parent = handle;
-    if (&item - items.data() == selected) chosen = handle;
-  }
-  if (chosen != nullptr) {
-    if (HTREEITEM up = TreeView_GetParent(tree, chosen)) TreeView_Expand(tree, up, TVE_EXPAND);
-    TreeView_SelectItem(tree, chosen);
-  }
-  for (HTREEITEM top = TreeView_GetRoot(tree); expandAll && top != nullptr; top = TreeView_GetNextSibling(tree, top))
-    TreeView_Expand(tree, top, TVE_EXPAND);
-}
-
-std::vector<std::string> TransformWinView::EditTable(const float* entries, int32_t shown, int32_t minimumColumns) {
-  WinTableEditor editor;
-  editor.LoadList(entries, shown);
-  editor.SetMinimumColumns(minimumColumns);
-  editor.Run(dialog_.Handle());
-  return editor.Cells();
-}
 
 }  // namespace
 
