@@ -229,12 +229,13 @@ class TransformDialog : public WinDialog {
  private:
   // Typed text is taken when the field is left, and before a button acts.
   void CommitNumbers() {
+    // The signal length first: other numbers' limits follow it.
+    presenter_.NumberTyped("Num_Points", Utf8FromWide(Text(wt_Num_Points)));
     const auto controls = TransformPageControls();
     for (size_t i = 0; i < controls.size(); ++i) {
       if (controls[i].kind == ControlKind::Number)
         presenter_.NumberTyped(controls[i].name, Utf8FromWide(Text(IdOf(i))));
     }
-    presenter_.NumberTyped("Num_Points", Utf8FromWide(Text(wt_Num_Points)));
   }
 
   void AddNumber(int id, const char* name, int x, int y, int w, int h) {
