@@ -210,11 +210,11 @@ class TransformDialog : public WinDialog {
       presenter_.NumberStepped(name, reinterpret_cast<const NMUPDOWN&>(header).iDelta > 0);
       return 1;  // the up-down keeps its position: the value is the presenter's
     }
-    if (id == wt_TreeView && header.code == TVN_SELCHANGEDW) {
-      const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-      HWND tree = Item(wt_TreeView);
-      if (TreeView_GetParent(tree, change.itemNew.hItem) == nullptr)
-        TreeView_Expand(tree, change.itemNew.hItem, TVE_EXPAND);
+    const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
+    if (id == wt_TreeView && header.code == TVN_SELCHANGEDW && change.itemNew.hItem != nullptr) {
+      // A group item opens when selected.
+      if (TreeView_GetParent(Item(id), change.itemNew.hItem) == nullptr)
+        TreeView_Expand(Item(id), change.itemNew.hItem, TVE_EXPAND);
       presenter_.KindSelected(static_cast<int32_t>(change.itemNew.lParam));
     }
     if (id == wt_LMSS_Pages && header.code == TCN_SELCHANGE) view_.UpdateVisibility();
