@@ -718,8 +718,6 @@ std::vector<uint8_t> ResultRecord(const std::vector<uint8_t>& stored, const std:
   return now;
 }
 
-std::span<const ListField> TransformListFields() { return kListFields; }
-
 std::optional<CoefficientList> ListOfField(const char* name) {
   for (const ListField& f : kListFields) {
     if (std::strcmp(f.name, name) == 0) return f.list;

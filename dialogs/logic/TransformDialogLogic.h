@@ -259,7 +259,6 @@ struct ListField {
   const char* name;  // the field that shows it
   CoefficientList list;
 };
-std::span<const ListField> TransformListFields();
 std::optional<CoefficientList> ListOfField(const char* name);
 
 // Entries and shared count of a list in the working records.

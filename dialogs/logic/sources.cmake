@@ -9,4 +9,6 @@ set(dialog_logic_sources
   ${CMAKE_CURRENT_LIST_DIR}/SoundClips.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WaveDialogLogic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CoefficientLists.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TransformDialogLogic.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/TransformDialogLogic.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TransformDialogLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TransformDialogPresenter.cpp)

@@ -20,15 +20,15 @@ TTableEdit::TTableEdit(QWidget* parent) : QDialog(parent) {
   Columns = new QSpinBox(this);
   Columns->setObjectName("Columns");
   // The lists hold 65 entries; a larger count would reach past them.
-  Columns->setRange(1, kCapacity);
+  Columns->setRange(1, kListCapacity);
   Columns->setValue(1);
 
   StringGrid1 = new QTableWidget(2, 8, this);
   StringGrid1->setObjectName("StringGrid1");
   StringGrid1->horizontalHeader()->hide();
   StringGrid1->verticalHeader()->hide();
-  StringGrid1->horizontalHeader()->setDefaultSectionSize(kColumnWidth + 1);  // the column and its grid line
-  StringGrid1->horizontalHeader()->setMinimumSectionSize(kColumnWidth);
+  StringGrid1->horizontalHeader()->setDefaultSectionSize(kTableColumnWidth + 1);  // the column and its grid line
+  StringGrid1->horizontalHeader()->setMinimumSectionSize(kTableColumnWidth);
   StringGrid1->verticalHeader()->setDefaultSectionSize(24);
   StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
   StringGrid1->setTabKeyNavigation(true);
@@ -57,51 +57,32 @@ TTableEdit::TTableEdit(QWidget* parent) : QDialog(parent) {
 
   connect(Columns, &QSpinBox::valueChanged, this, &TTableEdit::ColumnsChange);
   ColumnsChange(Columns->value());
-  resize(8 * (kColumnWidth + 1) + 40, 140);
+  resize(8 * (kTableColumnWidth + 1) + 40, 140);
 }
-
-QString TTableEdit::FormatEntry(double value) { return QString::fromStdString(::FormatEntry(value)); }
 
 void TTableEdit::SetMinimumColumns(int32_t minimum) { Columns->setMinimum(ClampColumns(minimum)); }
 
 void TTableEdit::ColumnsChange(int value) {
-  EntryCount_ = value;
   StringGrid1->setColumnCount(value);
   StringGrid1->setFixedHeight(TableGridHeight(value));
   StringGrid1->setHorizontalScrollBarPolicy(value < 9 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
   StringGrid1->setFixedWidth(TableGridWidth(value));
   for (int i = 0; i < value; ++i) {
-    QTableWidgetItem* entry = StringGrid1->item(1, i);
-    if (entry == nullptr) {
-      entry = new QTableWidgetItem;
-      StringGrid1->setItem(1, i, entry);
-    }
-    if (entry->text().isEmpty()) entry->setText("0");
-    QTableWidgetItem* number = StringGrid1->item(0, i);
-    if (number == nullptr) {
-      number = new QTableWidgetItem;
-      number->setFlags(Qt::ItemIsEnabled);
-      StringGrid1->setItem(0, i, number);
-    }
-    number->setText(QString::number(i + 1));
+    if (StringGrid1->item(1, i) == nullptr) StringGrid1->setItem(1, i, new QTableWidgetItem);
+    if (StringGrid1->item(1, i)->text().isEmpty()) StringGrid1->item(1, i)->setText("0");
+    if (StringGrid1->item(0, i) != nullptr) continue;
+    auto* number = new QTableWidgetItem(QString::number(i + 1));
+    number->setFlags(Qt::ItemIsEnabled);
+    StringGrid1->setItem(0, i, number);
   }
 }
 
-QString TTableEdit::FormatList(const float* entries, int32_t count) {
-  ResultText_ = QString::fromStdString(::FormatList(entries, count));
-  return ResultText_;
-}
-
-QString TTableEdit::LoadList(const float* entries, int32_t count) {
+void TTableEdit::LoadList(const float* entries, int32_t count) {
   count = ClampListCount(count);
   Columns->setValue(count);
   ColumnsChange(Columns->value());  // the grid follows even when the value did not change
   const int shown = std::min<int>(count, StringGrid1->columnCount());
-  for (int i = 0; i < shown; ++i) StringGrid1->item(1, i)->setText(FormatEntry(entries[i]));
-  std::vector<std::string> cells = Cells();
-  cells.resize(static_cast<size_t>(shown));
-  ResultText_ = QString::fromStdString(BraceList(cells));
-  return ResultText_;
+  for (int i = 0; i < shown; ++i) StringGrid1->item(1, i)->setText(QString::fromStdString(FormatEntry(entries[i])));
 }
 
 std::vector<std::string> TTableEdit::Cells() const {
@@ -111,14 +92,6 @@ std::vector<std::string> TTableEdit::Cells() const {
     cells.push_back(cell != nullptr ? cell->text().toStdString() : std::string());
   }
   return cells;
-}
-
-QString TTableEdit::ReadList(float* entries, int32_t& count) {
-  const ListRead read = ::ReadList(Cells(), Columns->value(), entries);
-  count = read.count;
-  if (!read.complete) return QString();
-  ResultText_ = QString::fromStdString(read.text);
-  return ResultText_;
 }
 
 bool TTableEdit::eventFilter(QObject* watched, QEvent* event) {

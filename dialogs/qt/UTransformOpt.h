@@ -1,20 +1,16 @@
-// TTransformsOpt: the parameter dialog of the transform and filter blocks.
+// TTransformsOpt: the parameter dialog of the transform and filter blocks, a
+// view of TransformDialogPresenter built from the shared page table.
 #pragma once
 
-#include <QPoint>
-#include <vector>
-
 #include <QDialog>
-#include <QMap>
-#include <QString>
-#include <string>
 #include <functional>
 #include <initializer_list>
+#include <memory>
+#include <string>
 
-#include "DialogChrome.h"
 #include "dialogs/logic/DialogHooks.h"
-#include "dialogs/logic/TransformDialogLogic.h"
-#include "numeric/ParameterRecords.h"
+#include "dialogs/logic/TransformDialogLayout.h"
+#include "dialogs/logic/TransformDialogPresenter.h"
 
 class QCheckBox;
 class QComboBox;
@@ -29,8 +25,8 @@ class QStackedWidget;
 class QTabWidget;
 class QToolButton;
 class QTreeWidget;
-class QTreeWidgetItem;
 class TTableEdit;
+class TransformQtView;
 
 // A text field with an ellipsis button: the list fields open the table
 // editor, the formula fields check their formula.
@@ -40,9 +36,6 @@ class TEditButton : public QWidget {
   TEditButton(const QString& name, const QString& text, QWidget* parent);
   QString text() const;
   void setText(const QString& text);
-  // A coefficient list: shown only, edited through the table editor, so
-  // typed text can never be shown and then silently dropped.
-  void MakeListField();
   QLineEdit* Edit;
   QToolButton* Button;
 };
@@ -52,6 +45,7 @@ class TTransformsOpt : public QDialog {
  public:
   // The dialog creates its own table editor and frees it with itself.
   explicit TTransformsOpt(DialogHooks hooks, QWidget* parent = nullptr);
+  ~TTransformsOpt() override;
 
   // Type name, language, position and stored record of the request.
   void Load(const DialogRequest& request);
@@ -62,161 +56,50 @@ class TTransformsOpt : public QDialog {
   // After the modal run: position and record on OK, nothing on Cancel.
   DialogResult Store();
 
-  int32_t DialogCode() const { return DialogCode_; }
-  bool GroupMode() const { return GroupMode_; }
-  int32_t SignalLength() const { return SignalLength_; }
-  int32_t HelpContext() const { return HelpContext_; }
+  int32_t DialogCode() const { return presenter_->DialogCode(); }
+  bool GroupMode() const { return presenter_->GroupMode(); }
+  int32_t SignalLength() const { return presenter_->SignalLength(); }
+  int32_t HelpContext() const { return presenter_->HelpContext(); }
   QString CurrentPage() const;
   QStringList TreeCaptions() const;  // every item, in order, children indented by one blank
   // Selects the item of this caption, as the user would.
   bool SelectItem(const QString& caption);
-  // The flag word of the enabled and checked flag boxes.
-  int32_t ComposeFlags();
-  void EnableFlagBoxes(std::initializer_list<int> set);
-  // Runs what the dialog does when it is shown.
-  void Activate();
-
-  // The record <-> controls pair of each record kind.
-  void TransformToControls(const TransformParams& record);
-  TransformParams ControlsToTransform();
-  void FilterToControls(const FilterParams& record);
-  FilterParams ControlsToFilter();
-  const TransformParams& WorkingTransform() const { return Transform; }
-  const FilterParams& WorkingFilter() const { return Filter; }
-  TTableEdit* TableEditor() const { return TableEdit; }
+  int32_t ComposeFlags() { return presenter_->ComposeFlags(); }
+  void EnableFlagBoxes(std::initializer_list<int> set) { presenter_->EnableFlagBoxes(EnableSetOf(set)); }
+  const TransformParams& WorkingTransform() const { return presenter_->WorkingTransform(); }
+  const FilterParams& WorkingFilter() const { return presenter_->WorkingFilter(); }
+  TTableEdit* TableEditor() const { return tableEdit_; }
   // Runs the table editor modally; tests replace it to type into the grid.
   std::function<int()> RunTableEditor;
 
   QTreeWidget* TreeView;
-  QGroupBox* GroupBox1;
+  QGroupBox *GroupBox1, *Multi_Rate_Box, *LMSS_Multi_Rate;
   QStackedWidget* Notebook;
-  QLabel* SigLen_label;
-  QSpinBox* Num_Points;
-  QPushButton* PreViewBtn;
-  QPushButton* Apply_Btn;
-  QPushButton* BitBtn1;
-
-  QDoubleSpinBox* Win_Alpha;
-  QDoubleSpinBox* Win_Beta;
-  QSpinBox* WindowLen;
-  QCheckBox* Ck_Forw;
-  QCheckBox* Ck_Init;
-  QCheckBox* Ck_Inv;
-  QCheckBox* Ck_NoScale;
-  QCheckBox* Ck_NoBitRev;
-  QCheckBox* Ck_InBitRev;
-  QCheckBox* Ck_OutBitRev;
-  QCheckBox* CK_OutRCPack;
-  QCheckBox* CK_OutRCPerm;
-  QCheckBox* CK_InRCPack;
-  QCheckBox* CK_InRCPerm;
-  QDoubleSpinBox* Goertzel_Frequency;
-  QSpinBox* Sampl_Factor;
-  QSpinBox* Sampl_Phase;
-  QSpinBox* Corr_nLags;
-  QComboBox* corrType;
-  QSpinBox* BitRev_Order;
-  QDoubleSpinBox* Thresh_param;
-  QComboBox* Thresh_RelOp;
-  TEditButton* Conv_H_12D;
-  TEditButton* FIRS_Taps;
-  TEditButton* FIRS_Delay;
-  QCheckBox* isMulti_Rate;
-  QGroupBox* Multi_Rate_Box;
-  QSpinBox* FIRH_UpFactor;
-  QSpinBox* FIRH_UpPhase;
-  QSpinBox* FIRH_DownFactor;
-  QSpinBox* FIRH_DownPhase;
-  TEditButton* IIRS_Taps;
-  TEditButton* IIRS_Delay;
-  QLabel* IIRSDelay_Label;
-  QCheckBox* IIRS_isBiquads;
-  QComboBox* IIRS_Type;
+  QLabel *SigLen_label, *IIRSDelay_Label, *Result_label;
+  QPushButton *PreViewBtn, *Apply_Btn, *BitBtn1;
+  QSpinBox *Num_Points, *WindowLen, *Sampl_Factor, *Sampl_Phase, *Corr_nLags, *BitRev_Order, *FIRH_UpFactor,
+      *FIRH_UpPhase, *FIRH_DownFactor, *FIRH_DownPhase, *LMSS_ErrDly, *LMSS_DwnFactor, *LMSS_DwnPhase;
+  QDoubleSpinBox *Win_Alpha, *Win_Beta, *Goertzel_Frequency, *Thresh_param, *LMSS_Step, *LMSS_Leak, *Add_Sub_coef,
+      *Mpy_Div_coef;
+  QCheckBox *Ck_Forw, *Ck_Init, *Ck_Inv, *Ck_NoScale, *Ck_NoBitRev, *Ck_InBitRev, *Ck_OutBitRev, *CK_OutRCPack,
+      *CK_OutRCPerm, *CK_InRCPack, *CK_InRCPerm, *isMulti_Rate, *IIRS_isBiquads, *LMSS_isAdaptB, *LMSH_isMulti;
+  QComboBox *corrType, *Thresh_RelOp, *IIRS_Type, *LMSS_Type;
+  TEditButton *Conv_H_12D, *FIRS_Taps, *FIRS_Delay, *IIRS_Taps, *IIRS_Delay, *LMSS_Taps, *LMSS_Delay, *LMSS_Formula,
+      *Basis_func, *User_func;
   QTabWidget* LMSS_Pages;
-  TEditButton* LMSS_Taps;
-  TEditButton* LMSS_Delay;
-  QComboBox* LMSS_Type;
-  TEditButton* LMSS_Formula;
-  QLabel* Result_label;
-  QCheckBox* LMSS_isAdaptB;
-  QSpinBox* LMSS_ErrDly;
-  QDoubleSpinBox* LMSS_Step;
-  QDoubleSpinBox* LMSS_Leak;
-  QCheckBox* LMSH_isMulti;
-  QGroupBox* LMSS_Multi_Rate;
-  QSpinBox* LMSS_DwnFactor;
-  QSpinBox* LMSS_DwnPhase;
-  TEditButton* Basis_func;
   QPlainTextEdit* Basis_memo;
-  TEditButton* User_func;
-  QDoubleSpinBox* Add_Sub_coef;
-  QDoubleSpinBox* Mpy_Div_coef;
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
-  std::vector<uint8_t> Original_;  // the stored record as it came
-  std::vector<uint8_t> Shown_;     // the controls' record when first shown
-  bool Snapped_ = false;
-  std::vector<uint8_t> ControlsToBytes();
-  QWidget* AddPage(const QString& caption);
-  // A page of one number: its label and its spin box.
-  QDoubleSpinBox* AddNumberPage(const char* page, const char* label, const char* spin);
-  // One builder per page; each makes its page and wires its controls.
+  friend class TransformQtView;
   void BuildPages();
-  void BuildNonePage();
-  void BuildDisabledPage();
-  void BuildBlackManPage();
-  void BuildKaiserPage();
-  void BuildWindowingPage();
-  void BuildFftFlagsPage();
-  void BuildGoertzelPage();
-  void BuildSamplingPage();
-  void BuildCorrelationPage();
-  void BuildBitReversedPage();
-  void BuildThreshPage();
-  void BuildConvolutionPage();
-  void BuildFirPage();
-  void BuildIirPage();
-  void BuildLmsPage();
-  void BuildUserTransformPage();
-  void BuildUserFunctionPage();
-  void BuildAddSubPage();
-  void BuildMpyDivPage();
-  void BuildTree(const std::vector<KindItem>& items);
-  void ApplyLanguage(const std::string& language);
-  void SetupTree();
-  void ItemSelection();
-  void ShowPage(const QString& caption);
+  QWidget* BuildControl(ControlKind kind, const char* name, QWidget* parent);
+  void Wire(const char* name, QWidget* control);
 
-  void ThreshRelOpChange();
-  void CorrTypeChange();
-  void SamplPhaseChange();
-  void SamplFactorChange();
-  void BitRevOrderChange();
-  // The flag boxes as a mask of their values, read and set by name.
-  int32_t CheckedFlagBoxes() const;
-  void SetFlagBoxes(int32_t checked);
-  void ApplyFlagEnableSet(uint32_t set);
-  // Every control's value, toolkit-free.
-  TransformControls ReadControls() const;
-  void NumPointsChange();
-  void FormulaButton(TEditButton* field);
-  void EditList(TEditButton* field);
-
-  DialogHooks Hooks;
-  TTableEdit* TableEdit;
-  QMap<QString, QWidget*> Pages;
-  int32_t DialogCode_ = 0;
-  bool GroupMode_ = false;
-  int32_t SignalLength_ = 102;
-  int32_t PreviousFactor = 2;
-  int32_t HelpContext_ = 0;
-  int32_t ThreshRelOpTag = 1;
-  bool TreeHandlerAttached = false;
-  // Aligned so that the packed records' fields sit on their natural bounds.
-  alignas(8) TransformParams Source{};
-  alignas(8) TransformParams Transform{};
-  alignas(8) FilterParams Filter{};
+  TTableEdit* tableEdit_;
+  std::unique_ptr<TransformQtView> view_;
+  std::unique_ptr<TransformDialogPresenter> presenter_;
+  bool shownOnce_ = false;
 };

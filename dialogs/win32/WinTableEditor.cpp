@@ -94,11 +94,8 @@ void WinTableEditor::ShowCells() {
 
 int32_t WinTableEditor::TypedColumns() const {
   const std::wstring text = Text(te_Columns);
-  if (text.empty() || text.size() > 9) return -1;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return -1;
-  }
-  return static_cast<int32_t>(std::stol(text));
+  const bool digits = !text.empty() && text.size() <= 9 && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+  return digits ? static_cast<int32_t>(std::stol(text)) : -1;
 }
 
 bool WinTableEditor::OnCommand(int id, int code, HWND) {
@@ -129,33 +126,14 @@ INT_PTR WinTableEditor::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
   if (message != WM_HSCROLL || reinterpret_cast<HWND>(lParam) != Item(te_Scroll)) return 0;
   handled = true;
   SaveVisibleCells();
-  int32_t offset = offset_;
-  switch (LOWORD(wParam)) {
-    case SB_LINELEFT:
-      --offset;
-      break;
-    case SB_LINERIGHT:
-      ++offset;
-      break;
-    case SB_PAGELEFT:
-      offset -= kShown;
-      break;
-    case SB_PAGERIGHT:
-      offset += kShown;
-      break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-      offset = HIWORD(wParam);
-      break;
-    case SB_LEFT:
-      offset = 0;
-      break;
-    case SB_RIGHT:
-      offset = columns_;
-      break;
-    default:
-      break;
-  }
+  const int code = LOWORD(wParam);
+  const bool thumb = code == SB_THUMBTRACK || code == SB_THUMBPOSITION;
+  const int32_t step = code == SB_LINELEFT    ? -1
+                       : code == SB_LINERIGHT ? 1
+                       : code == SB_PAGELEFT  ? -kShown
+                       : code == SB_PAGERIGHT ? kShown
+                                              : 0;
+  const int32_t offset = thumb ? HIWORD(wParam) : code == SB_LEFT ? 0 : code == SB_RIGHT ? columns_ : offset_ + step;
   offset_ = std::clamp<int32_t>(offset, 0, std::max<int32_t>(0, columns_ - kShown));
   ShowCells();
   return 0;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "WinDialog.h"
-#include "logic/CoefficientLists.h"
+#include "dialogs/logic/CoefficientLists.h"
 
 class WinTableEditor : public WinDialog {
  public:
@@ -19,8 +19,7 @@ class WinTableEditor : public WinDialog {
   // The fewest entries the caller accepts; raises a shorter list.
   void SetMinimumColumns(int32_t minimum);
   bool Run(HWND owner) { return RunModal(owner, L"TableEdit", std::nullopt); }
-  // After the run: the entry count and the cells of row 1 as typed.
-  int32_t Columns() const { return columns_; }
+  // After the run: the cells of row 1 as typed, one per column.
   std::vector<std::string> Cells() const;
 
  protected:

@@ -1,0 +1,127 @@
+// The transform dialog's behaviour, once for the Qt and the Win32 dialog:
+// its state, every event rule and the record it hands back. It talks to the
+// controls by name through a DialogView, and through a TransformDialogView
+// to what only this dialog has (the tree of kinds, the table editor, the
+// 8-bit texts of the records).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DialogHooks.h"
+#include "DialogView.h"
+#include "TransformDialogLogic.h"
+#include "numeric/ParameterRecords.h"
+
+class TransformDialogView {
+ public:
+  virtual ~TransformDialogView() = default;
+  // The tree holds `items`, each child under the group above it; the item
+  // at `selected` (-1 for none) is current; `expandAll` opens every group.
+  virtual void ShowKindTree(const std::vector<KindItem>& items, int32_t selected, bool expandAll) = 0;
+  // Runs the table editor on the first `shown` entries with at least
+  // `minimumColumns` columns; gives back the cells of its entry row as typed,
+  // one per column.
+  virtual std::vector<std::string> EditTable(const float* entries, int32_t shown, int32_t minimumColumns) = 0;
+  // A formula field's text in the records' 8-bit coding; nullopt when the
+  // text holds a character that coding cannot store.
+  virtual std::optional<std::string> RecordText(std::string_view control) const = 0;
+  virtual void SetRecordText(std::string_view control, const std::string& text) = 0;
+};
+
+class TransformDialogPresenter {
+ public:
+  TransformDialogPresenter(DialogView& view, TransformDialogView& special, DialogHooks hooks);
+
+  // Sets every control to its design state; run once the controls exist.
+  void Start();
+  // The block type first: an unknown name says so before anything is read.
+  void LoadType(const std::string& typeName);
+  // Language and stored record, then the tree of kinds.
+  void LoadSettings(const std::string& language, const std::vector<uint8_t>& data);
+  // The dialog is shown: the limits that follow the signal length; the
+  // first time, the record the controls hold then (OK without a change
+  // hands the stored record back).
+  void Activate();
+
+  // Events of the controls; ignored while the presenter sets controls itself.
+  void KindSelected(int32_t code);
+  void NumberEdited(std::string_view name, double value);
+  // Text typed into a number field, taken when the field is left; text that
+  // is not a number shows the value again.
+  void NumberTyped(std::string_view name, const std::string& text);
+  void NumberStepped(std::string_view name, bool up);
+  void Clicked(std::string_view name);
+  void ComboChanged(std::string_view name);
+
+  // OK: false (after a message) when a text cannot be stored.
+  bool Accept();
+  const std::vector<uint8_t>& Result() const { return result_; }
+
+  int32_t ComposeFlags();
+  void EnableFlagBoxes(uint32_t set);
+
+  int32_t DialogCode() const { return code_; }
+  bool GroupMode() const { return groupMode_; }
+  int32_t SignalLength() const { return signalLength_; }
+  int32_t HelpContext() const { return helpContext_; }
+  const char* Page() const { return page_; }
+  double Number(std::string_view name) const;
+  const TransformParams& WorkingTransform() const { return transform_; }
+  const FilterParams& WorkingFilter() const { return filter_; }
+
+ private:
+  struct NumberState {
+    const NumberControl* control;
+    double minimum, maximum, value;
+  };
+  // Counts the presenter's own writes to the view, whose echoes it ignores.
+  struct Writing {
+    explicit Writing(int& depth) : depth_(depth) { ++depth_; }
+    ~Writing() { --depth_; }
+    int& depth_;
+  };
+
+  void SetValue(std::string_view name, double value, bool notify = true);
+  void SetRange(std::string_view name, std::optional<double> minimum, std::optional<double> maximum);
+  void ValueChanged(std::string_view name);
+  int32_t Int(std::string_view name) const { return static_cast<int32_t>(Number(name)); }
+  void SamplFactorChange();
+  void SamplPhaseChange();
+  void CorrTypeChange();
+  void ThreshRelOpChange();
+  int32_t CheckedFlags() const;
+  void SetFlags(int32_t checked);
+  void Select(int32_t code);
+  void SetupTree();
+  void EditList(CoefficientList list, std::string_view field);
+  bool IsFilter() const;
+  TransformControls ReadControls() const;
+  void TransformToControls(const TransformParams& record);
+  void FilterToControls(const FilterParams& record);
+  std::vector<uint8_t> ControlsToBytes();
+
+  DialogView& view_;
+  TransformDialogView& special_;
+  DialogHooks hooks_;
+  int writing_ = 0;
+  std::map<std::string, NumberState, std::less<>> numbers_;
+  int32_t code_ = 29;  // what an unknown type gives
+  bool groupMode_ = false;
+  int32_t signalLength_ = 102;
+  int32_t previousFactor_ = 2;
+  int32_t threshRelOp_ = 1;
+  int32_t helpContext_ = 0;
+  int32_t flagsEnabled_ = 0;
+  const char* page_ = "None";
+  bool snapped_ = false;
+  std::vector<uint8_t> original_, shown_, result_;
+  // Aligned so that the packed records' fields sit on their natural bounds.
+  alignas(8) TransformParams source_{};
+  alignas(8) TransformParams transform_{};
+  alignas(8) FilterParams filter_{};
+};
