@@ -77,7 +77,10 @@ class TransformQtView : public QtDialogView, public TransformDialogView {
       if (!row.child) group = item;
       if (&row - items.data() == selected) chosen = item;
     }
-    if (chosen != nullptr) tree->setCurrentItem(chosen);
+    if (chosen != nullptr) {
+      tree->setCurrentItem(chosen);
+      dialog_.setProperty("itemIndex", tree->indexFromItem(chosen).row());
+    }
     if (expandAll) tree->expandAll();
   }
 
@@ -157,6 +160,7 @@ TTransformsOpt::TTransformsOpt(DialogHooks hooks, QWidget* parent) : QDialog(par
     if (item == nullptr) return;
     if (item->parent() == nullptr) item->setExpanded(true);
     presenter_->KindSelected(item->data(0, kCodeRole).toInt());
+    ShowTags();
   });
   presenter_->Start();
 }
@@ -307,6 +311,13 @@ void TTransformsOpt::LoadSettings(const DialogRequest& request) {
   BitBtn1->setText(StandardButtonCaption(ru, "Cancel", "Cancel"));
   PlaceOnScreen(*this, request.position);
   presenter_->LoadSettings(request.language, request.data);
+  ShowTags();
+}
+
+void TTransformsOpt::ShowTags() {
+  setProperty("tag", presenter_->DialogCode());
+  TreeView->setProperty("tag", presenter_->DialogCode());
+  Notebook->currentWidget()->setProperty("helpContext", presenter_->HelpContext());
 }
 
 QString TTransformsOpt::CurrentPage() const { return Notebook->currentWidget()->objectName(); }

@@ -93,6 +93,8 @@ class TTransformsOpt : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // The dialog code on the form and the tree, the help topic on the page.
+  void ShowTags();
   friend class TransformQtView;
   void BuildPages();
   QWidget* BuildControl(ControlKind kind, const char* name, QWidget* parent);
