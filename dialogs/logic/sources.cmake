@@ -8,5 +8,6 @@ set(dialog_logic_sources
   ${CMAKE_CURRENT_LIST_DIR}/GeneratorDialogLogic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SoundClips.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WaveDialogLogic.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WavePresenter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CoefficientLists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TransformDialogLogic.cpp)
