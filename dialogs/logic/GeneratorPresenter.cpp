@@ -142,6 +142,8 @@ void GeneratorPresenter::WindowTypeChanged() {
   DrawPreview();
 }
 
+double GeneratorPresenter::Value(std::string_view control) const { return values_[IndexOf(control)].number; }
+
 void GeneratorPresenter::SetQuietly(size_t index, double value) {
   values_[index].number = value;
   loading_ = true;

@@ -82,6 +82,8 @@ class GeneratorPresenter {
   // The record OK hands back.
   std::vector<uint8_t> Result();
 
+  // A spin box's last number.
+  double Value(std::string_view control) const;
   int32_t PageCode() const { return pageCode_; }
   int32_t Page() const { return page_; }
   int32_t PreviewLength() const { return previewLength_; }
