@@ -165,7 +165,9 @@ void GeneratorPresenter::ValueChanged(std::string_view control) {
   } else if (c.editor == GeneratorEditor::IntSpin || c.editor == GeneratorEditor::RealSpin) {
     const std::optional<double> typed = pages_.Typed(control);
     if (!typed) return;  // an empty or unfinished text changes nothing yet
+    // A number beyond the bounds shows the bound it stops at.
     values_[i].number = std::clamp(*typed, ranges_[i].first, ranges_[i].second);
+    if (values_[i].number != *typed) SetQuietly(i, values_[i].number);
     if (LimitsTypedValue(c.name)) {
       if (const auto limited = LimitedLengthOrConstant(static_cast<int64_t>(values_[i].number)))
         SetQuietly(i, static_cast<double>(*limited));

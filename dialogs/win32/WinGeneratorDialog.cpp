@@ -45,45 +45,6 @@ std::wstring Caption(const char* name, bool russian) {
   return c != nullptr ? WideFromUtf8(CaptionText(*c, russian)) : WideFromUtf8(name);
 }
 
-std::string Ascii(const std::wstring& text) {
-  std::string out;
-  out.reserve(text.size());
-  // Anything outside ASCII becomes a byte that is no digit.
-  for (wchar_t c : text) out.push_back(c < 0x80 ? static_cast<char>(c) : '\x80');
-  return out;
-}
-
-std::wstring Widened(const char* ascii) {
-  std::wstring out;
-  for (; *ascii != '\0'; ++ascii) out.push_back(static_cast<wchar_t>(*ascii));
-  return out;
-}
-
-std::wstring RealText(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return Widened(text);
-}
-
-// A whole number as typed: nothing for an empty or malformed text.
-std::optional<double> ParseWhole(const std::wstring& text) {
-  if (text.empty()) return std::nullopt;
-  wchar_t* end = nullptr;
-  const long long v = std::wcstoll(text.c_str(), &end, 10);
-  if (end == text.c_str() || *end != L'\0') return std::nullopt;
-  return static_cast<double>(v);
-}
-
-std::optional<double> ParseReal(const std::wstring& text) {
-  if (text.empty()) return std::nullopt;
-  std::wstring dotted = text;
-  std::replace(dotted.begin(), dotted.end(), L',', L'.');
-  wchar_t* end = nullptr;
-  const double v = std::wcstod(dotted.c_str(), &end);
-  if (end == dotted.c_str() || *end != L'\0' || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
-
 // Edits of the time editors take digits and control characters only.
 LRESULT CALLBACK DigitsOnly(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_USERDATA));
@@ -354,7 +315,7 @@ class GeneratorDialog : public WinDialog {
     ShowItem(kIdPreview, page == gpFunc);
   }
 
-  int64_t NumberOf(size_t index) const { return ParseLongValue(Ascii(Text(IdOf(index)))); }
+  int64_t NumberOf(size_t index) const { return ParseLongValue(Utf8FromWide(Text(IdOf(index)))); }
 
   // The period editors keep their number (Filter off).
   void UnitChanged(size_t index) {
@@ -377,7 +338,7 @@ class GeneratorDialog : public WinDialog {
   void StepReal(size_t index, bool up) {
     const GeneratorControl& c = GeneratorControls()[index];
     const double next = std::clamp(presenter_.Value(c.name) + (up ? c.step : -c.step), c.min, c.max);
-    SetText(IdOf(index), RealText(next, c.decimals));
+    view_.SetNumber(c.name, next);
   }
 
   // The presenter's view: controls by their table names, the tab's pages,
@@ -417,8 +378,8 @@ class GeneratorDialog : public WinDialog {
       SendMessageW(d_.Item(IdOf(Row(name))), EM_SETSEL, 0, -1);
     }
     std::optional<double> Typed(std::string_view name) const override {
-      const std::wstring text = d_.Text(IdOf(Row(name)));
-      return GeneratorControls()[Row(name)].editor == GeneratorEditor::RealSpin ? ParseReal(text) : ParseWhole(text);
+      const bool real = GeneratorControls()[Row(name)].editor == GeneratorEditor::RealSpin;
+      return ParseTypedNumber(Utf8FromWide(d_.Text(IdOf(Row(name)))), real);
     }
     void ShowPreview(const std::vector<int64_t>& points, int32_t length) override {
       d_.points_ = points;
@@ -472,14 +433,14 @@ class GeneratorDialog : public WinDialog {
       char label[32];
       std::snprintf(label, sizeof label, "%g", v);
       RECT r{0, y - 8, plot.left - 6, y + 8};
-      DrawTextW(dc, Widened(label).c_str(), -1, &r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+      DrawTextW(dc, WideFromUtf8(label).c_str(), -1, &r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
       const double t = static_cast<double>(count - 1) * k / kTicks;
       const int x = xOf(t);
       MoveToEx(dc, x, plot.top, nullptr);
       LineTo(dc, x, plot.bottom);
       std::snprintf(label, sizeof label, "%.0f", t);
       RECT b{x - 30, plot.bottom + 4, x + 30, height};
-      DrawTextW(dc, Widened(label).c_str(), -1, &b, DT_CENTER | DT_TOP | DT_SINGLELINE);
+      DrawTextW(dc, WideFromUtf8(label).c_str(), -1, &b, DT_CENTER | DT_TOP | DT_SINGLELINE);
     }
     SelectObject(dc, axisPen);
     MoveToEx(dc, plot.left, plot.top, nullptr);
