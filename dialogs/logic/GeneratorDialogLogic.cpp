@@ -302,7 +302,8 @@ std::optional<double> ParseTypedNumber(std::string_view text, bool real) {
   std::string typed(text);
   if (real) std::replace(typed.begin(), typed.end(), ',', '.');
   char* end = nullptr;
-  const double value = real ? std::strtod(typed.c_str(), &end) : static_cast<double>(std::strtoll(typed.c_str(), &end, 10));
+  const double value =
+      real ? std::strtod(typed.c_str(), &end) : static_cast<double>(std::strtoll(typed.c_str(), &end, 10));
   if (end == typed.c_str() || *end != '\0' || !std::isfinite(value)) return std::nullopt;
   return value;
 }

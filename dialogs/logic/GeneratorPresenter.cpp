@@ -5,9 +5,8 @@
 
 namespace {
 
-const Caption kFormulaNotStorable = {
-    "", "The formula holds characters the system code page cannot store.",
-    "Формула содержит символы, которых нет в кодовой странице системы."};
+const Caption kFormulaNotStorable = {"", "The formula holds characters the system code page cannot store.",
+                                     "Формула содержит символы, которых нет в кодовой странице системы."};
 
 size_t IndexOf(std::string_view control) { return static_cast<size_t>(GeneratorControlIndex(control)); }
 

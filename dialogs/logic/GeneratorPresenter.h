@@ -111,8 +111,8 @@ class GeneratorPresenter {
   bool russian_ = false;
   bool activated_ = false;
   bool loading_ = false;
-  std::vector<uint8_t> stored_;                 // the stored record as it came
-  std::optional<GeneratorParams> shown_;        // the controls' record when first shown
-  GeneratorValues values_;                      // the spins' last numbers
+  std::vector<uint8_t> stored_;           // the stored record as it came
+  std::optional<GeneratorParams> shown_;  // the controls' record when first shown
+  GeneratorValues values_;                // the spins' last numbers
   std::vector<std::pair<double, double>> ranges_;
 };

@@ -96,7 +96,8 @@ bool WavePresenter::Ok() {
   // A stored rate or width the controls cannot show stays while the user
   // leaves its control alone.
   if (rate == shownRate_ && form_.Opened().SampleRate > 0) result_.SampleRate = form_.Opened().SampleRate;
-  if (sixteen == shownSixteen_ && form_.Opened().BitsPerSample > 0) result_.BitsPerSample = form_.Opened().BitsPerSample;
+  if (sixteen == shownSixteen_ && form_.Opened().BitsPerSample > 0)
+    result_.BitsPerSample = form_.Opened().BitsPerSample;
   return true;
 }
 

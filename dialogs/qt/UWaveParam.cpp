@@ -167,7 +167,7 @@ void TWavesForm::LoadSettings(const DialogRequest& request) {
 }
 
 void TWavesForm::done(int result) {
-  if (result == QDialog::Accepted && !presenter_.Ok()) return;
+  if (result == QDialog::Accepted && !(okRan_ = presenter_.Ok())) return;
   QDialog::done(result);
 }
 
@@ -204,6 +204,7 @@ DialogResult TWavesForm::Store() {
   DialogResult result;
   if (result.accepted = this->result() == QDialog::Accepted; !result.accepted) return result;
   if (x() != openedAt_.first || y() != openedAt_.second) result.position = std::make_pair(x(), y());
+  if (!okRan_) presenter_.Ok();  // accepted without the OK button
   alignas(4) const WaveParams record = presenter_.Result();
   const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
   result.data.assign(bytes, bytes + sizeof record);

@@ -92,4 +92,5 @@ class TWavesForm : public QDialog {
   WaveFormView view_;
   WaveDialog::WavePresenter presenter_;
   std::pair<int32_t, int32_t> openedAt_{0, 0};
+  bool okRan_ = false;
 };

@@ -219,6 +219,58 @@ class GeneratorDialog : public WinDialog {
     return size.cx;
   }
 
+  // The editor of control i, by its kind, at (x, y), w wide.
+  void AddEditor(size_t i, int x, int y, int w) {
+    const GeneratorControl& c = GeneratorControls()[i];
+    const int id = IdOf(i);
+    switch (c.editor) {
+      case GeneratorEditor::Text:
+        AddEdit(id, L"", x, y, w, kRowHeight);
+        break;
+      case GeneratorEditor::Delay: {
+        HWND edit = AddEdit(id, L"0", x, y, w - kDelaySelectorWidth - 2, kRowHeight);
+        SendMessageW(edit, EM_SETLIMITTEXT, kDelayMaxTextLength, 0);
+        SetWindowLongPtrW(edit, GWLP_USERDATA, GetWindowLongPtrW(edit, GWLP_WNDPROC));
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DigitsOnly));
+        HWND spin =
+            AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
+        SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+        std::vector<std::wstring> units;
+        for (const char* unit : kDelayUnitNames) units.push_back(WideFromUtf8(unit));
+        AddCombo(id + kUnitOffset, units, x + w - kDelaySelectorWidth, y, kDelaySelectorWidth, kRowHeight);
+        SetComboIndex(id + kUnitOffset, 0);
+        break;
+      }
+      case GeneratorEditor::IntSpin:
+        AddSpin(id, id + kSpinOffset, x, y, w, kRowHeight, static_cast<int32_t>(c.min), static_cast<int32_t>(c.max),
+                static_cast<int32_t>(c.min));
+        break;
+      case GeneratorEditor::RealSpin: {
+        HWND edit = AddEdit(id, L"", x, y, w, kRowHeight);
+        HWND spin =
+            AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
+        SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+        break;
+      }
+      case GeneratorEditor::Radio:
+        // isSingle (the one with a record field) starts the pair.
+        AddRadio(id, Caption(c.name, russian_), x, y, w, kRowHeight, c.field != GeneratorField::None);
+        break;
+      case GeneratorEditor::Combo: {
+        std::vector<std::wstring> items;
+        if (presenter_.OwnWindow() >= 0) {
+          items.push_back(WideFromUtf8(kWindowTypeNames[presenter_.OwnWindow()]));  // a window block offers its own
+        } else {
+          for (const char* item : kWindowTypeNames) items.push_back(WideFromUtf8(item));
+        }
+        AddCombo(id, items, x, y, w, kRowHeight);
+        SetComboIndex(id, 0);
+        break;
+      }
+    }
+    if (c.hint != nullptr) SetHint(id, c.hint);
+  }
+
   // A page's controls in table order: a label column as wide as its widest
   // label, the editors to the right; the radio buttons in the editor column.
   void BuildPage(int page) {
@@ -246,54 +298,7 @@ class GeneratorDialog : public WinDialog {
       ++row;
       if (c.label != nullptr)
         AddLabel(IdOf(i) + kLabelOffset, Caption(c.label, russian_), x, y + 3, labelWidth + 4, 18);
-      const int id = IdOf(i);
-      switch (c.editor) {
-        case GeneratorEditor::Text:
-          AddEdit(id, L"", editorX, y, editorWidth, kRowHeight);
-          break;
-        case GeneratorEditor::Delay: {
-          HWND edit = AddEdit(id, L"0", editorX, y, editorWidth - kDelaySelectorWidth - 2, kRowHeight);
-          SendMessageW(edit, EM_SETLIMITTEXT, kDelayMaxTextLength, 0);
-          SetWindowLongPtrW(edit, GWLP_USERDATA, GetWindowLongPtrW(edit, GWLP_WNDPROC));
-          SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DigitsOnly));
-          HWND spin = AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0,
-                                 0, 0, 0);
-          SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
-          std::vector<std::wstring> units;
-          for (const char* unit : kDelayUnitNames) units.push_back(WideFromUtf8(unit));
-          AddCombo(id + kUnitOffset, units, editorX + editorWidth - kDelaySelectorWidth, y, kDelaySelectorWidth,
-                   kRowHeight);
-          SetComboIndex(id + kUnitOffset, 0);
-          break;
-        }
-        case GeneratorEditor::IntSpin:
-          AddSpin(id, id + kSpinOffset, editorX, y, editorWidth, kRowHeight, static_cast<int32_t>(c.min),
-                  static_cast<int32_t>(c.max), static_cast<int32_t>(c.min));
-          break;
-        case GeneratorEditor::RealSpin: {
-          HWND edit = AddEdit(id, L"", editorX, y, editorWidth, kRowHeight);
-          HWND spin = AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0,
-                                 0, 0, 0);
-          SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
-          break;
-        }
-        case GeneratorEditor::Radio:
-          // isSingle (the one with a record field) starts the pair.
-          AddRadio(id, Caption(c.name, russian_), editorX, y, editorWidth, kRowHeight, c.field != GeneratorField::None);
-          break;
-        case GeneratorEditor::Combo: {
-          std::vector<std::wstring> items;
-          if (presenter_.OwnWindow() >= 0) {
-            items.push_back(WideFromUtf8(kWindowTypeNames[presenter_.OwnWindow()]));  // a window block offers its own
-          } else {
-            for (const char* item : kWindowTypeNames) items.push_back(WideFromUtf8(item));
-          }
-          AddCombo(id, items, editorX, y, editorWidth, kRowHeight);
-          SetComboIndex(id, 0);
-          break;
-        }
-      }
-      if (c.hint != nullptr) SetHint(id, c.hint);
+      AddEditor(i, editorX, y, editorWidth);
     }
     if (page == gpFunc) {
       const int y = rowTop + row * kRowStep;

@@ -81,8 +81,8 @@ class WaveView : public WinDialogView {
  private:
   static std::optional<WinControlRef> Lookup(std::string_view name) {
     static constexpr std::pair<std::string_view, int> kIds[] = {
-        {"LoadFileName", kWaveLoadFileName}, {"WaveProp", kWaveWaveProp},       {"SaveWaveFile", kWaveSaveWaveFile},
-        {"SampleWave", kWaveSampleWave},     {"WaveRate", kWaveWaveRate},       {"Radio_Bit8", kWaveRadioBit8},
+        {"LoadFileName", kWaveLoadFileName}, {"WaveProp", kWaveWaveProp}, {"SaveWaveFile", kWaveSaveWaveFile},
+        {"SampleWave", kWaveSampleWave},     {"WaveRate", kWaveWaveRate}, {"Radio_Bit8", kWaveRadioBit8},
         {"Radio_Bit16", kWaveRadioBit16}};
     for (const auto& [known, id] : kIds)
       if (known == name) return WinControlRef{id};
