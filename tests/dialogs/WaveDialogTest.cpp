@@ -197,6 +197,11 @@ TEST(WaveDialog, NamesKeepTheirEncodingTheirFormAndTheirLength) {
     EXPECT_EQ(FromBytes<WaveParams>(data).FileName.Get(), "запись.wav");
   }
 
+  // A stored name that is no UTF-8 comes back as stored when left alone.
+  HookLog log6;
+  auto latin = Open(log6, "Save Wave", Bytes(WaveRecord("caf\xE9.wav", 8000, 8, 1)), directory);
+  EXPECT_EQ(FromBytes<WaveParams>(PressOk(*latin).data).FileName.Get(), "caf\xE9.wav");
+
   // A whole path inside the directory stays whole.
   const std::string whole = directory + cyrillic;
   ASSERT_LE(whole.size(), 55u);
