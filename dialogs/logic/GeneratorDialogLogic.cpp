@@ -297,6 +297,17 @@ std::optional<int64_t> LimitedLengthOrConstant(int64_t value) {
   return std::nullopt;
 }
 
+std::optional<double> ParseTypedNumber(std::string_view text, bool real) {
+  if (text.empty()) return std::nullopt;
+  std::string typed(text);
+  if (real) std::replace(typed.begin(), typed.end(), ',', '.');
+  char* end = nullptr;
+  const double value =
+      real ? std::strtod(typed.c_str(), &end) : static_cast<double>(std::strtoll(typed.c_str(), &end, 10));
+  if (end == typed.c_str() || *end != '\0' || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
 int32_t PreviewLengthOf(int32_t pageCode) {
   if (pageCode < 0 || pageCode > 255) return 0;
   return pageCode == gpFunc ? kUserFunctionPreviewPoints : kPreviewPoints;

@@ -130,6 +130,10 @@ std::optional<int64_t> ForcedPeriod(bool textEmpty, int64_t delay, int64_t longV
 bool LimitsTypedValue(std::string_view controlName);
 std::optional<int64_t> LimitedLengthOrConstant(int64_t value);
 
+// A spin's number as typed (a decimal comma taken for a point): nothing
+// for an empty, unfinished or malformed text.
+std::optional<double> ParseTypedNumber(std::string_view text, bool real);
+
 // The preview: length for a page code (0 when there is nothing to draw),
 // and the points the waveform code gives (empty without it).
 int32_t PreviewLengthOf(int32_t pageCode);

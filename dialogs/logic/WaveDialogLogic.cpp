@@ -229,6 +229,7 @@ WaveForm::Controls WaveForm::Open(const std::vector<uint8_t>& stored) {
   }
   // What a failed file step leaves in place: the stored record, never zeros.
   Record_ = record;
+  Opened_ = record;
   Controls controls = RecordToControls(record);
   OpenedName = controls.name;
   OpenRefused = !controls.step.accepted;

@@ -136,6 +136,8 @@ class WaveForm {
   const WaveTexts& Texts() const { return TextsFor(Russian_); }
   const std::string& Directory() const { return Directory_; }
   const WaveParams& Record() const { return Record_; }
+  // The record Open was given (or the defaults), as it came.
+  const WaveParams& Opened() const { return Opened_; }
 
   // The stored record (68 bytes) or the defaults become the form record and
   // fill the controls.
@@ -183,6 +185,7 @@ class WaveForm {
   bool LoadPage_ = true;
   bool Russian_ = false;
   WaveParams Record_{};
+  WaveParams Opened_{};
   std::string OpenedName;
   bool OpenRefused = false;
   bool AcceptedSinceOpen = false;

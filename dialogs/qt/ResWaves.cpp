@@ -62,29 +62,29 @@ Pcm ParseWave(const QByteArray& image) {
 // it still holds, so only that silence is lost and every sample is heard.
 class SoundSource : public QIODevice {
  public:
-  SoundSource(Pcm pcm, const QAudioSink* sink) : Pcm_(std::move(pcm)), Sink(sink) { open(ReadOnly); }
+  SoundSource(Pcm pcm, const QAudioSink* sink) : pcm_(std::move(pcm)), sink_(sink) { open(ReadOnly); }
 
   bool isSequential() const override { return true; }
 
  protected:
   qint64 readData(char* data, qint64 len) override {
     qint64 done = 0;
-    if (At < Pcm_.samples.size()) {
-      done = std::min(len, Pcm_.samples.size() - At);
-      std::memcpy(data, Pcm_.samples.constData() + At, static_cast<size_t>(done));
-      At += done;
+    if (at_ < pcm_.samples.size()) {
+      done = std::min(len, pcm_.samples.size() - at_);
+      std::memcpy(data, pcm_.samples.constData() + at_, static_cast<size_t>(done));
+      at_ += done;
     }
-    if (done < len && At >= Pcm_.samples.size()) {
-      if (SilenceLeft < 0) {
-        const int frame = Pcm_.format.bytesPerFrame();
-        const qint64 tail = Sink->bufferSize() + Pcm_.format.bytesForDuration(50000);
-        SilenceLeft = tail - tail % frame;
+    if (done < len && at_ >= pcm_.samples.size()) {
+      if (silenceLeft_ < 0) {
+        const int frame = pcm_.format.bytesPerFrame();
+        const qint64 tail = sink_->bufferSize() + pcm_.format.bytesForDuration(50000);
+        silenceLeft_ = tail - tail % frame;
       }
-      const qint64 quiet = std::min(len - done, SilenceLeft);
+      const qint64 quiet = std::min(len - done, silenceLeft_);
       // Unsigned 8-bit silence is the middle value.
-      std::memset(data + done, Pcm_.format.sampleFormat() == QAudioFormat::UInt8 ? 0x80 : 0,
+      std::memset(data + done, pcm_.format.sampleFormat() == QAudioFormat::UInt8 ? 0x80 : 0,
                   static_cast<size_t>(quiet));
-      SilenceLeft -= quiet;
+      silenceLeft_ -= quiet;
       done += quiet;
     }
     return done;
@@ -92,10 +92,10 @@ class SoundSource : public QIODevice {
   qint64 writeData(const char*, qint64) override { return -1; }
 
  private:
-  Pcm Pcm_;
-  const QAudioSink* Sink;
-  qint64 At = 0;
-  qint64 SilenceLeft = -1;
+  Pcm pcm_;
+  const QAudioSink* sink_;
+  qint64 at_ = 0;
+  qint64 silenceLeft_ = -1;
 };
 
 // The one sound of the module; a new one is refused while it plays. Never

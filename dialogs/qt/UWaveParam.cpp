@@ -3,8 +3,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGridLayout>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,18 +12,21 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cstring>
 #include <exception>
-#include <optional>
 #include <span>
 
+#include "DialogChrome.h"
 #include "ResWaves.h"
-#include "dialogs/logic/SoundClips.h"
 
 namespace {
 
-QString Utf8(const std::string& text) { return QString::fromStdString(text); }
-std::string Utf8(const QString& text) { return text.toStdString(); }
+// A control under `parent` with its object name.
+template <typename W, typename... Args>
+W* Named(const char* name, QWidget* parent, Args&&... args) {
+  auto* w = new W(std::forward<Args>(args)..., parent);
+  w->setObjectName(name);
+  return w;
+}
 
 QStringList Items(std::span<const char* const> items) {
   QStringList list;
@@ -34,103 +35,28 @@ QStringList Items(std::span<const char* const> items) {
 }
 
 QToolButton* BrowseButton(const char* name, QWidget* parent) {
-  auto* button = new QToolButton(parent);
-  button->setObjectName(name);
+  auto* button = Named<QToolButton>(name, parent);
   button->setText("...");
   return button;
 }
 
 }  // namespace
 
-TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), Hooks(std::move(hooks)) {
+TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent)
+    : QDialog(parent), hooks_(std::move(hooks)), view_(*this, hooks_), presenter_(view_) {
   setObjectName("WavesForm");
   setWindowTitle(WaveDialog::TextsFor(false).title);
-
-  PageControl = new QTabWidget(this);
-  PageControl->setObjectName("PageControl");
-
-  LoadWaveTab = new QWidget;
-  LoadWaveTab->setObjectName("LoadWaveTab");
-  FileNam_lab = new QLabel("File Name", LoadWaveTab);
-  FileNam_lab->setObjectName("FileNam_lab");
-  LoadFileName = new QLineEdit(WaveDialog::kLoadNameDesign, LoadWaveTab);
-  LoadFileName->setObjectName("LoadFileName");
-  LoadFileName->setMaxLength(kNameLimit);
-  LoadBitBtn = BrowseButton("LoadBitBtn", LoadWaveTab);
-  RxLabel1 = new QLabel("Properties", LoadWaveTab);
-  RxLabel1->setObjectName("RxLabel1");
-  WaveProp = new QPlainTextEdit(LoadWaveTab);
-  WaveProp->setObjectName("WaveProp");
-  WaveProp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  WaveProp->setFont(QFont("Monospace"));
-  // The header lines describe the file; Tab moves on instead of typing.
-  WaveProp->setReadOnly(true);
-  WaveProp->setTabChangesFocus(true);
-  {
-    auto* grid = new QGridLayout(LoadWaveTab);
-    grid->addWidget(FileNam_lab, 0, 0);
-    grid->addWidget(LoadFileName, 0, 1);
-    grid->addWidget(LoadBitBtn, 0, 2);
-    grid->addWidget(RxLabel1, 1, 0, Qt::AlignTop);
-    grid->addWidget(WaveProp, 1, 1, 1, 2);
-  }
-
-  SaveWaveTab = new QWidget;
-  SaveWaveTab->setObjectName("SaveWaveTab");
-  Sample_lab = new QLabel("Sample", SaveWaveTab);
-  Sample_lab->setObjectName("Sample_lab");
-  SampleWave = new QComboBox(SaveWaveTab);
-  SampleWave->setObjectName("SampleWave");
-  SampleWave->addItems(Items(WaveDialog::kSampleItems));
-  SaveWave_lab = new QLabel("File Name", SaveWaveTab);
-  SaveWave_lab->setObjectName("SaveWave_lab");
-  SaveWaveFile = new QLineEdit(WaveDialog::kSaveNameDesign, SaveWaveTab);
-  SaveWaveFile->setObjectName("SaveWaveFile");
-  SaveWaveFile->setMaxLength(kNameLimit);
-  SaveBitBtn = BrowseButton("SaveBitBtn", SaveWaveTab);
-  Amp2_lab = new QLabel("Sampling Rate", SaveWaveTab);
-  Amp2_lab->setObjectName("Amp2_lab");
-  WaveRate = new QComboBox(SaveWaveTab);
-  WaveRate->setObjectName("WaveRate");
-  WaveRate->addItems(Items(WaveDialog::kRateItems));
-  WaveRate->setMaxVisibleItems(WaveDialog::kRateVisibleLines);
-  Bits_lab = new QLabel("Number of bits", SaveWaveTab);
-  Bits_lab->setObjectName("Bits_lab");
-  Radio_Bit8 = new QRadioButton("8", SaveWaveTab);
-  Radio_Bit8->setObjectName("Radio_Bit8");
-  Radio_Bit8->setChecked(true);
-  Radio_Bit16 = new QRadioButton("16", SaveWaveTab);
-  Radio_Bit16->setObjectName("Radio_Bit16");
-  Radio_Bit16->setEnabled(false);
-  {
-    auto* grid = new QGridLayout(SaveWaveTab);
-    grid->addWidget(Sample_lab, 0, 0);
-    grid->addWidget(SampleWave, 0, 1, 1, 2);
-    grid->addWidget(SaveWave_lab, 1, 0);
-    grid->addWidget(SaveWaveFile, 1, 1);
-    grid->addWidget(SaveBitBtn, 1, 2);
-    grid->addWidget(Amp2_lab, 2, 0);
-    grid->addWidget(WaveRate, 2, 1, 1, 2);
-    grid->addWidget(Bits_lab, 3, 0);
-    auto* bits = new QHBoxLayout;
-    bits->addWidget(Radio_Bit8);
-    bits->addWidget(Radio_Bit16);
-    bits->addStretch();
-    grid->addLayout(bits, 3, 1, 1, 2);
-    grid->setRowStretch(4, 1);
-  }
+  PageControl = Named<QTabWidget>("PageControl", this);
+  BuildLoadPage();
+  BuildSavePage();
   PageControl->addTab(LoadWaveTab, "Load Wave");
   PageControl->addTab(SaveWaveTab, "Save Wave");
 
-  OKBtn = new QPushButton("&OK", this);
-  OKBtn->setObjectName("OKBtn");
-  CancelBtn = new QPushButton("&Cancel", this);
-  CancelBtn->setObjectName("CancelBtn");
-  PlayBtn = new QPushButton("Pl&ay", this);
-  PlayBtn->setObjectName("PlayBtn");
+  OKBtn = Named<QPushButton>("OKBtn", this, "&OK");
+  CancelBtn = Named<QPushButton>("CancelBtn", this, "&Cancel");
+  PlayBtn = Named<QPushButton>("PlayBtn", this, "Pl&ay");
   PlayBtn->setDefault(true);
-  HelpBtn = new QPushButton("&Help", this);
-  HelpBtn->setObjectName("HelpBtn");
+  HelpBtn = Named<QPushButton>("HelpBtn", this, "&Help");
   HelpBtn->setVisible(false);
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
@@ -140,23 +66,76 @@ TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent) : QDialog(parent), Ho
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(OKBtn);
-  buttons->addWidget(CancelBtn);
-  buttons->addWidget(PlayBtn);
-  buttons->addWidget(HelpBtn);
+  for (QPushButton* button : {OKBtn, CancelBtn, PlayBtn, HelpBtn}) buttons->addWidget(button);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(PageControl);
   layout->addLayout(buttons);
   resize(430, 260);
 }
 
-void TWavesForm::Show(const QString& text) {
-  if (Hooks.showText) Hooks.showText(text.toStdString());
+void TWavesForm::BuildLoadPage() {
+  LoadWaveTab = Named<QWidget>("LoadWaveTab", nullptr);
+  FileNam_lab = Named<QLabel>("FileNam_lab", LoadWaveTab, "File Name");
+  LoadFileName = Named<QLineEdit>("LoadFileName", LoadWaveTab, WaveDialog::kLoadNameDesign);
+  LoadFileName->setMaxLength(WaveDialog::kNameLimit);
+  LoadBitBtn = BrowseButton("LoadBitBtn", LoadWaveTab);
+  RxLabel1 = Named<QLabel>("RxLabel1", LoadWaveTab, "Properties");
+  WaveProp = Named<QPlainTextEdit>("WaveProp", LoadWaveTab);
+  WaveProp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  WaveProp->setFont(QFont("Monospace"));
+  // The header lines describe the file; Tab moves on instead of typing.
+  WaveProp->setReadOnly(true);
+  WaveProp->setTabChangesFocus(true);
+  auto* grid = new QGridLayout(LoadWaveTab);
+  grid->addWidget(FileNam_lab, 0, 0);
+  grid->addWidget(LoadFileName, 0, 1);
+  grid->addWidget(LoadBitBtn, 0, 2);
+  grid->addWidget(RxLabel1, 1, 0, Qt::AlignTop);
+  grid->addWidget(WaveProp, 1, 1, 1, 2);
+}
+
+void TWavesForm::BuildSavePage() {
+  SaveWaveTab = Named<QWidget>("SaveWaveTab", nullptr);
+  Sample_lab = Named<QLabel>("Sample_lab", SaveWaveTab, "Sample");
+  SampleWave = Named<QComboBox>("SampleWave", SaveWaveTab);
+  SampleWave->addItems(Items(WaveDialog::kSampleItems));
+  SaveWave_lab = Named<QLabel>("SaveWave_lab", SaveWaveTab, "File Name");
+  SaveWaveFile = Named<QLineEdit>("SaveWaveFile", SaveWaveTab, WaveDialog::kSaveNameDesign);
+  SaveWaveFile->setMaxLength(WaveDialog::kNameLimit);
+  SaveBitBtn = BrowseButton("SaveBitBtn", SaveWaveTab);
+  Amp2_lab = Named<QLabel>("Amp2_lab", SaveWaveTab, "Sampling Rate");
+  WaveRate = Named<QComboBox>("WaveRate", SaveWaveTab);
+  WaveRate->addItems(Items(WaveDialog::kRateItems));
+  WaveRate->setMaxVisibleItems(WaveDialog::kRateVisibleLines);
+  Bits_lab = Named<QLabel>("Bits_lab", SaveWaveTab, "Number of bits");
+  Radio_Bit8 = Named<QRadioButton>("Radio_Bit8", SaveWaveTab, "8");
+  Radio_Bit8->setChecked(true);
+  Radio_Bit16 = Named<QRadioButton>("Radio_Bit16", SaveWaveTab, "16");
+  Radio_Bit16->setEnabled(false);
+  auto* grid = new QGridLayout(SaveWaveTab);
+  grid->addWidget(Sample_lab, 0, 0);
+  grid->addWidget(SampleWave, 0, 1, 1, 2);
+  grid->addWidget(SaveWave_lab, 1, 0);
+  grid->addWidget(SaveWaveFile, 1, 1);
+  grid->addWidget(SaveBitBtn, 1, 2);
+  grid->addWidget(Amp2_lab, 2, 0);
+  grid->addWidget(WaveRate, 2, 1, 1, 2);
+  grid->addWidget(Bits_lab, 3, 0);
+  auto* bits = new QHBoxLayout;
+  bits->addWidget(Radio_Bit8);
+  bits->addWidget(Radio_Bit16);
+  bits->addStretch();
+  grid->addLayout(bits, 3, 1, 1, 2);
+  grid->setRowStretch(4, 1);
+}
+
+void TWavesForm::Show(const std::string& text) {
+  if (hooks_.showText) hooks_.showText(text);
 }
 
 void TWavesForm::ApplyLanguage() {
-  const bool ru = Logic.Russian();
-  setWindowTitle(QString::fromUtf8(Logic.Texts().title));
+  const bool ru = presenter_.Form().Russian();
+  setWindowTitle(QString::fromUtf8(presenter_.Form().Texts().title));
   ApplyCaptions(*this, WaveDialog::Captions(), ru);
   // Qt's own translations name the standard buttons.
   OKBtn->setText(StandardButtonCaption(ru, "OK", "&OK"));
@@ -164,83 +143,40 @@ void TWavesForm::ApplyLanguage() {
   HelpBtn->setText(StandardButtonCaption(ru, "Help", "&Help"));
 }
 
-QString TWavesForm::WithDirectory(const QString& name) const { return Utf8(Logic.WithDirectory(Utf8(name))); }
-
 void TWavesForm::Load(const DialogRequest& request) {
   LoadType(request.typeName);
   LoadSettings(request);
 }
 
 void TWavesForm::LoadType(const std::string& typeName) {
-  Logic.SetType(typeName);
-  const bool load = Logic.LoadPage();
+  presenter_.SetType(typeName);
+  const bool load = presenter_.LoadPage();
   PageControl->setTabVisible(0, load);
   PageControl->setTabVisible(1, !load);
   PageControl->setCurrentIndex(load ? 0 : 1);
 }
 
 void TWavesForm::LoadSettings(const DialogRequest& request) {
-  if (Hooks.setLanguage) Hooks.setLanguage(request.language);
-  Logic.SetSettings(request.directory, request.language);
+  if (hooks_.setLanguage) hooks_.setLanguage(request.language);
+  presenter_.SetSettings(request.directory, request.language);
   ApplyLanguage();
   PlaceOnScreen(*this, request.position);
-  OpenedAt = {x(), y()};
-
-  ShowControls(Logic.Open(request.data));
+  openedAt_ = {x(), y()};
+  for (const std::string& message : presenter_.Open(request.data)) Show(message);
   FocusFirstField(PageControl->currentWidget());
 }
 
-void TWavesForm::RecordToControls(const WaveParams& record) { ShowControls(Logic.RecordToControls(record)); }
-
-void TWavesForm::ShowControls(const WaveDialog::WaveForm::Controls& controls) {
-  LoadFileName->setText(Utf8(controls.name));
-  SaveWaveFile->setText(Utf8(controls.name));
-  Apply(controls.step);
-  SampleWave->setCurrentIndex(controls.sampleIndex);
-  WaveRate->setCurrentIndex(controls.rateIndex);
-  if (controls.bits == WaveDialog::BitsChoice::Eight) Radio_Bit8->setChecked(true);
-  if (controls.bits == WaveDialog::BitsChoice::Sixteen) Radio_Bit16->setChecked(true);
-}
-
-bool TWavesForm::Apply(const WaveDialog::StepShown& shown) {
-  for (const std::string& message : shown.messages) Show(Utf8(message));
-  if (shown.header) {
-    WaveProp->clear();
-    for (const std::string& line : *shown.header) WaveProp->appendPlainText(Utf8(line));
-  }
-  if (shown.loadName) LoadFileName->setText(Utf8(*shown.loadName));
-  if (shown.saveName) SaveWaveFile->setText(Utf8(*shown.saveName));
-  return shown.accepted;
-}
-
-bool TWavesForm::FileStep(const QString& given, const QString& whenRefused, bool relativeToDirectory) {
-  return Apply(Logic.FileStep(Utf8(given), Utf8(whenRefused), relativeToDirectory));
-}
-
-QString TWavesForm::WithWaveExtension(const QString& picked) {
-  return Utf8(WaveDialog::WithWaveExtension(Utf8(picked)));
-}
-
-void TWavesForm::HandlePickedName(const QString& picked) { Apply(Logic.PickedName(Utf8(picked))); }
-
 void TWavesForm::done(int result) {
-  // A typed name the record cannot hold is refused before the dialog closes.
-  const QString name = Logic.LoadPage() ? LoadFileName->text() : SaveWaveFile->text();
-  if (result == QDialog::Accepted) {
-    if (const std::optional<std::string> refusal = Logic.RefusalOnOk(Utf8(name))) {
-      Show(Utf8(*refusal));
-      return;
-    }
-  }
+  if (result == QDialog::Accepted && !(okRan_ = presenter_.Ok())) return;
   QDialog::done(result);
 }
 
 void TWavesForm::HandleChangeName() {
   // A recorder names a file that need not exist yet.
   const QString filter = WaveDialog::kFilterName;
-  const QString directory = Utf8(Logic.Directory());
+  const QString directory = QString::fromStdString(presenter_.Form().Directory());
   const QString picked =
-      Logic.LoadPage()
+      presenter_.LoadPage()
           ? QFileDialog::getOpenFileName(this, QString(), directory, filter, nullptr, QFileDialog::DontUseNativeDialog)
           : QFileDialog::getSaveFileName(this, QString(), directory, filter, nullptr,
                                          QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
@@ -248,39 +184,28 @@ void TWavesForm::HandleChangeName() {
 }
 
 void TWavesForm::PlayBtnClick() {
-  const auto show = [this](const QString& text) { Show(text); };
+  const auto show = [this](const QString& text) { Show(text.toStdString()); };
   try {
-    if (Logic.LoadPage()) {
-      const QString name = WithDirectory(LoadFileName->text());
-      if (FileStep(name)) ResWaves::PlayFile(name, show);
+    if (presenter_.LoadPage()) {
+      if (const std::optional<std::string> name = presenter_.FileToPlay())
+        ResWaves::PlayFile(QString::fromStdString(*name), show);
       return;
     }
     // After a refusal the rest would only repeat the same message.
-    for (const std::string& clip : SoundClips::ClipsFor(Utf8(SampleWave->currentText()))) {
-      if (!ResWaves::PlayClip(Utf8(clip), show)) break;
+    for (const std::string& clip : presenter_.ClipsToPlay()) {
+      if (!ResWaves::PlayClip(QString::fromStdString(clip), show)) break;
     }
   } catch (const std::exception& e) {
-    Show(QString::fromUtf8(e.what()));
+    Show(e.what());
   }
-}
-
-WaveParams TWavesForm::ControlsToRecord(bool runFileStep) {
-  if (Logic.LoadPage()) {
-    if (!runFileStep) return Logic.Record();
-    WaveDialog::StepShown shown;
-    const WaveParams record = Logic.LoadPageRecord(Utf8(LoadFileName->text()), shown);
-    Apply(shown);
-    return record;
-  }
-  return Logic.SavePageRecord(Utf8(SaveWaveFile->text()), std::max(0, SampleWave->currentIndex()),
-                              WaveRate->currentIndex(), Radio_Bit16->isChecked());
 }
 
 DialogResult TWavesForm::Store() {
   DialogResult result;
   if (result.accepted = this->result() == QDialog::Accepted; !result.accepted) return result;
-  if (x() != OpenedAt.first || y() != OpenedAt.second) result.position = std::make_pair(x(), y());
-  alignas(4) const WaveParams record = ControlsToRecord();
+  if (x() != openedAt_.first || y() != openedAt_.second) result.position = std::make_pair(x(), y());
+  if (!okRan_) presenter_.Ok();  // accepted without the OK button
+  alignas(4) const WaveParams record = presenter_.Result();
   const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
   result.data.assign(bytes, bytes + sizeof record);
   return result;

@@ -1,14 +1,14 @@
-// TWavesForm: the parameter dialog of the wave load and save blocks.
+// TWavesForm: the parameter dialog of the wave load and save blocks, a view
+// of the wave presenter.
 #pragma once
 
 #include <QDialog>
 #include <QString>
 #include <string>
-#include <vector>
 
-#include "DialogChrome.h"
+#include "QtDialogView.h"
 #include "dialogs/logic/DialogHooks.h"
-#include "dialogs/logic/WaveDialogLogic.h"
+#include "dialogs/logic/WavePresenter.h"
 #include "numeric/ParameterRecords.h"
 
 class QComboBox;
@@ -20,6 +20,18 @@ class QRadioButton;
 class QTabWidget;
 class QToolButton;
 class QWidget;
+
+// The Qt view of the wave dialog: its messages go to the host's text hook.
+class WaveFormView : public QtDialogView {
+ public:
+  WaveFormView(QWidget& dialog, const DialogHooks& hooks) : QtDialogView(dialog), hooks_(hooks) {}
+  void ShowMessage(const std::string& text, MessageKind) override {
+    if (hooks_.showText) hooks_.showText(text);
+  }
+
+ private:
+  const DialogHooks& hooks_;
+};
 
 class TWavesForm : public QDialog {
   Q_OBJECT
@@ -35,25 +47,16 @@ class TWavesForm : public QDialog {
   // After the modal run: position (when it moved) and record on OK.
   DialogResult Store();
 
-  bool IsLoadPage() const { return Logic.LoadPage(); }
-  // The file step: accepts a name, updates the form record and the header lines.
-  // A refused name leaves the form record as it was; `whenRefused` is added
-  // to the message that says why.
-  // A picked name inside the directory is stored relative to it.
-  bool FileStep(const QString& name, const QString& whenRefused = QString(), bool relativeToDirectory = true);
-  // Longest name a record holds, in bytes of the local encoding.
-  static constexpr int kNameLimit = static_cast<int>(WaveDialog::kNameLimit);
-  // The browse rule: adds ".wav" when the picked name has no extension.
-  static QString WithWaveExtension(const QString& picked);
+  bool IsLoadPage() const { return presenter_.LoadPage(); }
+  bool FileStep(const QString& name) { return presenter_.FileStep(name.toStdString()); }
+  static QString WithWaveExtension(const QString& picked) {
+    return QString::fromStdString(WaveDialog::WithWaveExtension(picked.toStdString()));
+  }
   // A picked file, as the browse buttons hand it on.
-  void HandlePickedName(const QString& picked);
+  void HandlePickedName(const QString& picked) { presenter_.Picked(picked.toStdString()); }
   void PlayBtnClick();
   void done(int result) override;
-  // The stored record into the controls, the file step included.
-  void RecordToControls(const WaveParams& record);
-  // Controls into the result record.
-  WaveParams ControlsToRecord(bool runFileStep = true);
-  const WaveParams& FormRecord() const { return Logic.Record(); }
+  const WaveParams& FormRecord() const { return presenter_.Form().Record(); }
 
   QTabWidget* PageControl;
   QWidget* LoadWaveTab;
@@ -79,15 +82,15 @@ class TWavesForm : public QDialog {
   QPushButton* HelpBtn;
 
  private:
+  void BuildLoadPage();
+  void BuildSavePage();
   void ApplyLanguage();
-  QString WithDirectory(const QString& name) const;
   void HandleChangeName();
-  void Show(const QString& text);
-  void ShowControls(const WaveDialog::WaveForm::Controls& controls);
-  // What a step of the logic changes in the controls, its messages first.
-  bool Apply(const WaveDialog::StepShown& shown);
+  void Show(const std::string& text);
 
-  DialogHooks Hooks;
-  WaveDialog::WaveForm Logic;
-  std::pair<int32_t, int32_t> OpenedAt{0, 0};
+  DialogHooks hooks_;
+  WaveFormView view_;
+  WaveDialog::WavePresenter presenter_;
+  std::pair<int32_t, int32_t> openedAt_{0, 0};
+  bool okRan_ = false;
 };

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "WinDialog.h"
+#include "WinDialogView.h"
 #include "WinForms.h"
 #include "WinGeneratorDialog.h"
 #include "WinText.h"
-#include "logic/DelayUnits.h"
-#include "logic/DialogLanguage.h"
-#include "logic/GeneratorDialogLogic.h"
+#include "dialogs/logic/DelayUnits.h"
+#include "dialogs/logic/GeneratorPresenter.h"
 
 namespace {
 
@@ -45,47 +45,6 @@ std::wstring Caption(const char* name, bool russian) {
   return c != nullptr ? WideFromUtf8(CaptionText(*c, russian)) : WideFromUtf8(name);
 }
 
-std::string Ascii(const std::wstring& text) {
-  std::string out;
-  out.reserve(text.size());
-  // Anything outside ASCII becomes a byte that is no digit.
-  for (wchar_t c : text) out.push_back(c < 0x80 ? static_cast<char>(c) : '\x80');
-  return out;
-}
-
-std::wstring Widened(const char* ascii) {
-  std::wstring out;
-  for (; *ascii != '\0'; ++ascii) out.push_back(static_cast<wchar_t>(*ascii));
-  return out;
-}
-
-std::wstring RealText(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return Widened(text);
-}
-
-std::wstring WholeText(double value) { return std::to_wstring(static_cast<long long>(value)); }
-
-// A whole number as typed: nothing for an empty or malformed text.
-std::optional<double> ParseWhole(const std::wstring& text) {
-  if (text.empty()) return std::nullopt;
-  wchar_t* end = nullptr;
-  const long long v = std::wcstoll(text.c_str(), &end, 10);
-  if (end == text.c_str() || *end != L'\0') return std::nullopt;
-  return static_cast<double>(v);
-}
-
-std::optional<double> ParseReal(const std::wstring& text) {
-  if (text.empty()) return std::nullopt;
-  std::wstring dotted = text;
-  std::replace(dotted.begin(), dotted.end(), L',', L'.');
-  wchar_t* end = nullptr;
-  const double v = std::wcstod(dotted.c_str(), &end);
-  if (end == dotted.c_str() || *end != L'\0' || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
-
 // Edits of the time editors take digits and control characters only.
 LRESULT CALLBACK DigitsOnly(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_USERDATA));
@@ -96,39 +55,38 @@ LRESULT CALLBACK DigitsOnly(HWND edit, UINT message, WPARAM wParam, LPARAM lPara
   return CallWindowProcW(previous, edit, message, wParam, lParam);
 }
 
+FormulaCodec AnsiCodec() {
+  return {[](const std::string& text) { return AnsiFromWide(WideFromUtf8(text)); },
+          [](const std::string& local) { return Utf8FromWide(WideFromAnsi(local)); }};
+}
+
 class GeneratorDialog : public WinDialog {
  public:
   GeneratorDialog(const DialogRequest& request, DialogHooks& hooks)
-      : WinDialog(kClientWidth, kClientHeight), request_(request), hooks_(hooks) {}
+      : WinDialog(kClientWidth, kClientHeight),
+        request_(request),
+        view_(*this),
+        presenter_(view_, view_, hooks, AnsiCodec()) {}
   ~GeneratorDialog() override {
     if (pageBrush_ != nullptr) DeleteObject(pageBrush_);
   }
 
   DialogResult Run(HWND owner) {
-    setup_ = GeneratorPagesOf(request_.typeName, hooks_);
-    pageCode_ = setup_.pageCode;
-    currentPage_ = setup_.openPage;
-    if (hooks_.setLanguage) hooks_.setLanguage(request_.language);
-    russian_ = IsRussianLanguage(request_.language);
-    record_ = DefaultGeneratorRecord(hooks_);
-    if (request_.data.size() == sizeof(GeneratorParams)) std::memcpy(&record_, request_.data.data(), sizeof record_);
-    if (pageCode_ < 0) pageCode_ = record_.Kind;
-
+    presenter_.SetType(request_.typeName);
+    currentPage_ = presenter_.Page();
+    presenter_.SetLanguage(request_.language);
+    russian_ = presenter_.Russian();
     DialogResult result;
     result.accepted = RunModal(owner, WideFromUtf8(CaptionText(kGeneratorFormCaption, russian_)), request_.position);
     if (!result.accepted) return result;
     if (Moved()) result.position = ClosedAt();
-    result.data = GeneratorResultRecord(request_.data, shown_, stored_);
+    result.data = std::move(result_);
     return result;
   }
 
  protected:
   void OnCreate() override {
-    const auto table = GeneratorControls();
-    values_ = RecordToValues(record_);
-    ranges_.resize(table.size());
-    controlPages_.assign(table.size(), -1);
-    for (size_t i = 0; i < table.size(); ++i) ranges_[i] = {table[i].min, table[i].max};
+    controlPages_.assign(GeneratorControls().size(), -1);
     for (int page = 0; page < kGeneratorPageCount; ++page) BuildPage(page);
     AddButton(IDOK, WideFromUtf8(CaptionText(kOkButtonCaption, russian_)), kButtonX, kTabY, kButtonWidth, kButtonHeight,
               true);
@@ -140,22 +98,19 @@ class GeneratorDialog : public WinDialog {
     // The tab control goes below the page controls so they draw over it.
     std::vector<std::wstring> tabs;
     for (int page = 0; page < kGeneratorPageCount; ++page) {
-      // The random page is never offered.
-      if (!setup_.tabVisible[static_cast<size_t>(page)] || page == gpRandom) continue;
+      if (!presenter_.Offered(page)) continue;
       tabPages_.push_back(page);
       tabs.push_back(Caption(kGeneratorPageNames[page], russian_));
     }
     AddTab(kIdTab, tabs, kTabX, kTabY, kTabWidth, kTabHeight);
     SetWindowPos(Item(kIdTab), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ShowValues();
-    Activate();
+    presenter_.Open(request_.data);
+    presenter_.Activate();
   }
 
   void OnShow() override {
     pageColor_ = TabPageColor();
     pageBrush_ = CreateSolidBrush(pageColor_);
-    stored_ = ReadRecord();
-    shown_ = stored_;
     PostMessageW(Handle(), kFocusFirstField, 0, 0);
   }
 
@@ -183,61 +138,32 @@ class GeneratorDialog : public WinDialog {
   }
 
   bool OnOk() override {
-    stored_ = ReadRecord();
-    if (!formulaStorable_) {
-      ShowMessage(russian_ ? L"Формула содержит символы, которых нет в кодовой странице системы."
-                           : L"The formula holds characters the system code page cannot store.",
-                  MB_OK | MB_ICONERROR);
-      return false;
-    }
+    if (!presenter_.Ok()) return false;
+    result_ = presenter_.Result();
     return true;
   }
 
   bool OnCommand(int id, int code, HWND) override {
-    if (id == IDHELP && code == BN_CLICKED) {
-      const std::string path = GeneratorHelpPath(hooks_, request_.directory, pageCode_);
-      if (hooks_.showHelp && !path.empty()) hooks_.showHelp(path);
-      return true;
-    }
-    if (id == kIdCheck && code == BN_CLICKED) {
-      CheckGeneratorFormula(hooks_, FormulaBytes());
-      return true;
-    }
-    if (id == kIdPreview && code == BN_CLICKED) {
-      DrawPreview();
-      return true;
-    }
-    if (id < kFirstControlId || loading_) return false;
+    if (code == BN_CLICKED && id == IDHELP) presenter_.ShowHelp(request_.directory);
+    if (code == BN_CLICKED && id == kIdCheck) presenter_.CheckFormula();
+    if (code == BN_CLICKED && id == kIdPreview) presenter_.DrawPreview();
+    if (id < kFirstControlId || quiet_) return id == IDHELP || id == kIdCheck || id == kIdPreview;
     const size_t index = static_cast<size_t>((id - kFirstControlId) / 10);
     const int part = (id - kFirstControlId) % 10;
-    const auto table = GeneratorControls();
-    if (index >= table.size()) return false;
-    const GeneratorControl& c = table[index];
-    if (part == 0 && code == EN_CHANGE) {
-      EditChanged(index);
-      return true;
-    }
-    if (part == kUnitOffset && code == CBN_SELCHANGE) {
-      UnitChanged(index);
-      return true;
-    }
-    if (part == 0 && c.editor == GeneratorEditor::Combo && code == CBN_SELCHANGE) {
-      pageCode_ = gpWindowing + WindowTypeIndex();
-      DrawPreview();
-      return true;
-    }
-    if (part == 0 && c.editor == GeneratorEditor::Radio && code == BN_CLICKED) {
-      PageChanged();
-      return true;
-    }
-    return false;
+    if (index >= GeneratorControls().size()) return false;
+    const GeneratorControl& c = GeneratorControls()[index];
+    if (part == 0 && code == EN_CHANGE) presenter_.ValueChanged(c.name);
+    if (part == kUnitOffset && code == CBN_SELCHANGE) UnitChanged(index);
+    if (part == 0 && c.editor == GeneratorEditor::Combo && code == CBN_SELCHANGE) presenter_.WindowTypeChanged();
+    if (part == 0 && c.editor == GeneratorEditor::Radio && code == BN_CLICKED) presenter_.RadioClicked();
+    return true;
   }
 
   LRESULT OnNotify(const NMHDR& header) override {
     if (header.idFrom == kIdTab && header.code == TCN_SELCHANGE) {
       const int tab = TabCtrl_GetCurSel(Item(kIdTab));
       if (tab >= 0 && static_cast<size_t>(tab) < tabPages_.size()) ShowPage(tabPages_[static_cast<size_t>(tab)]);
-      PageChanged();
+      presenter_.PageSelected(currentPage_);
       return 0;
     }
     if (header.code == UDN_DELTAPOS && static_cast<int>(header.idFrom) >= kFirstControlId) {
@@ -263,10 +189,6 @@ class GeneratorDialog : public WinDialog {
   }
 
  private:
-  struct Range {
-    double min, max;
-  };
-
   // The colour the tab control gives its page (themes draw it lighter than
   // the dialog), read from the control's own drawing.
   COLORREF TabPageColor() const {
@@ -297,6 +219,58 @@ class GeneratorDialog : public WinDialog {
     return size.cx;
   }
 
+  // The editor of control i, by its kind, at (x, y), w wide.
+  void AddEditor(size_t i, int x, int y, int w) {
+    const GeneratorControl& c = GeneratorControls()[i];
+    const int id = IdOf(i);
+    switch (c.editor) {
+      case GeneratorEditor::Text:
+        AddEdit(id, L"", x, y, w, kRowHeight);
+        break;
+      case GeneratorEditor::Delay: {
+        HWND edit = AddEdit(id, L"0", x, y, w - kDelaySelectorWidth - 2, kRowHeight);
+        SendMessageW(edit, EM_SETLIMITTEXT, kDelayMaxTextLength, 0);
+        SetWindowLongPtrW(edit, GWLP_USERDATA, GetWindowLongPtrW(edit, GWLP_WNDPROC));
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DigitsOnly));
+        HWND spin =
+            AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
+        SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+        std::vector<std::wstring> units;
+        for (const char* unit : kDelayUnitNames) units.push_back(WideFromUtf8(unit));
+        AddCombo(id + kUnitOffset, units, x + w - kDelaySelectorWidth, y, kDelaySelectorWidth, kRowHeight);
+        SetComboIndex(id + kUnitOffset, 0);
+        break;
+      }
+      case GeneratorEditor::IntSpin:
+        AddSpin(id, id + kSpinOffset, x, y, w, kRowHeight, static_cast<int32_t>(c.min), static_cast<int32_t>(c.max),
+                static_cast<int32_t>(c.min));
+        break;
+      case GeneratorEditor::RealSpin: {
+        HWND edit = AddEdit(id, L"", x, y, w, kRowHeight);
+        HWND spin =
+            AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
+        SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+        break;
+      }
+      case GeneratorEditor::Radio:
+        // isSingle (the one with a record field) starts the pair.
+        AddRadio(id, Caption(c.name, russian_), x, y, w, kRowHeight, c.field != GeneratorField::None);
+        break;
+      case GeneratorEditor::Combo: {
+        std::vector<std::wstring> items;
+        if (presenter_.OwnWindow() >= 0) {
+          items.push_back(WideFromUtf8(kWindowTypeNames[presenter_.OwnWindow()]));  // a window block offers its own
+        } else {
+          for (const char* item : kWindowTypeNames) items.push_back(WideFromUtf8(item));
+        }
+        AddCombo(id, items, x, y, w, kRowHeight);
+        SetComboIndex(id, 0);
+        break;
+      }
+    }
+    if (c.hint != nullptr) SetHint(id, c.hint);
+  }
+
   // A page's controls in table order: a label column as wide as its widest
   // label, the editors to the right; the radio buttons in the editor column.
   void BuildPage(int page) {
@@ -324,54 +298,7 @@ class GeneratorDialog : public WinDialog {
       ++row;
       if (c.label != nullptr)
         AddLabel(IdOf(i) + kLabelOffset, Caption(c.label, russian_), x, y + 3, labelWidth + 4, 18);
-      const int id = IdOf(i);
-      switch (c.editor) {
-        case GeneratorEditor::Text:
-          AddEdit(id, L"", editorX, y, editorWidth, kRowHeight);
-          break;
-        case GeneratorEditor::Delay: {
-          HWND edit = AddEdit(id, L"0", editorX, y, editorWidth - kDelaySelectorWidth - 2, kRowHeight);
-          SendMessageW(edit, EM_SETLIMITTEXT, kDelayMaxTextLength, 0);
-          SetWindowLongPtrW(edit, GWLP_USERDATA, GetWindowLongPtrW(edit, GWLP_WNDPROC));
-          SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DigitsOnly));
-          HWND spin = AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0,
-                                 0, 0, 0);
-          SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
-          std::vector<std::wstring> units;
-          for (const char* unit : kDelayUnitNames) units.push_back(WideFromUtf8(unit));
-          AddCombo(id + kUnitOffset, units, editorX + editorWidth - kDelaySelectorWidth, y, kDelaySelectorWidth,
-                   kRowHeight);
-          SetComboIndex(id + kUnitOffset, 0);
-          break;
-        }
-        case GeneratorEditor::IntSpin:
-          AddSpin(id, id + kSpinOffset, editorX, y, editorWidth, kRowHeight, static_cast<int32_t>(c.min),
-                  static_cast<int32_t>(c.max), static_cast<int32_t>(c.min));
-          break;
-        case GeneratorEditor::RealSpin: {
-          HWND edit = AddEdit(id, L"", editorX, y, editorWidth, kRowHeight);
-          HWND spin = AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0,
-                                 0, 0, 0);
-          SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
-          break;
-        }
-        case GeneratorEditor::Radio:
-          // isSingle (the one with a record field) starts the pair.
-          AddRadio(id, Caption(c.name, russian_), editorX, y, editorWidth, kRowHeight, c.field != GeneratorField::None);
-          break;
-        case GeneratorEditor::Combo: {
-          std::vector<std::wstring> items;
-          if (setup_.ownWindow >= 0) {
-            items.push_back(WideFromUtf8(kWindowTypeNames[setup_.ownWindow]));  // a window block offers its own
-          } else {
-            for (const char* item : kWindowTypeNames) items.push_back(WideFromUtf8(item));
-          }
-          AddCombo(id, items, editorX, y, editorWidth, kRowHeight);
-          SetComboIndex(id, 0);
-          break;
-        }
-      }
-      if (c.hint != nullptr) SetHint(id, c.hint);
+      AddEditor(i, editorX, y, editorWidth);
     }
     if (page == gpFunc) {
       const int y = rowTop + row * kRowStep;
@@ -393,223 +320,90 @@ class GeneratorDialog : public WinDialog {
     ShowItem(kIdPreview, page == gpFunc);
   }
 
-  void Activate() {
-    const GeneratorActivePage active = ActivePageOf(pageCode_);
-    if (active.windowType >= 0 && (setup_.ownWindow < 0 || setup_.ownWindow == active.windowType)) {
-      loading_ = true;
-      SetComboIndex(IdOf(static_cast<size_t>(GeneratorControlIndex("Wind_type"))),
-                    setup_.ownWindow >= 0 ? 0 : active.windowType);
-      loading_ = false;
-    }
-    if (active.page >= 0) {
-      const auto at = std::find(tabPages_.begin(), tabPages_.end(), active.page);
-      if (at != tabPages_.end()) currentPage_ = active.page;
-    }
-    if (currentPage_ < 0 && !tabPages_.empty()) currentPage_ = tabPages_.front();
-    const auto at = std::find(tabPages_.begin(), tabPages_.end(), currentPage_);
-    if (at != tabPages_.end()) TabCtrl_SetCurSel(Item(kIdTab), static_cast<int>(at - tabPages_.begin()));
-    ShowPage(currentPage_);
-    PageChanged();
-  }
+  int64_t NumberOf(size_t index) const { return ParseLongValue(Utf8FromWide(Text(IdOf(index)))); }
 
-  void PageChanged() {
-    pageCode_ = PageCodeOfPage(currentPage_, WindowTypeIndex());
-    DrawPreview();
-  }
-
-  // The Wind_type item as a window type (a window block lists only its own).
-  int WindowTypeIndex() const {
-    const int index = ComboIndex(IdOf(static_cast<size_t>(GeneratorControlIndex("Wind_type"))));
-    if (setup_.ownWindow >= 0) return setup_.ownWindow;
-    return index;
-  }
-
-  // The record's values into the controls; no rule runs while they load.
-  void ShowValues() {
-    loading_ = true;
-    const auto table = GeneratorControls();
-    for (size_t i = 0; i < table.size(); ++i) {
-      const GeneratorControl& c = table[i];
-      const GeneratorValue& v = values_[i];
-      const int id = IdOf(i);
-      switch (c.editor) {
-        case GeneratorEditor::Text:
-          SetText(id, WideFromAnsi(v.text));
-          break;
-        case GeneratorEditor::Delay: {
-          const DelayShown shown = NormaliseDelay(v.whole, 0);
-          SetComboIndex(id + kUnitOffset, shown.unit);
-          units_[i] = shown.unit;
-          SetText(id, WideFromUtf8(LongValueText(shown.longValue)));
-          break;
-        }
-        case GeneratorEditor::IntSpin:
-          SetText(id, WholeText(v.number));
-          SendMessageW(Item(id + kSpinOffset), UDM_SETPOS32, 0, static_cast<LPARAM>(v.number));
-          break;
-        case GeneratorEditor::RealSpin:
-          SetText(id, RealText(v.number, c.decimals));
-          break;
-        case GeneratorEditor::Radio:
-          SetChecked(id, v.whole != 0);
-          break;
-        case GeneratorEditor::Combo:
-          break;
-      }
-    }
-    loading_ = false;
-  }
-
-  int64_t DelayValue(size_t index) const {
-    return DelayOf(ParseLongValue(Ascii(Text(IdOf(index)))), ComboIndex(IdOf(index) + kUnitOffset));
-  }
-
-  void SetWhole(size_t index, double value) {
-    loading_ = true;
-    SetText(IdOf(index), WholeText(value));
-    loading_ = false;
-  }
-
-  void EditChanged(size_t index) {
-    const GeneratorControl& c = GeneratorControls()[index];
-    const std::wstring text = Text(IdOf(index));
-    switch (c.editor) {
-      case GeneratorEditor::Delay: {
-        const int64_t longValue = ParseLongValue(Ascii(text));
-        if (const auto forced = ForcedPeriod(text.empty(), DelayValue(index), longValue)) {
-          loading_ = true;
-          SetText(IdOf(index), WideFromUtf8(LongValueText(*forced)));
-          SendMessageW(Item(IdOf(index)), EM_SETSEL, 0, -1);
-          loading_ = false;
-        }
-        break;
-      }
-      case GeneratorEditor::IntSpin: {
-        const std::optional<double> typed = ParseWhole(text);
-        if (!typed) return;  // an empty or unfinished text changes nothing yet
-        const double value = std::clamp(*typed, ranges_[index].min, ranges_[index].max);
-        values_[index].number = value;
-        if (LimitsTypedValue(c.name)) {
-          if (const auto limited = LimitedLengthOrConstant(static_cast<int64_t>(value))) {
-            values_[index].number = static_cast<double>(*limited);
-            SetWhole(index, values_[index].number);
-          }
-        }
-        RangeRules(c.name);
-        break;
-      }
-      case GeneratorEditor::RealSpin: {
-        if (const std::optional<double> typed = ParseReal(text))
-          values_[index].number = std::clamp(*typed, ranges_[index].min, ranges_[index].max);
-        break;
-      }
-      default:
-        break;
-    }
-    DrawPreview();
-  }
-
-  // The bounds of the random ranges follow each other.
-  void RangeRules(std::string_view name) {
-    auto index = [](const char* n) { return static_cast<size_t>(GeneratorControlIndex(n)); };
-    auto setRange = [&](size_t i, double min, double max) {
-      ranges_[i] = {min, max};
-      SendMessageW(Item(IdOf(i) + kSpinOffset), UDM_SETRANGE32, static_cast<WPARAM>(static_cast<int32_t>(min)),
-                   static_cast<LPARAM>(static_cast<int32_t>(max)));
-    };
-    const size_t maxValue = index("FMaxValue"), minValue = index("FMinValue"), high = index("FHigh"),
-                 low = index("FLow");
-    if (name == "FMaxValue") {
-      setRange(maxValue, values_[minValue].number, ranges_[maxValue].max);
-      setRange(minValue, ranges_[minValue].min, values_[maxValue].number);
-    } else if (name == "FHigh") {
-      setRange(high, values_[low].number, ranges_[high].max);
-      setRange(low, ranges_[low].min, values_[high].number);
-    } else if (name == "FMinValue" || name == "FLow") {
-      if (!Text(IdOf(low)).empty()) {
-        setRange(low, ranges_[low].min, values_[high].number);
-        if (values_[low].number > values_[high].number) {
-          values_[low].number = values_[high].number;
-          SetWhole(low, values_[low].number);
-        }
-      } else {
-        values_[low].number = values_[high].number;
-        SetWhole(low, values_[low].number);
-      }
-    }
-  }
-
+  // The period editors keep their number (Filter off).
   void UnitChanged(size_t index) {
     const int unit = ComboIndex(IdOf(index) + kUnitOffset);
     const std::wstring text = Text(IdOf(index));
-    // The period editors keep their number (Filter off).
     if (const auto kept = CharactersAfterUnitChange(text.size(), units_[index], unit, false)) {
-      loading_ = true;
+      quiet_ = true;
       SetText(IdOf(index), *kept == 0 ? std::wstring(L"0") : text.substr(0, *kept));
-      loading_ = false;
+      quiet_ = false;
     }
     units_[index] = unit;
-    EditChanged(index);
+    presenter_.ValueChanged(GeneratorControls()[index].name);
   }
 
   void StepDelay(size_t index, bool up) {
-    const int64_t now = ParseLongValue(Ascii(Text(IdOf(index))));
-    const int64_t next = up ? LongValueStepUp(now, 1) : LongValueStepDown(now, 1);
+    const int64_t next = up ? LongValueStepUp(NumberOf(index), 1) : LongValueStepDown(NumberOf(index), 1);
     SetText(IdOf(index), WideFromUtf8(LongValueText(next)));  // the change rules run
   }
 
   void StepReal(size_t index, bool up) {
     const GeneratorControl& c = GeneratorControls()[index];
-    const double next = std::clamp(values_[index].number + (up ? c.step : -c.step), c.min, c.max);
-    SetText(IdOf(index), RealText(next, c.decimals));
+    const double next = std::clamp(presenter_.Value(c.name) + (up ? c.step : -c.step), c.min, c.max);
+    view_.SetNumber(c.name, next);
   }
 
-  // The formula as the record holds it; a character without an ANSI form
-  // is not stored.
-  std::string FormulaBytes() {
-    const std::wstring text = Text(IdOf(static_cast<size_t>(GeneratorControlIndex("Func_Str"))));
-    const std::optional<std::string> ansi = AnsiFromWide(text);
-    formulaStorable_ = ansi.has_value();
-    if (ansi) return *ansi;
-    std::string replaced;
-    for (wchar_t c : text) replaced.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return replaced;
-  }
+  // The presenter's view: controls by their table names, the tab's pages,
+  // the time editors and the preview canvas.
+  class View : public WinDialogView, public GeneratorView {
+   public:
+    explicit View(GeneratorDialog& d) : WinDialogView(d, &Lookup), d_(d) {}
 
-  GeneratorParams ReadRecord() {
-    const auto table = GeneratorControls();
-    GeneratorValues values = values_;
-    for (size_t i = 0; i < table.size(); ++i) {
-      const int id = IdOf(i);
-      switch (table[i].editor) {
-        case GeneratorEditor::Text:
-          values[i].text = FormulaBytes();
-          break;
-        case GeneratorEditor::Delay:
-          values[i].whole = DelayValue(i);
-          break;
-        case GeneratorEditor::Radio:
-          values[i].whole = Checked(id) ? 1 : 0;
-          break;
-        case GeneratorEditor::Combo:
-          values[i].whole = WindowTypeIndex();
-          break;
-        default:  // the spins' values follow their texts
-          break;
-      }
+    void SetPage(int32_t page) override {
+      const auto at = std::find(d_.tabPages_.begin(), d_.tabPages_.end(), page);
+      if (at != d_.tabPages_.end()) TabCtrl_SetCurSel(d_.Item(kIdTab), static_cast<int>(at - d_.tabPages_.begin()));
+      d_.ShowPage(page);
     }
-    GeneratorParams record = DefaultGeneratorRecord(hooks_);
-    ValuesToRecord(values, pageCode_, record);
-    if (pageCode_ < 0) pageCode_ = record.Kind;
-    return record;
-  }
+    // A window block lists only its own window.
+    void SetWindowType(int32_t type) override {
+      const int32_t own = d_.presenter_.OwnWindow();
+      if (own < 0 || own == type) d_.SetComboIndex(WindType(), own >= 0 ? 0 : type);
+    }
+    int32_t WindowType() const override {
+      const int32_t own = d_.presenter_.OwnWindow();
+      return own >= 0 ? own : d_.ComboIndex(WindType());
+    }
+    DelayState Delay(std::string_view name) const override {
+      const size_t i = Row(name);
+      const int64_t number = d_.NumberOf(i);
+      return {d_.Text(IdOf(i)).empty(), DelayOf(number, d_.ComboIndex(IdOf(i) + kUnitOffset)), number};
+    }
+    void SetDelay(std::string_view name, int64_t delay) override {
+      const size_t i = Row(name);
+      const DelayShown shown = NormaliseDelay(delay, 0);
+      d_.SetComboIndex(IdOf(i) + kUnitOffset, shown.unit);
+      d_.units_[i] = shown.unit;
+      d_.SetText(IdOf(i), WideFromUtf8(LongValueText(shown.longValue)));
+    }
+    void SetDelayNumber(std::string_view name, int64_t number) override {
+      d_.SetText(IdOf(Row(name)), WideFromUtf8(LongValueText(number)));
+      SendMessageW(d_.Item(IdOf(Row(name))), EM_SETSEL, 0, -1);
+    }
+    std::optional<double> Typed(std::string_view name) const override {
+      const bool real = GeneratorControls()[Row(name)].editor == GeneratorEditor::RealSpin;
+      return ParseTypedNumber(Utf8FromWide(d_.Text(IdOf(Row(name)))), real);
+    }
+    void ShowPreview(const std::vector<int64_t>& points, int32_t length) override {
+      d_.points_ = points;
+      d_.previewLength_ = length;
+      InvalidateRect(d_.Item(kIdCanvas), nullptr, FALSE);
+    }
 
-  void DrawPreview() {
-    if (PreviewLengthOf(pageCode_) == 0) return;
-    previewLength_ = PreviewLengthOf(pageCode_);
-    points_ = GeneratorPreviewPoints(hooks_, pageCode_, ReadRecord());
-    InvalidateRect(Item(kIdCanvas), nullptr, FALSE);
-  }
+   private:
+    static size_t Row(std::string_view name) { return static_cast<size_t>(GeneratorControlIndex(name)); }
+    static int WindType() { return IdOf(Row("Wind_type")); }
+    static std::optional<WinControlRef> Lookup(std::string_view name) {
+      const int32_t i = GeneratorControlIndex(name);
+      if (i < 0) return std::nullopt;
+      const GeneratorControl& c = GeneratorControls()[static_cast<size_t>(i)];
+      const int id = IdOf(static_cast<size_t>(i));
+      return WinControlRef{id, c.editor == GeneratorEditor::IntSpin ? id + kSpinOffset : 0, c.decimals};
+    }
+    GeneratorDialog& d_;
+  };
 
   // A line chart with axes: grid, tick labels, the points as a red line.
   void PaintPreview(HDC target, const RECT& area) {
@@ -644,14 +438,14 @@ class GeneratorDialog : public WinDialog {
       char label[32];
       std::snprintf(label, sizeof label, "%g", v);
       RECT r{0, y - 8, plot.left - 6, y + 8};
-      DrawTextW(dc, Widened(label).c_str(), -1, &r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+      DrawTextW(dc, WideFromUtf8(label).c_str(), -1, &r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
       const double t = static_cast<double>(count - 1) * k / kTicks;
       const int x = xOf(t);
       MoveToEx(dc, x, plot.top, nullptr);
       LineTo(dc, x, plot.bottom);
       std::snprintf(label, sizeof label, "%.0f", t);
       RECT b{x - 30, plot.bottom + 4, x + 30, height};
-      DrawTextW(dc, Widened(label).c_str(), -1, &b, DT_CENTER | DT_TOP | DT_SINGLELINE);
+      DrawTextW(dc, WideFromUtf8(label).c_str(), -1, &b, DT_CENTER | DT_TOP | DT_SINGLELINE);
     }
     SelectObject(dc, axisPen);
     MoveToEx(dc, plot.left, plot.top, nullptr);
@@ -678,20 +472,14 @@ class GeneratorDialog : public WinDialog {
   }
 
   const DialogRequest& request_;
-  DialogHooks& hooks_;
-  GeneratorPageSetup setup_;
-  int32_t pageCode_ = kPageCodeFromRecord;
+  View view_;
+  GeneratorPresenter presenter_;
+  std::vector<uint8_t> result_;
   int currentPage_ = -1;
   int groupPage_ = -1;
   int previewLength_ = kPreviewPoints;
   bool russian_ = false;
-  bool loading_ = false;
-  bool formulaStorable_ = true;
-  GeneratorParams record_{};  // as it came, or the defaults
-  GeneratorParams shown_{};   // the controls' record when first shown
-  GeneratorParams stored_{};  // the controls' record when OK was pressed
-  GeneratorValues values_;
-  std::vector<Range> ranges_;
+  bool quiet_ = false;
   std::vector<int> controlPages_;
   std::vector<int> tabPages_;
   std::vector<int> units_ = std::vector<int>(GeneratorControls().size(), 0);

@@ -12,11 +12,12 @@
 #include <stdexcept>
 
 #include "WinDialog.h"
+#include "WinDialogView.h"
 #include "WinForms.h"
 #include "WinText.h"
 #include "WinWaveDialogIds.h"
-#include "logic/SoundClips.h"
-#include "logic/WaveDialogLogic.h"
+#include "dialogs/logic/SoundClips.h"
+#include "dialogs/logic/WavePresenter.h"
 #include "numeric/ParameterRecords.h"
 
 namespace {
@@ -63,25 +64,51 @@ HMODULE ThisModule() {
   return module;
 }
 
+// The presenter's view: the header memo breaks lines the Windows way, and
+// messages come without an icon.
+class WaveView : public WinDialogView {
+ public:
+  explicit WaveView(WinDialog& dialog) : WinDialogView(dialog, &Lookup) {}
+  void SetText(std::string_view control, const std::string& text) override {
+    std::string lines;
+    for (char c : text) c == '\n' ? lines += "\r\n" : lines += c;
+    WinDialogView::SetText(control, lines);
+  }
+  void ShowMessage(const std::string& text, MessageKind) override {
+    MessageBoxW(Dialog().Handle(), WideFromUtf8(text).c_str(), L"Rir_Eda", MB_OK);
+  }
+
+ private:
+  static std::optional<WinControlRef> Lookup(std::string_view name) {
+    static constexpr std::pair<std::string_view, int> kIds[] = {
+        {"LoadFileName", kWaveLoadFileName}, {"WaveProp", kWaveWaveProp}, {"SaveWaveFile", kWaveSaveWaveFile},
+        {"SampleWave", kWaveSampleWave},     {"WaveRate", kWaveWaveRate}, {"Radio_Bit8", kWaveRadioBit8},
+        {"Radio_Bit16", kWaveRadioBit16}};
+    for (const auto& [known, id] : kIds)
+      if (known == name) return WinControlRef{id};
+    return std::nullopt;
+  }
+};
+
 class WaveDialogForm : public WinDialog {
  public:
   explicit WaveDialogForm(const DialogRequest& request)
-      : WinDialog(430, 250), request_(request), logic_(AnsiWaveFiles()) {
-    logic_.SetType(request.typeName);
-    logic_.SetSettings(request.directory, request.language);
+      : WinDialog(430, 250), request_(request), view_(*this), presenter_(view_, AnsiWaveFiles()) {
+    presenter_.SetType(request.typeName);
+    presenter_.SetSettings(request.directory, request.language);
   }
   ~WaveDialogForm() override {
     if (fixedFont_ != nullptr) DeleteObject(fixedFont_);
     if (pageBrush_ != nullptr) DeleteObject(pageBrush_);
   }
 
-  std::wstring Caption() const { return WideFromUtf8(logic_.Texts().title); }
-  const WaveParams& Result() const { return result_; }
+  std::wstring Caption() const { return WideFromUtf8(presenter_.Form().Texts().title); }
+  const WaveParams& Result() const { return presenter_.Result(); }
 
  protected:
   void OnCreate() override {
-    const bool ru = logic_.Russian();
-    const bool load = logic_.LoadPage();
+    const bool ru = presenter_.Form().Russian();
+    const bool load = presenter_.LoadPage();
     // Only the block's own page has a tab.
     AddTab(kWavePageControl, {CaptionOf(load ? "LoadWaveTab" : "SaveWaveTab", ru)}, 8, 8, 414, 196);
     if (load) {
@@ -118,32 +145,14 @@ class WaveDialogForm : public WinDialog {
     AddButton(kWavePlayBtn, L"Pl&ay", 336, 214, 82, 26, true);
     AddButton(kWaveHelpBtn, WideFromUtf8(CaptionText(kHelpButtonCaption, ru)), 72, 214, 82, 26);
     ShowItem(kWaveHelpBtn, false);
-
-    const WaveDialog::WaveForm::Controls controls = logic_.Open(request_.data);
-    SetText(load ? kWaveLoadFileName : kWaveSaveWaveFile, WideFromUtf8(controls.name));
-    if (load && !controls.step.accepted) {
-      // A stored file that cannot be read is said in the dialog itself: a
-      // message box before the user did anything would hold up whoever
-      // opened the dialog.
-      std::wstring said;
-      for (const std::string& message : controls.step.messages) said += WideFromUtf8(message) + L"\r\n";
-      SetText(kWaveWaveProp, said);
-      if (controls.step.loadName) SetText(kWaveLoadFileName, WideFromUtf8(*controls.step.loadName));
+    // A stored file that cannot be read is said in the dialog itself: a
+    // message box before the user did anything would hold up whoever opened
+    // the dialog.
+    std::vector<std::string> messages = presenter_.Open(request_.data);
+    if (load && !messages.empty()) {
+      presenter_.SayInMemo(messages);
     } else {
-      pendingMessages_ = controls.step.messages;
-      Apply(WaveDialog::StepShown{
-          controls.step.accepted, controls.step.loadName, controls.step.saveName, controls.step.header, {}});
-    }
-    if (!load) {
-      SetComboIndex(kWaveSampleWave, controls.sampleIndex);
-      SetComboIndex(kWaveWaveRate, controls.rateIndex);
-      if (controls.bits == WaveDialog::BitsChoice::Eight) {
-        SetChecked(kWaveRadioBit8, true);
-        SetChecked(kWaveRadioBit16, false);
-      } else if (controls.bits == WaveDialog::BitsChoice::Sixteen) {
-        SetChecked(kWaveRadioBit8, false);
-        SetChecked(kWaveRadioBit16, true);
-      }
+      pendingMessages_ = std::move(messages);
     }
   }
 
@@ -152,7 +161,7 @@ class WaveDialogForm : public WinDialog {
     // The first field of the page takes the focus (after the dialog manager
     // has given it to the first control).
     PostMessageW(Handle(), WM_NEXTDLGCTL,
-                 reinterpret_cast<WPARAM>(Item(logic_.LoadPage() ? kWaveLoadFileName : kWaveSampleWave)), TRUE);
+                 reinterpret_cast<WPARAM>(Item(presenter_.LoadPage() ? kWaveLoadFileName : kWaveSampleWave)), TRUE);
     if (!pendingMessages_.empty()) PostMessageW(Handle(), WM_APP, 0, 0);
   }
 
@@ -191,23 +200,7 @@ class WaveDialogForm : public WinDialog {
   }
 
   bool OnOk() override {
-    const bool load = logic_.LoadPage();
-    const std::string typed = Utf8FromWide(Text(load ? kWaveLoadFileName : kWaveSaveWaveFile));
-    // A typed name the record cannot hold is refused before the dialog closes.
-    if (const std::optional<std::string> refusal = logic_.RefusalOnOk(typed)) {
-      Say(*refusal);
-      return false;
-    }
-    if (load) {
-      const bool reported = logic_.ReportedAtOpen(typed);
-      WaveDialog::StepShown shown;
-      result_ = logic_.LoadPageRecord(typed, shown);
-      if (reported) shown.messages.clear();  // the dialog said it when it opened
-      Apply(shown);
-    } else {
-      result_ = logic_.SavePageRecord(typed, ComboIndex(kWaveSampleWave), ComboIndex(kWaveWaveRate),
-                                      Checked(kWaveRadioBit16));
-    }
+    if (!presenter_.Ok()) return false;
     stopPlaying_ = true;
     return true;
   }
@@ -236,21 +229,9 @@ class WaveDialogForm : public WinDialog {
     pageBrush_ = CreateSolidBrush(colour);
   }
 
-  bool Apply(const WaveDialog::StepShown& shown) {
-    for (const std::string& message : shown.messages) Say(message);
-    if (shown.header && logic_.LoadPage()) {
-      std::wstring lines;
-      for (const std::string& line : *shown.header) lines += (lines.empty() ? L"" : L"\r\n") + WideFromUtf8(line);
-      SetText(kWaveWaveProp, lines);
-    }
-    if (shown.loadName && logic_.LoadPage()) SetText(kWaveLoadFileName, WideFromUtf8(*shown.loadName));
-    if (shown.saveName && !logic_.LoadPage()) SetText(kWaveSaveWaveFile, WideFromUtf8(*shown.saveName));
-    return shown.accepted;
-  }
-
   void HandleChangeName() {
     std::vector<wchar_t> picked(32768, L'\0');
-    const std::wstring directory = WideFromUtf8(logic_.Directory());
+    const std::wstring directory = WideFromUtf8(presenter_.Form().Directory());
     const std::wstring filter =
         WideFromUtf8(WaveDialog::kFilterName) + L'\0' + WideFromUtf8(WaveDialog::kFilterPattern) + L'\0' + L'\0';
     OPENFILENAMEW ofn{};
@@ -263,9 +244,9 @@ class WaveDialogForm : public WinDialog {
     ofn.lpstrInitialDir = directory.empty() ? nullptr : directory.c_str();
     ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     // A recorder names a file that need not exist yet.
-    if (logic_.LoadPage()) ofn.Flags |= OFN_FILEMUSTEXIST;
-    if (!(logic_.LoadPage() ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn))) return;
-    Apply(logic_.PickedName(Utf8FromWide(picked.data())));
+    if (presenter_.LoadPage()) ofn.Flags |= OFN_FILEMUSTEXIST;
+    if (!(presenter_.LoadPage() ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn))) return;
+    presenter_.Picked(Utf8FromWide(picked.data()));
   }
 
   void PlayBtnClick() {
@@ -275,15 +256,11 @@ class WaveDialogForm : public WinDialog {
     // Greyed while its sounds play: a second press would only be refused.
     EnableItem(kWavePlayBtn, false);
     try {
-      if (logic_.LoadPage()) {
-        const std::string name = logic_.WithDirectory(Utf8FromWide(Text(kWaveLoadFileName)));
-        if (Apply(logic_.FileStep(name))) PlayFile(name);
+      if (presenter_.LoadPage()) {
+        if (const std::optional<std::string> name = presenter_.FileToPlay()) PlayFile(*name);
       } else {
-        const int choice = ComboIndex(kWaveSampleWave);
-        const char* shown = WaveDialog::kSampleItems[static_cast<size_t>(
-            choice >= 0 && choice < static_cast<int>(WaveDialog::kSampleItems.size()) ? choice : 0)];
         // After a refusal the rest would only repeat the same message.
-        for (const std::string& clip : SoundClips::ClipsFor(shown)) {
+        for (const std::string& clip : presenter_.ClipsToPlay()) {
           if (stopPlaying_ || !PlayClip(clip)) break;
         }
       }
@@ -356,12 +333,12 @@ class WaveDialogForm : public WinDialog {
   }
 
   const DialogRequest& request_;
-  WaveDialog::WaveForm logic_;
+  WaveView view_;
+  WaveDialog::WavePresenter presenter_;
   HFONT fixedFont_ = nullptr;
   HBRUSH pageBrush_ = nullptr;
   COLORREF pageColour_ = 0;
   std::vector<std::string> pendingMessages_;
-  WaveParams result_{};
   bool playing_ = false;
   bool stopPlaying_ = false;
 };

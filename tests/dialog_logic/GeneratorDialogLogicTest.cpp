@@ -8,11 +8,42 @@
 
 #include "dialogs/logic/DelayUnits.h"
 #include "dialogs/logic/GeneratorDialogLogic.h"
+#include "dialogs/logic/GeneratorPresenter.h"
+#include "RecordingDialogView.h"
 #include "framework/BlockCatalogue.h"
 #include "numeric/ParameterRecords.h"
 #include "support/SampleRecords.h"
 
 namespace {
+
+// Spins answer with what was typed; time editors hold whole times.
+struct RecordingGeneratorView : RecordingDialogView, GeneratorView {
+  void SetPage(int32_t p) override { page = p; }
+  void SetWindowType(int32_t type) override { windowType = type; }
+  int32_t WindowType() const override { return windowType; }
+  DelayState Delay(std::string_view name) const override {
+    const int64_t d = delays.at(std::string(name));
+    return {false, d, d};
+  }
+  void SetDelay(std::string_view name, int64_t d) override { delays[std::string(name)] = d; }
+  void SetDelayNumber(std::string_view name, int64_t n) override { delays[std::string(name)] = n; }
+  std::optional<double> Typed(std::string_view name) const override {
+    const auto it = numbers.find(std::string(name));
+    return it == numbers.end() ? std::nullopt : std::optional<double>(it->second);
+  }
+  void ShowPreview(const std::vector<int64_t>& points, int32_t length) override {
+    previews.emplace_back(points.size(), length);
+  }
+  int32_t page = -1, windowType = 0;
+  std::map<std::string, int64_t> delays;
+  std::vector<std::pair<size_t, int32_t>> previews;
+};
+
+GeneratorParams RecordOf(const std::vector<uint8_t>& bytes) {
+  GeneratorParams r{};
+  if (bytes.size() == sizeof r) std::memcpy(&r, bytes.data(), sizeof r);
+  return r;
+}
 
 struct Calls {
   std::vector<std::string> kindAsked;
@@ -305,6 +336,42 @@ TEST(GeneratorDialogLogic, EditRulesPreviewCheckAndHelp) {
   EXPECT_EQ(GeneratorHelpPath(hooks, "/opt/", gkSine), "/opt/Geners.htm#Sine");
   EXPECT_EQ(GeneratorHelpPath(hooks, "/opt/", kPageCodeFromRecord), "");
   EXPECT_EQ(GeneratorHelpPath(DialogHooks{}, "/opt/", gkSine), "");
+
+  // The presenter runs the rules as values change: typed limits, periods,
+  // the random bounds; a formula the record cannot hold keeps OK from closing.
+  hooks = TestHooks(calls);
+  RecordingGeneratorView view;
+  GeneratorPresenter presenter(view, view, hooks, Latin1FormulaCodec());
+  presenter.SetType("All_in_One");
+  presenter.Open({});
+  presenter.Activate();
+  EXPECT_EQ(view.page, gpModSine);
+  EXPECT_EQ(view.previews.back(), std::make_pair(size_t{1024}, int32_t{1024}));
+  view.numbers["FConstant"] = 5000;
+  presenter.ValueChanged("FConstant");
+  EXPECT_EQ(view.numbers["FConstant"], 1000);
+  view.delays["FSinePeriod"] = 0;
+  presenter.ValueChanged("FSinePeriod");
+  EXPECT_EQ(view.delays["FSinePeriod"], 1);
+  view.numbers["FHigh"] = 50;
+  presenter.ValueChanged("FHigh");
+  EXPECT_EQ(view.ranges["FLow"].second, 50);
+  view.numbers["FLow"] = 70;  // held below the bound
+  presenter.ValueChanged("FLow");
+  EXPECT_EQ(view.numbers["FLow"], 50);
+  view.numbers.erase("FLow");
+  view.numbers["FMinValue"] = 3;
+  presenter.ValueChanged("FMinValue");
+  EXPECT_EQ(view.numbers["FLow"], 50);  // an emptied low bound takes the high one
+  presenter.PageSelected(gpConstant);
+  EXPECT_EQ(presenter.PageCode(), gkConstant);
+  EXPECT_EQ(RecordOf(presenter.Result()).ConstantValue, 1000);
+  view.texts["Func_Str"] = "t*\u20ac";
+  EXPECT_FALSE(presenter.Ok());
+  EXPECT_EQ(view.messages.size(), 1u);
+  view.texts["Func_Str"] = "t*\u00e9";
+  EXPECT_TRUE(presenter.Ok());
+  EXPECT_EQ(RecordOf(presenter.Result()).Formula.Get(), "t*\xe9");
 }
 
 TEST(DelayUnits, LongValueTextStepsAndKeys) {

@@ -8,6 +8,8 @@
 
 #include "dialogs/logic/SoundClips.h"
 #include "dialogs/logic/WaveDialogLogic.h"
+#include "dialogs/logic/WavePresenter.h"
+#include "RecordingDialogView.h"
 #include "wave/Wave_fileIO.h"
 #include "support/SampleRecords.h"
 #include "support/RecordBytes.h"
@@ -130,6 +132,26 @@ TEST(WaveDialogLogic, PageListsAndTheRecordMapping) {
   EXPECT_EQ(stored.bits, BitsChoice::Sixteen);
   EXPECT_TRUE(
       SameBytes(save.SavePageRecord("rec.wav", 2, stored.rateIndex, true), WaveRecord("rec.wav", 22050, 16, 1, 2)));
+
+  // OK keeps what the user left alone, though the controls cannot show it:
+  // a rate the list lacks, a width the buttons lack; one channel always.
+  RecordingDialogView view;
+  WavePresenter presenter(view, Fake(disk));
+  presenter.SetType("Save Wave");
+  presenter.SetSettings("/d/", "");
+  EXPECT_TRUE(presenter.Open(RecordBytes(WaveRecord("hi.wav", 96000, 24, 2, 1))).empty());
+  EXPECT_EQ(view.indices["WaveRate"], kRateFallback);
+  EXPECT_EQ(view.texts["SaveWaveFile"], "hi.wav");
+  ASSERT_TRUE(presenter.Ok());
+  EXPECT_TRUE(SameBytes(presenter.Result(), WaveRecord("hi.wav", 96000, 24, 1, 1)));
+  view.indices["WaveRate"] = 1;
+  view.checks["Radio_Bit8"] = true;
+  view.checks["Radio_Bit16"] = false;
+  ASSERT_TRUE(presenter.Ok());
+  EXPECT_TRUE(SameBytes(presenter.Result(), WaveRecord("hi.wav", 44100, 24, 1, 1)));
+  view.checks["Radio_Bit16"] = true;
+  ASSERT_TRUE(presenter.Ok());
+  EXPECT_EQ(presenter.Result().BitsPerSample, 16);
 
   // Header lines in both languages.
   EXPECT_EQ(HeaderLines(TextsFor(false), WaveRecord("a", 44100, 16, 2))[0], "NumChannels    - 2");

@@ -79,7 +79,7 @@ TEST(WaveDialog, SavePageRatesBitsAndOneChannel) {
   EXPECT_TRUE(odd->Radio_Bit16->isChecked());
   const auto kept = FromBytes<WaveParams>(PressOk(*odd).data);
   EXPECT_EQ(kept.BitsPerSample, 16);
-  EXPECT_EQ(kept.SampleRate, 11025);
+  EXPECT_EQ(kept.SampleRate, 12345);  // the list cannot show it, and the user left it alone
 
   // No stored record: the defaults.
   HookLog log3;
@@ -196,6 +196,11 @@ TEST(WaveDialog, NamesKeepTheirEncodingTheirFormAndTheirLength) {
     data = PressOk(*save).data;
     EXPECT_EQ(FromBytes<WaveParams>(data).FileName.Get(), "запись.wav");
   }
+
+  // A stored name that is no UTF-8 comes back as stored when left alone.
+  HookLog log6;
+  auto latin = Open(log6, "Save Wave", Bytes(WaveRecord("caf\xE9.wav", 8000, 8, 1)), directory);
+  EXPECT_EQ(FromBytes<WaveParams>(PressOk(*latin).data).FileName.Get(), "caf\xE9.wav");
 
   // A whole path inside the directory stays whole.
   const std::string whole = directory + cyrillic;

@@ -69,6 +69,7 @@ TEST(WinWaveDialog, CancelStoresNothingAndOkKeepsTheRecord) {
       {"Load Wave_2", WaveRecord(dir + "sub\\low.wav", 8000, 8, 1)},  // a whole path stays whole
       {"Save Wave", WaveRecord("out.wav", 44100, 8, 1, 4)},
       {"Save Wave", WaveRecord("out16.wav", 22050, 16, 1, 0)},  // 16 bits kept though the button is disabled
+      {"Save Wave", WaveRecord("hi.wav", 96000, 8, 1, 2)},      // a rate the list lacks
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.type) + " " + c.stored.FileName.Get());
