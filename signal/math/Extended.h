@@ -79,6 +79,30 @@ inline Nearest NearestInteger(long double x) {
   return {shifted - kShift, static_cast<int64_t>(BitsOf(shifted).mantissa - (uint64_t{3} << 62))};
 }
 
+// Unsigned 128-bit integers from two words, for the integer reductions; the
+// same code on every target (i686 has no 128-bit type).
+struct U128 {
+  uint64_t hi, lo;
+};
+
+// a * b exactly.
+inline U128 MulWide(uint64_t a, uint64_t b) {
+#ifdef __SIZEOF_INT128__
+  const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+  return {static_cast<uint64_t>(p >> 64), static_cast<uint64_t>(p)};
+#else
+  const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+  const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+  const uint64_t mid = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+  return {p11 + (p01 >> 32) + (p10 >> 32) + (mid >> 32), (mid << 32) | (p00 & 0xFFFFFFFFu)};
+#endif
+}
+
+inline U128 Add(U128 a, U128 b) {
+  const uint64_t lo = a.lo + b.lo;
+  return {a.hi + b.hi + (lo < a.lo), lo};
+}
+
 inline constexpr long double kInf = __builtin_infl();
 inline constexpr long double kNaN = __builtin_nanl("");
 

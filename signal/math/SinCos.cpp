@@ -1,5 +1,10 @@
-// Sine and cosine: reduction to |r| <= pi/4, then Taylor polynomials that
-// keep the error of the dropped terms below 2^-70.
+// Sine and cosine. Beyond pi/4 and below 2^62 (every argument a long run
+// forms): integer reduction to a 256th of a turn, a table and short
+// polynomials. Elsewhere, and in the rare case that the reduced argument is
+// too small for the table path's precision: reduction to |r| <= pi/4, then
+// Taylor polynomials that keep the error of the dropped terms below 2^-70.
+#include <bit>
+
 #include "Math.h"
 #include "MathC.h"
 #include "Reduce.h"
@@ -51,11 +56,97 @@ long double CosKernel(Pair r) {
   return w + (((1.0L - w) - hz) + (c - (0.5L * z.lo + r.hi * r.lo)));
 }
 
+namespace table {
+
+#include "Tables.inc"
+
+constexpr long double kQuarterPi = 0xC90FDAA22168C235p-64L;
+constexpr long double kTableLimit = 0x1p62L;
+// 2 pi 2^125 as a 128-bit integer.
+constexpr detail::U128 kTwoPi{0xC90FDAA22168C234u, 0xC4C6628B80DC1CD1u};
+
+struct PowersOfHalf {
+  long double v[136];
+  constexpr PowersOfHalf() : v() {
+    v[0] = 1.0L;
+    for (int k = 1; k < 136; ++k) v[k] = v[k - 1] * 0.5L;
+  }
+};
+constexpr PowersOfHalf kHalf;  // kHalf.v[k] = 2^-k
+
+// sin r - r = r^3 (s3 + s5 z + s7 z^2 + s9 z^3) and cos r - 1 =
+// z (-1/2 + z (c4 + c6 z + c8 z^2)), z = r^2, |r| <= pi/256: the dropped
+// terms are below 2^-85 of the result.
+constexpr long double kS3 = -1.0L / 6, kS5 = 1.0L / 120, kS7 = -1.0L / 5040, kS9 = 1.0L / 362880;
+constexpr long double kC4 = 1.0L / 24, kC6 = -1.0L / 720, kC8 = 1.0L / 40320;
+
+// 2 pi a 2^-128 for a < 2^119, as the integer q with the value q 2^-125.
+detail::U128 TimesTwoPi(detail::U128 a) {
+  using detail::MulWide;
+  const detail::U128 t0 = MulWide(a.lo, kTwoPi.lo), t1 = MulWide(a.hi, kTwoPi.lo);
+  const detail::U128 t2 = MulWide(a.lo, kTwoPi.hi), t3 = MulWide(a.hi, kTwoPi.hi);
+  const uint64_t m1 = t0.hi + t1.lo;
+  const uint64_t m2 = m1 + t2.lo;
+  const uint64_t carry = uint64_t{m1 < t0.hi} + uint64_t{m2 < m1};
+  return detail::Add(detail::Add(t3, {0, t1.hi}), detail::Add({0, t2.hi}, {0, carry}));
+}
+
+// sin(2 pi f) for the turns f of an argument: f = j/256 + u, r = 2 pi u, and
+// sin = S cos r + C sin r with S, C of j from the table. C's 32-bit head
+// times r's 32-bit head is exact, and S is at least twice that product
+// unless S = 0, so one exact sum and one rounding give the result. False
+// when r is below 2^-40, where r lacks bits: the caller reduces exactly.
+bool SinOfTurns(detail::Turns f, long double& result) {
+  const int j = static_cast<int>(((f.hi + (uint64_t{1} << 55)) >> 56) & 255);
+  const int64_t uHi = static_cast<int64_t>(f.hi - (static_cast<uint64_t>(j) << 56));
+  const uint64_t sign = uHi < 0 ? ~uint64_t{0} : 0;
+  // |u| in units of 2^-128 turns, below 2^119.
+  const uint64_t aLo = (f.lo ^ sign) - sign;
+  const uint64_t aHi = (static_cast<uint64_t>(uHi) ^ sign) + (sign & uint64_t{f.lo == 0});
+  const detail::U128 q = TimesTwoPi({aHi, aLo});
+  if (q.hi < (uint64_t{1} << 21)) return false;
+  const int lz = std::countl_zero(q.hi);
+  const uint64_t n1 = (q.hi << lz) | ((q.lo >> 1) >> (63 - lz));
+  const uint64_t n0 = q.lo << lz;
+  // r = R1 + R2: R1 the top 32 bits, R2 the next 63, both with r's sign.
+  const int64_t r1 = static_cast<int64_t>(((n1 >> 32) ^ sign) - sign);
+  const int64_t r2 = static_cast<int64_t>(((((n1 << 32) | (n0 >> 32)) >> 1) ^ sign) - sign);
+  const long double R1 = static_cast<long double>(r1) * kHalf.v[29 + lz];
+  const long double R2 = static_cast<long double>(r2) * kHalf.v[92 + lz];
+  const long double* s = kSinTurnTable[j];
+  const long double* c = kSinTurnTable[(j + 64) & 255];
+  const long double r = R1 + R2;
+  const long double z = r * r;
+  const long double z2 = z * z;
+  const long double sinTail = (r * z) * ((kS3 + z * kS5) + z2 * (kS7 + z * kS9));
+  const long double cosTail = z * (-0.5L + z * ((kC4 + z * kC6) + z2 * kC8));
+  const long double small = c[3] * R1 + c[0] * (R2 + sinTail) + s[1] + s[0] * cosTail;
+  const detail::Pair head = detail::FastTwoSum(s[0], c[2] * R1);
+  result = head.hi + (head.lo + small);
+  return true;
+}
+
+// The turns of |x| for pi/4 < |x| < 2^62, negated for the sine of a negative x.
+detail::Turns SignedTurns(long double x, long double ax, bool odd) {
+  detail::Turns f = detail::TurnsOf(ax);
+  if (odd && x < 0) {
+    f.lo = ~f.lo + 1;
+    f.hi = ~f.hi + (f.lo == 0 ? 1 : 0);
+  }
+  return f;
+}
+
+}  // namespace table
 }  // namespace
 
 long double Sin(long double x) {
   if (!(x - x == 0.0L)) return x - x;  // NaN for NaN and the infinities
   if (x == 0) return x;                // keeps the sign of zero
+  const long double ax = x < 0 ? -x : x;
+  if (ax > table::kQuarterPi && ax < table::kTableLimit) {
+    long double y;
+    if (table::SinOfTurns(table::SignedTurns(x, ax, true), y)) return y;
+  }
   const detail::Reduced d = detail::ReduceHalfPi(x);
   switch (d.quadrant) {
     case 0:
@@ -71,6 +162,13 @@ long double Sin(long double x) {
 
 long double Cos(long double x) {
   if (!(x - x == 0.0L)) return x - x;
+  const long double ax = x < 0 ? -x : x;
+  if (ax > table::kQuarterPi && ax < table::kTableLimit) {
+    detail::Turns f = detail::TurnsOf(ax);
+    f.hi += uint64_t{1} << 62;  // cos x = sin(x + pi/2)
+    long double y;
+    if (table::SinOfTurns(f, y)) return y;
+  }
   const detail::Reduced d = detail::ReduceHalfPi(x);
   switch (d.quadrant) {
     case 0:
