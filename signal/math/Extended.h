@@ -47,10 +47,13 @@ struct Bits {
   uint16_t signExp;
 };
 
-inline Bits BitsOf(long double x) {
+// Two loads inside the value's ten bytes: a wider load of the sign and
+// exponent would overlap the x87 store that wrote them and wait for it.
+inline Bits BitsOf(const long double& x) {
   Bits b;
   std::memcpy(&b.mantissa, &x, 8);
-  std::memcpy(&b.signExp, reinterpret_cast<const char*>(&x) + 8, 2);
+  const volatile unsigned char* top = reinterpret_cast<const volatile unsigned char*>(&x) + 8;
+  b.signExp = static_cast<uint16_t>(top[0] | top[1] << 8);
   return b;
 }
 
@@ -97,6 +100,11 @@ inline U128 MulWide(uint64_t a, uint64_t b) {
   return {p11 + (p01 >> 32) + (p10 >> 32) + (mid >> 32), (mid << 32) | (p00 & 0xFFFFFFFFu)};
 #endif
 }
+
+// A binary fraction of a turn, 128 bits.
+struct Turns {
+  uint64_t hi, lo;
+};
 
 inline U128 Add(U128 a, U128 b) {
   const uint64_t lo = a.lo + b.lo;

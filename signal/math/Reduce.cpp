@@ -94,38 +94,7 @@ Reduced ReduceExact(long double x) {
   return {r, quadrant};
 }
 
-// Bits 1..64, 65..128 and 129..192 of 2/pi after the binary point.
-constexpr uint64_t TwoOverPiWord(int k) {
-  return uint64_t{kTwoOverPiBits[2 * k]} << 32 | kTwoOverPiBits[2 * k + 1];
-}
-
 }  // namespace
-
-Turns TurnsOf(long double ax) {
-  // ax = m 2^e with -64 <= e <= -2, and ax / (2 pi) = m W 2^(e - 194) for the
-  // 192 leading bits W of 2/pi: the 256-bit product m W, least word first.
-  const Bits b = BitsOf(ax);
-  const int e = (b.signExp & 0x7FFF) - 16383 - 63;
-  const U128 p0 = MulWide(b.mantissa, TwoOverPiWord(2));
-  const U128 p1 = MulWide(b.mantissa, TwoOverPiWord(1));
-  const U128 p2 = MulWide(b.mantissa, TwoOverPiWord(0));
-  uint64_t word[5];
-  word[0] = p0.lo;
-  word[1] = p0.hi + p1.lo;
-  const uint64_t c1 = word[1] < p0.hi;
-  word[2] = p1.hi + p2.lo;
-  const uint64_t c2 = word[2] < p1.hi;
-  word[2] += c1;
-  const uint64_t c3 = word[2] < c1;
-  word[3] = p2.hi + c2 + c3;
-  word[4] = 0;
-  // The binary point of the turns lies above bit 194 - e; the fraction is
-  // the 128 bits below it, from bit 66 - e (68..130).
-  const int shift = 66 - e;
-  const int q = shift >> 6, s = shift & 63;
-  auto at = [&](int i) { return (word[i] >> s) | ((word[i + 1] << 1) << (63 - s)); };
-  return {at(q + 1), at(q)};
-}
 
 Reduced ReduceHalfPi(long double x) {
   const long double ax = x < 0 ? -x : x;

@@ -60,8 +60,53 @@ namespace table {
 
 #include "Tables.inc"
 
-constexpr long double kQuarterPi = 0xC90FDAA22168C235p-64L;
-constexpr long double kTableLimit = 0x1p62L;
+// The table path's range, pi/4 < |x| < 2^62, by the bits.
+constexpr uint64_t kQuarterPiMantissa = 0xC90FDAA22168C235u;
+constexpr int kHalfExponent = 16382;  // [0.5, 1)
+constexpr int kLimitExponent = 16383 + 62;
+
+bool InTableRange(detail::Bits b) {
+  const int e = b.signExp & 0x7FFF;
+  return e < kLimitExponent && (e > kHalfExponent || (e == kHalfExponent && b.mantissa > kQuarterPiMantissa));
+}
+
+// Bits 1..64, 65..128 and 129..192 of 2/pi after the binary point.
+constexpr uint64_t TwoOverPiWord(int k) {
+  return uint64_t{kTwoOverPiBits[2 * k]} << 32 | kTwoOverPiBits[2 * k + 1];
+}
+
+// |x| / (2 pi) modulo 1 as a 128-bit binary fraction, negated for odd
+// functions of a negative x, by integer arithmetic only; the error is below
+// 2^-127. |x| = m 2^e with -64 <= e <= -2, and |x| / (2 pi) = m W 2^(e - 194)
+// for the 192 leading bits W of 2/pi.
+detail::Turns TurnsOf(detail::Bits b, bool odd) {
+  using detail::MulWide;
+  const int e = (b.signExp & 0x7FFF) - 16383 - 63;
+  const detail::U128 p0 = MulWide(b.mantissa, TwoOverPiWord(2));
+  const detail::U128 p1 = MulWide(b.mantissa, TwoOverPiWord(1));
+  const detail::U128 p2 = MulWide(b.mantissa, TwoOverPiWord(0));
+  uint64_t word[5];  // the 256-bit product m W, least word first
+  word[0] = p0.lo;
+  word[1] = p0.hi + p1.lo;
+  const uint64_t c1 = word[1] < p0.hi;
+  word[2] = p1.hi + p2.lo;
+  const uint64_t c2 = word[2] < p1.hi;
+  word[2] += c1;
+  const uint64_t c3 = word[2] < c1;
+  word[3] = p2.hi + c2 + c3;
+  word[4] = 0;
+  // The binary point of the turns lies above bit 194 - e; the fraction is
+  // the 128 bits below it, from bit 66 - e (68..130).
+  const int shift = 66 - e;
+  const int q = shift >> 6, s = shift & 63;
+  auto at = [&](int i) { return (word[i] >> s) | ((word[i + 1] << 1) << (63 - s)); };
+  detail::Turns f{at(q + 1), at(q)};
+  if (odd && (b.signExp & 0x8000) != 0) {
+    f.lo = ~f.lo + 1;
+    f.hi = ~f.hi + (f.lo == 0 ? 1 : 0);
+  }
+  return f;
+}
 // 2 pi 2^125 as a 128-bit integer.
 constexpr detail::U128 kTwoPi{0xC90FDAA22168C234u, 0xC4C6628B80DC1CD1u};
 
@@ -95,7 +140,8 @@ detail::U128 TimesTwoPi(detail::U128 a) {
 // sin = S cos r + C sin r with S, C of j from the table. C's 32-bit head
 // times r's 32-bit head is exact, and S is at least twice that product
 // unless S = 0, so one exact sum and one rounding give the result. False
-// when r is below 2^-40, where r lacks bits: the caller reduces exactly.
+// when S = 0 and r is below 2^-40, where r lacks bits: the caller reduces
+// exactly.
 bool SinOfTurns(detail::Turns f, long double& result) {
   const int j = static_cast<int>(((f.hi + (uint64_t{1} << 55)) >> 56) & 255);
   const int64_t uHi = static_cast<int64_t>(f.hi - (static_cast<uint64_t>(j) << 56));
@@ -104,7 +150,16 @@ bool SinOfTurns(detail::Turns f, long double& result) {
   const uint64_t aLo = (f.lo ^ sign) - sign;
   const uint64_t aHi = (static_cast<uint64_t>(uHi) ^ sign) + (sign & uint64_t{f.lo == 0});
   const detail::U128 q = TimesTwoPi({aHi, aLo});
-  if (q.hi < (uint64_t{1} << 21)) return false;
+  const long double* s = kSinTurnTable[j];
+  const long double* c = kSinTurnTable[(j + 64) & 255];
+  if (q.hi < (uint64_t{1} << 21)) {  // |r| < 2^-40
+    if ((j & 127) == 0) return false;
+    // S >= sin(pi/128) dwarfs r: sin = S + C r, r to 64 bits is plenty.
+    const long double r = static_cast<long double>(static_cast<int64_t>(q.hi)) * kHalf.v[61] +
+                           static_cast<long double>(static_cast<int64_t>(q.lo >> 1)) * kHalf.v[124];
+    result = s[0] + (s[1] + c[0] * (sign != 0 ? -r : r));
+    return true;
+  }
   const int lz = std::countl_zero(q.hi);
   const uint64_t n1 = (q.hi << lz) | ((q.lo >> 1) >> (63 - lz));
   const uint64_t n0 = q.lo << lz;
@@ -113,8 +168,6 @@ bool SinOfTurns(detail::Turns f, long double& result) {
   const int64_t r2 = static_cast<int64_t>(((((n1 << 32) | (n0 >> 32)) >> 1) ^ sign) - sign);
   const long double R1 = static_cast<long double>(r1) * kHalf.v[29 + lz];
   const long double R2 = static_cast<long double>(r2) * kHalf.v[92 + lz];
-  const long double* s = kSinTurnTable[j];
-  const long double* c = kSinTurnTable[(j + 64) & 255];
   const long double r = R1 + R2;
   const long double z = r * r;
   const long double z2 = z * z;
@@ -126,27 +179,17 @@ bool SinOfTurns(detail::Turns f, long double& result) {
   return true;
 }
 
-// The turns of |x| for pi/4 < |x| < 2^62, negated for the sine of a negative x.
-detail::Turns SignedTurns(long double x, long double ax, bool odd) {
-  detail::Turns f = detail::TurnsOf(ax);
-  if (odd && x < 0) {
-    f.lo = ~f.lo + 1;
-    f.hi = ~f.hi + (f.lo == 0 ? 1 : 0);
-  }
-  return f;
-}
-
 }  // namespace table
 }  // namespace
 
 long double Sin(long double x) {
+  const detail::Bits b = detail::BitsOf(x);
+  if (table::InTableRange(b)) {
+    long double y;
+    if (table::SinOfTurns(table::TurnsOf(b, true), y)) return y;
+  }
   if (!(x - x == 0.0L)) return x - x;  // NaN for NaN and the infinities
   if (x == 0) return x;                // keeps the sign of zero
-  const long double ax = x < 0 ? -x : x;
-  if (ax > table::kQuarterPi && ax < table::kTableLimit) {
-    long double y;
-    if (table::SinOfTurns(table::SignedTurns(x, ax, true), y)) return y;
-  }
   const detail::Reduced d = detail::ReduceHalfPi(x);
   switch (d.quadrant) {
     case 0:
@@ -161,14 +204,14 @@ long double Sin(long double x) {
 }
 
 long double Cos(long double x) {
-  if (!(x - x == 0.0L)) return x - x;
-  const long double ax = x < 0 ? -x : x;
-  if (ax > table::kQuarterPi && ax < table::kTableLimit) {
-    detail::Turns f = detail::TurnsOf(ax);
+  const detail::Bits b = detail::BitsOf(x);
+  if (table::InTableRange(b)) {
+    detail::Turns f = table::TurnsOf(b, false);
     f.hi += uint64_t{1} << 62;  // cos x = sin(x + pi/2)
     long double y;
     if (table::SinOfTurns(f, y)) return y;
   }
+  if (!(x - x == 0.0L)) return x - x;
   const detail::Reduced d = detail::ReduceHalfPi(x);
   switch (d.quadrant) {
     case 0:
