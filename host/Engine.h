@@ -76,6 +76,12 @@ class Engine {
     SimBlock* single = nullptr;  // the block of a group that is no loop
   };
   void OrderBlocks();
+  std::vector<std::vector<size_t>> Successors() const;
+  int FindComponents(const std::vector<std::vector<size_t>>& next, std::vector<int>& comp) const;
+  void PrepareRun();
+  bool StartBlocks(RunStats& stats);
+  int64_t NextTime() const;
+  bool RunTimePoint(int64_t t, RunStats& stats);
   bool Visit(int64_t time, RunStats& stats);
   // One InputChanged call (traced, counted, the block named for its messages).
   void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
@@ -108,7 +114,6 @@ class Engine {
   std::vector<std::vector<size_t>> readers_;  // per variable: input-driven blocks reading it
   std::vector<char> notify_;
   std::vector<uint64_t> passStart_;  // change counts at the start of a loop group's pass
-  std::vector<uint64_t> seen_;       // writes already seen, per variable
   std::vector<Group> groups_;
   std::vector<char> inLoop_;        // per block: a member of a loop group
   std::vector<int8_t> limitFrom_;   // per variable, see PrepareLimits

@@ -30,6 +30,7 @@ bool StoreText(std::string& value, const char* text) {
 
 VarHandle VariableStore::Add(HostVariable variable) {
   variables_.push_back(std::move(variable));
+  written_.reserve(variables_.size());
   const auto handle = static_cast<VarHandle>(variables_.size());
   byName_[variables_.back().name] = handle;
   return handle;
@@ -48,6 +49,27 @@ HostVariable* VariableStore::Get(VarHandle handle) {
 const HostVariable* VariableStore::Get(VarHandle handle) const {
   if (handle == 0 || handle > variables_.size()) return nullptr;
   return &variables_[handle - 1];
+}
+
+void VariableStore::Write(VarHandle handle, const char* text) {
+  HostVariable* v = Get(handle);
+  if (v == nullptr) return;
+  ++v->writes;
+  if (!v->written) {
+    v->written = true;
+    written_.push_back(handle);
+  }
+  if (text != nullptr) {
+    if (StoreText(v->value, text)) ++v->changes;
+  } else if (!v->value.empty()) {
+    v->value.clear();
+    ++v->changes;
+  }
+}
+
+void VariableStore::ClearWritten() {
+  for (VarHandle h : written_) variables_[h - 1].written = false;
+  written_.clear();
 }
 
 InProcessHost::InProcessHost(std::shared_ptr<VariableStore> store) : store_(std::move(store)) {}
@@ -177,13 +199,4 @@ const char* RIR_STDCALL InProcessHost::GetValueText(VarHandle handle) {
   return v != nullptr ? v->value.c_str() : "";
 }
 
-void RIR_STDCALL InProcessHost::SetValueText(VarHandle handle, const char* text) {
-  HostVariable* v = store_->Get(handle);
-  if (v == nullptr) return;
-  ++v->writes;
-  if (text != nullptr && StoreText(v->value, text)) ++v->changes;
-  if (text == nullptr && !v->value.empty()) {
-    v->value.clear();
-    ++v->changes;
-  }
-}
+void RIR_STDCALL InProcessHost::SetValueText(VarHandle handle, const char* text) { store_->Write(handle, text); }

@@ -23,6 +23,7 @@ struct HostVariable {
   std::string value;
   uint64_t changes = 0;  // times a block wrote a different value
   uint64_t writes = 0;   // times it was written at all
+  bool written = false;  // in the store's written list
 };
 
 // Makes `value` equal to `text`; true when it changed.
@@ -34,6 +35,12 @@ class VariableStore {
   VarHandle Find(const std::string& name) const;
   HostVariable* Get(VarHandle handle);
   const HostVariable* Get(VarHandle handle) const;
+  // A write by a block or a stimulus: counts it, stores the text (nullptr
+  // clears the value) and lists the variable until ClearWritten, so that a
+  // time point looks at the variables written in it and no others.
+  void Write(VarHandle handle, const char* text);
+  const std::vector<VarHandle>& WrittenList() const { return written_; }
+  void ClearWritten();
   size_t Size() const { return variables_.size(); }
   const std::vector<HostVariable>& All() const { return variables_; }
   // The model time every host on this store answers GetTime with.
@@ -42,6 +49,7 @@ class VariableStore {
 
  private:
   std::vector<HostVariable> variables_;
+  std::vector<VarHandle> written_;  // capacity for every variable: no allocation per write
   long double time_ = 0;
   std::map<std::string, VarHandle> byName_;
 };
