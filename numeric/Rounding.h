@@ -37,6 +37,23 @@ inline bool NearestEvenSmall(long double v, int64_t& out) {
   return false;
 #endif
 }
+
+// The same for a double below 2^50 in magnitude, in its own registers: a
+// float or double result needs no round trip through the x87 unit.
+inline bool NearestEvenSmall(double v, int64_t& out) {
+  if (!(v > -0x1p50 && v < 0x1p50)) return false;
+  const double shifted = v + 0x1.8p52;
+  uint64_t bits;
+  std::memcpy(&bits, &shifted, sizeof bits);
+  int64_t n = static_cast<int64_t>(bits - uint64_t{0x4338000000000000});  // the bits of 1.5 * 2^52
+  const double rest = v - static_cast<double>(n);                        // exact
+  if (rest > 0.5 || (rest == 0.5 && (n & 1) != 0))
+    ++n;
+  else if (rest < -0.5 || (rest == -0.5 && (n & 1) != 0))
+    --n;
+  out = n;
+  return true;
+}
 }  // namespace rounding_detail
 
 // Nearest integral value, ties to even; NaN and infinities pass through.
@@ -73,4 +90,13 @@ inline int32_t RoundToSample(long double value) {
   if (r > 2147483647.0L) return std::numeric_limits<int32_t>::max();
   if (r < -2147483648.0L) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(r);
+}
+
+// RoundToSample for a float or double result (filters, transforms).
+inline int32_t RoundDoubleToSample(double value) {
+  int64_t n;
+  if (rounding_detail::NearestEvenSmall(value, n))
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+  return RoundToSample(static_cast<long double>(value));
 }
