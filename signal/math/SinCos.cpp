@@ -168,14 +168,17 @@ bool SinOfTurns(detail::Turns f, long double& result) {
   const int64_t r2 = static_cast<int64_t>(((((n1 << 32) | (n0 >> 32)) >> 1) ^ sign) - sign);
   const long double R1 = static_cast<long double>(r1) * kHalf.v[29 + lz];
   const long double R2 = static_cast<long double>(r2) * kHalf.v[92 + lz];
-  const long double r = R1 + R2;
+  // r to 63 bits for the tails, straight from the integer: the longest chain
+  // of dependent operations runs through z.
+  const int64_t rTop = static_cast<int64_t>(((n1 >> 1) ^ sign) - sign);
+  const long double r = static_cast<long double>(rTop) * kHalf.v[60 + lz];
   const long double z = r * r;
   const long double z2 = z * z;
   const long double sinTail = (r * z) * ((kS3 + z * kS5) + z2 * (kS7 + z * kS9));
   const long double cosTail = z * (-0.5L + z * ((kC4 + z * kC6) + z2 * kC8));
-  const long double small = c[3] * R1 + c[0] * (R2 + sinTail) + s[1] + s[0] * cosTail;
+  const long double small = ((c[3] * R1 + c[0] * R2) + s[1]) + s[0] * cosTail;
   const detail::Pair head = detail::FastTwoSum(s[0], c[2] * R1);
-  result = head.hi + (head.lo + small);
+  result = head.hi + ((head.lo + small) + c[0] * sinTail);
   return true;
 }
 
