@@ -2,13 +2,26 @@
 
 #include <cstring>
 
-// Compares and copies in one pass over the text, with no length scan first
-// and no branch on the characters (sample bits are random to a predictor):
-// an unchanged value costs the bytes read, and a value keeps its storage
-// (no allocation) unless the text is longer than any before.
+// Short texts (clocks, lines): compares and copies in one pass over the
+// text, with no length scan first and no branch on the characters (sample
+// bits are random to a predictor). An unchanged value costs the bytes read,
+// and a value keeps its storage (no allocation) unless the text is longer
+// than any before.
 bool StoreText(std::string& value, const char* text) {
   char* stored = value.data();
   const size_t size = value.size();
+  if (size >= 8) {
+    // Bus texts: the library's vector scan, bounded by the stored length, one
+    // comparison and one copy beat the character loop.
+    const size_t n = strnlen(text, size + 1);
+    if (n != size) {
+      value.assign(text, n == size + 1 ? std::strlen(text) : n);
+      return true;
+    }
+    if (std::memcmp(stored, text, n) == 0) return false;
+    std::memcpy(stored, text, n);
+    return true;
+  }
   unsigned difference = 0;
   size_t i = 0;
   for (; i < size; ++i) {
