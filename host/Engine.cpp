@@ -319,8 +319,14 @@ bool Engine::Written(const SimBlock& b) const {
   return false;
 }
 
+void Engine::TraceCall(int64_t time, const SimBlock& b, const char* what, const int64_t* delay) const {
+  std::string line = "t=" + std::to_string(time) + what + b.entry->name;
+  if (delay != nullptr) line += " -> next in " + std::to_string(*delay);
+  trace_(line);
+}
+
 void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
-  if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + b.entry->name);
+  if (trace_) TraceCall(time, b, "   InputChanged ", nullptr);
   current_ = &b;
   b.model->InputChanged();
   ++stats.notifications;
@@ -447,8 +453,7 @@ void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
   current_ = &b;
   const int64_t delay = b.model->TimeStep();
   ++stats.steps;
-  if (trace_)
-    trace_("t=" + std::to_string(time) + " TimeStep " + b.entry->name + " -> next in " + std::to_string(delay));
+  if (trace_) TraceCall(time, b, " TimeStep ", &delay);
   // A block that asks for no positive delay is not stepped again.
   b.next = delay > 0 && time <= Stimulus::kNever - delay ? time + delay : Stimulus::kNever;
   if (b.tableLeft >= 0 && b.tableLeft-- == 0) {

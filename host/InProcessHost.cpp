@@ -54,16 +54,6 @@ VarHandle VariableStore::Find(const std::string& name) const {
   return it == byName_.end() ? 0 : it->second;
 }
 
-HostVariable* VariableStore::Get(VarHandle handle) {
-  if (handle == 0 || handle > variables_.size()) return nullptr;
-  return &variables_[handle - 1];
-}
-
-const HostVariable* VariableStore::Get(VarHandle handle) const {
-  if (handle == 0 || handle > variables_.size()) return nullptr;
-  return &variables_[handle - 1];
-}
-
 void VariableStore::Write(VarHandle handle, const char* text) {
   HostVariable* v = Get(handle);
   if (v == nullptr) return;

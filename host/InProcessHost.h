@@ -33,8 +33,12 @@ class VariableStore {
  public:
   VarHandle Add(HostVariable variable);  // handles count from 1
   VarHandle Find(const std::string& name) const;
-  HostVariable* Get(VarHandle handle);
-  const HostVariable* Get(VarHandle handle) const;
+  HostVariable* Get(VarHandle handle) {
+    return handle == 0 || handle > variables_.size() ? nullptr : &variables_[handle - 1];
+  }
+  const HostVariable* Get(VarHandle handle) const {
+    return handle == 0 || handle > variables_.size() ? nullptr : &variables_[handle - 1];
+  }
   // A write by a block or a stimulus: counts it, stores the text (nullptr
   // clears the value) and lists the variable until ClearWritten, so that a
   // time point looks at the variables written in it and no others.
