@@ -406,10 +406,7 @@ void Engine::EndTimePoint(RunStats& stats) {
       b->calls = 0;
     }
   }
-  const std::vector<HostVariable>& vars = store_->All();
-  for (VarHandle h : store_->WrittenList()) {
-    const size_t i = h - 1;
-    const HostVariable& v = vars[i];
+  store_->TakeWritten([&](size_t i, const HostVariable& v) {
     stats.events += v.changes - mark_[i];
     mark_[i] = v.changes;
     // The top magnitude bit first: it is rarely set, the comparison rarely made.
@@ -417,8 +414,7 @@ void Engine::EndTimePoint(RunStats& stats) {
     if (from >= 0 && v.value.size() == static_cast<size_t>(v.width) && v.value[static_cast<size_t>(from)] == '1' &&
         std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - static_cast<size_t>(from)) == 0)
       ++atLimits_[i];
-  }
-  store_->ClearWritten();
+  });
 }
 
 void Engine::PrepareLimits() {

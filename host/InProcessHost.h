@@ -45,6 +45,16 @@ class VariableStore {
   void Write(VarHandle handle, const char* text);
   const std::vector<VarHandle>& WrittenList() const { return written_; }
   void ClearWritten();
+  // Calls visit(index, variable) for every listed variable, then clears the list.
+  template <class Visit>
+  void TakeWritten(Visit visit) {
+    for (VarHandle h : written_) {
+      HostVariable& v = variables_[h - 1];
+      v.written = false;
+      visit(static_cast<size_t>(h - 1), v);
+    }
+    written_.clear();
+  }
   size_t Size() const { return variables_.size(); }
   const std::vector<HostVariable>& All() const { return variables_; }
   // The model time every host on this store answers GetTime with.
