@@ -396,9 +396,9 @@ void Engine::TraceWritten(int64_t time) const {
   if (!written.empty()) trace_("t=" + std::to_string(time) + " written:" + written);
 }
 
-// Only the variables written in this time point can have changed or be at
-// their limits.
-void Engine::EndTimePoint(RunStats& stats) {
+// Only the variables written in this time point can be at their limits.
+// Value changes are counted once, at the end of the run (CountEvents).
+void Engine::EndTimePoint() {
   if (countEvents_) {
     for (auto& b : blocks_) {
       if (b->calls > 1) ++b->repeated;
@@ -407,14 +407,21 @@ void Engine::EndTimePoint(RunStats& stats) {
     }
   }
   store_->TakeWritten([&](size_t i, const HostVariable& v) {
-    stats.events += v.changes - mark_[i];
-    mark_[i] = v.changes;
     // The top magnitude bit first: it is rarely set, the comparison rarely made.
     const int from = limitFrom_[i];
     if (from >= 0 && v.value.size() == static_cast<size_t>(v.width) && v.value[static_cast<size_t>(from)] == '1' &&
         std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - static_cast<size_t>(from)) == 0)
       ++atLimits_[i];
   });
+}
+
+// The value changes since the last settle pass counted them.
+void Engine::CountEvents(RunStats& stats) {
+  const std::vector<HostVariable>& vars = store_->All();
+  for (size_t i = 0; i < vars.size(); ++i) {
+    stats.events += vars[i].changes - mark_[i];
+    mark_[i] = vars[i].changes;
+  }
 }
 
 void Engine::PrepareLimits() {
@@ -529,14 +536,14 @@ int64_t Engine::NextTime() const {
 // Stimuli, due steps, notifications; false when the variables do not settle.
 bool Engine::RunTimePoint(int64_t t, RunStats& stats) {
   if (t > 0) ++stats.timePoints;
-  store_->SetTime(static_cast<long double>(t));
+  store_->SetTimePoint(t);
   for (size_t i = 0; i < stimuli_.size(); ++i)
     while (stimuli_[i].Next() == t) store_->Write(stimulusTargets_[i], stimuli_[i].Fire().c_str());
   for (SimBlock* b : timed_)
     if (b->next == t && !abort_) Step(*b, t, stats);
   current_ = nullptr;
   const bool ok = countEvents_ ? Settle(t, stats) : Visit(t, stats);
-  EndTimePoint(stats);
+  EndTimePoint();
   return ok;
 }
 
@@ -565,6 +572,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   }
   stats.endTime = abort_ || !ok || stats.stopped ? now : design_.endTime;
   stats.aborted = abort_;
+  CountEvents(stats);
   if (recorder != nullptr) recorder->End(stats.endTime);
   FinishBlocks();
   SummarizeCounts(stats);

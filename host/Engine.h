@@ -89,7 +89,8 @@ class Engine {
   [[gnu::noinline, gnu::cold]] void TraceCall(int64_t time, const SimBlock& b, const char* what, const int64_t* delay) const;
   bool SettleGroup(Group& g, int64_t time, RunStats& stats);
   bool Written(const SimBlock& b) const;
-  void EndTimePoint(RunStats& stats);
+  void EndTimePoint();
+  void CountEvents(RunStats& stats);
   // Per variable a block writes: which characters of its text are all '1'
   // at the port's limits (1 for sign-magnitude, 0 unsigned; -1 not watched).
   void PrepareLimits();

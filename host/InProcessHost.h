@@ -58,13 +58,23 @@ class VariableStore {
   size_t Size() const { return variables_.size(); }
   const std::vector<HostVariable>& All() const { return variables_; }
   // The model time every host on this store answers GetTime with.
-  void SetTime(long double time) { time_ = time; }
-  long double Time() const { return time_; }
+  void SetTime(long double time) {
+    time_ = time;
+    whole_ = false;
+  }
+  // A whole time, converted only when a block asks for it.
+  void SetTimePoint(int64_t time) {
+    wholeTime_ = time;
+    whole_ = true;
+  }
+  long double Time() const { return whole_ ? static_cast<long double>(wholeTime_) : time_; }
 
  private:
   std::vector<HostVariable> variables_;
   std::vector<VarHandle> written_;  // capacity for every variable: no allocation per write
   long double time_ = 0;
+  int64_t wholeTime_ = 0;
+  bool whole_ = false;
   std::map<std::string, VarHandle> byName_;
 };
 
