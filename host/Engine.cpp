@@ -33,6 +33,13 @@ struct Engine::SimBlock {
   uint64_t repeated = 0;  // time points with more than one call (events)
 };
 
+// Whether a block's inputs were written in this time point.
+inline bool Engine::AnyWritten(const HostVariable* vars, const SimBlock& b) {
+  for (VarHandle h : b.inputs)
+    if (vars[h - 1].written) return true;
+  return false;
+}
+
 Engine::Engine(const Design& design, PluginLoader* plugin, std::function<void(const std::string&)> say)
     : design_(design),
       plugin_(plugin),
@@ -312,12 +319,7 @@ void Engine::OrderBlocks() {
   }
 }
 
-bool Engine::Written(const SimBlock& b) const {
-  const std::vector<HostVariable>& vars = store_->All();
-  for (VarHandle h : b.inputs)
-    if (vars[h - 1].written) return true;
-  return false;
-}
+bool Engine::Written(const SimBlock& b) const { return AnyWritten(store_->All().data(), b); }
 
 void Engine::TraceCall(int64_t time, const SimBlock& b, const char* what, const int64_t* delay) const {
   std::string line = "t=" + std::to_string(time) + what + b.entry->name;
@@ -336,6 +338,7 @@ void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
 bool Engine::Visit(int64_t time, RunStats& stats) {
   if (trace_) TraceWritten(time);
   bool ok = true;
+  const HostVariable* vars = store_->All().data();
   for (Group& g : groups_) {
     if (abort_) break;
     if (g.loop) {
@@ -345,7 +348,7 @@ bool Engine::Visit(int64_t time, RunStats& stats) {
       }
       continue;
     }
-    if (!Written(*g.single)) continue;
+    if (!AnyWritten(vars, *g.single)) continue;
     NotifyInputChanged(*g.single, time, stats);
   }
   current_ = nullptr;

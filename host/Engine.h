@@ -89,6 +89,7 @@ class Engine {
   [[gnu::noinline, gnu::cold]] void TraceCall(int64_t time, const SimBlock& b, const char* what, const int64_t* delay) const;
   bool SettleGroup(Group& g, int64_t time, RunStats& stats);
   bool Written(const SimBlock& b) const;
+  static bool AnyWritten(const HostVariable* vars, const SimBlock& b);
   void EndTimePoint();
   void CountEvents(RunStats& stats);
   // Per variable a block writes: which characters of its text are all '1'
