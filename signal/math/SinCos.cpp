@@ -79,7 +79,7 @@ constexpr uint64_t TwoOverPiWord(int k) {
 // functions of a negative x, by integer arithmetic only; the error is below
 // 2^-127. |x| = m 2^e with -64 <= e <= -2, and |x| / (2 pi) = m W 2^(e - 194)
 // for the 192 leading bits W of 2/pi.
-detail::Turns TurnsOf(detail::Bits b, bool odd) {
+[[gnu::always_inline]] inline detail::Turns TurnsOf(detail::Bits b, bool odd) {
   using detail::MulWide;
   const int e = (b.signExp & 0x7FFF) - 16383 - 63;
   const detail::U128 p0 = MulWide(b.mantissa, TwoOverPiWord(2));
@@ -142,7 +142,7 @@ detail::U128 TimesTwoPi(detail::U128 a) {
 // unless S = 0, so one exact sum and one rounding give the result. False
 // when S = 0 and r is below 2^-40, where r lacks bits: the caller reduces
 // exactly.
-bool SinOfTurns(detail::Turns f, long double& result) {
+[[gnu::always_inline]] inline bool SinOfTurns(detail::Turns f, long double& result) {
   const int j = static_cast<int>(((f.hi + (uint64_t{1} << 55)) >> 56) & 255);
   const int64_t uHi = static_cast<int64_t>(f.hi - (static_cast<uint64_t>(j) << 56));
   const uint64_t sign = uHi < 0 ? ~uint64_t{0} : 0;
