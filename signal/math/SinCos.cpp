@@ -120,7 +120,7 @@ struct PowersOfHalf {
 constexpr PowersOfHalf kHalf;  // kHalf.v[k] = 2^-k
 
 // sin r - r = r^3 (s3 + s5 z + s7 z^2 + s9 z^3) and cos r - 1 =
-// z (-1/2 + z (c4 + c6 z + c8 z^2)), z = r^2, |r| <= pi/256: the dropped
+// -z/2 + z^2 (c4 + c6 z + c8 z^2), z = r^2, |r| <= pi/256: the dropped
 // terms are below 2^-85 of the result.
 constexpr long double kS3 = -1.0L / 6, kS5 = 1.0L / 120, kS7 = -1.0L / 5040, kS9 = 1.0L / 362880;
 constexpr long double kC4 = 1.0L / 24, kC6 = -1.0L / 720, kC8 = 1.0L / 40320;
@@ -174,11 +174,13 @@ detail::U128 TimesTwoPi(detail::U128 a) {
   const long double r = static_cast<long double>(rTop) * kHalf.v[60 + lz];
   const long double z = r * r;
   const long double z2 = z * z;
-  const long double sinTail = (r * z) * ((kS3 + z * kS5) + z2 * (kS7 + z * kS9));
-  const long double cosTail = z * (-0.5L + z * ((kC4 + z * kC6) + z2 * kC8));
-  const long double small = ((c[3] * R1 + c[0] * R2) + s[1]) + s[0] * cosTail;
+  // C sin-tail and S cos-tail with the table factors taken in early.
+  const long double cr = c[0] * r, sz = s[0] * z;
+  const long double sinTail = (cr * z) * ((kS3 + z * kS5) + z2 * (kS7 + z * kS9));
+  const long double cosTail = (sz * z) * ((kC4 + z * kC6) + z2 * kC8) - 0.5L * sz;
+  const long double small = ((c[3] * R1 + c[0] * R2) + s[1]) + cosTail;
   const detail::Pair head = detail::FastTwoSum(s[0], c[2] * R1);
-  result = head.hi + ((head.lo + small) + c[0] * sinTail);
+  result = head.hi + ((head.lo + small) + sinTail);
   return true;
 }
 
