@@ -327,7 +327,7 @@ void Engine::TraceCall(int64_t time, const SimBlock& b, const char* what, const 
   trace_(line);
 }
 
-void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
+inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
   if (trace_) TraceCall(time, b, "   InputChanged ", nullptr);
   current_ = &b;
   b.model->InputChanged();
@@ -401,7 +401,7 @@ void Engine::TraceWritten(int64_t time) const {
 
 // Only the variables written in this time point can be at their limits.
 // Value changes are counted once, at the end of the run (CountEvents).
-void Engine::EndTimePoint() {
+inline void Engine::EndTimePoint() {
   if (countEvents_) {
     for (auto& b : blocks_) {
       if (b->calls > 1) ++b->repeated;
@@ -455,7 +455,7 @@ void Engine::SummarizeCounts(RunStats& stats) {
     }
 }
 
-void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
+inline void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
   current_ = &b;
   const int64_t delay = b.model->TimeStep();
   ++stats.steps;
@@ -529,7 +529,7 @@ bool Engine::StartBlocks(RunStats& stats) {
 }
 
 // The earliest stimulus change or block step.
-int64_t Engine::NextTime() const {
+inline int64_t Engine::NextTime() const {
   int64_t t = Stimulus::kNever;
   for (const Stimulus& s : stimuli_) t = std::min(t, s.Next());
   for (const SimBlock* b : timed_) t = std::min(t, b->next);

@@ -80,17 +80,17 @@ class Engine {
   int FindComponents(const std::vector<std::vector<size_t>>& next, std::vector<int>& comp) const;
   void PrepareRun();
   bool StartBlocks(RunStats& stats);
-  int64_t NextTime() const;
+  [[gnu::always_inline]] int64_t NextTime() const;
   bool RunTimePoint(int64_t t, RunStats& stats);
   bool Visit(int64_t time, RunStats& stats);
   // One InputChanged call (traced, counted, the block named for its messages).
-  void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
+  [[gnu::always_inline]] void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
   // The trace line of a call; out of line, so that the calls stay small.
   [[gnu::noinline, gnu::cold]] void TraceCall(int64_t time, const SimBlock& b, const char* what, const int64_t* delay) const;
   bool SettleGroup(Group& g, int64_t time, RunStats& stats);
   bool Written(const SimBlock& b) const;
   static bool AnyWritten(const HostVariable* vars, const SimBlock& b);
-  void EndTimePoint();
+  [[gnu::always_inline]] void EndTimePoint();
   void CountEvents(RunStats& stats);
   // Per variable a block writes: which characters of its text are all '1'
   // at the port's limits (1 for sign-magnitude, 0 unsigned; -1 not watched).
@@ -98,7 +98,7 @@ class Engine {
   void SummarizeCounts(RunStats& stats);
   void TraceWritten(int64_t time) const;
   void ReportLoop(int64_t time, const std::vector<size_t>& blocks);
-  void Step(SimBlock& b, int64_t time, RunStats& stats);
+  [[gnu::always_inline]] void Step(SimBlock& b, int64_t time, RunStats& stats);
   void FinishBlocks();
   static void OnLibraryMessage(int32_t severity, const char* text, void* context);
 
