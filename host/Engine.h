@@ -86,7 +86,8 @@ class Engine {
   // One InputChanged call (traced, counted, the block named for its messages).
   [[gnu::always_inline]] void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
   // The trace line of a call; out of line, so that the calls stay small.
-  [[gnu::noinline, gnu::cold]] void TraceCall(int64_t time, const SimBlock& b, const char* what, const int64_t* delay) const;
+  [[gnu::noinline, gnu::cold]] void TraceCall(int64_t time, const SimBlock& b, const char* what,
+                                              const int64_t* delay) const;
   bool SettleGroup(Group& g, int64_t time, RunStats& stats);
   bool Written(const SimBlock& b) const;
   static bool AnyWritten(const HostVariable* vars, const SimBlock& b);

@@ -46,7 +46,7 @@ inline bool NearestEvenSmall(double v, int64_t& out) {
   uint64_t bits;
   std::memcpy(&bits, &shifted, sizeof bits);
   int64_t n = static_cast<int64_t>(bits - uint64_t{0x4338000000000000});  // the bits of 1.5 * 2^52
-  const double rest = v - static_cast<double>(n);                        // exact
+  const double rest = v - static_cast<double>(n);                         // exact
   if (rest > 0.5 || (rest == 0.5 && (n & 1) != 0))
     ++n;
   else if (rest < -0.5 || (rest == -0.5 && (n & 1) != 0))

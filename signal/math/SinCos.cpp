@@ -71,9 +71,7 @@ bool InTableRange(detail::Bits b) {
 }
 
 // Bits 1..64, 65..128 and 129..192 of 2/pi after the binary point.
-constexpr uint64_t TwoOverPiWord(int k) {
-  return uint64_t{kTwoOverPiBits[2 * k]} << 32 | kTwoOverPiBits[2 * k + 1];
-}
+constexpr uint64_t TwoOverPiWord(int k) { return uint64_t{kTwoOverPiBits[2 * k]} << 32 | kTwoOverPiBits[2 * k + 1]; }
 
 // |x| / (2 pi) modulo 1 as a 128-bit binary fraction, negated for odd
 // functions of a negative x, by integer arithmetic only; the error is below
@@ -156,7 +154,7 @@ detail::U128 TimesTwoPi(detail::U128 a) {
     if ((j & 127) == 0) return false;
     // S >= sin(pi/128) dwarfs r: sin = S + C r, r to 64 bits is plenty.
     const long double r = static_cast<long double>(static_cast<int64_t>(q.hi)) * kHalf.v[61] +
-                           static_cast<long double>(static_cast<int64_t>(q.lo >> 1)) * kHalf.v[124];
+                          static_cast<long double>(static_cast<int64_t>(q.lo >> 1)) * kHalf.v[124];
     result = s[0] + (s[1] + c[0] * (sign != 0 ? -r : r));
     return true;
   }
