@@ -335,7 +335,7 @@ inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stat
   ++b.calls;
 }
 
-bool Engine::Visit(int64_t time, RunStats& stats) {
+inline bool Engine::Visit(int64_t time, RunStats& stats) {
   if (trace_) TraceWritten(time);
   bool ok = true;
   const HostVariable* vars = store_->All().data();

@@ -82,7 +82,7 @@ class Engine {
   bool StartBlocks(RunStats& stats);
   [[gnu::always_inline]] int64_t NextTime() const;
   bool RunTimePoint(int64_t t, RunStats& stats);
-  bool Visit(int64_t time, RunStats& stats);
+  [[gnu::always_inline]] bool Visit(int64_t time, RunStats& stats);
   // One InputChanged call (traced, counted, the block named for its messages).
   [[gnu::always_inline]] void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
   // The trace line of a call; out of line, so that the calls stay small.
