@@ -33,6 +33,13 @@ struct Engine::SimBlock {
   uint64_t repeated = 0;  // time points with more than one call (events)
 };
 
+// Whether a block's inputs were written in this time point.
+inline bool Engine::AnyWritten(const HostVariable* vars, const SimBlock& b) {
+  for (VarHandle h : b.inputs)
+    if (vars[h - 1].written) return true;
+  return false;
+}
+
 Engine::Engine(const Design& design, PluginLoader* plugin, std::function<void(const std::string&)> say)
     : design_(design),
       plugin_(plugin),
@@ -209,21 +216,26 @@ void Engine::ReportLoop(int64_t time, const std::vector<size_t>& blocks) {
   Say(DescribeLoop(lang_, time, design_.maxPasses, names, variables));
 }
 
-// Strongly connected components of "writes a variable the other reads"
-// among the input-driven blocks, emitted so that writers come before
-// readers; among blocks free to go, the one listed first in the design.
-void Engine::OrderBlocks() {
-  const size_t n = blocks_.size();
-  std::vector<std::vector<size_t>> next(n);
-  for (size_t a = 0; a < n; ++a) {
+// Per input-driven block, the input-driven blocks reading what it writes.
+std::vector<std::vector<size_t>> Engine::Successors() const {
+  std::vector<std::vector<size_t>> next(blocks_.size());
+  for (size_t a = 0; a < blocks_.size(); ++a) {
     if (blocks_[a]->activation != kInputDriven) continue;
     for (VarHandle v : blocks_[a]->outputs)
       for (size_t r : readers_[v - 1])
         if (std::find(next[a].begin(), next[a].end(), r) == next[a].end()) next[a].push_back(r);
   }
-  // Tarjan, with a stack of its own: a chain of many thousand blocks must
-  // not exhaust the call stack.
-  std::vector<int> index(n, -1), low(n, 0), comp(n, -1);
+  return next;
+}
+
+// Strongly connected components (Tarjan) of the input-driven blocks: per
+// block its component, -1 for the others; returns the number of components.
+// The stack is its own: a chain of many thousand blocks must not exhaust
+// the call stack.
+int Engine::FindComponents(const std::vector<std::vector<size_t>>& next, std::vector<int>& comp) const {
+  const size_t n = blocks_.size();
+  std::vector<int> index(n, -1), low(n, 0);
+  comp.assign(n, -1);
   std::vector<char> onStack(n, 0);
   std::vector<size_t> stack;
   std::vector<std::pair<size_t, size_t>> calls;  // block, next successor to look at
@@ -251,19 +263,28 @@ void Engine::OrderBlocks() {
       const size_t done = v;
       calls.pop_back();
       if (!calls.empty()) low[calls.back().first] = std::min(low[calls.back().first], low[done]);
-      if (low[done] == index[done]) {
-        size_t w;
-        do {
-          w = stack.back();
-          stack.pop_back();
-          onStack[w] = 0;
-          comp[w] = comps;
-        } while (w != done);
-        ++comps;
-      }
+      if (low[done] != index[done]) continue;
+      size_t w;
+      do {
+        w = stack.back();
+        stack.pop_back();
+        onStack[w] = 0;
+        comp[w] = comps;
+      } while (w != done);
+      ++comps;
     }
   }
+  return comps;
+}
 
+// Strongly connected components of "writes a variable the other reads"
+// among the input-driven blocks, emitted so that writers come before
+// readers; among blocks free to go, the one listed first in the design.
+void Engine::OrderBlocks() {
+  const size_t n = blocks_.size();
+  const std::vector<std::vector<size_t>> next = Successors();
+  std::vector<int> comp;
+  const int comps = FindComponents(next, comp);
   std::vector<Group> groups(static_cast<size_t>(comps));
   for (size_t v = 0; v < n; ++v)
     if (comp[v] >= 0) groups[static_cast<size_t>(comp[v])].blocks.push_back(v);
@@ -279,15 +300,15 @@ void Engine::OrderBlocks() {
         ++indegree[cb];
       }
     }
+  inLoop_.assign(n, 0);
+  for (const Group& g : groups)
+    if (g.loop)
+      for (size_t k : g.blocks) inLoop_[k] = 1;
   using Item = std::pair<size_t, size_t>;  // first block, group
   std::priority_queue<Item, std::vector<Item>, std::greater<>> ready;
   for (size_t g = 0; g < groups.size(); ++g)
     if (indegree[g] == 0) ready.emplace(groups[g].blocks.front(), g);
   groups_.clear();
-  inLoop_.assign(n, 0);
-  for (const Group& g : groups)
-    if (g.loop)
-      for (size_t k : g.blocks) inLoop_[k] = 1;
   while (!ready.empty()) {
     const size_t g = ready.top().second;
     ready.pop();
@@ -298,24 +319,26 @@ void Engine::OrderBlocks() {
   }
 }
 
-bool Engine::Written(const SimBlock& b) const {
-  const std::vector<HostVariable>& vars = store_->All();
-  for (VarHandle h : b.inputs)
-    if (vars[h - 1].writes != seen_[h - 1]) return true;
-  return false;
+bool Engine::Written(const SimBlock& b) const { return AnyWritten(store_->All().data(), b); }
+
+void Engine::TraceCall(int64_t time, const SimBlock& b, const char* what, const int64_t* delay) const {
+  std::string line = "t=" + std::to_string(time) + what + b.entry->name;
+  if (delay != nullptr) line += " -> next in " + std::to_string(*delay);
+  trace_(line);
 }
 
-void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
-  if (trace_) trace_("t=" + std::to_string(time) + "   InputChanged " + b.entry->name);
+inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
+  if (trace_) TraceCall(time, b, "   InputChanged ", nullptr);
   current_ = &b;
   b.model->InputChanged();
   ++stats.notifications;
   ++b.calls;
 }
 
-bool Engine::Visit(int64_t time, RunStats& stats) {
+inline bool Engine::Visit(int64_t time, RunStats& stats) {
   if (trace_) TraceWritten(time);
   bool ok = true;
+  const HostVariable* vars = store_->All().data();
   for (Group& g : groups_) {
     if (abort_) break;
     if (g.loop) {
@@ -325,7 +348,7 @@ bool Engine::Visit(int64_t time, RunStats& stats) {
       }
       continue;
     }
-    if (!Written(*g.single)) continue;
+    if (!AnyWritten(vars, *g.single)) continue;
     NotifyInputChanged(*g.single, time, stats);
   }
   current_ = nullptr;
@@ -372,12 +395,13 @@ void Engine::TraceWritten(int64_t time) const {
   const std::vector<HostVariable>& vars = store_->All();
   std::string written;
   for (size_t i = 0; i < vars.size(); ++i)
-    if (vars[i].writes != seen_[i]) written += " " + vars[i].name + "=" + vars[i].value;
+    if (vars[i].written) written += " " + vars[i].name + "=" + vars[i].value;
   if (!written.empty()) trace_("t=" + std::to_string(time) + " written:" + written);
 }
 
-void Engine::EndTimePoint(RunStats& stats) {
-  const std::vector<HostVariable>& vars = store_->All();
+// Only the variables written in this time point can be at their limits.
+// Value changes are counted once, at the end of the run (CountEvents).
+inline void Engine::EndTimePoint() {
   if (countEvents_) {
     for (auto& b : blocks_) {
       if (b->calls > 1) ++b->repeated;
@@ -385,17 +409,21 @@ void Engine::EndTimePoint(RunStats& stats) {
       b->calls = 0;
     }
   }
-  for (size_t i = 0; i < vars.size(); ++i) {
-    const HostVariable& v = vars[i];
-    stats.events += v.changes - mark_[i];
-    mark_[i] = v.changes;
-    if (v.writes == seen_[i]) continue;
-    seen_[i] = v.writes;
+  store_->TakeWritten([&](size_t i, const HostVariable& v) {
     // The top magnitude bit first: it is rarely set, the comparison rarely made.
     const int from = limitFrom_[i];
     if (from >= 0 && v.value.size() == static_cast<size_t>(v.width) && v.value[static_cast<size_t>(from)] == '1' &&
         std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - static_cast<size_t>(from)) == 0)
       ++atLimits_[i];
+  });
+}
+
+// The value changes since the last settle pass counted them.
+void Engine::CountEvents(RunStats& stats) {
+  const std::vector<HostVariable>& vars = store_->All();
+  for (size_t i = 0; i < vars.size(); ++i) {
+    stats.events += vars[i].changes - mark_[i];
+    mark_[i] = vars[i].changes;
   }
 }
 
@@ -427,12 +455,11 @@ void Engine::SummarizeCounts(RunStats& stats) {
     }
 }
 
-void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
+inline void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
   current_ = &b;
   const int64_t delay = b.model->TimeStep();
   ++stats.steps;
-  if (trace_)
-    trace_("t=" + std::to_string(time) + " TimeStep " + b.entry->name + " -> next in " + std::to_string(delay));
+  if (trace_) TraceCall(time, b, " TimeStep ", &delay);
   // A block that asks for no positive delay is not stepped again.
   b.next = delay > 0 && time <= Stimulus::kNever - delay ? time + delay : Stimulus::kNever;
   if (b.tableLeft >= 0 && b.tableLeft-- == 0) {
@@ -453,8 +480,8 @@ static bool HasTable(const BlockEntry& entry, const BlockType* type) {
   return k == nullptr || *k != 0;
 }
 
-RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& progress) {
-  RunStats stats;
+// Readers, limits, the dataflow order, the parameters.
+void Engine::PrepareRun() {
   readers_.assign(store_->Size(), {});
   for (size_t k = 0; k < blocks_.size(); ++k) {
     if (blocks_[k]->activation != kInputDriven) continue;
@@ -463,8 +490,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
       if (std::find(r.begin(), r.end(), k) == r.end()) r.push_back(k);
     }
   }
-  const bool dataflow = design_.scheduling == Design::Scheduling::Dataflow;
-  countEvents_ = !dataflow;
+  countEvents_ = design_.scheduling != Design::Scheduling::Dataflow;
   PrepareLimits();
   OrderBlocks();  // events use it only to name a loop
   passStart_.assign(store_->Size(), 0);
@@ -473,7 +499,13 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
     b->model->LoadParameters();
     b->tableLeft = b->activation == kTimeDriven && HasTable(*b->entry, b->type) ? kGeneratorTableLength : -1;
   }
-  // Stimuli take their values at time 0 before the run starts.
+  current_ = nullptr;
+}
+
+// Stimuli take their values at time 0, then every block starts; what Start
+// wrote settles by change of value in both modes: no sample has been taken
+// yet. False when that does not settle.
+bool Engine::StartBlocks(RunStats& stats) {
   for (size_t i = 0; i < stimuli_.size(); ++i)
     while (stimuli_[i].Next() == 0) {
       HostVariable* v = store_->Get(stimulusTargets_[i]);
@@ -490,36 +522,47 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
     if (b->activation == kTimeDriven) timed_.push_back(b.get());
   }
   current_ = nullptr;
-  // What Start wrote settles by change of value in both modes: no sample
-  // has been taken yet.
-  bool ok = !abort_ && Settle(0, stats);
-  seen_.resize(store_->Size());
-  for (size_t i = 0; i < store_->Size(); ++i) seen_[i] = store_->All()[i].writes;
+  const bool ok = !abort_ && Settle(0, stats);
+  store_->ClearWritten();
   for (auto& b : blocks_) b->calls = 0;  // settling Start counts for no time point
+  return ok;
+}
+
+// The earliest stimulus change or block step.
+inline int64_t Engine::NextTime() const {
+  int64_t t = Stimulus::kNever;
+  for (const Stimulus& s : stimuli_) t = std::min(t, s.Next());
+  for (const SimBlock* b : timed_) t = std::min(t, b->next);
+  return t;
+}
+
+// Stimuli, due steps, notifications; false when the variables do not settle.
+bool Engine::RunTimePoint(int64_t t, RunStats& stats) {
+  if (t > 0) ++stats.timePoints;
+  store_->SetTimePoint(t);
+  for (size_t i = 0; i < stimuli_.size(); ++i)
+    while (stimuli_[i].Next() == t) store_->Write(stimulusTargets_[i], stimuli_[i].Fire().c_str());
+  for (SimBlock* b : timed_)
+    if (b->next == t && !abort_) Step(*b, t, stats);
+  current_ = nullptr;
+  const bool ok = countEvents_ ? Settle(t, stats) : Visit(t, stats);
+  EndTimePoint();
+  return ok;
+}
+
+RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& progress) {
+  RunStats stats;
+  PrepareRun();
+  bool ok = StartBlocks(stats);
   stats.timePoints = 1;
   if (recorder != nullptr) recorder->Begin(*store_);
-
   int64_t now = 0;
   uint64_t sinceProgress = 0;
   while (ok && !abort_) {
-    int64_t t = Stimulus::kNever;
-    for (const Stimulus& s : stimuli_) t = std::min(t, s.Next());
-    for (const SimBlock* b : timed_) t = std::min(t, b->next);
+    const int64_t t = NextTime();
     if (t >= design_.endTime) break;
     now = t;
-    if (t > 0) ++stats.timePoints;
-    store_->SetTime(static_cast<long double>(t));
-    for (size_t i = 0; i < stimuli_.size(); ++i)
-      while (stimuli_[i].Next() == t) {
-        HostVariable* v = store_->Get(stimulusTargets_[i]);
-        ++v->writes;
-        if (StoreText(v->value, stimuli_[i].Fire().c_str())) ++v->changes;
-      }
-    for (SimBlock* b : timed_)
-      if (b->next == t && !abort_) Step(*b, t, stats);
-    current_ = nullptr;
-    ok = dataflow ? Visit(t, stats) : Settle(t, stats);
-    EndTimePoint(stats);
+    ok = RunTimePoint(t, stats);
     if (recorder != nullptr) recorder->Sample(t, *store_);
     if (progress && ++sinceProgress >= 4096) {
       sinceProgress = 0;
@@ -532,6 +575,7 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   }
   stats.endTime = abort_ || !ok || stats.stopped ? now : design_.endTime;
   stats.aborted = abort_;
+  CountEvents(stats);
   if (recorder != nullptr) recorder->End(stats.endTime);
   FinishBlocks();
   SummarizeCounts(stats);

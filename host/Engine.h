@@ -76,19 +76,30 @@ class Engine {
     SimBlock* single = nullptr;  // the block of a group that is no loop
   };
   void OrderBlocks();
-  bool Visit(int64_t time, RunStats& stats);
+  std::vector<std::vector<size_t>> Successors() const;
+  int FindComponents(const std::vector<std::vector<size_t>>& next, std::vector<int>& comp) const;
+  void PrepareRun();
+  bool StartBlocks(RunStats& stats);
+  [[gnu::always_inline]] int64_t NextTime() const;
+  bool RunTimePoint(int64_t t, RunStats& stats);
+  [[gnu::always_inline]] bool Visit(int64_t time, RunStats& stats);
   // One InputChanged call (traced, counted, the block named for its messages).
-  void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
+  [[gnu::always_inline]] void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
+  // The trace line of a call; out of line, so that the calls stay small.
+  [[gnu::noinline, gnu::cold]] void TraceCall(int64_t time, const SimBlock& b, const char* what,
+                                              const int64_t* delay) const;
   bool SettleGroup(Group& g, int64_t time, RunStats& stats);
   bool Written(const SimBlock& b) const;
-  void EndTimePoint(RunStats& stats);
+  static bool AnyWritten(const HostVariable* vars, const SimBlock& b);
+  [[gnu::always_inline]] void EndTimePoint();
+  void CountEvents(RunStats& stats);
   // Per variable a block writes: which characters of its text are all '1'
   // at the port's limits (1 for sign-magnitude, 0 unsigned; -1 not watched).
   void PrepareLimits();
   void SummarizeCounts(RunStats& stats);
   void TraceWritten(int64_t time) const;
   void ReportLoop(int64_t time, const std::vector<size_t>& blocks);
-  void Step(SimBlock& b, int64_t time, RunStats& stats);
+  [[gnu::always_inline]] void Step(SimBlock& b, int64_t time, RunStats& stats);
   void FinishBlocks();
   static void OnLibraryMessage(int32_t severity, const char* text, void* context);
 
@@ -108,7 +119,6 @@ class Engine {
   std::vector<std::vector<size_t>> readers_;  // per variable: input-driven blocks reading it
   std::vector<char> notify_;
   std::vector<uint64_t> passStart_;  // change counts at the start of a loop group's pass
-  std::vector<uint64_t> seen_;       // writes already seen, per variable
   std::vector<Group> groups_;
   std::vector<char> inLoop_;        // per block: a member of a loop group
   std::vector<int8_t> limitFrom_;   // per variable, see PrepareLimits

@@ -2,13 +2,26 @@
 
 #include <cstring>
 
-// Compares and copies in one pass over the text, with no length scan first
-// and no branch on the characters (sample bits are random to a predictor):
-// an unchanged value costs the bytes read, and a value keeps its storage
-// (no allocation) unless the text is longer than any before.
+// Short texts (clocks, lines): compares and copies in one pass over the
+// text, with no length scan first and no branch on the characters (sample
+// bits are random to a predictor). An unchanged value costs the bytes read,
+// and a value keeps its storage (no allocation) unless the text is longer
+// than any before.
 bool StoreText(std::string& value, const char* text) {
   char* stored = value.data();
   const size_t size = value.size();
+  if (size >= 8) {
+    // Bus texts: the library's vector scan, bounded by the stored length, one
+    // comparison and one copy beat the character loop.
+    const size_t n = strnlen(text, size + 1);
+    if (n != size) {
+      value.assign(text, n == size + 1 ? std::strlen(text) : n);
+      return true;
+    }
+    if (std::memcmp(stored, text, n) == 0) return false;
+    std::memcpy(stored, text, n);
+    return true;
+  }
   unsigned difference = 0;
   size_t i = 0;
   for (; i < size; ++i) {
@@ -30,6 +43,7 @@ bool StoreText(std::string& value, const char* text) {
 
 VarHandle VariableStore::Add(HostVariable variable) {
   variables_.push_back(std::move(variable));
+  written_.reserve(variables_.size());
   const auto handle = static_cast<VarHandle>(variables_.size());
   byName_[variables_.back().name] = handle;
   return handle;
@@ -40,14 +54,25 @@ VarHandle VariableStore::Find(const std::string& name) const {
   return it == byName_.end() ? 0 : it->second;
 }
 
-HostVariable* VariableStore::Get(VarHandle handle) {
-  if (handle == 0 || handle > variables_.size()) return nullptr;
-  return &variables_[handle - 1];
+void VariableStore::Write(VarHandle handle, const char* text) {
+  HostVariable* v = Get(handle);
+  if (v == nullptr) return;
+  ++v->writes;
+  if (!v->written) {
+    v->written = true;
+    written_.push_back(handle);
+  }
+  if (text != nullptr) {
+    if (StoreText(v->value, text)) ++v->changes;
+  } else if (!v->value.empty()) {
+    v->value.clear();
+    ++v->changes;
+  }
 }
 
-const HostVariable* VariableStore::Get(VarHandle handle) const {
-  if (handle == 0 || handle > variables_.size()) return nullptr;
-  return &variables_[handle - 1];
+void VariableStore::ClearWritten() {
+  for (VarHandle h : written_) variables_[h - 1].written = false;
+  written_.clear();
 }
 
 InProcessHost::InProcessHost(std::shared_ptr<VariableStore> store) : store_(std::move(store)) {}
@@ -172,13 +197,4 @@ const char* RIR_STDCALL InProcessHost::GetValueText(VarHandle handle) {
   return v != nullptr ? v->value.c_str() : "";
 }
 
-void RIR_STDCALL InProcessHost::SetValueText(VarHandle handle, const char* text) {
-  HostVariable* v = store_->Get(handle);
-  if (v == nullptr) return;
-  ++v->writes;
-  if (text != nullptr && StoreText(v->value, text)) ++v->changes;
-  if (text == nullptr && !v->value.empty()) {
-    v->value.clear();
-    ++v->changes;
-  }
-}
+void RIR_STDCALL InProcessHost::SetValueText(VarHandle handle, const char* text) { store_->Write(handle, text); }

@@ -23,6 +23,7 @@ struct HostVariable {
   std::string value;
   uint64_t changes = 0;  // times a block wrote a different value
   uint64_t writes = 0;   // times it was written at all
+  bool written = false;  // in the store's written list
 };
 
 // Makes `value` equal to `text`; true when it changed.
@@ -32,17 +33,48 @@ class VariableStore {
  public:
   VarHandle Add(HostVariable variable);  // handles count from 1
   VarHandle Find(const std::string& name) const;
-  HostVariable* Get(VarHandle handle);
-  const HostVariable* Get(VarHandle handle) const;
+  HostVariable* Get(VarHandle handle) {
+    return handle == 0 || handle > variables_.size() ? nullptr : &variables_[handle - 1];
+  }
+  const HostVariable* Get(VarHandle handle) const {
+    return handle == 0 || handle > variables_.size() ? nullptr : &variables_[handle - 1];
+  }
+  // A write by a block or a stimulus: counts it, stores the text (nullptr
+  // clears the value) and lists the variable until ClearWritten, so that a
+  // time point looks at the variables written in it and no others.
+  void Write(VarHandle handle, const char* text);
+  const std::vector<VarHandle>& WrittenList() const { return written_; }
+  void ClearWritten();
+  // Calls visit(index, variable) for every listed variable, then clears the list.
+  template <class Visit>
+  void TakeWritten(Visit visit) {
+    for (VarHandle h : written_) {
+      HostVariable& v = variables_[h - 1];
+      v.written = false;
+      visit(static_cast<size_t>(h - 1), v);
+    }
+    written_.clear();
+  }
   size_t Size() const { return variables_.size(); }
   const std::vector<HostVariable>& All() const { return variables_; }
   // The model time every host on this store answers GetTime with.
-  void SetTime(long double time) { time_ = time; }
-  long double Time() const { return time_; }
+  void SetTime(long double time) {
+    time_ = time;
+    whole_ = false;
+  }
+  // A whole time, converted only when a block asks for it.
+  void SetTimePoint(int64_t time) {
+    wholeTime_ = time;
+    whole_ = true;
+  }
+  long double Time() const { return whole_ ? static_cast<long double>(wholeTime_) : time_; }
 
  private:
   std::vector<HostVariable> variables_;
+  std::vector<VarHandle> written_;  // capacity for every variable: no allocation per write
   long double time_ = 0;
+  int64_t wholeTime_ = 0;
+  bool whole_ = false;
   std::map<std::string, VarHandle> byName_;
 };
 

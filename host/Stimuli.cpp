@@ -10,14 +10,17 @@ const std::string& Stimulus::Fire() {
       next_ = kNever;
       return entry_.values.front();
     case StimulusType::Clock: {
-      // Even edges rise at phase + k * period, odd ones fall `high` later.
+      // Even edges rise at phase + k * period, odd ones fall `high` later;
+      // the next rise follows the last by a period (no division per edge).
       const bool rising = index_ % 2 == 0;
       ++index_;
-      const int64_t cycle = static_cast<int64_t>(index_ / 2);
-      next_ = rising
-                  ? next_ + entry_.high
-                  : (cycle > (kNever - entry_.phase) / entry_.period ? kNever : entry_.phase + cycle * entry_.period);
-      return rising ? one_ : zero_;
+      if (rising) {
+        rise_ = next_;
+        next_ += entry_.high;
+        return one_;
+      }
+      next_ = rise_ > kNever - entry_.period ? kNever : rise_ + entry_.period;
+      return zero_;
     }
     case StimulusType::Pattern: {
       const std::string& v = entry_.values[index_ % entry_.values.size()];

@@ -22,5 +22,6 @@ class Stimulus {
   const StimulusEntry& entry_;
   int64_t next_ = 0;
   uint64_t index_ = 0;  // edges or pattern entries fired so far
+  int64_t rise_ = 0;    // a clock's last rising edge
   std::string one_ = "1", zero_ = "0";
 };

@@ -11,35 +11,48 @@
 #include <limits>
 
 namespace rounding_detail {
-// |v| < 2^62 rounded from the bits of the value, in integer arithmetic: no
-// library call and no change of the x87 control word, on which a plain
-// conversion of a long double stalls. This runs at every block step. False
-// for larger magnitudes, infinities and NaN.
+// |v| < 2^61 rounded without a library call and without changing the x87
+// control word, on which a plain conversion of a long double stalls. This
+// runs at every block step. Adding 1.5 * 2^63 leaves an integer within one
+// of v in the mantissa (in any rounding mode), read with one load at the
+// start of the stored sum; the exact remainder then decides, ties to even.
+// False for larger magnitudes, infinities and NaN.
 inline bool NearestEvenSmall(long double v, int64_t& out) {
 #if LDBL_MANT_DIG == 64
-  // 80-bit extended: a 64-bit significand with its integer bit, then the
-  // sign and a 15-bit exponent biased by 16383.
+  if (!(v > -0x1p61L && v < 0x1p61L)) return false;
+  const long double shifted = v + 0x1.8p63L;
   uint64_t m;
-  uint16_t signExponent;
-  std::memcpy(&m, &v, sizeof m);
-  std::memcpy(&signExponent, reinterpret_cast<const unsigned char*>(&v) + sizeof m, sizeof signExponent);
-  const int e = (signExponent & 0x7FFF) - 16383;
-  if (e >= 62) return false;
-  uint64_t q = 0;
-  if (e >= -1) {               // |v| >= 0.5; below that it rounds to 0
-    const int shift = 63 - e;  // fraction bits, 2..64
-    const uint64_t fraction = shift == 64 ? m : m & ((uint64_t{1} << shift) - 1);
-    const uint64_t half = uint64_t{1} << (shift - 1);
-    q = shift == 64 ? 0 : m >> shift;
-    if (fraction > half || (fraction == half && (q & 1) != 0)) ++q;
-  }
-  out = (signExponent & 0x8000) != 0 ? -static_cast<int64_t>(q) : static_cast<int64_t>(q);
+  std::memcpy(&m, &shifted, sizeof m);
+  int64_t n = static_cast<int64_t>(m - (uint64_t{3} << 62));
+  const long double rest = v - static_cast<long double>(n);  // exact
+  if (rest > 0.5L || (rest == 0.5L && (n & 1) != 0))
+    ++n;
+  else if (rest < -0.5L || (rest == -0.5L && (n & 1) != 0))
+    --n;
+  out = n;
   return true;
 #else
   (void)v;
   (void)out;
   return false;
 #endif
+}
+
+// The same for a double below 2^50 in magnitude, in its own registers: a
+// float or double result needs no round trip through the x87 unit.
+inline bool NearestEvenSmall(double v, int64_t& out) {
+  if (!(v > -0x1p50 && v < 0x1p50)) return false;
+  const double shifted = v + 0x1.8p52;
+  uint64_t bits;
+  std::memcpy(&bits, &shifted, sizeof bits);
+  int64_t n = static_cast<int64_t>(bits - uint64_t{0x4338000000000000});  // the bits of 1.5 * 2^52
+  const double rest = v - static_cast<double>(n);                         // exact
+  if (rest > 0.5 || (rest == 0.5 && (n & 1) != 0))
+    ++n;
+  else if (rest < -0.5 || (rest == -0.5 && (n & 1) != 0))
+    --n;
+  out = n;
+  return true;
 }
 }  // namespace rounding_detail
 
@@ -77,4 +90,13 @@ inline int32_t RoundToSample(long double value) {
   if (r > 2147483647.0L) return std::numeric_limits<int32_t>::max();
   if (r < -2147483648.0L) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(r);
+}
+
+// RoundToSample for a float or double result (filters, transforms).
+inline int32_t RoundDoubleToSample(double value) {
+  int64_t n;
+  if (rounding_detail::NearestEvenSmall(value, n))
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+  return RoundToSample(static_cast<long double>(value));
 }

@@ -75,7 +75,7 @@ void RIR_STDCALL TFilterTransform::InputChanged() {
   const float x = static_cast<float>(DecodeValueText(SignMode, ReadValueText(SrcHandle)));
   const float d = HasDesired ? static_cast<float>(DecodeValueText(SignMode, ReadValueText(DesHandle))) : 0.0f;
   const float r = Kind != nullptr ? Kind->Step(Params, x, d) : 0.0f;
-  WriteValueText(OutHandle, EncodeResult(OutText, SignMode, RoundToSample(r)));
+  WriteValueText(OutHandle, EncodeResult(OutText, SignMode, RoundDoubleToSample(r)));
 }
 
 IModel** CreateFilterTransform(IPELMOR* host, const char* typeName) {

@@ -16,7 +16,8 @@
 // instead, with RoundToSample.
 inline bool RoundToSampleOrFail(double r, int32_t& v) {
   if (!(std::fabs(r) < 0x1p62)) return false;  // NaN too
-  const int64_t rounded = RoundToInt64(r);
+  int64_t rounded;
+  if (!rounding_detail::NearestEvenSmall(r, rounded)) rounded = RoundToInt64(static_cast<long double>(r));
   if (rounded < INT32_MIN || rounded > INT32_MAX) return false;
   v = static_cast<int32_t>(rounded);
   return true;

@@ -139,15 +139,15 @@ void BareChain(benchmark::State& state) {
     HostVariable* genClock = store->Get(genClk);
     for (int64_t i = 0; i < kSamples; ++i) {
       for (InProcessHost* h : hosts) h->SetTime(static_cast<long double>(2 * i));
-      genClock->value = "1";
-      clock->value = "0";  // the recorder's clock falls as the generator's rises
+      genClock->value.assign(1, '1');
+      clock->value.assign(1, '0');  // the recorder's clock falls as the generator's rises
       blocks[0]->InputChanged();
       blocks[1]->InputChanged();
       blocks[2]->InputChanged();
       for (InProcessHost* h : hosts) h->SetTime(static_cast<long double>(2 * i + 1));
-      genClock->value = "0";
+      genClock->value.assign(1, '0');
       blocks[0]->InputChanged();
-      clock->value = "1";
+      clock->value.assign(1, '1');
       blocks[2]->InputChanged();
     }
     for (IModel* b : blocks) {
@@ -387,12 +387,12 @@ void BareClockedChain(benchmark::State& state) {
     HostVariable* recClk = d.Variable("rec_clk");
     for (int64_t i = 0; i < samples; ++i) {
       d.SetTime(2 * i);
-      genClk->value = "1";
-      recClk->value = "0";
+      genClk->value.assign(1, '1');
+      recClk->value.assign(1, '0');
       for (size_t k = 0; k < 6; ++k) d.Block(k)->InputChanged();
       d.SetTime(2 * i + 1);
-      genClk->value = "0";
-      recClk->value = "1";
+      genClk->value.assign(1, '0');
+      recClk->value.assign(1, '1');
       for (size_t k : {0, 1, 4, 5}) d.Block(k)->InputChanged();
     }
   }
@@ -412,11 +412,11 @@ void BareToneFir4(benchmark::State& state) {
     HostVariable* genClk = d.Variable("gen_clk");
     for (int64_t i = 0; i < samples; ++i) {
       d.SetTime(2 * i);
-      genClk->value = "1";
+      genClk->value.assign(1, '1');
       d.Block(0)->InputChanged();
       d.Block(1)->InputChanged();
       d.SetTime(2 * i + 1);
-      genClk->value = "0";
+      genClk->value.assign(1, '0');
       d.Block(0)->InputChanged();
     }
   }

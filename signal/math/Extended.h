@@ -47,10 +47,13 @@ struct Bits {
   uint16_t signExp;
 };
 
-inline Bits BitsOf(long double x) {
+// Two loads inside the value's ten bytes: a wider load of the sign and
+// exponent would overlap the x87 store that wrote them and wait for it.
+inline Bits BitsOf(const long double& x) {
   Bits b;
   std::memcpy(&b.mantissa, &x, 8);
-  std::memcpy(&b.signExp, reinterpret_cast<const char*>(&x) + 8, 2);
+  const volatile unsigned char* top = reinterpret_cast<const volatile unsigned char*>(&x) + 8;
+  b.signExp = static_cast<uint16_t>(top[0] | top[1] << 8);
   return b;
 }
 
@@ -77,6 +80,35 @@ inline Nearest NearestInteger(long double x) {
   constexpr long double kShift = 0x1.8p63L;
   const long double shifted = x + kShift;
   return {shifted - kShift, static_cast<int64_t>(BitsOf(shifted).mantissa - (uint64_t{3} << 62))};
+}
+
+// Unsigned 128-bit integers from two words, for the integer reductions; the
+// same code on every target (i686 has no 128-bit type).
+struct U128 {
+  uint64_t hi, lo;
+};
+
+// a * b exactly.
+inline U128 MulWide(uint64_t a, uint64_t b) {
+#ifdef __SIZEOF_INT128__
+  const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+  return {static_cast<uint64_t>(p >> 64), static_cast<uint64_t>(p)};
+#else
+  const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+  const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+  const uint64_t mid = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+  return {p11 + (p01 >> 32) + (p10 >> 32) + (mid >> 32), (mid << 32) | (p00 & 0xFFFFFFFFu)};
+#endif
+}
+
+// A binary fraction of a turn, 128 bits.
+struct Turns {
+  uint64_t hi, lo;
+};
+
+inline U128 Add(U128 a, U128 b) {
+  const uint64_t lo = a.lo + b.lo;
+  return {a.hi + b.hi + (lo < a.lo), lo};
 }
 
 inline constexpr long double kInf = __builtin_infl();

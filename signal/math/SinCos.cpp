@@ -1,5 +1,10 @@
-// Sine and cosine: reduction to |r| <= pi/4, then Taylor polynomials that
-// keep the error of the dropped terms below 2^-70.
+// Sine and cosine. Beyond pi/4 and below 2^62 (every argument a long run
+// forms): integer reduction to a 256th of a turn, a table and short
+// polynomials. Elsewhere, and in the rare case that the reduced argument is
+// too small for the table path's precision: reduction to |r| <= pi/4, then
+// Taylor polynomials that keep the error of the dropped terms below 2^-70.
+#include <bit>
+
 #include "Math.h"
 #include "MathC.h"
 #include "Reduce.h"
@@ -51,9 +56,141 @@ long double CosKernel(Pair r) {
   return w + (((1.0L - w) - hz) + (c - (0.5L * z.lo + r.hi * r.lo)));
 }
 
+namespace table {
+
+#include "Tables.inc"
+
+// The table path's range, pi/4 < |x| < 2^62, by the bits.
+constexpr uint64_t kQuarterPiMantissa = 0xC90FDAA22168C235u;
+constexpr int kHalfExponent = 16382;  // [0.5, 1)
+constexpr int kLimitExponent = 16383 + 62;
+
+bool InTableRange(detail::Bits b) {
+  const int e = b.signExp & 0x7FFF;
+  return e < kLimitExponent && (e > kHalfExponent || (e == kHalfExponent && b.mantissa > kQuarterPiMantissa));
+}
+
+// Bits 1..64, 65..128 and 129..192 of 2/pi after the binary point.
+constexpr uint64_t TwoOverPiWord(int k) { return uint64_t{kTwoOverPiBits[2 * k]} << 32 | kTwoOverPiBits[2 * k + 1]; }
+
+// |x| / (2 pi) modulo 1 as a 128-bit binary fraction, negated for odd
+// functions of a negative x, by integer arithmetic only; the error is below
+// 2^-127. |x| = m 2^e with -64 <= e <= -2, and |x| / (2 pi) = m W 2^(e - 194)
+// for the 192 leading bits W of 2/pi.
+[[gnu::always_inline]] inline detail::Turns TurnsOf(detail::Bits b, bool odd) {
+  using detail::MulWide;
+  const int e = (b.signExp & 0x7FFF) - 16383 - 63;
+  const detail::U128 p0 = MulWide(b.mantissa, TwoOverPiWord(2));
+  const detail::U128 p1 = MulWide(b.mantissa, TwoOverPiWord(1));
+  const detail::U128 p2 = MulWide(b.mantissa, TwoOverPiWord(0));
+  uint64_t word[5];  // the 256-bit product m W, least word first
+  word[0] = p0.lo;
+  word[1] = p0.hi + p1.lo;
+  const uint64_t c1 = word[1] < p0.hi;
+  word[2] = p1.hi + p2.lo;
+  const uint64_t c2 = word[2] < p1.hi;
+  word[2] += c1;
+  const uint64_t c3 = word[2] < c1;
+  word[3] = p2.hi + c2 + c3;
+  word[4] = 0;
+  // The binary point of the turns lies above bit 194 - e; the fraction is
+  // the 128 bits below it, from bit 66 - e (68..130).
+  const int shift = 66 - e;
+  const int q = shift >> 6, s = shift & 63;
+  auto at = [&](int i) { return (word[i] >> s) | ((word[i + 1] << 1) << (63 - s)); };
+  detail::Turns f{at(q + 1), at(q)};
+  if (odd && (b.signExp & 0x8000) != 0) {
+    f.lo = ~f.lo + 1;
+    f.hi = ~f.hi + (f.lo == 0 ? 1 : 0);
+  }
+  return f;
+}
+// 2 pi 2^125 as a 128-bit integer.
+constexpr detail::U128 kTwoPi{0xC90FDAA22168C234u, 0xC4C6628B80DC1CD1u};
+
+struct PowersOfHalf {
+  long double v[136];
+  constexpr PowersOfHalf() : v() {
+    v[0] = 1.0L;
+    for (int k = 1; k < 136; ++k) v[k] = v[k - 1] * 0.5L;
+  }
+};
+constexpr PowersOfHalf kHalf;  // kHalf.v[k] = 2^-k
+
+// sin r - r = r^3 (s3 + s5 z + s7 z^2 + s9 z^3) and cos r - 1 =
+// -z/2 + z^2 (c4 + c6 z + c8 z^2), z = r^2, |r| <= pi/256: the dropped
+// terms are below 2^-85 of the result.
+constexpr long double kS3 = -1.0L / 6, kS5 = 1.0L / 120, kS7 = -1.0L / 5040, kS9 = 1.0L / 362880;
+constexpr long double kC4 = 1.0L / 24, kC6 = -1.0L / 720, kC8 = 1.0L / 40320;
+
+// 2 pi a 2^-128 for a < 2^119, as the integer q with the value q 2^-125.
+detail::U128 TimesTwoPi(detail::U128 a) {
+  using detail::MulWide;
+  const detail::U128 t0 = MulWide(a.lo, kTwoPi.lo), t1 = MulWide(a.hi, kTwoPi.lo);
+  const detail::U128 t2 = MulWide(a.lo, kTwoPi.hi), t3 = MulWide(a.hi, kTwoPi.hi);
+  const uint64_t m1 = t0.hi + t1.lo;
+  const uint64_t m2 = m1 + t2.lo;
+  const uint64_t carry = uint64_t{m1 < t0.hi} + uint64_t{m2 < m1};
+  return detail::Add(detail::Add(t3, {0, t1.hi}), detail::Add({0, t2.hi}, {0, carry}));
+}
+
+// sin(2 pi f) for the turns f of an argument: f = j/256 + u, r = 2 pi u, and
+// sin = S cos r + C sin r with S, C of j from the table. C's 32-bit head
+// times r's 32-bit head is exact, and S is at least twice that product
+// unless S = 0, so one exact sum and one rounding give the result. False
+// when S = 0 and r is below 2^-40, where r lacks bits: the caller reduces
+// exactly.
+[[gnu::always_inline]] inline bool SinOfTurns(detail::Turns f, long double& result) {
+  const int j = static_cast<int>(((f.hi + (uint64_t{1} << 55)) >> 56) & 255);
+  const int64_t uHi = static_cast<int64_t>(f.hi - (static_cast<uint64_t>(j) << 56));
+  const uint64_t sign = uHi < 0 ? ~uint64_t{0} : 0;
+  // |u| in units of 2^-128 turns, below 2^119.
+  const uint64_t aLo = (f.lo ^ sign) - sign;
+  const uint64_t aHi = (static_cast<uint64_t>(uHi) ^ sign) + (sign & uint64_t{f.lo == 0});
+  const detail::U128 q = TimesTwoPi({aHi, aLo});
+  const long double* s = kSinTurnTable[j];
+  const long double* c = kSinTurnTable[(j + 64) & 255];
+  if (q.hi < (uint64_t{1} << 21)) {  // |r| < 2^-40
+    if ((j & 127) == 0) return false;
+    // S >= sin(pi/128) dwarfs r: sin = S + C r, r to 64 bits is plenty.
+    const long double r = static_cast<long double>(static_cast<int64_t>(q.hi)) * kHalf.v[61] +
+                          static_cast<long double>(static_cast<int64_t>(q.lo >> 1)) * kHalf.v[124];
+    result = s[0] + (s[1] + c[0] * (sign != 0 ? -r : r));
+    return true;
+  }
+  const int lz = std::countl_zero(q.hi);
+  const uint64_t n1 = (q.hi << lz) | ((q.lo >> 1) >> (63 - lz));
+  const uint64_t n0 = q.lo << lz;
+  // r = R1 + R2: R1 the top 32 bits, R2 the next 63, both with r's sign.
+  const int64_t r1 = static_cast<int64_t>(((n1 >> 32) ^ sign) - sign);
+  const int64_t r2 = static_cast<int64_t>(((((n1 << 32) | (n0 >> 32)) >> 1) ^ sign) - sign);
+  const long double R1 = static_cast<long double>(r1) * kHalf.v[29 + lz];
+  const long double R2 = static_cast<long double>(r2) * kHalf.v[92 + lz];
+  // r to 63 bits for the tails, straight from the integer: the longest chain
+  // of dependent operations runs through z.
+  const int64_t rTop = static_cast<int64_t>(((n1 >> 1) ^ sign) - sign);
+  const long double r = static_cast<long double>(rTop) * kHalf.v[60 + lz];
+  const long double z = r * r;
+  const long double z2 = z * z;
+  // C sin-tail and S cos-tail with the table factors taken in early.
+  const long double cr = c[0] * r, sz = s[0] * z;
+  const long double sinTail = (cr * z) * ((kS3 + z * kS5) + z2 * (kS7 + z * kS9));
+  const long double cosTail = (sz * z) * ((kC4 + z * kC6) + z2 * kC8) - 0.5L * sz;
+  const long double small = ((c[3] * R1 + c[0] * R2) + s[1]) + cosTail;
+  const detail::Pair head = detail::FastTwoSum(s[0], c[2] * R1);
+  result = head.hi + ((head.lo + small) + sinTail);
+  return true;
+}
+
+}  // namespace table
 }  // namespace
 
 long double Sin(long double x) {
+  const detail::Bits b = detail::BitsOf(x);
+  if (table::InTableRange(b)) {
+    long double y;
+    if (table::SinOfTurns(table::TurnsOf(b, true), y)) return y;
+  }
   if (!(x - x == 0.0L)) return x - x;  // NaN for NaN and the infinities
   if (x == 0) return x;                // keeps the sign of zero
   const detail::Reduced d = detail::ReduceHalfPi(x);
@@ -70,6 +207,13 @@ long double Sin(long double x) {
 }
 
 long double Cos(long double x) {
+  const detail::Bits b = detail::BitsOf(x);
+  if (table::InTableRange(b)) {
+    detail::Turns f = table::TurnsOf(b, false);
+    f.hi += uint64_t{1} << 62;  // cos x = sin(x + pi/2)
+    long double y;
+    if (table::SinOfTurns(f, y)) return y;
+  }
   if (!(x - x == 0.0L)) return x - x;
   const detail::Reduced d = detail::ReduceHalfPi(x);
   switch (d.quadrant) {

@@ -2,6 +2,8 @@
 """Writes Tables.inc, the constant tables of the math layer, with exact
 integer arithmetic only (no floating point decides a stored bit):
   - the bits of 2/pi for the exact argument reduction of sine and cosine,
+  - sin(2 pi j/256) for the table-driven sine, with a 32-bit head for exact
+    products,
   - 2^(j/32) for the exponential,
   - 2^(-j/128) and the bucket-to-j map for the logarithm.
 Each 80-bit value is stored as a head and a tail, both with 64-bit mantissas.
@@ -48,6 +50,37 @@ def root_fixed(num, den, bits):
     return x
 
 
+def round64(value):
+    """The integer nearest value with at most 64 significant bits (ties away)."""
+    mag = abs(value)
+    shift = mag.bit_length() - 64
+    if shift <= 0:
+        return value
+    m = (mag + (1 << (shift - 1))) >> shift
+    return (m << shift) * (1 if value >= 0 else -1)
+
+
+def fmt80(value, bits):
+    """value / 2^bits, which has at most 64 significant bits, as a literal."""
+    if value == 0:
+        return "0.0L"
+    mag = abs(value)
+    shift = max(mag.bit_length() - 64, 0)
+    assert mag & ((1 << shift) - 1) == 0
+    return f"{'-' if value < 0 else ''}0x{mag >> shift:016X}p{shift - bits:+d}L"
+
+
+def sin_fixed(theta, bits):
+    """sin(theta / 2^bits) * 2^bits for 0 <= theta / 2^bits <= pi/2, by its series."""
+    one = 1 << bits
+    total, term, k = 0, theta, 1
+    while term:
+        total += term
+        term = -term * theta // one * theta // one // ((k + 1) * (k + 2))
+        k += 2
+    return total
+
+
 def split80(value, bits):
     """value / 2^bits as head + tail, each rounded to 64 significant bits."""
     parts = []
@@ -81,6 +114,38 @@ def main():
     out.append("constexpr uint32_t kTwoOverPiBits[] = {")
     for i in range(0, len(words), 6):
         out.append("    " + ", ".join(f"0x{w:08X}u" for w in words[i:i + 6]) + ",")
+    out.append("};")
+    out.append("")
+
+    # sin(2 pi j/256) from the first quarter by symmetry, so that the zeros and
+    # ones are exact; the head has 64 bits, a (head's top 32 bits) times any
+    # 32-bit number is exact, b = value - a.
+    guard = 64
+    sbits = 256
+    pi_s = pi_fixed(sbits + guard)
+    quarter = []
+    for j in range(65):
+        if j == 0:
+            quarter.append(0)
+        elif j == 64:
+            quarter.append(1 << (sbits + guard))
+        else:
+            quarter.append(sin_fixed(2 * pi_s * j // 256, sbits + guard))
+    values = []
+    for j in range(256):
+        q = j % 128
+        v = quarter[q] if q <= 64 else quarter[128 - q]
+        values.append(v >> guard if j < 128 else -(v >> guard))
+    out.append("// sin(2 pi j/256), j = 0..255: head, tail, the head's top 32 bits, the rest.")
+    out.append("constexpr long double kSinTurnTable[256][4] = {")
+    for v in values:
+        hi = round64(v)
+        lo = round64(v - hi)
+        mag = abs(hi)
+        cut = max(mag.bit_length() - 32, 0)
+        a = (mag >> cut << cut) * (1 if hi >= 0 else -1)
+        b = round64(v - a)
+        out.append(f"    {{{fmt80(hi, sbits)}, {fmt80(lo, sbits)}, {fmt80(a, sbits)}, {fmt80(b, sbits)}}},")
     out.append("};")
     out.append("")
 

@@ -421,3 +421,50 @@ TEST(EngineWithPlugin, LibraryMessagesCarryTheBlockNameAndLanguage) {
     EXPECT_TRUE(found) << language << ": " << (said.empty() ? "nothing said" : said.front());
   }
 }
+
+// The store's one write path: a write counts, a different text (longer,
+// shorter, other bits, none) is a change, the same text is not, and a
+// variable is listed once until the list is cleared.
+TEST(VariableStore, WritesCountChangesAndListEachVariableOnce) {
+  VariableStore store;
+  HostVariable bus;
+  bus.name = "bus";
+  bus.value = "0101010101010101";
+  const VarHandle b = store.Add(bus);
+  HostVariable clk;
+  clk.name = "clk";
+  clk.value = "0";
+  const VarHandle c = store.Add(clk);
+  struct Case {
+    VarHandle h;
+    const char* text;
+    const char* value;
+    uint64_t changes;
+  };
+  const Case cases[] = {
+      {b, "0101010101010101", "0101010101010101", 0},
+      {b, "0101010101010100", "0101010101010100", 1},
+      {b, "01010101010101001", "01010101010101001", 2},
+      {b, "010101010", "010101010", 3},
+      {b, "010101010", "010101010", 3},
+      {b, nullptr, "", 4},
+      {c, "0", "0", 0},
+      {c, "1", "1", 1},
+      {c, "10", "10", 2},
+      {c, "", "", 3},
+  };
+  uint64_t writes[2] = {};
+  for (const Case& k : cases) {
+    store.Write(k.h, k.text);
+    const HostVariable& v = *store.Get(k.h);
+    EXPECT_EQ(v.value, k.value) << (k.text != nullptr ? k.text : "null");
+    EXPECT_EQ(v.changes, k.changes) << (k.text != nullptr ? k.text : "null");
+    EXPECT_EQ(v.writes, ++writes[k.h - 1]);
+  }
+  EXPECT_EQ(store.WrittenList(), (std::vector<VarHandle>{b, c}));
+  store.ClearWritten();
+  EXPECT_TRUE(store.WrittenList().empty());
+  EXPECT_FALSE(store.Get(b)->written);
+  store.Write(c, "1");
+  EXPECT_EQ(store.WrittenList(), std::vector<VarHandle>{c});
+}

@@ -22,6 +22,11 @@ TEST(Rounding, TiesToEvenWhateverTheMode) {
     EXPECT_EQ(RoundToSample(2147483646.5L), 2147483646) << mode;
     EXPECT_EQ(RoundToInt64(0x1p62L + 0.5L), int64_t{1} << 62) << mode;
     EXPECT_EQ(RoundHalfEven(-0.5L), 0.0L) << mode;
+    EXPECT_EQ(RoundDoubleToSample(2.5), 2) << mode;
+    EXPECT_EQ(RoundDoubleToSample(-3.5), -4) << mode;
+    EXPECT_EQ(RoundDoubleToSample(0.49999999999999994), 0) << mode;
+    EXPECT_EQ(RoundDoubleToSample(-2147483648.5), -2147483647 - 1) << mode;
+    EXPECT_EQ(RoundDoubleToSample(1e300), 2147483647) << mode;
   }
   std::fesetround(FE_TONEAREST);
   // At every magnitude, both signs, near and at ties: the processor's own
@@ -34,6 +39,10 @@ TEST(Rounding, TiesToEvenWhateverTheMode) {
           ASSERT_EQ(RoundHalfEven(x), std::nearbyint(x)) << e << " " << static_cast<double>(k);
           if (std::fabs(x) < 0x1p62L) {
             ASSERT_EQ(RoundToInt64(x), static_cast<int64_t>(std::nearbyint(x))) << e;
+          }
+          const double d = static_cast<double>(x);
+          if (std::fabs(d) < 0x1p30) {
+            ASSERT_EQ(RoundDoubleToSample(d), static_cast<int32_t>(std::nearbyint(d))) << e;
           }
         }
       }
