@@ -20,6 +20,7 @@
 #include <string>
 
 #include "DialogTestSupport.h"
+#include "dialogs/qt/DialogChrome.h"
 #include "dialogs/qt/UDb_Edit.h"
 #include "dialogs/qt/UTransformOpt.h"
 #include "dialogs/qt/UWaveParam.h"
