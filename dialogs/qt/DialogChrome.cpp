@@ -143,7 +143,10 @@ void AcceptWhenShownIfAsked(const char* okButtonName) {
     }
     if (auto* ok = modal->findChild<QAbstractButton*>(name); ok != nullptr && !*pressed) {
       *pressed = true;
-      ok->click();
+      // Clicked from the event loop, not from this timer's slot: Qt does not
+      // fire a timer again while its slot runs, so a message that OK raises
+      // would never be closed.
+      QMetaObject::invokeMethod(ok, &QAbstractButton::click, Qt::QueuedConnection);
     }
   });
   timer->start();
