@@ -10,7 +10,7 @@
 
 #include "BlockCatalogue.h"
 #include "BlockPorts.h"
-#include "IntTypes.h"
+#include "interface/IntTypes.h"
 
 // One port to bind: where its handle goes and the port's name.
 struct PortBinding {

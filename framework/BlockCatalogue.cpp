@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "Errors.h"
-#include "ExportList.h"
+#include "interface/ExportList.h"
 
 const GeneratorKindRow kGeneratorKinds[kGeneratorKindCount] = {
     {"Func", "Geners.htm#Func"},

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "IntTypes.h"
+#include "interface/IntTypes.h"
 
 IModel** CreateGenerator(IPELMOR* host, const char* typeName);
 IModel** CreateSimpleTransform(IPELMOR* host, const char* typeName);

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "BlockCatalogue.h"
-#include "IntTypes.h"
+#include "interface/IntTypes.h"
 
 namespace {
 

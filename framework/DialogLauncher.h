@@ -2,7 +2,7 @@
 // beside the dialog module, in dialogs/launcher/ (the Windows build has its own).
 #pragma once
 
-#include "IntTypes.h"
+#include "interface/IntTypes.h"
 #include "interface/DialogModule.h"
 
 // Shows the dialog modally; shows a library message and returns when it

@@ -10,8 +10,8 @@
 #include "BlockFactories.h"
 #include "DialogLauncher.h"
 #include "Errors.h"
-#include "ExportList.h"
-#include "IntTypes.h"
+#include "interface/ExportList.h"
+#include "interface/IntTypes.h"
 
 #ifdef _WIN32
 // The module-definition file made from ExportList.h chooses the PE exports.

@@ -16,7 +16,7 @@
 #include "RecordFields.h"
 #include "WaveFileCheck.h"
 #include "framework/BlockCatalogue.h"
-#include "framework/IntTypes.h"
+#include "framework/interface/IntTypes.h"
 #include "numeric/ValueText.h"
 
 namespace {

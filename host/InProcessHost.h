@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/IntTypes.h"
+#include "framework/interface/IntTypes.h"
 
 struct HostVariable {
   std::string name;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/IntTypes.h"
+#include "framework/interface/IntTypes.h"
 
 class PluginLoader {
  public:

@@ -2,7 +2,7 @@
 
 #include "DynamicLibrary.h"
 #include "framework/Errors.h"
-#include "framework/IntTypes.h"
+#include "framework/interface/IntTypes.h"
 
 NspFunctionTable NspTable;
 std::string LibraryDirectory;

@@ -4,7 +4,7 @@
 #include <type_traits>
 
 #include "framework/interface/UExtParameterTypes.h"
-#include "framework/IntTypes.h"
+#include "framework/interface/IntTypes.h"
 
 static_assert(sizeof(bool) == 1);
 static_assert(sizeof(VarHandle) == 4);

@@ -3,7 +3,7 @@
 // DLL's export table comes from the same list as every other use of it.
 // RIR_DEF_ENTRY name stack-bytes ordinal; stack bytes are those of the i686
 // stdcall arguments (a wrong count fails the link).
-#include "framework/ExportList.h"
+#include "framework/interface/ExportList.h"
 
 #define RIR_DEF_INIT(ordinal, name, factory, arg) RIR_DEF_ENTRY name 8 ordinal
 #define RIR_DEF_DIALOG(ordinal, name) RIR_DEF_ENTRY name 4 ordinal

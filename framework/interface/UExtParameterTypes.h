@@ -1,6 +1,6 @@
 // The host interface handed to the three parameter-dialog exports.
 //
-// Same conventions as IPELMOR in framework/IntTypes.h: an abstract class
+// Same conventions as IPELMOR in IntTypes.h: an abstract class
 // without a virtual destructor, so the vtable is exactly the slot table
 // below; texts are zero-terminated and owned by the host. No Qt here: the
 // plug-in and hosts include this header.
@@ -27,7 +27,7 @@
 
 #include <cstdint>
 
-#include "framework/IntTypes.h"
+#include "IntTypes.h"
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic push

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/ExportList.h"
-#include "framework/IntTypes.h"
+#include "framework/interface/ExportList.h"
+#include "framework/interface/IntTypes.h"
 #include "host/InProcessHost.h"
 #include "numeric/ParameterRecords.h"
 

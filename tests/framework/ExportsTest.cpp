@@ -13,7 +13,7 @@
 
 #include "framework/interface/UExtParameterTypes.h"
 #include "framework/BlockCatalogue.h"
-#include "framework/ExportList.h"
+#include "framework/interface/ExportList.h"
 #include "support/PluginFixture.h"
 
 #ifdef _WIN32

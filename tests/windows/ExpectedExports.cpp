@@ -2,7 +2,7 @@
 // per export ("-" for the unnamed one), straight from the export list.
 #include <cstdio>
 
-#include "framework/ExportList.h"
+#include "framework/interface/ExportList.h"
 
 int main() {
 #define RIR_PRINT(ordinal, name, ...) std::printf("%u %s\n", static_cast<unsigned>(ordinal), #name);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/ExportList.h"
+#include "framework/interface/ExportList.h"
 #include "host/InProcessHost.h"
 #include "numeric/ParameterRecords.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/ExportList.h"
+#include "framework/interface/ExportList.h"
 #include "support/PluginFixture.h"
 #include "ExportKinds.h"
 
