@@ -34,9 +34,9 @@ struct Engine::SimBlock {
 };
 
 // Whether a block's inputs were written in this time point.
-inline bool Engine::AnyWritten(const HostVariable* vars, const SimBlock& b) {
+inline bool Engine::AnyWritten(const uint8_t* written, const SimBlock& b) {
   for (VarHandle h : b.inputs)
-    if (vars[h - 1].written) return true;
+    if (written[h - 1] != 0) return true;
   return false;
 }
 
@@ -319,7 +319,7 @@ void Engine::OrderBlocks() {
   }
 }
 
-bool Engine::Written(const SimBlock& b) const { return AnyWritten(store_->All().data(), b); }
+bool Engine::Written(const SimBlock& b) const { return AnyWritten(store_->WrittenFlags(), b); }
 
 void Engine::TraceCall(int64_t time, const SimBlock& b, const char* what, const int64_t* delay) const {
   std::string line = "t=" + std::to_string(time) + what + b.entry->name;
@@ -328,29 +328,42 @@ void Engine::TraceCall(int64_t time, const SimBlock& b, const char* what, const 
 }
 
 inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
-  if (trace_) TraceCall(time, b, "   InputChanged ", nullptr);
+  if (tracing_) TraceCall(time, b, "   InputChanged ", nullptr);
   current_ = &b;
   b.model->InputChanged();
   ++stats.notifications;
   ++b.calls;
 }
 
+// The groups in order, each from its plan entry: a block is notified when
+// one of its inputs (a run of planInputs_) was written, upstream blocks'
+// writes in this visit included.
 inline bool Engine::Visit(int64_t time, RunStats& stats) {
-  if (trace_) TraceWritten(time);
+  if (tracing_) TraceWritten(time);
+  const uint8_t* written = store_->WrittenFlags();
+  const uint32_t* inputs = planInputs_.data();
+  uint64_t calls = 0;
   bool ok = true;
-  const HostVariable* vars = store_->All().data();
-  for (Group& g : groups_) {
+  for (const PlanEntry& e : plan_) {
     if (abort_) break;
-    if (g.loop) {
-      if (!SettleGroup(g, time, stats)) {
+    if (e.loop != nullptr) {
+      stats.notifications += calls;
+      calls = 0;
+      if (!SettleGroup(*e.loop, time, stats)) {
         ok = false;
         break;
       }
       continue;
     }
-    if (!AnyWritten(vars, *g.single)) continue;
-    NotifyInputChanged(*g.single, time, stats);
+    unsigned any = 0;
+    for (uint32_t k = e.from; k < e.to; ++k) any |= written[inputs[k]];
+    if (any == 0) continue;
+    if (tracing_) TraceCall(time, *e.block, "   InputChanged ", nullptr);
+    current_ = e.block;
+    e.model->InputChanged();
+    ++calls;
   }
+  stats.notifications += calls;
   current_ = nullptr;
   return ok;
 }
@@ -395,7 +408,7 @@ void Engine::TraceWritten(int64_t time) const {
   const std::vector<HostVariable>& vars = store_->All();
   std::string written;
   for (size_t i = 0; i < vars.size(); ++i)
-    if (vars[i].written) written += " " + vars[i].name + "=" + vars[i].value;
+    if (store_->WrittenFlags()[i] != 0) written += " " + vars[i].name + "=" + vars[i].value;
   if (!written.empty()) trace_("t=" + std::to_string(time) + " written:" + written);
 }
 
@@ -409,7 +422,7 @@ inline void Engine::EndTimePoint() {
       b->calls = 0;
     }
   }
-  store_->TakeWritten([&](size_t i, const HostVariable& v) {
+  store_->TakeWritten([this](size_t i, const HostVariable& v) {
     // The top magnitude bit first: it is rarely set, the comparison rarely made.
     const int from = limitFrom_[i];
     if (from >= 0 && v.value.size() == static_cast<size_t>(v.width) && v.value[static_cast<size_t>(from)] == '1' &&
@@ -459,12 +472,31 @@ inline void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
   current_ = &b;
   const int64_t delay = b.model->TimeStep();
   ++stats.steps;
-  if (trace_) TraceCall(time, b, " TimeStep ", &delay);
+  if (tracing_) TraceCall(time, b, " TimeStep ", &delay);
   // A block that asks for no positive delay is not stepped again.
   b.next = delay > 0 && time <= Stimulus::kNever - delay ? time + delay : Stimulus::kNever;
   if (b.tableLeft >= 0 && b.tableLeft-- == 0) {
     ++warnings_;
     Say(DescribeTableEnd(lang_, b.entry->name, time, kGeneratorTableLength));
+  }
+}
+
+// Flat per group: its block and model, and its inputs' variable indexes.
+void Engine::PlanVisit() {
+  plan_.clear();
+  planInputs_.clear();
+  for (Group& g : groups_) {
+    PlanEntry e;
+    if (g.loop) {
+      e.loop = &g;
+    } else {
+      e.block = g.single;
+      e.model = g.single->model;
+      e.from = static_cast<uint32_t>(planInputs_.size());
+      for (VarHandle h : g.single->inputs) planInputs_.push_back(h - 1);
+      e.to = static_cast<uint32_t>(planInputs_.size());
+    }
+    plan_.push_back(e);
   }
 }
 
@@ -493,6 +525,8 @@ void Engine::PrepareRun() {
   countEvents_ = design_.scheduling != Design::Scheduling::Dataflow;
   PrepareLimits();
   OrderBlocks();  // events use it only to name a loop
+  PlanVisit();
+  tracing_ = static_cast<bool>(trace_);
   passStart_.assign(store_->Size(), 0);
   for (auto& b : blocks_) {
     current_ = b.get();
@@ -540,8 +574,9 @@ inline int64_t Engine::NextTime() const {
 bool Engine::RunTimePoint(int64_t t, RunStats& stats) {
   if (t > 0) ++stats.timePoints;
   store_->SetTimePoint(t);
+  VariableStore& store = *store_;
   for (size_t i = 0; i < stimuli_.size(); ++i)
-    while (stimuli_[i].Next() == t) store_->Write(stimulusTargets_[i], stimuli_[i].Fire().c_str());
+    while (stimuli_[i].Next() == t) store.Write(stimulusTargets_[i], stimuli_[i].Fire().c_str());
   for (SimBlock* b : timed_)
     if (b->next == t && !abort_) Step(*b, t, stats);
   current_ = nullptr;
@@ -558,17 +593,18 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   if (recorder != nullptr) recorder->Begin(*store_);
   int64_t now = 0;
   uint64_t sinceProgress = 0;
+  const bool hasProgress = static_cast<bool>(progress), hasStop = static_cast<bool>(stop_);
   while (ok && !abort_) {
     const int64_t t = NextTime();
     if (t >= design_.endTime) break;
     now = t;
     ok = RunTimePoint(t, stats);
     if (recorder != nullptr) recorder->Sample(t, *store_);
-    if (progress && ++sinceProgress >= 4096) {
+    if (hasProgress && ++sinceProgress >= 4096) {
       sinceProgress = 0;
       progress(t);
     }
-    if (stop_ && stop_()) {
+    if (hasStop && stop_()) {
       stats.stopped = true;
       break;
     }

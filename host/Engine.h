@@ -90,7 +90,8 @@ class Engine {
                                               const int64_t* delay) const;
   bool SettleGroup(Group& g, int64_t time, RunStats& stats);
   bool Written(const SimBlock& b) const;
-  static bool AnyWritten(const HostVariable* vars, const SimBlock& b);
+  static bool AnyWritten(const uint8_t* written, const SimBlock& b);
+  void PlanVisit();
   [[gnu::always_inline]] void EndTimePoint();
   void CountEvents(RunStats& stats);
   // Per variable a block writes: which characters of its text are all '1'
@@ -120,6 +121,16 @@ class Engine {
   std::vector<char> notify_;
   std::vector<uint64_t> passStart_;  // change counts at the start of a loop group's pass
   std::vector<Group> groups_;
+  // The dataflow visit, one entry per group in order (see Visit).
+  struct PlanEntry {
+    SimBlock* block = nullptr;
+    IModel* model = nullptr;
+    uint32_t from = 0, to = 0;  // its inputs in planInputs_
+    Group* loop = nullptr;      // a loop group, settled by SettleGroup
+  };
+  std::vector<PlanEntry> plan_;
+  std::vector<uint32_t> planInputs_;
+  bool tracing_ = false;
   std::vector<char> inLoop_;        // per block: a member of a loop group
   std::vector<int8_t> limitFrom_;   // per variable, see PrepareLimits
   std::vector<uint64_t> atLimits_;  // per variable: time points written at the limits

@@ -44,6 +44,7 @@ bool StoreText(std::string& value, const char* text) {
 VarHandle VariableStore::Add(HostVariable variable) {
   variables_.push_back(std::move(variable));
   written_.reserve(variables_.size());
+  writtenFlags_.push_back(0);
   const auto handle = static_cast<VarHandle>(variables_.size());
   byName_[variables_.back().name] = handle;
   return handle;
@@ -54,24 +55,8 @@ VarHandle VariableStore::Find(const std::string& name) const {
   return it == byName_.end() ? 0 : it->second;
 }
 
-void VariableStore::Write(VarHandle handle, const char* text) {
-  HostVariable* v = Get(handle);
-  if (v == nullptr) return;
-  ++v->writes;
-  if (!v->written) {
-    v->written = true;
-    written_.push_back(handle);
-  }
-  if (text != nullptr) {
-    if (StoreText(v->value, text)) ++v->changes;
-  } else if (!v->value.empty()) {
-    v->value.clear();
-    ++v->changes;
-  }
-}
-
 void VariableStore::ClearWritten() {
-  for (VarHandle h : written_) variables_[h - 1].written = false;
+  for (VarHandle h : written_) writtenFlags_[h - 1] = 0;
   written_.clear();
 }
 

@@ -23,7 +23,6 @@ struct HostVariable {
   std::string value;
   uint64_t changes = 0;  // times a block wrote a different value
   uint64_t writes = 0;   // times it was written at all
-  bool written = false;  // in the store's written list
 };
 
 // Makes `value` equal to `text`; true when it changed.
@@ -42,16 +41,35 @@ class VariableStore {
   // A write by a block or a stimulus: counts it, stores the text (nullptr
   // clears the value) and lists the variable until ClearWritten, so that a
   // time point looks at the variables written in it and no others.
-  void Write(VarHandle handle, const char* text);
+  void Write(VarHandle handle, const char* text) {
+    if (handle == 0 || handle > variables_.size()) return;
+    HostVariable& v = variables_[handle - 1];
+    ++v.writes;
+    if (writtenFlags_[handle - 1] == 0) {
+      writtenFlags_[handle - 1] = 1;
+      written_.push_back(handle);
+    }
+    if (text != nullptr) {
+      if (StoreText(v.value, text)) ++v.changes;
+    } else if (!v.value.empty()) {
+      v.value.clear();
+      ++v.changes;
+    }
+  }
   const std::vector<VarHandle>& WrittenList() const { return written_; }
+  bool IsWritten(VarHandle handle) const {
+    return handle != 0 && handle <= variables_.size() && writtenFlags_[handle - 1] != 0;
+  }
+  // Per variable index, 1 while listed: a dense array the engine scans
+  // without touching the variables themselves.
+  const uint8_t* WrittenFlags() const { return writtenFlags_.data(); }
   void ClearWritten();
   // Calls visit(index, variable) for every listed variable, then clears the list.
   template <class Visit>
   void TakeWritten(Visit visit) {
     for (VarHandle h : written_) {
-      HostVariable& v = variables_[h - 1];
-      v.written = false;
-      visit(static_cast<size_t>(h - 1), v);
+      writtenFlags_[h - 1] = 0;
+      visit(static_cast<size_t>(h - 1), variables_[h - 1]);
     }
     written_.clear();
   }
@@ -72,6 +90,7 @@ class VariableStore {
  private:
   std::vector<HostVariable> variables_;
   std::vector<VarHandle> written_;  // capacity for every variable: no allocation per write
+  std::vector<uint8_t> writtenFlags_;
   long double time_ = 0;
   int64_t wholeTime_ = 0;
   bool whole_ = false;

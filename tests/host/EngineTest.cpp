@@ -464,7 +464,7 @@ TEST(VariableStore, WritesCountChangesAndListEachVariableOnce) {
   EXPECT_EQ(store.WrittenList(), (std::vector<VarHandle>{b, c}));
   store.ClearWritten();
   EXPECT_TRUE(store.WrittenList().empty());
-  EXPECT_FALSE(store.Get(b)->written);
+  EXPECT_FALSE(store.IsWritten(b));
   store.Write(c, "1");
   EXPECT_EQ(store.WrittenList(), std::vector<VarHandle>{c});
 }
