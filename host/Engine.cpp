@@ -34,9 +34,9 @@ struct Engine::SimBlock {
 };
 
 // Whether a block's inputs were written in this time point.
-inline bool Engine::AnyWritten(const uint8_t* written, const SimBlock& b) {
+inline bool Engine::AnyWritten(const VariableStore& store, const SimBlock& b) {
   for (VarHandle h : b.inputs)
-    if (written[h - 1] != 0) return true;
+    if (store.IsWritten(h)) return true;
   return false;
 }
 
@@ -319,7 +319,7 @@ void Engine::OrderBlocks() {
   }
 }
 
-bool Engine::Written(const SimBlock& b) const { return AnyWritten(store_->WrittenFlags(), b); }
+bool Engine::Written(const SimBlock& b) const { return AnyWritten(*store_, b); }
 
 void Engine::TraceCall(int64_t time, const SimBlock& b, const char* what, const int64_t* delay) const {
   std::string line = "t=" + std::to_string(time) + what + b.entry->name;
@@ -336,12 +336,12 @@ inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stat
 }
 
 // The groups in order, each from its plan entry: a block is notified when
-// one of its inputs (a run of planInputs_) was written, upstream blocks'
-// writes in this visit included.
+// one of its inputs (a run of masks in planInputs_) was written, upstream
+// blocks' writes in this visit included.
 inline bool Engine::Visit(int64_t time, RunStats& stats) {
   if (tracing_) TraceWritten(time);
-  const uint8_t* written = store_->WrittenFlags();
-  const uint32_t* inputs = planInputs_.data();
+  const uint64_t* written = store_->WrittenBits();
+  const InputMask* inputs = planInputs_.data();
   uint64_t calls = 0;
   bool ok = true;
   for (const PlanEntry& e : plan_) {
@@ -355,8 +355,8 @@ inline bool Engine::Visit(int64_t time, RunStats& stats) {
       }
       continue;
     }
-    unsigned any = 0;
-    for (uint32_t k = e.from; k < e.to; ++k) any |= written[inputs[k]];
+    uint64_t any = written[e.first.word] & e.first.bits;
+    for (uint32_t k = e.from; k < e.to; ++k) any |= written[inputs[k].word] & inputs[k].bits;
     if (any == 0) continue;
     if (tracing_) TraceCall(time, *e.block, "   InputChanged ", nullptr);
     current_ = e.block;
@@ -408,7 +408,7 @@ void Engine::TraceWritten(int64_t time) const {
   const std::vector<HostVariable>& vars = store_->All();
   std::string written;
   for (size_t i = 0; i < vars.size(); ++i)
-    if (store_->WrittenFlags()[i] != 0) written += " " + vars[i].name + "=" + vars[i].value;
+    if (store_->IsWritten(static_cast<VarHandle>(i + 1))) written += " " + vars[i].name + "=" + vars[i].value;
   if (!written.empty()) trace_("t=" + std::to_string(time) + " written:" + written);
 }
 
@@ -422,11 +422,11 @@ inline void Engine::EndTimePoint() {
       b->calls = 0;
     }
   }
-  store_->TakeWritten([this](size_t i, const HostVariable& v) {
+  store_->TakeWritten(watched_.data(), [this](size_t i, const HostVariable& v) {
     // The top magnitude bit first: it is rarely set, the comparison rarely made.
-    const int from = limitFrom_[i];
-    if (from >= 0 && v.value.size() == static_cast<size_t>(v.width) && v.value[static_cast<size_t>(from)] == '1' &&
-        std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - static_cast<size_t>(from)) == 0)
+    const auto from = static_cast<size_t>(limitFrom_[i]);
+    if (v.value.size() == static_cast<size_t>(v.width) && v.value[from] == '1' &&
+        std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - from) == 0)
       ++atLimits_[i];
   });
 }
@@ -444,11 +444,13 @@ void Engine::PrepareLimits() {
   const std::vector<HostVariable>& vars = store_->All();
   limitFrom_.assign(vars.size(), -1);
   atLimits_.assign(vars.size(), 0);
+  watched_.assign((vars.size() + 63) / 64, 0);
   for (size_t i = 0; i < vars.size(); ++i) {
     const HostVariable& v = vars[i];
     // Blocks' buses only: a clock or a stimulus at all ones is no saturation.
     if ((v.kind != vkBus && v.kind != vkDOTBus) || (v.flags & kWritableFlag) == 0 || v.width < 2) continue;
     limitFrom_[i] = SignModeOf(v.name) == 0 ? 1 : 0;
+    watched_[i / 64] |= uint64_t{1} << (i % 64);
     if (ones_.size() < static_cast<size_t>(v.width)) ones_.assign(static_cast<size_t>(v.width), '1');
   }
 }
@@ -481,7 +483,8 @@ inline void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
   }
 }
 
-// Flat per group: its block and model, and its inputs' variable indexes.
+// Flat per group: its block and model, and its inputs as bit masks of the
+// store's written words.
 void Engine::PlanVisit() {
   plan_.clear();
   planInputs_.clear();
@@ -493,7 +496,21 @@ void Engine::PlanVisit() {
       e.block = g.single;
       e.model = g.single->model;
       e.from = static_cast<uint32_t>(planInputs_.size());
-      for (VarHandle h : g.single->inputs) planInputs_.push_back(h - 1);
+      for (VarHandle h : g.single->inputs) {
+        const uint32_t word = (h - 1) / 64;
+        const uint64_t bit = uint64_t{1} << ((h - 1) % 64);
+        auto same = std::find_if(planInputs_.begin() + e.from, planInputs_.end(),
+                                 [&](const InputMask& m) { return m.word == word; });
+        if (same != planInputs_.end())
+          same->bits |= bit;
+        else
+          planInputs_.push_back({word, bit});
+      }
+      // The first word is tested in the entry itself.
+      if (planInputs_.size() > e.from) {
+        e.first = planInputs_[e.from];
+        planInputs_.erase(planInputs_.begin() + e.from);
+      }
       e.to = static_cast<uint32_t>(planInputs_.size());
     }
     plan_.push_back(e);
@@ -571,12 +588,20 @@ inline int64_t Engine::NextTime() const {
 }
 
 // Stimuli, due steps, notifications; false when the variables do not settle.
-bool Engine::RunTimePoint(int64_t t, RunStats& stats) {
+inline bool Engine::RunTimePoint(int64_t t, RunStats& stats) {
   if (t > 0) ++stats.timePoints;
   store_->SetTimePoint(t);
   VariableStore& store = *store_;
-  for (size_t i = 0; i < stimuli_.size(); ++i)
-    while (stimuli_[i].Next() == t) store.Write(stimulusTargets_[i], stimuli_[i].Fire().c_str());
+  Stimulus* const stimuli = stimuli_.data();
+  const VarHandle* const targets = stimulusTargets_.data();
+  for (size_t i = 0, n = stimuli_.size(); i < n; ++i) {
+    Stimulus& s = stimuli[i];
+    while (s.Next() == t)
+      if (s.IsClock())
+        store.WriteChar(targets[i], s.FireClock());
+      else
+        store.Write(targets[i], s.Fire().c_str());
+  }
   for (SimBlock* b : timed_)
     if (b->next == t && !abort_) Step(*b, t, stats);
   current_ = nullptr;

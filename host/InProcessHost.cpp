@@ -43,8 +43,8 @@ bool StoreText(std::string& value, const char* text) {
 
 VarHandle VariableStore::Add(HostVariable variable) {
   variables_.push_back(std::move(variable));
-  written_.reserve(variables_.size());
-  writtenFlags_.push_back(0);
+  count_ = variables_.size();
+  writtenBits_.resize((count_ + 63) / 64, 0);
   const auto handle = static_cast<VarHandle>(variables_.size());
   byName_[variables_.back().name] = handle;
   return handle;
@@ -55,11 +55,12 @@ VarHandle VariableStore::Find(const std::string& name) const {
   return it == byName_.end() ? 0 : it->second;
 }
 
-void VariableStore::ClearWritten() {
-  for (VarHandle h : written_) writtenFlags_[h - 1] = 0;
-  written_.clear();
+std::vector<VarHandle> VariableStore::WrittenList() const {
+  std::vector<VarHandle> list;
+  for (VarHandle h = 1; h <= variables_.size(); ++h)
+    if (IsWritten(h)) list.push_back(h);
+  return list;
 }
-
 InProcessHost::InProcessHost(std::shared_ptr<VariableStore> store) : store_(std::move(store)) {}
 
 VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags,

@@ -15,18 +15,20 @@ class Stimulus {
   explicit Stimulus(const StimulusEntry& entry);
   int64_t Next() const { return next_; }
   // The value taken at Next(); moves on to the following change.
-  const std::string& Fire() {
-    if (!clock_) return FireOther();
+  const std::string& Fire() { return clock_ ? (FireClock() == '1' ? one_ : zero_) : FireOther(); }
+  bool IsClock() const { return clock_; }
+  // Fire for a clock: '1' on a rising edge, else '0'.
+  char FireClock() {
     // Even edges rise at phase + k * period, odd ones fall `high` later;
     // the next rise follows the last by a period (no division per edge).
     rising_ = !rising_;
     if (rising_) {
       rise_ = next_;
       next_ += high_;
-      return one_;
+      return '1';
     }
     next_ = rise_ > kNever - period_ ? kNever : rise_ + period_;
-    return zero_;
+    return '0';
   }
   const std::string& Variable() const { return entry_.variable; }
 
