@@ -33,12 +33,8 @@ class VariableStore {
  public:
   VarHandle Add(HostVariable variable);  // handles count from 1
   VarHandle Find(const std::string& name) const;
-  HostVariable* Get(VarHandle handle) {
-    return handle - 1u < count_ ? &variables_[handle - 1] : nullptr;
-  }
-  const HostVariable* Get(VarHandle handle) const {
-    return handle - 1u < count_ ? &variables_[handle - 1] : nullptr;
-  }
+  HostVariable* Get(VarHandle handle) { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
+  const HostVariable* Get(VarHandle handle) const { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
   // A write by a block or a stimulus: counts it, stores the text (nullptr
   // clears the value) and lists the variable until ClearWritten, so that a
   // time point looks at the variables written in it and no others. No
