@@ -336,7 +336,7 @@ inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stat
 }
 
 // The groups in order, each from its plan entry: a block is notified when
-// one of its inputs (a run of masks in planInputs_) was written, upstream
+// one of its inputs (its first mask, then any in planInputs_) was written, upstream
 // blocks' writes in this visit included.
 inline bool Engine::Visit(int64_t time, RunStats& stats) {
   if (tracing_) TraceWritten(time);
