@@ -34,9 +34,9 @@ struct Engine::SimBlock {
 };
 
 // Whether a block's inputs were written in this time point.
-inline bool Engine::AnyWritten(const HostVariable* vars, const SimBlock& b) {
+inline bool Engine::AnyWritten(const VariableStore& store, const SimBlock& b) {
   for (VarHandle h : b.inputs)
-    if (vars[h - 1].written) return true;
+    if (store.IsWritten(h)) return true;
   return false;
 }
 
@@ -319,7 +319,7 @@ void Engine::OrderBlocks() {
   }
 }
 
-bool Engine::Written(const SimBlock& b) const { return AnyWritten(store_->All().data(), b); }
+bool Engine::Written(const SimBlock& b) const { return AnyWritten(*store_, b); }
 
 void Engine::TraceCall(int64_t time, const SimBlock& b, const char* what, const int64_t* delay) const {
   std::string line = "t=" + std::to_string(time) + what + b.entry->name;
@@ -328,29 +328,42 @@ void Engine::TraceCall(int64_t time, const SimBlock& b, const char* what, const 
 }
 
 inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
-  if (trace_) TraceCall(time, b, "   InputChanged ", nullptr);
+  if (tracing_) TraceCall(time, b, "   InputChanged ", nullptr);
   current_ = &b;
   b.model->InputChanged();
   ++stats.notifications;
   ++b.calls;
 }
 
+// The groups in order, each from its plan entry: a block is notified when
+// one of its inputs (its first mask, then any in planInputs_) was written, upstream
+// blocks' writes in this visit included.
 inline bool Engine::Visit(int64_t time, RunStats& stats) {
-  if (trace_) TraceWritten(time);
+  if (tracing_) TraceWritten(time);
+  const uint64_t* written = store_->WrittenBits();
+  const InputMask* inputs = planInputs_.data();
+  uint64_t calls = 0;
   bool ok = true;
-  const HostVariable* vars = store_->All().data();
-  for (Group& g : groups_) {
+  for (const PlanEntry& e : plan_) {
     if (abort_) break;
-    if (g.loop) {
-      if (!SettleGroup(g, time, stats)) {
+    if (e.loop != nullptr) {
+      stats.notifications += calls;
+      calls = 0;
+      if (!SettleGroup(*e.loop, time, stats)) {
         ok = false;
         break;
       }
       continue;
     }
-    if (!AnyWritten(vars, *g.single)) continue;
-    NotifyInputChanged(*g.single, time, stats);
+    uint64_t any = written[e.first.word] & e.first.bits;
+    for (uint32_t k = e.from; k < e.to; ++k) any |= written[inputs[k].word] & inputs[k].bits;
+    if (any == 0) continue;
+    if (tracing_) TraceCall(time, *e.block, "   InputChanged ", nullptr);
+    current_ = e.block;
+    e.model->InputChanged();
+    ++calls;
   }
+  stats.notifications += calls;
   current_ = nullptr;
   return ok;
 }
@@ -395,7 +408,7 @@ void Engine::TraceWritten(int64_t time) const {
   const std::vector<HostVariable>& vars = store_->All();
   std::string written;
   for (size_t i = 0; i < vars.size(); ++i)
-    if (vars[i].written) written += " " + vars[i].name + "=" + vars[i].value;
+    if (store_->IsWritten(static_cast<VarHandle>(i + 1))) written += " " + vars[i].name + "=" + vars[i].value;
   if (!written.empty()) trace_("t=" + std::to_string(time) + " written:" + written);
 }
 
@@ -409,11 +422,11 @@ inline void Engine::EndTimePoint() {
       b->calls = 0;
     }
   }
-  store_->TakeWritten([&](size_t i, const HostVariable& v) {
+  store_->TakeWritten(watched_.data(), [this](size_t i, const HostVariable& v) {
     // The top magnitude bit first: it is rarely set, the comparison rarely made.
-    const int from = limitFrom_[i];
-    if (from >= 0 && v.value.size() == static_cast<size_t>(v.width) && v.value[static_cast<size_t>(from)] == '1' &&
-        std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - static_cast<size_t>(from)) == 0)
+    const auto from = static_cast<size_t>(limitFrom_[i]);
+    if (v.value.size() == static_cast<size_t>(v.width) && v.value[from] == '1' &&
+        std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - from) == 0)
       ++atLimits_[i];
   });
 }
@@ -431,11 +444,13 @@ void Engine::PrepareLimits() {
   const std::vector<HostVariable>& vars = store_->All();
   limitFrom_.assign(vars.size(), -1);
   atLimits_.assign(vars.size(), 0);
+  watched_.assign((vars.size() + 63) / 64, 0);
   for (size_t i = 0; i < vars.size(); ++i) {
     const HostVariable& v = vars[i];
     // Blocks' buses only: a clock or a stimulus at all ones is no saturation.
     if ((v.kind != vkBus && v.kind != vkDOTBus) || (v.flags & kWritableFlag) == 0 || v.width < 2) continue;
     limitFrom_[i] = SignModeOf(v.name) == 0 ? 1 : 0;
+    watched_[i / 64] |= uint64_t{1} << (i % 64);
     if (ones_.size() < static_cast<size_t>(v.width)) ones_.assign(static_cast<size_t>(v.width), '1');
   }
 }
@@ -459,12 +474,46 @@ inline void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
   current_ = &b;
   const int64_t delay = b.model->TimeStep();
   ++stats.steps;
-  if (trace_) TraceCall(time, b, " TimeStep ", &delay);
+  if (tracing_) TraceCall(time, b, " TimeStep ", &delay);
   // A block that asks for no positive delay is not stepped again.
   b.next = delay > 0 && time <= Stimulus::kNever - delay ? time + delay : Stimulus::kNever;
   if (b.tableLeft >= 0 && b.tableLeft-- == 0) {
     ++warnings_;
     Say(DescribeTableEnd(lang_, b.entry->name, time, kGeneratorTableLength));
+  }
+}
+
+// Flat per group: its block and model, and its inputs as bit masks of the
+// store's written words.
+void Engine::PlanVisit() {
+  plan_.clear();
+  planInputs_.clear();
+  for (Group& g : groups_) {
+    PlanEntry e;
+    if (g.loop) {
+      e.loop = &g;
+    } else {
+      e.block = g.single;
+      e.model = g.single->model;
+      e.from = static_cast<uint32_t>(planInputs_.size());
+      for (VarHandle h : g.single->inputs) {
+        const uint32_t word = (h - 1) / 64;
+        const uint64_t bit = uint64_t{1} << ((h - 1) % 64);
+        auto same = std::find_if(planInputs_.begin() + e.from, planInputs_.end(),
+                                 [&](const InputMask& m) { return m.word == word; });
+        if (same != planInputs_.end())
+          same->bits |= bit;
+        else
+          planInputs_.push_back({word, bit});
+      }
+      // The first word is tested in the entry itself.
+      if (planInputs_.size() > e.from) {
+        e.first = planInputs_[e.from];
+        planInputs_.erase(planInputs_.begin() + e.from);
+      }
+      e.to = static_cast<uint32_t>(planInputs_.size());
+    }
+    plan_.push_back(e);
   }
 }
 
@@ -493,6 +542,8 @@ void Engine::PrepareRun() {
   countEvents_ = design_.scheduling != Design::Scheduling::Dataflow;
   PrepareLimits();
   OrderBlocks();  // events use it only to name a loop
+  PlanVisit();
+  tracing_ = static_cast<bool>(trace_);
   passStart_.assign(store_->Size(), 0);
   for (auto& b : blocks_) {
     current_ = b.get();
@@ -537,11 +588,20 @@ inline int64_t Engine::NextTime() const {
 }
 
 // Stimuli, due steps, notifications; false when the variables do not settle.
-bool Engine::RunTimePoint(int64_t t, RunStats& stats) {
+inline bool Engine::RunTimePoint(int64_t t, RunStats& stats) {
   if (t > 0) ++stats.timePoints;
   store_->SetTimePoint(t);
-  for (size_t i = 0; i < stimuli_.size(); ++i)
-    while (stimuli_[i].Next() == t) store_->Write(stimulusTargets_[i], stimuli_[i].Fire().c_str());
+  VariableStore& store = *store_;
+  Stimulus* const stimuli = stimuli_.data();
+  const VarHandle* const targets = stimulusTargets_.data();
+  for (size_t i = 0, n = stimuli_.size(); i < n; ++i) {
+    Stimulus& s = stimuli[i];
+    while (s.Next() == t)
+      if (s.IsClock())
+        store.WriteChar(targets[i], s.FireClock());
+      else
+        store.Write(targets[i], s.Fire().c_str());
+  }
   for (SimBlock* b : timed_)
     if (b->next == t && !abort_) Step(*b, t, stats);
   current_ = nullptr;
@@ -558,17 +618,18 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   if (recorder != nullptr) recorder->Begin(*store_);
   int64_t now = 0;
   uint64_t sinceProgress = 0;
+  const bool hasProgress = static_cast<bool>(progress), hasStop = static_cast<bool>(stop_);
   while (ok && !abort_) {
     const int64_t t = NextTime();
     if (t >= design_.endTime) break;
     now = t;
     ok = RunTimePoint(t, stats);
     if (recorder != nullptr) recorder->Sample(t, *store_);
-    if (progress && ++sinceProgress >= 4096) {
+    if (hasProgress && ++sinceProgress >= 4096) {
       sinceProgress = 0;
       progress(t);
     }
-    if (stop_ && stop_()) {
+    if (hasStop && stop_()) {
       stats.stopped = true;
       break;
     }

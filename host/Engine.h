@@ -81,7 +81,7 @@ class Engine {
   void PrepareRun();
   bool StartBlocks(RunStats& stats);
   [[gnu::always_inline]] int64_t NextTime() const;
-  bool RunTimePoint(int64_t t, RunStats& stats);
+  [[gnu::always_inline]] bool RunTimePoint(int64_t t, RunStats& stats);
   [[gnu::always_inline]] bool Visit(int64_t time, RunStats& stats);
   // One InputChanged call (traced, counted, the block named for its messages).
   [[gnu::always_inline]] void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
@@ -90,7 +90,8 @@ class Engine {
                                               const int64_t* delay) const;
   bool SettleGroup(Group& g, int64_t time, RunStats& stats);
   bool Written(const SimBlock& b) const;
-  static bool AnyWritten(const HostVariable* vars, const SimBlock& b);
+  static bool AnyWritten(const VariableStore& store, const SimBlock& b);
+  void PlanVisit();
   [[gnu::always_inline]] void EndTimePoint();
   void CountEvents(RunStats& stats);
   // Per variable a block writes: which characters of its text are all '1'
@@ -120,9 +121,25 @@ class Engine {
   std::vector<char> notify_;
   std::vector<uint64_t> passStart_;  // change counts at the start of a loop group's pass
   std::vector<Group> groups_;
+  struct InputMask {
+    uint32_t word = 0;  // of the store's written bits
+    uint64_t bits = 0;
+  };
+  // The dataflow visit, one entry per group in order (see Visit).
+  struct PlanEntry {
+    SimBlock* block = nullptr;
+    IModel* model = nullptr;
+    InputMask first;            // its inputs in one word of written bits,
+    uint32_t from = 0, to = 0;  // and in more words: planInputs_[from, to)
+    Group* loop = nullptr;      // a loop group, settled by SettleGroup
+  };
+  std::vector<PlanEntry> plan_;
+  std::vector<InputMask> planInputs_;
+  bool tracing_ = false;
   std::vector<char> inLoop_;        // per block: a member of a loop group
   std::vector<int8_t> limitFrom_;   // per variable, see PrepareLimits
   std::vector<uint64_t> atLimits_;  // per variable: time points written at the limits
+  std::vector<uint64_t> watched_;   // a bit per variable with limitFrom_ >= 0
   std::string ones_;                // '1' as wide as the widest watched variable
   bool countEvents_ = false;        // events scheduling: count skipped and repeated notifications
   uint64_t errors_ = 0, warnings_ = 0;

@@ -43,7 +43,8 @@ bool StoreText(std::string& value, const char* text) {
 
 VarHandle VariableStore::Add(HostVariable variable) {
   variables_.push_back(std::move(variable));
-  written_.reserve(variables_.size());
+  count_ = variables_.size();
+  writtenBits_.resize((count_ + 63) / 64, 0);
   const auto handle = static_cast<VarHandle>(variables_.size());
   byName_[variables_.back().name] = handle;
   return handle;
@@ -54,27 +55,12 @@ VarHandle VariableStore::Find(const std::string& name) const {
   return it == byName_.end() ? 0 : it->second;
 }
 
-void VariableStore::Write(VarHandle handle, const char* text) {
-  HostVariable* v = Get(handle);
-  if (v == nullptr) return;
-  ++v->writes;
-  if (!v->written) {
-    v->written = true;
-    written_.push_back(handle);
-  }
-  if (text != nullptr) {
-    if (StoreText(v->value, text)) ++v->changes;
-  } else if (!v->value.empty()) {
-    v->value.clear();
-    ++v->changes;
-  }
+std::vector<VarHandle> VariableStore::WrittenList() const {
+  std::vector<VarHandle> list;
+  for (VarHandle h = 1; h <= variables_.size(); ++h)
+    if (IsWritten(h)) list.push_back(h);
+  return list;
 }
-
-void VariableStore::ClearWritten() {
-  for (VarHandle h : written_) variables_[h - 1].written = false;
-  written_.clear();
-}
-
 InProcessHost::InProcessHost(std::shared_ptr<VariableStore> store) : store_(std::move(store)) {}
 
 VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags,

@@ -6,6 +6,7 @@
 // port name finds the variable of the same name, which is what tests want.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -23,7 +24,6 @@ struct HostVariable {
   std::string value;
   uint64_t changes = 0;  // times a block wrote a different value
   uint64_t writes = 0;   // times it was written at all
-  bool written = false;  // in the store's written list
 };
 
 // Makes `value` equal to `text`; true when it changed.
@@ -33,27 +33,65 @@ class VariableStore {
  public:
   VarHandle Add(HostVariable variable);  // handles count from 1
   VarHandle Find(const std::string& name) const;
-  HostVariable* Get(VarHandle handle) {
-    return handle == 0 || handle > variables_.size() ? nullptr : &variables_[handle - 1];
-  }
-  const HostVariable* Get(VarHandle handle) const {
-    return handle == 0 || handle > variables_.size() ? nullptr : &variables_[handle - 1];
-  }
+  HostVariable* Get(VarHandle handle) { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
+  const HostVariable* Get(VarHandle handle) const { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
   // A write by a block or a stimulus: counts it, stores the text (nullptr
   // clears the value) and lists the variable until ClearWritten, so that a
-  // time point looks at the variables written in it and no others.
-  void Write(VarHandle handle, const char* text);
-  const std::vector<VarHandle>& WrittenList() const { return written_; }
-  void ClearWritten();
-  // Calls visit(index, variable) for every listed variable, then clears the list.
-  template <class Visit>
-  void TakeWritten(Visit visit) {
-    for (VarHandle h : written_) {
-      HostVariable& v = variables_[h - 1];
-      v.written = false;
-      visit(static_cast<size_t>(h - 1), v);
+  // time point looks at the variables written in it and no others. No
+  // allocation: the list is a bit per variable.
+  void Write(VarHandle handle, const char* text) {
+    if (handle - 1u >= count_) return;
+    const size_t i = handle - 1;
+    HostVariable& v = variables_[i];
+    ++v.writes;
+    writtenBits_[i / 64] |= uint64_t{1} << (i % 64);
+    if (text != nullptr) {
+      if (StoreText(v.value, text)) ++v.changes;
+    } else if (!v.value.empty()) {
+      v.value.clear();
+      ++v.changes;
     }
-    written_.clear();
+  }
+  // Write for a one-character text (a clock edge): no call for the usual case.
+  void WriteChar(VarHandle handle, char c) {
+    if (handle - 1u >= count_) return;
+    const size_t i = handle - 1;
+    HostVariable& v = variables_[i];
+    if (v.value.size() != 1 || c == '\0') {
+      const char text[2] = {c, '\0'};
+      Write(handle, text);
+      return;
+    }
+    ++v.writes;
+    writtenBits_[i / 64] |= uint64_t{1} << (i % 64);
+    if (v.value[0] != c) {
+      v.value[0] = c;
+      ++v.changes;
+    }
+  }
+  // The listed variables, in handle order.
+  std::vector<VarHandle> WrittenList() const;
+  bool IsWritten(VarHandle handle) const {
+    const size_t i = handle - 1u;
+    return i < count_ && (writtenBits_[i / 64] >> (i % 64) & 1) != 0;
+  }
+  // One bit per variable index, set while listed: the engine tests a
+  // block's inputs with a mask per word.
+  const uint64_t* WrittenBits() const { return writtenBits_.data(); }
+  void ClearWritten() { std::fill(writtenBits_.begin(), writtenBits_.end(), 0); }
+  // Calls visit(index, variable) for every listed variable whose bit is set
+  // in `only` (as many words as WrittenBits), then clears the list.
+  template <class Visit>
+  void TakeWritten(const uint64_t* only, Visit visit) {
+    for (size_t w = 0; w < writtenBits_.size(); ++w) {
+      uint64_t bits = writtenBits_[w];
+      if (bits == 0) continue;
+      writtenBits_[w] = 0;
+      for (bits &= only[w]; bits != 0; bits &= bits - 1) {
+        const size_t i = w * 64 + static_cast<size_t>(__builtin_ctzll(bits));
+        visit(i, variables_[i]);
+      }
+    }
   }
   size_t Size() const { return variables_.size(); }
   const std::vector<HostVariable>& All() const { return variables_; }
@@ -71,7 +109,8 @@ class VariableStore {
 
  private:
   std::vector<HostVariable> variables_;
-  std::vector<VarHandle> written_;  // capacity for every variable: no allocation per write
+  std::vector<uint64_t> writtenBits_;
+  size_t count_ = 0;  // variables_.size(), without a division per look-up
   long double time_ = 0;
   int64_t wholeTime_ = 0;
   bool whole_ = false;

@@ -461,10 +461,25 @@ TEST(VariableStore, WritesCountChangesAndListEachVariableOnce) {
     EXPECT_EQ(v.changes, k.changes) << (k.text != nullptr ? k.text : "null");
     EXPECT_EQ(v.writes, ++writes[k.h - 1]);
   }
+  // A clock edge written as one character counts the same, also over a
+  // stored text that is no single character; a bad handle is ignored.
+  const struct {
+    char c;
+    const char* value;
+    uint64_t changes;
+  } edges[] = {{'1', "1", 4}, {'1', "1", 4}, {'0', "0", 5}};
+  for (const auto& e : edges) {
+    store.WriteChar(c, e.c);
+    EXPECT_EQ(store.Get(c)->value, e.value);
+    EXPECT_EQ(store.Get(c)->changes, e.changes);
+    EXPECT_EQ(store.Get(c)->writes, ++writes[c - 1]);
+  }
+  store.WriteChar(0, '1');
+  store.WriteChar(3, '1');
   EXPECT_EQ(store.WrittenList(), (std::vector<VarHandle>{b, c}));
   store.ClearWritten();
   EXPECT_TRUE(store.WrittenList().empty());
-  EXPECT_FALSE(store.Get(b)->written);
+  EXPECT_FALSE(store.IsWritten(b));
   store.Write(c, "1");
   EXPECT_EQ(store.WrittenList(), std::vector<VarHandle>{c});
 }
