@@ -67,9 +67,6 @@ class GeneratorDialog : public WinDialog {
         request_(request),
         view_(*this),
         presenter_(view_, view_, hooks, AnsiCodec()) {}
-  ~GeneratorDialog() override {
-    if (pageBrush_ != nullptr) DeleteObject(pageBrush_);
-  }
 
   DialogResult Run(HWND owner) {
     presenter_.SetType(request_.typeName);
@@ -109,20 +106,17 @@ class GeneratorDialog : public WinDialog {
   }
 
   void OnShow() override {
-    pageColor_ = TabPageColor();
-    pageBrush_ = CreateSolidBrush(pageColor_);
+    const COLORREF page = TabPageColour(kIdTab, kTabHeight / 2);
+    SetPageColour(page == CLR_INVALID ? GetSysColor(COLOR_3DFACE) : page);
     PostMessageW(Handle(), kFocusFirstField, 0, 0);
   }
 
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
-    if ((message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) && pageBrush_ != nullptr) {
+    if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
       // Labels, radio buttons and the group box sit on the tab's page.
       const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-      const bool onPage = id == kIdRange || (id >= kFirstControlId && (id - kFirstControlId) % 10 != kUnitOffset);
-      if (!onPage) return 0;
-      handled = true;
-      SetBkColor(reinterpret_cast<HDC>(wParam), pageColor_);
-      return reinterpret_cast<INT_PTR>(pageBrush_);
+      handled = id == kIdRange || (id >= kFirstControlId && (id - kFirstControlId) % 10 != kUnitOffset);
+      return handled ? OnPage(wParam) : 0;
     }
     if (message != kFocusFirstField) return 0;
     handled = true;
@@ -189,26 +183,6 @@ class GeneratorDialog : public WinDialog {
   }
 
  private:
-  // The colour the tab control gives its page (themes draw it lighter than
-  // the dialog), read from the control's own drawing.
-  COLORREF TabPageColor() const {
-    HWND tab = Item(kIdTab);
-    RECT r{};
-    GetClientRect(tab, &r);
-    COLORREF color = CLR_INVALID;
-    HDC screen = GetDC(tab);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    if (r.right > 0 && r.bottom > 0) color = GetPixel(dc, r.right / 2, r.bottom / 2);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(tab, screen);
-    return color == CLR_INVALID ? GetSysColor(COLOR_3DFACE) : color;
-  }
-
   int TextWidth(const std::wstring& text) const {
     HDC dc = GetDC(Handle());
     HGDIOBJ old = SelectObject(dc, Font());
@@ -238,7 +212,7 @@ class GeneratorDialog : public WinDialog {
         std::vector<std::wstring> units;
         for (const char* unit : kDelayUnitNames) units.push_back(WideFromUtf8(unit));
         AddCombo(id + kUnitOffset, units, x + w - kDelaySelectorWidth, y, kDelaySelectorWidth, kRowHeight);
-        SetComboIndex(id + kUnitOffset, 0);
+        SetUnit(i, 0);
         break;
       }
       case GeneratorEditor::IntSpin:
@@ -264,7 +238,7 @@ class GeneratorDialog : public WinDialog {
           for (const char* item : kWindowTypeNames) items.push_back(WideFromUtf8(item));
         }
         AddCombo(id, items, x, y, w, kRowHeight);
-        SetComboIndex(id, 0);
+        SendMessageW(Item(id), CB_SETCURSEL, 0, 0);
         break;
       }
     }
@@ -321,10 +295,17 @@ class GeneratorDialog : public WinDialog {
   }
 
   int64_t NumberOf(size_t index) const { return ParseLongValue(Utf8FromWide(Text(IdOf(index)))); }
+  int UnitOf(size_t index) const {
+    return static_cast<int>(SendMessageW(Item(IdOf(index) + kUnitOffset), CB_GETCURSEL, 0, 0));
+  }
+  void SetUnit(size_t index, int unit) {
+    SendMessageW(Item(IdOf(index) + kUnitOffset), CB_SETCURSEL, static_cast<WPARAM>(unit), 0);
+    units_[index] = unit;
+  }
 
   // The period editors keep their number (Filter off).
   void UnitChanged(size_t index) {
-    const int unit = ComboIndex(IdOf(index) + kUnitOffset);
+    const int unit = UnitOf(index);
     const std::wstring text = Text(IdOf(index));
     if (const auto kept = CharactersAfterUnitChange(text.size(), units_[index], unit, false)) {
       quiet_ = true;
@@ -360,22 +341,21 @@ class GeneratorDialog : public WinDialog {
     // A window block lists only its own window.
     void SetWindowType(int32_t type) override {
       const int32_t own = d_.presenter_.OwnWindow();
-      if (own < 0 || own == type) d_.SetComboIndex(WindType(), own >= 0 ? 0 : type);
+      if (own < 0 || own == type) SetIndex("Wind_type", own >= 0 ? 0 : type);
     }
     int32_t WindowType() const override {
       const int32_t own = d_.presenter_.OwnWindow();
-      return own >= 0 ? own : d_.ComboIndex(WindType());
+      return own >= 0 ? own : Index("Wind_type");
     }
     DelayState Delay(std::string_view name) const override {
       const size_t i = Row(name);
       const int64_t number = d_.NumberOf(i);
-      return {d_.Text(IdOf(i)).empty(), DelayOf(number, d_.ComboIndex(IdOf(i) + kUnitOffset)), number};
+      return {d_.Text(IdOf(i)).empty(), DelayOf(number, d_.UnitOf(i)), number};
     }
     void SetDelay(std::string_view name, int64_t delay) override {
       const size_t i = Row(name);
       const DelayShown shown = NormaliseDelay(delay, 0);
-      d_.SetComboIndex(IdOf(i) + kUnitOffset, shown.unit);
-      d_.units_[i] = shown.unit;
+      d_.SetUnit(i, shown.unit);
       d_.SetText(IdOf(i), WideFromUtf8(LongValueText(shown.longValue)));
     }
     void SetDelayNumber(std::string_view name, int64_t number) override {
@@ -394,7 +374,6 @@ class GeneratorDialog : public WinDialog {
 
    private:
     static size_t Row(std::string_view name) { return static_cast<size_t>(GeneratorControlIndex(name)); }
-    static int WindType() { return IdOf(Row("Wind_type")); }
     static std::optional<WinControlRef> Lookup(std::string_view name) {
       const int32_t i = GeneratorControlIndex(name);
       if (i < 0) return std::nullopt;
@@ -484,8 +463,6 @@ class GeneratorDialog : public WinDialog {
   std::vector<int> tabPages_;
   std::vector<int> units_ = std::vector<int>(GeneratorControls().size(), 0);
   std::vector<int64_t> points_;
-  COLORREF pageColor_ = 0;
-  HBRUSH pageBrush_ = nullptr;
 };
 
 }  // namespace

@@ -83,7 +83,7 @@ class WaveView : public WinDialogView {
     static constexpr std::pair<std::string_view, int> kIds[] = {
         {"LoadFileName", kWaveLoadFileName}, {"WaveProp", kWaveWaveProp}, {"SaveWaveFile", kWaveSaveWaveFile},
         {"SampleWave", kWaveSampleWave},     {"WaveRate", kWaveWaveRate}, {"Radio_Bit8", kWaveRadioBit8},
-        {"Radio_Bit16", kWaveRadioBit16}};
+        {"Radio_Bit16", kWaveRadioBit16},    {"PlayBtn", kWavePlayBtn}};
     for (const auto& [known, id] : kIds)
       if (known == name) return WinControlRef{id};
     return std::nullopt;
@@ -99,7 +99,6 @@ class WaveDialogForm : public WinDialog {
   }
   ~WaveDialogForm() override {
     if (fixedFont_ != nullptr) DeleteObject(fixedFont_);
-    if (pageBrush_ != nullptr) DeleteObject(pageBrush_);
   }
 
   std::wstring Caption() const { return WideFromUtf8(presenter_.Form().Texts().title); }
@@ -135,10 +134,10 @@ class WaveDialogForm : public WinDialog {
       AddLabel(kWaveBitsLab, CaptionOf("Bits_lab", ru), 20, 135, 88, 18);
       AddRadio(kWaveRadioBit8, L"8", 110, 133, 44, 20, true);
       AddRadio(kWaveRadioBit16, L"16", 160, 133, 50, 20, false);
-      SetChecked(kWaveRadioBit8, true);
-      EnableItem(kWaveRadioBit16, false);
+      view_.SetChecked("Radio_Bit8", true);
+      view_.SetEnabled("Radio_Bit16", false);
       SendMessageW(Item(kWaveSaveWaveFile), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
-      SetComboIndex(kWaveSampleWave, 0);
+      view_.SetIndex("SampleWave", 0);
     }
     AddButton(IDOK, WideFromUtf8(CaptionText(kOkButtonCaption, ru)), 160, 214, 82, 26);
     AddButton(IDCANCEL, WideFromUtf8(CaptionText(kCancelButtonCaption, ru)), 248, 214, 82, 26);
@@ -157,7 +156,7 @@ class WaveDialogForm : public WinDialog {
   }
 
   void OnShow() override {
-    PageColour();
+    if (const COLORREF page = TabPageColour(kWavePageControl, 12); page != CLR_INVALID) SetPageColour(page);
     // The first field of the page takes the focus (after the dialog manager
     // has given it to the first control).
     PostMessageW(Handle(), WM_NEXTDLGCTL,
@@ -166,13 +165,11 @@ class WaveDialogForm : public WinDialog {
   }
 
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) override {
-    if (message == WM_CTLCOLORSTATIC && pageBrush_ != nullptr) {
+    if (message == WM_CTLCOLORSTATIC) {
       // Labels, radio buttons and the header memo sit on the tab page: they
       // take its colour, not the dialog's.
       handled = true;
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetBkColor(dc, pageColour_);
-      return reinterpret_cast<INT_PTR>(pageBrush_);
+      return OnPage(wParam);
     }
     if (message != WM_APP) return 0;
     handled = true;
@@ -208,27 +205,6 @@ class WaveDialogForm : public WinDialog {
  private:
   void Say(const std::string& text) { ShowMessage(WideFromUtf8(text), MB_OK); }
 
-  // The colour the tab control fills its page with (it depends on the
-  // theme): the tab paints itself into a bitmap, read inside the page.
-  void PageColour() {
-    HWND tab = Item(kWavePageControl);
-    RECT r{};
-    GetClientRect(tab, &r);
-    HDC screen = GetDC(tab);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
-    const COLORREF colour = GetPixel(memory, r.right / 2, r.bottom - 12);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(tab, screen);
-    if (colour == CLR_INVALID) return;
-    pageColour_ = colour;
-    pageBrush_ = CreateSolidBrush(colour);
-  }
-
   void HandleChangeName() {
     std::vector<wchar_t> picked(32768, L'\0');
     const std::wstring directory = WideFromUtf8(presenter_.Form().Directory());
@@ -254,7 +230,7 @@ class WaveDialogForm : public WinDialog {
     playing_ = true;
     stopPlaying_ = false;
     // Greyed while its sounds play: a second press would only be refused.
-    EnableItem(kWavePlayBtn, false);
+    view_.SetEnabled("PlayBtn", false);
     try {
       if (presenter_.LoadPage()) {
         if (const std::optional<std::string> name = presenter_.FileToPlay()) PlayFile(*name);
@@ -267,7 +243,7 @@ class WaveDialogForm : public WinDialog {
     } catch (const std::exception& e) {
       Say(e.what());
     }
-    EnableItem(kWavePlayBtn, true);
+    view_.SetEnabled("PlayBtn", true);
     playing_ = false;
   }
 
@@ -336,8 +312,6 @@ class WaveDialogForm : public WinDialog {
   WaveView view_;
   WaveDialog::WavePresenter presenter_;
   HFONT fixedFont_ = nullptr;
-  HBRUSH pageBrush_ = nullptr;
-  COLORREF pageColour_ = 0;
   std::vector<std::string> pendingMessages_;
   bool playing_ = false;
   bool stopPlaying_ = false;
