@@ -214,12 +214,17 @@ HWND WinDialog::AddEdit(int id, const std::wstring& text, int x, int y, int w, i
   return AddControl(L"EDIT", id, text, WS_TABSTOP | ES_AUTOHSCROLL | extraStyle, x, y, w, h, WS_EX_CLIENTEDGE);
 }
 
+HWND WinDialog::AddUpDown(int spinId, HWND buddy, DWORD extraStyle) {
+  HWND spin =
+      AddControl(UPDOWN_CLASSW, spinId, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK | extraStyle, 0, 0, 0, 0);
+  SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+  return buddy;
+}
+
 HWND WinDialog::AddSpin(int editId, int spinId, int x, int y, int w, int h, int32_t minimum, int32_t maximum,
                         int32_t value) {
-  HWND edit = AddEdit(editId, std::to_wstring(value), x, y, w, h);
-  HWND spin = AddControl(UPDOWN_CLASSW, spinId, L"",
-                         UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_HOTTRACK, 0, 0, 0, 0);
-  SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+  HWND edit = AddUpDown(spinId, AddEdit(editId, std::to_wstring(value), x, y, w, h), UDS_SETBUDDYINT | UDS_NOTHOUSANDS);
+  HWND spin = Item(spinId);
   SendMessageW(spin, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
   SendMessageW(spin, UDM_SETPOS32, 0, static_cast<LPARAM>(value));
   return edit;

@@ -53,6 +53,8 @@ class WinDialog {
   HWND AddLabel(int id, const std::wstring& text, int x, int y, int w, int h);
   HWND AddButton(int id, const std::wstring& text, int x, int y, int w, int h, bool isDefault = false);
   HWND AddEdit(int id, const std::wstring& text, int x, int y, int w, int h, DWORD extraStyle = 0);
+  // An up-down at the right edge of `buddy`; returns the buddy.
+  HWND AddUpDown(int spinId, HWND buddy, DWORD extraStyle = 0);
   // An edit with an up-down buddy at its right edge (32-bit range).
   HWND AddSpin(int editId, int spinId, int x, int y, int w, int h, int32_t minimum, int32_t maximum, int32_t value);
   HWND AddCombo(int id, const std::vector<std::wstring>& items, int x, int y, int w, int h, bool editable = false);

@@ -40,10 +40,7 @@ constexpr int kCanvasX = 10, kCanvasY = 208, kCanvasWidth = 600, kCanvasHeight =
 
 int IdOf(size_t index) { return GeneratorControlId(index); }
 
-std::wstring Caption(const char* name, bool russian) {
-  const ::Caption* c = FindGeneratorCaption(name);
-  return c != nullptr ? WideFromUtf8(CaptionText(*c, russian)) : WideFromUtf8(name);
-}
+std::wstring Caption(const char* name, bool russian) { return WideCaption(GeneratorCaptions(), name, russian); }
 
 // Edits of the time editors take digits and control characters only.
 LRESULT CALLBACK DigitsOnly(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -74,7 +71,7 @@ class GeneratorDialog : public WinDialog {
     presenter_.SetLanguage(request_.language);
     russian_ = presenter_.Russian();
     DialogResult result;
-    result.accepted = RunModal(owner, WideFromUtf8(CaptionText(kGeneratorFormCaption, russian_)), request_.position);
+    result.accepted = RunModal(owner, WideCaption(kGeneratorFormCaption, russian_), request_.position);
     if (!result.accepted) return result;
     if (Moved()) result.position = ClosedAt();
     result.data = std::move(result_);
@@ -85,12 +82,9 @@ class GeneratorDialog : public WinDialog {
   void OnCreate() override {
     controlPages_.assign(GeneratorControls().size(), -1);
     for (int page = 0; page < kGeneratorPageCount; ++page) BuildPage(page);
-    AddButton(IDOK, WideFromUtf8(CaptionText(kOkButtonCaption, russian_)), kButtonX, kTabY, kButtonWidth, kButtonHeight,
-              true);
-    AddButton(IDCANCEL, WideFromUtf8(CaptionText(kCancelButtonCaption, russian_)), kButtonX, kTabY + 30, kButtonWidth,
-              kButtonHeight);
-    AddButton(IDHELP, WideFromUtf8(CaptionText(kHelpButtonCaption, russian_)), kButtonX, kTabY + 60, kButtonWidth,
-              kButtonHeight);
+    AddButton(IDOK, WideCaption(kOkButtonCaption, russian_), kButtonX, kTabY, kButtonWidth, kButtonHeight, true);
+    AddButton(IDCANCEL, WideCaption(kCancelButtonCaption, russian_), kButtonX, kTabY + 30, kButtonWidth, kButtonHeight);
+    AddButton(IDHELP, WideCaption(kHelpButtonCaption, russian_), kButtonX, kTabY + 60, kButtonWidth, kButtonHeight);
     AddCanvas(kIdCanvas, kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight);
     // The tab control goes below the page controls so they draw over it.
     std::vector<std::wstring> tabs;
@@ -206,12 +200,9 @@ class GeneratorDialog : public WinDialog {
         SendMessageW(edit, EM_SETLIMITTEXT, kDelayMaxTextLength, 0);
         SetWindowLongPtrW(edit, GWLP_USERDATA, GetWindowLongPtrW(edit, GWLP_WNDPROC));
         SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DigitsOnly));
-        HWND spin =
-            AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
-        SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
-        std::vector<std::wstring> units;
-        for (const char* unit : kDelayUnitNames) units.push_back(WideFromUtf8(unit));
-        AddCombo(id + kUnitOffset, units, x + w - kDelaySelectorWidth, y, kDelaySelectorWidth, kRowHeight);
+        AddUpDown(id + kSpinOffset, edit);
+        AddCombo(id + kUnitOffset, WideItems(kDelayUnitNames), x + w - kDelaySelectorWidth, y, kDelaySelectorWidth,
+                 kRowHeight);
         SetUnit(i, 0);
         break;
       }
@@ -219,25 +210,18 @@ class GeneratorDialog : public WinDialog {
         AddSpin(id, id + kSpinOffset, x, y, w, kRowHeight, static_cast<int32_t>(c.min), static_cast<int32_t>(c.max),
                 static_cast<int32_t>(c.min));
         break;
-      case GeneratorEditor::RealSpin: {
-        HWND edit = AddEdit(id, L"", x, y, w, kRowHeight);
-        HWND spin =
-            AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
-        SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+      case GeneratorEditor::RealSpin:
+        AddUpDown(id + kSpinOffset, AddEdit(id, L"", x, y, w, kRowHeight));
         break;
-      }
       case GeneratorEditor::Radio:
         // isSingle (the one with a record field) starts the pair.
         AddRadio(id, Caption(c.name, russian_), x, y, w, kRowHeight, c.field != GeneratorField::None);
         break;
       case GeneratorEditor::Combo: {
-        std::vector<std::wstring> items;
-        if (presenter_.OwnWindow() >= 0) {
-          items.push_back(WideFromUtf8(kWindowTypeNames[presenter_.OwnWindow()]));  // a window block offers its own
-        } else {
-          for (const char* item : kWindowTypeNames) items.push_back(WideFromUtf8(item));
-        }
-        AddCombo(id, items, x, y, w, kRowHeight);
+        // A window block offers its own window only.
+        const int32_t own = presenter_.OwnWindow();
+        AddCombo(id, own >= 0 ? WideItems({&kWindowTypeNames[own], 1}) : WideItems(kWindowTypeNames), x, y, w,
+                 kRowHeight);
         SendMessageW(Item(id), CB_SETCURSEL, 0, 0);
         break;
       }

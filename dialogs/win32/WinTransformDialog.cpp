@@ -159,7 +159,7 @@ class TransformDialog : public WinDialog {
   }
 
   std::wstring WindowCaption() const {
-    return WideFromUtf8(CaptionText(kTransformDialogCaption, IsRussianLanguage(request_.language)));
+    return WideCaption(kTransformDialogCaption, IsRussianLanguage(request_.language));
   }
   const std::vector<uint8_t>& Record() const { return presenter_.Result(); }
 
@@ -244,11 +244,10 @@ class TransformDialog : public WinDialog {
 
   void AddNumber(int id, const char* name, int x, int y, int w, int h) {
     const NumberControl& design = *FindNumberControl(name);
-    AddEdit(id, NumberText(design.value, design.decimals), x, y, w, h);
-    HWND spin = AddControl(UPDOWN_CLASSW, id + 1, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
-    SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(id)), 0);
-    SendMessageW(spin, UDM_SETRANGE32, 0, 100);
-    SendMessageW(spin, UDM_SETPOS32, 0, 50);
+    AddUpDown(id + 1, AddEdit(id, NumberText(design.value, design.decimals), x, y, w, h));
+    // Mid-range: both arrows stay live; the presenter holds the value.
+    SendMessageW(Item(id + 1), UDM_SETRANGE32, 0, 100);
+    SendMessageW(Item(id + 1), UDM_SETPOS32, 0, 50);
   }
 
   void AddPageControl(const PageControl& c, int id) {
@@ -273,9 +272,7 @@ class TransformDialog : public WinDialog {
         break;
       case ControlKind::Combo: {
         const ComboControl& combo = *FindComboControl(c.name);
-        std::vector<std::wstring> items;
-        for (const char* item : combo.items) items.push_back(WideFromUtf8(item));
-        AddCombo(id, items, x, y, c.w, c.h);
+        AddCombo(id, WideItems(combo.items), x, y, c.w, c.h);
         view_.SetIndex(c.name, combo.selected);
         break;
       }
@@ -290,7 +287,7 @@ class TransformDialog : public WinDialog {
       case ControlKind::Tabs:
         // Only the tab strip: the pages' controls sit on the dialog's own
         // background, framed below it, in every theme.
-        AddTab(id, {WideFromUtf8(kLmsTabs[0]), WideFromUtf8(kLmsTabs[1])}, x, y, c.w, 24);
+        AddTab(id, WideItems(kLmsTabs), x, y, c.w, 24);
         AddControl(L"STATIC", id + 1, L"", SS_ETCHEDFRAME, x, y + 23, c.w, c.h - 23);
         break;
       case ControlKind::Memo:
