@@ -20,14 +20,6 @@
 
 namespace {
 
-constexpr int kIdTab = kGeneratorTabId;
-constexpr int kIdCheck = kGeneratorCheckId;
-constexpr int kIdPreview = kGeneratorPreviewId;
-constexpr int kIdRange = kGeneratorRangeId;
-constexpr int kIdCanvas = kGeneratorCanvasId;
-constexpr int kFirstControlId = kGeneratorFirstControlId;
-constexpr int kSpinOffset = kGeneratorSpinOffset, kUnitOffset = kGeneratorUnitOffset,
-              kLabelOffset = kGeneratorLabelOffset;
 constexpr UINT kFocusFirstField = WM_APP + 1;
 
 // Layout in client pixels.
@@ -85,7 +77,7 @@ class GeneratorDialog : public WinDialog {
     AddButton(IDOK, WideCaption(kOkButtonCaption, russian_), kButtonX, kTabY, kButtonWidth, kButtonHeight, true);
     AddButton(IDCANCEL, WideCaption(kCancelButtonCaption, russian_), kButtonX, kTabY + 30, kButtonWidth, kButtonHeight);
     AddButton(IDHELP, WideCaption(kHelpButtonCaption, russian_), kButtonX, kTabY + 60, kButtonWidth, kButtonHeight);
-    AddCanvas(kIdCanvas, kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight);
+    AddCanvas(kGeneratorCanvasId, kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight);
     // The tab control goes below the page controls so they draw over it.
     std::vector<std::wstring> tabs;
     for (int page = 0; page < kGeneratorPageCount; ++page) {
@@ -93,14 +85,14 @@ class GeneratorDialog : public WinDialog {
       tabPages_.push_back(page);
       tabs.push_back(Caption(kGeneratorPageNames[page], russian_));
     }
-    AddTab(kIdTab, tabs, kTabX, kTabY, kTabWidth, kTabHeight);
-    SetWindowPos(Item(kIdTab), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    AddTab(kGeneratorTabId, tabs, kTabX, kTabY, kTabWidth, kTabHeight);
+    SetWindowPos(Item(kGeneratorTabId), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     presenter_.Open(request_.data);
     presenter_.Activate();
   }
 
   void OnShow() override {
-    const COLORREF page = TabPageColour(kIdTab, kTabHeight / 2);
+    const COLORREF page = TabPageColour(kGeneratorTabId, kTabHeight / 2);
     SetPageColour(page == CLR_INVALID ? GetSysColor(COLOR_3DFACE) : page);
     PostMessageW(Handle(), kFocusFirstField, 0, 0);
   }
@@ -109,7 +101,8 @@ class GeneratorDialog : public WinDialog {
     if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
       // Labels, radio buttons and the group box sit on the tab's page.
       const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-      handled = id == kIdRange || (id >= kFirstControlId && (id - kFirstControlId) % 10 != kUnitOffset);
+      handled = id == kGeneratorRangeId ||
+                (id >= kGeneratorFirstControlId && (id - kGeneratorFirstControlId) % 10 != kGeneratorUnitOffset);
       return handled ? OnPage(wParam) : 0;
     }
     if (message != kFocusFirstField) return 0;
@@ -133,47 +126,44 @@ class GeneratorDialog : public WinDialog {
 
   bool OnCommand(int id, int code, HWND) override {
     if (code == BN_CLICKED && id == IDHELP) presenter_.ShowHelp(request_.directory);
-    if (code == BN_CLICKED && id == kIdCheck) presenter_.CheckFormula();
-    if (code == BN_CLICKED && id == kIdPreview) presenter_.DrawPreview();
-    if (id < kFirstControlId || quiet_) return id == IDHELP || id == kIdCheck || id == kIdPreview;
-    const size_t index = static_cast<size_t>((id - kFirstControlId) / 10);
-    const int part = (id - kFirstControlId) % 10;
+    if (code == BN_CLICKED && id == kGeneratorCheckId) presenter_.CheckFormula();
+    if (code == BN_CLICKED && id == kGeneratorPreviewId) presenter_.DrawPreview();
+    if (id < kGeneratorFirstControlId || quiet_)
+      return id == IDHELP || id == kGeneratorCheckId || id == kGeneratorPreviewId;
+    const size_t index = static_cast<size_t>((id - kGeneratorFirstControlId) / 10);
+    const int part = (id - kGeneratorFirstControlId) % 10;
     if (index >= GeneratorControls().size()) return false;
     const GeneratorControl& c = GeneratorControls()[index];
     if (part == 0 && code == EN_CHANGE) presenter_.ValueChanged(c.name);
-    if (part == kUnitOffset && code == CBN_SELCHANGE) UnitChanged(index);
+    if (part == kGeneratorUnitOffset && code == CBN_SELCHANGE) UnitChanged(index);
     if (part == 0 && c.editor == GeneratorEditor::Combo && code == CBN_SELCHANGE) presenter_.WindowTypeChanged();
     if (part == 0 && c.editor == GeneratorEditor::Radio && code == BN_CLICKED) presenter_.RadioClicked();
     return true;
   }
 
   LRESULT OnNotify(const NMHDR& header) override {
-    if (header.idFrom == kIdTab && header.code == TCN_SELCHANGE) {
-      const int tab = TabCtrl_GetCurSel(Item(kIdTab));
+    if (header.idFrom == kGeneratorTabId && header.code == TCN_SELCHANGE) {
+      const int tab = TabCtrl_GetCurSel(Item(kGeneratorTabId));
       if (tab >= 0 && static_cast<size_t>(tab) < tabPages_.size()) ShowPage(tabPages_[static_cast<size_t>(tab)]);
       presenter_.PageSelected(currentPage_);
       return 0;
     }
-    if (header.code == UDN_DELTAPOS && static_cast<int>(header.idFrom) >= kFirstControlId) {
+    if (header.code == UDN_DELTAPOS && static_cast<int>(header.idFrom) >= kGeneratorFirstControlId) {
       const int id = static_cast<int>(header.idFrom);
-      const size_t index = static_cast<size_t>((id - kFirstControlId) / 10);
+      const size_t index = static_cast<size_t>((id - kGeneratorFirstControlId) / 10);
       const auto table = GeneratorControls();
-      if (index >= table.size() || (id - kFirstControlId) % 10 != kSpinOffset) return 0;
-      const int delta = reinterpret_cast<const NMUPDOWN&>(header).iDelta;
-      if (table[index].editor == GeneratorEditor::Delay) {
-        StepDelay(index, delta > 0);
-        return 1;  // the text holds the value, not the up-down
-      }
-      if (table[index].editor == GeneratorEditor::RealSpin) {
-        StepReal(index, delta > 0);
-        return 1;
-      }
+      if (index >= table.size() || (id - kGeneratorFirstControlId) % 10 != kGeneratorSpinOffset) return 0;
+      const GeneratorEditor editor = table[index].editor;
+      if (editor != GeneratorEditor::Delay && editor != GeneratorEditor::RealSpin) return 0;
+      const bool up = reinterpret_cast<const NMUPDOWN&>(header).iDelta > 0;
+      editor == GeneratorEditor::Delay ? StepDelay(index, up) : StepReal(index, up);
+      return 1;  // the text holds the value, not the up-down
     }
     return 0;
   }
 
   void OnDrawItem(const DRAWITEMSTRUCT& item) override {
-    if (item.CtlID == static_cast<UINT>(kIdCanvas)) PaintPreview(item.hDC, item.rcItem);
+    if (item.CtlID == static_cast<UINT>(kGeneratorCanvasId)) PaintPreview(item.hDC, item.rcItem);
   }
 
  private:
@@ -200,18 +190,18 @@ class GeneratorDialog : public WinDialog {
         SendMessageW(edit, EM_SETLIMITTEXT, kDelayMaxTextLength, 0);
         SetWindowLongPtrW(edit, GWLP_USERDATA, GetWindowLongPtrW(edit, GWLP_WNDPROC));
         SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DigitsOnly));
-        AddUpDown(id + kSpinOffset, edit);
-        AddCombo(id + kUnitOffset, WideItems(kDelayUnitNames), x + w - kDelaySelectorWidth, y, kDelaySelectorWidth,
-                 kRowHeight);
+        AddUpDown(id + kGeneratorSpinOffset, edit);
+        AddCombo(id + kGeneratorUnitOffset, WideItems(kDelayUnitNames), x + w - kDelaySelectorWidth, y,
+                 kDelaySelectorWidth, kRowHeight);
         SetUnit(i, 0);
         break;
       }
       case GeneratorEditor::IntSpin:
-        AddSpin(id, id + kSpinOffset, x, y, w, kRowHeight, static_cast<int32_t>(c.min), static_cast<int32_t>(c.max),
-                static_cast<int32_t>(c.min));
+        AddSpin(id, id + kGeneratorSpinOffset, x, y, w, kRowHeight, static_cast<int32_t>(c.min),
+                static_cast<int32_t>(c.max), static_cast<int32_t>(c.min));
         break;
       case GeneratorEditor::RealSpin:
-        AddUpDown(id + kSpinOffset, AddEdit(id, L"", x, y, w, kRowHeight));
+        AddUpDown(id + kGeneratorSpinOffset, AddEdit(id, L"", x, y, w, kRowHeight));
         break;
       case GeneratorEditor::Radio:
         // isSingle (the one with a record field) starts the pair.
@@ -240,7 +230,8 @@ class GeneratorDialog : public WinDialog {
     int x = kLabelX;
     int rowTop = kRowTop;
     if (page == gpRandom) {
-      AddGroup(kIdRange, Caption("GroupBox1", russian_), kLabelX, kRowTop - 4, kEditorRight - kLabelX, 3 * kRowStep);
+      AddGroup(kGeneratorRangeId, Caption("GroupBox1", russian_), kLabelX, kRowTop - 4, kEditorRight - kLabelX,
+               3 * kRowStep);
       groupPage_ = page;
       x += 10;
       rowTop += 18;
@@ -255,13 +246,13 @@ class GeneratorDialog : public WinDialog {
       const int y = rowTop + row * kRowStep;
       ++row;
       if (c.label != nullptr)
-        AddLabel(IdOf(i) + kLabelOffset, Caption(c.label, russian_), x, y + 3, labelWidth + 4, 18);
+        AddLabel(IdOf(i) + kGeneratorLabelOffset, Caption(c.label, russian_), x, y + 3, labelWidth + 4, 18);
       AddEditor(i, editorX, y, editorWidth);
     }
     if (page == gpFunc) {
       const int y = rowTop + row * kRowStep;
-      AddButton(kIdCheck, Caption("BitBtn1", russian_), editorX, y, 90, kButtonHeight);
-      AddButton(kIdPreview, Caption("ViewBtn", russian_), editorX + 96, y, 90, kButtonHeight);
+      AddButton(kGeneratorCheckId, Caption("BitBtn1", russian_), editorX, y, 90, kButtonHeight);
+      AddButton(kGeneratorPreviewId, Caption("ViewBtn", russian_), editorX + 96, y, 90, kButtonHeight);
     }
   }
 
@@ -270,20 +261,20 @@ class GeneratorDialog : public WinDialog {
     currentPage_ = page;
     for (size_t i = 0; i < controlPages_.size(); ++i) {
       const bool shown = controlPages_[i] == page;
-      for (int part : {0, kSpinOffset, kUnitOffset, kLabelOffset})
+      for (int part : {0, kGeneratorSpinOffset, kGeneratorUnitOffset, kGeneratorLabelOffset})
         if (Item(IdOf(i) + part) != nullptr) ShowItem(IdOf(i) + part, shown);
     }
-    ShowItem(kIdRange, page == groupPage_);
-    ShowItem(kIdCheck, page == gpFunc);
-    ShowItem(kIdPreview, page == gpFunc);
+    ShowItem(kGeneratorRangeId, page == groupPage_);
+    ShowItem(kGeneratorCheckId, page == gpFunc);
+    ShowItem(kGeneratorPreviewId, page == gpFunc);
   }
 
   int64_t NumberOf(size_t index) const { return ParseLongValue(Utf8FromWide(Text(IdOf(index)))); }
   int UnitOf(size_t index) const {
-    return static_cast<int>(SendMessageW(Item(IdOf(index) + kUnitOffset), CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(Item(IdOf(index) + kGeneratorUnitOffset), CB_GETCURSEL, 0, 0));
   }
   void SetUnit(size_t index, int unit) {
-    SendMessageW(Item(IdOf(index) + kUnitOffset), CB_SETCURSEL, static_cast<WPARAM>(unit), 0);
+    SendMessageW(Item(IdOf(index) + kGeneratorUnitOffset), CB_SETCURSEL, static_cast<WPARAM>(unit), 0);
     units_[index] = unit;
   }
 
@@ -319,7 +310,8 @@ class GeneratorDialog : public WinDialog {
 
     void SetPage(int32_t page) override {
       const auto at = std::find(d_.tabPages_.begin(), d_.tabPages_.end(), page);
-      if (at != d_.tabPages_.end()) TabCtrl_SetCurSel(d_.Item(kIdTab), static_cast<int>(at - d_.tabPages_.begin()));
+      if (at != d_.tabPages_.end())
+        TabCtrl_SetCurSel(d_.Item(kGeneratorTabId), static_cast<int>(at - d_.tabPages_.begin()));
       d_.ShowPage(page);
     }
     // A window block lists only its own window.
@@ -353,7 +345,7 @@ class GeneratorDialog : public WinDialog {
     void ShowPreview(const std::vector<int64_t>& points, int32_t length) override {
       d_.points_ = points;
       d_.previewLength_ = length;
-      InvalidateRect(d_.Item(kIdCanvas), nullptr, FALSE);
+      InvalidateRect(d_.Item(kGeneratorCanvasId), nullptr, FALSE);
     }
 
    private:
@@ -363,7 +355,7 @@ class GeneratorDialog : public WinDialog {
       if (i < 0) return std::nullopt;
       const GeneratorControl& c = GeneratorControls()[static_cast<size_t>(i)];
       const int id = IdOf(static_cast<size_t>(i));
-      return WinControlRef{id, c.editor == GeneratorEditor::IntSpin ? id + kSpinOffset : 0, c.decimals};
+      return WinControlRef{id, c.editor == GeneratorEditor::IntSpin ? id + kGeneratorSpinOffset : 0, c.decimals};
     }
     GeneratorDialog& d_;
   };
