@@ -92,8 +92,7 @@ class TransformWinView : public WinDialogView, public TransformDialogView {
   // rule hides it.
   void UpdateVisibility() {
     HWND dialog = Dialog().Handle();
-    const int tab =
-        static_cast<int>(SendMessageW(GetDlgItem(dialog, WinTransformControlId("LMSS_Pages")), TCM_GETCURSEL, 0, 0));
+    const int tab = static_cast<int>(SendMessageW(Window("LMSS_Pages"), TCM_GETCURSEL, 0, 0));
     const auto controls = TransformPageControls();
     hidden_.resize(controls.size());
     for (size_t i = 0; i < controls.size(); ++i) {
