@@ -9,11 +9,27 @@
 #include <string>
 #include <utility>
 
+#include "dialogs/logic/DialogHooks.h"
 #include "dialogs/logic/DialogLanguage.h"
 
 class QString;
 class QWidget;
 class QWindow;
+
+// A control under `parent` (nullptr for none yet) with its object name.
+template <typename W, typename... Args>
+W* Named(const char* name, QWidget* parent, Args&&... args) {
+  auto* w = new W(std::forward<Args>(args)..., parent);
+  w->setObjectName(name);
+  return w;
+}
+
+// Loads a form's request at once: the block type, then the rest.
+template <class Form>
+void LoadForm(Form& form, const DialogRequest& request) {
+  form.LoadType(request.typeName);
+  form.LoadSettings(request);
+}
 
 // Sets every caption of the table under `root`, in Russian or English.
 void ApplyCaptions(QWidget& root, std::span<const Caption> captions, bool russian);

@@ -90,9 +90,7 @@ bool CanShowWidgets() {
 // The module's own application when the host has none; kept for the life of
 // the process (the module is never unloaded).
 bool EnsureApplication() {
-  if (QCoreApplication::instance() != nullptr)
-    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
-  if (!PlatformUsable()) return false;
+  if (QCoreApplication::instance() != nullptr || !PlatformUsable()) return CanShowWidgets();
   static int argc = 1;
   static char name[] = "rir_eda";
   static char* argv[] = {name, nullptr};

@@ -70,14 +70,6 @@ void TRXEditDelay::resizeEvent(QResizeEvent* event) {
   lineEdit()->setGeometry(style()->subControlRect(QStyle::CC_SpinBox, &opt, QStyle::SC_SpinBoxEditField, this));
 }
 
-QSize TRXEditDelay::sizeHint() const {
-  QSize s = TRXSpinLongEdit::sizeHint();
-  s.setWidth(s.width() + kSelectorWidth);
-  return s;
-}
+QSize TRXEditDelay::sizeHint() const { return TRXSpinLongEdit::sizeHint() + QSize(kSelectorWidth, 0); }
 
-QSize TRXEditDelay::minimumSizeHint() const {
-  QSize s = TRXSpinLongEdit::minimumSizeHint();
-  s.setWidth(s.width() + kSelectorWidth);
-  return s;
-}
+QSize TRXEditDelay::minimumSizeHint() const { return TRXSpinLongEdit::minimumSizeHint() + QSize(kSelectorWidth, 0); }

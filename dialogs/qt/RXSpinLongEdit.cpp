@@ -25,25 +25,15 @@ QString TRXSpinLongEdit::text() const { return lineEdit()->text(); }
 
 void TRXSpinLongEdit::setText(const QString& text) { lineEdit()->setText(text); }
 
-void TRXSpinLongEdit::stepUp1() {
-  if (isReadOnly()) {
-    QApplication::beep();
-    return;
-  }
-  setLongValue(LongValueStepUp(longValue(), increment_));
-}
-
-void TRXSpinLongEdit::stepDown1() {
-  if (isReadOnly()) {
-    QApplication::beep();
-    return;
-  }
-  setLongValue(LongValueStepDown(longValue(), increment_));
-}
-
 void TRXSpinLongEdit::stepBy(int steps) {
-  for (; steps > 0; --steps) stepUp1();
-  for (; steps < 0; ++steps) stepDown1();
+  for (; steps != 0; steps += steps > 0 ? -1 : 1) {
+    if (isReadOnly()) {
+      QApplication::beep();
+    } else {
+      const int64_t value = longValue();
+      setLongValue(steps > 0 ? LongValueStepUp(value, increment_) : LongValueStepDown(value, increment_));
+    }
+  }
 }
 
 QAbstractSpinBox::StepEnabled TRXSpinLongEdit::stepEnabled() const { return StepUpEnabled | StepDownEnabled; }

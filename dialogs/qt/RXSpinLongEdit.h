@@ -34,8 +34,6 @@ class TRXSpinLongEdit : public QAbstractSpinBox {
 
   QSize sizeHint() const override;
   void stepBy(int steps) override;
-  void stepUp1();
-  void stepDown1();
 
  signals:
   // The text changed, by typing, stepping or a unit change.

@@ -117,7 +117,7 @@ void Finish() {
 
 bool Start(const QByteArray& image, const MessageFn& show, const QString& refusal) {
   if (!HasOutputDevice()) {
-    show(kNoSoundCard);
+    show(SoundClips::kNoSoundCard);
     return false;
   }
   Pcm pcm = ParseWave(image);
@@ -171,12 +171,12 @@ bool PlayFile(const QString& name, const MessageFn& show) {
   // block.
   const QFileInfo info(name);
   if (info.isFile() && info.size() <= kMaxFileBytes && file.open(QIODevice::ReadOnly)) image = file.readAll();
-  return Start(image, show, kBusy);
+  return Start(image, show, SoundClips::kBusy);
 }
 
 bool PlayClip(const QString& name, const MessageFn& show) {
   const QByteArray image = ClipData(name);
-  if (image.isEmpty()) throw std::runtime_error(kNoResource);
+  if (image.isEmpty()) throw std::runtime_error(SoundClips::kNoResource);
   if (!Start(image, show, "Error")) return false;
   // Wait for the sink to report the end, with a bound in case it never does.
   QAudioSink* sink = Current().sink;

@@ -9,10 +9,6 @@
 
 namespace ResWaves {
 
-inline const char* const kNoSoundCard = SoundClips::kNoSoundCard;
-inline const char* const kBusy = SoundClips::kBusy;
-inline const char* const kNoResource = SoundClips::kNoResource;
-
 using MessageFn = std::function<void(const QString&)>;
 
 // The clips Play goes through for "All_waves", in order.
@@ -26,7 +22,7 @@ QByteArray ClipData(const QString& name);
 // not a playable PCM WAVE file.
 bool PlayFile(const QString& name, const MessageFn& show);
 // Plays a built-in clip and waits until the output reports its end (at most
-// two seconds longer than the clip lasts). Throws std::runtime_error(kNoResource) for an unknown name.
+// two seconds longer than the clip lasts). Throws std::runtime_error(SoundClips::kNoResource) for an unknown name.
 bool PlayClip(const QString& name, const MessageFn& show);
 // Whether a sound started here is still playing.
 bool IsPlaying();

@@ -93,18 +93,6 @@ QWidget* MakeControl(const GeneratorControl& c) {
   return w;
 }
 
-QLabel* Label(const char* name) {
-  auto* l = new QLabel;
-  l->setObjectName(name);
-  return l;
-}
-
-QPushButton* Button(const char* name, const char* text = "") {
-  auto* b = new QPushButton(text);
-  b->setObjectName(name);
-  return b;
-}
-
 }  // namespace
 
 TGenersForm::TGenersForm(DialogHooks hooks, QWidget* parent)
@@ -113,10 +101,9 @@ TGenersForm::TGenersForm(DialogHooks hooks, QWidget* parent)
       view_(std::make_unique<GenersFormView>(*this)),
       presenter_(std::make_unique<GeneratorPresenter>(*view_, *view_, hooks_, Latin1FormulaCodec())) {
   setObjectName("GenersForm");
-  pages_ = new QTabWidget;
-  pages_->setObjectName("PageControl1");
+  pages_ = Named<QTabWidget>("PageControl1", nullptr);
   // In page index order: the tab of a page is its index.
-  for (int page = 0; page < kPageCount; ++page) buildPage(page);
+  for (int page = 0; page < kGeneratorPageCount; ++page) buildPage(page);
   buildFrame();
   Wind_type = findChild<QComboBox*>("Wind_type");
   findChild<QRadioButton*>("RadioButton2")->setChecked(true);
@@ -125,16 +112,11 @@ TGenersForm::TGenersForm(DialogHooks hooks, QWidget* parent)
 
 TGenersForm::~TGenersForm() = default;
 
-void TGenersForm::Load(const DialogRequest& request) {
-  LoadType(request.typeName);
-  LoadSettings(request);
-}
-
 void TGenersForm::LoadType(const std::string& blockTypeName) {
   // The page of the block's own waveform; "All_in_One" takes it from the record.
   presenter_->SetType(blockTypeName);
-  for (int i = 0; i < kPageCount; ++i) pages_->setTabVisible(i, presenter_->Offered(i));
-  if (presenter_->AllPages()) pages_->setTabEnabled(pRandom, false);
+  for (int i = 0; i < kGeneratorPageCount; ++i) pages_->setTabVisible(i, presenter_->Offered(i));
+  if (presenter_->AllPages()) pages_->setTabEnabled(gpRandom, false);
   if (presenter_->Page() >= 0) pages_->setCurrentIndex(presenter_->Page());
   if (presenter_->OwnWindow() < 0) return;
   auto* model = qobject_cast<QStandardItemModel*>(Wind_type->model());
@@ -159,16 +141,14 @@ void TGenersForm::LoadSettings(const DialogRequest& request) {
 // A page: its controls' rows in table order; the random range in its group
 // box, the formula's buttons below the formula.
 void TGenersForm::buildPage(int page) {
-  auto* tab = new QWidget;
-  tab->setObjectName(kGeneratorPageNames[page]);
+  auto* tab = Named<QWidget>(kGeneratorPageNames[page], nullptr);
   auto* g = new QGridLayout(tab);
   g->setColumnStretch(1, 1);
   pages_->addTab(tab, kGeneratorPageNames[page]);
   QGridLayout* rows = g;
   QGroupBox* group = nullptr;
-  if (page == pRandom) {
-    group = new QGroupBox;
-    group->setObjectName("GroupBox1");
+  if (page == gpRandom) {
+    group = Named<QGroupBox>("GroupBox1", nullptr);
     rows = new QGridLayout(group);
   }
   for (const GeneratorControl& c : GeneratorControls()) {
@@ -176,13 +156,13 @@ void TGenersForm::buildPage(int page) {
     QWidget* w = MakeControl(c);
     QGridLayout* grid = c.label == nullptr ? g : rows;
     const int r = grid->rowCount();
-    if (c.label != nullptr) grid->addWidget(Label(c.label), r, 0);
+    if (c.label != nullptr) grid->addWidget(Named<QLabel>(c.label, nullptr), r, 0);
     grid->addWidget(w, r, 1);
   }
   if (group != nullptr) g->addWidget(group, 0, 0, 1, 2);
-  if (page == pFunc) {
-    BitBtn1 = Button("BitBtn1");
-    ViewBtn = Button("ViewBtn");
+  if (page == gpFunc) {
+    BitBtn1 = Named<QPushButton>("BitBtn1", nullptr);
+    ViewBtn = Named<QPushButton>("ViewBtn", nullptr);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(BitBtn1);
     buttons->addWidget(ViewBtn);
@@ -194,10 +174,10 @@ void TGenersForm::buildPage(int page) {
 
 // The buttons on the right and the preview below the pages.
 void TGenersForm::buildFrame() {
-  okBtn_ = Button("OKBtn", "&OK");
+  okBtn_ = Named<QPushButton>("OKBtn", nullptr, "&OK");
   okBtn_->setDefault(true);
-  cancelBtn_ = Button("CancelBtn", "&Cancel");
-  helpBtn_ = Button("HelpBtn", "&Help");
+  cancelBtn_ = Named<QPushButton>("CancelBtn", nullptr, "&Cancel");
+  helpBtn_ = Named<QPushButton>("HelpBtn", nullptr, "&Help");
   auto* side = new QVBoxLayout;
   for (QPushButton* b : {okBtn_, cancelBtn_, helpBtn_}) side->addWidget(b);
   side->addStretch(1);

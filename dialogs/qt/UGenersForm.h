@@ -24,30 +24,12 @@ class TGenersForm : public QDialog {
   Q_OBJECT
 
  public:
-  // Page indices; kinds 11..15 share the windowing page.
-  enum Page {
-    pFunc = gpFunc,
-    pSine = gpSine,
-    pModSine = gpModSine,
-    pRandom = gpRandom,
-    pConstant = gpConstant,
-    pTone = gpTone,
-    pTriangle = gpTriangle,
-    pUniRandom = gpUniRandom,
-    pGaussian = gpGaussian,
-    pBlackMan = gpBlackMan,
-    pKaiser = gpKaiser,
-    pWindowing = gpWindowing,
-    kPageCount = kGeneratorPageCount
-  };
-
   explicit TGenersForm(DialogHooks hooks, QWidget* parent = nullptr);
   ~TGenersForm() override;
 
-  // Type name, directory, language, position and stored record of the request.
-  void Load(const DialogRequest& request);
-  // Load in two steps, as the module runs it: the block type first (an
-  // unknown name says so before anything else is read), then the rest.
+  // Loads the request in two steps, as the module runs it (LoadForm does
+  // both): the block type first (an unknown name says so before anything
+  // else is read), then the rest.
   void LoadType(const std::string& typeName);
   void LoadSettings(const DialogRequest& request);
   // After the modal run: position (when it moved) and record on OK.

@@ -112,15 +112,12 @@ TTransformsOpt::TTransformsOpt(DialogHooks hooks, QWidget* parent) : QDialog(par
   setWindowTitle(kTransformDialogCaption.english);
   tableEdit_ = new TTableEdit(this);
   RunTableEditor = [this] { return tableEdit_->exec(); };
-  TreeView = new QTreeWidget(this);
-  TreeView->setObjectName("TreeView");
+  TreeView = Named<QTreeWidget>("TreeView", this);
   TreeView->setHeaderHidden(true);
   TreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
   TreeView->setMinimumWidth(190);
-  GroupBox1 = new QGroupBox(CaptionOf("GroupBox1"), this);
-  GroupBox1->setObjectName("GroupBox1");
-  Notebook = new QStackedWidget(GroupBox1);
-  Notebook->setObjectName("Notebook");
+  GroupBox1 = Named<QGroupBox>("GroupBox1", this, CaptionOf("GroupBox1"));
+  Notebook = Named<QStackedWidget>("Notebook", GroupBox1);
   (new QVBoxLayout(GroupBox1))->addWidget(Notebook);
   BuildPages();
 
@@ -128,11 +125,8 @@ TTransformsOpt::TTransformsOpt(DialogHooks hooks, QWidget* parent) : QDialog(par
   bottom->addWidget(BuildControl(ControlKind::Label, "SigLen_label", this));
   bottom->addWidget(BuildControl(ControlKind::Number, "Num_Points", this));
   bottom->addStretch();
-  for (const char* name : {"PreViewBtn", "Apply_Btn", "BitBtn1"}) {
-    auto* button = new QPushButton(CaptionOf(name), this);
-    button->setObjectName(name);
-    bottom->addWidget(button);
-  }
+  for (const char* name : {"PreViewBtn", "Apply_Btn", "BitBtn1"})
+    bottom->addWidget(Named<QPushButton>(name, this, CaptionOf(name)));
   FIND_ALL(GroupBox1, Multi_Rate_Box, LMSS_Multi_Rate, SigLen_label, IIRSDelay_Label, Result_label, PreViewBtn,
            Apply_Btn, BitBtn1, Num_Points, WindowLen, Sampl_Factor, Sampl_Phase, Corr_nLags, BitRev_Order,
            FIRH_UpFactor, FIRH_UpPhase, FIRH_DownFactor, FIRH_DownPhase, LMSS_ErrDly, LMSS_DwnFactor, LMSS_DwnPhase,
@@ -170,10 +164,7 @@ TTransformsOpt::~TTransformsOpt() = default;
 void TTransformsOpt::BuildPages() {
   std::map<QString, QWidget*> widgets;  // pages, LMS tabs, group boxes and controls by name
   for (const char* page : TransformPages()) {
-    auto* widget = new QWidget;
-    widget->setObjectName(page);
-    Notebook->addWidget(widget);
-    widgets[page] = widget;
+    Notebook->addWidget(widgets[page] = Named<QWidget>(page, nullptr));
   }
   const auto controls = TransformPageControls();
   auto holder = [](const PageControl& c) {
@@ -185,8 +176,7 @@ void TTransformsOpt::BuildPages() {
     QWidget* parent = widgets.at(key);
     QWidget* control = widgets[c.name] = BuildControl(c.kind, c.name, parent);
     for (int tab = 0; c.kind == ControlKind::Tabs && tab < 2; ++tab) {
-      widgets[kLmsTabs[tab]] = new QWidget;
-      widgets[kLmsTabs[tab]]->setObjectName(kLmsTabs[tab]);
+      widgets[kLmsTabs[tab]] = Named<QWidget>(kLmsTabs[tab], nullptr);
       static_cast<QTabWidget*>(control)->addTab(widgets[kLmsTabs[tab]], kLmsTabs[tab]);
     }
     // Each page, tab and box: a grid, a column, one centred label or a
@@ -295,11 +285,6 @@ void TTransformsOpt::Wire(const char* name, QWidget* control) {
     else
       connect(box, &QCheckBox::clicked, this, click);
   }
-}
-
-void TTransformsOpt::Load(const DialogRequest& request) {
-  LoadType(request.typeName);
-  LoadSettings(request);
 }
 
 void TTransformsOpt::LoadType(const std::string& typeName) { presenter_->LoadType(typeName); }

@@ -47,10 +47,9 @@ class TTransformsOpt : public QDialog {
   explicit TTransformsOpt(DialogHooks hooks, QWidget* parent = nullptr);
   ~TTransformsOpt() override;
 
-  // Type name, language, position and stored record of the request.
-  void Load(const DialogRequest& request);
-  // Load in two steps, as the module runs it: the block type first (an
-  // unknown name says so before anything else is read), then the rest.
+  // Loads the request in two steps, as the module runs it (LoadForm does
+  // both): the block type first (an unknown name says so before anything
+  // else is read), then the rest.
   void LoadType(const std::string& typeName);
   void LoadSettings(const DialogRequest& request);
   // After the modal run: position and record on OK, nothing on Cancel.

@@ -20,14 +20,6 @@
 
 namespace {
 
-// A control under `parent` with its object name.
-template <typename W, typename... Args>
-W* Named(const char* name, QWidget* parent, Args&&... args) {
-  auto* w = new W(std::forward<Args>(args)..., parent);
-  w->setObjectName(name);
-  return w;
-}
-
 QStringList Items(std::span<const char* const> items) {
   QStringList list;
   for (const char* item : items) list << item;
@@ -141,11 +133,6 @@ void TWavesForm::ApplyLanguage() {
   OKBtn->setText(StandardButtonCaption(ru, "OK", "&OK"));
   CancelBtn->setText(StandardButtonCaption(ru, "Cancel", "&Cancel"));
   HelpBtn->setText(StandardButtonCaption(ru, "Help", "&Help"));
-}
-
-void TWavesForm::Load(const DialogRequest& request) {
-  LoadType(request.typeName);
-  LoadSettings(request);
 }
 
 void TWavesForm::LoadType(const std::string& typeName) {

@@ -38,10 +38,9 @@ class TWavesForm : public QDialog {
  public:
   explicit TWavesForm(DialogHooks hooks, QWidget* parent = nullptr);
 
-  // Page, directory, language, position and record of the request.
-  void Load(const DialogRequest& request);
-  // Load in two steps, as the module runs it: the block type first (an
-  // unknown name says so before anything else is read), then the rest.
+  // Loads the request in two steps, as the module runs it (LoadForm does
+  // both): the block type first (an unknown name says so before anything
+  // else is read), then the rest.
   void LoadType(const std::string& typeName);
   void LoadSettings(const DialogRequest& request);
   // After the modal run: position (when it moved) and record on OK.

@@ -76,6 +76,7 @@ WinDialog::WinDialog(int clientWidth, int clientHeight) : clientWidth_(clientWid
 
 WinDialog::~WinDialog() {
   if (font_ != nullptr) DeleteObject(font_);
+  if (pageBrush_ != nullptr) DeleteObject(pageBrush_);
 }
 
 HWND WinDialog::OwnerFromHost(int32_t ownerWindow) {
@@ -213,12 +214,17 @@ HWND WinDialog::AddEdit(int id, const std::wstring& text, int x, int y, int w, i
   return AddControl(L"EDIT", id, text, WS_TABSTOP | ES_AUTOHSCROLL | extraStyle, x, y, w, h, WS_EX_CLIENTEDGE);
 }
 
+HWND WinDialog::AddUpDown(int spinId, HWND buddy, DWORD extraStyle) {
+  HWND spin =
+      AddControl(UPDOWN_CLASSW, spinId, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK | extraStyle, 0, 0, 0, 0);
+  SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+  return buddy;
+}
+
 HWND WinDialog::AddSpin(int editId, int spinId, int x, int y, int w, int h, int32_t minimum, int32_t maximum,
                         int32_t value) {
-  HWND edit = AddEdit(editId, std::to_wstring(value), x, y, w, h);
-  HWND spin = AddControl(UPDOWN_CLASSW, spinId, L"",
-                         UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_HOTTRACK, 0, 0, 0, 0);
-  SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+  HWND edit = AddUpDown(spinId, AddEdit(editId, std::to_wstring(value), x, y, w, h), UDS_SETBUDDYINT | UDS_NOTHOUSANDS);
+  HWND spin = Item(spinId);
   SendMessageW(spin, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
   SendMessageW(spin, UDM_SETPOS32, 0, static_cast<LPARAM>(value));
   return edit;
@@ -261,13 +267,6 @@ HWND WinDialog::AddTree(int id, int x, int y, int w, int h) {
                     WS_EX_CLIENTEDGE);
 }
 
-HWND WinDialog::AddGrid(int id, int x, int y, int w, int h) {
-  HWND grid = AddControl(WC_LISTVIEWW, id, L"", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, x, y, w, h,
-                         WS_EX_CLIENTEDGE);
-  SendMessageW(grid, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-  return grid;
-}
-
 HWND WinDialog::AddCanvas(int id, int x, int y, int w, int h) {
   return AddControl(L"STATIC", id, L"", SS_OWNERDRAW, x, y, w, h);
 }
@@ -283,26 +282,36 @@ std::wstring WinDialog::Text(int id) const {
 
 void WinDialog::SetText(int id, const std::wstring& text) { SetWindowTextW(Item(id), text.c_str()); }
 
-void WinDialog::SetCaption(const std::wstring& caption) {
-  caption_ = caption;
-  if (hwnd_ != nullptr) SetWindowTextW(hwnd_, caption.c_str());
-}
-
-bool WinDialog::Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void WinDialog::SetChecked(int id, bool checked) {
-  SendMessageW(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-int WinDialog::ComboIndex(int id) const { return static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)); }
-
-void WinDialog::SetComboIndex(int id, int index) {
-  SendMessageW(Item(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
 void WinDialog::ShowItem(int id, bool shown) { ShowWindow(Item(id), shown ? SW_SHOW : SW_HIDE); }
 
-void WinDialog::EnableItem(int id, bool enabled) { EnableWindow(Item(id), enabled ? TRUE : FALSE); }
+COLORREF WinDialog::TabPageColour(int id, int fromBottom) const {
+  HWND tab = Item(id);
+  RECT r{};
+  GetClientRect(tab, &r);
+  HDC screen = GetDC(tab);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+  const COLORREF colour = GetPixel(memory, r.right / 2, r.bottom - fromBottom);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(tab, screen);
+  return colour;
+}
+
+void WinDialog::SetPageColour(COLORREF colour) {
+  if (pageBrush_ != nullptr) DeleteObject(pageBrush_);
+  pageColour_ = colour;
+  pageBrush_ = CreateSolidBrush(colour);
+}
+
+INT_PTR WinDialog::OnPage(WPARAM dc) const {
+  if (pageBrush_ == nullptr) return 0;
+  SetBkColor(reinterpret_cast<HDC>(dc), pageColour_);
+  return reinterpret_cast<INT_PTR>(pageBrush_);
+}
 
 void WinDialog::SetHint(int id, const char* text) {
   if (tooltip_ == nullptr || !IsWindow(tooltip_)) {

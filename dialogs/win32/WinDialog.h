@@ -24,8 +24,7 @@ class WinDialog {
   // the window cannot be made (the text holds both languages).
   bool RunModal(HWND owner, const std::wstring& caption, const std::optional<std::pair<int32_t, int32_t>>& position);
   HWND Handle() const { return hwnd_; }
-  // Window left/top when first shown and when closed.
-  std::pair<int32_t, int32_t> ShownAt() const { return shownAt_; }
+  // Window left/top when closed.
   std::pair<int32_t, int32_t> ClosedAt() const { return closedAt_; }
   bool Moved() const { return shownAt_ != closedAt_; }
 
@@ -54,6 +53,8 @@ class WinDialog {
   HWND AddLabel(int id, const std::wstring& text, int x, int y, int w, int h);
   HWND AddButton(int id, const std::wstring& text, int x, int y, int w, int h, bool isDefault = false);
   HWND AddEdit(int id, const std::wstring& text, int x, int y, int w, int h, DWORD extraStyle = 0);
+  // An up-down at the right edge of `buddy`; returns the buddy.
+  HWND AddUpDown(int spinId, HWND buddy, DWORD extraStyle = 0);
   // An edit with an up-down buddy at its right edge (32-bit range).
   HWND AddSpin(int editId, int spinId, int x, int y, int w, int h, int32_t minimum, int32_t maximum, int32_t value);
   HWND AddCombo(int id, const std::vector<std::wstring>& items, int x, int y, int w, int h, bool editable = false);
@@ -63,31 +64,32 @@ class WinDialog {
   HWND AddGroup(int id, const std::wstring& text, int x, int y, int w, int h);
   HWND AddTab(int id, const std::vector<std::wstring>& pages, int x, int y, int w, int h);
   HWND AddTree(int id, int x, int y, int w, int h);
-  // A report-style list view with grid lines (the table editor's grid).
-  HWND AddGrid(int id, int x, int y, int w, int h);
   // A control painted by OnDrawItem.
   HWND AddCanvas(int id, int x, int y, int w, int h);
 
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   std::wstring Text(int id) const;
   void SetText(int id, const std::wstring& text);
-  void SetCaption(const std::wstring& caption);
-  bool Checked(int id) const;
-  void SetChecked(int id, bool checked);
-  int ComboIndex(int id) const;
-  void SetComboIndex(int id, int index);
   void ShowItem(int id, bool shown);
-  void EnableItem(int id, bool enabled);
   // The tool tip of a control (UTF-8 text); a second call replaces it.
   void SetHint(int id, const char* text);
   // A message box owned by the dialog (information, warning or error icon).
   int ShowMessage(const std::wstring& text, UINT flags = MB_OK | MB_ICONINFORMATION);
   HFONT Font() const { return font_; }
+  // The colour tab control `id` fills its page with (themes draw it lighter
+  // than the dialog), read from its own drawing in the middle, `fromBottom`
+  // pixels above its lower edge; CLR_INVALID when it cannot be read.
+  COLORREF TabPageColour(int id, int fromBottom) const;
+  // Later OnPage answers paint in this colour.
+  void SetPageColour(COLORREF colour);
+  // The answer to a WM_CTLCOLOR… of a control on the tab's page; 0 before a
+  // page colour is set.
+  INT_PTR OnPage(WPARAM dc) const;
   // Ends the modal run as OK would, or as Cancel.
   void Close(bool ok);
 
  private:
-  friend class WinDialogView;  // sets hints and shows messages for a presenter
+  friend class WinDialogView;  // reads and sets the controls for a presenter
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   void Place();
@@ -97,6 +99,8 @@ class WinDialog {
   int clientHeight_;
   HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
+  HBRUSH pageBrush_ = nullptr;
+  COLORREF pageColour_ = 0;
   HWND tooltip_ = nullptr;   // made with the first hint, freed with the dialog
   std::vector<int> hinted_;  // controls that have a tool
   std::wstring caption_;

@@ -19,14 +19,6 @@ std::wstring ClassOf(HWND window) {
 
 bool IsClass(HWND window, const wchar_t* name) { return _wcsicmp(ClassOf(window).c_str(), name) == 0; }
 
-std::wstring WindowText(HWND window) {
-  const int n = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  GetWindowTextW(window, text.data(), n + 1);
-  text.resize(static_cast<size_t>(n));
-  return text;
-}
-
 }  // namespace
 
 WinControlRef WinDialogView::Ref(std::string_view name) const {
@@ -40,14 +32,14 @@ void WinDialogView::SetNumber(std::string_view control, double value) {
   const WinControlRef ref = Ref(control);
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", ref.decimals, value);
-  SetWindowTextW(GetDlgItem(dialog_.Handle(), ref.id), WideFromUtf8(text).c_str());
+  dialog_.SetText(ref.id, WideFromUtf8(text));
   if (ref.spinId != 0)
     SendMessageW(GetDlgItem(dialog_.Handle(), ref.spinId), UDM_SETPOS32, 0,
                  static_cast<LPARAM>(static_cast<int32_t>(value)));
 }
 
 double WinDialogView::Number(std::string_view control) const {
-  const std::wstring text = WindowText(Window(control));
+  const std::wstring text = dialog_.Text(Ref(control).id);
   wchar_t* end = nullptr;
   const double value = std::wcstod(text.c_str(), &end);
   return end == text.c_str() ? 0.0 : value;
@@ -61,10 +53,10 @@ void WinDialogView::SetRange(std::string_view control, double minimum, double ma
 }
 
 void WinDialogView::SetText(std::string_view control, const std::string& text) {
-  SetWindowTextW(Window(control), WideFromUtf8(text).c_str());
+  dialog_.SetText(Ref(control).id, WideFromUtf8(text));
 }
 
-std::string WinDialogView::Text(std::string_view control) const { return Utf8FromWide(WindowText(Window(control))); }
+std::string WinDialogView::Text(std::string_view control) const { return Utf8FromWide(dialog_.Text(Ref(control).id)); }
 
 void WinDialogView::SetChecked(std::string_view control, bool checked) {
   SendMessageW(Window(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -108,8 +100,8 @@ int32_t WinDialogView::Index(std::string_view control) const {
 
 void WinDialogView::SetVisible(std::string_view control, bool visible) {
   const WinControlRef ref = Ref(control);
-  ShowWindow(GetDlgItem(dialog_.Handle(), ref.id), visible ? SW_SHOW : SW_HIDE);
-  if (ref.spinId != 0) ShowWindow(GetDlgItem(dialog_.Handle(), ref.spinId), visible ? SW_SHOW : SW_HIDE);
+  dialog_.ShowItem(ref.id, visible);
+  if (ref.spinId != 0) dialog_.ShowItem(ref.spinId, visible);
 }
 
 void WinDialogView::SetEnabled(std::string_view control, bool enabled) {

@@ -20,14 +20,6 @@
 
 namespace {
 
-constexpr int kIdTab = kGeneratorTabId;
-constexpr int kIdCheck = kGeneratorCheckId;
-constexpr int kIdPreview = kGeneratorPreviewId;
-constexpr int kIdRange = kGeneratorRangeId;
-constexpr int kIdCanvas = kGeneratorCanvasId;
-constexpr int kFirstControlId = kGeneratorFirstControlId;
-constexpr int kSpinOffset = kGeneratorSpinOffset, kUnitOffset = kGeneratorUnitOffset,
-              kLabelOffset = kGeneratorLabelOffset;
 constexpr UINT kFocusFirstField = WM_APP + 1;
 
 // Layout in client pixels.
@@ -40,10 +32,7 @@ constexpr int kCanvasX = 10, kCanvasY = 208, kCanvasWidth = 600, kCanvasHeight =
 
 int IdOf(size_t index) { return GeneratorControlId(index); }
 
-std::wstring Caption(const char* name, bool russian) {
-  const ::Caption* c = FindGeneratorCaption(name);
-  return c != nullptr ? WideFromUtf8(CaptionText(*c, russian)) : WideFromUtf8(name);
-}
+std::wstring Caption(const char* name, bool russian) { return WideCaption(GeneratorCaptions(), name, russian); }
 
 // Edits of the time editors take digits and control characters only.
 LRESULT CALLBACK DigitsOnly(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -67,9 +56,6 @@ class GeneratorDialog : public WinDialog {
         request_(request),
         view_(*this),
         presenter_(view_, view_, hooks, AnsiCodec()) {}
-  ~GeneratorDialog() override {
-    if (pageBrush_ != nullptr) DeleteObject(pageBrush_);
-  }
 
   DialogResult Run(HWND owner) {
     presenter_.SetType(request_.typeName);
@@ -77,7 +63,7 @@ class GeneratorDialog : public WinDialog {
     presenter_.SetLanguage(request_.language);
     russian_ = presenter_.Russian();
     DialogResult result;
-    result.accepted = RunModal(owner, WideFromUtf8(CaptionText(kGeneratorFormCaption, russian_)), request_.position);
+    result.accepted = RunModal(owner, WideCaption(kGeneratorFormCaption, russian_), request_.position);
     if (!result.accepted) return result;
     if (Moved()) result.position = ClosedAt();
     result.data = std::move(result_);
@@ -88,13 +74,10 @@ class GeneratorDialog : public WinDialog {
   void OnCreate() override {
     controlPages_.assign(GeneratorControls().size(), -1);
     for (int page = 0; page < kGeneratorPageCount; ++page) BuildPage(page);
-    AddButton(IDOK, WideFromUtf8(CaptionText(kOkButtonCaption, russian_)), kButtonX, kTabY, kButtonWidth, kButtonHeight,
-              true);
-    AddButton(IDCANCEL, WideFromUtf8(CaptionText(kCancelButtonCaption, russian_)), kButtonX, kTabY + 30, kButtonWidth,
-              kButtonHeight);
-    AddButton(IDHELP, WideFromUtf8(CaptionText(kHelpButtonCaption, russian_)), kButtonX, kTabY + 60, kButtonWidth,
-              kButtonHeight);
-    AddCanvas(kIdCanvas, kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight);
+    AddButton(IDOK, WideCaption(kOkButtonCaption, russian_), kButtonX, kTabY, kButtonWidth, kButtonHeight, true);
+    AddButton(IDCANCEL, WideCaption(kCancelButtonCaption, russian_), kButtonX, kTabY + 30, kButtonWidth, kButtonHeight);
+    AddButton(IDHELP, WideCaption(kHelpButtonCaption, russian_), kButtonX, kTabY + 60, kButtonWidth, kButtonHeight);
+    AddCanvas(kGeneratorCanvasId, kCanvasX, kCanvasY, kCanvasWidth, kCanvasHeight);
     // The tab control goes below the page controls so they draw over it.
     std::vector<std::wstring> tabs;
     for (int page = 0; page < kGeneratorPageCount; ++page) {
@@ -102,27 +85,25 @@ class GeneratorDialog : public WinDialog {
       tabPages_.push_back(page);
       tabs.push_back(Caption(kGeneratorPageNames[page], russian_));
     }
-    AddTab(kIdTab, tabs, kTabX, kTabY, kTabWidth, kTabHeight);
-    SetWindowPos(Item(kIdTab), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    AddTab(kGeneratorTabId, tabs, kTabX, kTabY, kTabWidth, kTabHeight);
+    SetWindowPos(Item(kGeneratorTabId), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     presenter_.Open(request_.data);
     presenter_.Activate();
   }
 
   void OnShow() override {
-    pageColor_ = TabPageColor();
-    pageBrush_ = CreateSolidBrush(pageColor_);
+    const COLORREF page = TabPageColour(kGeneratorTabId, kTabHeight / 2);
+    SetPageColour(page == CLR_INVALID ? GetSysColor(COLOR_3DFACE) : page);
     PostMessageW(Handle(), kFocusFirstField, 0, 0);
   }
 
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
-    if ((message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) && pageBrush_ != nullptr) {
+    if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
       // Labels, radio buttons and the group box sit on the tab's page.
       const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-      const bool onPage = id == kIdRange || (id >= kFirstControlId && (id - kFirstControlId) % 10 != kUnitOffset);
-      if (!onPage) return 0;
-      handled = true;
-      SetBkColor(reinterpret_cast<HDC>(wParam), pageColor_);
-      return reinterpret_cast<INT_PTR>(pageBrush_);
+      handled = id == kGeneratorRangeId ||
+                (id >= kGeneratorFirstControlId && (id - kGeneratorFirstControlId) % 10 != kGeneratorUnitOffset);
+      return handled ? OnPage(wParam) : 0;
     }
     if (message != kFocusFirstField) return 0;
     handled = true;
@@ -145,70 +126,47 @@ class GeneratorDialog : public WinDialog {
 
   bool OnCommand(int id, int code, HWND) override {
     if (code == BN_CLICKED && id == IDHELP) presenter_.ShowHelp(request_.directory);
-    if (code == BN_CLICKED && id == kIdCheck) presenter_.CheckFormula();
-    if (code == BN_CLICKED && id == kIdPreview) presenter_.DrawPreview();
-    if (id < kFirstControlId || quiet_) return id == IDHELP || id == kIdCheck || id == kIdPreview;
-    const size_t index = static_cast<size_t>((id - kFirstControlId) / 10);
-    const int part = (id - kFirstControlId) % 10;
+    if (code == BN_CLICKED && id == kGeneratorCheckId) presenter_.CheckFormula();
+    if (code == BN_CLICKED && id == kGeneratorPreviewId) presenter_.DrawPreview();
+    if (id < kGeneratorFirstControlId || quiet_)
+      return id == IDHELP || id == kGeneratorCheckId || id == kGeneratorPreviewId;
+    const size_t index = static_cast<size_t>((id - kGeneratorFirstControlId) / 10);
+    const int part = (id - kGeneratorFirstControlId) % 10;
     if (index >= GeneratorControls().size()) return false;
     const GeneratorControl& c = GeneratorControls()[index];
     if (part == 0 && code == EN_CHANGE) presenter_.ValueChanged(c.name);
-    if (part == kUnitOffset && code == CBN_SELCHANGE) UnitChanged(index);
+    if (part == kGeneratorUnitOffset && code == CBN_SELCHANGE) UnitChanged(index);
     if (part == 0 && c.editor == GeneratorEditor::Combo && code == CBN_SELCHANGE) presenter_.WindowTypeChanged();
     if (part == 0 && c.editor == GeneratorEditor::Radio && code == BN_CLICKED) presenter_.RadioClicked();
     return true;
   }
 
   LRESULT OnNotify(const NMHDR& header) override {
-    if (header.idFrom == kIdTab && header.code == TCN_SELCHANGE) {
-      const int tab = TabCtrl_GetCurSel(Item(kIdTab));
+    if (header.idFrom == kGeneratorTabId && header.code == TCN_SELCHANGE) {
+      const int tab = TabCtrl_GetCurSel(Item(kGeneratorTabId));
       if (tab >= 0 && static_cast<size_t>(tab) < tabPages_.size()) ShowPage(tabPages_[static_cast<size_t>(tab)]);
       presenter_.PageSelected(currentPage_);
       return 0;
     }
-    if (header.code == UDN_DELTAPOS && static_cast<int>(header.idFrom) >= kFirstControlId) {
+    if (header.code == UDN_DELTAPOS && static_cast<int>(header.idFrom) >= kGeneratorFirstControlId) {
       const int id = static_cast<int>(header.idFrom);
-      const size_t index = static_cast<size_t>((id - kFirstControlId) / 10);
+      const size_t index = static_cast<size_t>((id - kGeneratorFirstControlId) / 10);
       const auto table = GeneratorControls();
-      if (index >= table.size() || (id - kFirstControlId) % 10 != kSpinOffset) return 0;
-      const int delta = reinterpret_cast<const NMUPDOWN&>(header).iDelta;
-      if (table[index].editor == GeneratorEditor::Delay) {
-        StepDelay(index, delta > 0);
-        return 1;  // the text holds the value, not the up-down
-      }
-      if (table[index].editor == GeneratorEditor::RealSpin) {
-        StepReal(index, delta > 0);
-        return 1;
-      }
+      if (index >= table.size() || (id - kGeneratorFirstControlId) % 10 != kGeneratorSpinOffset) return 0;
+      const GeneratorEditor editor = table[index].editor;
+      if (editor != GeneratorEditor::Delay && editor != GeneratorEditor::RealSpin) return 0;
+      const bool up = reinterpret_cast<const NMUPDOWN&>(header).iDelta > 0;
+      editor == GeneratorEditor::Delay ? StepDelay(index, up) : StepReal(index, up);
+      return 1;  // the text holds the value, not the up-down
     }
     return 0;
   }
 
   void OnDrawItem(const DRAWITEMSTRUCT& item) override {
-    if (item.CtlID == static_cast<UINT>(kIdCanvas)) PaintPreview(item.hDC, item.rcItem);
+    if (item.CtlID == static_cast<UINT>(kGeneratorCanvasId)) PaintPreview(item.hDC, item.rcItem);
   }
 
  private:
-  // The colour the tab control gives its page (themes draw it lighter than
-  // the dialog), read from the control's own drawing.
-  COLORREF TabPageColor() const {
-    HWND tab = Item(kIdTab);
-    RECT r{};
-    GetClientRect(tab, &r);
-    COLORREF color = CLR_INVALID;
-    HDC screen = GetDC(tab);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    if (r.right > 0 && r.bottom > 0) color = GetPixel(dc, r.right / 2, r.bottom / 2);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(tab, screen);
-    return color == CLR_INVALID ? GetSysColor(COLOR_3DFACE) : color;
-  }
-
   int TextWidth(const std::wstring& text) const {
     HDC dc = GetDC(Handle());
     HGDIOBJ old = SelectObject(dc, Font());
@@ -232,39 +190,29 @@ class GeneratorDialog : public WinDialog {
         SendMessageW(edit, EM_SETLIMITTEXT, kDelayMaxTextLength, 0);
         SetWindowLongPtrW(edit, GWLP_USERDATA, GetWindowLongPtrW(edit, GWLP_WNDPROC));
         SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DigitsOnly));
-        HWND spin =
-            AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
-        SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
-        std::vector<std::wstring> units;
-        for (const char* unit : kDelayUnitNames) units.push_back(WideFromUtf8(unit));
-        AddCombo(id + kUnitOffset, units, x + w - kDelaySelectorWidth, y, kDelaySelectorWidth, kRowHeight);
-        SetComboIndex(id + kUnitOffset, 0);
+        AddUpDown(id + kGeneratorSpinOffset, edit);
+        AddCombo(id + kGeneratorUnitOffset, WideItems(kDelayUnitNames), x + w - kDelaySelectorWidth, y,
+                 kDelaySelectorWidth, kRowHeight);
+        SetUnit(i, 0);
         break;
       }
       case GeneratorEditor::IntSpin:
-        AddSpin(id, id + kSpinOffset, x, y, w, kRowHeight, static_cast<int32_t>(c.min), static_cast<int32_t>(c.max),
-                static_cast<int32_t>(c.min));
+        AddSpin(id, id + kGeneratorSpinOffset, x, y, w, kRowHeight, static_cast<int32_t>(c.min),
+                static_cast<int32_t>(c.max), static_cast<int32_t>(c.min));
         break;
-      case GeneratorEditor::RealSpin: {
-        HWND edit = AddEdit(id, L"", x, y, w, kRowHeight);
-        HWND spin =
-            AddControl(UPDOWN_CLASSW, id + kSpinOffset, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
-        SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+      case GeneratorEditor::RealSpin:
+        AddUpDown(id + kGeneratorSpinOffset, AddEdit(id, L"", x, y, w, kRowHeight));
         break;
-      }
       case GeneratorEditor::Radio:
         // isSingle (the one with a record field) starts the pair.
         AddRadio(id, Caption(c.name, russian_), x, y, w, kRowHeight, c.field != GeneratorField::None);
         break;
       case GeneratorEditor::Combo: {
-        std::vector<std::wstring> items;
-        if (presenter_.OwnWindow() >= 0) {
-          items.push_back(WideFromUtf8(kWindowTypeNames[presenter_.OwnWindow()]));  // a window block offers its own
-        } else {
-          for (const char* item : kWindowTypeNames) items.push_back(WideFromUtf8(item));
-        }
-        AddCombo(id, items, x, y, w, kRowHeight);
-        SetComboIndex(id, 0);
+        // A window block offers its own window only.
+        const int32_t own = presenter_.OwnWindow();
+        AddCombo(id, own >= 0 ? WideItems({&kWindowTypeNames[own], 1}) : WideItems(kWindowTypeNames), x, y, w,
+                 kRowHeight);
+        SendMessageW(Item(id), CB_SETCURSEL, 0, 0);
         break;
       }
     }
@@ -282,7 +230,8 @@ class GeneratorDialog : public WinDialog {
     int x = kLabelX;
     int rowTop = kRowTop;
     if (page == gpRandom) {
-      AddGroup(kIdRange, Caption("GroupBox1", russian_), kLabelX, kRowTop - 4, kEditorRight - kLabelX, 3 * kRowStep);
+      AddGroup(kGeneratorRangeId, Caption("GroupBox1", russian_), kLabelX, kRowTop - 4, kEditorRight - kLabelX,
+               3 * kRowStep);
       groupPage_ = page;
       x += 10;
       rowTop += 18;
@@ -297,13 +246,13 @@ class GeneratorDialog : public WinDialog {
       const int y = rowTop + row * kRowStep;
       ++row;
       if (c.label != nullptr)
-        AddLabel(IdOf(i) + kLabelOffset, Caption(c.label, russian_), x, y + 3, labelWidth + 4, 18);
+        AddLabel(IdOf(i) + kGeneratorLabelOffset, Caption(c.label, russian_), x, y + 3, labelWidth + 4, 18);
       AddEditor(i, editorX, y, editorWidth);
     }
     if (page == gpFunc) {
       const int y = rowTop + row * kRowStep;
-      AddButton(kIdCheck, Caption("BitBtn1", russian_), editorX, y, 90, kButtonHeight);
-      AddButton(kIdPreview, Caption("ViewBtn", russian_), editorX + 96, y, 90, kButtonHeight);
+      AddButton(kGeneratorCheckId, Caption("BitBtn1", russian_), editorX, y, 90, kButtonHeight);
+      AddButton(kGeneratorPreviewId, Caption("ViewBtn", russian_), editorX + 96, y, 90, kButtonHeight);
     }
   }
 
@@ -312,19 +261,26 @@ class GeneratorDialog : public WinDialog {
     currentPage_ = page;
     for (size_t i = 0; i < controlPages_.size(); ++i) {
       const bool shown = controlPages_[i] == page;
-      for (int part : {0, kSpinOffset, kUnitOffset, kLabelOffset})
+      for (int part : {0, kGeneratorSpinOffset, kGeneratorUnitOffset, kGeneratorLabelOffset})
         if (Item(IdOf(i) + part) != nullptr) ShowItem(IdOf(i) + part, shown);
     }
-    ShowItem(kIdRange, page == groupPage_);
-    ShowItem(kIdCheck, page == gpFunc);
-    ShowItem(kIdPreview, page == gpFunc);
+    ShowItem(kGeneratorRangeId, page == groupPage_);
+    ShowItem(kGeneratorCheckId, page == gpFunc);
+    ShowItem(kGeneratorPreviewId, page == gpFunc);
   }
 
   int64_t NumberOf(size_t index) const { return ParseLongValue(Utf8FromWide(Text(IdOf(index)))); }
+  int UnitOf(size_t index) const {
+    return static_cast<int>(SendMessageW(Item(IdOf(index) + kGeneratorUnitOffset), CB_GETCURSEL, 0, 0));
+  }
+  void SetUnit(size_t index, int unit) {
+    SendMessageW(Item(IdOf(index) + kGeneratorUnitOffset), CB_SETCURSEL, static_cast<WPARAM>(unit), 0);
+    units_[index] = unit;
+  }
 
   // The period editors keep their number (Filter off).
   void UnitChanged(size_t index) {
-    const int unit = ComboIndex(IdOf(index) + kUnitOffset);
+    const int unit = UnitOf(index);
     const std::wstring text = Text(IdOf(index));
     if (const auto kept = CharactersAfterUnitChange(text.size(), units_[index], unit, false)) {
       quiet_ = true;
@@ -354,28 +310,28 @@ class GeneratorDialog : public WinDialog {
 
     void SetPage(int32_t page) override {
       const auto at = std::find(d_.tabPages_.begin(), d_.tabPages_.end(), page);
-      if (at != d_.tabPages_.end()) TabCtrl_SetCurSel(d_.Item(kIdTab), static_cast<int>(at - d_.tabPages_.begin()));
+      if (at != d_.tabPages_.end())
+        TabCtrl_SetCurSel(d_.Item(kGeneratorTabId), static_cast<int>(at - d_.tabPages_.begin()));
       d_.ShowPage(page);
     }
     // A window block lists only its own window.
     void SetWindowType(int32_t type) override {
       const int32_t own = d_.presenter_.OwnWindow();
-      if (own < 0 || own == type) d_.SetComboIndex(WindType(), own >= 0 ? 0 : type);
+      if (own < 0 || own == type) SetIndex("Wind_type", own >= 0 ? 0 : type);
     }
     int32_t WindowType() const override {
       const int32_t own = d_.presenter_.OwnWindow();
-      return own >= 0 ? own : d_.ComboIndex(WindType());
+      return own >= 0 ? own : Index("Wind_type");
     }
     DelayState Delay(std::string_view name) const override {
       const size_t i = Row(name);
       const int64_t number = d_.NumberOf(i);
-      return {d_.Text(IdOf(i)).empty(), DelayOf(number, d_.ComboIndex(IdOf(i) + kUnitOffset)), number};
+      return {d_.Text(IdOf(i)).empty(), DelayOf(number, d_.UnitOf(i)), number};
     }
     void SetDelay(std::string_view name, int64_t delay) override {
       const size_t i = Row(name);
       const DelayShown shown = NormaliseDelay(delay, 0);
-      d_.SetComboIndex(IdOf(i) + kUnitOffset, shown.unit);
-      d_.units_[i] = shown.unit;
+      d_.SetUnit(i, shown.unit);
       d_.SetText(IdOf(i), WideFromUtf8(LongValueText(shown.longValue)));
     }
     void SetDelayNumber(std::string_view name, int64_t number) override {
@@ -389,18 +345,17 @@ class GeneratorDialog : public WinDialog {
     void ShowPreview(const std::vector<int64_t>& points, int32_t length) override {
       d_.points_ = points;
       d_.previewLength_ = length;
-      InvalidateRect(d_.Item(kIdCanvas), nullptr, FALSE);
+      InvalidateRect(d_.Item(kGeneratorCanvasId), nullptr, FALSE);
     }
 
    private:
     static size_t Row(std::string_view name) { return static_cast<size_t>(GeneratorControlIndex(name)); }
-    static int WindType() { return IdOf(Row("Wind_type")); }
     static std::optional<WinControlRef> Lookup(std::string_view name) {
       const int32_t i = GeneratorControlIndex(name);
       if (i < 0) return std::nullopt;
       const GeneratorControl& c = GeneratorControls()[static_cast<size_t>(i)];
       const int id = IdOf(static_cast<size_t>(i));
-      return WinControlRef{id, c.editor == GeneratorEditor::IntSpin ? id + kSpinOffset : 0, c.decimals};
+      return WinControlRef{id, c.editor == GeneratorEditor::IntSpin ? id + kGeneratorSpinOffset : 0, c.decimals};
     }
     GeneratorDialog& d_;
   };
@@ -484,8 +439,6 @@ class GeneratorDialog : public WinDialog {
   std::vector<int> tabPages_;
   std::vector<int> units_ = std::vector<int>(GeneratorControls().size(), 0);
   std::vector<int64_t> points_;
-  COLORREF pageColor_ = 0;
-  HBRUSH pageBrush_ = nullptr;
 };
 
 }  // namespace

@@ -34,11 +34,9 @@ std::vector<std::string> WinTableEditor::Cells() const {
 
 void WinTableEditor::OnCreate() {
   AddLabel(te_RxLabel1, L"Number of Columns", kLeft, 14, 120, 20);
-  AddEdit(te_Columns, std::to_wstring(columns_), 135, 10, 60, 24, ES_NUMBER);
-  HWND spin = AddControl(UPDOWN_CLASSW, te_Columns + 1, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
-  SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(te_Columns)), 0);
-  SendMessageW(spin, UDM_SETRANGE32, 0, 100);
-  SendMessageW(spin, UDM_SETPOS32, 0, 50);
+  AddUpDown(te_Columns + 1, AddEdit(te_Columns, std::to_wstring(columns_), 135, 10, 60, 24, ES_NUMBER));
+  SendMessageW(Item(te_Columns + 1), UDM_SETRANGE32, 0, 100);
+  SendMessageW(Item(te_Columns + 1), UDM_SETPOS32, 0, 50);
   AddButton(IDOK, L"OK", 8 * (kTableColumnWidth + 1) + 40 - 90, 10, 80, 25, true);
   for (int s = 0; s < kShown; ++s) {
     const int x = kLeft + s * (kTableColumnWidth + 1);

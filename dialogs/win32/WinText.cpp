@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "dialogs/logic/DialogLanguage.h"
+
 namespace {
 
 std::wstring ToWide(UINT codePage, std::string_view text) {
@@ -46,4 +48,18 @@ std::optional<std::string> AnsiFromWide(std::wstring_view text) {
   // character could still map two characters onto one).
   if (lossy || WideFromAnsi(out) != text) return std::nullopt;
   return out;
+}
+
+std::wstring WideCaption(const Caption& caption, bool russian) { return WideFromUtf8(CaptionText(caption, russian)); }
+
+std::wstring WideCaption(std::span<const Caption> captions, std::string_view name, bool russian) {
+  for (const Caption& c : captions)
+    if (name == c.name) return WideCaption(c, russian);
+  return WideFromUtf8(name);
+}
+
+std::vector<std::wstring> WideItems(std::span<const char* const> items) {
+  std::vector<std::wstring> wide;
+  for (const char* item : items) wide.push_back(WideFromUtf8(item));
+  return wide;
 }

@@ -19,19 +19,22 @@ namespace {
 
 constexpr int kPageLeft = 280;
 constexpr int kPageTop = 34;
-// The page controls take ids in table order, two apart: a spin edit's
-// up-down, a field's "..." button and the tab strip's frame sit at id + 1.
-constexpr int kFirstPageId = wt_NotParams_label;
+// The fixed controls, then the page controls in table order, take ids two
+// apart: a spin edit's up-down, a field's "..." button and the tab strip's
+// frame sit at id + 1.
+constexpr int kFirstFixedId = 1000;
+constexpr int kFirstPageId = 1010;
 
 int IdOf(size_t index) { return kFirstPageId + 2 * static_cast<int>(index); }
 
 // The controls before the pages, at their own ids two apart.
 constexpr const char* kFixedNames[] = {"TreeView", "GroupBox1", "SigLen_label", "Num_Points", "PreViewBtn"};
+constexpr int kNumPointsId = kFirstFixedId + 2 * 3;
 
 std::optional<WinControlRef> RefOf(std::string_view name) {
   for (size_t i = 0; i < std::size(kFixedNames); ++i) {
     if (name == kFixedNames[i])
-      return WinControlRef{wt_TreeView + 2 * static_cast<int>(i), name == "Num_Points" ? wt_Num_Points + 1 : 0, 0};
+      return WinControlRef{kFirstFixedId + 2 * static_cast<int>(i), name == "Num_Points" ? kNumPointsId + 1 : 0, 0};
   }
   const auto controls = TransformPageControls();
   for (size_t i = 0; i < controls.size(); ++i) {
@@ -89,7 +92,7 @@ class TransformWinView : public WinDialogView, public TransformDialogView {
   // rule hides it.
   void UpdateVisibility() {
     HWND dialog = Dialog().Handle();
-    const int tab = static_cast<int>(SendMessageW(GetDlgItem(dialog, wt_LMSS_Pages), TCM_GETCURSEL, 0, 0));
+    const int tab = static_cast<int>(SendMessageW(Window("LMSS_Pages"), TCM_GETCURSEL, 0, 0));
     const auto controls = TransformPageControls();
     hidden_.resize(controls.size());
     for (size_t i = 0; i < controls.size(); ++i) {
@@ -155,7 +158,7 @@ class TransformDialog : public WinDialog {
   }
 
   std::wstring WindowCaption() const {
-    return WideFromUtf8(CaptionText(kTransformDialogCaption, IsRussianLanguage(request_.language)));
+    return WideCaption(kTransformDialogCaption, IsRussianLanguage(request_.language));
   }
   const std::vector<uint8_t>& Record() const { return presenter_.Result(); }
 
@@ -184,10 +187,10 @@ class TransformDialog : public WinDialog {
 
   bool OnCommand(int id, int code, HWND) override {
     bool partner = false;
-    const PageControl* c = id == wt_Num_Points ? nullptr : ControlOfId(id, partner);
-    const char* name = id == wt_Num_Points ? "Num_Points" : c != nullptr ? c->name : nullptr;
+    const PageControl* c = id == kNumPointsId ? nullptr : ControlOfId(id, partner);
+    const char* name = id == kNumPointsId ? "Num_Points" : c != nullptr ? c->name : nullptr;
     if (name == nullptr) return false;
-    if (id == wt_Num_Points || (c->kind == ControlKind::Number && !partner)) {
+    if (id == kNumPointsId || (c->kind == ControlKind::Number && !partner)) {
       if (code == EN_KILLFOCUS) presenter_.NumberTyped(name, Utf8FromWide(Text(id)));
       return true;
     }
@@ -203,21 +206,21 @@ class TransformDialog : public WinDialog {
     const int id = static_cast<int>(header.idFrom);
     bool partner = false;
     const PageControl* c = ControlOfId(id, partner);
-    const bool spin = id == wt_Num_Points + 1 || (c != nullptr && partner && c->kind == ControlKind::Number);
+    const bool spin = id == kNumPointsId + 1 || (c != nullptr && partner && c->kind == ControlKind::Number);
     if (header.code == UDN_DELTAPOS && spin) {
-      const char* name = id == wt_Num_Points + 1 ? "Num_Points" : c->name;
+      const char* name = id == kNumPointsId + 1 ? "Num_Points" : c->name;
       presenter_.NumberTyped(name, Utf8FromWide(Text(id - 1)));
       presenter_.NumberStepped(name, reinterpret_cast<const NMUPDOWN&>(header).iDelta > 0);
       return 1;  // the up-down keeps its position: the value is the presenter's
     }
     const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-    if (id == wt_TreeView && header.code == TVN_SELCHANGEDW && change.itemNew.hItem != nullptr) {
+    if (id == WinTransformControlId("TreeView") && header.code == TVN_SELCHANGEDW && change.itemNew.hItem != nullptr) {
       // A group item opens when selected.
       if (TreeView_GetParent(Item(id), change.itemNew.hItem) == nullptr)
         TreeView_Expand(Item(id), change.itemNew.hItem, TVE_EXPAND);
       presenter_.KindSelected(static_cast<int32_t>(change.itemNew.lParam));
     }
-    if (id == wt_LMSS_Pages && header.code == TCN_SELCHANGE) view_.UpdateVisibility();
+    if (id == WinTransformControlId("LMSS_Pages") && header.code == TCN_SELCHANGE) view_.UpdateVisibility();
     return 0;
   }
 
@@ -230,7 +233,7 @@ class TransformDialog : public WinDialog {
   // Typed text is taken when the field is left, and before a button acts.
   void CommitNumbers() {
     // The signal length first: other numbers' limits follow it.
-    presenter_.NumberTyped("Num_Points", Utf8FromWide(Text(wt_Num_Points)));
+    presenter_.NumberTyped("Num_Points", Utf8FromWide(Text(kNumPointsId)));
     const auto controls = TransformPageControls();
     for (size_t i = 0; i < controls.size(); ++i) {
       if (controls[i].kind == ControlKind::Number)
@@ -240,11 +243,10 @@ class TransformDialog : public WinDialog {
 
   void AddNumber(int id, const char* name, int x, int y, int w, int h) {
     const NumberControl& design = *FindNumberControl(name);
-    AddEdit(id, NumberText(design.value, design.decimals), x, y, w, h);
-    HWND spin = AddControl(UPDOWN_CLASSW, id + 1, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_HOTTRACK, 0, 0, 0, 0);
-    SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(id)), 0);
-    SendMessageW(spin, UDM_SETRANGE32, 0, 100);
-    SendMessageW(spin, UDM_SETPOS32, 0, 50);
+    AddUpDown(id + 1, AddEdit(id, NumberText(design.value, design.decimals), x, y, w, h));
+    // Mid-range: both arrows stay live; the presenter holds the value.
+    SendMessageW(Item(id + 1), UDM_SETRANGE32, 0, 100);
+    SendMessageW(Item(id + 1), UDM_SETPOS32, 0, 50);
   }
 
   void AddPageControl(const PageControl& c, int id) {
@@ -264,15 +266,13 @@ class TransformDialog : public WinDialog {
       case ControlKind::Check:
         AddCheck(id, caption, x, y, c.w, c.h);
         for (const FlagBox& flag : FftFlagBoxes()) {
-          if (std::strcmp(flag.name, c.name) == 0) SetChecked(id, flag.checked);
+          if (std::strcmp(flag.name, c.name) == 0) view_.SetChecked(c.name, flag.checked);
         }
         break;
       case ControlKind::Combo: {
         const ComboControl& combo = *FindComboControl(c.name);
-        std::vector<std::wstring> items;
-        for (const char* item : combo.items) items.push_back(WideFromUtf8(item));
-        AddCombo(id, items, x, y, c.w, c.h);
-        SetComboIndex(id, combo.selected);
+        AddCombo(id, WideItems(combo.items), x, y, c.w, c.h);
+        view_.SetIndex(c.name, combo.selected);
         break;
       }
       case ControlKind::Field:
@@ -286,7 +286,7 @@ class TransformDialog : public WinDialog {
       case ControlKind::Tabs:
         // Only the tab strip: the pages' controls sit on the dialog's own
         // background, framed below it, in every theme.
-        AddTab(id, {WideFromUtf8(kLmsTabs[0]), WideFromUtf8(kLmsTabs[1])}, x, y, c.w, 24);
+        AddTab(id, WideItems(kLmsTabs), x, y, c.w, 24);
         AddControl(L"STATIC", id + 1, L"", SS_ETCHEDFRAME, x, y + 23, c.w, c.h - 23);
         break;
       case ControlKind::Memo:
@@ -296,17 +296,19 @@ class TransformDialog : public WinDialog {
   }
 
   void BuildControls() {
-    AddTree(wt_TreeView, 8, 8, 252, 344);
-    AddGroup(wt_GroupBox1, WideFromUtf8(TransformCaptionOf("GroupBox1")), 268, 8, 364, 308);
+    AddTree(WinTransformControlId("TreeView"), 8, 8, 252, 344);
+    AddGroup(WinTransformControlId("GroupBox1"), WideFromUtf8(TransformCaptionOf("GroupBox1")), 268, 8, 364, 308);
     const auto controls = TransformPageControls();
     for (size_t i = 0; i < controls.size(); ++i) AddPageControl(controls[i], IdOf(i));
-    AddLabel(wt_SigLen_label, WideFromUtf8(TransformCaptionOf("SigLen_label")), 268, 329, 100, 20);
-    AddNumber(wt_Num_Points, "Num_Points", 372, 325, 80, 24);
-    AddButton(wt_PreViewBtn, WideFromUtf8(TransformCaptionOf("PreViewBtn")), 372, 325, 0, 0);
+    AddLabel(WinTransformControlId("SigLen_label"), WideFromUtf8(TransformCaptionOf("SigLen_label")), 268, 329, 100,
+             20);
+    AddNumber(kNumPointsId, "Num_Points", 372, 325, 80, 24);
+    AddButton(WinTransformControlId("PreViewBtn"), WideFromUtf8(TransformCaptionOf("PreViewBtn")), 372, 325, 0, 0);
     AddButton(IDOK, L"OK", 462, 325, 80, 26, true);
     AddButton(IDCANCEL, IsRussianLanguage(request_.language) ? L"Отмена" : L"Cancel", 552, 325, 80, 26);
     // Frames below what they hold, so they never paint over it.
-    for (int id : {wt_LMSS_Multi_Rate, wt_Multi_Rate_Box, wt_LMSS_Pages + 1, wt_GroupBox1})
+    for (int id : {WinTransformControlId("LMSS_Multi_Rate"), WinTransformControlId("Multi_Rate_Box"),
+                   WinTransformControlId("LMSS_Pages") + 1, WinTransformControlId("GroupBox1")})
       SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 
@@ -316,6 +318,11 @@ class TransformDialog : public WinDialog {
 };
 
 }  // namespace
+
+int WinTransformControlId(std::string_view name) {
+  const std::optional<WinControlRef> ref = RefOf(name);
+  return ref ? ref->id : 0;
+}
 
 DialogResult RunWinTransformDialog(const DialogRequest& request, DialogHooks& hooks, HWND owner) {
   TransformDialog dialog(request, hooks);

@@ -1,107 +1,14 @@
-// Control ids of the Win32 transform dialog and its table editor, one per
-// control name of the Qt dialog. Spin edits take their up-down at id + 1,
-// list and formula fields their "..." button at id + 1. Shared with the
-// wine tests, which drive the dialogs by these ids.
+// Control ids of the Win32 transform dialog and its table editor. The
+// dialog's controls are found by the control names of the Qt dialog: spin
+// edits take their up-down at id + 1, list and formula fields their "..."
+// button at id + 1. Shared with the wine tests, which drive the dialogs by
+// these ids.
 #pragma once
 
-constexpr int wt_TreeView = 1000;
-constexpr int wt_GroupBox1 = 1002;
-constexpr int wt_SigLen_label = 1004;
-constexpr int wt_Num_Points = 1006;
-constexpr int wt_PreViewBtn = 1008;
-constexpr int wt_NotParams_label = 1010;
-constexpr int wt_DisFunc_label = 1012;
-constexpr int wt_Alpha_Label = 1014;
-constexpr int wt_Win_Alpha = 1016;
-constexpr int wt_Beta_label = 1018;
-constexpr int wt_Win_Beta = 1020;
-constexpr int wt_WinLen_label = 1022;
-constexpr int wt_WindowLen = 1024;
-constexpr int wt_Flags_label = 1026;
-constexpr int wt_Ck_Forw = 1028;
-constexpr int wt_Ck_Inv = 1030;
-constexpr int wt_Ck_Init = 1032;
-constexpr int wt_Ck_NoScale = 1034;
-constexpr int wt_Ck_NoBitRev = 1036;
-constexpr int wt_Ck_InBitRev = 1038;
-constexpr int wt_Ck_OutBitRev = 1040;
-constexpr int wt_CK_OutRCPack = 1042;
-constexpr int wt_CK_OutRCPerm = 1044;
-constexpr int wt_CK_InRCPack = 1046;
-constexpr int wt_CK_InRCPerm = 1048;
-constexpr int wt_Freq_label = 1050;
-constexpr int wt_Goertzel_Frequency = 1052;
-constexpr int wt_Factor_label = 1054;
-constexpr int wt_Sampl_Factor = 1056;
-constexpr int wt_Phase_label = 1058;
-constexpr int wt_Sampl_Phase = 1060;
-constexpr int wt_nLags_label = 1062;
-constexpr int wt_Corr_nLags = 1064;
-constexpr int wt_CorrType_label = 1066;
-constexpr int wt_corrType = 1068;
-constexpr int wt_Bit_Order_label = 1070;
-constexpr int wt_BitRev_Order = 1072;
-constexpr int wt_Thresh_label = 1074;
-constexpr int wt_Thresh_param = 1076;
-constexpr int wt_RelOp_label = 1078;
-constexpr int wt_Thresh_RelOp = 1080;
-constexpr int wt_Taps_label = 1082;
-constexpr int wt_Conv_H_12D = 1084;
-constexpr int wt_Taps_label2 = 1086;
-constexpr int wt_FIRS_Taps = 1088;
-constexpr int wt_Delay_label2 = 1090;
-constexpr int wt_FIRS_Delay = 1092;
-constexpr int wt_isMulti_Rate = 1094;
-constexpr int wt_Multi_Rate_Box = 1096;
-constexpr int wt_Up_Factor_label = 1098;
-constexpr int wt_FIRH_UpFactor = 1100;
-constexpr int wt_Up_Phase_label = 1102;
-constexpr int wt_FIRH_UpPhase = 1104;
-constexpr int wt_Down_Factor_label = 1106;
-constexpr int wt_FIRH_DownFactor = 1108;
-constexpr int wt_Down_Phase_label = 1110;
-constexpr int wt_FIRH_DownPhase = 1112;
-constexpr int wt_IIRTaps_label = 1114;
-constexpr int wt_IIRS_Taps = 1116;
-constexpr int wt_IIRSDelay_Label = 1118;
-constexpr int wt_IIRS_Delay = 1120;
-constexpr int wt_IIRS_isBiquads = 1122;
-constexpr int wt_IIRType_label = 1124;
-constexpr int wt_IIRS_Type = 1126;
-constexpr int wt_LMSS_Pages = 1128;
-constexpr int wt_Taps_label3 = 1130;
-constexpr int wt_LMSS_Taps = 1132;
-constexpr int wt_Delay_label3 = 1134;
-constexpr int wt_LMSS_Delay = 1136;
-constexpr int wt_IIR_type_label = 1138;
-constexpr int wt_LMSS_Type = 1140;
-constexpr int wt_FKX_label = 1142;
-constexpr int wt_LMSS_Formula = 1144;
-constexpr int wt_Result_label = 1146;
-constexpr int wt_LMSS_isAdaptB = 1148;
-constexpr int wt_ErrDly_label = 1150;
-constexpr int wt_LMSS_ErrDly = 1152;
-constexpr int wt_Step_label = 1154;
-constexpr int wt_LMSS_Step = 1156;
-constexpr int wt_Leak_label = 1158;
-constexpr int wt_LMSS_Leak = 1160;
-constexpr int wt_LMSH_isMulti = 1162;
-constexpr int wt_LMSS_Multi_Rate = 1164;
-constexpr int wt_Down_label = 1166;
-constexpr int wt_LMSS_DwnFactor = 1168;
-constexpr int wt_DownP_label = 1170;
-constexpr int wt_LMSS_DwnPhase = 1172;
-constexpr int wt_Basis_label = 1174;
-constexpr int wt_Basis_func = 1176;
-constexpr int wt_ListBasis_label = 1178;
-constexpr int wt_Basis_memo = 1180;
-constexpr int wt_UserFunc_label = 1182;
-constexpr int wt_FT_label = 1184;
-constexpr int wt_User_func = 1186;
-constexpr int wt_Coefficient_label = 1188;
-constexpr int wt_Add_Sub_coef = 1190;
-constexpr int wt_Mpy_coef_label = 1192;
-constexpr int wt_Mpy_Div_coef = 1194;
+#include <string_view>
+
+// The id of the transform dialog's control of that name; 0 for none.
+int WinTransformControlId(std::string_view name);
 
 constexpr int te_RxLabel1 = 3000;
 constexpr int te_Columns = 3002;  // up-down 3003

@@ -5,6 +5,7 @@
 #include <commdlg.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -22,11 +23,13 @@
 
 namespace {
 
-std::vector<std::wstring> Wide(std::span<const char* const> items) {
-  std::vector<std::wstring> out;
-  for (const char* item : items) out.push_back(WideFromUtf8(item));
-  return out;
-}
+// The controls in the order of their ids.
+constexpr std::string_view kControlNames[] = {
+    "PageControl", "FileNam_lab", "LoadFileName", "LoadBitBtn",   "RxLabel1",   "WaveProp",
+    "Sample_lab",  "SampleWave",  "SaveWave_lab", "SaveWaveFile", "SaveBitBtn", "Amp2_lab",
+    "WaveRate",    "Bits_lab",    "Radio_Bit8",   "Radio_Bit16",  "PlayBtn",    "HelpBtn"};
+
+int Id(std::string_view name) { return WinWaveControlId(name); }
 
 // The record's texts are 8-bit in the system's ANSI code page; the logic's
 // texts are UTF-8. A name without an exact ANSI form is refused, never stored
@@ -38,12 +41,7 @@ WaveDialog::WaveFiles AnsiWaveFiles() {
   return files;
 }
 
-std::wstring CaptionOf(const char* name, bool russian) {
-  for (const Caption& c : WaveDialog::Captions()) {
-    if (std::strcmp(c.name, name) == 0) return WideFromUtf8(CaptionText(c, russian));
-  }
-  return {};
-}
+std::wstring CaptionOf(const char* name, bool russian) { return WideCaption(WaveDialog::Captions(), name, russian); }
 
 struct ClipPlay {
   const void* image;
@@ -80,12 +78,7 @@ class WaveView : public WinDialogView {
 
  private:
   static std::optional<WinControlRef> Lookup(std::string_view name) {
-    static constexpr std::pair<std::string_view, int> kIds[] = {
-        {"LoadFileName", kWaveLoadFileName}, {"WaveProp", kWaveWaveProp}, {"SaveWaveFile", kWaveSaveWaveFile},
-        {"SampleWave", kWaveSampleWave},     {"WaveRate", kWaveWaveRate}, {"Radio_Bit8", kWaveRadioBit8},
-        {"Radio_Bit16", kWaveRadioBit16}};
-    for (const auto& [known, id] : kIds)
-      if (known == name) return WinControlRef{id};
+    if (const int id = WinWaveControlId(name)) return WinControlRef{id};
     return std::nullopt;
   }
 };
@@ -99,7 +92,6 @@ class WaveDialogForm : public WinDialog {
   }
   ~WaveDialogForm() override {
     if (fixedFont_ != nullptr) DeleteObject(fixedFont_);
-    if (pageBrush_ != nullptr) DeleteObject(pageBrush_);
   }
 
   std::wstring Caption() const { return WideFromUtf8(presenter_.Form().Texts().title); }
@@ -110,41 +102,41 @@ class WaveDialogForm : public WinDialog {
     const bool ru = presenter_.Form().Russian();
     const bool load = presenter_.LoadPage();
     // Only the block's own page has a tab.
-    AddTab(kWavePageControl, {CaptionOf(load ? "LoadWaveTab" : "SaveWaveTab", ru)}, 8, 8, 414, 196);
+    AddTab(Id("PageControl"), {CaptionOf(load ? "LoadWaveTab" : "SaveWaveTab", ru)}, 8, 8, 414, 196);
     if (load) {
-      AddLabel(kWaveFileNamLab, CaptionOf("FileNam_lab", ru), 20, 47, 78, 18);
-      AddEdit(kWaveLoadFileName, WideFromUtf8(WaveDialog::kLoadNameDesign), 100, 43, 270, 23);
-      AddButton(kWaveLoadBitBtn, L"...", 376, 43, 32, 23);
-      AddLabel(kWaveRxLabel1, CaptionOf("RxLabel1", ru), 20, 76, 78, 18);
-      AddControl(L"EDIT", kWaveWaveProp, L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+      AddLabel(Id("FileNam_lab"), CaptionOf("FileNam_lab", ru), 20, 47, 78, 18);
+      AddEdit(Id("LoadFileName"), WideFromUtf8(WaveDialog::kLoadNameDesign), 100, 43, 270, 23);
+      AddButton(Id("LoadBitBtn"), L"...", 376, 43, 32, 23);
+      AddLabel(Id("RxLabel1"), CaptionOf("RxLabel1", ru), 20, 76, 78, 18);
+      AddControl(L"EDIT", Id("WaveProp"), L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                  100, 73, 308, 122, WS_EX_CLIENTEDGE);
-      SendMessageW(Item(kWaveLoadFileName), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
+      SendMessageW(Item(Id("LoadFileName")), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
       fixedFont_ = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
       if (fixedFont_ != nullptr)
-        SendMessageW(Item(kWaveWaveProp), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
+        SendMessageW(Item(Id("WaveProp")), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
     } else {
-      AddLabel(kWaveSampleLab, CaptionOf("Sample_lab", ru), 20, 47, 88, 18);
-      AddCombo(kWaveSampleWave, Wide(WaveDialog::kSampleItems), 110, 43, 298, 23);
-      AddLabel(kWaveSaveWaveLab, CaptionOf("SaveWave_lab", ru), 20, 77, 88, 18);
-      AddEdit(kWaveSaveWaveFile, WideFromUtf8(WaveDialog::kSaveNameDesign), 110, 73, 260, 23);
-      AddButton(kWaveSaveBitBtn, L"...", 376, 73, 32, 23);
-      AddLabel(kWaveAmp2Lab, CaptionOf("Amp2_lab", ru), 20, 107, 88, 18);
-      AddCombo(kWaveWaveRate, Wide(WaveDialog::kRateItems), 110, 103, 298, 23);
-      SendMessageW(Item(kWaveWaveRate), CB_SETMINVISIBLE, WaveDialog::kRateVisibleLines, 0);
-      AddLabel(kWaveBitsLab, CaptionOf("Bits_lab", ru), 20, 135, 88, 18);
-      AddRadio(kWaveRadioBit8, L"8", 110, 133, 44, 20, true);
-      AddRadio(kWaveRadioBit16, L"16", 160, 133, 50, 20, false);
-      SetChecked(kWaveRadioBit8, true);
-      EnableItem(kWaveRadioBit16, false);
-      SendMessageW(Item(kWaveSaveWaveFile), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
-      SetComboIndex(kWaveSampleWave, 0);
+      AddLabel(Id("Sample_lab"), CaptionOf("Sample_lab", ru), 20, 47, 88, 18);
+      AddCombo(Id("SampleWave"), WideItems(WaveDialog::kSampleItems), 110, 43, 298, 23);
+      AddLabel(Id("SaveWave_lab"), CaptionOf("SaveWave_lab", ru), 20, 77, 88, 18);
+      AddEdit(Id("SaveWaveFile"), WideFromUtf8(WaveDialog::kSaveNameDesign), 110, 73, 260, 23);
+      AddButton(Id("SaveBitBtn"), L"...", 376, 73, 32, 23);
+      AddLabel(Id("Amp2_lab"), CaptionOf("Amp2_lab", ru), 20, 107, 88, 18);
+      AddCombo(Id("WaveRate"), WideItems(WaveDialog::kRateItems), 110, 103, 298, 23);
+      SendMessageW(Item(Id("WaveRate")), CB_SETMINVISIBLE, WaveDialog::kRateVisibleLines, 0);
+      AddLabel(Id("Bits_lab"), CaptionOf("Bits_lab", ru), 20, 135, 88, 18);
+      AddRadio(Id("Radio_Bit8"), L"8", 110, 133, 44, 20, true);
+      AddRadio(Id("Radio_Bit16"), L"16", 160, 133, 50, 20, false);
+      view_.SetChecked("Radio_Bit8", true);
+      view_.SetEnabled("Radio_Bit16", false);
+      SendMessageW(Item(Id("SaveWaveFile")), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
+      view_.SetIndex("SampleWave", 0);
     }
-    AddButton(IDOK, WideFromUtf8(CaptionText(kOkButtonCaption, ru)), 160, 214, 82, 26);
-    AddButton(IDCANCEL, WideFromUtf8(CaptionText(kCancelButtonCaption, ru)), 248, 214, 82, 26);
-    AddButton(kWavePlayBtn, L"Pl&ay", 336, 214, 82, 26, true);
-    AddButton(kWaveHelpBtn, WideFromUtf8(CaptionText(kHelpButtonCaption, ru)), 72, 214, 82, 26);
-    ShowItem(kWaveHelpBtn, false);
+    AddButton(IDOK, WideCaption(kOkButtonCaption, ru), 160, 214, 82, 26);
+    AddButton(IDCANCEL, WideCaption(kCancelButtonCaption, ru), 248, 214, 82, 26);
+    AddButton(Id("PlayBtn"), L"Pl&ay", 336, 214, 82, 26, true);
+    AddButton(Id("HelpBtn"), WideCaption(kHelpButtonCaption, ru), 72, 214, 82, 26);
+    ShowItem(Id("HelpBtn"), false);
     // A stored file that cannot be read is said in the dialog itself: a
     // message box before the user did anything would hold up whoever opened
     // the dialog.
@@ -157,22 +149,20 @@ class WaveDialogForm : public WinDialog {
   }
 
   void OnShow() override {
-    PageColour();
+    if (const COLORREF page = TabPageColour(Id("PageControl"), 12); page != CLR_INVALID) SetPageColour(page);
     // The first field of the page takes the focus (after the dialog manager
     // has given it to the first control).
     PostMessageW(Handle(), WM_NEXTDLGCTL,
-                 reinterpret_cast<WPARAM>(Item(presenter_.LoadPage() ? kWaveLoadFileName : kWaveSampleWave)), TRUE);
+                 reinterpret_cast<WPARAM>(Item(presenter_.LoadPage() ? Id("LoadFileName") : Id("SampleWave"))), TRUE);
     if (!pendingMessages_.empty()) PostMessageW(Handle(), WM_APP, 0, 0);
   }
 
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) override {
-    if (message == WM_CTLCOLORSTATIC && pageBrush_ != nullptr) {
+    if (message == WM_CTLCOLORSTATIC) {
       // Labels, radio buttons and the header memo sit on the tab page: they
       // take its colour, not the dialog's.
       handled = true;
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetBkColor(dc, pageColour_);
-      return reinterpret_cast<INT_PTR>(pageBrush_);
+      return OnPage(wParam);
     }
     if (message != WM_APP) return 0;
     handled = true;
@@ -184,19 +174,11 @@ class WaveDialogForm : public WinDialog {
 
   bool OnCommand(int id, int code, HWND) override {
     if (code != BN_CLICKED) return false;
-    switch (id) {
-      case kWaveLoadBitBtn:
-      case kWaveSaveBitBtn:
-        HandleChangeName();
-        return true;
-      case kWavePlayBtn:
-        PlayBtnClick();
-        return true;
-      case kWaveHelpBtn:
-        return true;  // does nothing
-      default:
-        return false;
-    }
+    const bool browse = id == Id("LoadBitBtn") || id == Id("SaveBitBtn");
+    if (browse) HandleChangeName();
+    if (id == Id("PlayBtn")) PlayBtnClick();
+    // The help button does nothing.
+    return browse || id == Id("PlayBtn") || id == Id("HelpBtn");
   }
 
   bool OnOk() override {
@@ -207,27 +189,6 @@ class WaveDialogForm : public WinDialog {
 
  private:
   void Say(const std::string& text) { ShowMessage(WideFromUtf8(text), MB_OK); }
-
-  // The colour the tab control fills its page with (it depends on the
-  // theme): the tab paints itself into a bitmap, read inside the page.
-  void PageColour() {
-    HWND tab = Item(kWavePageControl);
-    RECT r{};
-    GetClientRect(tab, &r);
-    HDC screen = GetDC(tab);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
-    const COLORREF colour = GetPixel(memory, r.right / 2, r.bottom - 12);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(tab, screen);
-    if (colour == CLR_INVALID) return;
-    pageColour_ = colour;
-    pageBrush_ = CreateSolidBrush(colour);
-  }
 
   void HandleChangeName() {
     std::vector<wchar_t> picked(32768, L'\0');
@@ -254,7 +215,7 @@ class WaveDialogForm : public WinDialog {
     playing_ = true;
     stopPlaying_ = false;
     // Greyed while its sounds play: a second press would only be refused.
-    EnableItem(kWavePlayBtn, false);
+    view_.SetEnabled("PlayBtn", false);
     try {
       if (presenter_.LoadPage()) {
         if (const std::optional<std::string> name = presenter_.FileToPlay()) PlayFile(*name);
@@ -267,7 +228,7 @@ class WaveDialogForm : public WinDialog {
     } catch (const std::exception& e) {
       Say(e.what());
     }
-    EnableItem(kWavePlayBtn, true);
+    view_.SetEnabled("PlayBtn", true);
     playing_ = false;
   }
 
@@ -336,14 +297,17 @@ class WaveDialogForm : public WinDialog {
   WaveView view_;
   WaveDialog::WavePresenter presenter_;
   HFONT fixedFont_ = nullptr;
-  HBRUSH pageBrush_ = nullptr;
-  COLORREF pageColour_ = 0;
   std::vector<std::string> pendingMessages_;
   bool playing_ = false;
   bool stopPlaying_ = false;
 };
 
 }  // namespace
+
+int WinWaveControlId(std::string_view name) {
+  const auto at = std::find(std::begin(kControlNames), std::end(kControlNames), name);
+  return at == std::end(kControlNames) ? 0 : 1000 + static_cast<int>(at - std::begin(kControlNames));
+}
 
 DialogResult RunWinWaveDialog(const DialogRequest& request, DialogHooks& hooks, HWND owner) {
   if (hooks.setLanguage) hooks.setLanguage(request.language);

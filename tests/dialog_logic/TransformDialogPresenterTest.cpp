@@ -7,42 +7,34 @@
 #include <string>
 #include <vector>
 
+#include "RecordingDialogView.h"
 #include "dialogs/logic/TransformDialogPresenter.h"
 #include "framework/BlockCatalogue.h"
 
 namespace {
 
-class FakeView : public DialogView, public TransformDialogView {
+// The recording view with the toolkit's echo: a set number or check comes
+// back as an event.
+class FakeView : public RecordingDialogView, public TransformDialogView {
  public:
   TransformDialogPresenter* presenter = nullptr;
-  std::map<std::string, double, std::less<>> numbers;
-  std::map<std::string, std::string, std::less<>> texts;
-  std::map<std::string, bool, std::less<>> checks, visible, enabled;
-  std::map<std::string, int32_t, std::less<>> indexes;
-  std::vector<std::string> messages;
   std::vector<std::string> tableCells = {"1", "2"};
   int32_t tableShown = -1;
 
   void SetNumber(std::string_view c, double v) override {
-    numbers[std::string(c)] = v;
+    RecordingDialogView::SetNumber(c, v);
     if (presenter != nullptr) presenter->NumberEdited(c, v);  // the echo
   }
   double Number(std::string_view c) const override { return numbers.at(std::string(c)); }
-  void SetRange(std::string_view, double, double) override {}
-  void SetText(std::string_view c, const std::string& t) override { texts[std::string(c)] = t; }
-  std::string Text(std::string_view c) const override { return texts.count(c) != 0 ? texts.find(c)->second : ""; }
   void SetChecked(std::string_view c, bool on) override {
-    checks[std::string(c)] = on;
+    RecordingDialogView::SetChecked(c, on);
     if (presenter != nullptr) presenter->Clicked(c);  // the echo
   }
-  bool Checked(std::string_view c) const override { return checks.count(c) != 0 && checks.find(c)->second; }
-  void SetItems(std::string_view, const std::vector<std::string>&) override {}
-  void SetIndex(std::string_view c, int32_t i) override { indexes[std::string(c)] = i; }
-  int32_t Index(std::string_view c) const override { return indexes.count(c) != 0 ? indexes.find(c)->second : 0; }
-  void SetVisible(std::string_view c, bool v) override { visible[std::string(c)] = v; }
-  void SetEnabled(std::string_view c, bool e) override { enabled[std::string(c)] = e; }
-  void SetHint(std::string_view, const std::string&) override {}
-  void ShowMessage(const std::string& text, MessageKind) override { messages.push_back(text); }
+  // A list nothing was chosen in reads as its first item.
+  int32_t Index(std::string_view c) const override {
+    const auto it = indices.find(std::string(c));
+    return it == indices.end() ? 0 : it->second;
+  }
 
   void ShowKindTree(const std::vector<KindItem>&, int32_t, bool) override {}
   std::vector<std::string> EditTable(const float*, int32_t shown, int32_t) override {
@@ -118,7 +110,7 @@ TEST(TransformDialogPresenter, StartingCodeListsAndUnstorableTexts) {
   EXPECT_EQ(fir.presenter.WorkingFilter().FirTapsCount, 2);
   fir.view.checks["isMulti_Rate"] = true;
   fir.presenter.Clicked("isMulti_Rate");
-  EXPECT_TRUE(fir.view.visible["Multi_Rate_Box"]);
+  EXPECT_TRUE(fir.view.visibles["Multi_Rate_Box"]);
   EXPECT_EQ(fir.presenter.WorkingFilter().FirMultiRate, 1);
 
   // A formula the records' coding cannot hold keeps the dialog open with a

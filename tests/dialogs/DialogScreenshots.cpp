@@ -108,7 +108,7 @@ void SaveTransformAndWavePictures(const QString& out) {
     UseQtTranslations(language);  // as the module does: Qt's own buttons and file dialogs
     for (const auto& t : transforms) {
       TTransformsOpt dialog(RecordingHooks(log));
-      dialog.Load(DialogRequest{t.type, language, "/", std::nullopt, {}});
+      LoadForm(dialog, DialogRequest{t.type, language, "/", std::nullopt, {}});
       Save(dialog, out + "/transform-" + t.file + suffix + ".png");
       if (QString(t.file) == "lmss") {
         dialog.LMSS_Pages->setCurrentIndex(1);
@@ -123,7 +123,7 @@ void SaveTransformAndWavePictures(const QString& out) {
       r.TransformCode = 33;
       r.ThreshRelOp = 0;
       TTransformsOpt dialog(RecordingHooks(log));
-      dialog.Load(DialogRequest{"Thresh", language, "/", std::nullopt, Bytes(r)});
+      LoadForm(dialog, DialogRequest{"Thresh", language, "/", std::nullopt, Bytes(r)});
       Save(dialog, out + "/transform-thresh-lt" + suffix + ".png");
     }
     {
@@ -136,14 +136,14 @@ void SaveTransformAndWavePictures(const QString& out) {
     }
     {
       TWavesForm load(RecordingHooks(log));
-      load.Load(DialogRequest{"Load Wave", language, (dir.path() + "/").toStdString(), std::nullopt, {}});
+      LoadForm(load, DialogRequest{"Load Wave", language, (dir.path() + "/").toStdString(), std::nullopt, {}});
       load.FileStep(dir.path() + "/stereo.wav");
       Save(load, out + "/wave-load" + suffix + ".png");
       TWavesForm save(RecordingHooks(log));
       WaveParams named{};
       DefaultWaveRecord(named);
       named.FileName.Set("запись.wav");
-      save.Load(DialogRequest{"Save Wave", language, "/", std::nullopt, Bytes(named)});
+      LoadForm(save, DialogRequest{"Save Wave", language, "/", std::nullopt, Bytes(named)});
       Save(save, out + "/wave-save" + suffix + ".png");
       // The recorder's browse button: Qt's save dialog, in the language chosen.
       QFileDialog browse(nullptr, QString(), dir.path(), "PCM Wave files (*.wav)");

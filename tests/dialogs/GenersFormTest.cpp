@@ -21,6 +21,7 @@
 #include <cstring>
 
 #include "FakeExtParameter.h"
+#include "dialogs/qt/DialogChrome.h"
 #include "dialogs/qt/DialogRunner.h"
 #include "dialogs/qt/RXEditDelay.h"
 #include "dialogs/qt/UGenersForm.h"
@@ -88,7 +89,7 @@ class HostedGenersForm : public TGenersForm {
  public:
   explicit HostedGenersForm(FakeExtParameter& host, const RirDialogServices& services = TestServices())
       : TGenersForm(HooksFromServices(services, &host)), host_(host) {
-    Load(ReadRequest(&host));
+    LoadForm(*this, ReadRequest(&host));
   }
   // What OK hands back to the host.
   void storeResults() {
@@ -145,24 +146,24 @@ TEST_F(GenersForm, TabsFollowTheBlockType) {
   host.typeName = "Sine";
   {
     auto f = Open();
-    EXPECT_EQ(VisibleTabs(*f), std::vector<int>{TGenersForm::pSine});
-    EXPECT_EQ(f->pages()->currentIndex(), TGenersForm::pSine);
+    EXPECT_EQ(VisibleTabs(*f), std::vector<int>{gpSine});
+    EXPECT_EQ(f->pages()->currentIndex(), gpSine);
     EXPECT_EQ(f->pageCode(), gkSine);
   }
   host.typeName = "All_in_One";  // default record: the modulated sine
   {
     auto f = Open();
     std::vector<int> all;
-    for (int i = 0; i < TGenersForm::kPageCount; ++i)
-      if (i != TGenersForm::pRandom) all.push_back(i);
+    for (int i = 0; i < kGeneratorPageCount; ++i)
+      if (i != gpRandom) all.push_back(i);
     EXPECT_EQ(VisibleTabs(*f), all);
-    EXPECT_EQ(f->pages()->currentIndex(), TGenersForm::pModSine);
+    EXPECT_EQ(f->pages()->currentIndex(), gpModSine);
     EXPECT_EQ(f->pageCode(), gkModSine);
   }
   host.typeName = "Hann";
   {
     auto f = Open();
-    EXPECT_EQ(VisibleTabs(*f), std::vector<int>{TGenersForm::pWindowing});
+    EXPECT_EQ(VisibleTabs(*f), std::vector<int>{gpWindowing});
     EXPECT_EQ(Child<QComboBox>(*f, "Wind_type")->currentText(), "Hann");
     EXPECT_EQ(f->pageCode(), gkHann);
   }
@@ -180,7 +181,7 @@ TEST_F(GenersForm, TabsFollowTheBlockType) {
     ASSERT_EQ(g_shown.size(), 1u);
     EXPECT_EQ(g_shown[0].text, "RIR Eda Err:Squiggle - Function Name not found");
     EXPECT_EQ(VisibleTabs(*f).size(), 11u);
-    EXPECT_EQ(f->pages()->currentIndex(), TGenersForm::pModSine);
+    EXPECT_EQ(f->pages()->currentIndex(), gpModSine);
   }
 }
 
@@ -191,9 +192,9 @@ TEST_F(GenersForm, AllInOneOpensOnTheStoredKindAndStoresTheActivePage) {
   host.data = Bytes(r);
   {
     auto f = Open();
-    EXPECT_EQ(f->pages()->currentIndex(), TGenersForm::pWindowing);
+    EXPECT_EQ(f->pages()->currentIndex(), gpWindowing);
     EXPECT_EQ(Child<QComboBox>(*f, "Wind_type")->currentText(), "Hamming");
-    f->pages()->setCurrentIndex(TGenersForm::pGaussian);
+    f->pages()->setCurrentIndex(gpGaussian);
     f->storeResults();
   }
   EXPECT_EQ(Stored(host).Kind, gkGaussian);
@@ -201,8 +202,8 @@ TEST_F(GenersForm, AllInOneOpensOnTheStoredKindAndStoresTheActivePage) {
   host.dataSet.clear();
   {
     auto f = Open();
-    f->pages()->setCurrentIndex(TGenersForm::pFunc);
-    f->pages()->setCurrentIndex(TGenersForm::pWindowing);  // back: the combo's window
+    f->pages()->setCurrentIndex(gpFunc);
+    f->pages()->setCurrentIndex(gpWindowing);  // back: the combo's window
     f->storeResults();
   }
   EXPECT_EQ(Stored(host).Kind, gkHamming);
@@ -224,13 +225,13 @@ TEST_F(GenersForm, OnlyReachableChoicesAreOffered) {
   host.typeName = "All_in_One";
   {
     auto f = Open();
-    f->pages()->setCurrentIndex(TGenersForm::pConstant);
-    for (int i = 0; i < 2 * TGenersForm::kPageCount; ++i) {
+    f->pages()->setCurrentIndex(gpConstant);
+    for (int i = 0; i < 2 * kGeneratorPageCount; ++i) {
       QTest::keyClick(f->pages(), Qt::Key_Tab, Qt::ControlModifier);
-      ASSERT_NE(f->pages()->currentIndex(), TGenersForm::pRandom) << i;
+      ASSERT_NE(f->pages()->currentIndex(), gpRandom) << i;
     }
-    f->pages()->setCurrentIndex(TGenersForm::pRandom);  // even when asked for directly
-    EXPECT_NE(f->pages()->currentIndex(), TGenersForm::pRandom);
+    f->pages()->setCurrentIndex(gpRandom);  // even when asked for directly
+    EXPECT_NE(f->pages()->currentIndex(), gpRandom);
     f->storeResults();
   }
   EXPECT_NE(Stored(host).Kind, gkRandom);
@@ -293,7 +294,7 @@ TEST_F(GenersForm, KeyboardLimitsAndUnchangedRecords) {
     auto* tone = Child<TRXEditDelay>(*f, "FModMainTone");
     Type(tone, "2000000001");
     EXPECT_EQ(tone->longValue(), 2000000000);
-    f->pages()->setCurrentIndex(TGenersForm::pFunc);
+    f->pages()->setCurrentIndex(gpFunc);
     Child<QLineEdit>(*f, "Func_Str")->setText("SIN(t/10)*100");
     f->storeResults();
   }
@@ -492,14 +493,14 @@ TEST_F(GenersForm, PreviewHas128PointsForTheUserFunctionElse1024) {
   EXPECT_EQ(f->previewSeries()->count(), 1024);
   EXPECT_EQ(f->previewSeries()->at(10), QPointF(10, 30 - gkModSine));
 
-  f->pages()->setCurrentIndex(TGenersForm::pFunc);
+  f->pages()->setCurrentIndex(gpFunc);
   EXPECT_EQ(g_previews.back().kind, gkFunc);
   EXPECT_EQ(g_previews.back().count, 128);
   EXPECT_EQ(f->previewSeries()->count(), 128);
   EXPECT_EQ(f->previewLength(), 128);
 
   // Edits redraw from the controls.
-  f->pages()->setCurrentIndex(TGenersForm::pSine);
+  f->pages()->setCurrentIndex(gpSine);
   Child<QSpinBox>(*f, "FSineAmp")->setValue(42);
   EXPECT_EQ(g_previews.back().kind, gkSine);
   EXPECT_EQ(g_previews.back().record.SineAmp, 42);
@@ -558,7 +559,7 @@ TEST_F(GenersForm, CaptionsFollowTheLanguageInAnyCase) {
   {
     auto f = Open();
     EXPECT_EQ(f->windowTitle(), "Signal Generator Properties");
-    EXPECT_EQ(f->pages()->tabText(TGenersForm::pFunc), "User's Function");
+    EXPECT_EQ(f->pages()->tabText(gpFunc), "User's Function");
     EXPECT_EQ(Child<QLabel>(*f, "WinType_lab")->text(), "Windowing     Type");
     EXPECT_EQ(Child<QPushButton>(*f, "ViewBtn")->text(), "Preview");
     EXPECT_EQ(Child<QPushButton>(*f, "OKBtn")->text(), "&OK");
@@ -568,7 +569,7 @@ TEST_F(GenersForm, CaptionsFollowTheLanguageInAnyCase) {
     auto f = Open();
     EXPECT_TRUE(f->russian());
     EXPECT_EQ(f->windowTitle(), QString::fromUtf8("Свойства генераторов сигналов"));
-    EXPECT_EQ(f->pages()->tabText(TGenersForm::pWindowing), QString::fromUtf8("Оконные"));
+    EXPECT_EQ(f->pages()->tabText(gpWindowing), QString::fromUtf8("Оконные"));
     EXPECT_EQ(Child<QLabel>(*f, "StDev_Lab")->text(), QString::fromUtf8("Дисперсия"));
     EXPECT_EQ(Child<QRadioButton>(*f, "RadioButton2")->text(), QString::fromUtf8("Периодический сигнал"));
     EXPECT_EQ(Child<QSpinBox>(*f, "FTone_phase")->toolTip(), "0<= phase <= 2*PI");

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "DialogTestSupport.h"
+#include "dialogs/qt/DialogChrome.h"
 #include "dialogs/qt/ResWaves.h"
 #include "dialogs/qt/UWaveParam.h"
 #include "wave/Wave_fileIO.h"
@@ -116,7 +117,7 @@ std::map<QString, bool> Match(const QStringList& candidates, const std::vector<S
 std::unique_ptr<TWavesForm> Open(HookLog& log, const std::string& type, const WaveParams& record,
                                  const std::string& directory = "/nonexistent/") {
   auto form = std::make_unique<TWavesForm>(RecordingHooks(log));
-  form->Load(DialogRequest{type, "", directory, std::nullopt, Bytes(record)});
+  LoadForm(*form, DialogRequest{type, "", directory, std::nullopt, Bytes(record)});
   form->show();
   return form;
 }

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "DialogTestSupport.h"
+#include "dialogs/qt/DialogChrome.h"
 #include "dialogs/qt/UDb_Edit.h"
 #include "dialogs/qt/UTransformOpt.h"
 #include "framework/Errors.h"
@@ -38,7 +39,7 @@ std::unique_ptr<TTransformsOpt> Open(HookLog& log, const std::string& type, std:
                                      std::optional<std::pair<int32_t, int32_t>> position = {}) {
   auto dialog = std::make_unique<TTransformsOpt>(RecordingHooks(log));
   DialogRequest request{type, language, "/lib/", position, std::move(data)};
-  dialog->Load(request);
+  LoadForm(*dialog, request);
   dialog->show();
   return dialog;
 }

@@ -22,6 +22,7 @@
 #include <stdexcept>
 
 #include "DialogTestSupport.h"
+#include "dialogs/qt/DialogChrome.h"
 #include "dialogs/qt/ResWaves.h"
 #include "dialogs/qt/UWaveParam.h"
 #include "wave/Wave_fileIO.h"
@@ -33,7 +34,7 @@ std::unique_ptr<TWavesForm> Open(HookLog& log, const std::string& type, std::vec
                                  const std::string& directory = "/nonexistent/", const std::string& language = "") {
   auto form = std::make_unique<TWavesForm>(RecordingHooks(log));
   DialogRequest request{type, language, directory, std::nullopt, std::move(data)};
-  form->Load(request);
+  LoadForm(*form, request);
   form->show();
   return form;
 }
@@ -256,7 +257,7 @@ TEST(WaveDialog, KeyboardScreenAndBrowsing) {
 
   HookLog log2;
   auto far = std::make_unique<TWavesForm>(RecordingHooks(log2));
-  far->Load(DialogRequest{"Save Wave", "", "/nonexistent/", std::make_pair(3000, -2000), {}});
+  LoadForm(*far, DialogRequest{"Save Wave", "", "/nonexistent/", std::make_pair(3000, -2000), {}});
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_TRUE(area.contains(far->geometry().topLeft()));
   EXPECT_LE(far->x() + far->width(), area.right() + 1);

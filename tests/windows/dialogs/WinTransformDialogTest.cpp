@@ -101,7 +101,7 @@ TEST(WinTransformDialog, OneChangeArrivesInTheRecord) {
   hann.typeName = "Hann trans";
   hann.data = StoredHann();
   ASSERT_TRUE(OpenDriven("TransExtParams", hann, kCaption, [](HWND dialog) {
-    SetEditText(ChildById(dialog, wt_Num_Points), L"256");
+    SetEditText(ChildById(dialog, WinTransformControlId("Num_Points")), L"256");
     PressOk(dialog);
   }));
   ASSERT_EQ(hann.dataSet.size(), 1u);
@@ -121,7 +121,7 @@ TEST(WinTransformDialog, OneChangeArrivesInTheRecord) {
   fir.data = StoredFir();
   std::wstring fieldText;
   ASSERT_TRUE(OpenDriven("TransExtParams", fir, kRussianCaption, [&](HWND dialog) {
-    Click(ChildById(dialog, wt_FIRS_Taps + 1));
+    Click(ChildById(dialog, WinTransformControlId("FIRS_Taps") + 1));
     HWND editor = WaitForWindow(L"TableEdit");
     ASSERT_NE(editor, nullptr);
     Settle(editor);
@@ -130,7 +130,7 @@ TEST(WinTransformDialog, OneChangeArrivesInTheRecord) {
     SetEditText(ChildById(editor, te_Cell0), L"2.5");
     PressOk(editor);
     Settle(dialog);
-    fieldText = WindowText(ChildById(dialog, wt_FIRS_Taps));
+    fieldText = WindowText(ChildById(dialog, WinTransformControlId("FIRS_Taps")));
     PressOk(dialog);
   }));
   EXPECT_EQ(fieldText, L"{2.5,1,-0.5}");
@@ -158,7 +158,7 @@ TEST(WinTransformDialog, GroupTreeAndSignalLengthRules) {
   std::wstring selected;
   bool delayShown = true;
   ASSERT_TRUE(OpenDriven("TransExtParams", group, kCaption, [&](HWND dialog) {
-    HWND tree = ChildById(dialog, wt_TreeView);
+    HWND tree = ChildById(dialog, WinTransformControlId("TreeView"));
     items = static_cast<size_t>(SendMessageW(tree, TVM_GETCOUNT, 0, 0));
     wchar_t text[64] = {};
     TVITEMW item{};
@@ -168,7 +168,7 @@ TEST(WinTransformDialog, GroupTreeAndSignalLengthRules) {
     item.cchTextMax = 64;
     SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     selected = text;
-    delayShown = IsWindowVisible(ChildById(dialog, wt_IIRS_Delay)) != FALSE;
+    delayShown = IsWindowVisible(ChildById(dialog, WinTransformControlId("IIRS_Delay"))) != FALSE;
     PressOk(dialog);
   }));
   EXPECT_EQ(items, 9u);  // "Filters" and its eight kinds
@@ -186,7 +186,7 @@ TEST(WinTransformDialog, GroupTreeAndSignalLengthRules) {
   sampling.typeName = "Down Sample";
   sampling.data = Bytes(down);
   ASSERT_TRUE(OpenDriven("TransExtParams", sampling, kCaption, [](HWND dialog) {
-    SetEditText(ChildById(dialog, wt_Sampl_Factor), L"3");
+    SetEditText(ChildById(dialog, WinTransformControlId("Sampl_Factor")), L"3");
     PressOk(dialog);
   }));
   ASSERT_EQ(sampling.dataSet.size(), 1u);
@@ -210,7 +210,7 @@ TEST(WinTransformDialog, TableEditorStopsAtTheFirstNonNumberAndHoldsAtMost65) {
   bool scrollBefore = true, scrollAfter = false;
   std::wstring capped, fieldText = L"?";
   ASSERT_TRUE(OpenDriven("TransExtParams", host, kCaption, [&](HWND dialog) {
-    Click(ChildById(dialog, wt_FIRS_Taps + 1));
+    Click(ChildById(dialog, WinTransformControlId("FIRS_Taps") + 1));
     HWND editor = WaitForWindow(L"TableEdit");
     ASSERT_NE(editor, nullptr);
     Settle(editor);
@@ -224,7 +224,7 @@ TEST(WinTransformDialog, TableEditorStopsAtTheFirstNonNumberAndHoldsAtMost65) {
     SetEditText(ChildById(editor, te_Cell0 + 1), L"abc");
     PressOk(editor);
     Settle(dialog);
-    fieldText = WindowText(ChildById(dialog, wt_FIRS_Taps));
+    fieldText = WindowText(ChildById(dialog, WinTransformControlId("FIRS_Taps")));
     PressOk(dialog);
   }));
   EXPECT_FALSE(scrollBefore);
@@ -256,9 +256,9 @@ TEST(WinTransformDialog, Screenshots) {
       ASSERT_TRUE(OpenDriven("TransExtParams", host, caption, [&](HWND dialog) {
         Screenshot(dialog, name);
         if (std::string(p.file) == "lmss") {
-          SelectTab(ChildById(dialog, wt_LMSS_Pages), 1);
-          SendMessageW(ChildById(dialog, wt_LMSH_isMulti), BM_SETCHECK, BST_CHECKED, 0);
-          Click(ChildById(dialog, wt_LMSH_isMulti));
+          SelectTab(ChildById(dialog, WinTransformControlId("LMSS_Pages")), 1);
+          SendMessageW(ChildById(dialog, WinTransformControlId("LMSH_isMulti")), BM_SETCHECK, BST_CHECKED, 0);
+          Click(ChildById(dialog, WinTransformControlId("LMSH_isMulti")));
           Settle(dialog);
           Screenshot(dialog, "transform-lmss-addition" + suffix);
         }
@@ -290,7 +290,7 @@ TEST(WinTransformDialog, Screenshots) {
       host.language = language;
       host.data = Bytes(f);
       ASSERT_TRUE(OpenDriven("TransExtParams", host, caption, [&](HWND dialog) {
-        Click(ChildById(dialog, wt_FIRS_Taps + 1));
+        Click(ChildById(dialog, WinTransformControlId("FIRS_Taps") + 1));
         HWND editor = WaitForWindow(L"TableEdit");
         ASSERT_NE(editor, nullptr);
         Settle(editor);

@@ -102,7 +102,7 @@ TEST(WinWaveDialog, LoadPageHeaderAndUnreadableFiles) {
   host.data = RecordBytes(WaveRecord("tone.wav", 0, 0, 0));
   std::wstring header;
   ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
-    header = WindowText(ChildById(dialog, kWaveWaveProp));
+    header = WindowText(ChildById(dialog, WinWaveControlId("WaveProp")));
     PressOk(dialog);
   }));
   EXPECT_EQ(header, L"NumChannels    - 2\r\nSample per sec - 22050\r\nBits per sec   - 16");
@@ -113,7 +113,7 @@ TEST(WinWaveDialog, LoadPageHeaderAndUnreadableFiles) {
   missing.data = RecordBytes(WaveRecord("absent.wav", 16000, 16, 2, 1));
   std::wstring said;
   ASSERT_TRUE(OpenDriven("WaveExtParams", missing, kCaption, [&](HWND dialog) {
-    said = WindowText(ChildById(dialog, kWaveWaveProp));
+    said = WindowText(ChildById(dialog, WinWaveControlId("WaveProp")));
     PressOk(dialog);
   }));
   EXPECT_NE(said.find(L"absent.wav - file not exists"), std::wstring::npos) << said;
@@ -127,8 +127,8 @@ TEST(WinWaveDialog, OneChangeArrivesInTheRecord) {
   FakeExtParameter save = Host("Save Wave", dir);
   save.data = RecordBytes(WaveRecord("out.wav", 8000, 8, 1, 0));
   ASSERT_TRUE(OpenDriven("WaveExtParams", save, kCaption, [](HWND dialog) {
-    SelectComboItem(ChildById(dialog, kWaveWaveRate), 1);    // "44100"
-    SelectComboItem(ChildById(dialog, kWaveSampleWave), 4);  // "Nice_work"
+    SelectComboItem(ChildById(dialog, WinWaveControlId("WaveRate")), 1);    // "44100"
+    SelectComboItem(ChildById(dialog, WinWaveControlId("SampleWave")), 4);  // "Nice_work"
     Settle(dialog);
     PressOk(dialog);
   }));
@@ -138,7 +138,7 @@ TEST(WinWaveDialog, OneChangeArrivesInTheRecord) {
   FakeExtParameter load = Host("Load Wave", dir);
   load.data = RecordBytes(WaveRecord("tone.wav", 22050, 16, 2));
   ASSERT_TRUE(OpenDriven("WaveExtParams", load, kCaption, [](HWND dialog) {
-    SetEditText(ChildById(dialog, kWaveLoadFileName), L"sub\\low.wav");
+    SetEditText(ChildById(dialog, WinWaveControlId("LoadFileName")), L"sub\\low.wav");
     Settle(dialog);
     PressOk(dialog);
   }));
@@ -154,7 +154,7 @@ TEST(WinWaveDialog, NamesWithoutAnAnsiFormAreRefused) {
   std::wstring said;
   bool stayedOpen = false;
   ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
-    SetEditText(ChildById(dialog, kWaveSaveWaveFile), L"\u03b1\u03b2\u03b3\u4e2d.wav");
+    SetEditText(ChildById(dialog, WinWaveControlId("SaveWaveFile")), L"\u03b1\u03b2\u03b3\u4e2d.wav");
     PressOk(dialog);
     HWND box = WaitForWindow(L"Rir_Eda", 5000);
     ASSERT_NE(box, nullptr);
@@ -227,7 +227,7 @@ TEST(WinWaveDialog, PlayFindsTheClipsAndKeepsTheDialogAnswering) {
     std::wstring said;
     bool played = false;
     ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
-      HWND play = ChildById(dialog, kWavePlayBtn);
+      HWND play = ChildById(dialog, WinWaveControlId("PlayBtn"));
       Click(play);
       if (HWND box = WaitForWindow(L"Rir_Eda", 1000)) {
         said = DescribeChildren(box);
@@ -299,7 +299,7 @@ TEST(WinWaveDialog, BrowsingPicksFilesRelativeToTheFolder) {
   FakeExtParameter load = Host("Load Wave", dir);
   load.data = RecordBytes(WaveRecord("tone.wav", 22050, 16, 2));
   ASSERT_TRUE(OpenDriven("WaveExtParams", load, kCaption, [&](HWND dialog) {
-    Browse(dialog, kWaveLoadBitBtn, std::wstring(dir.begin(), dir.end()) + L"sub\\low.wav");
+    Browse(dialog, WinWaveControlId("LoadBitBtn"), std::wstring(dir.begin(), dir.end()) + L"sub\\low.wav");
     PressOk(dialog);
   }));
   ASSERT_EQ(load.dataSet.size(), 1u);
@@ -308,7 +308,7 @@ TEST(WinWaveDialog, BrowsingPicksFilesRelativeToTheFolder) {
   FakeExtParameter save = Host("Save Wave", dir);
   save.data = RecordBytes(WaveRecord("out.wav", 8000, 8, 1));
   ASSERT_TRUE(OpenDriven("WaveExtParams", save, kCaption, [&](HWND dialog) {
-    Browse(dialog, kWaveSaveBitBtn, std::wstring(dir.begin(), dir.end()) + L"newtake");
+    Browse(dialog, WinWaveControlId("SaveBitBtn"), std::wstring(dir.begin(), dir.end()) + L"newtake");
     PressOk(dialog);
   }));
   ASSERT_EQ(save.dataSet.size(), 1u);
@@ -323,7 +323,7 @@ TEST(WinWaveDialog, AllWavesOnTheSoundServer) {
   host.data = RecordBytes(WaveRecord("out.wav", 8000, 8, 1, 0));
   bool ended = false;
   ASSERT_TRUE(OpenDriven("WaveExtParams", host, kCaption, [&](HWND dialog) {
-    HWND play = ChildById(dialog, kWavePlayBtn);
+    HWND play = ChildById(dialog, WinWaveControlId("PlayBtn"));
     Click(play);
     Settle(dialog);
     EXPECT_FALSE(IsWindowEnabled(play));  // greyed while the clips play
