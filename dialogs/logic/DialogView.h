@@ -14,7 +14,6 @@ class DialogView {
 
   // Number controls: spin boxes, and delay editors in their base unit.
   virtual void SetNumber(std::string_view control, double value) = 0;
-  virtual double Number(std::string_view control) const = 0;
   virtual void SetRange(std::string_view control, double minimum, double maximum) = 0;
 
   // Text fields, labels, buttons, group boxes.
@@ -25,9 +24,7 @@ class DialogView {
   virtual void SetChecked(std::string_view control, bool checked) = 0;
   virtual bool Checked(std::string_view control) const = 0;
 
-  // Drop-down lists, tab and page controls: their items and the current one
-  // (-1 for none).
-  virtual void SetItems(std::string_view control, const std::vector<std::string>& items) = 0;
+  // Drop-down lists, tab and page controls: the current item (-1 for none).
   virtual void SetIndex(std::string_view control, int32_t index) = 0;
   virtual int32_t Index(std::string_view control) const = 0;
 

@@ -40,14 +40,6 @@ void QtDialogView::SetNumber(std::string_view control, double value) {
   Unsupported("a number", w);
 }
 
-double QtDialogView::Number(std::string_view control) const {
-  QWidget& w = Control(control);
-  if (auto* delay = qobject_cast<TRXEditDelay*>(&w)) return static_cast<double>(delay->delay());
-  if (auto* spin = qobject_cast<QSpinBox*>(&w)) return spin->value();
-  if (auto* spin = qobject_cast<QDoubleSpinBox*>(&w)) return spin->value();
-  Unsupported("a number", w);
-}
-
 void QtDialogView::SetRange(std::string_view control, double minimum, double maximum) {
   QWidget& w = Control(control);
   if (auto* spin = qobject_cast<QSpinBox*>(&w))
@@ -93,21 +85,6 @@ bool QtDialogView::Checked(std::string_view control) const {
   if (auto* button = qobject_cast<QAbstractButton*>(&w)) return button->isChecked();
   if (auto* group = qobject_cast<QGroupBox*>(&w)) return group->isChecked();
   Unsupported("a check", w);
-}
-
-void QtDialogView::SetItems(std::string_view control, const std::vector<std::string>& items) {
-  QWidget& w = Control(control);
-  if (auto* combo = qobject_cast<QComboBox*>(&w)) {
-    combo->clear();
-    for (const std::string& item : items) combo->addItem(Q(item));
-    return;
-  }
-  if (auto* tabs = qobject_cast<QTabWidget*>(&w)) {
-    const int n = std::min<int>(tabs->count(), static_cast<int>(items.size()));
-    for (int i = 0; i < n; ++i) tabs->setTabText(i, Q(items[static_cast<size_t>(i)]));
-    return;
-  }
-  Unsupported("items", w);
 }
 
 void QtDialogView::SetIndex(std::string_view control, int32_t index) {

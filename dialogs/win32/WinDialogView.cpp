@@ -38,13 +38,6 @@ void WinDialogView::SetNumber(std::string_view control, double value) {
                  static_cast<LPARAM>(static_cast<int32_t>(value)));
 }
 
-double WinDialogView::Number(std::string_view control) const {
-  const std::wstring text = dialog_.Text(Ref(control).id);
-  wchar_t* end = nullptr;
-  const double value = std::wcstod(text.c_str(), &end);
-  return end == text.c_str() ? 0.0 : value;
-}
-
 void WinDialogView::SetRange(std::string_view control, double minimum, double maximum) {
   const WinControlRef ref = Ref(control);
   if (ref.spinId == 0) return;  // an edit alone keeps no range: the presenter limits what it reads
@@ -64,23 +57,6 @@ void WinDialogView::SetChecked(std::string_view control, bool checked) {
 
 bool WinDialogView::Checked(std::string_view control) const {
   return SendMessageW(Window(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void WinDialogView::SetItems(std::string_view control, const std::vector<std::string>& items) {
-  HWND window = Window(control);
-  if (IsClass(window, WC_TABCONTROLW)) {
-    for (size_t i = 0; i < items.size(); ++i) {
-      std::wstring text = WideFromUtf8(items[i]);
-      TCITEMW item{};
-      item.mask = TCIF_TEXT;
-      item.pszText = text.data();
-      SendMessageW(window, TCM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    }
-    return;
-  }
-  SendMessageW(window, CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : items)
-    SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(item).c_str()));
 }
 
 void WinDialogView::SetIndex(std::string_view control, int32_t index) {

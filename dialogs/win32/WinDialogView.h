@@ -24,13 +24,11 @@ class WinDialogView : public DialogView {
   WinDialogView(WinDialog& dialog, Lookup lookup) : dialog_(dialog), lookup_(std::move(lookup)) {}
 
   void SetNumber(std::string_view control, double value) override;
-  double Number(std::string_view control) const override;
   void SetRange(std::string_view control, double minimum, double maximum) override;
   void SetText(std::string_view control, const std::string& text) override;
   std::string Text(std::string_view control) const override;
   void SetChecked(std::string_view control, bool checked) override;
   bool Checked(std::string_view control) const override;
-  void SetItems(std::string_view control, const std::vector<std::string>& items) override;
   void SetIndex(std::string_view control, int32_t index) override;
   int32_t Index(std::string_view control) const override;
   void SetVisible(std::string_view control, bool visible) override;

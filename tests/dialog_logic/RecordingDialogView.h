@@ -11,7 +11,6 @@
 class RecordingDialogView : public DialogView {
  public:
   void SetNumber(std::string_view control, double value) override { numbers[Key(control)] = value; }
-  double Number(std::string_view control) const override { return Get(numbers, control); }
   void SetRange(std::string_view control, double minimum, double maximum) override {
     ranges[Key(control)] = {minimum, maximum};
   }
@@ -19,7 +18,6 @@ class RecordingDialogView : public DialogView {
   std::string Text(std::string_view control) const override { return Get(texts, control); }
   void SetChecked(std::string_view control, bool checked) override { checks[Key(control)] = checked; }
   bool Checked(std::string_view control) const override { return Get(checks, control); }
-  void SetItems(std::string_view control, const std::vector<std::string>& list) override { items[Key(control)] = list; }
   void SetIndex(std::string_view control, int32_t index) override { indices[Key(control)] = index; }
   int32_t Index(std::string_view control) const override {
     const auto it = indices.find(Key(control));
@@ -34,7 +32,6 @@ class RecordingDialogView : public DialogView {
   std::map<std::string, std::pair<double, double>> ranges;
   std::map<std::string, std::string> texts;
   std::map<std::string, bool> checks;
-  std::map<std::string, std::vector<std::string>> items;
   std::map<std::string, int32_t> indices;
   std::map<std::string, bool> visibles, enableds;
   std::map<std::string, std::string> hints;

@@ -25,7 +25,6 @@ class FakeView : public RecordingDialogView, public TransformDialogView {
     RecordingDialogView::SetNumber(c, v);
     if (presenter != nullptr) presenter->NumberEdited(c, v);  // the echo
   }
-  double Number(std::string_view c) const override { return numbers.at(std::string(c)); }
   void SetChecked(std::string_view c, bool on) override {
     RecordingDialogView::SetChecked(c, on);
     if (presenter != nullptr) presenter->Clicked(c);  // the echo
