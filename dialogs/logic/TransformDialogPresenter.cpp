@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <stdexcept>
 
 #include "CoefficientLists.h"
 #include "TransformDialogLayout.h"
@@ -97,10 +98,17 @@ void TransformDialogPresenter::Activate() {
 
 // ---- numbers ----
 
-double TransformDialogPresenter::Number(std::string_view name) const { return numbers_.find(name)->second.value; }
+// A name outside the number table is a fault of a front end's wiring.
+const TransformDialogPresenter::NumberState& TransformDialogPresenter::State(std::string_view name) const {
+  const auto found = numbers_.find(name);
+  if (found == numbers_.end()) throw std::logic_error("no number control named " + std::string(name));
+  return found->second;
+}
+
+double TransformDialogPresenter::Number(std::string_view name) const { return State(name).value; }
 
 void TransformDialogPresenter::SetValue(std::string_view name, double value, bool notify) {
-  NumberState& n = numbers_.find(name)->second;
+  NumberState& n = const_cast<NumberState&>(State(name));
   const double fitted = FitNumber(*n.control, value, n.minimum, n.maximum);
   const bool changed = fitted != n.value;
   n.value = fitted;
@@ -113,7 +121,7 @@ void TransformDialogPresenter::SetValue(std::string_view name, double value, boo
 
 void TransformDialogPresenter::SetRange(std::string_view name, std::optional<double> minimum,
                                         std::optional<double> maximum) {
-  NumberState& n = numbers_.find(name)->second;
+  NumberState& n = const_cast<NumberState&>(State(name));
   if (minimum) n.minimum = *minimum;
   if (maximum) n.maximum = std::max(*maximum, n.minimum);
   {
@@ -133,7 +141,7 @@ void TransformDialogPresenter::NumberTyped(std::string_view name, const std::str
 }
 
 void TransformDialogPresenter::NumberStepped(std::string_view name, bool up) {
-  const double step = numbers_.find(name)->second.control->step;
+  const double step = State(name).control->step;
   NumberEdited(name, Number(name) + (up ? step : -step));
 }
 

@@ -86,6 +86,7 @@ class TransformDialogPresenter {
     int& depth_;
   };
 
+  const NumberState& State(std::string_view name) const;
   void SetValue(std::string_view name, double value, bool notify = true);
   void SetRange(std::string_view name, std::optional<double> minimum, std::optional<double> maximum);
   void ValueChanged(std::string_view name);

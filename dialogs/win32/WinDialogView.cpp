@@ -41,8 +41,8 @@ void WinDialogView::SetNumber(std::string_view control, double value) {
 void WinDialogView::SetRange(std::string_view control, double minimum, double maximum) {
   const WinControlRef ref = Ref(control);
   if (ref.spinId == 0) return;  // an edit alone keeps no range: the presenter limits what it reads
-  SendMessageW(GetDlgItem(dialog_.Handle(), ref.spinId), UDM_SETRANGE32, static_cast<WPARAM>(minimum),
-               static_cast<LPARAM>(maximum));
+  SendMessageW(GetDlgItem(dialog_.Handle(), ref.spinId), UDM_SETRANGE32,
+               static_cast<WPARAM>(static_cast<int32_t>(minimum)), static_cast<LPARAM>(static_cast<int32_t>(maximum)));
 }
 
 void WinDialogView::SetText(std::string_view control, const std::string& text) {
