@@ -33,6 +33,25 @@ struct Engine::SimBlock {
   uint64_t repeated = 0;  // time points with more than one call (events)
 };
 
+struct Engine::Loop {
+  VariableStore& store;
+  SimBlock* const* timed;
+  size_t timedCount;
+  Stimulus* stimuli;
+  const VarHandle* targets;
+  size_t stimulusCount;
+  const PlanEntry* plan;
+  const PlanEntry* planEnd;
+  const InputMask* inputs;
+  const uint64_t* written;  // the store's written bits
+  LimitWatch* watches;
+  LimitWatch* watchesEnd;
+  bool tracing;
+  bool events;  // events scheduling: Settle instead of Visit
+  uint64_t steps = 0;
+  uint64_t calls = 0;
+};
+
 // Whether a block's inputs were written in this time point.
 inline bool Engine::AnyWritten(const VariableStore& store, const SimBlock& b) {
   for (VarHandle h : b.inputs)
@@ -336,34 +355,28 @@ inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stat
 }
 
 // The groups in order, each from its plan entry: a block is notified when
-// one of its inputs (its first mask, then any in planInputs_) was written, upstream
-// blocks' writes in this visit included.
-inline bool Engine::Visit(int64_t time, RunStats& stats) {
-  if (tracing_) TraceWritten(time);
-  const uint64_t* written = store_->WrittenBits();
-  const InputMask* inputs = planInputs_.data();
-  uint64_t calls = 0;
+// one of its inputs (its first mask, then any in planInputs_) was written,
+// upstream blocks' writes in this visit included.
+inline bool Engine::Visit(int64_t time, RunStats& stats, Loop& loop) {
+  if (loop.tracing) TraceWritten(time);
   bool ok = true;
-  for (const PlanEntry& e : plan_) {
-    if (abort_) break;
-    if (e.loop != nullptr) {
-      stats.notifications += calls;
-      calls = 0;
-      if (!SettleGroup(*e.loop, time, stats)) {
+  // A block's AbortRun ends the visit; only a call can make it.
+  for (const PlanEntry* e = loop.plan; e != loop.planEnd && !abort_; ++e) {
+    if (e->loop != nullptr) {
+      if (!SettleGroup(*e->loop, time, stats)) {
         ok = false;
         break;
       }
       continue;
     }
-    uint64_t any = written[e.first.word] & e.first.bits;
-    for (uint32_t k = e.from; k < e.to; ++k) any |= written[inputs[k].word] & inputs[k].bits;
+    uint64_t any = loop.written[e->first.word] & e->first.bits;
+    for (uint32_t k = e->from; k < e->to; ++k) any |= loop.written[loop.inputs[k].word] & loop.inputs[k].bits;
     if (any == 0) continue;
-    if (tracing_) TraceCall(time, *e.block, "   InputChanged ", nullptr);
-    current_ = e.block;
-    e.model->InputChanged();
-    ++calls;
+    if (loop.tracing) TraceCall(time, *e->block, "   InputChanged ", nullptr);
+    current_ = e->block;
+    e->model->InputChanged();
+    ++loop.calls;
   }
-  stats.notifications += calls;
   current_ = nullptr;
   return ok;
 }
@@ -412,23 +425,30 @@ void Engine::TraceWritten(int64_t time) const {
   if (!written.empty()) trace_("t=" + std::to_string(time) + " written:" + written);
 }
 
-// Only the variables written in this time point can be at their limits.
-// Value changes are counted once, at the end of the run (CountEvents).
-inline void Engine::EndTimePoint() {
-  if (countEvents_) {
-    for (auto& b : blocks_) {
-      if (b->calls > 1) ++b->repeated;
-      if (b->calls == 0 && b->activation == kInputDriven && Written(*b)) ++b->skipped;
-      b->calls = 0;
-    }
+// A watched variable is at its limits when its text is all '1' from its
+// top magnitude bit on; that bit is rarely set, so the text is rarely
+// compared. Value changes are counted once, at the end of the run
+// (CountEvents).
+inline void Engine::EndTimePoint(const Loop& loop) {
+  if (loop.events) CountCalls();
+  VariableStore& store = loop.store;
+  for (LimitWatch* w = loop.watches; w != loop.watchesEnd; ++w) {
+    const std::string& value = w->variable->value;
+    if (value.size() == w->width && value[w->from] == '1' && store.IsWritten(w->handle) &&
+        std::memcmp(value.data() + w->from, ones_.data(), w->width - w->from) == 0)
+      ++w->timePoints;
   }
-  store_->TakeWritten(watched_.data(), [this](size_t i, const HostVariable& v) {
-    // The top magnitude bit first: it is rarely set, the comparison rarely made.
-    const auto from = static_cast<size_t>(limitFrom_[i]);
-    if (v.value.size() == static_cast<size_t>(v.width) && v.value[from] == '1' &&
-        std::memcmp(v.value.data() + from, ones_.data(), v.value.size() - from) == 0)
-      ++atLimits_[i];
-  });
+  store.ClearWritten();
+}
+
+// Events scheduling: blocks notified more than once, or not at all though
+// their inputs were written.
+void Engine::CountCalls() {
+  for (auto& b : blocks_) {
+    if (b->calls > 1) ++b->repeated;
+    if (b->calls == 0 && b->activation == kInputDriven && Written(*b)) ++b->skipped;
+    b->calls = 0;
+  }
 }
 
 // The value changes since the last settle pass counted them.
@@ -442,15 +462,14 @@ void Engine::CountEvents(RunStats& stats) {
 
 void Engine::PrepareLimits() {
   const std::vector<HostVariable>& vars = store_->All();
-  limitFrom_.assign(vars.size(), -1);
-  atLimits_.assign(vars.size(), 0);
-  watched_.assign((vars.size() + 63) / 64, 0);
+  watches_.clear();
   for (size_t i = 0; i < vars.size(); ++i) {
     const HostVariable& v = vars[i];
     // Blocks' buses only: a clock or a stimulus at all ones is no saturation.
     if ((v.kind != vkBus && v.kind != vkDOTBus) || (v.flags & kWritableFlag) == 0 || v.width < 2) continue;
-    limitFrom_[i] = SignModeOf(v.name) == 0 ? 1 : 0;
-    watched_[i / 64] |= uint64_t{1} << (i % 64);
+    // Sign-magnitude texts keep their sign first.
+    const size_t from = SignModeOf(v.name) == 0 ? 1 : 0;
+    watches_.push_back({&v, static_cast<VarHandle>(i + 1), static_cast<size_t>(v.width), from, 0});
     if (ones_.size() < static_cast<size_t>(v.width)) ones_.assign(static_cast<size_t>(v.width), '1');
   }
 }
@@ -461,26 +480,27 @@ void Engine::SummarizeCounts(RunStats& stats) {
       ++warnings_;
       stats.summary.push_back(DescribeEventEffects(lang_, b->entry->name, b->skipped, b->repeated));
     }
-  const std::vector<HostVariable>& vars = store_->All();
-  for (size_t i = 0; i < vars.size(); ++i)
-    if (atLimits_[i] > 0) {
+  for (const LimitWatch& w : watches_)
+    if (w.timePoints > 0) {
       ++warnings_;
-      stats.summary.push_back(
-          DescribeAtLimits(lang_, vars[i].name, atLimits_[i], vars[i].width, SignModeOf(vars[i].name)));
+      const HostVariable& v = *w.variable;
+      stats.summary.push_back(DescribeAtLimits(lang_, v.name, w.timePoints, v.width, SignModeOf(v.name)));
     }
 }
 
-inline void Engine::Step(SimBlock& b, int64_t time, RunStats& stats) {
+inline void Engine::Step(SimBlock& b, int64_t time, Loop& loop) {
   current_ = &b;
   const int64_t delay = b.model->TimeStep();
-  ++stats.steps;
-  if (tracing_) TraceCall(time, b, " TimeStep ", &delay);
+  ++loop.steps;
+  if (loop.tracing) TraceCall(time, b, " TimeStep ", &delay);
   // A block that asks for no positive delay is not stepped again.
   b.next = delay > 0 && time <= Stimulus::kNever - delay ? time + delay : Stimulus::kNever;
-  if (b.tableLeft >= 0 && b.tableLeft-- == 0) {
-    ++warnings_;
-    Say(DescribeTableEnd(lang_, b.entry->name, time, kGeneratorTableLength));
-  }
+  if (b.tableLeft >= 0 && b.tableLeft-- == 0) ReportTableEnd(b, time);
+}
+
+void Engine::ReportTableEnd(const SimBlock& b, int64_t time) {
+  ++warnings_;
+  Say(DescribeTableEnd(lang_, b.entry->name, time, kGeneratorTableLength));
 }
 
 // Flat per group: its block and model, and its inputs as bit masks of the
@@ -580,33 +600,37 @@ bool Engine::StartBlocks(RunStats& stats) {
 }
 
 // The earliest stimulus change or block step.
-inline int64_t Engine::NextTime() const {
+inline int64_t Engine::NextTime(const Loop& loop) {
   int64_t t = Stimulus::kNever;
-  for (const Stimulus& s : stimuli_) t = std::min(t, s.Next());
-  for (const SimBlock* b : timed_) t = std::min(t, b->next);
+  for (size_t i = 0; i < loop.stimulusCount; ++i) t = std::min(t, loop.stimuli[i].Next());
+  for (size_t i = 0; i < loop.timedCount; ++i) t = std::min(t, loop.timed[i]->next);
   return t;
 }
 
-// Stimuli, due steps, notifications; false when the variables do not settle.
-inline bool Engine::RunTimePoint(int64_t t, RunStats& stats) {
-  if (t > 0) ++stats.timePoints;
-  store_->SetTimePoint(t);
-  VariableStore& store = *store_;
-  Stimulus* const stimuli = stimuli_.data();
-  const VarHandle* const targets = stimulusTargets_.data();
-  for (size_t i = 0, n = stimuli_.size(); i < n; ++i) {
-    Stimulus& s = stimuli[i];
+// Stimuli, due steps, notifications; false when the variables do not
+// settle. `next` becomes the time point after this one.
+inline bool Engine::RunTimePoint(int64_t t, RunStats& stats, Loop& loop, int64_t& next) {
+  VariableStore& store = loop.store;
+  store.SetTimePoint(t);
+  int64_t earliest = Stimulus::kNever;
+  for (size_t i = 0; i < loop.stimulusCount; ++i) {
+    Stimulus& s = loop.stimuli[i];
     while (s.Next() == t)
       if (s.IsClock())
-        store.WriteChar(targets[i], s.FireClock());
+        store.WriteChar(loop.targets[i], s.FireClock());
       else
-        store.Write(targets[i], s.Fire().c_str());
+        store.Write(loop.targets[i], s.Fire().c_str());
+    earliest = std::min(earliest, s.Next());
   }
-  for (SimBlock* b : timed_)
-    if (b->next == t && !abort_) Step(*b, t, stats);
+  for (size_t i = 0; i < loop.timedCount; ++i) {
+    SimBlock& b = *loop.timed[i];
+    if (b.next == t && !abort_) Step(b, t, loop);
+    earliest = std::min(earliest, b.next);
+  }
   current_ = nullptr;
-  const bool ok = countEvents_ ? Settle(t, stats) : Visit(t, stats);
-  EndTimePoint();
+  next = earliest;
+  const bool ok = loop.events ? Settle(t, stats) : Visit(t, stats, loop);
+  EndTimePoint(loop);
   return ok;
 }
 
@@ -614,16 +638,34 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   RunStats stats;
   PrepareRun();
   bool ok = StartBlocks(stats);
-  stats.timePoints = 1;
   if (recorder != nullptr) recorder->Begin(*store_);
+  // Nothing here changes while the loop runs; in locals it is not read
+  // again from the engine after every call into a block.
+  Loop loop{*store_,
+            timed_.data(),
+            timed_.size(),
+            stimuli_.data(),
+            stimulusTargets_.data(),
+            stimuli_.size(),
+            plan_.data(),
+            plan_.data() + plan_.size(),
+            planInputs_.data(),
+            store_->WrittenBits(),
+            watches_.data(),
+            watches_.data() + watches_.size(),
+            tracing_,
+            countEvents_};
+  const int64_t endTime = design_.endTime;
   int64_t now = 0;
+  uint64_t timePoints = 1;
+  int64_t next = 0;
   uint64_t sinceProgress = 0;
   const bool hasProgress = static_cast<bool>(progress), hasStop = static_cast<bool>(stop_);
-  while (ok && !abort_) {
-    const int64_t t = NextTime();
-    if (t >= design_.endTime) break;
+  for (int64_t t = NextTime(loop); ok && !abort_; t = next) {
+    if (t >= endTime) break;
     now = t;
-    ok = RunTimePoint(t, stats);
+    if (t > 0) ++timePoints;
+    ok = RunTimePoint(t, stats, loop, next);
     if (recorder != nullptr) recorder->Sample(t, *store_);
     if (hasProgress && ++sinceProgress >= 4096) {
       sinceProgress = 0;
@@ -634,6 +676,9 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
       break;
     }
   }
+  stats.timePoints = timePoints;
+  stats.steps += loop.steps;
+  stats.notifications += loop.calls;
   stats.endTime = abort_ || !ok || stats.stopped ? now : design_.endTime;
   stats.aborted = abort_;
   CountEvents(stats);

@@ -80,9 +80,11 @@ class Engine {
   int FindComponents(const std::vector<std::vector<size_t>>& next, std::vector<int>& comp) const;
   void PrepareRun();
   bool StartBlocks(RunStats& stats);
-  [[gnu::always_inline]] int64_t NextTime() const;
-  [[gnu::always_inline]] bool RunTimePoint(int64_t t, RunStats& stats);
-  [[gnu::always_inline]] bool Visit(int64_t time, RunStats& stats);
+  // What the time loop reads at every time point, see Run.
+  struct Loop;
+  [[gnu::always_inline]] static int64_t NextTime(const Loop& loop);
+  [[gnu::always_inline]] bool RunTimePoint(int64_t t, RunStats& stats, Loop& loop, int64_t& next);
+  [[gnu::always_inline]] bool Visit(int64_t time, RunStats& stats, Loop& loop);
   // One InputChanged call (traced, counted, the block named for its messages).
   [[gnu::always_inline]] void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
   // The trace line of a call; out of line, so that the calls stay small.
@@ -92,15 +94,16 @@ class Engine {
   bool Written(const SimBlock& b) const;
   static bool AnyWritten(const VariableStore& store, const SimBlock& b);
   void PlanVisit();
-  [[gnu::always_inline]] void EndTimePoint();
+  [[gnu::always_inline]] void EndTimePoint(const Loop& loop);
+  void CountCalls();
   void CountEvents(RunStats& stats);
-  // Per variable a block writes: which characters of its text are all '1'
-  // at the port's limits (1 for sign-magnitude, 0 unsigned; -1 not watched).
+  // The buses blocks write, watched for values at their port's limits.
   void PrepareLimits();
   void SummarizeCounts(RunStats& stats);
   void TraceWritten(int64_t time) const;
   void ReportLoop(int64_t time, const std::vector<size_t>& blocks);
-  [[gnu::always_inline]] void Step(SimBlock& b, int64_t time, RunStats& stats);
+  [[gnu::always_inline]] void Step(SimBlock& b, int64_t time, Loop& loop);
+  [[gnu::noinline, gnu::cold]] void ReportTableEnd(const SimBlock& b, int64_t time);
   void FinishBlocks();
   static void OnLibraryMessage(int32_t severity, const char* text, void* context);
 
@@ -136,12 +139,17 @@ class Engine {
   std::vector<PlanEntry> plan_;
   std::vector<InputMask> planInputs_;
   bool tracing_ = false;
-  std::vector<char> inLoop_;        // per block: a member of a loop group
-  std::vector<int8_t> limitFrom_;   // per variable, see PrepareLimits
-  std::vector<uint64_t> atLimits_;  // per variable: time points written at the limits
-  std::vector<uint64_t> watched_;   // a bit per variable with limitFrom_ >= 0
-  std::string ones_;                // '1' as wide as the widest watched variable
-  bool countEvents_ = false;        // events scheduling: count skipped and repeated notifications
+  std::vector<char> inLoop_;  // per block: a member of a loop group
+  struct LimitWatch {
+    const HostVariable* variable;
+    VarHandle handle;
+    size_t width;
+    size_t from;          // all '1' from here on at the limits: after a sign-magnitude sign, else 0
+    uint64_t timePoints;  // written at the limits
+  };
+  std::vector<LimitWatch> watches_;  // in variable order
+  std::string ones_;                 // '1' as wide as the widest watched variable
+  bool countEvents_ = false;         // events scheduling: count skipped and repeated notifications
   uint64_t errors_ = 0, warnings_ = 0;
   std::string loadFolder_, saveFolder_;
   const SimBlock* current_ = nullptr;  // block being called, for library messages

@@ -78,20 +78,10 @@ class VariableStore {
   // One bit per variable index, set while listed: the engine tests a
   // block's inputs with a mask per word.
   const uint64_t* WrittenBits() const { return writtenBits_.data(); }
-  void ClearWritten() { std::fill(writtenBits_.begin(), writtenBits_.end(), 0); }
-  // Calls visit(index, variable) for every listed variable whose bit is set
-  // in `only` (as many words as WrittenBits), then clears the list.
-  template <class Visit>
-  void TakeWritten(const uint64_t* only, Visit visit) {
-    for (size_t w = 0; w < writtenBits_.size(); ++w) {
-      uint64_t bits = writtenBits_[w];
-      if (bits == 0) continue;
-      writtenBits_[w] = 0;
-      for (bits &= only[w]; bits != 0; bits &= bits - 1) {
-        const size_t i = w * 64 + static_cast<size_t>(__builtin_ctzll(bits));
-        visit(i, variables_[i]);
-      }
-    }
+  void ClearWritten() {
+    // Word by word: a memset call costs more than the few words a design has.
+    for (uint64_t& word : writtenBits_)
+      if (word != 0) word = 0;
   }
   size_t Size() const { return variables_.size(); }
   const std::vector<HostVariable>& All() const { return variables_; }
