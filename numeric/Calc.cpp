@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cfenv>
 #include <cstdio>
 #include <system_error>
 
@@ -43,6 +44,54 @@ struct Evaluation {
   int deepest = 0;  // deepest parenthesis level reached
 };
 
+// x with eight decimals, as "%.8Lf" writes it in the default rounding mode
+// but with "_" for the minus sign, into out; 0 when x is not a finite value
+// below 2^37 in magnitude or another rounding mode is set (the caller then
+// formats with the C library). Each intermediate result of a formula passes
+// through here, and the C library's exact decimal arithmetic is most of an
+// evaluation's cost. x = m 2^(e-64) with a 64-bit m, so x 10^8 is the
+// 91-bit product m 10^8 shifted right by 64 - e, rounded half to even on
+// the bits shifted out, as the C library rounds. Only 64-bit integers: the
+// 32-bit build has no wider ones.
+size_t FixedEightDecimals(long double x, char* out) {
+  if (!std::isfinite(x) || std::fegetround() != FE_TONEAREST) return 0;
+  int e = 0;
+  const long double fraction = std::frexp(std::fabs(x), &e);  // in [0.5, 1), or 0
+  if (e > 37) return 0;
+  const auto m = static_cast<uint64_t>(std::ldexp(fraction, 64));
+  // m 10^8 as hi 2^64 + lo.
+  constexpr uint64_t kScale = 100000000;
+  const uint64_t low = (m & 0xFFFFFFFFu) * kScale, high = (m >> 32) * kScale;
+  const uint64_t lo = low + (high << 32);
+  const uint64_t hi = (high >> 32) + (lo < low ? 1 : 0);
+  const int shift = 64 - e;  // at least 27
+  uint64_t n = 0;
+  bool above = false, half = false;  // the bits shifted out against one half; far below it from 2^128 on
+  if (shift < 64) {
+    n = (hi << (64 - shift)) | (lo >> shift);
+    const uint64_t rest = lo & ((uint64_t{1} << shift) - 1), halfway = uint64_t{1} << (shift - 1);
+    above = rest > halfway, half = rest == halfway;
+  } else if (shift == 64) {
+    n = hi;
+    above = lo > (uint64_t{1} << 63), half = lo == (uint64_t{1} << 63);
+  } else if (shift < 128) {
+    n = hi >> (shift - 64);
+    const uint64_t rest = hi & ((uint64_t{1} << (shift - 64)) - 1), halfway = uint64_t{1} << (shift - 65);
+    above = rest > halfway || (rest == halfway && lo != 0), half = rest == halfway && lo == 0;
+  }
+  if (above || (half && (n & 1) != 0)) ++n;
+  // The digits, at least nine so that "0." leads.
+  char digits[24];
+  int count = 0;
+  for (; n != 0 || count < 9; n /= 10) digits[count++] = static_cast<char>('0' + n % 10);
+  size_t size = 0;
+  if (std::signbit(x)) out[size++] = '_';
+  while (count > 8) out[size++] = digits[--count];
+  out[size++] = '.';
+  while (count > 0) out[size++] = digits[--count];
+  return size;
+}
+
 // The number text of x, formatted in place. Every value formatted here is
 // finite and at most DBL_MAX in magnitude, so it fits.
 class NumberText {
@@ -50,7 +99,8 @@ class NumberText {
   NumberText() = default;
   explicit NumberText(long double x) { Format(x); }
   void Format(long double x) {
-    size_ = 0;
+    size_ = FixedEightDecimals(x, chars_);
+    if (size_ > 0) return;
     const int n = std::snprintf(chars_, sizeof chars_, "%15.8Lf", x);
     const size_t written = n > 0 ? std::min(static_cast<size_t>(n), sizeof chars_ - 1) : 0;
     for (size_t i = 0; i < written; ++i) {
@@ -244,9 +294,17 @@ bool EvaluateSegment(std::string& sub, int depth, Workspace& work, Evaluation& e
 }  // namespace
 
 double TextToNumber(std::string_view text) {
-  // The first "_" reads as "-"; the text itself is not copied.
-  const size_t underscore = text.find('_');
-  const auto at = [&](size_t index) { return index == underscore ? '-' : text[index]; };
+  // The first "_" reads as "-"; the text itself is not copied. The scan
+  // below reads the text from its start without gaps, so the first "_" it
+  // meets is the text's first, and a text that fails early is not searched
+  // to its end (the evaluator tries whole formulas as numbers).
+  size_t underscore = std::string_view::npos;
+  const auto at = [&](size_t index) {
+    const char c = text[index];
+    if (c != '_' || (underscore != std::string_view::npos && underscore != index)) return c;
+    underscore = index;
+    return '-';
+  };
 
   const size_t n = text.size();
   size_t i = 0;
@@ -313,6 +371,8 @@ double TextToNumber(std::string_view text) {
 }
 
 std::string NumberToText(long double x) {
+  char fixed[32];
+  if (const size_t n = FixedEightDecimals(x, fixed); n > 0) return std::string(fixed, n);
   const int size = std::snprintf(nullptr, 0, "%15.8Lf", x);
   std::string text(static_cast<size_t>(size > 0 ? size : 0) + 1, '\0');
   std::snprintf(text.data(), text.size(), "%15.8Lf", x);

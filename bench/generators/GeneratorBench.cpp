@@ -7,6 +7,7 @@
 
 #include "host/InProcessHost.h"
 #include "host/PluginLoader.h"
+#include "numeric/ParameterRecords.h"
 
 namespace {
 
@@ -59,6 +60,23 @@ BENCHMARK_CAPTURE(BM_ClockedStep, Tone, "Tone_Init");
 BENCHMARK_CAPTURE(BM_ClockedStep, Sine, "Sine_Init");
 BENCHMARK_CAPTURE(BM_ClockedStep, Random, "Random_Init");
 BENCHMARK_CAPTURE(BM_ClockedStep, Hann, "Hann_Init");
+
+// A user formula, evaluated as text at every sample.
+void BM_ClockedFormula(benchmark::State& state) {
+  GeneratorParams params = DefaultGeneratorParams();
+  params.Formula.Set("3000*sin(2*pi*t/100)");
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&params);
+  Generator generator("Func_Init", 16, true);
+  generator.host.SetRecord(std::vector<uint8_t>(bytes, bytes + sizeof params));
+  generator.model->LoadParameters();
+  int64_t t = 4000000;
+  for (auto _ : state) {
+    generator.host.SetTime(static_cast<long double>(t += 2));
+    generator.model->InputChanged();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ClockedFormula);
 
 void BM_LoadParametersTableFill(benchmark::State& state, const char* exportName) {
   Generator generator(exportName);

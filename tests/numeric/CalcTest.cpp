@@ -2,6 +2,8 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
@@ -200,6 +202,22 @@ TEST(Calc, NumberTextHasEightDecimalsAndUnderscoreSign) {
   EXPECT_EQ(NumberToText(-1e-12L), "_0.00000000");
   EXPECT_EQ(NumberToText(123456789.0L), "123456789.00000000");
   EXPECT_EQ(NumberToText(1e20L), "100000000000000000000.00000000");
+  // Exact ties at the eighth decimal go to the even digit, as the C library rounds.
+  EXPECT_EQ(NumberToText(0.001953125L), "0.00195312");
+  EXPECT_EQ(NumberToText(-0.005859375L), "_0.00585938");
+  EXPECT_EQ(NumberToText(-0.0L), "_0.00000000");
+  // Every scale the fast formatting covers and the ones beyond it, against the C library.
+  std::mt19937_64 random(5);
+  for (int i = 0; i < 200000; ++i) {
+    const long double x = std::ldexp(static_cast<long double>(random() | uint64_t{1} << 63),
+                                     static_cast<int>(random() % 140) - 160) *
+                          (i % 2 == 0 ? 1 : -1);
+    char expected[400];
+    std::snprintf(expected, sizeof expected, "%.8Lf", x);
+    std::string text = expected;
+    if (text[0] == '-') text[0] = '_';
+    ASSERT_EQ(NumberToText(x), text) << i;
+  }
 }
 
 TEST(Calc, MatchingParenAndPower) {
