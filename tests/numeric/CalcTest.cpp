@@ -209,9 +209,9 @@ TEST(Calc, NumberTextHasEightDecimalsAndUnderscoreSign) {
   // Every scale the fast formatting covers and the ones beyond it, against the C library.
   std::mt19937_64 random(5);
   for (int i = 0; i < 200000; ++i) {
-    const long double x = std::ldexp(static_cast<long double>(random() | uint64_t{1} << 63),
-                                     static_cast<int>(random() % 140) - 160) *
-                          (i % 2 == 0 ? 1 : -1);
+    const long double x =
+        std::ldexp(static_cast<long double>(random() | uint64_t{1} << 63), static_cast<int>(random() % 140) - 160) *
+        (i % 2 == 0 ? 1 : -1);
     char expected[400];
     std::snprintf(expected, sizeof expected, "%.8Lf", x);
     std::string text = expected;
