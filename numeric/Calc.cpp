@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cfenv>
 #include <cstdio>
+#include <cstring>
+#include <limits>
 #include <system_error>
 
 #include "signal/math/Math.h"
@@ -44,6 +46,22 @@ struct Evaluation {
   int deepest = 0;  // deepest parenthesis level reached
 };
 
+// |x| = m 2^(e-64) with m in [2^63, 2^64), or m = 0 for 0. The 80-bit
+// format holds m as it is; elsewhere frexp and ldexp find it.
+void MantissaAndExponent(long double x, uint64_t& m, int& e) {
+  if constexpr (std::numeric_limits<long double>::digits == 64) {
+    uint16_t signAndExponent = 0;
+    std::memcpy(&m, &x, sizeof m);
+    std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&x) + sizeof m, sizeof signAndExponent);
+    const int biased = signAndExponent & 0x7FFF;
+    // Subnormals (far below 10^-8) keep their place value.
+    e = biased == 0 ? -16381 : biased - 16382;
+  } else {
+    const long double fraction = std::frexp(std::fabs(x), &e);  // in [0.5, 1), or 0
+    m = static_cast<uint64_t>(std::ldexp(fraction, 64));
+  }
+}
+
 // x with eight decimals, as "%.8Lf" writes it in the default rounding mode
 // but with "_" for the minus sign, into out; 0 when x is not a finite value
 // below 2^37 in magnitude or another rounding mode is set (the caller then
@@ -55,10 +73,10 @@ struct Evaluation {
 // 32-bit build has no wider ones.
 size_t FixedEightDecimals(long double x, char* out) {
   if (!std::isfinite(x) || std::fegetround() != FE_TONEAREST) return 0;
+  uint64_t m = 0;
   int e = 0;
-  const long double fraction = std::frexp(std::fabs(x), &e);  // in [0.5, 1), or 0
+  MantissaAndExponent(x, m, e);
   if (e > 37) return 0;
-  const auto m = static_cast<uint64_t>(std::ldexp(fraction, 64));
   // m 10^8 as hi 2^64 + lo.
   constexpr uint64_t kScale = 100000000;
   const uint64_t low = (m & 0xFFFFFFFFu) * kScale, high = (m >> 32) * kScale;
@@ -80,16 +98,19 @@ size_t FixedEightDecimals(long double x, char* out) {
     above = rest > halfway || (rest == halfway && lo != 0), half = rest == halfway && lo == 0;
   }
   if (above || (half && (n & 1) != 0)) ++n;
-  // The digits, at least nine so that "0." leads.
-  char digits[24];
+  // The whole part's digits, at least one, then the eight decimals (below
+  // 10^8, so in 32 bits).
+  char digits[16];
   int count = 0;
-  for (; n != 0 || count < 9; n /= 10) digits[count++] = static_cast<char>('0' + n % 10);
+  for (uint64_t whole = n / kScale; whole != 0 || count == 0; whole /= 10)
+    digits[count++] = static_cast<char>('0' + whole % 10);
   size_t size = 0;
   if (std::signbit(x)) out[size++] = '_';
-  while (count > 8) out[size++] = digits[--count];
-  out[size++] = '.';
   while (count > 0) out[size++] = digits[--count];
-  return size;
+  out[size++] = '.';
+  auto decimals = static_cast<uint32_t>(n % kScale);
+  for (size_t i = size + 8; i > size; decimals /= 10) out[--i] = static_cast<char>('0' + decimals % 10);
+  return size + 8;
 }
 
 // The number text of x, formatted in place. Every value formatted here is
