@@ -298,10 +298,10 @@ bool EvaluateSegment(std::string& sub, int depth, Workspace& work, Evaluation& e
     bool applied = false;
     for (int op = 0; op < 12; ++op) {
       for (;;) {
-        if (Converts(sub)) break;
-        // A leading "_" is a sign, not a subtraction.
+        // A leading "_" is a sign, not a subtraction. An operator that is
+        // not there spares the number check: it stops either way.
         const size_t q = op == kOpSubtract ? sub.find('_', 1) : sub.find(CalcOps[op]);
-        if (q == std::string::npos) break;
+        if (q == std::string::npos || Converts(sub)) break;
         if (!Apply(sub, op, q)) return false;
         applied = true;
         if (++evaluation.applications > kMaxApplications) return Fail();
