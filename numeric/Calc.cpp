@@ -63,14 +63,14 @@ void MantissaAndExponent(long double x, uint64_t& m, int& e) {
 }
 
 // x with eight decimals, as "%.8Lf" writes it in the default rounding mode
-// but with "_" for the minus sign, into out; 0 when x is not a finite value
-// below 2^37 in magnitude or another rounding mode is set (the caller then
-// formats with the C library). Each intermediate result of a formula passes
-// through here, and the C library's exact decimal arithmetic is most of an
-// evaluation's cost. x = m 2^(e-64) with a 64-bit m, so x 10^8 is the
-// 91-bit product m 10^8 shifted right by 64 - e, rounded half to even on
-// the bits shifted out, as the C library rounds. Only 64-bit integers: the
-// 32-bit build has no wider ones.
+// but with "_" for the minus sign, into out (at most 22 characters); 0 when
+// x is not a finite value below 2^37 in magnitude or another rounding mode
+// is set (the caller then formats with the C library). Each intermediate
+// result of a formula passes through here, and the C library's exact
+// decimal arithmetic was most of an evaluation's cost. x = m 2^(e-64) with
+// a 64-bit m, so x 10^8 is the 91-bit product m 10^8 shifted right by
+// 64 - e, rounded half to even on the bits shifted out, as the C library
+// rounds. Only 64-bit integers: the 32-bit build has no wider ones.
 size_t FixedEightDecimals(long double x, char* out) {
   if (!std::isfinite(x) || std::fegetround() != FE_TONEAREST) return 0;
   uint64_t m = 0;
@@ -98,19 +98,15 @@ size_t FixedEightDecimals(long double x, char* out) {
     above = rest > halfway || (rest == halfway && lo != 0), half = rest == halfway && lo == 0;
   }
   if (above || (half && (n & 1) != 0)) ++n;
-  // The whole part's digits, at least one, then the eight decimals (below
-  // 10^8, so in 32 bits).
-  char digits[16];
-  int count = 0;
-  for (uint64_t whole = n / kScale; whole != 0 || count == 0; whole /= 10)
-    digits[count++] = static_cast<char>('0' + whole % 10);
-  size_t size = 0;
-  if (std::signbit(x)) out[size++] = '_';
-  while (count > 0) out[size++] = digits[--count];
-  out[size++] = '.';
-  auto decimals = static_cast<uint32_t>(n % kScale);
-  for (size_t i = size + 8; i > size; decimals /= 10) out[--i] = static_cast<char>('0' + decimals % 10);
-  return size + 8;
+  char* end = out;
+  if (std::signbit(x)) *end++ = '_';
+  end = std::to_chars(end, end + 20, n / kScale).ptr;
+  *end++ = '.';
+  // The decimals with their leading zeros: 10^8 + d has nine digits.
+  char decimals[9];
+  std::to_chars(decimals, decimals + 9, n % kScale + kScale);
+  std::memcpy(end, decimals + 1, 8);
+  return static_cast<size_t>(end + 8 - out);
 }
 
 // The number text of x, formatted in place. Every value formatted here is
