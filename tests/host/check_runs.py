@@ -250,6 +250,15 @@ def check_diagnoses(exe, out):
     check(p.returncode == 0 and limits in p.stdout and "1 warning" in p.stdout, f"limits: {p.stdout}")
     p, _ = run(exe, out, "limits_strict", text, "--strict")
     check(p.returncode == 1, f"limits --strict: exit status {p.returncode}")
+    # Unsigned, all ones counts from the first bit: 0111...1 is no limit.
+    text = head.format(steps=10, extra="") + \
+        '[[block]]\nname = "big"\ntype = "Constant_Init"\nsign_value = 1\noutputs = { Out = "x" }\n' \
+        'parameters = { ConstantValue = 1e12 }\n'
+    p, _ = run(exe, out, "limits_unsigned", text)
+    limits = "warning: variable x: 10 values at the limits of its port (16-bit unsigned)"
+    check(p.returncode == 0 and limits in p.stdout, f"limits unsigned: {p.stdout}")
+    p, _ = run(exe, out, "limits_below", text.replace("1e12", "32767"))
+    check("at the limits" not in p.stdout, f"limits below: {p.stdout}")
 
     # Faults the design checks can see: status 2 with file:line before anything is written.
     float_wav = os.path.join(out, "float.wav")
