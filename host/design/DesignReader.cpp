@@ -431,8 +431,10 @@ class Reader {
       const FieldValue name = GetField(wave, b.record.data(), *FindField(wave, "FileName"));
       std::string path = std::get<std::string>(name);
       if (!(!path.empty() && path[0] == '/') && path.find(':') == std::string::npos) path = d.directory + path;
-      if (std::string problem = WaveFileProblem(lang_, path); !problem.empty())
-        fail("FileName", DescribeBlockWords(lang_, b.name, type.exportName) + ": " + problem);
+      const WaveFileVerdict verdict = CheckWaveFile(lang_, path);
+      const std::string words = DescribeBlockWords(lang_, b.name, type.exportName) + ": ";
+      if (!verdict.problem.empty()) fail("FileName", words + verdict.problem);
+      if (!verdict.warning.empty()) warn("FileName", words + verdict.warning);
     }
     // A list written beside its count must agree with it.
     struct Taps {

@@ -31,7 +31,7 @@ std::string BlockText(HostLanguage lang, const std::string& text) {
       return ru ? "не могу создать " + path + ": нет папки " + folder.string()
                 : "cannot create " + path + ": the folder " + folder.string() + " does not exist";
     if (std::filesystem::is_regular_file(path, ec)) {
-      const std::string why = WaveFileProblem(lang, path);
+      const std::string why = CheckWaveFile(lang, path).problem;
       if (!why.empty()) return why;
     }
     return (ru ? "ошибка ввода-вывода файла WAVE: " : "WAVE file input/output error: ") + path;
