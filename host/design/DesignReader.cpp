@@ -427,45 +427,30 @@ class Reader {
     }
     if (use_ == DesignUse::Run && type.blockClass == BlockClass::WaveLoad && b.inputs.count("Test") == 0) {
       // The player looks for a relative name in the design's folder.
-      const RecordLayout& wave = RecordOf(type.blockClass);
-      const FieldValue name = GetField(wave, b.record.data(), *FindField(wave, "FileName"));
+      constexpr const RecordField& kFileName = RecordFieldNamed(RecordKind::Wave, "FileName");
+      const FieldValue name = GetField(RecordOf(type.blockClass), b.record.data(), kFileName);
       std::string path = std::get<std::string>(name);
       if (!(!path.empty() && path[0] == '/') && path.find(':') == std::string::npos) path = d.directory + path;
       const WaveFileVerdict verdict = CheckWaveFile(lang_, path);
       const std::string words = DescribeBlockWords(lang_, b.name, type.exportName) + ": ";
-      if (!verdict.problem.empty()) fail("FileName", words + verdict.problem);
-      if (!verdict.warning.empty()) warn("FileName", words + verdict.warning);
+      if (!verdict.problem.empty()) fail(kFileName.name, words + verdict.problem);
+      if (!verdict.warning.empty()) warn(kFileName.name, words + verdict.warning);
     }
     // A list written beside its count must agree with it.
-    struct Taps {
-      const char* count;
-      std::vector<const char*> lists;
-    };
-    static const std::vector<Taps> kFilter = {{"FIRS_TapsCount", {"FIRS_Taps", "FIRS_Delay"}},
-                                              {"IIRS_TapsCount", {"IIRS_Taps", "IIRS_Delay"}},
-                                              {"LMSS_TapsCount", {"LMSS_Taps", "LMSS_Delay"}}};
-    static const std::vector<Taps> kTransform = {{"Conv_H_Count", {"Conv_H_12D"}}};
-    const bool filter = type.blockClass == BlockClass::FilterTransform;
-    if (given == nullptr ||
-        (!filter && type.blockClass != BlockClass::Transform && type.blockClass != BlockClass::SimpleTransform))
-      return;
+    if (given == nullptr) return;
     const RecordLayout& layout = RecordOf(type.blockClass);
-    for (const Taps& taps : filter ? kFilter : kTransform) {
-      const RecordField* f = FindField(layout, taps.count);
-      const FieldValue v = GetField(layout, b.record.data(), *f);
-      const int64_t count = std::get_if<int64_t>(&v) != nullptr ? std::get<int64_t>(v) : 0;
-      for (const char* list : taps.lists) {
-        const toml::node* n = given->get(list);
-        if (n == nullptr || n->as_array() == nullptr) continue;
-        const auto length = static_cast<int64_t>(n->as_array()->size());
-        // A count set on the command line is what disagrees with the file's list.
-        const toml::node* countNode = given->get(taps.count);
-        const bool countOverridden = countNode != nullptr && origins_.count(countNode) != 0 && origins_.count(n) == 0;
-        if (length != count)
-          Fail(countOverridden ? countNode : n, BlockWords(b, type) + ": \"" + list + "\" holds " +
-                                                    std::to_string(length) + " values but \"" + taps.count + "\" is " +
-                                                    std::to_string(count) + "; give both the same length");
-      }
+    for (const RecordField& list : layout.fields) {
+      const toml::node* n = list.IsCounted() ? given->get(list.name) : nullptr;
+      if (n == nullptr || n->as_array() == nullptr) continue;
+      const RecordField& count = CountOf(list);
+      const FieldValue v = GetField(layout, b.record.data(), count);
+      const std::string problem =
+          ListCountProblem(list, n->as_array()->size(), std::get_if<int64_t>(&v) != nullptr ? std::get<int64_t>(v) : 0);
+      if (problem.empty()) continue;
+      // A count set on the command line is what disagrees with the file's list.
+      const toml::node* countNode = given->get(count.name);
+      const bool countOverridden = countNode != nullptr && origins_.count(countNode) != 0 && origins_.count(n) == 0;
+      Fail(countOverridden ? countNode : n, BlockWords(b, type) + ": " + problem);
     }
   }
 

@@ -12,9 +12,8 @@ bool PlaysTable(const BlockType& type, const std::vector<uint8_t>& record) {
   if (type.blockClass != BlockClass::Generator || type.typeName == "Func") return false;
   if (type.typeName != "All_in_One") return true;
   const RecordLayout& layout = GeneratorRecordLayout();
-  const RecordField* kind = FindField(layout, "Kind");
-  if (kind == nullptr || record.size() != layout.size) return true;
-  const FieldValue v = GetField(layout, record.data(), *kind);
+  if (record.size() != layout.size) return true;
+  const FieldValue v = GetField(layout, record.data(), RecordFieldNamed(RecordKind::Generator, "Kind"));
   const auto* k = std::get_if<int64_t>(&v);
   return k == nullptr || *k != 0;
 }

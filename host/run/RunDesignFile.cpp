@@ -169,9 +169,8 @@ std::vector<std::string> Recordings(const RunRequest& request, const Design& des
     const BlockType* type = FindBlockType(b.exportName);
     if (type == nullptr || type->blockClass != BlockClass::WaveSave) continue;
     const RecordLayout& layout = RecordOf(type->blockClass);
-    const RecordField* field = FindField(layout, "FileName");
-    if (field == nullptr || b.record.size() != layout.size) continue;
-    const FieldValue name = GetField(layout, b.record.data(), *field);
+    if (b.record.size() != layout.size) continue;
+    const FieldValue name = GetField(layout, b.record.data(), RecordFieldNamed(RecordKind::Wave, "FileName"));
     const auto* text = std::get_if<std::string>(&name);
     if (text == nullptr || text->empty()) continue;
     const std::string path = OutputPath(request.outputDir, *text);

@@ -11,18 +11,10 @@
 
 namespace {
 
-// A list field and the count field that says how many of its entries count.
-struct CountedList {
-  const char* count;
-  const char* list;
-};
-constexpr CountedList kCountedLists[] = {{"FIRS_TapsCount", "FIRS_Taps"}, {"FIRS_TapsCount", "FIRS_Delay"},
-                                         {"IIRS_TapsCount", "IIRS_Taps"}, {"IIRS_TapsCount", "IIRS_Delay"},
-                                         {"LMSS_TapsCount", "LMSS_Taps"}, {"LMSS_TapsCount", "LMSS_Delay"},
-                                         {"Conv_H_Count", "Conv_H_12D"}};
-
-bool Given(const BlockSetup& setup, std::string_view name) {
-  return std::any_of(setup.fields.begin(), setup.fields.end(), [&](const auto& f) { return f.first == name; });
+const FieldValue* Given(const BlockSetup& setup, std::string_view name) {
+  for (const auto& [field, value] : setup.fields)
+    if (field == name) return &value;
+  return nullptr;
 }
 
 // The record the setup asks for: defaults, the named fields in turn, and a
@@ -44,24 +36,21 @@ std::vector<uint8_t> BuildRecord(const BlockType& type, const BlockSetup& setup)
     if (!SetField(layout, record.data(), *field, value, error))
       throw BlockSetupError(words + ", field \"" + name + "\": " + error);
   }
-  for (const CountedList& c : kCountedLists) {
-    const auto given =
-        std::find_if(setup.fields.begin(), setup.fields.end(), [&](const auto& f) { return f.first == c.list; });
-    const auto* list = given != setup.fields.end() ? std::get_if<std::vector<double>>(&given->second) : nullptr;
-    const RecordField* count = FindField(layout, c.count);
-    if (list == nullptr || count == nullptr) continue;
-    const auto length = static_cast<int64_t>(list->size());
-    if (!Given(setup, c.count)) {
-      std::string error;
-      if (!SetField(layout, record.data(), *count, FieldValue(length), error))
-        throw BlockSetupError(words + ", field \"" + c.list + "\": " + error);
+  for (const RecordField& list : layout.fields) {
+    const FieldValue* given = list.IsCounted() ? Given(setup, list.name) : nullptr;
+    const auto* values = given != nullptr ? std::get_if<std::vector<double>>(given) : nullptr;
+    if (values == nullptr) continue;
+    const RecordField& count = CountOf(list);
+    std::string error;
+    if (Given(setup, count.name) == nullptr) {
+      if (!SetField(layout, record.data(), count, FieldValue(static_cast<int64_t>(values->size())), error))
+        throw BlockSetupError(words + ", field \"" + list.name + "\": " + error);
       continue;
     }
-    const FieldValue v = GetField(layout, record.data(), *count);
-    const int64_t n = std::get_if<int64_t>(&v) != nullptr ? std::get<int64_t>(v) : 0;
-    if (n != length)
-      throw BlockSetupError(words + ": \"" + c.list + "\" holds " + std::to_string(length) + " values but \"" +
-                            c.count + "\" is " + std::to_string(n) + "; give both the same length");
+    const FieldValue n = GetField(layout, record.data(), count);
+    const std::string problem =
+        ListCountProblem(list, values->size(), std::get_if<int64_t>(&n) != nullptr ? std::get<int64_t>(n) : 0);
+    if (!problem.empty()) throw BlockSetupError(words + ": " + problem);
   }
   return record;
 }
