@@ -23,6 +23,7 @@ struct Engine::SimBlock {
   uint32_t calls = 0;               // InputChanged calls in this time point
   uint64_t skipped = 0;             // time points with written inputs and no call (events)
   uint64_t repeated = 0;            // time points with more than one call (events)
+  bool recorded = false;            // a WAVE recorder that opened its file at Start
   const std::vector<VarHandle>& Inputs() const { return core.Inputs(); }
   const std::vector<VarHandle>& Outputs() const { return core.Outputs(); }
   int32_t Activation() const { return core.Activation(); }
@@ -137,6 +138,28 @@ bool Engine::Build() {
     blocks_.push_back(std::move(b));
   }
   return ok;
+}
+
+namespace {
+// The file a WAVE recorder writes, as its record names it; "" for other
+// blocks and for one that takes its file from its "Test" port.
+std::string RecordingName(const BlockEntry& entry) {
+  const BlockType* type = FindBlockType(entry.exportName);
+  const RecordLayout& layout = WaveRecordLayout();
+  if (type == nullptr || type->blockClass != BlockClass::WaveSave || entry.inputs.count("Test") != 0 ||
+      entry.record.size() != layout.size)
+    return {};
+  const FieldValue name = GetField(layout, entry.record.data(), RecordFieldNamed(RecordKind::Wave, "FileName"));
+  const auto* text = std::get_if<std::string>(&name);
+  return text != nullptr ? *text : std::string();
+}
+}  // namespace
+
+std::vector<std::string> Engine::Recordings() const {
+  std::vector<std::string> names;
+  for (const auto& b : blocks_)
+    if (b->recorded) names.push_back(RecordingName(*b->entry));
+  return names;
 }
 
 int32_t Engine::DesignSignMode(const Design& design, const std::string& variable) {
@@ -538,7 +561,10 @@ bool Engine::StartBlocks(RunStats& stats) {
   timed_.clear();
   for (auto& b : blocks_) {
     current_ = b.get();
+    const uint64_t reports = b->core.Errors();
     b->core.Start();
+    // A recorder that cannot open its file says so at Start.
+    b->recorded = !RecordingName(*b->entry).empty() && b->core.Errors() == reports;
     b->next = b->Activation() == kTimeDriven ? 0 : Stimulus::kNever;
     if (b->Activation() == kTimeDriven) timed_.push_back(b.get());
   }

@@ -50,6 +50,9 @@ class Engine : private SteppedBlock::Listener {
   RunStats Run(Recorder* recorder, const std::function<void(int64_t)>& progress = {});
 
   const VariableStore& Store() const { return *store_; }
+  // The file names (as their records give them) of the WAVE recorders that
+  // opened their files in this run, in design order.
+  std::vector<std::string> Recordings() const;
   // The sign mode of the block writing a variable (else of a block reading
   // it, else 0): what its store variable is decoded in.
   int32_t SignModeOf(const std::string& variable) const;

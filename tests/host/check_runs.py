@@ -345,6 +345,7 @@ def check_diagnoses(exe, out):
         check(said, f"{name}: no \"{prefix}...{message}\" in {p.stderr}")
         check(last_line(p).startswith("rir-eda: the run failed: ") and "error" in last_line(p),
               f"{name}: last line {last_line(p)!r}")
+        check("wrote WAVE" not in p.stdout, f"{name}: names a recording it did not make: {p.stdout}")
         print(f"{name}: status {p.returncode}; {last_line(p)}")
 
 
