@@ -27,80 +27,52 @@ std::string SamplesRu(const TFormatRun& f) {
   return std::to_string(f.BitsPerSample) + "-битные отсчёты " + FormatName(f.Tag);
 }
 
-std::string RefusalEnglish(WaveRefusal r, const std::string& path, const WaveFileHeader& h) {
+// The reader's reason for refusing the file, in words.
+std::string Refusal(bool ru, WaveRefusal r, const std::string& path, const WaveFileHeader& h) {
   const TFormatRun& f = h.format;
   switch (r) {
     case WaveRefusal::None:
       return {};
     case WaveRefusal::Missing:
-      return "file not found: " + path;
+      return (ru ? "файл не найден: " : "file not found: ") + path;
     case WaveRefusal::NotRegular:
-      return path + " is not a regular file";
+      return path + (ru ? " не является обычным файлом" : " is not a regular file");
     case WaveRefusal::Unreadable:
-      return "cannot read " + path;
+      return (ru ? "не могу прочитать " : "cannot read ") + path;
     case WaveRefusal::NotRiffWave:
-      return path + " is not a RIFF WAVE file";
+      return path + (ru ? " не является файлом RIFF WAVE" : " is not a RIFF WAVE file");
     case WaveRefusal::NoFormat:
-      return path + " has a \"" + Id(f.Id) + "\" chunk where the player needs the format chunk";
+      return ru ? path + ": на месте блока формата стоит блок \"" + Id(f.Id) + "\""
+                : path + " has a \"" + Id(f.Id) + "\" chunk where the player needs the format chunk";
     case WaveRefusal::Channels:
-      return path + " has " + std::to_string(f.Channels) + " channels; the player reads 1 to 4";
+      return ru ? path + ": каналов " + std::to_string(f.Channels) + "; проигрыватель читает от 1 до 4"
+                : path + " has " + std::to_string(f.Channels) + " channels; the player reads 1 to 4";
     case WaveRefusal::NotPcm:
-      return path +
-             " has an extensible format chunk that does not name PCM samples; the player reads 8- or "
-             "16-bit PCM only";
+      return path + (ru ? ": расширенный блок формата не называет отсчёты PCM; проигрыватель читает только 8- или "
+                          "16-битный PCM"
+                        : " has an extensible format chunk that does not name PCM samples; the player reads 8- or "
+                          "16-bit PCM only");
     case WaveRefusal::FormatSize:
-      return path + " has a format chunk of " + std::to_string(f.Size) + " bytes (" + Samples(f) +
-             " samples); the player reads only the 16-byte PCM format chunk or the 40-byte extensible one";
+      return ru ? path + ": блок формата длиной " + std::to_string(f.Size) + " байт (" + SamplesRu(f) +
+                      "); проигрыватель читает только 16-байтный блок формата PCM или 40-байтный расширенный"
+                : path + " has a format chunk of " + std::to_string(f.Size) + " bytes (" + Samples(f) +
+                      " samples); the player reads only the 16-byte PCM format chunk or the 40-byte extensible one";
     case WaveRefusal::FactSize:
-      return path + " has a \"fact\" chunk of " + std::to_string(h.data.Size) +
-             " bytes; the player skips only a 4-byte one";
+      return ru ? path + ": блок \"fact\" длиной " + std::to_string(h.data.Size) +
+                      " байт; проигрыватель пропускает только 4-байтный"
+                : path + " has a \"fact\" chunk of " + std::to_string(h.data.Size) +
+                      " bytes; the player skips only a 4-byte one";
     case WaveRefusal::ChunkBefore:
-      return path + " has a \"" + Id(h.data.Id) +
-             "\" chunk before its samples; the player needs the samples right after the format chunk";
+      return ru ? path + ": перед отсчётами стоит блок \"" + Id(h.data.Id) +
+                      "\"; проигрыватель ждёт отсчёты сразу за блоком формата"
+                : path + " has a \"" + Id(h.data.Id) +
+                      "\" chunk before its samples; the player needs the samples right after the format chunk";
     case WaveRefusal::NoFrames:
-      return path + " has " + std::to_string(f.Channels) + " channels of " + std::to_string(f.BitsPerSample) +
-             " bits, less than a byte per sample frame";
+      return path + ": " + std::to_string(f.Channels) + (ru ? " канал(а) по " : " channels of ") +
+             std::to_string(f.BitsPerSample) +
+             (ru ? " бит, меньше байта на кадр" : " bits, less than a byte per frame");
     case WaveRefusal::Truncated:
-      return path + " ends inside its header";
-  }
-  return {};
-}
-
-std::string RefusalRussian(WaveRefusal r, const std::string& path, const WaveFileHeader& h) {
-  const TFormatRun& f = h.format;
-  switch (r) {
-    case WaveRefusal::None:
-      return {};
-    case WaveRefusal::Missing:
-      return "файл не найден: " + path;
-    case WaveRefusal::NotRegular:
-      return path + " не является обычным файлом";
-    case WaveRefusal::Unreadable:
-      return "не могу прочитать " + path;
-    case WaveRefusal::NotRiffWave:
-      return path + " не является файлом RIFF WAVE";
-    case WaveRefusal::NoFormat:
-      return path + ": на месте блока формата стоит блок \"" + Id(f.Id) + "\"";
-    case WaveRefusal::Channels:
-      return path + ": каналов " + std::to_string(f.Channels) + "; проигрыватель читает от 1 до 4";
-    case WaveRefusal::NotPcm:
-      return path +
-             ": расширенный блок формата не называет отсчёты PCM; проигрыватель читает только 8- или "
-             "16-битный PCM";
-    case WaveRefusal::FormatSize:
-      return path + ": блок формата длиной " + std::to_string(f.Size) + " байт (" + SamplesRu(f) +
-             "); проигрыватель читает только 16-байтный блок формата PCM или 40-байтный расширенный";
-    case WaveRefusal::FactSize:
-      return path + ": блок \"fact\" длиной " + std::to_string(h.data.Size) +
-             " байт; проигрыватель пропускает только 4-байтный";
-    case WaveRefusal::ChunkBefore:
-      return path + ": перед отсчётами стоит блок \"" + Id(h.data.Id) +
-             "\"; проигрыватель ждёт отсчёты сразу за блоком формата";
-    case WaveRefusal::NoFrames:
-      return path + ": " + std::to_string(f.Channels) + " канал(а) по " + std::to_string(f.BitsPerSample) +
-             " бит, меньше байта на кадр";
-    case WaveRefusal::Truncated:
-      return path + " обрывается внутри заголовка";
+      return path + (ru ? " обрывается внутри заголовка" : " ends inside its header");
   }
   return {};
 }
@@ -111,8 +83,7 @@ WaveFileVerdict CheckWaveFile(HostLanguage lang, const std::string& path) {
   const bool ru = lang == HostLanguage::Russian;
   WaveFileHeader h;
   const WaveRefusal refusal = ProbeWaveFile(path, h);
-  if (refusal != WaveRefusal::None)
-    return {ru ? RefusalRussian(refusal, path, h) : RefusalEnglish(refusal, path, h), {}};
+  if (refusal != WaveRefusal::None) return {Refusal(ru, refusal, path, h), {}};
   TFormatRun f = h.format;
   if (f.Tag == kWaveExtensibleTag) f.Tag = kWavePcmTag;  // the reader took only PCM in that form
   if (!WaveSamplesHandled(f.BitsPerSample))
