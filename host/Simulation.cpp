@@ -210,6 +210,8 @@ int Finish(const RunRequest& request, const Design& design, RunOutcome& run, uin
   const HostLanguage lang = LanguageFromText(design.language);
   // The design's own warnings count with the run's.
   const uint64_t warnings = stats.warnings + design.warnings.size();
+  if (request.counts != nullptr)
+    *request.counts = {errors, warnings, stats.timePoints, stats.steps, stats.notifications, stats.events};
   if (!request.quiet) {
     out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
                            run.seconds)

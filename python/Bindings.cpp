@@ -187,10 +187,19 @@ py::tuple Run(const std::string& design, const std::vector<std::string>& overrid
     if (!interrupted && ++points % 4096 == 0) interrupted = PyErr_CheckSignals() != 0;
     return interrupted ? SIGINT : 0;
   };
+  RunCounts counts;
+  request.counts = &counts;
   std::ostringstream out, err;
   const int status = RunDesignFile(request, out, err);
   if (interrupted || PyErr_CheckSignals() != 0) throw py::error_already_set();
-  return py::make_tuple(status, values.Times(), values.Result(), out.str(), err.str());
+  py::dict summary;
+  summary["errors"] = counts.errors;
+  summary["warnings"] = counts.warnings;
+  summary["time_points"] = counts.timePoints;
+  summary["block_steps"] = counts.steps;
+  summary["input_notifications"] = counts.notifications;
+  summary["value_changes"] = counts.events;
+  return py::make_tuple(status, values.Times(), values.Result(), out.str(), err.str(), summary);
 }
 
 }  // namespace
