@@ -17,22 +17,15 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION share/rir-eda/exam
 install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/README.md
               ${PROJECT_SOURCE_DIR}/cmake/debian/copyright DESTINATION share/doc/rir-eda)
 
-# The man page, made from --help.
-find_program(RIR_HELP2MAN help2man)
-if(RIR_HELP2MAN)
-  set(man ${CMAKE_BINARY_DIR}/man/rir-eda.1.gz)
-  add_custom_command(OUTPUT ${man}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-    COMMAND ${RIR_HELP2MAN} --no-info --no-discard-stderr
-      --name "simulates designs built from the Rir_Eda block library" $<TARGET_FILE:rir-eda>
-      | gzip -9n > ${man}
-    DEPENDS rir-eda VERBATIM)
-  add_custom_target(rir_eda_man ALL DEPENDS ${man})
-  install(FILES ${man} DESTINATION share/man/man1)
-endif()
+# The man page, written by the simulator from its own command-line definitions.
+set(man ${CMAKE_BINARY_DIR}/man/rir-eda.1.gz)
+add_custom_command(OUTPUT ${man}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+  COMMAND $<TARGET_FILE:rir-eda> --man-page | gzip -9n > ${man}
+  DEPENDS rir-eda VERBATIM)
+add_custom_target(rir_eda_man ALL DEPENDS ${man})
+install(FILES ${man} DESTINATION share/man/man1)
 
-# One .deb per install component: "main" is rir-eda; another component
-# becomes a package of its own by its CPACK_DEBIAN_<COMPONENT>_* settings.
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_PACKAGE_NAME rir-eda)
@@ -61,7 +54,7 @@ set(CPACK_DEBIAN_MAIN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
 
 # The package builds from this tree and holds what the installed programs look for.
-if(RIR_WITH_TESTS AND RIR_WITH_PYTHON AND RIR_WITH_DIALOGS AND RIR_HELP2MAN AND NOT RIR_SANITIZE AND NOT RIR_WITH_FUZZ)
+if(RIR_WITH_TESTS AND RIR_WITH_PYTHON AND RIR_WITH_DIALOGS AND NOT RIR_SANITIZE AND NOT RIR_WITH_FUZZ)
   add_test(NAME package_deb
     COMMAND sh -c "${CMAKE_CPACK_COMMAND} -G DEB -B ${CMAKE_BINARY_DIR}/package >/dev/null && bash ${PROJECT_SOURCE_DIR}/tools/check-deb.sh ${CMAKE_BINARY_DIR}/package/${CPACK_DEBIAN_MAIN_FILE_NAME}"
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR})

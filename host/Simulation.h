@@ -13,13 +13,14 @@
 #include <string>
 #include <vector>
 
-class Recorder;
+#include "ValueRanges.h"
 
-// The numbers of a run's summary, for callers that keep them (the Python
-// module, sweeps).
+// The numbers of a run's summary and every variable's range, for callers
+// that keep them (the Python module, sweeps).
 struct RunCounts {
   uint64_t errors = 0, warnings = 0;
   uint64_t timePoints = 0, steps = 0, notifications = 0, events = 0;
+  std::vector<ValueRange> ranges;
 };
 
 struct RunRequest {

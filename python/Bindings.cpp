@@ -199,6 +199,9 @@ py::tuple Run(const std::string& design, const std::vector<std::string>& overrid
   summary["block_steps"] = counts.steps;
   summary["input_notifications"] = counts.notifications;
   summary["value_changes"] = counts.events;
+  py::dict ranges;
+  for (const ValueRange& r : counts.ranges) ranges[py::str(r.variable)] = py::make_tuple(r.min, r.max);
+  summary["ranges"] = ranges;
   return py::make_tuple(status, values.Times(), values.Result(), out.str(), err.str(), summary);
 }
 

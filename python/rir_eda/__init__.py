@@ -315,7 +315,8 @@ class RunResult(dict):
     ``rir-eda run`` would print (the files written and the summary);
     ``messages`` its warnings and errors; ``counts`` the summary's numbers
     ({"errors", "warnings", "time_points", "block_steps",
-    "input_notifications", "value_changes"}).
+    "input_notifications", "value_changes"}); ``ranges`` every variable's
+    (smallest, largest) value, decoded as the CSV decodes it.
     """
 
     def __init__(self, values, time, log, messages, counts):
@@ -323,6 +324,7 @@ class RunResult(dict):
         self.time = time
         self.log = log
         self.messages = messages
+        self.ranges = counts.pop("ranges")
         self.counts = counts
 
 

@@ -80,7 +80,7 @@ def run_point(design, point, assignments, output_dir, folder, scheduling):
         return _flat(row)
     row.update(result.counts)
     row["message_list"] = result.messages
-    row["statistics"] = {name: (int(v.min()), int(v.max())) for name, v in result.items() if len(v)}
+    row["statistics"] = result.ranges
     return _flat(row)
 
 
