@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Recorder.h"
+#include "host/engine/Recorder.h"
 
 struct ValueRange {
   std::string variable;

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "Simulation.h"
+#include "host/run/RunDesignFile.h"
 
 namespace {
 constexpr std::string_view kToolPrefix = "rir-eda: ";

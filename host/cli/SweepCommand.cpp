@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "Interruption.h"
-#include "Simulation.h"
+#include "host/run/RunDesignFile.h"
 #include "SweepTable.h"
 
 namespace fs = std::filesystem;

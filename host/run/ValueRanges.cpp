@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "InProcessHost.h"
+#include "host/engine/InProcessHost.h"
 #include "numeric/ValueText.h"
 
 namespace {
