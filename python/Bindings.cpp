@@ -10,15 +10,15 @@
 #include <sstream>
 
 #include "Catalogue.h"
-#include "host/BlockReference.h"
-#include "host/BlockSession.h"
-#include "host/BlockTypes.h"
-#include "host/Design.h"
-#include "host/DesignReader.h"
-#include "host/Overrides.h"
-#include "host/PluginLoader.h"
-#include "host/Recorder.h"
-#include "host/Simulation.h"
+#include "host/design/BlockReference.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/Design.h"
+#include "host/design/DesignReader.h"
+#include "host/design/Overrides.h"
+#include "host/engine/PluginLoader.h"
+#include "host/engine/Recorder.h"
+#include "host/run/RunDesignFile.h"
+#include "host/session/BlockSession.h"
 #include "numeric/ValueText.h"
 
 namespace py = pybind11;

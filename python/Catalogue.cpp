@@ -8,10 +8,10 @@
 #include <cmath>
 #include <sstream>
 
-#include "host/BlockReference.h"
-#include "host/BlockSession.h"
-#include "host/BlockTypes.h"
-#include "host/RecordFields.h"
+#include "host/design/BlockReference.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/RecordFields.h"
+#include "host/session/BlockSession.h"
 
 namespace py = pybind11;
 

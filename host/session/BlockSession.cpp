@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string_view>
 
-#include "Design.h"
-#include "Messages.h"
-#include "PluginLoader.h"
-#include "RecordChecks.h"
+#include "host/design/Design.h"
+#include "host/design/Messages.h"
+#include "host/design/RecordChecks.h"
+#include "host/engine/PluginLoader.h"
 #include "numeric/ValueText.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "BlockTypes.h"
-#include "InProcessHost.h"
-#include "RecordFields.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/RecordFields.h"
+#include "host/engine/InProcessHost.h"
 
 class PluginLoader;
 
