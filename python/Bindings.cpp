@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 
+#include "Catalogue.h"
 #include "host/design/BlockReference.h"
 #include "host/design/BlockTypes.h"
 #include "host/design/Design.h"
@@ -224,6 +225,7 @@ PYBIND11_MODULE(_core, m) {
     return out.str();
   });
   m.def("run", &Run);
+  AddCatalogue(m);
   py::class_<PyBlock>(m, "Block")
       .def(py::init<const std::string&, int32_t, int32_t, const std::vector<std::string>&, const std::string&,
                     const py::dict&>())

@@ -28,7 +28,7 @@ done
 control=$(mktemp -d)
 trap 'rm -rf "$control"' EXIT
 dpkg-deb -e "$deb" "$control/DEBIAN"
-grep -q 'py3clean -p rir-eda' "$control/DEBIAN/prerm" 2>/dev/null || { echo "prerm does not clean the byte code" >&2; status=1; }
+grep -q 'py3clean -p' "$control/DEBIAN/prerm" 2>/dev/null || { echo "prerm does not clean the byte code" >&2; status=1; }
 # The man page: every subcommand of the packaged simulator, run's --set, the exit statuses.
 dpkg-deb -x "$deb" "$control/root"
 man=$(zcat "$control/root/usr/share/man/man1/rir-eda.1.gz")

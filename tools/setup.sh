@@ -7,7 +7,8 @@
 #         Debian's wheel tools;
 #   all (the default): that and everything the tests, the benchmarks, the
 #         Windows cross-build (mingw, wine), fuzzing (clang), the sound
-#         recordings (PulseAudio) and the sweeps on Dask need.
+#         recordings (PulseAudio), the sweeps on Dask and the GNU Radio
+#         blocks (GNU Radio 3.10; GTK and xdotool for the GRC screenshot) need.
 # Idempotent: packages already present are left alone, and apt-get update
 # runs only when something is missing.
 set -euo pipefail
@@ -29,6 +30,7 @@ test_packages=(
   sox xvfb xauth imagemagick espeak-ng gtkwave parallel
   pulseaudio pulseaudio-utils
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest
+  gnuradio gir1.2-gtk-3.0 xdotool
 )
 
 case "${1:-all}" in
