@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -69,15 +70,21 @@ bool WriteTable(const fs::path& file, const std::vector<SweepRow>& rows, std::os
   return true;
 }
 
+// The row's exit status; -1 when it has none (a row file someone changed).
 int StatusOf(const SweepRow& row) {
-  for (const auto& [column, value] : row)
-    if (column == "status") return std::stoi(value);
-  return 1;
+  for (const auto& [column, value] : row) {
+    int status = -1;
+    if (column == "status" && std::from_chars(value.data(), value.data() + value.size(), status).ec == std::errc())
+      return status;
+  }
+  return -1;
 }
 
-int WriteJobs(const SweepRequest& request, const std::string& self, size_t count, std::ostream& out) {
+int WriteJobs(const SweepRequest& request, const std::string& self, size_t count, std::ostream& out,
+              std::ostream& err) {
   const fs::path dir = fs::absolute(request.outputDir);
-  fs::create_directories(dir);
+  std::error_code ec;
+  fs::create_directories(dir, ec);
   std::string command = ShellQuoted(self) + " sweep " + ShellQuoted(fs::absolute(request.design).string());
   for (const std::string& axis : request.grid) command += " --grid " + ShellQuoted(axis);
   command += " -o " + ShellQuoted(dir.string()) + " --plugin " + ShellQuoted(fs::absolute(request.pluginPath));
@@ -89,7 +96,10 @@ int WriteJobs(const SweepRequest& request, const std::string& self, size_t count
         << "#SBATCH --output=" << (dir / "slurm-%A_%a.out").string() << "\n"
         << "# One point per array task: line TASK + 1 of the job list.\n"
         << "sed -n \"$((SLURM_ARRAY_TASK_ID + 1))p\" " << ShellQuoted((dir / kJobList).string()) << " | bash\n";
-  if (!jobs.flush() || !slurm.flush()) return 1;
+  if (!jobs.flush() || !slurm.flush()) {
+    err << "rir-eda: cannot write the job lists in " << dir.string() << "\n";
+    return 1;
+  }
   out << "wrote " << (dir / kJobList).string() << " (" << count << " jobs, for GNU parallel) and "
       << (dir / kSlurmScript).string() << " (a Slurm job array); then: rir-eda sweep ... --collect\n";
   return 0;
@@ -101,7 +111,7 @@ int Collect(const SweepRequest& request, size_t count, std::ostream& out, std::o
   for (size_t k = 0; k < count; ++k) {
     std::ifstream f(RowFile(request.outputDir, PointFolder(k, count)));
     std::vector<SweepRow> read;
-    if (!f || !ReadSweepTable(f, read) || read.size() != 1)
+    if (!f || !ReadSweepTable(f, read) || read.size() != 1 || StatusOf(read[0]) < 0)
       missing += (missing.empty() ? "" : ", ") + std::to_string(k);
     else
       rows.push_back(read[0]);
@@ -172,7 +182,7 @@ int RunSweepCommand(const SweepRequest& request, const std::string& self, std::o
     }
   }
   const auto points = GridPoints(axes);
-  if (request.jobs) return WriteJobs(request, self, points.size(), out);
+  if (request.jobs) return WriteJobs(request, self, points.size(), out, err);
   if (request.collect) return Collect(request, points.size(), out, err);
   if (request.point < 0) return RunAll(request, points, out, err);
   const size_t k = static_cast<size_t>(request.point);
