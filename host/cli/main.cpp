@@ -7,6 +7,8 @@
 
 #include "EditCommand.h"
 #include "Interruption.h"
+#include "ManPage.h"
+#include "SweepCommand.h"
 #include "host/design/BlockReference.h"
 #include "host/design/BlockTypes.h"
 #include "host/run/OutputSinks.h"
@@ -87,6 +89,17 @@ int main(int argc, char** argv) {
       "the folder runs write to; recorders' file names are relative to it (default: the working folder)");
   editCmd->add_option("--plugin", request.pluginPath, "the plug-in library to load");
 
+  SweepRequest sweep;
+  sweep.pluginPath = request.pluginPath;
+  CLI::App* sweepCmd = AddSweepCommand(app, sweep);
+  // Hidden: the build writes the man page with it.
+  app.add_flag_callback("--man-page",
+                        [&app] {
+                          WriteManPage(app, RIR_VERSION, std::cout);
+                          throw CLI::Success();
+                        })
+      ->group("");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help, --version
@@ -103,6 +116,10 @@ int main(int argc, char** argv) {
     if (interruption::Received() == 0) return status;
     std::cerr << "rir-eda: interrupted; what the edit writes was finished first\n";
     return interruption::ExitStatus(interruption::Received());
+  }
+  if (*sweepCmd) {
+    interruption::InstallForRun();
+    return RunSweepCommand(sweep, exe.string(), std::cout, std::cerr);
   }
   if (*blocks) {
     if (blockType.empty()) {

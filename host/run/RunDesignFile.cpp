@@ -22,18 +22,18 @@ namespace {
 class Fanout : public Recorder {
  public:
   std::vector<std::unique_ptr<OutputSink>> sinks;
-  Recorder* observer = nullptr;  // the caller's own, besides the files
+  std::vector<Recorder*> observers;  // the caller's own and the ranges, besides the files
   void Begin(const VariableStore& s) override {
     for (auto& r : sinks) r->Begin(s);
-    if (observer != nullptr) observer->Begin(s);
+    for (Recorder* r : observers) r->Begin(s);
   }
   void Sample(int64_t t, const VariableStore& s) override {
     for (auto& r : sinks) r->Sample(t, s);
-    if (observer != nullptr) observer->Sample(t, s);
+    for (Recorder* r : observers) r->Sample(t, s);
   }
   void End(int64_t t) override {
     for (auto& r : sinks) r->End(t);
-    if (observer != nullptr) observer->End(t);
+    for (Recorder* r : observers) r->End(t);
   }
 };
 
@@ -182,6 +182,14 @@ int Finish(const RunRequest& request, const Design& design, RunOutcome& run, uin
   const HostLanguage lang = LanguageFromText(design.language);
   // The design's own warnings count with the run's.
   const uint64_t warnings = stats.warnings + design.warnings.size();
+  if (request.counts != nullptr) {
+    request.counts->errors = errors;
+    request.counts->warnings = warnings;
+    request.counts->timePoints = stats.timePoints;
+    request.counts->steps = stats.steps;
+    request.counts->notifications = stats.notifications;
+    request.counts->events = stats.events;
+  }
   if (!request.quiet) {
     out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
                            run.seconds)
@@ -218,7 +226,9 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   if (request.verbose) engine.SetTrace([&err](const std::string& line) { err << "trace: " << line << "\n"; });
   if (!engine.Build()) return 2;
   Fanout fan;
-  fan.observer = request.observer;
+  if (request.observer != nullptr) fan.observers.push_back(request.observer);
+  ValueRanges ranges;
+  if (request.counts != nullptr) fan.observers.push_back(&ranges);
   if (!OpenSinks(request, design, engine, fan, err)) return 2;
 
   StatusLine status(request.progress && !request.quiet && !request.verbose && isatty(STDERR_FILENO) != 0);
@@ -229,5 +239,6 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   if (!request.quiet)
     for (const std::string& name : engine.Recordings())
       out << DescribeWrote(lang, "WAVE", OutputPath(request.outputDir, name)) << "\n";
+  if (request.counts != nullptr) request.counts->ranges = ranges.Ranges();
   return Finish(request, design, run, run.stats.errors + failedOutputs, out, err);
 }

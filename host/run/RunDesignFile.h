@@ -7,13 +7,22 @@
 // its outputs written up to the time point it reached.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <map>
 #include <string>
 #include <vector>
 
-class Recorder;
+#include "ValueRanges.h"
+
+// The numbers of a run's summary and every variable's range, for callers
+// that keep them (the Python module, sweeps).
+struct RunCounts {
+  uint64_t errors = 0, warnings = 0;
+  uint64_t timePoints = 0, steps = 0, notifications = 0, events = 0;
+  std::vector<ValueRange> ranges;
+};
 
 struct RunRequest {
   std::string design;
@@ -31,6 +40,8 @@ struct RunRequest {
   std::function<int()> interruption;
   // Also sees every sample (the Python module's run() keeps the values).
   Recorder* observer = nullptr;
+  // Filled in at the end of a run that ran.
+  RunCounts* counts = nullptr;
 };
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err);

@@ -65,11 +65,15 @@ uint16_t PortKind(const PortSpec& p) {
 // A session's port width: one bit for a clock or a one-bit port, the
 // multiple of `width` a port follows, `width` otherwise.
 int32_t PortVariableWidth(const PortSpec& p, int32_t width) {
-  if (std::string_view(p.name) == "Clk" || (p.width.min == 1 && p.width.max == 1)) return 1;
+  if (IsOneBitPort(p)) return 1;
   return p.width.follows >= 0 ? p.width.factor * width : width;
 }
 
 }  // namespace
+
+bool IsOneBitPort(const PortSpec& p) {
+  return std::string_view(p.name) == "Clk" || (p.width.min == 1 && p.width.max == 1);
+}
 
 BlockSession::BlockSession(PluginLoader& plugin, const BlockSetup& setup)
     : plugin_(plugin), signValue_(setup.signValue) {
@@ -182,7 +186,8 @@ void BlockSession::Process(size_t count, const std::vector<const int64_t*>& inpu
   SteppedBlock& core = *core_;
   plugin_.SetMessageHandler(&BlockSession::OnLibraryMessage, this);
   for (size_t n = 0; n < count && !aborted_; ++n) {
-    const auto time = static_cast<int64_t>(n);
+    sample_ = started_ ? sample_ + 1 : 0;
+    const int64_t time = sample_;
     store_->SetTimePoint(time);
     for (size_t i = 0; i < inputs.size(); ++i) core.Feed(i, inputs[i][n]);
     if (!started_) {

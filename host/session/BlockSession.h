@@ -10,12 +10,12 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <memory>
 
 #include "host/design/BlockTypes.h"
 #include "host/design/RecordFields.h"
@@ -36,6 +36,10 @@ struct BlockSetup {
   std::vector<std::string> optionalInputs;                 // optional input ports to connect ("Clk", "D2In")
   std::string folder;                                      // wave blocks' library directory, with a trailing '/'
 };
+
+// A port a session gives one bit whatever the width of its buses: a clock or
+// a port meant for one bit.
+bool IsOneBitPort(const PortSpec& port);
 
 class BlockSession : private SteppedBlock::Listener {
  public:
@@ -88,6 +92,7 @@ class BlockSession : private SteppedBlock::Listener {
   std::vector<std::string> inputs_, outputs_;
   std::vector<std::string> messages_;
   bool started_ = false;
+  int64_t sample_ = 0;  // since Start: the host's time, whatever the Process calls' sizes
   bool aborted_ = false;
   std::map<std::string, int32_t> widths_;  // per port
 };
