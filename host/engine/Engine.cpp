@@ -18,12 +18,12 @@ struct Engine::SimBlock {
            SteppedBlock::Listener& listener)
       : entry(&e), core(std::move(store), type, e.name, lang, listener) {}
   const BlockEntry* entry;
-  SteppedBlock core;
   int64_t next = Stimulus::kNever;  // next TimeStep of a time-driven block
   uint32_t calls = 0;               // InputChanged calls in this time point
   uint64_t skipped = 0;             // time points with written inputs and no call (events)
   uint64_t repeated = 0;            // time points with more than one call (events)
   bool recorded = false;            // a WAVE recorder that opened its file at Start
+  SteppedBlock core;
   const std::vector<VarHandle>& Inputs() const { return core.Inputs(); }
   const std::vector<VarHandle>& Outputs() const { return core.Outputs(); }
   int32_t Activation() const { return core.Activation(); }
@@ -366,7 +366,7 @@ inline bool Engine::Visit(int64_t time, RunStats& stats, Loop& loop) {
     if (any == 0) continue;
     if (loop.tracing) TraceCall(time, *e->block, "   InputChanged ", nullptr);
     current_ = e->block;
-    e->core->InputChanged();
+    e->block->core.InputChanged();
     ++loop.calls;
   }
   current_ = nullptr;
@@ -500,7 +500,6 @@ void Engine::PlanVisit() {
       e.loop = &g;
     } else {
       e.block = g.single;
-      e.core = &g.single->core;
       e.from = static_cast<uint32_t>(planInputs_.size());
       for (VarHandle h : g.single->Inputs()) {
         const uint32_t word = (h - 1) / 64;

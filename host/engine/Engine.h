@@ -137,7 +137,6 @@ class Engine : private SteppedBlock::Listener {
   // The dataflow visit, one entry per group in order (see Visit).
   struct PlanEntry {
     SimBlock* block = nullptr;
-    SteppedBlock* core = nullptr;
     InputMask first;            // its inputs in one word of written bits,
     uint32_t from = 0, to = 0;  // and in more words: planInputs_[from, to)
     Group* loop = nullptr;      // a loop group, settled by SettleGroup

@@ -101,18 +101,19 @@ class SteppedBlock {
   void OnReport(const HostReport& r);
   [[gnu::noinline, gnu::cold]] void SayTableEnd(int64_t time);
 
+  // What every call reads first, together.
+  IModel* model_ = nullptr;
+  int64_t tableLeft_ = -1;  // steps left in a free-running generator's table, -1 = no table
+  int32_t activation_ = 0;
+  bool playsTable_ = false;
   const BlockType& type_;
   std::string name_;
   HostLanguage lang_;
   Listener& listener_;
   InProcessHost host_;
-  IModel* model_ = nullptr;
-  int32_t activation_ = 0;
   std::vector<VarHandle> inputs_, outputs_;
   std::vector<HostVariable*> outputVariables_;
   std::vector<ValueTextBuffer> feedTexts_;  // per input, sized once
-  bool playsTable_ = false;
-  int64_t tableLeft_ = -1;  // steps left in a free-running generator's table, -1 = no table
   uint64_t reports_ = 0;
   uint64_t errors_ = 0, warnings_ = 0;
 };
