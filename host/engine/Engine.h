@@ -1,5 +1,6 @@
 // Runs a design: constructs its blocks through the plug-in's exports, each
-// over its own InProcessHost on one shared VariableStore, and drives them.
+// in its own stepping core (SteppedBlock) over one shared VariableStore,
+// and schedules their calls.
 #pragma once
 
 #include <cstdint>
