@@ -4,9 +4,12 @@
 #include <cstring>
 #include <exception>
 
+#include "HostServices.h"
+
 TBaseModel::TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation)
     : Host(host), Activation(activation), AuxValue(auxValue) {
   if (Host != nullptr) Host->AddRef();
+  Extension = HostExtensionFor(Host);
   AddRef();
   SelfRef = &Guard;
 }
@@ -281,6 +284,11 @@ bool TBaseModel::IsHigh(VarHandle handle) const {
 }
 
 void TBaseModel::WriteValueText(VarHandle handle, const char* text) const { Host->SetValueText(handle, text); }
+
+void TBaseModel::TellValueProblem(VarHandle handle, int32_t problem) const {
+  if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblem) && Extension->ValueProblem != nullptr)
+    Extension->ValueProblem(Extension->context, handle, problem);
+}
 
 int32_t TBaseModel::GetIntParameter(const char* name, int32_t def) const {
   void* data = nullptr;

@@ -1,5 +1,6 @@
 // The plug-in's exports: block init functions, dialog functions, the greeting
-// and the Linux extensions (ordinal lookup, message handler, language).
+// and our own hosts' extensions (ordinal lookup, message handler, language,
+// host services).
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -10,6 +11,7 @@
 #include "BlockFactories.h"
 #include "DialogLauncher.h"
 #include "Errors.h"
+#include "HostServices.h"
 #include "interface/ExportList.h"
 #include "interface/IntTypes.h"
 
@@ -133,3 +135,5 @@ RIR_EXPORT void RirEda_SetLanguage(const char* language) {
     // Out of memory: the language stays as it was.
   }
 }
+
+RIR_EXPORT void RirEda_SetHostServices(const RirEdaHostServices* table) { SetHostServices(table); }

@@ -191,6 +191,9 @@ void DiffRecord(const DesignBlock& d, const std::vector<uint8_t>& after, const s
   if (after.size() != layout.size)
     throw EditStop{1, "the dialog returned " + std::to_string(after.size()) + " bytes, a " + layout.name +
                           " record has " + std::to_string(layout.size) + "; nothing written"};
+  const char* field = nullptr;
+  if (const std::string problem = NonFiniteRecordProblem(layout, after.data(), field); !problem.empty())
+    throw EditStop{1, "the dialog returned a record in which " + problem + "; nothing written"};
   try {
     for (const RecordField& f : layout.fields) {
       if (f.libraryState || SameField(layout, before.data(), after.data(), f)) continue;

@@ -18,7 +18,8 @@ bool FieldValueFromToml(const toml::node& value, FieldValue& out, std::string& e
 
 // "" when a list written beside its count agrees with it; otherwise the
 // reason ("\"FIRS_Taps\" holds 3 values but \"FIRS_TapsCount\" is 6; ...").
-std::string ListCountProblem(const RecordField& list, size_t length, int64_t count);
+// `countFrom` names the list the count was taken from, when it was.
+std::string ListCountProblem(const RecordField& list, size_t length, int64_t count, const char* countFrom = nullptr);
 
 // "" when the block's record is usable; otherwise the reason, and `field`
 // names the field it is about.

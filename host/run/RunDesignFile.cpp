@@ -194,9 +194,10 @@ int Finish(const RunRequest& request, const Design& design, RunOutcome& run, uin
     out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
                            run.seconds)
         << DescribeProblems(lang, errors, warnings) << "\n";
-    for (const std::string& line : stats.summary) out << line << "\n";
     if (stats.aborted) out << DescribeRunAborted(lang) << "\n";
   }
+  // Warnings are problems: quiet runs keep them.
+  for (const std::string& line : stats.summary) err << "rir-eda: " << line << "\n";
   // A signal while the outputs were written leaves them whole, and is still said.
   if (run.signal == 0 && request.interruption) run.signal = request.interruption();
   const bool failed = stats.aborted || errors > 0 || (request.strict && warnings > 0);
