@@ -67,6 +67,9 @@ int main(int argc, char** argv) {
   run->add_option("--scheduling", request.scheduling, "dataflow or events: how blocks are notified, for this run")
       ->check(CLI::IsMember({"dataflow", "events"}));
   run->add_flag("--strict", request.strict, "warnings fail the run too (exit status 1)");
+  run->add_flag("--allow-paths", request.anyPath,
+                "let recorders' FileName and the design's output names hold folders (../x.wav, /tmp/x.wav): "
+                "write them outside the output folder");
   run->add_flag("-v,--verbose", request.verbose, "trace every block step, settle pass and notification on stderr");
 
   std::string blockType;

@@ -77,6 +77,21 @@ std::string Number(double v) {
 }
 }  // namespace
 
+bool NamesAFolder(std::string_view name) { return name.find_first_of("/\\:") != std::string_view::npos; }
+
+std::string RecordingNameProblem(const BlockEntry& b, const BlockType& type, const char*& field) {
+  constexpr const RecordField& kFileName = RecordFieldNamed(RecordKind::Wave, "FileName");
+  const RecordLayout& layout = RecordOf(type.blockClass);
+  if (type.blockClass != BlockClass::WaveSave || b.inputs.count("Test") != 0 || b.record.size() != layout.size)
+    return {};
+  const std::string name = std::get<std::string>(GetField(layout, b.record.data(), kFileName));
+  if (!NamesAFolder(name)) return {};
+  field = kFileName.name;
+  return BlockWords(b, type) + ": \"" + field + "\" = \"" + name +
+         "\" names a folder: a recording is written in the output folder (-o); give a bare file name, or run with "
+         "--allow-paths to write where it says";
+}
+
 std::string BufferLengthProblem(const BlockEntry& b, const BlockType& type, const char*& field) {
   if (type.blockClass != BlockClass::Transform) return {};
   const RecordLayout& layout = RecordOf(type.blockClass);

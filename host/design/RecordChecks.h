@@ -28,6 +28,12 @@ std::string RecordProblem(const BlockEntry& block, const BlockType& type, const 
 // `block "NAME" (EXPORT)`, as messages name a block.
 std::string BlockWords(const BlockEntry& block, const BlockType& type);
 
+// True when a file name a run writes names a folder too ("../x.wav",
+// "/tmp/x.wav", "sub/x.wav", "C:x.wav"): it would not lie in the output
+// folder, and a run refuses it unless asked to allow it (--allow-paths).
+bool NamesAFolder(std::string_view name);
+// A WAVE recorder whose FileName names a folder: "" or the reason, with `field`.
+std::string RecordingNameProblem(const BlockEntry& block, const BlockType& type, const char*& field);
 // A power-of-two FFT whose length is not one: "" or the reason, with `field`.
 std::string BufferLengthProblem(const BlockEntry& block, const BlockType& type, const char*& field);
 // A Tone or Sine at or above half its sample rate (one sample per

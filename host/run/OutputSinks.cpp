@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "host/design/BlockTypes.h"
+#include "host/design/RecordChecks.h"
 #include "host/engine/Engine.h"
 #include "host/outputs/CsvWriter.h"
 #include "host/outputs/PlotWriter.h"
@@ -94,8 +95,18 @@ void CheckCsvKeys(const Design& d) {
   if (v->width != 1) Fail(d, LineOf(d, "csv_clock"), "\"csv_clock\" must name a one-bit variable");
 }
 
+// The chosen buses; every bus of the design when none is chosen, as the
+// GTKWave save file takes them.
+std::vector<std::string> CsvBuses(const Design& d) {
+  if (d.output.Find("csv_buses") != nullptr) return NamesOf(d, "csv_buses");
+  std::vector<std::string> names;
+  for (const VariableEntry& v : d.variables)
+    if (v.kind == vkBus || v.kind == vkDOTBus) names.push_back(v.name);
+  return names;
+}
+
 std::unique_ptr<OutputSink> MakeCsv(const SinkContext& c) {
-  std::vector<std::string> names = NamesOf(c.design, "csv_buses");
+  std::vector<std::string> names = CsvBuses(c.design);
   std::vector<int32_t> modes;
   for (const std::string& n : names) modes.push_back(c.engine.SignModeOf(n));
   return std::make_unique<CsvWriter>(c.path, std::move(names), std::move(modes), TextOf(c.design, "csv_clock"));
@@ -166,11 +177,17 @@ std::unique_ptr<OutputSink> MakePlot(const SinkContext& c) {
 }
 
 // Whether a key's value has the form the key takes.
-void CheckForm(const Design& d, const OutputSetting& s, OutputKeyForm form) {
+void CheckForm(const Design& d, const OutputSetting& s, OutputKeyForm form, bool anyPath) {
   const std::string quoted = "\"" + s.key + "\"";
   switch (form) {
     case OutputKeyForm::Text:
+    case OutputKeyForm::FileName:
       if (s.list || s.values.front().kind != OutputValue::Kind::Text) Fail(d, s.line, quoted + " must be a text");
+      if (form == OutputKeyForm::FileName && !anyPath && NamesAFolder(s.values.front().text))
+        Fail(d, s.line,
+             quoted + " = \"" + s.values.front().text +
+                 "\" names a folder: outputs are written in the output folder (-o); give a bare file name, or run "
+                 "with --allow-paths to write where it says");
       return;
     case OutputKeyForm::Variables:
       if (!s.list) Fail(d, s.line, quoted + " must be a list of variable names");
@@ -193,7 +210,7 @@ void CheckForm(const Design& d, const OutputSetting& s, OutputKeyForm form) {
 bool FormOf(const std::string& key, OutputKeyForm& form) {
   for (const OutputKind& kind : OutputKinds()) {
     if (key == kind.designKey) {
-      form = OutputKeyForm::Text;
+      form = OutputKeyForm::FileName;
       return true;
     }
     for (const OutputKey& k : kind.keys)
@@ -207,14 +224,14 @@ bool FormOf(const std::string& key, OutputKeyForm& form) {
 
 }  // namespace
 
-void CheckOutputSettings(const Design& d) {
+void CheckOutputSettings(const Design& d, bool anyPath) {
   std::vector<OutputKeyForm> forms;
   for (const OutputSetting& s : d.output.settings) {
     OutputKeyForm form;
     if (!FormOf(s.key, form)) Fail(d, s.line, "unknown key \"" + s.key + "\"");
     forms.push_back(form);
   }
-  for (size_t i = 0; i < forms.size(); ++i) CheckForm(d, d.output.settings[i], forms[i]);
+  for (size_t i = 0; i < forms.size(); ++i) CheckForm(d, d.output.settings[i], forms[i], anyPath);
   for (const OutputKind& kind : OutputKinds())
     if (kind.checkKeys != nullptr) kind.checkKeys(d);
 }
@@ -243,12 +260,12 @@ const std::vector<OutputKind>& OutputKinds() {
   static const std::vector<OutputKind> kinds = {
       {"vcd",
        "write a VCD file (overrides the design)",
-       {{"vcd_variables", F::Variables}, {"gtkw", F::Text}},
+       {{"vcd_variables", F::Variables}, {"gtkw", F::FileName}},
        CheckVcdKeys,
        nullptr,
        MakeVcd},
       {"csv",
-       "write a CSV file of the design's chosen buses",
+       "write a CSV file of the design's chosen buses (default: every bus)",
        {{"csv_buses", F::Variables}, {"csv_clock", F::Text}},
        CheckCsvKeys,
        nullptr,

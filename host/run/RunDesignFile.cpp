@@ -79,10 +79,10 @@ class StatusLine {
 // The design with the request's overrides; false (said on `err`) when it cannot run.
 bool ReadRequestedDesign(const RunRequest& request, Design& design, std::ostream& err) {
   try {
-    design = ReadDesign(request.design, request.overrides);
+    design = ReadDesign(request.design, request.overrides, request.anyPath ? DesignUse::RunAnyPath : DesignUse::Run);
     if (request.scheduling == "events") design.scheduling = Design::Scheduling::Events;
     if (request.scheduling == "dataflow") design.scheduling = Design::Scheduling::Dataflow;
-    CheckOutputSettings(design);
+    CheckOutputSettings(design, request.anyPath);
   } catch (const DesignError& e) {
     err << "rir-eda: " << e.what() << "\n";
     return false;

@@ -317,6 +317,29 @@ def check_diagnoses(exe, out):
         check(os.listdir(folder) == [name + ".toml"], f"{name}: wrote {os.listdir(folder)}")
         print(f"{name}: status {p.returncode}; {last_line(p)}")
 
+    # A recording stays in the output folder unless --allow-paths lets it out.
+    text = head.format(steps=10, extra="") + '[[block]]\nname = "src"\ntype = "Random_Init"\noutputs = { Out = "x" }\n' \
+        '[[block]]\nname = "rec"\ntype = "Wave_Save_Init"\ninputs = { C1 = "x" }\n' \
+        'parameters = { FileName = "../escaped.wav" }\n'
+    escaped = os.path.join(out, "escaped.wav")
+    if os.path.exists(escaped):
+        os.remove(escaped)
+    p, folder = run(exe, out, "escaping_recorder", text, "-q")
+    check(p.returncode == 2 and "escaping_recorder.toml:16: block \"rec\" (Wave_Save_Init): \"FileName\" = "
+          "\"../escaped.wav\" names a folder" in p.stderr and os.listdir(folder) == ["escaping_recorder.toml"] and
+          not os.path.exists(escaped), f"escaping recorder: {p.stderr}")
+    p, _ = run(exe, out, "escaping_recorder", text, "-q", "--allow-paths")
+    check(p.returncode == 0 and os.path.exists(escaped), f"escaping recorder allowed: {p.stderr}")
+    p, _ = run(exe, out, "escaping_vcd", head.format(steps=10, extra="") + '[output]\nvcd = "/tmp/x.vcd"\n', "-q")
+    check(p.returncode == 2 and ":9: \"vcd\" = \"/tmp/x.vcd\" names a folder" in p.stderr, f"vcd: {p.stderr}")
+
+    # NaN never reaches a record: --set is refused before the run, naming the field.
+    text = head.format(steps=10, extra="") + '[[variable]]\nname = "y"\nwidth = 16\n[[block]]\nname = "f"\n' \
+        'type = "High_Level_FIR_Init"\ninputs = { DSrc = "x" }\noutputs = { DOut = "y" }\n'
+    p, folder = run(exe, out, "nan_tap", text, "--set", "f.FIRS_Taps=[1, nan, 0.5]", "-q")
+    check(p.returncode == 2 and "--set f.FIRS_Taps=[1, nan, 0.5]: " in p.stderr and
+          "FIRS_Taps[1] is not a number" in p.stderr and os.listdir(folder) == ["nan_tap.toml"], f"nan: {p.stderr}")
+
     errors = [
         # Chosen at run time from the Test number: told as plainly.
         ("missing_test_wave", head.format(steps=10, extra="") +
@@ -327,7 +350,7 @@ def check_diagnoses(exe, out):
          '[[block]]\nname = "src"\ntype = "Random_Init"\noutputs = { Out = "x" }\n'
          '[[block]]\nname = "rec"\ntype = "Wave_Save_Init"\ninputs = { C1 = "x" }\n'
          'parameters = { FileName = "no_such_folder/r.wav" }\n',
-         "block rec: cannot create ", "/no_such_folder/r.wav: the folder "),
+         "block rec: cannot create ", "/no_such_folder/r.wav: the folder ", "--allow-paths"),
     ]
     for mode in ("dataflow", "events"):
         errors.append(
@@ -340,8 +363,8 @@ def check_diagnoses(exe, out):
              'inputs = { DIn = "a", D2In = "x" }\noutputs = { DOut = "b" }\n',
              "at time 0 the variables did not settle within 20 passes: ",
              "a combinational loop through the blocks \"A\", \"B\" and the variables \"a\", \"b\""))
-    for name, text, prefix, message in errors:
-        p, _ = run(exe, out, name, text)
+    for name, text, prefix, message, *flags in errors:
+        p, _ = run(exe, out, name, text, *flags)
         check(p.returncode == 1, f"{name}: exit status {p.returncode}: {p.stderr}")
         said = any(line.startswith("rir-eda: " + prefix) and message in line for line in p.stderr.splitlines())
         check(said, f"{name}: no \"{prefix}...{message}\" in {p.stderr}")
