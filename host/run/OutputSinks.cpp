@@ -51,8 +51,9 @@ bool Contains(const std::vector<std::string>& names, const std::string& n) {
 // buses (plotted or in the CSV; all when none is chosen) as analog traces.
 std::vector<GtkwTrace> GtkwTraces(const Design& design) {
   std::vector<std::string> chosen = NamesOf(design, "png_buses");
-  for (const std::string& n : NamesOf(design, "csv_buses"))
-    if (!Contains(chosen, n)) chosen.push_back(n);
+  for (const char* key : {"png_spectra", "csv_buses"})
+    for (const std::string& n : NamesOf(design, key))
+      if (!Contains(chosen, n)) chosen.push_back(n);
   const std::vector<std::string> recorded = NamesOf(design, "vcd_variables");
   auto inVcd = [&](const std::string& n) { return recorded.empty() || Contains(recorded, n); };
   auto isBus = [](const VariableEntry& v) { return v.kind == vkBus || v.kind == vkDOTBus; };
@@ -133,30 +134,38 @@ const BlockEntry* WriterOf(const Design& d, const std::string& variable, std::st
   return nullptr;
 }
 
-// What each panel of the plot draws; throws DesignError for a plot without
-// buses and for a spectrum panel whose bus is not a buffer block's result.
+// A panel's bus drawn over model time, or over its bins: a buffer block's
+// results, each at the bin its "DReOut" holds.
+PlotSeries PlotPanel(const Design& d, const Engine& engine, const std::string& name, PlotKind kind) {
+  PlotSeries s;
+  s.variable = name;
+  s.signMode = engine.SignModeOf(name);
+  s.kind = kind;
+  std::string port;
+  const BlockEntry* b = WriterOf(d, name, &port);
+  if (b != nullptr) s.writer = b->name + " (" + b->exportName + ")";
+  if (kind != PlotKind::Spectrum) return s;
+  const BlockType* type = b != nullptr ? FindBlockType(b->exportName) : nullptr;
+  const auto bin = b != nullptr ? b->outputs.find("DReOut") : std::map<std::string, std::string>::const_iterator{};
+  if (type == nullptr || type->blockClass != BlockClass::Transform || port == "DReOut" || bin == b->outputs.end())
+    Fail(d, d.output.line,
+         "a spectrum panel draws the results of buffer blocks: \"" + name +
+             "\" must be written by a buffer block's \"DImOut\" or \"DSOut\" with its \"DReOut\" connected");
+  s.binVariable = bin->second;
+  return s;
+}
+
+// What each panel of the plot draws: png_buses over time (over their bins
+// with plot_kind "spectrum"), then png_spectra over their bins; throws
+// DesignError for a plot without buses and for a spectrum panel whose bus
+// is not a buffer block's result.
 std::vector<PlotSeries> PlotPanels(const Design& d, const Engine& engine) {
-  const std::vector<std::string> buses = NamesOf(d, "png_buses");
-  if (buses.empty()) Fail(d, LineOf(d, "png"), "the plot needs at least one bus in \"png_buses\"");
+  const std::vector<std::string> buses = NamesOf(d, "png_buses"), spectra = NamesOf(d, "png_spectra");
+  if (buses.empty() && spectra.empty())
+    Fail(d, LineOf(d, "png"), "the plot needs at least one bus in \"png_buses\" or \"png_spectra\"");
   std::vector<PlotSeries> series;
-  for (const std::string& name : buses) {
-    PlotSeries s;
-    s.variable = name;
-    s.signMode = engine.SignModeOf(name);
-    std::string port;
-    const BlockEntry* b = WriterOf(d, name, &port);
-    if (b != nullptr) s.writer = b->name + " (" + b->exportName + ")";
-    if (PlotKindOf(d) == PlotKind::Spectrum) {
-      const BlockType* type = b != nullptr ? FindBlockType(b->exportName) : nullptr;
-      const auto bin = b != nullptr ? b->outputs.find("DReOut") : std::map<std::string, std::string>::const_iterator{};
-      if (type == nullptr || type->blockClass != BlockClass::Transform || port == "DReOut" || bin == b->outputs.end())
-        Fail(d, d.output.line,
-             "plot_kind \"spectrum\" draws the results of buffer blocks: \"" + name +
-                 "\" must be written by a buffer block's \"DImOut\" or \"DSOut\" with its \"DReOut\" connected");
-      s.binVariable = bin->second;
-    }
-    series.push_back(std::move(s));
-  }
+  for (const std::string& name : buses) series.push_back(PlotPanel(d, engine, name, PlotKindOf(d)));
+  for (const std::string& name : spectra) series.push_back(PlotPanel(d, engine, name, PlotKind::Spectrum));
   return series;
 }
 
@@ -167,10 +176,9 @@ std::unique_ptr<OutputSink> MakePlot(const SinkContext& c) {
   PlotOptions options;
   options.image = c.path;
   options.series = PlotPanels(d, c.engine);
-  options.kind = PlotKindOf(d);
   options.window = TimeSpanOf(d, "plot_window");
   options.timeUnit = d.timeUnit.Text();
-  options.title = fs::path(d.file).filename().string() + (options.kind == PlotKind::Spectrum ? ": spectrum" : "");
+  options.title = fs::path(d.file).filename().string() + (PlotKindOf(d) == PlotKind::Spectrum ? ": spectrum" : "");
   if (options.window)
     options.title += ", time " + std::to_string((*options.window)[0]) + " .. " + std::to_string((*options.window)[1]);
   return std::make_unique<PlotWriter>(std::move(options));
@@ -272,7 +280,10 @@ const std::vector<OutputKind>& OutputKinds() {
        MakeCsv},
       {"png",
        "write a PNG plot of the design's chosen buses",
-       {{"png_buses", F::Variables}, {"plot_window", F::TimeSpan}, {"plot_kind", F::Text}},
+       {{"png_buses", F::Variables},
+        {"png_spectra", F::Variables},
+        {"plot_window", F::TimeSpan},
+        {"plot_kind", F::Text}},
        CheckPlotKeys,
        CheckPlot,
        MakePlot},
