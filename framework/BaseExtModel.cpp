@@ -5,7 +5,7 @@
 #include <exception>
 
 TBaseModel::TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation)
-    : Host(host), Activation(activation), AuxValue(auxValue) {
+    : Host(host != nullptr ? &Link : nullptr), Activation(activation), AuxValue(auxValue), Link(host) {
   if (Host != nullptr) Host->AddRef();
   AddRef();
   SelfRef = &Guard;
@@ -81,8 +81,53 @@ void TBaseModel::Fault(const char* where, const char* what) noexcept {
   }
 }
 
+namespace {
+// One call of the host into a block: the library's floating-point state for
+// its length, the host's for the block's calls back (restored on the way
+// out for a host that enters again from such a call).
+class SlotEntry {
+ public:
+  explicit SlotEntry(THostLink& link) : Link(link), Touched(Fp.Caller().Differs() || link.HostState.Differs()) {
+    if (!Touched) return;  // the usual case: nothing to note
+    Outer = link.HostState;
+    link.HostState = Fp.Caller();
+  }
+  ~SlotEntry() {
+    if (Touched) Link.HostState = Outer;
+  }
+  SlotEntry(const SlotEntry&) = delete;
+  SlotEntry& operator=(const SlotEntry&) = delete;
+
+ private:
+  FloatingPointGuard Fp;
+  THostLink& Link;
+  const bool Touched;
+  CallerFloatingPoint Outer;
+};
+
+// The same for a call after which the block may be gone (Done, Release):
+// nothing of it is touched on the way out.
+class FinalEntry {
+ public:
+  explicit FinalEntry(THostLink& link) {
+    if (Fp.Caller().Differs() || link.HostState.Differs()) link.HostState = Fp.Caller();
+  }
+  FinalEntry(const FinalEntry&) = delete;
+  FinalEntry& operator=(const FinalEntry&) = delete;
+
+ private:
+  FloatingPointGuard Fp;
+};
+}  // namespace
+
 template <typename F, typename R>
 R TModelGuard::Guarded(const char* slot, F&& call, R failed) {
+  SlotEntry entry(Block.Link);
+  return Caught(slot, call, failed);
+}
+
+template <typename F, typename R>
+R TModelGuard::Caught(const char* slot, F&& call, R failed) {
   try {
     return call();
   } catch (const std::exception& e) {
@@ -105,6 +150,7 @@ void TModelGuard::Guarded(const char* slot, F&& call) {
 }
 
 int32_t RIR_STDCALL TModelGuard::QueryInterface(const GUID* iid, void** out) {
+  SlotEntry entry(Block.Link);
   if (out == nullptr) return kQueryNoInterface;
   if (!IsKnownInterfaceId(iid)) {
     *out = nullptr;
@@ -115,9 +161,16 @@ int32_t RIR_STDCALL TModelGuard::QueryInterface(const GUID* iid, void** out) {
   return kQueryOk;
 }
 
-uint32_t RIR_STDCALL TModelGuard::AddRef() { return Block.AddRef(); }
-// The block (and this guard with it) may be gone afterwards.
-uint32_t RIR_STDCALL TModelGuard::Release() { return Block.Release(); }
+void TModelGuard::RetargetHost(IPELMOR* host) { Block.Link.Retarget(host); }
+
+uint32_t RIR_STDCALL TModelGuard::AddRef() {
+  SlotEntry entry(Block.Link);
+  return Block.AddRef();
+}
+uint32_t RIR_STDCALL TModelGuard::Release() {
+  FinalEntry entry(Block.Link);
+  return Block.Release();
+}
 
 int32_t RIR_STDCALL TModelGuard::Reserved3() {
   return Guarded(
@@ -154,7 +207,8 @@ void RIR_STDCALL TModelGuard::Reserved11() {
 }
 void RIR_STDCALL TModelGuard::Done() {
   // A block's own finishing work may throw; its self reference still goes.
-  const bool finished = Guarded(
+  FinalEntry entry(Block.Link);
+  const bool finished = Caught(
       "Done",
       [&] {
         Block.Done();

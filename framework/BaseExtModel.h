@@ -10,6 +10,7 @@
 
 #include "BlockCatalogue.h"
 #include "BlockPorts.h"
+#include "HostLink.h"
 #include "interface/IntTypes.h"
 
 // One port to bind: where its handle goes and the port's name.
@@ -36,8 +37,10 @@ struct PortHandles : BoundPorts {
 class TBaseModel;
 
 // What the host holds: every IModel slot of the block behind a barrier, so
-// that no C++ exception crosses into the host. A slot that throws reports
-// the fault (code 8), leaves the block invalid and its step undone.
+// that no C++ exception crosses into the host and the host's floating-point
+// state changes no value. A slot runs in the library's state and calls the
+// host back in the host's. A slot that throws reports the fault (code 8),
+// leaves the block invalid and its step undone.
 class TModelGuard final : public IModel {
  public:
   explicit TModelGuard(TBaseModel& block) : Block(block) {}
@@ -72,10 +75,17 @@ class TModelGuard final : public IModel {
   void RIR_STDCALL Reserved25(int32_t) override;
   int32_t RIR_STDCALL Reserved26() override;
 
+  // The block calls `host` from now on. The init exports build a block over
+  // a link of their own, which calls the host in the state it entered with.
+  void RetargetHost(IPELMOR* host);
+
  private:
   // Runs one slot; on an exception reports it and answers `failed`.
   template <typename F, typename R>
   R Guarded(const char* slot, F&& call, R failed);
+  // The same without entering the library's state (the caller has).
+  template <typename F, typename R>
+  R Caught(const char* slot, F&& call, R failed);
   template <typename F>
   void Guarded(const char* slot, F&& call);
 
@@ -167,7 +177,7 @@ class TBaseModel : public IModel {
   }
 
   IModel* SelfRef = nullptr;
-  IPELMOR* Host = nullptr;
+  IPELMOR* Host = nullptr;  // the link to the host, or null
   std::string TypeName;
   bool Valid = true;
   int32_t Activation;
@@ -181,6 +191,7 @@ class TBaseModel : public IModel {
   void BindTable(const PortTable& table, BoundPorts& ports);
   bool RuleHolds(const PortSpec& port, PortRule rule, VarHandle handle, const BoundPorts& ports) const;
   std::atomic<uint32_t> RefCount{0};
+  THostLink Link;
   TModelGuard Guard{*this};
   bool Faulted = false;
 };

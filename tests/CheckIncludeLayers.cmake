@@ -1,5 +1,8 @@
 # Fails when a source file includes a header of a layer it may not depend on,
 # naming the file and the include. The layers, lowest first:
+#   floating point              framework/FloatingPointGuard.h alone: the
+#                               library's floating-point state, which every
+#                               entry of both libraries puts in force
 #   signal, framework           the signal library; the binary interfaces,
 #                               block base classes, catalogue and messages
 #   numeric                     records, value texts, formulas, the library binding
@@ -22,19 +25,22 @@ if(NOT IS_DIRECTORY "${ROOT_DIR}")
 endif()
 
 # Layer -> the layers its files may include (each may include itself).
-set(may_signal "")
-set(may_framework "")
-set(may_numeric framework signal)
-set(may_blocks numeric framework signal)
-set(may_dialog_logic blocks numeric framework signal)
-set(may_front_end dialog_logic blocks numeric framework signal)
-set(may_host numeric framework)
-set(may_python host numeric framework)
+set(may_floating_point "")
+set(may_signal floating_point)
+set(may_framework floating_point)
+set(may_numeric framework signal floating_point)
+set(may_blocks numeric framework signal floating_point)
+set(may_dialog_logic blocks numeric framework signal floating_point)
+set(may_front_end dialog_logic blocks numeric framework signal floating_point)
+set(may_host numeric framework floating_point)
+set(may_python host numeric framework floating_point)
 
 # The layer of a path relative to the root ("" when it is in none).
 function(layer_of path out)
   set(layer "")
-  if(path MATCHES "^(signal|framework|numeric|host|python)/")
+  if(path STREQUAL "framework/FloatingPointGuard.h")
+    set(layer floating_point)
+  elseif(path MATCHES "^(signal|framework|numeric|host|python)/")
     set(layer ${CMAKE_MATCH_1})
   elseif(path MATCHES "^(generators|transforms|wave)/")
     set(layer blocks)
