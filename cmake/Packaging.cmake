@@ -30,30 +30,35 @@ if(RIR_HELP2MAN)
   install(FILES ${man} DESTINATION share/man/man1)
 endif()
 
+# One .deb per install component: "main" is rir-eda; another component
+# becomes a package of its own by its CPACK_DEBIAN_<COMPONENT>_* settings.
 set(CPACK_GENERATOR DEB)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_PACKAGE_NAME rir-eda)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Rir_Eda maintainers <rir-eda@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "bit-accurate DSP block library, its simulator rir-eda and Python module")
-set(CPACK_PACKAGE_DESCRIPTION "Rir_Eda is a plug-in library of fixed-point signal-processing blocks for a
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+set(CPACK_DEBIAN_MAIN_PACKAGE_NAME rir-eda)
+set(CPACK_DEBIAN_MAIN_FILE_NAME "rir-eda_${PROJECT_VERSION}_amd64.deb")
+set(CPACK_COMPONENT_MAIN_DESCRIPTION "bit-accurate DSP block library, its simulator rir-eda and Python module
+Rir_Eda is a plug-in library of fixed-point signal-processing blocks for a
 circuit-simulation host. This package holds the simulator rir-eda, the plug-in
 folder (librir_eda.so, NSPdllS/NSPPX.so, the Qt dialog module), the Python
 module rir_eda, the examples, the user's guide and a man page.")
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME "rir-eda_${PROJECT_VERSION}_amd64.deb")
-set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
-set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # Shared libraries by dpkg-shlibdeps; the interpreter, numpy and gnuplot (the
 # plots) by name.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3 (>= 3.11), python3 (<< 3.12), python3-numpy, gnuplot-nox | gnuplot")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gtkwave, python3-scipy, python3-matplotlib")
+set(CPACK_DEBIAN_MAIN_PACKAGE_DEPENDS "python3 (>= 3.11), python3 (<< 3.12), python3-numpy, gnuplot-nox | gnuplot")
+set(CPACK_DEBIAN_MAIN_PACKAGE_SUGGESTS "gtkwave, python3-scipy, python3-matplotlib")
 include(CPack)
 
 # The package builds from this tree and holds what the installed programs look for.
 if(RIR_WITH_TESTS AND RIR_WITH_PYTHON AND RIR_WITH_DIALOGS AND RIR_HELP2MAN AND NOT RIR_SANITIZE AND NOT RIR_WITH_FUZZ)
   add_test(NAME package_deb
-    COMMAND sh -c "${CMAKE_CPACK_COMMAND} -G DEB -B ${CMAKE_BINARY_DIR}/package >/dev/null && bash ${PROJECT_SOURCE_DIR}/tools/check-deb.sh ${CMAKE_BINARY_DIR}/package/${CPACK_DEBIAN_FILE_NAME}"
+    COMMAND sh -c "${CMAKE_CPACK_COMMAND} -G DEB -B ${CMAKE_BINARY_DIR}/package >/dev/null && bash ${PROJECT_SOURCE_DIR}/tools/check-deb.sh ${CMAKE_BINARY_DIR}/package/${CPACK_DEBIAN_MAIN_FILE_NAME}"
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(package_deb PROPERTIES TIMEOUT 600)
 endif()

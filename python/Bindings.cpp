@@ -9,15 +9,16 @@
 #include <memory>
 #include <sstream>
 
-#include "host/BlockReference.h"
-#include "host/BlockSession.h"
-#include "host/BlockTypes.h"
-#include "host/Design.h"
-#include "host/DesignReader.h"
-#include "host/Overrides.h"
-#include "host/PluginLoader.h"
-#include "host/Recorder.h"
-#include "host/Simulation.h"
+#include "Catalogue.h"
+#include "host/design/BlockReference.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/Design.h"
+#include "host/design/DesignReader.h"
+#include "host/design/Overrides.h"
+#include "host/engine/PluginLoader.h"
+#include "host/engine/Recorder.h"
+#include "host/run/RunDesignFile.h"
+#include "host/session/BlockSession.h"
 #include "numeric/ValueText.h"
 
 namespace py = pybind11;
@@ -212,6 +213,7 @@ PYBIND11_MODULE(_core, m) {
     return out.str();
   });
   m.def("run", &Run);
+  AddCatalogue(m);
   py::class_<PyBlock>(m, "Block")
       .def(py::init<const std::string&, int32_t, int32_t, const std::vector<std::string>&, const std::string&,
                     const py::dict&>())

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release packages into OUTDIR:
 #   OUTDIR/rir-eda_VERSION_amd64.deb      (apt-get install ./rir-eda_*.deb)
+#   OUTDIR/rir-eda-gnuradio_VERSION_all.deb  (with GNU Radio installed: rir_eda.gr, the GRC blocks)
 #   OUTDIR/rir-eda-VERSION-windows.zip    (i686/ and x86_64/: Rir_Eda.dll, NSPdllS/NSPPX.DLL)
 # Usage: bash tools/package.sh OUTDIR [--deb-only]
 # The Linux build goes to build-package/, the Windows one to build-package/windows/.
@@ -20,6 +21,11 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 (cd "$build" && cpack -G DEB -B "$build-cpack" >/dev/null)
 cp "$build/$build-cpack/rir-eda_${version}_amd64.deb" "$out/"
 echo "wrote $out/rir-eda_${version}_amd64.deb"
+# Made when the build found GNU Radio (cmake/GnuRadio.cmake).
+if [ -e "$build/$build-cpack/rir-eda-gnuradio_${version}_all.deb" ]; then
+  cp "$build/$build-cpack/rir-eda-gnuradio_${version}_all.deb" "$out/"
+  echo "wrote $out/rir-eda-gnuradio_${version}_all.deb"
+fi
 $deb_only && exit 0
 
 windows="$root/$build/windows"

@@ -4,7 +4,8 @@
 #         and run the demo (tools/run-demo.sh; dpkg-dev unpacks KissFFT's source);
 #   all (the default): that and everything the tests, the benchmarks, the
 #         Python module, the packages, the Windows cross-build (mingw, wine),
-#         fuzzing (clang) and the sound recordings (PulseAudio) need.
+#         fuzzing (clang), the sound recordings (PulseAudio) and the GNU Radio
+#         blocks (GNU Radio 3.10; GTK and xdotool for the GRC screenshot) need.
 # Idempotent: packages already present are left alone, and apt-get update
 # runs only when something is missing.
 set -euo pipefail
@@ -22,6 +23,7 @@ test_packages=(
   sox xvfb xauth imagemagick espeak-ng gtkwave parallel
   pulseaudio pulseaudio-utils
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest
+  gnuradio gir1.2-gtk-3.0 xdotool
 )
 
 case "${1:-all}" in

@@ -25,7 +25,7 @@ import numpy as np
 
 from . import _core
 
-__all__ = ["Block", "RunError", "RunResult", "block_types", "describe", "run", "__version__"]
+__all__ = ["Block", "RunError", "RunResult", "block_info", "block_types", "describe", "run", "__version__"]
 
 __version__ = _core.VERSION
 
@@ -59,6 +59,22 @@ def block_types():
 def describe(type):
     """The block reference of one type, as ``rir-eda blocks TYPE`` prints it."""
     return _core.describe(type)
+
+
+def block_info(type):
+    """One block type's catalogue entry as data: {"export", "type_name",
+    "family" ("generator", "element-wise", "buffer", "filter" or "wave"),
+    "description", "reference" (what describe() says), "ports", "fields"}.
+
+    Each port: {"name", "direction" ("in"/"out"), "required", "one_bit" (a
+    strobe or clock, one bit whatever the width), "meaning"}. Each field the
+    type reads: {"name", "type", "kind" ("bool", "int", "real", "text",
+    "list"), "min", "max" (None when open), "control_min", "control_max"
+    (the dialog's control; None for none), "range" (in words), "unit",
+    "meaning", "default", "count_field" (the count a list goes with),
+    "choices" ([(value, name)] where the catalogue names the values)}.
+    """
+    return _core.block_info(type)
 
 
 # Strobes a buffer block gets when they are not given: every sample is taken

@@ -164,6 +164,10 @@ def test_generators_follow_their_formulas():
     # Unsigned 8 bits hold 0..255.
     const = rir_eda.Block("Constant_Init", width=8, sign=1, ConstantValue=200)
     np.testing.assert_array_equal(const.process(n=3)["Out"], [200, 200, 200])
+    # Time runs on across process() calls.
+    func = rir_eda.Block("Func_Init", Formula="t*3")
+    pieces = np.concatenate([func.process(n=7)["Out"], func.process(n=5)["Out"]])
+    np.testing.assert_array_equal(pieces, 3 * n[:12])
 
 
 def test_lms_with_two_inputs_learns_the_plant():

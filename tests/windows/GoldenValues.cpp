@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "ExportKinds.h"
-#include "host/PluginLoader.h"
+#include "host/engine/PluginLoader.h"
 #include "support/HostFloatingPointStates.h"
 #include "numeric/ValueText.h"
 

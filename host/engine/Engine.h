@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "Design.h"
 #include "InProcessHost.h"
-#include "Messages.h"
 #include "Stimuli.h"
+#include "host/design/Design.h"
+#include "host/design/Messages.h"
 
 class PluginLoader;
 class Recorder;

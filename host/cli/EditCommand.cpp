@@ -8,12 +8,12 @@
 #include <sstream>
 
 #include "BlockParameters.h"
-#include "BlockTypes.h"
-#include "DesignReader.h"
-#include "DesignText.h"
 #include "Interruption.h"
-#include "PluginLoader.h"
-#include "RecordFields.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/DesignReader.h"
+#include "host/design/DesignText.h"
+#include "host/design/RecordFields.h"
+#include "host/engine/PluginLoader.h"
 
 namespace fs = std::filesystem;
 

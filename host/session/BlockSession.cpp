@@ -3,23 +3,13 @@
 #include <algorithm>
 #include <string_view>
 
-#include "Design.h"
-#include "Messages.h"
-#include "PluginLoader.h"
-#include "RecordChecks.h"
+#include "host/design/Design.h"
+#include "host/design/Messages.h"
+#include "host/design/RecordChecks.h"
+#include "host/engine/PluginLoader.h"
 #include "numeric/ValueText.h"
 
 namespace {
-
-// A list field and the count field that says how many of its entries count.
-struct CountedList {
-  const char* count;
-  const char* list;
-};
-constexpr CountedList kCountedLists[] = {{"FIRS_TapsCount", "FIRS_Taps"}, {"FIRS_TapsCount", "FIRS_Delay"},
-                                         {"IIRS_TapsCount", "IIRS_Taps"}, {"IIRS_TapsCount", "IIRS_Delay"},
-                                         {"LMSS_TapsCount", "LMSS_Taps"}, {"LMSS_TapsCount", "LMSS_Delay"},
-                                         {"Conv_H_Count", "Conv_H_12D"}};
 
 bool Given(const BlockSetup& setup, std::string_view name) {
   return std::any_of(setup.fields.begin(), setup.fields.end(), [&](const auto& f) { return f.first == name; });
@@ -44,7 +34,7 @@ std::vector<uint8_t> BuildRecord(const BlockType& type, const BlockSetup& setup)
     if (!SetField(layout, record.data(), *field, value, error))
       throw BlockSetupError(words + ", field \"" + name + "\": " + error);
   }
-  for (const CountedList& c : kCountedLists) {
+  for (const CountedList& c : CountedLists()) {
     const auto given =
         std::find_if(setup.fields.begin(), setup.fields.end(), [&](const auto& f) { return f.first == c.list; });
     const auto* list = given != setup.fields.end() ? std::get_if<std::vector<double>>(&given->second) : nullptr;
@@ -86,11 +76,23 @@ uint16_t PortKind(const PortSpec& p) {
 // A session's port width: one bit for a clock or a one-bit port, the
 // multiple of `width` a port follows, `width` otherwise.
 int32_t PortVariableWidth(const PortSpec& p, int32_t width) {
-  if (std::string_view(p.name) == "Clk" || (p.width.min == 1 && p.width.max == 1)) return 1;
+  if (IsOneBitPort(p)) return 1;
   return p.width.follows >= 0 ? p.width.factor * width : width;
 }
 
 }  // namespace
+
+std::span<const CountedList> CountedLists() {
+  static constexpr CountedList kCountedLists[] = {{"FIRS_TapsCount", "FIRS_Taps"}, {"FIRS_TapsCount", "FIRS_Delay"},
+                                                  {"IIRS_TapsCount", "IIRS_Taps"}, {"IIRS_TapsCount", "IIRS_Delay"},
+                                                  {"LMSS_TapsCount", "LMSS_Taps"}, {"LMSS_TapsCount", "LMSS_Delay"},
+                                                  {"Conv_H_Count", "Conv_H_12D"}};
+  return kCountedLists;
+}
+
+bool IsOneBitPort(const PortSpec& p) {
+  return std::string_view(p.name) == "Clk" || (p.width.min == 1 && p.width.max == 1);
+}
 
 BlockSession::BlockSession(PluginLoader& plugin, const BlockSetup& setup)
     : plugin_(plugin), signValue_(setup.signValue) {
@@ -238,7 +240,8 @@ void BlockSession::Process(size_t count, const std::vector<const int64_t*>& inpu
   };
   plugin_.SetMessageHandler(&BlockSession::OnLibraryMessage, this);
   for (size_t n = 0; n < count && !aborted_; ++n) {
-    host_.SetTime(static_cast<long double>(n));
+    sample_ = started_ ? sample_ + 1 : 0;
+    host_.SetTime(static_cast<long double>(sample_));
     write(n);
     if (!started_) {
       started_ = true;
@@ -249,8 +252,7 @@ void BlockSession::Process(size_t count, const std::vector<const int64_t*>& inpu
     } else if (activation_ == kTimeDriven) {
       model_->TimeStep();
       if (tableLeft_ >= 0 && tableLeft_-- == 0)
-        messages_.push_back(
-            DescribeTableEnd(HostLanguage::English, type_->exportName, static_cast<int64_t>(n), kGeneratorTableLength));
+        messages_.push_back(DescribeTableEnd(HostLanguage::English, type_->exportName, sample_, kGeneratorTableLength));
     } else {
       model_->InputChanged();
     }

@@ -1,4 +1,4 @@
-#include "Plot.h"
+#include "PlotWriter.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -25,13 +25,13 @@ std::string Quote(const std::string& text) {
 }
 }  // namespace
 
-Plot::Plot(PlotOptions options) : options_(std::move(options)) {}
+PlotWriter::PlotWriter(PlotOptions options) : options_(std::move(options)) {}
 
-std::string Plot::Beside(const char* extension) const {
+std::string PlotWriter::Beside(const char* extension) const {
   return fs::path(options_.image).replace_extension(extension).string();
 }
 
-void Plot::Begin(const VariableStore& store) {
+void PlotWriter::Begin(const VariableStore& store) {
   const size_t n = options_.series.size();
   for (const PlotSeries& s : options_.series) {
     handles_.push_back(store.Find(s.variable));
@@ -45,7 +45,7 @@ void Plot::Begin(const VariableStore& store) {
   Sample(0, store);
 }
 
-void Plot::Sample(int64_t time, const VariableStore& store) {
+void PlotWriter::Sample(int64_t time, const VariableStore& store) {
   end_ = std::max(end_, time);
   for (size_t k = 0; k < handles_.size(); ++k) {
     const int32_t y = DecodeValueText(options_.series[k].signMode, store.Get(handles_[k])->value);
@@ -64,7 +64,7 @@ void Plot::Sample(int64_t time, const VariableStore& store) {
   }
 }
 
-void Plot::Take(size_t k, int64_t time, int32_t y) {
+void PlotWriter::Take(size_t k, int64_t time, int32_t y) {
   Envelope& e = envelopes_[k];
   if (!e.hasPending && e.columns.empty()) e.standing = before_[k];
   // Only the value settled at a time counts: fold a time once the next one comes.
@@ -86,7 +86,7 @@ void Plot::Take(size_t k, int64_t time, int32_t y) {
   }
 }
 
-size_t Plot::Column(Envelope& e, int64_t time) const {
+size_t PlotWriter::Column(Envelope& e, int64_t time) const {
   const size_t columns = static_cast<size_t>(std::max(options_.width, 1));
   for (;;) {
     const auto index = static_cast<size_t>((time - From()) / e.width);
@@ -105,7 +105,7 @@ size_t Plot::Column(Envelope& e, int64_t time) const {
   }
 }
 
-void Plot::Fold(Envelope& e, int64_t time, int32_t y) const {
+void PlotWriter::Fold(Envelope& e, int64_t time, int32_t y) const {
   const size_t index = Column(e, time);
   while (e.columns.size() <= index) {
     // A column opening with this change never shows the value before it.
@@ -118,7 +118,7 @@ void Plot::Fold(Envelope& e, int64_t time, int32_t y) const {
   e.standing = y;
 }
 
-void Plot::End(int64_t time) {
+void PlotWriter::End(int64_t time) {
   end_ = std::max(end_, time);
   if (options_.kind == PlotKind::Spectrum) return;
   const int64_t from = From();
@@ -138,7 +138,7 @@ void Plot::End(int64_t time) {
   }
 }
 
-std::string Plot::DataText() const {
+std::string PlotWriter::DataText() const {
   std::string d;
   for (size_t k = 0; k < options_.series.size(); ++k) {
     if (k > 0) d += "\n\n";
@@ -163,7 +163,7 @@ std::string Plot::DataText() const {
   return d;
 }
 
-std::string Plot::ScriptText() const {
+std::string PlotWriter::ScriptText() const {
   const size_t n = options_.series.size();
   const std::string png = fs::path(options_.image).filename().string();
   const std::string svg = fs::path(Svg()).filename().string();
@@ -216,7 +216,7 @@ std::string Plot::ScriptText() const {
   return s;
 }
 
-bool Plot::Commit(std::string& error) {
+bool PlotWriter::Commit(std::string& error) {
   OutputFile script(Script()), data(Data());
   script.Write(ScriptText());
   data.Write(DataText());
@@ -234,7 +234,7 @@ bool Plot::Commit(std::string& error) {
   return true;
 }
 
-bool Plot::Commit(std::vector<WrittenFile>& files, std::string& error) {
+bool PlotWriter::Commit(std::vector<WrittenFile>& files, std::string& error) {
   if (!Commit(error)) return false;
   files.push_back({"plot", options_.image});
   files.push_back({"plot", Svg()});

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Recorder.h"
+#include "host/engine/Recorder.h"
 
 // A file a sink wrote, and what to call it in the summary ("CSV", "plot").
 struct WrittenFile {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "InProcessHost.h"
 #include "OutputSink.h"
 #include "StreamedFile.h"
+#include "host/engine/InProcessHost.h"
 
 class CsvWriter : public OutputSink {
  public:

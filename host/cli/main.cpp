@@ -5,12 +5,12 @@
 #include <iostream>
 #include <string>
 
-#include "BlockReference.h"
-#include "BlockTypes.h"
 #include "EditCommand.h"
 #include "Interruption.h"
-#include "OutputSinks.h"
-#include "Simulation.h"
+#include "host/design/BlockReference.h"
+#include "host/design/BlockTypes.h"
+#include "host/run/OutputSinks.h"
+#include "host/run/RunDesignFile.h"
 
 namespace fs = std::filesystem;
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "Design.h"
-#include "OutputSink.h"
-#include "Simulation.h"
+#include "RunDesignFile.h"
+#include "host/design/Design.h"
+#include "host/outputs/OutputSink.h"
 
 class Engine;
 

@@ -9,14 +9,15 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "BlockTypes.h"
-#include "InProcessHost.h"
-#include "RecordFields.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/RecordFields.h"
+#include "host/engine/InProcessHost.h"
 
 class PluginLoader;
 
@@ -33,6 +34,17 @@ struct BlockSetup {
   std::vector<std::string> optionalInputs;                 // optional input ports to connect ("Clk", "D2In")
   std::string folder;                                      // wave blocks' library directory, with a trailing '/'
 };
+
+// A list field and the count field that says how many of its entries count.
+struct CountedList {
+  const char* count;
+  const char* list;
+};
+std::span<const CountedList> CountedLists();
+
+// A port a session gives one bit whatever the width of its buses: a clock or
+// a port meant for one bit.
+bool IsOneBitPort(const PortSpec& port);
 
 class BlockSession {
  public:
@@ -81,6 +93,7 @@ class BlockSession {
   std::vector<VarHandle> inputHandles_, outputHandles_;
   std::vector<std::string> messages_;
   bool started_ = false;
+  int64_t sample_ = 0;  // since Start: the host's time, whatever the Process calls' sizes
   bool aborted_ = false;
   std::map<std::string, int32_t> widths_;  // per port
   bool playsTable_ = false;                // a free-running generator: warn past its table

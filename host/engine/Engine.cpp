@@ -5,11 +5,11 @@
 #include <functional>
 #include <queue>
 
-#include "BlockTypes.h"
-#include "framework/BlockCatalogue.h"
 #include "PluginLoader.h"
-#include "RecordFields.h"
 #include "Recorder.h"
+#include "framework/BlockCatalogue.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/RecordFields.h"
 
 namespace {
 // More reports than this from one block are counted, not shown.

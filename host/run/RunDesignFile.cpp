@@ -1,4 +1,4 @@
-#include "Simulation.h"
+#include "RunDesignFile.h"
 
 #include <unistd.h>
 
@@ -8,13 +8,13 @@
 #include <memory>
 #include <ostream>
 
-#include "BlockTypes.h"
-#include "DesignReader.h"
-#include "Engine.h"
 #include "OutputSinks.h"
-#include "RecordChecks.h"
-#include "PluginLoader.h"
-#include "RecordFields.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/DesignReader.h"
+#include "host/design/RecordChecks.h"
+#include "host/design/RecordFields.h"
+#include "host/engine/Engine.h"
+#include "host/engine/PluginLoader.h"
 
 namespace fs = std::filesystem;
 

@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <map>
 
-#include "BlockTypes.h"
-#include "CsvWriter.h"
-#include "DesignReader.h"
-#include "Engine.h"
-#include "Plot.h"
-#include "VcdWriter.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/DesignReader.h"
+#include "host/engine/Engine.h"
+#include "host/outputs/CsvWriter.h"
+#include "host/outputs/PlotWriter.h"
+#include "host/outputs/VcdWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -112,7 +112,7 @@ std::unique_ptr<OutputSink> MakePlot(const SinkContext& c) {
   options.title = fs::path(d.file).filename().string() + (options.kind == PlotKind::Spectrum ? ": spectrum" : "");
   if (options.window)
     options.title += ", time " + std::to_string((*options.window)[0]) + " .. " + std::to_string((*options.window)[1]);
-  return std::make_unique<Plot>(std::move(options));
+  return std::make_unique<PlotWriter>(std::move(options));
 }
 
 }  // namespace

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "Design.h"
-#include "InProcessHost.h"
 #include "OutputSink.h"
+#include "host/design/Design.h"
+#include "host/engine/InProcessHost.h"
 
 struct PlotSeries {
   std::string variable;
@@ -35,9 +35,9 @@ struct PlotOptions {
   int width = 1200, panelHeight = 240;
 };
 
-class Plot : public OutputSink {
+class PlotWriter : public OutputSink {
  public:
-  explicit Plot(PlotOptions options);
+  explicit PlotWriter(PlotOptions options);
   void Begin(const VariableStore& store) override;
   void Sample(int64_t time, const VariableStore& store) override;
   void End(int64_t time) override;

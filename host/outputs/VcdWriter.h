@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "InProcessHost.h"
 #include "OutputSink.h"
 #include "StreamedFile.h"
+#include "host/engine/InProcessHost.h"
 
 // One trace of a GTKWave save file: a variable of the top scope, drawn as
 // an analog trace (a bus's decoded companion) or as a digital line.

@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "Design.h"
+#include "host/design/Design.h"
 
 class Stimulus {
  public:
