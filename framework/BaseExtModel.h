@@ -39,8 +39,9 @@ class TBaseModel;
 // What the host holds: every IModel slot of the block behind a barrier, so
 // that no C++ exception crosses into the host and the host's floating-point
 // state changes no value. A slot runs in the library's state and calls the
-// host back in the host's. A slot that throws reports the fault (code 8),
-// leaves the block invalid and its step undone.
+// host back in the host's; a host that promised to call in the library's
+// state (kLibraryStateHostId) is taken at its word. A slot that throws
+// reports the fault (code 8), leaves the block invalid and its step undone.
 class TModelGuard final : public IModel {
  public:
   explicit TModelGuard(TBaseModel& block) : Block(block) {}
@@ -80,6 +81,9 @@ class TModelGuard final : public IModel {
   void RetargetHost(IPELMOR* host);
 
  private:
+  class SlotEntry;
+  class FinalEntry;
+
   // Runs one slot; on an exception reports it and answers `failed`.
   template <typename F, typename R>
   R Guarded(const char* slot, F&& call, R failed);
@@ -177,7 +181,9 @@ class TBaseModel : public IModel {
   }
 
   IModel* SelfRef = nullptr;
-  IPELMOR* Host = nullptr;  // the link to the host, or null
+  // What the block calls: the host, or its link while a slot runs for a host
+  // whose floating-point state differs from the library's; null for none.
+  IPELMOR* Host = nullptr;
   std::string TypeName;
   bool Valid = true;
   int32_t Activation;
@@ -191,7 +197,8 @@ class TBaseModel : public IModel {
   void BindTable(const PortTable& table, BoundPorts& ports);
   bool RuleHolds(const PortSpec& port, PortRule rule, VarHandle handle, const BoundPorts& ports) const;
   std::atomic<uint32_t> RefCount{0};
-  THostLink Link;
+  THostLink Link;       // the host, called in the state it entered with
+  bool HostKeepsState;  // the host promised to call in the library's state
   TModelGuard Guard{*this};
   bool Faulted = false;
 };

@@ -75,34 +75,37 @@ inline void LoadMxcsr(uint32_t csr) {
 
 }  // namespace floating_point
 
-// The state a caller left, and which of its parts differ from the library's.
+// The state a caller left, and which of its parts differ from the library's
+// (eight bytes, copied as one).
 struct CallerFloatingPoint {
-  uint16_t x87 = kLibraryX87ControlWord;
-  uint32_t mxcsr = kLibraryMxcsr;
-  bool x87Differs = false;
-  bool mxcsrDiffers = false;
+  static constexpr uint8_t kX87Part = 1;
+  static constexpr uint8_t kMxcsrPart = 2;
 
-  bool Differs() const { return x87Differs || mxcsrDiffers; }
+  uint16_t x87 = kLibraryX87ControlWord;
+  uint8_t differing = 0;  // the parts that differ
+  uint32_t mxcsr = kLibraryMxcsr;
+
+  bool Differs() const { return differing != 0; }
 
   static CallerFloatingPoint Read() {
-    CallerFloatingPoint c;
-    c.x87 = floating_point::ReadX87ControlWord();
-    c.mxcsr = floating_point::ReadMxcsr();
-    c.x87Differs = (c.x87 & kX87ControlBits) != (kLibraryX87ControlWord & kX87ControlBits);
-    c.mxcsrDiffers = (c.mxcsr & kMxcsrControlBits) != kLibraryMxcsr;
-    return c;
+    const uint16_t x87 = floating_point::ReadX87ControlWord();
+    const uint32_t mxcsr = floating_point::ReadMxcsr();
+    const bool x87Differs = (x87 & kX87ControlBits) != (kLibraryX87ControlWord & kX87ControlBits);
+    const bool mxcsrDiffers = (mxcsr & kMxcsrControlBits) != kLibraryMxcsr;
+    return {x87, static_cast<uint8_t>((x87Differs ? kX87Part : 0) | (mxcsrDiffers ? kMxcsrPart : 0)), mxcsr};
   }
   // The library's state where the caller's differs.
   void EnterLibrary() const {
-    if (x87Differs) floating_point::LoadX87ControlWord(kLibraryX87ControlWord);
-    if (mxcsrDiffers) floating_point::LoadMxcsr(kLibraryMxcsr);
+    if (differing & kX87Part) floating_point::LoadX87ControlWord(kLibraryX87ControlWord);
+    if (differing & kMxcsrPart) floating_point::LoadMxcsr(kLibraryMxcsr);
   }
   // The caller's state back where it differed.
   void LeaveLibrary() const {
-    if (x87Differs) floating_point::LoadX87ControlWord(x87);
-    if (mxcsrDiffers) floating_point::LoadMxcsr(mxcsr);
+    if (differing & kX87Part) floating_point::LoadX87ControlWord(x87);
+    if (differing & kMxcsrPart) floating_point::LoadMxcsr(mxcsr);
   }
 };
+static_assert(sizeof(CallerFloatingPoint) == 8);
 
 // For the length of a call into the library: the library's state, and the
 // caller's again on every way out, an exception included.

@@ -16,6 +16,7 @@ class THostLink final : public IPELMOR {
   CallerFloatingPoint HostState;
   // Where the calls go from now on.
   void Retarget(IPELMOR* host) { Host = host; }
+  IPELMOR* Target() const { return Host; }
 
   int32_t RIR_STDCALL QueryInterface(const GUID* iid, void** out) override;
   uint32_t RIR_STDCALL AddRef() override;

@@ -3,6 +3,7 @@
 // hands the caller's back on return, so that no host state changes a value.
 // An export is made here or nowhere.
 #include <cstddef>
+#include <cstring>
 #include <tuple>
 
 #include "framework/FloatingPointGuard.h"
@@ -79,3 +80,21 @@ NSP_EXPORTS(NSP_DECLARE_BODY)
   }
 NSP_EXPORTS(NSP_DEFINE_EXPORT)
 #undef NSP_DEFINE_EXPORT
+
+namespace {
+struct Body {
+  const char* name;
+  void* entry;
+};
+#define NSP_BODY(name, count) {#name, reinterpret_cast<void*>(&nsp::unguarded::name)},
+const Body kBodies[] = {NSP_EXPORTS(NSP_BODY)};
+#undef NSP_BODY
+}  // namespace
+
+extern "C" void* RirNsp_UnguardedEntry(const char* name) {
+  FloatingPointGuard fp;
+  if (name == nullptr) return nullptr;
+  for (const Body& b : kBodies)
+    if (std::strcmp(b.name, name) == 0) return b.entry;
+  return nullptr;
+}

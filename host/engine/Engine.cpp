@@ -8,6 +8,7 @@
 #include "PluginLoader.h"
 #include "Recorder.h"
 #include "framework/BlockCatalogue.h"
+#include "framework/FloatingPointGuard.h"
 #include "host/design/BlockTypes.h"
 #include "host/design/RecordFields.h"
 
@@ -120,6 +121,9 @@ void Engine::OnReport(SimBlock& b, const HostReport& r) {
 }
 
 bool Engine::Build() {
+  // The engine calls its blocks only in the library's floating-point state
+  // (here and in Run), as its hosts promise them.
+  const FloatingPointGuard libraryState;
   if (plugin_ != nullptr) {
     plugin_->SetLanguage(design_.language.c_str());
     plugin_->SetMessageHandler(&Engine::OnLibraryMessage, this);
@@ -135,6 +139,7 @@ bool Engine::Build() {
     b->host = std::make_unique<InProcessHost>(store_);
     InProcessHost& host = *b->host;
     host.AddRef();  // the host object is ours; blocks only borrow it
+    host.PromiseLibraryState();
     for (const auto* ports : {&entry.inputs, &entry.outputs})
       for (const auto& [port, var] : *ports) host.MapPort(port, store_->Find(var));
     for (const auto& [port, var] : entry.inputs) b->inputs.push_back(store_->Find(var));
@@ -635,6 +640,7 @@ inline bool Engine::RunTimePoint(int64_t t, RunStats& stats, Loop& loop, int64_t
 }
 
 RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& progress) {
+  const FloatingPointGuard libraryState;  // what the hosts promised the blocks
   RunStats stats;
   PrepareRun();
   bool ok = StartBlocks(stats);
