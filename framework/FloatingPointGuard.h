@@ -4,8 +4,8 @@
 // SSE flush-to-zero, and none of it may change a value. Depends on nothing,
 // so the signal library's exports use it as well.
 //
-// Reading the state is cheap; loading it is not, so a part is loaded only
-// where the caller's differs from ours. Where there is no x87 unit or no
+// Loading a state costs more than reading it, so a part is loaded only where
+// the caller's differs from ours. Where there is no x87 unit or no
 // SSE, that part is left alone; elsewhere than x86 the guard does nothing.
 #pragma once
 

@@ -12,7 +12,8 @@ class THostLink final : public IPELMOR {
   THostLink(const THostLink&) = delete;
   THostLink& operator=(const THostLink&) = delete;
 
-  // The state of the host's call in progress; set at every entry.
+  // The state the host called in; set by each entry that routes the
+  // block's calls through the link.
   CallerFloatingPoint HostState;
   // Where the calls go from now on.
   void Retarget(IPELMOR* host) { Host = host; }
