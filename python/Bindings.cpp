@@ -9,15 +9,16 @@
 #include <memory>
 #include <sstream>
 
-#include "host/BlockReference.h"
-#include "host/BlockSession.h"
-#include "host/BlockTypes.h"
-#include "host/Design.h"
-#include "host/DesignReader.h"
-#include "host/Overrides.h"
-#include "host/PluginLoader.h"
-#include "host/Recorder.h"
-#include "host/Simulation.h"
+#include "Catalogue.h"
+#include "host/design/BlockReference.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/Design.h"
+#include "host/design/DesignReader.h"
+#include "host/design/Overrides.h"
+#include "host/engine/PluginLoader.h"
+#include "host/engine/Recorder.h"
+#include "host/run/RunDesignFile.h"
+#include "host/session/BlockSession.h"
 #include "numeric/ValueText.h"
 
 namespace py = pybind11;
@@ -187,10 +188,22 @@ py::tuple Run(const std::string& design, const std::vector<std::string>& overrid
     if (!interrupted && ++points % 4096 == 0) interrupted = PyErr_CheckSignals() != 0;
     return interrupted ? SIGINT : 0;
   };
+  RunCounts counts;
+  request.counts = &counts;
   std::ostringstream out, err;
   const int status = RunDesignFile(request, out, err);
   if (interrupted || PyErr_CheckSignals() != 0) throw py::error_already_set();
-  return py::make_tuple(status, values.Times(), values.Result(), out.str(), err.str());
+  py::dict summary;
+  summary["errors"] = counts.errors;
+  summary["warnings"] = counts.warnings;
+  summary["time_points"] = counts.timePoints;
+  summary["block_steps"] = counts.steps;
+  summary["input_notifications"] = counts.notifications;
+  summary["value_changes"] = counts.events;
+  py::dict ranges;
+  for (const ValueRange& r : counts.ranges) ranges[py::str(r.variable)] = py::make_tuple(r.min, r.max);
+  summary["ranges"] = ranges;
+  return py::make_tuple(status, values.Times(), values.Result(), out.str(), err.str(), summary);
 }
 
 }  // namespace
@@ -212,6 +225,7 @@ PYBIND11_MODULE(_core, m) {
     return out.str();
   });
   m.def("run", &Run);
+  AddCatalogue(m);
   py::class_<PyBlock>(m, "Block")
       .def(py::init<const std::string&, int32_t, int32_t, const std::vector<std::string>&, const std::string&,
                     const py::dict&>())

@@ -7,9 +7,17 @@
 #   dialog logic                dialogs/logic/
 #   front ends                  the Qt dialogs (dialogs/*.cpp and dialogs/qt/),
 #                               dialogs/win32/, dialogs/launcher/
-#   host                        the simulator, beside the blocks: framework and
-#                               numeric only
-#   python                      the module over the host
+#   host, beside the blocks (on framework and numeric), in parts:
+#     host/design               reading and checking designs, the block types
+#                               and record fields, the simulator's words
+#     host/engine               the in-process host, the plug-in loader, the
+#                               stimuli and the engine
+#     host/outputs              the writers behind the sink interface
+#     host/run                  one run and its table of outputs
+#     host/session              one block stepped on its own
+#     host/cli                  the command line
+#   python                      the module over the host (not its command line)
+# A file of host/ outside these parts is a fault of its own.
 # An include is resolved as the compilers do: beside the including file, then
 # from the root of the tree, then (for the dialogs) from dialogs/. Headers
 # that resolve to no file of the tree (system, Qt, Win32) are not checked.
@@ -28,14 +36,24 @@ set(may_numeric framework signal)
 set(may_blocks numeric framework signal)
 set(may_dialog_logic blocks numeric framework signal)
 set(may_front_end dialog_logic blocks numeric framework signal)
-set(may_host numeric framework)
-set(may_python host numeric framework)
+set(may_host_design numeric framework)
+set(may_host_engine host_design numeric framework)
+set(may_host_outputs host_engine host_design numeric framework)
+set(may_host_run host_outputs host_engine host_design numeric framework)
+set(may_host_session host_engine host_design numeric framework)
+set(may_host_cli host_run host_outputs host_engine host_design numeric framework)
+set(may_python host_session host_run host_outputs host_engine host_design numeric framework)
+set(host_parts design engine outputs run session cli)
 
 # The layer of a path relative to the root ("" when it is in none).
 function(layer_of path out)
   set(layer "")
-  if(path MATCHES "^(signal|framework|numeric|host|python)/")
+  if(path MATCHES "^(signal|framework|numeric|python)/")
     set(layer ${CMAKE_MATCH_1})
+  elseif(path MATCHES "^host/([^/]+)/" AND CMAKE_MATCH_1 IN_LIST host_parts)
+    set(layer host_${CMAKE_MATCH_1})
+  elseif(path MATCHES "^host/")
+    set(layer host_unknown)
   elseif(path MATCHES "^(generators|transforms|wave)/")
     set(layer blocks)
   elseif(path MATCHES "^dialogs/logic/")
@@ -57,6 +75,10 @@ set(count 0)
 foreach(rel ${files})
   layer_of("${rel}" from)
   if(from STREQUAL "")
+    continue()
+  elseif(from STREQUAL "host_unknown")
+    string(REPLACE ";" ", " parts "${host_parts}")
+    string(APPEND faults "  ${rel}: in no part of host/ (${parts})\n")
     continue()
   endif()
   math(EXPR count "${count} + 1")

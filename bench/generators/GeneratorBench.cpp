@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "host/InProcessHost.h"
-#include "host/PluginLoader.h"
+#include "host/engine/InProcessHost.h"
+#include "host/engine/PluginLoader.h"
 #include "numeric/ParameterRecords.h"
 
 namespace {

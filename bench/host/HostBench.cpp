@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "framework/BaseExtModel.h"
-#include "host/DesignReader.h"
-#include "host/Engine.h"
-#include "host/InProcessHost.h"
-#include "host/PluginLoader.h"
-#include "host/Simulation.h"
+#include "host/design/DesignReader.h"
+#include "host/engine/Engine.h"
+#include "host/engine/InProcessHost.h"
+#include "host/engine/PluginLoader.h"
+#include "host/run/RunDesignFile.h"
 #include "numeric/ValueText.h"
 
 namespace {

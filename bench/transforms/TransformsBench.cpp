@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/InProcessHost.h"
-#include "host/PluginLoader.h"
+#include "host/engine/InProcessHost.h"
+#include "host/engine/PluginLoader.h"
 #include "numeric/Init_NSPDLL.h"
 #include "numeric/ParameterRecords.h"
 #include "transforms/BufferKernels.h"

@@ -16,7 +16,7 @@
 
 #include "framework/interface/ExportList.h"
 #include "framework/interface/IntTypes.h"
-#include "host/InProcessHost.h"
+#include "host/engine/InProcessHost.h"
 #include "numeric/ParameterRecords.h"
 
 #define RIR_DECLARE_INIT(ordinal, name, factory, arg) extern "C" IModel** RIR_STDCALL name(IPELMOR**, intptr_t);

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/DesignText.h"
+#include "host/design/DesignText.h"
 
 namespace {
 // Bare and quoted keys, names of real fields and a name of no record.

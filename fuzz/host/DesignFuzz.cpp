@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "host/DesignReader.h"
+#include "host/design/DesignReader.h"
 
 namespace {
 // An empty folder of its own, so that record files named relative to the

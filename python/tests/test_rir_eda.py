@@ -1,5 +1,6 @@
 """The Python module against the simulator, scipy and textbook formulas."""
 import csv
+import doctest
 import filecmp
 import os
 import subprocess
@@ -164,6 +165,10 @@ def test_generators_follow_their_formulas():
     # Unsigned 8 bits hold 0..255.
     const = rir_eda.Block("Constant_Init", width=8, sign=1, ConstantValue=200)
     np.testing.assert_array_equal(const.process(n=3)["Out"], [200, 200, 200])
+    # Time runs on across process() calls.
+    func = rir_eda.Block("Func_Init", Formula="t*3")
+    pieces = np.concatenate([func.process(n=7)["Out"], func.process(n=5)["Out"]])
+    np.testing.assert_array_equal(pieces, 3 * n[:12])
 
 
 def test_lms_with_two_inputs_learns_the_plant():
@@ -199,6 +204,13 @@ def test_bad_calls_name_what_was_wrong(tmp_path):
     raises(ValueError, "DSrc", lambda: fir.process(n=3))
     raises(ValueError, "40000", lambda: fir.process(DSrc=[1, 40000]))
     raises(TypeError, "DSrc", lambda: fir.process(DSrc=[0.5]))
+    raises(TypeError, "DSrc", lambda: fir.process(DSrc=[1.0, 2.0]))  # whole floats too
+    raises(TypeError, "width", lambda: rir_eda.Block("Tone_Init", width="16"))
+    raises(TypeError, "sign", lambda: rir_eda.Block("Tone_Init", sign=1.0))
+    raises(TypeError, "FIRS_Taps", lambda: rir_eda.Block("High_Level_FIR_Init", FIRS_Taps=[True, 1]))
+    # Told as given, not as the int64 it would wrap to.
+    raises(ValueError, str(2**63 + 5), lambda: fir.process(DSrc=np.array([1, 2**63 + 5], dtype=np.uint64)))
+    raises(ValueError, str(-2**70), lambda: fir.process(DSrc=[1, -2**70]))
     raises(ValueError, "n=", lambda: rir_eda.Block("Tone_Init").process())
     # A design that cannot run: its file and line, nothing written.
     bad = tmp_path / "bad.toml"
@@ -209,9 +221,14 @@ def test_bad_calls_name_what_was_wrong(tmp_path):
     good.write_text(design_text([1, 2, 3], [1, 2, 3]))
     raises(ValueError, "nobody", lambda: rir_eda.run(good, set={"nobody.FIRS_TapsCount": 4}))
     raises(ValueError, "scheduling", lambda: rir_eda.run(good, scheduling="sometimes"))
+    # Without output_dir the files are gone, and the log names none of them.
+    log = rir_eda.run(good).log
+    assert "values.csv" not in log and "not kept" in log, log
 
 
 def test_catalogue_and_version_are_the_simulators(rir_eda_bin):
+    # The documentation's example computes what it says.
+    assert doctest.testmod(rir_eda) == (0, 3)
     listing = subprocess.run([rir_eda_bin, "blocks"], check=True, capture_output=True, text=True).stdout
     types = rir_eda.block_types()
     assert len(types) == 77 and len(set(types)) == 77

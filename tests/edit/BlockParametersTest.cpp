@@ -6,7 +6,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "host/BlockParameters.h"
+#include "host/cli/BlockParameters.h"
 
 TEST(BlockParameters, AnswersTheBlockAndCopiesWhatTheDialogHandsBack) {
   std::ostringstream out;

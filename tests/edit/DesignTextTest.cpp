@@ -12,10 +12,10 @@
 
 #include <unistd.h>
 
-#include "host/DesignReader.h"
-#include "host/DesignText.h"
-#include "host/EditCommand.h"
-#include "host/RecordFields.h"
+#include "host/cli/EditCommand.h"
+#include "host/design/DesignReader.h"
+#include "host/design/DesignText.h"
+#include "host/design/RecordFields.h"
 
 namespace {
 

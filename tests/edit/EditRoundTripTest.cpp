@@ -19,9 +19,9 @@
 
 #include <unistd.h>
 
-#include "host/DesignReader.h"
-#include "host/EditCommand.h"
-#include "host/Simulation.h"
+#include "host/cli/EditCommand.h"
+#include "host/design/DesignReader.h"
+#include "host/run/RunDesignFile.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/BaseExtModel.h"
-#include "host/InProcessHost.h"
+#include "host/engine/InProcessHost.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <sstream>
 #include <string>
 
-#include "host/BlockReference.h"
-#include "host/BlockTypes.h"
-#include "host/DesignReader.h"
-#include "host/RecordFields.h"
+#include "host/design/BlockReference.h"
+#include "host/design/BlockTypes.h"
+#include "host/design/DesignReader.h"
+#include "host/design/RecordFields.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "host/DesignReader.h"
-#include "host/RecordFields.h"
+#include "host/design/DesignReader.h"
+#include "host/design/RecordFields.h"
 
 namespace {
 

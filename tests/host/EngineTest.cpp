@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "framework/BaseExtModel.h"
-#include "host/DesignReader.h"
-#include "host/Engine.h"
-#include "host/Recorder.h"
+#include "host/design/DesignReader.h"
+#include "host/engine/Engine.h"
+#include "host/engine/Recorder.h"
 #include "numeric/ValueText.h"
 #include "support/PluginFixture.h"
 

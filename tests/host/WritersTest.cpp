@@ -7,11 +7,11 @@
 #include <set>
 #include <sstream>
 
-#include "host/CsvWriter.h"
-#include "host/OutputFile.h"
-#include "host/Plot.h"
-#include "host/StreamedFile.h"
-#include "host/VcdWriter.h"
+#include "host/outputs/CsvWriter.h"
+#include "host/outputs/OutputFile.h"
+#include "host/outputs/PlotWriter.h"
+#include "host/outputs/StreamedFile.h"
+#include "host/outputs/VcdWriter.h"
 #include "numeric/ValueText.h"
 
 namespace fs = std::filesystem;
@@ -181,7 +181,7 @@ TEST(StreamedFile, WrittenInPlaceMarkedUntilCommittedAndAnOldFileKeptUntilTheFir
   EXPECT_FALSE(fs::exists(marker));
 }
 
-TEST(Plot, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
+TEST(PlotWriter, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
   TempDir dir;
   VariableStore s = Store();
   s.Add({"bin", vkBus, 1, 3, "000", 0});
@@ -194,7 +194,7 @@ TEST(Plot, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
   o.title = "a.toml";
   o.width = 400;
   o.panelHeight = 150;
-  Plot plot(o);
+  PlotWriter plot(o);
   plot.Begin(s);
   for (int t = 1; t < 1000; ++t) {
     Set(s, "data bus", t % 7 < 3 ? "111" : "001");
@@ -227,7 +227,7 @@ TEST(Plot, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
   PlotOptions dense = o;
   dense.window.reset();
   dense.image = (dir.path / "dense.png").string();
-  Plot many(dense);
+  PlotWriter many(dense);
   many.Begin(s);
   for (int t = 1; t < 10000; ++t) {
     const int y = t >= 8000 ? 5 : (t < 5000 ? 0 : 6) + t % 2;
@@ -250,7 +250,7 @@ TEST(Plot, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
   so.window.reset();
   so.series = {{"data bus", "", 1, "bin"}};
   so.image = (dir.path / "spectrum.png").string();
-  Plot spectrum(so);
+  PlotWriter spectrum(so);
   spectrum.Begin(s);
   for (int t = 1; t < 20; ++t) {
     Set(s, "bin", IntToBits(static_cast<uint32_t>(t % 4), 3).c_str());

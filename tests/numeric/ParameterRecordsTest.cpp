@@ -3,8 +3,8 @@
 #include <cstring>
 #include <random>
 
+#include "host/design/RecordFields.h"
 #include "numeric/ParameterRecords.h"
-#include "host/RecordFields.h"
 
 namespace {
 template <typename Record>

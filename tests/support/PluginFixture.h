@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/InProcessHost.h"
-#include "host/PluginLoader.h"
+#include "host/engine/InProcessHost.h"
+#include "host/engine/PluginLoader.h"
 
 struct ShownMessage {
   int32_t severity;

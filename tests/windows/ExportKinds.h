@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/interface/ExportList.h"
-#include "host/InProcessHost.h"
+#include "host/engine/InProcessHost.h"
 #include "numeric/ParameterRecords.h"
 
 enum class ExportKind { Generator, Simple, Buffer, Filter, Wave };

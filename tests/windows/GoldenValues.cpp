@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ExportKinds.h"
-#include "host/PluginLoader.h"
+#include "host/engine/PluginLoader.h"
 #include "numeric/ValueText.h"
 
 namespace {

@@ -1,0 +1,101 @@
+// One block over its own in-process host, stepped sample by sample the way
+// the dataflow engine steps it in a design: the Python module's blocks.
+//
+// Sample 0 opens the run (LoadParameters, then Start: an input-driven block
+// takes its first sample there); each later sample is one InputChanged. A
+// time-driven block gets one TimeStep per sample after Start. Ports are
+// variables of their own, named as the ports.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/design/BlockTypes.h"
+#include "host/design/RecordFields.h"
+#include "host/engine/InProcessHost.h"
+
+class PluginLoader;
+
+// A block that cannot be built as asked; the text names what was wrong.
+struct BlockSetupError : std::invalid_argument {
+  using std::invalid_argument::invalid_argument;
+};
+
+struct BlockSetup {
+  std::string exportName;                                  // "High_Level_FIR_Init"
+  int32_t width = 16;                                      // of every bus port ("DSOut" gets twice this)
+  int32_t signValue = 0;                                   // 0 sign-magnitude, else unsigned
+  std::vector<std::pair<std::string, FieldValue>> fields;  // record fields by name, set in turn
+  std::vector<std::string> optionalInputs;                 // optional input ports to connect ("Clk", "D2In")
+  std::string folder;                                      // wave blocks' library directory, with a trailing '/'
+};
+
+// A list field and the count field that says how many of its entries count.
+struct CountedList {
+  const char* count;
+  const char* list;
+};
+std::span<const CountedList> CountedLists();
+
+// A port a session gives one bit whatever the width of its buses: a clock or
+// a port meant for one bit.
+bool IsOneBitPort(const PortSpec& port);
+
+class BlockSession {
+ public:
+  // Throws BlockSetupError for an unknown type, field or port, a value a field
+  // cannot take, a record the block could not use, or a block that is not
+  // valid (with its reports).
+  BlockSession(PluginLoader& plugin, const BlockSetup& setup);
+  ~BlockSession();
+  BlockSession(const BlockSession&) = delete;
+  BlockSession& operator=(const BlockSession&) = delete;
+
+  const BlockType& Type() const { return *type_; }
+  const std::vector<std::string>& Inputs() const { return inputs_; }
+  const std::vector<std::string>& Outputs() const { return outputs_; }
+  bool TimeDriven() const { return activation_ == kTimeDriven; }
+  // Width of a port's variable; -1 when the block has no such port.
+  int32_t PortWidth(const std::string& port) const;
+  int32_t SignValue() const { return signValue_; }
+  // The smallest and largest integer a port's value text can hold in the block's sign mode.
+  std::pair<int64_t, int64_t> PortRange(const std::string& port) const;
+
+  // `count` samples: inputs[i] holds count values for Inputs()[i] (already in
+  // range), outputs[j] receives count values for Outputs()[j].
+  void Process(size_t count, const std::vector<const int64_t*>& inputs, const std::vector<int64_t*>& outputs);
+  // The next Process starts a new run: parameters reloaded, Start again.
+  void Restart() { started_ = false; }
+  // Done: a recorder writes its file. Nothing may be processed afterwards.
+  void Close();
+  bool Closed() const { return model_ == nullptr; }
+
+  // Block reports and library messages since the last call, as sentences.
+  std::vector<std::string> TakeMessages();
+  bool Aborted() const { return aborted_; }
+
+ private:
+  static void OnLibraryMessage(int32_t severity, const char* text, void* context);
+  void Begin();
+
+  PluginLoader& plugin_;
+  const BlockType* type_ = nullptr;
+  InProcessHost host_;
+  IModel* model_ = nullptr;
+  int32_t activation_ = 0;
+  int32_t signValue_ = 0;
+  std::vector<std::string> inputs_, outputs_;
+  std::vector<VarHandle> inputHandles_, outputHandles_;
+  std::vector<std::string> messages_;
+  bool started_ = false;
+  int64_t sample_ = 0;  // since Start: the host's time, whatever the Process calls' sizes
+  bool aborted_ = false;
+  std::map<std::string, int32_t> widths_;  // per port
+  bool playsTable_ = false;                // a free-running generator: warn past its table
+  int64_t tableLeft_ = -1;                 // samples left in its table, -1 = none
+};
