@@ -181,10 +181,10 @@ void TransformDialogPresenter::ShowFilter(const FilterParams& record) {
 }
 
 void TransformDialogPresenter::Activate() {
-  signalLength_ = Int("Num_Points");
-  SetRange("Corr_nLags", std::nullopt, signalLength_);
-  previousFactor_ = Int("Sampl_Factor");
-  SetRange("FIRH_DownFactor", std::nullopt, FirDownFactorMaximum(signalLength_));
+  signalLength_ = Int("Num_Points"_ctl);
+  SetRange("Corr_nLags"_ctl, std::nullopt, signalLength_);
+  previousFactor_ = Int("Sampl_Factor"_ctl);
+  SetRange("FIRH_DownFactor"_ctl, std::nullopt, FirDownFactorMaximum(signalLength_));
   ComposeFlags();
   if (!snapped_) {
     snapped_ = true;
@@ -256,7 +256,8 @@ void TransformDialogPresenter::ValueChanged(std::string_view name) {
   if (name == "Num_Points"_ctl) {
     signalLength_ = Int(name);
     transform_.SignalLength = signalLength_;
-    if (IsFirDialogCode(code_)) SetRange("FIRH_DownFactor", std::nullopt, FirDownFactorMaximumForLength(signalLength_));
+    if (IsFirDialogCode(code_))
+      SetRange("FIRH_DownFactor"_ctl, std::nullopt, FirDownFactorMaximumForLength(signalLength_));
   } else if (name == "Sampl_Factor"_ctl) {
     SamplFactorChange();
   } else if (name == "Sampl_Phase"_ctl) {
@@ -264,26 +265,26 @@ void TransformDialogPresenter::ValueChanged(std::string_view name) {
   } else if (name == "BitRev_Order"_ctl) {
     SetValue(name, LimitBitReverseOrder(Int(name), signalLength_), false);
   } else if (name == "FIRH_UpFactor"_ctl) {
-    SetRange("FIRH_UpPhase", std::nullopt, PhaseMaximum(Int(name)));
+    SetRange("FIRH_UpPhase"_ctl, std::nullopt, PhaseMaximum(Int(name)));
   } else if (name == "FIRH_DownFactor"_ctl) {
-    if (const auto points = NumPointsForDownFactor(Int("Num_Points"), signalLength_, Int(name)))
-      SetValue("Num_Points", *points);
-    SetRange("FIRH_DownPhase", std::nullopt, PhaseMaximum(Int(name)));
+    if (const auto points = NumPointsForDownFactor(Int("Num_Points"_ctl), signalLength_, Int(name)))
+      SetValue("Num_Points"_ctl, *points);
+    SetRange("FIRH_DownPhase"_ctl, std::nullopt, PhaseMaximum(Int(name)));
   } else if (name == "LMSS_DwnFactor"_ctl) {
-    SetRange("LMSS_DwnPhase", std::nullopt, PhaseMaximum(Int(name)));
+    SetRange("LMSS_DwnPhase"_ctl, std::nullopt, PhaseMaximum(Int(name)));
   } else if (name == "WindowLen"_ctl) {
     ComposeFlags();
   }
 }
 
 void TransformDialogPresenter::SamplPhaseChange() {
-  SetValue("Sampl_Phase", LimitSamplingPhase(Int("Sampl_Phase"), Int("Sampl_Factor")), false);
+  SetValue("Sampl_Phase"_ctl, LimitSamplingPhase(Int("Sampl_Phase"_ctl), Int("Sampl_Factor"_ctl)), false);
 }
 
 void TransformDialogPresenter::SamplFactorChange() {
   const bool up = code_ == DialogCodeOfCatalogueCode(ccUpSample);
-  SetValue("Sampl_Factor", SnapSamplingFactor(Int("Sampl_Factor"), previousFactor_, signalLength_, up), false);
-  previousFactor_ = Int("Sampl_Factor");
+  SetValue("Sampl_Factor"_ctl, SnapSamplingFactor(Int("Sampl_Factor"_ctl), previousFactor_, signalLength_, up), false);
+  previousFactor_ = Int("Sampl_Factor"_ctl);
   SamplPhaseChange();
 }
 
@@ -367,7 +368,7 @@ void TransformDialogPresenter::CheckRule(std::string_view name) {
 }
 
 void TransformDialogPresenter::EditList(CoefficientList list, ControlName field) {
-  const int32_t upFactor = Int("FIRH_UpFactor");
+  const int32_t upFactor = Int("FIRH_UpFactor"_ctl);
   const ListEditPlan plan = PlanListEdit(list, transform_, filter_, view_.Checked("IIRS_isBiquads"_ctl), upFactor);
   float* entries = ListEntries(list, transform_, filter_);
   const std::vector<std::string> cells = special_.EditTable(entries, plan.shown, plan.minimumColumns);
@@ -413,7 +414,7 @@ void TransformDialogPresenter::Select(int32_t code) {
     view_.SetVisible("Result_label"_ctl, kind.formulaShown);
     view_.SetEnabled("PreViewBtn"_ctl, kind.previewEnabled);
   }
-  if (kind.threshMinimum) SetRange("Thresh_param", *kind.threshMinimum, std::nullopt);
+  if (kind.threshMinimum) SetRange("Thresh_param"_ctl, *kind.threshMinimum, std::nullopt);
   // The sampling rule runs with the code selected before.
   if (kind.snapsSamplingFactor) SamplFactorChange();
   if (kind.flagEnableSet) EnableFlagBoxes(*kind.flagEnableSet);
@@ -429,8 +430,8 @@ bool TransformDialogPresenter::IsFilter() const { return hooks_.isFilterCode && 
 void TransformDialogPresenter::ShowBound(RecordKind record, const std::vector<uint8_t>& bytes) {
   for (const ControlBinding& b : TransformBindings())
     if (b.record == record) ShowBinding(b, bytes);
-  transform_.SignalLength = signalLength_ = Int("Num_Points");
-  previousFactor_ = Int("Sampl_Factor");
+  transform_.SignalLength = signalLength_ = Int("Num_Points"_ctl);
+  previousFactor_ = Int("Sampl_Factor"_ctl);
 }
 
 void TransformDialogPresenter::ShowBinding(const ControlBinding& b, const std::vector<uint8_t>& bytes) {
