@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Builds the release packages into OUTDIR:
 #   OUTDIR/rir-eda_VERSION_amd64.deb      (apt-get install ./rir-eda_*.deb)
+#   OUTDIR/rir_eda-VERSION-cpXY-cpXY-linux_x86_64.whl  (pip install, for /usr/bin/python3)
 #   OUTDIR/rir-eda-gnuradio_VERSION_all.deb  (with GNU Radio installed: rir_eda.gr, the GRC blocks)
 #   OUTDIR/rir-eda-VERSION-windows.zip    (i686/ and x86_64/: Rir_Eda.dll, NSPdllS/NSPPX.DLL)
 # Usage: bash tools/package.sh OUTDIR [--deb-only]
-# The Linux build goes to build-package/, the Windows one to build-package/windows/.
+# --deb-only makes the .deb and the wheel, and installs only the packages they
+# need. The Linux build goes to build-package/ (the wheel's to
+# build-package/wheel/), the Windows one to build-package/windows/; compiles
+# go through ccache, so a second run or a machine that built before reuses them.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 [ $# -ge 1 ] || { echo "usage: tools/package.sh OUTDIR [--deb-only]" >&2; exit 2; }
@@ -13,7 +17,7 @@ out=$(cd "$1" && pwd)
 deb_only=false
 [ "${2:-}" = --deb-only ] && deb_only=true
 cd "$root"
-bash tools/setup.sh
+if $deb_only; then bash tools/setup.sh deb; else bash tools/setup.sh; fi
 
 build=build-package
 bash tools/build.sh "$build" -DRIR_WITH_TESTS=OFF -DRIR_WITH_BENCH=OFF -DRIR_WITH_PYTHON=ON
@@ -26,6 +30,8 @@ if [ -e "$build/$build-cpack/rir-eda-gnuradio_${version}_all.deb" ]; then
   cp "$build/$build-cpack/rir-eda-gnuradio_${version}_all.deb" "$out/"
   echo "wrote $out/rir-eda-gnuradio_${version}_all.deb"
 fi
+RIR_WHEEL_BUILD_DIR="$root/$build/wheel" /usr/bin/python3 -m pip wheel -q --no-build-isolation --no-deps . -w "$out"
+echo "wrote $(ls "$out"/rir_eda-"$version"-*.whl)"
 $deb_only && exit 0
 
 windows="$root/$build/windows"

@@ -7,6 +7,8 @@
 
 #include "EditCommand.h"
 #include "Interruption.h"
+#include "ManPage.h"
+#include "SweepCommand.h"
 #include "host/design/BlockReference.h"
 #include "host/design/BlockTypes.h"
 #include "host/run/OutputSinks.h"
@@ -57,7 +59,8 @@ int main(int argc, char** argv) {
   CLI::App* run = app.add_subcommand("run", "run a design file");
   run->add_option("design", request.design, "the design file (TOML)")->required();
   run->add_option("-o,--output-dir", request.outputDir, "folder for the outputs (default: the working folder)");
-  for (const OutputKind& kind : OutputKinds()) run->add_option(kind.option, request.*kind.requestName, kind.help);
+  for (const OutputKind& kind : OutputKinds())
+    run->add_option(std::string("--") + kind.designKey, request.outputFiles[kind.designKey], kind.help);
   run->add_option("--plugin", request.pluginPath, "the plug-in library to load");
   run->add_option("--set", request.overrides, "BLOCK.FIELD=VALUE: override a record field for this run (repeatable)");
   run->add_flag("-q,--quiet", request.quiet, "print only problems");
@@ -86,6 +89,17 @@ int main(int argc, char** argv) {
       "the folder runs write to; recorders' file names are relative to it (default: the working folder)");
   editCmd->add_option("--plugin", request.pluginPath, "the plug-in library to load");
 
+  SweepRequest sweep;
+  sweep.pluginPath = request.pluginPath;
+  CLI::App* sweepCmd = AddSweepCommand(app, sweep);
+  // Hidden: the build writes the man page with it.
+  app.add_flag_callback("--man-page",
+                        [&app] {
+                          WriteManPage(app, RIR_VERSION, std::cout);
+                          throw CLI::Success();
+                        })
+      ->group("");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help, --version
@@ -102,6 +116,10 @@ int main(int argc, char** argv) {
     if (interruption::Received() == 0) return status;
     std::cerr << "rir-eda: interrupted; what the edit writes was finished first\n";
     return interruption::ExitStatus(interruption::Received());
+  }
+  if (*sweepCmd) {
+    interruption::InstallForRun();
+    return RunSweepCommand(sweep, exe.string(), std::cout, std::cerr);
   }
   if (*blocks) {
     if (blockType.empty()) {

@@ -7,18 +7,29 @@
 // its outputs written up to the time point it reached.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
 
-class Recorder;
+#include "ValueRanges.h"
+
+// The numbers of a run's summary and every variable's range, for callers
+// that keep them (the Python module, sweeps).
+struct RunCounts {
+  uint64_t errors = 0, warnings = 0;
+  uint64_t timePoints = 0, steps = 0, notifications = 0, events = 0;
+  std::vector<ValueRange> ranges;
+};
 
 struct RunRequest {
   std::string design;
   std::string pluginPath;
-  std::string outputDir = ".";         // design output names are relative to it
-  std::string vcd, csv, png;           // override the design's output names
+  std::string outputDir = ".";  // design output names are relative to it
+  // Output files by design key ("vcd", "csv", "png"): a name overrides the design's.
+  std::map<std::string, std::string> outputFiles;
   std::vector<std::string> overrides;  // "BLOCK.FIELD=VALUE", applied in turn
   bool quiet = false;
   std::string scheduling;  // "dataflow" or "events" overrides the design's; "" keeps it
@@ -29,6 +40,8 @@ struct RunRequest {
   std::function<int()> interruption;
   // Also sees every sample (the Python module's run() keeps the values).
   Recorder* observer = nullptr;
+  // Filled in at the end of a run that ran.
+  RunCounts* counts = nullptr;
 };
 
 int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& err);
