@@ -15,7 +15,7 @@
 // failed computation. Buffer and filter blocks limit such values to the range
 // instead, with RoundToSample.
 inline bool RoundToSampleOrFail(double r, int32_t& v) {
-  if (!(std::fabs(r) < 0x1p62)) return false;  // NaN too
+  if (!std::isless(std::fabs(r), 0x1p62)) return false;  // NaN too, quietly
   int64_t rounded;
   if (!rounding_detail::NearestEvenSmall(r, rounded)) rounded = RoundToInt64(static_cast<long double>(r));
   if (rounded < INT32_MIN || rounded > INT32_MAX) return false;

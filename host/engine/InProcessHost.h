@@ -152,6 +152,11 @@ class InProcessHost : public IPELMOR {
   // The variable a block would find under `port` (0 for none).
   VarHandle Resolve(const std::string& port) const;
 
+  // Promise the blocks made from now on that every call into them is made in
+  // the library's floating-point state (the engine runs in it), so that
+  // their slots do not check it (kLibraryStateHostId).
+  void PromiseLibraryState() { promisesLibraryState_ = true; }
+
   // IUnknown: the host object is owned by its creator, the count is advisory.
   int32_t RIR_STDCALL QueryInterface(const GUID* iid, void** out) override;
   uint32_t RIR_STDCALL AddRef() override { return ++refs_; }
@@ -182,4 +187,5 @@ class InProcessHost : public IPELMOR {
   long double period_ = 1;
   std::string libraryDirectory_;
   uint32_t refs_ = 0;
+  bool promisesLibraryState_ = false;
 };
