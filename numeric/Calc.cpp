@@ -279,7 +279,8 @@ const std::string& CalcConstantText(char name) {
 
 std::string_view FormulaText(const CountedText<kRecordTextLength>& formula, int maxLength) {
   const std::string_view text = formula.View();
-  if (maxLength < static_cast<int>(text.size())) return text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);
+  if (maxLength < static_cast<int>(text.size()))
+    return text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);
   return text;
 }
 

@@ -108,7 +108,8 @@ int CompiledFormula::TextBranches() const {
   int branches = 0;
   for (size_t i = 0; i + 1 < steps_.size(); ++i) {
     const Step& step = steps_[i];
-    if (step.kind == FormulaEvent::kFallback || (step.kind == FormulaEvent::kSignTest && step.target + 1 == static_cast<int32_t>(steps_.size())))
+    if (step.kind == FormulaEvent::kFallback ||
+        (step.kind == FormulaEvent::kSignTest && step.target + 1 == static_cast<int32_t>(steps_.size())))
       ++branches;
   }
   return branches;

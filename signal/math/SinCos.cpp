@@ -141,8 +141,8 @@ const T* Opaque(const T* p) {
 // -z/2 + z^2 (c4 + c6 z + c8 z^2), z = r^2, |r| <= pi/256: the dropped
 // terms are below 2^-85 of the result.
 enum Coefficient { kS3, kS5, kS7, kS9, kC4, kC6, kC8, kCoefficients };
-constexpr DoublePair kPolynomial[kCoefficients] = {Split(-1.0L / 6),      Split(1.0L / 120), Split(-1.0L / 5040),
-                                                   Split(1.0L / 362880),  Split(1.0L / 24),  Split(-1.0L / 720),
+constexpr DoublePair kPolynomial[kCoefficients] = {Split(-1.0L / 6),     Split(1.0L / 120), Split(-1.0L / 5040),
+                                                   Split(1.0L / 362880), Split(1.0L / 24),  Split(-1.0L / 720),
                                                    Split(1.0L / 40320)};
 
 // 2 pi a 2^-128 for a < 2^119, as the integer q with the value q 2^-125.
@@ -166,7 +166,8 @@ constexpr DoublePair kPolynomial[kCoefficients] = {Split(-1.0L / 6),      Split(
   const auto coefficient = [k](Coefficient i) { return Join(&k[i].hi); };
   const long double z = r * r;
   const long double z2 = z * z;
-  const long double sinPart = (coefficient(kS3) + z * coefficient(kS5)) + z2 * (coefficient(kS7) + z * coefficient(kS9));
+  const long double sinPart =
+      (coefficient(kS3) + z * coefficient(kS5)) + z2 * (coefficient(kS7) + z * coefficient(kS9));
   const long double sinTail = ((Join(row + 4) * r) * z) * sinPart;
   const long double cosPart = (coefficient(kC4) + z * coefficient(kC6)) + z2 * coefficient(kC8);
   const long double sz = Join(row) * z;

@@ -40,13 +40,15 @@ void ExpectCompiledMatches(const CompiledFormula& compiled, const std::string& f
   CalcError = -1;
   const long double value = compiled.Evaluate(t);
   ASSERT_TRUE(SameBits(value, expected) && CalcError == status)
-      << formula << " at t=" << t << ": " << value << " (" << CalcError << "), text " << expected << " (" << status << ")";
+      << formula << " at t=" << t << ": " << value << " (" << CalcError << "), text " << expected << " (" << status
+      << ")";
 }
 
 // A formula of the evaluator's grammar, with its odd corners: juxtaposed
 // terms, signs before anything, E exponents and numbers with a point only.
 std::string RandomFormula(std::mt19937& random, int depth) {
-  static const char* const numbers[] = {"0", "1", "2", "10", "0.5", "2.25", "1E5", "1E-5", "3E200", ".5", "5.", "0.000000005"};
+  static const char* const numbers[] = {"0",   "1",    "2",     "10", "0.5", "2.25",
+                                        "1E5", "1E-5", "3E200", ".5", "5.",  "0.000000005"};
   static const char* const operators[] = {"+", "-", "*", "/", "^", "%", "--", "+-"};
   static const char* const functions[] = {"sin", "cos", "ln", "lg", "tg", "2sin", "-ln"};
   switch (random() % (depth > 3 ? 4 : 13)) {
@@ -59,7 +61,8 @@ std::string RandomFormula(std::mt19937& random, int depth) {
       return random() % 2 ? "pi" : "e";
     case 4:
     case 5:
-      return RandomFormula(random, depth + 1) + operators[random() % std::size(operators)] + RandomFormula(random, depth + 1);
+      return RandomFormula(random, depth + 1) + operators[random() % std::size(operators)] +
+             RandomFormula(random, depth + 1);
     case 6:
     case 7:
       return std::string(functions[random() % std::size(functions)]) + "(" + RandomFormula(random, depth + 1) + ")";
@@ -322,9 +325,10 @@ TEST(Calc, CompiledFormulaMatchesTheTextEvaluator) {
   // t at zero of either sign, at ties of the eighth decimal, at values that
   // round to -0, beyond 2^53 / 10^8 and 2^37 (the wide roundings), near the
   // double range and beyond the finite ones.
-  const double ts[] = {0,        -0.0,        1,     -1,     0.5,    -2.5,   3,     100,    0.001953125,
-                       -0.005859375, 5e-9,    -4e-9, 1.5e-8, 1e-12,  -1e-300, 9.1e7, -1.5e9, 137438953472.5,
-                       1e15,     -3e17,       1e20,  1e300,  -1e300, 3.7e37, NAN,   INFINITY, -INFINITY};
+  const double ts[] = {0,           -0.0,           1,        -1,    0.5,    -2.5,  3,       100,
+                       0.001953125, -0.005859375,   5e-9,     -4e-9, 1.5e-8, 1e-12, -1e-300, 9.1e7,
+                       -1.5e9,      137438953472.5, 1e15,     -3e17, 1e20,   1e300, -1e300,  3.7e37,
+                       NAN,         INFINITY,       -INFINITY};
   const char* const formulas[] = {
       // What users write: every operator and function, the constants.
       "3000*sin(2*pi*t/100)", "1/10*t", "sin(t)*100+ln(t+1)", "((t-1)*(2+(t/3)))+e^2", "t^2-3*t+1",
@@ -353,8 +357,9 @@ TEST(Calc, CompiledFormulaMatchesTheTextEvaluator) {
     CompiledFormula compiled;
     compiled.Compile(formula);
     for (int i = 0; i < 8; ++i) {
-      const double t = i < 2 ? ts[random() % std::size(ts)]
-                             : std::ldexp(static_cast<double>(static_cast<int32_t>(random())), -static_cast<int>(random() % 40));
+      const double t =
+          i < 2 ? ts[random() % std::size(ts)]
+                : std::ldexp(static_cast<double>(static_cast<int32_t>(random())), -static_cast<int>(random() % 40));
       ExpectCompiledMatches(compiled, formula, t);
     }
   }

@@ -368,9 +368,8 @@ TEST(SignalMath, SineAndCosineKeepTheirBits) {
   // values hold: a faster kernel must give every one of these bits again.
   const std::array<uint64_t, 4> expected = {0x80EC2841B1B155A7u, 0x3BA73C3614B9694Au, 0xF457B801AB37A5BCu,
                                             0xA84037FA6CE55C94u};
-  const std::array<uint64_t, 4> got =
-      SineFingerprints(static_cast<long double (*)(long double)>(math::Sin),
-                       static_cast<long double (*)(long double)>(math::Cos));
+  const std::array<uint64_t, 4> got = SineFingerprints(static_cast<long double (*)(long double)>(math::Sin),
+                                                       static_cast<long double (*)(long double)>(math::Cos));
   const char* const kinds[] = {"tone phases", "the table's range", "next to multiples of pi/128", "small and huge"};
   for (size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(got[k], expected[k]) << kinds[k];
 }
