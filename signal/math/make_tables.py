@@ -60,16 +60,6 @@ def round64(value):
     return (m << shift) * (1 if value >= 0 else -1)
 
 
-def fmt80(value, bits):
-    """value / 2^bits, which has at most 64 significant bits, as a literal."""
-    if value == 0:
-        return "0.0L"
-    mag = abs(value)
-    shift = max(mag.bit_length() - 64, 0)
-    assert mag & ((1 << shift) - 1) == 0
-    return f"{'-' if value < 0 else ''}0x{mag >> shift:016X}p{shift - bits:+d}L"
-
-
 def fmt_double(value, bits):
     """value / 2^bits, which has at most 53 significant bits, as a double literal."""
     if value == 0:
