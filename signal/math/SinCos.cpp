@@ -84,22 +84,18 @@ constexpr uint64_t TwoOverPiWord(int k) { return uint64_t{kTwoOverPiBits[2 * k]}
   const detail::U128 p1 = MulWide(b.mantissa, TwoOverPiWord(1));
   const detail::U128 p2 = MulWide(b.mantissa, TwoOverPiWord(0));
   // The 256-bit product m W; its least word lies below every bit used.
-  const uint64_t w1 = p0.hi + p1.lo;
-  const uint64_t c1 = w1 < p0.hi;
-  uint64_t w2 = p1.hi + p2.lo;
-  const uint64_t c2 = w2 < p1.hi;
-  w2 += c1;
-  const uint64_t c3 = w2 < c1;
-  const uint64_t w3 = p2.hi + c2 + c3;
+  const detail::U128 low = detail::Add(p1, {0, p0.hi});
+  const detail::U128 high = detail::Add(p2, {0, low.hi});
+  const uint64_t w1 = low.lo, w2 = high.lo, w3 = high.hi;
   // The binary point of the turns lies above bit 194 - e; the fraction is
   // the 128 bits below it, from bit 66 - e (68..130): from word 1 or 2 on,
   // picked in registers rather than through an indexed array.
   const int shift = 66 - e;
   const bool fromWord1 = shift < 128;
-  const uint64_t low = fromWord1 ? w1 : w2, mid = fromWord1 ? w2 : w3, high = fromWord1 ? w3 : 0;
+  const uint64_t first = fromWord1 ? w1 : w2, mid = fromWord1 ? w2 : w3, last = fromWord1 ? w3 : 0;
   const int s = shift & 63;
   auto join = [s](uint64_t lower, uint64_t upper) { return (lower >> s) | ((upper << 1) << (63 - s)); };
-  detail::Turns f{join(mid, high), join(low, mid)};
+  detail::Turns f{join(mid, last), join(first, mid)};
   if (odd && (b.signExp & 0x8000) != 0) {
     f.lo = ~f.lo + 1;
     f.hi = ~f.hi + (f.lo == 0 ? 1 : 0);
@@ -150,10 +146,9 @@ constexpr DoublePair kPolynomial[kCoefficients] = {Split(-1.0L / 6),     Split(1
   using detail::MulWide;
   const detail::U128 t0 = MulWide(a.lo, kTwoPi.lo), t1 = MulWide(a.hi, kTwoPi.lo);
   const detail::U128 t2 = MulWide(a.lo, kTwoPi.hi), t3 = MulWide(a.hi, kTwoPi.hi);
-  const uint64_t m1 = t0.hi + t1.lo;
-  const uint64_t m2 = m1 + t2.lo;
-  const uint64_t carry = uint64_t{m1 < t0.hi} + uint64_t{m2 < m1};
-  return detail::Add(detail::Add(t3, {0, t1.hi}), detail::Add({0, t2.hi}, {0, carry}));
+  // The middle words' sum only carries into the result; its low word is dropped.
+  const detail::U128 middle = detail::Add(detail::Add({0, t0.hi}, {0, t1.lo}), {0, t2.lo});
+  return detail::Add(t3, detail::Add({0, t1.hi}, detail::Add({0, t2.hi}, {0, middle.hi})));
 }
 
 // The polynomial part of sin(2 pi f), given r = 2 pi u to 63 bits, and its
@@ -189,8 +184,11 @@ constexpr DoublePair kPolynomial[kCoefficients] = {Split(-1.0L / 6),     Split(1
 // when S = 0 and r is below 2^-40, where r lacks bits: the caller reduces
 // exactly.
 [[gnu::always_inline]] inline bool SinOfTurns(detail::Turns f, long double& result) {
-  const int j = static_cast<int>(((f.hi + (uint64_t{1} << 55)) >> 56) & 255);
-  const int64_t uHi = static_cast<int64_t>(f.hi - (static_cast<uint64_t>(j) << 56));
+  // j the nearest 256th of a turn, uHi the top word of f - j/256: the low
+  // 56 bits of f + 1/512, less 1/512.
+  const uint64_t rounded = f.hi + (uint64_t{1} << 55);
+  const int j = static_cast<int>(rounded >> 56);
+  const int64_t uHi = static_cast<int64_t>((rounded & ((uint64_t{1} << 56) - 1)) - (uint64_t{1} << 55));
   const uint64_t sign = uHi < 0 ? ~uint64_t{0} : 0;
   // |u| in units of 2^-128 turns, below 2^119.
   const uint64_t aLo = (f.lo ^ sign) - sign;
