@@ -45,7 +45,7 @@ void CompiledFormula::Compile(std::string_view formula) {
     pending.pop_back();
     const FormulaTrace trace = TraceFormula(formula, next.answers);
     size_t from = 0, test = 0;
-    while (test < next.answers.size())
+    while (test < next.answers.size() && from < trace.events.size())
       if (trace.events[from++].kind == FormulaEvent::kSignTest) ++test;
     if (next.patch != kNoTarget) steps_[static_cast<size_t>(next.patch)].target = static_cast<int32_t>(steps_.size());
     for (size_t i = from; i < trace.events.size(); ++i) {
