@@ -24,8 +24,7 @@ constexpr size_t kMaxText = kCalcMaxText;
 constexpr int kMaxDepth = kCalcMaxDepth;
 constexpr long kMaxApplications = kCalcMaxApplications;
 
-constexpr int kOpFirstTwoOperandStop = kCalcOpFirstLeftStop;
-constexpr int kOpSubtract = kCalcOpSubtract;
+static_assert(static_cast<size_t>(kCalcOpCount) == std::size(CalcOps));
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsDigitOrDot(char c) { return IsDigit(c) || c == '.'; }
@@ -137,29 +136,29 @@ void CollapseAll(std::string& text, std::string_view what, std::string_view with
 
 long double Compute(int op, long double a, long double b) {
   switch (op) {
-    case 0:
+    case opSin:
       return math::Sin(b);
-    case 1:
+    case opCos:
       return math::Cos(b);
-    case 2:
+    case opTan:
       return math::Sin(b) / math::Cos(b);
-    case 3:
+    case opCot:
       return math::Cos(b) / math::Sin(b);  // unreachable: every "t" is gone by now
-    case 4:
+    case opPower:
       return Power(b, a);
-    case 5:
+    case opPercent:
       return a * b / 100;
-    case 6:
+    case opLn:
       return math::Log(b);
-    case 7:
+    case opLg:
       return math::Log(b) / math::Log(10.0L);
-    case 8:
+    case opDivide:
       return a / b;
-    case 9:
+    case opMultiply:
       return a * b;
-    case 10:
+    case opAdd:
       return a + b;
-    default:
+    default:  // opSubtract
       return a - b;
   }
 }
@@ -175,7 +174,7 @@ bool Apply(std::string& sub, int op, size_t q) {
   while (left > 0 && IsDigitOrDot(sub[left - 1])) --left;
   if (left > 0 && sub[left - 1] == '_') --left;
   const long double a = TextToNumber(std::string_view(sub).substr(left, q - left));
-  if (CalcError != 0 && op >= kOpFirstTwoOperandStop) return false;
+  if (CalcError != 0 && op >= opDivide) return false;
 
   // Right operand: the digit run after the operator, "_" only as its first character.
   const size_t end = q + len;
@@ -243,11 +242,11 @@ bool EvaluateSegment(std::string& sub, int depth, Workspace& work, Evaluation& e
     for (char& c : sub)
       if (c == '-') c = '_';
     bool applied = false;
-    for (int op = 0; op < 12; ++op) {
+    for (int op = 0; op < kCalcOpCount; ++op) {
       for (;;) {
         // A leading "_" is a sign, not a subtraction. An operator that is
         // not there spares the number check: it stops either way.
-        const size_t q = op == kOpSubtract ? sub.find('_', 1) : sub.find(CalcOps[op]);
+        const size_t q = op == opSubtract ? sub.find('_', 1) : sub.find(CalcOps[op]);
         if (q == std::string::npos || Converts(sub)) break;
         if (!Apply(sub, op, q)) return false;
         applied = true;
@@ -262,14 +261,14 @@ bool EvaluateSegment(std::string& sub, int depth, Workspace& work, Evaluation& e
 }  // namespace
 
 bool ApplyOperator(int op, long double a, long double b, long double& result) {
-  if ((op == 6 || op == 7) && !(b > 0)) return false;
-  if (op == 8 && b == 0) return false;
+  if ((op == opLn || op == opLg) && !(b > 0)) return false;
+  if (op == opDivide && b == 0) return false;
   result = Compute(op, a, b);
   // No later conversion could read a result beyond the double range.
   return std::isfinite(result) && fabsl(result) <= DBL_MAX;
 }
 
-bool OperatorReadsLeft(int op) { return op == 4 || op == 5 || op >= kOpFirstTwoOperandStop; }
+bool OperatorReadsLeft(int op) { return op == opPower || op == opPercent || op >= opDivide; }
 
 const std::string& CalcConstantText(char name) {
   static const std::string kE = NumberToText(2.7182818285L);

@@ -19,8 +19,22 @@ extern int32_t CalcError;
 
 // The twelve operators in the order they are applied.
 extern const char* const CalcOps[12];
-inline constexpr int kCalcOpFirstLeftStop = 8;  // from "/" on a bad left operand stops
-inline constexpr int kCalcOpSubtract = 11;      // "_", found from the second character on
+// The operators' positions in CalcOps, the order they are applied in.
+enum CalcOp : int {
+  opSin,
+  opCos,
+  opTan,
+  opCot,
+  opPower,
+  opPercent,
+  opLn,
+  opLg,
+  opDivide,  // from here on, a left operand that is no number stops the evaluation
+  opMultiply,
+  opAdd,
+  opSubtract,  // "_", found from the second character on
+  kCalcOpCount
+};
 
 // Bounds that keep hostile texts cheap. A stored formula has at most 55
 // characters; even with every character a "t" at the largest double each

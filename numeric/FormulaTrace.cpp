@@ -262,10 +262,10 @@ bool Tracer::ApplyOperators(Text& sub) {
     for (Element& e : sub)
       if (e.Is('-')) e.c = '_';
     bool applied = false;
-    for (int op = 0; op < 12; ++op) {
+    for (int op = 0; op < kCalcOpCount; ++op) {
       for (;;) {
         // The number check may write a value's sign out, which moves the operator.
-        const auto find = [&] { return op == kCalcOpSubtract ? FindSubtraction(sub) : Find(sub, CalcOps[op], 0); };
+        const auto find = [&] { return op == opSubtract ? FindSubtraction(sub) : Find(sub, CalcOps[op], 0); };
         if (find() == kNone) break;
         bool converts = false;
         if (!Converts(sub, converts)) return false;
@@ -331,7 +331,7 @@ bool Tracer::Apply(Text& sub, int op, size_t q) {
   size_t leftEnd = q;
   const Reading a = Read(sub, left, leftEnd, false);
   if (a.kind == Reading::kUnknown) return Unknown();
-  if (a.kind == Reading::kFails && op >= kCalcOpFirstLeftStop) return Fail();
+  if (a.kind == Reading::kFails && op >= opDivide) return Fail();
 
   // The operator's own last character never reads as a number.
   const size_t end = q + length;

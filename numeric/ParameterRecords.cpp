@@ -17,6 +17,7 @@ void WriteFieldDefaults(RecordKind record, uint8_t* bytes) {
   for (const RecordField& f : RecordFieldsOf(record)) {
     uint8_t* at = bytes + f.offset;
     const double v = f.defaultValue;
+    if (!f.listDefault.empty()) std::memcpy(at, f.listDefault.data(), f.listDefault.size_bytes());
     if (f.type == FieldType::Text && f.defaultText[0] != '\0') {
       const std::string_view text(f.defaultText);
       at[0] = static_cast<uint8_t>(text.size());
@@ -55,21 +56,9 @@ void DefaultTransformRecord(TransformParams& r) {
   WriteFieldDefaults(RecordKind::Transform, reinterpret_cast<uint8_t*>(&r));
   r.Reserved116 = 256;
   r.Reserved136 = 256;
-  r.ConvTaps[0] = 1.0f;
 }
 
-void DefaultFilterRecord(FilterParams& r) {
-  WriteFieldDefaults(RecordKind::Filter, reinterpret_cast<uint8_t*>(&r));
-  static constexpr float kFirTaps[6] = {0.0f, 1.0f, -0.5f, 1.0f, -2.0f, 1.0f};
-  std::memcpy(r.FirTaps, kFirTaps, sizeof kFirTaps);
-  for (int i = 0; i < 5; ++i) {
-    r.FirDelay[i] = 1.0f;
-    r.IirTaps[i] = 1.0f;
-    r.IirDelay[i] = 1.0f;
-    r.LmsTaps[i] = 1.0f;
-    r.LmsDelay[i] = 1.0f;
-  }
-}
+void DefaultFilterRecord(FilterParams& r) { WriteFieldDefaults(RecordKind::Filter, reinterpret_cast<uint8_t*>(&r)); }
 
 void DefaultWaveRecord(WaveParams& r) { WriteFieldDefaults(RecordKind::Wave, reinterpret_cast<uint8_t*>(&r)); }
 

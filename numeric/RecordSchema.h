@@ -1,7 +1,8 @@
 // Every named field of the parameter records in one table: the name the
 // design files and the dialogs use, where it lies, its type, the values the
 // blocks take, the range its dialog control offers, its default, unit and
-// meaning. The simulator, the block reference and the dialogs all read it.
+// meaning, and for a list the count field that says how many of its values
+// count. The simulator, the block reference and the dialogs all read it.
 #pragma once
 
 #include <cstddef>
@@ -44,8 +45,11 @@ struct RecordField {
   const char* defaultText;        // texts
   const char* unit;               // "" when the value has none
   const char* meaning;
+  const char* countedBy;               // a list's count field, "" for none
+  std::span<const float> listDefault;  // a list's leading default values (the rest are 0)
 
   constexpr bool HasControl() const { return controlMin == controlMin; }
+  constexpr bool IsCounted() const { return countedBy[0] != '\0'; }
 };
 
 namespace record_schema {
@@ -55,6 +59,12 @@ constexpr double kMillion = 1000000;
 constexpr double kBillion = 1000000000;
 constexpr double kLongest = 2000000000;
 
+// The lists' default values.
+inline constexpr float kFirTaps[] = {0.0f, 1.0f, -0.5f, 1.0f, -2.0f, 1.0f};
+inline constexpr float kFiveOnes[] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
+inline constexpr float kUnitTap[] = {1.0f};
+inline constexpr std::span<const float> kNoList;
+
 // The numeric columns of a row: range, control range, default.
 struct Numbers {
   double min = -kAny, max = kAny;
@@ -63,26 +73,28 @@ struct Numbers {
   double value = 0;
 };
 
-#define RIR_FIELD(kind, rec, member, name, type, numbers, unit, meaning)                                              \
-  RecordField {                                                                                                       \
-    name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::type, 1, false, (numbers).min,   \
-        (numbers).max, (numbers).note, (numbers).controlMin, (numbers).controlMax, (numbers).value, "", unit, meaning \
+#define RIR_FIELD(kind, rec, member, name, type, numbers, unit, meaning)                                               \
+  RecordField {                                                                                                        \
+    name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::type, 1, false, (numbers).min,    \
+        (numbers).max, (numbers).note, (numbers).controlMin, (numbers).controlMax, (numbers).value, "", unit, meaning, \
+        "", kNoList                                                                                                    \
   }
 #define RIR_TEXT(kind, rec, member, name, text, meaning)                                                             \
   RecordField {                                                                                                      \
     name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::Text, kRecordTextLength, false, \
-        0, kRecordTextLength, "", kNoControl, kNoControl, 0, text, "", meaning                                       \
+        0, kRecordTextLength, "", kNoControl, kNoControl, 0, text, "", meaning, "", kNoList                          \
   }
-#define RIR_FLOATS(kind, rec, member, name, meaning)                                                               \
+// A list of `count` floats, of which the field named `counted` says how many count.
+#define RIR_FLOATS(kind, rec, member, name, counted, defaults, meaning)                                            \
   RecordField {                                                                                                    \
     name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::Float32Array, kRecordMaxTaps, \
-        false, -kAny, kAny, "", kNoControl, kNoControl, 0, "", "", meaning                                         \
+        false, -kAny, kAny, "", kNoControl, kNoControl, 0, "", "", meaning, counted, defaults                      \
   }
 #define RIR_STATE(kind, rec, member, name)                                                             \
   RecordField {                                                                                        \
     name, RecordKind::kind, static_cast<uint32_t>(offsetof(rec, member)), FieldType::UInt8,            \
         static_cast<uint32_t>(sizeof(rec::member)), true, 0, 0, "", kNoControl, kNoControl, 0, "", "", \
-        "signal-library state"                                                                         \
+        "signal-library state", "", kNoList                                                            \
   }
 
 // Grouped by record, in record order.
@@ -224,7 +236,7 @@ inline constexpr RecordField kFields[] = {
               "number of low bits reversed"),
     RIR_FIELD(Transform, TransformParams, ConvTapsCount, "Conv_H_Count", Int32,
               (Numbers{.min = 0, .max = kRecordMaxTaps, .value = 6}), "taps", "number of convolution taps"),
-    RIR_FLOATS(Transform, TransformParams, ConvTaps, "Conv_H_12D", "convolution taps"),
+    RIR_FLOATS(Transform, TransformParams, ConvTaps, "Conv_H_12D", "Conv_H_Count", kUnitTap, "convolution taps"),
 
     RIR_FIELD(Filter, FilterParams, TransformCode, "TransformCode", Int32,
               (Numbers{.min = ccHighLevelFir,
@@ -283,12 +295,12 @@ inline constexpr RecordField kFields[] = {
     RIR_STATE(Filter, FilterParams, HighLmsState, "HighLevelLMSState"),
     RIR_STATE(Filter, FilterParams, LowLmsTapState, "LowLevelLMSTapState"),
     RIR_STATE(Filter, FilterParams, LowLmsDlyState, "LowLevelLMSDelayState"),
-    RIR_FLOATS(Filter, FilterParams, FirTaps, "FIRS_Taps", "FIR taps"),
-    RIR_FLOATS(Filter, FilterParams, FirDelay, "FIRS_Delay", "FIR delay-line values"),
-    RIR_FLOATS(Filter, FilterParams, IirTaps, "IIRS_Taps", "IIR taps"),
-    RIR_FLOATS(Filter, FilterParams, IirDelay, "IIRS_Delay", "IIR delay-line values"),
-    RIR_FLOATS(Filter, FilterParams, LmsTaps, "LMSS_Taps", "LMS taps"),
-    RIR_FLOATS(Filter, FilterParams, LmsDelay, "LMSS_Delay", "LMS delay-line values"),
+    RIR_FLOATS(Filter, FilterParams, FirTaps, "FIRS_Taps", "FIRS_TapsCount", kFirTaps, "FIR taps"),
+    RIR_FLOATS(Filter, FilterParams, FirDelay, "FIRS_Delay", "FIRS_TapsCount", kFiveOnes, "FIR delay-line values"),
+    RIR_FLOATS(Filter, FilterParams, IirTaps, "IIRS_Taps", "IIRS_TapsCount", kFiveOnes, "IIR taps"),
+    RIR_FLOATS(Filter, FilterParams, IirDelay, "IIRS_Delay", "IIRS_TapsCount", kFiveOnes, "IIR delay-line values"),
+    RIR_FLOATS(Filter, FilterParams, LmsTaps, "LMSS_Taps", "LMSS_TapsCount", kFiveOnes, "LMS taps"),
+    RIR_FLOATS(Filter, FilterParams, LmsDelay, "LMSS_Delay", "LMSS_TapsCount", kFiveOnes, "LMS delay-line values"),
 
     RIR_TEXT(
         Wave, WaveParams, FileName, "FileName", "test.wav",
@@ -330,6 +342,26 @@ consteval size_t RecordFieldIndex(RecordKind record, std::string_view name) {
 consteval const RecordField& RecordFieldNamed(RecordKind record, std::string_view name) {
   return record_schema::kFields[RecordFieldIndex(record, name)];
 }
+
+// The count field of a counted list.
+constexpr const RecordField& CountOf(const RecordField& list) {
+  for (const RecordField& f : record_schema::kFields)
+    if (f.record == list.record && std::string_view(f.name) == list.countedBy) return f;
+  return list;  // not reached for a counted list: the table is checked below
+}
+
+// Every list's count is an integer field of its own record, and its
+// defaults fit the list.
+consteval bool CountedListsAreSound() {
+  for (const RecordField& f : record_schema::kFields) {
+    if (f.listDefault.size() > f.count) return false;
+    if (!f.IsCounted()) continue;
+    const RecordField& count = CountOf(f);
+    if (&count == &f || count.type != FieldType::Int32 || count.max > f.count) return false;
+  }
+  return true;
+}
+static_assert(CountedListsAreSound());
 
 // Writes the fields' non-zero defaults; every other byte keeps what it held.
 void WriteFieldDefaults(RecordKind record, uint8_t* bytes);

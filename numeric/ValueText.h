@@ -45,6 +45,11 @@ class ValueTextBuffer {
   }
   // The all-zero text of this width.
   const char* Zero() { return Encode(1, 0); }
+  // The low `width` bits of value as they are, most significant first.
+  const char* Bits(uint32_t value) {
+    IntToBits(value, width_, text_.data());
+    return text_.data();
+  }
 
  private:
   std::vector<char> text_;

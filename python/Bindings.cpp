@@ -12,14 +12,12 @@
 #include "Catalogue.h"
 #include "host/design/BlockReference.h"
 #include "host/design/BlockTypes.h"
-#include "host/design/Design.h"
-#include "host/design/DesignReader.h"
 #include "host/design/Overrides.h"
 #include "host/engine/PluginLoader.h"
 #include "host/engine/Recorder.h"
+#include "host/engine/SteppedBlock.h"
 #include "host/run/RunDesignFile.h"
 #include "host/session/BlockSession.h"
-#include "numeric/ValueText.h"
 
 namespace py = pybind11;
 
@@ -106,10 +104,10 @@ class PyBlock {
   std::unique_ptr<BlockSession> session_;
 };
 
-// Every variable's settled value at each time point of a run.
+// Every variable's settled sample at each time point of a run, decoded as
+// the simulator's outputs decode it.
 class ValueRecorder : public Recorder {
  public:
-  explicit ValueRecorder(std::map<std::string, int32_t> signModes) : signModes_(std::move(signModes)) {}
   void Begin(const VariableStore& store) override {
     names_.clear();
     for (const HostVariable& v : store.All()) names_.push_back(v.name);
@@ -121,7 +119,7 @@ class ValueRecorder : public Recorder {
     if (!again) times_.push_back(time);
     const auto& all = store.All();
     for (size_t i = 0; i < all.size() && i < values_.size(); ++i) {
-      const int64_t v = Decode(all[i]);
+      const int64_t v = SampleOf(all[i]);
       if (again)
         values_[i].back() = v;
       else
@@ -138,35 +136,10 @@ class ValueRecorder : public Recorder {
   py::array_t<int64_t> Times() const { return py::array_t<int64_t>(py::cast(times_)); }
 
  private:
-  int64_t Decode(const HostVariable& v) const {
-    if (v.width == 1) return v.value == "1" ? 1 : 0;
-    const auto m = signModes_.find(v.name);
-    const int32_t mode = m != signModes_.end() ? m->second : 0;
-    const int32_t x = DecodeValueText(mode, v.value);
-    return mode == 0 ? x : static_cast<int64_t>(static_cast<uint32_t>(x));
-  }
-  std::map<std::string, int32_t> signModes_;
   std::vector<std::string> names_;
   std::vector<int64_t> times_;
   std::vector<std::vector<int64_t>> values_;
 };
-
-// The sign mode each variable is decoded in: of the block writing it, else
-// of a block reading it, as the simulator's outputs decode it.
-std::map<std::string, int32_t> SignModes(const std::string& designFile) {
-  std::map<std::string, int32_t> modes;
-  Design d;
-  try {
-    d = ReadDesign(designFile);
-  } catch (const DesignError&) {
-    return modes;  // the run says why
-  }
-  for (const BlockEntry& b : d.blocks)
-    for (const auto& [port, var] : b.inputs) modes.emplace(var, b.signValue);
-  for (const BlockEntry& b : d.blocks)
-    for (const auto& [port, var] : b.outputs) modes[var] = b.signValue;
-  return modes;
-}
 
 py::tuple Run(const std::string& design, const std::vector<std::string>& overrides, const std::string& scheduling,
               const std::string& outputDir) {
@@ -177,7 +150,7 @@ py::tuple Run(const std::string& design, const std::vector<std::string>& overrid
   request.overrides = overrides;
   request.scheduling = scheduling;
   request.progress = false;
-  ValueRecorder values(SignModes(design));
+  ValueRecorder values;
   request.observer = &values;
   // Ctrl-C during the run: Python's handler raises KeyboardInterrupt here; the
   // run then ends at this time point with every file final, and the exception

@@ -56,12 +56,6 @@ py::object ToPython(const FieldValue& v) {
   return std::visit([](const auto& x) -> py::object { return py::cast(x); }, v);
 }
 
-const char* CountFieldOf(const char* list) {
-  for (const CountedList& c : CountedLists())
-    if (std::string_view(c.list) == list) return c.count;
-  return nullptr;
-}
-
 // The values a field takes by name from the catalogue: a group's operations,
 // the generator kinds. Empty for other fields.
 py::list CatalogueChoices(const BlockType& type, std::string_view field) {
@@ -92,11 +86,10 @@ py::dict FieldInfo(const BlockType& type, const RecordLayout& layout, const std:
   d["meaning"] = f.meaning;
   d["choices"] = CatalogueChoices(type, f.name);
   FieldValue value = GetField(layout, defaults.data(), f);
-  const char* count = f.type == FieldType::Float32Array ? CountFieldOf(f.name) : nullptr;
-  d["count_field"] = count != nullptr ? py::cast(count) : py::none();
-  if (count != nullptr) {
+  d["count_field"] = f.IsCounted() ? py::cast(f.countedBy) : py::none();
+  if (f.IsCounted()) {
     // A list's default holds as many entries as its count's default says.
-    const FieldValue n = GetField(layout, defaults.data(), *FindField(layout, count));
+    const FieldValue n = GetField(layout, defaults.data(), CountOf(f));
     auto& list = std::get<std::vector<double>>(value);
     list.resize(std::min(list.size(), static_cast<size_t>(std::max<int64_t>(0, std::get<int64_t>(n)))));
   }

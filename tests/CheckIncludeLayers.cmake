@@ -3,11 +3,13 @@
 #   signal, framework           the signal library; the binary interfaces,
 #                               block base classes, catalogue and messages
 #   numeric                     records, value texts, formulas, the library binding
+#   wave format                 wave/format/: the WAVE header as the player reads
+#                               it, which the wave block and the host both ask
 #   blocks                      generators/, transforms/, wave/
 #   dialog logic                dialogs/logic/
 #   front ends                  the Qt dialogs (dialogs/*.cpp and dialogs/qt/),
 #                               dialogs/win32/, dialogs/launcher/
-#   host, beside the blocks (on framework and numeric), in parts:
+#   host, beside the blocks (on framework, numeric and the wave format), in parts:
 #     host/design               reading and checking designs, the block types
 #                               and record fields, the simulator's words
 #     host/engine               the in-process host, the plug-in loader, the
@@ -33,16 +35,17 @@ endif()
 set(may_signal "")
 set(may_framework "")
 set(may_numeric framework signal)
-set(may_blocks numeric framework signal)
-set(may_dialog_logic blocks numeric framework signal)
-set(may_front_end dialog_logic blocks numeric framework signal)
-set(may_host_design numeric framework)
-set(may_host_engine host_design numeric framework)
-set(may_host_outputs host_engine host_design numeric framework)
-set(may_host_run host_outputs host_engine host_design numeric framework)
-set(may_host_session host_engine host_design numeric framework)
-set(may_host_cli host_run host_outputs host_engine host_design numeric framework)
-set(may_python host_session host_run host_outputs host_engine host_design numeric framework)
+set(may_wave_format "")
+set(may_blocks wave_format numeric framework signal)
+set(may_dialog_logic blocks wave_format numeric framework signal)
+set(may_front_end dialog_logic blocks wave_format numeric framework signal)
+set(may_host_design wave_format numeric framework)
+set(may_host_engine host_design wave_format numeric framework)
+set(may_host_outputs host_engine host_design wave_format numeric framework)
+set(may_host_run host_outputs host_engine host_design wave_format numeric framework)
+set(may_host_session host_engine host_design wave_format numeric framework)
+set(may_host_cli host_run host_outputs host_engine host_design wave_format numeric framework)
+set(may_python host_session host_run host_outputs host_engine host_design wave_format numeric framework)
 set(host_parts design engine outputs run session cli)
 
 # The layer of a path relative to the root ("" when it is in none).
@@ -54,6 +57,8 @@ function(layer_of path out)
     set(layer host_${CMAKE_MATCH_1})
   elseif(path MATCHES "^host/")
     set(layer host_unknown)
+  elseif(path MATCHES "^wave/format/")
+    set(layer wave_format)
   elseif(path MATCHES "^(generators|transforms|wave)/")
     set(layer blocks)
   elseif(path MATCHES "^dialogs/logic/")

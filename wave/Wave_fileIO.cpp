@@ -1,68 +1,15 @@
 #include "Wave_fileIO.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
-#ifndef _WIN32
-#include <fcntl.h>
-#endif
 
 #include <algorithm>
-#include <climits>
-#include <cstring>
 
 namespace {
 constexpr uint32_t kRiff = FourCharCode("RIFF");
 constexpr uint32_t kWave = FourCharCode("WAVE");
 constexpr uint32_t kFmt = FourCharCode("fmt");
 constexpr uint32_t kData = FourCharCode("data");
-constexpr uint32_t kFact = FourCharCode("fact");
 constexpr uint32_t kEmptyRiffSize = 36;  // header bytes after the RIFF size field
-constexpr uint16_t kExtensibleTag = 0xFFFE;
-// The rest of an extensible format chunk after its 16 plain bytes.
-#pragma pack(push, 1)
-struct TFormatExtension {
-  uint16_t ExtraSize;  // 22
-  uint16_t ValidBits;
-  uint32_t ChannelMask;
-  uint8_t SubFormat[16];
-};
-#pragma pack(pop)
-static_assert(sizeof(TFormatExtension) == 24);
-// KSDATAFORMAT_SUBTYPE_PCM: tag 1 in the first two bytes, then the fixed tail.
-constexpr uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
-                                       0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-
-// Opens `name` without ever waiting on a FIFO or a device: the open itself
-// does not block. Reading takes regular files only, checked on the opened
-// descriptor; writing also takes devices (a full device stands in for a
-// full disk), and a FIFO without a reader fails at once.
-#ifdef _WIN32
-// Windows opens no FIFOs by file name; a device name such as "NUL" or "CON"
-// is no regular file and is not read.
-std::FILE* OpenNoWait(const std::string& name, bool write) {
-  if (!write && !TWaveFile::FileExists(name)) return nullptr;
-  return std::fopen(name.c_str(), write ? "wb" : "rb");
-}
-#else
-std::FILE* OpenNoWait(const std::string& name, bool write) {
-  const int flags = write ? (O_WRONLY | O_CREAT | O_TRUNC) : O_RDONLY;
-  const int fd = ::open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  struct stat info;
-  // A pipe or socket, even one with a reader, could stall a later write of a
-  // block step: only files and devices are written.
-  if (::fstat(fd, &info) != 0 || (!write && !S_ISREG(info.st_mode)) ||
-      (write && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)))) {
-    ::close(fd);
-    return nullptr;
-  }
-  const int mode = ::fcntl(fd, F_GETFL);
-  if (mode >= 0) ::fcntl(fd, F_SETFL, mode & ~O_NONBLOCK);
-  std::FILE* stream = ::fdopen(fd, write ? "wb" : "rb");
-  if (stream == nullptr) ::close(fd);
-  return stream;
-}
-#endif
 }  // namespace
 
 TWaveFile::TWaveFile() {
@@ -75,11 +22,6 @@ TWaveFile::TWaveFile() {
 
 TWaveFile::~TWaveFile() { Close(); }
 
-bool TWaveFile::FileExists(const std::string& name) {
-  struct stat info;
-  return !name.empty() && ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 bool TWaveFile::ReadExactly(void* dest, size_t bytes) { return std::fread(dest, 1, bytes, Stream) == bytes; }
 
 bool TWaveFile::WriteExactly(const void* src, size_t bytes) { return std::fwrite(src, 1, bytes, Stream) == bytes; }
@@ -87,44 +29,24 @@ bool TWaveFile::WriteExactly(const void* src, size_t bytes) { return std::fwrite
 bool TWaveFile::OpenRead(const std::string& name) {
   if (IsOpen_) Close();
   if (!FileExists(name)) return false;
-  Stream = OpenNoWait(name, false);
+  Stream = OpenWaveStream(name, false);
   if (Stream == nullptr) return false;
   IsOpen_ = true;
-
-  if (!ReadExactly(&Riff, sizeof Riff) || Riff.Id != kRiff) return false;
-  uint32_t wave = 0;
-  if (!ReadExactly(&wave, sizeof wave) || wave != kWave) return false;
-  // Exactly 24 bytes of the format chunk, whatever its size field says.
-  if (!ReadExactly(&Format, sizeof Format) || Format.Id != kFmt) return false;
-  if (Format.Channels < 1 || Format.Channels > 4) return false;
-  if (Format.Tag == kExtensibleTag && Format.Size == 40) {
-    // PCM in the extensible form reads like the plain form of the same size.
-    TFormatExtension extension;
-    if (!ReadExactly(&extension, sizeof extension) || extension.ExtraSize != 22) return false;
-    if (std::memcmp(extension.SubFormat, kPcmSubFormat, sizeof kPcmSubFormat) != 0) return false;
-  }
-
-  const long position = std::ftell(Stream);
-  if (position < 0) return false;
-  DataHeaderPosition_ = static_cast<uint32_t>(position);
-  if (!ReadExactly(&Data, sizeof Data)) return false;
-  if (Data.Id == kFact) {
-    uint32_t payload;
-    if (Data.Size != 4 || !ReadExactly(&payload, sizeof payload)) return false;
-    if (!ReadExactly(&Data, sizeof Data)) return false;
-  }
-  if (Data.Id != kData) return false;
-
-  const uint32_t bytesPerFrame = (static_cast<uint32_t>(Format.Channels) * Format.BitsPerSample) >> 3;
-  if (bytesPerFrame == 0) return false;
-  FrameCount_ = static_cast<int32_t>(std::min<uint32_t>(Data.Size / bytesPerFrame, INT32_MAX));
+  WaveFileHeader header;
+  const WaveRefusal refusal = ReadWaveHeader(Stream, header);
+  Riff = header.riff;
+  Format = header.format;
+  DataHeaderPosition_ = header.dataHeaderPosition;
+  Data = header.data;
+  if (refusal != WaveRefusal::None) return false;
+  FrameCount_ = header.frameCount;
   DataLeft = Data.Size;
   return true;
 }
 
 bool TWaveFile::OpenWrite(const std::string& name, int32_t sampleRate, uint16_t bits, uint16_t channels) {
   if (IsOpen_) Close();
-  Stream = OpenNoWait(name, true);
+  Stream = OpenWaveStream(name, true);
   if (Stream == nullptr) return false;
   IsOpen_ = true;
   WriteMode = true;

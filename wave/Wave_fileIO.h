@@ -6,49 +6,12 @@
 // stored files and designs rely on that asymmetry, so keep it.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <string_view>
 
-// A four-character code: character 1 in the lowest byte, missing characters
-// filled with blanks, so the bytes appear in the file in text order.
-constexpr uint32_t FourCharCode(std::string_view text) {
-  uint32_t code = 0;
-  for (size_t i = 0; i < 4; ++i) {
-    const uint8_t c = i < text.size() ? static_cast<uint8_t>(text[i]) : static_cast<uint8_t>(' ');
-    code |= static_cast<uint32_t>(c) << (8 * i);
-  }
-  return code;
-}
-
-// Runs of the header exactly as they lie in the file; read and written by
-// copying the bytes, so they must be packed and the machine little-endian.
-#pragma pack(push, 1)
-struct TChunkHeader {
-  uint32_t Id;
-  uint32_t Size;
-};
-struct TFormatRun {
-  uint32_t Id;
-  uint32_t Size;
-  uint16_t Tag;
-  uint16_t Channels;
-  uint32_t SampleRate;
-  uint32_t ByteRate;
-  uint16_t BlockAlign;
-  uint16_t BitsPerSample;
-};
-#pragma pack(pop)
-static_assert(sizeof(TChunkHeader) == 8);
-static_assert(sizeof(TFormatRun) == 24);
-static_assert(offsetof(TFormatRun, Channels) == 10);
-static_assert(offsetof(TFormatRun, SampleRate) == 12);
-static_assert(offsetof(TFormatRun, BlockAlign) == 20);
-static_assert(offsetof(TFormatRun, BitsPerSample) == 22);
-static_assert(std::endian::native == std::endian::little, "header runs are copied byte for byte");
+#include "wave/format/WaveFormat.h"
 
 class TWaveFile {
  public:
@@ -101,7 +64,7 @@ class TWaveFile {
 
   // Whether `name` is an existing regular file: FIFOs, devices and folders
   // are not wave files and must never be opened (a FIFO would block).
-  static bool FileExists(const std::string& name);
+  static bool FileExists(const std::string& name) { return IsRegularWaveFile(name); }
 
  private:
   bool ReadExactly(void* dest, size_t bytes);

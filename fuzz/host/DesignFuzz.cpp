@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/design/DesignReader.h"
+#include "host/run/OutputSinks.h"
 
 namespace {
 // An empty folder of its own, so that record files named relative to the
@@ -28,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   try {
     const Design d = ParseDesign(text, DesignPath());
+    CheckOutputSettings(d);
     for (const VariableEntry& v : d.variables) {
       if (v.width < 1 || v.width > 255 || v.initial.size() != static_cast<size_t>(v.width)) std::abort();
     }

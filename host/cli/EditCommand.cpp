@@ -14,6 +14,7 @@
 #include "host/design/DesignText.h"
 #include "host/design/RecordFields.h"
 #include "host/engine/PluginLoader.h"
+#include "host/run/OutputSinks.h"
 
 namespace fs = std::filesystem;
 
@@ -143,6 +144,7 @@ DesignBlock ReadDesignBlock(const EditRequest& request) {
   if (!readable) throw EditStop{2, request.design + ": cannot open the design file"};
   try {
     d.design = ParseDesign(d.text, request.design, {}, DesignUse::Edit);
+    CheckOutputSettings(d.design);
   } catch (const DesignError& e) {
     throw EditStop{2, e.what()};
   }

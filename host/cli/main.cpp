@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
   CLI::App* run = app.add_subcommand("run", "run a design file");
   run->add_option("design", request.design, "the design file (TOML)")->required();
   run->add_option("-o,--output-dir", request.outputDir, "folder for the outputs (default: the working folder)");
-  for (const OutputKind& kind : OutputKinds()) run->add_option(kind.option, request.*kind.requestName, kind.help);
+  for (const OutputKind& kind : OutputKinds())
+    run->add_option(std::string("--") + kind.designKey, request.outputFiles[kind.designKey], kind.help);
   run->add_option("--plugin", request.pluginPath, "the plug-in library to load");
   run->add_option("--set", request.overrides, "BLOCK.FIELD=VALUE: override a record field for this run (repeatable)");
   run->add_flag("-q,--quiet", request.quiet, "print only problems");

@@ -53,20 +53,34 @@ struct BlockEntry {
   int line = 0;
 };
 
-enum class PlotKind { Time, Spectrum };
+// One value of the [output] table as written: a text, an integer or
+// anything else (which no key takes).
+struct OutputValue {
+  enum class Kind { Text, Integer, Other } kind = Kind::Other;
+  std::string text;
+  int64_t integer = 0;
+  int line = 0;
+};
+
+// A key of the [output] table with its value or list of values. What a key
+// means belongs to the output that reads it (host/run/OutputSinks), which
+// checks it; the reader only keeps it.
+struct OutputSetting {
+  std::string key;
+  bool list = false;
+  std::vector<OutputValue> values;  // one when not a list
+  int line = 0;
+};
 
 struct OutputEntry {
-  std::string vcd;                        // "" = none
-  std::vector<std::string> vcdVariables;  // empty = all
-  std::string gtkw;                       // GTKWave save file for the VCD, "" = none
-  std::string csv;
-  std::vector<std::string> csvBuses;
-  std::string csvClock;  // one row per rising edge of it, "" = per change
-  std::string png;       // the plot; the SVG, script and data go beside it
-  std::vector<std::string> pngBuses;
-  std::optional<std::array<int64_t, 2>> plotWindow;  // [t0, t1] of model time
-  PlotKind plotKind = PlotKind::Time;
-  int line = 0;  // of the [output] table
+  std::vector<OutputSetting> settings;  // by key
+  int line = 0;                         // of the [output] table
+
+  const OutputSetting* Find(const std::string& key) const {
+    for (const OutputSetting& s : settings)
+      if (s.key == key) return &s;
+    return nullptr;
+  }
 };
 
 // The model's time unit: `count` (1, 10 or 100) of `unit` (s, ms, us, ns, ps, fs).

@@ -122,21 +122,6 @@ class Reader {
     return v;
   }
 
-  std::vector<std::string> Names(const toml::table& t, const char* key, const Design& d) const {
-    std::vector<std::string> out;
-    const toml::node* n = t.get(key);
-    if (n == nullptr) return out;
-    const toml::array* a = n->as_array();
-    if (a == nullptr) Fail(n, std::string("\"") + key + "\" must be a list of variable names");
-    for (const toml::node& e : *a) {
-      if (!e.is_string()) Fail(&e, std::string("\"") + key + "\" must be a list of variable names");
-      const std::string name = e.as_string()->get();
-      if (d.Variable(name) == nullptr) Fail(&e, "unknown variable \"" + name + "\"");
-      out.push_back(name);
-    }
-    return out;
-  }
-
   // A value text for a variable: an integer (encoded in `signMode`) or a
   // text of exactly `width` binary digits.
   std::string ValueText(const toml::node& n, const VariableEntry& v, int32_t signMode) const {
@@ -427,43 +412,30 @@ class Reader {
     }
     if (use_ == DesignUse::Run && type.blockClass == BlockClass::WaveLoad && b.inputs.count("Test") == 0) {
       // The player looks for a relative name in the design's folder.
-      const RecordLayout& wave = RecordOf(type.blockClass);
-      const FieldValue name = GetField(wave, b.record.data(), *FindField(wave, "FileName"));
+      constexpr const RecordField& kFileName = RecordFieldNamed(RecordKind::Wave, "FileName");
+      const FieldValue name = GetField(RecordOf(type.blockClass), b.record.data(), kFileName);
       std::string path = std::get<std::string>(name);
       if (!(!path.empty() && path[0] == '/') && path.find(':') == std::string::npos) path = d.directory + path;
-      if (std::string problem = WaveFileProblem(lang_, path); !problem.empty())
-        fail("FileName", DescribeBlockWords(lang_, b.name, type.exportName) + ": " + problem);
+      const WaveFileVerdict verdict = CheckWaveFile(lang_, path);
+      const std::string words = DescribeBlockWords(lang_, b.name, type.exportName) + ": ";
+      if (!verdict.problem.empty()) fail(kFileName.name, words + verdict.problem);
+      if (!verdict.warning.empty()) warn(kFileName.name, words + verdict.warning);
     }
     // A list written beside its count must agree with it.
-    struct Taps {
-      const char* count;
-      std::vector<const char*> lists;
-    };
-    static const std::vector<Taps> kFilter = {{"FIRS_TapsCount", {"FIRS_Taps", "FIRS_Delay"}},
-                                              {"IIRS_TapsCount", {"IIRS_Taps", "IIRS_Delay"}},
-                                              {"LMSS_TapsCount", {"LMSS_Taps", "LMSS_Delay"}}};
-    static const std::vector<Taps> kTransform = {{"Conv_H_Count", {"Conv_H_12D"}}};
-    const bool filter = type.blockClass == BlockClass::FilterTransform;
-    if (given == nullptr ||
-        (!filter && type.blockClass != BlockClass::Transform && type.blockClass != BlockClass::SimpleTransform))
-      return;
+    if (given == nullptr) return;
     const RecordLayout& layout = RecordOf(type.blockClass);
-    for (const Taps& taps : filter ? kFilter : kTransform) {
-      const RecordField* f = FindField(layout, taps.count);
-      const FieldValue v = GetField(layout, b.record.data(), *f);
-      const int64_t count = std::get_if<int64_t>(&v) != nullptr ? std::get<int64_t>(v) : 0;
-      for (const char* list : taps.lists) {
-        const toml::node* n = given->get(list);
-        if (n == nullptr || n->as_array() == nullptr) continue;
-        const auto length = static_cast<int64_t>(n->as_array()->size());
-        // A count set on the command line is what disagrees with the file's list.
-        const toml::node* countNode = given->get(taps.count);
-        const bool countOverridden = countNode != nullptr && origins_.count(countNode) != 0 && origins_.count(n) == 0;
-        if (length != count)
-          Fail(countOverridden ? countNode : n, BlockWords(b, type) + ": \"" + list + "\" holds " +
-                                                    std::to_string(length) + " values but \"" + taps.count + "\" is " +
-                                                    std::to_string(count) + "; give both the same length");
-      }
+    for (const RecordField& list : layout.fields) {
+      const toml::node* n = list.IsCounted() ? given->get(list.name) : nullptr;
+      if (n == nullptr || n->as_array() == nullptr) continue;
+      const RecordField& count = CountOf(list);
+      const FieldValue v = GetField(layout, b.record.data(), count);
+      const std::string problem =
+          ListCountProblem(list, n->as_array()->size(), std::get_if<int64_t>(&v) != nullptr ? std::get<int64_t>(v) : 0);
+      if (problem.empty()) continue;
+      // A count set on the command line is what disagrees with the file's list.
+      const toml::node* countNode = given->get(count.name);
+      const bool countOverridden = countNode != nullptr && origins_.count(countNode) != 0 && origins_.count(n) == 0;
+      Fail(countOverridden ? countNode : n, BlockWords(b, type) + ": " + problem);
     }
   }
 
@@ -505,43 +477,36 @@ class Reader {
       }
   }
 
+  // The [output] table as written; its outputs check what their keys hold.
   void ReadOutput(const toml::table& root, Design& d) const {
     const toml::node* n = root.get("output");
     if (n == nullptr) return;
     const toml::table* t = n->as_table();
     if (t == nullptr) Fail(n, "\"output\" must be a table");
-    Keys(*t, {"vcd", "vcd_variables", "gtkw", "csv", "csv_buses", "csv_clock", "png", "png_buses", "plot_window",
-              "plot_kind"});
     d.output.line = Line(*t);
-    d.output.vcd = String(*t, "vcd", Line(*t), false);
-    d.output.gtkw = String(*t, "gtkw", Line(*t), false);
-    d.output.csv = String(*t, "csv", Line(*t), false);
-    d.output.png = String(*t, "png", Line(*t), false);
-    d.output.vcdVariables = Names(*t, "vcd_variables", d);
-    d.output.csvBuses = Names(*t, "csv_buses", d);
-    d.output.pngBuses = Names(*t, "png_buses", d);
-    if (!d.output.gtkw.empty() && d.output.vcd.empty()) Fail(t->get("gtkw"), "\"gtkw\" needs a \"vcd\" to open");
-    d.output.csvClock = String(*t, "csv_clock", Line(*t), false);
-    if (!d.output.csvClock.empty()) {
-      const VariableEntry* v = d.Variable(d.output.csvClock);
-      if (v == nullptr) Fail(t->get("csv_clock"), "unknown variable \"" + d.output.csvClock + "\"");
-      if (v->width != 1) Fail(t->get("csv_clock"), "\"csv_clock\" must name a one-bit variable");
-    }
-    if (const toml::node* n = t->get("plot_window")) {
-      const toml::array* a = n->as_array();
-      if (a == nullptr || a->size() != 2 || !(*a)[0].is_integer() || !(*a)[1].is_integer())
-        Fail(n, "\"plot_window\" must be [t0, t1], two times in the design's time unit");
-      const int64_t t0 = (*a)[0].as_integer()->get(), t1 = (*a)[1].as_integer()->get();
-      if (t0 < 0 || t1 <= t0) Fail(n, "\"plot_window\" needs 0 <= t0 < t1");
-      d.output.plotWindow = std::array<int64_t, 2>{t0, t1};
-    }
-    if (!d.output.png.empty() && d.output.pngBuses.empty())
-      Fail(t->get("png"), "the plot needs at least one bus in \"png_buses\"");
-    const std::string kind = String(*t, "plot_kind", Line(*t), false);
-    if (kind == "spectrum") {
-      d.output.plotKind = PlotKind::Spectrum;
-    } else if (!kind.empty() && kind != "time") {
-      Fail(t->get("plot_kind"), "unknown \"plot_kind\" \"" + kind + "\" (time, spectrum)");
+    auto value = [](const toml::node& v) {
+      OutputValue out;
+      out.line = Line(v);
+      if (v.is_string()) {
+        out.kind = OutputValue::Kind::Text;
+        out.text = v.as_string()->get();
+      } else if (v.is_integer()) {
+        out.kind = OutputValue::Kind::Integer;
+        out.integer = v.as_integer()->get();
+      }
+      return out;
+    };
+    for (auto&& [key, v] : *t) {
+      OutputSetting s;
+      s.key = std::string(key.str());
+      s.line = Line(v);
+      if (const toml::array* a = v.as_array()) {
+        s.list = true;
+        for (const toml::node& e : *a) s.values.push_back(value(e));
+      } else {
+        s.values.push_back(value(v));
+      }
+      d.output.settings.push_back(std::move(s));
     }
   }
 

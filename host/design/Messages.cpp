@@ -1,9 +1,10 @@
 #include "Messages.h"
 
-#include "WaveFileCheck.h"
-
 #include <cstdio>
 #include <filesystem>
+
+#include "WaveFileCheck.h"
+#include "framework/interface/IntTypes.h"
 
 HostLanguage LanguageFromText(const std::string& text) {
   return text == "RUSSIAN" ? HostLanguage::Russian : HostLanguage::English;
@@ -31,7 +32,7 @@ std::string BlockText(HostLanguage lang, const std::string& text) {
       return ru ? "не могу создать " + path + ": нет папки " + folder.string()
                 : "cannot create " + path + ": the folder " + folder.string() + " does not exist";
     if (std::filesystem::is_regular_file(path, ec)) {
-      const std::string why = WaveFileProblem(lang, path);
+      const std::string why = CheckWaveFile(lang, path).problem;
       if (!why.empty()) return why;
     }
     return (ru ? "ошибка ввода-вывода файла WAVE: " : "WAVE file input/output error: ") + path;
@@ -48,16 +49,16 @@ std::string DescribeReport(HostLanguage lang, const std::string& block, int32_t 
                                : "port " + Quoted(port) + " of block " + block +
                                      (variable.empty() ? "" : " (variable " + Quoted(variable) + ")");
   switch (code) {
-    case 2:
+    case rcWrongKindOrFlags:
       return where + (ru ? ": неверный тип или флаги переменной" : ": variable of the wrong kind or flags");
-    case 3:
+    case rcWrongWidth:
       return where + (ru ? ": неверная разрядность переменной" : ": variable of the wrong width");
-    case 4:
+    case rcNotFound:
       return ru ? "порт " + Quoted(text) + " блока " + block + " не найден"
                 : "port " + Quoted(text) + " of block " + block + " not found";
-    case 6:
+    case rcReserved21:
       return ru ? "блок " + block + ": зарезервированная операция" : "block " + block + ": reserved operation called";
-    case 8:
+    case rcMessage:
       return (ru ? "блок " : "block ") + block + ": " + BlockText(lang, text);
     default:
       return ru ? "блок " + block + ": сообщение с кодом " + std::to_string(code)

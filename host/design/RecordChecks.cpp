@@ -39,18 +39,31 @@ bool FieldValueFromToml(const toml::node& value, FieldValue& out, std::string& e
   return true;
 }
 
+std::string ListCountProblem(const RecordField& list, size_t length, int64_t count) {
+  if (static_cast<int64_t>(length) == count) return {};
+  return "\"" + std::string(list.name) + "\" holds " + std::to_string(length) + " values but \"" + list.countedBy +
+         "\" is " + std::to_string(count) + "; give both the same length";
+}
+
 namespace {
-int64_t IntegerField(const BlockEntry& b, const RecordLayout& layout, const char* name) {
-  const RecordField* f = FindField(layout, name);
-  if (f == nullptr || b.record.size() != layout.size) return 0;
-  const FieldValue v = GetField(layout, b.record.data(), *f);
+constexpr const RecordField& kTransformCode = RecordFieldNamed(RecordKind::Transform, "TransformCode");
+constexpr const RecordField& kSignalLength = RecordFieldNamed(RecordKind::Transform, "Num_Points");
+constexpr const RecordField& kGeneratorKind = RecordFieldNamed(RecordKind::Generator, "Kind");
+constexpr const RecordField& kToneRelFreq = RecordFieldNamed(RecordKind::Generator, "ToneRelFreq");
+constexpr const RecordField& kSinePeriod = RecordFieldNamed(RecordKind::Generator, "SinePeriod");
+constexpr const RecordField& kBitsPerSample = RecordFieldNamed(RecordKind::Wave, "BitsPerSample");
+constexpr const RecordField& kChannels = RecordFieldNamed(RecordKind::Wave, "Channels");
+constexpr const RecordField& kSampleRate = RecordFieldNamed(RecordKind::Wave, "SampleRate");
+
+int64_t IntegerField(const BlockEntry& b, const RecordLayout& layout, const RecordField& f) {
+  if (b.record.size() != layout.size) return 0;
+  const FieldValue v = GetField(layout, b.record.data(), f);
   const auto* i = std::get_if<int64_t>(&v);
   return i != nullptr ? *i : 0;
 }
-double NumberField(const BlockEntry& b, const RecordLayout& layout, const char* name) {
-  const RecordField* f = FindField(layout, name);
-  if (f == nullptr || b.record.size() != layout.size) return 0;
-  const FieldValue v = GetField(layout, b.record.data(), *f);
+double NumberField(const BlockEntry& b, const RecordLayout& layout, const RecordField& f) {
+  if (b.record.size() != layout.size) return 0;
+  const FieldValue v = GetField(layout, b.record.data(), f);
   if (const auto* d = std::get_if<double>(&v)) return *d;
   if (const auto* i = std::get_if<int64_t>(&v)) return static_cast<double>(*i);
   return 0;
@@ -66,15 +79,15 @@ std::string BufferLengthProblem(const BlockEntry& b, const BlockType& type, cons
   if (type.blockClass != BlockClass::Transform) return {};
   const RecordLayout& layout = RecordOf(type.blockClass);
   int64_t code = type.row->catalogueCode;
-  if (code == ccFouriersGroup) code = IntegerField(b, layout, "TransformCode");
+  if (code == ccFouriersGroup) code = IntegerField(b, layout, kTransformCode);
   if (code != ccFftRcPack && code != ccFftCcsRcPack) return {};
-  const int64_t given = IntegerField(b, layout, "Num_Points");
+  const int64_t given = IntegerField(b, layout, kSignalLength);
   const int64_t n = std::min<int64_t>(given <= 0 ? 102 : given, kMaxSignalLength);
   if ((n & (n - 1)) == 0) return {};
   int64_t below = 1;
   while (below * 2 <= n) below *= 2;
-  field = "Num_Points";
-  return BlockWords(b, type) + ": \"Num_Points\" = " + std::to_string(given) + (given <= 0 ? " (102 samples)" : "") +
+  field = kSignalLength.name;
+  return BlockWords(b, type) + ": \"" + field + "\" = " + std::to_string(given) + (given <= 0 ? " (102 samples)" : "") +
          " is not a power of two; this FFT would transform only the first " + std::to_string(below) + " samples. Use " +
          std::to_string(below) + (below * 2 <= kMaxSignalLength ? " or " + std::to_string(below * 2) : std::string());
 }
@@ -83,22 +96,22 @@ std::string AliasingProblem(const BlockEntry& b, const BlockType& type, int64_t 
   if (type.blockClass != BlockClass::Generator) return {};
   const RecordLayout& layout = RecordOf(type.blockClass);
   int64_t kind = type.row->generatorKind;
-  if (kind == gkAllInOne) kind = IntegerField(b, layout, "Kind");
+  if (kind == gkAllInOne) kind = IntegerField(b, layout, kGeneratorKind);
   const std::string period = " (one sample per " + std::to_string(samplePeriod) + " time units)";
   if (kind == gkTone) {
-    const double f = NumberField(b, layout, "ToneRelFreq");
+    const double f = NumberField(b, layout, kToneRelFreq);
     const double perSample = std::fabs(f) * static_cast<double>(samplePeriod);
     if (!(perSample >= 0.5)) return {};
-    field = "ToneRelFreq";
-    return BlockWords(b, type) + ": \"ToneRelFreq\" = " + Number(f) + " cycles per time unit is " + Number(perSample) +
-           " cycles per sample" + period +
+    field = kToneRelFreq.name;
+    return BlockWords(b, type) + ": \"" + field + "\" = " + Number(f) + " cycles per time unit is " +
+           Number(perSample) + " cycles per sample" + period +
            ", at or above half the sample rate: the samples show an alias of a lower frequency";
   }
   if (kind == gkSine) {
-    const int64_t p = IntegerField(b, layout, "SinePeriod");
+    const int64_t p = IntegerField(b, layout, kSinePeriod);
     if (p == INT64_MIN || std::llabs(p) >= 2 * samplePeriod) return {};
-    field = "SinePeriod";
-    return BlockWords(b, type) + ": \"SinePeriod\" = " + std::to_string(p) + " is under two samples" + period +
+    field = kSinePeriod.name;
+    return BlockWords(b, type) + ": \"" + field + "\" = " + std::to_string(p) + " is under two samples" + period +
            ", at or above half the sample rate: the samples show an alias of a lower frequency";
   }
   return {};
@@ -115,44 +128,44 @@ std::string DescribeDefaultedFields(const BlockEntry& b) {
   return s.empty() ? s : BlockWords(b, *type) + " takes from its defaults: " + s;
 }
 
+namespace {
+// A WAVE recorder's header settings it cannot write.
+std::string RecorderProblem(const BlockEntry& b, const RecordLayout& layout, const char*& field) {
+  const int64_t bits = IntegerField(b, layout, kBitsPerSample), channels = IntegerField(b, layout, kChannels),
+                rate = IntegerField(b, layout, kSampleRate);
+  if (bits != 8 && bits != 16) {
+    field = kBitsPerSample.name;
+    return "\"" + std::string(field) + "\" = " + std::to_string(bits) +
+           "; a WAVE recorder writes 8 or 16 bits per sample";
+  }
+  if (channels < kChannels.min || channels > kChannels.max) {
+    field = kChannels.name;
+    return "\"" + std::string(field) + "\" = " + std::to_string(channels) + "; a WAVE recorder writes " +
+           Number(kChannels.min) + " to " + Number(kChannels.max) + " channels";
+  }
+  if (rate < kSampleRate.min) {
+    field = kSampleRate.name;
+    return "\"" + std::string(field) + "\" = " + std::to_string(rate) + " must be above 0";
+  }
+  return {};
+}
+}  // namespace
+
 std::string RecordProblem(const BlockEntry& b, const BlockType& type, const char*& field) {
   const RecordLayout& layout = RecordOf(type.blockClass);
-  auto integer = [&](const char* name) -> int64_t {
-    const RecordField* f = FindField(layout, name);
-    if (f == nullptr || b.record.size() != layout.size) return 0;
-    const FieldValue v = GetField(layout, b.record.data(), *f);
-    const auto* i = std::get_if<int64_t>(&v);
-    return i != nullptr ? *i : 0;
-  };
   const std::string who = BlockWords(b, type) + ": ";
-  if (type.blockClass == BlockClass::WaveSave) {
-    const int64_t bits = integer("BitsPerSample"), channels = integer("Channels"), rate = integer("SampleRate");
-    if (bits != 8 && bits != 16) {
-      field = "BitsPerSample";
-      return who + "\"BitsPerSample\" = " + std::to_string(bits) + "; a WAVE recorder writes 8 or 16 bits per sample";
-    }
-    if (const RecordField& c = *FindField(layout, "Channels"); channels < c.min || channels > c.max) {
-      field = "Channels";
-      return who + "\"Channels\" = " + std::to_string(channels) + "; a WAVE recorder writes " + Number(c.min) + " to " +
-             Number(c.max) + " channels";
-    }
-    if (rate < FindField(layout, "SampleRate")->min) {
-      field = "SampleRate";
-      return who + "\"SampleRate\" = " + std::to_string(rate) + " must be above 0";
-    }
-  }
-  // A count past its list would be cut to the list without a word.
-  static const char* const kFilterCounts[] = {"FIRS_TapsCount", "IIRS_TapsCount", "LMSS_TapsCount"};
-  static const char* const kTransformCounts[] = {"Conv_H_Count"};
-  std::span<const char* const> counts;
-  if (type.blockClass == BlockClass::FilterTransform) counts = kFilterCounts;
-  if (type.blockClass == BlockClass::Transform) counts = kTransformCounts;
-  for (const char* count : counts) {
-    const RecordField& f = *FindField(layout, count);
-    const int64_t n = integer(count);
-    if (n < f.min || n > f.max) {
-      field = count;
-      return who + "\"" + count + "\" = " + std::to_string(n) + " is out of range " + FieldRangeText(f);
+  if (type.blockClass == BlockClass::WaveSave)
+    if (std::string problem = RecorderProblem(b, layout, field); !problem.empty()) return who + problem;
+  // A count past its list would be cut to the list without a word; the
+  // buffer and filter records may serve any block of their group.
+  if (type.blockClass != BlockClass::Transform && type.blockClass != BlockClass::FilterTransform) return {};
+  for (const RecordField& list : layout.fields) {
+    if (!list.IsCounted()) continue;
+    const RecordField& count = CountOf(list);
+    const int64_t n = IntegerField(b, layout, count);
+    if (n < count.min || n > count.max) {
+      field = count.name;
+      return who + "\"" + count.name + "\" = " + std::to_string(n) + " is out of range " + FieldRangeText(count);
     }
   }
   return {};

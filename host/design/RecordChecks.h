@@ -16,6 +16,10 @@
 // False with the reason when the TOML value cannot be a field value.
 bool FieldValueFromToml(const toml::node& value, FieldValue& out, std::string& error);
 
+// "" when a list written beside its count agrees with it; otherwise the
+// reason ("\"FIRS_Taps\" holds 3 values but \"FIRS_TapsCount\" is 6; ...").
+std::string ListCountProblem(const RecordField& list, size_t length, int64_t count);
+
 // "" when the block's record is usable; otherwise the reason, and `field`
 // names the field it is about.
 std::string RecordProblem(const BlockEntry& block, const BlockType& type, const char*& field);

@@ -1,91 +1,98 @@
 #include "WaveFileCheck.h"
 
-#include <array>
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include "wave/format/WaveFormat.h"
 
 namespace {
 
-uint32_t Le(const uint8_t* p, int bytes) {
-  uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
-  return v;
+// The usual names of WAVE format tags.
+struct TagName {
+  uint16_t tag;
+  const char* name;
+};
+constexpr TagName kTagNames[] = {
+    {kWavePcmTag, "PCM"}, {0x0002, "ADPCM"},     {0x0003, "IEEE float"}, {0x0006, "A-law"},
+    {0x0007, "mu-law"},   {0x0011, "IMA ADPCM"}, {0x0055, "MP3"},        {kWaveExtensibleTag, "extensible"}};
+
+std::string FormatName(uint16_t tag) {
+  for (const TagName& t : kTagNames)
+    if (t.tag == tag) return t.name;
+  return "format " + std::to_string(tag);
 }
 
-std::string Id(const uint8_t* p) { return std::string(reinterpret_cast<const char*>(p), 4); }
+std::string Id(uint32_t code) { return std::string(reinterpret_cast<const char*>(&code), 4); }
 
-// The usual names of WAVE format tags.
-std::string FormatName(uint32_t tag) {
-  switch (tag) {
-    case 1:
-      return "PCM";
-    case 2:
-      return "ADPCM";
-    case 3:
-      return "IEEE float";
-    case 6:
-      return "A-law";
-    case 7:
-      return "mu-law";
-    case 0x11:
-      return "IMA ADPCM";
-    case 0x55:
-      return "MP3";
-    default:
-      return "format " + std::to_string(tag);
+// "8-bit A-law": the samples a header announces.
+std::string Samples(const TFormatRun& f) { return std::to_string(f.BitsPerSample) + "-bit " + FormatName(f.Tag); }
+std::string SamplesRu(const TFormatRun& f) {
+  return std::to_string(f.BitsPerSample) + "-битные отсчёты " + FormatName(f.Tag);
+}
+
+// The reader's reason for refusing the file, in words.
+std::string Refusal(bool ru, WaveRefusal r, const std::string& path, const WaveFileHeader& h) {
+  const TFormatRun& f = h.format;
+  switch (r) {
+    case WaveRefusal::None:
+      return {};
+    case WaveRefusal::Missing:
+      return (ru ? "файл не найден: " : "file not found: ") + path;
+    case WaveRefusal::NotRegular:
+      return path + (ru ? " не является обычным файлом" : " is not a regular file");
+    case WaveRefusal::Unreadable:
+      return (ru ? "не могу прочитать " : "cannot read ") + path;
+    case WaveRefusal::NotRiffWave:
+      return path + (ru ? " не является файлом RIFF WAVE" : " is not a RIFF WAVE file");
+    case WaveRefusal::NoFormat:
+      return ru ? path + ": на месте блока формата стоит блок \"" + Id(f.Id) + "\""
+                : path + " has a \"" + Id(f.Id) + "\" chunk where the player needs the format chunk";
+    case WaveRefusal::Channels:
+      return ru ? path + ": каналов " + std::to_string(f.Channels) + "; проигрыватель читает от 1 до 4"
+                : path + " has " + std::to_string(f.Channels) + " channels; the player reads 1 to 4";
+    case WaveRefusal::NotPcm:
+      return path + (ru ? ": расширенный блок формата не называет отсчёты PCM; проигрыватель читает только 8- или "
+                          "16-битный PCM"
+                        : " has an extensible format chunk that does not name PCM samples; the player reads 8- or "
+                          "16-bit PCM only");
+    case WaveRefusal::FormatSize:
+      return ru ? path + ": блок формата длиной " + std::to_string(f.Size) + " байт (" + SamplesRu(f) +
+                      "); проигрыватель читает только 16-байтный блок формата PCM или 40-байтный расширенный"
+                : path + " has a format chunk of " + std::to_string(f.Size) + " bytes (" + Samples(f) +
+                      " samples); the player reads only the 16-byte PCM format chunk or the 40-byte extensible one";
+    case WaveRefusal::FactSize:
+      return ru ? path + ": блок \"fact\" длиной " + std::to_string(h.data.Size) +
+                      " байт; проигрыватель пропускает только 4-байтный"
+                : path + " has a \"fact\" chunk of " + std::to_string(h.data.Size) +
+                      " bytes; the player skips only a 4-byte one";
+    case WaveRefusal::ChunkBefore:
+      return ru ? path + ": перед отсчётами стоит блок \"" + Id(h.data.Id) +
+                      "\"; проигрыватель ждёт отсчёты сразу за блоком формата"
+                : path + " has a \"" + Id(h.data.Id) +
+                      "\" chunk before its samples; the player needs the samples right after the format chunk";
+    case WaveRefusal::NoFrames:
+      return path + ": " + std::to_string(f.Channels) + (ru ? " канал(а) по " : " channels of ") +
+             std::to_string(f.BitsPerSample) +
+             (ru ? " бит, меньше байта на кадр" : " bits, less than a byte per frame");
+    case WaveRefusal::Truncated:
+      return path + (ru ? " обрывается внутри заголовка" : " ends inside its header");
   }
+  return {};
 }
 
 }  // namespace
 
-std::string WaveFileProblem(HostLanguage lang, const std::string& path) {
+WaveFileVerdict CheckWaveFile(HostLanguage lang, const std::string& path) {
   const bool ru = lang == HostLanguage::Russian;
-  std::error_code ec;
-  const std::filesystem::file_status st = std::filesystem::status(path, ec);
-  if (!std::filesystem::exists(st)) return (ru ? "файл не найден: " : "file not found: ") + path;
-  if (!std::filesystem::is_regular_file(st))
-    return ru ? path + " не является обычным файлом" : path + " is not a regular file";
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return (ru ? "не могу прочитать " : "cannot read ") + path;
-  std::array<uint8_t, 12> riff{};
-  const std::string notWave = ru ? path + " не является файлом RIFF WAVE" : path + " is not a RIFF WAVE file";
-  if (!in.read(reinterpret_cast<char*>(riff.data()), riff.size()) || Id(riff.data()) != "RIFF" ||
-      Id(riff.data() + 8) != "WAVE")
-    return notWave;
-  std::array<uint8_t, 8> head{};
-  if (!in.read(reinterpret_cast<char*>(head.data()), head.size()) || Id(head.data()) != "fmt ") return notWave;
-  const uint32_t fmtSize = Le(head.data() + 4, 4);
-  std::array<uint8_t, 40> fmt{};
-  if (fmtSize < 16 || !in.read(reinterpret_cast<char*>(fmt.data()), std::min<uint32_t>(fmtSize, 40))) return notWave;
-  uint32_t tag = Le(fmt.data(), 2);
-  const uint32_t channels = Le(fmt.data() + 2, 2), bits = Le(fmt.data() + 14, 2);
-  if (tag == 0xFFFE && fmtSize >= 26) tag = Le(fmt.data() + 24, 2);  // the extensible form names its sub-format
-  if (tag != 1 || (bits != 8 && bits != 16))
-    return ru ? path + ": " + std::to_string(bits) + "-битные отсчёты " + FormatName(tag) +
-                    "; проигрыватель читает только 8- или 16-битный PCM"
-              : path + " holds " + std::to_string(bits) + "-bit " + FormatName(tag) +
-                    " samples; the player reads 8- or 16-bit PCM only";
-  if (channels < 1 || channels > 4)
-    return ru ? path + ": каналов " + std::to_string(channels) + "; проигрыватель читает от 1 до 4"
-              : path + " has " + std::to_string(channels) + " channels; the player reads 1 to 4";
-  // The player reads a 16-byte format chunk, then at most a 4-byte "fact"
-  // chunk, then the samples.
-  if (fmtSize != 16)
-    return ru ? path + ": блок формата длиной " + std::to_string(fmtSize) +
-                    " байт; проигрыватель читает только 16-байтный блок формата PCM"
-              : path + " has a " + std::to_string(fmtSize) +
-                    "-byte format chunk; the player reads only the 16-byte PCM format chunk";
-  std::array<uint8_t, 8> chunk{};
-  if (!in.read(reinterpret_cast<char*>(chunk.data()), chunk.size())) return notWave;
-  if (Id(chunk.data()) == "fact" && Le(chunk.data() + 4, 4) == 4) {
-    in.seekg(4, std::ios::cur);
-    if (!in.read(reinterpret_cast<char*>(chunk.data()), chunk.size())) return notWave;
-  }
-  if (Id(chunk.data()) != "data")
-    return ru ? path + ": перед отсчётами стоит блок \"" + Id(chunk.data()) +
-                    "\"; проигрыватель ждёт отсчёты сразу за блоком формата"
-              : path + " has a \"" + Id(chunk.data()) +
-                    "\" chunk before its samples; the player needs the samples right after the format chunk";
+  WaveFileHeader h;
+  const WaveRefusal refusal = ProbeWaveFile(path, h);
+  if (refusal != WaveRefusal::None) return {Refusal(ru, refusal, path, h), {}};
+  TFormatRun f = h.format;
+  if (f.Tag == kWaveExtensibleTag) f.Tag = kWavePcmTag;  // the reader took only PCM in that form
+  if (!WaveSamplesHandled(f.BitsPerSample))
+    return {ru ? path + ": " + SamplesRu(f) + "; проигрыватель читает только 8- или 16-битный PCM"
+               : path + " holds " + Samples(f) + " samples; the player reads 8- or 16-bit PCM only",
+            {}};
+  if (f.Tag != kWavePcmTag)
+    return {{},
+            ru ? path + ": " + SamplesRu(f) + "; проигрыватель воспроизводит их байты как PCM"
+               : path + " holds " + Samples(f) + " samples; the player plays their bytes as PCM"};
   return {};
 }

@@ -8,29 +8,25 @@
 #include "PluginLoader.h"
 #include "Recorder.h"
 #include "framework/BlockCatalogue.h"
+#include "framework/Errors.h"
 #include "host/design/BlockTypes.h"
 #include "host/design/RecordFields.h"
 
-namespace {
-// More reports than this from one block are counted, not shown.
-constexpr uint64_t kReportsShown = 20;
-// Samples a free-running generator computes per parameter load.
-}  // namespace
-
+// A design's block: its stepping core and what scheduling keeps of it.
 struct Engine::SimBlock {
-  const BlockEntry* entry = nullptr;
-  const BlockType* type = nullptr;
-  std::unique_ptr<InProcessHost> host;
-  IModel* model = nullptr;
-  int32_t activation = 0;
-  std::vector<VarHandle> inputs;
-  std::vector<VarHandle> outputs;
-  int64_t tableLeft = -1;           // steps left in a free-running generator's table, -1 = no table
+  SimBlock(const BlockEntry& e, const BlockType& type, std::shared_ptr<VariableStore> store, HostLanguage lang,
+           SteppedBlock::Listener& listener)
+      : entry(&e), core(std::move(store), type, e.name, lang, listener) {}
+  const BlockEntry* entry;
   int64_t next = Stimulus::kNever;  // next TimeStep of a time-driven block
-  uint64_t reports = 0;
-  uint32_t calls = 0;     // InputChanged calls in this time point
-  uint64_t skipped = 0;   // time points with written inputs and no call (events)
-  uint64_t repeated = 0;  // time points with more than one call (events)
+  uint32_t calls = 0;               // InputChanged calls in this time point
+  uint64_t skipped = 0;             // time points with written inputs and no call (events)
+  uint64_t repeated = 0;            // time points with more than one call (events)
+  bool recorded = false;            // a WAVE recorder that opened its file at Start
+  SteppedBlock core;
+  const std::vector<VarHandle>& Inputs() const { return core.Inputs(); }
+  const std::vector<VarHandle>& Outputs() const { return core.Outputs(); }
+  int32_t Activation() const { return core.Activation(); }
 };
 
 struct Engine::Loop {
@@ -54,7 +50,7 @@ struct Engine::Loop {
 
 // Whether a block's inputs were written in this time point.
 inline bool Engine::AnyWritten(const VariableStore& store, const SimBlock& b) {
-  for (VarHandle h : b.inputs)
+  for (VarHandle h : b.Inputs())
     if (store.IsWritten(h)) return true;
   return false;
 }
@@ -77,6 +73,7 @@ Engine::Engine(const Design& design, PluginLoader* plugin, std::function<void(co
     hv.width = v.width;
     hv.flags = flags;
     hv.value = v.initial;
+    hv.signMode = DesignSignMode(design, v.name);
     store_->Add(std::move(hv));
   }
   for (const StimulusEntry& s : design.stimuli) {
@@ -97,26 +94,12 @@ void Engine::SetWaveFolders(const std::string& loadFolder, const std::string& sa
 
 void Engine::OnLibraryMessage(int32_t severity, const char* text, void* context) {
   auto* self = static_cast<Engine*>(context);
-  const std::string block = self->current_ != nullptr ? self->current_->entry->name : std::string();
-  if (severity == 0) ++self->errors_;
-  self->Say(DescribeLibraryMessage(self->lang_, block, severity, text != nullptr ? text : ""));
-}
-
-void Engine::OnReport(SimBlock& b, const HostReport& r) {
-  if (r.abort) {
-    abort_ = true;
-    Say(DescribeAbort(lang_, b.entry->name));
+  if (self->current_ != nullptr) {
+    self->current_->core.LibraryMessage(severity, text);
     return;
   }
-  ++errors_;
-  if (++b.reports > kReportsShown) return;
-  const auto handle = static_cast<VarHandle>(r.argument);
-  std::string port, variable;
-  if (r.code == rcWrongKindOrFlags || r.code == rcWrongWidth) {
-    port = b.host->PortOf(handle);
-    if (const HostVariable* v = store_->Get(handle)) variable = v->name;
-  }
-  Say(DescribeReport(lang_, b.entry->name, r.code, port, variable, r.text));
+  if (severity == msError) ++self->errors_;
+  self->Say(DescribeLibraryMessage(self->lang_, std::string(), severity, text != nullptr ? text : ""));
 }
 
 bool Engine::Build() {
@@ -129,29 +112,9 @@ bool Engine::Build() {
                                                                    : std::string("./");
   bool ok = true;
   for (const BlockEntry& entry : design_.blocks) {
-    auto b = std::make_unique<SimBlock>();
-    b->entry = &entry;
-    b->type = FindBlockType(entry.exportName);
-    b->host = std::make_unique<InProcessHost>(store_);
-    InProcessHost& host = *b->host;
-    host.AddRef();  // the host object is ours; blocks only borrow it
-    for (const auto* ports : {&entry.inputs, &entry.outputs})
-      for (const auto& [port, var] : *ports) host.MapPort(port, store_->Find(var));
-    for (const auto& [port, var] : entry.inputs) b->inputs.push_back(store_->Find(var));
-    for (const auto& [port, var] : entry.outputs) b->outputs.push_back(store_->Find(var));
-    host.SetIntParameter("SignValue", entry.signValue);
-    host.SetRecord(entry.record);
-    host.SetSamplePeriod(static_cast<long double>(design_.samplePeriod));
-    host.SetTime(0);
-    std::string dir = libraryDir;
-    if (b->type != nullptr && b->type->blockClass == BlockClass::WaveLoad && !loadFolder_.empty()) dir = loadFolder_;
-    if (b->type != nullptr && b->type->blockClass == BlockClass::WaveSave && !saveFolder_.empty()) dir = saveFolder_;
-    host.SetLibraryDirectory(dir);
-    SimBlock* raw = b.get();
-    host.SetReportListener([this, raw](const HostReport& r) { OnReport(*raw, r); });
-    blocks_.push_back(std::move(b));
-
-    const InitExport init = lookup_              ? lookup_(entry.exportName)
+    const BlockType* type = FindBlockType(entry.exportName);
+    const InitExport init = type == nullptr      ? nullptr
+                            : lookup_            ? lookup_(entry.exportName)
                             : plugin_ != nullptr ? plugin_->Init(entry.exportName.c_str())
                                                  : nullptr;
     if (init == nullptr) {
@@ -159,30 +122,59 @@ bool Engine::Build() {
       ok = false;
       continue;
     }
-    current_ = raw;
-    IPELMOR* ref = &host;
-    IModel** self = init(&ref, 0);
-    raw->model = self != nullptr ? *self : nullptr;
-    if (raw->model != nullptr) raw->model->AddRef();
-    if (raw->model == nullptr || !raw->model->IsValid()) {
+    auto b = std::make_unique<SimBlock>(entry, *type, store_, lang_, static_cast<SteppedBlock::Listener&>(*this));
+    for (const auto& [port, var] : entry.inputs) b->core.ConnectInput(port, store_->Find(var));
+    for (const auto& [port, var] : entry.outputs) b->core.ConnectOutput(port, store_->Find(var));
+    SteppedBlock::Settings settings{entry.signValue, entry.record, static_cast<long double>(design_.samplePeriod),
+                                    libraryDir};
+    if (type->blockClass == BlockClass::WaveLoad && !loadFolder_.empty()) settings.libraryDirectory = loadFolder_;
+    if (type->blockClass == BlockClass::WaveSave && !saveFolder_.empty()) settings.libraryDirectory = saveFolder_;
+    current_ = b.get();
+    if (!b->core.Construct(init, settings)) {
       Say(DescribeInvalid(lang_, entry.name, entry.exportName));
       ok = false;
-    } else {
-      raw->activation = raw->model->GetActivation();
     }
     current_ = nullptr;
+    blocks_.push_back(std::move(b));
   }
   return ok;
 }
 
-int32_t Engine::SignModeOf(const std::string& variable) const {
-  for (const BlockEntry& b : design_.blocks)
+namespace {
+// The file a WAVE recorder writes, as its record names it; "" for other
+// blocks and for one that takes its file from its "Test" port.
+std::string RecordingName(const BlockEntry& entry) {
+  const BlockType* type = FindBlockType(entry.exportName);
+  const RecordLayout& layout = WaveRecordLayout();
+  if (type == nullptr || type->blockClass != BlockClass::WaveSave || entry.inputs.count("Test") != 0 ||
+      entry.record.size() != layout.size)
+    return {};
+  const FieldValue name = GetField(layout, entry.record.data(), RecordFieldNamed(RecordKind::Wave, "FileName"));
+  const auto* text = std::get_if<std::string>(&name);
+  return text != nullptr ? *text : std::string();
+}
+}  // namespace
+
+std::vector<std::string> Engine::Recordings() const {
+  std::vector<std::string> names;
+  for (const auto& b : blocks_)
+    if (b->recorded) names.push_back(RecordingName(*b->entry));
+  return names;
+}
+
+int32_t Engine::DesignSignMode(const Design& design, const std::string& variable) {
+  for (const BlockEntry& b : design.blocks)
     for (const auto& [port, var] : b.outputs)
       if (var == variable) return b.signValue;
-  for (const BlockEntry& b : design_.blocks)
+  for (const BlockEntry& b : design.blocks)
     for (const auto& [port, var] : b.inputs)
       if (var == variable) return b.signValue;
   return 0;
+}
+
+int32_t Engine::SignModeOf(const std::string& variable) const {
+  const HostVariable* v = store_->Get(store_->Find(variable));
+  return v != nullptr ? v->signMode : 0;
 }
 
 bool Engine::Settle(int64_t time, RunStats& stats) {
@@ -224,9 +216,9 @@ void Engine::ReportLoop(int64_t time, const std::vector<size_t>& blocks) {
   std::vector<std::string> names, variables;
   for (size_t k : blocks) {
     names.push_back(blocks_[k]->entry->name);
-    for (VarHandle out : blocks_[k]->outputs)
+    for (VarHandle out : blocks_[k]->Outputs())
       for (size_t r : blocks)
-        if (std::find(blocks_[r]->inputs.begin(), blocks_[r]->inputs.end(), out) != blocks_[r]->inputs.end()) {
+        if (std::find(blocks_[r]->Inputs().begin(), blocks_[r]->Inputs().end(), out) != blocks_[r]->Inputs().end()) {
           const std::string& v = store_->Get(out)->name;
           if (std::find(variables.begin(), variables.end(), v) == variables.end()) variables.push_back(v);
         }
@@ -239,8 +231,8 @@ void Engine::ReportLoop(int64_t time, const std::vector<size_t>& blocks) {
 std::vector<std::vector<size_t>> Engine::Successors() const {
   std::vector<std::vector<size_t>> next(blocks_.size());
   for (size_t a = 0; a < blocks_.size(); ++a) {
-    if (blocks_[a]->activation != kInputDriven) continue;
-    for (VarHandle v : blocks_[a]->outputs)
+    if (blocks_[a]->Activation() != kInputDriven) continue;
+    for (VarHandle v : blocks_[a]->Outputs())
       for (size_t r : readers_[v - 1])
         if (std::find(next[a].begin(), next[a].end(), r) == next[a].end()) next[a].push_back(r);
   }
@@ -266,7 +258,7 @@ int Engine::FindComponents(const std::vector<std::vector<size_t>>& next, std::ve
     calls.emplace_back(v, 0);
   };
   for (size_t root = 0; root < n; ++root) {
-    if (blocks_[root]->activation != kInputDriven || index[root] >= 0) continue;
+    if (blocks_[root]->Activation() != kInputDriven || index[root] >= 0) continue;
     enter(root);
     while (!calls.empty()) {
       auto& [v, i] = calls.back();
@@ -349,7 +341,7 @@ void Engine::TraceCall(int64_t time, const SimBlock& b, const char* what, const 
 inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats) {
   if (tracing_) TraceCall(time, b, "   InputChanged ", nullptr);
   current_ = &b;
-  b.model->InputChanged();
+  b.core.InputChanged();
   ++stats.notifications;
   ++b.calls;
 }
@@ -374,7 +366,7 @@ inline bool Engine::Visit(int64_t time, RunStats& stats, Loop& loop) {
     if (any == 0) continue;
     if (loop.tracing) TraceCall(time, *e->block, "   InputChanged ", nullptr);
     current_ = e->block;
-    e->model->InputChanged();
+    e->block->core.InputChanged();
     ++loop.calls;
   }
   current_ = nullptr;
@@ -393,7 +385,7 @@ bool Engine::SettleGroup(Group& g, int64_t time, RunStats& stats) {
     for (size_t k : g.blocks) any = any || notify[k] != 0;
     if (!any) return true;
     for (size_t k : g.blocks)
-      for (VarHandle h : blocks_[k]->outputs) passStart_[h - 1] = vars[h - 1].changes;
+      for (VarHandle h : blocks_[k]->Outputs()) passStart_[h - 1] = vars[h - 1].changes;
     if (trace_) trace_("t=" + std::to_string(time) + " loop pass " + std::to_string(pass + 1));
     for (size_t k : g.blocks) {
       if (!notify[k] || abort_) continue;
@@ -403,7 +395,7 @@ bool Engine::SettleGroup(Group& g, int64_t time, RunStats& stats) {
     current_ = nullptr;
     if (abort_) return true;
     for (size_t k : g.blocks)
-      for (VarHandle h : blocks_[k]->outputs)
+      for (VarHandle h : blocks_[k]->Outputs())
         if (vars[h - 1].changes != passStart_[h - 1])
           for (size_t r : readers_[h - 1])
             if (std::find(g.blocks.begin(), g.blocks.end(), r) != g.blocks.end()) notify[r] = 1;
@@ -446,7 +438,7 @@ inline void Engine::EndTimePoint(const Loop& loop) {
 void Engine::CountCalls() {
   for (auto& b : blocks_) {
     if (b->calls > 1) ++b->repeated;
-    if (b->calls == 0 && b->activation == kInputDriven && Written(*b)) ++b->skipped;
+    if (b->calls == 0 && b->Activation() == kInputDriven && Written(*b)) ++b->skipped;
     b->calls = 0;
   }
 }
@@ -490,17 +482,11 @@ void Engine::SummarizeCounts(RunStats& stats) {
 
 inline void Engine::Step(SimBlock& b, int64_t time, Loop& loop) {
   current_ = &b;
-  const int64_t delay = b.model->TimeStep();
+  const int64_t delay = b.core.TimeStep(time);
   ++loop.steps;
   if (loop.tracing) TraceCall(time, b, " TimeStep ", &delay);
   // A block that asks for no positive delay is not stepped again.
   b.next = delay > 0 && time <= Stimulus::kNever - delay ? time + delay : Stimulus::kNever;
-  if (b.tableLeft >= 0 && b.tableLeft-- == 0) ReportTableEnd(b, time);
-}
-
-void Engine::ReportTableEnd(const SimBlock& b, int64_t time) {
-  ++warnings_;
-  Say(DescribeTableEnd(lang_, b.entry->name, time, kGeneratorTableLength));
 }
 
 // Flat per group: its block and model, and its inputs as bit masks of the
@@ -514,9 +500,8 @@ void Engine::PlanVisit() {
       e.loop = &g;
     } else {
       e.block = g.single;
-      e.model = g.single->model;
       e.from = static_cast<uint32_t>(planInputs_.size());
-      for (VarHandle h : g.single->inputs) {
+      for (VarHandle h : g.single->Inputs()) {
         const uint32_t word = (h - 1) / 64;
         const uint64_t bit = uint64_t{1} << ((h - 1) % 64);
         auto same = std::find_if(planInputs_.begin() + e.from, planInputs_.end(),
@@ -537,24 +522,12 @@ void Engine::PlanVisit() {
   }
 }
 
-// Free-running generators but Func read a table filled at each parameter load.
-static bool HasTable(const BlockEntry& entry, const BlockType* type) {
-  if (type == nullptr || type->blockClass != BlockClass::Generator || type->typeName == "Func") return false;
-  if (type->typeName != "All_in_One") return true;
-  const RecordLayout& layout = GeneratorRecordLayout();
-  const RecordField* kind = FindField(layout, "Kind");
-  if (kind == nullptr || entry.record.size() != layout.size) return true;
-  const FieldValue v = GetField(layout, entry.record.data(), *kind);
-  const auto* k = std::get_if<int64_t>(&v);
-  return k == nullptr || *k != 0;
-}
-
 // Readers, limits, the dataflow order, the parameters.
 void Engine::PrepareRun() {
   readers_.assign(store_->Size(), {});
   for (size_t k = 0; k < blocks_.size(); ++k) {
-    if (blocks_[k]->activation != kInputDriven) continue;
-    for (VarHandle h : blocks_[k]->inputs) {
+    if (blocks_[k]->Activation() != kInputDriven) continue;
+    for (VarHandle h : blocks_[k]->Inputs()) {
       auto& r = readers_[h - 1];
       if (std::find(r.begin(), r.end(), k) == r.end()) r.push_back(k);
     }
@@ -567,8 +540,7 @@ void Engine::PrepareRun() {
   passStart_.assign(store_->Size(), 0);
   for (auto& b : blocks_) {
     current_ = b.get();
-    b->model->LoadParameters();
-    b->tableLeft = b->activation == kTimeDriven && HasTable(*b->entry, b->type) ? kGeneratorTableLength : -1;
+    b->core.LoadParameters();
   }
   current_ = nullptr;
 }
@@ -588,9 +560,12 @@ bool Engine::StartBlocks(RunStats& stats) {
   timed_.clear();
   for (auto& b : blocks_) {
     current_ = b.get();
-    b->model->Start();
-    b->next = b->activation == kTimeDriven ? 0 : Stimulus::kNever;
-    if (b->activation == kTimeDriven) timed_.push_back(b.get());
+    const uint64_t reports = b->core.Errors();
+    b->core.Start();
+    // A recorder that cannot open its file says so at Start.
+    b->recorded = !RecordingName(*b->entry).empty() && b->core.Errors() == reports;
+    b->next = b->Activation() == kTimeDriven ? 0 : Stimulus::kNever;
+    if (b->Activation() == kTimeDriven) timed_.push_back(b.get());
   }
   current_ = nullptr;
   const bool ok = !abort_ && Settle(0, stats);
@@ -687,6 +662,10 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   SummarizeCounts(stats);
   stats.errors = errors_;
   stats.warnings = warnings_;
+  for (const auto& b : blocks_) {
+    stats.errors += b->core.Errors();
+    stats.warnings += b->core.Warnings();
+  }
   return stats;
 }
 
@@ -694,12 +673,8 @@ void Engine::FinishBlocks() {
   if (finished_) return;
   finished_ = true;
   for (auto& b : blocks_) {
-    if (b->reports > kReportsShown) Say(DescribeSuppressed(lang_, b->entry->name, b->reports - kReportsShown));
-    if (b->model == nullptr) continue;
     current_ = b.get();
-    b->model->Done();
-    b->model->Release();
-    b->model = nullptr;
+    b->core.Finish();
   }
   current_ = nullptr;
 }

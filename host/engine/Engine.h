@@ -1,5 +1,6 @@
 // Runs a design: constructs its blocks through the plug-in's exports, each
-// over its own InProcessHost on one shared VariableStore, and drives them.
+// in its own stepping core (SteppedBlock) over one shared VariableStore,
+// and schedules their calls.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "InProcessHost.h"
+#include "SteppedBlock.h"
 #include "Stimuli.h"
 #include "host/design/Design.h"
 #include "host/design/Messages.h"
@@ -32,12 +34,12 @@ struct RunStats {
   std::vector<std::string> summary;
 };
 
-class Engine {
+class Engine : private SteppedBlock::Listener {
  public:
   // `say` receives every message line in the design's language. Without a
   // plug-in the exports come from SetExportLookup (tests build blocks so).
   Engine(const Design& design, PluginLoader* plugin, std::function<void(const std::string&)> say);
-  ~Engine();
+  ~Engine() override;
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
@@ -49,8 +51,13 @@ class Engine {
   RunStats Run(Recorder* recorder, const std::function<void(int64_t)>& progress = {});
 
   const VariableStore& Store() const { return *store_; }
-  // The sign mode of the block writing a variable (else of a block reading it, else 0).
+  // The file names (as their records give them) of the WAVE recorders that
+  // opened their files in this run, in design order.
+  std::vector<std::string> Recordings() const;
+  // The sign mode of the block writing a variable (else of a block reading
+  // it, else 0): what its store variable is decoded in.
   int32_t SignModeOf(const std::string& variable) const;
+  static int32_t DesignSignMode(const Design& design, const std::string& variable);
 
   // Folders the hosts answer GetLibraryDirectory with: the plug-in's (or the
   // design's choice) for all blocks; wave blocks get the folders their files
@@ -66,7 +73,8 @@ class Engine {
  private:
   struct SimBlock;
   void Say(const std::string& text) { say_(text); }
-  void OnReport(SimBlock& b, const HostReport& r);
+  void Said(const std::string& sentence) override { say_(sentence); }
+  void BlockAborted() override { abort_ = true; }
   bool Settle(int64_t time, RunStats& stats);
   // Dataflow: the input-driven blocks in connection order, blocks that feed
   // each other in one loop group.
@@ -103,7 +111,6 @@ class Engine {
   void TraceWritten(int64_t time) const;
   void ReportLoop(int64_t time, const std::vector<size_t>& blocks);
   [[gnu::always_inline]] void Step(SimBlock& b, int64_t time, Loop& loop);
-  [[gnu::noinline, gnu::cold]] void ReportTableEnd(const SimBlock& b, int64_t time);
   void FinishBlocks();
   static void OnLibraryMessage(int32_t severity, const char* text, void* context);
 
@@ -131,7 +138,6 @@ class Engine {
   // The dataflow visit, one entry per group in order (see Visit).
   struct PlanEntry {
     SimBlock* block = nullptr;
-    IModel* model = nullptr;
     InputMask first;            // its inputs in one word of written bits,
     uint32_t from = 0, to = 0;  // and in more words: planInputs_[from, to)
     Group* loop = nullptr;      // a loop group, settled by SettleGroup
@@ -152,7 +158,7 @@ class Engine {
   bool countEvents_ = false;         // events scheduling: count skipped and repeated notifications
   uint64_t errors_ = 0, warnings_ = 0;
   std::string loadFolder_, saveFolder_;
-  const SimBlock* current_ = nullptr;  // block being called, for library messages
+  SimBlock* current_ = nullptr;  // block being called, for library messages
   bool abort_ = false;
   bool finished_ = false;
 };

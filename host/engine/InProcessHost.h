@@ -24,6 +24,9 @@ struct HostVariable {
   std::string value;
   uint64_t changes = 0;  // times a block wrote a different value
   uint64_t writes = 0;   // times it was written at all
+  // The sign mode its samples are read in: of the block writing it, else of
+  // a block reading it (0 when none says).
+  int32_t signMode = 0;
 };
 
 // Makes `value` equal to `text`; true when it changed.

@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "OutputSink.h"
-#include "host/design/Design.h"
 #include "host/engine/InProcessHost.h"
+
+// A panel per bus over model time, or each buffer result over its bins.
+enum class PlotKind { Time, Spectrum };
 
 struct PlotSeries {
   std::string variable;

@@ -9,10 +9,8 @@
 #include <ostream>
 
 #include "OutputSinks.h"
-#include "host/design/BlockTypes.h"
 #include "host/design/DesignReader.h"
 #include "host/design/RecordChecks.h"
-#include "host/design/RecordFields.h"
 #include "host/engine/Engine.h"
 #include "host/engine/PluginLoader.h"
 
@@ -84,8 +82,7 @@ bool ReadRequestedDesign(const RunRequest& request, Design& design, std::ostream
     design = ReadDesign(request.design, request.overrides);
     if (request.scheduling == "events") design.scheduling = Design::Scheduling::Events;
     if (request.scheduling == "dataflow") design.scheduling = Design::Scheduling::Dataflow;
-    if (!request.png.empty() && design.output.pngBuses.empty())
-      throw DesignError(design.file, design.output.line, "the plot needs at least one bus in \"png_buses\"");
+    CheckOutputSettings(design);
   } catch (const DesignError& e) {
     err << "rir-eda: " << e.what() << "\n";
     return false;
@@ -100,12 +97,7 @@ bool ReadRequestedDesign(const RunRequest& request, Design& design, std::ostream
 // Every output the design or the request names, opened; false (said on
 // `err`) when one cannot be.
 bool OpenSinks(const RunRequest& request, const Design& design, const Engine& engine, Fanout& fan, std::ostream& err) {
-  std::vector<std::pair<const OutputKind*, std::string>> chosen;
-  for (const OutputKind& kind : OutputKinds()) {
-    const std::string& option = request.*kind.requestName;
-    const std::string path = OutputPath(request.outputDir, option.empty() ? design.output.*kind.designName : option);
-    if (!path.empty()) chosen.emplace_back(&kind, path);
-  }
+  const auto chosen = ChosenOutputs(design, request.outputFiles, request.outputDir);
   try {
     // Every check before any file is opened: a refused design keeps the old outputs.
     for (const auto& [kind, path] : chosen)
@@ -160,26 +152,6 @@ RunOutcome RunWithProgress(const RunRequest& request, const Design& design, Engi
   outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   status.Clear();
   return outcome;
-}
-
-// The recordings the wave blocks made in this run.
-std::vector<std::string> Recordings(const RunRequest& request, const Design& design, fs::file_time_type runStart) {
-  std::vector<std::string> written;
-  for (const BlockEntry& b : design.blocks) {
-    const BlockType* type = FindBlockType(b.exportName);
-    if (type == nullptr || type->blockClass != BlockClass::WaveSave) continue;
-    const RecordLayout& layout = RecordOf(type->blockClass);
-    const RecordField* field = FindField(layout, "FileName");
-    if (field == nullptr || b.record.size() != layout.size) continue;
-    const FieldValue name = GetField(layout, b.record.data(), *field);
-    const auto* text = std::get_if<std::string>(&name);
-    if (text == nullptr || text->empty()) continue;
-    const std::string path = OutputPath(request.outputDir, *text);
-    std::error_code e;
-    const auto when = fs::last_write_time(path, e);
-    if (!e && when >= runStart) written.push_back(path);
-  }
-  return written;
 }
 
 // Commits every sink, naming each file written; the number that failed.
@@ -255,20 +227,18 @@ int RunDesignFile(const RunRequest& request, std::ostream& out, std::ostream& er
   if (!engine.Build()) return 2;
   Fanout fan;
   if (request.observer != nullptr) fan.observers.push_back(request.observer);
-  ValueRanges ranges([&engine](const std::string& name) { return engine.SignModeOf(name); });
+  ValueRanges ranges;
   if (request.counts != nullptr) fan.observers.push_back(&ranges);
   if (!OpenSinks(request, design, engine, fan, err)) return 2;
 
-  // Coarse file clocks: a second's slack still tells this run's files from old ones.
-  const auto runStart = fs::file_time_type::clock::now() - std::chrono::seconds(1);
   StatusLine status(request.progress && !request.quiet && !request.verbose && isatty(STDERR_FILENO) != 0);
   RunOutcome run = RunWithProgress(request, design, engine, fan, status);
 
   const HostLanguage lang = LanguageFromText(design.language);
   const uint64_t failedOutputs = CommitSinks(request, lang, fan, status, out, err);
   if (!request.quiet)
-    for (const std::string& path : Recordings(request, design, runStart))
-      out << DescribeWrote(lang, "WAVE", path) << "\n";
+    for (const std::string& name : engine.Recordings())
+      out << DescribeWrote(lang, "WAVE", OutputPath(request.outputDir, name)) << "\n";
   if (request.counts != nullptr) request.counts->ranges = ranges.Ranges();
   return Finish(request, design, run, run.stats.errors + failedOutputs, out, err);
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,9 @@ struct RunCounts {
 struct RunRequest {
   std::string design;
   std::string pluginPath;
-  std::string outputDir = ".";         // design output names are relative to it
-  std::string vcd, csv, png;           // override the design's output names
+  std::string outputDir = ".";  // design output names are relative to it
+  // Output files by design key ("vcd", "csv", "png"): a name overrides the design's.
+  std::map<std::string, std::string> outputFiles;
   std::vector<std::string> overrides;  // "BLOCK.FIELD=VALUE", applied in turn
   bool quiet = false;
   std::string scheduling;  // "dataflow" or "events" overrides the design's; "" keeps it

@@ -1,5 +1,6 @@
-// One block over its own in-process host, stepped sample by sample the way
-// the dataflow engine steps it in a design: the Python module's blocks.
+// One block over its own variables, stepped sample by sample the way the
+// dataflow engine steps it in a design, through the same stepping core: the
+// Python module's blocks.
 //
 // Sample 0 opens the run (LoadParameters, then Start: an input-driven block
 // takes its first sample there); each later sample is one InputChanged. A
@@ -9,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -17,7 +19,7 @@
 
 #include "host/design/BlockTypes.h"
 #include "host/design/RecordFields.h"
-#include "host/engine/InProcessHost.h"
+#include "host/engine/SteppedBlock.h"
 
 class PluginLoader;
 
@@ -35,45 +37,42 @@ struct BlockSetup {
   std::string folder;                                      // wave blocks' library directory, with a trailing '/'
 };
 
-// A list field and the count field that says how many of its entries count.
-struct CountedList {
-  const char* count;
-  const char* list;
-};
-std::span<const CountedList> CountedLists();
-
 // A port a session gives one bit whatever the width of its buses: a clock or
 // a port meant for one bit.
 bool IsOneBitPort(const PortSpec& port);
 
-class BlockSession {
+class BlockSession : private SteppedBlock::Listener {
  public:
   // Throws BlockSetupError for an unknown type, field or port, a value a field
   // cannot take, a record the block could not use, or a block that is not
   // valid (with its reports).
   BlockSession(PluginLoader& plugin, const BlockSetup& setup);
-  ~BlockSession();
+  ~BlockSession() override;
   BlockSession(const BlockSession&) = delete;
   BlockSession& operator=(const BlockSession&) = delete;
 
   const BlockType& Type() const { return *type_; }
   const std::vector<std::string>& Inputs() const { return inputs_; }
   const std::vector<std::string>& Outputs() const { return outputs_; }
-  bool TimeDriven() const { return activation_ == kTimeDriven; }
+  bool TimeDriven() const { return core_->TimeDriven(); }
   // Width of a port's variable; -1 when the block has no such port.
   int32_t PortWidth(const std::string& port) const;
   int32_t SignValue() const { return signValue_; }
-  // The smallest and largest integer a port's value text can hold in the block's sign mode.
+  // The integers a port takes: what its value text holds in the block's sign
+  // mode; an unsigned 32-bit port also takes the negative samples it reads
+  // back (its text's bits as a 32-bit signed integer).
   std::pair<int64_t, int64_t> PortRange(const std::string& port) const;
 
   // `count` samples: inputs[i] holds count values for Inputs()[i] (already in
-  // range), outputs[j] receives count values for Outputs()[j].
+  // range), outputs[j] receives count values for Outputs()[j], the samples
+  // the block wrote as 32-bit signed integers, as the simulator's outputs
+  // decode them.
   void Process(size_t count, const std::vector<const int64_t*>& inputs, const std::vector<int64_t*>& outputs);
   // The next Process starts a new run: parameters reloaded, Start again.
   void Restart() { started_ = false; }
   // Done: a recorder writes its file. Nothing may be processed afterwards.
   void Close();
-  bool Closed() const { return model_ == nullptr; }
+  bool Closed() const { return core_ == nullptr || core_->Finished(); }
 
   // Block reports and library messages since the last call, as sentences.
   std::vector<std::string> TakeMessages();
@@ -81,21 +80,19 @@ class BlockSession {
 
  private:
   static void OnLibraryMessage(int32_t severity, const char* text, void* context);
-  void Begin();
+  void Said(const std::string& sentence) override { messages_.push_back(sentence); }
+  void BlockAborted() override { aborted_ = true; }
+  void Connect(const BlockSetup& setup);
 
   PluginLoader& plugin_;
   const BlockType* type_ = nullptr;
-  InProcessHost host_;
-  IModel* model_ = nullptr;
-  int32_t activation_ = 0;
   int32_t signValue_ = 0;
+  std::shared_ptr<VariableStore> store_ = std::make_shared<VariableStore>();
+  std::unique_ptr<SteppedBlock> core_;
   std::vector<std::string> inputs_, outputs_;
-  std::vector<VarHandle> inputHandles_, outputHandles_;
   std::vector<std::string> messages_;
   bool started_ = false;
   int64_t sample_ = 0;  // since Start: the host's time, whatever the Process calls' sizes
   bool aborted_ = false;
   std::map<std::string, int32_t> widths_;  // per port
-  bool playsTable_ = false;                // a free-running generator: warn past its table
-  int64_t tableLeft_ = -1;                 // samples left in its table, -1 = none
 };

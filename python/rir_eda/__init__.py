@@ -178,7 +178,10 @@ class Block:
     - ``width``: the bit width of every bus port ("DSOut" gets twice it);
       strobes and clocks have one bit.
     - ``sign``: the block's sign mode ("SignValue"): 0 sign-magnitude
-      (16 bits hold -32767..32767), anything else unsigned.
+      (16 bits hold -32767..32767), anything else unsigned. Outputs are the
+      32-bit signed samples the block computes with, as the simulator's CSV
+      shows them: an unsigned 32-bit port holding 2**32 - 16 reads -16, and
+      takes either number as input.
     - ``inputs``: optional input ports to connect as well, e.g. ``("Clk",)``
       for a clocked generator or ``("D2In",)`` for a second operand; the
       required ports are always connected, and every output.

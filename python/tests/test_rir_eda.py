@@ -139,6 +139,47 @@ def test_module_agrees_with_the_simulator_bit_for_bit(tmp_path, rir_eda_bin):
     assert filecmp.cmp(tmp_path / "wcli" / "iir_out.wav", tmp_path / "wpy" / "iir_out.wav", shallow=False)
 
 
+def test_every_width_and_sign_mode_reads_as_the_csv(tmp_path, rir_eda_bin):
+    """Buses of widths 1, 16, 31 and 32 in both sign modes, written by
+    patterns, an adder and a constant: run(), Block.process() and the CSV
+    give the same 32-bit signed samples (an unsigned 32-bit bus holding
+    1111...10000 reads -16)."""
+    rng = np.random.default_rng(3)
+    steps = 24
+    text = f"[simulation]\nsteps = {steps}\n"
+    cases = []
+    for width in (1, 16, 31, 32):
+        for sign in (0, 1):
+            x, y, c = (f"{v}{width}_{sign}" for v in "xyc")
+            bits = ["1" * width, "1" + "0" * (width - 1), ("1" * width)[:-4] + "0000" if width > 4 else "0"]
+            bits += ["".join(rng.choice(["0", "1"], width)) for _ in range(steps - len(bits))]
+            text += "".join(f'[[variable]]\nname = "{v}"\nwidth = {width}\n' for v in (x, y, c))
+            text += f'[[stimulus]]\ntype = "pattern"\nvariable = "{x}"\nvalues = {bits!r}\n'.replace("'", '"')
+            text += (f'[[block]]\nname = "add{x}"\ntype = "Addition_Substraction_Init"\nsign_value = {sign}\n'
+                     f'inputs = {{ DIn = "{x}" }}\noutputs = {{ DOut = "{y}" }}\nparameters = {{ Add_Sub_coef = 3 }}\n'
+                     f'[[block]]\nname = "const{x}"\ntype = "Constant_Init"\nsign_value = {sign}\n'
+                     f'outputs = {{ Out = "{c}" }}\nparameters = {{ ConstantValue = -2147483648.0 }}\n')
+            cases.append((width, sign, x, y, c))
+    buses = [v for case in cases for v in case[2:]]
+    text += f"[output]\ncsv = \"values.csv\"\ncsv_buses = {buses!r}\n".replace("'", '"')
+    design = tmp_path / "widths.toml"
+    design.write_text(text)
+    subprocess.run([rir_eda_bin, "run", str(design), "-o", str(tmp_path), "-q"], check=True)
+    result = rir_eda.run(design, output_dir=tmp_path / "py")
+    with open(tmp_path / "values.csv") as f:
+        rows = list(csv.DictReader(f))
+    index = {int(t): i for i, t in enumerate(result.time)}
+    for row in rows:
+        for bus in buses:
+            assert result[bus][index[int(row["time"])]] == int(row[bus]), (bus, row["time"])
+    assert result["x32_1"][2] == -16
+    for width, sign, x, y, c in cases:
+        add = rir_eda.Block("Addition_Substraction_Init", width=width, sign=sign, Add_Sub_coef=3)
+        np.testing.assert_array_equal(add.process(DIn=result[x])["DOut"], result[y], err_msg=y)
+        const = rir_eda.Block("Constant_Init", width=width, sign=sign, ConstantValue=-2147483648.0)
+        np.testing.assert_array_equal(const.process(n=steps)["Out"], result[c], err_msg=c)
+
+
 def test_filters_match_scipy_within_rounding():
     rng = np.random.default_rng(3)
     x = rng.integers(-20000, 20000, 5000)

@@ -72,7 +72,7 @@ class EditRoundTrip : public ::testing::Test {
     std::ostringstream out, err;
     EXPECT_EQ(RunDesignFile(r, out, err), 0) << err.str();
     const ::Design d = ReadDesign(design);
-    std::ifstream csv(dir_ / "out" / d.output.csv);
+    std::ifstream csv(dir_ / "out" / d.output.Find("csv")->values.front().text);
     std::string line;
     std::getline(csv, line);
     size_t column = 0;

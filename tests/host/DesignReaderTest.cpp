@@ -5,6 +5,7 @@
 
 #include "host/design/DesignReader.h"
 #include "host/design/RecordFields.h"
+#include "host/run/OutputSinks.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ int64_t IntField(const RecordLayout& layout, const std::vector<uint8_t>& record,
 // The line and message of the error a design text raises.
 std::pair<int, std::string> ErrorOf(const std::string& text, const std::vector<std::string>& overrides = {}) {
   try {
-    ParseDesign(text, std::string(RIR_TEST_DATA) + "bad.toml", overrides);
+    CheckOutputSettings(ParseDesign(text, std::string(RIR_TEST_DATA) + "bad.toml", overrides));
   } catch (const DesignError& e) {
     return {e.line, e.what()};
   }
@@ -130,8 +131,11 @@ TEST(DesignReader, ReadsEverySectionWithRecordsFromFieldsAndFiles) {
   EXPECT_EQ(IntField(WaveRecordLayout(), wave.record, "SampleRate"), 44100);
   EXPECT_EQ(IntField(WaveRecordLayout(), wave.record, "Channels"), 2);
 
-  EXPECT_EQ(d.output.csvBuses, (std::vector<std::string>{"x", "y"}));
-  EXPECT_TRUE(d.output.vcdVariables.empty());
+  const OutputSetting* buses = d.output.Find("csv_buses");
+  ASSERT_NE(buses, nullptr);
+  ASSERT_EQ(buses->values.size(), 2u);
+  EXPECT_EQ(buses->values[1].text, "y");
+  EXPECT_EQ(d.output.Find("vcd_variables"), nullptr);
 }
 
 TEST(DesignReader, FaultsNameTheFileAndLine) {

@@ -281,7 +281,7 @@ def check_diagnoses(exe, out):
     riff(list_wav, bytes([1, 0, 1, 0, 64, 31, 0, 0, 128, 62, 0, 0, 2, 0, 16, 0]),
          b"LIST" + (4).to_bytes(4, "little") + b"INFO" + data)
     refused = []
-    for name, path, says in (("alaw_wave", alaw_wav, "alaw.wav holds 8-bit A-law samples"),
+    for name, path, says in (("alaw_wave", alaw_wav, "alaw.wav has a format chunk of 18 bytes (8-bit A-law samples)"),
                              ("list_wave", list_wav, "list.wav has a \"LIST\" chunk before its samples")):
         refused.append((name, '[[block]]\nname = "play"\ntype = "Wave_Load_Init"\noutputs = { C1 = "x" }\n'
                         f'parameters = {{ FileName = "{path}" }}\n', ":12: block \"play\" (Wave_Load_Init): ", says))
@@ -345,7 +345,71 @@ def check_diagnoses(exe, out):
         check(said, f"{name}: no \"{prefix}...{message}\" in {p.stderr}")
         check(last_line(p).startswith("rir-eda: the run failed: ") and "error" in last_line(p),
               f"{name}: last line {last_line(p)!r}")
+        check("wrote WAVE" not in p.stdout, f"{name}: names a recording it did not make: {p.stdout}")
         print(f"{name}: status {p.returncode}; {last_line(p)}")
+
+
+def data_chunk(path):
+    """The bytes of a RIFF WAVE file's "data" chunk, found by walking its chunks."""
+    with open(path, "rb") as f:
+        raw = f.read()
+    at = 12
+    while at + 8 <= len(raw):
+        size = int.from_bytes(raw[at + 4:at + 8], "little")
+        if raw[at:at + 4] == b"data":
+            return raw[at + 8:at + 8 + size]
+        at += 8 + size + (size & 1)
+    return b""
+
+
+def check_extensible_wave(exe, out):
+    """sox writes three channels in the extensible format chunk: the player
+    plays its first two channels frame by frame, and the recordings hold
+    exactly those samples."""
+    name = "extensible_wave"
+    folder = os.path.join(out, name)
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    played = os.path.join(folder, "three.wav")
+    subprocess.run(["sox", "-n", "-r", "8000", "-b", "16", "-c", "3", played,
+                    "synth", "0.01", "sine", "300", "sine", "500", "sine", "700", "vol", "0.5"], check=True)
+    frames = np.frombuffer(data_chunk(played), dtype="<i2").reshape(-1, 3)
+    recorders = "".join(
+        f'[[block]]\nname = "rec_{c}"\ntype = "Wave_Save_Init"\ninputs = {{ C1 = "{c}", Clk = "rec_clk" }}\n'
+        f'parameters = {{ FileName = "{c}.wav", SampleRate = 8000, BitsPerSample = 16, Channels = 1 }}\n'
+        for c in ("left", "right"))
+    design = os.path.join(folder, name + ".toml")
+    with open(design, "w") as f:
+        f.write(f"[simulation]\nsample_period = 2\nsteps = {len(frames)}\n"
+                '[[variable]]\nname = "left"\nwidth = 16\n[[variable]]\nname = "right"\nwidth = 16\n'
+                '[[variable]]\nname = "rec_clk"\nkind = "Clk"\n'
+                '[[stimulus]]\ntype = "clock"\nvariable = "rec_clk"\nperiod = 2\nphase = 1\n'
+                '[[block]]\nname = "player"\ntype = "Wave_Load_Init"\noutputs = { C1 = "left", C2 = "right" }\n'
+                'parameters = { FileName = "three.wav" }\n' + recorders)
+    p = subprocess.run([exe, "run", design, "-o", folder], capture_output=True, text=True)
+    check(p.returncode == 0 and "warning" not in p.stdout + p.stderr,
+          f"{name}: status {p.returncode}: {p.stdout} {p.stderr}")
+    for channel, bus in enumerate(("left", "right")):
+        got = wav_frames(os.path.join(folder, bus + ".wav"))
+        check(got == frames[:, channel].tolist(), f"{name}: {bus} recorded {got[:8]}..., "
+              f"channel {channel} holds {frames[:8, channel].tolist()}...")
+    print(f"{name}: status {p.returncode}; {len(frames)} frames of 3 channels played and recorded")
+
+    # A-law codes in a 16-byte format chunk: played as PCM bytes, with a warning.
+    alaw = os.path.join(folder, "alaw16.wav")
+    body = (b"WAVEfmt " + (16).to_bytes(4, "little") + bytes([6, 0, 1, 0, 64, 31, 0, 0, 64, 31, 0, 0, 1, 0, 8, 0]) +
+            b"data" + (4).to_bytes(4, "little") + bytes(4))
+    with open(alaw, "wb") as f:
+        f.write(b"RIFF" + len(body).to_bytes(4, "little") + body)
+    with open(design, "w") as f:
+        f.write('[simulation]\nsample_period = 2\nsteps = 4\n[[variable]]\nname = "left"\nwidth = 16\n'
+                '[[block]]\nname = "player"\ntype = "Wave_Load_Init"\noutputs = { C1 = "left" }\n'
+                'parameters = { FileName = "alaw16.wav" }\n')
+    warning = "alaw16.wav holds 8-bit A-law samples; the player plays their bytes as PCM"
+    p = subprocess.run([exe, "run", design, "-o", folder], capture_output=True, text=True)
+    check(p.returncode == 0 and warning in p.stderr, f"{name} A-law: status {p.returncode}: {p.stderr}")
+    p = subprocess.run([exe, "run", design, "-o", folder, "--strict"], capture_output=True, text=True)
+    check(p.returncode == 1, f"{name} A-law --strict: status {p.returncode}")
 
 
 def check_examples_both_ways(exe, out, examples):
@@ -389,6 +453,7 @@ def main():
     check_filters(a.rir_eda, a.out)
     check_lms(a.rir_eda, a.out)
     check_diagnoses(a.rir_eda, a.out)
+    check_extensible_wave(a.rir_eda, a.out)
     check_examples_both_ways(a.rir_eda, a.out, a.examples)
     print("FAILED" if FAILURES else "ok")
     sys.exit(1 if FAILURES else 0)

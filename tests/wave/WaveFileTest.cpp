@@ -176,20 +176,26 @@ TEST(WaveFile, FactChunkAndRejectedLayouts) {
   EXPECT_EQ(got[0], 10);
   EXPECT_EQ(got[5], 15);
 
-  EXPECT_FALSE(OpenBytes(wave, dir, MakeWave({.factSize = 8}, Bytes(6))));
-  EXPECT_FALSE(OpenBytes(wave, dir, MakeWave({.factSize = 0}, Bytes(6))));
-  EXPECT_FALSE(OpenBytes(wave, dir, MakeWave({.formatSize = 18}, Bytes(6))));
-  EXPECT_FALSE(OpenBytes(wave, dir, MakeWave({.listBeforeData = true}, Bytes(6))));
-
+  // Each refusal, with the reason the probe gives for it.
   Bytes badRiff = MakeWave({}, Bytes(6));
   badRiff[0] = 'X';
-  EXPECT_FALSE(OpenBytes(wave, dir, badRiff));
   Bytes badWave = MakeWave({}, Bytes(6));
   badWave[8] = 'w';
-  EXPECT_FALSE(OpenBytes(wave, dir, badWave));
   Bytes badFmt = MakeWave({}, Bytes(6));
   badFmt[12] = 'F';
-  EXPECT_FALSE(OpenBytes(wave, dir, badFmt));
+  const std::pair<Bytes, WaveRefusal> refused[] = {
+      {MakeWave({.factSize = 8}, Bytes(6)), WaveRefusal::FactSize},
+      {MakeWave({.factSize = 0}, Bytes(6)), WaveRefusal::FactSize},
+      {MakeWave({.formatSize = 18}, Bytes(6)), WaveRefusal::FormatSize},
+      {MakeWave({.listBeforeData = true}, Bytes(6)), WaveRefusal::ChunkBefore},
+      {badRiff, WaveRefusal::NotRiffWave},
+      {badWave, WaveRefusal::NotRiffWave},
+      {badFmt, WaveRefusal::NoFormat}};
+  for (const auto& [bytes, why] : refused) {
+    EXPECT_FALSE(OpenBytes(wave, dir, bytes));
+    WaveFileHeader header;
+    EXPECT_EQ(ProbeWaveFile(dir / "in.wav", header), why) << static_cast<int>(why);
+  }
   // Any format tag and any RIFF size are accepted.
   Bytes odd = MakeWave({}, Bytes(6));
   odd[20] = 3;
@@ -210,6 +216,11 @@ TEST(WaveFile, FactChunkAndRejectedLayouts) {
   EXPECT_FALSE(wave.IsOpen());
   EXPECT_FALSE(wave.OpenRead(dir.Str()));  // a directory is not a file
   EXPECT_FALSE(wave.OpenRead(""));
+  WaveFileHeader header;
+  EXPECT_EQ(ProbeWaveFile(dir / "missing.wav", header), WaveRefusal::Missing);
+  EXPECT_EQ(ProbeWaveFile(dir.Str(), header), WaveRefusal::NotRegular);
+  WriteAll(dir / "cut.wav", Bytes(full.begin(), full.begin() + 40));
+  EXPECT_EQ(ProbeWaveFile(dir / "cut.wav", header), WaveRefusal::Truncated);
 }
 
 TEST(WaveFile, ReadsAreLimitedTo1024AndToTheDataChunk) {

@@ -219,6 +219,8 @@ TEST(WaveInterop, WeReadFilesOfPythonAndSoxWithAndWithoutFact) {
   WriteAll(floatExt, bytes);
   TWaveFile notPcm;
   EXPECT_FALSE(notPcm.OpenRead(floatExt));
+  WaveFileHeader header;
+  EXPECT_EQ(ProbeWaveFile(floatExt, header), WaveRefusal::NotPcm);
 }
 
 TEST(WaveInterop, ToolFilesWeRejectCleanly) {

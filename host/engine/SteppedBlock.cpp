@@ -1,0 +1,107 @@
+#include "SteppedBlock.h"
+
+#include "framework/Errors.h"
+#include "host/design/RecordFields.h"
+
+namespace {
+// More reports than this from one block are counted, not shown.
+constexpr uint64_t kReportsShown = 20;
+
+// Free-running generators but Func play a table filled at each parameter load.
+bool PlaysTable(const BlockType& type, const std::vector<uint8_t>& record) {
+  if (type.blockClass != BlockClass::Generator || type.typeName == "Func") return false;
+  if (type.typeName != "All_in_One") return true;
+  const RecordLayout& layout = GeneratorRecordLayout();
+  if (record.size() != layout.size) return true;
+  const FieldValue v = GetField(layout, record.data(), RecordFieldNamed(RecordKind::Generator, "Kind"));
+  const auto* k = std::get_if<int64_t>(&v);
+  return k == nullptr || *k != 0;
+}
+}  // namespace
+
+SteppedBlock::SteppedBlock(std::shared_ptr<VariableStore> store, const BlockType& type, std::string name,
+                           HostLanguage lang, Listener& listener)
+    : type_(type), name_(std::move(name)), lang_(lang), listener_(listener), host_(std::move(store)) {
+  host_.AddRef();  // the host object is ours; the block only borrows it
+  host_.SetReportListener([this](const HostReport& r) { OnReport(r); });
+}
+
+SteppedBlock::~SteppedBlock() {
+  if (model_ != nullptr) model_->Release();
+}
+
+void SteppedBlock::ConnectInput(const std::string& port, VarHandle variable) {
+  host_.MapPort(port, variable);
+  inputs_.push_back(variable);
+}
+
+void SteppedBlock::ConnectOutput(const std::string& port, VarHandle variable) {
+  host_.MapPort(port, variable);
+  outputs_.push_back(variable);
+}
+
+bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
+  VariableStore& store = host_.Store();
+  for (VarHandle h : inputs_) feedTexts_.emplace_back(store.Get(h)->width);
+  for (VarHandle h : outputs_) outputVariables_.push_back(store.Get(h));
+  host_.SetIntParameter("SignValue", settings.signValue);
+  host_.SetRecord(settings.record);
+  host_.SetSamplePeriod(settings.samplePeriod);
+  host_.SetLibraryDirectory(settings.libraryDirectory);
+  IPELMOR* ref = &host_;
+  IModel** self = init(&ref, 0);
+  model_ = self != nullptr ? *self : nullptr;
+  if (model_ != nullptr) model_->AddRef();
+  if (model_ == nullptr || !model_->IsValid()) {
+    Finish();  // Done lets the block drop its own reference
+    return false;
+  }
+  activation_ = model_->GetActivation();
+  playsTable_ = activation_ == kTimeDriven && PlaysTable(type_, settings.record);
+  return true;
+}
+
+void SteppedBlock::Finish() {
+  if (reports_ > kReportsShown) {
+    listener_.Said(DescribeSuppressed(lang_, name_, reports_ - kReportsShown));
+    reports_ = kReportsShown;
+  }
+  if (model_ == nullptr) return;
+  model_->Done();
+  model_->Release();
+  model_ = nullptr;
+}
+
+void SteppedBlock::Feed(size_t k, int64_t value) {
+  ValueTextBuffer& text = feedTexts_[k];
+  const int32_t sign = host_.Store().Get(inputs_[k])->signMode;
+  const char* bits = sign == 0 ? text.Encode(0, static_cast<int32_t>(value)) : text.Bits(static_cast<uint32_t>(value));
+  host_.Store().Write(inputs_[k], bits);
+}
+
+void SteppedBlock::LibraryMessage(int32_t severity, const char* text) {
+  if (severity == msError) ++errors_;
+  listener_.Said(DescribeLibraryMessage(lang_, name_, severity, text != nullptr ? text : ""));
+}
+
+void SteppedBlock::OnReport(const HostReport& r) {
+  if (r.abort) {
+    listener_.Said(DescribeAbort(lang_, name_));
+    listener_.BlockAborted();
+    return;
+  }
+  ++errors_;
+  if (++reports_ > kReportsShown) return;
+  const auto handle = static_cast<VarHandle>(r.argument);
+  std::string port, variable;
+  if (r.code == rcWrongKindOrFlags || r.code == rcWrongWidth) {
+    port = host_.PortOf(handle);
+    if (const HostVariable* v = host_.Store().Get(handle)) variable = v->name;
+  }
+  listener_.Said(DescribeReport(lang_, name_, r.code, port, variable, r.text));
+}
+
+void SteppedBlock::SayTableEnd(int64_t time) {
+  ++warnings_;
+  listener_.Said(DescribeTableEnd(lang_, name_, time, kGeneratorTableLength));
+}
