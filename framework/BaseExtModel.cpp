@@ -6,8 +6,21 @@
 
 #include "HostServices.h"
 
+namespace {
+bool PromisesLibraryState(IPELMOR* host) {
+  void* promise = nullptr;
+  if (host->QueryInterface(&kLibraryStateHostId, &promise) != kQueryOk) return false;
+  if (promise != nullptr) static_cast<IRirUnknown*>(promise)->Release();
+  return true;
+}
+}  // namespace
+
 TBaseModel::TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation)
-    : Host(host), Activation(activation), AuxValue(auxValue) {
+    : Host(host),
+      Activation(activation),
+      AuxValue(auxValue),
+      Link(host),
+      HostKeepsState(host != nullptr && PromisesLibraryState(host)) {
   if (Host != nullptr) Host->AddRef();
   Extension = HostExtensionFor(Host);
   AddRef();
@@ -84,8 +97,69 @@ void TBaseModel::Fault(const char* where, const char* what) noexcept {
   }
 }
 
+// One call of the host into a block: the library's floating-point state for
+// its length (unless the host promised to call in it); where the host's
+// differs, the block calls the host through its link, in the host's state
+// (put back on the way out for a host that enters again from such a call).
+class TModelGuard::SlotEntry {
+ public:
+  explicit SlotEntry(TBaseModel& block) : Block(block), Checked(!block.HostKeepsState) {
+    if (!Checked) return;
+    Caller = CallerFloatingPoint::Read();
+    Caller.EnterLibrary();
+    OuterHost = Block.Host;
+    IPELMOR* host = Block.Link.Target();
+    Rebound = Caller.Differs() || OuterHost != host;
+    if (!Rebound) return;  // the usual case: the block calls its host directly
+    OuterState = Block.Link.HostState;
+    Block.Link.HostState = Caller;
+    Block.Host = Caller.Differs() && host != nullptr ? &Block.Link : host;
+  }
+  ~SlotEntry() {
+    if (!Checked) return;
+    if (Rebound) {
+      Block.Link.HostState = OuterState;
+      Block.Host = OuterHost;
+    }
+    Caller.LeaveLibrary();
+  }
+  SlotEntry(const SlotEntry&) = delete;
+  SlotEntry& operator=(const SlotEntry&) = delete;
+
+ private:
+  TBaseModel& Block;
+  const bool Checked;
+  CallerFloatingPoint Caller;
+  IPELMOR* OuterHost = nullptr;
+  bool Rebound = false;
+  CallerFloatingPoint OuterState;
+};
+
+// The same for a call after which the block may be gone (Done, Release):
+// nothing of it is touched on the way out, and what it calls the host with
+// (its destructor releases the host) stays.
+class TModelGuard::FinalEntry {
+ public:
+  explicit FinalEntry(TBaseModel& block) {
+    if (!Fp.Caller().Differs() || block.Link.Target() == nullptr) return;
+    block.Link.HostState = Fp.Caller();
+    block.Host = &block.Link;
+  }
+  FinalEntry(const FinalEntry&) = delete;
+  FinalEntry& operator=(const FinalEntry&) = delete;
+
+ private:
+  FloatingPointGuard Fp;
+};
+
 template <typename F, typename R>
 R TModelGuard::Guarded(const char* slot, F&& call, R failed) {
+  SlotEntry entry(Block);
+  return Caught(slot, call, failed);
+}
+
+template <typename F, typename R>
+R TModelGuard::Caught(const char* slot, F&& call, R failed) {
   try {
     return call();
   } catch (const std::exception& e) {
@@ -108,6 +182,7 @@ void TModelGuard::Guarded(const char* slot, F&& call) {
 }
 
 int32_t RIR_STDCALL TModelGuard::QueryInterface(const GUID* iid, void** out) {
+  SlotEntry entry(Block);
   if (out == nullptr) return kQueryNoInterface;
   if (!IsKnownInterfaceId(iid)) {
     *out = nullptr;
@@ -118,9 +193,19 @@ int32_t RIR_STDCALL TModelGuard::QueryInterface(const GUID* iid, void** out) {
   return kQueryOk;
 }
 
-uint32_t RIR_STDCALL TModelGuard::AddRef() { return Block.AddRef(); }
-// The block (and this guard with it) may be gone afterwards.
-uint32_t RIR_STDCALL TModelGuard::Release() { return Block.Release(); }
+void TModelGuard::RetargetHost(IPELMOR* host) {
+  Block.Link.Retarget(host);
+  Block.Host = host;
+}
+
+uint32_t RIR_STDCALL TModelGuard::AddRef() {
+  SlotEntry entry(Block);
+  return Block.AddRef();
+}
+uint32_t RIR_STDCALL TModelGuard::Release() {
+  FinalEntry entry(Block);
+  return Block.Release();
+}
 
 int32_t RIR_STDCALL TModelGuard::Reserved3() {
   return Guarded(
@@ -157,7 +242,8 @@ void RIR_STDCALL TModelGuard::Reserved11() {
 }
 void RIR_STDCALL TModelGuard::Done() {
   // A block's own finishing work may throw; its self reference still goes.
-  const bool finished = Guarded(
+  FinalEntry entry(Block);
+  const bool finished = Caught(
       "Done",
       [&] {
         Block.Done();

@@ -10,6 +10,7 @@
 
 #include "BlockCatalogue.h"
 #include "BlockPorts.h"
+#include "HostLink.h"
 #include "interface/HostExtension.h"
 #include "interface/IntTypes.h"
 
@@ -37,8 +38,11 @@ struct PortHandles : BoundPorts {
 class TBaseModel;
 
 // What the host holds: every IModel slot of the block behind a barrier, so
-// that no C++ exception crosses into the host. A slot that throws reports
-// the fault (code 8), leaves the block invalid and its step undone.
+// that no C++ exception crosses into the host and the host's floating-point
+// state changes no value. A slot runs in the library's state and calls the
+// host back in the host's; a host that promised to call in the library's
+// state (kLibraryStateHostId) is taken at its word. A slot that throws
+// reports the fault (code 8), leaves the block invalid and its step undone.
 class TModelGuard final : public IModel {
  public:
   explicit TModelGuard(TBaseModel& block) : Block(block) {}
@@ -73,10 +77,20 @@ class TModelGuard final : public IModel {
   void RIR_STDCALL Reserved25(int32_t) override;
   int32_t RIR_STDCALL Reserved26() override;
 
+  // The block calls `host` from now on. The init exports build a block over
+  // a link of their own, which calls the host in the state it entered with.
+  void RetargetHost(IPELMOR* host);
+
  private:
+  class SlotEntry;
+  class FinalEntry;
+
   // Runs one slot; on an exception reports it and answers `failed`.
   template <typename F, typename R>
   R Guarded(const char* slot, F&& call, R failed);
+  // The same without entering the library's state (the caller has).
+  template <typename F, typename R>
+  R Caught(const char* slot, F&& call, R failed);
   template <typename F>
   void Guarded(const char* slot, F&& call);
 
@@ -176,6 +190,8 @@ class TBaseModel : public IModel {
   }
 
   IModel* SelfRef = nullptr;
+  // What the block calls: the host, or its link while a slot runs for a host
+  // whose floating-point state differs from the library's; null for none.
   IPELMOR* Host = nullptr;
   // The host's extension (null for a host that offers none), asked for once.
   const RirEdaHostExtension* Extension = nullptr;
@@ -193,6 +209,8 @@ class TBaseModel : public IModel {
   void BindTable(const PortTable& table, BoundPorts& ports);
   bool RuleHolds(const PortSpec& port, PortRule rule, VarHandle handle, const BoundPorts& ports) const;
   std::atomic<uint32_t> RefCount{0};
+  THostLink Link;       // the host, called in the state it entered with
+  bool HostKeepsState;  // the host promised to call in the library's state
   TModelGuard Guard{*this};
   bool Faulted = false;
 };

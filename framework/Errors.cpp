@@ -31,33 +31,33 @@ void* g_moduleContext = nullptr;
 std::string ErrorMessageText(int number, std::string_view arg) {
   const std::string a(arg);
   switch (number) {
-    case 0:
+    case msgCantLoadLibrary:
       return Compose("Can't load library (" + a + ")", "Не могу загрузить билиотеку (" + a + ")");
-    case 1:
+    case msgCantFindFunction:
       return Compose("Can't find function in library", "Не могу найти функцию в библиотеке");
-    case 5:
+    case msgFileAlreadyLoaded:
       return Compose("The file already is loaded", "Файл уже загружен");
-    case 8:
+    case msgInvalidDskFile:
       return Compose("Invalid DSK file", "Неверный формат DSK файла");
-    case 9:
+    case msgIncorrectOperation:
       return Compose("Incorrect operation", "Некорректная операция");
-    case 10:
+    case msgIncorrectInputValues:
       return Compose("Incorrect input values", "Некорректные исходные значения");
-    case 11:
+    case msgInvalidDspFile:
       return Compose("Invalid DSP file", "Неверный DSP формат файла");
-    case 12:
+    case msgInvalidDsfFile:
       return Compose("Invalid DSF file", "Неверный DSF формат файла");
-    case 13:
+    case msgSignalLengthPowerOfTwo:
       return Compose("Length of a signal should be a degree of 2", "Длина сигнала должна быть степенью 2");
-    case 15:
+    case msgBadFormula:
       return Compose(
           a + " - The formula is entered incorrectly or " + "samples of a signal outside of a range of definition !!!",
           std::string("Формула введена неправильно или ") + "выборки сигнала вне области определения !!!");
-    case 20:
+    case msgFileWriteFailure:
       return Compose("File Write Failure", "Ошибка при записи в файл");
-    case 21:
+    case msgFileCreateFailure:
       return Compose("File Create Failure", "Ошибка создания файла");
-    case 22:
+    case msgNameNotFound:
       return Compose(a + " - Function Name not found", a + " - Не найдено имя функции");
     default:
       return {};

@@ -8,12 +8,20 @@
 // Process-wide language text; "RUSSIAN" (exact case) selects Russian.
 extern std::string Language;
 
-// Message numbers raised by the library.
+// Message numbers of the table; every other number has an empty text.
 enum LibMessage : int {
   msgCantLoadLibrary = 0,
   msgCantFindFunction = 1,
+  msgFileAlreadyLoaded = 5,
+  msgInvalidDskFile = 8,
+  msgIncorrectOperation = 9,
+  msgIncorrectInputValues = 10,
+  msgInvalidDspFile = 11,
+  msgInvalidDsfFile = 12,
   msgSignalLengthPowerOfTwo = 13,
   msgBadFormula = 15,
+  msgFileWriteFailure = 20,
+  msgFileCreateFailure = 21,
   msgNameNotFound = 22,
 };
 enum LibInfo : int { infoFormulaCorrect = 10 };

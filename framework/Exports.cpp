@@ -1,6 +1,7 @@
 // The plug-in's exports: block init functions, dialog functions, the greeting
 // and our own hosts' extensions (ordinal lookup, message handler, language,
-// host services).
+// host services). Each runs in the library's floating-point state whatever
+// its caller's (FloatingPointGuard), and hands the caller's back on return.
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -11,6 +12,8 @@
 #include "BlockFactories.h"
 #include "DialogLauncher.h"
 #include "Errors.h"
+#include "FloatingPointGuard.h"
+#include "HostLink.h"
 #include "HostServices.h"
 #include "interface/ExportList.h"
 #include "interface/IntTypes.h"
@@ -45,9 +48,7 @@ IModel** Refused(IPELMOR* host, const char* what) noexcept {
 
 // No C++ exception leaves an export.
 template <typename Arg, typename Given>
-IModel** Construct(IModel** (*factory)(IPELMOR*, Arg), IPELMOR** hostRef, Given arg) {
-  IPELMOR* host = HostOf(hostRef);
-  if (host == nullptr) return nullptr;  // nothing to bind to
+IModel** ConstructOver(IModel** (*factory)(IPELMOR*, Arg), IPELMOR* host, Given arg) {
   try {
     return factory(host, static_cast<Arg>(arg));
   } catch (const std::exception& e) {
@@ -55,6 +56,20 @@ IModel** Construct(IModel** (*factory)(IPELMOR*, Arg), IPELMOR** hostRef, Given 
   } catch (...) {
     return Refused(host, "unknown exception");
   }
+}
+
+// The block is built over a link that calls the host back in the state the
+// host called in, and then calls the host itself.
+template <typename Arg, typename Given>
+IModel** Construct(IModel** (*factory)(IPELMOR*, Arg), IPELMOR** hostRef, Given arg) {
+  FloatingPointGuard fp;
+  IPELMOR* host = HostOf(hostRef);
+  if (host == nullptr) return nullptr;  // nothing to bind to
+  THostLink construction(host);
+  construction.HostState = fp.Caller();
+  IModel** self = ConstructOver(factory, &construction, arg);
+  if (self != nullptr && *self != nullptr) static_cast<TModelGuard*>(*self)->RetargetHost(host);
+  return self;
 }
 
 void ShowException(const char* what) noexcept {
@@ -65,6 +80,7 @@ void ShowException(const char* what) noexcept {
 }
 
 void OpenDialogGuarded(RirDialogKind kind, IExtParameter* params) noexcept {
+  FloatingPointGuard fp;
   try {
     OpenParameterDialog(kind, params);
   } catch (const std::exception& e) {
@@ -87,6 +103,7 @@ RIR_EXPORT void RIR_STDCALL WaveExtParams(IExtParameter* params) { OpenDialogGua
 namespace {
 // Export 102030 has no name: reachable only by ordinal.
 void RIR_STDCALL Hello() {
+  FloatingPointGuard fp;
   try {
     PresentMessage(msInfo, "Hello");
   } catch (...) {
@@ -117,6 +134,7 @@ RIR_EXPORT void RIR_STDCALL RirEda_Hello() { Hello(); }
 #endif
 
 RIR_EXPORT void* RirEda_ExportByOrdinal(uint32_t ordinal) {
+  FloatingPointGuard fp;
   for (const OrdinalEntry& e : kOrdinals) {
     if (e.ordinal == ordinal) return e.address;
   }
@@ -125,10 +143,12 @@ RIR_EXPORT void* RirEda_ExportByOrdinal(uint32_t ordinal) {
 
 RIR_EXPORT void RirEda_SetMessageHandler(void (*handler)(int32_t severity, const char* text, void* context),
                                          void* context) {
+  FloatingPointGuard fp;
   SetHostMessageHandler(handler, context);
 }
 
 RIR_EXPORT void RirEda_SetLanguage(const char* language) {
+  FloatingPointGuard fp;
   try {
     Language = language != nullptr ? language : "";
   } catch (...) {
@@ -136,4 +156,7 @@ RIR_EXPORT void RirEda_SetLanguage(const char* language) {
   }
 }
 
-RIR_EXPORT void RirEda_SetHostServices(const RirEdaHostServices* table) { SetHostServices(table); }
+RIR_EXPORT void RirEda_SetHostServices(const RirEdaHostServices* table) {
+  FloatingPointGuard fp;
+  SetHostServices(table);
+}

@@ -50,6 +50,7 @@ void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& sta
   switch (kind) {
     case gkFunc:  // "Err" marks a formula that failed its check
       state.FormulaFailed = params.Formula == "Err";
+      state.Formula.Compile(FormulaText(params.Formula, kRecordTextLength));
       break;
     case gkModSine:
       state.BurstCount = 0;
@@ -92,7 +93,9 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
   const long double time = static_cast<long double>(t);
   switch (kind) {
     case gkFunc:
-      return state.FormulaFailed ? -1.0L : FormulaValue(params.Formula, kRecordTextLength, static_cast<double>(t));
+      if (state.FormulaFailed) return -1.0L;
+      if (!state.Formula.IsCompiled()) return FormulaValue(params.Formula, kRecordTextLength, static_cast<double>(t));
+      return state.Formula.Evaluate(static_cast<double>(t));
     case gkSine:
       if (params.SinePeriod == 0) return 0.0L;
       return params.SineAmp * ExtSin(6.283185307L * time / params.SinePeriod);

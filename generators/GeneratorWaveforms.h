@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "numeric/CompiledFormula.h"
 #include "numeric/ParameterRecords.h"
 #include "numeric/Rounding.h"
 
@@ -26,6 +27,7 @@ struct GeneratorState {
   long double ToneOmega = 0;   // Tone: 2 pi ToneRelFreq, the factor of t
   long double TonePhase = 0;   // Tone: the phase in radians
   bool FormulaFailed = false;  // Func: the formula failed its check
+  CompiledFormula Formula;     // Func: the formula, compiled by PrepareGenerator
 };
 
 // Once per parameter load, before any sample. May rewrite fields of params

@@ -11,6 +11,7 @@
 #include <limits>
 #include <system_error>
 
+#include "EightDecimals.h"
 #include "signal/math/Math.h"
 
 int32_t CalcError = 0;
@@ -19,15 +20,11 @@ const char* const CalcOps[12] = {"sin", "cos", "tg", "ctg", "^", "%", "ln", "lg"
 
 namespace {
 
-// Bounds that keep hostile texts cheap. A stored formula has at most 55
-// characters; even with every character a "t" at the largest double each
-// expands to 318 characters, well inside the text limit.
-constexpr size_t kMaxText = 32768;
-constexpr int kMaxDepth = 255;            // parenthesis levels
-constexpr long kMaxApplications = 65536;  // operator applications per evaluation
+constexpr size_t kMaxText = kCalcMaxText;
+constexpr int kMaxDepth = kCalcMaxDepth;
+constexpr long kMaxApplications = kCalcMaxApplications;
 
-constexpr int kOpFirstTwoOperandStop = 8;  // from "/" on a bad left operand stops
-constexpr int kOpSubtract = 11;
+static_assert(static_cast<size_t>(kCalcOpCount) == std::size(CalcOps));
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsDigitOrDot(char c) { return IsDigit(c) || c == '.'; }
@@ -46,58 +43,16 @@ struct Evaluation {
   int deepest = 0;  // deepest parenthesis level reached
 };
 
-// |x| = m 2^(e-64) with m in [2^63, 2^64), or m = 0 for 0. The 80-bit
-// format holds m as it is; elsewhere frexp and ldexp find it.
-void MantissaAndExponent(long double x, uint64_t& m, int& e) {
-  if constexpr (std::numeric_limits<long double>::digits == 64) {
-    uint16_t signAndExponent = 0;
-    std::memcpy(&m, &x, sizeof m);
-    std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&x) + sizeof m, sizeof signAndExponent);
-    const int biased = signAndExponent & 0x7FFF;
-    // Subnormals (far below 10^-8) keep their place value.
-    e = biased == 0 ? -16381 : biased - 16382;
-  } else {
-    const long double fraction = std::frexp(std::fabs(x), &e);  // in [0.5, 1), or 0
-    m = static_cast<uint64_t>(std::ldexp(fraction, 64));
-  }
-}
-
 // x with eight decimals, as "%.8Lf" writes it in the default rounding mode
 // but with "_" for the minus sign, into out (at most 22 characters); 0 when
 // x is not a finite value below 2^37 in magnitude or another rounding mode
 // is set (the caller then formats with the C library). Each intermediate
 // result of a formula passes through here, and the C library's exact
-// decimal arithmetic was most of an evaluation's cost. x = m 2^(e-64) with
-// a 64-bit m, so x 10^8 is the 91-bit product m 10^8 shifted right by
-// 64 - e, rounded half to even on the bits shifted out, as the C library
-// rounds. Only 64-bit integers: the 32-bit build has no wider ones.
+// decimal arithmetic was most of an evaluation's cost.
 size_t FixedEightDecimals(long double x, char* out) {
-  if (!std::isfinite(x) || std::fegetround() != FE_TONEAREST) return 0;
-  uint64_t m = 0;
-  int e = 0;
-  MantissaAndExponent(x, m, e);
-  if (e > 37) return 0;
-  // m 10^8 as hi 2^64 + lo.
-  constexpr uint64_t kScale = 100000000;
-  const uint64_t low = (m & 0xFFFFFFFFu) * kScale, high = (m >> 32) * kScale;
-  const uint64_t lo = low + (high << 32);
-  const uint64_t hi = (high >> 32) + (lo < low ? 1 : 0);
-  const int shift = 64 - e;  // at least 27
   uint64_t n = 0;
-  bool above = false, half = false;  // the bits shifted out against one half; far below it from 2^128 on
-  if (shift < 64) {
-    n = (hi << (64 - shift)) | (lo >> shift);
-    const uint64_t rest = lo & ((uint64_t{1} << shift) - 1), halfway = uint64_t{1} << (shift - 1);
-    above = rest > halfway, half = rest == halfway;
-  } else if (shift == 64) {
-    n = hi;
-    above = lo > (uint64_t{1} << 63), half = lo == (uint64_t{1} << 63);
-  } else if (shift < 128) {
-    n = hi >> (shift - 64);
-    const uint64_t rest = hi & ((uint64_t{1} << (shift - 64)) - 1), halfway = uint64_t{1} << (shift - 65);
-    above = rest > halfway || (rest == halfway && lo != 0), half = rest == halfway && lo == 0;
-  }
-  if (above || (half && (n & 1) != 0)) ++n;
+  if (!ScaledEightDecimals(x, n)) return 0;
+  constexpr uint64_t kScale = 100000000;
   char* end = out;
   if (std::signbit(x)) *end++ = '_';
   end = std::to_chars(end, end + 20, n / kScale).ptr;
@@ -181,29 +136,29 @@ void CollapseAll(std::string& text, std::string_view what, std::string_view with
 
 long double Compute(int op, long double a, long double b) {
   switch (op) {
-    case 0:
+    case opSin:
       return math::Sin(b);
-    case 1:
+    case opCos:
       return math::Cos(b);
-    case 2:
+    case opTan:
       return math::Sin(b) / math::Cos(b);
-    case 3:
+    case opCot:
       return math::Cos(b) / math::Sin(b);  // unreachable: every "t" is gone by now
-    case 4:
+    case opPower:
       return Power(b, a);
-    case 5:
+    case opPercent:
       return a * b / 100;
-    case 6:
+    case opLn:
       return math::Log(b);
-    case 7:
+    case opLg:
       return math::Log(b) / math::Log(10.0L);
-    case 8:
+    case opDivide:
       return a / b;
-    case 9:
+    case opMultiply:
       return a * b;
-    case 10:
+    case opAdd:
       return a + b;
-    default:
+    default:  // opSubtract
       return a - b;
   }
 }
@@ -219,7 +174,7 @@ bool Apply(std::string& sub, int op, size_t q) {
   while (left > 0 && IsDigitOrDot(sub[left - 1])) --left;
   if (left > 0 && sub[left - 1] == '_') --left;
   const long double a = TextToNumber(std::string_view(sub).substr(left, q - left));
-  if (CalcError != 0 && op >= kOpFirstTwoOperandStop) return false;
+  if (CalcError != 0 && op >= opDivide) return false;
 
   // Right operand: the digit run after the operator, "_" only as its first character.
   const size_t end = q + len;
@@ -243,12 +198,9 @@ bool Apply(std::string& sub, int op, size_t q) {
 
   if (!isFunction && !IsOperandChar(sub[left])) return Fail();
   if (!IsOperandChar(sub[right]) || right < left) return Fail();
-  if ((op == 6 || op == 7) && !(b > 0)) return Fail();
-  if (op == 8 && b == 0) return Fail();
 
-  const long double result = Compute(op, a, b);
-  // No later conversion could read a result beyond the double range.
-  if (!std::isfinite(result) || fabsl(result) > DBL_MAX) return Fail();
+  long double result;
+  if (!ApplyOperator(op, a, b, result)) return Fail();
   sub.replace(left, right - left + 1, NumberText(result).View());
   return sub.size() <= kMaxText || Fail();
 }
@@ -256,10 +208,8 @@ bool Apply(std::string& sub, int op, size_t q) {
 // Rewrites sub in place into the number text of its value. On failure sub
 // holds whatever was left and CalcError is set; the whole evaluation ends.
 bool EvaluateSegment(std::string& sub, int depth, Workspace& work, Evaluation& evaluation) {
-  static const std::string kE = NumberToText(2.7182818285L);
-  static const std::string kPi = NumberToText(3.1415926536L);
-  ReplaceAll(sub, "e", kE);
-  ReplaceAll(sub, "pi", kPi);
+  ReplaceAll(sub, "e", CalcConstantText('e'));
+  ReplaceAll(sub, "pi", CalcConstantText('p'));
   if (sub.size() > kMaxText) return Fail();
 
   CalcError = 0;
@@ -292,11 +242,11 @@ bool EvaluateSegment(std::string& sub, int depth, Workspace& work, Evaluation& e
     for (char& c : sub)
       if (c == '-') c = '_';
     bool applied = false;
-    for (int op = 0; op < 12; ++op) {
+    for (int op = 0; op < kCalcOpCount; ++op) {
       for (;;) {
         // A leading "_" is a sign, not a subtraction. An operator that is
         // not there spares the number check: it stops either way.
-        const size_t q = op == kOpSubtract ? sub.find('_', 1) : sub.find(CalcOps[op]);
+        const size_t q = op == opSubtract ? sub.find('_', 1) : sub.find(CalcOps[op]);
         if (q == std::string::npos || Converts(sub)) break;
         if (!Apply(sub, op, q)) return false;
         applied = true;
@@ -309,6 +259,29 @@ bool EvaluateSegment(std::string& sub, int depth, Workspace& work, Evaluation& e
 }
 
 }  // namespace
+
+bool ApplyOperator(int op, long double a, long double b, long double& result) {
+  if ((op == opLn || op == opLg) && !(b > 0)) return false;
+  if (op == opDivide && b == 0) return false;
+  result = Compute(op, a, b);
+  // No later conversion could read a result beyond the double range.
+  return std::isfinite(result) && fabsl(result) <= DBL_MAX;
+}
+
+bool OperatorReadsLeft(int op) { return op == opPower || op == opPercent || op >= opDivide; }
+
+const std::string& CalcConstantText(char name) {
+  static const std::string kE = NumberToText(2.7182818285L);
+  static const std::string kPi = NumberToText(3.1415926536L);
+  return name == 'e' ? kE : kPi;
+}
+
+std::string_view FormulaText(const CountedText<kRecordTextLength>& formula, int maxLength) {
+  const std::string_view text = formula.View();
+  if (maxLength < static_cast<int>(text.size()))
+    return text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);
+  return text;
+}
 
 double TextToNumber(std::string_view text) {
   // The first "_" reads as "-"; the text itself is not copied. The scan
@@ -468,8 +441,5 @@ long double EvaluateAt(std::string_view formula, double t) {
 }
 
 long double FormulaValue(const CountedText<kRecordTextLength>& formula, int maxLength, double t) {
-  std::string_view text = formula.View();
-  if (maxLength < static_cast<int>(text.size()))
-    text = text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);
-  return EvaluateAt(text, t);
+  return EvaluateAt(FormulaText(formula, maxLength), t);
 }

@@ -19,7 +19,32 @@ extern int32_t CalcError;
 
 // The twelve operators in the order they are applied.
 extern const char* const CalcOps[12];
+// The operators' positions in CalcOps, the order they are applied in.
+enum CalcOp : int {
+  opSin,
+  opCos,
+  opTan,
+  opCot,
+  opPower,
+  opPercent,
+  opLn,
+  opLg,
+  opDivide,  // from here on, a left operand that is no number stops the evaluation
+  opMultiply,
+  opAdd,
+  opSubtract,  // "_", found from the second character on
+  kCalcOpCount
+};
 
+// Bounds that keep hostile texts cheap. A stored formula has at most 55
+// characters; even with every character a "t" at the largest double each
+// expands to 318 characters, well inside the text limit.
+inline constexpr size_t kCalcMaxText = 32768;        // characters of a working text
+inline constexpr int kCalcMaxDepth = 255;            // parenthesis levels
+inline constexpr long kCalcMaxApplications = 65536;  // operator applications per evaluation
+
+// The formula's text: the counted text, cut to at most maxLength characters.
+std::string_view FormulaText(const CountedText<kRecordTextLength>& formula, int maxLength);
 // The formula (a counted text of at most maxLength characters) at t.
 long double FormulaValue(const CountedText<kRecordTextLength>& formula, int maxLength, double t);
 // The formula at t. CalcError is 0 when it was evaluated; otherwise non-zero
@@ -33,5 +58,14 @@ double TextToNumber(std::string_view text);
 std::string NumberToText(long double x);
 // Position in `text` of the ")" matching the "(" deleted at `from`, 0 if none.
 int MatchingParen(std::string_view text, int from);
+// Operator `op` (its index in CalcOps) on the operand values a (left) and
+// b (right), with the evaluator's checks: false where the operands are
+// outside its domain (ln, lg of b <= 0, division by 0) or the result is not
+// a finite value within the double range.
+bool ApplyOperator(int op, long double a, long double b, long double& result);
+// Whether operator `op` reads its left operand's value.
+bool OperatorReadsLeft(int op);
+// The number text that stands for the constant "e" (name 'e') or "pi" ('p').
+const std::string& CalcConstantText(char name);
 // a raised to b (with the sign rule for negative bases).
 long double Power(long double b, long double a);

@@ -10,6 +10,20 @@ std::string LibraryDirectory;
 namespace {
 void* LibraryHandle = nullptr;
 int Users = 0;
+
+// The blocks call the library only in its own floating-point state (their
+// slots are guarded): where it offers them, they call the bodies without the
+// exports' own guard, which would only read the state once more.
+void TakeUnguardedEntries(void* handle) {
+  using UnguardedEntry = void* (*)(const char*);
+  const auto unguarded = reinterpret_cast<UnguardedEntry>(FindLibrarySymbol(handle, "RirNsp_UnguardedEntry"));
+  if (unguarded == nullptr) return;
+#define RIR_NSP_UNGUARDED(name)                                                            \
+  if (void* body = NspTable.name != nullptr ? unguarded(#name) : nullptr; body != nullptr) \
+    NspTable.name = reinterpret_cast<decltype(NspTable.name)>(body);
+  RIR_NSP_FUNCTIONS(RIR_NSP_UNGUARDED)
+#undef RIR_NSP_UNGUARDED
+}
 }  // namespace
 
 #ifdef _WIN32
@@ -32,6 +46,7 @@ bool LoadSignalLibrary() {
   NspTable.name = reinterpret_cast<decltype(NspTable.name)>(FindLibrarySymbol(handle, #name));
   RIR_NSP_FUNCTIONS(RIR_NSP_RESOLVE)
 #undef RIR_NSP_RESOLVE
+  TakeUnguardedEntries(handle);
   return true;
 }
 

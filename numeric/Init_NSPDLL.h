@@ -32,7 +32,9 @@ struct IPELMOR;
 // clang-format on
 
 // One typed pointer per name; null until resolved, and null when the loaded
-// file does not export the name.
+// file does not export the name. Where the library offers it
+// (RirNsp_UnguardedEntry), the body without the floating-point guard: the
+// blocks call in the library's state.
 struct NspFunctionTable {
 #define RIR_NSP_POINTER(name) decltype(&::name) name = nullptr;
   RIR_NSP_FUNCTIONS(RIR_NSP_POINTER)

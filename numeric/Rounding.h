@@ -18,10 +18,11 @@ namespace rounding_detail {
 // runs at every block step. Adding 1.5 * 2^63 leaves an integer within one
 // of v in the mantissa (in any rounding mode), read with one load at the
 // start of the stored sum; the exact remainder then decides, ties to even.
-// False for larger magnitudes, infinities and NaN.
+// False for larger magnitudes, infinities and NaN. The range test is a quiet
+// comparison: a NaN raises no invalid-operation trap where a host unmasked it.
 inline bool NearestEvenSmall(long double v, int64_t& out) {
 #if LDBL_MANT_DIG == 64
-  if (!(v > -0x1p61L && v < 0x1p61L)) return false;
+  if (!(std::isgreater(v, -0x1p61L) && std::isless(v, 0x1p61L))) return false;
   const long double shifted = v + 0x1.8p63L;
   uint64_t m;
   std::memcpy(&m, &shifted, sizeof m);
@@ -43,7 +44,7 @@ inline bool NearestEvenSmall(long double v, int64_t& out) {
 // The same for a double below 2^50 in magnitude, in its own registers: a
 // float or double result needs no round trip through the x87 unit.
 inline bool NearestEvenSmall(double v, int64_t& out) {
-  if (!(v > -0x1p50 && v < 0x1p50)) return false;
+  if (!(std::isgreater(v, -0x1p50) && std::isless(v, 0x1p50))) return false;
   const double shifted = v + 0x1.8p52;
   uint64_t bits;
   std::memcpy(&bits, &shifted, sizeof bits);

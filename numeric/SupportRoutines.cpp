@@ -10,10 +10,7 @@ bool CheckFormula(CountedText<kRecordTextLength>& formula, int maxLength) {
   for (int t = 0; t <= 100; ++t) {
     FormulaValue(formula, maxLength, t);
     if (CalcError != 0) {
-      std::string_view text = formula.View();
-      if (maxLength < static_cast<int>(text.size()))
-        text = text.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0);
-      ShowLibError(msgBadFormula, Language, text);
+      ShowLibError(msgBadFormula, Language, FormulaText(formula, maxLength));
       const std::string_view err = "Err";
       formula.Set(err.substr(0, maxLength > 0 ? static_cast<size_t>(maxLength) : 0));
       return false;

@@ -34,7 +34,9 @@ kiss_fftr_cfg Plan(int order, bool inverse) {
 
 }  // namespace
 
-extern "C" {
+// The bodies of the exports; Exports.cpp runs each in the library's
+// floating-point state.
+namespace nsp::unguarded {
 
 void nspsRealFftNip(const float* src, SCplx* dst, int order, int flags) {
   if (!src || !dst || order < 0 || order > kMaxOrder) return;
@@ -78,4 +80,4 @@ void nspcbPowerSpectr(const SCplx* src, float* dst, int n) {
   for (int i = 0; i < n; ++i) dst[i] = src[i].re * src[i].re + src[i].im * src[i].im;
 }
 
-}  // extern "C"
+}  // namespace nsp::unguarded

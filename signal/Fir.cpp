@@ -108,7 +108,9 @@ void InitTaps(const float* taps, int len, int up, int upPhase, int down, int dow
 
 }  // namespace
 
-extern "C" {
+// The bodies of the exports; Exports.cpp runs each in the library's
+// floating-point state.
+namespace nsp::unguarded {
 
 void nspsFirInit(const float* taps, int tapsLen, const float* dlyVals, NSPFirState* state) {
   InitHigh(taps, tapsLen, dlyVals, 1, 0, 1, 0, state);
@@ -162,4 +164,4 @@ float nspsFirl(const NSPFirTapState* tapState, NSPFirDlyState* dlyState, float x
 void nspsFirlFree(NSPFirTapState* tapState) { nsp::Release(tapState, StateKind::FirTaps); }
 void nspsFirlFreeDlyl(NSPFirDlyState* dlyState) { nsp::Release(dlyState, StateKind::FirDelay); }
 
-}  // extern "C"
+}  // namespace nsp::unguarded

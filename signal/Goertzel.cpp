@@ -16,7 +16,9 @@ struct GoertzState : nsp::StateObject {
 
 }  // namespace
 
-extern "C" {
+// The bodies of the exports; Exports.cpp runs each in the library's
+// floating-point state.
+namespace nsp::unguarded {
 
 void nspsGoertzInit(float freq, NSPSGoertzState* state) {
   if (!state) return;
@@ -53,4 +55,4 @@ SCplx nspsbGoertz(NSPSGoertzState* state, const float* src, int len) {
 
 void nspsGoertzFree(NSPSGoertzState* state) { nsp::Release(state, nsp::StateKind::Goertz); }
 
-}  // extern "C"
+}  // namespace nsp::unguarded

@@ -116,7 +116,9 @@ void InitTaps(const float* taps, int count, bool biquad, NSPIirTapState* tapStat
 
 }  // namespace
 
-extern "C" {
+// The bodies of the exports; Exports.cpp runs each in the library's
+// floating-point state.
+namespace nsp::unguarded {
 
 void nspsIirInit(int type, const float* taps, int order, NSPIirState* state) { InitHigh(taps, order, false, state); }
 
@@ -165,4 +167,4 @@ float nspsIirl(const NSPIirTapState* tapState, NSPIirDlyState* dlyState, float x
 void nspsIirlFree(NSPIirTapState* tapState) { nsp::Release(tapState, StateKind::IirTaps); }
 void nspsIirlFreeDlyl(NSPIirDlyState* dlyState) { nsp::Release(dlyState, StateKind::IirDelay); }
 
-}  // extern "C"
+}  // namespace nsp::unguarded

@@ -144,7 +144,9 @@ float LowStep(const NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x,
 
 }  // namespace
 
-extern "C" {
+// The bodies of the exports; Exports.cpp runs each in the library's
+// floating-point state.
+namespace nsp::unguarded {
 
 void nspsLmsInit(int type, const float* taps, int tapsLen, const float* dlyVals, float step, float leak, int errDly,
                  NSPLmsState* state) {
@@ -200,4 +202,4 @@ float nspsLmslNa(const NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float
 void nspsLmslFree(NSPLmsTapState* tapState) { nsp::Release(tapState, StateKind::LmsTaps); }
 void nspsLmslFreeDlyl(NSPLmsDlyState* dlyState) { nsp::Release(dlyState, StateKind::LmsDelay); }
 
-}  // extern "C"
+}  // namespace nsp::unguarded

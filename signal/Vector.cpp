@@ -62,7 +62,9 @@ double BesselRatio(double a, double b) {
 
 }  // namespace
 
-extern "C" {
+// The bodies of the exports; Exports.cpp runs each in the library's
+// floating-point state.
+namespace nsp::unguarded {
 
 void nspsbExp2(const float* src, float* dst, int n) {
   Map(src, dst, n, [](float x) { return math::Exp(x); });
@@ -261,4 +263,4 @@ void nspcbConjExtend2(const SCplx* src, SCplx* dst, int n) {
   for (int i = 0; i < extra; ++i) dst[n + i] = SCplx{dst[n - 1 - i].re, -dst[n - 1 - i].im};
 }
 
-}  // extern "C"
+}  // namespace nsp::unguarded

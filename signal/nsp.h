@@ -17,6 +17,9 @@
  *   area holding nothing. Free releases the state and clears the handle.
  * - Per-sample calls (nspsFir, nspsFirl, nspsIir, nspsIirl, nspsLms*) never
  *   allocate.
+ * - Every function computes in the library's floating-point state (x87 at
+ *   64-bit precision, round to nearest, exceptions masked; MXCSR 0x1F80)
+ *   whatever the caller's, and hands the caller's back on return.
  */
 #ifndef RIR_SIGNAL_NSP_H
 #define RIR_SIGNAL_NSP_H
@@ -224,6 +227,11 @@ float nspsLmsl(NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x, floa
 float nspsLmslNa(const NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x);
 void nspsLmslFree(NSPLmsTapState* tapState);
 void nspsLmslFreeDlyl(NSPLmsDlyState* dlyState);
+
+/* ---- for a caller that keeps the library's floating-point state itself
+ * (the plug-in's blocks): the function named, without the check and the
+ * hand-back of the state; 0 for a name that is none of the above ---- */
+void* RirNsp_UnguardedEntry(const char* name);
 
 #ifdef __cplusplus
 }

@@ -16,7 +16,7 @@
 // RoundToSample.
 inline bool RoundToSampleOrFail(double r, int32_t& v, int32_t& problem) {
   problem = std::isnan(r) ? rvpNotANumber : rvpOutOfRange;
-  if (!(std::fabs(r) < 0x1p62)) return false;  // NaN too
+  if (!std::isless(std::fabs(r), 0x1p62)) return false;  // NaN too, quietly
   int64_t rounded;
   if (!rounding_detail::NearestEvenSmall(r, rounded)) rounded = RoundToInt64(static_cast<long double>(r));
   if (rounded < INT32_MIN || rounded > INT32_MAX) return false;

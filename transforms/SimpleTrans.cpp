@@ -44,6 +44,7 @@ void RIR_STDCALL TSimpleTransform::LoadParameters() {
   }
   if (IsGroup) Code = Params.TransformCode;
   FormulaChecked = false;
+  if (Code == ccAnyFunc) UserFormula.Compile(FormulaText(Params.UserFunc, kFormulaCapacity));
 }
 
 bool TSimpleTransform::Compute(float x, float y, float& r) {
@@ -65,7 +66,8 @@ bool TSimpleTransform::Compute(float x, float y, float& r) {
       }
       // A formula that cannot be evaluated at this input is worth 0, as the
       // evaluator answers it and as the Func generator writes it.
-      r = static_cast<float>(FormulaValue(Params.UserFunc, kFormulaCapacity, x));
+      r = static_cast<float>(UserFormula.IsCompiled() ? UserFormula.Evaluate(x)
+                                                      : FormulaValue(Params.UserFunc, kFormulaCapacity, x));
       return true;
     }
     case ccBitReversed:

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "framework/BaseExtModel.h"
+#include "numeric/CompiledFormula.h"
 #include "numeric/ParameterRecords.h"
 #include "numeric/SampleOutput.h"
 
@@ -29,6 +30,7 @@ class TSimpleTransform : public TBaseModelExt {
   bool HoldsLibrary = false;
   bool IsGroup = false;
   bool FormulaChecked = false;  // the user formula passed (or failed) its check since the last load
+  CompiledFormula UserFormula;  // the user formula, compiled at each load
   int32_t Code = 0;
   int32_t Width = 0;
   int32_t SignMode = 0;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "framework/BaseExtModel.h"
+#include "framework/FloatingPointGuard.h"
 #include "host/design/DesignReader.h"
 #include "host/engine/Engine.h"
 #include "host/engine/InProcessHost.h"
@@ -99,10 +100,12 @@ BENCHMARK(HostChain)->ArgName("events")->Arg(0)->Arg(1)->Unit(benchmark::kMillis
 // The same three blocks, each over its own host on one store, called
 // directly with the calls the engine makes: the clocked generator samples
 // on its clock's rising edge, the filter follows once, the recorder
-// samples on its own clock's rising edge; falling edges notify too.
+// samples on its own clock's rising edge; falling edges notify too. As
+// the engine, in the library's floating-point state, promised to the blocks.
 void BareChain(benchmark::State& state) {
   const Design design = ParseDesign(ChainDesign(kSamples), "bench.toml");
   for (auto _ : state) {
+    const FloatingPointGuard libraryState;
     auto store = std::make_shared<VariableStore>();
     InProcessHost gh(store), fh(store), rh(store);
     const VarHandle sig = gh.AddVariable("sig", vkBus, 16, kWritableFlag);
@@ -120,6 +123,7 @@ void BareChain(benchmark::State& state) {
     const char* exports[3] = {"Random_Init", "High_Level_FIR_Init", "Wave_Save_Init"};
     for (int k = 0; k < 3; ++k) {
       hosts[k]->AddRef();
+      hosts[k]->PromiseLibraryState();
       hosts[k]->SetIntParameter("SignValue", 0);
       hosts[k]->SetRecord(design.blocks[k].record);
       hosts[k]->SetSamplePeriod(2);
@@ -234,12 +238,24 @@ outputs = { DOut = "b" }
 }
 BENCHMARK(HostTrivial)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The host calls as the engine does (host:0: in the library's
+// floating-point state, promised to the blocks), as a host that promises
+// nothing in that state (host:1: each slot reads the state), and as one at
+// 53-bit x87 precision (host:2, every Windows thread's state: each slot
+// loads the library's state and the host's back, and so does each call
+// back into the host).
 void BareTrivial(benchmark::State& state) {
+  const bool promise = state.range(0) == 0;
+  const uint16_t hostControlWord = state.range(0) == 2 ? 0x027F : kLibraryX87ControlWord;
   for (auto _ : state) {
     auto store = std::make_shared<VariableStore>();
     InProcessHost ch(store), ph(store);
     ch.AddRef();
     ph.AddRef();
+    if (promise) {
+      ch.PromiseLibraryState();
+      ph.PromiseLibraryState();
+    }
     const VarHandle a = ch.AddVariable("a", vkBus, 20, kWritableFlag);
     const VarHandle b = ch.AddVariable("b", vkBus, 20, kWritableFlag);
     ch.MapPort("Out", a);
@@ -251,10 +267,12 @@ void BareTrivial(benchmark::State& state) {
     IModel* plus = *Make<PlusOne>(&r2, 0);
     count->AddRef();
     plus->AddRef();
+    floating_point::LoadX87ControlWord(hostControlWord);
     for (int64_t i = 0; i < kSamples; ++i) {
       count->TimeStep();
       plus->InputChanged();
     }
+    floating_point::LoadX87ControlWord(kLibraryX87ControlWord);
     benchmark::DoNotOptimize(store->Get(b)->value.data());
     for (IModel* m : {count, plus}) {
       m->Done();
@@ -264,7 +282,7 @@ void BareTrivial(benchmark::State& state) {
   state.counters["ns/step"] = benchmark::Counter(
       static_cast<double>(kSamples), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BareTrivial)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BareTrivial)->ArgName("host")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void SampleCounters(benchmark::State& state, int64_t samples) {
   state.counters["samples/s"] =
@@ -319,7 +337,9 @@ BENCHMARK_CAPTURE(DesignEngine, clocked_chain, "clocked_chain.toml", 500000)
 BENCHMARK_CAPTURE(DesignEngine, tone_fir4, "tone_fir4.toml", 500000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A design's blocks over their own hosts on one store, wired and loaded as
-// the engine wires them, for loops that make the engine's calls by hand.
+// the engine wires them, for loops that make the engine's calls by hand; in
+// the library's floating-point state, promised to the blocks, as the
+// engine's.
 class BareDesign {
  public:
   explicit BareDesign(const Design& design) : store_(std::make_shared<VariableStore>()) {
@@ -337,6 +357,7 @@ class BareDesign {
     for (const BlockEntry& e : design.blocks) {
       auto host = std::make_unique<InProcessHost>(store_);
       host->AddRef();
+      host->PromiseLibraryState();
       for (const auto* ports : {&e.inputs, &e.outputs})
         for (const auto& [port, var] : *ports) host->MapPort(port, store_->Find(var));
       host->SetIntParameter("SignValue", e.signValue);
@@ -365,6 +386,7 @@ class BareDesign {
   void SetTime(int64_t t) { hosts_.front()->SetTime(static_cast<long double>(t)); }  // the store's time
 
  private:
+  const FloatingPointGuard libraryState_;
   std::shared_ptr<VariableStore> store_;
   std::vector<std::unique_ptr<InProcessHost>> hosts_;
   std::vector<IModel*> blocks_;

@@ -1,6 +1,7 @@
 // Per-step costs of the numeric core: the value-text codec on port widths
 // 8, 16 and 32 (through the per-port buffer, no allocation) and one
-// evaluation of the default formulas and of a stored formula.
+// evaluation of the default formulas and of a stored formula, as text and
+// compiled.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "numeric/Calc.h"
+#include "numeric/CompiledFormula.h"
 #include "numeric/ValueText.h"
 
 namespace {
@@ -67,5 +69,17 @@ void BM_FormulaValue(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FormulaValue)->Arg(0)->Arg(1);
+
+// The same formulas compiled once, as the blocks evaluate them per step.
+void BM_CompiledFormula(benchmark::State& state) {
+  CompiledFormula formula;
+  formula.Compile(state.range(0) == 0 ? "1/10*t" : "sin(t)*100+ln(t+1)");
+  double t = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(formula.Evaluate(t));
+    t += 1;
+  }
+}
+BENCHMARK(BM_CompiledFormula)->Arg(0)->Arg(1);
 
 }  // namespace

@@ -99,7 +99,10 @@ ListRead ReadList(const std::vector<std::string>& cells, int32_t columns, float*
   for (int32_t i = 0; i < read.count; ++i) {
     const std::string cell = static_cast<size_t>(i) < cells.size() ? cells[static_cast<size_t>(i)] : std::string();
     const std::optional<float> value = ParseEntry(cell);
-    if (!value) return read;
+    if (!value) {
+      read.stoppedAt = i;
+      return read;
+    }
     entries[i] = *value;
     typed.push_back(cell);
   }

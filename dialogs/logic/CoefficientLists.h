@@ -37,6 +37,7 @@ struct ListRead {
   int32_t count = 0;
   std::string text;
   bool complete = false;
+  int32_t stoppedAt = -1;  // the cell that stopped the read
 };
 ListRead ReadList(const std::vector<std::string>& cells, int32_t columns, float* entries);
 

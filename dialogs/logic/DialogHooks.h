@@ -12,7 +12,8 @@
 struct GeneratorParams;
 
 struct DialogHooks {
-  // Dialog code of a type name; unknown names show message 22 and give 29.
+  // Dialog code of a type name; unknown names show message 22 and give
+  // kRirUnknownDialogCode.
   std::function<int32_t(const std::string&)> dialogCodeOf;
   std::function<int32_t(int32_t)> groupOfCode;
   std::function<bool(int32_t)> isFilterCode;

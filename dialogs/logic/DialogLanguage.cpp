@@ -22,3 +22,12 @@ ScreenRect KeepOnScreen(int32_t left, int32_t top, int32_t width, int32_t height
   r.top = static_cast<int32_t>(std::max<int64_t>(area.top, std::min<int64_t>(top, bottom)));
   return r;
 }
+
+std::optional<ScreenPoint> PositionToStore(PositionKept rule, ScreenPoint shownAt, ScreenPoint closedAt) {
+  if (rule == PositionKept::WhenMoved && closedAt == shownAt) return std::nullopt;
+  return closedAt;
+}
+
+std::string NotANumberText(std::string_view field, bool russian) {
+  return std::string(field) + (russian ? " не является числом" : " is not a number");
+}

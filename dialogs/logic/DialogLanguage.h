@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 // "RUSSIAN" after conversion to upper case selects the Russian captions.
 bool IsRussianLanguage(const std::string& language);
@@ -34,3 +37,15 @@ struct ScreenRect {
 // lies inside `area` (the top-left corner wins when it cannot fit): a stored
 // position from another screen layout never opens a modal dialog out of reach.
 ScreenRect KeepOnScreen(int32_t left, int32_t top, int32_t width, int32_t height, const ScreenRect& area);
+
+// A window's left and top on the screen.
+using ScreenPoint = std::pair<int32_t, int32_t>;
+// Where a dialog's position goes on OK: the host keeps it only when the user
+// moved the dialog, or always.
+enum class PositionKept { WhenMoved, Always };
+std::optional<ScreenPoint> PositionToStore(PositionKept rule, ScreenPoint shownAt, ScreenPoint closedAt);
+
+// The words that refuse a value for a record field that is not a finite
+// number ("FIRS_Taps[1] is not a number"): NaN and infinity never reach a
+// record from a dialog.
+std::string NotANumberText(std::string_view field, bool russian);

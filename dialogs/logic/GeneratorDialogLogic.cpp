@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/Errors.h"
 #include "numeric/RecordSchema.h"
 #include "numeric/Rounding.h"
 
@@ -13,57 +14,7 @@ namespace {
 
 using E = GeneratorEditor;
 using F = GeneratorField;
-
-constexpr const char* kPhaseHint = "0<= phase <= 2*PI";
-
-// A control bound to a generator record field: its range and its place in
-// the record come from the record schema.
-consteval GeneratorControl Bound(const char* name, int32_t page, const char* label, GeneratorEditor editor,
-                                 const char* field, double step, int32_t decimals, GeneratorField kind,
-                                 const char* hint) {
-  const RecordField& f = RecordFieldNamed(RecordKind::Generator, field);
-  const bool ranged = f.HasControl();
-  return {name,     page, label,    editor, ranged ? f.controlMin : 0, ranged ? f.controlMax : 0, step,
-          decimals, kind, f.offset, hint};
-}
-
-// Row order inside a page is the order of this table.
-constexpr GeneratorControl kControls[] = {
-    Bound("Func_Str", gpFunc, "Func_lab", E::Text, "Formula", 0, 0, F::Text, nullptr),
-    Bound("FSinePeriod", gpSine, "Period_lab", E::Delay, "SinePeriod", 1, 0, F::Int64, nullptr),
-    Bound("FSineAmp", gpSine, "Amplitude_lab", E::IntSpin, "SineAmp", 1, 0, F::Int64, nullptr),
-    Bound("FModMainTone", gpModSine, "TonePeriod_lab", E::Delay, "ModMainTone", 1, 0, F::Int64, nullptr),
-    Bound("FModSinePeriod", gpModSine, "SinePeriod_lab", E::Delay, "ModSinePeriod", 1, 0, F::Int64, nullptr),
-    Bound("FModSineAmp", gpModSine, "Amp2_lab", E::IntSpin, "ModSineAmp", 1, 0, F::Int64, nullptr),
-    Bound("isSingle", gpModSine, nullptr, E::Radio, "IsSingle", 1, 0, F::Byte, nullptr),
-    // The other radio button of the pair: selected when isSingle is not.
-    {"RadioButton2", gpModSine, nullptr, E::Radio, 0, 1, 1, 0, F::None, 0, nullptr},
-    Bound("FMaxValue", gpRandom, "Max_lab", E::IntSpin, "MaxValue", 1, 0, F::Real, nullptr),
-    Bound("FMinValue", gpRandom, "Min_lab", E::IntSpin, "MinValue", 1, 0, F::Real, nullptr),
-    Bound("FConstant", gpConstant, "Value_lab", E::IntSpin, "ConstantValue", 1, 0, F::Real, nullptr),
-    Bound("FTone_rFreq", gpTone, "Freq_lab", E::RealSpin, "ToneRelFreq", 0.005, 10, F::Real, nullptr),
-    Bound("FTone_Mag", gpTone, "Mag_lab", E::IntSpin, "ToneMag", 1, 0, F::Real, nullptr),
-    Bound("FTone_phase", gpTone, "Phase_lab", E::IntSpin, "TonePhase", 1, 0, F::Real, kPhaseHint),
-    Bound("FToneInitValue", gpTone, "Init_lab", E::IntSpin, "ToneInitValue", 1, 0, F::Real, nullptr),
-    Bound("FTrngl_rFreq", gpTriangle, "Freq2_lab", E::RealSpin, "TrnglRelFreq", 0.01, 11, F::Real, nullptr),
-    Bound("FTrngl_Phase", gpTriangle, "Phase2_lab", E::IntSpin, "TrnglPhase", 1, 0, F::Real, kPhaseHint),
-    Bound("FTrngl_ASym", gpTriangle, "Asym_lab", E::IntSpin, "TrnglASym", 1, 0, F::Real, "-Pi <= asymmetry <= P"),
-    Bound("FTrngl_Mag", gpTriangle, "Mag2_lab", E::IntSpin, "TrnglMag", 1, 0, F::Real, nullptr),
-    Bound("FTrnglInitValue", gpTriangle, "Init2_lab", E::IntSpin, "TrnglInitValue", 1, 0, F::Real, nullptr),
-    Bound("FHigh", gpUniRandom, "High_lab", E::IntSpin, "High", 1, 0, F::Real, nullptr),
-    Bound("FLow", gpUniRandom, "Low_lab", E::IntSpin, "Low", 1, 0, F::Real, nullptr),
-    Bound("FMean", gpGaussian, "Mean_lab", E::IntSpin, "Mean", 1, 0, F::Real, nullptr),
-    Bound("FStDev", gpGaussian, "StDev_Lab", E::IntSpin, "StDev", 1, 0, F::Real, nullptr),
-    Bound("FAlpha", gpBlackMan, "Alpha_Label", E::RealSpin, "Alpha", 1, 2, F::Int64, nullptr),
-    Bound("FBlackInitValue", gpBlackMan, "Init3_lab", E::IntSpin, "BlackAmp", 1, 0, F::Int64, nullptr),
-    Bound("BlackLen", gpBlackMan, "BlackLen_lab", E::IntSpin, "BlackLen", 1, 0, F::Int64, nullptr),
-    Bound("FBeta", gpKaiser, "Beta_lab", E::RealSpin, "Beta", 1, 2, F::Int64, nullptr),
-    Bound("FKaiserInitValue", gpKaiser, "Init4_lab", E::IntSpin, "KaiserAmp", 1, 0, F::Int64, nullptr),
-    Bound("KaiserLen", gpKaiser, "KaiserLen_lab", E::IntSpin, "KaiserLen", 1, 0, F::Int64, nullptr),
-    {"Wind_type", gpWindowing, "WinType_lab", E::Combo, 0, kWindowTypeCount - 1, 1, 0, F::None, 0, nullptr},
-    Bound("FInitValue", gpWindowing, "Init5_lab", E::IntSpin, "WindowAmp", 1, 0, F::Int64, nullptr),
-    Bound("WindowLen", gpWindowing, "WindowLen_lab", E::IntSpin, "WindowLen", 1, 0, F::Int64, nullptr),
-};
+using generator_layout::kControls;
 
 constexpr Caption kCaptions[] = {
     {"Func", "User's Function", "Функция F(t)"},
@@ -144,11 +95,6 @@ double ToRealSpin(const GeneratorControl& c, double v) {
 
 }  // namespace
 
-const char* const kGeneratorPageNames[kGeneratorPageCount] = {"Func",     "Sine",     "ModSine",  "Random",
-                                                              "Constant", "Tone",     "Triangle", "UniRandom",
-                                                              "Gaussian", "BlackMan", "Kaiser",   "Windowing"};
-const char* const kWindowTypeNames[kWindowTypeCount] = {"Bartlett", "Hann", "Hamming", "BlackmanStd", "BlackmanOpt"};
-
 const Caption kGeneratorFormCaption = {"GenersForm", "Signal Generator Properties", "Свойства генераторов сигналов"};
 
 GeneratorPageSetup GeneratorPagesOf(const std::string& blockTypeName, const DialogHooks& hooks) {
@@ -186,14 +132,6 @@ int32_t PageCodeOfPage(int32_t activePage, int32_t windowTypeIndex) {
   return code;
 }
 
-std::span<const GeneratorControl> GeneratorControls() { return kControls; }
-
-int32_t GeneratorControlIndex(std::string_view name) {
-  for (size_t i = 0; i < std::size(kControls); ++i)
-    if (name == kControls[i].name) return static_cast<int32_t>(i);
-  return -1;
-}
-
 const GeneratorControl* FindGeneratorControl(std::string_view name) {
   const int32_t i = GeneratorControlIndex(name);
   return i < 0 ? nullptr : &kControls[i];
@@ -227,9 +165,9 @@ GeneratorValues RecordToValues(const GeneratorParams& r) {
         break;
     }
   }
-  values[GeneratorControlIndex("RadioButton2")].whole = r.IsSingle == 0 ? 1 : 0;
+  values[GeneratorRow("RadioButton2")].whole = r.IsSingle == 0 ? 1 : 0;
   if (r.Kind >= gpWindowing && r.Kind < gpWindowing + kWindowTypeCount)
-    values[GeneratorControlIndex("Wind_type")].whole = r.Kind - gpWindowing;
+    values[GeneratorRow("Wind_type")].whole = r.Kind - gpWindowing;
   return values;
 }
 
@@ -287,8 +225,9 @@ std::optional<int64_t> ForcedPeriod(bool textEmpty, int64_t delay, int64_t longV
 }
 
 bool LimitsTypedValue(std::string_view controlName) {
-  return controlName == "FConstant" || controlName == "BlackLen" || controlName == "KaiserLen" ||
-         controlName == "WindowLen";
+  using namespace generator_controls;
+  return controlName == "FConstant"_ctl || controlName == "BlackLen"_ctl || controlName == "KaiserLen"_ctl ||
+         controlName == "WindowLen"_ctl;
 }
 
 std::optional<int64_t> LimitedLengthOrConstant(int64_t value) {
@@ -334,10 +273,10 @@ std::pair<double, double> PreviewValueRange(const std::vector<int64_t>& points) 
 
 void CheckGeneratorFormula(const DialogHooks& hooks, std::string_view formula) {
   if (!hooks.checkFormula) {
-    if (hooks.showError) hooks.showError(1, "");
+    if (hooks.showError) hooks.showError(msgCantFindFunction, "");
     return;
   }
-  if (hooks.checkFormula(FormulaLowerCase(formula)) && hooks.showInfo) hooks.showInfo(10);
+  if (hooks.checkFormula(FormulaLowerCase(formula)) && hooks.showInfo) hooks.showInfo(infoFormulaCorrect);
 }
 
 std::string GeneratorHelpPath(const DialogHooks& hooks, const std::string& directory, int32_t pageCode) {
@@ -345,6 +284,8 @@ std::string GeneratorHelpPath(const DialogHooks& hooks, const std::string& direc
   const std::string topic = hooks.generatorHelpTopic(pageCode);
   return topic.empty() ? std::string() : directory + topic;
 }
+
+static_assert(AllNameControls(kCaptions, IsGeneratorControl));
 
 std::span<const Caption> GeneratorCaptions() { return kCaptions; }
 

@@ -15,29 +15,12 @@
 
 #include "DialogHooks.h"
 #include "DialogLanguage.h"
-#include "numeric/ParameterRecords.h"
 #include "FormulaText.h"
+#include "GeneratorDialogLayout.h"
+#include "numeric/ParameterRecords.h"
 
-// Pages in order; the page index is the generator kind for kinds 0..10, and
-// kinds 11..15 share the windowing page.
-enum GeneratorPage : int32_t {
-  gpFunc,
-  gpSine,
-  gpModSine,
-  gpRandom,
-  gpConstant,
-  gpTone,
-  gpTriangle,
-  gpUniRandom,
-  gpGaussian,
-  gpBlackMan,
-  gpKaiser,
-  gpWindowing,
-  kGeneratorPageCount
-};
 // The page code while it is still to come from the record.
 constexpr int32_t kPageCodeFromRecord = -2;
-constexpr int32_t kWindowTypeCount = 5;
 constexpr int32_t kUserFunctionPreviewPoints = 128;
 constexpr int32_t kPreviewPoints = 1024;
 constexpr size_t kFormulaKept = 50;
@@ -45,11 +28,6 @@ constexpr size_t kFormulaKept = 50;
 constexpr int32_t kLengthLimit = 1000;
 // A period never exceeds this many of the unit shown.
 constexpr int64_t kLongestPeriod = 2000000000;
-
-// Page object names, by page index.
-extern const char* const kGeneratorPageNames[kGeneratorPageCount];
-// The Wind_type items; item i is kind 11 + i.
-extern const char* const kWindowTypeNames[kWindowTypeCount];
 
 // Which pages a block type offers and where the dialog opens.
 struct GeneratorPageSetup {
@@ -72,27 +50,6 @@ GeneratorActivePage ActivePageOf(int32_t pageCode);
 // The page code after the active page (or the window type) changed; -1 when
 // no page is active.
 int32_t PageCodeOfPage(int32_t activePage, int32_t windowTypeIndex);
-
-// How a control edits its value, and where the value goes in the record.
-enum class GeneratorEditor { Text, Delay, IntSpin, RealSpin, Radio, Combo };
-enum class GeneratorField { None, Int64, Real, Byte, Text };
-
-struct GeneratorControl {
-  const char* name;
-  int32_t page;
-  const char* label;  // the label left of it, nullptr for none
-  GeneratorEditor editor;
-  double min, max, step;
-  int32_t decimals;  // of a real spin
-  GeneratorField field;
-  size_t offset;     // in the 296-byte record
-  const char* hint;  // tool tip, nullptr for none
-};
-// Every control in page order and, inside a page, in row order.
-std::span<const GeneratorControl> GeneratorControls();
-// The index of a control in GeneratorControls(), -1 for an unknown name.
-int32_t GeneratorControlIndex(std::string_view name);
-const GeneratorControl* FindGeneratorControl(std::string_view name);
 
 // A control's value: `whole` for delay editors (the time in "ps"), radio
 // buttons (1 = selected) and the combo box (the item), `number` for spins,

@@ -1,14 +1,29 @@
 #include "GeneratorPresenter.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
+
+using namespace generator_controls;
 
 const Caption kFormulaNotStorable = {"", "The formula holds characters the system code page cannot store.",
                                      "Формула содержит символы, которых нет в кодовой странице системы."};
 
 size_t IndexOf(std::string_view control) { return static_cast<size_t>(GeneratorControlIndex(control)); }
+ControlName NameAt(size_t index) { return ControlName(GeneratorControls()[index].name); }
+
+// A typed text that reads as a number but not a finite one ("nan", "inf",
+// "1e999"): a record never takes it.
+bool ReadsAsNonFinite(const std::string& text) {
+  std::string typed = text;
+  std::replace(typed.begin(), typed.end(), ',', '.');
+  char* end = nullptr;
+  const double value = std::strtod(typed.c_str(), &end);
+  return end != typed.c_str() && *end == '\0' && !std::isfinite(value);
+}
 
 }  // namespace
 
@@ -58,6 +73,20 @@ void GeneratorPresenter::SetType(const std::string& typeName) {
   page_ = setup_.openPage;
 }
 
+// A window block offers its own window only; the others stay listed, out of
+// the user's reach.
+void GeneratorPresenter::Start() {
+  std::vector<ListItem> items;
+  for (int32_t type = 0; type < kWindowTypeCount; ++type)
+    items.push_back({kWindowTypeNames[type], setup_.ownWindow < 0 || setup_.ownWindow == type});
+  loading_ = true;
+  view_.SetItems("Wind_type"_ctl, items);
+  view_.SetIndex("Wind_type"_ctl, std::max(0, setup_.ownWindow));
+  loading_ = false;
+}
+
+int32_t GeneratorPresenter::WindowType() const { return view_.Index("Wind_type"_ctl); }
+
 // The random page is never offered.
 bool GeneratorPresenter::Offered(int32_t page) const {
   return page >= 0 && page < kGeneratorPageCount && page != gpRandom && setup_.tabVisible[static_cast<size_t>(page)];
@@ -78,22 +107,21 @@ void GeneratorPresenter::ShowValues(const GeneratorValues& values) {
   loading_ = true;
   const auto table = GeneratorControls();
   for (size_t i = 0; i < table.size(); ++i) {
-    const GeneratorControl& c = table[i];
     const GeneratorValue& v = values[i];
-    switch (c.editor) {
+    switch (table[i].editor) {
       case GeneratorEditor::Text:
-        view_.SetText(c.name, codec_.fromLocal(v.text));
+        view_.SetText(NameAt(i), codec_.fromLocal(v.text));
         break;
       case GeneratorEditor::Delay:
-        pages_.SetDelay(c.name, v.whole);
+        pages_.SetDelay(NameAt(i), v.whole);
         break;
       case GeneratorEditor::IntSpin:
       case GeneratorEditor::RealSpin:
         values_[i].number = v.number + 0.0;  // never "-0"
-        view_.SetNumber(c.name, values_[i].number);
+        view_.SetNumber(NameAt(i), values_[i].number);
         break;
       case GeneratorEditor::Radio:
-        view_.SetChecked(c.name, v.whole != 0);
+        view_.SetChecked(NameAt(i), v.whole != 0);
         break;
       case GeneratorEditor::Combo:  // follows the page code at activation
         break;
@@ -105,7 +133,8 @@ void GeneratorPresenter::ShowValues(const GeneratorValues& values) {
 void GeneratorPresenter::Activate() {
   const GeneratorActivePage active = ActivePageOf(pageCode_);
   loading_ = true;
-  if (active.windowType >= 0) pages_.SetWindowType(active.windowType);
+  if (active.windowType >= 0 && (setup_.ownWindow < 0 || setup_.ownWindow == active.windowType))
+    view_.SetIndex("Wind_type"_ctl, active.windowType);
   if (Offered(active.page)) page_ = active.page;
   for (int32_t page = 0; page < kGeneratorPageCount && !Offered(page_); ++page)
     if (Offered(page)) page_ = page;
@@ -131,13 +160,13 @@ void GeneratorPresenter::PageSelected(int32_t page) {
 }
 
 void GeneratorPresenter::PageChanged() {
-  pageCode_ = PageCodeOfPage(page_, pages_.WindowType());
+  pageCode_ = PageCodeOfPage(page_, WindowType());
   DrawPreview();
 }
 
 void GeneratorPresenter::WindowTypeChanged() {
   if (!activated_ || loading_) return;
-  pageCode_ = gpWindowing + pages_.WindowType();
+  pageCode_ = gpWindowing + WindowType();
   DrawPreview();
 }
 
@@ -146,7 +175,7 @@ double GeneratorPresenter::Value(std::string_view control) const { return values
 void GeneratorPresenter::SetQuietly(size_t index, double value) {
   values_[index].number = value;
   loading_ = true;
-  view_.SetNumber(GeneratorControls()[index].name, value);
+  view_.SetNumber(NameAt(index), value);
   loading_ = false;
 }
 
@@ -155,14 +184,14 @@ void GeneratorPresenter::ValueChanged(std::string_view control) {
   const size_t i = IndexOf(control);
   const GeneratorControl& c = GeneratorControls()[i];
   if (c.editor == GeneratorEditor::Delay) {
-    const GeneratorView::DelayState d = pages_.Delay(control);
+    const GeneratorView::DelayState d = pages_.Delay(NameAt(i));
     if (const std::optional<int64_t> forced = ForcedPeriod(d.empty, d.delay, d.number)) {
       loading_ = true;
-      pages_.SetDelayNumber(control, *forced);
+      pages_.SetDelayNumber(NameAt(i), *forced);
       loading_ = false;
     }
   } else if (c.editor == GeneratorEditor::IntSpin || c.editor == GeneratorEditor::RealSpin) {
-    const std::optional<double> typed = pages_.Typed(control);
+    const std::optional<double> typed = pages_.Typed(NameAt(i));
     if (!typed) return;  // an empty or unfinished text changes nothing yet
     // A number beyond the bounds shows the bound it stops at.
     values_[i].number = std::clamp(*typed, ranges_[i].first, ranges_[i].second);
@@ -176,10 +205,17 @@ void GeneratorPresenter::ValueChanged(std::string_view control) {
   DrawPreview();
 }
 
+void GeneratorPresenter::NumberStepped(std::string_view control, bool up) {
+  const size_t i = IndexOf(control);
+  const double step = GeneratorControls()[i].step;
+  SetQuietly(i, std::clamp(values_[i].number + (up ? step : -step), ranges_[i].first, ranges_[i].second));
+  ValueChanged(control);
+}
+
 void GeneratorPresenter::SetRange(size_t index, double minimum, double maximum) {
   ranges_[index] = {minimum, maximum};
   loading_ = true;
-  view_.SetRange(GeneratorControls()[index].name, minimum, maximum);
+  view_.SetRange(NameAt(index), minimum, maximum);
   loading_ = false;
   const double held = std::clamp(values_[index].number, minimum, maximum);
   if (held != values_[index].number) SetQuietly(index, held);
@@ -187,16 +223,16 @@ void GeneratorPresenter::SetRange(size_t index, double minimum, double maximum) 
 
 // The bounds of the random ranges follow each other.
 void GeneratorPresenter::RangeRules(std::string_view control) {
-  const size_t maxValue = IndexOf("FMaxValue"), minValue = IndexOf("FMinValue"), high = IndexOf("FHigh"),
-               low = IndexOf("FLow");
-  if (control == "FMaxValue") {
+  constexpr size_t maxValue = GeneratorRow("FMaxValue"), minValue = GeneratorRow("FMinValue"),
+                   high = GeneratorRow("FHigh"), low = GeneratorRow("FLow");
+  if (control == "FMaxValue"_ctl) {
     SetRange(maxValue, values_[minValue].number, ranges_[maxValue].second);
     SetRange(minValue, ranges_[minValue].first, values_[maxValue].number);
-  } else if (control == "FHigh") {
+  } else if (control == "FHigh"_ctl) {
     SetRange(high, values_[low].number, ranges_[high].second);
     SetRange(low, ranges_[low].first, values_[high].number);
-  } else if (control == "FMinValue" || control == "FLow") {
-    if (pages_.Typed("FLow"))
+  } else if (control == "FMinValue"_ctl || control == "FLow"_ctl) {
+    if (pages_.Typed("FLow"_ctl))
       SetRange(low, ranges_[low].first, values_[high].number);
     else
       SetQuietly(low, values_[high].number);
@@ -204,7 +240,7 @@ void GeneratorPresenter::RangeRules(std::string_view control) {
 }
 
 std::string GeneratorPresenter::FormulaBytes(bool* storable) {
-  const std::string text = view_.Text("Func_Str");
+  const std::string text = view_.Text("Func_Str"_ctl);
   const std::optional<std::string> local = codec_.toLocal(text);
   if (storable != nullptr) *storable = local.has_value();
   if (local) return *local;
@@ -218,19 +254,18 @@ GeneratorParams GeneratorPresenter::ReadRecord() {
   const auto table = GeneratorControls();
   GeneratorValues values = values_;
   for (size_t i = 0; i < table.size(); ++i) {
-    const GeneratorControl& c = table[i];
-    switch (c.editor) {
+    switch (table[i].editor) {
       case GeneratorEditor::Text:
         values[i].text = FormulaBytes(nullptr);
         break;
       case GeneratorEditor::Delay:
-        values[i].whole = pages_.Delay(c.name).delay;
+        values[i].whole = pages_.Delay(NameAt(i)).delay;
         break;
       case GeneratorEditor::Radio:
-        values[i].whole = view_.Checked(c.name) ? 1 : 0;
+        values[i].whole = view_.Checked(NameAt(i)) ? 1 : 0;
         break;
       case GeneratorEditor::Combo:
-        values[i].whole = pages_.WindowType();
+        values[i].whole = WindowType();
         break;
       default:  // the spins' numbers follow their texts
         break;
@@ -259,6 +294,13 @@ void GeneratorPresenter::ShowHelp(const std::string& directory) const {
 }
 
 bool GeneratorPresenter::Ok() {
+  const auto table = GeneratorControls();
+  for (size_t i = 0; i < table.size(); ++i) {
+    const bool spin = table[i].editor == GeneratorEditor::IntSpin || table[i].editor == GeneratorEditor::RealSpin;
+    if (!spin || !ReadsAsNonFinite(view_.Text(NameAt(i)))) continue;
+    view_.ShowMessage(NotANumberText(table[i].name, russian_), DialogView::MessageKind::Error);
+    return false;
+  }
   bool storable = true;
   FormulaBytes(&storable);
   if (storable) return true;

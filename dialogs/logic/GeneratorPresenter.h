@@ -22,23 +22,20 @@ class GeneratorView {
   virtual ~GeneratorView() = default;
   // The page shown, by page index.
   virtual void SetPage(int32_t page) = 0;
-  // The Wind_type choice as a window type (item i is kind 11 + i).
-  virtual void SetWindowType(int32_t type) = 0;
-  virtual int32_t WindowType() const = 0;
   // A time editor: its whole time in "ps", and the number in the unit shown.
   struct DelayState {
     bool empty = false;
     int64_t delay = 0;
     int64_t number = 0;
   };
-  virtual DelayState Delay(std::string_view control) const = 0;
+  virtual DelayState Delay(ControlName control) const = 0;
   // A whole time, shown in the largest unit that shows it exactly.
-  virtual void SetDelay(std::string_view control, int64_t delay) = 0;
+  virtual void SetDelay(ControlName control, int64_t delay) = 0;
   // A number in the unit shown.
-  virtual void SetDelayNumber(std::string_view control, int64_t number) = 0;
+  virtual void SetDelayNumber(ControlName control, int64_t number) = 0;
   // A spin box's number as typed; nothing while its text is empty or
   // unfinished.
-  virtual std::optional<double> Typed(std::string_view control) const = 0;
+  virtual std::optional<double> Typed(ControlName control) const = 0;
   virtual void ShowPreview(const std::vector<int64_t>& points, int32_t length) = 0;
 };
 
@@ -62,7 +59,8 @@ class GeneratorPresenter {
   bool Russian() const { return russian_; }
   bool Offered(int32_t page) const;
   bool AllPages() const { return setup_.allPages; }
-  int32_t OwnWindow() const { return setup_.ownWindow; }
+  // The controls exist: the window list holds the block's own window types.
+  void Start();
   // The stored record (296 bytes) or the defaults into the controls.
   void Open(const std::vector<uint8_t>& stored);
   // When first shown: the page of the record's kind, the preview, and the
@@ -74,13 +72,20 @@ class GeneratorPresenter {
   void RadioClicked() { PageChanged(); }
   void WindowTypeChanged();
   void ValueChanged(std::string_view control);
+  // An up or down button of a real spin whose toolkit does not step it.
+  void NumberStepped(std::string_view control, bool up);
   void DrawPreview();
   void CheckFormula();
   void ShowHelp(const std::string& directory) const;
-  // OK: false (after a message) when the formula cannot be stored.
+  // OK: false (after a message) when the formula cannot be stored or a
+  // number field holds no finite number.
   bool Ok();
   // The record OK hands back.
   std::vector<uint8_t> Result();
+  // The position OK hands back: only when the user moved the dialog.
+  std::optional<ScreenPoint> StoredPosition(ScreenPoint shownAt, ScreenPoint closedAt) const {
+    return PositionToStore(PositionKept::WhenMoved, shownAt, closedAt);
+  }
 
   // A spin box's last number.
   double Value(std::string_view control) const;
@@ -93,6 +98,8 @@ class GeneratorPresenter {
 
  private:
   void PageChanged();
+  // The Wind_type choice as a window type (item i is kind 11 + i).
+  int32_t WindowType() const;
   void ShowValues(const GeneratorValues& values);
   void RangeRules(std::string_view control);
   void SetRange(size_t index, double minimum, double maximum);

@@ -12,7 +12,7 @@ DialogHooks HooksFromServices(const RirDialogServices& services, IExtParameter* 
   DialogHooks hooks;
   const RirDialogServices s = services;
   hooks.dialogCodeOf = [s](const std::string& name) {
-    return s.dialogCodeOf != nullptr ? s.dialogCodeOf(name.c_str()) : 29;
+    return s.dialogCodeOf != nullptr ? s.dialogCodeOf(name.c_str()) : kRirUnknownDialogCode;
   };
   hooks.groupOfCode = [s](int32_t code) { return s.groupOfCode != nullptr ? s.groupOfCode(code) : -1; };
   hooks.isFilterCode = [s](int32_t code) { return s.isFilterCode != nullptr && s.isFilterCode(code); };

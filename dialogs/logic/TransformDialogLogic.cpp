@@ -84,7 +84,7 @@ consteval NumberControl Bound(RecordKind record, const char* name, double step, 
 constexpr RecordKind InTransform = RecordKind::Transform;
 constexpr RecordKind InFilter = RecordKind::Filter;
 
-const NumberControl kNumbers[] = {
+constexpr NumberControl kNumbers[] = {
     Bound(InTransform, "Num_Points", 1, 102, 0),
     Bound(InTransform, "Win_Alpha", 1, 7, 4),
     Bound(InTransform, "Win_Beta", 1, -2, 4),
@@ -109,7 +109,7 @@ const NumberControl kNumbers[] = {
     Bound(InTransform, "Mpy_Div_coef", 1, 4, 6),
 };
 
-const TextControl kTexts[] = {
+constexpr TextControl kTexts[] = {
     {"Conv_H_12D", "{1,1,1,1,1,1}"},
     {"FIRS_Taps", "{1,1,1,1,1,1}"},
     {"FIRS_Delay", "{0,0,0,0,0}"},
@@ -122,17 +122,18 @@ const TextControl kTexts[] = {
     {"User_func", "1/10*t"},
 };
 
-const char* const kCorrTypes[] = {"NSP_AutoNormal", "NSP_AutoBiased", "NSP_AutoUnBiased"};
-const char* const kRelOps[] = {"NSP_GT", "NSP_LT"};
-const char* const kIirTypes[] = {"IIR Null", "IIR Defaulf"};
-const ComboControl kCombos[] = {
+constexpr const char* kCorrTypes[] = {"NSP_AutoNormal", "NSP_AutoBiased", "NSP_AutoUnBiased"};
+constexpr const char* kRelOps[] = {"NSP_GT", "NSP_LT"};
+constexpr int32_t kRelOpValues[] = {1, 0};
+constexpr const char* kIirTypes[] = {"IIR Null", "IIR Defaulf"};
+constexpr ComboControl kCombos[] = {
     {"corrType", kCorrTypes, 1},
-    {"Thresh_RelOp", kRelOps, 0},
+    {"Thresh_RelOp", kRelOps, 0, kRelOpValues},
     {"IIRS_Type", kIirTypes, 0},
     {"LMSS_Type", kIirTypes, 0},
 };
 
-const Caption kCaptions[] = {
+constexpr Caption kCaptions[] = {
     {"GroupBox1", "Parameters", "Параметры"},
     {"NotParams_label", "There are no parameters", "Параметры отсутствуют"},
     {"DisFunc_label", "The function is disabled", "Функция отключена"},
@@ -166,7 +167,7 @@ const Caption kCaptions[] = {
 };
 
 // One text in both languages.
-const Caption kFixedCaptions[] = {
+constexpr Caption kFixedCaptions[] = {
     {"Ck_NoScale", "No Scale", "No Scale"},
     {"nLags_label", "nLags", "nLags"},
     {"Taps_label", "Taps", "Taps"},
@@ -199,7 +200,7 @@ const Caption kFixedCaptions[] = {
     {"PreViewBtn", "&Preview", "&Preview"},
 };
 
-const FlagBox kFlagBoxes[] = {
+constexpr FlagBox kFlagBoxes[] = {
     {"Ck_Forw", kFlagForward, true},         {"Ck_Inv", kFlagInverse, false},
     {"Ck_Init", kFlagInit, false},           {"Ck_NoScale", kFlagNoScale, false},
     {"Ck_NoBitRev", kFlagNoBitRev, false},   {"Ck_InBitRev", kFlagInBitRev, false},
@@ -208,19 +209,78 @@ const FlagBox kFlagBoxes[] = {
     {"CK_InRCPerm", kFlagInRcPerm, false},
 };
 
-const ListField kListFields[] = {
+constexpr ListField kListFields[] = {
     {"Conv_H_12D", CoefficientList::ConvTaps}, {"FIRS_Taps", CoefficientList::FirTaps},
     {"FIRS_Delay", CoefficientList::FirDelay}, {"IIRS_Taps", CoefficientList::IirTaps},
     {"IIRS_Delay", CoefficientList::IirDelay}, {"LMSS_Taps", CoefficientList::LmsTaps},
     {"LMSS_Delay", CoefficientList::LmsDelay},
 };
 
+// A control bound to the record field of its own name: both names are
+// checked when compiling.
+consteval ControlBinding Bind(RecordKind record, const char* name, BoundAs as, bool rulesWhenShown = false,
+                              const char* phaseOf = nullptr) {
+  if (!IsTransformControl(name)) throw "a bound field needs a control of its name";
+  if (phaseOf != nullptr && !IsTransformControl(phaseOf)) throw "a phase follows a factor control";
+  return {record, RecordFieldIndex(record, name), as, rulesWhenShown, phaseOf};
+}
+constexpr bool kRules = true;
+using enum BoundAs;
+
+const ControlBinding kBindings[] = {
+    Bind(InTransform, "Num_Points", Number, kRules),
+    // Shown as stored: the factor, phase and order rules run when the user edits them.
+    Bind(InTransform, "Sampl_Factor", Number),
+    Bind(InTransform, "Sampl_Phase", Number),
+    Bind(InTransform, "Corr_nLags", Number),
+    Bind(InTransform, "corrType", Item),
+    Bind(InTransform, "BitRev_Order", Number),
+    Bind(InTransform, "Win_Alpha", Number),
+    Bind(InTransform, "Win_Beta", Number),
+    Bind(InTransform, "Thresh_param", Number),
+    Bind(InTransform, "Thresh_RelOp", Item),
+    Bind(InTransform, "User_func", Text),
+    Bind(InTransform, "Basis_func", Text),
+    Bind(InTransform, "Conv_H_12D", List),
+    Bind(InTransform, "Add_Sub_coef", Number),
+    Bind(InTransform, "Mpy_Div_coef", Number),
+    Bind(InTransform, "Goertzel_Frequency", Number),
+
+    Bind(InFilter, "FIRS_Taps", List),
+    Bind(InFilter, "FIRS_Delay", List),
+    Bind(InFilter, "IIRS_Taps", List),
+    Bind(InFilter, "IIRS_Delay", List),
+    Bind(InFilter, "LMSS_Taps", List),
+    Bind(InFilter, "LMSS_Delay", List),
+    Bind(InFilter, "FIRH_UpFactor", Number, kRules),
+    Bind(InFilter, "FIRH_DownFactor", Number, kRules),
+    Bind(InFilter, "FIRH_UpPhase", Number, false, "FIRH_UpFactor"),
+    Bind(InFilter, "FIRH_DownPhase", Number, false, "FIRH_DownFactor"),
+    // Never shown: its box is not opened by a stored record.
+    Bind(InFilter, "isMulti_Rate", Check),
+    Bind(InFilter, "IIRS_Type", Item),
+    Bind(InFilter, "IIRS_isBiquads", Check),
+    Bind(InFilter, "LMSS_Type", Item),
+    Bind(InFilter, "LMSS_Step", Number),
+    Bind(InFilter, "LMSS_Leak", Number),
+    Bind(InFilter, "LMSS_ErrDly", Number),
+    Bind(InFilter, "LMSS_DwnFactor", Number, kRules),
+    Bind(InFilter, "LMSS_DwnPhase", Number, false, "LMSS_DwnFactor"),
+    Bind(InFilter, "LMSH_isMulti", Check, kRules),
+    Bind(InFilter, "LMSS_isAdaptB", Check),
+};
+
+template <typename T>
+T FieldAt(const std::vector<uint8_t>& bytes, const RecordField& field) {
+  T value{};
+  std::memcpy(&value, bytes.data() + field.offset, sizeof value);
+  return value;
+}
+
 bool Doomed(int32_t code, int32_t dialogCode, bool groupMode, int32_t group) {
   if (groupMode) return IsGroupDialogCode(code) && code != group;
   return code != dialogCode && (code < 0 || !IsGroupDialogCode(code) || code != group);
 }
-
-std::string TextOf(std::string_view view) { return std::string(view); }
 
 }  // namespace
 
@@ -356,9 +416,9 @@ KindSelection SelectKind(int32_t dialogCode) {
 
 std::span<const NumberControl> TransformNumberControls() { return kNumbers; }
 
-const NumberControl* FindNumberControl(const char* name) {
+const NumberControl* FindNumberControl(std::string_view name) {
   for (const NumberControl& c : kNumbers) {
-    if (std::strcmp(c.name, name) == 0) return &c;
+    if (name == c.name) return &c;
   }
   return nullptr;
 }
@@ -374,7 +434,7 @@ double FitNumber(const NumberControl& control, double value, std::optional<doubl
                     std::max(minimum.value_or(control.minimum), maximum.value_or(control.maximum)));
 }
 
-int32_t FitInteger(const char* name, double value, std::optional<double> minimum, std::optional<double> maximum) {
+int32_t FitInteger(std::string_view name, double value, std::optional<double> minimum, std::optional<double> maximum) {
   const NumberControl* control = FindNumberControl(name);
   if (control == nullptr) return static_cast<int32_t>(std::clamp<double>(value, INT32_MIN, INT32_MAX));
   return static_cast<int32_t>(FitNumber(*control, value, minimum, maximum));
@@ -382,36 +442,41 @@ int32_t FitInteger(const char* name, double value, std::optional<double> minimum
 
 std::span<const TextControl> TransformTextControls() { return kTexts; }
 
-const char* DesignTextOf(const char* name) {
+const char* DesignTextOf(std::string_view name) {
   for (const TextControl& t : kTexts) {
-    if (std::strcmp(t.name, name) == 0) return t.text;
+    if (name == t.name) return t.text;
   }
   return "";
 }
 
 std::span<const ComboControl> TransformComboControls() { return kCombos; }
 
-const ComboControl* FindComboControl(const char* name) {
+const ComboControl* FindComboControl(std::string_view name) {
   for (const ComboControl& c : kCombos) {
-    if (std::strcmp(c.name, name) == 0) return &c;
+    if (name == c.name) return &c;
   }
   return nullptr;
+}
+
+int32_t ComboValue(const ComboControl& combo, int32_t index) {
+  const auto count = static_cast<int32_t>(combo.items.size());
+  if (index < 0 || index >= count) index = count - 1;
+  return combo.values.empty() ? index : combo.values[static_cast<size_t>(index)];
+}
+
+int32_t ComboItemOf(const ComboControl& combo, int32_t value) {
+  for (int32_t i = 0; i < static_cast<int32_t>(combo.items.size()); ++i) {
+    if (ComboValue(combo, i) == value) return i;
+  }
+  return -1;
 }
 
 const char* const kBitRevOrderHint = "The number of bits of the input word to be reversed.";
 const char* const kThreshParamHint = "A value the lower bound of which is used to limit each element of src[n].";
 
-int32_t ThreshRelOpOfText(const std::string& text) { return text == "NSP_GT" ? 1 : 0; }
-
 const char* ThreshRelOpHint(int32_t tag) {
   return tag == 1 ? "Specifies the “greater-then” operator and thresh is an upper bound."
                   : "Specifies the “less-then” operator and thresh is a lower bound.";
-}
-
-int32_t CorrTypeOfText(const std::string& text) {
-  if (text == "NSP_AutoNormal") return kCorrAutoNormal;
-  if (text == "NSP_AutoBiased") return kCorrAutoBiased;
-  return kCorrAutoUnbiased;
 }
 
 const char* CorrTypeHint(int32_t type) {
@@ -426,16 +491,21 @@ const char* CorrTypeHint(int32_t type) {
 }
 
 const Caption kTransformDialogCaption = {"TransformsOpt", "Transformation options", "Параметры преобразований"};
+static_assert(AllNameControls(kCaptions, IsTransformControl) && AllNameControls(kFixedCaptions, IsTransformControl));
+static_assert(AllNameControls(kNumbers, IsTransformControl) && AllNameControls(kTexts, IsTransformControl) &&
+              AllNameControls(kCombos, IsTransformControl) && AllNameControls(kFlagBoxes, IsTransformControl) &&
+              AllNameControls(kListFields, IsTransformControl));
+
 std::span<const Caption> TransformCaptions() { return kCaptions; }
 std::span<const Caption> TransformFixedCaptions() { return kFixedCaptions; }
 const char* const kLmsTabs[2] = {"Main", "Addition"};
 
-const char* TransformCaptionOf(const char* name) {
+const char* TransformCaptionOf(std::string_view name) {
   for (const Caption& c : kCaptions) {
-    if (std::strcmp(c.name, name) == 0) return c.english;
+    if (name == c.name) return c.english;
   }
   for (const Caption& c : kFixedCaptions) {
-    if (std::strcmp(c.name, name) == 0) return c.english;
+    if (name == c.name) return c.english;
   }
   return "";
 }
@@ -528,165 +598,52 @@ int32_t FirDownFactorMaximumForLength(int32_t signalLength) {
   return signalLength > 0 ? std::max(1, maximum / signalLength) : 1;
 }
 
-TransformControls DesignControls() {
-  TransformControls c;
-  const auto number = [](const char* name) { return FindNumberControl(name)->value; };
-  const auto integer = [&](const char* name) { return static_cast<int32_t>(number(name)); };
-  c.numPoints = integer("Num_Points");
-  c.flagsChecked = DesignFlagBoxes();
-  c.winAlpha = number("Win_Alpha");
-  c.winBeta = number("Win_Beta");
-  c.windowLen = integer("WindowLen");
-  c.goertzelFrequency = number("Goertzel_Frequency");
-  c.samplFactor = integer("Sampl_Factor");
-  c.samplPhase = integer("Sampl_Phase");
-  c.corrLags = integer("Corr_nLags");
-  c.corrType = FindComboControl("corrType")->selected;
-  c.bitRevOrder = integer("BitRev_Order");
-  c.threshParam = number("Thresh_param");
-  c.threshRelOpIndex = FindComboControl("Thresh_RelOp")->selected;
-  c.threshRelOp = ThreshRelOpOfText(FindComboControl("Thresh_RelOp")->items[static_cast<size_t>(c.threshRelOpIndex)]);
-  c.userFunc = DesignTextOf("User_func");
-  c.basisFunc = DesignTextOf("Basis_func");
-  c.lmsFormula = DesignTextOf("LMSS_Formula");
-  c.addSubCoef = number("Add_Sub_coef");
-  c.mpyDivCoef = number("Mpy_Div_coef");
-  c.convTaps = DesignTextOf("Conv_H_12D");
-  c.firTaps = DesignTextOf("FIRS_Taps");
-  c.firDelay = DesignTextOf("FIRS_Delay");
-  c.iirTaps = DesignTextOf("IIRS_Taps");
-  c.iirDelay = DesignTextOf("IIRS_Delay");
-  c.lmsTaps = DesignTextOf("LMSS_Taps");
-  c.lmsDelay = DesignTextOf("LMSS_Delay");
-  c.firUpFactor = integer("FIRH_UpFactor");
-  c.firUpPhase = integer("FIRH_UpPhase");
-  c.firDownFactor = integer("FIRH_DownFactor");
-  c.firDownPhase = integer("FIRH_DownPhase");
-  c.iirType = FindComboControl("IIRS_Type")->selected;
-  c.lmsType = FindComboControl("LMSS_Type")->selected;
-  c.lmsStep = number("LMSS_Step");
-  c.lmsLeak = number("LMSS_Leak");
-  c.lmsErrDly = integer("LMSS_ErrDly");
-  c.lmsDownFactor = integer("LMSS_DwnFactor");
-  c.lmsDownPhase = integer("LMSS_DwnPhase");
-  return c;
+const RecordField& ControlBinding::Field() const { return record_schema::kFields[field]; }
+
+std::span<const ControlBinding> TransformBindings() { return kBindings; }
+
+std::optional<std::string> NonFiniteField(RecordKind record, const std::vector<uint8_t>& bytes) {
+  alignas(8) TransformParams transform{};
+  alignas(8) FilterParams filter{};
+  if (record == RecordKind::Transform && bytes.size() == sizeof transform) {
+    std::memcpy(&transform, bytes.data(), sizeof transform);
+  } else if (record == RecordKind::Filter && bytes.size() == sizeof filter) {
+    std::memcpy(&filter, bytes.data(), sizeof filter);
+  } else {
+    return std::nullopt;
+  }
+  for (const ControlBinding& b : kBindings) {
+    if (b.record != record) continue;
+    const RecordField& f = b.Field();
+    if (b.as == BoundAs::List) {
+      const CoefficientList list = *ListOfField(f.name);
+      const float* entries = ListEntries(list, transform, filter);
+      const int32_t count = ClampListCount(ListCount(list, transform, filter));
+      for (int32_t i = 0; i < count; ++i)
+        if (!std::isfinite(entries[i])) return std::string(f.name) + "[" + std::to_string(i) + "]";
+    } else if ((f.type == FieldType::Float32 && !std::isfinite(FieldAt<float>(bytes, f))) ||
+               (f.type == FieldType::Float64 && !std::isfinite(FieldAt<double>(bytes, f)))) {
+      return std::string(f.name);
+    }
+  }
+  return std::nullopt;
 }
 
 bool ShowsSignalLength(int32_t group) { return group != tgArithmetic && group != tgFilters; }
 
-void TransformRecordToControls(const TransformParams& r, TransformControls& c, TransformParams& working) {
-  const auto fit = [](const char* name, double value) { return FitNumber(*FindNumberControl(name), value); };
-  // The stored length, not the design value, so reopening keeps it.
-  c.numPoints = FitInteger("Num_Points", r.SignalLength > 0 ? r.SignalLength : 102);
-  working.SignalLength = c.numPoints;
-  if (r.FftFlags != 0) c.flagsChecked = r.FftFlags & (kFlagInRcPerm * 2 - 1);
-  c.samplFactor = FitInteger("Sampl_Factor", r.SamplFactor);
-  c.samplPhase = FitInteger("Sampl_Phase", r.SamplPhase);
-  c.corrLags = FitInteger("Corr_nLags", r.CorrLags);
-  if (r.CorrType <= 2) c.corrType = r.CorrType;
-  working.CorrType = static_cast<uint8_t>(c.corrType);
-  c.bitRevOrder = FitInteger("BitRev_Order", r.BitRevOrder);
-  c.winAlpha = fit("Win_Alpha", r.WinAlpha);
-  c.winBeta = fit("Win_Beta", r.WinBeta);
-  c.threshParam = fit("Thresh_param", r.ThreshParam);
-  c.threshRelOp = r.ThreshRelOp;
-  // The stored operator is shown: 1 "greater than", 0 "less than".
-  if (r.ThreshRelOp == 0 || r.ThreshRelOp == 1) c.threshRelOpIndex = r.ThreshRelOp == 1 ? 0 : 1;
-  c.userFunc = TextOf(r.UserFunc.View());
-  c.basisFunc = TextOf(r.BasisFunc.View());
-  working.ConvTapsCount = ClampListCount(r.ConvTapsCount);
-  std::memcpy(working.ConvTaps, r.ConvTaps, sizeof working.ConvTaps);
-  c.convTaps = FormatList(working.ConvTaps, working.ConvTapsCount);
-  c.addSubCoef = fit("Add_Sub_coef", r.AddSubCoef);
-  c.mpyDivCoef = fit("Mpy_Div_coef", r.MpyDivCoef);
-  c.goertzelFrequency = fit("Goertzel_Frequency", r.GoertzelFrequency);
+bool LowerCasesFormula(std::string_view control, int32_t dialogCode) {
+  using namespace transform_controls;
+  if (control == "User_func"_ctl) return dialogCode == DialogCodeOfCatalogueCode(ccAnyFunc);
+  return control == "Basis_func"_ctl && (dialogCode == DialogCodeOfCatalogueCode(ccForwardUserTrans) ||
+                                         dialogCode == DialogCodeOfCatalogueCode(ccInverseUserTrans));
 }
 
-TransformParams ControlsToTransformRecord(const TransformControls& c, const TransformParams& source,
-                                          const TransformParams& working, int32_t dialogCode, int32_t flags) {
-  dialogCode = StoredDialogCode(dialogCode);
-  alignas(8) TransformParams r = source;
-  r.TransformCode = CatalogueCodeOfDialogCode(dialogCode);
-  r.FftFlags = flags;
-  r.CorrLags = c.corrLags;
-  r.CorrType = static_cast<uint8_t>(c.corrType);
-  r.BitRevOrder = c.bitRevOrder;
-  r.WinAlpha = static_cast<float>(c.winAlpha);
-  r.WinBeta = static_cast<float>(c.winBeta);
-  r.ThreshParam = c.threshParam;
-  r.ThreshRelOp = c.threshRelOp;
-  r.SamplFactor = c.samplFactor;
-  r.SamplPhase = c.samplPhase;
-  const std::string user = c.userFunc.substr(0, kRecordTextLength);
-  r.UserFunc.Set(dialogCode == 33 ? FormulaLowerCase(user) : user);
-  const std::string basis = c.basisFunc.substr(0, kRecordTextLength);
-  r.BasisFunc.Set(dialogCode == 80 || dialogCode == 81 ? FormulaLowerCase(basis) : basis);
-  r.ConvTapsCount = ClampListCount(working.ConvTapsCount);
-  std::memcpy(r.ConvTaps, working.ConvTaps, sizeof r.ConvTaps);
-  r.AddSubCoef = c.addSubCoef;
-  r.MpyDivCoef = c.mpyDivCoef;
-  r.GoertzelFrequency = static_cast<float>(c.goertzelFrequency);
-  r.SignalLength = c.numPoints;
-  return r;
+int32_t PreselectedTransformCode(int32_t dialogCode, int32_t recordGroup, int32_t recordCatalogueCode) {
+  return recordGroup == dialogCode ? DialogCodeOfCatalogueCode(recordCatalogueCode) : dialogCode;
 }
 
-void FilterRecordToControls(const FilterParams& r, TransformControls& c, FilterParams& working) {
-  working = r;
-  // Counts beyond the lists would read past them.
-  working.FirTapsCount = ClampListCount(working.FirTapsCount);
-  working.IirTapsCount = ClampListCount(working.IirTapsCount);
-  working.LmsTapsCount = ClampListCount(working.LmsTapsCount);
-  c.firTaps = FormatList(working.FirTaps, working.FirTapsCount);
-  c.firDelay = FormatList(working.FirDelay, working.FirTapsCount);
-  c.iirTaps = FormatList(working.IirTaps, working.IirTapsCount);
-  c.iirDelay = FormatList(working.IirDelay, working.IirTapsCount);
-  c.lmsTaps = FormatList(working.LmsTaps, working.LmsTapsCount);
-  c.lmsDelay = FormatList(working.LmsDelay, working.LmsTapsCount);
-  // Every stored setting is shown, so OK after reopening keeps it.
-  c.firUpFactor = FitInteger("FIRH_UpFactor", r.FirUpFactor);
-  c.firDownFactor = FitInteger("FIRH_DownFactor", r.FirDownFactor);
-  c.firUpPhase = FitInteger("FIRH_UpPhase", r.FirUpPhase, std::nullopt, PhaseMaximum(c.firUpFactor));
-  c.firDownPhase = FitInteger("FIRH_DownPhase", r.FirDownPhase, std::nullopt, PhaseMaximum(c.firDownFactor));
-  c.firMultiRate = r.FirMultiRate != 0;
-  if (r.IirType >= 0 && r.IirType < static_cast<int32_t>(std::size(kIirTypes))) c.iirType = r.IirType;
-  c.iirBiquads = r.IirBiquad != 0;
-  if (r.LmsType >= 0 && r.LmsType < static_cast<int32_t>(std::size(kIirTypes))) c.lmsType = r.LmsType;
-  c.lmsStep = FitNumber(*FindNumberControl("LMSS_Step"), r.LmsStep);
-  c.lmsLeak = FitNumber(*FindNumberControl("LMSS_Leak"), r.LmsLeak);
-  c.lmsErrDly = FitInteger("LMSS_ErrDly", r.LmsErrDly);
-  c.lmsDownFactor = FitInteger("LMSS_DwnFactor", r.LmsDownFactor);
-  c.lmsDownPhase = FitInteger("LMSS_DwnPhase", r.LmsDownPhase, std::nullopt, PhaseMaximum(c.lmsDownFactor));
-  c.lmsMultiRate = r.LmsMultiRate != 0;
-  c.lmsAdaptive = r.LmsAdaptive != 0;
-}
-
-FilterParams ControlsToFilterRecord(const TransformControls& c, const FilterParams& working, int32_t dialogCode) {
-  alignas(8) FilterParams r = working;
-  r.TransformCode = CatalogueCodeOfDialogCode(StoredDialogCode(dialogCode));
-  r.FirUpFactor = c.firUpFactor;
-  r.FirUpPhase = c.firUpPhase;
-  r.FirDownFactor = c.firDownFactor;
-  r.FirDownPhase = c.firDownPhase;
-  r.FirMultiRate = c.firMultiRate ? 1 : 0;
-  r.IirType = c.iirType;
-  r.IirBiquad = c.iirBiquads ? 1 : 0;
-  r.LmsMultiRate = c.lmsMultiRate ? 1 : 0;
-  r.LmsType = c.lmsType;
-  r.LmsStep = static_cast<float>(c.lmsStep);
-  r.LmsLeak = static_cast<float>(c.lmsLeak);
-  r.LmsErrDly = c.lmsErrDly;
-  r.LmsDownFactor = c.lmsDownFactor;
-  r.LmsDownPhase = c.lmsDownPhase;
-  r.LmsAdaptive = c.lmsAdaptive ? 1 : 0;
-  return r;
-}
-
-int32_t PreselectedTransformCode(int32_t dialogCode, int32_t recordGroup, const TransformParams& record) {
-  return recordGroup == dialogCode ? DialogCodeOfCatalogueCode(record.TransformCode) : dialogCode;
-}
-
-int32_t PreselectedFilterCode(const FilterParams& record) {
-  return StoredDialogCode(DialogCodeOfCatalogueCode(record.TransformCode));
+int32_t PreselectedFilterCode(int32_t recordCatalogueCode) {
+  return StoredDialogCode(DialogCodeOfCatalogueCode(recordCatalogueCode));
 }
 
 std::string TransformTypeOf(const std::string& typeName) { return typeName.substr(0, typeName.find('_')); }
@@ -718,9 +675,9 @@ std::vector<uint8_t> ResultRecord(const std::vector<uint8_t>& stored, const std:
   return now;
 }
 
-std::optional<CoefficientList> ListOfField(const char* name) {
+std::optional<CoefficientList> ListOfField(std::string_view name) {
   for (const ListField& f : kListFields) {
-    if (std::strcmp(f.name, name) == 0) return f.list;
+    if (name == f.name) return f.list;
   }
   return std::nullopt;
 }

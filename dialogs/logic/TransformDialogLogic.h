@@ -10,11 +10,14 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "DialogLanguage.h"
+#include "TransformDialogLayout.h"
 #include "framework/CatalogueCodes.h"
 #include "numeric/ParameterRecords.h"
+#include "numeric/RecordSchema.h"
 
 // ---- Tree of kinds -------------------------------------------------------
 
@@ -73,12 +76,12 @@ struct NumberControl {
 };
 std::span<const NumberControl> TransformNumberControls();
 // The control of this name; nullptr when there is none.
-const NumberControl* FindNumberControl(const char* name);
+const NumberControl* FindNumberControl(std::string_view name);
 // `value` as the control shows it: rounded to its decimals, then limited
 // to [minimum, maximum] (the control's own minimum and maximum when absent).
 double FitNumber(const NumberControl& control, double value, std::optional<double> minimum = std::nullopt,
                  std::optional<double> maximum = std::nullopt);
-int32_t FitInteger(const char* name, double value, std::optional<double> minimum = std::nullopt,
+int32_t FitInteger(std::string_view name, double value, std::optional<double> minimum = std::nullopt,
                    std::optional<double> maximum = std::nullopt);
 
 // Design texts of the list and formula fields.
@@ -87,27 +90,31 @@ struct TextControl {
   const char* text;
 };
 std::span<const TextControl> TransformTextControls();
-const char* DesignTextOf(const char* name);
+const char* DesignTextOf(std::string_view name);
 
 // Drop-down lists.
 struct ComboControl {
   const char* name;
   std::span<const char* const> items;
   int32_t selected;
+  // The value each item stands for in the record; none: the item's index.
+  std::span<const int32_t> values = {};
 };
 std::span<const ComboControl> TransformComboControls();
-const ComboControl* FindComboControl(const char* name);
+const ComboControl* FindComboControl(std::string_view name);
+// The value the item at `index` stands for; without an item chosen, the
+// last item's ("NSP_LT" 0, "NSP_AutoUnBiased" 2).
+int32_t ComboValue(const ComboControl& combo, int32_t index);
+// The item that stands for `value`, -1 for none.
+int32_t ComboItemOf(const ComboControl& combo, int32_t value);
 
 // Hints (tool tips).
 extern const char* const kBitRevOrderHint;
 extern const char* const kThreshParamHint;
-// The operator tag of a Thresh_RelOp text: "NSP_GT" 1, anything else 0.
-int32_t ThreshRelOpOfText(const std::string& text);
+// Thresh_RelOp: "NSP_GT" stands for 1 (an upper bound), "NSP_LT" for 0.
 const char* ThreshRelOpHint(int32_t tag);
-// The correlation type of a corrType text: normal 0, biased 1, else 2.
-// Auto-correlation types as the record stores them.
+// Auto-correlation types as the record stores them: the corrType items.
 enum CorrType : int32_t { kCorrAutoNormal = 0, kCorrAutoBiased = 1, kCorrAutoUnbiased = 2 };
-int32_t CorrTypeOfText(const std::string& text);
 const char* CorrTypeHint(int32_t type);
 
 // Captions: the dialog's own (under the name "TransformsOpt") and those of
@@ -116,7 +123,7 @@ extern const Caption kTransformDialogCaption;
 std::span<const Caption> TransformCaptions();
 std::span<const Caption> TransformFixedCaptions();
 // The English (design) caption of the control of this name, "" if none.
-const char* TransformCaptionOf(const char* name);
+const char* TransformCaptionOf(std::string_view name);
 // The two tabs of the LMS page.
 extern const char* const kLmsTabs[2];
 
@@ -176,65 +183,46 @@ inline int32_t StoredDialogCode(int32_t code) { return code < 0 ? 5 : code; }
 
 // ---- Record <-> controls -----------------------------------------------------
 
-// The values of every control of the dialog, toolkit-free. Texts are the
-// 8-bit texts of the records.
-struct TransformControls {
-  int32_t numPoints = 102;
-  int32_t flagsChecked = 0;
-  double winAlpha = 0, winBeta = 0;
-  int32_t windowLen = 0;
-  double goertzelFrequency = 0;
-  int32_t samplFactor = 0, samplPhase = 0, corrLags = 0;
-  int32_t corrType = 1;  // item index of corrType, the working record's type
-  int32_t bitRevOrder = 0;
-  double threshParam = 0;
-  int32_t threshRelOp = 1;       // the operator tag stored
-  int32_t threshRelOpIndex = 0;  // item shown: 0 "NSP_GT", 1 "NSP_LT"
-  std::string userFunc, basisFunc, lmsFormula;
-  double addSubCoef = 0, mpyDivCoef = 0;
-  // List fields: brace lists of the working records.
-  std::string convTaps, firTaps, firDelay, iirTaps, iirDelay, lmsTaps, lmsDelay;
-  int32_t firUpFactor = 1, firUpPhase = 0, firDownFactor = 1, firDownPhase = 0;
-  bool firMultiRate = false;
-  int32_t iirType = 0;
-  bool iirBiquads = false;
-  int32_t lmsType = 0;
-  double lmsStep = 0, lmsLeak = 0;
-  int32_t lmsErrDly = 0, lmsDownFactor = 1, lmsDownPhase = 0;
-  bool lmsMultiRate = false, lmsAdaptive = false;
+// How a bound control holds its record field's value.
+enum class BoundAs : uint8_t {
+  Number,  // a number control; an integer field takes its value as the control rounds it
+  Item,    // a drop-down list: the value the chosen item stands for
+  Check,   // a check box: 1 when checked
+  Text,    // a formula field: the record's counted text
+  List,    // a coefficient list: the working record's entries and count, shown as a brace list
 };
-// Every control in its design state.
-TransformControls DesignControls();
+
+// A control and the record field it shows and fills; both bear one name.
+// The table of them is the dialog's whole record <-> controls mapping, read
+// one way when a stored record is shown and the other way on OK.
+struct ControlBinding {
+  RecordKind record;
+  size_t field;  // in the record schema
+  BoundAs as;
+  // The control's change rule runs as a stored record is shown (the limits
+  // that follow it); otherwise the value is only shown.
+  bool rulesWhenShown;
+  // A phase: shown below this factor (a control of the same record).
+  const char* phaseOf;
+
+  const RecordField& Field() const;
+  ControlName Control() const { return ControlName(Field().name); }
+};
+// In the order the controls are set: a factor before its phase.
+std::span<const ControlBinding> TransformBindings();
 
 // Whether the signal length is shown for a transform record of this kind:
 // not for the arithmetic and filter groups.
 bool ShowsSignalLength(int32_t group);
-
-// A transform record shown: the controls it sets (limited to their ranges),
-// and into `working` the taps and the correlation type. A record with no
-// length shows 102; flag boxes follow a stored flag word, a record without
-// one keeps the design state.
-void TransformRecordToControls(const TransformParams& record, TransformControls& controls, TransformParams& working);
-// The record OK stores: `source` (the stored record) with every field the
-// dialog edits taken from the controls, the taps from `working`, the kind
-// from `dialogCode` (negative codes become 5) and the flag word `flags`.
 // The user function is lower-cased for "Any Func" (33), the basis function
-// for the user transforms (80, 81); both are cut to kRecordTextLength.
-TransformParams ControlsToTransformRecord(const TransformControls& controls, const TransformParams& source,
-                                          const TransformParams& working, int32_t dialogCode, int32_t flags);
-// A filter record shown: `working` becomes the record with its counts
-// limited to the lists, the list fields its brace lists, every setting its
-// control (factors before their phases, which they limit).
-void FilterRecordToControls(const FilterParams& record, TransformControls& controls, FilterParams& working);
-// The record OK stores: `working` (the stored record, lists as edited, run
-// state untouched) with the settings of the controls.
-FilterParams ControlsToFilterRecord(const TransformControls& controls, const FilterParams& working, int32_t dialogCode);
+// for the user transforms (80, 81).
+bool LowerCasesFormula(std::string_view control, int32_t dialogCode);
 
 // The kind a group block preselects from its stored record: the record's
 // kind when it lies in the block's group (transform), any stored kind
 // (filter, 5 when negative).
-int32_t PreselectedTransformCode(int32_t dialogCode, int32_t recordGroup, const TransformParams& record);
-int32_t PreselectedFilterCode(const FilterParams& record);
+int32_t PreselectedTransformCode(int32_t dialogCode, int32_t recordGroup, int32_t recordCatalogueCode);
+int32_t PreselectedFilterCode(int32_t recordCatalogueCode);
 
 // The block type of a type name: cut before its first "_"
 // ("Arithmetic_Group" becomes "Arithmetic").
@@ -251,6 +239,10 @@ std::vector<uint8_t> RecordBytes(const FilterParams& record);
 // equal to `shown` (the controls' record when first shown) gives `stored`.
 std::vector<uint8_t> ResultRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& shown,
                                   std::vector<uint8_t> now);
+// The first bound field of a stored record that holds no finite number
+// ("Win_Alpha", "FIRS_Taps[1]"); nothing when every one does. Lists count
+// up to their stored counts, limited to the lists.
+std::optional<std::string> NonFiniteField(RecordKind record, const std::vector<uint8_t>& bytes);
 
 // ---- Coefficient lists of the records ---------------------------------------
 
@@ -259,7 +251,7 @@ struct ListField {
   const char* name;  // the field that shows it
   CoefficientList list;
 };
-std::optional<CoefficientList> ListOfField(const char* name);
+std::optional<CoefficientList> ListOfField(std::string_view name);
 
 // Entries and shared count of a list in the working records.
 float* ListEntries(CoefficientList list, TransformParams& transform, FilterParams& filter);

@@ -2,11 +2,19 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 
 #include "CoefficientLists.h"
+#include "FormulaText.h"
 #include "TransformDialogLayout.h"
+#include "framework/Errors.h"
+
+using namespace transform_controls;
+
+// An unknown type name gives the dialog code of catalogue code -1.
+static_assert(kRirUnknownDialogCode == DialogCodeOfCatalogueCode(-1));
 
 namespace {
 
@@ -16,13 +24,6 @@ int32_t PageIndex(const char* page) {
     if (std::strcmp(pages[i], page) == 0) return static_cast<int32_t>(i);
   }
   return 0;
-}
-
-std::string ComboText(const DialogView& view, const char* name) {
-  const ComboControl& combo = *FindComboControl(name);
-  const int32_t index = view.Index(name);
-  if (index < 0 || index >= static_cast<int32_t>(combo.items.size())) return {};
-  return combo.items[static_cast<size_t>(index)];
 }
 
 // Typed text as a number: what a list entry may be, read in double.
@@ -36,7 +37,64 @@ std::optional<double> ParseNumber(const std::string& text) {
   return value;
 }
 
-constexpr const char* kFormulaFields[] = {"User_func", "Basis_func", "LMSS_Formula"};
+// Typed text that reads as a number, but not as a finite one.
+bool ReadsAsNonFinite(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t\n\r\f\v+");
+  if (first == std::string::npos) return false;
+  const size_t last = text.find_last_not_of(" \t\n\r\f\v");
+  double value = 0;
+  const auto read = std::from_chars(text.data() + first, text.data() + last + 1, value);
+  const bool whole = read.ptr == text.data() + last + 1;
+  return whole && (read.ec == std::errc::result_out_of_range || (read.ec == std::errc() && !std::isfinite(value)));
+}
+
+// The table's own spelling of a control name a front end handed in.
+ControlName ListedName(std::string_view name) {
+  for (const PageControl& c : TransformPageControls())
+    if (name == c.name) return ControlName(c.name);
+  throw std::logic_error("no control named " + std::string(name));
+}
+
+constexpr ControlName kFormulaFields[] = {"User_func"_ctl, "Basis_func"_ctl, "LMSS_Formula"_ctl};
+
+template <typename T>
+T Read(const std::vector<uint8_t>& bytes, const RecordField& field) {
+  T value{};
+  std::memcpy(&value, bytes.data() + field.offset, sizeof value);
+  return value;
+}
+template <typename T>
+void Write(std::vector<uint8_t>& bytes, const RecordField& field, T value) {
+  std::memcpy(bytes.data() + field.offset, &value, sizeof value);
+}
+
+double ReadNumber(const std::vector<uint8_t>& bytes, const RecordField& field) {
+  switch (field.type) {
+    case FieldType::Float32:
+      return Read<float>(bytes, field);
+    case FieldType::Float64:
+      return Read<double>(bytes, field);
+    case FieldType::Bool:
+    case FieldType::UInt8:
+      return Read<uint8_t>(bytes, field);
+    default:
+      return Read<int32_t>(bytes, field);
+  }
+}
+
+void WriteNumber(std::vector<uint8_t>& bytes, const RecordField& field, double value) {
+  switch (field.type) {
+    case FieldType::Float32:
+      return Write(bytes, field, static_cast<float>(value));
+    case FieldType::Float64:
+      return Write(bytes, field, value);
+    case FieldType::Bool:
+    case FieldType::UInt8:
+      return Write(bytes, field, static_cast<uint8_t>(value));
+    default:
+      return Write(bytes, field, static_cast<int32_t>(value));
+  }
+}
 
 }  // namespace
 
@@ -48,47 +106,85 @@ TransformDialogPresenter::TransformDialogPresenter(DialogView& view, TransformDi
   for (const NumberControl& c : TransformNumberControls())
     numbers_.emplace(c.name, NumberState{&c, c.minimum, c.maximum, c.value});
   for (const FlagBox& flag : FftFlagBoxes()) flagsEnabled_ |= flag.value;
+  for (const ComboControl& c : TransformComboControls()) itemValues_[c.name] = ComboValue(c, c.selected);
 }
 
 void TransformDialogPresenter::Start() {
   Writing writing(writing_);
+  for (const NumberControl& c : TransformNumberControls()) {
+    view_.SetRange(ControlName(c.name), c.minimum, c.maximum);
+    view_.SetNumber(ControlName(c.name), c.value);
+  }
+  SetFlags(DesignFlagBoxes());
+  for (const ComboControl& c : TransformComboControls()) view_.SetIndex(ControlName(c.name), c.selected);
+  for (const TextControl& t : TransformTextControls()) view_.SetText(ControlName(t.name), t.text);
   // Shown by rule, not by page: never, or until a kind or a box asks.
-  for (const char* name :
-       {"Ck_Init", "isMulti_Rate", "Multi_Rate_Box", "LMSS_Multi_Rate", "LMSS_isAdaptB", "PreViewBtn"})
+  for (const ControlName name : {"Ck_Init"_ctl, "isMulti_Rate"_ctl, "Multi_Rate_Box"_ctl, "LMSS_Multi_Rate"_ctl,
+                                 "LMSS_isAdaptB"_ctl, "PreViewBtn"_ctl})
     view_.SetVisible(name, false);
-  view_.SetEnabled("IIRS_Type", false);
-  view_.SetHint("BitRev_Order", kBitRevOrderHint);
-  view_.SetHint("Thresh_param", kThreshParamHint);
-  view_.SetIndex("Notebook", PageIndex("None"));
+  view_.SetEnabled("IIRS_Type"_ctl, false);
+  view_.SetHint("BitRev_Order"_ctl, kBitRevOrderHint);
+  view_.SetHint("Thresh_param"_ctl, kThreshParamHint);
+  view_.SetIndex("Notebook"_ctl, PageIndex("None"));
 }
 
 void TransformDialogPresenter::LoadType(const std::string& typeName) {
-  code_ = hooks_.dialogCodeOf ? hooks_.dialogCodeOf(TransformTypeOf(typeName)) : 29;
+  code_ = hooks_.dialogCodeOf ? hooks_.dialogCodeOf(TransformTypeOf(typeName)) : kRirUnknownDialogCode;
   groupMode_ = IsGroupDialogCode(code_);
 }
 
 void TransformDialogPresenter::LoadSettings(const std::string& language, const std::vector<uint8_t>& data) {
   if (hooks_.setLanguage) hooks_.setLanguage(language);
-  const bool russian = IsRussianLanguage(language);
+  russian_ = IsRussianLanguage(language);
   {
     Writing writing(writing_);
-    for (const Caption& c : TransformCaptions()) view_.SetText(c.name, CaptionText(c, russian));
+    for (const Caption& c : TransformCaptions()) view_.SetText(ControlName(c.name), CaptionText(c, russian_));
   }
   alignas(8) FilterParams filterSource = filter_;
   ReadStoredRecord(data, original_, source_, filterSource);
   if (IsFilter()) {
-    FilterToControls(filterSource);
+    ShowFilter(filterSource);
   } else {
-    TransformToControls(source_);
+    ShowTransform();
   }
   SetupTree();
 }
 
+void TransformDialogPresenter::ShowTransform() {
+  Writing writing(writing_);
+  const int32_t g = hooks_.groupOfCode ? hooks_.groupOfCode(DialogCodeOfCatalogueCode(source_.TransformCode)) : 0;
+  view_.SetVisible("SigLen_label"_ctl, ShowsSignalLength(g));
+  view_.SetVisible("Num_Points"_ctl, ShowsSignalLength(g));
+  if (groupMode_) code_ = PreselectedTransformCode(code_, g, source_.TransformCode);
+  // The flag boxes follow a stored flag word; a record without one keeps
+  // the design state.
+  if (source_.FftFlags != 0) SetFlags(source_.FftFlags & (kFlagInRcPerm * 2 - 1));
+  ComposeFlags();
+  std::memcpy(transform_.ConvTaps, source_.ConvTaps, sizeof transform_.ConvTaps);
+  transform_.ConvTapsCount = ClampListCount(source_.ConvTapsCount);
+  ShowBound(RecordKind::Transform, RecordBytes(source_));
+}
+
+void TransformDialogPresenter::ShowFilter(const FilterParams& record) {
+  Writing writing(writing_);
+  view_.SetVisible("SigLen_label"_ctl, false);
+  view_.SetVisible("Num_Points"_ctl, false);
+  // A stored kind outside the filters would have OK store a transform record
+  // for a filter block.
+  if (groupMode_ && hooks_.isFilterCode(PreselectedFilterCode(record.TransformCode)))
+    code_ = PreselectedFilterCode(record.TransformCode);
+  filter_ = record;
+  // Counts beyond the lists would read past them.
+  for (int32_t* count : {&filter_.FirTapsCount, &filter_.IirTapsCount, &filter_.LmsTapsCount})
+    *count = ClampListCount(*count);
+  ShowBound(RecordKind::Filter, RecordBytes(record));
+}
+
 void TransformDialogPresenter::Activate() {
-  signalLength_ = Int("Num_Points");
-  SetRange("Corr_nLags", std::nullopt, signalLength_);
-  previousFactor_ = Int("Sampl_Factor");
-  SetRange("FIRH_DownFactor", std::nullopt, FirDownFactorMaximum(signalLength_));
+  signalLength_ = Int("Num_Points"_ctl);
+  SetRange("Corr_nLags"_ctl, std::nullopt, signalLength_);
+  previousFactor_ = Int("Sampl_Factor"_ctl);
+  SetRange("FIRH_DownFactor"_ctl, std::nullopt, FirDownFactorMaximum(signalLength_));
   ComposeFlags();
   if (!snapped_) {
     snapped_ = true;
@@ -105,28 +201,32 @@ const TransformDialogPresenter::NumberState& TransformDialogPresenter::State(std
   return found->second;
 }
 
+TransformDialogPresenter::NumberState& TransformDialogPresenter::State(std::string_view name) {
+  return const_cast<NumberState&>(std::as_const(*this).State(name));
+}
+
 double TransformDialogPresenter::Number(std::string_view name) const { return State(name).value; }
 
 void TransformDialogPresenter::SetValue(std::string_view name, double value, bool notify) {
-  NumberState& n = const_cast<NumberState&>(State(name));
+  NumberState& n = State(name);
   const double fitted = FitNumber(*n.control, value, n.minimum, n.maximum);
   const bool changed = fitted != n.value;
   n.value = fitted;
   {
     Writing writing(writing_);
-    view_.SetNumber(name, fitted);
+    view_.SetNumber(ControlName(n.control->name), fitted);
   }
   if (changed && notify) ValueChanged(name);
 }
 
 void TransformDialogPresenter::SetRange(std::string_view name, std::optional<double> minimum,
                                         std::optional<double> maximum) {
-  NumberState& n = const_cast<NumberState&>(State(name));
+  NumberState& n = State(name);
   if (minimum) n.minimum = *minimum;
   if (maximum) n.maximum = std::max(*maximum, n.minimum);
   {
     Writing writing(writing_);
-    view_.SetRange(name, n.minimum, n.maximum);
+    view_.SetRange(ControlName(n.control->name), n.minimum, n.maximum);
   }
   SetValue(name, n.value);
 }
@@ -135,9 +235,16 @@ void TransformDialogPresenter::NumberEdited(std::string_view name, double value)
   if (writing_ == 0) SetValue(name, value);
 }
 
-void TransformDialogPresenter::NumberTyped(std::string_view name, const std::string& text) {
-  if (writing_ != 0) return;
+bool TransformDialogPresenter::NumberTyped(std::string_view name, const std::string& text) {
+  if (writing_ != 0) return true;
+  // NaN or infinity never reaches a record: the field says so and shows its value again.
+  if (ReadsAsNonFinite(text)) {
+    SetValue(name, Number(name));
+    view_.ShowMessage(NotANumberText(name, russian_), DialogView::MessageKind::Warning);
+    return false;
+  }
   SetValue(name, ParseNumber(text).value_or(Number(name)));
+  return true;
 }
 
 void TransformDialogPresenter::NumberStepped(std::string_view name, bool up) {
@@ -146,69 +253,73 @@ void TransformDialogPresenter::NumberStepped(std::string_view name, bool up) {
 }
 
 void TransformDialogPresenter::ValueChanged(std::string_view name) {
-  if (name == "Num_Points") {
-    signalLength_ = Int("Num_Points");
+  if (name == "Num_Points"_ctl) {
+    signalLength_ = Int(name);
     transform_.SignalLength = signalLength_;
-    if (IsFirDialogCode(code_)) SetRange("FIRH_DownFactor", std::nullopt, FirDownFactorMaximumForLength(signalLength_));
-  } else if (name == "Sampl_Factor") {
+    if (IsFirDialogCode(code_))
+      SetRange("FIRH_DownFactor"_ctl, std::nullopt, FirDownFactorMaximumForLength(signalLength_));
+  } else if (name == "Sampl_Factor"_ctl) {
     SamplFactorChange();
-  } else if (name == "Sampl_Phase") {
+  } else if (name == "Sampl_Phase"_ctl) {
     SamplPhaseChange();
-  } else if (name == "BitRev_Order") {
+  } else if (name == "BitRev_Order"_ctl) {
     SetValue(name, LimitBitReverseOrder(Int(name), signalLength_), false);
-  } else if (name == "FIRH_UpFactor") {
-    SetRange("FIRH_UpPhase", std::nullopt, PhaseMaximum(Int(name)));
-  } else if (name == "FIRH_DownFactor") {
-    if (const auto points = NumPointsForDownFactor(Int("Num_Points"), signalLength_, Int(name)))
-      SetValue("Num_Points", *points);
-    SetRange("FIRH_DownPhase", std::nullopt, PhaseMaximum(Int(name)));
-  } else if (name == "LMSS_DwnFactor") {
-    SetRange("LMSS_DwnPhase", std::nullopt, PhaseMaximum(Int(name)));
-  } else if (name == "WindowLen") {
+  } else if (name == "FIRH_UpFactor"_ctl) {
+    SetRange("FIRH_UpPhase"_ctl, std::nullopt, PhaseMaximum(Int(name)));
+  } else if (name == "FIRH_DownFactor"_ctl) {
+    if (const auto points = NumPointsForDownFactor(Int("Num_Points"_ctl), signalLength_, Int(name)))
+      SetValue("Num_Points"_ctl, *points);
+    SetRange("FIRH_DownPhase"_ctl, std::nullopt, PhaseMaximum(Int(name)));
+  } else if (name == "LMSS_DwnFactor"_ctl) {
+    SetRange("LMSS_DwnPhase"_ctl, std::nullopt, PhaseMaximum(Int(name)));
+  } else if (name == "WindowLen"_ctl) {
     ComposeFlags();
   }
 }
 
 void TransformDialogPresenter::SamplPhaseChange() {
-  SetValue("Sampl_Phase", LimitSamplingPhase(Int("Sampl_Phase"), Int("Sampl_Factor")), false);
+  SetValue("Sampl_Phase"_ctl, LimitSamplingPhase(Int("Sampl_Phase"_ctl), Int("Sampl_Factor"_ctl)), false);
 }
 
 void TransformDialogPresenter::SamplFactorChange() {
   const bool up = code_ == DialogCodeOfCatalogueCode(ccUpSample);
-  SetValue("Sampl_Factor", SnapSamplingFactor(Int("Sampl_Factor"), previousFactor_, signalLength_, up), false);
-  previousFactor_ = Int("Sampl_Factor");
+  SetValue("Sampl_Factor"_ctl, SnapSamplingFactor(Int("Sampl_Factor"_ctl), previousFactor_, signalLength_, up), false);
+  previousFactor_ = Int("Sampl_Factor"_ctl);
   SamplPhaseChange();
 }
 
 // ---- combos, flags, buttons ----
 
 void TransformDialogPresenter::ComboChanged(std::string_view name) {
-  if (writing_ != 0) return;
-  if (name == "corrType") CorrTypeChange();
-  if (name == "Thresh_RelOp") ThreshRelOpChange();
+  if (writing_ == 0) ItemChosen(name);
 }
 
-void TransformDialogPresenter::CorrTypeChange() {
-  transform_.CorrType = static_cast<uint8_t>(CorrTypeOfText(ComboText(view_, "corrType")));
-  view_.SetHint("corrType", CorrTypeHint(transform_.CorrType));
-}
-
-void TransformDialogPresenter::ThreshRelOpChange() {
-  threshRelOp_ = ThreshRelOpOfText(ComboText(view_, "Thresh_RelOp"));
-  view_.SetHint("Thresh_RelOp", ThreshRelOpHint(threshRelOp_));
+// The list's value follows the chosen item; two lists explain it in a hint.
+void TransformDialogPresenter::ItemChosen(std::string_view name) {
+  const ComboControl* combo = FindComboControl(name);
+  if (combo == nullptr) return;
+  const ControlName control(combo->name);
+  const int32_t value = ComboValue(*combo, view_.Index(control));
+  itemValues_[combo->name] = value;
+  if (control == "corrType"_ctl) {
+    transform_.CorrType = static_cast<uint8_t>(value);
+    view_.SetHint(control, CorrTypeHint(value));
+  } else if (control == "Thresh_RelOp"_ctl) {
+    view_.SetHint(control, ThreshRelOpHint(value));
+  }
 }
 
 int32_t TransformDialogPresenter::CheckedFlags() const {
   int32_t checked = 0;
   for (const FlagBox& flag : FftFlagBoxes()) {
-    if (view_.Checked(flag.name)) checked |= flag.value;
+    if (view_.Checked(ControlName(flag.name))) checked |= flag.value;
   }
   return checked;
 }
 
 void TransformDialogPresenter::SetFlags(int32_t checked) {
   Writing writing(writing_);
-  for (const FlagBox& flag : FftFlagBoxes()) view_.SetChecked(flag.name, (checked & flag.value) != 0);
+  for (const FlagBox& flag : FftFlagBoxes()) view_.SetChecked(ControlName(flag.name), (checked & flag.value) != 0);
 }
 
 int32_t TransformDialogPresenter::ComposeFlags() {
@@ -219,7 +330,8 @@ int32_t TransformDialogPresenter::ComposeFlags() {
 void TransformDialogPresenter::EnableFlagBoxes(uint32_t set) {
   flagsEnabled_ = EnabledFlagBoxes(set);
   Writing writing(writing_);
-  for (const FlagBox& flag : FftFlagBoxes()) view_.SetEnabled(flag.name, (flagsEnabled_ & flag.value) != 0);
+  for (const FlagBox& flag : FftFlagBoxes())
+    view_.SetEnabled(ControlName(flag.name), (flagsEnabled_ & flag.value) != 0);
 }
 
 void TransformDialogPresenter::Clicked(std::string_view name) {
@@ -232,31 +344,41 @@ void TransformDialogPresenter::Clicked(std::string_view name) {
     }
   }
   Writing writing(writing_);
-  if (name == "isMulti_Rate") {
-    const bool on = view_.Checked(name);
-    view_.SetVisible("Multi_Rate_Box", on);
-    filter_.FirMultiRate = on ? 1 : 0;
-  } else if (name == "LMSH_isMulti") {
-    view_.SetVisible("LMSS_Multi_Rate", view_.Checked(name));
-  } else if (name == "PreViewBtn") {
+  if (name == "PreViewBtn"_ctl) {
     ComposeFlags();
   } else if (std::ranges::find(kFormulaFields, name) != std::end(kFormulaFields)) {
     // No parsing takes place: the formula is only confirmed.
-    if (hooks_.showInfo) hooks_.showInfo(10);
-  } else if (const auto list = ListOfField(std::string(name).c_str())) {
-    EditList(*list, name);
+    if (hooks_.showInfo) hooks_.showInfo(infoFormulaCorrect);
+  } else if (const auto list = ListOfField(name)) {
+    EditList(*list, ListedName(name));
+  } else {
+    CheckRule(name);
   }
 }
 
-void TransformDialogPresenter::EditList(CoefficientList list, std::string_view field) {
-  const int32_t upFactor = Int("FIRH_UpFactor");
-  const ListEditPlan plan = PlanListEdit(list, transform_, filter_, view_.Checked("IIRS_isBiquads"), upFactor);
+// What a check box decides besides its own state.
+void TransformDialogPresenter::CheckRule(std::string_view name) {
+  if (name == "isMulti_Rate"_ctl) {
+    const bool on = view_.Checked("isMulti_Rate"_ctl);
+    view_.SetVisible("Multi_Rate_Box"_ctl, on);
+    filter_.FirMultiRate = on ? 1 : 0;
+  } else if (name == "LMSH_isMulti"_ctl) {
+    view_.SetVisible("LMSS_Multi_Rate"_ctl, view_.Checked("LMSH_isMulti"_ctl));
+  }
+}
+
+void TransformDialogPresenter::EditList(CoefficientList list, ControlName field) {
+  const int32_t upFactor = Int("FIRH_UpFactor"_ctl);
+  const ListEditPlan plan = PlanListEdit(list, transform_, filter_, view_.Checked("IIRS_isBiquads"_ctl), upFactor);
   float* entries = ListEntries(list, transform_, filter_);
   const std::vector<std::string> cells = special_.EditTable(entries, plan.shown, plan.minimumColumns);
   const ListRead read = ReadList(cells, static_cast<int32_t>(cells.size()), entries);
   view_.SetText(field, read.complete ? read.text : std::string());
   FinishListEdit(list, transform_, filter_, plan, read.count, upFactor);
   ComposeFlags();
+  if (!read.complete)
+    view_.ShowMessage(NotANumberText(std::string(field.View()) + "[" + std::to_string(read.stoppedAt) + "]", russian_),
+                      DialogView::MessageKind::Warning);
 }
 
 // ---- tree ----
@@ -281,18 +403,18 @@ void TransformDialogPresenter::Select(int32_t code) {
   page_ = kind.page;
   {
     Writing writing(writing_);
-    view_.SetIndex("Notebook", PageIndex(page_));
-    if (kind.threshRelOpEnabled) view_.SetEnabled("Thresh_RelOp", *kind.threshRelOpEnabled);
+    view_.SetIndex("Notebook"_ctl, PageIndex(page_));
+    if (kind.threshRelOpEnabled) view_.SetEnabled("Thresh_RelOp"_ctl, *kind.threshRelOpEnabled);
     if (kind.iirDelayShown) {
-      view_.SetVisible("IIRSDelay_Label", *kind.iirDelayShown);
-      view_.SetVisible("IIRS_Delay", *kind.iirDelayShown);
+      view_.SetVisible("IIRSDelay_Label"_ctl, *kind.iirDelayShown);
+      view_.SetVisible("IIRS_Delay"_ctl, *kind.iirDelayShown);
     }
-    view_.SetVisible("LMSS_isAdaptB", kind.adaptiveShown);
-    view_.SetVisible("LMSS_Formula", kind.formulaShown);
-    view_.SetVisible("Result_label", kind.formulaShown);
-    view_.SetEnabled("PreViewBtn", kind.previewEnabled);
+    view_.SetVisible("LMSS_isAdaptB"_ctl, kind.adaptiveShown);
+    view_.SetVisible("LMSS_Formula"_ctl, kind.formulaShown);
+    view_.SetVisible("Result_label"_ctl, kind.formulaShown);
+    view_.SetEnabled("PreViewBtn"_ctl, kind.previewEnabled);
   }
-  if (kind.threshMinimum) SetRange("Thresh_param", *kind.threshMinimum, std::nullopt);
+  if (kind.threshMinimum) SetRange("Thresh_param"_ctl, *kind.threshMinimum, std::nullopt);
   // The sampling rule runs with the code selected before.
   if (kind.snapsSamplingFactor) SamplFactorChange();
   if (kind.flagEnableSet) EnableFlagBoxes(*kind.flagEnableSet);
@@ -305,133 +427,125 @@ void TransformDialogPresenter::Select(int32_t code) {
 
 bool TransformDialogPresenter::IsFilter() const { return hooks_.isFilterCode && hooks_.isFilterCode(code_); }
 
-TransformControls TransformDialogPresenter::ReadControls() const {
-  TransformControls c;
-  c.numPoints = Int("Num_Points");
-  c.flagsChecked = CheckedFlags();
-  c.winAlpha = Number("Win_Alpha");
-  c.winBeta = Number("Win_Beta");
-  c.windowLen = Int("WindowLen");
-  c.goertzelFrequency = Number("Goertzel_Frequency");
-  c.samplFactor = Int("Sampl_Factor");
-  c.samplPhase = Int("Sampl_Phase");
-  c.corrLags = Int("Corr_nLags");
-  c.corrType = view_.Index("corrType");
-  c.bitRevOrder = Int("BitRev_Order");
-  c.threshParam = Number("Thresh_param");
-  c.threshRelOp = threshRelOp_;
-  c.threshRelOpIndex = view_.Index("Thresh_RelOp");
-  c.userFunc = special_.RecordText("User_func").value_or(std::string());
-  c.basisFunc = special_.RecordText("Basis_func").value_or(std::string());
-  c.lmsFormula = special_.RecordText("LMSS_Formula").value_or(std::string());
-  c.addSubCoef = Number("Add_Sub_coef");
-  c.mpyDivCoef = Number("Mpy_Div_coef");
-  c.firUpFactor = Int("FIRH_UpFactor");
-  c.firUpPhase = Int("FIRH_UpPhase");
-  c.firDownFactor = Int("FIRH_DownFactor");
-  c.firDownPhase = Int("FIRH_DownPhase");
-  c.firMultiRate = view_.Checked("isMulti_Rate");
-  c.iirType = view_.Index("IIRS_Type");
-  c.iirBiquads = view_.Checked("IIRS_isBiquads");
-  c.lmsType = view_.Index("LMSS_Type");
-  c.lmsStep = Number("LMSS_Step");
-  c.lmsLeak = Number("LMSS_Leak");
-  c.lmsErrDly = Int("LMSS_ErrDly");
-  c.lmsDownFactor = Int("LMSS_DwnFactor");
-  c.lmsDownPhase = Int("LMSS_DwnPhase");
-  c.lmsMultiRate = view_.Checked("LMSH_isMulti");
-  c.lmsAdaptive = view_.Checked("LMSS_isAdaptB");
-  return c;
+void TransformDialogPresenter::ShowBound(RecordKind record, const std::vector<uint8_t>& bytes) {
+  for (const ControlBinding& b : TransformBindings())
+    if (b.record == record) ShowBinding(b, bytes);
+  transform_.SignalLength = signalLength_ = Int("Num_Points"_ctl);
+  previousFactor_ = Int("Sampl_Factor"_ctl);
 }
 
-void TransformDialogPresenter::TransformToControls(const TransformParams& r) {
-  const int32_t g = hooks_.groupOfCode ? hooks_.groupOfCode(DialogCodeOfCatalogueCode(r.TransformCode)) : 0;
-  Writing writing(writing_);
-  view_.SetVisible("SigLen_label", ShowsSignalLength(g));
-  view_.SetVisible("Num_Points", ShowsSignalLength(g));
-  if (groupMode_) code_ = PreselectedTransformCode(code_, g, r);
-  TransformControls c = ReadControls();
-  TransformRecordToControls(r, c, transform_);
-  SetValue("Num_Points", c.numPoints);
-  signalLength_ = Int("Num_Points");
-  SetFlags(c.flagsChecked);
-  ComposeFlags();
-  // Shown as stored: the factor and phase rules run when the user edits them.
-  SetValue("Sampl_Factor", c.samplFactor, false);
-  previousFactor_ = Int("Sampl_Factor");
-  SetValue("Sampl_Phase", c.samplPhase, false);
-  SetValue("Corr_nLags", c.corrLags);
-  if (view_.Index("corrType") != c.corrType) {
-    view_.SetIndex("corrType", c.corrType);
-    CorrTypeChange();
+void TransformDialogPresenter::ShowBinding(const ControlBinding& b, const std::vector<uint8_t>& bytes) {
+  const RecordField& f = b.Field();
+  const ControlName control = b.Control();
+  switch (b.as) {
+    case BoundAs::Number: {
+      double value = ReadNumber(bytes, f);
+      // A record with no length shows the design length.
+      if (control == "Num_Points"_ctl && value <= 0) value = State(control).control->value;
+      if (b.phaseOf != nullptr)
+        value = std::min<double>(FitNumber(*State(control).control, value), PhaseMaximum(Int(b.phaseOf)));
+      SetValue(control, value, b.rulesWhenShown);
+      break;
+    }
+    case BoundAs::Item: {
+      const int32_t value = static_cast<int32_t>(ReadNumber(bytes, f));
+      itemValues_[std::string(control.View())] = value;
+      const int32_t item = ComboItemOf(*FindComboControl(control), value);
+      if (item < 0) break;
+      view_.SetIndex(control, item);
+      ItemChosen(control);
+      break;
+    }
+    case BoundAs::Check:
+      view_.SetChecked(control, ReadNumber(bytes, f) != 0);
+      if (b.rulesWhenShown) CheckRule(control);
+      break;
+    case BoundAs::Text: {
+      CountedText<kRecordTextLength> text;
+      std::memcpy(&text, bytes.data() + f.offset, sizeof text);
+      special_.SetRecordText(control, std::string(text.View()));
+      break;
+    }
+    case BoundAs::List: {
+      const CoefficientList list = *ListOfField(control);
+      view_.SetText(control, FormatList(ListEntries(list, transform_, filter_), ListCount(list, transform_, filter_)));
+      break;
+    }
   }
-  SetValue("BitRev_Order", c.bitRevOrder, false);
-  SetValue("Win_Alpha", c.winAlpha);
-  SetValue("Win_Beta", c.winBeta);
-  SetValue("Thresh_param", c.threshParam);
-  threshRelOp_ = c.threshRelOp;
-  if (c.threshRelOp == 0 || c.threshRelOp == 1) {
-    view_.SetIndex("Thresh_RelOp", c.threshRelOpIndex);
-    ThreshRelOpChange();
-  }
-  special_.SetRecordText("User_func", c.userFunc);
-  special_.SetRecordText("Basis_func", c.basisFunc);
-  view_.SetText("Conv_H_12D", c.convTaps);
-  SetValue("Add_Sub_coef", c.addSubCoef);
-  SetValue("Mpy_Div_coef", c.mpyDivCoef);
-  SetValue("Goertzel_Frequency", c.goertzelFrequency);
 }
 
-void TransformDialogPresenter::FilterToControls(const FilterParams& r) {
-  Writing writing(writing_);
-  view_.SetVisible("SigLen_label", false);
-  view_.SetVisible("Num_Points", false);
-  TransformControls c = ReadControls();
-  FilterRecordToControls(r, c, filter_);
-  if (groupMode_) code_ = PreselectedFilterCode(r);
-  view_.SetText("FIRS_Taps", c.firTaps);
-  view_.SetText("FIRS_Delay", c.firDelay);
-  view_.SetText("IIRS_Taps", c.iirTaps);
-  view_.SetText("IIRS_Delay", c.iirDelay);
-  view_.SetText("LMSS_Taps", c.lmsTaps);
-  view_.SetText("LMSS_Delay", c.lmsDelay);
-  // Factors first: they set the limits of their phases.
-  SetValue("FIRH_UpFactor", c.firUpFactor);
-  SetValue("FIRH_DownFactor", c.firDownFactor);
-  SetValue("FIRH_UpPhase", c.firUpPhase);
-  SetValue("FIRH_DownPhase", c.firDownPhase);
-  view_.SetChecked("isMulti_Rate", c.firMultiRate);
-  view_.SetIndex("IIRS_Type", c.iirType);
-  view_.SetChecked("IIRS_isBiquads", c.iirBiquads);
-  view_.SetIndex("LMSS_Type", c.lmsType);
-  SetValue("LMSS_Step", c.lmsStep);
-  SetValue("LMSS_Leak", c.lmsLeak);
-  SetValue("LMSS_ErrDly", c.lmsErrDly);
-  SetValue("LMSS_DwnFactor", c.lmsDownFactor);
-  SetValue("LMSS_DwnPhase", c.lmsDownPhase);
-  view_.SetChecked("LMSH_isMulti", c.lmsMultiRate);
-  view_.SetVisible("LMSS_Multi_Rate", c.lmsMultiRate);
-  view_.SetChecked("LMSS_isAdaptB", c.lmsAdaptive);
+void TransformDialogPresenter::StoreBound(RecordKind record, std::vector<uint8_t>& bytes) {
+  for (const ControlBinding& b : TransformBindings()) {
+    if (b.record != record) continue;
+    const RecordField& f = b.Field();
+    const ControlName control = b.Control();
+    switch (b.as) {
+      case BoundAs::Number:
+        WriteNumber(bytes, f, Number(control));
+        break;
+      case BoundAs::Item:
+        WriteNumber(bytes, f, itemValues_.find(control.View())->second);
+        break;
+      case BoundAs::Check:
+        WriteNumber(bytes, f, view_.Checked(control) ? 1 : 0);
+        break;
+      case BoundAs::Text: {
+        std::string text = special_.RecordText(control).value_or(std::string()).substr(0, kRecordTextLength);
+        if (LowerCasesFormula(control, code_)) text = FormulaLowerCase(text);
+        CountedText<kRecordTextLength> counted;
+        std::memcpy(&counted, bytes.data() + f.offset, sizeof counted);
+        counted.Set(text);
+        std::memcpy(bytes.data() + f.offset, &counted, sizeof counted);
+        break;
+      }
+      case BoundAs::List:  // the working record's lists, already in place
+        break;
+    }
+  }
 }
 
 std::vector<uint8_t> TransformDialogPresenter::ControlsToBytes() {
   code_ = StoredDialogCode(code_);
-  if (IsFilter()) return RecordBytes(ControlsToFilterRecord(ReadControls(), filter_, code_));
-  const int32_t flags = ComposeFlags();
-  return RecordBytes(ControlsToTransformRecord(ReadControls(), source_, transform_, code_, flags));
+  if (IsFilter()) {
+    // The working record: the lists as edited, the run state untouched.
+    alignas(8) FilterParams record = filter_;
+    record.TransformCode = CatalogueCodeOfDialogCode(code_);
+    std::vector<uint8_t> bytes = RecordBytes(record);
+    StoreBound(RecordKind::Filter, bytes);
+    return bytes;
+  }
+  alignas(8) TransformParams record = source_;
+  record.TransformCode = CatalogueCodeOfDialogCode(code_);
+  record.FftFlags = ComposeFlags();
+  record.ConvTapsCount = ClampListCount(transform_.ConvTapsCount);
+  std::memcpy(record.ConvTaps, transform_.ConvTaps, sizeof record.ConvTaps);
+  std::vector<uint8_t> bytes = RecordBytes(record);
+  StoreBound(RecordKind::Transform, bytes);
+  return bytes;
+}
+
+bool TransformDialogPresenter::SaysNotANumber(const std::optional<std::string>& field) {
+  if (field) view_.ShowMessage(NotANumberText(*field, russian_), DialogView::MessageKind::Warning);
+  return field.has_value();
 }
 
 bool TransformDialogPresenter::Accept() {
   ComposeFlags();
-  for (const char* name : {"User_func", "Basis_func"}) {
+  for (const ControlName name : {"User_func"_ctl, "Basis_func"_ctl}) {
     if (!special_.RecordText(name)) {
-      const char* label = std::strcmp(name, "User_func") == 0 ? "FT_label" : "Basis_label";
+      const ControlName label = name == "User_func"_ctl ? "FT_label"_ctl : "Basis_label"_ctl;
       view_.ShowMessage(
           std::string(TransformCaptionOf(label)) + " the text holds characters the system's code page cannot store.",
           DialogView::MessageKind::Warning);
       return false;
     }
   }
-  result_ = ResultRecord(snapped_ ? original_ : std::vector<uint8_t>(), shown_, ControlsToBytes());
+  const RecordKind record = IsFilter() ? RecordKind::Filter : RecordKind::Transform;
+  std::vector<uint8_t> now = ControlsToBytes();
+  // A list entry that is no number stays the user's to correct; a stored
+  // number field that is none was shown as a number and is stored as shown.
+  if (SaysNotANumber(NonFiniteField(record, now))) return false;
+  const bool storedFinite = snapped_ && !NonFiniteField(record, original_);
+  result_ = ResultRecord(storedFinite ? original_ : std::vector<uint8_t>(), shown_, std::move(now));
   return true;
 }

@@ -15,6 +15,7 @@
 #include "DialogHooks.h"
 #include "DialogView.h"
 #include "TransformDialogLogic.h"
+#include "framework/interface/DialogModule.h"
 #include "numeric/ParameterRecords.h"
 
 class TransformDialogView {
@@ -29,8 +30,8 @@ class TransformDialogView {
   virtual std::vector<std::string> EditTable(const float* entries, int32_t shown, int32_t minimumColumns) = 0;
   // A formula field's text in the records' 8-bit coding; nullopt when the
   // text holds a character that coding cannot store.
-  virtual std::optional<std::string> RecordText(std::string_view control) const = 0;
-  virtual void SetRecordText(std::string_view control, const std::string& text) = 0;
+  virtual std::optional<std::string> RecordText(ControlName control) const = 0;
+  virtual void SetRecordText(ControlName control, const std::string& text) = 0;
 };
 
 class TransformDialogPresenter {
@@ -53,14 +54,22 @@ class TransformDialogPresenter {
   void NumberEdited(std::string_view name, double value);
   // Text typed into a number field, taken when the field is left; text that
   // is not a number shows the value again.
-  void NumberTyped(std::string_view name, const std::string& text);
+  // False when the text reads as NaN or infinity: refused with a message.
+  bool NumberTyped(std::string_view name, const std::string& text);
   void NumberStepped(std::string_view name, bool up);
   void Clicked(std::string_view name);
   void ComboChanged(std::string_view name);
 
-  // OK: false (after a message) when a text cannot be stored.
+  // OK: false (after a message) when a text cannot be stored or a list
+  // holds an entry that is not a number.
   bool Accept();
   const std::vector<uint8_t>& Result() const { return result_; }
+  // The position OK hands back: always, moved or not.
+  std::optional<ScreenPoint> StoredPosition(ScreenPoint, ScreenPoint closedAt) const {
+    return PositionToStore(PositionKept::Always, closedAt, closedAt);
+  }
+  // The record the controls describe now, as OK would build it.
+  std::vector<uint8_t> ControlsRecord() { return ControlsToBytes(); }
 
   int32_t ComposeFlags();
   void EnableFlagBoxes(uint32_t set);
@@ -86,6 +95,7 @@ class TransformDialogPresenter {
     int& depth_;
   };
 
+  NumberState& State(std::string_view name);
   const NumberState& State(std::string_view name) const;
   void SetValue(std::string_view name, double value, bool notify = true);
   void SetRange(std::string_view name, std::optional<double> minimum, std::optional<double> maximum);
@@ -93,17 +103,21 @@ class TransformDialogPresenter {
   int32_t Int(std::string_view name) const { return static_cast<int32_t>(Number(name)); }
   void SamplFactorChange();
   void SamplPhaseChange();
-  void CorrTypeChange();
-  void ThreshRelOpChange();
+  void ItemChosen(std::string_view name);
+  void CheckRule(std::string_view name);
   int32_t CheckedFlags() const;
   void SetFlags(int32_t checked);
   void Select(int32_t code);
   void SetupTree();
-  void EditList(CoefficientList list, std::string_view field);
+  void EditList(CoefficientList list, ControlName field);
   bool IsFilter() const;
-  TransformControls ReadControls() const;
-  void TransformToControls(const TransformParams& record);
-  void FilterToControls(const FilterParams& record);
+  bool SaysNotANumber(const std::optional<std::string>& field);
+  void ShowTransform();
+  void ShowFilter(const FilterParams& record);
+  // The bound controls of one record, one way or the other.
+  void ShowBound(RecordKind record, const std::vector<uint8_t>& bytes);
+  void ShowBinding(const ControlBinding& binding, const std::vector<uint8_t>& bytes);
+  void StoreBound(RecordKind record, std::vector<uint8_t>& bytes);
   std::vector<uint8_t> ControlsToBytes();
 
   DialogView& view_;
@@ -111,11 +125,14 @@ class TransformDialogPresenter {
   DialogHooks hooks_;
   int writing_ = 0;
   std::map<std::string, NumberState, std::less<>> numbers_;
-  int32_t code_ = 29;  // what an unknown type gives
+  int32_t code_ = kRirUnknownDialogCode;
   bool groupMode_ = false;
+  bool russian_ = false;
   int32_t signalLength_ = 102;
   int32_t previousFactor_ = 2;
-  int32_t threshRelOp_ = 1;
+  // What each drop-down list stores: its chosen item's value, or a stored
+  // value no item stands for until the user chooses.
+  std::map<std::string, int32_t, std::less<>> itemValues_;
   int32_t helpContext_ = 0;
   int32_t flagsEnabled_ = 0;
   const char* page_ = "None";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "WaveDialogLayout.h"
 #include "wave/Wave_fileIO.h"
 
 namespace WaveDialog {
@@ -34,7 +35,7 @@ const WaveTexts kRussian = {
     " - в имени есть символы, которых нет в кодовой странице системы; оно не может быть сохранено.",
 };
 
-const Caption kCaptions[] = {
+constexpr Caption kCaptions[] = {
     {"LoadWaveTab", "Load Wave", "Загрузка wave файла"},
     {"SaveWaveTab", "Save Wave", "Сохранение wave файла"},
     {"FileNam_lab", "File Name", "Имя файла"},
@@ -136,6 +137,10 @@ WaveParams SaveRecord(const SaveControls& controls) {
 }
 
 const WaveTexts& TextsFor(bool russian) { return russian ? kRussian : kEnglish; }
+
+static_assert(AllNameControls(kCaptions, [](std::string_view n) {
+  return WaveControlIndex(n) >= 0 || ListedIndex(wave_layout::kFrameControls, n, [](const char* f) { return f; }) >= 0;
+}));
 
 std::span<const Caption> Captions() { return kCaptions; }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DialogView.h"
+#include "WaveDialogLayout.h"
 #include "WaveDialogLogic.h"
 
 namespace WaveDialog {
@@ -22,6 +23,9 @@ class WavePresenter {
   }
   const WaveForm& Form() const { return form_; }
   bool LoadPage() const { return form_.LoadPage(); }
+
+  // The controls exist: their design states, before a record fills them.
+  void Start();
 
   // The stored record (68 bytes) or the defaults into the controls. The
   // messages of its file step come back unsaid: a front end says them when
@@ -43,10 +47,16 @@ class WavePresenter {
   // the result record is ready.
   bool Ok();
   const WaveParams& Result() const { return result_; }
+  // The result record as the host stores it (68 bytes).
+  std::vector<uint8_t> ResultBytes() const;
+  // The position OK hands back: only when the user moved the dialog.
+  std::optional<ScreenPoint> StoredPosition(ScreenPoint shownAt, ScreenPoint closedAt) const {
+    return PositionToStore(PositionKept::WhenMoved, shownAt, closedAt);
+  }
 
  private:
   bool Apply(const StepShown& shown);
-  const char* NameField() const { return LoadPage() ? "LoadFileName" : "SaveWaveFile"; }
+  ControlName NameField() const;
   // The name field; while it shows what it showed at first, the stored name
   // itself, so that no conversion on the way to the control and back
   // changes it.

@@ -5,6 +5,7 @@ set(dialog_logic_sources
   ${CMAKE_CURRENT_LIST_DIR}/ServiceHooks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HostRequest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DelayUnits.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DelayEditorModel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GeneratorDialogLogic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GeneratorPresenter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SoundClips.cpp
@@ -12,5 +13,4 @@ set(dialog_logic_sources
   ${CMAKE_CURRENT_LIST_DIR}/WavePresenter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CoefficientLists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TransformDialogLogic.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TransformDialogLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TransformDialogPresenter.cpp)

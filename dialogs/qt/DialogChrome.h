@@ -9,18 +9,25 @@
 #include <string>
 #include <utility>
 
+#include <QString>
+
+#include "dialogs/logic/ControlName.h"
 #include "dialogs/logic/DialogHooks.h"
 #include "dialogs/logic/DialogLanguage.h"
 
-class QString;
 class QWidget;
 class QWindow;
 
+// A control's object name, as its dialog's layout table spells it.
+inline QString ObjectName(ControlName name) {
+  return QString::fromUtf8(name.View().data(), static_cast<qsizetype>(name.View().size()));
+}
+
 // A control under `parent` (nullptr for none yet) with its object name.
 template <typename W, typename... Args>
-W* Named(const char* name, QWidget* parent, Args&&... args) {
+W* Named(ControlName name, QWidget* parent, Args&&... args) {
   auto* w = new W(std::forward<Args>(args)..., parent);
-  w->setObjectName(name);
+  w->setObjectName(ObjectName(name));
   return w;
 }
 

@@ -6,10 +6,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <stdexcept>
 
@@ -32,7 +34,7 @@ QWidget& QtDialogView::Control(std::string_view name) const {
   throw std::logic_error("no control named " + std::string(name));
 }
 
-void QtDialogView::SetNumber(std::string_view control, double value) {
+void QtDialogView::SetNumber(ControlName control, double value) {
   QWidget& w = Control(control);
   if (auto* delay = qobject_cast<TRXEditDelay*>(&w)) return delay->AssignDelay(static_cast<int64_t>(value));
   if (auto* spin = qobject_cast<QSpinBox*>(&w)) return spin->setValue(static_cast<int>(value));
@@ -40,7 +42,7 @@ void QtDialogView::SetNumber(std::string_view control, double value) {
   Unsupported("a number", w);
 }
 
-void QtDialogView::SetRange(std::string_view control, double minimum, double maximum) {
+void QtDialogView::SetRange(ControlName control, double minimum, double maximum) {
   QWidget& w = Control(control);
   if (auto* spin = qobject_cast<QSpinBox*>(&w))
     return spin->setRange(static_cast<int>(minimum), static_cast<int>(maximum));
@@ -48,7 +50,7 @@ void QtDialogView::SetRange(std::string_view control, double minimum, double max
   Unsupported("a range", w);
 }
 
-void QtDialogView::SetText(std::string_view control, const std::string& text) {
+void QtDialogView::SetText(ControlName control, const std::string& text) {
   QWidget& w = Control(control);
   if (&w == &dialog_) return w.setWindowTitle(Q(text));
   if (auto* edit = qobject_cast<QLineEdit*>(&w)) return edit->setText(Q(text));
@@ -61,7 +63,7 @@ void QtDialogView::SetText(std::string_view control, const std::string& text) {
   Unsupported("a text", w);
 }
 
-std::string QtDialogView::Text(std::string_view control) const {
+std::string QtDialogView::Text(ControlName control) const {
   QWidget& w = Control(control);
   if (&w == &dialog_) return w.windowTitle().toStdString();
   if (auto* edit = qobject_cast<QLineEdit*>(&w)) return edit->text().toStdString();
@@ -70,24 +72,25 @@ std::string QtDialogView::Text(std::string_view control) const {
   if (auto* button = qobject_cast<QAbstractButton*>(&w)) return button->text().toStdString();
   if (auto* group = qobject_cast<QGroupBox*>(&w)) return group->title().toStdString();
   if (auto* combo = qobject_cast<QComboBox*>(&w)) return combo->currentText().toStdString();
+  if (auto* spin = qobject_cast<QAbstractSpinBox*>(&w)) return spin->text().toStdString();
   Unsupported("a text", w);
 }
 
-void QtDialogView::SetChecked(std::string_view control, bool checked) {
+void QtDialogView::SetChecked(ControlName control, bool checked) {
   QWidget& w = Control(control);
   if (auto* button = qobject_cast<QAbstractButton*>(&w)) return button->setChecked(checked);
   if (auto* group = qobject_cast<QGroupBox*>(&w)) return group->setChecked(checked);
   Unsupported("a check", w);
 }
 
-bool QtDialogView::Checked(std::string_view control) const {
+bool QtDialogView::Checked(ControlName control) const {
   QWidget& w = Control(control);
   if (auto* button = qobject_cast<QAbstractButton*>(&w)) return button->isChecked();
   if (auto* group = qobject_cast<QGroupBox*>(&w)) return group->isChecked();
   Unsupported("a check", w);
 }
 
-void QtDialogView::SetIndex(std::string_view control, int32_t index) {
+void QtDialogView::SetIndex(ControlName control, int32_t index) {
   QWidget& w = Control(control);
   if (auto* combo = qobject_cast<QComboBox*>(&w)) return combo->setCurrentIndex(index);
   if (auto* tabs = qobject_cast<QTabWidget*>(&w)) return tabs->setCurrentIndex(index);
@@ -95,7 +98,7 @@ void QtDialogView::SetIndex(std::string_view control, int32_t index) {
   Unsupported("an index", w);
 }
 
-int32_t QtDialogView::Index(std::string_view control) const {
+int32_t QtDialogView::Index(ControlName control) const {
   QWidget& w = Control(control);
   if (auto* combo = qobject_cast<QComboBox*>(&w)) return combo->currentIndex();
   if (auto* tabs = qobject_cast<QTabWidget*>(&w)) return tabs->currentIndex();
@@ -103,9 +106,23 @@ int32_t QtDialogView::Index(std::string_view control) const {
   Unsupported("an index", w);
 }
 
-void QtDialogView::SetVisible(std::string_view control, bool visible) { Control(control).setVisible(visible); }
-void QtDialogView::SetEnabled(std::string_view control, bool enabled) { Control(control).setEnabled(enabled); }
-void QtDialogView::SetHint(std::string_view control, const std::string& hint) { Control(control).setToolTip(Q(hint)); }
+void QtDialogView::SetItems(ControlName control, const std::vector<ListItem>& items) {
+  auto* combo = qobject_cast<QComboBox*>(&Control(control));
+  if (combo == nullptr) Unsupported("items", Control(control));
+  combo->clear();
+  for (const ListItem& item : items) combo->addItem(Q(item.text));
+  auto* model = qobject_cast<QStandardItemModel*>(combo->model());
+  auto* list = qobject_cast<QListView*>(combo->view());
+  for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+    if (items[static_cast<size_t>(i)].offered) continue;
+    if (model != nullptr) model->item(i)->setEnabled(false);
+    if (list != nullptr) list->setRowHidden(i, true);
+  }
+}
+
+void QtDialogView::SetVisible(ControlName control, bool visible) { Control(control).setVisible(visible); }
+void QtDialogView::SetEnabled(ControlName control, bool enabled) { Control(control).setEnabled(enabled); }
+void QtDialogView::SetHint(ControlName control, const std::string& hint) { Control(control).setToolTip(Q(hint)); }
 
 void QtDialogView::ShowMessage(const std::string& text, MessageKind kind) {
   const QMessageBox::Icon icon = kind == MessageKind::Error     ? QMessageBox::Critical

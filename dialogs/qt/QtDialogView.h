@@ -11,17 +11,19 @@ class QtDialogView : public DialogView {
  public:
   explicit QtDialogView(QWidget& dialog) : dialog_(dialog) {}
 
-  void SetNumber(std::string_view control, double value) override;
-  void SetRange(std::string_view control, double minimum, double maximum) override;
-  void SetText(std::string_view control, const std::string& text) override;
-  std::string Text(std::string_view control) const override;
-  void SetChecked(std::string_view control, bool checked) override;
-  bool Checked(std::string_view control) const override;
-  void SetIndex(std::string_view control, int32_t index) override;
-  int32_t Index(std::string_view control) const override;
-  void SetVisible(std::string_view control, bool visible) override;
-  void SetEnabled(std::string_view control, bool enabled) override;
-  void SetHint(std::string_view control, const std::string& hint) override;
+  void SetNumber(ControlName control, double value) override;
+  void SetRange(ControlName control, double minimum, double maximum) override;
+  void SetText(ControlName control, const std::string& text) override;
+  std::string Text(ControlName control) const override;
+  void SetChecked(ControlName control, bool checked) override;
+  bool Checked(ControlName control) const override;
+  void SetIndex(ControlName control, int32_t index) override;
+  int32_t Index(ControlName control) const override;
+  // Items not offered stay in the list, greyed and hidden from its popup.
+  void SetItems(ControlName control, const std::vector<ListItem>& items) override;
+  void SetVisible(ControlName control, bool visible) override;
+  void SetEnabled(ControlName control, bool enabled) override;
+  void SetHint(ControlName control, const std::string& hint) override;
   void ShowMessage(const std::string& text, MessageKind kind) override;
 
  protected:

@@ -4,8 +4,6 @@
 #include <QResizeEvent>
 #include <QStyleOptionSpinBox>
 
-#include "dialogs/logic/DelayUnits.h"
-
 TRXEditDelay::TRXEditDelay(QWidget* parent) : TRXSpinLongEdit(parent), selector_(new QComboBox(this)) {
   lineEdit()->setMaxLength(kMaxTextLength);
   for (const char* unit : kDelayUnitNames) selector_->addItem(unit);
@@ -16,42 +14,28 @@ TRXEditDelay::TRXEditDelay(QWidget* parent) : TRXSpinLongEdit(parent), selector_
   connect(selector_, &QComboBox::currentIndexChanged, this, &TRXEditDelay::unitChanged);
 }
 
-int64_t TRXEditDelay::delay() const { return DelayOf(longValue(), itemIndex()); }
+int64_t TRXEditDelay::delay() const { return model_.Delay(ModelText()); }
 
-void TRXEditDelay::setDelay(int64_t value) { writeDelay(value, !filter_); }
+void TRXEditDelay::setDelay(int64_t value) { showWritten(model_.WriteDelay(value, ModelText())); }
 
-void TRXEditDelay::AssignDelay(int64_t value) {
-  if (editing_ && hasFocus()) return;
-  writeDelay(value, true);
-}
+void TRXEditDelay::AssignDelay(int64_t value) { showWritten(model_.AssignDelay(value, ModelText(), hasFocus())); }
 
-void TRXEditDelay::writeDelay(int64_t value, bool normalise) {
-  if (value == delay()) return;
-  if (!normalise || value < 0) {  // a negative value is no time: 0 in the current unit
-    setLongValue(FilterDelay(value, itemIndex()).longValue);
-    return;
-  }
-  const DelayShown shown = NormaliseDelay(value, itemIndex());
-  const int unit = shown.unit;
-  value = shown.longValue;
+void TRXEditDelay::showWritten(const std::optional<DelayEditorModel::Written>& written) {
+  if (!written) return;
   // The unit first, so that its change step sees the old text and the new
   // number replaces whatever it did.
-  const bool unitMoved = unit != itemIndex();
   const QString before = text();
   {
     const QSignalBlocker block(selector_);
-    selector_->setCurrentIndex(unit);
-    previousIndex_ = unit;
+    selector_->setCurrentIndex(written->unit);
   }
-  setLongValue(value);
-  if (unitMoved && text() == before) emit changed();
+  setText(QString::fromStdString(written->text));
+  if (written->unitMoved && text() == before) emit changed();
 }
 
 void TRXEditDelay::unitChanged(int index) {
-  const QString t = text();
-  if (const auto kept = CharactersAfterUnitChange(static_cast<size_t>(t.size()), previousIndex_, index, filter_))
-    setText(*kept == 0 ? QStringLiteral("0") : t.left(static_cast<qsizetype>(*kept)));
-  previousIndex_ = index;
+  if (const std::optional<std::string> text = model_.SelectUnit(index, ModelText()))
+    setText(QString::fromStdString(*text));
   emit changed();
 }
 

@@ -5,7 +5,6 @@
 #include <QComboBox>
 
 #include "RXSpinLongEdit.h"
-#include "dialogs/logic/DelayUnits.h"
 
 class TRXEditDelay : public TRXSpinLongEdit {
   Q_OBJECT
@@ -29,12 +28,12 @@ class TRXEditDelay : public TRXSpinLongEdit {
   // and the user is typing in the control.
   void AssignDelay(int64_t value);
 
-  int itemIndex() const { return selector_->currentIndex(); }
+  int itemIndex() const { return model_.Unit(); }
   void setItemIndex(int index) { selector_->setCurrentIndex(index); }
-  bool filter() const { return filter_; }
-  void setFilter(bool on) { filter_ = on; }
-  bool editing() const { return editing_; }
-  void setEditing(bool on) { editing_ = on; }
+  bool filter() const { return model_.Filter(); }
+  void setFilter(bool on) { model_.SetFilter(on); }
+  bool editing() const { return model_.Editing(); }
+  void setEditing(bool on) { model_.SetEditing(on); }
   QComboBox* selector() const { return selector_; }
 
   QSize sizeHint() const override;
@@ -46,10 +45,7 @@ class TRXEditDelay : public TRXSpinLongEdit {
 
  private:
   void unitChanged(int index);
-  void writeDelay(int64_t value, bool normalise);
+  void showWritten(const std::optional<DelayEditorModel::Written>& written);
 
   QComboBox* selector_;
-  int previousIndex_ = 0;
-  bool filter_ = false;
-  bool editing_ = false;
 };

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 
-#include "dialogs/logic/DelayUnits.h"
-
 TRXSpinLongEdit::TRXSpinLongEdit(QWidget* parent) : QAbstractSpinBox(parent) {
   setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
   lineEdit()->setText("0");
@@ -26,14 +24,9 @@ QString TRXSpinLongEdit::text() const { return lineEdit()->text(); }
 void TRXSpinLongEdit::setText(const QString& text) { lineEdit()->setText(text); }
 
 void TRXSpinLongEdit::stepBy(int steps) {
-  for (; steps != 0; steps += steps > 0 ? -1 : 1) {
-    if (isReadOnly()) {
-      QApplication::beep();
-    } else {
-      const int64_t value = longValue();
-      setLongValue(steps > 0 ? LongValueStepUp(value, increment_) : LongValueStepDown(value, increment_));
-    }
-  }
+  const DelayEditorModel::Stepped stepped = model_.Step(ModelText(), steps, isReadOnly());
+  for (int i = 0; i < stepped.beeps; ++i) QApplication::beep();
+  if (stepped.beeps == 0) setText(QString::fromStdString(stepped.text));
 }
 
 QAbstractSpinBox::StepEnabled TRXSpinLongEdit::stepEnabled() const { return StepUpEnabled | StepDownEnabled; }
@@ -48,7 +41,7 @@ void TRXSpinLongEdit::keyPressEvent(QKeyEvent* event) {
   if (printable || backspace) {
     // One typed character at a time; anything longer is refused like a letter.
     const char32_t c = backspace ? U'\b' : typed.size() == 1 ? typed.at(0).unicode() : U'x';
-    if (!LongValueKeyAccepted(c, editorEnabled_)) {
+    if (!model_.Accepts(c)) {
       event->accept();  // refused
       return;
     }

@@ -4,7 +4,7 @@
 #include <QAbstractSpinBox>
 #include <cstdint>
 
-#include "dialogs/logic/DelayUnits.h"
+#include "dialogs/logic/DelayEditorModel.h"
 
 class TRXSpinLongEdit : public QAbstractSpinBox {
   Q_OBJECT
@@ -21,11 +21,11 @@ class TRXSpinLongEdit : public QAbstractSpinBox {
   // The decimal digits of the value; "0" for 0 and negative values.
   virtual void setLongValue(int64_t value);
 
-  int64_t increment() const { return increment_; }
-  void setIncrement(int64_t step) { increment_ = step; }
+  int64_t increment() const { return model_.Increment(); }
+  void setIncrement(int64_t step) { model_.SetIncrement(step); }
   // Off: the buttons still step, but typing and Backspace are refused.
-  bool editorEnabled() const { return editorEnabled_; }
-  void setEditorEnabled(bool on) { editorEnabled_ = on; }
+  bool editorEnabled() const { return model_.EditorEnabled(); }
+  void setEditorEnabled(bool on) { model_.SetEditorEnabled(on); }
 
   QString text() const;
   void setText(const QString& text);
@@ -45,7 +45,7 @@ class TRXSpinLongEdit : public QAbstractSpinBox {
   QValidator::State validate(QString& input, int& pos) const override;
   void fixup(QString& input) const override {}
 
- private:
-  int64_t increment_ = 1;
-  bool editorEnabled_ = true;
+  // The rules; the line edit holds the text.
+  DelayEditorModel model_;
+  std::string ModelText() const { return text().toUtf8().toStdString(); }
 };

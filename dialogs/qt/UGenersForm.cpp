@@ -10,11 +10,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
-#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -30,15 +28,13 @@ class GenersFormView : public QtDialogView, public GeneratorView {
   explicit GenersFormView(TGenersForm& form) : QtDialogView(form), form_(form) {}
 
   void SetPage(int32_t page) override { form_.pages_->setCurrentIndex(page); }
-  void SetWindowType(int32_t type) override { form_.Wind_type->setCurrentIndex(type); }
-  int32_t WindowType() const override { return form_.Wind_type->currentIndex(); }
-  DelayState Delay(std::string_view name) const override {
+  DelayState Delay(ControlName name) const override {
     const auto& editor = Editor(name);
     return {editor.text().isEmpty(), editor.delay(), editor.longValue()};
   }
-  void SetDelay(std::string_view name, int64_t delay) override { Editor(name).AssignDelay(delay); }
-  void SetDelayNumber(std::string_view name, int64_t number) override { Editor(name).setLongValue(number); }
-  std::optional<double> Typed(std::string_view name) const override {
+  void SetDelay(ControlName name, int64_t delay) override { Editor(name).AssignDelay(delay); }
+  void SetDelayNumber(ControlName name, int64_t number) override { Editor(name).setLongValue(number); }
+  std::optional<double> Typed(ControlName name) const override {
     QWidget& w = Control(name);
     if (auto* spin = qobject_cast<QSpinBox*>(&w)) return Held(spin->cleanText(), spin->value());
     if (auto* spin = qobject_cast<QDoubleSpinBox*>(&w)) return Held(spin->cleanText(), spin->value());
@@ -60,6 +56,8 @@ class GenersFormView : public QtDialogView, public GeneratorView {
   }
   TGenersForm& form_;
 };
+
+using namespace generator_controls;
 
 namespace {
 
@@ -83,11 +81,7 @@ QWidget* MakeControl(const GeneratorControl& c) {
     box->setSingleStep(c.step);
     w = box;
   }
-  if (c.editor == GeneratorEditor::Combo) {
-    auto* box = new QComboBox;
-    for (const char* item : kWindowTypeNames) box->addItem(item);
-    w = box;
-  }
+  if (c.editor == GeneratorEditor::Combo) w = new QComboBox;  // the presenter fills it
   w->setObjectName(c.name);
   if (c.hint != nullptr) w->setToolTip(c.hint);
   return w;
@@ -100,13 +94,12 @@ TGenersForm::TGenersForm(DialogHooks hooks, QWidget* parent)
       hooks_(std::move(hooks)),
       view_(std::make_unique<GenersFormView>(*this)),
       presenter_(std::make_unique<GeneratorPresenter>(*view_, *view_, hooks_, Latin1FormulaCodec())) {
-  setObjectName("GenersForm");
-  pages_ = Named<QTabWidget>("PageControl1", nullptr);
+  setObjectName(ObjectName("GenersForm"_ctl));
+  pages_ = Named<QTabWidget>("PageControl1"_ctl, nullptr);
   // In page index order: the tab of a page is its index.
   for (int page = 0; page < kGeneratorPageCount; ++page) buildPage(page);
   buildFrame();
-  Wind_type = findChild<QComboBox*>("Wind_type");
-  findChild<QRadioButton*>("RadioButton2")->setChecked(true);
+  Wind_type = findChild<QComboBox*>(ObjectName("Wind_type"_ctl));
   connectControls();
 }
 
@@ -118,14 +111,7 @@ void TGenersForm::LoadType(const std::string& blockTypeName) {
   for (int i = 0; i < kGeneratorPageCount; ++i) pages_->setTabVisible(i, presenter_->Offered(i));
   if (presenter_->AllPages()) pages_->setTabEnabled(gpRandom, false);
   if (presenter_->Page() >= 0) pages_->setCurrentIndex(presenter_->Page());
-  if (presenter_->OwnWindow() < 0) return;
-  auto* model = qobject_cast<QStandardItemModel*>(Wind_type->model());
-  auto* view = qobject_cast<QListView*>(Wind_type->view());
-  for (int i = 0; i < Wind_type->count(); ++i) {
-    if (i == presenter_->OwnWindow()) continue;
-    if (model != nullptr) model->item(i)->setEnabled(false);
-    if (view != nullptr) view->setRowHidden(i, true);
-  }
+  presenter_->Start();
 }
 
 void TGenersForm::LoadSettings(const DialogRequest& request) {
@@ -141,14 +127,14 @@ void TGenersForm::LoadSettings(const DialogRequest& request) {
 // A page: its controls' rows in table order; the random range in its group
 // box, the formula's buttons below the formula.
 void TGenersForm::buildPage(int page) {
-  auto* tab = Named<QWidget>(kGeneratorPageNames[page], nullptr);
+  auto* tab = Named<QWidget>(ControlName(kGeneratorPageNames[page]), nullptr);
   auto* g = new QGridLayout(tab);
   g->setColumnStretch(1, 1);
   pages_->addTab(tab, kGeneratorPageNames[page]);
   QGridLayout* rows = g;
   QGroupBox* group = nullptr;
   if (page == gpRandom) {
-    group = Named<QGroupBox>("GroupBox1", nullptr);
+    group = Named<QGroupBox>("GroupBox1"_ctl, nullptr);
     rows = new QGridLayout(group);
   }
   for (const GeneratorControl& c : GeneratorControls()) {
@@ -156,13 +142,13 @@ void TGenersForm::buildPage(int page) {
     QWidget* w = MakeControl(c);
     QGridLayout* grid = c.label == nullptr ? g : rows;
     const int r = grid->rowCount();
-    if (c.label != nullptr) grid->addWidget(Named<QLabel>(c.label, nullptr), r, 0);
+    if (c.label != nullptr) grid->addWidget(Named<QLabel>(ControlName(c.label), nullptr), r, 0);
     grid->addWidget(w, r, 1);
   }
   if (group != nullptr) g->addWidget(group, 0, 0, 1, 2);
   if (page == gpFunc) {
-    BitBtn1 = Named<QPushButton>("BitBtn1", nullptr);
-    ViewBtn = Named<QPushButton>("ViewBtn", nullptr);
+    BitBtn1 = Named<QPushButton>("BitBtn1"_ctl, nullptr);
+    ViewBtn = Named<QPushButton>("ViewBtn"_ctl, nullptr);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(BitBtn1);
     buttons->addWidget(ViewBtn);
@@ -174,10 +160,10 @@ void TGenersForm::buildPage(int page) {
 
 // The buttons on the right and the preview below the pages.
 void TGenersForm::buildFrame() {
-  okBtn_ = Named<QPushButton>("OKBtn", nullptr, "&OK");
+  okBtn_ = Named<QPushButton>("OKBtn"_ctl, nullptr, "&OK");
   okBtn_->setDefault(true);
-  cancelBtn_ = Named<QPushButton>("CancelBtn", nullptr, "&Cancel");
-  helpBtn_ = Named<QPushButton>("HelpBtn", nullptr, "&Help");
+  cancelBtn_ = Named<QPushButton>("CancelBtn"_ctl, nullptr, "&Cancel");
+  helpBtn_ = Named<QPushButton>("HelpBtn"_ctl, nullptr, "&Help");
   auto* side = new QVBoxLayout;
   for (QPushButton* b : {okBtn_, cancelBtn_, helpBtn_}) side->addWidget(b);
   side->addStretch(1);
@@ -200,7 +186,7 @@ void TGenersForm::buildFrame() {
   series_->attachAxis(yAxis);
   chart->setMargins(QMargins(2, 2, 2, 2));
   auto* view = new QChartView(chart);
-  view->setObjectName("Chart");
+  view->setObjectName(ObjectName("Chart"_ctl));
   view->setRenderHint(QPainter::Antialiasing);
   view->setMinimumHeight(220);
 
@@ -246,7 +232,7 @@ void TGenersForm::applyLanguage() {
 void TGenersForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (presenter_->Activated()) return;
-  shownAt_ = pos();
+  shownAt_ = {x(), y()};
   presenter_->Activate();
   FocusFirstField(pages_->currentWidget());
 }
@@ -259,8 +245,7 @@ void TGenersForm::done(int result) {
 DialogResult TGenersForm::Store() {
   DialogResult out;
   if (out.accepted = result() == QDialog::Accepted; !out.accepted) return out;
-  const QPoint now = pos();
-  if (now != shownAt_) out.position = std::make_pair(now.x(), now.y());
+  out.position = presenter_->StoredPosition(shownAt_, {x(), y()});
   out.data = presenter_->Result();
   return out;
 }

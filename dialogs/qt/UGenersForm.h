@@ -57,7 +57,7 @@ class TGenersForm : public QDialog {
   std::unique_ptr<GenersFormView> view_;
   std::unique_ptr<GeneratorPresenter> presenter_;
   std::string directory_;
-  QPoint shownAt_;
+  ScreenPoint shownAt_{0, 0};
   QTabWidget* pages_ = nullptr;
   QLineSeries* series_ = nullptr;
   QComboBox* Wind_type = nullptr;

@@ -38,11 +38,13 @@ TEditButton::TEditButton(const QString& name, const QString& text, QWidget* pare
 QString TEditButton::text() const { return Edit->text(); }
 void TEditButton::setText(const QString& text) { Edit->setText(text); }
 
+using namespace transform_controls;
+
 namespace {
 
 constexpr int kCodeRole = Qt::UserRole;
 
-QString CaptionOf(const char* name) { return QString::fromUtf8(TransformCaptionOf(name)); }
+QString CaptionOf(std::string_view name) { return QString::fromUtf8(TransformCaptionOf(name)); }
 
 // Binds each control member to the control of its own name.
 template <class... T>
@@ -51,7 +53,21 @@ void FindAll(QObject& root, const char* names, T*&... members) {
   int i = 0;
   ((members = root.findChild<T*>(list[i++].trimmed())), ...);
 }
-#define FIND_ALL(...) FindAll(*this, #__VA_ARGS__, __VA_ARGS__)
+// Every name of a comma-separated list is a control of the layout table.
+consteval bool AllListed(std::string_view names) {
+  for (;;) {
+    const size_t comma = names.find(',');
+    std::string_view name = names.substr(0, comma);
+    while (name.starts_with(' ')) name.remove_prefix(1);
+    while (name.ends_with(' ')) name.remove_suffix(1);
+    if (!IsTransformControl(name)) return false;
+    if (comma == std::string_view::npos) return true;
+    names.remove_prefix(comma + 1);
+  }
+}
+#define FIND_ALL(...)                     \
+  static_assert(AllListed(#__VA_ARGS__)); \
+  FindAll(*this, #__VA_ARGS__, __VA_ARGS__)
 
 }  // namespace
 
@@ -60,7 +76,7 @@ class TransformQtView : public QtDialogView, public TransformDialogView {
  public:
   explicit TransformQtView(TTransformsOpt& dialog) : QtDialogView(dialog), dialog_(dialog) {}
 
-  void SetText(std::string_view control, const std::string& text) override {
+  void SetText(ControlName control, const std::string& text) override {
     if (auto* field = qobject_cast<TEditButton*>(&Control(control))) return field->setText(QString::fromUtf8(text));
     QtDialogView::SetText(control, text);
   }
@@ -94,12 +110,12 @@ class TransformQtView : public QtDialogView, public TransformDialogView {
     return dialog_.tableEdit_->Cells();
   }
 
-  std::optional<std::string> RecordText(std::string_view control) const override {
+  std::optional<std::string> RecordText(ControlName control) const override {
     const QString text = qobject_cast<TEditButton*>(&Control(control))->text();
     const QByteArray latin = text.toLatin1();
     return QString::fromLatin1(latin) == text ? std::optional(latin.toStdString()) : std::nullopt;
   }
-  void SetRecordText(std::string_view control, const std::string& text) override {
+  void SetRecordText(ControlName control, const std::string& text) override {
     qobject_cast<TEditButton*>(&Control(control))->setText(QString::fromLatin1(text));
   }
 
@@ -108,24 +124,24 @@ class TransformQtView : public QtDialogView, public TransformDialogView {
 };
 
 TTransformsOpt::TTransformsOpt(DialogHooks hooks, QWidget* parent) : QDialog(parent) {
-  setObjectName("TransformsOpt");
+  setObjectName(ObjectName("TransformsOpt"_ctl));
   setWindowTitle(kTransformDialogCaption.english);
   tableEdit_ = new TTableEdit(this);
   RunTableEditor = [this] { return tableEdit_->exec(); };
-  TreeView = Named<QTreeWidget>("TreeView", this);
+  TreeView = Named<QTreeWidget>("TreeView"_ctl, this);
   TreeView->setHeaderHidden(true);
   TreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
   TreeView->setMinimumWidth(190);
-  GroupBox1 = Named<QGroupBox>("GroupBox1", this, CaptionOf("GroupBox1"));
-  Notebook = Named<QStackedWidget>("Notebook", GroupBox1);
+  GroupBox1 = Named<QGroupBox>("GroupBox1"_ctl, this, CaptionOf("GroupBox1"_ctl));
+  Notebook = Named<QStackedWidget>("Notebook"_ctl, GroupBox1);
   (new QVBoxLayout(GroupBox1))->addWidget(Notebook);
   BuildPages();
 
   auto* bottom = new QHBoxLayout;
-  bottom->addWidget(BuildControl(ControlKind::Label, "SigLen_label", this));
-  bottom->addWidget(BuildControl(ControlKind::Number, "Num_Points", this));
+  bottom->addWidget(BuildControl(ControlKind::Label, "SigLen_label"_ctl, this));
+  bottom->addWidget(BuildControl(ControlKind::Number, "Num_Points"_ctl, this));
   bottom->addStretch();
-  for (const char* name : {"PreViewBtn", "Apply_Btn", "BitBtn1"})
+  for (const ControlName name : {"PreViewBtn"_ctl, "Apply_Btn"_ctl, "BitBtn1"_ctl})
     bottom->addWidget(Named<QPushButton>(name, this, CaptionOf(name)));
   FIND_ALL(GroupBox1, Multi_Rate_Box, LMSS_Multi_Rate, SigLen_label, IIRSDelay_Label, Result_label, PreViewBtn,
            Apply_Btn, BitBtn1, Num_Points, WindowLen, Sampl_Factor, Sampl_Phase, Corr_nLags, BitRev_Order,
@@ -149,7 +165,7 @@ TTransformsOpt::TTransformsOpt(DialogHooks hooks, QWidget* parent) : QDialog(par
     if (presenter_->Accept()) accept();
   });
   connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
-  connect(PreViewBtn, &QPushButton::clicked, this, [this] { presenter_->Clicked("PreViewBtn"); });
+  connect(PreViewBtn, &QPushButton::clicked, this, [this] { presenter_->Clicked("PreViewBtn"_ctl); });
   connect(TreeView, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
     if (item == nullptr) return;
     if (item->parent() == nullptr) item->setExpanded(true);
@@ -164,7 +180,7 @@ TTransformsOpt::~TTransformsOpt() = default;
 void TTransformsOpt::BuildPages() {
   std::map<QString, QWidget*> widgets;  // pages, LMS tabs, group boxes and controls by name
   for (const char* page : TransformPages()) {
-    Notebook->addWidget(widgets[page] = Named<QWidget>(page, nullptr));
+    Notebook->addWidget(widgets[page] = Named<QWidget>(ControlName(page), nullptr));
   }
   const auto controls = TransformPageControls();
   auto holder = [](const PageControl& c) {
@@ -174,9 +190,9 @@ void TTransformsOpt::BuildPages() {
     const PageControl& c = controls[i];
     const QString key = holder(c);
     QWidget* parent = widgets.at(key);
-    QWidget* control = widgets[c.name] = BuildControl(c.kind, c.name, parent);
+    QWidget* control = widgets[c.name] = BuildControl(c.kind, ControlName(c.name), parent);
     for (int tab = 0; c.kind == ControlKind::Tabs && tab < 2; ++tab) {
-      widgets[kLmsTabs[tab]] = Named<QWidget>(kLmsTabs[tab], nullptr);
+      widgets[kLmsTabs[tab]] = Named<QWidget>(ControlName(kLmsTabs[tab]), nullptr);
       static_cast<QTabWidget*>(control)->addTab(widgets[kLmsTabs[tab]], kLmsTabs[tab]);
     }
     // Each page, tab and box: a grid, a column, one centred label or a
@@ -205,7 +221,8 @@ void TTransformsOpt::BuildPages() {
   static_cast<QGridLayout*>(widgets.at("FFT_Flags")->layout())->setRowStretch(5, 1);
 }
 
-QWidget* TTransformsOpt::BuildControl(ControlKind kind, const char* name, QWidget* parent) {
+// A control of its kind; the presenter gives it its design state.
+QWidget* TTransformsOpt::BuildControl(ControlKind kind, ControlName name, QWidget* parent) {
   QWidget* w = nullptr;
   switch (kind) {
     case ControlKind::Label:
@@ -215,38 +232,26 @@ QWidget* TTransformsOpt::BuildControl(ControlKind kind, const char* name, QWidge
     case ControlKind::Number: {
       const NumberControl& n = *FindNumberControl(name);
       if (n.decimals == 0) {
-        auto* spin = new QSpinBox(parent);
-        spin->setRange(static_cast<int>(n.minimum), static_cast<int>(n.maximum));
-        spin->setValue(static_cast<int>(n.value));
-        w = spin;
+        w = new QSpinBox(parent);
       } else {
         auto* spin = new QDoubleSpinBox(parent);
         spin->setDecimals(n.decimals);
-        spin->setRange(n.minimum, n.maximum);
         spin->setSingleStep(n.step);
-        spin->setValue(n.value);
         w = spin;
       }
       break;
     }
-    case ControlKind::Check: {
-      auto* box = new QCheckBox(CaptionOf(name), parent);
-      for (const FlagBox& flag : FftFlagBoxes()) {
-        if (flag.name == std::string_view(name)) box->setChecked(flag.checked);
-      }
-      w = box;
+    case ControlKind::Check:
+      w = new QCheckBox(CaptionOf(name), parent);
       break;
-    }
     case ControlKind::Combo: {
-      const ComboControl& combo = *FindComboControl(name);
       auto* list = new QComboBox(parent);
-      for (const char* item : combo.items) list->addItem(QString::fromUtf8(item));
-      list->setCurrentIndex(combo.selected);
+      for (const char* item : FindComboControl(name)->items) list->addItem(QString::fromUtf8(item));
       w = list;
       break;
     }
     case ControlKind::Field: {
-      auto* field = new TEditButton(name, QString::fromLatin1(DesignTextOf(name)), parent);
+      auto* field = new TEditButton(ObjectName(name), QString(), parent);
       // A coefficient list is edited in the table editor only, so typed
       // text can never be shown and then silently dropped.
       field->Edit->setReadOnly(ListOfField(name).has_value());
@@ -264,13 +269,13 @@ QWidget* TTransformsOpt::BuildControl(ControlKind kind, const char* name, QWidge
       w = new QPlainTextEdit(parent);
       break;
   }
-  w->setObjectName(name);
+  w->setObjectName(ObjectName(name));
   Wire(name, w);
   return w;
 }
 
-void TTransformsOpt::Wire(const char* name, QWidget* control) {
-  const std::string key = name;
+void TTransformsOpt::Wire(ControlName name, QWidget* control) {
+  const std::string key(name.View());
   auto number = [this, key](double value) { presenter_->NumberEdited(key, value); };
   auto click = [this, key] { presenter_->Clicked(key); };
   if (auto* spin = qobject_cast<QSpinBox*>(control)) connect(spin, &QSpinBox::valueChanged, this, number);
@@ -280,7 +285,7 @@ void TTransformsOpt::Wire(const char* name, QWidget* control) {
     connect(combo, &QComboBox::currentTextChanged, this, [this, key] { presenter_->ComboChanged(key); });
   if (auto* box = qobject_cast<QCheckBox*>(control)) {
     // The LMS multi-rate box follows its check box however it is set.
-    if (key == "LMSH_isMulti")
+    if (name == "LMSH_isMulti"_ctl)
       connect(box, &QCheckBox::toggled, this, click);
     else
       connect(box, &QCheckBox::clicked, this, click);
@@ -295,6 +300,7 @@ void TTransformsOpt::LoadSettings(const DialogRequest& request) {
   Apply_Btn->setText(StandardButtonCaption(ru, "OK", "OK"));
   BitBtn1->setText(StandardButtonCaption(ru, "Cancel", "Cancel"));
   PlaceOnScreen(*this, request.position);
+  openedAt_ = {x(), y()};
   presenter_->LoadSettings(request.language, request.data);
   ShowTags();
 }
@@ -337,7 +343,6 @@ DialogResult TTransformsOpt::Store() {
   out.accepted = result() == QDialog::Accepted;
   if (!out.accepted) return out;
   out.data = presenter_->Result();
-  // The position is stored whether or not the dialog moved.
-  out.position = std::make_pair(x(), y());
+  out.position = presenter_->StoredPosition(openedAt_, {x(), y()});
   return out;
 }

@@ -96,11 +96,12 @@ class TTransformsOpt : public QDialog {
   void ShowTags();
   friend class TransformQtView;
   void BuildPages();
-  QWidget* BuildControl(ControlKind kind, const char* name, QWidget* parent);
-  void Wire(const char* name, QWidget* control);
+  QWidget* BuildControl(ControlKind kind, ControlName name, QWidget* parent);
+  void Wire(ControlName name, QWidget* control);
 
   TTableEdit* tableEdit_;
   std::unique_ptr<TransformQtView> view_;
   std::unique_ptr<TransformDialogPresenter> presenter_;
   bool shownOnce_ = false;
+  ScreenPoint openedAt_{0, 0};
 };

@@ -18,6 +18,8 @@
 #include "DialogChrome.h"
 #include "ResWaves.h"
 
+using namespace wave_controls;
+
 namespace {
 
 QStringList Items(std::span<const char* const> items) {
@@ -26,7 +28,7 @@ QStringList Items(std::span<const char* const> items) {
   return list;
 }
 
-QToolButton* BrowseButton(const char* name, QWidget* parent) {
+QToolButton* BrowseButton(ControlName name, QWidget* parent) {
   auto* button = Named<QToolButton>(name, parent);
   button->setText("...");
   return button;
@@ -36,20 +38,19 @@ QToolButton* BrowseButton(const char* name, QWidget* parent) {
 
 TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent)
     : QDialog(parent), hooks_(std::move(hooks)), view_(*this, hooks_), presenter_(view_) {
-  setObjectName("WavesForm");
+  setObjectName(ObjectName("WavesForm"_ctl));
   setWindowTitle(WaveDialog::TextsFor(false).title);
-  PageControl = Named<QTabWidget>("PageControl", this);
+  PageControl = Named<QTabWidget>("PageControl"_ctl, this);
   BuildLoadPage();
   BuildSavePage();
   PageControl->addTab(LoadWaveTab, "Load Wave");
   PageControl->addTab(SaveWaveTab, "Save Wave");
 
-  OKBtn = Named<QPushButton>("OKBtn", this, "&OK");
-  CancelBtn = Named<QPushButton>("CancelBtn", this, "&Cancel");
-  PlayBtn = Named<QPushButton>("PlayBtn", this, "Pl&ay");
+  OKBtn = Named<QPushButton>("OKBtn"_ctl, this, "&OK");
+  CancelBtn = Named<QPushButton>("CancelBtn"_ctl, this, "&Cancel");
+  PlayBtn = Named<QPushButton>("PlayBtn"_ctl, this, "Pl&ay");
   PlayBtn->setDefault(true);
-  HelpBtn = Named<QPushButton>("HelpBtn", this, "&Help");
-  HelpBtn->setVisible(false);
+  HelpBtn = Named<QPushButton>("HelpBtn"_ctl, this, "&Help");
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
   connect(PlayBtn, &QPushButton::clicked, this, &TWavesForm::PlayBtnClick);
@@ -66,13 +67,13 @@ TWavesForm::TWavesForm(DialogHooks hooks, QWidget* parent)
 }
 
 void TWavesForm::BuildLoadPage() {
-  LoadWaveTab = Named<QWidget>("LoadWaveTab", nullptr);
-  FileNam_lab = Named<QLabel>("FileNam_lab", LoadWaveTab, "File Name");
-  LoadFileName = Named<QLineEdit>("LoadFileName", LoadWaveTab, WaveDialog::kLoadNameDesign);
+  LoadWaveTab = Named<QWidget>("LoadWaveTab"_ctl, nullptr);
+  FileNam_lab = Named<QLabel>("FileNam_lab"_ctl, LoadWaveTab, "File Name");
+  LoadFileName = Named<QLineEdit>("LoadFileName"_ctl, LoadWaveTab);
   LoadFileName->setMaxLength(WaveDialog::kNameLimit);
-  LoadBitBtn = BrowseButton("LoadBitBtn", LoadWaveTab);
-  RxLabel1 = Named<QLabel>("RxLabel1", LoadWaveTab, "Properties");
-  WaveProp = Named<QPlainTextEdit>("WaveProp", LoadWaveTab);
+  LoadBitBtn = BrowseButton("LoadBitBtn"_ctl, LoadWaveTab);
+  RxLabel1 = Named<QLabel>("RxLabel1"_ctl, LoadWaveTab, "Properties");
+  WaveProp = Named<QPlainTextEdit>("WaveProp"_ctl, LoadWaveTab);
   WaveProp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   WaveProp->setFont(QFont("Monospace"));
   // The header lines describe the file; Tab moves on instead of typing.
@@ -87,23 +88,21 @@ void TWavesForm::BuildLoadPage() {
 }
 
 void TWavesForm::BuildSavePage() {
-  SaveWaveTab = Named<QWidget>("SaveWaveTab", nullptr);
-  Sample_lab = Named<QLabel>("Sample_lab", SaveWaveTab, "Sample");
-  SampleWave = Named<QComboBox>("SampleWave", SaveWaveTab);
+  SaveWaveTab = Named<QWidget>("SaveWaveTab"_ctl, nullptr);
+  Sample_lab = Named<QLabel>("Sample_lab"_ctl, SaveWaveTab, "Sample");
+  SampleWave = Named<QComboBox>("SampleWave"_ctl, SaveWaveTab);
   SampleWave->addItems(Items(WaveDialog::kSampleItems));
-  SaveWave_lab = Named<QLabel>("SaveWave_lab", SaveWaveTab, "File Name");
-  SaveWaveFile = Named<QLineEdit>("SaveWaveFile", SaveWaveTab, WaveDialog::kSaveNameDesign);
+  SaveWave_lab = Named<QLabel>("SaveWave_lab"_ctl, SaveWaveTab, "File Name");
+  SaveWaveFile = Named<QLineEdit>("SaveWaveFile"_ctl, SaveWaveTab);
   SaveWaveFile->setMaxLength(WaveDialog::kNameLimit);
-  SaveBitBtn = BrowseButton("SaveBitBtn", SaveWaveTab);
-  Amp2_lab = Named<QLabel>("Amp2_lab", SaveWaveTab, "Sampling Rate");
-  WaveRate = Named<QComboBox>("WaveRate", SaveWaveTab);
+  SaveBitBtn = BrowseButton("SaveBitBtn"_ctl, SaveWaveTab);
+  Amp2_lab = Named<QLabel>("Amp2_lab"_ctl, SaveWaveTab, "Sampling Rate");
+  WaveRate = Named<QComboBox>("WaveRate"_ctl, SaveWaveTab);
   WaveRate->addItems(Items(WaveDialog::kRateItems));
   WaveRate->setMaxVisibleItems(WaveDialog::kRateVisibleLines);
-  Bits_lab = Named<QLabel>("Bits_lab", SaveWaveTab, "Number of bits");
-  Radio_Bit8 = Named<QRadioButton>("Radio_Bit8", SaveWaveTab, "8");
-  Radio_Bit8->setChecked(true);
-  Radio_Bit16 = Named<QRadioButton>("Radio_Bit16", SaveWaveTab, "16");
-  Radio_Bit16->setEnabled(false);
+  Bits_lab = Named<QLabel>("Bits_lab"_ctl, SaveWaveTab, "Number of bits");
+  Radio_Bit8 = Named<QRadioButton>("Radio_Bit8"_ctl, SaveWaveTab, "8");
+  Radio_Bit16 = Named<QRadioButton>("Radio_Bit16"_ctl, SaveWaveTab, "16");
   auto* grid = new QGridLayout(SaveWaveTab);
   grid->addWidget(Sample_lab, 0, 0);
   grid->addWidget(SampleWave, 0, 1, 1, 2);
@@ -141,6 +140,7 @@ void TWavesForm::LoadType(const std::string& typeName) {
   PageControl->setTabVisible(0, load);
   PageControl->setTabVisible(1, !load);
   PageControl->setCurrentIndex(load ? 0 : 1);
+  presenter_.Start();
 }
 
 void TWavesForm::LoadSettings(const DialogRequest& request) {
@@ -190,10 +190,8 @@ void TWavesForm::PlayBtnClick() {
 DialogResult TWavesForm::Store() {
   DialogResult result;
   if (result.accepted = this->result() == QDialog::Accepted; !result.accepted) return result;
-  if (x() != openedAt_.first || y() != openedAt_.second) result.position = std::make_pair(x(), y());
+  result.position = presenter_.StoredPosition(openedAt_, {x(), y()});
   if (!okRan_) presenter_.Ok();  // accepted without the OK button
-  alignas(4) const WaveParams record = presenter_.Result();
-  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
-  result.data.assign(bytes, bytes + sizeof record);
+  result.data = presenter_.ResultBytes();
   return result;
 }

@@ -221,12 +221,9 @@ HWND WinDialog::AddUpDown(int spinId, HWND buddy, DWORD extraStyle) {
   return buddy;
 }
 
-HWND WinDialog::AddSpin(int editId, int spinId, int x, int y, int w, int h, int32_t minimum, int32_t maximum,
-                        int32_t value) {
-  HWND edit = AddUpDown(spinId, AddEdit(editId, std::to_wstring(value), x, y, w, h), UDS_SETBUDDYINT | UDS_NOTHOUSANDS);
-  HWND spin = Item(spinId);
-  SendMessageW(spin, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
-  SendMessageW(spin, UDM_SETPOS32, 0, static_cast<LPARAM>(value));
+HWND WinDialog::AddSpin(int editId, int spinId, int x, int y, int w, int h, int32_t minimum, int32_t maximum) {
+  HWND edit = AddUpDown(spinId, AddEdit(editId, L"", x, y, w, h), UDS_SETBUDDYINT | UDS_NOTHOUSANDS);
+  SendMessageW(Item(spinId), UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
   return edit;
 }
 

@@ -24,9 +24,9 @@ class WinDialog {
   // the window cannot be made (the text holds both languages).
   bool RunModal(HWND owner, const std::wstring& caption, const std::optional<std::pair<int32_t, int32_t>>& position);
   HWND Handle() const { return hwnd_; }
-  // Window left/top when closed.
+  // Window left/top when shown and when closed.
+  std::pair<int32_t, int32_t> ShownAt() const { return shownAt_; }
   std::pair<int32_t, int32_t> ClosedAt() const { return closedAt_; }
-  bool Moved() const { return shownAt_ != closedAt_; }
 
   // The host's window id as an owner: none when it is not a window.
   static HWND OwnerFromHost(int32_t ownerWindow);
@@ -55,8 +55,8 @@ class WinDialog {
   HWND AddEdit(int id, const std::wstring& text, int x, int y, int w, int h, DWORD extraStyle = 0);
   // An up-down at the right edge of `buddy`; returns the buddy.
   HWND AddUpDown(int spinId, HWND buddy, DWORD extraStyle = 0);
-  // An edit with an up-down buddy at its right edge (32-bit range).
-  HWND AddSpin(int editId, int spinId, int x, int y, int w, int h, int32_t minimum, int32_t maximum, int32_t value);
+  // An empty edit with an up-down buddy at its right edge (32-bit range).
+  HWND AddSpin(int editId, int spinId, int x, int y, int w, int h, int32_t minimum, int32_t maximum);
   HWND AddCombo(int id, const std::vector<std::wstring>& items, int x, int y, int w, int h, bool editable = false);
   HWND AddCheck(int id, const std::wstring& text, int x, int y, int w, int h);
   // `first` starts a new group of radio buttons.

@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <optional>
+#include <vector>
 
 #include "WinDialog.h"
 #include "dialogs/logic/DialogView.h"
@@ -23,17 +25,20 @@ class WinDialogView : public DialogView {
   using Lookup = std::function<std::optional<WinControlRef>(std::string_view)>;
   WinDialogView(WinDialog& dialog, Lookup lookup) : dialog_(dialog), lookup_(std::move(lookup)) {}
 
-  void SetNumber(std::string_view control, double value) override;
-  void SetRange(std::string_view control, double minimum, double maximum) override;
-  void SetText(std::string_view control, const std::string& text) override;
-  std::string Text(std::string_view control) const override;
-  void SetChecked(std::string_view control, bool checked) override;
-  bool Checked(std::string_view control) const override;
-  void SetIndex(std::string_view control, int32_t index) override;
-  int32_t Index(std::string_view control) const override;
-  void SetVisible(std::string_view control, bool visible) override;
-  void SetEnabled(std::string_view control, bool enabled) override;
-  void SetHint(std::string_view control, const std::string& hint) override;
+  void SetNumber(ControlName control, double value) override;
+  void SetRange(ControlName control, double minimum, double maximum) override;
+  void SetText(ControlName control, const std::string& text) override;
+  std::string Text(ControlName control) const override;
+  void SetChecked(ControlName control, bool checked) override;
+  bool Checked(ControlName control) const override;
+  void SetIndex(ControlName control, int32_t index) override;
+  int32_t Index(ControlName control) const override;
+  // A standard list cannot grey an item: one not offered is left out, and
+  // the indices are counted over every item all the same.
+  void SetItems(ControlName control, const std::vector<ListItem>& items) override;
+  void SetVisible(ControlName control, bool visible) override;
+  void SetEnabled(ControlName control, bool enabled) override;
+  void SetHint(ControlName control, const std::string& hint) override;
   void ShowMessage(const std::string& text, MessageKind kind) override;
 
  protected:
@@ -46,4 +51,5 @@ class WinDialogView : public DialogView {
  private:
   WinDialog& dialog_;
   Lookup lookup_;
+  std::map<int, std::vector<int32_t>> listed_;  // by list id: the item each line stands for
 };

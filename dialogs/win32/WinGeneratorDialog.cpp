@@ -15,8 +15,10 @@
 #include "WinForms.h"
 #include "WinGeneratorDialog.h"
 #include "WinText.h"
-#include "dialogs/logic/DelayUnits.h"
+#include "dialogs/logic/DelayEditorModel.h"
 #include "dialogs/logic/GeneratorPresenter.h"
+
+using namespace generator_controls;
 
 namespace {
 
@@ -32,12 +34,13 @@ constexpr int kCanvasX = 10, kCanvasY = 208, kCanvasWidth = 600, kCanvasHeight =
 
 int IdOf(size_t index) { return GeneratorControlId(index); }
 
-std::wstring Caption(const char* name, bool russian) { return WideCaption(GeneratorCaptions(), name, russian); }
+std::wstring Caption(std::string_view name, bool russian) { return WideCaption(GeneratorCaptions(), name, russian); }
 
-// Edits of the time editors take digits and control characters only.
+// Edits of the time editors take what their model accepts: digits and
+// control characters.
 LRESULT CALLBACK DigitsOnly(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_USERDATA));
-  if (message == WM_CHAR && !LongValueKeyAccepted(static_cast<char32_t>(wParam), true)) {
+  if (message == WM_CHAR && !DelayEditorModel().Accepts(static_cast<char32_t>(wParam))) {
     MessageBeep(MB_OK);
     return 0;
   }
@@ -65,7 +68,7 @@ class GeneratorDialog : public WinDialog {
     DialogResult result;
     result.accepted = RunModal(owner, WideCaption(kGeneratorFormCaption, russian_), request_.position);
     if (!result.accepted) return result;
-    if (Moved()) result.position = ClosedAt();
+    result.position = presenter_.StoredPosition(ShownAt(), ClosedAt());
     result.data = std::move(result_);
     return result;
   }
@@ -87,6 +90,7 @@ class GeneratorDialog : public WinDialog {
     }
     AddTab(kGeneratorTabId, tabs, kTabX, kTabY, kTabWidth, kTabHeight);
     SetWindowPos(Item(kGeneratorTabId), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    presenter_.Start();
     presenter_.Open(request_.data);
     presenter_.Activate();
   }
@@ -156,7 +160,11 @@ class GeneratorDialog : public WinDialog {
       const GeneratorEditor editor = table[index].editor;
       if (editor != GeneratorEditor::Delay && editor != GeneratorEditor::RealSpin) return 0;
       const bool up = reinterpret_cast<const NMUPDOWN&>(header).iDelta > 0;
-      editor == GeneratorEditor::Delay ? StepDelay(index, up) : StepReal(index, up);
+      if (editor == GeneratorEditor::Delay) {
+        StepDelay(index, up);
+      } else {
+        presenter_.NumberStepped(table[index].name, up);
+      }
       return 1;  // the text holds the value, not the up-down
     }
     return 0;
@@ -193,12 +201,12 @@ class GeneratorDialog : public WinDialog {
         AddUpDown(id + kGeneratorSpinOffset, edit);
         AddCombo(id + kGeneratorUnitOffset, WideItems(kDelayUnitNames), x + w - kDelaySelectorWidth, y,
                  kDelaySelectorWidth, kRowHeight);
-        SetUnit(i, 0);
+        SendMessageW(Item(id + kGeneratorUnitOffset), CB_SETCURSEL, static_cast<WPARAM>(units_[i].Unit()), 0);
         break;
       }
       case GeneratorEditor::IntSpin:
         AddSpin(id, id + kGeneratorSpinOffset, x, y, w, kRowHeight, static_cast<int32_t>(c.min),
-                static_cast<int32_t>(c.max), static_cast<int32_t>(c.min));
+                static_cast<int32_t>(c.max));
         break;
       case GeneratorEditor::RealSpin:
         AddUpDown(id + kGeneratorSpinOffset, AddEdit(id, L"", x, y, w, kRowHeight));
@@ -207,14 +215,9 @@ class GeneratorDialog : public WinDialog {
         // isSingle (the one with a record field) starts the pair.
         AddRadio(id, Caption(c.name, russian_), x, y, w, kRowHeight, c.field != GeneratorField::None);
         break;
-      case GeneratorEditor::Combo: {
-        // A window block offers its own window only.
-        const int32_t own = presenter_.OwnWindow();
-        AddCombo(id, own >= 0 ? WideItems({&kWindowTypeNames[own], 1}) : WideItems(kWindowTypeNames), x, y, w,
-                 kRowHeight);
-        SendMessageW(Item(id), CB_SETCURSEL, 0, 0);
+      case GeneratorEditor::Combo:  // the presenter fills it
+        AddCombo(id, {}, x, y, w, kRowHeight);
         break;
-      }
     }
     if (c.hint != nullptr) SetHint(id, c.hint);
   }
@@ -230,7 +233,7 @@ class GeneratorDialog : public WinDialog {
     int x = kLabelX;
     int rowTop = kRowTop;
     if (page == gpRandom) {
-      AddGroup(kGeneratorRangeId, Caption("GroupBox1", russian_), kLabelX, kRowTop - 4, kEditorRight - kLabelX,
+      AddGroup(kGeneratorRangeId, Caption("GroupBox1"_ctl, russian_), kLabelX, kRowTop - 4, kEditorRight - kLabelX,
                3 * kRowStep);
       groupPage_ = page;
       x += 10;
@@ -251,8 +254,8 @@ class GeneratorDialog : public WinDialog {
     }
     if (page == gpFunc) {
       const int y = rowTop + row * kRowStep;
-      AddButton(kGeneratorCheckId, Caption("BitBtn1", russian_), editorX, y, 90, kButtonHeight);
-      AddButton(kGeneratorPreviewId, Caption("ViewBtn", russian_), editorX + 96, y, 90, kButtonHeight);
+      AddButton(kGeneratorCheckId, Caption("BitBtn1"_ctl, russian_), editorX, y, 90, kButtonHeight);
+      AddButton(kGeneratorPreviewId, Caption("ViewBtn"_ctl, russian_), editorX + 96, y, 90, kButtonHeight);
     }
   }
 
@@ -270,36 +273,32 @@ class GeneratorDialog : public WinDialog {
   }
 
   int64_t NumberOf(size_t index) const { return ParseLongValue(Utf8FromWide(Text(IdOf(index)))); }
+  std::string TextOf(size_t index) const { return Utf8FromWide(Text(IdOf(index))); }
   int UnitOf(size_t index) const {
     return static_cast<int>(SendMessageW(Item(IdOf(index) + kGeneratorUnitOffset), CB_GETCURSEL, 0, 0));
-  }
-  void SetUnit(size_t index, int unit) {
-    SendMessageW(Item(IdOf(index) + kGeneratorUnitOffset), CB_SETCURSEL, static_cast<WPARAM>(unit), 0);
-    units_[index] = unit;
   }
 
   // The period editors keep their number (Filter off).
   void UnitChanged(size_t index) {
-    const int unit = UnitOf(index);
-    const std::wstring text = Text(IdOf(index));
-    if (const auto kept = CharactersAfterUnitChange(text.size(), units_[index], unit, false)) {
+    if (const std::optional<std::string> text = units_[index].SelectUnit(UnitOf(index), TextOf(index))) {
       quiet_ = true;
-      SetText(IdOf(index), *kept == 0 ? std::wstring(L"0") : text.substr(0, *kept));
+      SetText(IdOf(index), WideFromUtf8(*text));
       quiet_ = false;
     }
-    units_[index] = unit;
     presenter_.ValueChanged(GeneratorControls()[index].name);
   }
 
   void StepDelay(size_t index, bool up) {
-    const int64_t next = up ? LongValueStepUp(NumberOf(index), 1) : LongValueStepDown(NumberOf(index), 1);
-    SetText(IdOf(index), WideFromUtf8(LongValueText(next)));  // the change rules run
+    // The change rules run as the text changes.
+    SetText(IdOf(index), WideFromUtf8(units_[index].Step(TextOf(index), up ? 1 : -1, false).text));
   }
 
-  void StepReal(size_t index, bool up) {
-    const GeneratorControl& c = GeneratorControls()[index];
-    const double next = std::clamp(presenter_.Value(c.name) + (up ? c.step : -c.step), c.min, c.max);
-    view_.SetNumber(c.name, next);
+  // A whole time from the program, in the unit its model picks.
+  void AssignDelay(size_t index, int64_t delay) {
+    const auto written = units_[index].AssignDelay(delay, TextOf(index), false);
+    if (!written) return;
+    SendMessageW(Item(IdOf(index) + kGeneratorUnitOffset), CB_SETCURSEL, static_cast<WPARAM>(written->unit), 0);
+    SetText(IdOf(index), WideFromUtf8(written->text));
   }
 
   // The presenter's view: controls by their table names, the tab's pages,
@@ -314,31 +313,16 @@ class GeneratorDialog : public WinDialog {
         TabCtrl_SetCurSel(d_.Item(kGeneratorTabId), static_cast<int>(at - d_.tabPages_.begin()));
       d_.ShowPage(page);
     }
-    // A window block lists only its own window.
-    void SetWindowType(int32_t type) override {
-      const int32_t own = d_.presenter_.OwnWindow();
-      if (own < 0 || own == type) SetIndex("Wind_type", own >= 0 ? 0 : type);
-    }
-    int32_t WindowType() const override {
-      const int32_t own = d_.presenter_.OwnWindow();
-      return own >= 0 ? own : Index("Wind_type");
-    }
-    DelayState Delay(std::string_view name) const override {
+    DelayState Delay(ControlName name) const override {
       const size_t i = Row(name);
-      const int64_t number = d_.NumberOf(i);
-      return {d_.Text(IdOf(i)).empty(), DelayOf(number, d_.UnitOf(i)), number};
+      return {d_.Text(IdOf(i)).empty(), d_.units_[i].Delay(d_.TextOf(i)), d_.NumberOf(i)};
     }
-    void SetDelay(std::string_view name, int64_t delay) override {
-      const size_t i = Row(name);
-      const DelayShown shown = NormaliseDelay(delay, 0);
-      d_.SetUnit(i, shown.unit);
-      d_.SetText(IdOf(i), WideFromUtf8(LongValueText(shown.longValue)));
-    }
-    void SetDelayNumber(std::string_view name, int64_t number) override {
+    void SetDelay(ControlName name, int64_t delay) override { d_.AssignDelay(Row(name), delay); }
+    void SetDelayNumber(ControlName name, int64_t number) override {
       d_.SetText(IdOf(Row(name)), WideFromUtf8(LongValueText(number)));
       SendMessageW(d_.Item(IdOf(Row(name))), EM_SETSEL, 0, -1);
     }
-    std::optional<double> Typed(std::string_view name) const override {
+    std::optional<double> Typed(ControlName name) const override {
       const bool real = GeneratorControls()[Row(name)].editor == GeneratorEditor::RealSpin;
       return ParseTypedNumber(Utf8FromWide(d_.Text(IdOf(Row(name)))), real);
     }
@@ -437,7 +421,7 @@ class GeneratorDialog : public WinDialog {
   bool quiet_ = false;
   std::vector<int> controlPages_;
   std::vector<int> tabPages_;
-  std::vector<int> units_ = std::vector<int>(GeneratorControls().size(), 0);
+  std::vector<DelayEditorModel> units_ = std::vector<DelayEditorModel>(GeneratorControls().size());
   std::vector<int64_t> points_;
 };
 

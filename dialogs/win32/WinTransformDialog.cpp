@@ -15,6 +15,8 @@
 #include "dialogs/logic/TransformDialogLayout.h"
 #include "dialogs/logic/TransformDialogPresenter.h"
 
+using namespace transform_controls;
+
 namespace {
 
 constexpr int kPageLeft = 280;
@@ -27,14 +29,19 @@ constexpr int kFirstPageId = 1010;
 
 int IdOf(size_t index) { return kFirstPageId + 2 * static_cast<int>(index); }
 
-// The controls before the pages, at their own ids two apart.
-constexpr const char* kFixedNames[] = {"TreeView", "GroupBox1", "SigLen_label", "Num_Points", "PreViewBtn"};
-constexpr int kNumPointsId = kFirstFixedId + 2 * 3;
+// The id of a control around the pages, named when compiling.
+consteval int FrameId(ControlName name) {
+  const int i = ListedIndex(TransformFrameControls(), name, [](const char* n) { return n; });
+  if (i < 0) throw "not a control around the pages";
+  return kFirstFixedId + 2 * i;
+}
+constexpr int kNumPointsId = FrameId("Num_Points"_ctl);
 
 std::optional<WinControlRef> RefOf(std::string_view name) {
-  for (size_t i = 0; i < std::size(kFixedNames); ++i) {
-    if (name == kFixedNames[i])
-      return WinControlRef{kFirstFixedId + 2 * static_cast<int>(i), name == "Num_Points" ? kNumPointsId + 1 : 0, 0};
+  const auto frame = TransformFrameControls();
+  for (size_t i = 0; i < frame.size(); ++i) {
+    if (name == frame[i])
+      return WinControlRef{kFirstFixedId + 2 * static_cast<int>(i), name == "Num_Points"_ctl ? kNumPointsId + 1 : 0, 0};
   }
   const auto controls = TransformPageControls();
   for (size_t i = 0; i < controls.size(); ++i) {
@@ -66,18 +73,18 @@ class TransformWinView : public WinDialogView, public TransformDialogView {
  public:
   explicit TransformWinView(WinDialog& dialog) : WinDialogView(dialog, RefOf) {}
 
-  void SetNumber(std::string_view control, double value) override {
+  void SetNumber(ControlName control, double value) override {
     const std::wstring text = NumberText(value, Ref(control).decimals);
     if (WideFromUtf8(Text(control)) != text) SetWindowTextW(Window(control), text.c_str());
   }
-  void SetRange(std::string_view, double, double) override {}  // the presenter limits the values
-  void SetIndex(std::string_view control, int32_t index) override {
-    if (control != "Notebook") return WinDialogView::SetIndex(control, index);
+  void SetRange(ControlName, double, double) override {}  // the presenter limits the values
+  void SetIndex(ControlName control, int32_t index) override {
+    if (control != "Notebook"_ctl) return WinDialogView::SetIndex(control, index);
     page_ = TransformPages()[static_cast<size_t>(index)];
     UpdateVisibility();
   }
   // A page control (or the group box holding it) is hidden by rule.
-  void SetVisible(std::string_view control, bool visible) override {
+  void SetVisible(ControlName control, bool visible) override {
     if (Ref(control).id < kFirstPageId) return WinDialogView::SetVisible(control, visible);
     const auto controls = TransformPageControls();
     hidden_.resize(controls.size());
@@ -92,7 +99,7 @@ class TransformWinView : public WinDialogView, public TransformDialogView {
   // rule hides it.
   void UpdateVisibility() {
     HWND dialog = Dialog().Handle();
-    const int tab = static_cast<int>(SendMessageW(Window("LMSS_Pages"), TCM_GETCURSEL, 0, 0));
+    const int tab = static_cast<int>(SendMessageW(Window("LMSS_Pages"_ctl), TCM_GETCURSEL, 0, 0));
     const auto controls = TransformPageControls();
     hidden_.resize(controls.size());
     for (size_t i = 0; i < controls.size(); ++i) {
@@ -105,7 +112,7 @@ class TransformWinView : public WinDialogView, public TransformDialogView {
   }
 
   void ShowKindTree(const std::vector<KindItem>& items, int32_t selected, bool expandAll) override {
-    HWND tree = Window("TreeView");
+    HWND tree = Window("TreeView"_ctl);
     HTREEITEM parent = TVI_ROOT;
     HTREEITEM chosen = nullptr;
     for (const KindItem& item : items) {
@@ -137,10 +144,10 @@ class TransformWinView : public WinDialogView, public TransformDialogView {
     return editor.Cells();
   }
 
-  std::optional<std::string> RecordText(std::string_view control) const override {
+  std::optional<std::string> RecordText(ControlName control) const override {
     return AnsiFromWide(WideFromUtf8(Text(control)));
   }
-  void SetRecordText(std::string_view control, const std::string& text) override {
+  void SetRecordText(ControlName control, const std::string& text) override {
     SetWindowTextW(Window(control), WideFromAnsi(text).c_str());
   }
 
@@ -161,6 +168,7 @@ class TransformDialog : public WinDialog {
     return WideCaption(kTransformDialogCaption, IsRussianLanguage(request_.language));
   }
   const std::vector<uint8_t>& Record() const { return presenter_.Result(); }
+  std::optional<ScreenPoint> StoredPosition() const { return presenter_.StoredPosition(ShownAt(), ClosedAt()); }
 
  protected:
   void OnCreate() override {
@@ -214,36 +222,36 @@ class TransformDialog : public WinDialog {
       return 1;  // the up-down keeps its position: the value is the presenter's
     }
     const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-    if (id == WinTransformControlId("TreeView") && header.code == TVN_SELCHANGEDW && change.itemNew.hItem != nullptr) {
+    if (id == FrameId("TreeView"_ctl) && header.code == TVN_SELCHANGEDW && change.itemNew.hItem != nullptr) {
       // A group item opens when selected.
       if (TreeView_GetParent(Item(id), change.itemNew.hItem) == nullptr)
         TreeView_Expand(Item(id), change.itemNew.hItem, TVE_EXPAND);
       presenter_.KindSelected(static_cast<int32_t>(change.itemNew.lParam));
     }
-    if (id == WinTransformControlId("LMSS_Pages") && header.code == TCN_SELCHANGE) view_.UpdateVisibility();
+    if (id == WinTransformControlId("LMSS_Pages"_ctl) && header.code == TCN_SELCHANGE) view_.UpdateVisibility();
     return 0;
   }
 
-  bool OnOk() override {
-    CommitNumbers();
-    return presenter_.Accept();
-  }
+  // A typed number that was refused keeps the dialog open.
+  bool OnOk() override { return CommitNumbers() && presenter_.Accept(); }
 
  private:
-  // Typed text is taken when the field is left, and before a button acts.
-  void CommitNumbers() {
+  // Typed text is taken when the field is left, and before a button acts;
+  // false when a text was refused.
+  bool CommitNumbers() {
     // The signal length first: other numbers' limits follow it.
-    presenter_.NumberTyped("Num_Points", Utf8FromWide(Text(kNumPointsId)));
+    bool taken = presenter_.NumberTyped("Num_Points"_ctl, Utf8FromWide(Text(kNumPointsId)));
     const auto controls = TransformPageControls();
     for (size_t i = 0; i < controls.size(); ++i) {
       if (controls[i].kind == ControlKind::Number)
-        presenter_.NumberTyped(controls[i].name, Utf8FromWide(Text(IdOf(i))));
+        taken = presenter_.NumberTyped(controls[i].name, Utf8FromWide(Text(IdOf(i)))) && taken;
     }
+    return taken;
   }
 
-  void AddNumber(int id, const char* name, int x, int y, int w, int h) {
-    const NumberControl& design = *FindNumberControl(name);
-    AddUpDown(id + 1, AddEdit(id, NumberText(design.value, design.decimals), x, y, w, h));
+  // The presenter gives it its value.
+  void AddNumber(int id, int x, int y, int w, int h) {
+    AddUpDown(id + 1, AddEdit(id, L"", x, y, w, h));
     // Mid-range: both arrows stay live; the presenter holds the value.
     SendMessageW(Item(id + 1), UDM_SETRANGE32, 0, 100);
     SendMessageW(Item(id + 1), UDM_SETPOS32, 0, 50);
@@ -261,23 +269,17 @@ class TransformDialog : public WinDialog {
         AddControl(L"STATIC", id, caption, SS_CENTER, x, y, c.w, c.h);
         break;
       case ControlKind::Number:
-        AddNumber(id, c.name, x, y, c.w, c.h);
+        AddNumber(id, x, y, c.w, c.h);
         break;
       case ControlKind::Check:
         AddCheck(id, caption, x, y, c.w, c.h);
-        for (const FlagBox& flag : FftFlagBoxes()) {
-          if (std::strcmp(flag.name, c.name) == 0) view_.SetChecked(c.name, flag.checked);
-        }
         break;
-      case ControlKind::Combo: {
-        const ComboControl& combo = *FindComboControl(c.name);
-        AddCombo(id, WideItems(combo.items), x, y, c.w, c.h);
-        view_.SetIndex(c.name, combo.selected);
+      case ControlKind::Combo:
+        AddCombo(id, WideItems(FindComboControl(c.name)->items), x, y, c.w, c.h);
         break;
-      }
       case ControlKind::Field:
         // Lists are edited in the table editor only, so typed text is never dropped.
-        AddEdit(id, WideFromAnsi(DesignTextOf(c.name)), x, y, c.w, c.h, ListOfField(c.name) ? ES_READONLY : 0);
+        AddEdit(id, L"", x, y, c.w, c.h, ListOfField(c.name) ? ES_READONLY : 0);
         AddButton(id + 1, L"...", x + c.w + 2, y, 26, c.h);
         break;
       case ControlKind::Group:
@@ -296,19 +298,18 @@ class TransformDialog : public WinDialog {
   }
 
   void BuildControls() {
-    AddTree(WinTransformControlId("TreeView"), 8, 8, 252, 344);
-    AddGroup(WinTransformControlId("GroupBox1"), WideFromUtf8(TransformCaptionOf("GroupBox1")), 268, 8, 364, 308);
+    AddTree(FrameId("TreeView"_ctl), 8, 8, 252, 344);
+    AddGroup(FrameId("GroupBox1"_ctl), WideFromUtf8(TransformCaptionOf("GroupBox1"_ctl)), 268, 8, 364, 308);
     const auto controls = TransformPageControls();
     for (size_t i = 0; i < controls.size(); ++i) AddPageControl(controls[i], IdOf(i));
-    AddLabel(WinTransformControlId("SigLen_label"), WideFromUtf8(TransformCaptionOf("SigLen_label")), 268, 329, 100,
-             20);
-    AddNumber(kNumPointsId, "Num_Points", 372, 325, 80, 24);
-    AddButton(WinTransformControlId("PreViewBtn"), WideFromUtf8(TransformCaptionOf("PreViewBtn")), 372, 325, 0, 0);
+    AddLabel(FrameId("SigLen_label"_ctl), WideFromUtf8(TransformCaptionOf("SigLen_label"_ctl)), 268, 329, 100, 20);
+    AddNumber(kNumPointsId, 372, 325, 80, 24);
+    AddButton(FrameId("PreViewBtn"_ctl), WideFromUtf8(TransformCaptionOf("PreViewBtn"_ctl)), 372, 325, 0, 0);
     AddButton(IDOK, L"OK", 462, 325, 80, 26, true);
     AddButton(IDCANCEL, IsRussianLanguage(request_.language) ? L"Отмена" : L"Cancel", 552, 325, 80, 26);
     // Frames below what they hold, so they never paint over it.
-    for (int id : {WinTransformControlId("LMSS_Multi_Rate"), WinTransformControlId("Multi_Rate_Box"),
-                   WinTransformControlId("LMSS_Pages") + 1, WinTransformControlId("GroupBox1")})
+    for (int id : {WinTransformControlId("LMSS_Multi_Rate"_ctl), WinTransformControlId("Multi_Rate_Box"_ctl),
+                   WinTransformControlId("LMSS_Pages"_ctl) + 1, FrameId("GroupBox1"_ctl)})
       SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 
@@ -329,8 +330,7 @@ DialogResult RunWinTransformDialog(const DialogRequest& request, DialogHooks& ho
   DialogResult result;
   result.accepted = dialog.RunModal(owner, dialog.WindowCaption(), request.position);
   if (!result.accepted) return result;
-  // The position is stored whether or not the dialog moved.
-  result.position = dialog.ClosedAt();
+  result.position = dialog.StoredPosition();
   result.data = dialog.Record();
   return result;
 }

@@ -21,15 +21,11 @@
 #include "dialogs/logic/WavePresenter.h"
 #include "numeric/ParameterRecords.h"
 
+using namespace wave_controls;
+
 namespace {
 
-// The controls in the order of their ids.
-constexpr std::string_view kControlNames[] = {
-    "PageControl", "FileNam_lab", "LoadFileName", "LoadBitBtn",   "RxLabel1",   "WaveProp",
-    "Sample_lab",  "SampleWave",  "SaveWave_lab", "SaveWaveFile", "SaveBitBtn", "Amp2_lab",
-    "WaveRate",    "Bits_lab",    "Radio_Bit8",   "Radio_Bit16",  "PlayBtn",    "HelpBtn"};
-
-int Id(std::string_view name) { return WinWaveControlId(name); }
+int Id(ControlName name) { return WinWaveControlId(name); }
 
 // The record's texts are 8-bit in the system's ANSI code page; the logic's
 // texts are UTF-8. A name without an exact ANSI form is refused, never stored
@@ -41,7 +37,7 @@ WaveDialog::WaveFiles AnsiWaveFiles() {
   return files;
 }
 
-std::wstring CaptionOf(const char* name, bool russian) { return WideCaption(WaveDialog::Captions(), name, russian); }
+std::wstring CaptionOf(ControlName name, bool russian) { return WideCaption(WaveDialog::Captions(), name, russian); }
 
 struct ClipPlay {
   const void* image;
@@ -67,7 +63,7 @@ HMODULE ThisModule() {
 class WaveView : public WinDialogView {
  public:
   explicit WaveView(WinDialog& dialog) : WinDialogView(dialog, &Lookup) {}
-  void SetText(std::string_view control, const std::string& text) override {
+  void SetText(ControlName control, const std::string& text) override {
     std::string lines;
     for (char c : text) c == '\n' ? lines += "\r\n" : lines += c;
     WinDialogView::SetText(control, lines);
@@ -95,48 +91,47 @@ class WaveDialogForm : public WinDialog {
   }
 
   std::wstring Caption() const { return WideFromUtf8(presenter_.Form().Texts().title); }
-  const WaveParams& Result() const { return presenter_.Result(); }
+  std::vector<uint8_t> Record() const { return presenter_.ResultBytes(); }
+  std::optional<ScreenPoint> StoredPosition() const { return presenter_.StoredPosition(ShownAt(), ClosedAt()); }
 
  protected:
   void OnCreate() override {
     const bool ru = presenter_.Form().Russian();
     const bool load = presenter_.LoadPage();
     // Only the block's own page has a tab.
-    AddTab(Id("PageControl"), {CaptionOf(load ? "LoadWaveTab" : "SaveWaveTab", ru)}, 8, 8, 414, 196);
+    AddTab(Id("PageControl"_ctl), {CaptionOf(load ? "LoadWaveTab"_ctl : "SaveWaveTab"_ctl, ru)}, 8, 8, 414, 196);
     if (load) {
-      AddLabel(Id("FileNam_lab"), CaptionOf("FileNam_lab", ru), 20, 47, 78, 18);
-      AddEdit(Id("LoadFileName"), WideFromUtf8(WaveDialog::kLoadNameDesign), 100, 43, 270, 23);
-      AddButton(Id("LoadBitBtn"), L"...", 376, 43, 32, 23);
-      AddLabel(Id("RxLabel1"), CaptionOf("RxLabel1", ru), 20, 76, 78, 18);
-      AddControl(L"EDIT", Id("WaveProp"), L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                 100, 73, 308, 122, WS_EX_CLIENTEDGE);
-      SendMessageW(Item(Id("LoadFileName")), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
+      AddLabel(Id("FileNam_lab"_ctl), CaptionOf("FileNam_lab"_ctl, ru), 20, 47, 78, 18);
+      AddEdit(Id("LoadFileName"_ctl), L"", 100, 43, 270, 23);
+      AddButton(Id("LoadBitBtn"_ctl), L"...", 376, 43, 32, 23);
+      AddLabel(Id("RxLabel1"_ctl), CaptionOf("RxLabel1"_ctl, ru), 20, 76, 78, 18);
+      AddControl(L"EDIT", Id("WaveProp"_ctl), L"",
+                 WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 100, 73, 308, 122,
+                 WS_EX_CLIENTEDGE);
+      SendMessageW(Item(Id("LoadFileName"_ctl)), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
       fixedFont_ = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
       if (fixedFont_ != nullptr)
-        SendMessageW(Item(Id("WaveProp")), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
+        SendMessageW(Item(Id("WaveProp"_ctl)), WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
     } else {
-      AddLabel(Id("Sample_lab"), CaptionOf("Sample_lab", ru), 20, 47, 88, 18);
-      AddCombo(Id("SampleWave"), WideItems(WaveDialog::kSampleItems), 110, 43, 298, 23);
-      AddLabel(Id("SaveWave_lab"), CaptionOf("SaveWave_lab", ru), 20, 77, 88, 18);
-      AddEdit(Id("SaveWaveFile"), WideFromUtf8(WaveDialog::kSaveNameDesign), 110, 73, 260, 23);
-      AddButton(Id("SaveBitBtn"), L"...", 376, 73, 32, 23);
-      AddLabel(Id("Amp2_lab"), CaptionOf("Amp2_lab", ru), 20, 107, 88, 18);
-      AddCombo(Id("WaveRate"), WideItems(WaveDialog::kRateItems), 110, 103, 298, 23);
-      SendMessageW(Item(Id("WaveRate")), CB_SETMINVISIBLE, WaveDialog::kRateVisibleLines, 0);
-      AddLabel(Id("Bits_lab"), CaptionOf("Bits_lab", ru), 20, 135, 88, 18);
-      AddRadio(Id("Radio_Bit8"), L"8", 110, 133, 44, 20, true);
-      AddRadio(Id("Radio_Bit16"), L"16", 160, 133, 50, 20, false);
-      view_.SetChecked("Radio_Bit8", true);
-      view_.SetEnabled("Radio_Bit16", false);
-      SendMessageW(Item(Id("SaveWaveFile")), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
-      view_.SetIndex("SampleWave", 0);
+      AddLabel(Id("Sample_lab"_ctl), CaptionOf("Sample_lab"_ctl, ru), 20, 47, 88, 18);
+      AddCombo(Id("SampleWave"_ctl), WideItems(WaveDialog::kSampleItems), 110, 43, 298, 23);
+      AddLabel(Id("SaveWave_lab"_ctl), CaptionOf("SaveWave_lab"_ctl, ru), 20, 77, 88, 18);
+      AddEdit(Id("SaveWaveFile"_ctl), L"", 110, 73, 260, 23);
+      AddButton(Id("SaveBitBtn"_ctl), L"...", 376, 73, 32, 23);
+      AddLabel(Id("Amp2_lab"_ctl), CaptionOf("Amp2_lab"_ctl, ru), 20, 107, 88, 18);
+      AddCombo(Id("WaveRate"_ctl), WideItems(WaveDialog::kRateItems), 110, 103, 298, 23);
+      SendMessageW(Item(Id("WaveRate"_ctl)), CB_SETMINVISIBLE, WaveDialog::kRateVisibleLines, 0);
+      AddLabel(Id("Bits_lab"_ctl), CaptionOf("Bits_lab"_ctl, ru), 20, 135, 88, 18);
+      AddRadio(Id("Radio_Bit8"_ctl), L"8", 110, 133, 44, 20, true);
+      AddRadio(Id("Radio_Bit16"_ctl), L"16", 160, 133, 50, 20, false);
+      SendMessageW(Item(Id("SaveWaveFile"_ctl)), EM_SETLIMITTEXT, WaveDialog::kNameLimit, 0);
     }
     AddButton(IDOK, WideCaption(kOkButtonCaption, ru), 160, 214, 82, 26);
     AddButton(IDCANCEL, WideCaption(kCancelButtonCaption, ru), 248, 214, 82, 26);
-    AddButton(Id("PlayBtn"), L"Pl&ay", 336, 214, 82, 26, true);
-    AddButton(Id("HelpBtn"), WideCaption(kHelpButtonCaption, ru), 72, 214, 82, 26);
-    ShowItem(Id("HelpBtn"), false);
+    AddButton(Id("PlayBtn"_ctl), L"Pl&ay", 336, 214, 82, 26, true);
+    AddButton(Id("HelpBtn"_ctl), WideCaption(kHelpButtonCaption, ru), 72, 214, 82, 26);
+    presenter_.Start();
     // A stored file that cannot be read is said in the dialog itself: a
     // message box before the user did anything would hold up whoever opened
     // the dialog.
@@ -149,11 +144,12 @@ class WaveDialogForm : public WinDialog {
   }
 
   void OnShow() override {
-    if (const COLORREF page = TabPageColour(Id("PageControl"), 12); page != CLR_INVALID) SetPageColour(page);
+    if (const COLORREF page = TabPageColour(Id("PageControl"_ctl), 12); page != CLR_INVALID) SetPageColour(page);
     // The first field of the page takes the focus (after the dialog manager
     // has given it to the first control).
     PostMessageW(Handle(), WM_NEXTDLGCTL,
-                 reinterpret_cast<WPARAM>(Item(presenter_.LoadPage() ? Id("LoadFileName") : Id("SampleWave"))), TRUE);
+                 reinterpret_cast<WPARAM>(Item(presenter_.LoadPage() ? Id("LoadFileName"_ctl) : Id("SampleWave"_ctl))),
+                 TRUE);
     if (!pendingMessages_.empty()) PostMessageW(Handle(), WM_APP, 0, 0);
   }
 
@@ -174,11 +170,11 @@ class WaveDialogForm : public WinDialog {
 
   bool OnCommand(int id, int code, HWND) override {
     if (code != BN_CLICKED) return false;
-    const bool browse = id == Id("LoadBitBtn") || id == Id("SaveBitBtn");
+    const bool browse = id == Id("LoadBitBtn"_ctl) || id == Id("SaveBitBtn"_ctl);
     if (browse) HandleChangeName();
-    if (id == Id("PlayBtn")) PlayBtnClick();
+    if (id == Id("PlayBtn"_ctl)) PlayBtnClick();
     // The help button does nothing.
-    return browse || id == Id("PlayBtn") || id == Id("HelpBtn");
+    return browse || id == Id("PlayBtn"_ctl) || id == Id("HelpBtn"_ctl);
   }
 
   bool OnOk() override {
@@ -215,7 +211,7 @@ class WaveDialogForm : public WinDialog {
     playing_ = true;
     stopPlaying_ = false;
     // Greyed while its sounds play: a second press would only be refused.
-    view_.SetEnabled("PlayBtn", false);
+    view_.SetEnabled("PlayBtn"_ctl, false);
     try {
       if (presenter_.LoadPage()) {
         if (const std::optional<std::string> name = presenter_.FileToPlay()) PlayFile(*name);
@@ -228,7 +224,7 @@ class WaveDialogForm : public WinDialog {
     } catch (const std::exception& e) {
       Say(e.what());
     }
-    view_.SetEnabled("PlayBtn", true);
+    view_.SetEnabled("PlayBtn"_ctl, true);
     playing_ = false;
   }
 
@@ -304,20 +300,13 @@ class WaveDialogForm : public WinDialog {
 
 }  // namespace
 
-int WinWaveControlId(std::string_view name) {
-  const auto at = std::find(std::begin(kControlNames), std::end(kControlNames), name);
-  return at == std::end(kControlNames) ? 0 : 1000 + static_cast<int>(at - std::begin(kControlNames));
-}
-
 DialogResult RunWinWaveDialog(const DialogRequest& request, DialogHooks& hooks, HWND owner) {
   if (hooks.setLanguage) hooks.setLanguage(request.language);
   WaveDialogForm dialog(request);
   DialogResult result;
   result.accepted = dialog.RunModal(owner, dialog.Caption(), request.position);
   if (!result.accepted) return result;
-  if (dialog.Moved()) result.position = dialog.ClosedAt();
-  const WaveParams& record = dialog.Result();
-  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
-  result.data.assign(bytes, bytes + sizeof record);
+  result.position = dialog.StoredPosition();
+  result.data = dialog.Record();
   return result;
 }

@@ -4,5 +4,11 @@
 
 #include <string_view>
 
-// The id of the wave dialog's control of that name; 0 for none.
-int WinWaveControlId(std::string_view name);
+#include "dialogs/logic/WaveDialogLayout.h"
+
+// The id of the wave dialog's control of that name: 1000 + its place in the
+// layout table; 0 for none.
+constexpr int WinWaveControlId(std::string_view name) {
+  const int index = WaveControlIndex(name);
+  return index < 0 ? 0 : 1000 + index;
+}

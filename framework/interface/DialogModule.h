@@ -11,6 +11,11 @@
 
 struct IExtParameter;
 
+// The dialog code of a type name the catalogue does not know: the dialog
+// code of catalogue code -1. The transform dialog then keeps no tree item
+// and shows its empty page.
+constexpr int32_t kRirUnknownDialogCode = 29;
+
 struct RirDialogServices {
   uint32_t size;  // sizeof(RirDialogServices), for later growth
   // Library messages, shown through the plug-in's one presenter.
@@ -30,7 +35,7 @@ struct RirDialogServices {
   // the nearest integer. Null when the waveform code is not available.
   void (*generatorPreview)(int32_t kind, const void* record, int32_t count, int64_t* out);
   // Catalogue lookups of the transform dialog. dialogCodeOf shows message 22
-  // for an unknown name and gives 29.
+  // for an unknown name and gives kRirUnknownDialogCode.
   int32_t (*dialogCodeOf)(const char* typeName);
   int32_t (*groupOfCode)(int32_t code);
   bool (*isFilterCode)(int32_t code);

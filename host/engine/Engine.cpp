@@ -9,6 +9,7 @@
 #include "Recorder.h"
 #include "framework/BlockCatalogue.h"
 #include "framework/Errors.h"
+#include "framework/FloatingPointGuard.h"
 #include "host/design/BlockTypes.h"
 #include "host/design/RecordFields.h"
 
@@ -101,6 +102,9 @@ void Engine::OnLibraryMessage(int32_t severity, const char* text, void* context)
 }
 
 bool Engine::Build() {
+  // The engine calls its blocks only in the library's floating-point state
+  // (here and in Run), as its hosts promise them.
+  const FloatingPointGuard libraryState;
   if (plugin_ != nullptr) {
     plugin_->SetLanguage(design_.language.c_str());
     plugin_->SetMessageHandler(&Engine::OnLibraryMessage, this);
@@ -127,6 +131,7 @@ bool Engine::Build() {
                                     libraryDir};
     if (type->blockClass == BlockClass::WaveLoad && !loadFolder_.empty()) settings.libraryDirectory = loadFolder_;
     if (type->blockClass == BlockClass::WaveSave && !saveFolder_.empty()) settings.libraryDirectory = saveFolder_;
+    b->core.Host().PromiseLibraryState();
     current_ = b.get();
     if (!b->core.Construct(init, settings)) {
       Say(DescribeInvalid(lang_, entry.name, entry.exportName));
@@ -582,6 +587,7 @@ inline bool Engine::RunTimePoint(int64_t t, RunStats& stats, Loop& loop, int64_t
 }
 
 RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& progress) {
+  const FloatingPointGuard libraryState;  // what the hosts promised the blocks
   RunStats stats;
   PrepareRun();
   bool ok = StartBlocks(stats);

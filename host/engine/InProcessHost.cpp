@@ -147,7 +147,7 @@ VarHandle InProcessHost::Resolve(const std::string& port) const {
 
 int32_t RIR_STDCALL InProcessHost::QueryInterface(const GUID* iid, void** out) {
   if (out == nullptr) return kQueryNoInterface;
-  if (!IsKnownInterfaceId(iid)) {
+  if (!IsKnownInterfaceId(iid) && !(promisesLibraryState_ && IsInterfaceId(iid, kLibraryStateHostId))) {
     *out = nullptr;
     return kQueryNoInterface;
   }

@@ -182,6 +182,11 @@ class InProcessHost : public IPELMOR {
   // problems go to the store.
   const RirEdaHostExtension* Extension() const { return &extension_; }
 
+  // Promise the blocks made from now on that every call into them is made in
+  // the library's floating-point state (the engine runs in it), so that
+  // their slots do not check it (kLibraryStateHostId).
+  void PromiseLibraryState() { promisesLibraryState_ = true; }
+
   // IUnknown: the host object is owned by its creator, the count is advisory.
   int32_t RIR_STDCALL QueryInterface(const GUID* iid, void** out) override;
   uint32_t RIR_STDCALL AddRef() override { return ++refs_; }
@@ -214,4 +219,5 @@ class InProcessHost : public IPELMOR {
   uint32_t refs_ = 0;
   static void RIR_STDCALL OnValueProblem(void* context, VarHandle variable, int32_t problem);
   const RirEdaHostExtension extension_{sizeof(RirEdaHostExtension), this, &InProcessHost::OnValueProblem};
+  bool promisesLibraryState_ = false;
 };

@@ -48,12 +48,15 @@ struct Bits {
 };
 
 // Two loads inside the value's ten bytes: a wider load of the sign and
-// exponent would overlap the x87 store that wrote them and wait for it.
+// exponent would overlap the x87 store that wrote them and wait for it. The
+// address passes through an empty asm: knowing that a long double argument
+// has a slot of 16 bytes, the compiler would load the exponent with 8.
 inline Bits BitsOf(const long double& x) {
+  const long double* p = &x;
+  asm("" : "+r"(p));
   Bits b;
-  std::memcpy(&b.mantissa, &x, 8);
-  const volatile unsigned char* top = reinterpret_cast<const volatile unsigned char*>(&x) + 8;
-  b.signExp = static_cast<uint16_t>(top[0] | top[1] << 8);
+  std::memcpy(&b.mantissa, p, 8);
+  std::memcpy(&b.signExp, reinterpret_cast<const char*>(p) + 8, 2);
   return b;
 }
 
@@ -106,9 +109,17 @@ struct Turns {
   uint64_t hi, lo;
 };
 
+// a + b modulo 2^128; with a 128-bit type the carry is an add-with-carry
+// rather than a comparison, a shorter chain.
 inline U128 Add(U128 a, U128 b) {
+#ifdef __SIZEOF_INT128__
+  using Wide = unsigned __int128;
+  const Wide s = (static_cast<Wide>(a.hi) << 64 | a.lo) + (static_cast<Wide>(b.hi) << 64 | b.lo);
+  return {static_cast<uint64_t>(s >> 64), static_cast<uint64_t>(s)};
+#else
   const uint64_t lo = a.lo + b.lo;
   return {a.hi + b.hi + (lo < a.lo), lo};
+#endif
 }
 
 inline constexpr long double kInf = __builtin_infl();

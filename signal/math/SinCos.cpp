@@ -83,22 +83,19 @@ constexpr uint64_t TwoOverPiWord(int k) { return uint64_t{kTwoOverPiBits[2 * k]}
   const detail::U128 p0 = MulWide(b.mantissa, TwoOverPiWord(2));
   const detail::U128 p1 = MulWide(b.mantissa, TwoOverPiWord(1));
   const detail::U128 p2 = MulWide(b.mantissa, TwoOverPiWord(0));
-  uint64_t word[5];  // the 256-bit product m W, least word first
-  word[0] = p0.lo;
-  word[1] = p0.hi + p1.lo;
-  const uint64_t c1 = word[1] < p0.hi;
-  word[2] = p1.hi + p2.lo;
-  const uint64_t c2 = word[2] < p1.hi;
-  word[2] += c1;
-  const uint64_t c3 = word[2] < c1;
-  word[3] = p2.hi + c2 + c3;
-  word[4] = 0;
+  // The 256-bit product m W; its least word lies below every bit used.
+  const detail::U128 low = detail::Add(p1, {0, p0.hi});
+  const detail::U128 high = detail::Add(p2, {0, low.hi});
+  const uint64_t w1 = low.lo, w2 = high.lo, w3 = high.hi;
   // The binary point of the turns lies above bit 194 - e; the fraction is
-  // the 128 bits below it, from bit 66 - e (68..130).
+  // the 128 bits below it, from bit 66 - e (68..130): from word 1 or 2 on,
+  // picked in registers rather than through an indexed array.
   const int shift = 66 - e;
-  const int q = shift >> 6, s = shift & 63;
-  auto at = [&](int i) { return (word[i] >> s) | ((word[i + 1] << 1) << (63 - s)); };
-  detail::Turns f{at(q + 1), at(q)};
+  const bool fromWord1 = shift < 128;
+  const uint64_t first = fromWord1 ? w1 : w2, mid = fromWord1 ? w2 : w3, last = fromWord1 ? w3 : 0;
+  const int s = shift & 63;
+  auto join = [s](uint64_t lower, uint64_t upper) { return (lower >> s) | ((upper << 1) << (63 - s)); };
+  detail::Turns f{join(mid, last), join(first, mid)};
   if (odd && (b.signExp & 0x8000) != 0) {
     f.lo = ~f.lo + 1;
     f.hi = ~f.hi + (f.lo == 0 ? 1 : 0);
@@ -108,30 +105,76 @@ constexpr uint64_t TwoOverPiWord(int k) { return uint64_t{kTwoOverPiBits[2 * k]}
 // 2 pi 2^125 as a 128-bit integer.
 constexpr detail::U128 kTwoPi{0xC90FDAA22168C234u, 0xC4C6628B80DC1CD1u};
 
+// Powers of two as floats: exact, and cheaper to load than long doubles.
 struct PowersOfHalf {
-  long double v[136];
+  float v[136];
   constexpr PowersOfHalf() : v() {
-    v[0] = 1.0L;
-    for (int k = 1; k < 136; ++k) v[k] = v[k - 1] * 0.5L;
+    v[0] = 1.0f;
+    for (int k = 1; k < 136; ++k) v[k] = v[k - 1] * 0.5f;
   }
 };
 constexpr PowersOfHalf kHalf;  // kHalf.v[k] = 2^-k
 
+// A long double as two doubles whose sum is exact in 64 bits: two double
+// loads and an exact addition cost less than one long double load.
+struct DoublePair {
+  double hi, lo;
+};
+constexpr DoublePair Split(long double k) {
+  const double hi = static_cast<double>(k);
+  return {hi, static_cast<double>(k - hi)};
+}
+inline long double Join(const double* pair) { return static_cast<long double>(pair[0]) + pair[1]; }
+// Keeps the compiler from folding a Join of constants back into one long
+// double constant.
+template <typename T>
+const T* Opaque(const T* p) {
+  asm("" : "+r"(p));
+  return p;
+}
+
 // sin r - r = r^3 (s3 + s5 z + s7 z^2 + s9 z^3) and cos r - 1 =
 // -z/2 + z^2 (c4 + c6 z + c8 z^2), z = r^2, |r| <= pi/256: the dropped
 // terms are below 2^-85 of the result.
-constexpr long double kS3 = -1.0L / 6, kS5 = 1.0L / 120, kS7 = -1.0L / 5040, kS9 = 1.0L / 362880;
-constexpr long double kC4 = 1.0L / 24, kC6 = -1.0L / 720, kC8 = 1.0L / 40320;
+enum Coefficient { kS3, kS5, kS7, kS9, kC4, kC6, kC8, kCoefficients };
+constexpr DoublePair kPolynomial[kCoefficients] = {Split(-1.0L / 6),     Split(1.0L / 120), Split(-1.0L / 5040),
+                                                   Split(1.0L / 362880), Split(1.0L / 24),  Split(-1.0L / 720),
+                                                   Split(1.0L / 40320)};
 
 // 2 pi a 2^-128 for a < 2^119, as the integer q with the value q 2^-125.
-detail::U128 TimesTwoPi(detail::U128 a) {
+[[gnu::always_inline]] inline detail::U128 TimesTwoPi(detail::U128 a) {
   using detail::MulWide;
   const detail::U128 t0 = MulWide(a.lo, kTwoPi.lo), t1 = MulWide(a.hi, kTwoPi.lo);
   const detail::U128 t2 = MulWide(a.lo, kTwoPi.hi), t3 = MulWide(a.hi, kTwoPi.hi);
-  const uint64_t m1 = t0.hi + t1.lo;
-  const uint64_t m2 = m1 + t2.lo;
-  const uint64_t carry = uint64_t{m1 < t0.hi} + uint64_t{m2 < m1};
-  return detail::Add(detail::Add(t3, {0, t1.hi}), detail::Add({0, t2.hi}, {0, carry}));
+  // The middle words' sum only carries into the result; its low word is dropped.
+  const detail::U128 middle = detail::Add(detail::Add({0, t0.hi}, {0, t1.lo}), {0, t2.lo});
+  return detail::Add(t3, detail::Add({0, t1.hi}, detail::Add({0, t2.hi}, {0, middle.hi})));
+}
+
+// The polynomial part of sin(2 pi f), given r = 2 pi u to 63 bits, and its
+// top 32 bits R1 and next 63 bits R2 as integers scaled by 2^-r1Scale and
+// 2^-r2Scale; the table row of j (S, its tail, C and C's rest below its top
+// 32 bits) and C's top 32 bits.
+[[gnu::always_inline]] inline long double SinPolynomial(const double* row, double cHead, long double r, int64_t r1,
+                                                        float r1Scale, int64_t r2, float r2Scale) {
+  const DoublePair* k = Opaque(kPolynomial);
+  const auto coefficient = [k](Coefficient i) { return Join(&k[i].hi); };
+  const long double z = r * r;
+  const long double z2 = z * z;
+  const long double sinPart =
+      (coefficient(kS3) + z * coefficient(kS5)) + z2 * (coefficient(kS7) + z * coefficient(kS9));
+  const long double sinTail = ((Join(row + 4) * r) * z) * sinPart;
+  const long double cosPart = (coefficient(kC4) + z * coefficient(kC6)) + z2 * coefficient(kC8);
+  const long double sz = Join(row) * z;
+  const long double cosTail = (sz * z) * cosPart - 0.5L * sz;
+  // R1 and R2 are formed only now: formed early, they would stay live
+  // through the polynomial, and the x87 register stack would spill.
+  asm("" : "+m"(r1), "+m"(r2) : "f"(cosTail));
+  const long double R1 = static_cast<long double>(r1) * r1Scale;
+  const long double R2 = static_cast<long double>(r2) * r2Scale;
+  const long double small = ((Join(row + 6) * R1 + Join(row + 4) * R2) + Join(row + 2)) + cosTail;
+  const detail::Pair head = detail::FastTwoSum(Join(row), cHead * R1);
+  return head.hi + ((head.lo + small) + sinTail);
 }
 
 // sin(2 pi f) for the turns f of an argument: f = j/256 + u, r = 2 pi u, and
@@ -141,44 +184,35 @@ detail::U128 TimesTwoPi(detail::U128 a) {
 // when S = 0 and r is below 2^-40, where r lacks bits: the caller reduces
 // exactly.
 [[gnu::always_inline]] inline bool SinOfTurns(detail::Turns f, long double& result) {
-  const int j = static_cast<int>(((f.hi + (uint64_t{1} << 55)) >> 56) & 255);
-  const int64_t uHi = static_cast<int64_t>(f.hi - (static_cast<uint64_t>(j) << 56));
+  // j the nearest 256th of a turn, uHi the top word of f - j/256: the low
+  // 56 bits of f + 1/512, less 1/512.
+  const uint64_t rounded = f.hi + (uint64_t{1} << 55);
+  const int j = static_cast<int>(rounded >> 56);
+  const int64_t uHi = static_cast<int64_t>((rounded & ((uint64_t{1} << 56) - 1)) - (uint64_t{1} << 55));
   const uint64_t sign = uHi < 0 ? ~uint64_t{0} : 0;
   // |u| in units of 2^-128 turns, below 2^119.
   const uint64_t aLo = (f.lo ^ sign) - sign;
   const uint64_t aHi = (static_cast<uint64_t>(uHi) ^ sign) + (sign & uint64_t{f.lo == 0});
   const detail::U128 q = TimesTwoPi({aHi, aLo});
-  const long double* s = kSinTurnTable[j];
-  const long double* c = kSinTurnTable[(j + 64) & 255];
-  if (q.hi < (uint64_t{1} << 21)) {  // |r| < 2^-40
+  const double* row = kSinCosTurnTable[j];
+  if (q.hi < (uint64_t{1} << 21)) [[unlikely]] {  // |r| < 2^-40
     if ((j & 127) == 0) return false;
     // S >= sin(pi/128) dwarfs r: sin = S + C r, r to 64 bits is plenty.
     const long double r = static_cast<long double>(static_cast<int64_t>(q.hi)) * kHalf.v[61] +
                           static_cast<long double>(static_cast<int64_t>(q.lo >> 1)) * kHalf.v[124];
-    result = s[0] + (s[1] + c[0] * (sign != 0 ? -r : r));
+    result = Join(row) + (Join(row + 2) + Join(row + 4) * (sign != 0 ? -r : r));
     return true;
   }
   const int lz = std::countl_zero(q.hi);
   const uint64_t n1 = (q.hi << lz) | ((q.lo >> 1) >> (63 - lz));
   const uint64_t n0 = q.lo << lz;
-  // r = R1 + R2: R1 the top 32 bits, R2 the next 63, both with r's sign.
+  // r = R1 + R2: R1 the top 32 bits, R2 the next 63, both with r's sign;
+  // and r to 63 bits for the tails, straight from the integer.
   const int64_t r1 = static_cast<int64_t>(((n1 >> 32) ^ sign) - sign);
   const int64_t r2 = static_cast<int64_t>(((((n1 << 32) | (n0 >> 32)) >> 1) ^ sign) - sign);
-  const long double R1 = static_cast<long double>(r1) * kHalf.v[29 + lz];
-  const long double R2 = static_cast<long double>(r2) * kHalf.v[92 + lz];
-  // r to 63 bits for the tails, straight from the integer: the longest chain
-  // of dependent operations runs through z.
   const int64_t rTop = static_cast<int64_t>(((n1 >> 1) ^ sign) - sign);
   const long double r = static_cast<long double>(rTop) * kHalf.v[60 + lz];
-  const long double z = r * r;
-  const long double z2 = z * z;
-  // C sin-tail and S cos-tail with the table factors taken in early.
-  const long double cr = c[0] * r, sz = s[0] * z;
-  const long double sinTail = (cr * z) * ((kS3 + z * kS5) + z2 * (kS7 + z * kS9));
-  const long double cosTail = (sz * z) * ((kC4 + z * kC6) + z2 * kC8) - 0.5L * sz;
-  const long double small = ((c[3] * R1 + c[0] * R2) + s[1]) + cosTail;
-  const detail::Pair head = detail::FastTwoSum(s[0], c[2] * R1);
-  result = head.hi + ((head.lo + small) + sinTail);
+  result = SinPolynomial(row, kCosTurnHead[j], r, r1, kHalf.v[29 + lz], r2, kHalf.v[92 + lz]);
   return true;
 }
 

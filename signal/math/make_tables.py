@@ -2,8 +2,8 @@
 """Writes Tables.inc, the constant tables of the math layer, with exact
 integer arithmetic only (no floating point decides a stored bit):
   - the bits of 2/pi for the exact argument reduction of sine and cosine,
-  - sin(2 pi j/256) for the table-driven sine, with a 32-bit head for exact
-    products,
+  - sin(2 pi j/256) and cos(2 pi j/256) for the table-driven sine, with a
+    32-bit head of the cosine for exact products,
   - 2^(j/32) for the exponential,
   - 2^(-j/128) and the bucket-to-j map for the logarithm.
 Each 80-bit value is stored as a head and a tail, both with 64-bit mantissas.
@@ -60,14 +60,25 @@ def round64(value):
     return (m << shift) * (1 if value >= 0 else -1)
 
 
-def fmt80(value, bits):
-    """value / 2^bits, which has at most 64 significant bits, as a literal."""
+def fmt_double(value, bits):
+    """value / 2^bits, which has at most 53 significant bits, as a double literal."""
     if value == 0:
-        return "0.0L"
+        return "0.0"
     mag = abs(value)
-    shift = max(mag.bit_length() - 64, 0)
+    shift = max(mag.bit_length() - 53, 0)
     assert mag & ((1 << shift) - 1) == 0
-    return f"{'-' if value < 0 else ''}0x{mag >> shift:016X}p{shift - bits:+d}L"
+    return f"{'-' if value < 0 else ''}0x{mag >> shift:014X}p{shift - bits:+d}"
+
+
+def pair53(value, bits):
+    """value / 2^bits, which has at most 64 significant bits, as two double
+    literals whose sum is exact in a 64-bit mantissa: the value rounded to 53
+    bits, and the rest (at most 11 bits)."""
+    mag = abs(value)
+    shift = max(mag.bit_length() - 53, 0)
+    hi = (mag + (1 << (shift - 1))) >> shift << shift if shift > 0 else mag
+    hi = hi if value >= 0 else -hi
+    return fmt_double(hi, bits), fmt_double(value - hi, bits)
 
 
 def sin_fixed(theta, bits):
@@ -136,8 +147,7 @@ def main():
         q = j % 128
         v = quarter[q] if q <= 64 else quarter[128 - q]
         values.append(v >> guard if j < 128 else -(v >> guard))
-    out.append("// sin(2 pi j/256), j = 0..255: head, tail, the head's top 32 bits, the rest.")
-    out.append("constexpr long double kSinTurnTable[256][4] = {")
+    rows = []
     for v in values:
         hi = round64(v)
         lo = round64(v - hi)
@@ -145,7 +155,25 @@ def main():
         cut = max(mag.bit_length() - 32, 0)
         a = (mag >> cut << cut) * (1 if hi >= 0 else -1)
         b = round64(v - a)
-        out.append(f"    {{{fmt80(hi, sbits)}, {fmt80(lo, sbits)}, {fmt80(a, sbits)}, {fmt80(b, sbits)}}},")
+        rows.append((hi, lo, a, b))
+    # Row j holds what the kernel reads for the table point j: the sine's head
+    # and tail, and the cosine (the sine 64 rows on) as head and the rest
+    # below its top 32 bits, in one cache line. Each of these 64-bit values
+    # is two doubles with an exact sum, which load faster than a long double.
+    out.append("// Row j: sin(2 pi j/256) as head and tail, cos(2 pi j/256) as head and")
+    out.append("// as the rest below its top 32 bits; each value as two doubles whose sum")
+    out.append("// is exact in a long double.")
+    out.append("constexpr double kSinCosTurnTable[256][8] = {")
+    for j in range(256):
+        s, c = rows[j], rows[(j + 64) % 256]
+        parts = [p for v in (s[0], s[1], c[0], c[3]) for p in pair53(v, sbits)]
+        out.append("    {" + ", ".join(parts) + "},")
+    out.append("};")
+    out.append("")
+    out.append("// The top 32 bits of cos(2 pi j/256).")
+    out.append("constexpr double kCosTurnHead[256] = {")
+    for j in range(256):
+        out.append(f"    {fmt_double(rows[(j + 64) % 256][2], sbits)},")
     out.append("};")
     out.append("")
 

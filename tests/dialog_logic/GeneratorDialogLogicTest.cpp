@@ -19,22 +19,20 @@ namespace {
 // Spins answer with what was typed; time editors hold whole times.
 struct RecordingGeneratorView : RecordingDialogView, GeneratorView {
   void SetPage(int32_t p) override { page = p; }
-  void SetWindowType(int32_t type) override { windowType = type; }
-  int32_t WindowType() const override { return windowType; }
-  DelayState Delay(std::string_view name) const override {
+  DelayState Delay(ControlName name) const override {
     const int64_t d = delays.at(std::string(name));
     return {false, d, d};
   }
-  void SetDelay(std::string_view name, int64_t d) override { delays[std::string(name)] = d; }
-  void SetDelayNumber(std::string_view name, int64_t n) override { delays[std::string(name)] = n; }
-  std::optional<double> Typed(std::string_view name) const override {
+  void SetDelay(ControlName name, int64_t d) override { delays[std::string(name)] = d; }
+  void SetDelayNumber(ControlName name, int64_t n) override { delays[std::string(name)] = n; }
+  std::optional<double> Typed(ControlName name) const override {
     const auto it = numbers.find(std::string(name));
     return it == numbers.end() ? std::nullopt : std::optional<double>(it->second);
   }
   void ShowPreview(const std::vector<int64_t>& points, int32_t length) override {
     previews.emplace_back(points.size(), length);
   }
-  int32_t page = -1, windowType = 0;
+  int32_t page = -1;
   std::map<std::string, int64_t> delays;
   std::vector<std::pair<size_t, int32_t>> previews;
 };
@@ -343,6 +341,7 @@ TEST(GeneratorDialogLogic, EditRulesPreviewCheckAndHelp) {
   RecordingGeneratorView view;
   GeneratorPresenter presenter(view, view, hooks, Latin1FormulaCodec());
   presenter.SetType("All_in_One");
+  presenter.Start();
   presenter.Open({});
   presenter.Activate();
   EXPECT_EQ(view.page, gpModSine);
@@ -366,6 +365,19 @@ TEST(GeneratorDialogLogic, EditRulesPreviewCheckAndHelp) {
   presenter.PageSelected(gpConstant);
   EXPECT_EQ(presenter.PageCode(), gkConstant);
   EXPECT_EQ(RecordOf(presenter.Result()).ConstantValue, 1000);
+  // A real spin steps by its step within its range; a typed NaN or infinity
+  // keeps OK from closing.
+  view.numbers["FTone_rFreq"] = 0.4999;
+  presenter.ValueChanged("FTone_rFreq");
+  presenter.NumberStepped("FTone_rFreq", true);
+  EXPECT_EQ(view.numbers["FTone_rFreq"], 0.4999999999);
+  presenter.NumberStepped("FTone_rFreq", false);
+  EXPECT_DOUBLE_EQ(presenter.Value("FTone_rFreq"), 0.4949999999);
+  view.texts["FBeta"] = "-inf";
+  EXPECT_FALSE(presenter.Ok());
+  EXPECT_EQ(view.messages, std::vector<std::string>{"FBeta is not a number"});
+  view.texts["FBeta"] = "1";
+  view.messages.clear();
   view.texts["Func_Str"] = "t*\u20ac";
   EXPECT_FALSE(presenter.Ok());
   EXPECT_EQ(view.messages.size(), 1u);

@@ -3,12 +3,13 @@
 // the controls keeps its counts and texts inside their fields.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "FakeTransformView.h"
 #include "dialogs/logic/GeneratorDialogLogic.h"
-#include "dialogs/logic/TransformDialogLogic.h"
 #include "dialogs/logic/WaveDialogLogic.h"
 #include "numeric/ParameterRecords.h"
 
@@ -31,8 +32,9 @@ std::vector<std::vector<uint8_t>> Patterns(size_t size) {
 
 template <class Record>
 Record From(const std::vector<uint8_t>& bytes) {
-  Record r;
-  std::memcpy(&r, bytes.data(), sizeof r);
+  EXPECT_EQ(bytes.size(), sizeof(Record));
+  alignas(8) Record r{};
+  std::memcpy(&r, bytes.data(), std::min(bytes.size(), sizeof r));
   return r;
 }
 
@@ -46,22 +48,16 @@ TEST(MalformedRecords, EveryDialogShowsAnyStoredBytesAndStoresBoundedRecords) {
     EXPECT_LE(back.Formula.length, 55);
   }
   for (const auto& bytes : Patterns(sizeof(TransformParams))) {
-    alignas(8) const TransformParams stored = From<TransformParams>(bytes);
-    TransformControls controls = DesignControls();
-    alignas(8) TransformParams working{};
-    TransformRecordToControls(stored, controls, working);
-    const TransformParams back = ControlsToTransformRecord(controls, stored, working, 45, 0);
+    Opened dialog("OneDim Convolution", bytes);
+    const TransformParams back = From<TransformParams>(dialog.presenter.ControlsRecord());
     EXPECT_GE(back.ConvTapsCount, 0);
     EXPECT_LE(back.ConvTapsCount, 65);
     EXPECT_LE(back.UserFunc.length, 55);
     EXPECT_LE(back.BasisFunc.length, 55);
   }
   for (const auto& bytes : Patterns(sizeof(FilterParams))) {
-    alignas(8) const FilterParams stored = From<FilterParams>(bytes);
-    TransformControls controls = DesignControls();
-    alignas(8) FilterParams working{};
-    FilterRecordToControls(stored, controls, working);
-    const FilterParams back = ControlsToFilterRecord(controls, working, 42);
+    Opened dialog("Filters_Group", bytes);
+    const FilterParams back = From<FilterParams>(dialog.presenter.ControlsRecord());
     for (int32_t count : {back.FirTapsCount, back.IirTapsCount, back.LmsTapsCount}) {
       EXPECT_GE(count, 0);
       EXPECT_LE(count, 65);

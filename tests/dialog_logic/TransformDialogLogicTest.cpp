@@ -16,11 +16,6 @@ std::vector<std::string> Captions(const std::vector<KindItem>& items) {
   return out;
 }
 
-template <class Record>
-bool SameBytes(const Record& a, const Record& b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 }  // namespace
 
 TEST(TransformDialogLogic, TreeKeepsTheGroupOfAGroupBlockAndTheOwnItemOfASingleKind) {
@@ -190,74 +185,9 @@ TEST(TransformDialogLogic, BraceListsAndReadingTheGridBack) {
   EXPECT_EQ(TableGridWidth(40), 8 * 65 + 3);
 }
 
-TEST(TransformDialogLogic, RecordsComeBackThroughTheControlsUnchanged) {
-  alignas(8) TransformParams t{};
-  DefaultTransformRecord(t);
-  t.TransformCode = 21;
-  t.SignalLength = 512;
-  t.FftFlags = 2 | 8;
-  t.SamplFactor = 4;
-  t.SamplPhase = 3;
-  t.CorrLags = 7;
-  t.CorrType = 2;
-  t.WinAlpha = 0.25f;
-  t.WinBeta = -3.5f;
-  t.UserFunc.Set("sin(t)");
-  t.BasisFunc.Set("cos(k*x)");
-  t.ThreshParam = 2.5;
-  t.ThreshRelOp = 0;
-  t.BitRevOrder = 9;
-  t.ConvTapsCount = 3;
-  t.ConvTaps[2] = -0.75f;
-  t.AddSubCoef = -1.5;
-  t.GoertzelFrequency = 0.25f;
-  t.GoertzelState[3] = 0x5A;  // signal-library state passes through
-  TransformControls c = DesignControls();
-  alignas(8) TransformParams working{};
-  DefaultTransformRecord(working);
-  TransformRecordToControls(t, c, working);
-  EXPECT_EQ(c.threshRelOpIndex, 1);  // "NSP_LT" shown as stored
-  EXPECT_EQ(c.convTaps, "{1,0,-0.75}");
-  EXPECT_EQ(c.flagsChecked, 2 | 8);
-  alignas(8) const TransformParams back = ControlsToTransformRecord(c, t, working, 51, t.FftFlags);
-  EXPECT_TRUE(SameBytes(back, t));
-
-  // A record without a length or flag word shows the design state; formulas
-  // of "Any Func" are lower-cased and cut to 55 characters; a negative code
-  // is stored as 5.
-  alignas(8) TransformParams bare{};
-  DefaultTransformRecord(bare);
-  bare.SignalLength = 0;
-  bare.ConvTapsCount = 1000;
-  c = DesignControls();
-  TransformRecordToControls(bare, c, working);
-  EXPECT_EQ(c.numPoints, 102);
-  EXPECT_EQ(c.flagsChecked, DesignFlagBoxes());
-  EXPECT_EQ(working.ConvTapsCount, 65);
-  c.userFunc = "SIN(T)*" + std::string(60, 'X');
-  alignas(8) TransformParams lowered = ControlsToTransformRecord(c, bare, working, 33, 0);
-  EXPECT_EQ(lowered.UserFunc.Get(), "sin(t)*" + std::string(48, 'x'));
-  EXPECT_EQ(ControlsToTransformRecord(c, bare, working, -53, 0).TransformCode, 5 - 30);
-
-  alignas(8) FilterParams f = FilterRecordOffDefaults();
-  c = DesignControls();
-  alignas(8) FilterParams fworking{};
-  FilterRecordToControls(f, c, fworking);
-  EXPECT_EQ(c.firTaps, "{0,1,-0.5,1,-2,1}");
-  alignas(8) const FilterParams fback = ControlsToFilterRecord(c, fworking, 48);
-  EXPECT_TRUE(SameBytes(fback, f));
-
-  // Counts beyond the lists are cut to them; phases stay below their factors.
-  f.FirTapsCount = 100000;
-  f.IirTapsCount = -4;
-  f.LmsDownPhase = 10;
-  FilterRecordToControls(f, c, fworking);
-  EXPECT_EQ(fworking.FirTapsCount, 65);
-  EXPECT_EQ(c.iirTaps, "{}");
-  EXPECT_EQ(c.lmsDownPhase, 3);
-  EXPECT_EQ(PreselectedFilterCode(f), 48);
-
+TEST(TransformDialogLogic, StoredDataSizesTypeNamesAndUnchangedRecords) {
   // Stored data of another size is ignored; a filter record goes to the filter.
+  alignas(8) const FilterParams f = FilterRecordOffDefaults();
   std::vector<uint8_t> kept;
   alignas(8) TransformParams tread{};
   alignas(8) FilterParams fread{};
@@ -266,7 +196,7 @@ TEST(TransformDialogLogic, RecordsComeBackThroughTheControlsUnchanged) {
   EXPECT_EQ(tread.TransformCode, 0);
   ReadStoredRecord(RecordBytes(f), kept, tread, fread);
   EXPECT_EQ(kept, RecordBytes(f));
-  EXPECT_EQ(fread.FirTapsCount, 100000);
+  EXPECT_EQ(fread.FirUpFactor, 3);
   EXPECT_EQ(tread.TransformCode, 0);
   EXPECT_EQ(TransformTypeOf("Arithmetic_Group"), "Arithmetic");
 
@@ -309,11 +239,15 @@ TEST(TransformDialogLogic, TableEditorButtonsShareTheCountOfTapsAndDelayLine) {
   EXPECT_FALSE(ListOfField("User_func").has_value());
 }
 
-TEST(TransformDialogLogic, OperatorAndCorrelationTextsAndEveryFlagBoxCaptioned) {
-  EXPECT_EQ(ThreshRelOpOfText("NSP_GT"), 1);
-  EXPECT_EQ(ThreshRelOpOfText("NSP_LT"), 0);
+TEST(TransformDialogLogic, OperatorAndCorrelationItemsAndEveryFlagBoxCaptioned) {
+  const ComboControl& relOp = *FindComboControl("Thresh_RelOp");
+  EXPECT_EQ(ComboValue(relOp, 0), 1);  // "NSP_GT"
+  EXPECT_EQ(ComboValue(relOp, 1), 0);
+  EXPECT_EQ(ComboValue(relOp, -1), 0);  // nothing chosen: the last item's value
+  EXPECT_EQ(ComboItemOf(relOp, 1), 0);
+  EXPECT_EQ(ComboItemOf(relOp, 7), -1);
   EXPECT_NE(std::string(ThreshRelOpHint(0)).find("less-then"), std::string::npos);
-  EXPECT_EQ(CorrTypeOfText("NSP_AutoUnBiased"), 2);
+  EXPECT_EQ(ComboValue(*FindComboControl("corrType"), 2), kCorrAutoUnbiased);
   EXPECT_NE(std::string(CorrTypeHint(0)).find("normal auto-correlation"), std::string::npos);
   // Front ends build the boxes from the tables: none may come out blank.
   for (const FlagBox& box : FftFlagBoxes()) EXPECT_STRNE(TransformCaptionOf(box.name), "") << box.name;

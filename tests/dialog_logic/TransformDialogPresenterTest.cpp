@@ -3,73 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "RecordingDialogView.h"
-#include "dialogs/logic/TransformDialogPresenter.h"
-#include "framework/BlockCatalogue.h"
-
-namespace {
-
-// The recording view with the toolkit's echo: a set number or check comes
-// back as an event.
-class FakeView : public RecordingDialogView, public TransformDialogView {
- public:
-  TransformDialogPresenter* presenter = nullptr;
-  std::vector<std::string> tableCells = {"1", "2"};
-  int32_t tableShown = -1;
-
-  void SetNumber(std::string_view c, double v) override {
-    RecordingDialogView::SetNumber(c, v);
-    if (presenter != nullptr) presenter->NumberEdited(c, v);  // the echo
-  }
-  void SetChecked(std::string_view c, bool on) override {
-    RecordingDialogView::SetChecked(c, on);
-    if (presenter != nullptr) presenter->Clicked(c);  // the echo
-  }
-  // A list nothing was chosen in reads as its first item.
-  int32_t Index(std::string_view c) const override {
-    const auto it = indices.find(std::string(c));
-    return it == indices.end() ? 0 : it->second;
-  }
-
-  void ShowKindTree(const std::vector<KindItem>&, int32_t, bool) override {}
-  std::vector<std::string> EditTable(const float*, int32_t shown, int32_t) override {
-    tableShown = shown;
-    return tableCells;
-  }
-  std::optional<std::string> RecordText(std::string_view c) const override {
-    const std::string text = Text(c);
-    if (text.find('\x80') != std::string::npos) return std::nullopt;  // stands for a character the coding lacks
-    return text;
-  }
-  void SetRecordText(std::string_view c, const std::string& t) override { texts[std::string(c)] = t; }
-};
-
-DialogHooks CatalogueHooks() {
-  DialogHooks h;
-  h.dialogCodeOf = [](const std::string& name) { return DialogCodeOf(name); };
-  h.groupOfCode = GroupOfCode;
-  h.isFilterCode = IsFilterCode;
-  return h;
-}
-
-struct Opened {
-  FakeView view;
-  TransformDialogPresenter presenter{view, view, CatalogueHooks()};
-  Opened(const std::string& type, const std::vector<uint8_t>& data = {}) {
-    for (const NumberControl& c : TransformNumberControls()) view.numbers[c.name] = c.value;
-    view.presenter = &presenter;
-    presenter.Start();
-    presenter.LoadType(type);
-    presenter.LoadSettings("ENGLISH", data);
-    presenter.Activate();
-  }
-};
-
-}  // namespace
+#include "FakeTransformView.h"
+#include "support/SampleRecords.h"
 
 TEST(TransformDialogPresenter, NumberRulesTypedTextAndStepsReachTheRecord) {
   Opened d("Bit-Reversed");
@@ -88,9 +28,8 @@ TEST(TransformDialogPresenter, NumberRulesTypedTextAndStepsReachTheRecord) {
   d.presenter.NumberStepped("BitRev_Order", true);
   EXPECT_EQ(d.presenter.Number("BitRev_Order"), 5);
   ASSERT_TRUE(d.presenter.Accept());
-  alignas(8) TransformParams r{};
-  ASSERT_EQ(d.presenter.Result().size(), sizeof r);
-  std::memcpy(&r, d.presenter.Result().data(), sizeof r);
+  ASSERT_EQ(d.presenter.Result().size(), sizeof(TransformParams));
+  const TransformParams r = FromBytes<TransformParams>(d.presenter.Result());
   EXPECT_EQ(r.BitRevOrder, 5);
   EXPECT_EQ(r.SignalLength, 1024);
 }
@@ -112,6 +51,31 @@ TEST(TransformDialogPresenter, StartingCodeListsAndUnstorableTexts) {
   EXPECT_TRUE(fir.view.visibles["Multi_Rate_Box"]);
   EXPECT_EQ(fir.presenter.WorkingFilter().FirMultiRate, 1);
 
+  // A cell that is not a number stops the read there and says which entry
+  // it was; so does a stored entry that is none, on OK.
+  fir.view.tableCells = {"0.5", "nan", "2"};
+  fir.presenter.Clicked("FIRS_Taps");
+  ASSERT_EQ(fir.view.messages.size(), 1u);
+  EXPECT_EQ(fir.view.messages[0], "FIRS_Taps[1] is not a number");
+  EXPECT_EQ(fir.view.texts["FIRS_Taps"], "");
+  alignas(8) FilterParams nan{};
+  DefaultFilterRecord(nan);
+  nan.FirTaps[2] = std::numeric_limits<float>::infinity();
+  Opened stored("High-Level FIR", RecordBytes(nan), "Russian");
+  EXPECT_FALSE(stored.presenter.Accept());
+  EXPECT_EQ(stored.view.messages, std::vector<std::string>{"FIRS_Taps[2] не является числом"});
+  // A number field shows a stored NaN as a number, and OK stores what it shows.
+  alignas(8) TransformParams alpha{};
+  DefaultTransformRecord(alpha);
+  alpha.WinAlpha = std::numeric_limits<float>::quiet_NaN();
+  Opened blackman("Blackman trans", RecordBytes(alpha));
+  ASSERT_TRUE(blackman.presenter.Accept());
+  EXPECT_EQ(FromBytes<TransformParams>(blackman.presenter.Result()).WinAlpha, 0.0f);
+  // Typed, it is refused where it was typed.
+  EXPECT_FALSE(blackman.presenter.NumberTyped("Win_Alpha", " inf"));
+  EXPECT_EQ(blackman.view.messages.back(), "Win_Alpha is not a number");
+  EXPECT_EQ(blackman.presenter.Number("Win_Alpha"), 0);
+
   // A formula the records' coding cannot hold keeps the dialog open with a
   // message, rather than storing it changed.
   Opened any("Any Func");
@@ -120,4 +84,69 @@ TEST(TransformDialogPresenter, StartingCodeListsAndUnstorableTexts) {
   ASSERT_EQ(any.view.messages.size(), 1u);
   EXPECT_NE(any.view.messages[0].find("F(t) :"), std::string::npos);
   EXPECT_TRUE(any.presenter.Result().empty());
+}
+
+TEST(TransformDialogPresenter, RecordsComeBackThroughTheBoundControlsUnchanged) {
+  alignas(8) TransformParams t{};
+  DefaultTransformRecord(t);
+  t.TransformCode = 21;
+  t.SignalLength = 512;
+  t.FftFlags = 2 | 8;
+  t.SamplFactor = 4;
+  t.SamplPhase = 3;
+  t.CorrLags = 7;
+  t.CorrType = 2;
+  t.WinAlpha = 0.25f;
+  t.WinBeta = -3.5f;
+  t.UserFunc.Set("sin(t)");
+  t.BasisFunc.Set("cos(k*x)");
+  t.ThreshParam = 2.5;
+  t.ThreshRelOp = 0;
+  t.BitRevOrder = 9;
+  t.ConvTapsCount = 3;
+  t.ConvTaps[2] = -0.75f;
+  t.AddSubCoef = -1.5;
+  t.GoertzelFrequency = 0.25f;
+  t.GoertzelState[3] = 0x5A;  // signal-library state passes through
+  Opened down("Down Sample", RecordBytes(t));
+  EXPECT_EQ(down.view.indices["Thresh_RelOp"], 1);  // "NSP_LT" shown as stored
+  EXPECT_EQ(down.view.texts["Conv_H_12D"], "{1,0,-0.75}");
+  EXPECT_TRUE(down.view.checks["Ck_Inv"] && down.view.checks["Ck_NoScale"] && !down.view.checks["Ck_Forw"]);
+  EXPECT_EQ(down.presenter.ControlsRecord(), RecordBytes(t));
+
+  // A record without a length or flag word shows the design state; formulas
+  // of "Any Func" are lower-cased and cut to 55 characters; a negative code
+  // is stored as 5.
+  alignas(8) TransformParams bare{};
+  DefaultTransformRecord(bare);
+  bare.SignalLength = 0;
+  bare.ConvTapsCount = 1000;
+  Opened any("Any Func", RecordBytes(bare));
+  EXPECT_EQ(any.view.numbers["Num_Points"], 102);
+  EXPECT_TRUE(any.view.checks["Ck_Forw"] && any.view.checks["CK_OutRCPack"] && any.view.checks["CK_InRCPack"]);
+  EXPECT_EQ(any.presenter.WorkingTransform().ConvTapsCount, 65);
+  any.view.texts["User_func"] = "SIN(T)*" + std::string(60, 'X');
+  EXPECT_EQ(FromBytes<TransformParams>(any.presenter.ControlsRecord()).UserFunc.Get(),
+            "sin(t)*" + std::string(48, 'x'));
+  any.presenter.KindSelected(-53);
+  EXPECT_EQ(FromBytes<TransformParams>(any.presenter.ControlsRecord()).TransformCode, 5 - 30);
+
+  alignas(8) FilterParams f = FilterRecordOffDefaults();
+  Opened lms("Low-Level LMS", RecordBytes(f));
+  EXPECT_EQ(lms.view.texts["FIRS_Taps"], "{0,1,-0.5,1,-2,1}");
+  EXPECT_TRUE(lms.view.visibles["LMSS_Multi_Rate"]);  // it follows its stored check box
+  EXPECT_EQ(lms.presenter.ControlsRecord(), RecordBytes(f));
+
+  // Counts beyond the lists are cut to them; phases stay below their
+  // factors; a stored value no item stands for is kept.
+  f.FirTapsCount = 100000;
+  f.IirTapsCount = -4;
+  f.LmsDownPhase = 10;
+  f.IirType = 7;
+  Opened cut("Filters_Group", RecordBytes(f));
+  EXPECT_EQ(cut.presenter.DialogCode(), 48);
+  EXPECT_EQ(cut.presenter.WorkingFilter().FirTapsCount, 65);
+  EXPECT_EQ(cut.view.texts["IIRS_Taps"], "{}");
+  EXPECT_EQ(cut.presenter.Number("LMSS_DwnPhase"), 3);
+  EXPECT_EQ(FromBytes<FilterParams>(cut.presenter.ControlsRecord()).IirType, 7);
 }

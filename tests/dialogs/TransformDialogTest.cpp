@@ -6,10 +6,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <memory>
 
@@ -385,7 +387,7 @@ TEST(TransformDialog, TableEditorButtonsEditTheWorkingLists) {
   EXPECT_EQ(d->WorkingFilter().FirTapsCount, 5);
 
   // A cell that is not a number: entries before it and the count are taken,
-  // the field is left empty.
+  // the field is left empty, and a message names the entry.
   d->RunTableEditor = [&] {
     TTableEdit* e = d->TableEditor();
     e->Columns->setValue(4);
@@ -393,7 +395,15 @@ TEST(TransformDialog, TableEditorButtonsEditTheWorkingLists) {
     e->StringGrid1->item(1, 1)->setText("x");
     return int(QDialog::Accepted);
   };
+  QString said;
+  QTimer::singleShot(0, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      said = box->text();
+      box->accept();
+    }
+  });
   d->FIRS_Taps->Button->click();
+  EXPECT_EQ(said, "FIRS_Taps[1] is not a number");
   EXPECT_EQ(d->FIRS_Taps->text(), "");
   EXPECT_EQ(d->WorkingFilter().FirTapsCount, 4);
   EXPECT_EQ(d->WorkingFilter().FirTaps[0], 9.0f);

@@ -16,6 +16,7 @@
 #include "framework/interface/ExportList.h"
 #include "framework/interface/HostExtension.h"
 #include "numeric/ParameterRecords.h"
+#include "support/HostFloatingPointStates.h"
 #include "support/PluginFixture.h"
 #include "support/RecordBytes.h"
 
@@ -474,6 +475,80 @@ TEST(Exports, NoExceptionLeavesAnExportOrASlot) {
       ASSERT_EQ(ShownMessages().size(), 1u) << name;
       EXPECT_EQ(ShownMessages()[0].severity, 0);
       EXPECT_NE(ShownMessages()[0].text.find("no language"), std::string::npos);
+    }
+  }
+}
+
+namespace {
+// A host that notes whether its own floating-point state is in force in
+// each of its services a block calls.
+struct StateCheckingHost : InProcessHost {
+  const HostFloatingPointState* state = &kHostFloatingPointStates[0];
+  int calls = 0;
+  int foreign = 0;
+  void Note() {
+    ++calls;
+    if (!HostFloatingPointStateIs(*state)) ++foreign;
+  }
+  VarHandle RIR_STDCALL FindVariable(const char* name) override {
+    Note();
+    return InProcessHost::FindVariable(name);
+  }
+  void RIR_STDCALL GetParameter(const char* name, void** data, int32_t* size) override {
+    Note();
+    InProcessHost::GetParameter(name, data, size);
+  }
+  const char* RIR_STDCALL GetValueText(VarHandle handle) override {
+    Note();
+    return InProcessHost::GetValueText(handle);
+  }
+  void RIR_STDCALL SetValueText(VarHandle handle, const char* text) override {
+    Note();
+    InProcessHost::SetValueText(handle, text);
+  }
+};
+}  // namespace
+
+// Whatever state the host calls in, it gets it back from every export and
+// slot, and its own services run in it; the library computes in its own.
+TEST(Exports, TheHostsFloatingPointStateIsItsOwn) {
+  for (const HostFloatingPointState& s : kHostFloatingPointStates) {
+    for (const char* name : {"Sine_Init", "High_Level_IIR_Init", "Square_Root_Init"}) {
+      StateCheckingHost host;
+      PrepareHost(host);
+      host.state = &s;
+      for (const char* port : {"Out", "DOut"}) host.AddVariable(port, vkBus, 16, kWritableFlag);
+      for (const char* port : {"DSrc", "DIn"}) host.AddVariable(port, vkBus, 16, 0, "0000000001100100");
+      std::vector<std::string> leftInOtherState;
+      const auto after = [&](const char* call) {
+        if (!HostFloatingPointStateIs(s)) leftInOtherState.push_back(call);
+      };
+      LoadHostFloatingPointState(s);
+      IPELMOR* ref = &host;
+      IModel** self = Plugin().Init(name)(&ref, 0);
+      after("init");
+      IModel* block = self != nullptr ? *self : nullptr;
+      if (block != nullptr) {
+        block->AddRef();
+        after("AddRef");
+        block->LoadParameters();
+        after("LoadParameters");
+        block->Start();
+        after("Start");
+        block->InputChanged();
+        after("InputChanged");
+        block->TimeStep();
+        after("TimeStep");
+        block->Done();
+        after("Done");
+        block->Release();
+        after("Release");
+      }
+      LoadHostFloatingPointState(kHostFloatingPointStates[0]);
+      ASSERT_NE(block, nullptr) << name << " in " << s.name;
+      EXPECT_TRUE(leftInOtherState.empty()) << name << " in " << s.name << ": " << leftInOtherState.front();
+      EXPECT_GT(host.calls, 0) << name;
+      EXPECT_EQ(host.foreign, 0) << name << " called its host in another state than " << s.name;
     }
   }
 }

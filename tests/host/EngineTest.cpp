@@ -11,6 +11,7 @@
 #include "host/engine/Engine.h"
 #include "host/engine/Recorder.h"
 #include "numeric/ValueText.h"
+#include "support/HostFloatingPointStates.h"
 #include "support/PluginFixture.h"
 
 namespace {
@@ -420,6 +421,35 @@ TEST(EngineWithPlugin, LibraryMessagesCarryTheBlockNameAndLanguage) {
     }
     EXPECT_TRUE(found) << language << ": " << (said.empty() ? "nothing said" : said.front());
   }
+}
+
+// The engine builds and runs in the library's floating-point state, which
+// its hosts promise the blocks: a process left in another state changes no
+// value and gets its state back.
+TEST(EngineWithPlugin, TheProcessFloatingPointStateChangesNoValue) {
+  const Design d = ParseDesign(
+      "[simulation]\nsample_period = 1\nsteps = 40\n[[variable]]\nname = \"v\"\nwidth = 16\n"
+      "[[block]]\nname = \"sine\"\ntype = \"Sine_Init\"\noutputs = { Out = \"v\" }\n"
+      "parameters = { SinePeriod = 17.0, SineAmp = 30000.0 }\n",
+      "state.toml");
+  std::vector<std::string> expected;
+  for (const HostFloatingPointState& s : kHostFloatingPointStates) {
+    Trace trace("v");
+    LoadHostFloatingPointState(s);
+    {
+      Engine engine(d, &Plugin(), [](const std::string&) {});
+      if (engine.Build()) engine.Run(&trace);
+    }
+    const bool restored = HostFloatingPointStateIs(s);
+    LoadHostFloatingPointState(kHostFloatingPointStates[0]);
+    EXPECT_TRUE(restored) << s.name;
+    if (expected.empty())
+      expected = trace.rows;
+    else
+      EXPECT_EQ(trace.rows, expected) << s.name;
+  }
+  ASSERT_EQ(expected.size(), 41u);
+  EXPECT_EQ(expected[2], "1:10837");  // 30000 sin(2 pi / 17)
 }
 
 // The store's one write path: a write counts, a different text (longer,

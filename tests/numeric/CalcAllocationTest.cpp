@@ -7,6 +7,7 @@
 #include <new>
 
 #include "numeric/Calc.h"
+#include "numeric/CompiledFormula.h"
 #include "support/AllocationCounter.h"
 
 TEST(CalcAllocation, RepeatedEvaluationsAllocateNothing) {
@@ -30,6 +31,16 @@ TEST(CalcAllocation, RepeatedEvaluationsAllocateNothing) {
   EXPECT_EQ(failures, 401);  // ln of t-500 up to t = 500
   EXPECT_NEAR(static_cast<double>(last), 1248.75 * 1248.75 * 1248.75 + 3.14159265, 1e-3);
   EXPECT_EQ(static_cast<double>(FormulaValue(stored[0], 55, 50)), 5.0);
+
+  // Compiled, the same formulas allocate nothing either, failing or not.
+  CompiledFormula compiled[5];
+  for (int f = 0; f < 5; ++f) compiled[f].Compile(formulas[f]);
+  const long beforeCompiled = AllocationCount();
+  long double sum = 0;
+  for (int i = 0; i < 1000; ++i)
+    for (const CompiledFormula& formula : compiled) sum += formula.Evaluate(i * 1.25);
+  EXPECT_EQ(AllocationCount() - beforeCompiled, 0);
+  EXPECT_GT(sum, 0);
 
   // A huge text grows the working texts; afterwards they are given back and
   // small formulas are again free of allocations.

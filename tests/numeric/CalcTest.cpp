@@ -4,11 +4,15 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
 
 #include "numeric/Calc.h"
+#include "numeric/CompiledFormula.h"
+#include "numeric/EightDecimals.h"
 
 namespace {
 
@@ -25,6 +29,52 @@ void ExpectFailure(const std::string& formula, double t = 0) {
   const long double value = EvaluateAt(formula, t);
   EXPECT_NE(CalcError, 0) << formula;
   EXPECT_EQ(value, 0.0L) << formula;
+}
+
+bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+
+// The compiled formula gives the text evaluator's value bits and status.
+void ExpectCompiledMatches(const CompiledFormula& compiled, const std::string& formula, double t) {
+  const long double expected = EvaluateAt(formula, t);
+  const int32_t status = CalcError;
+  CalcError = -1;
+  const long double value = compiled.Evaluate(t);
+  ASSERT_TRUE(SameBits(value, expected) && CalcError == status)
+      << formula << " at t=" << t << ": " << value << " (" << CalcError << "), text " << expected << " (" << status
+      << ")";
+}
+
+// A formula of the evaluator's grammar, with its odd corners: juxtaposed
+// terms, signs before anything, E exponents and numbers with a point only.
+std::string RandomFormula(std::mt19937& random, int depth) {
+  static const char* const numbers[] = {"0",   "1",    "2",     "10", "0.5", "2.25",
+                                        "1E5", "1E-5", "3E200", ".5", "5.",  "0.000000005"};
+  static const char* const operators[] = {"+", "-", "*", "/", "^", "%", "--", "+-"};
+  static const char* const functions[] = {"sin", "cos", "ln", "lg", "tg", "2sin", "-ln"};
+  switch (random() % (depth > 3 ? 4 : 13)) {
+    case 0:
+    case 1:
+      return "t";
+    case 2:
+      return numbers[random() % std::size(numbers)];
+    case 3:
+      return random() % 2 ? "pi" : "e";
+    case 4:
+    case 5:
+      return RandomFormula(random, depth + 1) + operators[random() % std::size(operators)] +
+             RandomFormula(random, depth + 1);
+    case 6:
+    case 7:
+      return std::string(functions[random() % std::size(functions)]) + "(" + RandomFormula(random, depth + 1) + ")";
+    case 8:
+      return "(" + RandomFormula(random, depth + 1) + ")";
+    case 9:
+      return "-" + RandomFormula(random, depth + 1);
+    case 10:
+      return RandomFormula(random, depth + 1) + RandomFormula(random, depth + 1);
+    default:
+      return RandomFormula(random, depth + 1) + "*(" + RandomFormula(random, depth + 1) + ")";
+  }
 }
 
 }  // namespace
@@ -217,6 +267,16 @@ TEST(Calc, NumberTextHasEightDecimalsAndUnderscoreSign) {
     std::string text = expected;
     if (text[0] == '-') text[0] = '_';
     ASSERT_EQ(NumberToText(x), text) << i;
+    // The value the text reads back as, found without the text; up to the
+    // double range on every eighth round.
+    const double back = TextToNumber(text), found = EightDecimalValue(x);
+    ASSERT_EQ(std::memcmp(&back, &found, sizeof back), 0) << text;
+    if (i % 8 == 0) {
+      const long double wide = std::ldexp(std::fabs(x), static_cast<int>(random() % 1020)) * (i % 16 == 0 ? 1 : -1);
+      if (std::fabs(wide) > DBL_MAX) continue;
+      const double read = TextToNumber(NumberToText(wide)), computed = EightDecimalValue(wide);
+      ASSERT_EQ(std::memcmp(&read, &computed, sizeof read), 0) << NumberToText(wide);
+    }
   }
 }
 
@@ -261,6 +321,50 @@ TEST(Calc, FormulaValueReadsTheCountedText) {
   EXPECT_NE(CalcError, 0);
 }
 
+TEST(Calc, CompiledFormulaMatchesTheTextEvaluator) {
+  // t at zero of either sign, at ties of the eighth decimal, at values that
+  // round to -0, beyond 2^53 / 10^8 and 2^37 (the wide roundings), near the
+  // double range and beyond the finite ones.
+  const double ts[] = {0,           -0.0,           1,        -1,    0.5,    -2.5,  3,       100,
+                       0.001953125, -0.005859375,   5e-9,     -4e-9, 1.5e-8, 1e-12, -1e-300, 9.1e7,
+                       -1.5e9,      137438953472.5, 1e15,     -3e17, 1e20,   1e300, -1e300,  3.7e37,
+                       NAN,         INFINITY,       -INFINITY};
+  const char* const formulas[] = {
+      // What users write: every operator and function, the constants.
+      "3000*sin(2*pi*t/100)", "1/10*t", "sin(t)*100+ln(t+1)", "((t-1)*(2+(t/3)))+e^2", "t^2-3*t+1",
+      "e^(-t/1000)*cos(t)", "lg(t)", "t%50", "2^t", "t/(t-1)", "ln(-t)", "(-2)^t", "t^(1/3)", "1E200*t*t",
+      // Signs: where a "_" written by t or a result changes the reading.
+      "-t", "1-2*t", "-(t)", "--t", "5---t", "t-t", "2*-t", "(1-t)^2", "-t^2", "t*-1", "10-t*t",
+      // Texts that read t's digits with others, or fail whatever t is.
+      "2t", "t2", "(t)(t)", "tE2", "t.5", "tg(t)", "(t", "t+", "sin", "1/0+t"};
+  for (const char* formula : formulas) {
+    CompiledFormula compiled;
+    compiled.Compile(formula);
+    for (const double t : ts) ExpectCompiledMatches(compiled, formula, t);
+    for (int i = -300; i <= 300; ++i) ExpectCompiledMatches(compiled, formula, i / 7.0);
+  }
+  // The usual formulas follow the text rules without any text.
+  for (const char* formula : {"3000*sin(2*pi*t/100)", "sin(t)*100+ln(t+1)", "((t-1)*(2+(t/3)))+e^2", "-t", "1/(t-1)"}) {
+    CompiledFormula compiled;
+    compiled.Compile(formula);
+    EXPECT_EQ(compiled.TextBranches(), 0) << formula;
+    EXPECT_FALSE(compiled.EvaluatesText()) << formula;
+  }
+
+  std::mt19937 random(39);
+  for (int round = 0; round < 3000; ++round) {
+    const std::string formula = RandomFormula(random, 0);
+    CompiledFormula compiled;
+    compiled.Compile(formula);
+    for (int i = 0; i < 8; ++i) {
+      const double t =
+          i < 2 ? ts[random() % std::size(ts)]
+                : std::ldexp(static_cast<double>(static_cast<int32_t>(random())), -static_cast<int>(random() % 40));
+      ExpectCompiledMatches(compiled, formula, t);
+    }
+  }
+}
+
 TEST(Calc, RandomTextsNeverMisbehave) {
   std::mt19937 random(20261207);
   const std::string alphabet = "0123456789.+-*/^%()tepisncolgE_ \xff";
@@ -282,5 +386,8 @@ TEST(Calc, RandomTextsNeverMisbehave) {
     const int32_t status = CalcError;
     ASSERT_EQ(EvaluateAt(text, t), value) << text;
     ASSERT_EQ(CalcError, status) << text;
+    CompiledFormula compiled;
+    compiled.Compile(text);
+    ExpectCompiledMatches(compiled, text, t);
   }
 }

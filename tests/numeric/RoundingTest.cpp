@@ -49,4 +49,14 @@ TEST(Rounding, TiesToEvenWhateverTheMode) {
   EXPECT_TRUE(std::signbit(RoundHalfEven(-0.0L)));
   EXPECT_EQ(RoundToInt64(std::numeric_limits<long double>::infinity()), std::numeric_limits<int64_t>::max());
   EXPECT_EQ(RoundToSample(std::numeric_limits<long double>::quiet_NaN()), 0);
+#ifdef __GLIBC__
+  // A NaN result rounds without a trap even where a host unmasked invalid
+  // operations (the comparisons are quiet).
+  feenableexcept(FE_INVALID | FE_OVERFLOW | FE_DIVBYZERO);
+  EXPECT_EQ(RoundToSample(std::numeric_limits<long double>::quiet_NaN()), 0);
+  EXPECT_EQ(RoundDoubleToSample(std::numeric_limits<double>::quiet_NaN()), 0);
+  EXPECT_EQ(RoundToInt64(-std::numeric_limits<long double>::quiet_NaN()), 0);
+  EXPECT_EQ(RoundToSample(-std::numeric_limits<long double>::infinity()), std::numeric_limits<int32_t>::min());
+  fedisableexcept(FE_ALL_EXCEPT);
+#endif
 }

@@ -124,7 +124,9 @@ TEST(SignalBinding, TableResolvesExactlyTheExportedNames) {
 #undef RIR_CHECK
   EXPECT_EQ(table.size(), 58u + 10u);
 
-  // Nothing else leaves the library.
+  // Nothing else leaves the library but the blocks' way past the guard of
+  // each export (they call in the library's floating-point state).
+  table.insert("RirNsp_UnguardedEntry");
   std::set<std::string> exported;
   FILE* nm = popen(("nm -D --defined-only '" + kLibraryFile + "'").c_str(), "r");
   ASSERT_NE(nm, nullptr);

@@ -1,22 +1,28 @@
 // Drives a fixed set of scenarios through the plug-in's exports and writes
 // every output value text, one per line: the Linux plug-in and both Windows
-// DLLs must write the same bytes (tests/windows/compare_golden.py).
+// DLLs must write the same bytes (tests/windows/compare_golden.py), under
+// every floating-point state a host may call in. A line that follows a call
+// which left another state than the host's says so, and differs.
 //
-// usage: golden_values OUTFILE
+// usage: golden_values OUTFILE [HOST_STATE]
+//        golden_values --states   (lists the host states)
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "ExportKinds.h"
 #include "host/engine/PluginLoader.h"
+#include "support/HostFloatingPointStates.h"
 #include "numeric/ValueText.h"
 
 namespace {
 
 constexpr int kWidth = 32;
 FILE* out = nullptr;
+const HostFloatingPointState* hostState = &kHostFloatingPointStates[0];
 
 PluginLoader& Plugin() {
   static PluginLoader plugin(RIR_PLUGIN_PATH);
@@ -33,12 +39,20 @@ struct Inputs {
   }
 };
 
-void Line(const std::string& scenario, const char* what, int index, const std::string& text) {
+void Write(const std::string& scenario, const char* what, int index, const std::string& text) {
   std::fprintf(out, "%s %s %d %s\n", scenario.c_str(), what, index, text.c_str());
 }
 
+// A line after a call into the library.
+void Line(const std::string& scenario, const char* what, int index, const std::string& text) {
+  if (!HostFloatingPointStateIs(*hostState))
+    std::fprintf(out, "%s %s %d: the host's floating-point state was not restored (x87 %04x, MXCSR %08x)\n",
+                 scenario.c_str(), what, index, floating_point::ReadX87ControlWord(), floating_point::ReadMxcsr());
+  Write(scenario, what, index, text);
+}
+
 void Message(int32_t severity, const char* text, void* scenario) {
-  Line(*static_cast<std::string*>(scenario), "message", severity, text != nullptr ? text : "");
+  Write(*static_cast<std::string*>(scenario), "message", severity, text != nullptr ? text : "");
 }
 
 void AddPorts(InProcessHost& host) {
@@ -179,8 +193,12 @@ GeneratorParams GeneratorRecord() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: golden_values OUTFILE\n");
+  if (argc == 2 && std::strcmp(argv[1], "--states") == 0) {
+    for (const HostFloatingPointState& s : kHostFloatingPointStates) std::printf("%s\n", s.name);
+    return 0;
+  }
+  if (argc < 2 || argc > 3 || (argc == 3 && FindHostFloatingPointState(argv[2]) == nullptr)) {
+    std::fprintf(stderr, "usage: golden_values OUTFILE [HOST_STATE]\n");
     return 2;
   }
   out = std::fopen(argv[1], "wb");  // the same line ends in every build
@@ -189,6 +207,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   Plugin().SetLanguage("EN");
+  if (argc == 3) hostState = FindHostFloatingPointState(argv[2]);
+  LoadHostFloatingPointState(*hostState);
 
   for (const InitExportEntry& e : kInitExports) {
     const std::string name = e.name;
@@ -244,6 +264,15 @@ int main(int argc, char** argv) {
     DefaultTransformRecord(p);
     p.SignalLength = n;
     Buffer("FFT_using_RCPack_RCPerm_Init/" + std::to_string(n), "FFT_using_RCPack_RCPerm_Init", p, 129, 60);
+  }
+  // A filter whose every output is NaN: no trap where the host unmasked one.
+  {
+    FilterParams p{};
+    DefaultFilterRecord(p);
+    p.FirTapsCount = 2;
+    p.FirTaps[0] = 0.5f;
+    p.FirTaps[1] = std::numeric_limits<float>::quiet_NaN();
+    Filter("High_Level_FIR_Init/NaN", "High_Level_FIR_Init", p, 4);
   }
   return std::fclose(out) == 0 ? 0 : 1;
 }

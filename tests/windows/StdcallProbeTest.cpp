@@ -5,18 +5,21 @@
 // Per call: the callee removed its arguments (stdcall; the two cdecl exports
 // leave them), no argument travels in ECX (it holds garbage at the call),
 // EBX, ESI, EDI and EBP survive, the x87 stack is empty afterwards except for
-// st(0) where the slot returns there (TimeStep), and the x87 control word is
-// the host's. Every call also runs with the stack off 16-byte alignment.
+// st(0) where the slot returns there (TimeStep), and the x87 control word and
+// the MXCSR are the host's, whichever state a host calls in. Every call also
+// runs with the stack off 16-byte alignment.
 #include <windows.h>
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "framework/interface/ExportList.h"
+#include "support/HostFloatingPointStates.h"
 #include "support/PluginFixture.h"
 #include "ExportKinds.h"
 
@@ -25,30 +28,34 @@ static_assert(sizeof(void*) == 4, "the probe is for the 32-bit interface");
 namespace {
 
 struct ProbeCall {
-  void* fn;            // 0
-  uint32_t argc;       // 4
-  uint32_t args[6];    // 8
-  uint32_t pad;        // 32: bytes below a 16-byte boundary before the arguments
-  uint16_t cwSet;      // 36: the control word the callee starts with
-  uint16_t cwAfter;    // 38
-  int32_t espDelta;    // 40: stack pointer after the call minus before the arguments
-  uint32_t eax;        // 44
-  uint32_t edx;        // 48
-  uint32_t esi;        // 52
-  uint32_t edi;        // 56
-  uint32_t espAtCall;  // 60
-  uint8_t env[28];     // 64: x87 environment after the call
-  uint8_t st0[10];     // 92: st(0) after the call
+  void* fn;             // 0
+  uint32_t argc;        // 4
+  uint32_t args[6];     // 8
+  uint32_t pad;         // 32: bytes below a 16-byte boundary before the arguments
+  uint16_t cwSet;       // 36: the control word the callee starts with
+  uint16_t cwAfter;     // 38
+  int32_t espDelta;     // 40: stack pointer after the call minus before the arguments
+  uint32_t eax;         // 44
+  uint32_t edx;         // 48
+  uint32_t esi;         // 52
+  uint32_t edi;         // 56
+  uint32_t espAtCall;   // 60
+  uint8_t env[28];      // 64: x87 environment after the call
+  uint8_t st0[10];      // 92: st(0) after the call
+  uint32_t mxcsrSet;    // 104: the MXCSR the callee starts with
+  uint32_t mxcsrAfter;  // 108
 };
 static_assert(offsetof(ProbeCall, cwSet) == 36 && offsetof(ProbeCall, espAtCall) == 60 &&
-              offsetof(ProbeCall, env) == 64 && offsetof(ProbeCall, st0) == 92);
+              offsetof(ProbeCall, env) == 64 && offsetof(ProbeCall, st0) == 92 &&
+              offsetof(ProbeCall, mxcsrSet) == 104 && offsetof(ProbeCall, mxcsrAfter) == 108);
 
 }  // namespace
 
 extern "C" void __cdecl RirProbeCall(ProbeCall* call);
 
 // cdecl, one argument. The x87 unit starts empty with the control word asked
-// for; ECX, EAX and EDX hold garbage and ESI, EDI canaries at the call.
+// for, the MXCSR as asked for; ECX, EAX and EDX hold garbage and ESI, EDI
+// canaries at the call.
 asm(R"(
   .text
   .globl _RirProbeCall
@@ -59,8 +66,9 @@ _RirProbeCall:
   pushl %ebx
   pushl %esi
   pushl %edi
-  subl $4, %esp
+  subl $8, %esp
   fnstcw (%esp)
+  stmxcsr 4(%esp)
   movl 8(%ebp), %ebx
   andl $-16, %esp
   subl 32(%ebx), %esp
@@ -76,6 +84,7 @@ _RirProbeCall:
   movl %esp, 60(%ebx)
   fninit
   fldcw 36(%ebx)
+  ldmxcsr 104(%ebx)
   movl $0x51515151, %esi
   movl $0xD1D1D1D1, %edi
   movl $0x0BADC0DE, %ecx
@@ -90,12 +99,14 @@ _RirProbeCall:
   subl 40(%ebx), %eax
   movl %eax, 40(%ebx)
   fnstcw 38(%ebx)
+  stmxcsr 108(%ebx)
   fnstenv 64(%ebx)
   fstpt 92(%ebx)
   fninit
-  leal -16(%ebp), %esp
+  leal -20(%ebp), %esp
   fldcw (%esp)
-  addl $4, %esp
+  ldmxcsr 4(%esp)
+  addl $8, %esp
   popl %edi
   popl %esi
   popl %ebx
@@ -108,9 +119,13 @@ namespace {
 enum class Convention { Stdcall, Cdecl };
 enum class Result { Registers, X87 };
 
-// A host compiled by MSVC runs with 53-bit precision (0x027F); a callee
-// that resets the unit (fninit: 64-bit precision) changes it.
-constexpr uint16_t kHostControlWord = 0x027F;
+// Each call is made in the next host state other than the default one: a
+// callee that resets the unit (fninit) or keeps its own state changes it.
+const HostFloatingPointState& NextHostState() {
+  static size_t next = 0;
+  constexpr size_t kForeign = std::size(kHostFloatingPointStates) - 1;
+  return kHostFloatingPointStates[1 + next++ % kForeign];
+}
 // Stack pointer residues at the call: aligned, and the three misalignments.
 constexpr uint32_t kResidues[] = {0, 4, 8, 12};
 
@@ -128,15 +143,18 @@ Outcome Probe(const std::string& what, void* fn, std::vector<uint32_t> args, uin
   c.argc = static_cast<uint32_t>(args.size());
   std::memcpy(c.args, args.data(), 4 * args.size());
   c.pad = (32 - (residue + 4 * c.argc) % 16) % 16;
-  c.cwSet = kHostControlWord;
+  const HostFloatingPointState& host = NextHostState();
+  c.cwSet = host.x87;
+  c.mxcsrSet = host.mxcsr;
   RirProbeCall(&c);
-  const std::string at = what + " (stack at " + std::to_string(residue) + " mod 16)";
+  const std::string at = what + " (stack at " + std::to_string(residue) + " mod 16, host state " + host.name + ")";
   EXPECT_EQ(c.espAtCall % 16, residue) << at;
   EXPECT_EQ(c.espDelta, convention == Convention::Stdcall ? 0 : -4 * static_cast<int32_t>(c.argc))
       << at << ": the arguments were not removed as the convention says";
   EXPECT_EQ(c.esi, 0x51515151u) << at << ": ESI changed";
   EXPECT_EQ(c.edi, 0xD1D1D1D1u) << at << ": EDI changed";
-  EXPECT_EQ(c.cwAfter, kHostControlWord) << at << ": the x87 control word changed";
+  EXPECT_EQ(c.cwAfter | 0x40, host.x87 | 0x40) << at << ": the x87 control word changed";  // bit 6 reads as 1
+  EXPECT_EQ(c.mxcsrAfter & kMxcsrControlBits, host.mxcsr & kMxcsrControlBits) << at << ": the MXCSR changed";
   uint16_t tags = 0;
   std::memcpy(&tags, c.env + 8, sizeof tags);
   int used = 0;

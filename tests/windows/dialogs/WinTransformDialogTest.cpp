@@ -208,7 +208,7 @@ TEST(WinTransformDialog, TableEditorStopsAtTheFirstNonNumberAndHoldsAtMost65) {
   host.typeName = "High-Level FIR";
   host.data = Bytes(r);
   bool scrollBefore = true, scrollAfter = false;
-  std::wstring capped, fieldText = L"?";
+  std::wstring capped, fieldText = L"?", said;
   ASSERT_TRUE(OpenDriven("TransExtParams", host, kCaption, [&](HWND dialog) {
     Click(ChildById(dialog, WinTransformControlId("FIRS_Taps") + 1));
     HWND editor = WaitForWindow(L"TableEdit");
@@ -223,10 +223,12 @@ TEST(WinTransformDialog, TableEditorStopsAtTheFirstNonNumberAndHoldsAtMost65) {
     scrollAfter = IsWindowVisible(ChildById(editor, te_Scroll)) != FALSE;
     SetEditText(ChildById(editor, te_Cell0 + 1), L"abc");
     PressOk(editor);
+    said = CloseLibraryMessage();
     Settle(dialog);
     fieldText = WindowText(ChildById(dialog, WinTransformControlId("FIRS_Taps")));
     PressOk(dialog);
   }));
+  EXPECT_EQ(said, L"FIRS_Taps[1] is not a number");
   EXPECT_FALSE(scrollBefore);
   EXPECT_EQ(capped, L"65");
   EXPECT_TRUE(scrollAfter);
