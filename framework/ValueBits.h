@@ -74,5 +74,3 @@ constexpr ValueBits EncodeValueBits(int32_t signMode, int32_t value, int width) 
   const uint32_t sign = width <= 32 ? uint32_t{1} << (width - 1) : 0u;
   return ValueBits::Make(bits.Low() | sign, static_cast<uint32_t>(width), true);
 }
-
-

@@ -192,9 +192,7 @@ class PlusOne : public TBaseModelExt {
     BindRequired({{&out_, "DOut"}}, kWritableFlag);
     width_ = Host->GetVariableWidth(out_);
   }
-  void RIR_STDCALL InputChanged() override {
-    WriteValue(out_, EncodeValueBits(1, ReadSample(in_, 1) + 1, width_));
-  }
+  void RIR_STDCALL InputChanged() override { WriteValue(out_, EncodeValueBits(1, ReadSample(in_, 1) + 1, width_)); }
 
  private:
   VarHandle in_ = 0, out_ = 0;

@@ -63,7 +63,8 @@ struct Outcome {
   std::string recorded;  // a recorder's file
 };
 
-Outcome RunBlock(PluginLoader& plugin, BlockSetup setup, bool typed, const std::vector<std::vector<int64_t>>& inputs, size_t count) {
+Outcome RunBlock(PluginLoader& plugin, BlockSetup setup, bool typed, const std::vector<std::vector<int64_t>>& inputs,
+                 size_t count) {
   Outcome o;
   const fs::path folder = fs::temp_directory_path() / (typed ? "rir_typed_path" : "rir_text_path");
   const BlockType& type = *FindBlockType(setup.exportName);
