@@ -205,6 +205,8 @@ int32_t RIR_STDCALL TModelGuard::QueryInterface(const GUID* iid, void** out) {
 void TModelGuard::RetargetHost(IPELMOR* host) {
   Block.Link.Retarget(host);
   Block.Host = host;
+  // The construction link is no host of its own: ask the real one.
+  Block.Extension = HostExtensionFor(host);
 }
 
 uint32_t RIR_STDCALL TModelGuard::AddRef() {
