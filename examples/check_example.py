@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Runs rir-eda on an example design and checks what it wrote.
 
-Every run is checked for structure: exit status, a VCD that an independent
-reader (the one below, and vcd2fst when installed) accepts, CSV columns,
-the PNG signature, and identical bytes from a second run. With --values the
-example's own numbers are checked as well.
+Every run is checked for structure: exit status under --strict (a shipped
+example gives no warning), a VCD that an independent reader (the one below,
+and vcd2fst when installed) accepts, CSV columns, the PNG signature, and
+identical bytes from a second run. With --values the example's own numbers
+are checked as well.
 """
 import argparse
 import csv
@@ -28,7 +29,7 @@ def check(cond, what):
 def run(exe, design, out, expect):
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
-    p = subprocess.run([exe, "run", design, "-o", out], capture_output=True, text=True)
+    p = subprocess.run([exe, "run", design, "-o", out, "--strict"], capture_output=True, text=True)
     print(p.stdout + p.stderr)
     check(p.returncode == expect, f"exit status {p.returncode}, expected {expect}")
     return p
@@ -212,6 +213,11 @@ def values_sine_hann_fft(out):
     for b in (7, 9):
         check(abs(spectrum.get(b, 0) / max(peak, 1) - 0.25) < 0.02, f"Hann leakage into bin {b}: {spectrum.get(b)}")
     check(all(p < peak / 1000 for b, p in spectrum.items() if b not in (7, 8, 9)), f"power off the tone: {spectrum}")
+    # The plot's last panel draws that spectrum over the bins.
+    with open(os.path.join(out, "sine_hann_fft.dat")) as f:
+        panels = f.read().split("\n\n\n")
+    drawn = dict(tuple(int(x) for x in line.split()) for line in panels[-1].splitlines() if line and line[0] != "#")
+    check(sorted(drawn) == list(range(33)) and max(drawn, key=drawn.get) == 8, f"the plot's spectrum: {drawn}")
     # The window takes the sine's samples 0..63, each once, on the rising
     # edges of strobe_a (times 4k + 1) and hands out w[n] * sine[n] in turn.
     expected = [round(0.5 * (1 - math.cos(2 * math.pi * n / 63)) * round(1000 * math.sin(2 * math.pi * n / 8)))

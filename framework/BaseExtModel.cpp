@@ -4,6 +4,8 @@
 #include <cstring>
 #include <exception>
 
+#include "HostServices.h"
+
 namespace {
 bool PromisesLibraryState(IPELMOR* host) {
   void* promise = nullptr;
@@ -20,6 +22,7 @@ TBaseModel::TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation)
       Link(host),
       HostKeepsState(host != nullptr && PromisesLibraryState(host)) {
   if (Host != nullptr) Host->AddRef();
+  Extension = HostExtensionFor(Host);
   AddRef();
   SelfRef = &Guard;
 }
@@ -193,6 +196,8 @@ int32_t RIR_STDCALL TModelGuard::QueryInterface(const GUID* iid, void** out) {
 void TModelGuard::RetargetHost(IPELMOR* host) {
   Block.Link.Retarget(host);
   Block.Host = host;
+  // The construction link is no host of its own: ask the real one.
+  Block.Extension = HostExtensionFor(host);
 }
 
 uint32_t RIR_STDCALL TModelGuard::AddRef() {
@@ -367,6 +372,11 @@ bool TBaseModel::IsHigh(VarHandle handle) const {
 }
 
 void TBaseModel::WriteValueText(VarHandle handle, const char* text) const { Host->SetValueText(handle, text); }
+
+void TBaseModel::TellValueProblem(VarHandle handle, int32_t problem) const {
+  if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblem) && Extension->ValueProblem != nullptr)
+    Extension->ValueProblem(Extension->context, handle, problem);
+}
 
 int32_t TBaseModel::GetIntParameter(const char* name, int32_t def) const {
   void* data = nullptr;

@@ -11,6 +11,7 @@
 #include "BlockCatalogue.h"
 #include "BlockPorts.h"
 #include "HostLink.h"
+#include "interface/HostExtension.h"
 #include "interface/IntTypes.h"
 
 // One port to bind: where its handle goes and the port's name.
@@ -169,6 +170,14 @@ class TBaseModel : public IModel {
   // True when the variable's text is exactly "1" (a high clock or strobe).
   bool IsHigh(VarHandle handle) const;
   void WriteValueText(VarHandle handle, const char* text) const;
+  // Writes an output's value text, then tells a host with the extension when
+  // the value is not the one the block computed (`problem`, a
+  // RirEdaValueProblem; rvpNone for a value that came through).
+  void WriteOutput(VarHandle handle, const char* text, int32_t problem) const {
+    Host->SetValueText(handle, text);
+    if (problem != rvpNone) [[unlikely]]
+      TellValueProblem(handle, problem);
+  }
 
   // Stored 32-bit integer parameter, or `def` when absent or not 4 bytes.
   int32_t GetIntParameter(const char* name, int32_t def) const;
@@ -184,6 +193,8 @@ class TBaseModel : public IModel {
   // What the block calls: the host, or its link while a slot runs for a host
   // whose floating-point state differs from the library's; null for none.
   IPELMOR* Host = nullptr;
+  // The host's extension (null for a host that offers none), asked for once.
+  const RirEdaHostExtension* Extension = nullptr;
   std::string TypeName;
   bool Valid = true;
   int32_t Activation;
@@ -191,6 +202,7 @@ class TBaseModel : public IModel {
 
  private:
   bool Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required);
+  [[gnu::cold, gnu::noinline]] void TellValueProblem(VarHandle handle, int32_t problem) const;
   // Finds one port into `handle`; false, reported, when it is missing though
   // required or lacks a flag of `mask`.
   bool FindPort(const char* name, uint16_t mask, bool required, VarHandle& handle);

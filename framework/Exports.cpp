@@ -1,7 +1,7 @@
 // The plug-in's exports: block init functions, dialog functions, the greeting
-// and the Linux extensions (ordinal lookup, message handler, language).
-// Each runs in the library's floating-point state whatever its caller's
-// (FloatingPointGuard), and hands the caller's back on return.
+// and our own hosts' extensions (ordinal lookup, message handler, language,
+// host services). Each runs in the library's floating-point state whatever
+// its caller's (FloatingPointGuard), and hands the caller's back on return.
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -14,6 +14,7 @@
 #include "Errors.h"
 #include "FloatingPointGuard.h"
 #include "HostLink.h"
+#include "HostServices.h"
 #include "interface/ExportList.h"
 #include "interface/IntTypes.h"
 
@@ -153,4 +154,9 @@ RIR_EXPORT void RirEda_SetLanguage(const char* language) {
   } catch (...) {
     // Out of memory: the language stays as it was.
   }
+}
+
+RIR_EXPORT void RirEda_SetHostServices(const RirEdaHostServices* table) {
+  FloatingPointGuard fp;
+  SetHostServices(table);
 }

@@ -15,9 +15,9 @@ TGenerator::TGenerator(IPELMOR* host, const char* typeName) : TBaseModelExt(host
   if (Clocked) Activation = kInputDriven;
   const int32_t width = Host->GetVariableWidth(OutHandle);
   Width = width > 0 ? width : 0;
-  OutText.Resize(Width);
   Period = RoundToInt64(Host->GetSamplePeriod());
   SignValue = GetIntParameter("SignValue", 0);
+  Out.Resize(Width, SignValue);
   Kind = GeneratorKindOf(typeName);
   if (Kind < 0) Valid = false;  // no waveform for an unknown name
   TypeName = typeName;
@@ -36,24 +36,30 @@ void RIR_STDCALL TGenerator::LoadParameters() {
   if (EffectiveKind == gkFunc) return;
   // Free-running steps only read this table; it also moves the waveform's
   // state on by 10001 samples, where a clocked generator continues.
-  for (int i = 0; i < kTableSize; ++i)
+  for (int i = 0; i < kTableSize; ++i) {
+    int32_t problem = rvpNone;
     Table[i] = RoundToSample(
-        GeneratorSample(EffectiveKind, RoundToInt64(static_cast<long double>(i) * Period), Params, State));
+        GeneratorSample(EffectiveKind, RoundToInt64(static_cast<long double>(i) * Period), Params, State), problem);
+    TableProblems[i] = static_cast<uint8_t>(problem);
+  }
 }
 
 TimeStepResult RIR_STDCALL TGenerator::TimeStep() {
   if (!Bound) return -1;
   Now = RoundToInt64(Host->GetTime());
-  int32_t value;
-  if (Clocked)
-    value = RoundToSample(GeneratorSample(EffectiveKind, Now, Params, State));
-  else if (TableIndex >= kTableSize)
+  int32_t value = 0;
+  int32_t problem = rvpNone;
+  if (Clocked) {
+    value = RoundToSample(GeneratorSample(EffectiveKind, Now, Params, State), problem);
+  } else if (TableIndex >= kTableSize) {
     value = 0;
-  else if (EffectiveKind != gkFunc)
+  } else if (EffectiveKind != gkFunc) {
+    problem = TableProblems[TableIndex];
     value = Table[TableIndex++];
-  else
-    value = RoundToSample(GeneratorSample(gkFunc, Now, Params, State));
-  WriteValueText(OutHandle, OutText.Encode(SignValue, value));
+  } else {
+    value = RoundToSample(GeneratorSample(gkFunc, Now, Params, State), problem);
+  }
+  WriteOutput(OutHandle, Out.Encode(value), Out.Problem(value, problem));
   return Period;
 }
 

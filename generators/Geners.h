@@ -8,7 +8,7 @@
 
 #include "framework/BaseExtModel.h"
 #include "numeric/ParameterRecords.h"
-#include "numeric/ValueText.h"
+#include "numeric/SampleOutput.h"
 #include "GeneratorWaveforms.h"
 
 class TGenerator : public TBaseModelExt {
@@ -36,7 +36,9 @@ class TGenerator : public TBaseModelExt {
   GeneratorParams Params{};
   GeneratorState State;
   std::array<int32_t, kTableSize> Table{};
+  // What became of each table sample when it was rounded (RirEdaValueProblem).
+  std::array<uint8_t, kTableSize> TableProblems{};
   int32_t TableIndex = 0;
-  ValueTextBuffer OutText;
+  SampleOutput Out;
   std::string ParamsName;  // type name + "_parameters"
 };

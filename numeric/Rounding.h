@@ -10,6 +10,8 @@
 #include <cstring>
 #include <limits>
 
+#include "framework/interface/HostExtension.h"
+
 namespace rounding_detail {
 // |v| < 2^61 rounded without a library call and without changing the x87
 // control word, on which a plain conversion of a long double stalls. This
@@ -100,4 +102,29 @@ inline int32_t RoundDoubleToSample(double value) {
     return static_cast<int32_t>(
         std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
   return RoundToSample(static_cast<long double>(value));
+}
+
+namespace rounding_detail {
+inline int32_t LimitToSample(int64_t n, int32_t& problem) {
+  const int64_t limited =
+      std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+  problem = limited != n ? rvpOutOfRange : rvpNone;
+  return static_cast<int32_t>(limited);
+}
+}  // namespace rounding_detail
+
+// RoundToSample, and what became of the value on its way: rvpNone,
+// rvpOutOfRange (limited to the range) or rvpNotANumber (0).
+inline int32_t RoundToSample(long double value, int32_t& problem) {
+  int64_t n;
+  if (rounding_detail::NearestEvenSmall(value, n)) return rounding_detail::LimitToSample(n, problem);
+  problem = std::isnan(value) ? rvpNotANumber : rvpOutOfRange;
+  return RoundToSample(value);
+}
+
+// The same for a float or double result.
+inline int32_t RoundDoubleToSample(double value, int32_t& problem) {
+  int64_t n;
+  if (rounding_detail::NearestEvenSmall(value, n)) return rounding_detail::LimitToSample(n, problem);
+  return RoundToSample(static_cast<long double>(value), problem);
 }

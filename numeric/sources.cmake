@@ -7,5 +7,6 @@ set(numeric_sources
   ${CMAKE_CURRENT_LIST_DIR}/FormulaTrace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Init_NSPDLL.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParameterRecords.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SampleOutput.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SupportRoutines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ValueText.cpp)

@@ -36,9 +36,9 @@ TTransform::TTransform(IPELMOR* host, const char* typeName) : TBaseModelExt(host
   IsGroup = IsGroupDialogCode(dialogCode);
   GroupNumber = IsGroup ? dialogCode : -1;
   SignMode = GetIntParameter("SignValue", 0);
-  ReText.Resize(Width);
-  ImText.Resize(Width);
-  PowerText.Resize(2 * Width);
+  ReOut.Resize(Width, SignMode);
+  ImOut.Resize(Width, SignMode);
+  PowerOut.Resize(2 * Width, SignMode);
   TypeName = std::string(typeName) + "_" + std::to_string(Width);
 }
 
@@ -79,9 +79,9 @@ void RIR_STDCALL TTransform::LoadParameters() {
 
 void RIR_STDCALL TTransform::Start() {
   if (!Valid) return;
-  WriteValueText(ReOutHandle, ReText.Zero());
-  if (ImOutHandle != 0) WriteValueText(ImOutHandle, ImText.Zero());
-  if (PowerHandle != 0) WriteValueText(PowerHandle, PowerText.Zero());
+  WriteValueText(ReOutHandle, ReOut.Zero());
+  if (ImOutHandle != 0) WriteValueText(ImOutHandle, ImOut.Zero());
+  if (PowerHandle != 0) WriteValueText(PowerHandle, PowerOut.Zero());
   if (BusyHandle != 0) WriteValueText(BusyHandle, "0");
   // A run cut short in mid-emission must not leave the output index behind:
   // the transform runs only from index 0, so the block would never run again.
@@ -96,13 +96,15 @@ void RIR_STDCALL TTransform::InputChanged() {
 
   if (Cursor.Emitting && write) {
     const SCplx& r = Arrays.Results[Cursor.TakeEmission(OutLen)];
-    const int32_t re = RoundToSample(r.re);
-    const int32_t im = RoundToSample(r.im);
-    WriteValueText(ReOutHandle, EncodeResult(ReText, SignMode, re));
-    if (ImOutHandle != 0) WriteValueText(ImOutHandle, EncodeResult(ImText, SignMode, im));
+    int32_t reProblem = rvpNone, imProblem = rvpNone, powerProblem = rvpNone;
+    const int32_t re = RoundToSample(r.re, reProblem);
+    const int32_t im = RoundToSample(r.im, imProblem);
+    WriteOutput(ReOutHandle, ReOut.Encode(re), ReOut.Problem(re, reProblem));
+    if (ImOutHandle != 0) WriteOutput(ImOutHandle, ImOut.Encode(im), ImOut.Problem(im, imProblem));
     if (PowerHandle != 0) {
       const long double p = static_cast<long double>(int64_t{re} * re) + static_cast<long double>(int64_t{im} * im);
-      WriteValueText(PowerHandle, EncodeResult(PowerText, SignMode, RoundToSample(p)));
+      const int32_t power = RoundToSample(p, powerProblem);
+      WriteOutput(PowerHandle, PowerOut.Encode(power), PowerOut.Problem(power, powerProblem));
     }
   }
 

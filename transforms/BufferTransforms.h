@@ -8,7 +8,7 @@
 
 #include "framework/BaseExtModel.h"
 #include "numeric/ParameterRecords.h"
-#include "numeric/ValueText.h"
+#include "numeric/SampleOutput.h"
 #include "BufferCursor.h"
 #include "BufferKernels.h"
 
@@ -50,7 +50,7 @@ class TTransform : public TBaseModelExt {
   bool GoertzelLive = false;  // the record's Goertzel area holds a live library state
 
   alignas(16) TransformParams Params{};
-  ValueTextBuffer ReText, ImText, PowerText;
+  SampleOutput ReOut, ImOut, PowerOut;
 
   // No step allocates: buffers and scratch arrays live in the block.
   BufferArrays Arrays;

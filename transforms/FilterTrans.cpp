@@ -28,7 +28,7 @@ TFilterTransform::TFilterTransform(IPELMOR* host, const char* typeName) : TBaseM
   HasDesired = DesHandle != 0;
   SignMode = GetIntParameter("SignValue", 0);
   Width = Host->GetVariableWidth(OutHandle);
-  OutText.Resize(Width);
+  Out.Resize(Width, SignMode);
   Valid = true;
   LoadParameters();
 }
@@ -75,7 +75,9 @@ void RIR_STDCALL TFilterTransform::InputChanged() {
   const float x = static_cast<float>(DecodeValueText(SignMode, ReadValueText(SrcHandle)));
   const float d = HasDesired ? static_cast<float>(DecodeValueText(SignMode, ReadValueText(DesHandle))) : 0.0f;
   const float r = Kind != nullptr ? Kind->Step(Params, x, d) : 0.0f;
-  WriteValueText(OutHandle, EncodeResult(OutText, SignMode, RoundDoubleToSample(r)));
+  int32_t problem = rvpNone;
+  const int32_t v = RoundDoubleToSample(r, problem);
+  WriteOutput(OutHandle, Out.Encode(v), Out.Problem(v, problem));
 }
 
 IModel** CreateFilterTransform(IPELMOR* host, const char* typeName) {

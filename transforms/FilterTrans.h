@@ -8,7 +8,7 @@
 
 #include "framework/BaseExtModel.h"
 #include "numeric/ParameterRecords.h"
-#include "numeric/ValueText.h"
+#include "numeric/SampleOutput.h"
 #include "FilterKernels.h"
 
 class TFilterTransform : public TBaseModelExt {
@@ -43,5 +43,5 @@ class TFilterTransform : public TBaseModelExt {
   uint32_t LiveStates = 0;
 
   alignas(16) FilterParams Params{};
-  ValueTextBuffer OutText;
+  SampleOutput Out;
 };

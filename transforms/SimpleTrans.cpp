@@ -24,9 +24,9 @@ TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseM
   In2Handle = ports[SimplePort::D2In];
   HasSecondInput = In2Handle != 0;
   Width = Host->GetVariableWidth(OutHandle);
-  OutText.Resize(Width);
   Valid = true;
   SignMode = GetIntParameter("SignValue", 0);
+  Out.Resize(Width, SignMode);
   Code = CatalogueCodeOf(typeName);
   IsGroup = std::string_view(typeName) == "Arithmetic_Group";
   TypeName = typeName;
@@ -126,14 +126,17 @@ void RIR_STDCALL TSimpleTransform::InputChanged() {
   const float x = static_cast<float>(DecodeValueText(SignMode, ReadValueText(InHandle)));
   const float y = HasSecondInput ? static_cast<float>(DecodeValueText(SignMode, ReadValueText(In2Handle))) : 0.0f;
   int32_t v = 0;
+  int32_t problem = rvpNone;
   if (!IsElementWiseCode(Code)) {
     // A group whose record selects another family computes nothing.
     v = 0;
   } else {
+    // A failed computation writes -1; one whose result is no sample also
+    // tells what went wrong.
     float r = 0.0f;
-    if (!Compute(x, y, r) || !RoundToSampleOrFail(r, v)) v = -1;
+    if (!Compute(x, y, r) || !RoundToSampleOrFail(r, v, problem)) v = -1;
   }
-  WriteValueText(OutHandle, EncodeResult(OutText, SignMode, v));
+  WriteOutput(OutHandle, Out.Encode(v), Out.Problem(v, problem));
 }
 
 IModel** CreateSimpleTransform(IPELMOR* host, const char* typeName) {

@@ -7,7 +7,7 @@
 #include "framework/BaseExtModel.h"
 #include "numeric/CompiledFormula.h"
 #include "numeric/ParameterRecords.h"
-#include "numeric/ValueText.h"
+#include "numeric/SampleOutput.h"
 
 class TSimpleTransform : public TBaseModelExt {
  public:
@@ -35,5 +35,5 @@ class TSimpleTransform : public TBaseModelExt {
   int32_t Width = 0;
   int32_t SignMode = 0;
   TransformParams Params{};
-  ValueTextBuffer OutText;
+  SampleOutput Out;
 };

@@ -76,8 +76,8 @@ TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
   SignMode = GetIntParameter("SignValue", 0);
   LastTime = -1;
   BlockSize = kBlockSize;
-  C1Text.Resize(Width);
-  C2Text.Resize(Width);
+  C1Out.Resize(Width, SignMode);
+  C2Out.Resize(Width, SignMode);
   TypeName += std::to_string(Width);
 }
 
@@ -116,7 +116,7 @@ void RIR_STDCALL TWaveIO::Start() {
   Filled = 0;
   EndOfData = false;
   WriteErrorReported = false;
-  WriteValueText(C1Handle, C1Text.Zero());
+  WriteValueText(C1Handle, C1Out.Zero());
   if (Mode == kLoad && opened) ReadBlock();
 }
 
@@ -142,7 +142,7 @@ TimeStepResult RIR_STDCALL TWaveIO::TimeStep() {
   if (FileName.empty() && HasTest && TestNumber() > 0) Start();
   // No file, or a host that steps before it starts the run: silence.
   if (!FileUsable || Wave == nullptr) {
-    WriteValueText(C1Handle, C1Text.Zero());
+    WriteValueText(C1Handle, C1Out.Zero());
     return Period;
   }
 
@@ -158,8 +158,8 @@ TimeStepResult RIR_STDCALL TWaveIO::TimeStep() {
   IncrementInt64(StepCounter);
   if (StepCounter > Wave->FrameCount()) first = second = 0;
 
-  WriteValueText(C1Handle, C1Text.Encode(SignMode, first));
-  if (HasC2) WriteValueText(C2Handle, channels == 1 ? C2Text.Zero() : C2Text.Encode(SignMode, second));
+  WriteOutput(C1Handle, C1Out.Encode(first), C1Out.Problem(first));
+  if (HasC2) WriteOutput(C2Handle, channels == 1 ? C2Out.Zero() : C2Out.Encode(second), C2Out.Problem(second));
   if (HasMono) WriteValueText(MonoHandle, channels == 1 ? "1" : "0");
   return Period;
 }

@@ -8,6 +8,7 @@
 
 #include "framework/BaseExtModel.h"
 #include "numeric/ParameterRecords.h"
+#include "numeric/SampleOutput.h"
 #include "numeric/ValueText.h"
 #include "Wave_fileIO.h"
 
@@ -64,6 +65,6 @@ class TWaveIO : public TBaseModelExt {
   int32_t Buffer[kBufferSize] = {};
   WaveParams Params{};
   int32_t SignMode = 0;
-  ValueTextBuffer C1Text;
-  ValueTextBuffer C2Text;
+  SampleOutput C1Out;
+  SampleOutput C2Out;
 };

@@ -44,6 +44,7 @@ else()
   # The host-side extensions, by name, just above the group ordinals (cdecl).
   add_export(RirEda_SetMessageHandler "" 10001 "")
   add_export(RirEda_SetLanguage "" 10002 "")
+  add_export(RirEda_SetHostServices "" 10003 "")
 endif()
 file(WRITE ${OUT}.tmp "${def}")
 file(COPY_FILE ${OUT}.tmp ${OUT} ONLY_IF_DIFFERENT)

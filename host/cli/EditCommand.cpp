@@ -144,7 +144,7 @@ DesignBlock ReadDesignBlock(const EditRequest& request) {
   if (!readable) throw EditStop{2, request.design + ": cannot open the design file"};
   try {
     d.design = ParseDesign(d.text, request.design, {}, DesignUse::Edit);
-    CheckOutputSettings(d.design);
+    CheckOutputSettings(d.design, true);  // an edit writes no output
   } catch (const DesignError& e) {
     throw EditStop{2, e.what()};
   }
@@ -191,9 +191,14 @@ void DiffRecord(const DesignBlock& d, const std::vector<uint8_t>& after, const s
   if (after.size() != layout.size)
     throw EditStop{1, "the dialog returned " + std::to_string(after.size()) + " bytes, a " + layout.name +
                           " record has " + std::to_string(layout.size) + "; nothing written"};
+  const char* field = nullptr;
+  if (const std::string problem = NonFiniteRecordProblem(layout, after.data(), field); !problem.empty())
+    throw EditStop{1, "the dialog returned a record in which " + problem + "; nothing written"};
   try {
+    // A field the block never reads would only be warned about in the design.
     for (const RecordField& f : layout.fields) {
-      if (f.libraryState || SameField(layout, before.data(), after.data(), f)) continue;
+      if (f.libraryState || !TypeReadsField(d.Type(), f.name) || SameField(layout, before.data(), after.data(), f))
+        continue;
       const std::string was = TomlValueText(GetField(layout, before.data(), f));
       const std::string now = TomlValueText(GetField(layout, after.data(), f));
       change.edits.fields.push_back({f.name, now});
@@ -259,7 +264,8 @@ void VerifyReadsBack(const DesignBlock& d, const std::string& newText, const Blo
     if (params.NewRecord()) {
       const BlockEntry& b = check.blocks.at(d.index);
       for (const RecordField& f : layout.fields)
-        if (!f.libraryState && !SameField(layout, b.record.data(), params.NewRecord()->data(), f))
+        if (!f.libraryState && TypeReadsField(d.Type(), f.name) &&
+            !SameField(layout, b.record.data(), params.NewRecord()->data(), f))
           throw DesignError(design, 0, std::string("field \"") + f.name + "\" did not read back");
     }
   } catch (const std::exception& e) {

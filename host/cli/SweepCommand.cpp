@@ -40,6 +40,7 @@ SweepRow RunPoint(const SweepRequest& request, size_t point, const std::vector<s
   run.outputDir = (fs::path(request.outputDir) / folder).string();
   run.overrides = assignments;
   run.scheduling = request.scheduling;
+  run.anyPath = request.anyPath;
   run.progress = false;
   run.interruption = interruption::Received;
   RunCounts counts;
@@ -89,6 +90,7 @@ int WriteJobs(const SweepRequest& request, const std::string& self, size_t count
   for (const std::string& axis : request.grid) command += " --grid " + ShellQuoted(axis);
   command += " -o " + ShellQuoted(dir.string()) + " --plugin " + ShellQuoted(fs::absolute(request.pluginPath));
   if (!request.scheduling.empty()) command += " --scheduling " + request.scheduling;
+  if (request.anyPath) command += " --allow-paths";
   std::ofstream jobs(dir / kJobList);
   for (size_t k = 0; k < count; ++k) jobs << command << " -q --point " << k << "\n";
   std::ofstream slurm(dir / kSlurmScript);
@@ -160,6 +162,7 @@ CLI::App* AddSweepCommand(CLI::App& app, SweepRequest& request) {
   sweep->add_option("--plugin", request.pluginPath, "the plug-in library to load");
   sweep->add_option("--scheduling", request.scheduling, "dataflow or events: how blocks are notified")
       ->check(CLI::IsMember({"dataflow", "events"}));
+  sweep->add_flag("--allow-paths", request.anyPath, "as \"rir-eda run --allow-paths\", for every run");
   sweep->add_flag("-q,--quiet", request.quiet, "print only problems");
   auto* jobs = sweep->add_flag("--jobs", request.jobs,
                                "write jobs.txt (GNU parallel) and sweep.sbatch (a Slurm job array) instead of running");

@@ -17,6 +17,7 @@ struct SweepRequest {
   std::vector<std::string> grid;  // "NAME=V1,V2,..."
   std::string outputDir = "sweep";
   std::string scheduling;
+  bool anyPath = false;  // --allow-paths for every run
   std::string pluginPath;
   long point = -1;  // run this point alone
   bool jobs = false, collect = false, quiet = false;

@@ -8,6 +8,7 @@
 #include "EditCommand.h"
 #include "Interruption.h"
 #include "ManPage.h"
+#include "NewCommand.h"
 #include "SweepCommand.h"
 #include "host/design/BlockReference.h"
 #include "host/design/BlockTypes.h"
@@ -67,6 +68,9 @@ int main(int argc, char** argv) {
   run->add_option("--scheduling", request.scheduling, "dataflow or events: how blocks are notified, for this run")
       ->check(CLI::IsMember({"dataflow", "events"}));
   run->add_flag("--strict", request.strict, "warnings fail the run too (exit status 1)");
+  run->add_flag("--allow-paths", request.anyPath,
+                "let recorders' FileName and the design's output names hold folders (../x.wav, /tmp/x.wav): "
+                "write them outside the output folder");
   run->add_flag("-v,--verbose", request.verbose, "trace every block step, settle pass and notification on stderr");
 
   std::string blockType;
@@ -88,6 +92,15 @@ int main(int argc, char** argv) {
       "-o,--output-dir", edit.outputDir,
       "the folder runs write to; recorders' file names are relative to it (default: the working folder)");
   editCmd->add_option("--plugin", request.pluginPath, "the plug-in library to load");
+
+  NewRequest made;
+  CLI::App* newCmd = app.add_subcommand(
+      "new", "write a test design from one of the plug-in's templates (constant, random, sine, tone)");
+  newCmd->add_option("type", made.type, "the template: constant, random, sine or tone (none: list them)");
+  newCmd->add_option("--set", made.assignments, "PLACEHOLDER=VALUE: fill in a placeholder, e.g. Const=5 (repeatable)");
+  newCmd->add_option("-o,--output", made.output, "the design file to write (default: the Name placeholder + .toml)");
+  newCmd->add_flag("--force", made.force, "replace an existing file");
+  newCmd->add_option("--plugin", request.pluginPath, "the plug-in library to load");
 
   SweepRequest sweep;
   sweep.pluginPath = request.pluginPath;
@@ -116,6 +129,10 @@ int main(int argc, char** argv) {
     if (interruption::Received() == 0) return status;
     std::cerr << "rir-eda: interrupted; what the edit writes was finished first\n";
     return interruption::ExitStatus(interruption::Received());
+  }
+  if (*newCmd) {
+    made.pluginPath = request.pluginPath;
+    return NewDesign(made, std::cout, std::cerr);
   }
   if (*sweepCmd) {
     interruption::InstallForRun();

@@ -78,11 +78,12 @@ void ListBlocks(std::ostream& out) {
     for (const PortInfo& p : PortsOf(c))
       out << "    " << std::left << std::setw(8) << p.name << (p.direction == PortDirection::Out ? "output" : "input ")
           << (p.required ? "  required  " : "  optional  ") << PortNote(p, BlockPorts(c).ports) << "\n";
+    // The fields the class's types read, as each type's own page lists them.
     const RecordLayout& layout = RecordOf(c);
     out << "  parameters (" << layout.name << " record, " << layout.size << " bytes):";
     int column = 0;
     for (const RecordField& f : layout.fields) {
-      if (f.libraryState) continue;
+      if (f.libraryState || !ClassReadsField(c, f.name)) continue;
       if (column++ % 5 == 0) out << "\n   ";
       out << " " << f.name;
     }

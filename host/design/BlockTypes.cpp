@@ -92,6 +92,12 @@ bool TypeReadsField(const BlockType& type, std::string_view field) {
   return false;
 }
 
+bool ClassReadsField(BlockClass c, std::string_view field) {
+  for (const BlockType& t : AllBlockTypes())
+    if (t.blockClass == c && TypeReadsField(t, field)) return true;
+  return false;
+}
+
 bool TypeRequiresPort(const BlockType& type, std::string_view port) {
   for (const PortSpec& p : type.row->ports)
     if (port == p.name) return p.required;

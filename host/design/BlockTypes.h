@@ -32,6 +32,8 @@ const RecordLayout& RecordOf(BlockClass c);
 const char* ClassName(BlockClass c);
 // True when blocks of this type read the record field.
 bool TypeReadsField(const BlockType& type, std::string_view field);
+// True when blocks of some type of the class read it.
+bool ClassReadsField(BlockClass c, std::string_view field);
 // True when a block of this type cannot do without the port.
 bool TypeRequiresPort(const BlockType& type, std::string_view port);
 

@@ -407,10 +407,12 @@ class Reader {
         if (st.variable == clk->second && st.type == StimulusType::Clock) period = st.period;
     if (std::string problem = AliasingProblem(b, type, period, field); !problem.empty()) warn(field, problem);
     // What only a run needs: a design being edited may still be on its way there.
-    if (use_ == DesignUse::Run) {
+    if (use_ != DesignUse::Edit) {
       if (std::string problem = BufferLengthProblem(b, type, field); !problem.empty()) fail(field, problem);
     }
-    if (use_ == DesignUse::Run && type.blockClass == BlockClass::WaveLoad && b.inputs.count("Test") == 0) {
+    if (use_ == DesignUse::Run)
+      if (std::string problem = RecordingNameProblem(b, type, field); !problem.empty()) fail(field, problem);
+    if (use_ != DesignUse::Edit && type.blockClass == BlockClass::WaveLoad && b.inputs.count("Test") == 0) {
       // The player looks for a relative name in the design's folder.
       constexpr const RecordField& kFileName = RecordFieldNamed(RecordKind::Wave, "FileName");
       const FieldValue name = GetField(RecordOf(type.blockClass), b.record.data(), kFileName);

@@ -8,9 +8,10 @@
 #include <vector>
 
 // A design read to run is also checked for what only a run needs: the WAVE
-// files its players read, FFT lengths that work. One read to edit is not, so
-// that the editor can mend it.
-enum class DesignUse { Run, Edit };
+// files its players read, FFT lengths that work, recorders' file names that
+// stay in the output folder (RunAnyPath lets them name a folder:
+// --allow-paths). One read to edit is not, so that the editor can mend it.
+enum class DesignUse { Run, RunAnyPath, Edit };
 
 // Throws DesignError with the file and line of the first fault. `overrides`
 // are "--set" assignments (Overrides.h), checked like the file.

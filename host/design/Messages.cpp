@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "WaveFileCheck.h"
+#include "framework/interface/HostExtension.h"
 #include "framework/interface/IntTypes.h"
 
 HostLanguage LanguageFromText(const std::string& text) {
@@ -290,15 +291,30 @@ std::string DescribeEventEffects(HostLanguage lang, const std::string& block, ui
                  : " (scheduling \"events\"; \"dataflow\" notifies each block once per time point)");
 }
 
-std::string DescribeAtLimits(HostLanguage lang, const std::string& variable, uint64_t count, int32_t width,
-                             int32_t signMode) {
+std::string DescribeValueProblem(HostLanguage lang, const std::string& variable, int32_t problem, uint64_t count,
+                                 int32_t width, int64_t first, bool failureValue) {
   const bool ru = lang == HostLanguage::Russian;
-  const std::string port =
-      std::to_string(width) + (ru ? "-битный " : "-bit ") +
-      (signMode == 0 ? (ru ? "знак-модуль" : "sign-magnitude") : (ru ? "беззнаковый" : "unsigned"));
-  return ru ? "предупреждение: переменная " + variable + ": " +
-                  Count(ru, count, "", "", "значение", "значения", "значений") + " на границе диапазона порта (" +
-                  port + "); вероятно насыщение"
-            : "warning: variable " + variable + ": " + Count(ru, count, "value", "values", "", "", "") +
-                  " at the limits of its port (" + port + "); the results probably saturated";
+  const bool one = count % 10 == 1 && count % 100 != 11;  // Russian verbs agree with the count
+  const std::string w = std::to_string(width);
+  std::string what;
+  if (problem == rvpWrapped) {
+    what = ru ? Count(ru, count, "", "", "значение", "значения", "значений") +
+                    (one ? " не поместилось в её " : " не поместились в её ") + w +
+                    "-битный порт (старшие разряды отброшены)"
+              : Count(ru, count, "value", "values", "", "", "") + " did not fit its " + w + "-bit port (wrapped)";
+  } else {
+    const bool nan = problem == rvpNotANumber;
+    const std::string written = failureValue ? (ru ? "записано -1" : "written as -1")
+                                : nan        ? (ru ? "записан 0" : "written as 0")
+                                             : (ru ? "ограничены им" : "limited to it");
+    what = ru ? Count(ru, count, "", "", "результат", "результата", "результатов") +
+                    (nan ? (one ? " не является числом (" : " не являются числом (")
+                         : " вне 32-битного диапазона отсчётов (") +
+                    written + ") на её " + w + "-битном порту"
+              : Count(ru, count, "result", "results", "", "", "") +
+                    (nan ? " were not a number (" : " lay outside the 32-bit sample range (") + written + ") on its " +
+                    w + "-bit port";
+  }
+  return (ru ? "предупреждение: переменная " : "warning: variable ") + variable + ": " + what +
+         (ru ? ", впервые при t = " : ", first at t = ") + std::to_string(first);
 }

@@ -63,6 +63,10 @@ std::string DescribeBlockDriver(HostLanguage lang, const std::string& blockName)
 // notified (`skipped` time points), or was notified more than once in one
 // time point (`repeated` time points).
 std::string DescribeEventEffects(HostLanguage lang, const std::string& block, uint64_t skipped, uint64_t repeated);
-// Values a block wrote to `variable` at the limits of its port.
-std::string DescribeAtLimits(HostLanguage lang, const std::string& variable, uint64_t count, int32_t width,
-                             int32_t signMode);
+// Values a block wrote to `variable`, a port `width` bits wide, that are not
+// the ones it computed: `count` of one kind (a RirEdaValueProblem), the
+// first at model time `first`. `failureValue`: the block writes -1 for a
+// result that is no sample (an element-wise transform), else it limits it
+// to the range or writes 0 for NaN.
+std::string DescribeValueProblem(HostLanguage lang, const std::string& variable, int32_t problem, uint64_t count,
+                                 int32_t width, int64_t first, bool failureValue);

@@ -39,10 +39,12 @@ bool FieldValueFromToml(const toml::node& value, FieldValue& out, std::string& e
   return true;
 }
 
-std::string ListCountProblem(const RecordField& list, size_t length, int64_t count) {
+std::string ListCountProblem(const RecordField& list, size_t length, int64_t count, const char* countFrom) {
   if (static_cast<int64_t>(length) == count) return {};
   return "\"" + std::string(list.name) + "\" holds " + std::to_string(length) + " values but \"" + list.countedBy +
-         "\" is " + std::to_string(count) + "; give both the same length";
+         "\" is " + std::to_string(count) +
+         (countFrom != nullptr ? " (the length of \"" + std::string(countFrom) + "\")" : std::string()) +
+         "; give both the same length";
 }
 
 namespace {
@@ -74,6 +76,21 @@ std::string Number(double v) {
   return text;
 }
 }  // namespace
+
+bool NamesAFolder(std::string_view name) { return name.find_first_of("/\\:") != std::string_view::npos; }
+
+std::string RecordingNameProblem(const BlockEntry& b, const BlockType& type, const char*& field) {
+  constexpr const RecordField& kFileName = RecordFieldNamed(RecordKind::Wave, "FileName");
+  const RecordLayout& layout = RecordOf(type.blockClass);
+  if (type.blockClass != BlockClass::WaveSave || b.inputs.count("Test") != 0 || b.record.size() != layout.size)
+    return {};
+  const std::string name = std::get<std::string>(GetField(layout, b.record.data(), kFileName));
+  if (!NamesAFolder(name)) return {};
+  field = kFileName.name;
+  return BlockWords(b, type) + ": \"" + field + "\" = \"" + name +
+         "\" names a folder: a recording is written in the output folder (-o); give a bare file name, or run with "
+         "--allow-paths to write where it says";
+}
 
 std::string BufferLengthProblem(const BlockEntry& b, const BlockType& type, const char*& field) {
   if (type.blockClass != BlockClass::Transform) return {};
@@ -154,6 +171,9 @@ std::string RecorderProblem(const BlockEntry& b, const RecordLayout& layout, con
 std::string RecordProblem(const BlockEntry& b, const BlockType& type, const char*& field) {
   const RecordLayout& layout = RecordOf(type.blockClass);
   const std::string who = BlockWords(b, type) + ": ";
+  if (b.record.size() == layout.size)
+    if (std::string problem = NonFiniteRecordProblem(layout, b.record.data(), field); !problem.empty())
+      return who + problem;
   if (type.blockClass == BlockClass::WaveSave)
     if (std::string problem = RecorderProblem(b, layout, field); !problem.empty()) return who + problem;
   // A count past its list would be cut to the list without a word; the

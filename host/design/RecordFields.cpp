@@ -143,9 +143,10 @@ bool SetBool(uint8_t* at, const FieldValue& value, std::string& error) {
 
 bool FitsFloat(double d) { return !std::isfinite(d) || std::fabs(d) <= std::numeric_limits<float>::max(); }
 
-bool SetFloat32(uint8_t* at, const FieldValue& value, std::string& error) {
+bool SetFloat32(uint8_t* at, const RecordField& field, const FieldValue& value, std::string& error) {
   double d = 0;
   if (!RealOf(value, d, error)) return false;
+  if (error = NonFiniteProblem(field, d); !error.empty()) return false;
   if (!FitsFloat(d)) {
     error = "does not fit a single-precision number";
     return false;
@@ -180,6 +181,8 @@ bool SetFloat32Array(uint8_t* at, const RecordField& field, const FieldValue& va
     error = "list has more than " + std::to_string(field.count) + " values";
     return false;
   }
+  for (size_t k = 0; k < list->size(); ++k)
+    if (error = NonFiniteProblem(field, (*list)[k], static_cast<int>(k)); !error.empty()) return false;
   if (!std::all_of(list->begin(), list->end(), FitsFloat)) {
     error = "a value does not fit a single-precision number";
     return false;
@@ -221,9 +224,10 @@ bool SetField(const RecordLayout& layout, uint8_t* record, const RecordField& fi
       Store(at, i);
       return true;
     case FieldType::Float32:
-      return SetFloat32(at, value, error);
+      return SetFloat32(at, field, value, error);
     case FieldType::Float64:
       if (!RealOf(value, d, error)) return false;
+      if (error = NonFiniteProblem(field, d); !error.empty()) return false;
       Store(at, d);
       return true;
     case FieldType::Text:
@@ -233,6 +237,34 @@ bool SetField(const RecordLayout& layout, uint8_t* record, const RecordField& fi
   }
   error = "has an unknown type";
   return false;
+}
+
+std::string NonFiniteProblem(const RecordField& field, double value, int index) {
+  if (std::isfinite(value)) return {};
+  const std::string name = std::string(field.name) + (index >= 0 ? "[" + std::to_string(index) + "]" : "");
+  return name + (std::isnan(value) ? " is not a number" : " is infinite");
+}
+
+std::string NonFiniteRecordProblem(const RecordLayout& layout, const uint8_t* record, const char*& field) {
+  for (const RecordField& f : layout.fields) {
+    if (f.libraryState) continue;
+    const FieldValue v = GetField(layout, record, f);
+    std::string problem;
+    if (const auto* d = std::get_if<double>(&v)) problem = NonFiniteProblem(f, *d);
+    if (const auto* list = std::get_if<std::vector<double>>(&v)) {
+      // Entries past the count are never read.
+      int64_t used = static_cast<int64_t>(list->size());
+      const FieldValue count = f.IsCounted() ? GetField(layout, record, CountOf(f)) : FieldValue(used);
+      if (const auto* n = std::get_if<int64_t>(&count)) used = std::clamp<int64_t>(*n, 0, used);
+      for (int64_t k = 0; k < used && problem.empty(); ++k)
+        problem = NonFiniteProblem(f, (*list)[static_cast<size_t>(k)], static_cast<int>(k));
+    }
+    if (!problem.empty()) {
+      field = f.name;
+      return problem;
+    }
+  }
+  return {};
 }
 
 std::vector<uint8_t> DefaultRecord(const RecordLayout& layout) {

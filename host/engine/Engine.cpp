@@ -41,8 +41,6 @@ struct Engine::Loop {
   const PlanEntry* planEnd;
   const InputMask* inputs;
   const uint64_t* written;  // the store's written bits
-  LimitWatch* watches;
-  LimitWatch* watchesEnd;
   bool tracing;
   bool events;  // events scheduling: Settle instead of Visit
   uint64_t steps = 0;
@@ -422,20 +420,10 @@ void Engine::TraceWritten(int64_t time) const {
   if (!written.empty()) trace_("t=" + std::to_string(time) + " written:" + written);
 }
 
-// A watched variable is at its limits when its text is all '1' from its
-// top magnitude bit on; that bit is rarely set, so the text is rarely
-// compared. Value changes are counted once, at the end of the run
-// (CountEvents).
+// Value changes are counted once, at the end of the run (CountEvents).
 inline void Engine::EndTimePoint(const Loop& loop) {
   if (loop.events) CountCalls();
-  VariableStore& store = loop.store;
-  for (LimitWatch* w = loop.watches; w != loop.watchesEnd; ++w) {
-    const std::string& value = w->variable->value;
-    if (value.size() == w->width && value[w->from] == '1' && store.IsWritten(w->handle) &&
-        std::memcmp(value.data() + w->from, ones_.data(), w->width - w->from) == 0)
-      ++w->timePoints;
-  }
-  store.ClearWritten();
+  loop.store.ClearWritten();
 }
 
 // Events scheduling: blocks notified more than once, or not at all though
@@ -457,31 +445,16 @@ void Engine::CountEvents(RunStats& stats) {
   }
 }
 
-void Engine::PrepareLimits() {
-  const std::vector<HostVariable>& vars = store_->All();
-  watches_.clear();
-  for (size_t i = 0; i < vars.size(); ++i) {
-    const HostVariable& v = vars[i];
-    // Blocks' buses only: a clock or a stimulus at all ones is no saturation.
-    if ((v.kind != vkBus && v.kind != vkDOTBus) || (v.flags & kWritableFlag) == 0 || v.width < 2) continue;
-    // Sign-magnitude texts keep their sign first.
-    const size_t from = SignModeOf(v.name) == 0 ? 1 : 0;
-    watches_.push_back({&v, static_cast<VarHandle>(i + 1), static_cast<size_t>(v.width), from, 0});
-    if (ones_.size() < static_cast<size_t>(v.width)) ones_.assign(static_cast<size_t>(v.width), '1');
-  }
-}
-
 void Engine::SummarizeCounts(RunStats& stats) {
   for (const auto& b : blocks_)
     if (b->skipped > 0 || b->repeated > 0) {
       ++warnings_;
       stats.summary.push_back(DescribeEventEffects(lang_, b->entry->name, b->skipped, b->repeated));
     }
-  for (const LimitWatch& w : watches_)
-    if (w.timePoints > 0) {
+  for (const auto& b : blocks_)
+    for (std::string& line : b->core.TakeValueProblems()) {
       ++warnings_;
-      const HostVariable& v = *w.variable;
-      stats.summary.push_back(DescribeAtLimits(lang_, v.name, w.timePoints, v.width, SignModeOf(v.name)));
+      stats.summary.push_back(std::move(line));
     }
 }
 
@@ -527,7 +500,7 @@ void Engine::PlanVisit() {
   }
 }
 
-// Readers, limits, the dataflow order, the parameters.
+// Readers, the dataflow order, the parameters.
 void Engine::PrepareRun() {
   readers_.assign(store_->Size(), {});
   for (size_t k = 0; k < blocks_.size(); ++k) {
@@ -538,7 +511,6 @@ void Engine::PrepareRun() {
     }
   }
   countEvents_ = design_.scheduling != Design::Scheduling::Dataflow;
-  PrepareLimits();
   OrderBlocks();  // events use it only to name a loop
   PlanVisit();
   tracing_ = static_cast<bool>(trace_);
@@ -632,8 +604,6 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
             plan_.data() + plan_.size(),
             planInputs_.data(),
             store_->WrittenBits(),
-            watches_.data(),
-            watches_.data() + watches_.size(),
             tracing_,
             countEvents_};
   const int64_t endTime = design_.endTime;

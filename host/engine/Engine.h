@@ -30,7 +30,7 @@ struct RunStats {
   uint64_t errors = 0;         // block reports, library errors, loops, aborts
   uint64_t warnings = 0;       // e.g. a generator past its table
   // Warning lines for the summary: per block what events scheduling did to
-  // its samples, per variable the values written at its port's limits.
+  // its samples, per variable the values that did not come through its port.
   std::vector<std::string> summary;
 };
 
@@ -105,8 +105,6 @@ class Engine : private SteppedBlock::Listener {
   [[gnu::always_inline]] void EndTimePoint(const Loop& loop);
   void CountCalls();
   void CountEvents(RunStats& stats);
-  // The buses blocks write, watched for values at their port's limits.
-  void PrepareLimits();
   void SummarizeCounts(RunStats& stats);
   void TraceWritten(int64_t time) const;
   void ReportLoop(int64_t time, const std::vector<size_t>& blocks);
@@ -146,16 +144,7 @@ class Engine : private SteppedBlock::Listener {
   std::vector<InputMask> planInputs_;
   bool tracing_ = false;
   std::vector<char> inLoop_;  // per block: a member of a loop group
-  struct LimitWatch {
-    const HostVariable* variable;
-    VarHandle handle;
-    size_t width;
-    size_t from;          // all '1' from here on at the limits: after a sign-magnitude sign, else 0
-    uint64_t timePoints;  // written at the limits
-  };
-  std::vector<LimitWatch> watches_;  // in variable order
-  std::string ones_;                 // '1' as wide as the widest watched variable
-  bool countEvents_ = false;         // events scheduling: count skipped and repeated notifications
+  bool countEvents_ = false;  // events scheduling: count skipped and repeated notifications
   uint64_t errors_ = 0, warnings_ = 0;
   std::string loadFolder_, saveFolder_;
   SimBlock* current_ = nullptr;  // block being called, for library messages

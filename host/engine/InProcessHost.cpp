@@ -1,5 +1,6 @@
 #include "InProcessHost.h"
 
+#include <cmath>
 #include <cstring>
 
 // Short texts (clocks, lines): compares and copies in one pass over the
@@ -43,6 +44,7 @@ bool StoreText(std::string& value, const char* text) {
 
 VarHandle VariableStore::Add(HostVariable variable) {
   variables_.push_back(std::move(variable));
+  problems_.emplace_back();
   count_ = variables_.size();
   writtenBits_.resize((count_ + 63) / 64, 0);
   const auto handle = static_cast<VarHandle>(variables_.size());
@@ -55,13 +57,45 @@ VarHandle VariableStore::Find(const std::string& name) const {
   return it == byName_.end() ? 0 : it->second;
 }
 
+void VariableStore::NoteValueProblem(VarHandle handle, int32_t problem) {
+  if (handle - 1u >= count_ || problem < 1 || problem > kValueProblemKinds) return;
+  ValueProblemCount& c = problems_[handle - 1][static_cast<size_t>(problem - 1)];
+  if (c.count++ == 0) c.first = whole_ ? wholeTime_ : std::llround(time_);
+}
+
+const ValueProblemCounts& VariableStore::ValueProblems(VarHandle handle) const {
+  static const ValueProblemCounts kNone{};
+  return handle - 1u < count_ ? problems_[handle - 1] : kNone;
+}
+
+void VariableStore::ClearValueProblems(VarHandle handle) {
+  if (handle - 1u < count_) problems_[handle - 1] = {};
+}
+
 std::vector<VarHandle> VariableStore::WrittenList() const {
   std::vector<VarHandle> list;
   for (VarHandle h = 1; h <= variables_.size(); ++h)
     if (IsWritten(h)) list.push_back(h);
   return list;
 }
+namespace {
+// Only our own host objects have an extension; any other IPELMOR gets none.
+const RirEdaHostExtension* RIR_STDCALL ExtensionOf(void*, IPELMOR* host) {
+  const auto* ours = dynamic_cast<const InProcessHost*>(host);
+  return ours != nullptr ? ours->Extension() : nullptr;
+}
+}  // namespace
+
+const RirEdaHostServices* InProcessHostServices() {
+  static const RirEdaHostServices services{sizeof(RirEdaHostServices), nullptr, &ExtensionOf};
+  return &services;
+}
+
 InProcessHost::InProcessHost(std::shared_ptr<VariableStore> store) : store_(std::move(store)) {}
+
+void RIR_STDCALL InProcessHost::OnValueProblem(void* context, VarHandle variable, int32_t problem) {
+  static_cast<InProcessHost*>(context)->store_->NoteValueProblem(variable, problem);
+}
 
 VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags,
                                      const std::string& value) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/interface/HostExtension.h"
 #include "framework/interface/IntTypes.h"
 
 struct HostVariable {
@@ -28,6 +30,14 @@ struct HostVariable {
   // a block reading it (0 when none says).
   int32_t signMode = 0;
 };
+
+// Values of one kind (RirEdaValueProblem) that blocks wrote to a variable
+// other than they computed them, and the model time of the first.
+struct ValueProblemCount {
+  uint64_t count = 0;
+  int64_t first = 0;
+};
+using ValueProblemCounts = std::array<ValueProblemCount, kValueProblemKinds>;
 
 // Makes `value` equal to `text`; true when it changed.
 bool StoreText(std::string& value, const char* text);
@@ -100,8 +110,16 @@ class VariableStore {
   }
   long double Time() const { return whole_ ? static_cast<long double>(wholeTime_) : time_; }
 
+  // A value a block wrote to `handle` that is not the one it computed: counted
+  // per kind, with the time of the first.
+  void NoteValueProblem(VarHandle handle, int32_t problem);
+  // The counts of a variable (all 0 for an unknown handle), and their reset.
+  const ValueProblemCounts& ValueProblems(VarHandle handle) const;
+  void ClearValueProblems(VarHandle handle);
+
  private:
   std::vector<HostVariable> variables_;
+  std::vector<ValueProblemCounts> problems_;  // per variable, apart from what every step reads
   std::vector<uint64_t> writtenBits_;
   size_t count_ = 0;  // variables_.size(), without a division per look-up
   long double time_ = 0;
@@ -118,9 +136,17 @@ struct HostReport {
   bool abort = false;  // an AbortRun call
 };
 
+// The host services of our hosts (framework/interface/HostExtension.h): the
+// extension of every InProcessHost. PluginLoader hands them to each plug-in
+// it loads.
+const RirEdaHostServices* InProcessHostServices();
+
 class InProcessHost : public IPELMOR {
  public:
   explicit InProcessHost(std::shared_ptr<VariableStore> store = std::make_shared<VariableStore>());
+  // The extension points back at its host object.
+  InProcessHost(const InProcessHost&) = delete;
+  InProcessHost& operator=(const InProcessHost&) = delete;
 
   // Set-up.
   VarHandle AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags = 0,
@@ -149,8 +175,12 @@ class InProcessHost : public IPELMOR {
   std::string PortOf(VarHandle handle) const;
   int AbortCount() const;
   VariableStore& Store() { return *store_; }
+  const VariableStore& Store() const { return *store_; }
   // The variable a block would find under `port` (0 for none).
   VarHandle Resolve(const std::string& port) const;
+  // What the blocks built on this host find through the host services: value
+  // problems go to the store.
+  const RirEdaHostExtension* Extension() const { return &extension_; }
 
   // Promise the blocks made from now on that every call into them is made in
   // the library's floating-point state (the engine runs in it), so that
@@ -187,5 +217,7 @@ class InProcessHost : public IPELMOR {
   long double period_ = 1;
   std::string libraryDirectory_;
   uint32_t refs_ = 0;
+  static void RIR_STDCALL OnValueProblem(void* context, VarHandle variable, int32_t problem);
+  const RirEdaHostExtension extension_{sizeof(RirEdaHostExtension), this, &InProcessHost::OnValueProblem};
   bool promisesLibraryState_ = false;
 };

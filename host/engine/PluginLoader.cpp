@@ -1,5 +1,7 @@
 #include "PluginLoader.h"
 
+#include "InProcessHost.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -54,6 +56,9 @@ bool PluginLoader::Load(const std::string& path) {
     return false;
   }
   error_.clear();
+  // Blocks built on our host objects find their extension.
+  if (auto set = reinterpret_cast<SetHostServicesExport>(Symbol("RirEda_SetHostServices")))
+    set(InProcessHostServices());
   return true;
 }
 

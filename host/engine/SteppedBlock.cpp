@@ -79,6 +79,22 @@ void SteppedBlock::Feed(size_t k, int64_t value) {
   host_.Store().Write(inputs_[k], bits);
 }
 
+std::vector<std::string> SteppedBlock::TakeValueProblems() {
+  std::vector<std::string> lines;
+  VariableStore& store = host_.Store();
+  // An element-wise transform writes -1 for a result that is no sample.
+  const bool failureValue = type_.blockClass == BlockClass::SimpleTransform;
+  for (VarHandle h : outputs_) {
+    const ValueProblemCounts& counts = store.ValueProblems(h);
+    for (size_t k = 0; k < counts.size(); ++k)
+      if (counts[k].count > 0)
+        lines.push_back(DescribeValueProblem(lang_, store.Get(h)->name, static_cast<int32_t>(k + 1), counts[k].count,
+                                             store.Get(h)->width, counts[k].first, failureValue));
+    store.ClearValueProblems(h);
+  }
+  return lines;
+}
+
 void SteppedBlock::LibraryMessage(int32_t severity, const char* text) {
   if (severity == msError) ++errors_;
   listener_.Said(DescribeLibraryMessage(lang_, name_, severity, text != nullptr ? text : ""));

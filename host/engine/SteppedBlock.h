@@ -85,6 +85,10 @@ class SteppedBlock {
 
   // A message the signal library sent while this block was being called.
   void LibraryMessage(int32_t severity, const char* text);
+  // The values the block wrote since the last call that are not the ones it
+  // computed (wrapped, out of the sample range, not a number), as warnings
+  // per output and kind; the counts start again.
+  std::vector<std::string> TakeValueProblems();
 
   const BlockType& Type() const { return type_; }
   const std::string& Name() const { return name_; }

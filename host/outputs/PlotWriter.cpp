@@ -49,7 +49,7 @@ void PlotWriter::Sample(int64_t time, const VariableStore& store) {
   end_ = std::max(end_, time);
   for (size_t k = 0; k < handles_.size(); ++k) {
     const int32_t y = DecodeValueText(options_.series[k].signMode, store.Get(handles_[k])->value);
-    if (options_.kind == PlotKind::Spectrum) {
+    if (Spectrum(k)) {
       if (!InWindow(time) || bins_[k] == 0) continue;
       const int32_t bin = DecodeValueText(options_.series[k].signMode, store.Get(bins_[k])->value);
       spectra_[k][bin] = y;
@@ -120,10 +120,10 @@ void PlotWriter::Fold(Envelope& e, int64_t time, int32_t y) const {
 
 void PlotWriter::End(int64_t time) {
   end_ = std::max(end_, time);
-  if (options_.kind == PlotKind::Spectrum) return;
   const int64_t from = From();
   const int64_t to = To();
   for (size_t k = 0; k < points_.size(); ++k) {
+    if (Spectrum(k)) continue;
     Envelope& e = envelopes_[k];
     if (e.hasPending) Fold(e, e.pendingTime, e.pendingValue);
     e.hasPending = false;
@@ -143,7 +143,7 @@ std::string PlotWriter::DataText() const {
   for (size_t k = 0; k < options_.series.size(); ++k) {
     if (k > 0) d += "\n\n";
     const PlotSeries& s = options_.series[k];
-    if (options_.kind == PlotKind::Spectrum) {
+    if (Spectrum(k)) {
       d += "# index " + std::to_string(k) + ": " + s.variable + " against the bins on " + s.binVariable + "\n";
       for (const auto& [bin, value] : spectra_[k]) d += std::to_string(bin) + " " + std::to_string(value) + "\n";
     } else if (Dense(k)) {
@@ -170,11 +170,16 @@ std::string PlotWriter::ScriptText() const {
   const std::string data = fs::path(Data()).filename().string();
   const std::string size =
       std::to_string(options_.width) + "," + std::to_string(std::max<size_t>(options_.panelHeight * n + 60, 400));
-  const bool spectrum = options_.kind == PlotKind::Spectrum;
+  size_t spectra = 0;
+  for (size_t k = 0; k < n; ++k) spectra += Spectrum(k) ? 1 : 0;
+  // Panels of one kind share their x axis, set once.
+  const bool mixed = spectra != 0 && spectra != n;
   std::string s = "# " + options_.title + ", drawn by rir-eda.\n# Redraw after a change with: gnuplot " +
                   fs::path(Script()).filename().string() + "\n# " + data +
                   " holds one block per panel (index 0, 1, ...): " +
-                  (spectrum ? "bin and value.\n" : "time and value at each change.\n");
+                  (mixed         ? "time and value at each change, or bin and value for a spectrum.\n"
+                   : spectra > 0 ? "bin and value.\n"
+                                 : "time and value at each change.\n");
   s += "data = " + Quote(data) + "\n";
   s += "do for [target = 1:2] {\n";
   s += "  if (target == 1) {\n    set terminal pngcairo noenhanced size " + size + " font 'sans,10'\n    set output " +
@@ -182,38 +187,40 @@ std::string PlotWriter::ScriptText() const {
        " dynamic font 'sans,10'\n    set output " + Quote(svg) + "\n  }\n";
   s += "  set multiplot layout " + std::to_string(n) + ",1 title " + Quote(options_.title) + "\n";
   s += "  set grid\n  set key top right box opaque\n";
-  if (spectrum) {
-    s += "  set xlabel 'bin'\n";
-  } else {
-    s += "  set xlabel " + Quote("time (" + options_.timeUnit + ")") + "\n";
-    const int64_t from = options_.window ? (*options_.window)[0] : 0;
-    const int64_t to = options_.window ? (*options_.window)[1] : std::max<int64_t>(end_, 1);
-    s += "  set xrange [" + std::to_string(from) + ":" + std::to_string(to) + "]\n";
-  }
-  for (size_t k = 0; k < n; ++k) {
-    const PlotSeries& p = options_.series[k];
-    const std::string mode = p.signMode == 0 ? "sign-magnitude" : "unsigned";
-    s += "  set title " + Quote(p.variable + (p.writer.empty() ? std::string() : ", written by block " + p.writer)) +
-         "\n";
-    s += "  set ylabel " + Quote("value (" + mode + ")") + "\n";
-    const std::string color = std::to_string(k + 1);
-    if (!spectrum && Dense(k)) {
-      // A band between the least and greatest values, its edges drawn so that a flat stretch still shows.
-      const std::string index = " index " + std::to_string(k);
-      s += "  plot data" + index + " using 1:2:3 with filledcurves fs solid 0.4 noborder lc " + color + " title " +
-           Quote(p.variable + " (min/max)") + ", ''" + index + " using 1:2 with lines lw 1 lc " + color +
-           " notitle, ''" + index + " using 1:3 with lines lw 1 lc " + color + " notitle\n";
-      continue;
-    }
-    s += "  plot data index " + std::to_string(k) + " using 1:2 " +
-         (spectrum
-              ? "with impulses lw 2 lc " + std::to_string(k + 1) + " title " + Quote(p.variable) + ", '' index " +
-                    std::to_string(k) + " using 1:2 with points pt 7 ps 0.5 lc " + std::to_string(k + 1) + " notitle"
-              : "with steps lw 1.5 lc " + std::to_string(k + 1) + " title " + Quote(p.variable)) +
-         "\n";
-  }
+  if (!mixed && n > 0) s += AxisScript(0, false);
+  for (size_t k = 0; k < n; ++k) s += (mixed ? AxisScript(k, true) : std::string()) + PanelScript(k);
   s += "  unset multiplot\n  set output\n}\n";
   return s;
+}
+
+// The x axis of panel k: its bins, or model time over the window; `again`
+// when a panel before may have set another.
+std::string PlotWriter::AxisScript(size_t k, bool again) const {
+  if (Spectrum(k)) return again ? "  set xlabel 'bin'\n  set autoscale x\n" : "  set xlabel 'bin'\n";
+  const int64_t from = options_.window ? (*options_.window)[0] : 0;
+  const int64_t to = options_.window ? (*options_.window)[1] : std::max<int64_t>(end_, 1);
+  return "  set xlabel " + Quote("time (" + options_.timeUnit + ")") + "\n  set xrange [" + std::to_string(from) + ":" +
+         std::to_string(to) + "]\n";
+}
+
+// Panel k's title and plot command.
+std::string PlotWriter::PanelScript(size_t k) const {
+  const PlotSeries& p = options_.series[k];
+  const std::string mode = p.signMode == 0 ? "sign-magnitude" : "unsigned";
+  std::string s =
+      "  set title " + Quote(p.variable + (p.writer.empty() ? std::string() : ", written by block " + p.writer)) + "\n";
+  s += "  set ylabel " + Quote("value (" + mode + ")") + "\n";
+  const std::string color = std::to_string(k + 1);
+  const std::string index = " index " + std::to_string(k);
+  if (Spectrum(k))
+    return s + "  plot data" + index + " using 1:2 with impulses lw 2 lc " + color + " title " + Quote(p.variable) +
+           ", ''" + index + " using 1:2 with points pt 7 ps 0.5 lc " + color + " notitle\n";
+  // A band between the least and greatest values, its edges drawn so that a flat stretch still shows.
+  if (Dense(k))
+    return s + "  plot data" + index + " using 1:2:3 with filledcurves fs solid 0.4 noborder lc " + color + " title " +
+           Quote(p.variable + " (min/max)") + ", ''" + index + " using 1:2 with lines lw 1 lc " + color +
+           " notitle, ''" + index + " using 1:3 with lines lw 1 lc " + color + " notitle\n";
+  return s + "  plot data" + index + " using 1:2 with steps lw 1.5 lc " + color + " title " + Quote(p.variable) + "\n";
 }
 
 bool PlotWriter::Commit(std::string& error) {

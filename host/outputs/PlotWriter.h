@@ -17,7 +17,8 @@
 #include "OutputSink.h"
 #include "host/engine/InProcessHost.h"
 
-// A panel per bus over model time, or each buffer result over its bins.
+// A panel draws a bus over model time, or a buffer block's results over
+// their bins (the last value of each bin).
 enum class PlotKind { Time, Spectrum };
 
 struct PlotSeries {
@@ -25,12 +26,12 @@ struct PlotSeries {
   std::string writer;  // the writing block, shown in the title ("" = none)
   int32_t signMode = 0;
   std::string binVariable;  // spectrum: the variable holding each result's bin
+  PlotKind kind = PlotKind::Time;
 };
 
 struct PlotOptions {
   std::string image;  // "out/x.png"; "x.svg", "x.gp" and "x.dat" go beside it
   std::vector<PlotSeries> series;
-  PlotKind kind = PlotKind::Time;
   std::optional<std::array<int64_t, 2>> window;  // model time
   std::string timeUnit = "1 ns";
   std::string title;  // of the whole figure
@@ -80,9 +81,12 @@ class PlotWriter : public OutputSink {
     bool hasPending = false;
   };
   std::string Beside(const char* extension) const;
+  std::string AxisScript(size_t k, bool again) const;
+  std::string PanelScript(size_t k) const;
   int64_t From() const { return options_.window ? (*options_.window)[0] : 0; }
   int64_t To() const { return options_.window ? std::min((*options_.window)[1], end_) : end_; }
   bool Dense(size_t k) const { return dense_[k] != 0; }
+  bool Spectrum(size_t k) const { return options_.series[k].kind == PlotKind::Spectrum; }
   void Take(size_t k, int64_t time, int32_t y);
   void Fold(Envelope& e, int64_t time, int32_t y) const;
   size_t Column(Envelope& e, int64_t time) const;

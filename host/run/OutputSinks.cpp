@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "host/design/BlockTypes.h"
+#include "host/design/RecordChecks.h"
 #include "host/engine/Engine.h"
 #include "host/outputs/CsvWriter.h"
 #include "host/outputs/PlotWriter.h"
@@ -50,8 +51,9 @@ bool Contains(const std::vector<std::string>& names, const std::string& n) {
 // buses (plotted or in the CSV; all when none is chosen) as analog traces.
 std::vector<GtkwTrace> GtkwTraces(const Design& design) {
   std::vector<std::string> chosen = NamesOf(design, "png_buses");
-  for (const std::string& n : NamesOf(design, "csv_buses"))
-    if (!Contains(chosen, n)) chosen.push_back(n);
+  for (const char* key : {"png_spectra", "csv_buses"})
+    for (const std::string& n : NamesOf(design, key))
+      if (!Contains(chosen, n)) chosen.push_back(n);
   const std::vector<std::string> recorded = NamesOf(design, "vcd_variables");
   auto inVcd = [&](const std::string& n) { return recorded.empty() || Contains(recorded, n); };
   auto isBus = [](const VariableEntry& v) { return v.kind == vkBus || v.kind == vkDOTBus; };
@@ -94,8 +96,18 @@ void CheckCsvKeys(const Design& d) {
   if (v->width != 1) Fail(d, LineOf(d, "csv_clock"), "\"csv_clock\" must name a one-bit variable");
 }
 
+// The chosen buses; every bus of the design when none is chosen, as the
+// GTKWave save file takes them.
+std::vector<std::string> CsvBuses(const Design& d) {
+  if (d.output.Find("csv_buses") != nullptr) return NamesOf(d, "csv_buses");
+  std::vector<std::string> names;
+  for (const VariableEntry& v : d.variables)
+    if (v.kind == vkBus || v.kind == vkDOTBus) names.push_back(v.name);
+  return names;
+}
+
 std::unique_ptr<OutputSink> MakeCsv(const SinkContext& c) {
-  std::vector<std::string> names = NamesOf(c.design, "csv_buses");
+  std::vector<std::string> names = CsvBuses(c.design);
   std::vector<int32_t> modes;
   for (const std::string& n : names) modes.push_back(c.engine.SignModeOf(n));
   return std::make_unique<CsvWriter>(c.path, std::move(names), std::move(modes), TextOf(c.design, "csv_clock"));
@@ -122,30 +134,38 @@ const BlockEntry* WriterOf(const Design& d, const std::string& variable, std::st
   return nullptr;
 }
 
-// What each panel of the plot draws; throws DesignError for a plot without
-// buses and for a spectrum panel whose bus is not a buffer block's result.
+// A panel's bus drawn over model time, or over its bins: a buffer block's
+// results, each at the bin its "DReOut" holds.
+PlotSeries PlotPanel(const Design& d, const Engine& engine, const std::string& name, PlotKind kind) {
+  PlotSeries s;
+  s.variable = name;
+  s.signMode = engine.SignModeOf(name);
+  s.kind = kind;
+  std::string port;
+  const BlockEntry* b = WriterOf(d, name, &port);
+  if (b != nullptr) s.writer = b->name + " (" + b->exportName + ")";
+  if (kind != PlotKind::Spectrum) return s;
+  const BlockType* type = b != nullptr ? FindBlockType(b->exportName) : nullptr;
+  const auto bin = b != nullptr ? b->outputs.find("DReOut") : std::map<std::string, std::string>::const_iterator{};
+  if (type == nullptr || type->blockClass != BlockClass::Transform || port == "DReOut" || bin == b->outputs.end())
+    Fail(d, d.output.line,
+         "a spectrum panel draws the results of buffer blocks: \"" + name +
+             "\" must be written by a buffer block's \"DImOut\" or \"DSOut\" with its \"DReOut\" connected");
+  s.binVariable = bin->second;
+  return s;
+}
+
+// What each panel of the plot draws: png_buses over time (over their bins
+// with plot_kind "spectrum"), then png_spectra over their bins; throws
+// DesignError for a plot without buses and for a spectrum panel whose bus
+// is not a buffer block's result.
 std::vector<PlotSeries> PlotPanels(const Design& d, const Engine& engine) {
-  const std::vector<std::string> buses = NamesOf(d, "png_buses");
-  if (buses.empty()) Fail(d, LineOf(d, "png"), "the plot needs at least one bus in \"png_buses\"");
+  const std::vector<std::string> buses = NamesOf(d, "png_buses"), spectra = NamesOf(d, "png_spectra");
+  if (buses.empty() && spectra.empty())
+    Fail(d, LineOf(d, "png"), "the plot needs at least one bus in \"png_buses\" or \"png_spectra\"");
   std::vector<PlotSeries> series;
-  for (const std::string& name : buses) {
-    PlotSeries s;
-    s.variable = name;
-    s.signMode = engine.SignModeOf(name);
-    std::string port;
-    const BlockEntry* b = WriterOf(d, name, &port);
-    if (b != nullptr) s.writer = b->name + " (" + b->exportName + ")";
-    if (PlotKindOf(d) == PlotKind::Spectrum) {
-      const BlockType* type = b != nullptr ? FindBlockType(b->exportName) : nullptr;
-      const auto bin = b != nullptr ? b->outputs.find("DReOut") : std::map<std::string, std::string>::const_iterator{};
-      if (type == nullptr || type->blockClass != BlockClass::Transform || port == "DReOut" || bin == b->outputs.end())
-        Fail(d, d.output.line,
-             "plot_kind \"spectrum\" draws the results of buffer blocks: \"" + name +
-                 "\" must be written by a buffer block's \"DImOut\" or \"DSOut\" with its \"DReOut\" connected");
-      s.binVariable = bin->second;
-    }
-    series.push_back(std::move(s));
-  }
+  for (const std::string& name : buses) series.push_back(PlotPanel(d, engine, name, PlotKindOf(d)));
+  for (const std::string& name : spectra) series.push_back(PlotPanel(d, engine, name, PlotKind::Spectrum));
   return series;
 }
 
@@ -156,21 +176,26 @@ std::unique_ptr<OutputSink> MakePlot(const SinkContext& c) {
   PlotOptions options;
   options.image = c.path;
   options.series = PlotPanels(d, c.engine);
-  options.kind = PlotKindOf(d);
   options.window = TimeSpanOf(d, "plot_window");
   options.timeUnit = d.timeUnit.Text();
-  options.title = fs::path(d.file).filename().string() + (options.kind == PlotKind::Spectrum ? ": spectrum" : "");
+  options.title = fs::path(d.file).filename().string() + (PlotKindOf(d) == PlotKind::Spectrum ? ": spectrum" : "");
   if (options.window)
     options.title += ", time " + std::to_string((*options.window)[0]) + " .. " + std::to_string((*options.window)[1]);
   return std::make_unique<PlotWriter>(std::move(options));
 }
 
 // Whether a key's value has the form the key takes.
-void CheckForm(const Design& d, const OutputSetting& s, OutputKeyForm form) {
+void CheckForm(const Design& d, const OutputSetting& s, OutputKeyForm form, bool anyPath) {
   const std::string quoted = "\"" + s.key + "\"";
   switch (form) {
     case OutputKeyForm::Text:
+    case OutputKeyForm::FileName:
       if (s.list || s.values.front().kind != OutputValue::Kind::Text) Fail(d, s.line, quoted + " must be a text");
+      if (form == OutputKeyForm::FileName && !anyPath && NamesAFolder(s.values.front().text))
+        Fail(d, s.line,
+             quoted + " = \"" + s.values.front().text +
+                 "\" names a folder: outputs are written in the output folder (-o); give a bare file name, or run "
+                 "with --allow-paths to write where it says");
       return;
     case OutputKeyForm::Variables:
       if (!s.list) Fail(d, s.line, quoted + " must be a list of variable names");
@@ -193,7 +218,7 @@ void CheckForm(const Design& d, const OutputSetting& s, OutputKeyForm form) {
 bool FormOf(const std::string& key, OutputKeyForm& form) {
   for (const OutputKind& kind : OutputKinds()) {
     if (key == kind.designKey) {
-      form = OutputKeyForm::Text;
+      form = OutputKeyForm::FileName;
       return true;
     }
     for (const OutputKey& k : kind.keys)
@@ -207,14 +232,14 @@ bool FormOf(const std::string& key, OutputKeyForm& form) {
 
 }  // namespace
 
-void CheckOutputSettings(const Design& d) {
+void CheckOutputSettings(const Design& d, bool anyPath) {
   std::vector<OutputKeyForm> forms;
   for (const OutputSetting& s : d.output.settings) {
     OutputKeyForm form;
     if (!FormOf(s.key, form)) Fail(d, s.line, "unknown key \"" + s.key + "\"");
     forms.push_back(form);
   }
-  for (size_t i = 0; i < forms.size(); ++i) CheckForm(d, d.output.settings[i], forms[i]);
+  for (size_t i = 0; i < forms.size(); ++i) CheckForm(d, d.output.settings[i], forms[i], anyPath);
   for (const OutputKind& kind : OutputKinds())
     if (kind.checkKeys != nullptr) kind.checkKeys(d);
 }
@@ -243,19 +268,22 @@ const std::vector<OutputKind>& OutputKinds() {
   static const std::vector<OutputKind> kinds = {
       {"vcd",
        "write a VCD file (overrides the design)",
-       {{"vcd_variables", F::Variables}, {"gtkw", F::Text}},
+       {{"vcd_variables", F::Variables}, {"gtkw", F::FileName}},
        CheckVcdKeys,
        nullptr,
        MakeVcd},
       {"csv",
-       "write a CSV file of the design's chosen buses",
+       "write a CSV file of the design's chosen buses (default: every bus)",
        {{"csv_buses", F::Variables}, {"csv_clock", F::Text}},
        CheckCsvKeys,
        nullptr,
        MakeCsv},
       {"png",
        "write a PNG plot of the design's chosen buses",
-       {{"png_buses", F::Variables}, {"plot_window", F::TimeSpan}, {"plot_kind", F::Text}},
+       {{"png_buses", F::Variables},
+        {"png_spectra", F::Variables},
+        {"plot_window", F::TimeSpan},
+        {"plot_kind", F::Text}},
        CheckPlotKeys,
        CheckPlot,
        MakePlot},

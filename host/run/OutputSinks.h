@@ -26,6 +26,7 @@ struct SinkContext {
 // What a key of the [output] table holds.
 enum class OutputKeyForm {
   Text,       // "name"
+  FileName,   // "name.ext": a file in the output folder
   Variables,  // ["x", "y"]: names of the design's variables
   TimeSpan,   // [t0, t1]: two times in the design's time unit, 0 <= t0 < t1
 };
@@ -53,7 +54,8 @@ const std::vector<OutputKind>& OutputKinds();
 
 // Every key of the design's [output] table belongs to an output and holds
 // what that output reads: throws DesignError with the key's line otherwise.
-void CheckOutputSettings(const Design& design);
+// A file name that names a folder is refused unless `anyPath`.
+void CheckOutputSettings(const Design& design, bool anyPath = false);
 
 // The outputs to write: per chosen kind, its file resolved against
 // `outputDir`; a name in `files` (by design key, from the command line)

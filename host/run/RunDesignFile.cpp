@@ -79,10 +79,10 @@ class StatusLine {
 // The design with the request's overrides; false (said on `err`) when it cannot run.
 bool ReadRequestedDesign(const RunRequest& request, Design& design, std::ostream& err) {
   try {
-    design = ReadDesign(request.design, request.overrides);
+    design = ReadDesign(request.design, request.overrides, request.anyPath ? DesignUse::RunAnyPath : DesignUse::Run);
     if (request.scheduling == "events") design.scheduling = Design::Scheduling::Events;
     if (request.scheduling == "dataflow") design.scheduling = Design::Scheduling::Dataflow;
-    CheckOutputSettings(design);
+    CheckOutputSettings(design, request.anyPath);
   } catch (const DesignError& e) {
     err << "rir-eda: " << e.what() << "\n";
     return false;
@@ -194,9 +194,10 @@ int Finish(const RunRequest& request, const Design& design, RunOutcome& run, uin
     out << DescribeSummary(lang, stats.endTime, stats.timePoints, stats.steps, stats.notifications, stats.events,
                            run.seconds)
         << DescribeProblems(lang, errors, warnings) << "\n";
-    for (const std::string& line : stats.summary) out << line << "\n";
     if (stats.aborted) out << DescribeRunAborted(lang) << "\n";
   }
+  // Warnings are problems: quiet runs keep them.
+  for (const std::string& line : stats.summary) err << "rir-eda: " << line << "\n";
   // A signal while the outputs were written leaves them whole, and is still said.
   if (run.signal == 0 && request.interruption) run.signal = request.interruption();
   const bool failed = stats.aborted || errors > 0 || (request.strict && warnings > 0);

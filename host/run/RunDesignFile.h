@@ -34,6 +34,7 @@ struct RunRequest {
   bool quiet = false;
   std::string scheduling;  // "dataflow" or "events" overrides the design's; "" keeps it
   bool strict = false;     // warnings fail the run too
+  bool anyPath = false;    // recorders and outputs may name folders (--allow-paths)
   bool verbose = false;    // trace every block step, settle pass and notification
   bool progress = true;    // a progress bar when stderr is a terminal
   // Asked after every time point: a signal number ends the run there.

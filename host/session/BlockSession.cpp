@@ -36,20 +36,24 @@ std::vector<uint8_t> BuildRecord(const BlockType& type, const BlockSetup& setup)
     if (!SetField(layout, record.data(), *field, value, error))
       throw BlockSetupError(words + ", field \"" + name + "\": " + error);
   }
+  // Lists of one count given without it must agree with the first of them.
+  std::map<std::string_view, const char*> countFrom;
   for (const RecordField& list : layout.fields) {
     const FieldValue* given = list.IsCounted() ? Given(setup, list.name) : nullptr;
     const auto* values = given != nullptr ? std::get_if<std::vector<double>>(given) : nullptr;
     if (values == nullptr) continue;
     const RecordField& count = CountOf(list);
     std::string error;
-    if (Given(setup, count.name) == nullptr) {
+    const bool derived = Given(setup, count.name) == nullptr;
+    if (derived && countFrom.emplace(count.name, list.name).second) {
       if (!SetField(layout, record.data(), count, FieldValue(static_cast<int64_t>(values->size())), error))
         throw BlockSetupError(words + ", field \"" + list.name + "\": " + error);
       continue;
     }
     const FieldValue n = GetField(layout, record.data(), count);
     const std::string problem =
-        ListCountProblem(list, values->size(), std::get_if<int64_t>(&n) != nullptr ? std::get<int64_t>(n) : 0);
+        ListCountProblem(list, values->size(), std::get_if<int64_t>(&n) != nullptr ? std::get<int64_t>(n) : 0,
+                         derived ? countFrom[count.name] : nullptr);
     if (!problem.empty()) throw BlockSetupError(words + ": " + problem);
   }
   return record;
@@ -178,6 +182,23 @@ std::vector<std::string> BlockSession::TakeMessages() {
   return m;
 }
 
+// A block that writes over its own inputs in Start (a WAVE recorder clears
+// "C1") is given the sample again and notified, as a block whose upstream
+// writes at time 0 is notified after Start in a design.
+void BlockSession::StartRun(const std::vector<const int64_t*>& inputs, size_t n) {
+  SteppedBlock& core = *core_;
+  core.LoadParameters();
+  std::vector<uint64_t> writes;
+  for (VarHandle h : core.Inputs()) writes.push_back(store_->Get(h)->writes);
+  core.Start();
+  bool overwritten = false;
+  for (size_t i = 0; i < writes.size(); ++i)
+    overwritten = overwritten || store_->Get(core.Inputs()[i])->writes != writes[i];
+  if (!overwritten || core.TimeDriven()) return;
+  for (size_t i = 0; i < inputs.size(); ++i) core.Feed(i, inputs[i][n]);
+  core.InputChanged();
+}
+
 // Sample 0 opens the run; every sample's inputs are written first, as the
 // engine's stimuli and upstream blocks write them before a block is called.
 void BlockSession::Process(size_t count, const std::vector<const int64_t*>& inputs,
@@ -192,8 +213,7 @@ void BlockSession::Process(size_t count, const std::vector<const int64_t*>& inpu
     for (size_t i = 0; i < inputs.size(); ++i) core.Feed(i, inputs[i][n]);
     if (!started_) {
       started_ = true;
-      core.LoadParameters();
-      core.Start();
+      StartRun(inputs, n);
       if (core.TimeDriven()) core.TimeStep(time);
     } else if (core.TimeDriven()) {
       core.TimeStep(time);
@@ -203,5 +223,6 @@ void BlockSession::Process(size_t count, const std::vector<const int64_t*>& inpu
     store_->ClearWritten();
     for (size_t j = 0; j < outputs.size(); ++j) outputs[j][n] = core.Output(j);
   }
+  for (std::string& line : core.TakeValueProblems()) messages_.push_back(std::move(line));
   plugin_.SetMessageHandler(nullptr, nullptr);
 }

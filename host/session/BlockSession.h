@@ -83,6 +83,8 @@ class BlockSession : private SteppedBlock::Listener {
   void Said(const std::string& sentence) override { messages_.push_back(sentence); }
   void BlockAborted() override { aborted_ = true; }
   void Connect(const BlockSetup& setup);
+  // LoadParameters and Start, with sample n of `inputs` written.
+  void StartRun(const std::vector<const int64_t*>& inputs, size_t n);
 
   PluginLoader& plugin_;
   const BlockType* type_ = nullptr;

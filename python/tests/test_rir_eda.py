@@ -135,8 +135,12 @@ def test_module_agrees_with_the_simulator_bit_for_bit(tmp_path, rir_eda_bin):
     # A WAVE player, an IIR and a recorder: run() writes the recording the simulator writes.
     wave = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "wave_iir.toml")
     subprocess.run([rir_eda_bin, "run", wave, "-o", str(tmp_path / "wcli"), "-q"], check=True)
-    rir_eda.run(wave, output_dir=tmp_path / "wpy")
+    filtered = rir_eda.run(wave, output_dir=tmp_path / "wpy")["filtered"][::2]
     assert filecmp.cmp(tmp_path / "wcli" / "iir_out.wav", tmp_path / "wpy" / "iir_out.wav", shallow=False)
+    # A recorder alone records every sample it is given, the first too.
+    with rir_eda.Block("Wave_Save_Init", folder=str(tmp_path), FileName="alone.wav", BitsPerSample=16) as rec:
+        rec.process(C1=filtered)
+    assert filecmp.cmp(tmp_path / "wcli" / "iir_out.wav", tmp_path / "alone.wav", shallow=False)
 
 
 def test_every_width_and_sign_mode_reads_as_the_csv(tmp_path, rir_eda_bin):
@@ -212,6 +216,40 @@ def test_generators_follow_their_formulas():
     np.testing.assert_array_equal(pieces, 3 * n[:12])
 
 
+def test_values_that_do_not_come_through_are_told():
+    """A value a port cannot hold keeps its low bits, a result beyond the
+    32-bit range is limited to it (an element-wise block writes -1, which an
+    unsigned port holds as 1), a NaN becomes 0: each is counted and told."""
+    def told(block, **inputs):
+        with pytest.warns(rir_eda.RirEdaWarning) as caught:
+            out = block.process(**inputs)
+        said = [str(w.message) for w in caught]
+        assert block.messages[-len(said):] == said
+        return list(out.values())[0].tolist(), said
+
+    gain2 = rir_eda.Block("High_Level_FIR_Init", FIRS_Taps=[2], FIRS_Delay=[0])
+    assert told(gain2, DSrc=[30000, 20000, -20000, 5]) == (
+        [-27232, -7232, -7232, 10], ["warning: variable DOut: 3 values did not fit its 16-bit port (wrapped), "
+                                     "first at t = 0"])
+    for sign, failed in ((0, -1), (1, 1)):
+        mpy = rir_eda.Block("Multiply_Division_Init", width=32, sign=sign, Mpy_Div_coef=3e6)
+        assert told(mpy, DIn=[5, 1000]) == ([15000000, failed], [
+            "warning: variable DOut: 1 result lay outside the 32-bit sample range (written as -1) on its 32-bit "
+            "port, first at t = 1"])
+    big = rir_eda.Block("High_Level_FIR_Init", width=32, FIRS_Taps=[1e6], FIRS_Delay=[0])
+    assert told(big, DSrc=[1, 3000])[0] == [1000000, 2**31 - 1]
+    x = np.random.default_rng(1).integers(-20000, 20000, 200)
+    lms = rir_eda.Block("High_Level_LMS_Init", LMSS_Taps=[0.0] * 4, LMSS_Delay=[0.0] * 4, LMSS_Step=1.0)
+    y, said = told(lms, DSrc=x, DDes=x)
+    assert y[-1] == 0 and said[-1].startswith("warning: variable DOut: 195 results were not a number (written as 0)")
+    # Each process() call tells its own; values that fit say nothing.
+    assert told(gain2, DSrc=[30000])[1] == ["warning: variable DOut: 1 value did not fit its 16-bit port (wrapped), "
+                                            "first at t = 4"]
+    told_before = len(gain2.messages)
+    gain2.process(DSrc=[1, 2])
+    assert len(gain2.messages) == told_before
+
+
 def test_lms_with_two_inputs_learns_the_plant():
     rng = np.random.default_rng(5)
     x = rng.integers(-8000, 8000, 20000)
@@ -238,6 +276,12 @@ def test_bad_calls_name_what_was_wrong(tmp_path):
     raises(ValueError, "FIRS_Taps", lambda: rir_eda.Block("High_Level_FIR_Init", FIRS_Taps=[1.0] * 66))
     raises(TypeError, "FIRS_Taps", lambda: rir_eda.Block("High_Level_FIR_Init", FIRS_Taps=["a"]))
     raises(ValueError, "Clock", lambda: rir_eda.Block("Sine_Init", inputs=["Clock"]))
+    # NaN and infinity never reach a record; lists of one count agree.
+    raises(ValueError, "FIRS_Taps[1] is not a number", lambda: rir_eda.Block("High_Level_FIR_Init",
+                                                                             FIRS_Taps=[1, np.nan, 0.5]))
+    raises(ValueError, "LMSS_Step is infinite", lambda: rir_eda.Block("High_Level_LMS_Init", LMSS_Step=np.inf))
+    raises(ValueError, '"FIRS_Delay" holds 5 values but "FIRS_TapsCount" is 3 (the length of "FIRS_Taps")',
+           lambda: rir_eda.Block("High_Level_FIR_Init", FIRS_Taps=[1, 2, 3], FIRS_Delay=[0] * 5))
     fir = rir_eda.Block("High_Level_FIR_Init")
     lms = rir_eda.Block("High_Level_LMS_Init")
     raises(ValueError, "differing lengths", lambda: lms.process(DSrc=[1, 2, 3], DDes=[1, 2]))

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """The command line of rir-eda as a user meets it: usage errors, --version,
 --set, -v, CSV rows per clock edge, the time unit, plot windows and
-spectra, and the design errors of the plot and CSV settings."""
+spectra, the design errors of the plot and CSV settings, and the test
+designs "rir-eda new" writes from the plug-in's templates."""
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -75,6 +77,32 @@ def write(folder, name, text):
     with open(path, "w") as f:
         f.write(text)
     return path
+
+
+def check_new(exe, tmp):
+    """Every template of the plug-in fills in to a design that runs under
+    --strict; a value that breaks it, an unknown placeholder or an existing
+    file writes nothing."""
+    code, out, err = run(exe, ["new"], tmp)
+    check(code == 0 and "constant: %Name% (const), %Contact% (out), %Dim% (16), %Const% (" in out, f"new: {out}")
+    for t in ("constant", "random", "sine", "tone"):
+        code, out, err = run(exe, ["new", t, "--set", f"Name=t_{t}", "--set", "Contact=bus", "--set", "Dim=12"], tmp)
+        check(code == 0 and f"wrote t_{t}.toml" in out, f"new {t}: {code} {err}")
+        code, out, err = run(exe, ["run", f"t_{t}.toml", "-o", "new", "--strict", "-q"], tmp)
+        header, rows = ex.read_csv(os.path.join(tmp, "new", f"t_{t}.csv")) if code == 0 else ([], [])
+        check(code == 0 and header == ["time", "bus"] and len(set(r[1] for r in rows)) > (t != "constant"),
+              f"run of new {t}: {code} {err} {rows[:3]}")
+    code, out, err = run(exe, ["new", "constant", "--set", "Const=-7", "-o", "c.toml"], tmp)
+    code, out, err = run(exe, ["run", "c.toml", "-o", "new", "-q"], tmp)
+    check(code == 0 and ex.read_csv(os.path.join(tmp, "new", "const.csv"))[1][0] == [0, -7], f"Const=-7: {err}")
+    for args, says in ((["constant", "--set", "Const=abc", "-o", "bad.toml"], "bad.toml:"),
+                       (["constant", "--set", "Size=3", "-o", "bad.toml"], "%Dim% (16)"),
+                       (["constant", "--set", 'Name=a"b', "-o", "bad.toml"], "quotes"),
+                       (["square"], "constant, random, sine, tone"),
+                       (["constant", "-o", "c.toml"], "c.toml exists")):
+        code, out, err = run(exe, ["new"] + args, tmp)
+        check(code == 2 and says in err and not os.path.exists(os.path.join(tmp, "bad.toml")),
+              f"new {args}: {code} {err}")
 
 
 def main():
@@ -210,8 +238,8 @@ def main():
 
         # A spectrum of the FFT's results: bin 8 holds the tone.
         with open(os.path.join(a.examples, "sine_hann_fft.toml")) as f:
-            fft = f.read().replace('png_buses = ["sine", "windowed", "power"]',
-                                   'png_buses = ["power"]\nplot_kind = "spectrum"\nplot_window = [1024, 2047]')
+            fft = re.sub(r"png_buses = .*\npng_spectra = .*\n",
+                         'png_buses = ["power"]\nplot_kind = "spectrum"\nplot_window = [1024, 2047]\n', f.read())
         fft = fft.replace('gtkw = "sine_hann_fft.gtkw"', "")
         code, out, err = run(exe, ["run", write(tmp, "fft.toml", fft), "-o", "f", "-q"], tmp)
         check(code == 0, f"spectrum run ends with {code}: {err}")
@@ -219,6 +247,7 @@ def main():
             spectrum = dict(tuple(int(x) for x in line.split()) for line in f if line.strip() and line[0] != "#")
         check(sorted(spectrum) == list(range(33)), f"spectrum bins {sorted(spectrum)}")
         check(spectrum and max(spectrum, key=spectrum.get) == 8, f"spectrum peak not in bin 8: {spectrum}")
+        check_new(exe, tmp)
     finally:
         shutil.rmtree(tmp, ignore_errors=True)
     print("FAILED" if ex.FAILURES else "ok")

@@ -14,8 +14,11 @@
 #include "framework/interface/UExtParameterTypes.h"
 #include "framework/BlockCatalogue.h"
 #include "framework/interface/ExportList.h"
+#include "framework/interface/HostExtension.h"
+#include "numeric/ParameterRecords.h"
 #include "support/HostFloatingPointStates.h"
 #include "support/PluginFixture.h"
+#include "support/RecordBytes.h"
 
 #ifdef _WIN32
 #include "dialogs/FakeExtParameter.h"
@@ -36,9 +39,10 @@ std::set<std::string> ExpectedExportNames() {
 #undef RIR_NAME
 #ifdef _WIN32
   // Real PE ordinals replace the lookup export.
-  names.insert({"RirEda_SetMessageHandler", "RirEda_SetLanguage"});
+  names.insert({"RirEda_SetMessageHandler", "RirEda_SetLanguage", "RirEda_SetHostServices"});
 #else
-  names.insert({"RirEda_ExportByOrdinal", "RirEda_SetMessageHandler", "RirEda_SetLanguage"});
+  names.insert({"RirEda_ExportByOrdinal", "RirEda_SetMessageHandler", "RirEda_SetLanguage", "RirEda_SetHostServices",
+                "RirEda_TestTemplates"});
 #endif
   return names;
 }
@@ -80,9 +84,9 @@ TEST(Exports, OnlyTheInterfaceLeavesThePlugin) {
   ASSERT_TRUE(Plugin().Loaded()) << Plugin().Error();
   const std::set<std::string> expected = ExpectedExportNames();
 #ifdef _WIN32
-  EXPECT_EQ(expected.size(), 77u + 3u + 2u);
-#else
   EXPECT_EQ(expected.size(), 77u + 3u + 3u);
+#else
+  EXPECT_EQ(expected.size(), 77u + 3u + 5u);
 #endif
   std::set<std::string> actual = DefinedDynamicSymbols(RIR_PLUGIN_PATH);
   // Version nodes are not symbols of ours.
@@ -192,6 +196,95 @@ TEST(Exports, NullHostGivesNoBlock) {
   EXPECT_EQ(Plugin().Init("Sine_Init")(nullptr, 0), nullptr);
   IPELMOR* none = nullptr;
   EXPECT_EQ(Plugin().Init("Wave_Load_Init")(&none, 0), nullptr);
+}
+
+namespace {
+// A host that is not one of ours, as a circuit host is not: it logs every
+// call, and an InProcessHost behind it answers.
+class ForeignHost final : public IPELMOR {
+ public:
+  InProcessHost inner;
+  std::vector<std::string> calls;
+  int32_t RIR_STDCALL QueryInterface(const GUID*, void** out) override {
+    calls.push_back("QueryInterface");
+    *out = this;
+    return kQueryOk;
+  }
+  uint32_t RIR_STDCALL AddRef() override { return inner.AddRef(); }
+  uint32_t RIR_STDCALL Release() override { return inner.Release(); }
+  void RIR_STDCALL ReportError(int32_t code, intptr_t argument) override {
+    calls.push_back("ReportError " + std::to_string(code));
+    inner.ReportError(code, argument);
+  }
+  void RIR_STDCALL AbortRun() override { calls.push_back("AbortRun"); }
+  long double RIR_STDCALL GetTime() override { return Logged("GetTime", inner.GetTime()); }
+  void RIR_STDCALL GetParameter(const char* name, void** data, int32_t* size) override {
+    calls.push_back(std::string("GetParameter ") + name);
+    inner.GetParameter(name, data, size);
+  }
+  uint16_t RIR_STDCALL GetVariableKind(VarHandle h) override { return Logged("Kind", inner.GetVariableKind(h)); }
+  uint16_t RIR_STDCALL GetVariableFlags(VarHandle h) override { return Logged("Flags", inner.GetVariableFlags(h)); }
+  long double RIR_STDCALL GetSamplePeriod() override { return Logged("Period", inner.GetSamplePeriod()); }
+  int32_t RIR_STDCALL GetVariableWidth(VarHandle h) override { return Logged("Width", inner.GetVariableWidth(h)); }
+  VarHandle RIR_STDCALL FindVariable(const char* name) override { return Logged(name, inner.FindVariable(name)); }
+  const char* RIR_STDCALL GetValueText(VarHandle h) override { return Logged("Get", inner.GetValueText(h)); }
+  void RIR_STDCALL SetValueText(VarHandle h, const char* text) override {
+    calls.push_back(std::string("Set ") + text);
+    inner.SetValueText(h, text);
+  }
+  const char* RIR_STDCALL GetLibraryDirectory() override { return Logged("Dir", inner.GetLibraryDirectory()); }
+
+ private:
+  template <typename T>
+  T Logged(const char* call, T answer) {
+    calls.push_back(call);
+    return answer;
+  }
+};
+
+// A Constant of 40000 on a 16-bit port, three steps on `host`, which
+// answers from `inner`.
+void RunWrappingConstant(IPELMOR* host, InProcessHost& inner) {
+  GeneratorParams p = DefaultGeneratorParams();
+  p.ConstantValue = 40000;
+  inner.AddVariable("Out", vkBus, 16, kWritableFlag);
+  inner.SetParameter("Constant_parameters", RecordBytes(p));
+  IModel* block = *Plugin().Init("Constant_Init")(&host, 0);
+  block->AddRef();
+  block->LoadParameters();
+  block->Start();
+  for (int i = 0; i < 3; ++i) block->TimeStep();
+  block->Done();
+  block->Release();
+}
+}  // namespace
+
+// Our hosts hear of every value that did not come through its port; a host
+// that is not ours sees the very calls it saw before the extension existed.
+TEST(Exports, ValueProblemsReachOurHostsAndNoOtherHostSeesADifference) {
+  const auto setServices = reinterpret_cast<SetHostServicesExport>(Plugin().Symbol("RirEda_SetHostServices"));
+  ASSERT_NE(setServices, nullptr);
+  InProcessHost ours;
+  RunWrappingConstant(&ours, ours);
+  const ValueProblemCounts& told = ours.Store().ValueProblems(ours.Resolve("Out"));
+  EXPECT_EQ(told[rvpWrapped - 1].count, 3u);
+  EXPECT_EQ(told[rvpOutOfRange - 1].count + told[rvpNotANumber - 1].count, 0u);
+  EXPECT_EQ(ours.Value("Out"), "1001110001000000");  // the low bits: -7232
+
+  ForeignHost withServices;
+  RunWrappingConstant(&withServices, withServices.inner);
+  setServices(nullptr);
+  ForeignHost without;
+  RunWrappingConstant(&without, without.inner);
+  InProcessHost oursWithout;
+  RunWrappingConstant(&oursWithout, oursWithout);
+  setServices(InProcessHostServices());
+  EXPECT_EQ(withServices.calls, without.calls);
+  // The one query a block makes is for the floating-point promise.
+  EXPECT_EQ(std::count(withServices.calls.begin(), withServices.calls.end(), "QueryInterface"), 1);
+  EXPECT_EQ(withServices.inner.Value("Out"), ours.Value("Out"));
+  for (const InProcessHost* h : {&withServices.inner, &oursWithout})
+    EXPECT_EQ(h->Store().ValueProblems(h->Resolve("Out"))[rvpWrapped - 1].count, 0u);
 }
 
 namespace {

@@ -68,6 +68,9 @@ TEST(BlockReference, OneTypeOfEachFamily) {
   std::ostringstream list;
   ListBlocks(list);
   ExpectLines(list.str(), {"Sine_Init", "sine: SineAmp", "Wave_Load_Init", "plays a WAVE file"});
+  // The overview lists a class's fields as its types' pages do: a player reads only its file's name.
+  ExpectLines(list.str(), {"parameters (wave record, 68 bytes):\n    FileName\n\nTWaveIO (save)",
+                           "parameters (wave record, 68 bytes):\n    FileName SampleRate BitsPerSample Channels\n"});
 }
 
 // Every field a type reads is a settable field of its record.

@@ -246,9 +246,8 @@ TEST(PlotWriter, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
 
   // A spectrum: the last value of each bin.
   PlotOptions so = o;
-  so.kind = PlotKind::Spectrum;
   so.window.reset();
-  so.series = {{"data bus", "", 1, "bin"}};
+  so.series = {{"data bus", "", 1, "bin", PlotKind::Spectrum}};
   so.image = (dir.path / "spectrum.png").string();
   PlotWriter spectrum(so);
   spectrum.Begin(s);

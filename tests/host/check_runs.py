@@ -191,7 +191,7 @@ def check_filters(exe, out):
         frames = wav_frames(os.path.join(folder, "tone.wav"))
         print(f"{mode}: {wrong} delayed samples wrong, {len(lowpass_bad)} low-pass samples off lfilter, "
               f"{len(frames)} of 800 samples recorded")
-        skipped = [line for line in p.stdout.splitlines() if line.startswith("warning: block delay:")]
+        skipped = [line for line in p.stderr.splitlines() if line.startswith("rir-eda: warning: block delay:")]
         if mode == "dataflow":
             check(not skipped, f"dataflow: {skipped}")
             check(wrong == 0, f"dataflow: {wrong} of 800 delayed samples wrong")
@@ -203,10 +203,13 @@ def check_filters(exe, out):
             check(len(lowpass_bad) > 0, "events: the low-pass took samples it used to miss")
             check(len(frames) < 800, "events: the recorder kept samples it used to miss")
             # The summary says so per block, as a warning that --strict fails on.
-            check(len(skipped) == 1 and "samples skipped" in skipped[0], f"events: summary {p.stdout}")
+            check(len(skipped) == 1 and "samples skipped" in skipped[0], f"events: summary {p.stderr}")
             print(f"events: {skipped[0] if skipped else 'no warning'}")
-            p, _ = run(exe, out, "filters_events_strict", filters_design(mode), "--strict")
+            p, _ = run(exe, out, "filters_events_strict", filters_design(mode), "--strict", "-q")
             check(p.returncode == 1 and "warnings (--strict)" in last_line(p), f"events --strict: {last_line(p)}")
+            # -q drops the summary, never a warning.
+            check(p.stdout == "" and skipped[:1] == [line for line in p.stderr.splitlines() if "block delay:" in line],
+                  f"events -q: {p.stdout} {p.stderr}")
 
 
 def check_lms(exe, out):
@@ -241,24 +244,23 @@ def check_diagnoses(exe, out):
     check(p.returncode == 1, f"table --strict: exit status {p.returncode}")
     check(last_line(p) == "rir-eda: the run failed: 1 warning (--strict)", f"table --strict: {last_line(p)}")
 
-    # Values pinned at a port's limits are counted per variable, a warning.
-    text = head.format(steps=10, extra="") + \
-        '[[block]]\nname = "big"\ntype = "Constant_Init"\noutputs = { Out = "x" }\n' \
-        'parameters = { ConstantValue = 1e12 }\n'
-    p, _ = run(exe, out, "limits", text)
-    limits = "warning: variable x: 10 values at the limits of its port (16-bit sign-magnitude)"
-    check(p.returncode == 0 and limits in p.stdout and "1 warning" in p.stdout, f"limits: {p.stdout}")
-    p, _ = run(exe, out, "limits_strict", text, "--strict")
-    check(p.returncode == 1, f"limits --strict: exit status {p.returncode}")
-    # Unsigned, all ones counts from the first bit: 0111...1 is no limit.
-    text = head.format(steps=10, extra="") + \
-        '[[block]]\nname = "big"\ntype = "Constant_Init"\nsign_value = 1\noutputs = { Out = "x" }\n' \
-        'parameters = { ConstantValue = 1e12 }\n'
-    p, _ = run(exe, out, "limits_unsigned", text)
-    limits = "warning: variable x: 10 values at the limits of its port (16-bit unsigned)"
-    check(p.returncode == 0 and limits in p.stdout, f"limits unsigned: {p.stdout}")
-    p, _ = run(exe, out, "limits_below", text.replace("1e12", "32767"))
-    check("at the limits" not in p.stdout, f"limits below: {p.stdout}")
+    # Values that did not come through their port are counted per variable
+    # and kind, a warning even under -q; --strict fails on it.
+    block = '[[block]]\nname = "big"\ntype = "Constant_Init"\nsign_value = {sign}\noutputs = {{ Out = "x" }}\n' \
+        'parameters = {{ ConstantValue = {value} }}\n'
+    for name, sign, value, says in (
+            ("range", 0, "1e12", "variable x: 10 results lay outside the 32-bit sample range (limited to it) on its "
+             "16-bit port, first at t = 0"),
+            ("wrapped", 1, "65536", "variable x: 10 values did not fit its 16-bit port (wrapped), first at t = 0"),
+            ("fits", 1, "65535", None)):
+        text = head.format(steps=10, extra="") + block.format(sign=sign, value=value)
+        p, _ = run(exe, out, "values_" + name, text, "-q")
+        check(p.returncode == 0 and p.stdout == "", f"values {name}: exit status {p.returncode}, {p.stdout}")
+        check(("rir-eda: warning: " + says in p.stderr) if says else "variable x" not in p.stderr,
+              f"values {name}: {p.stderr}")
+        if says:
+            p, _ = run(exe, out, "values_strict_" + name, text, "--strict")
+            check(p.returncode == 1 and "1 warning" in p.stdout, f"values {name} --strict: {p.returncode} {p.stdout}")
 
     # Faults the design checks can see: status 2 with file:line before anything is written.
     float_wav = os.path.join(out, "float.wav")
@@ -315,6 +317,29 @@ def check_diagnoses(exe, out):
         check(os.listdir(folder) == [name + ".toml"], f"{name}: wrote {os.listdir(folder)}")
         print(f"{name}: status {p.returncode}; {last_line(p)}")
 
+    # A recording stays in the output folder unless --allow-paths lets it out.
+    text = head.format(steps=10, extra="") + '[[block]]\nname = "src"\ntype = "Random_Init"\noutputs = { Out = "x" }\n' \
+        '[[block]]\nname = "rec"\ntype = "Wave_Save_Init"\ninputs = { C1 = "x" }\n' \
+        'parameters = { FileName = "../escaped.wav" }\n'
+    escaped = os.path.join(out, "escaped.wav")
+    if os.path.exists(escaped):
+        os.remove(escaped)
+    p, folder = run(exe, out, "escaping_recorder", text, "-q")
+    check(p.returncode == 2 and "escaping_recorder.toml:16: block \"rec\" (Wave_Save_Init): \"FileName\" = "
+          "\"../escaped.wav\" names a folder" in p.stderr and os.listdir(folder) == ["escaping_recorder.toml"] and
+          not os.path.exists(escaped), f"escaping recorder: {p.stderr}")
+    p, _ = run(exe, out, "escaping_recorder", text, "-q", "--allow-paths")
+    check(p.returncode == 0 and os.path.exists(escaped), f"escaping recorder allowed: {p.stderr}")
+    p, _ = run(exe, out, "escaping_vcd", head.format(steps=10, extra="") + '[output]\nvcd = "/tmp/x.vcd"\n', "-q")
+    check(p.returncode == 2 and ":9: \"vcd\" = \"/tmp/x.vcd\" names a folder" in p.stderr, f"vcd: {p.stderr}")
+
+    # NaN never reaches a record: --set is refused before the run, naming the field.
+    text = head.format(steps=10, extra="") + '[[variable]]\nname = "y"\nwidth = 16\n[[block]]\nname = "f"\n' \
+        'type = "High_Level_FIR_Init"\ninputs = { DSrc = "x" }\noutputs = { DOut = "y" }\n'
+    p, folder = run(exe, out, "nan_tap", text, "--set", "f.FIRS_Taps=[1, nan, 0.5]", "-q")
+    check(p.returncode == 2 and "--set f.FIRS_Taps=[1, nan, 0.5]: " in p.stderr and
+          "FIRS_Taps[1] is not a number" in p.stderr and os.listdir(folder) == ["nan_tap.toml"], f"nan: {p.stderr}")
+
     errors = [
         # Chosen at run time from the Test number: told as plainly.
         ("missing_test_wave", head.format(steps=10, extra="") +
@@ -325,7 +350,7 @@ def check_diagnoses(exe, out):
          '[[block]]\nname = "src"\ntype = "Random_Init"\noutputs = { Out = "x" }\n'
          '[[block]]\nname = "rec"\ntype = "Wave_Save_Init"\ninputs = { C1 = "x" }\n'
          'parameters = { FileName = "no_such_folder/r.wav" }\n',
-         "block rec: cannot create ", "/no_such_folder/r.wav: the folder "),
+         "block rec: cannot create ", "/no_such_folder/r.wav: the folder ", "--allow-paths"),
     ]
     for mode in ("dataflow", "events"):
         errors.append(
@@ -338,8 +363,8 @@ def check_diagnoses(exe, out):
              'inputs = { DIn = "a", D2In = "x" }\noutputs = { DOut = "b" }\n',
              "at time 0 the variables did not settle within 20 passes: ",
              "a combinational loop through the blocks \"A\", \"B\" and the variables \"a\", \"b\""))
-    for name, text, prefix, message in errors:
-        p, _ = run(exe, out, name, text)
+    for name, text, prefix, message, *flags in errors:
+        p, _ = run(exe, out, name, text, *flags)
         check(p.returncode == 1, f"{name}: exit status {p.returncode}: {p.stderr}")
         said = any(line.startswith("rir-eda: " + prefix) and message in line for line in p.stderr.splitlines())
         check(said, f"{name}: no \"{prefix}...{message}\" in {p.stderr}")

@@ -2,8 +2,10 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "numeric/CountedText.h"
+#include "numeric/SampleOutput.h"
 #include "numeric/ValueText.h"
 
 TEST(ValueText, DecodeInBothSignModes) {
@@ -58,6 +60,28 @@ TEST(ValueText, RoundTripAtCommonWidths) {
   EXPECT_STREQ(buffer.Zero(), "000000");
   buffer.Resize(0);
   EXPECT_STREQ(buffer.Encode(0, 9), "");
+}
+
+// An output tells a value as wrapped exactly when its port reads back
+// another value: at every width, both sign modes, near every limit.
+TEST(ValueText, AnOutputTellsExactlyTheValuesItsPortDoesNotReadBack) {
+  for (int32_t sign : {0, 1}) {
+    for (int width = 0; width <= 40; ++width) {
+      SampleOutput out;
+      out.Resize(width, sign);
+      std::vector<int64_t> values = {0, 1, -1, INT32_MIN, INT32_MAX, INT32_MIN + 1};
+      for (int b = 0; b <= 32; ++b)
+        for (int64_t d : {-1, 0, 1}) values.insert(values.end(), {(int64_t{1} << b) + d, -(int64_t{1} << b) - d});
+      for (const int64_t wide : values) {
+        if (wide < INT32_MIN || wide > INT32_MAX) continue;
+        const auto v = static_cast<int32_t>(wide);
+        const bool readBack = DecodeValueText(sign, out.Encode(v)) == v;
+        ASSERT_EQ(out.Problem(v) == rvpNone, readBack) << sign << " " << width << " " << v;
+        // A problem met before wins.
+        ASSERT_EQ(out.Problem(v, rvpNotANumber), rvpNotANumber);
+      }
+    }
+  }
 }
 
 TEST(CountedTextTest, LengthByteNeverReadsPastTheCapacity) {

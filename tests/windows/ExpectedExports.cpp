@@ -11,6 +11,6 @@ int main() {
 #undef RIR_PRINT
   // A PE ordinal has 16 bits: a caller passing the greeting's number reaches it modulo 65536.
   std::printf("%u -\n", kHelloOrdinal % 65536u);
-  std::printf("* RirEda_SetMessageHandler\n* RirEda_SetLanguage\n");
+  std::printf("* RirEda_SetMessageHandler\n* RirEda_SetLanguage\n* RirEda_SetHostServices\n");
   return 0;
 }

@@ -265,6 +265,8 @@ TEST(StdcallProbe, DialogExportsTheGreetingAndTheCdeclExports) {
     Probe("RirEda_SetMessageHandler", Plugin().Symbol("RirEda_SetMessageHandler"),
           {Arg(reinterpret_cast<void*>(&ProbeMessage)), 0}, residue, Convention::Cdecl);
     Probe("RirEda_SetLanguage", Plugin().Symbol("RirEda_SetLanguage"), {Arg("EN")}, residue, Convention::Cdecl);
+    Probe("RirEda_SetHostServices", Plugin().Symbol("RirEda_SetHostServices"), {Arg(InProcessHostServices())}, residue,
+          Convention::Cdecl);
     probeMessages.clear();
     Probe("Hello", Plugin().ByOrdinal(kHelloOrdinal), {}, residue);
     ASSERT_EQ(probeMessages.size(), 1u);

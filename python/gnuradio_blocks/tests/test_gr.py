@@ -160,6 +160,8 @@ tb.connect(sine, blocks.head(4, 10005), blocks.null_sink(4))
 fir = rir_eda.gr.block("High_Level_FIR_Init", FIRS_Taps=[1.0], FIRS_Delay=[0.0])
 out = blocks.vector_sink_i()
 tb.connect(blocks.vector_source_i([1, 2, 40000, 4]), fir, out)
+double = rir_eda.gr.block("Low_Level_FIR_Init", FIRS_Taps=[2.0], FIRS_Delay=[0.0])
+tb.connect(blocks.vector_source_i([30000, 1]), double, blocks.null_sink(4))
 tb.run()
 print("ran", len(out.data()))
 warnings.warn("elsewhere")
@@ -174,6 +176,9 @@ def test_reports_reach_the_logger_and_a_bad_input_ends_the_flowgraph():
     # A free-running generator past its table: a RirEdaWarning, on the block's logger only.
     assert re.search(r"Sine_Init :warning: .*10001", said), said
     assert "RirEdaWarning" not in said
+    # A value its output port cannot hold: a warning with the facts.
+    assert re.search(r"Low_Level_FIR_Init :warning: .*DOut: 1 value did not fit its 16-bit port \(wrapped\), "
+                     r"first at t = 0", said), said
     # An input its port cannot hold: an error on the logger, the stream ends, nothing hangs.
     assert re.search(r"High_Level_FIR_Init :error: .*40000", said), said
     assert int(re.search(r"ran (\d+)", said).group(1)) < 3
