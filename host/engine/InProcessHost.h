@@ -244,7 +244,8 @@ class InProcessHost : public IPELMOR {
   static uint64_t RIR_STDCALL OnReadValue(void* context, VarHandle variable);
   static void RIR_STDCALL OnWriteValue(void* context, VarHandle variable, uint64_t word);
   static int64_t RIR_STDCALL OnRoundedTime(void* context);
-  RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),    this,
+  // Every slot works on the store: it is the slots' context.
+  RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),    store_.get(),
                                  &InProcessHost::OnValueProblem, &InProcessHost::OnReadValue,
                                  &InProcessHost::OnWriteValue,   &InProcessHost::OnRoundedTime};
   std::string text_;  // the last text GetValueText formed
