@@ -11,6 +11,7 @@
 #include "BlockCatalogue.h"
 #include "BlockPorts.h"
 #include "HostLink.h"
+#include "ValueBits.h"
 #include "interface/HostExtension.h"
 #include "interface/IntTypes.h"
 
@@ -164,17 +165,35 @@ class TBaseModel : public IModel {
     return ports;
   }
 
-  // The host's text for a variable ("" for none). Valid only until the next
-  // host call: decode it at once. Never copied, so a step does not allocate.
-  const char* ReadValueText(VarHandle handle) const;
+  // The one read and the one write of a port's value. Both go through the
+  // host's typed slots when its extension offers them (chosen once, at
+  // construction), else through its texts; a block computes the same either
+  // way. A read of a host without a value gives the form of "".
+  ValueBits ReadValue(VarHandle handle) const {
+    if (Typed != nullptr) return ValueBits::FromWord(Typed->ReadValue(Typed->context, handle));
+    return ReadValueAsText(handle);
+  }
+  void WriteValue(VarHandle handle, ValueBits value) const {
+    if (Typed != nullptr)
+      Typed->WriteValue(Typed->context, handle, value.Word());
+    else
+      WriteValueAsText(handle, value);
+  }
+  // The model time rounded to the nearest integer by `round` (ties to even),
+  // or by the host when it offers typed values.
+  template <typename Round>
+  int64_t RoundedTime(Round round) const {
+    return Typed != nullptr ? Typed->RoundedTime(Typed->context) : round(Host->GetTime());
+  }
+  // A port's sample in the block's sign mode.
+  int32_t ReadSample(VarHandle handle, int32_t signMode) const { return DecodeValueBits(signMode, ReadValue(handle)); }
   // True when the variable's text is exactly "1" (a high clock or strobe).
-  bool IsHigh(VarHandle handle) const;
-  void WriteValueText(VarHandle handle, const char* text) const;
-  // Writes an output's value text, then tells a host with the extension when
-  // the value is not the one the block computed (`problem`, a
+  bool IsHigh(VarHandle handle) const { return ReadValue(handle).IsHigh(); }
+  // Writes an output's value, then tells a host with the extension when the
+  // value is not the one the block computed (`problem`, a
   // RirEdaValueProblem; rvpNone for a value that came through).
-  void WriteOutput(VarHandle handle, const char* text, int32_t problem) const {
-    Host->SetValueText(handle, text);
+  void WriteOutput(VarHandle handle, ValueBits value, int32_t problem) const {
+    WriteValue(handle, value);
     if (problem != rvpNone) [[unlikely]]
       TellValueProblem(handle, problem);
   }
@@ -195,6 +214,8 @@ class TBaseModel : public IModel {
   IPELMOR* Host = nullptr;
   // The host's extension (null for a host that offers none), asked for once.
   const RirEdaHostExtension* Extension = nullptr;
+  // The extension when it offers typed values, else null: values as texts.
+  const RirEdaHostExtension* Typed = nullptr;
   std::string TypeName;
   bool Valid = true;
   int32_t Activation;
@@ -202,6 +223,10 @@ class TBaseModel : public IModel {
 
  private:
   bool Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required);
+  // Asks `host` for its extension once (Extension, Typed).
+  void FindExtension(IPELMOR* host);
+  ValueBits ReadValueAsText(VarHandle handle) const;
+  void WriteValueAsText(VarHandle handle, ValueBits value) const;
   [[gnu::cold, gnu::noinline]] void TellValueProblem(VarHandle handle, int32_t problem) const;
   // Finds one port into `handle`; false, reported, when it is missing though
   // required or lacks a flag of `mask`.

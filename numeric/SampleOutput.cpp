@@ -1,9 +1,9 @@
 #include "SampleOutput.h"
 
 void SampleOutput::Resize(int width, int32_t signMode) {
-  text_.Resize(width);
+  width_ = width > 0 ? width : 0;
   signMode_ = signMode;
-  const int w = text_.Width();
+  const int w = width_;
   // A one-character text reads 0 or 1 in either mode.
   magnitude_ = signMode == 0 && w >= 2;
   if (w <= 0)

@@ -1,28 +1,28 @@
-// A block's bus output as the block writes it: the value text, sized once
-// for the port's width, and whether a sample comes through the port as the
+// A block's bus output as the block writes it: the value for the port's
+// width and sign mode, and whether a sample comes through the port as the
 // block computed it.
 #pragma once
 
 #include <cstdint>
 
-#include "ValueText.h"
+#include "framework/ValueBits.h"
 #include "framework/interface/HostExtension.h"
 
 class SampleOutput {
  public:
   // A port of `width` bits whose texts are written in `signMode`.
   void Resize(int width, int32_t signMode);
-  int Width() const { return text_.Width(); }
+  int Width() const { return width_; }
 
-  // The sample's text, keeping the low bits the width carries. A
+  // The sample's value, keeping the low bits the width carries. A
   // sign-magnitude text of up to 32 characters cannot carry -2^31 (a sign and
   // zeros read back as 0): such a port gets its most negative value instead.
-  const char* Encode(int32_t v) {
+  ValueBits Encode(int32_t v) const {
     if (v == INT32_MIN && lowersMostNegative_) v = INT32_MIN + 1;
-    return text_.Encode(signMode_, v);
+    return EncodeValueBits(signMode_, v, width_);
   }
-  // The all-zero text of this width.
-  const char* Zero() { return text_.Zero(); }
+  // The all-zero value of this width.
+  ValueBits Zero() const { return ValueBits::OfBits(0, width_); }
 
   // What becomes of `v` on this port: `rounding`, a problem met when the
   // result became a sample, comes first; else rvpWrapped when the port does
@@ -36,7 +36,7 @@ class SampleOutput {
   }
 
  private:
-  ValueTextBuffer text_;
+  int width_ = 0;
   int32_t signMode_ = 0;
   uint32_t limit_ = 0;      // the largest magnitude (or unsigned value) the port reads back
   bool magnitude_ = false;  // a sign-magnitude port of two bits or more: the limit is on |v|

@@ -123,8 +123,8 @@ bool TSimpleTransform::Compute(float x, float y, float& r) {
 
 void RIR_STDCALL TSimpleTransform::InputChanged() {
   if (!Valid) return;
-  const float x = static_cast<float>(DecodeValueText(SignMode, ReadValueText(InHandle)));
-  const float y = HasSecondInput ? static_cast<float>(DecodeValueText(SignMode, ReadValueText(In2Handle))) : 0.0f;
+  const float x = static_cast<float>(ReadSample(InHandle, SignMode));
+  const float y = HasSecondInput ? static_cast<float>(ReadSample(In2Handle, SignMode)) : 0.0f;
   int32_t v = 0;
   int32_t problem = rvpNone;
   if (!IsElementWiseCode(Code)) {

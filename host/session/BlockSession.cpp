@@ -113,7 +113,8 @@ BlockSession::BlockSession(PluginLoader& plugin, const BlockSetup& setup)
   const bool wave = type_->blockClass == BlockClass::WaveLoad || type_->blockClass == BlockClass::WaveSave;
   store_->SetTime(0);
   plugin_.SetMessageHandler(&BlockSession::OnLibraryMessage, this);
-  const bool valid = core_->Construct(init, {setup.signValue, record, 1, wave ? setup.folder : plugin_.Directory()});
+  const bool valid = core_->Construct(
+      init, {setup.signValue, record, 1, wave ? setup.folder : plugin_.Directory(), setup.typedValues});
   plugin_.SetMessageHandler(nullptr, nullptr);
   if (!valid) {
     std::string why = "block type " + type_->exportName + " is not valid";
@@ -135,7 +136,7 @@ void BlockSession::Connect(const BlockSetup& setup) {
     v.kind = PortKind(p);
     v.width = PortVariableWidth(p, setup.width);
     v.flags = in ? 0 : kWritableFlag;
-    v.value.assign(static_cast<size_t>(v.width), '0');
+    v.value = ValueBits::OfBits(0, v.width);
     v.signMode = setup.signValue;
     widths_[p.name] = v.width;
     const VarHandle h = store_->Add(std::move(v));
