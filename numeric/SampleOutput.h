@@ -21,6 +21,19 @@ class SampleOutput {
     if (v == INT32_MIN && lowersMostNegative_) v = INT32_MIN + 1;
     return text_.Encode(signMode_, v);
   }
+  // The sample the port reads back after Encode(v): its text decoded in the
+  // port's sign mode, computed without the text.
+  int32_t Carried(int32_t v) const {
+    if (v == INT32_MIN && lowersMostNegative_) v = INT32_MIN + 1;
+    const uint32_t magnitude = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+    const uint32_t bits = magnitude & widthMask_;
+    if (!magnitude_) return static_cast<int32_t>(signMode_ == 0 && v < 0 ? bits | topBit_ : bits);
+    // Sign-magnitude: the top character is the sign, whether the value's or
+    // a magnitude bit that reached it.
+    const bool negative = v < 0 || (bits & topBit_) != 0;
+    const uint32_t kept = bits & (topBit_ - 1);
+    return static_cast<int32_t>(negative ? 0u - kept : kept);
+  }
   // The all-zero text of this width.
   const char* Zero() { return text_.Zero(); }
 
@@ -41,4 +54,6 @@ class SampleOutput {
   uint32_t limit_ = 0;      // the largest magnitude (or unsigned value) the port reads back
   bool magnitude_ = false;  // a sign-magnitude port of two bits or more: the limit is on |v|
   bool lowersMostNegative_ = false;
+  uint32_t widthMask_ = 0;  // the bits a text of this width holds
+  uint32_t topBit_ = 0;     // its first character's bit (0 for no text)
 };

@@ -40,6 +40,30 @@ enum RirEdaValueProblem : int32_t {
 };
 constexpr int kValueProblemKinds = 3;
 
+// One port's samples over the steps of an array call, one per step.
+struct RirEdaArrayPort {
+  VarHandle variable;
+  // An input's samples as the block reads them, each one a value the port
+  // carries (what its text decodes to in the block's sign mode); an output's
+  // as the port reads back what the block wrote.
+  int32_t* samples;
+};
+
+// What a block offers a host of ours beside IModel: its steps over whole
+// arrays. Owned by the block, valid until its Done; called as its IModel
+// slots are.
+struct RirEdaArraySteps {
+  uint32_t size;  // sizeof(RirEdaArraySteps) as the block compiled it
+  void* context;  // the block's, passed back in every call
+  // `count` InputChanged calls in a row, the k-th with every input holding
+  // its samples[k]: fills every output's samples[k], tells each value problem
+  // of step k through ValueProblemAt and leaves the output holding the last
+  // value. `ports` must name every port the block reads or writes; answers
+  // the steps made: `count`, or 0 when it made none (a port not named, a
+  // block that cannot step so now): the host then steps one by one.
+  int32_t(RIR_STDCALL* InputChangedOver)(void* context, int32_t count, const RirEdaArrayPort* ports, int32_t portCount);
+};
+
 // One block's host, as the block sees it beside IPELMOR.
 struct RirEdaHostExtension {
   uint32_t size;  // sizeof(RirEdaHostExtension) as the host compiled it
@@ -47,6 +71,11 @@ struct RirEdaHostExtension {
   // The value the block has just written to its output `variable` (with
   // SetValueText) is not what it computed: `problem` says why.
   void(RIR_STDCALL* ValueProblem)(void* context, VarHandle variable, int32_t problem);
+  // The block offers its array steps (null: it offers none), once, at the
+  // end of its construction.
+  void(RIR_STDCALL* OfferArraySteps)(void* context, const RirEdaArraySteps* steps);
+  // As ValueProblem, for the value of step `step` of an InputChangedOver call.
+  void(RIR_STDCALL* ValueProblemAt)(void* context, VarHandle variable, int32_t problem, int32_t step);
 };
 
 // What a host of our own hands the plug-in once.

@@ -111,8 +111,8 @@ class VariableStore {
   long double Time() const { return whole_ ? static_cast<long double>(wholeTime_) : time_; }
 
   // A value a block wrote to `handle` that is not the one it computed: counted
-  // per kind, with the time of the first.
-  void NoteValueProblem(VarHandle handle, int32_t problem);
+  // per kind, with the time of the first (the store's time plus `later`).
+  void NoteValueProblem(VarHandle handle, int32_t problem, int64_t later = 0);
   // The counts of a variable (all 0 for an unknown handle), and their reset.
   const ValueProblemCounts& ValueProblems(VarHandle handle) const;
   void ClearValueProblems(VarHandle handle);
@@ -182,6 +182,9 @@ class InProcessHost : public IPELMOR {
   // problems go to the store.
   const RirEdaHostExtension* Extension() const { return &extension_; }
 
+  // The array steps the block built on this host offered; null for none.
+  const RirEdaArraySteps* ArraySteps() const { return arraySteps_; }
+
   // Promise the blocks made from now on that every call into them is made in
   // the library's floating-point state (the engine runs in it), so that
   // their slots do not check it (kLibraryStateHostId).
@@ -218,6 +221,10 @@ class InProcessHost : public IPELMOR {
   std::string libraryDirectory_;
   uint32_t refs_ = 0;
   static void RIR_STDCALL OnValueProblem(void* context, VarHandle variable, int32_t problem);
-  const RirEdaHostExtension extension_{sizeof(RirEdaHostExtension), this, &InProcessHost::OnValueProblem};
+  static void RIR_STDCALL OnOfferArraySteps(void* context, const RirEdaArraySteps* steps);
+  static void RIR_STDCALL OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step);
+  const RirEdaHostExtension extension_{sizeof(RirEdaHostExtension), this, &InProcessHost::OnValueProblem,
+                                       &InProcessHost::OnOfferArraySteps, &InProcessHost::OnValueProblemAt};
+  const RirEdaArraySteps* arraySteps_ = nullptr;
   bool promisesLibraryState_ = false;
 };

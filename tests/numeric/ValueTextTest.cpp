@@ -75,8 +75,10 @@ TEST(ValueText, AnOutputTellsExactlyTheValuesItsPortDoesNotReadBack) {
       for (const int64_t wide : values) {
         if (wide < INT32_MIN || wide > INT32_MAX) continue;
         const auto v = static_cast<int32_t>(wide);
-        const bool readBack = DecodeValueText(sign, out.Encode(v)) == v;
-        ASSERT_EQ(out.Problem(v) == rvpNone, readBack) << sign << " " << width << " " << v;
+        const int32_t decoded = DecodeValueText(sign, out.Encode(v));
+        ASSERT_EQ(out.Problem(v) == rvpNone, decoded == v) << sign << " " << width << " " << v;
+        // The array path's read-back, without the text.
+        ASSERT_EQ(out.Carried(v), decoded) << sign << " " << width << " " << v;
         // A problem met before wins.
         ASSERT_EQ(out.Problem(v, rvpNotANumber), rvpNotANumber);
       }
