@@ -13,6 +13,12 @@ bool PromisesLibraryState(IPELMOR* host) {
   if (promise != nullptr) static_cast<IRirUnknown*>(promise)->Release();
   return true;
 }
+
+// The host itself when the block is built over the exports' link to it.
+IPELMOR* HostBehind(IPELMOR* host) {
+  const auto* link = dynamic_cast<const THostLink*>(host);
+  return link != nullptr ? link->Target() : host;
+}
 }  // namespace
 
 TBaseModel::TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation)
@@ -22,7 +28,10 @@ TBaseModel::TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation)
       Link(host),
       HostKeepsState(host != nullptr && PromisesLibraryState(host)) {
   if (Host != nullptr) Host->AddRef();
-  Extension = HostExtensionFor(Host);
+  Extension = HostExtensionFor(HostBehind(Host));
+  if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, WriteValue) && Extension->ReadValue != nullptr &&
+      Extension->WriteValue != nullptr)
+    Typed = Extension;
   AddRef();
   SelfRef = &Guard;
 }
@@ -204,9 +213,6 @@ int32_t RIR_STDCALL TModelGuard::InputChangedOver(void* guard, int32_t count, co
 void TModelGuard::RetargetHost(IPELMOR* host) {
   Block.Link.Retarget(host);
   Block.Host = host;
-  // The construction link is no host of its own: ask the real one.
-  Block.Extension = HostExtensionFor(host);
-  if (Block.OffersArraySteps) Block.OfferArraySteps();
 }
 
 uint32_t RIR_STDCALL TModelGuard::AddRef() {
@@ -370,17 +376,19 @@ bool TBaseModel::RuleHolds(const PortSpec& port, PortRule rule, VarHandle handle
   return false;
 }
 
-const char* TBaseModel::ReadValueText(VarHandle handle) const {
-  const char* text = Host->GetValueText(handle);
-  return text != nullptr ? text : "";
-}
+ValueBits TBaseModel::ReadValueAsText(VarHandle handle) const { return ReadValueBits(Host->GetValueText(handle)); }
 
-bool TBaseModel::IsHigh(VarHandle handle) const {
-  const char* text = ReadValueText(handle);
-  return text[0] == '1' && text[1] == '\0';
+void TBaseModel::WriteValueAsText(VarHandle handle, ValueBits value) const {
+  // Every port a block writes is at most kMaxPortWidth wide; the text is
+  // sized for that once, so a step does not allocate.
+  std::array<char, kMaxPortWidth + 1> text;
+  if (value.Length() <= kMaxPortWidth) [[likely]] {
+    FormValueText(value, text.data());
+    Host->SetValueText(handle, text.data());
+  } else {
+    Host->SetValueText(handle, FormValueText(value).c_str());
+  }
 }
-
-void TBaseModel::WriteValueText(VarHandle handle, const char* text) const { Host->SetValueText(handle, text); }
 
 void TBaseModel::TellValueProblem(VarHandle handle, int32_t problem) const {
   if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblem) && Extension->ValueProblem != nullptr)
@@ -388,7 +396,6 @@ void TBaseModel::TellValueProblem(VarHandle handle, int32_t problem) const {
 }
 
 void TBaseModel::OfferArraySteps() {
-  OffersArraySteps = true;
   // A host that cannot be told the problems of array steps gets none.
   if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblemAt) && Extension->OfferArraySteps != nullptr &&
       Extension->ValueProblemAt != nullptr)

@@ -11,6 +11,7 @@
 #include "BlockCatalogue.h"
 #include "BlockPorts.h"
 #include "HostLink.h"
+#include "ValueBits.h"
 #include "interface/HostExtension.h"
 #include "interface/IntTypes.h"
 
@@ -168,15 +169,26 @@ class TBaseModel : public IModel {
     return ports;
   }
 
-  // The host's text for a variable ("" for none). Valid only until the next
-  // host call: decode it at once. Never copied, so a step does not allocate.
-  const char* ReadValueText(VarHandle handle) const;
+  // The one read and the one write of a port's value. Both go through the
+  // host's typed slots when its extension offers them (chosen once, at
+  // construction), else through its texts; a block computes the same either
+  // way. A read of a host without a value gives the form of "".
+  ValueBits ReadValue(VarHandle handle) const {
+    if (Typed != nullptr) return ValueBits::FromWord(Typed->ReadValue(Typed->context, handle));
+    return ReadValueAsText(handle);
+  }
+  void WriteValue(VarHandle handle, ValueBits value) const {
+    if (Typed != nullptr)
+      Typed->WriteValue(Typed->context, handle, value.Word());
+    else
+      WriteValueAsText(handle, value);
+  }
+  // A port's sample in the block's sign mode.
+  int32_t ReadSample(VarHandle handle, int32_t signMode) const { return DecodeValueBits(signMode, ReadValue(handle)); }
   // True when the variable's text is exactly "1" (a high clock or strobe).
-  bool IsHigh(VarHandle handle) const;
-  void WriteValueText(VarHandle handle, const char* text) const;
+  bool IsHigh(VarHandle handle) const { return ReadValue(handle).IsHigh(); }
   // Offers the host the block's array steps (InputChangedOver below), where
-  // the host takes them, now and when the block is handed to its host; the
-  // last step of construction.
+  // the host takes them; the last step of construction.
   void OfferArraySteps();
   // `count` input changes over arrays (RirEdaArraySteps); 0: none made.
   virtual int32_t InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) { return 0; }
@@ -184,11 +196,11 @@ class TBaseModel : public IModel {
   static int32_t* ArraySamples(VarHandle handle, const RirEdaArrayPort* ports, int32_t portCount);
   // WriteOutput's telling, for the value of step `step` of an array call.
   void TellValueProblemAt(VarHandle handle, int32_t problem, int32_t step) const;
-  // Writes an output's value text, then tells a host with the extension when
-  // the value is not the one the block computed (`problem`, a
+  // Writes an output's value, then tells a host with the extension when the
+  // value is not the one the block computed (`problem`, a
   // RirEdaValueProblem; rvpNone for a value that came through).
-  void WriteOutput(VarHandle handle, const char* text, int32_t problem) const {
-    Host->SetValueText(handle, text);
+  void WriteOutput(VarHandle handle, ValueBits value, int32_t problem) const {
+    WriteValue(handle, value);
     if (problem != rvpNone) [[unlikely]]
       TellValueProblem(handle, problem);
   }
@@ -209,6 +221,8 @@ class TBaseModel : public IModel {
   IPELMOR* Host = nullptr;
   // The host's extension (null for a host that offers none), asked for once.
   const RirEdaHostExtension* Extension = nullptr;
+  // The extension when it offers typed values, else null: values as texts.
+  const RirEdaHostExtension* Typed = nullptr;
   std::string TypeName;
   bool Valid = true;
   int32_t Activation;
@@ -216,6 +230,8 @@ class TBaseModel : public IModel {
 
  private:
   bool Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required);
+  ValueBits ReadValueAsText(VarHandle handle) const;
+  void WriteValueAsText(VarHandle handle, ValueBits value) const;
   [[gnu::cold, gnu::noinline]] void TellValueProblem(VarHandle handle, int32_t problem) const;
   // Finds one port into `handle`; false, reported, when it is missing though
   // required or lacks a flag of `mask`.
@@ -228,7 +244,6 @@ class TBaseModel : public IModel {
   TModelGuard Guard{*this};
   const RirEdaArraySteps ArraySteps{sizeof(RirEdaArraySteps), &Guard, &TModelGuard::InputChangedOver};
   bool Faulted = false;
-  bool OffersArraySteps = false;
 };
 
 class TBaseModelExt : public TBaseModel {

@@ -8,4 +8,5 @@ set(framework_sources
   ${CMAKE_CURRENT_LIST_DIR}/Errors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Exports.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HostServices.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/HostLink.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/HostLink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ValueBits.cpp)

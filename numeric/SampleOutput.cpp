@@ -1,9 +1,9 @@
 #include "SampleOutput.h"
 
 void SampleOutput::Resize(int width, int32_t signMode) {
-  text_.Resize(width);
+  width_ = width > 0 ? width : 0;
   signMode_ = signMode;
-  const int w = text_.Width();
+  const int w = width_;
   // A one-character text reads 0 or 1 in either mode.
   magnitude_ = signMode == 0 && w >= 2;
   if (w <= 0)
@@ -13,6 +13,4 @@ void SampleOutput::Resize(int width, int32_t signMode) {
   else  // 32 unsigned bits carry any v >= 0 and -2^31, whose magnitude has its bits
     limit_ = w >= 32 ? 0x80000000u : (uint32_t{1} << w) - 1;
   lowersMostNegative_ = signMode == 0 && w <= 32;
-  widthMask_ = w >= 32 ? ~0u : (uint32_t{1} << w) - 1;
-  topBit_ = w <= 0 ? 0u : w > 32 ? 0u : uint32_t{1} << (w - 1);
 }

@@ -3,16 +3,6 @@
 #include <cstring>
 
 namespace {
-// The eight characters of every byte value, most significant bit first.
-struct ByteTexts {
-  char text[256][8];
-  constexpr ByteTexts() : text{} {
-    for (int b = 0; b < 256; ++b)
-      for (int i = 0; i < 8; ++i) text[b][i] = static_cast<char>('0' + ((b >> (7 - i)) & 1));
-  }
-};
-constexpr ByteTexts kByteTexts;
-
 // Two characters a step halve the chain of shifts; the second is read only
 // once the first is known not to end the text.
 uint32_t BitsOf(const char* c) {
@@ -34,12 +24,6 @@ int32_t BitsToInt(std::string_view text) {
 
 int32_t BitsToInt(const char* text) { return text != nullptr ? static_cast<int32_t>(BitsOf(text)) : 0; }
 
-void IntToBits(uint32_t value, int width, char* out) {
-  int pos = width;
-  for (; pos >= 8; pos -= 8, value >>= 8) std::memcpy(out + pos - 8, kByteTexts.text[value & 0xFFu], 8);
-  for (; pos > 0; --pos, value >>= 1) out[pos - 1] = static_cast<char>('0' + (value & 1u));
-}
-
 std::string IntToBits(uint32_t value, int width) {
   std::string text(width > 0 ? static_cast<size_t>(width) : 0, '0');
   IntToBits(value, width, text.data());
@@ -53,23 +37,10 @@ int32_t DecodeValueText(int32_t signMode, std::string_view text) {
   return text.front() == '1' ? static_cast<int32_t>(0u - static_cast<uint32_t>(magnitude)) : magnitude;
 }
 
-int32_t DecodeValueText(int32_t signMode, const char* text) {
-  if (text == nullptr || text[0] == '\0') return 0;
-  if (signMode != 0 || text[1] == '\0') return static_cast<int32_t>(BitsOf(text));
-  const uint32_t magnitude = BitsOf(text + 1);
-  return static_cast<int32_t>(text[0] == '1' ? 0u - magnitude : magnitude);
-}
+int32_t DecodeValueText(int32_t signMode, const char* text) { return DecodeValueBits(signMode, ReadValueBits(text)); }
 
 void EncodeValueText(int32_t signMode, int32_t value, int width, char* out) {
-  // The magnitude as unsigned, so the most negative value gives 2^31.
-  const uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  if (width <= 0) {
-    out[0] = '\0';
-    return;
-  }
-  IntToBits(magnitude, width, out);
-  if (signMode == 0 && value < 0) out[0] = '1';
-  out[width] = '\0';
+  FormValueText(EncodeValueBits(signMode, value, width), out);
 }
 
 std::string EncodeValueText(int32_t signMode, int32_t value, int width) {

@@ -10,18 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/ValueBits.h"
+
 // Unsigned reading of the whole text; bits beyond 32 are lost.
 int32_t BitsToInt(std::string_view text);
 // The same for a zero-terminated text, read in one pass (null reads as 0).
 int32_t BitsToInt(const char* text);
-// The low `width` bits of value, most significant first, into out[0..width).
-// Writes no terminator. width <= 0 writes nothing.
-void IntToBits(uint32_t value, int width, char* out);
 std::string IntToBits(uint32_t value, int width);
 
 int32_t DecodeValueText(int32_t signMode, std::string_view text);
-// The same for a zero-terminated text (what a host returns), in one pass
-// with no length scan; null reads as 0.
+// The same for a zero-terminated text (what a host returns); null reads as 0.
 int32_t DecodeValueText(int32_t signMode, const char* text);
 // Exactly `width` characters (none for width <= 0) and a terminating zero:
 // `out` holds at least max(width, 0) + 1 chars.
@@ -48,6 +46,11 @@ class ValueTextBuffer {
   // The low `width` bits of value as they are, most significant first.
   const char* Bits(uint32_t value) {
     IntToBits(value, width_, text_.data());
+    return text_.data();
+  }
+  // The text of a form of at most this width.
+  const char* Form(ValueBits bits) {
+    FormValueText(bits, text_.data());
     return text_.data();
   }
 

@@ -79,10 +79,10 @@ void RIR_STDCALL TTransform::LoadParameters() {
 
 void RIR_STDCALL TTransform::Start() {
   if (!Valid) return;
-  WriteValueText(ReOutHandle, ReOut.Zero());
-  if (ImOutHandle != 0) WriteValueText(ImOutHandle, ImOut.Zero());
-  if (PowerHandle != 0) WriteValueText(PowerHandle, PowerOut.Zero());
-  if (BusyHandle != 0) WriteValueText(BusyHandle, "0");
+  WriteValue(ReOutHandle, ReOut.Zero());
+  if (ImOutHandle != 0) WriteValue(ImOutHandle, ImOut.Zero());
+  if (PowerHandle != 0) WriteValue(PowerHandle, PowerOut.Zero());
+  if (BusyHandle != 0) WriteValue(BusyHandle, ValueBits::Digit(false));
   // A run cut short in mid-emission must not leave the output index behind:
   // the transform runs only from index 0, so the block would never run again.
   Cursor.StopEmission();
@@ -90,7 +90,7 @@ void RIR_STDCALL TTransform::Start() {
 
 void RIR_STDCALL TTransform::InputChanged() {
   if (!Valid) return;
-  const int32_t v = DecodeValueText(SignMode, ReadValueText(InHandle));
+  const int32_t v = ReadSample(InHandle, SignMode);
   const bool read = IsHigh(RHandle);
   const bool write = IsHigh(WHandle);
 
@@ -115,9 +115,9 @@ void RIR_STDCALL TTransform::InputChanged() {
     if (Cursor.ReadyToRun(N)) {
       RunTransform();
       Cursor.Ran(OutLen);
-      if (BusyHandle != 0) WriteValueText(BusyHandle, "0");
+      if (BusyHandle != 0) WriteValue(BusyHandle, ValueBits::Digit(false));
     } else if (Cursor.Full(N) && BusyHandle != 0) {
-      WriteValueText(BusyHandle, "1");
+      WriteValue(BusyHandle, ValueBits::Digit(true));
     }
   }
 }

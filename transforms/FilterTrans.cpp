@@ -74,8 +74,8 @@ void RIR_STDCALL TFilterTransform::LoadParameters() {
 
 void RIR_STDCALL TFilterTransform::InputChanged() {
   if (!Valid || !HoldsLibrary) return;
-  const float x = static_cast<float>(DecodeValueText(SignMode, ReadValueText(SrcHandle)));
-  const float d = HasDesired ? static_cast<float>(DecodeValueText(SignMode, ReadValueText(DesHandle))) : 0.0f;
+  const float x = static_cast<float>(ReadSample(SrcHandle, SignMode));
+  const float d = HasDesired ? static_cast<float>(ReadSample(DesHandle, SignMode)) : 0.0f;
   const float r = Kind != nullptr ? Kind->Step(Params, x, d) : 0.0f;
   int32_t problem = rvpNone;
   const int32_t v = RoundDoubleToSample(r, problem);
@@ -115,7 +115,7 @@ int32_t TFilterTransform::InputChangedOver(int32_t count, const RirEdaArrayPort*
         TellValueProblemAt(OutHandle, problem, i + k);
     }
   }
-  WriteValueText(OutHandle, Out.Encode(v));
+  WriteValue(OutHandle, Out.Encode(v));
   return count;
 }
 

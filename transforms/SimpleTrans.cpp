@@ -136,8 +136,8 @@ int32_t TSimpleTransform::Result(float x, float y, int32_t& problem) {
 
 void RIR_STDCALL TSimpleTransform::InputChanged() {
   if (!Valid) return;
-  const float x = static_cast<float>(DecodeValueText(SignMode, ReadValueText(InHandle)));
-  const float y = HasSecondInput ? static_cast<float>(DecodeValueText(SignMode, ReadValueText(In2Handle))) : 0.0f;
+  const float x = static_cast<float>(ReadSample(InHandle, SignMode));
+  const float y = HasSecondInput ? static_cast<float>(ReadSample(In2Handle, SignMode)) : 0.0f;
   int32_t problem = rvpNone;
   const int32_t v = Result(x, y, problem);
   WriteOutput(OutHandle, Out.Encode(v), Out.Problem(v, problem));
@@ -159,7 +159,7 @@ int32_t TSimpleTransform::InputChangedOver(int32_t count, const RirEdaArrayPort*
     if (problem != rvpNone) [[unlikely]]
       TellValueProblemAt(OutHandle, problem, k);
   }
-  WriteValueText(OutHandle, Out.Encode(v));
+  WriteValue(OutHandle, Out.Encode(v));
   return count;
 }
 

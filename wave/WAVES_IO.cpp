@@ -116,7 +116,7 @@ void RIR_STDCALL TWaveIO::Start() {
   Filled = 0;
   EndOfData = false;
   WriteErrorReported = false;
-  WriteValueText(C1Handle, C1Out.Zero());
+  WriteValue(C1Handle, C1Out.Zero());
   if (Mode == kLoad && opened) ReadBlock();
 }
 
@@ -142,7 +142,7 @@ TimeStepResult RIR_STDCALL TWaveIO::TimeStep() {
   if (FileName.empty() && HasTest && TestNumber() > 0) Start();
   // No file, or a host that steps before it starts the run: silence.
   if (!FileUsable || Wave == nullptr) {
-    WriteValueText(C1Handle, C1Out.Zero());
+    WriteValue(C1Handle, C1Out.Zero());
     return Period;
   }
 
@@ -160,7 +160,7 @@ TimeStepResult RIR_STDCALL TWaveIO::TimeStep() {
 
   WriteOutput(C1Handle, C1Out.Encode(first), C1Out.Problem(first));
   if (HasC2) WriteOutput(C2Handle, channels == 1 ? C2Out.Zero() : C2Out.Encode(second), C2Out.Problem(second));
-  if (HasMono) WriteValueText(MonoHandle, channels == 1 ? "1" : "0");
+  if (HasMono) WriteValue(MonoHandle, ValueBits::Digit(channels == 1));
   return Period;
 }
 
@@ -171,7 +171,7 @@ void RIR_STDCALL TWaveIO::InputChanged() {
   }
   if (HasClk) {
     // Sample on a change away from anything but 1: the rise of a one-bit clock.
-    const int32_t clock = DecodeValueText(SignMode, ReadValueText(ClkHandle));
+    const int32_t clock = ReadSample(ClkHandle, SignMode);
     const bool rising = clock != PreviousClock && PreviousClock != 1;
     PreviousClock = clock;
     if (!rising) return;
@@ -180,7 +180,7 @@ void RIR_STDCALL TWaveIO::InputChanged() {
 }
 
 void TWaveIO::TakeSample() {
-  Buffer[Position] = DecodeValueText(SignMode, ReadValueText(C1Handle));
+  Buffer[Position] = ReadSample(C1Handle, SignMode);
   Position = static_cast<uint16_t>(Position + 1);
   if (Position >= BlockSize) Flush();
 }

@@ -35,7 +35,7 @@ class TWaveIO : public TBaseModelExt {
   bool ReadBlock();
   void TakeSample();
   void Flush();
-  int32_t TestNumber() const { return BitsToInt(ReadValueText(TestHandle)); }
+  int32_t TestNumber() const { return static_cast<int32_t>(ReadValue(TestHandle).Low()); }
   void ReportNotFound() const { ReportText(FileName + "-file not found!"); }
 
   VarHandle TestHandle = 0;

@@ -15,6 +15,20 @@
 //   into the block (LoadParameters, Start, TimeStep, InputChanged, Done),
 //   on the host's thread.
 //
+// Typed values: a host that fills ReadValue and WriteValue lets its blocks
+// read and write ports as integers, with no text. A block that finds both
+// (at construction) uses them for every read and write of a port value
+// instead of GetValueText and SetValueText; a host must then answer them for
+// every variable it hands out, as it would answer the texts. A value is the
+// integer form of the text the block would have read or written, one word:
+// bits 0..31 the low 32 bits the text reads as an unsigned binary number
+// ('1' is a one, any other character a zero), bits 32..62 its length, bit 63
+// set when its first character is '1'. Every text a block writes is
+// recovered exactly from its word (it has '0' beyond the low 32 digits but
+// the first), so a host may keep words instead of texts and form a text
+// only when one is asked for (IntToBits of the low bits over the length,
+// then the first digit; framework/ValueBits.h). Equal texts are equal words.
+//
 // Versions: every table starts with its size in bytes as its maker compiled
 // it, and a slot is used only when that size covers it and it is not null.
 // Tables grow at their end; either side may be the older one.
@@ -69,10 +83,15 @@ struct RirEdaHostExtension {
   uint32_t size;  // sizeof(RirEdaHostExtension) as the host compiled it
   void* context;  // the host's, passed back in every call
   // The value the block has just written to its output `variable` (with
-  // SetValueText) is not what it computed: `problem` says why.
+  // SetValueText or WriteValue) is not what it computed: `problem` says why.
   void(RIR_STDCALL* ValueProblem)(void* context, VarHandle variable, int32_t problem);
-  // The block offers its array steps (null: it offers none), once, at the
-  // end of its construction.
+  // The value of `variable` as a word (GetValueText's text in integer form).
+  uint64_t(RIR_STDCALL* ReadValue)(void* context, VarHandle variable);
+  // Sets `variable` to the value of `word`, exactly as SetValueText with its
+  // text would (a write of an equal value included).
+  void(RIR_STDCALL* WriteValue)(void* context, VarHandle variable, uint64_t word);
+  // The block offers its array steps (null: it offers none) once it is
+  // built on this host.
   void(RIR_STDCALL* OfferArraySteps)(void* context, const RirEdaArraySteps* steps);
   // As ValueProblem, for the value of step `step` of an InputChangedOver call.
   void(RIR_STDCALL* ValueProblemAt)(void* context, VarHandle variable, int32_t problem, int32_t step);

@@ -71,7 +71,7 @@ Engine::Engine(const Design& design, PluginLoader* plugin, std::function<void(co
     hv.kind = v.kind;
     hv.width = v.width;
     hv.flags = flags;
-    hv.value = v.initial;
+    AssignText(hv, v.initial.c_str());
     hv.signMode = DesignSignMode(design, v.name);
     store_->Add(std::move(hv));
   }
@@ -194,7 +194,7 @@ bool Engine::Settle(int64_t time, RunStats& stats) {
       mark_[i] = vars[i].changes;
       any = true;
       for (size_t k : readers_[i]) notify[k] = 1;
-      if (trace_) changed += " " + vars[i].name + "=" + vars[i].value;
+      if (trace_) changed += " " + vars[i].name + "=" + TextOf(vars[i]);
     }
     if (!any) return true;
     if (trace_) trace_("t=" + std::to_string(time) + " pass " + std::to_string(pass + 1) + ": changed" + changed);
@@ -416,7 +416,7 @@ void Engine::TraceWritten(int64_t time) const {
   const std::vector<HostVariable>& vars = store_->All();
   std::string written;
   for (size_t i = 0; i < vars.size(); ++i)
-    if (store_->IsWritten(static_cast<VarHandle>(i + 1))) written += " " + vars[i].name + "=" + vars[i].value;
+    if (store_->IsWritten(static_cast<VarHandle>(i + 1))) written += " " + vars[i].name + "=" + TextOf(vars[i]);
   if (!written.empty()) trace_("t=" + std::to_string(time) + " written:" + written);
 }
 
@@ -529,8 +529,7 @@ bool Engine::StartBlocks(RunStats& stats) {
   for (size_t i = 0; i < stimuli_.size(); ++i)
     while (stimuli_[i].Next() == 0) {
       HostVariable* v = store_->Get(stimulusTargets_[i]);
-      const std::string& value = stimuli_[i].Fire();
-      if (v->value != value) v->value = value;
+      AssignText(*v, stimuli_[i].Fire().c_str());
     }
   mark_.assign(store_->Size(), 0);
   for (size_t i = 0; i < store_->Size(); ++i) mark_[i] = store_->All()[i].changes;

@@ -3,43 +3,17 @@
 #include <cmath>
 #include <cstring>
 
-// Short texts (clocks, lines): compares and copies in one pass over the
-// text, with no length scan first and no branch on the characters (sample
-// bits are random to a predictor). An unchanged value costs the bytes read,
-// and a value keeps its storage (no allocation) unless the text is longer
-// than any before.
-bool StoreText(std::string& value, const char* text) {
-  char* stored = value.data();
-  const size_t size = value.size();
-  if (size >= 8) {
-    // Bus texts: the library's vector scan, bounded by the stored length, one
-    // comparison and one copy beat the character loop.
-    const size_t n = strnlen(text, size + 1);
-    if (n != size) {
-      value.assign(text, n == size + 1 ? std::strlen(text) : n);
-      return true;
-    }
-    if (std::memcmp(stored, text, n) == 0) return false;
-    std::memcpy(stored, text, n);
-    return true;
-  }
-  unsigned difference = 0;
-  size_t i = 0;
-  for (; i < size; ++i) {
-    const char c = text[i];
-    if (c == '\0') break;
-    difference |= static_cast<unsigned char>(stored[i] ^ c);
-    stored[i] = c;
-  }
-  if (i < size) {
-    value.resize(i);
-    return true;
-  }
-  if (text[i] != '\0') {
-    value.append(text + i);
-    return true;
-  }
-  return difference != 0;
+std::string TextOf(const HostVariable& v) { return v.odd ? v.oddText : FormValueText(v.value); }
+
+bool AssignText(HostVariable& v, const char* text) {
+  bool exact = false;
+  const ValueBits bits = ReadValueBits(text, &exact);
+  if (exact) return AssignBits(v, bits);
+  if (v.odd && v.oddText == text) return false;
+  v.value = bits;
+  v.odd = true;
+  v.oddText = text;
+  return true;
 }
 
 VarHandle VariableStore::Add(HostVariable variable) {
@@ -93,6 +67,15 @@ const RirEdaHostServices* InProcessHostServices() {
 
 InProcessHost::InProcessHost(std::shared_ptr<VariableStore> store) : store_(std::move(store)) {}
 
+uint64_t RIR_STDCALL InProcessHost::OnReadValue(void* context, VarHandle variable) {
+  const HostVariable* v = static_cast<InProcessHost*>(context)->store_->Get(variable);
+  return v != nullptr ? v->value.Word() : 0;
+}
+
+void RIR_STDCALL InProcessHost::OnWriteValue(void* context, VarHandle variable, uint64_t word) {
+  static_cast<InProcessHost*>(context)->store_->WriteBits(variable, ValueBits::FromWord(word));
+}
+
 void RIR_STDCALL InProcessHost::OnValueProblem(void* context, VarHandle variable, int32_t problem) {
   static_cast<InProcessHost*>(context)->store_->NoteValueProblem(variable, problem);
 }
@@ -113,7 +96,10 @@ VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int
   v.kind = kind;
   v.width = width;
   v.flags = flags;
-  v.value = value.empty() && width > 0 ? std::string(static_cast<size_t>(width), '0') : value;
+  if (value.empty())
+    v.value = ValueBits::OfBits(0, width);
+  else
+    AssignText(v, value.c_str());
   return store_->Add(std::move(v));
 }
 
@@ -133,11 +119,11 @@ void InProcessHost::RemoveParameter(const std::string& name) { parameters_.erase
 
 std::string InProcessHost::Value(const std::string& name) const {
   const HostVariable* v = store_->Get(store_->Find(name));
-  return v != nullptr ? v->value : std::string();
+  return v != nullptr ? TextOf(*v) : std::string();
 }
 
 void InProcessHost::SetValue(const std::string& name, const std::string& text) {
-  if (HostVariable* v = store_->Get(store_->Find(name))) v->value = text;
+  if (HostVariable* v = store_->Get(store_->Find(name))) AssignText(*v, text.c_str());
 }
 
 int InProcessHost::AbortCount() const {
@@ -223,7 +209,11 @@ VarHandle RIR_STDCALL InProcessHost::FindVariable(const char* name) { return nam
 
 const char* RIR_STDCALL InProcessHost::GetValueText(VarHandle handle) {
   const HostVariable* v = store_->Get(handle);
-  return v != nullptr ? v->value.c_str() : "";
+  if (v == nullptr) return "";
+  if (v->odd) return v->oddText.c_str();
+  text_.resize(static_cast<size_t>(v->value.Length()) + 1);
+  FormValueText(v->value, text_.data());
+  return text_.c_str();
 }
 
 void RIR_STDCALL InProcessHost::SetValueText(VarHandle handle, const char* text) { store_->Write(handle, text); }

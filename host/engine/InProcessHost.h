@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/ValueBits.h"
 #include "framework/interface/HostExtension.h"
 #include "framework/interface/IntTypes.h"
 
@@ -23,7 +24,12 @@ struct HostVariable {
   uint16_t kind = vkBus;
   uint16_t flags = 0;
   int32_t width = 1;
-  std::string value;
+  // The value: its text's integer form, and the text itself only when the
+  // form does not give it back (odd: a text with other characters than
+  // '0'/'1', or with digits beyond the low 32 bits and the first).
+  ValueBits value;
+  bool odd = false;
+  std::string oddText;
   uint64_t changes = 0;  // times a block wrote a different value
   uint64_t writes = 0;   // times it was written at all
   // The sign mode its samples are read in: of the block writing it, else of
@@ -39,8 +45,20 @@ struct ValueProblemCount {
 };
 using ValueProblemCounts = std::array<ValueProblemCount, kValueProblemKinds>;
 
-// Makes `value` equal to `text`; true when it changed.
-bool StoreText(std::string& value, const char* text);
+// The variable's value text.
+std::string TextOf(const HostVariable& v);
+// Sets the value to `text` (nullptr: ""); true when it changed.
+bool AssignText(HostVariable& v, const char* text);
+// Sets the value to a form; true when it changed.
+inline bool AssignBits(HostVariable& v, ValueBits bits) {
+  if (v.value == bits && !v.odd) return false;
+  v.value = bits;
+  if (v.odd) [[unlikely]] {
+    v.odd = false;
+    v.oddText.clear();
+  }
+  return true;
+}
 
 class VariableStore {
  public:
@@ -48,39 +66,34 @@ class VariableStore {
   VarHandle Find(const std::string& name) const;
   HostVariable* Get(VarHandle handle) { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
   const HostVariable* Get(VarHandle handle) const { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
-  // A write by a block or a stimulus: counts it, stores the text (nullptr
-  // clears the value) and lists the variable until ClearWritten, so that a
-  // time point looks at the variables written in it and no others. No
-  // allocation: the list is a bit per variable.
+  // A write by a block or a stimulus: counts it, stores the value and lists
+  // the variable until ClearWritten, so that a time point looks at the
+  // variables written in it and no others. No allocation: the list is a bit
+  // per variable. A text write stores what the text reads (nullptr: "").
+  void WriteBits(VarHandle handle, ValueBits bits) {
+    if (handle - 1u >= count_) return;
+    const size_t i = handle - 1;
+    HostVariable& v = variables_[i];
+    ++v.writes;
+    writtenBits_[i / 64] |= uint64_t{1} << (i % 64);
+    if (AssignBits(v, bits)) ++v.changes;
+  }
   void Write(VarHandle handle, const char* text) {
     if (handle - 1u >= count_) return;
     const size_t i = handle - 1;
     HostVariable& v = variables_[i];
     ++v.writes;
     writtenBits_[i / 64] |= uint64_t{1} << (i % 64);
-    if (text != nullptr) {
-      if (StoreText(v.value, text)) ++v.changes;
-    } else if (!v.value.empty()) {
-      v.value.clear();
-      ++v.changes;
-    }
+    if (AssignText(v, text)) ++v.changes;
   }
-  // Write for a one-character text (a clock edge): no call for the usual case.
+  // Write for a one-character text (a clock edge).
   void WriteChar(VarHandle handle, char c) {
-    if (handle - 1u >= count_) return;
-    const size_t i = handle - 1;
-    HostVariable& v = variables_[i];
-    if (v.value.size() != 1 || c == '\0') {
-      const char text[2] = {c, '\0'};
-      Write(handle, text);
+    if (c == '0' || c == '1') [[likely]] {
+      WriteBits(handle, ValueBits::Digit(c == '1'));
       return;
     }
-    ++v.writes;
-    writtenBits_[i / 64] |= uint64_t{1} << (i % 64);
-    if (v.value[0] != c) {
-      v.value[0] = c;
-      ++v.changes;
-    }
+    const char text[2] = {c, '\0'};
+    Write(handle, text);
   }
   // The listed variables, in handle order.
   std::vector<VarHandle> WrittenList() const;
@@ -221,10 +234,15 @@ class InProcessHost : public IPELMOR {
   std::string libraryDirectory_;
   uint32_t refs_ = 0;
   static void RIR_STDCALL OnValueProblem(void* context, VarHandle variable, int32_t problem);
+  static uint64_t RIR_STDCALL OnReadValue(void* context, VarHandle variable);
+  static void RIR_STDCALL OnWriteValue(void* context, VarHandle variable, uint64_t word);
   static void RIR_STDCALL OnOfferArraySteps(void* context, const RirEdaArraySteps* steps);
   static void RIR_STDCALL OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step);
-  const RirEdaHostExtension extension_{sizeof(RirEdaHostExtension), this, &InProcessHost::OnValueProblem,
-                                       &InProcessHost::OnOfferArraySteps, &InProcessHost::OnValueProblemAt};
+  const RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),     this,
+                                       &InProcessHost::OnValueProblem,  &InProcessHost::OnReadValue,
+                                       &InProcessHost::OnWriteValue,    &InProcessHost::OnOfferArraySteps,
+                                       &InProcessHost::OnValueProblemAt};
+  std::string text_;  // the last text GetValueText formed
   const RirEdaArraySteps* arraySteps_ = nullptr;
   bool promisesLibraryState_ = false;
 };

@@ -42,7 +42,7 @@ void SteppedBlock::ConnectOutput(const std::string& port, VarHandle variable) {
 
 bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
   VariableStore& store = host_.Store();
-  for (VarHandle h : inputs_) feedTexts_.emplace_back(store.Get(h)->width);
+  for (VarHandle h : inputs_) feedWidths_.push_back(store.Get(h)->width);
   for (VarHandle h : outputs_) outputVariables_.push_back(store.Get(h));
   host_.SetIntParameter("SignValue", settings.signValue);
   host_.SetRecord(settings.record);
@@ -89,10 +89,10 @@ bool SteppedBlock::InputChangedOver(int32_t count, int32_t* const* inputs, int32
 }
 
 void SteppedBlock::Feed(size_t k, int64_t value) {
-  ValueTextBuffer& text = feedTexts_[k];
+  const int width = feedWidths_[k];
   const int32_t sign = host_.Store().Get(inputs_[k])->signMode;
-  const char* bits = sign == 0 ? text.Encode(0, static_cast<int32_t>(value)) : text.Bits(static_cast<uint32_t>(value));
-  host_.Store().Write(inputs_[k], bits);
+  host_.Store().WriteBits(inputs_[k], sign == 0 ? EncodeValueBits(0, static_cast<int32_t>(value), width)
+                                                : ValueBits::OfBits(static_cast<uint32_t>(value), width));
 }
 
 std::vector<std::string> SteppedBlock::TakeValueProblems() {

@@ -16,11 +16,11 @@
 #include "framework/RecordLimits.h"
 #include "host/design/BlockTypes.h"
 #include "host/design/Messages.h"
-#include "numeric/ValueText.h"
+#include "framework/ValueBits.h"
 
-// A port's sample as the block computes with it: the variable's text read
-// in its sign mode, a 32-bit signed integer (a one-bit text reads 0 or 1).
-inline int32_t SampleOf(const HostVariable& v) { return DecodeValueText(v.signMode, v.value.c_str()); }
+// A port's sample as the block computes with it: the variable's value read
+// in its sign mode, a 32-bit signed integer (a one-bit value reads 0 or 1).
+inline int32_t SampleOf(const HostVariable& v) { return DecodeValueBits(v.signMode, v.value); }
 
 class SteppedBlock {
  public:
@@ -124,7 +124,7 @@ class SteppedBlock {
   InProcessHost host_;
   std::vector<VarHandle> inputs_, outputs_;
   std::vector<HostVariable*> outputVariables_;
-  std::vector<ValueTextBuffer> feedTexts_;  // per input, sized once
+  std::vector<int32_t> feedWidths_;  // per input
   const RirEdaArraySteps* arraySteps_ = nullptr;
   std::vector<RirEdaArrayPort> arrayPorts_;  // inputs, then outputs; sized once
   uint64_t reports_ = 0;

@@ -1,6 +1,6 @@
 #include "CsvWriter.h"
 
-#include "numeric/ValueText.h"
+#include "framework/ValueBits.h"
 
 CsvWriter::CsvWriter(const std::string& path, std::vector<std::string> names, std::vector<int32_t> signModes,
                      std::string clock)
@@ -30,7 +30,7 @@ void CsvWriter::Flush() {
   }
   buffer_ += std::to_string(pendingTime_);
   for (size_t k = 0; k < pending_.size(); ++k)
-    buffer_ += "," + std::to_string(DecodeValueText(signModes_[k], pending_[k]));
+    buffer_ += "," + std::to_string(DecodeValueBits(signModes_[k], pending_[k]));
   buffer_ += '\n';
   written_ = pending_;
   hasPending_ = false;
@@ -44,7 +44,7 @@ void CsvWriter::Sample(int64_t time, const VariableStore& store) {
   // Several samples at one time give one row with the settled values.
   if (hasPending_ && time != pendingTime_) Flush();
   for (size_t k = 0; k < handles_.size(); ++k) pending_[k] = store.Get(handles_[k])->value;
-  if (clockHandle_ != 0) pendingClock_ = store.Get(clockHandle_)->value == "1" ? '1' : '0';
+  if (clockHandle_ != 0) pendingClock_ = store.Get(clockHandle_)->value.IsHigh() ? '1' : '0';
   pendingTime_ = time;
   hasPending_ = true;
 }

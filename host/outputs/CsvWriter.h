@@ -30,7 +30,7 @@ class CsvWriter : public OutputSink {
   std::vector<std::string> names_;
   std::vector<int32_t> signModes_;
   std::vector<VarHandle> handles_;
-  std::vector<std::string> written_, pending_;
+  std::vector<ValueBits> written_, pending_;
   std::string clock_;
   VarHandle clockHandle_ = 0;
   char pendingClock_ = '0', lastClock_ = '0';

@@ -48,10 +48,10 @@ void PlotWriter::Begin(const VariableStore& store) {
 void PlotWriter::Sample(int64_t time, const VariableStore& store) {
   end_ = std::max(end_, time);
   for (size_t k = 0; k < handles_.size(); ++k) {
-    const int32_t y = DecodeValueText(options_.series[k].signMode, store.Get(handles_[k])->value);
+    const int32_t y = DecodeValueBits(options_.series[k].signMode, store.Get(handles_[k])->value);
     if (Spectrum(k)) {
       if (!InWindow(time) || bins_[k] == 0) continue;
-      const int32_t bin = DecodeValueText(options_.series[k].signMode, store.Get(bins_[k])->value);
+      const int32_t bin = DecodeValueBits(options_.series[k].signMode, store.Get(bins_[k])->value);
       spectra_[k][bin] = y;
       continue;
     }

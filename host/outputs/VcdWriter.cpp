@@ -34,7 +34,16 @@ std::string VcdWriter::Reference(const std::string& name) {
   return r;
 }
 
-void VcdWriter::Emit(size_t k, const std::string& value) {
+void VcdWriter::Emit(size_t k, const HostVariable& v) {
+  // The text only here, where the file needs it.
+  if (v.odd) {
+    text_ = v.oddText;
+  } else {
+    text_.resize(static_cast<size_t>(v.value.Length()) + 1);
+    FormValueText(v.value, text_.data());
+    text_.pop_back();
+  }
+  const std::string& value = text_;
   if (value.size() == 1) {
     buffer_ += value[0] == '0' || value[0] == '1' ? value[0] : 'x';
   } else {
@@ -46,12 +55,13 @@ void VcdWriter::Emit(size_t k, const std::string& value) {
   buffer_ += '\n';
   if (companion_[k] >= 0) {
     buffer_ += 'r';
-    buffer_ += std::to_string(DecodeValueText(modes_[k], value));
+    buffer_ += std::to_string(DecodeValueBits(modes_[k], v.value));
     buffer_ += ' ';
     buffer_ += realIds_[static_cast<size_t>(companion_[k])];
     buffer_ += '\n';
   }
-  last_[k] = value;
+  last_[k] = v.value;
+  lastOdd_[k] = v.odd ? v.oddText : std::string();
 }
 
 void VcdWriter::Begin(const VariableStore& store) {
@@ -94,7 +104,8 @@ void VcdWriter::Begin(const VariableStore& store) {
   h += "$upscope $end\n$enddefinitions $end\n#0\n$dumpvars\n";
   file_.Write(h);
   last_.resize(names_.size());
-  for (size_t k = 0; k < names_.size(); ++k) Emit(k, store.Get(handles_[k])->value);
+  lastOdd_.resize(names_.size());
+  for (size_t k = 0; k < names_.size(); ++k) Emit(k, *store.Get(handles_[k]));
   buffer_ += "$end\n";
   file_.Write(buffer_);
   buffer_.clear();
@@ -103,14 +114,14 @@ void VcdWriter::Begin(const VariableStore& store) {
 void VcdWriter::Sample(int64_t time, const VariableStore& store) {
   bool stamped = time == lastTime_;
   for (size_t k = 0; k < handles_.size(); ++k) {
-    const std::string& value = store.Get(handles_[k])->value;
-    if (value == last_[k]) continue;
+    const HostVariable& v = *store.Get(handles_[k]);
+    if (v.value == last_[k] && (!v.odd || v.oddText == lastOdd_[k]) && (v.odd || lastOdd_[k].empty())) continue;
     if (!stamped) {
       buffer_ += '#' + std::to_string(time) + '\n';
       stamped = true;
       lastTime_ = time;
     }
-    Emit(k, value);
+    Emit(k, v);
   }
   if (buffer_.size() > (1u << 16)) {
     file_.Write(buffer_);

@@ -52,14 +52,16 @@ class VcdWriter : public OutputSink {
   static constexpr const char* kTopScope = "design";
 
  private:
-  void Emit(size_t k, const std::string& value);
+  void Emit(size_t k, const HostVariable& v);
   StreamedFile file_;
   std::vector<std::string> names_;
   std::string timescale_;
   std::vector<VcdScope> scopes_;
   std::map<std::string, int32_t> signModes_;
   std::vector<VarHandle> handles_;
-  std::vector<std::string> last_;
+  std::vector<ValueBits> last_;
+  std::vector<std::string> lastOdd_;  // the text of an odd value, else ""
+  std::string text_;
   std::vector<std::string> ids_;
   std::vector<int> companion_;  // per variable: index of its real code, or -1
   std::vector<int32_t> modes_;

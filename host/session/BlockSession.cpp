@@ -135,7 +135,7 @@ void BlockSession::Connect(const BlockSetup& setup) {
     v.kind = PortKind(p);
     v.width = PortVariableWidth(p, setup.width);
     v.flags = in ? 0 : kWritableFlag;
-    v.value.assign(static_cast<size_t>(v.width), '0');
+    v.value = ValueBits::OfBits(0, v.width);
     v.signMode = setup.signValue;
     widths_[p.name] = v.width;
     const VarHandle h = store_->Add(std::move(v));

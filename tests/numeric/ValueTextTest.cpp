@@ -75,7 +75,7 @@ TEST(ValueText, AnOutputTellsExactlyTheValuesItsPortDoesNotReadBack) {
       for (const int64_t wide : values) {
         if (wide < INT32_MIN || wide > INT32_MAX) continue;
         const auto v = static_cast<int32_t>(wide);
-        const int32_t decoded = DecodeValueText(sign, out.Encode(v));
+        const int32_t decoded = DecodeValueText(sign, FormValueText(out.Encode(v)).c_str());
         ASSERT_EQ(out.Problem(v) == rvpNone, decoded == v) << sign << " " << width << " " << v;
         // The array path's read-back, without the text.
         ASSERT_EQ(out.Carried(v), decoded) << sign << " " << width << " " << v;
