@@ -60,9 +60,10 @@ def main():
                 print(f"skipped (no module): {body}")
                 said = SKIPPED
             elif lang == "sh":
+                # One stream, as a terminal shows it: a run's warnings come before what a later command prints.
                 p = subprocess.run(["bash", "-e", "-o", "pipefail", "-c", body], cwd=work, env=env,
-                                   capture_output=True, text=True, timeout=300)
-                said = p.stdout + p.stderr
+                                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, timeout=300)
+                said = p.stdout
                 print(f"$ {body}{said}")
                 if p.returncode != 0:
                     failures.append(f"sh block {n} ends with status {p.returncode}:\n{body}{said}")

@@ -213,6 +213,8 @@ int32_t RIR_STDCALL TModelGuard::InputChangedOver(void* guard, int32_t count, co
 void TModelGuard::RetargetHost(IPELMOR* host) {
   Block.Link.Retarget(host);
   Block.Host = host;
+  // The construction link is no host of its own: ask the real one.
+  Block.Extension = HostExtensionFor(host);
 }
 
 uint32_t RIR_STDCALL TModelGuard::AddRef() {

@@ -1,5 +1,6 @@
 // Per-step costs of the numeric core: the value-text codec on port widths
-// 8, 16 and 32 (through the per-port buffer, no allocation) and one
+// 8, 16 and 32 (through the per-port buffer, no allocation), the check that
+// a written sample fits its port, and one
 // evaluation of the default formulas and of a stored formula, as text and
 // compiled.
 #include <benchmark/benchmark.h>
@@ -10,6 +11,7 @@
 
 #include "numeric/Calc.h"
 #include "numeric/CompiledFormula.h"
+#include "numeric/SampleOutput.h"
 #include "numeric/ValueText.h"
 
 namespace {
@@ -25,6 +27,24 @@ void BM_Encode(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Encode)->ArgsProduct({{8, 16, 32}, {0, 1}});
+
+// A block's write of a sample that fits its 16-bit port, without (0) and with
+// (1) the check whether the port carries it: what the check costs when
+// nothing overflows.
+void BM_WriteFittingSample(benchmark::State& state) {
+  const bool checked = state.range(0) != 0;
+  SampleOutput out;
+  out.Resize(16, 0);
+  int32_t value = -12345;
+  int32_t problems = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(out.Encode(value));
+    if (checked) problems += out.Problem(value);
+    value = value < 12345 ? value + 7 : -12345;
+  }
+  if (problems != 0) state.SkipWithError("a fitting sample was told as a problem");
+}
+BENCHMARK(BM_WriteFittingSample)->Arg(0)->Arg(1);
 
 void BM_Decode(benchmark::State& state) {
   const int width = static_cast<int>(state.range(0));
