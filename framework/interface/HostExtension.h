@@ -14,6 +14,11 @@
 // - A block calls the extension's slots only from inside the host's calls
 //   into the block (LoadParameters, Start, TimeStep, InputChanged, Done),
 //   on the host's thread.
+// - Array steps: a block that can make many InputChanged steps in one call
+//   offers them (OfferArraySteps, in its construction); the host then may
+//   call RirEdaArraySteps::InputChangedOver instead of InputChanged, with
+//   every port's samples as 32-bit integers, and hears of the values that
+//   did not come through with their step (ValueProblemAt).
 //
 // Typed values: a host that fills ReadValue and WriteValue lets its blocks
 // read and write ports as integers, with no text. A block that finds both
