@@ -29,8 +29,8 @@ TBaseModel::TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation)
       HostKeepsState(host != nullptr && PromisesLibraryState(host)) {
   if (Host != nullptr) Host->AddRef();
   Extension = HostExtensionFor(HostBehind(Host));
-  if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, WriteValue) && Extension->ReadValue != nullptr &&
-      Extension->WriteValue != nullptr)
+  if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, RoundedTime) && Extension->ReadValue != nullptr &&
+      Extension->WriteValue != nullptr && Extension->RoundedTime != nullptr)
     Typed = Extension;
   AddRef();
   SelfRef = &Guard;

@@ -183,6 +183,12 @@ class TBaseModel : public IModel {
     else
       WriteValueAsText(handle, value);
   }
+  // The model time rounded to the nearest integer by `round` (ties to even),
+  // or by the host when it offers typed values.
+  template <typename Round>
+  int64_t RoundedTime(Round round) const {
+    return Typed != nullptr ? Typed->RoundedTime(Typed->context) : round(Host->GetTime());
+  }
   // A port's sample in the block's sign mode.
   int32_t ReadSample(VarHandle handle, int32_t signMode) const { return DecodeValueBits(signMode, ReadValue(handle)); }
   // True when the variable's text is exactly "1" (a high clock or strobe).

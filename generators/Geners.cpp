@@ -46,7 +46,7 @@ void RIR_STDCALL TGenerator::LoadParameters() {
 
 TimeStepResult RIR_STDCALL TGenerator::TimeStep() {
   if (!Bound) return -1;
-  Now = RoundToInt64(Host->GetTime());
+  Now = RoundedTime(RoundToInt64);
   int32_t value = 0;
   int32_t problem = rvpNone;
   if (Clocked) {

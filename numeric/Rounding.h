@@ -15,19 +15,21 @@
 namespace rounding_detail {
 // |v| < 2^61 rounded without a library call and without changing the x87
 // control word, on which a plain conversion of a long double stalls. This
-// runs at every block step. Adding 1.5 * 2^63 leaves an integer within one
-// of v in the mantissa (in any rounding mode), read with one load at the
-// start of the stored sum; the exact remainder then decides, ties to even.
-// False for larger magnitudes, infinities and NaN. The range test is a quiet
-// comparison: a NaN raises no invalid-operation trap where a host unmasked it.
+// runs at every block step. Adding and taking away 1.5 * 2^63 leaves an
+// integer within one of v (in any rounding mode), converted exactly by a
+// store of an integral value; the exact remainder then decides, ties to
+// even. False for larger magnitudes, infinities and NaN. The range test is
+// a quiet comparison: a NaN raises no invalid-operation trap where a host
+// unmasked it.
 inline bool NearestEvenSmall(long double v, int64_t& out) {
 #if LDBL_MANT_DIG == 64
   if (!(std::isgreater(v, -0x1p61L) && std::isless(v, 0x1p61L))) return false;
-  const long double shifted = v + 0x1.8p63L;
-  uint64_t m;
-  std::memcpy(&m, &shifted, sizeof m);
-  int64_t n = static_cast<int64_t>(m - (uint64_t{3} << 62));
-  const long double rest = v - static_cast<long double>(n);  // exact
+  const long double whole = (v + 0x1.8p63L) - 0x1.8p63L;  // exact: the sum lies in [2^63, 2^64)
+  // Reading the integer from the stored sum's bits instead waits for the
+  // 80-bit store to reach memory.
+  int64_t n;
+  __asm__("fistpll %0" : "=m"(n) : "t"(whole) : "st");
+  const long double rest = v - whole;  // exact
   if (rest > 0.5L || (rest == 0.5L && (n & 1) != 0))
     ++n;
   else if (rest < -0.5L || (rest == -0.5L && (n & 1) != 0))

@@ -138,7 +138,7 @@ bool TWaveIO::ReadBlock() {
 
 TimeStepResult RIR_STDCALL TWaveIO::TimeStep() {
   if (Mode == kSave) return Period;
-  LastTime = RoundToInt64(Host->GetTime());
+  LastTime = RoundedTime(RoundToInt64);
   if (FileName.empty() && HasTest && TestNumber() > 0) Start();
   // No file, or a host that steps before it starts the run: silence.
   if (!FileUsable || Wave == nullptr) {

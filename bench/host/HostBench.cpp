@@ -143,15 +143,15 @@ void BareChain(benchmark::State& state) {
     HostVariable* genClock = store->Get(genClk);
     for (int64_t i = 0; i < kSamples; ++i) {
       for (InProcessHost* h : hosts) h->SetTime(static_cast<long double>(2 * i));
-      genClock->value.assign(1, '1');
-      clock->value.assign(1, '0');  // the recorder's clock falls as the generator's rises
+      genClock->value = ValueBits::Digit(true);
+      clock->value = ValueBits::Digit(false);  // the recorder's clock falls as the generator's rises
       blocks[0]->InputChanged();
       blocks[1]->InputChanged();
       blocks[2]->InputChanged();
       for (InProcessHost* h : hosts) h->SetTime(static_cast<long double>(2 * i + 1));
-      genClock->value.assign(1, '0');
+      genClock->value = ValueBits::Digit(false);
       blocks[0]->InputChanged();
-      clock->value.assign(1, '1');
+      clock->value = ValueBits::Digit(true);
       blocks[2]->InputChanged();
     }
     for (IModel* b : blocks) {
@@ -172,16 +172,16 @@ class Counter : public TBaseModelExt {
  public:
   explicit Counter(IPELMOR* host) : TBaseModelExt(host, 0, kTimeDriven) {
     BindRequired({{&out_, "Out"}}, kWritableFlag);
-    text_.Resize(Host->GetVariableWidth(out_));
+    width_ = Host->GetVariableWidth(out_);
   }
   int64_t RIR_STDCALL TimeStep() override {
-    WriteValueText(out_, text_.Encode(1, ++n_ & 0xFFFF));
+    WriteValue(out_, EncodeValueBits(1, ++n_ & 0xFFFF, width_));
     return 1;
   }
 
  private:
   VarHandle out_ = 0;
-  ValueTextBuffer text_;
+  int width_ = 0;
   int32_t n_ = 0;
 };
 
@@ -190,15 +190,13 @@ class PlusOne : public TBaseModelExt {
   explicit PlusOne(IPELMOR* host) : TBaseModelExt(host, 0, kInputDriven) {
     BindRequired({{&in_, "DIn"}}, 0);
     BindRequired({{&out_, "DOut"}}, kWritableFlag);
-    text_.Resize(Host->GetVariableWidth(out_));
+    width_ = Host->GetVariableWidth(out_);
   }
-  void RIR_STDCALL InputChanged() override {
-    WriteValueText(out_, text_.Encode(1, DecodeValueText(1, ReadValueText(in_)) + 1));
-  }
+  void RIR_STDCALL InputChanged() override { WriteValue(out_, EncodeValueBits(1, ReadSample(in_, 1) + 1, width_)); }
 
  private:
   VarHandle in_ = 0, out_ = 0;
-  ValueTextBuffer text_;
+  int width_ = 0;
 };
 
 template <class T>
@@ -273,7 +271,7 @@ void BareTrivial(benchmark::State& state) {
       plus->InputChanged();
     }
     floating_point::LoadX87ControlWord(kLibraryX87ControlWord);
-    benchmark::DoNotOptimize(store->Get(b)->value.data());
+    benchmark::DoNotOptimize(store->Get(b)->value.Word());
     for (IModel* m : {count, plus}) {
       m->Done();
       m->Release();
@@ -348,7 +346,7 @@ class BareDesign {
       hv.name = v.name;
       hv.kind = v.kind;
       hv.width = v.width;
-      hv.value = v.initial;
+      AssignText(hv, v.initial.c_str());
       for (const BlockEntry& b : design.blocks)
         for (const auto& [port, var] : b.outputs)
           if (var == v.name) hv.flags |= kWritableFlag;
@@ -409,12 +407,12 @@ void BareClockedChain(benchmark::State& state) {
     HostVariable* recClk = d.Variable("rec_clk");
     for (int64_t i = 0; i < samples; ++i) {
       d.SetTime(2 * i);
-      genClk->value.assign(1, '1');
-      recClk->value.assign(1, '0');
+      genClk->value = ValueBits::Digit(true);
+      recClk->value = ValueBits::Digit(false);
       for (size_t k = 0; k < 6; ++k) d.Block(k)->InputChanged();
       d.SetTime(2 * i + 1);
-      genClk->value.assign(1, '0');
-      recClk->value.assign(1, '1');
+      genClk->value = ValueBits::Digit(false);
+      recClk->value = ValueBits::Digit(true);
       for (size_t k : {0, 1, 4, 5}) d.Block(k)->InputChanged();
     }
   }
@@ -434,11 +432,11 @@ void BareToneFir4(benchmark::State& state) {
     HostVariable* genClk = d.Variable("gen_clk");
     for (int64_t i = 0; i < samples; ++i) {
       d.SetTime(2 * i);
-      genClk->value.assign(1, '1');
+      genClk->value = ValueBits::Digit(true);
       d.Block(0)->InputChanged();
       d.Block(1)->InputChanged();
       d.SetTime(2 * i + 1);
-      genClk->value.assign(1, '0');
+      genClk->value = ValueBits::Digit(false);
       d.Block(0)->InputChanged();
     }
   }

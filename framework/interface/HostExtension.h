@@ -20,9 +20,9 @@
 //   every port's samples as 32-bit integers, and hears of the values that
 //   did not come through with their step (ValueProblemAt).
 //
-// Typed values: a host that fills ReadValue and WriteValue lets its blocks
-// read and write ports as integers, with no text. A block that finds both
-// (at construction) uses them for every read and write of a port value
+// Typed values: a host that fills ReadValue, WriteValue and RoundedTime lets
+// its blocks read and write ports as integers, with no text. A block that
+// finds all three (at construction) uses them for every read and write of a port value
 // instead of GetValueText and SetValueText; a host must then answer them for
 // every variable it hands out, as it would answer the texts. A value is the
 // integer form of the text the block would have read or written, one word:
@@ -95,6 +95,9 @@ struct RirEdaHostExtension {
   // Sets `variable` to the value of `word`, exactly as SetValueText with its
   // text would (a write of an equal value included).
   void(RIR_STDCALL* WriteValue)(void* context, VarHandle variable, uint64_t word);
+  // GetTime rounded to the nearest integer, ties to even: the step a block
+  // is at, with no long double crossing.
+  int64_t(RIR_STDCALL* RoundedTime)(void* context);
   // The block offers its array steps (null: it offers none) once it is
   // built on this host.
   void(RIR_STDCALL* OfferArraySteps)(void* context, const RirEdaArraySteps* steps);

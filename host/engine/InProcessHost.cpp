@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "numeric/Rounding.h"
+
 std::string TextOf(const HostVariable& v) { return v.odd ? v.oddText : FormValueText(v.value); }
 
 bool AssignText(HostVariable& v, const char* text) {
@@ -15,6 +17,8 @@ bool AssignText(HostVariable& v, const char* text) {
   v.oddText = text;
   return true;
 }
+
+int64_t VariableStore::RoundedTime() const { return whole_ ? wholeTime_ : RoundToInt64(time_); }
 
 VarHandle VariableStore::Add(HostVariable variable) {
   variables_.push_back(std::move(variable));
@@ -74,6 +78,10 @@ uint64_t RIR_STDCALL InProcessHost::OnReadValue(void* context, VarHandle variabl
 
 void RIR_STDCALL InProcessHost::OnWriteValue(void* context, VarHandle variable, uint64_t word) {
   static_cast<InProcessHost*>(context)->store_->WriteBits(variable, ValueBits::FromWord(word));
+}
+
+int64_t RIR_STDCALL InProcessHost::OnRoundedTime(void* context) {
+  return static_cast<InProcessHost*>(context)->store_->RoundedTime();
 }
 
 void RIR_STDCALL InProcessHost::OnValueProblem(void* context, VarHandle variable, int32_t problem) {

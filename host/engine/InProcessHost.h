@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -122,6 +123,8 @@ class VariableStore {
     whole_ = true;
   }
   long double Time() const { return whole_ ? static_cast<long double>(wholeTime_) : time_; }
+  // Time() rounded to the nearest integer, ties to even.
+  int64_t RoundedTime() const;
 
   // A value a block wrote to `handle` that is not the one it computed: counted
   // per kind, with the time of the first (the store's time plus `later`).
@@ -198,6 +201,13 @@ class InProcessHost : public IPELMOR {
   // The array steps the block built on this host offered; null for none.
   const RirEdaArraySteps* ArraySteps() const { return arraySteps_; }
 
+  // Whether the blocks built from now on find the typed values (on unless
+  // turned off): without them they read and write value texts, as on a
+  // circuit host, and take no array steps.
+  void OfferTypedValues(bool offer) {
+    extension_.size = offer ? sizeof(RirEdaHostExtension) : offsetof(RirEdaHostExtension, ReadValue);
+  }
+
   // Promise the blocks made from now on that every call into them is made in
   // the library's floating-point state (the engine runs in it), so that
   // their slots do not check it (kLibraryStateHostId).
@@ -236,12 +246,13 @@ class InProcessHost : public IPELMOR {
   static void RIR_STDCALL OnValueProblem(void* context, VarHandle variable, int32_t problem);
   static uint64_t RIR_STDCALL OnReadValue(void* context, VarHandle variable);
   static void RIR_STDCALL OnWriteValue(void* context, VarHandle variable, uint64_t word);
+  static int64_t RIR_STDCALL OnRoundedTime(void* context);
   static void RIR_STDCALL OnOfferArraySteps(void* context, const RirEdaArraySteps* steps);
   static void RIR_STDCALL OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step);
-  const RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),     this,
-                                       &InProcessHost::OnValueProblem,  &InProcessHost::OnReadValue,
-                                       &InProcessHost::OnWriteValue,    &InProcessHost::OnOfferArraySteps,
-                                       &InProcessHost::OnValueProblemAt};
+  RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),       this,
+                                 &InProcessHost::OnValueProblem,    &InProcessHost::OnReadValue,
+                                 &InProcessHost::OnWriteValue,      &InProcessHost::OnRoundedTime,
+                                 &InProcessHost::OnOfferArraySteps, &InProcessHost::OnValueProblemAt};
   std::string text_;  // the last text GetValueText formed
   const RirEdaArraySteps* arraySteps_ = nullptr;
   bool promisesLibraryState_ = false;

@@ -48,6 +48,7 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
   host_.SetRecord(settings.record);
   host_.SetSamplePeriod(settings.samplePeriod);
   host_.SetLibraryDirectory(settings.libraryDirectory);
+  host_.OfferTypedValues(settings.typedValues);
   IPELMOR* ref = &host_;
   IModel** self = init(&ref, 0);
   model_ = self != nullptr ? *self : nullptr;

@@ -40,6 +40,7 @@ class SteppedBlock {
     std::vector<uint8_t> record;  // the stored record
     long double samplePeriod = 1;
     std::string libraryDirectory;
+    bool typedValues = true;  // false: the block reads and writes value texts
   };
 
   // `name` is how the sentences name the block.

@@ -113,7 +113,8 @@ BlockSession::BlockSession(PluginLoader& plugin, const BlockSetup& setup)
   const bool wave = type_->blockClass == BlockClass::WaveLoad || type_->blockClass == BlockClass::WaveSave;
   store_->SetTime(0);
   plugin_.SetMessageHandler(&BlockSession::OnLibraryMessage, this);
-  const bool valid = core_->Construct(init, {setup.signValue, record, 1, wave ? setup.folder : plugin_.Directory()});
+  const bool valid = core_->Construct(
+      init, {setup.signValue, record, 1, wave ? setup.folder : plugin_.Directory(), setup.typedValues});
   plugin_.SetMessageHandler(nullptr, nullptr);
   if (!valid) {
     std::string why = "block type " + type_->exportName + " is not valid";

@@ -35,6 +35,7 @@ struct BlockSetup {
   std::vector<std::pair<std::string, FieldValue>> fields;  // record fields by name, set in turn
   std::vector<std::string> optionalInputs;                 // optional input ports to connect ("Clk", "D2In")
   std::string folder;                                      // wave blocks' library directory, with a trailing '/'
+  bool typedValues = true;  // false: the block reads and writes value texts, as on a circuit host
 };
 
 // A port a session gives one bit whatever the width of its buses: a clock or

@@ -17,8 +17,8 @@ class ProbeBlock : public TBaseModelExt {
   using TBaseModel::BindRequired;
   using TBaseModel::GetIntParameter;
   using TBaseModel::IsHigh;
-  using TBaseModel::ReadValueText;
-  using TBaseModel::WriteValueText;
+  using TBaseModel::ReadValue;
+  using TBaseModel::WriteValue;
   int inputs = 0;
   void RIR_STDCALL InputChanged() override { ++inputs; }
 };
@@ -119,9 +119,9 @@ TEST(BaseModel, ValueTextsOfAnyShapeAreReadSafely) {
     host.SetValue("Clk", text);
     EXPECT_FALSE(p->IsHigh(clk)) << text;
   }
-  EXPECT_STREQ(p->ReadValueText(0), "");
+  EXPECT_EQ(p->ReadValue(0), ValueBits{});
   EXPECT_FALSE(p->IsHigh(12345));
-  p->WriteValueText(bus, "1010");
+  p->WriteValue(bus, ValueBits::OfBits(0b1010, 4));
   EXPECT_EQ(host.Value("Bus"), "1010");
 }
 

@@ -32,14 +32,24 @@ struct TempDir {
   ~TempDir() { fs::remove_all(path); }
 };
 
+HostVariable Var(const char* name, uint16_t kind, uint16_t flags, int32_t width, const char* text) {
+  HostVariable v;
+  v.name = name;
+  v.kind = kind;
+  v.flags = flags;
+  v.width = width;
+  AssignText(v, text);
+  return v;
+}
+
 VariableStore Store() {
   VariableStore s;
-  s.Add({"clk", vkClk, 0, 1, "0", 0});
-  s.Add({"data bus", vkBus, 1, 3, "000", 0});
+  s.Add(Var("clk", vkClk, 0, 1, "0"));
+  s.Add(Var("data bus", vkBus, 1, 3, "000"));
   return s;
 }
 
-void Set(VariableStore& s, const char* name, const char* value) { s.Get(s.Find(name))->value = value; }
+void Set(VariableStore& s, const char* name, const char* value) { AssignText(*s.Get(s.Find(name)), value); }
 
 }  // namespace
 
@@ -83,7 +93,7 @@ TEST(VcdWriter, WritesHeaderInitialValuesAndOnlyChangesOncePerTime) {
 TEST(CsvWriter, DecodesInEachSignModeAndWritesOneRowPerChangedTime) {
   TempDir dir;
   VariableStore s = Store();
-  s.Add({"u", vkBus, 0, 3, "000", 0});
+  s.Add(Var("u", vkBus, 0, 3, "000"));
   Set(s, "data bus", "101");
   Set(s, "u", "101");
   {
@@ -184,7 +194,7 @@ TEST(StreamedFile, WrittenInPlaceMarkedUntilCommittedAndAnOldFileKeptUntilTheFir
 TEST(PlotWriter, GnuplotDrawsPngAndSvgFromTheScriptAndDataWrittenBesideThem) {
   TempDir dir;
   VariableStore s = Store();
-  s.Add({"bin", vkBus, 1, 3, "000", 0});
+  s.Add(Var("bin", vkBus, 1, 3, "000"));
   const fs::path p = dir.path / "plot.png";
   PlotOptions o;
   o.image = p.string();

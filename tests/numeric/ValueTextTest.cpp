@@ -43,6 +43,16 @@ TEST(ValueText, HostileTextsDecodeSafely) {
   EXPECT_EQ(BitsToInt(std::string(40, '1')), -1);
   EXPECT_EQ(BitsToInt("1" + std::string(32, '0')), 0);
   EXPECT_EQ(BitsToInt(std::string(100000, '1') + "0"), -2);
+  // Their integer forms: only texts the form gives back are exact.
+  bool exact = true;
+  EXPECT_EQ(ReadValueBits("1x1", &exact), ValueBits::Make(5, 3, true));
+  EXPECT_FALSE(exact);
+  ReadValueBits(("11" + std::string(38, '0')).c_str(), &exact);  // a digit beyond the low 32 bits
+  EXPECT_FALSE(exact);
+  EXPECT_EQ(FormValueText(ReadValueBits(("1" + std::string(38, '0') + "1").c_str(), &exact)),
+            "1" + std::string(38, '0') + "1");
+  EXPECT_TRUE(exact);
+  EXPECT_EQ(ReadValueBits(nullptr), ValueBits{});
 }
 
 TEST(ValueText, RoundTripAtCommonWidths) {
@@ -63,7 +73,8 @@ TEST(ValueText, RoundTripAtCommonWidths) {
 }
 
 // An output tells a value as wrapped exactly when its port reads back
-// another value: at every width, both sign modes, near every limit.
+// another value: at every width, both sign modes, near every limit. Its
+// values' integer forms decode as their texts do.
 TEST(ValueText, AnOutputTellsExactlyTheValuesItsPortDoesNotReadBack) {
   for (int32_t sign : {0, 1}) {
     for (int width = 0; width <= 40; ++width) {
@@ -75,10 +86,16 @@ TEST(ValueText, AnOutputTellsExactlyTheValuesItsPortDoesNotReadBack) {
       for (const int64_t wide : values) {
         if (wide < INT32_MIN || wide > INT32_MAX) continue;
         const auto v = static_cast<int32_t>(wide);
-        const int32_t decoded = DecodeValueText(sign, FormValueText(out.Encode(v)).c_str());
-        ASSERT_EQ(out.Problem(v) == rvpNone, decoded == v) << sign << " " << width << " " << v;
-        // The array path's read-back, without the text.
-        ASSERT_EQ(out.Carried(v), decoded) << sign << " " << width << " " << v;
+        // The integer form and its text agree: the text reads back as the
+        // form, and both decode alike.
+        const ValueBits bits = out.Encode(v);
+        const std::string text = FormValueText(bits);
+        bool exact = false;
+        ASSERT_EQ(ReadValueBits(text.c_str(), &exact), bits) << sign << " " << width << " " << v;
+        ASSERT_TRUE(exact);
+        ASSERT_EQ(DecodeValueBits(sign, bits), DecodeValueText(sign, std::string_view(text)));
+        const bool readBack = DecodeValueText(sign, std::string_view(text)) == v;
+        ASSERT_EQ(out.Problem(v) == rvpNone, readBack) << sign << " " << width << " " << v;
         // A problem met before wins.
         ASSERT_EQ(out.Problem(v, rvpNotANumber), rvpNotANumber);
       }
