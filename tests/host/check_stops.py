@@ -149,7 +149,14 @@ def check_killed(exe, out):
     folder, design = prepare(out, "KILL", 100_000_000)
     p = subprocess.Popen([exe, "run", design, "-o", folder, "-q"], stdout=subprocess.DEVNULL,
                          stderr=subprocess.DEVNULL)
-    time.sleep(1.5)
+    # Kill once both recordings are past a header update (a loaded or
+    # sanitized build may take a while to get there).
+    deadline = time.monotonic() + 60
+    wavs = [os.path.join(folder, w) for w in ("tone.wav", "smooth.wav")]
+    while time.monotonic() < deadline and p.poll() is None:
+        if all(os.path.exists(w) and os.path.getsize(w) > 3 * 64 * 1024 for w in wavs):
+            break
+        time.sleep(0.1)
     p.kill()
     p.wait()
     for wav in ("tone.wav", "smooth.wav"):

@@ -273,7 +273,9 @@ std::array<uint64_t, 4> SineFingerprints(long double (*sine)(long double), long 
     add(1, fromBits(random(), static_cast<int>(random() % 66) - 2, (random() & 1) != 0));
     // Next to multiples of pi/128, where the table point changes, the sine
     // of the table point is 0 or the reduction falls back.
-    long double near = static_cast<long double>(random() >> (random() % 64 + 20)) * (kPi / 128);
+    const uint64_t turns = random();
+    const uint64_t shift = random() % 64 + 20;  // 64 and more: none left
+    long double near = static_cast<long double>(shift < 64 ? turns >> shift : 0) * (kPi / 128);
     uint64_t bits = 0;
     std::memcpy(&bits, &near, 8);
     bits += random() % 4001 - 2000;
@@ -366,7 +368,7 @@ TEST(SignalMath, SpecialValuesFollowAnnexF) {
 TEST(SignalMath, SineAndCosineKeepTheirBits) {
   // The hashes of the kernel whose results the recordings and the golden
   // values hold: a faster kernel must give every one of these bits again.
-  const std::array<uint64_t, 4> expected = {0x80EC2841B1B155A7u, 0x3BA73C3614B9694Au, 0xF457B801AB37A5BCu,
+  const std::array<uint64_t, 4> expected = {0x80EC2841B1B155A7u, 0x3BA73C3614B9694Au, 0x0C385DE738B2A1A0u,
                                             0xA84037FA6CE55C94u};
   const std::array<uint64_t, 4> got = SineFingerprints(static_cast<long double (*)(long double)>(math::Sin),
                                                        static_cast<long double (*)(long double)>(math::Cos));

@@ -265,7 +265,7 @@ TEST(StdcallProbe, DialogExportsTheGreetingAndTheCdeclExports) {
     Probe("RirEda_SetMessageHandler", Plugin().Symbol("RirEda_SetMessageHandler"),
           {Arg(reinterpret_cast<void*>(&ProbeMessage)), 0}, residue, Convention::Cdecl);
     Probe("RirEda_SetLanguage", Plugin().Symbol("RirEda_SetLanguage"), {Arg("EN")}, residue, Convention::Cdecl);
-    Probe("RirEda_SetHostServices", Plugin().Symbol("RirEda_SetHostServices"), {Arg(HostServices())}, residue,
+    Probe("RirEda_SetHostServices", Plugin().Symbol("RirEda_SetHostServices"), {Arg(InProcessHostServices())}, residue,
           Convention::Cdecl);
     probeMessages.clear();
     Probe("Hello", Plugin().ByOrdinal(kHelloOrdinal), {}, residue);
