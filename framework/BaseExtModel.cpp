@@ -28,12 +28,17 @@ TBaseModel::TBaseModel(IPELMOR* host, int32_t auxValue, int32_t activation)
       Link(host),
       HostKeepsState(host != nullptr && PromisesLibraryState(host)) {
   if (Host != nullptr) Host->AddRef();
-  Extension = HostExtensionFor(HostBehind(Host));
-  if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, RoundedTime) && Extension->ReadValue != nullptr &&
-      Extension->WriteValue != nullptr && Extension->RoundedTime != nullptr)
-    Typed = Extension;
+  FindExtension(HostBehind(Host));
   AddRef();
   SelfRef = &Guard;
+}
+
+void TBaseModel::FindExtension(IPELMOR* host) {
+  Extension = HostExtensionFor(host);
+  const bool typed = Extension != nullptr && RIR_TABLE_HOLDS(Extension, RoundedTime) &&
+                     Extension->ReadValue != nullptr && Extension->WriteValue != nullptr &&
+                     Extension->RoundedTime != nullptr;
+  Typed = typed ? Extension : nullptr;
 }
 
 TBaseModel::~TBaseModel() {
@@ -214,7 +219,7 @@ void TModelGuard::RetargetHost(IPELMOR* host) {
   Block.Link.Retarget(host);
   Block.Host = host;
   // The construction link is no host of its own: ask the real one.
-  Block.Extension = HostExtensionFor(host);
+  Block.FindExtension(host);
 }
 
 uint32_t RIR_STDCALL TModelGuard::AddRef() {

@@ -236,6 +236,8 @@ class TBaseModel : public IModel {
 
  private:
   bool Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required);
+  // Asks `host` for its extension once (Extension, Typed).
+  void FindExtension(IPELMOR* host);
   ValueBits ReadValueAsText(VarHandle handle) const;
   void WriteValueAsText(VarHandle handle, ValueBits value) const;
   [[gnu::cold, gnu::noinline]] void TellValueProblem(VarHandle handle, int32_t problem) const;

@@ -72,29 +72,29 @@ const RirEdaHostServices* InProcessHostServices() {
 InProcessHost::InProcessHost(std::shared_ptr<VariableStore> store) : store_(std::move(store)) {}
 
 uint64_t RIR_STDCALL InProcessHost::OnReadValue(void* context, VarHandle variable) {
-  const HostVariable* v = static_cast<InProcessHost*>(context)->store_->Get(variable);
+  const HostVariable* v = static_cast<VariableStore*>(context)->Get(variable);
   return v != nullptr ? v->value.Word() : 0;
 }
 
 void RIR_STDCALL InProcessHost::OnWriteValue(void* context, VarHandle variable, uint64_t word) {
-  static_cast<InProcessHost*>(context)->store_->WriteBits(variable, ValueBits::FromWord(word));
+  static_cast<VariableStore*>(context)->WriteBits(variable, ValueBits::FromWord(word));
 }
 
 int64_t RIR_STDCALL InProcessHost::OnRoundedTime(void* context) {
-  return static_cast<InProcessHost*>(context)->store_->RoundedTime();
+  return static_cast<VariableStore*>(context)->RoundedTime();
 }
 
 void RIR_STDCALL InProcessHost::OnValueProblem(void* context, VarHandle variable, int32_t problem) {
-  static_cast<InProcessHost*>(context)->store_->NoteValueProblem(variable, problem);
+  static_cast<VariableStore*>(context)->NoteValueProblem(variable, problem);
 }
 
 void RIR_STDCALL InProcessHost::OnOfferArraySteps(void* context, const RirEdaArraySteps* steps) {
-  static_cast<InProcessHost*>(context)->arraySteps_ = steps;
+  static_cast<VariableStore*>(context)->OfferArraySteps(steps);
 }
 
 // Step k of an array call is k time units after the store's time.
 void RIR_STDCALL InProcessHost::OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step) {
-  static_cast<InProcessHost*>(context)->store_->NoteValueProblem(variable, problem, step);
+  static_cast<VariableStore*>(context)->NoteValueProblem(variable, problem, step);
 }
 
 VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags,

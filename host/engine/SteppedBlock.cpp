@@ -50,6 +50,7 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
   host_.SetLibraryDirectory(settings.libraryDirectory);
   host_.OfferTypedValues(settings.typedValues);
   IPELMOR* ref = &host_;
+  store.TakeArraySteps();  // an offer is this block's only
   IModel** self = init(&ref, 0);
   model_ = self != nullptr ? *self : nullptr;
   if (model_ != nullptr) model_->AddRef();
@@ -58,7 +59,7 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
     return false;
   }
   activation_ = model_->GetActivation();
-  const RirEdaArraySteps* steps = host_.ArraySteps();
+  const RirEdaArraySteps* steps = store.TakeArraySteps();
   if (steps != nullptr && RIR_TABLE_HOLDS(steps, InputChangedOver) && steps->InputChangedOver != nullptr) {
     arraySteps_ = steps;
     for (VarHandle h : inputs_) arrayPorts_.push_back({h, nullptr});

@@ -350,7 +350,10 @@ namespace {
 
 // A host whose services throw on demand: what a C++ host might do, and
 // what must not unwind through a block into it.
+// Throws from the IPELMOR calls; its blocks read and write texts, so that
+// they make those calls.
 struct ThrowingHost : InProcessHost {
+  ThrowingHost() { OfferTypedValues(false); }
   bool throwOnFind = false;
   bool throwOnRead = false;
   bool throwOnTime = false;
