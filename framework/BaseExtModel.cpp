@@ -207,6 +207,14 @@ int32_t RIR_STDCALL TModelGuard::QueryInterface(const GUID* iid, void** out) {
   return kQueryOk;
 }
 
+int32_t RIR_STDCALL TModelGuard::InputChangedOver(void* guard, int32_t count, const RirEdaArrayPort* ports,
+                                                  int32_t portCount) {
+  auto& self = *static_cast<TModelGuard*>(guard);
+  if (self.Block.Faulted || count <= 0 || (ports == nullptr && portCount != 0)) return 0;
+  return self.Guarded(
+      "InputChanged", [&] { return self.Block.InputChangedOver(count, ports, portCount); }, 0);
+}
+
 void TModelGuard::RetargetHost(IPELMOR* host) {
   Block.Link.Retarget(host);
   Block.Host = host;
@@ -392,6 +400,24 @@ void TBaseModel::WriteValueAsText(VarHandle handle, ValueBits value) const {
 void TBaseModel::TellValueProblem(VarHandle handle, int32_t problem) const {
   if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblem) && Extension->ValueProblem != nullptr)
     Extension->ValueProblem(Extension->context, handle, problem);
+}
+
+void TBaseModel::OfferArraySteps() {
+  // A host that cannot be told the problems of array steps gets none.
+  if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblemAt) && Extension->OfferArraySteps != nullptr &&
+      Extension->ValueProblemAt != nullptr)
+    Extension->OfferArraySteps(Extension->context, &ArraySteps);
+}
+
+int32_t* TBaseModel::ArraySamples(VarHandle handle, const RirEdaArrayPort* ports, int32_t portCount) {
+  for (int32_t i = 0; i < portCount; ++i)
+    if (ports[i].variable == handle) return ports[i].samples;
+  return nullptr;
+}
+
+void TBaseModel::TellValueProblemAt(VarHandle handle, int32_t problem, int32_t step) const {
+  if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblemAt) && Extension->ValueProblemAt != nullptr)
+    Extension->ValueProblemAt(Extension->context, handle, problem, step);
 }
 
 int32_t TBaseModel::GetIntParameter(const char* name, int32_t def) const {

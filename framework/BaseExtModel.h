@@ -78,6 +78,10 @@ class TModelGuard final : public IModel {
   void RIR_STDCALL Reserved25(int32_t) override;
   int32_t RIR_STDCALL Reserved26() override;
 
+  // RirEdaArraySteps::InputChangedOver of the block: as InputChanged, guarded.
+  static int32_t RIR_STDCALL InputChangedOver(void* guard, int32_t count, const RirEdaArrayPort* ports,
+                                              int32_t portCount);
+
   // The block calls `host` from now on. The init exports build a block over
   // a link of their own, which calls the host in the state it entered with.
   void RetargetHost(IPELMOR* host);
@@ -189,6 +193,15 @@ class TBaseModel : public IModel {
   int32_t ReadSample(VarHandle handle, int32_t signMode) const { return DecodeValueBits(signMode, ReadValue(handle)); }
   // True when the variable's text is exactly "1" (a high clock or strobe).
   bool IsHigh(VarHandle handle) const { return ReadValue(handle).IsHigh(); }
+  // Offers the host the block's array steps (InputChangedOver below), where
+  // the host takes them; the last step of construction.
+  void OfferArraySteps();
+  // `count` input changes over arrays (RirEdaArraySteps); 0: none made.
+  virtual int32_t InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) { return 0; }
+  // The samples of `handle` among `ports`; null when it is not there.
+  static int32_t* ArraySamples(VarHandle handle, const RirEdaArrayPort* ports, int32_t portCount);
+  // WriteOutput's telling, for the value of step `step` of an array call.
+  void TellValueProblemAt(VarHandle handle, int32_t problem, int32_t step) const;
   // Writes an output's value, then tells a host with the extension when the
   // value is not the one the block computed (`problem`, a
   // RirEdaValueProblem; rvpNone for a value that came through).
@@ -237,6 +250,7 @@ class TBaseModel : public IModel {
   THostLink Link;       // the host, called in the state it entered with
   bool HostKeepsState;  // the host promised to call in the library's state
   TModelGuard Guard{*this};
+  const RirEdaArraySteps ArraySteps{sizeof(RirEdaArraySteps), &Guard, &TModelGuard::InputChangedOver};
   bool Faulted = false;
 };
 

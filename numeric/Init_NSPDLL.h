@@ -23,7 +23,8 @@ struct IPELMOR;
   X(nspsCcsFftNip) X(nspcbPowerSpectr) X(nspsGoertzInit)                                                         \
   X(nspsbGoertz) X(nspsGoertzFree) X(nspsFirInit) X(nspsFirInitMr) X(nspsFir)                                    \
   X(nspsFirFree) X(nspsFirlInit) X(nspsFirlInitMr) X(nspsFirlInitDlyl) X(nspsFirlSetDlyl) X(nspsFirl)            \
-  X(nspsFirlFree) X(nspsFirlFreeDlyl) X(nspsIirInit) X(nspsIirInitBq) X(nspsIir) X(nspsIirFree) X(nspsIirlInit)  \
+  X(nspsFirlFree) X(nspsFirlFreeDlyl) X(nspsbFir) X(nspsbFirl)                                                   \
+  X(nspsIirInit) X(nspsIirInitBq) X(nspsIir) X(nspsIirFree) X(nspsIirlInit)                                      \
   X(nspsIirlInitBq) X(nspsIirlInitDlyl) X(nspsIirl) X(nspsIirlFree) X(nspsIirlFreeDlyl) X(nspsLmsInit)           \
   X(nspsLmsInitMr) X(nspsLms) X(nspsLmsDes) X(nspsLmsFree) X(nspsLmslInit)                                       \
   X(nspsLmslInitMr) X(nspsLmslInitDlyl) X(nspsLmsl) X(nspsLmslNa) X(nspsLmslFree) X(nspsLmslFreeDlyl)            \

@@ -124,8 +124,9 @@ inline int32_t RoundToSample(long double value, int32_t& problem) {
   return RoundToSample(value);
 }
 
-// The same for a float or double result.
-inline int32_t RoundDoubleToSample(double value, int32_t& problem) {
+// The same for a float or double result; inlined, since loops over many
+// results (the blocks' array steps) call it once a sample.
+[[gnu::always_inline]] inline int32_t RoundDoubleToSample(double value, int32_t& problem) {
   int64_t n;
   if (rounding_detail::NearestEvenSmall(value, n)) return rounding_detail::LimitToSample(n, problem);
   return RoundToSample(static_cast<long double>(value), problem);

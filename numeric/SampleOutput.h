@@ -21,6 +21,9 @@ class SampleOutput {
     if (v == INT32_MIN && lowersMostNegative_) v = INT32_MIN + 1;
     return EncodeValueBits(signMode_, v, width_);
   }
+  // The sample the port reads back after Encode(v): what its text decodes
+  // to in the port's sign mode.
+  int32_t Carried(int32_t v) const { return DecodeValueBits(signMode_, Encode(v)); }
   // The all-zero value of this width.
   ValueBits Zero() const { return ValueBits::OfBits(0, width_); }
 

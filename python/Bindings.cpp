@@ -210,5 +210,6 @@ PYBIND11_MODULE(_core, m) {
       .def("port_range", [](PyBlock& b, const std::string& port) { return b.Session().PortRange(port); })
       .def("take_messages", [](PyBlock& b) { return b.Session().TakeMessages(); })
       .def("restart", [](PyBlock& b) { b.Session().Restart(); })
+      .def("use_array_steps", [](PyBlock& b, bool on) { b.Session().UseArraySteps(on); })
       .def("close", [](PyBlock& b) { b.Session().Close(); });
 }

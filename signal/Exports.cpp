@@ -22,7 +22,7 @@
   X(nspsGoertzInit, 2) X(nspsbGoertz, 3) X(nspsGoertzFree, 1)                                                    \
   X(nspsFirInit, 4) X(nspsFirInitMr, 8) X(nspsFir, 2) X(nspsFirFree, 1) X(nspsFirlInit, 3)                      \
   X(nspsFirlInitMr, 7) X(nspsFirlInitDlyl, 3) X(nspsFirlSetDlyl, 3) X(nspsFirl, 3) X(nspsFirlFree, 1)           \
-  X(nspsFirlFreeDlyl, 1)                                                                                         \
+  X(nspsFirlFreeDlyl, 1) X(nspsbFir, 4) X(nspsbFirl, 5)                                                         \
   X(nspsIirInit, 4) X(nspsIirInitBq, 4) X(nspsIir, 2) X(nspsIirFree, 1) X(nspsIirlInit, 4) X(nspsIirlInitBq, 4) \
   X(nspsIirlInitDlyl, 3) X(nspsIirl, 3) X(nspsIirlFree, 1) X(nspsIirlFreeDlyl, 1)                               \
   X(nspsLmsInit, 8) X(nspsLmsInitMr, 10) X(nspsLms, 3) X(nspsLmsDes, 3) X(nspsLmsFree, 1) X(nspsLmslInit, 7)    \

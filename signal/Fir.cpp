@@ -1,8 +1,11 @@
 // FIR filters, single-rate and multi-rate, high level (one state) and low
 // level (tap state + delay-line state).
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
+#include "DotLanes.h"
 #include "Ring.h"
 #include "StateTable.h"
 #include "nsp.h"
@@ -19,9 +22,16 @@ struct FirTaps {
   int upFactor = 1, upPhase = 0, downFactor = 1, downPhase = 0;
 };
 
+// Inputs a block call takes into its history at a time.
+int ChunkOf(int size) { return std::max(1024, size); }
+
 struct FirLine {
-  explicit FirLine(int size) : ring(size) {}
+  explicit FirLine(int size)
+      : ring(size), history(static_cast<size_t>(size - 1 + ChunkOf(size) + nsp::kLaneGroup), 0.0f) {}
   nsp::Ring ring;
+  // A block call's inputs, oldest first, after the size - 1 past ones; sized
+  // once, so that a block call never allocates.
+  std::vector<float> history;
   int upFactor = 1, downFactor = 1;  // the shape this line was made for
   int downCount = 0;                 // up-rate sample index modulo downFactor
   float last = 0;
@@ -65,6 +75,30 @@ float Step(const FirTaps& t, FirLine& line, float x) {
     if (++line.downCount == t.downFactor) line.downCount = 0;
   }
   return line.last;
+}
+
+// dst[i] = Step(t, line, src[i]) for i < n; single-rate lines compute many
+// outputs at once (src may be dst: each chunk is read before it is written).
+void StepBlock(const FirTaps& t, FirLine& line, const float* src, float* dst, int n) {
+  if (t.upFactor != 1 || t.downFactor != 1) {
+    for (int i = 0; i < n; ++i) dst[i] = Step(t, line, src[i]);
+    return;
+  }
+  const int size = line.ring.Size();
+  const int past = size - 1;
+  const int chunk = ChunkOf(size);
+  float* h = line.history.data();
+  const float* newest = line.ring.Newest();
+  for (int j = 0; j < past; ++j) h[j] = newest[past - 1 - j];
+  for (int i = 0; i < n; i += chunk) {
+    const int c = std::min(chunk, n - i);
+    std::memcpy(h + past, src + i, sizeof(float) * static_cast<size_t>(c));
+    nsp::DotSlide(t.taps.data(), size, h, dst + i, c);
+    std::memmove(h, h + c, sizeof(float) * static_cast<size_t>(past));
+  }
+  // Only the past inputs of the next output matter to the ring.
+  for (int j = 0; j < past; ++j) line.ring.Push(h[j]);
+  if (n > 0) line.last = dst[n - 1];
 }
 
 struct FirState : nsp::StateObject {
@@ -126,6 +160,15 @@ float nspsFir(NSPFirState* state, float x) {
   return s ? Step(s->taps, s->line, x) : 0.0f;
 }
 
+void nspsbFir(NSPFirState* state, const float* src, float* dst, int n) {
+  if (!src || !dst || n <= 0) return;
+  FirState* s = nsp::FindAs<FirState>(state);
+  if (s)
+    StepBlock(s->taps, s->line, src, dst, n);
+  else
+    std::fill(dst, dst + n, 0.0f);
+}
+
 void nspsFirFree(NSPFirState* state) { nsp::Release(state, StateKind::Fir); }
 
 void nspsFirlInit(const float* taps, int tapsLen, NSPFirTapState* tapState) {
@@ -159,6 +202,16 @@ float nspsFirl(const NSPFirTapState* tapState, NSPFirDlyState* dlyState, float x
   FirDlyState* d = nsp::FindAs<FirDlyState>(dlyState);
   if (!t || !d || !Fits(d->line, t->taps)) return 0.0f;
   return Step(t->taps, d->line, x);
+}
+
+void nspsbFirl(const NSPFirTapState* tapState, NSPFirDlyState* dlyState, const float* src, float* dst, int n) {
+  if (!src || !dst || n <= 0) return;
+  const FirTapState* t = nsp::FindAs<FirTapState>(tapState);
+  FirDlyState* d = nsp::FindAs<FirDlyState>(dlyState);
+  if (t && d && Fits(d->line, t->taps))
+    StepBlock(t->taps, d->line, src, dst, n);
+  else
+    std::fill(dst, dst + n, 0.0f);
 }
 
 void nspsFirlFree(NSPFirTapState* tapState) { nsp::Release(tapState, StateKind::FirTaps); }

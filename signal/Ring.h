@@ -43,6 +43,8 @@ class Ring {
   }
 
   int Size() const { return size_; }
+  // The window as the last Push returned it: newest first, Size() values.
+  const float* Newest() const { return buf_.data() + head_; }
 
  private:
   int size_;

@@ -15,7 +15,8 @@
  *   the right kind is never trusted: the call returns 0 and changes nothing.
  *   Init releases whatever the area held before; a failed init leaves the
  *   area holding nothing. Free releases the state and clears the handle.
- * - Per-sample calls (nspsFir, nspsFirl, nspsIir, nspsIirl, nspsLms*) never
+ * - Per-sample calls (nspsFir, nspsFirl, nspsIir, nspsIirl, nspsLms*) and
+ *   the FIR's block calls (nspsbFir, nspsbFirl) never
  *   allocate.
  * - Every function computes in the library's floating-point state (x87 at
  *   64-bit precision, round to nearest, exceptions masked; MXCSR 0x1F80)
@@ -163,6 +164,9 @@ void nspsFirInit(const float* taps, int tapsLen, const float* dlyVals, NSPFirSta
 void nspsFirInitMr(const float* taps, int tapsLen, const float* dlyVals, int upFactor, int upPhase, int downFactor,
                    int downPhase, NSPFirState* state);
 float nspsFir(NSPFirState* state, float x);
+/* n calls of nspsFir in a row: dst[i] = nspsFir(state, src[i]), bit for bit.
+ * src and dst may be the same array. */
+void nspsbFir(NSPFirState* state, const float* src, float* dst, int n);
 void nspsFirFree(NSPFirState* state);
 /* Low-level: taps and delay line in separate states, same arithmetic. A delay
  * line belongs to the tap shape it was made for; a call with a tap state of
@@ -174,6 +178,8 @@ void nspsFirlInitDlyl(const NSPFirTapState* tapState, const float* dlyVals, NSPF
 /* Reloads a delay line made for this tap state with dlyVals (null: zeros). */
 void nspsFirlSetDlyl(const NSPFirTapState* tapState, const float* dlyVals, NSPFirDlyState* dlyState);
 float nspsFirl(const NSPFirTapState* tapState, NSPFirDlyState* dlyState, float x);
+/* n calls of nspsFirl in a row, as nspsbFir. */
+void nspsbFirl(const NSPFirTapState* tapState, NSPFirDlyState* dlyState, const float* src, float* dst, int n);
 void nspsFirlFree(NSPFirTapState* tapState);
 void nspsFirlFreeDlyl(NSPFirDlyState* dlyState);
 

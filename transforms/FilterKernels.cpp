@@ -143,6 +143,18 @@ float StepLowFir(FilterParams& p, float x, float) {
   return NspTable.nspsFirl(State<NSPFirTapState>(p, faLowFirTaps), State<NSPFirDlyState>(p, faLowFirDly), x);
 }
 
+bool StepsHighFir(FilterParams& p, const float* x, float* r, int n) {
+  if (NspTable.nspsbFir == nullptr) return false;
+  NspTable.nspsbFir(State<NSPFirState>(p, faHighFir), x, r, n);
+  return true;
+}
+
+bool StepsLowFir(FilterParams& p, const float* x, float* r, int n) {
+  if (NspTable.nspsbFirl == nullptr) return false;
+  NspTable.nspsbFirl(State<NSPFirTapState>(p, faLowFirTaps), State<NSPFirDlyState>(p, faLowFirDly), x, r, n);
+  return true;
+}
+
 float StepHighIir(FilterParams& p, float x, float) { return NspTable.nspsIir(State<NSPIirState>(p, faHighIir), x); }
 
 float StepLowIir(FilterParams& p, float x, float) {
@@ -176,14 +188,14 @@ constexpr uint32_t kLowIir = AreaBit(faLowIirTaps) | AreaBit(faLowIirDly);
 constexpr uint32_t kLowLms = AreaBit(faLowLmsTaps) | AreaBit(faLowLmsDly);
 
 constexpr FilterKind kKinds[] = {
-    {ccHighLevelFir, AreaBit(faHighFir), InitHighFir, StepHighFir},
-    {ccLowLevelFir, kLowFir, InitLowFir, StepLowFir},
-    {ccHighLevelIir, AreaBit(faHighIir), InitHighIir, StepHighIir},
-    {ccLowLevelIir, kLowIir, InitLowIir, StepLowIir},
-    {ccHighLevelLms, AreaBit(faHighLms), InitHighLms<faHighLms>, StepHighLms},
-    {ccHighLevelLmsDes, AreaBit(faHighLmsDes), InitHighLms<faHighLmsDes>, StepHighLmsDes},
-    {ccLowLevelLms, kLowLms, InitLowLms, StepLowLms},
-    {ccLowLevelLmsNa, kLowLms, InitLowLms, StepLowLmsNa},
+    {ccHighLevelFir, AreaBit(faHighFir), InitHighFir, StepHighFir, StepsHighFir},
+    {ccLowLevelFir, kLowFir, InitLowFir, StepLowFir, StepsLowFir},
+    {ccHighLevelIir, AreaBit(faHighIir), InitHighIir, StepHighIir, nullptr},
+    {ccLowLevelIir, kLowIir, InitLowIir, StepLowIir, nullptr},
+    {ccHighLevelLms, AreaBit(faHighLms), InitHighLms<faHighLms>, StepHighLms, nullptr},
+    {ccHighLevelLmsDes, AreaBit(faHighLmsDes), InitHighLms<faHighLmsDes>, StepHighLmsDes, nullptr},
+    {ccLowLevelLms, kLowLms, InitLowLms, StepLowLms, nullptr},
+    {ccLowLevelLmsNa, kLowLms, InitLowLms, StepLowLmsNa, nullptr},
 };
 }  // namespace
 

@@ -38,6 +38,9 @@ struct FilterKind {
   void (*Init)(FilterParams& p);
   // Filters sample x; d is the desired sample of the LMS kinds.
   float (*Step)(FilterParams& p, float x, float d);
+  // n Steps in a row, r[i] from x[i], for the kinds that read no desired
+  // sample; false when the library offers no such call (then Step each).
+  bool (*Steps)(FilterParams& p, const float* x, float* r, int n);
 };
 
 // The row of a filter code; null for codes that filter nothing.

@@ -1,5 +1,6 @@
 #include "FilterTrans.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "framework/BlockCatalogue.h"
@@ -31,6 +32,7 @@ TFilterTransform::TFilterTransform(IPELMOR* host, const char* typeName) : TBaseM
   Out.Resize(Width, SignMode);
   Valid = true;
   LoadParameters();
+  OfferArraySteps();
 }
 
 TFilterTransform::~TFilterTransform() {
@@ -78,6 +80,43 @@ void RIR_STDCALL TFilterTransform::InputChanged() {
   int32_t problem = rvpNone;
   const int32_t v = RoundDoubleToSample(r, problem);
   WriteOutput(OutHandle, Out.Encode(v), Out.Problem(v, problem));
+}
+
+void TFilterTransform::FilterChunk(const float* x, const int32_t* d, float* r, int n) {
+  if (Kind == nullptr) {
+    std::fill(r, r + n, 0.0f);
+    return;
+  }
+  if (Kind->Steps != nullptr && Kind->Steps(Params, x, r, n)) return;
+  for (int i = 0; i < n; ++i) r[i] = Kind->Step(Params, x[i], d != nullptr ? static_cast<float>(d[i]) : 0.0f);
+}
+
+// InputChanged over arrays: the same values, rounded and written as InputChanged
+// writes them, without a text per step.
+int32_t TFilterTransform::InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) {
+  if (!Valid || !HoldsLibrary) return 0;
+  const int32_t* src = ArraySamples(SrcHandle, ports, portCount);
+  const int32_t* des = HasDesired ? ArraySamples(DesHandle, ports, portCount) : nullptr;
+  int32_t* out = ArraySamples(OutHandle, ports, portCount);
+  if (src == nullptr || out == nullptr || (HasDesired && des == nullptr)) return 0;
+  constexpr int kChunk = 256;
+  float x[kChunk], r[kChunk];
+  int32_t v = 0;
+  for (int32_t i = 0; i < count; i += kChunk) {
+    const int n = static_cast<int>(std::min<int32_t>(kChunk, count - i));
+    for (int k = 0; k < n; ++k) x[k] = static_cast<float>(src[i + k]);
+    FilterChunk(x, des != nullptr ? des + i : nullptr, r, n);
+    for (int k = 0; k < n; ++k) {
+      int32_t problem = rvpNone;
+      v = RoundDoubleToSample(r[k], problem);
+      out[i + k] = Out.Carried(v);
+      problem = Out.Problem(v, problem);
+      if (problem != rvpNone) [[unlikely]]
+        TellValueProblemAt(OutHandle, problem, i + k);
+    }
+  }
+  WriteValue(OutHandle, Out.Encode(v));
+  return count;
 }
 
 IModel** CreateFilterTransform(IPELMOR* host, const char* typeName) {

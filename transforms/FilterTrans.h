@@ -26,9 +26,12 @@ class TFilterTransform : public TBaseModelExt {
 
  protected:
   ~TFilterTransform() override;
+  int32_t InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) override;
 
  private:
   void ReleaseStates();
+  // r[i] for the samples x[i] (and d[i], null for none) of one chunk.
+  void FilterChunk(const float* x, const int32_t* d, float* r, int n);
 
   VarHandle SrcHandle = 0, DesHandle = 0, OutHandle = 0;
   bool HasDesired = false;

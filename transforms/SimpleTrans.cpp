@@ -30,6 +30,7 @@ TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseM
   Code = CatalogueCodeOf(typeName);
   IsGroup = std::string_view(typeName) == "Arithmetic_Group";
   TypeName = typeName;
+  OfferArraySteps();
 }
 
 TSimpleTransform::~TSimpleTransform() {
@@ -121,22 +122,45 @@ bool TSimpleTransform::Compute(float x, float y, float& r) {
   }
 }
 
+int32_t TSimpleTransform::Result(float x, float y, int32_t& problem) {
+  problem = rvpNone;
+  // A group whose record selects another family computes nothing.
+  if (!IsElementWiseCode(Code)) return 0;
+  // A failed computation writes -1; one whose result is no sample also
+  // tells what went wrong.
+  float r = 0.0f;
+  int32_t v = 0;
+  if (!Compute(x, y, r) || !RoundToSampleOrFail(r, v, problem)) v = -1;
+  return v;
+}
+
 void RIR_STDCALL TSimpleTransform::InputChanged() {
   if (!Valid) return;
   const float x = static_cast<float>(ReadSample(InHandle, SignMode));
   const float y = HasSecondInput ? static_cast<float>(ReadSample(In2Handle, SignMode)) : 0.0f;
-  int32_t v = 0;
   int32_t problem = rvpNone;
-  if (!IsElementWiseCode(Code)) {
-    // A group whose record selects another family computes nothing.
-    v = 0;
-  } else {
-    // A failed computation writes -1; one whose result is no sample also
-    // tells what went wrong.
-    float r = 0.0f;
-    if (!Compute(x, y, r) || !RoundToSampleOrFail(r, v, problem)) v = -1;
-  }
+  const int32_t v = Result(x, y, problem);
   WriteOutput(OutHandle, Out.Encode(v), Out.Problem(v, problem));
+}
+
+// InputChanged over arrays: the same values, without a text per step.
+int32_t TSimpleTransform::InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) {
+  if (!Valid) return 0;
+  const int32_t* in = ArraySamples(InHandle, ports, portCount);
+  const int32_t* in2 = HasSecondInput ? ArraySamples(In2Handle, ports, portCount) : nullptr;
+  int32_t* out = ArraySamples(OutHandle, ports, portCount);
+  if (in == nullptr || out == nullptr || (HasSecondInput && in2 == nullptr)) return 0;
+  int32_t v = 0;
+  for (int32_t k = 0; k < count; ++k) {
+    int32_t problem = rvpNone;
+    v = Result(static_cast<float>(in[k]), in2 != nullptr ? static_cast<float>(in2[k]) : 0.0f, problem);
+    out[k] = Out.Carried(v);
+    problem = Out.Problem(v, problem);
+    if (problem != rvpNone) [[unlikely]]
+      TellValueProblemAt(OutHandle, problem, k);
+  }
+  WriteValue(OutHandle, Out.Encode(v));
+  return count;
 }
 
 IModel** CreateSimpleTransform(IPELMOR* host, const char* typeName) {

@@ -20,10 +20,13 @@ class TSimpleTransform : public TBaseModelExt {
 
  protected:
   ~TSimpleTransform() override;
+  int32_t InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) override;
 
  private:
   // r from x (and y) by the transform code; false when the computation fails.
   bool Compute(float x, float y, float& r);
+  // The sample written for x (and y), and what became of the result.
+  int32_t Result(float x, float y, int32_t& problem);
 
   VarHandle InHandle = 0, In2Handle = 0, OutHandle = 0;
   bool HasSecondInput = false;

@@ -14,6 +14,11 @@
 // - A block calls the extension's slots only from inside the host's calls
 //   into the block (LoadParameters, Start, TimeStep, InputChanged, Done),
 //   on the host's thread.
+// - Array steps: a block that can make many InputChanged steps in one call
+//   offers them (OfferArraySteps, in its construction); the host then may
+//   call RirEdaArraySteps::InputChangedOver instead of InputChanged, with
+//   every port's samples as 32-bit integers, and hears of the values that
+//   did not come through with their step (ValueProblemAt).
 //
 // Typed values: a host that fills ReadValue, WriteValue and RoundedTime lets
 // its blocks read and write ports as integers, with no text. A block that
@@ -54,6 +59,30 @@ enum RirEdaValueProblem : int32_t {
 };
 constexpr int kValueProblemKinds = 3;
 
+// One port's samples over the steps of an array call, one per step.
+struct RirEdaArrayPort {
+  VarHandle variable;
+  // An input's samples as the block reads them, each one a value the port
+  // carries (what its text decodes to in the block's sign mode); an output's
+  // as the port reads back what the block wrote.
+  int32_t* samples;
+};
+
+// What a block offers a host of ours beside IModel: its steps over whole
+// arrays. Owned by the block, valid until its Done; called as its IModel
+// slots are.
+struct RirEdaArraySteps {
+  uint32_t size;  // sizeof(RirEdaArraySteps) as the block compiled it
+  void* context;  // the block's, passed back in every call
+  // `count` InputChanged calls in a row, the k-th with every input holding
+  // its samples[k]: fills every output's samples[k], tells each value problem
+  // of step k through ValueProblemAt and leaves the output holding the last
+  // value. `ports` must name every port the block reads or writes; answers
+  // the steps made: `count`, or 0 when it made none (a port not named, a
+  // block that cannot step so now): the host then steps one by one.
+  int32_t(RIR_STDCALL* InputChangedOver)(void* context, int32_t count, const RirEdaArrayPort* ports, int32_t portCount);
+};
+
 // One block's host, as the block sees it beside IPELMOR.
 struct RirEdaHostExtension {
   uint32_t size;  // sizeof(RirEdaHostExtension) as the host compiled it
@@ -69,6 +98,11 @@ struct RirEdaHostExtension {
   // GetTime rounded to the nearest integer, ties to even: the step a block
   // is at, with no long double crossing.
   int64_t(RIR_STDCALL* RoundedTime)(void* context);
+  // The block offers its array steps (null: it offers none) once it is
+  // built on this host.
+  void(RIR_STDCALL* OfferArraySteps)(void* context, const RirEdaArraySteps* steps);
+  // As ValueProblem, for the value of step `step` of an InputChangedOver call.
+  void(RIR_STDCALL* ValueProblemAt)(void* context, VarHandle variable, int32_t problem, int32_t step);
 };
 
 // What a host of our own hands the plug-in once.

@@ -35,10 +35,10 @@ VarHandle VariableStore::Find(const std::string& name) const {
   return it == byName_.end() ? 0 : it->second;
 }
 
-void VariableStore::NoteValueProblem(VarHandle handle, int32_t problem) {
+void VariableStore::NoteValueProblem(VarHandle handle, int32_t problem, int64_t later) {
   if (handle - 1u >= count_ || problem < 1 || problem > kValueProblemKinds) return;
   ValueProblemCount& c = problems_[handle - 1][static_cast<size_t>(problem - 1)];
-  if (c.count++ == 0) c.first = whole_ ? wholeTime_ : std::llround(time_);
+  if (c.count++ == 0) c.first = (whole_ ? wholeTime_ : std::llround(time_)) + later;
 }
 
 const ValueProblemCounts& VariableStore::ValueProblems(VarHandle handle) const {
@@ -86,6 +86,15 @@ int64_t RIR_STDCALL InProcessHost::OnRoundedTime(void* context) {
 
 void RIR_STDCALL InProcessHost::OnValueProblem(void* context, VarHandle variable, int32_t problem) {
   static_cast<VariableStore*>(context)->NoteValueProblem(variable, problem);
+}
+
+void RIR_STDCALL InProcessHost::OnOfferArraySteps(void* context, const RirEdaArraySteps* steps) {
+  static_cast<VariableStore*>(context)->OfferArraySteps(steps);
+}
+
+// Step k of an array call is k time units after the store's time.
+void RIR_STDCALL InProcessHost::OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step) {
+  static_cast<VariableStore*>(context)->NoteValueProblem(variable, problem, step);
 }
 
 VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags,

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/ValueBits.h"
@@ -127,8 +128,13 @@ class VariableStore {
   int64_t RoundedTime() const;
 
   // A value a block wrote to `handle` that is not the one it computed: counted
-  // per kind, with the time of the first.
-  void NoteValueProblem(VarHandle handle, int32_t problem);
+  // per kind, with the time of the first (the store's time plus `later`).
+  void NoteValueProblem(VarHandle handle, int32_t problem, int64_t later = 0);
+  // The array steps a block offered while it was being built on a host of
+  // this store; whoever built it takes them as the init export returns (the
+  // next block's offer replaces them).
+  void OfferArraySteps(const RirEdaArraySteps* steps) { offeredSteps_ = steps; }
+  const RirEdaArraySteps* TakeArraySteps() { return std::exchange(offeredSteps_, nullptr); }
   // The counts of a variable (all 0 for an unknown handle), and their reset.
   const ValueProblemCounts& ValueProblems(VarHandle handle) const;
   void ClearValueProblems(VarHandle handle);
@@ -136,6 +142,7 @@ class VariableStore {
  private:
   std::vector<HostVariable> variables_;
   std::vector<ValueProblemCounts> problems_;  // per variable, apart from what every step reads
+  const RirEdaArraySteps* offeredSteps_ = nullptr;
   std::vector<uint64_t> writtenBits_;
   size_t count_ = 0;  // variables_.size(), without a division per look-up
   long double time_ = 0;
@@ -200,7 +207,7 @@ class InProcessHost : public IPELMOR {
 
   // Whether the blocks built from now on find the typed values (on unless
   // turned off): without them they read and write value texts, as on a
-  // circuit host.
+  // circuit host, and take no array steps.
   void OfferTypedValues(bool offer) {
     extension_.size = offer ? sizeof(RirEdaHostExtension) : offsetof(RirEdaHostExtension, ReadValue);
   }
@@ -244,10 +251,13 @@ class InProcessHost : public IPELMOR {
   static uint64_t RIR_STDCALL OnReadValue(void* context, VarHandle variable);
   static void RIR_STDCALL OnWriteValue(void* context, VarHandle variable, uint64_t word);
   static int64_t RIR_STDCALL OnRoundedTime(void* context);
+  static void RIR_STDCALL OnOfferArraySteps(void* context, const RirEdaArraySteps* steps);
+  static void RIR_STDCALL OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step);
   // Every slot works on the store: it is the slots' context.
-  RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),    store_.get(),
-                                 &InProcessHost::OnValueProblem, &InProcessHost::OnReadValue,
-                                 &InProcessHost::OnWriteValue,   &InProcessHost::OnRoundedTime};
+  RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),       store_.get(),
+                                 &InProcessHost::OnValueProblem,    &InProcessHost::OnReadValue,
+                                 &InProcessHost::OnWriteValue,      &InProcessHost::OnRoundedTime,
+                                 &InProcessHost::OnOfferArraySteps, &InProcessHost::OnValueProblemAt};
   std::string text_;  // the last text GetValueText formed
   bool promisesLibraryState_ = false;
 };

@@ -50,6 +50,7 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
   host_.SetLibraryDirectory(settings.libraryDirectory);
   host_.OfferTypedValues(settings.typedValues);
   IPELMOR* ref = &host_;
+  store.TakeArraySteps();  // an offer is this block's only
   IModel** self = init(&ref, 0);
   model_ = self != nullptr ? *self : nullptr;
   if (model_ != nullptr) model_->AddRef();
@@ -58,6 +59,12 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
     return false;
   }
   activation_ = model_->GetActivation();
+  const RirEdaArraySteps* steps = store.TakeArraySteps();
+  if (steps != nullptr && RIR_TABLE_HOLDS(steps, InputChangedOver) && steps->InputChangedOver != nullptr) {
+    arraySteps_ = steps;
+    for (VarHandle h : inputs_) arrayPorts_.push_back({h, nullptr});
+    for (VarHandle h : outputs_) arrayPorts_.push_back({h, nullptr});
+  }
   playsTable_ = activation_ == kTimeDriven && PlaysTable(type_, settings.record);
   return true;
 }
@@ -68,9 +75,19 @@ void SteppedBlock::Finish() {
     reports_ = kReportsShown;
   }
   if (model_ == nullptr) return;
+  arraySteps_ = nullptr;  // they go with the block
   model_->Done();
   model_->Release();
   model_ = nullptr;
+}
+
+bool SteppedBlock::InputChangedOver(int32_t count, int32_t* const* inputs, int32_t* const* outputs) {
+  if (!HasArraySteps() || count <= 0) return false;
+  for (size_t i = 0; i < inputs_.size(); ++i) arrayPorts_[i].samples = inputs[i];
+  for (size_t j = 0; j < outputs_.size(); ++j) arrayPorts_[inputs_.size() + j].samples = outputs[j];
+  const int32_t made = arraySteps_->InputChangedOver(arraySteps_->context, count, arrayPorts_.data(),
+                                                     static_cast<int32_t>(arrayPorts_.size()));
+  return made == count;
 }
 
 void SteppedBlock::Feed(size_t k, int64_t value) {

@@ -72,6 +72,13 @@ class SteppedBlock {
     return delay;
   }
   [[gnu::always_inline]] void InputChanged() { model_->InputChanged(); }
+  // Whether the block offered its steps over arrays.
+  bool HasArraySteps() const { return model_ != nullptr && arraySteps_ != nullptr; }
+  // `count` InputChanged calls in a row through the block's array steps, the
+  // k-th with input i holding inputs[i][k] (a value the port carries), at
+  // model time now + k; outputs[j][k] receives what output j reads back.
+  // False when the block made none (no array steps, or not now).
+  bool InputChangedOver(int32_t count, int32_t* const* inputs, int32_t* const* outputs);
   // Done and the block's release; says how many reports were not shown.
   // Nothing is called afterwards.
   void Finish();
@@ -119,6 +126,8 @@ class SteppedBlock {
   std::vector<VarHandle> inputs_, outputs_;
   std::vector<HostVariable*> outputVariables_;
   std::vector<int32_t> feedWidths_;  // per input
+  const RirEdaArraySteps* arraySteps_ = nullptr;
+  std::vector<RirEdaArrayPort> arrayPorts_;  // inputs, then outputs; sized once
   uint64_t reports_ = 0;
   uint64_t errors_ = 0, warnings_ = 0;
 };

@@ -207,23 +207,63 @@ void BlockSession::Process(size_t count, const std::vector<const int64_t*>& inpu
   if (Closed() || count == 0) return;
   SteppedBlock& core = *core_;
   plugin_.SetMessageHandler(&BlockSession::OnLibraryMessage, this);
-  for (size_t n = 0; n < count && !aborted_; ++n) {
-    sample_ = started_ ? sample_ + 1 : 0;
-    const int64_t time = sample_;
-    store_->SetTimePoint(time);
-    for (size_t i = 0; i < inputs.size(); ++i) core.Feed(i, inputs[i][n]);
-    if (!started_) {
-      started_ = true;
-      StartRun(inputs, n);
-      if (core.TimeDriven()) core.TimeStep(time);
-    } else if (core.TimeDriven()) {
-      core.TimeStep(time);
-    } else {
-      core.InputChanged();
-    }
-    store_->ClearWritten();
-    for (size_t j = 0; j < outputs.size(); ++j) outputs[j][n] = core.Output(j);
+  for (size_t n = 0; n < count && !aborted_;) {
+    const bool arrays = useArraySteps_ && started_ && !core.TimeDriven() && core.HasArraySteps();
+    const size_t made = arrays ? StepArrays(inputs, outputs, n, count) : 0;
+    if (made == 0) StepOne(inputs, outputs, n++);
+    n += made;
   }
   for (std::string& line : core.TakeValueProblems()) messages_.push_back(std::move(line));
   plugin_.SetMessageHandler(nullptr, nullptr);
+}
+
+void BlockSession::StepOne(const std::vector<const int64_t*>& inputs, const std::vector<int64_t*>& outputs, size_t n) {
+  SteppedBlock& core = *core_;
+  sample_ = started_ ? sample_ + 1 : 0;
+  const int64_t time = sample_;
+  store_->SetTimePoint(time);
+  for (size_t i = 0; i < inputs.size(); ++i) core.Feed(i, inputs[i][n]);
+  if (!started_) {
+    started_ = true;
+    StartRun(inputs, n);
+    if (core.TimeDriven()) core.TimeStep(time);
+  } else if (core.TimeDriven()) {
+    core.TimeStep(time);
+  } else {
+    core.InputChanged();
+  }
+  store_->ClearWritten();
+  for (size_t j = 0; j < outputs.size(); ++j) outputs[j][n] = core.Output(j);
+}
+
+// In chunks, so that the 32-bit copies stay small; the inputs' variables
+// end holding the last sample, as after the calls one by one.
+size_t BlockSession::StepArrays(const std::vector<const int64_t*>& inputs, const std::vector<int64_t*>& outputs,
+                                size_t from, size_t to) {
+  constexpr size_t kChunk = 4096;
+  SteppedBlock& core = *core_;
+  arrayIn_.resize(inputs.size());
+  arrayOut_.resize(outputs.size());
+  std::vector<int32_t*> in, out;
+  for (auto& a : arrayIn_) in.push_back((a.resize(kChunk), a.data()));
+  for (auto& a : arrayOut_) out.push_back((a.resize(kChunk), a.data()));
+  size_t n = from;
+  while (n < to) {
+    const size_t c = std::min(kChunk, to - n);
+    // Inputs are in range: their low 32 bits are what the block reads back.
+    for (size_t i = 0; i < inputs.size(); ++i)
+      for (size_t k = 0; k < c; ++k) in[i][k] = static_cast<int32_t>(static_cast<uint64_t>(inputs[i][n + k]));
+    store_->SetTimePoint(sample_ + 1);
+    if (!core.InputChangedOver(static_cast<int32_t>(c), in.data(), out.data())) break;
+    for (size_t j = 0; j < outputs.size(); ++j)
+      for (size_t k = 0; k < c; ++k) outputs[j][n + k] = out[j][k];
+    sample_ += static_cast<int64_t>(c);
+    n += c;
+  }
+  if (n > from) {
+    store_->SetTimePoint(sample_);
+    for (size_t i = 0; i < inputs.size(); ++i) core.Feed(i, inputs[i][n - 1]);
+    store_->ClearWritten();
+  }
+  return n - from;
 }

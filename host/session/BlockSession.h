@@ -69,6 +69,9 @@ class BlockSession : private SteppedBlock::Listener {
   // the block wrote as 32-bit signed integers, as the simulator's outputs
   // decode them.
   void Process(size_t count, const std::vector<const int64_t*>& inputs, const std::vector<int64_t*>& outputs);
+  // Whether Process may hand whole arrays to a block that offers its steps
+  // over them (on at first); off, every sample is one call.
+  void UseArraySteps(bool on) { useArraySteps_ = on; }
   // The next Process starts a new run: parameters reloaded, Start again.
   void Restart() { started_ = false; }
   // Done: a recorder writes its file. Nothing may be processed afterwards.
@@ -86,6 +89,12 @@ class BlockSession : private SteppedBlock::Listener {
   void Connect(const BlockSetup& setup);
   // LoadParameters and Start, with sample n of `inputs` written.
   void StartRun(const std::vector<const int64_t*>& inputs, size_t n);
+  // Sample n as one call (the run's opening at the first).
+  void StepOne(const std::vector<const int64_t*>& inputs, const std::vector<int64_t*>& outputs, size_t n);
+  // Samples from..to through the block's array steps; the count made (0 when
+  // the block made none).
+  size_t StepArrays(const std::vector<const int64_t*>& inputs, const std::vector<int64_t*>& outputs, size_t from,
+                    size_t to);
 
   PluginLoader& plugin_;
   const BlockType* type_ = nullptr;
@@ -98,4 +107,6 @@ class BlockSession : private SteppedBlock::Listener {
   int64_t sample_ = 0;  // since Start: the host's time, whatever the Process calls' sizes
   bool aborted_ = false;
   std::map<std::string, int32_t> widths_;  // per port
+  bool useArraySteps_ = true;
+  std::vector<std::vector<int32_t>> arrayIn_, arrayOut_;  // one chunk per port, sized at first use
 };

@@ -30,7 +30,9 @@ design: the first sample opens the run (``Start``; an input-driven block
 takes that sample there, so a FIR's first output already holds its delay
 line's contents), each later sample is one ``InputChanged``, and a
 time-driven block (a free-running generator, a WAVE player) gets one
-``TimeStep`` per sample. Later ``process`` calls continue the same run;
+``TimeStep`` per sample. Filter and element-wise blocks step through the
+samples after the first inside the plug-in, over whole arrays, with the
+same values and warnings. Later ``process`` calls continue the same run;
 ``reset()`` starts a new one.
 
 ``run()`` runs a design file as ``rir-eda run`` does, and ``sweep()`` runs

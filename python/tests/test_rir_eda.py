@@ -4,6 +4,7 @@ import doctest
 import filecmp
 import os
 import subprocess
+import warnings
 
 import numpy as np
 import pytest
@@ -131,6 +132,32 @@ def test_module_agrees_with_the_simulator_bit_for_bit(tmp_path, rir_eda_bin):
     bp.reset()
     pieces = np.concatenate([bp.process(DSrc=x[:150])["DOut"], bp.process(DSrc=x[150:])["DOut"]])
     np.testing.assert_array_equal(pieces, result["fir"])
+    # Filters and element-wise blocks over whole arrays give what one call per
+    # sample gives, values that wrap, overflow or fail and their warnings too.
+    for i, (kind, width, sign, fields, ports) in enumerate([
+            ("High_Level_FIR_Init", 16, 0, {}, ["DSrc"]), ("Low_Level_FIR_Init", 12, 1, {}, ["DSrc"]),
+            ("High_Level_FIR_Init", 32, 0, {"isMulti_Rate": 1, "FIRH_UpFactor": 2, "FIRH_DownFactor": 3}, ["DSrc"]),
+            ("High_Level_IIR_Init", 16, 0, {"IIRS_Taps": [0.5, 0.25, 1.0, -0.5]}, ["DSrc"]),
+            ("High_Level_LMS_Init", 16, 0, {"LMSS_Step": 1e-8}, ["DSrc", "DDes"]),
+            ("Low_Level_LMS_Init", 16, 0, {"LMSS_Step": 1e-8}, ["DSrc", "DDes"]),
+            ("Multiply_Division_Init", 32, 0, {"Mpy_Div_coef": 3e5}, ["DIn", "D2In"]),
+            ("Square_Root_Init", 8, 0, {}, ["DIn"])]):
+        if "FIR" in kind:
+            fields = dict(fields, FIRS_Taps=rng.normal(0, 1.5, rng.integers(1, 66)))
+        lo, hi = (-(2**(width - 1)) + 1, 2**(width - 1)) if sign == 0 else (0, 2**width)
+        inputs = {port: rng.integers(lo, hi, 9000 + i) for port in ports}
+        outs, said = [], []
+        for whole in (True, False):
+            block = rir_eda.Block(kind, width=width, sign=sign, inputs=[p for p in ports if p == "D2In"], **fields)
+            block._block.use_array_steps(whole)
+            with warnings.catch_warnings():
+                warnings.simplefilter("ignore", rir_eda.RirEdaWarning)
+                outs.append(np.concatenate([block.process(**{p: v[:5000] for p, v in inputs.items()})["DOut"],
+                                            block.process(**{p: v[5000:] for p, v in inputs.items()})["DOut"]]))
+            said.append(block.messages)
+        np.testing.assert_array_equal(outs[0], outs[1], err_msg=kind)
+        assert said[0] == said[1], kind
+        assert said[0] or not ("FIR" in kind or "Multiply" in kind), kind  # these have values that do not fit
 
     # A WAVE player, an IIR and a recorder: run() writes the recording the simulator writes.
     wave = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "wave_iir.toml")
