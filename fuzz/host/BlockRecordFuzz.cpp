@@ -99,18 +99,19 @@ int32_t Width(uint8_t b) {
 void CheckTexts(const InProcessHost& host, bool valid) {
   for (const HostVariable& v : const_cast<InProcessHost&>(host).Store().All()) {
     if (v.changes == 0) continue;
+    const std::string value = TextOf(v);
     if (v.name == "IBusy" || v.name == "isMono") {
-      if (v.value != "0" && v.value != "1") std::abort();  // a flag, whatever the port
+      if (value != "0" && value != "1") std::abort();  // a flag, whatever the port
       continue;
     }
-    if (!valid && v.value.empty()) continue;
+    if (!valid && value.empty()) continue;
     const size_t width = v.width > 0 && v.width < 4096 ? static_cast<size_t>(v.width) : 0;
     if (width == 0 && v.width > 0) std::abort();  // an absurd port was written
-    if (v.value.size() != width) {
-      std::fprintf(stderr, "%s width %d text \"%s\"\n", v.name.c_str(), v.width, v.value.c_str());
+    if (value.size() != width) {
+      std::fprintf(stderr, "%s width %d text \"%s\"\n", v.name.c_str(), v.width, value.c_str());
       std::abort();
     }
-    if (v.value.find_first_not_of("01") != std::string::npos) std::abort();
+    if (value.find_first_not_of("01") != std::string::npos) std::abort();
   }
 }
 
@@ -177,8 +178,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const char* name : {"DIn", "D2In", "DSrc", "DDes"}) {
       const VarHandle h = host.Resolve(name);
       const HostVariable* v = host.Store().Get(h);
-      if (v == nullptr || v->value.empty()) continue;
-      std::string text = v->value;
+      if (v == nullptr) continue;
+      std::string text = TextOf(*v);
+      if (text.empty()) continue;
       for (size_t i = 0; i < text.size(); ++i) text[i] = ((b * 131 + c * (i + 3)) >> (i % 7)) & 1 ? '1' : '0';
       host.SetValue(name, text);
     }
