@@ -38,7 +38,7 @@ VarHandle VariableStore::Find(const std::string& name) const {
 void VariableStore::NoteValueProblem(VarHandle handle, int32_t problem, int64_t later) {
   if (handle - 1u >= count_ || problem < 1 || problem > kValueProblemKinds) return;
   ValueProblemCount& c = problems_[handle - 1][static_cast<size_t>(problem - 1)];
-  if (c.count++ == 0) c.first = (whole_ ? wholeTime_ : std::llround(time_)) + later;
+  if (c.count++ == 0) c.first = RoundedTime() + later;
 }
 
 const ValueProblemCounts& VariableStore::ValueProblems(VarHandle handle) const {
