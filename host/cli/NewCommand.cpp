@@ -49,9 +49,12 @@ Template ReadTemplate(const RirEdaTestTemplate& row) {
   std::istringstream in(row.text);
   std::smatch m;
   for (std::string line; std::getline(in, line);) {
-    if (std::regex_match(line, m, kValue))
+    if (std::regex_match(line, m, kValue)) {
+      // A second value for a name would be a sentence of the header read as one.
+      for (const auto& [name, value] : t.values)
+        if (name == m[1]) throw NewStop{"the " + t.type + " template gives %" + name + "% twice"};
       t.values.emplace_back(m[1], Trimmed(m[2]));
-    else if (line.rfind("#@", 0) != 0)
+    } else if (line.rfind("#@", 0) != 0)
       t.body += line + "\n";
   }
   return t;

@@ -85,7 +85,13 @@ def check_new(exe, tmp):
     file writes nothing."""
     code, out, err = run(exe, ["new"], tmp)
     check(code == 0 and "constant: %Name% (const), %Contact% (out), %Dim% (16), %Const% (" in out, f"new: {out}")
+    check(all(line.count("%Name%") == 1 for line in out.splitlines()[1:]), f"new lists a placeholder twice: {out}")
     for t in ("constant", "random", "sine", "tone"):
+        # Every placeholder's own value makes a design that runs.
+        code, out, err = run(exe, ["new", t, "-o", f"default_{t}.toml"], tmp)
+        check(code == 0, f"new {t} with its own values: {code} {err}")
+        code, out, err = run(exe, ["run", f"default_{t}.toml", "-o", "new_default", "--strict", "-q"], tmp)
+        check(code == 0, f"the default {t} design: {code} {err}")
         code, out, err = run(exe, ["new", t, "--set", f"Name=t_{t}", "--set", "Contact=bus", "--set", "Dim=12"], tmp)
         check(code == 0 and f"wrote t_{t}.toml" in out, f"new {t}: {code} {err}")
         code, out, err = run(exe, ["run", f"t_{t}.toml", "-o", "new", "--strict", "-q"], tmp)
