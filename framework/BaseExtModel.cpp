@@ -39,6 +39,20 @@ void TBaseModel::FindExtension(IPELMOR* host) {
                      Extension->ReadValue != nullptr && Extension->WriteValue != nullptr &&
                      Extension->RoundedTime != nullptr;
   Typed = typed ? Extension : nullptr;
+  FindValueWords();
+}
+
+void TBaseModel::FindValueWords() {
+  WordBase = nullptr;
+  WordStride = 0;
+  WordCount = 0;
+  if (Typed == nullptr || !RIR_TABLE_HOLDS(Typed, ValueWords) || Typed->ValueWords == nullptr) return;
+  const RirEdaValueWords* words = Typed->ValueWords(Typed->context);
+  if (words == nullptr || !RIR_TABLE_HOLDS(words, count) || words->base == nullptr || words->stride < sizeof(uint64_t))
+    return;
+  WordBase = static_cast<const unsigned char*>(words->base);
+  WordStride = words->stride;
+  WordCount = words->count;
 }
 
 TBaseModel::~TBaseModel() {

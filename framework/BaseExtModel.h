@@ -4,7 +4,9 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 
@@ -171,9 +173,11 @@ class TBaseModel : public IModel {
 
   // The one read and the one write of a port's value. Both go through the
   // host's typed slots when its extension offers them (chosen once, at
-  // construction), else through its texts; a block computes the same either
-  // way. A read of a host without a value gives the form of "".
+  // construction), else through its texts; a read is a load of the host's
+  // value word where it offers those. A block computes the same either way.
+  // A read of a host without a value gives the form of "".
   ValueBits ReadValue(VarHandle handle) const {
+    if (WordCount != 0) return ReadWord(handle);
     if (Typed != nullptr) return ValueBits::FromWord(Typed->ReadValue(Typed->context, handle));
     return ReadValueAsText(handle);
   }
@@ -229,6 +233,11 @@ class TBaseModel : public IModel {
   const RirEdaHostExtension* Extension = nullptr;
   // The extension when it offers typed values, else null: values as texts.
   const RirEdaHostExtension* Typed = nullptr;
+  // The host's value words when it offers them with typed values (WordCount
+  // 0: it does not), read without a call.
+  const unsigned char* WordBase = nullptr;
+  size_t WordStride = 0;
+  uint32_t WordCount = 0;
   std::string TypeName;
   bool Valid = true;
   int32_t Activation;
@@ -236,8 +245,17 @@ class TBaseModel : public IModel {
 
  private:
   bool Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required);
-  // Asks `host` for its extension once (Extension, Typed).
+  // Asks `host` for its extension once (Extension, Typed, the value words).
   void FindExtension(IPELMOR* host);
+  // A value as a load of its word; an unknown handle reads as "", as ReadValue answers it.
+  ValueBits ReadWord(VarHandle handle) const {
+    const uint32_t index = handle - 1u;
+    uint64_t word = 0;
+    if (index < WordCount) [[likely]]
+      std::memcpy(&word, WordBase + index * WordStride, sizeof word);
+    return ValueBits::FromWord(word);
+  }
+  void FindValueWords();
   ValueBits ReadValueAsText(VarHandle handle) const;
   void WriteValueAsText(VarHandle handle, ValueBits value) const;
   [[gnu::cold, gnu::noinline]] void TellValueProblem(VarHandle handle, int32_t problem) const;

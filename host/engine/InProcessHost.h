@@ -64,7 +64,16 @@ inline bool AssignBits(HostVariable& v, ValueBits bits) {
 
 class VariableStore {
  public:
-  VarHandle Add(HostVariable variable);  // handles count from 1
+  // Handles count from 1; 0 (nothing added) once the layout is fixed.
+  VarHandle Add(HostVariable variable);
+  // No variable is added from now on, so that every value word stays where
+  // it is and blocks may read it there (ValueWords). Whoever builds blocks
+  // on the store fixes it first.
+  void FixLayout();
+  bool LayoutFixed() const { return fixed_; }
+  // Where the value words lie: null before the layout is fixed, or with no
+  // variable.
+  const RirEdaValueWords* ValueWords() const { return fixed_ && count_ > 0 ? &words_ : nullptr; }
   VarHandle Find(const std::string& name) const;
   HostVariable* Get(VarHandle handle) { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
   const HostVariable* Get(VarHandle handle) const { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
@@ -143,6 +152,8 @@ class VariableStore {
   std::vector<HostVariable> variables_;
   std::vector<ValueProblemCounts> problems_;  // per variable, apart from what every step reads
   const RirEdaArraySteps* offeredSteps_ = nullptr;
+  RirEdaValueWords words_{sizeof(RirEdaValueWords), 0, nullptr, 0};
+  bool fixed_ = false;
   std::vector<uint64_t> writtenBits_;
   size_t count_ = 0;  // variables_.size(), without a division per look-up
   long double time_ = 0;
@@ -253,11 +264,13 @@ class InProcessHost : public IPELMOR {
   static int64_t RIR_STDCALL OnRoundedTime(void* context);
   static void RIR_STDCALL OnOfferArraySteps(void* context, const RirEdaArraySteps* steps);
   static void RIR_STDCALL OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step);
+  static const RirEdaValueWords* RIR_STDCALL OnValueWords(void* context);
   // Every slot works on the store: it is the slots' context.
   RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),       store_.get(),
                                  &InProcessHost::OnValueProblem,    &InProcessHost::OnReadValue,
                                  &InProcessHost::OnWriteValue,      &InProcessHost::OnRoundedTime,
-                                 &InProcessHost::OnOfferArraySteps, &InProcessHost::OnValueProblemAt};
+                                 &InProcessHost::OnOfferArraySteps, &InProcessHost::OnValueProblemAt,
+                                 &InProcessHost::OnValueWords};
   std::string text_;  // the last text GetValueText formed
   bool promisesLibraryState_ = false;
 };

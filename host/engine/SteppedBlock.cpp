@@ -50,6 +50,7 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
   host_.SetLibraryDirectory(settings.libraryDirectory);
   host_.OfferTypedValues(settings.typedValues);
   IPELMOR* ref = &host_;
+  store.FixLayout();       // the block may read the value words where they lie
   store.TakeArraySteps();  // an offer is this block's only
   IModel** self = init(&ref, 0);
   model_ = self != nullptr ? *self : nullptr;

@@ -53,8 +53,9 @@ class SteppedBlock {
   // Set-up, before Construct: a port on a variable of the store.
   void ConnectInput(const std::string& port, VarHandle variable);
   void ConnectOutput(const std::string& port, VarHandle variable);
-  // Applies the settings and constructs the block through its init export.
-  // False when the block is not valid (it is finished then, unstarted).
+  // Applies the settings and constructs the block through its init export,
+  // fixing the store's layout first. False when the block is not valid (it
+  // is finished then, unstarted).
   bool Construct(InitExport init, const Settings& settings);
 
   // The calls of a run. LoadParameters also starts the count of a
