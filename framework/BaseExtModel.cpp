@@ -416,6 +416,12 @@ void TBaseModel::TellValueProblem(VarHandle handle, int32_t problem) const {
     Extension->ValueProblem(Extension->context, handle, problem);
 }
 
+void TBaseModel::ActsOnlyWhileHigh(VarHandle handle) const {
+  if (handle != 0 && Extension != nullptr && RIR_TABLE_HOLDS(Extension, ActsOnlyWhileHigh) &&
+      Extension->ActsOnlyWhileHigh != nullptr)
+    Extension->ActsOnlyWhileHigh(Extension->context, handle);
+}
+
 void TBaseModel::OfferArraySteps() {
   // A host that cannot be told the problems of array steps gets none.
   if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblemAt) && Extension->OfferArraySteps != nullptr &&

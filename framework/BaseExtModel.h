@@ -197,6 +197,9 @@ class TBaseModel : public IModel {
   int32_t ReadSample(VarHandle handle, int32_t signMode) const { return DecodeValueBits(signMode, ReadValue(handle)); }
   // True when the variable's text is exactly "1" (a high clock or strobe).
   bool IsHigh(VarHandle handle) const { return ReadValue(handle).IsHigh(); }
+  // Tells the host that InputChanged does nothing while `handle` does not
+  // read high (IsHigh), so that it may skip those calls; in construction.
+  void ActsOnlyWhileHigh(VarHandle handle) const;
   // Offers the host the block's array steps (InputChangedOver below), where
   // the host takes them; the last step of construction.
   void OfferArraySteps();

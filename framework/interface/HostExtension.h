@@ -38,6 +38,10 @@
 // moved while its blocks live, tells a block where (ValueWords); the block
 // then reads a value as a load of its word instead of calling ReadValue.
 //
+// Inactive calls: a block that does nothing in InputChanged while a variable
+// does not read high (its word is not that of "1") says so in its
+// construction (ActsOnlyWhileHigh); the host may then leave those calls out.
+//
 // Versions: every table starts with its size in bytes as its maker compiled
 // it, and a slot is used only when that size covers it and it is not null.
 // Tables grow at their end; either side may be the older one.
@@ -121,6 +125,9 @@ struct RirEdaHostExtension {
   // a block's construction; null when the host cannot promise them a place.
   // The table and the words stay where they are while the block lives.
   const RirEdaValueWords*(RIR_STDCALL* ValueWords)(void* context);
+  // The block being built does nothing in InputChanged while `variable`
+  // does not read high: the host may skip those calls. At most once per block.
+  void(RIR_STDCALL* ActsOnlyWhileHigh)(void* context, VarHandle variable);
 };
 
 // What a host of our own hands the plug-in once.

@@ -368,9 +368,11 @@ inline bool Engine::Visit(int64_t time, RunStats& stats, Loop& loop) {
     for (uint32_t k = e->from; k < e->to; ++k) any |= loop.written[loop.inputs[k].word] & loop.inputs[k].bits;
     if (any == 0) continue;
     if (loop.tracing) TraceCall(time, *e->block, "   InputChanged ", nullptr);
+    ++loop.calls;
+    // A call the block said it would do nothing in is counted and traced, not made.
+    if (e->gate != nullptr && !e->gate->IsHigh()) continue;
     current_ = e->block;
     e->block->core.InputChanged();
-    ++loop.calls;
   }
   current_ = nullptr;
   return ok;
@@ -478,6 +480,7 @@ void Engine::PlanVisit() {
       e.loop = &g;
     } else {
       e.block = g.single;
+      if (const HostVariable* gate = store_->Get(g.single->core.HighGate())) e.gate = &gate->value;
       e.from = static_cast<uint32_t>(planInputs_.size());
       for (VarHandle h : g.single->Inputs()) {
         const uint32_t word = (h - 1) / 64;

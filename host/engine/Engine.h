@@ -139,6 +139,9 @@ class Engine : private SteppedBlock::Listener {
     InputMask first;            // its inputs in one word of written bits,
     uint32_t from = 0, to = 0;  // and in more words: planInputs_[from, to)
     Group* loop = nullptr;      // a loop group, settled by SettleGroup
+    // The value of the variable the block acts on only while it reads high;
+    // null for a block that acts on any call.
+    const ValueBits* gate = nullptr;
   };
   std::vector<PlanEntry> plan_;
   std::vector<InputMask> planInputs_;

@@ -115,6 +115,10 @@ const RirEdaValueWords* RIR_STDCALL InProcessHost::OnValueWords(void* context) {
   return static_cast<const VariableStore*>(context)->ValueWords();
 }
 
+void RIR_STDCALL InProcessHost::OnActsOnlyWhileHigh(void* context, VarHandle variable) {
+  static_cast<VariableStore*>(context)->OfferHighGate(variable);
+}
+
 VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags,
                                      const std::string& value) {
   HostVariable v;

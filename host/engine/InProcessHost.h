@@ -144,6 +144,9 @@ class VariableStore {
   // next block's offer replaces them).
   void OfferArraySteps(const RirEdaArraySteps* steps) { offeredSteps_ = steps; }
   const RirEdaArraySteps* TakeArraySteps() { return std::exchange(offeredSteps_, nullptr); }
+  // The same for the variable a block acts on only while it reads high.
+  void OfferHighGate(VarHandle handle) { offeredGate_ = handle; }
+  VarHandle TakeHighGate() { return std::exchange(offeredGate_, 0); }
   // The counts of a variable (all 0 for an unknown handle), and their reset.
   const ValueProblemCounts& ValueProblems(VarHandle handle) const;
   void ClearValueProblems(VarHandle handle);
@@ -152,6 +155,7 @@ class VariableStore {
   std::vector<HostVariable> variables_;
   std::vector<ValueProblemCounts> problems_;  // per variable, apart from what every step reads
   const RirEdaArraySteps* offeredSteps_ = nullptr;
+  VarHandle offeredGate_ = 0;
   RirEdaValueWords words_{sizeof(RirEdaValueWords), 0, nullptr, 0};
   bool fixed_ = false;
   std::vector<uint64_t> writtenBits_;
@@ -265,12 +269,13 @@ class InProcessHost : public IPELMOR {
   static void RIR_STDCALL OnOfferArraySteps(void* context, const RirEdaArraySteps* steps);
   static void RIR_STDCALL OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step);
   static const RirEdaValueWords* RIR_STDCALL OnValueWords(void* context);
+  static void RIR_STDCALL OnActsOnlyWhileHigh(void* context, VarHandle variable);
   // Every slot works on the store: it is the slots' context.
   RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),       store_.get(),
                                  &InProcessHost::OnValueProblem,    &InProcessHost::OnReadValue,
                                  &InProcessHost::OnWriteValue,      &InProcessHost::OnRoundedTime,
                                  &InProcessHost::OnOfferArraySteps, &InProcessHost::OnValueProblemAt,
-                                 &InProcessHost::OnValueWords};
+                                 &InProcessHost::OnValueWords,      &InProcessHost::OnActsOnlyWhileHigh};
   std::string text_;  // the last text GetValueText formed
   bool promisesLibraryState_ = false;
 };
