@@ -612,18 +612,19 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   int64_t now = 0;
   uint64_t timePoints = 1;
   int64_t next = 0;
-  uint64_t sinceProgress = 0;
   const bool hasProgress = static_cast<bool>(progress), hasStop = static_cast<bool>(stop_);
+  const bool checking = hasProgress || hasStop;
+  uint32_t untilCheck = kCheckEvery, checks = 0;
   for (int64_t t = NextTime(loop); ok && !abort_; t = next) {
     if (t >= endTime) break;
     now = t;
     if (t > 0) ++timePoints;
     ok = RunTimePoint(t, stats, loop, next);
     if (recorder != nullptr) recorder->Sample(t, *store_);
-    if (hasProgress && ++sinceProgress >= 4096) {
-      sinceProgress = 0;
-      progress(t);
-    }
+    if (!checking || --untilCheck != 0) [[likely]]
+      continue;
+    untilCheck = kCheckEvery;
+    if (hasProgress && ++checks % kChecksPerProgress == 0) progress(t);
     if (hasStop && stop_()) {
       stats.stopped = true;
       break;
