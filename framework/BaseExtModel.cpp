@@ -182,6 +182,13 @@ class TModelGuard::FinalEntry {
 
 template <typename F, typename R>
 R TModelGuard::Guarded(const char* slot, F&& call, R failed) {
+  // A host that promised the library's state has no entry to make.
+  if (Block.HostKeepsState) return Caught(slot, call, failed);
+  return Entered(slot, call, failed);
+}
+
+template <typename F, typename R>
+R TModelGuard::Entered(const char* slot, F&& call, R failed) {
   SlotEntry entry(Block);
   return Caught(slot, call, failed);
 }

@@ -94,10 +94,14 @@ class TModelGuard final : public IModel {
 
   // Runs one slot; on an exception reports it and answers `failed`.
   template <typename F, typename R>
-  R Guarded(const char* slot, F&& call, R failed);
+  [[gnu::always_inline]] inline R Guarded(const char* slot, F&& call, R failed);
+  // The same for a host that did not promise the library's state: entered
+  // through a SlotEntry, out of line, so that the promised path stays small.
+  template <typename F, typename R>
+  [[gnu::noinline]] R Entered(const char* slot, F&& call, R failed);
   // The same without entering the library's state (the caller has).
   template <typename F, typename R>
-  R Caught(const char* slot, F&& call, R failed);
+  [[gnu::always_inline]] inline R Caught(const char* slot, F&& call, R failed);
   template <typename F>
   void Guarded(const char* slot, F&& call);
 
