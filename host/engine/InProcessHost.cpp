@@ -35,13 +35,12 @@ VarHandle VariableStore::Add(HostVariable variable) {
 // A value word is the form's one word, where the variable keeps it.
 static_assert(sizeof(ValueBits) == sizeof(uint64_t) && std::is_trivially_copyable_v<ValueBits>);
 
-void VariableStore::FixLayout() {
-  if (fixed_) return;
-  fixed_ = true;
-  if (count_ == 0) return;
+const RirEdaValueWords* VariableStore::ValueWords() {
+  if (!fixed_ || count_ == 0) return nullptr;
   words_.base = &variables_.front().value;
   words_.stride = static_cast<uint32_t>(sizeof(HostVariable));
   words_.count = static_cast<uint32_t>(count_);
+  return &words_;
 }
 
 VarHandle VariableStore::Find(const std::string& name) const {
@@ -112,7 +111,7 @@ void RIR_STDCALL InProcessHost::OnValueProblemAt(void* context, VarHandle variab
 }
 
 const RirEdaValueWords* RIR_STDCALL InProcessHost::OnValueWords(void* context) {
-  return static_cast<const VariableStore*>(context)->ValueWords();
+  return static_cast<VariableStore*>(context)->ValueWords();
 }
 
 void RIR_STDCALL InProcessHost::OnActsOnlyWhileHigh(void* context, VarHandle variable) {

@@ -69,11 +69,10 @@ class VariableStore {
   // No variable is added from now on, so that every value word stays where
   // it is and blocks may read it there (ValueWords). Whoever builds blocks
   // on the store fixes it first.
-  void FixLayout();
-  bool LayoutFixed() const { return fixed_; }
+  void FixLayout() { fixed_ = true; }
   // Where the value words lie: null before the layout is fixed, or with no
   // variable.
-  const RirEdaValueWords* ValueWords() const { return fixed_ && count_ > 0 ? &words_ : nullptr; }
+  const RirEdaValueWords* ValueWords();
   VarHandle Find(const std::string& name) const;
   HostVariable* Get(VarHandle handle) { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
   const HostVariable* Get(VarHandle handle) const { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
