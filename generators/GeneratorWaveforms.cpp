@@ -1,5 +1,6 @@
 #include "GeneratorWaveforms.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -42,6 +43,33 @@ long double BlackmanAlpha(long double n, long double len, long double alpha) {
 
 long double Triangle(long double n, long double len) {
   return n <= len / 2.0L ? 2.0L * n / len : 2.0L - 2.0L * n / len;
+}
+
+// The arguments of the two sine kinds, formed the same way for the estimate
+// and for the extended sine.
+long double SineArgument(const GeneratorParams& params, long double time) {
+  return 6.283185307L * time / params.SinePeriod;
+}
+long double ToneArgument(const GeneratorState& state, long double time) {
+  return state.ToneOmega * time + state.TonePhase;
+}
+
+// The sample mag * sin x rounds to, when `sine`, an estimate of sin x within
+// 2^-48, decides it: the estimate's product is within |mag| 2^-47 of the
+// extended one, so unless that may lie within a hair of a rounding boundary
+// (or of the sample range's ends), both round to the same integer. False
+// leaves the decision to the extended sine.
+bool DecidedSineSample(long double mag, double sine, int32_t& sample) {
+  if (!(std::fabs(mag) < 0x1p30L)) return false;  // NaN too
+  const auto m = static_cast<double>(mag);        // exact: a double or an integer below 2^30
+  const double y = m * sine;
+  const double margin = std::fabs(m) * 0x1p-46;
+  int64_t nearest;
+  if (!rounding_detail::NearestEvenSmall(y, nearest)) return false;
+  // |y| < 2^30: the rest is exact.
+  if (!(std::fabs(y - static_cast<double>(nearest)) < 0.5 - margin)) return false;
+  sample = static_cast<int32_t>(nearest);
+  return true;
 }
 
 }  // namespace
@@ -98,7 +126,7 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
       return state.Formula.Evaluate(static_cast<double>(t));
     case gkSine:
       if (params.SinePeriod == 0) return 0.0L;
-      return params.SineAmp * ExtSin(6.283185307L * time / params.SinePeriod);
+      return params.SineAmp * ExtSin(SineArgument(params, time));
     case gkModSine: {
       long double value = 0.0L;
       if (params.ModSinePeriod != 0)
@@ -119,7 +147,7 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
     case gkConstant:
       return params.ConstantValue;
     case gkTone:
-      return params.ToneMag * ExtSin(state.ToneOmega * time + state.TonePhase);
+      return params.ToneMag * ExtSin(ToneArgument(state, time));
     case gkTriangle:
     case gkBartlett:
       return WindowSample(state.BartlettIndex, params.WindowLen,
@@ -155,4 +183,36 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
     default:
       return -1.0L;
   }
+}
+
+void EstimatedGeneratorSamples(int32_t kind, const int64_t* times, int count, const GeneratorParams& params,
+                               const GeneratorState& state, int32_t* samples, bool* decided) {
+  const bool tone = kind == gkTone;
+  if (count <= 0 || count > kMostEstimatedSamples || !(tone || (kind == gkSine && params.SinePeriod != 0))) {
+    std::fill(decided, decided + std::max(count, 0), false);
+    return;
+  }
+  const long double mag = tone ? params.ToneMag : static_cast<long double>(params.SineAmp);
+  // In passes: each pass's steps are independent across the samples, and
+  // the sine reads the arguments' bits only once their stores are done.
+  long double x[kMostEstimatedSamples];
+  for (int k = 0; k < count; ++k) {
+    const long double time = static_cast<long double>(times[k]);
+    x[k] = tone ? ToneArgument(state, time) : SineArgument(params, time);
+  }
+  double sine[kMostEstimatedSamples];
+  for (int k = 0; k < count; ++k) decided[k] = math::SinEstimate(x[k], sine[k]);
+  for (int k = 0; k < count; ++k) decided[k] = decided[k] && DecidedSineSample(mag, sine[k], samples[k]);
+}
+
+int32_t RoundedGeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, GeneratorState& state,
+                               int32_t& problem) {
+  int32_t sample;
+  bool decided;
+  EstimatedGeneratorSamples(kind, &t, 1, params, state, &sample, &decided);
+  if (decided) {
+    problem = rvpNone;
+    return sample;
+  }
+  return RoundToSample(GeneratorSample(kind, t, params, state), problem);
 }
