@@ -54,22 +54,35 @@ long double ToneArgument(const GeneratorState& state, long double time) {
   return state.ToneOmega * time + state.TonePhase;
 }
 
-// The sample mag * sin x rounds to, when `sine`, an estimate of sin x within
-// 2^-48, decides it: the estimate's product is within |mag| 2^-47 of the
-// extended one, so unless that may lie within a hair of a rounding boundary
-// (or of the sample range's ends), both round to the same integer. False
-// leaves the decision to the extended sine.
+// The integer every value within `error` of y rounds to, if there is one
+// (and it is well inside the sample range): then a value known to within
+// that error rounds to it, whatever its exact bits.
+bool DecidedRounding(double y, double error, int32_t& sample) {
+  int64_t nearest;
+  if (!(error < 0.25 && std::fabs(y) < 0x1p30 && rounding_detail::NearestEvenSmall(y, nearest))) return false;
+  if (!(std::fabs(y - static_cast<double>(nearest)) < 0.5 - error)) return false;  // the rest is exact
+  sample = static_cast<int32_t>(nearest);
+  return true;
+}
+
+// The sample mag * sin x rounds to, from `sine`, an estimate of sin x within
+// 2^-48: its product is within |mag| 2^-47 of the extended one.
 bool DecidedSineSample(long double mag, double sine, int32_t& sample) {
   if (!(std::fabs(mag) < 0x1p30L)) return false;  // NaN too
   const auto m = static_cast<double>(mag);        // exact: a double or an integer below 2^30
-  const double y = m * sine;
-  const double margin = std::fabs(m) * 0x1p-46;
-  int64_t nearest;
-  if (!rounding_detail::NearestEvenSmall(y, nearest)) return false;
-  // |y| < 2^30: the rest is exact.
-  if (!(std::fabs(y - static_cast<double>(nearest)) < 0.5 - margin)) return false;
-  sample = static_cast<int32_t>(nearest);
-  return true;
+  return DecidedRounding(m * sine, std::fabs(m) * 0x1p-46, sample);
+}
+
+// The random kinds' value for a draw u.
+long double RandomValue(float u, const GeneratorParams& params) {
+  return static_cast<long double>(u) * params.High + params.Low;
+}
+
+// The sample a random kind's value rounds to, from the same sum in doubles:
+// two roundings to 53 bits against two to 64, within (|High| + |Low|) 2^-51.
+bool DecidedRandomSample(float u, const GeneratorParams& params, int32_t& sample) {
+  return DecidedRounding(static_cast<double>(u) * params.High + params.Low,
+                         (std::fabs(params.High) + std::fabs(params.Low)) * 0x1p-50, sample);
 }
 
 }  // namespace
@@ -143,7 +156,7 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
     }
     case gkRandom:
     case gkPseudoRandom:
-      return static_cast<long double>(UniformDraw()) * params.High + params.Low;
+      return RandomValue(UniformDraw(), params);
     case gkConstant:
       return params.ConstantValue;
     case gkTone:
@@ -209,10 +222,14 @@ int32_t RoundedGeneratorSample(int32_t kind, int64_t t, GeneratorParams& params,
                                int32_t& problem) {
   int32_t sample;
   bool decided;
-  EstimatedGeneratorSamples(kind, &t, 1, params, state, &sample, &decided);
-  if (decided) {
-    problem = rvpNone;
-    return sample;
+  if (kind == gkRandom || kind == gkPseudoRandom) {
+    const float u = UniformDraw();
+    decided = DecidedRandomSample(u, params, sample);
+    if (!decided) return RoundToSample(RandomValue(u, params), problem);
+  } else {
+    EstimatedGeneratorSamples(kind, &t, 1, params, state, &sample, &decided);
+    if (!decided) return RoundToSample(GeneratorSample(kind, t, params, state), problem);
   }
-  return RoundToSample(GeneratorSample(kind, t, params, state), problem);
+  problem = rvpNone;
+  return sample;
 }
