@@ -57,7 +57,7 @@ long double ToneArgument(const GeneratorState& state, long double time) {
 // The integer every value within `error` of y rounds to, if there is one
 // (and it is well inside the sample range): then a value known to within
 // that error rounds to it, whatever its exact bits.
-bool DecidedRounding(double y, double error, int32_t& sample) {
+[[gnu::always_inline]] inline bool DecidedRounding(double y, double error, int32_t& sample) {
   int64_t nearest;
   if (!(error < 0.25 && std::fabs(y) < 0x1p30 && rounding_detail::NearestEvenSmall(y, nearest))) return false;
   if (!(std::fabs(y - static_cast<double>(nearest)) < 0.5 - error)) return false;  // the rest is exact
