@@ -214,7 +214,7 @@ void EstimatedGeneratorSamples(int32_t kind, const int64_t* times, int count, co
     x[k] = tone ? ToneArgument(state, time) : SineArgument(params, time);
   }
   double sine[kMostEstimatedSamples];
-  for (int k = 0; k < count; ++k) decided[k] = math::SinEstimate(x[k], sine[k]);
+  math::SinEstimates(x, count, sine, decided);
   for (int k = 0; k < count; ++k) decided[k] = decided[k] && DecidedSineSample(mag, sine[k], samples[k]);
 }
 

@@ -256,11 +256,18 @@ long double Sin(long double x) {
   }
 }
 
+void SinEstimates(const long double* x, int count, double* sine, bool* known) {
+  for (int k = 0; k < count; ++k) {
+    const detail::Bits b = detail::BitsOf(x[k]);
+    known[k] = table::InTableRange(b);
+    sine[k] = known[k] ? table::SinOfTurnsEstimate(table::TurnsOf(b, true)) : 0.0;
+  }
+}
+
 bool SinEstimate(const long double& x, double& sine) {
-  const detail::Bits b = detail::BitsOf(x);
-  if (!table::InTableRange(b)) return false;
-  sine = table::SinOfTurnsEstimate(table::TurnsOf(b, true));
-  return true;
+  bool known;
+  SinEstimates(&x, 1, &sine, &known);
+  return known;
 }
 
 long double Cos(long double x) {
