@@ -63,15 +63,19 @@ bool Fits(const FirLine& line, const FirTaps& t) {
          line.downFactor == t.downFactor;
 }
 
+// One input through the line: the window is read before the input is
+// stored (nsp::DotNewest).
 float Step(const FirTaps& t, FirLine& line, float x) {
   const int n = static_cast<int>(t.taps.size());
   if (t.upFactor == 1 && t.downFactor == 1) {
-    line.last = nsp::Dot(t.taps.data(), line.ring.Push(x), n);
+    line.last = nsp::DotNewest(t.taps.data(), x, line.ring.NextPast(), n);
+    line.ring.Push(x);
     return line.last;
   }
   for (int u = 0; u < t.upFactor; ++u) {
-    const float* w = line.ring.Push(u == t.upPhase ? x : 0.0f);
-    if (line.downCount == t.downPhase) line.last = nsp::Dot(t.taps.data(), w, n);
+    const float in = u == t.upPhase ? x : 0.0f;
+    if (line.downCount == t.downPhase) line.last = nsp::DotNewest(t.taps.data(), in, line.ring.NextPast(), n);
+    line.ring.Push(in);
     if (++line.downCount == t.downFactor) line.downCount = 0;
   }
   return line.last;
