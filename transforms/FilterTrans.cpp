@@ -78,7 +78,7 @@ void RIR_STDCALL TFilterTransform::InputChanged() {
   const float d = HasDesired ? static_cast<float>(ReadSample(DesHandle, SignMode)) : 0.0f;
   const float r = Kind != nullptr ? Kind->Step(Params, x, d) : 0.0f;
   int32_t problem = rvpNone;
-  const int32_t v = RoundDoubleToSample(r, problem);
+  const int32_t v = RoundFloatToSample(r, problem);
   WriteOutput(OutHandle, Out.Encode(v), Out.Problem(v, problem));
 }
 
@@ -108,7 +108,7 @@ int32_t TFilterTransform::InputChangedOver(int32_t count, const RirEdaArrayPort*
     FilterChunk(x, des != nullptr ? des + i : nullptr, r, n);
     for (int k = 0; k < n; ++k) {
       int32_t problem = rvpNone;
-      v = RoundDoubleToSample(r[k], problem);
+      v = RoundFloatToSample(r[k], problem);
       out[i + k] = Out.Carried(v);
       problem = Out.Problem(v, problem);
       if (problem != rvpNone) [[unlikely]]
