@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "BoundSteps.h"
 #include "DotLanes.h"
 #include "Ring.h"
 #include "StateTable.h"
@@ -144,7 +145,32 @@ void InitTaps(const float* taps, int len, int up, int upPhase, int down, int dow
   nsp::Attach(tapState, StateKind::FirTaps, std::move(s));
 }
 
+// The filtering calls bound to their states: nspsFir and nspsFirl without
+// the look-ups.
+float BoundHighStep(const RirNspBoundStep* b, float x, float) {
+  auto* s = static_cast<FirState*>(b->object);
+  return Step(s->taps, s->line, x);
+}
+
+float BoundLowStep(const RirNspBoundStep* b, float x, float) {
+  return Step(static_cast<const FirTapState*>(b->object)->taps, static_cast<FirDlyState*>(b->object2)->line, x);
+}
+
 }  // namespace
+
+bool nsp::BindFirStep(std::string_view name, const void* state, const void* dlyState, RirNspBoundStep& bound) {
+  if (name == "nspsFir") {
+    if (FirState* s = FindAs<FirState>(state)) bound = {BoundHighStep, s, nullptr};
+    return true;
+  }
+  if (name == "nspsFirl") {
+    auto* t = FindAs<FirTapState>(state);
+    auto* d = FindAs<FirDlyState>(dlyState);
+    if (t && d && Fits(d->line, t->taps)) bound = {BoundLowStep, t, d};
+    return true;
+  }
+  return false;
+}
 
 // The bodies of the exports; Exports.cpp runs each in the library's
 // floating-point state.

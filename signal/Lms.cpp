@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "BoundSteps.h"
 #include "Ring.h"
 #include "StateTable.h"
 #include "nsp.h"
@@ -151,7 +152,37 @@ float LowStep(const NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x,
   return Step(t->taps, d->line, x, value, mode);
 }
 
+// The filtering calls bound to their states: the LMS calls without the
+// look-ups.
+template <Mode M>
+float BoundHighStep(const RirNspBoundStep* b, float x, float value) {
+  auto* s = static_cast<LmsState*>(b->object);
+  return Step(s->taps, s->line, x, value, M);
+}
+
+template <Mode M>
+float BoundLowStep(const RirNspBoundStep* b, float x, float value) {
+  return Step(static_cast<LmsTapState*>(b->object)->taps, static_cast<LmsDlyState*>(b->object2)->line, x, value, M);
+}
+
 }  // namespace
+
+bool nsp::BindLmsStep(std::string_view name, const void* state, const void* dlyState, RirNspBoundStep& bound) {
+  const bool high = name == "nspsLms" || name == "nspsLmsDes";
+  if (high) {
+    if (LmsState* s = FindAs<LmsState>(state))
+      bound = {name == "nspsLms" ? BoundHighStep<Mode::Error> : BoundHighStep<Mode::Desired>, s, nullptr};
+    return true;
+  }
+  if (name == "nspsLmsl" || name == "nspsLmslNa") {
+    LmsTapState* t = Taps(static_cast<const NSPLmsTapState*>(state));
+    auto* d = FindAs<LmsDlyState>(dlyState);
+    if (t && d && Fits(d->line, t->taps))
+      bound = {name == "nspsLmsl" ? BoundLowStep<Mode::Error> : BoundLowStep<Mode::Fixed>, t, d};
+    return true;
+  }
+  return false;
+}
 
 // The bodies of the exports; Exports.cpp runs each in the library's
 // floating-point state.

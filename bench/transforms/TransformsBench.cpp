@@ -209,9 +209,10 @@ void BM_HighLevelFirKernelStep(benchmark::State& state) {
   DefaultFilterRecord(p);
   const FilterKind* kind = FindFilterKind(ccHighLevelFir);
   kind->Init(p);
+  const FilterStep step = BindFilterStep(*kind, p);
   float x = 100.0f;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(kind->Step(p, x, 0.0f));
+    benchmark::DoNotOptimize(FilterSample(*kind, p, step, x, 0.0f));
     x = -x;
   }
   state.SetItemsProcessed(state.iterations());
