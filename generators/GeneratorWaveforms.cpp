@@ -1,5 +1,6 @@
 #include "GeneratorWaveforms.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -42,6 +43,46 @@ long double BlackmanAlpha(long double n, long double len, long double alpha) {
 
 long double Triangle(long double n, long double len) {
   return n <= len / 2.0L ? 2.0L * n / len : 2.0L - 2.0L * n / len;
+}
+
+// The arguments of the two sine kinds, formed the same way for the estimate
+// and for the extended sine.
+long double SineArgument(const GeneratorParams& params, long double time) {
+  return 6.283185307L * time / params.SinePeriod;
+}
+long double ToneArgument(const GeneratorState& state, long double time) {
+  return state.ToneOmega * time + state.TonePhase;
+}
+
+// The integer every value within `error` of y rounds to, if there is one
+// (and it is well inside the sample range): then a value known to within
+// that error rounds to it, whatever its exact bits.
+[[gnu::always_inline]] inline bool DecidedRounding(double y, double error, int32_t& sample) {
+  int64_t nearest;
+  if (!(error < 0.25 && std::fabs(y) < 0x1p30 && rounding_detail::NearestEvenSmall(y, nearest))) return false;
+  if (!(std::fabs(y - static_cast<double>(nearest)) < 0.5 - error)) return false;  // the rest is exact
+  sample = static_cast<int32_t>(nearest);
+  return true;
+}
+
+// The sample mag * sin x rounds to, from `sine`, an estimate of sin x within
+// 2^-48: its product is within |mag| 2^-47 of the extended one.
+bool DecidedSineSample(long double mag, double sine, int32_t& sample) {
+  if (!(std::fabs(mag) < 0x1p30L)) return false;  // NaN too
+  const auto m = static_cast<double>(mag);        // exact: a double or an integer below 2^30
+  return DecidedRounding(m * sine, std::fabs(m) * 0x1p-46, sample);
+}
+
+// The random kinds' value for a draw u.
+long double RandomValue(float u, const GeneratorParams& params) {
+  return static_cast<long double>(u) * params.High + params.Low;
+}
+
+// The sample a random kind's value rounds to, from the same sum in doubles:
+// two roundings to 53 bits against two to 64, within (|High| + |Low|) 2^-51.
+bool DecidedRandomSample(float u, const GeneratorParams& params, int32_t& sample) {
+  return DecidedRounding(static_cast<double>(u) * params.High + params.Low,
+                         (std::fabs(params.High) + std::fabs(params.Low)) * 0x1p-50, sample);
 }
 
 }  // namespace
@@ -98,7 +139,7 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
       return state.Formula.Evaluate(static_cast<double>(t));
     case gkSine:
       if (params.SinePeriod == 0) return 0.0L;
-      return params.SineAmp * ExtSin(6.283185307L * time / params.SinePeriod);
+      return params.SineAmp * ExtSin(SineArgument(params, time));
     case gkModSine: {
       long double value = 0.0L;
       if (params.ModSinePeriod != 0)
@@ -115,11 +156,11 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
     }
     case gkRandom:
     case gkPseudoRandom:
-      return static_cast<long double>(UniformDraw()) * params.High + params.Low;
+      return RandomValue(UniformDraw(), params);
     case gkConstant:
       return params.ConstantValue;
     case gkTone:
-      return params.ToneMag * ExtSin(state.ToneOmega * time + state.TonePhase);
+      return params.ToneMag * ExtSin(ToneArgument(state, time));
     case gkTriangle:
     case gkBartlett:
       return WindowSample(state.BartlettIndex, params.WindowLen,
@@ -155,4 +196,40 @@ long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, Ge
     default:
       return -1.0L;
   }
+}
+
+void EstimatedGeneratorSamples(int32_t kind, const int64_t* times, int count, const GeneratorParams& params,
+                               const GeneratorState& state, int32_t* samples, bool* decided) {
+  const bool tone = kind == gkTone;
+  if (count <= 0 || count > kMostEstimatedSamples || !(tone || (kind == gkSine && params.SinePeriod != 0))) {
+    std::fill(decided, decided + std::max(count, 0), false);
+    return;
+  }
+  const long double mag = tone ? params.ToneMag : static_cast<long double>(params.SineAmp);
+  // In passes: each pass's steps are independent across the samples, and
+  // the sine reads the arguments' bits only once their stores are done.
+  long double x[kMostEstimatedSamples];
+  for (int k = 0; k < count; ++k) {
+    const long double time = static_cast<long double>(times[k]);
+    x[k] = tone ? ToneArgument(state, time) : SineArgument(params, time);
+  }
+  double sine[kMostEstimatedSamples];
+  math::SinEstimates(x, count, sine, decided);
+  for (int k = 0; k < count; ++k) decided[k] = decided[k] && DecidedSineSample(mag, sine[k], samples[k]);
+}
+
+int32_t RoundedGeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, GeneratorState& state,
+                               int32_t& problem) {
+  int32_t sample;
+  bool decided;
+  if (kind == gkRandom || kind == gkPseudoRandom) {
+    const float u = UniformDraw();
+    decided = DecidedRandomSample(u, params, sample);
+    if (!decided) return RoundToSample(RandomValue(u, params), problem);
+  } else {
+    EstimatedGeneratorSamples(kind, &t, 1, params, state, &sample, &decided);
+    if (!decided) return RoundToSample(GeneratorSample(kind, t, params, state), problem);
+  }
+  problem = rvpNone;
+  return sample;
 }

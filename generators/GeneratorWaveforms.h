@@ -38,3 +38,17 @@ void PrepareGenerator(int32_t kind, GeneratorParams& params, GeneratorState& sta
 // The next sample of `kind` at time t (host time units). Window kinds ignore
 // t and advance their index; random kinds draw from the shared source.
 long double GeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, GeneratorState& state);
+
+// The samples GeneratorSample rounds to at times[0..count), for the sine
+// kinds, from an estimate of the sine where that decides them (nearly
+// always): decided[k] says whether samples[k] holds one; the rest are left
+// to RoundToSample(GeneratorSample(...)). Changes no state. count is at most
+// kMostEstimatedSamples.
+constexpr int kMostEstimatedSamples = 64;
+void EstimatedGeneratorSamples(int32_t kind, const int64_t* times, int count, const GeneratorParams& params,
+                               const GeneratorState& state, int32_t* samples, bool* decided);
+
+// GeneratorSample rounded to a sample (RoundToSample), with what became of
+// it on the way; the sine kinds mostly from the estimate.
+int32_t RoundedGeneratorSample(int32_t kind, int64_t t, GeneratorParams& params, GeneratorState& state,
+                               int32_t& problem);

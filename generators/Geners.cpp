@@ -34,13 +34,14 @@ void RIR_STDCALL TGenerator::LoadParameters() {
   if (EffectiveKind == gkFunc) CheckFormula(Params.Formula, kRecordTextLength);  // message 15 and "Err" on failure
   PrepareGenerator(EffectiveKind, Params, State);
   TableIndex = 0;
+  Ahead.Reset();
   if (EffectiveKind == gkFunc) return;
   // Free-running steps only read this table; it also moves the waveform's
   // state on by 10001 samples, where a clocked generator continues.
   for (int i = 0; i < kTableSize; ++i) {
     int32_t problem = rvpNone;
-    Table[i] = RoundToSample(
-        GeneratorSample(EffectiveKind, RoundToInt64(static_cast<long double>(i) * Period), Params, State), problem);
+    Table[i] = RoundedGeneratorSample(EffectiveKind, RoundToInt64(static_cast<long double>(i) * Period), Params, State,
+                                      problem);
     TableProblems[i] = static_cast<uint8_t>(problem);
   }
 }
@@ -51,14 +52,14 @@ TimeStepResult RIR_STDCALL TGenerator::TimeStep() {
   int32_t value = 0;
   int32_t problem = rvpNone;
   if (Clocked) {
-    value = RoundToSample(GeneratorSample(EffectiveKind, Now, Params, State), problem);
+    value = Ahead.Sample(Now, EffectiveKind, Params, State, problem);
   } else if (TableIndex >= kTableSize) {
     value = 0;
   } else if (EffectiveKind != gkFunc) {
     problem = TableProblems[TableIndex];
     value = Table[TableIndex++];
   } else {
-    value = RoundToSample(GeneratorSample(gkFunc, Now, Params, State), problem);
+    value = RoundedGeneratorSample(gkFunc, Now, Params, State, problem);
   }
   WriteOutput(OutHandle, Out.Encode(value), Out.Problem(value, problem));
   return Period;

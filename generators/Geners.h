@@ -10,6 +10,7 @@
 #include "numeric/ParameterRecords.h"
 #include "numeric/SampleOutput.h"
 #include "GeneratorWaveforms.h"
+#include "SamplesAhead.h"
 
 class TGenerator : public TBaseModelExt {
  public:
@@ -35,6 +36,7 @@ class TGenerator : public TBaseModelExt {
   bool Bound = false;  // "Out" bound and checked: the block may run
   GeneratorParams Params{};
   GeneratorState State;
+  SamplesAhead Ahead;  // clocked samples
   std::array<int32_t, kTableSize> Table{};
   // What became of each table sample when it was rounded (RirEdaValueProblem).
   std::array<uint8_t, kTableSize> TableProblems{};

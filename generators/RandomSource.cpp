@@ -6,13 +6,6 @@
 
 uint32_t UniformSeed = 0;
 
-float UniformDraw() {
-  UniformSeed = UniformSeed * 134775813u + 1u;
-  const float u = static_cast<float>(static_cast<double>(UniformSeed) * 0x1p-32);
-  // The top 128 seeds round up to 1.0f; keep the draw below 1.
-  return u < 1.0f ? u : 0x1.fffffep-1f;
-}
-
 float GaussianDraw() {
   float a, s;
   do {

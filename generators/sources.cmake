@@ -2,4 +2,5 @@
 set(generators_sources
   ${CMAKE_CURRENT_LIST_DIR}/GeneratorWaveforms.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Geners.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RandomSource.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/RandomSource.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SamplesAhead.cpp)

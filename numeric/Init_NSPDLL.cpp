@@ -23,6 +23,7 @@ void TakeUnguardedEntries(void* handle) {
     NspTable.name = reinterpret_cast<decltype(NspTable.name)>(body);
   RIR_NSP_FUNCTIONS(RIR_NSP_UNGUARDED)
 #undef RIR_NSP_UNGUARDED
+  NspTable.BindStep = reinterpret_cast<RirNspBindStep>(unguarded("RirNsp_BindStep"));
 }
 }  // namespace
 

@@ -40,6 +40,9 @@ struct NspFunctionTable {
 #define RIR_NSP_POINTER(name) decltype(&::name) name = nullptr;
   RIR_NSP_FUNCTIONS(RIR_NSP_POINTER)
 #undef RIR_NSP_POINTER
+  // Binds a filtering call to its states, where the library offers it
+  // (RirNsp_UnguardedEntry("RirNsp_BindStep")); else null.
+  RirNspBindStep BindStep = nullptr;
 };
 
 // The table the blocks call through; meaningful while the library is loaded.

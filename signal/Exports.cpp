@@ -4,8 +4,10 @@
 // An export is made here or nowhere.
 #include <cstddef>
 #include <cstring>
+#include <string_view>
 #include <tuple>
 
+#include "BoundSteps.h"
 #include "framework/FloatingPointGuard.h"
 #include "nsp.h"
 
@@ -89,6 +91,18 @@ struct Body {
 #define NSP_BODY(name, count) {#name, reinterpret_cast<void*>(&nsp::unguarded::name)},
 const Body kBodies[] = {NSP_EXPORTS(NSP_BODY)};
 #undef NSP_BODY
+
+// RirNsp_BindStep. It computes nothing: it needs no guard.
+int BindStep(const char* name, const void* state, const void* dlyState, RirNspBoundStep* bound) {
+  if (bound == nullptr) return 0;
+  *bound = RirNspBoundStep{};
+  if (name == nullptr) return 0;
+  const std::string_view call(name);
+  (void)(nsp::BindFirStep(call, state, dlyState, *bound) || nsp::BindIirStep(call, state, dlyState, *bound) ||
+         nsp::BindLmsStep(call, state, dlyState, *bound));
+  return bound->step != nullptr ? 1 : 0;
+}
+constexpr RirNspBindStep kBindStep = &BindStep;
 }  // namespace
 
 extern "C" void* RirNsp_UnguardedEntry(const char* name) {
@@ -96,5 +110,6 @@ extern "C" void* RirNsp_UnguardedEntry(const char* name) {
   if (name == nullptr) return nullptr;
   for (const Body& b : kBodies)
     if (std::strcmp(b.name, name) == 0) return b.entry;
+  if (std::strcmp(name, "RirNsp_BindStep") == 0) return reinterpret_cast<void*>(kBindStep);
   return nullptr;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "BoundSteps.h"
 #include "DotLanes.h"
 #include "Ring.h"
 #include "StateTable.h"
@@ -63,15 +64,24 @@ bool Fits(const FirLine& line, const FirTaps& t) {
          line.downFactor == t.downFactor;
 }
 
+bool SingleRate(const FirTaps& t) { return t.upFactor == 1 && t.downFactor == 1; }
+
+// One input through a single-rate line: the window is read before the input
+// is stored (nsp::DotNewest).
+float StepSingleRate(const FirTaps& t, FirLine& line, float x) {
+  line.last = nsp::DotNewest(t.taps.data(), x, line.ring.NextPast(), static_cast<int>(t.taps.size()));
+  line.ring.Push(x);
+  return line.last;
+}
+
+// One input through any line.
 float Step(const FirTaps& t, FirLine& line, float x) {
+  if (SingleRate(t)) return StepSingleRate(t, line, x);
   const int n = static_cast<int>(t.taps.size());
-  if (t.upFactor == 1 && t.downFactor == 1) {
-    line.last = nsp::Dot(t.taps.data(), line.ring.Push(x), n);
-    return line.last;
-  }
   for (int u = 0; u < t.upFactor; ++u) {
-    const float* w = line.ring.Push(u == t.upPhase ? x : 0.0f);
-    if (line.downCount == t.downPhase) line.last = nsp::Dot(t.taps.data(), w, n);
+    const float in = u == t.upPhase ? x : 0.0f;
+    if (line.downCount == t.downPhase) line.last = nsp::DotNewest(t.taps.data(), in, line.ring.NextPast(), n);
+    line.ring.Push(in);
     if (++line.downCount == t.downFactor) line.downCount = 0;
   }
   return line.last;
@@ -80,7 +90,7 @@ float Step(const FirTaps& t, FirLine& line, float x) {
 // dst[i] = Step(t, line, src[i]) for i < n; single-rate lines compute many
 // outputs at once (src may be dst: each chunk is read before it is written).
 void StepBlock(const FirTaps& t, FirLine& line, const float* src, float* dst, int n) {
-  if (t.upFactor != 1 || t.downFactor != 1) {
+  if (!SingleRate(t)) {
     for (int i = 0; i < n; ++i) dst[i] = Step(t, line, src[i]);
     return;
   }
@@ -140,7 +150,36 @@ void InitTaps(const float* taps, int len, int up, int upPhase, int down, int dow
   nsp::Attach(tapState, StateKind::FirTaps, std::move(s));
 }
 
+// The filtering calls bound to their states: nspsFir and nspsFirl without
+// the look-ups, and without the multi-rate paths for single-rate taps.
+template <float (*S)(const FirTaps&, FirLine&, float)>
+float BoundHighStep(const RirNspBoundStep* b, float x, float) {
+  auto* s = static_cast<FirState*>(b->object);
+  return S(s->taps, s->line, x);
+}
+
+template <float (*S)(const FirTaps&, FirLine&, float)>
+float BoundLowStep(const RirNspBoundStep* b, float x, float) {
+  return S(static_cast<const FirTapState*>(b->object)->taps, static_cast<FirDlyState*>(b->object2)->line, x);
+}
+
 }  // namespace
+
+bool nsp::BindFirStep(std::string_view name, const void* state, const void* dlyState, RirNspBoundStep& bound) {
+  if (name == "nspsFir") {
+    if (FirState* s = FindAs<FirState>(state))
+      bound = {SingleRate(s->taps) ? BoundHighStep<StepSingleRate> : BoundHighStep<Step>, s, nullptr};
+    return true;
+  }
+  if (name == "nspsFirl") {
+    auto* t = FindAs<FirTapState>(state);
+    auto* d = FindAs<FirDlyState>(dlyState);
+    if (t && d && Fits(d->line, t->taps))
+      bound = {SingleRate(t->taps) ? BoundLowStep<StepSingleRate> : BoundLowStep<Step>, t, d};
+    return true;
+  }
+  return false;
+}
 
 // The bodies of the exports; Exports.cpp runs each in the library's
 // floating-point state.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "BoundSteps.h"
 #include "StateTable.h"
 #include "nsp.h"
 
@@ -114,7 +115,36 @@ void InitTaps(const float* taps, int count, bool biquad, NSPIirTapState* tapStat
   nsp::Attach(tapState, StateKind::IirTaps, std::move(s));
 }
 
+// The filtering calls bound to their states: nspsIir and nspsIirl without
+// the look-ups.
+float BoundHighStep(const RirNspBoundStep* b, float x, float) {
+  auto* s = static_cast<IirState*>(b->object);
+  return Step(s->taps, s->z.data(), x);
+}
+
+float BoundLowStep(const RirNspBoundStep* b, float x, float) {
+  return Step(static_cast<const IirTapState*>(b->object)->taps, static_cast<IirDlyState*>(b->object2)->z.data(), x);
+}
+
+bool Fits(const IirDlyState& d, const IirTaps& t) {
+  return d.biquad == t.biquad && static_cast<int>(d.z.size()) == t.Registers();
+}
+
 }  // namespace
+
+bool nsp::BindIirStep(std::string_view name, const void* state, const void* dlyState, RirNspBoundStep& bound) {
+  if (name == "nspsIir") {
+    if (IirState* s = FindAs<IirState>(state)) bound = {BoundHighStep, s, nullptr};
+    return true;
+  }
+  if (name == "nspsIirl") {
+    auto* t = FindAs<IirTapState>(state);
+    auto* d = FindAs<IirDlyState>(dlyState);
+    if (t && d && Fits(*d, t->taps)) bound = {BoundLowStep, t, d};
+    return true;
+  }
+  return false;
+}
 
 // The bodies of the exports; Exports.cpp runs each in the library's
 // floating-point state.
@@ -160,7 +190,7 @@ void nspsIirlInitDlyl(const NSPIirTapState* tapState, const float* dlyVals, NSPI
 float nspsIirl(const NSPIirTapState* tapState, NSPIirDlyState* dlyState, float x) {
   const IirTapState* t = nsp::FindAs<IirTapState>(tapState);
   IirDlyState* d = nsp::FindAs<IirDlyState>(dlyState);
-  if (!t || !d || d->biquad != t->taps.biquad || static_cast<int>(d->z.size()) != t->taps.Registers()) return 0.0f;
+  if (!t || !d || !Fits(*d, t->taps)) return 0.0f;
   return Step(t->taps, d->z.data(), x);
 }
 

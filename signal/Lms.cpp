@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "BoundSteps.h"
 #include "Ring.h"
 #include "StateTable.h"
 #include "nsp.h"
@@ -64,31 +65,40 @@ bool Fits(const LmsLine& line, const LmsTaps& t) {
 }
 
 // h[k] <- (1 - 2 mu lambda) h[k] + 2 mu e x[k], x the inputs of the output
-// that e belongs to, most recent first.
-void Adapt(LmsTaps& t, const float* x, float e) {
+// that e belongs to, most recent first: x[0] = newest, x[k] = rest[k - 1].
+void Adapt(LmsTaps& t, float newest, const float* rest, float e) {
   const float keep = 1.0f - 2.0f * t.step * t.leak;
   const float g = 2.0f * t.step * e;
   float* h = t.h.data();
   const int n = static_cast<int>(t.h.size());
-  for (int k = 0; k < n; ++k) h[k] = keep * h[k] + g * x[k];
+  h[0] = keep * h[0] + g * newest;
+  for (int k = 1; k < n; ++k) h[k] = keep * h[k] + g * rest[k - 1];
 }
 
 enum class Mode { Error, Desired, Fixed };
 
+// The window w of this input is {x, past[0], past[1], ...}; it is read before
+// x is stored (nsp::DotNewest).
 float Step(LmsTaps& t, LmsLine& line, float x, float value, Mode mode) {
-  const float* w = line.ring.Push(x);
+  const float* past = line.ring.NextPast();
   const bool due = line.count == t.downPhase;
   if (++line.count == t.downFactor) line.count = 0;
-  if (!due) return line.last;
+  if (!due) {
+    line.ring.Push(x);
+    return line.last;
+  }
   const int n = static_cast<int>(t.h.size());
   float y;
   if (mode == Mode::Error) {
-    if (line.adapt) Adapt(t, w + t.errDly * t.downFactor, value);
-    y = nsp::Dot(t.h.data(), w, n);
+    // The inputs of the output errDly outputs back start at w[errDly * downFactor].
+    const int back = t.errDly * t.downFactor;
+    if (line.adapt) Adapt(t, past[back - 1], past + back, value);
+    y = nsp::DotNewest(t.h.data(), x, past, n);
   } else {
-    y = nsp::Dot(t.h.data(), w, n);
-    if (mode == Mode::Desired && line.adapt) Adapt(t, w, value - y);
+    y = nsp::DotNewest(t.h.data(), x, past, n);
+    if (mode == Mode::Desired && line.adapt) Adapt(t, x, past, value - y);
   }
+  line.ring.Push(x);
   line.last = y;
   return y;
 }
@@ -142,7 +152,37 @@ float LowStep(const NSPLmsTapState* tapState, NSPLmsDlyState* dlyState, float x,
   return Step(t->taps, d->line, x, value, mode);
 }
 
+// The filtering calls bound to their states: the LMS calls without the
+// look-ups.
+template <Mode M>
+float BoundHighStep(const RirNspBoundStep* b, float x, float value) {
+  auto* s = static_cast<LmsState*>(b->object);
+  return Step(s->taps, s->line, x, value, M);
+}
+
+template <Mode M>
+float BoundLowStep(const RirNspBoundStep* b, float x, float value) {
+  return Step(static_cast<LmsTapState*>(b->object)->taps, static_cast<LmsDlyState*>(b->object2)->line, x, value, M);
+}
+
 }  // namespace
+
+bool nsp::BindLmsStep(std::string_view name, const void* state, const void* dlyState, RirNspBoundStep& bound) {
+  const bool high = name == "nspsLms" || name == "nspsLmsDes";
+  if (high) {
+    if (LmsState* s = FindAs<LmsState>(state))
+      bound = {name == "nspsLms" ? BoundHighStep<Mode::Error> : BoundHighStep<Mode::Desired>, s, nullptr};
+    return true;
+  }
+  if (name == "nspsLmsl" || name == "nspsLmslNa") {
+    LmsTapState* t = Taps(static_cast<const NSPLmsTapState*>(state));
+    auto* d = FindAs<LmsDlyState>(dlyState);
+    if (t && d && Fits(d->line, t->taps))
+      bound = {name == "nspsLmsl" ? BoundLowStep<Mode::Error> : BoundLowStep<Mode::Fixed>, t, d};
+    return true;
+  }
+  return false;
+}
 
 // The bodies of the exports; Exports.cpp runs each in the library's
 // floating-point state.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "Elements.h"
 #include "math/Math.h"
 #include "nsp.h"
 
@@ -67,33 +68,30 @@ double BesselRatio(double a, double b) {
 namespace nsp::unguarded {
 
 void nspsbExp2(const float* src, float* dst, int n) {
-  Map(src, dst, n, [](float x) { return math::Exp(x); });
+  Map(src, dst, n, [](float x) { return element::Exp(x); });
 }
 void nspsbLn2(const float* src, float* dst, int n) {
-  Map(src, dst, n, [](float x) { return math::Log(x); });
+  Map(src, dst, n, [](float x) { return element::Ln(x); });
 }
 void nspsbAbs2(const float* src, float* dst, int n) {
-  Map(src, dst, n, [](float x) { return std::fabs(x); });
+  Map(src, dst, n, [](float x) { return element::Abs(x); });
 }
 void nspsbSqr2(const float* src, float* dst, int n) {
-  Map(src, dst, n, [](float x) { return x * x; });
+  Map(src, dst, n, [](float x) { return element::Sqr(x); });
 }
 void nspsbSqrt2(const float* src, float* dst, int n) {
-  Map(src, dst, n, [](float x) { return std::sqrt(x); });
+  Map(src, dst, n, [](float x) { return element::Sqrt(x); });
 }
 
 void nspsbThresh2(const float* src, float* dst, int n, float thresh, int relOp) {
   if (relOp == NSP_LT)
-    Map(src, dst, n, [thresh](float x) { return x < thresh ? thresh : x; });
+    Map(src, dst, n, [thresh](float x) { return element::ThreshBelow(x, thresh); });
   else if (relOp == NSP_GT)
-    Map(src, dst, n, [thresh](float x) { return x > thresh ? thresh : x; });
+    Map(src, dst, n, [thresh](float x) { return element::ThreshAbove(x, thresh); });
 }
 
 void nspsbInvThresh2(const float* src, float* dst, int n, float thresh) {
-  Map(src, dst, n, [thresh](float x) {
-    if (thresh > 0 && std::fabs(x) < thresh) return (x < 0 ? -1.0f : 1.0f) / thresh;
-    return 1.0f / x;
-  });
+  Map(src, dst, n, [thresh](float x) { return element::InvThresh(x, thresh); });
 }
 
 void nspsbSet(float val, float* dst, int n) {
@@ -103,12 +101,12 @@ void nspsbSet(float val, float* dst, int n) {
 
 void nspsbAdd3(const float* a, const float* b, float* dst, int n) {
   if (Bad(a, n) || !b || !dst) return;
-  for (int i = 0; i < n; ++i) dst[i] = a[i] + b[i];
+  for (int i = 0; i < n; ++i) dst[i] = element::Add(a[i], b[i]);
 }
 
 void nspsbMpy3(const float* a, const float* b, float* dst, int n) {
   if (Bad(a, n) || !b || !dst) return;
-  for (int i = 0; i < n; ++i) dst[i] = a[i] * b[i];
+  for (int i = 0; i < n; ++i) dst[i] = element::Mpy(a[i], b[i]);
 }
 
 float nspsMin(const float* src, int n) {
@@ -119,15 +117,7 @@ float nspsMin(const float* src, int n) {
   return m;
 }
 
-int nspBitRev(int a, int order) {
-  if (order < 0 || order > 32) return 0;  // outside the documented range
-  if (order == 0) return a;
-  const uint32_t v = static_cast<uint32_t>(a);
-  const uint32_t low = order == 32 ? ~0u : ((1u << order) - 1);
-  uint32_t r = 0;
-  for (int i = 0; i < order; ++i) r |= ((v >> i) & 1u) << (order - 1 - i);
-  return static_cast<int>((v & ~low) | r);
-}
+int nspBitRev(int a, int order) { return element::BitRev(a, order); }
 
 void nspcbReal(const SCplx* src, float* dst, int n) {
   if (Bad(src, n) || !dst) return;

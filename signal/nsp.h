@@ -236,8 +236,28 @@ void nspsLmslFreeDlyl(NSPLmsDlyState* dlyState);
 
 /* ---- for a caller that keeps the library's floating-point state itself
  * (the plug-in's blocks): the function named, without the check and the
- * hand-back of the state; 0 for a name that is none of the above ---- */
+ * hand-back of the state; 0 for a name that is none of the above and not
+ * "RirNsp_BindStep" (below) ---- */
 void* RirNsp_UnguardedEntry(const char* name);
+
+/* ---- for such a caller that filters through the same states sample after
+ * sample: a filtering call bound to the live states of its arguments, so
+ * that a step looks up no handle. step(self, x, value) returns what the
+ * call returns for x; value is its err or desired argument (the calls that
+ * take neither ignore it). object and object2 are the library's. ---- */
+typedef struct RirNspBoundStep RirNspBoundStep;
+struct RirNspBoundStep {
+  float (*step)(const RirNspBoundStep* self, float x, float value);
+  void* object;
+  void* object2;
+};
+/* The type of RirNsp_UnguardedEntry("RirNsp_BindStep"). Binds the call
+ * `name` (nspsFir, nspsFirl, nspsIir, nspsIirl, nspsLms, nspsLmsDes,
+ * nspsLmsl or nspsLmslNa) to its state arguments (dlyState: the delay-line
+ * state of the low-level calls, else ignored) and returns 1; returns 0 with
+ * *bound zeroed when they do not hold live states that the call filters
+ * with. A binding holds until either state is initialised again or freed. */
+typedef int (*RirNspBindStep)(const char* name, const void* state, const void* dlyState, RirNspBoundStep* bound);
 
 #ifdef __cplusplus
 }

@@ -137,10 +137,37 @@ void InitLowLms(FilterParams& p) {
   NspTable.nspsLmslInitDlyl(taps, l.LmsDelay, p.LmsAdaptive, dly);
 }
 
-float StepHighFir(FilterParams& p, float x, float) { return NspTable.nspsFir(State<NSPFirState>(p, faHighFir), x); }
+// The filtering calls through the function table.
+float TableHighFir(const FilterStep* s, float x, float) {
+  return NspTable.nspsFir(static_cast<NSPFirState*>(s->object), x);
+}
 
-float StepLowFir(FilterParams& p, float x, float) {
-  return NspTable.nspsFirl(State<NSPFirTapState>(p, faLowFirTaps), State<NSPFirDlyState>(p, faLowFirDly), x);
+float TableLowFir(const FilterStep* s, float x, float) {
+  return NspTable.nspsFirl(static_cast<NSPFirTapState*>(s->object), static_cast<NSPFirDlyState*>(s->object2), x);
+}
+
+float TableHighIir(const FilterStep* s, float x, float) {
+  return NspTable.nspsIir(static_cast<NSPIirState*>(s->object), x);
+}
+
+float TableLowIir(const FilterStep* s, float x, float) {
+  return NspTable.nspsIirl(static_cast<NSPIirTapState*>(s->object), static_cast<NSPIirDlyState*>(s->object2), x);
+}
+
+float TableHighLms(const FilterStep* s, float x, float err) {
+  return NspTable.nspsLms(static_cast<NSPLmsState*>(s->object), x, err);
+}
+
+float TableHighLmsDes(const FilterStep* s, float x, float desired) {
+  return NspTable.nspsLmsDes(static_cast<NSPLmsState*>(s->object), x, desired);
+}
+
+float TableLowLms(const FilterStep* s, float x, float err) {
+  return NspTable.nspsLmsl(static_cast<NSPLmsTapState*>(s->object), static_cast<NSPLmsDlyState*>(s->object2), x, err);
+}
+
+float TableLowLmsNa(const FilterStep* s, float x, float) {
+  return NspTable.nspsLmslNa(static_cast<NSPLmsTapState*>(s->object), static_cast<NSPLmsDlyState*>(s->object2), x);
 }
 
 bool StepsHighFir(FilterParams& p, const float* x, float* r, int n) {
@@ -155,47 +182,28 @@ bool StepsLowFir(FilterParams& p, const float* x, float* r, int n) {
   return true;
 }
 
-float StepHighIir(FilterParams& p, float x, float) { return NspTable.nspsIir(State<NSPIirState>(p, faHighIir), x); }
-
-float StepLowIir(FilterParams& p, float x, float) {
-  return NspTable.nspsIirl(State<NSPIirTapState>(p, faLowIirTaps), State<NSPIirDlyState>(p, faLowIirDly), x);
-}
-
-// Adapts with the error of the previous sample.
-float StepHighLms(FilterParams& p, float x, float d) {
-  const float r = NspTable.nspsLms(State<NSPLmsState>(p, faHighLms), x, static_cast<float>(p.HighLmsError));
-  p.HighLmsError = d - r;
-  return r;
-}
-
-float StepHighLmsDes(FilterParams& p, float x, float d) {
-  return NspTable.nspsLmsDes(State<NSPLmsState>(p, faHighLmsDes), x, d);
-}
-
-float StepLowLms(FilterParams& p, float x, float d) {
-  const float r = NspTable.nspsLmsl(State<NSPLmsTapState>(p, faLowLmsTaps), State<NSPLmsDlyState>(p, faLowLmsDly), x,
-                                    static_cast<float>(p.LowLmsError));
-  p.LowLmsError = d - r;
-  return r;
-}
-
-float StepLowLmsNa(FilterParams& p, float x, float) {
-  return NspTable.nspsLmslNa(State<NSPLmsTapState>(p, faLowLmsTaps), State<NSPLmsDlyState>(p, faLowLmsDly), x);
-}
-
 constexpr uint32_t kLowFir = AreaBit(faLowFirTaps) | AreaBit(faLowFirDly);
 constexpr uint32_t kLowIir = AreaBit(faLowIirTaps) | AreaBit(faLowIirDly);
 constexpr uint32_t kLowLms = AreaBit(faLowLmsTaps) | AreaBit(faLowLmsDly);
 
+constexpr FilterArea kNone = kFilterAreaCount;
 constexpr FilterKind kKinds[] = {
-    {ccHighLevelFir, AreaBit(faHighFir), InitHighFir, StepHighFir, StepsHighFir},
-    {ccLowLevelFir, kLowFir, InitLowFir, StepLowFir, StepsLowFir},
-    {ccHighLevelIir, AreaBit(faHighIir), InitHighIir, StepHighIir, nullptr},
-    {ccLowLevelIir, kLowIir, InitLowIir, StepLowIir, nullptr},
-    {ccHighLevelLms, AreaBit(faHighLms), InitHighLms<faHighLms>, StepHighLms, nullptr},
-    {ccHighLevelLmsDes, AreaBit(faHighLmsDes), InitHighLms<faHighLmsDes>, StepHighLmsDes, nullptr},
-    {ccLowLevelLms, kLowLms, InitLowLms, StepLowLms, nullptr},
-    {ccLowLevelLmsNa, kLowLms, InitLowLms, StepLowLmsNa, nullptr},
+    {ccHighLevelFir, AreaBit(faHighFir), InitHighFir, "nspsFir", faHighFir, kNone, FilterValue::None, TableHighFir,
+     StepsHighFir},
+    {ccLowLevelFir, kLowFir, InitLowFir, "nspsFirl", faLowFirTaps, faLowFirDly, FilterValue::None, TableLowFir,
+     StepsLowFir},
+    {ccHighLevelIir, AreaBit(faHighIir), InitHighIir, "nspsIir", faHighIir, kNone, FilterValue::None, TableHighIir,
+     nullptr},
+    {ccLowLevelIir, kLowIir, InitLowIir, "nspsIirl", faLowIirTaps, faLowIirDly, FilterValue::None, TableLowIir,
+     nullptr},
+    {ccHighLevelLms, AreaBit(faHighLms), InitHighLms<faHighLms>, "nspsLms", faHighLms, kNone, FilterValue::HighLmsError,
+     TableHighLms, nullptr},
+    {ccHighLevelLmsDes, AreaBit(faHighLmsDes), InitHighLms<faHighLmsDes>, "nspsLmsDes", faHighLmsDes, kNone,
+     FilterValue::Desired, TableHighLmsDes, nullptr},
+    {ccLowLevelLms, kLowLms, InitLowLms, "nspsLmsl", faLowLmsTaps, faLowLmsDly, FilterValue::LowLmsError, TableLowLms,
+     nullptr},
+    {ccLowLevelLmsNa, kLowLms, InitLowLms, "nspsLmslNa", faLowLmsTaps, faLowLmsDly, FilterValue::None, TableLowLmsNa,
+     nullptr},
 };
 }  // namespace
 
@@ -210,4 +218,16 @@ void FreeFilterAreas(FilterParams& p, uint32_t live) {
   for (uint32_t a = 0; a < kFilterAreaCount; ++a) {
     if (live & AreaBit(static_cast<FilterArea>(a))) kAreas[a].Free(At<void>(p, kAreas[a].Offset));
   }
+}
+
+FilterStep TableFilterStep(const FilterKind& k, FilterParams& p) {
+  void* delayState = k.DelayState != kNone ? State<void>(p, k.DelayState) : nullptr;
+  return FilterStep{k.TableCall, State<void>(p, k.State), delayState};
+}
+
+FilterStep BindFilterStep(const FilterKind& k, FilterParams& p) {
+  FilterStep bound{};
+  const FilterStep table = TableFilterStep(k, p);
+  if (NspTable.BindStep != nullptr && NspTable.BindStep(k.Call, table.object, table.object2, &bound) != 0) return bound;
+  return table;
 }

@@ -54,6 +54,7 @@ void RIR_STDCALL TFilterTransform::Done() {
 void TFilterTransform::ReleaseStates() {
   FreeFilterAreas(Params, LiveStates);
   LiveStates = 0;
+  Stepper = FilterStep{};
 }
 
 void RIR_STDCALL TFilterTransform::LoadParameters() {
@@ -69,6 +70,7 @@ void RIR_STDCALL TFilterTransform::LoadParameters() {
   if (Kind != nullptr) {
     Kind->Init(Params);
     LiveStates |= Kind->Areas;
+    Stepper = BindFilterStep(*Kind, Params);
   }
 }
 
@@ -76,9 +78,9 @@ void RIR_STDCALL TFilterTransform::InputChanged() {
   if (!Valid || !HoldsLibrary) return;
   const float x = static_cast<float>(ReadSample(SrcHandle, SignMode));
   const float d = HasDesired ? static_cast<float>(ReadSample(DesHandle, SignMode)) : 0.0f;
-  const float r = Kind != nullptr ? Kind->Step(Params, x, d) : 0.0f;
+  const float r = Kind != nullptr ? FilterSample(*Kind, Params, Stepper, x, d) : 0.0f;
   int32_t problem = rvpNone;
-  const int32_t v = RoundDoubleToSample(r, problem);
+  const int32_t v = RoundFloatToSample(r, problem);
   WriteOutput(OutHandle, Out.Encode(v), Out.Problem(v, problem));
 }
 
@@ -88,7 +90,8 @@ void TFilterTransform::FilterChunk(const float* x, const int32_t* d, float* r, i
     return;
   }
   if (Kind->Steps != nullptr && Kind->Steps(Params, x, r, n)) return;
-  for (int i = 0; i < n; ++i) r[i] = Kind->Step(Params, x[i], d != nullptr ? static_cast<float>(d[i]) : 0.0f);
+  for (int i = 0; i < n; ++i)
+    r[i] = FilterSample(*Kind, Params, Stepper, x[i], d != nullptr ? static_cast<float>(d[i]) : 0.0f);
 }
 
 // InputChanged over arrays: the same values, rounded and written as InputChanged
@@ -108,7 +111,7 @@ int32_t TFilterTransform::InputChangedOver(int32_t count, const RirEdaArrayPort*
     FilterChunk(x, des != nullptr ? des + i : nullptr, r, n);
     for (int k = 0; k < n; ++k) {
       int32_t problem = rvpNone;
-      v = RoundDoubleToSample(r[k], problem);
+      v = RoundFloatToSample(r[k], problem);
       out[i + k] = Out.Carried(v);
       problem = Out.Problem(v, problem);
       if (problem != rvpNone) [[unlikely]]

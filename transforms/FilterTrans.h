@@ -44,6 +44,8 @@ class TFilterTransform : public TBaseModelExt {
   const FilterKind* Kind = nullptr;
   // Which state areas hold live library states (bits of AreaBit).
   uint32_t LiveStates = 0;
+  // The kind's filtering call on the live states; set at each load.
+  FilterStep Stepper{};
 
   alignas(16) FilterParams Params{};
   SampleOutput Out;

@@ -1,11 +1,14 @@
 #include "SimpleTrans.h"
 
+#include <utility>
+
 #include "framework/BlockCatalogue.h"
 #include "framework/CatalogueCodes.h"
 #include "framework/BlockFactories.h"
 #include "numeric/Calc.h"
 #include "numeric/Init_NSPDLL.h"
 #include "numeric/SupportRoutines.h"
+#include "signal/Elements.h"
 #include "ResultRounding.h"
 
 namespace {
@@ -30,6 +33,7 @@ TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseM
   Code = CatalogueCodeOf(typeName);
   IsGroup = std::string_view(typeName) == "Arithmetic_Group";
   TypeName = typeName;
+  Prepare();
   OfferArraySteps();
 }
 
@@ -44,20 +48,62 @@ void RIR_STDCALL TSimpleTransform::LoadParameters() {
     DefaultTransformRecord(Params);
   }
   if (IsGroup) Code = Params.TransformCode;
+  Prepare();
   FormulaChecked = false;
   if (Code == ccAnyFunc) UserFormula.Compile(FormulaText(Params.UserFunc, kFormulaCapacity));
 }
 
+TSimpleTransform::Operation TSimpleTransform::OperationOf(int32_t code) const {
+  switch (code) {
+    case ccThresh:
+      return Params.ThreshRelOp == NSP_LT   ? Operation::ThreshBelow
+             : Params.ThreshRelOp == NSP_GT ? Operation::ThreshAbove
+                                            : Operation::Zero;
+    case ccAdditionSubstraction:
+      return HasSecondInput ? Operation::AddBoth : Operation::Add;
+    case ccMultiplyDivision:
+      return HasSecondInput ? Operation::MpyBoth : Operation::Mpy;
+    default:
+      break;
+  }
+  // The operations that need no record field to choose them.
+  static constexpr std::pair<int32_t, Operation> kFixed[] = {
+      {ccEToThePower, Operation::Exp},
+      {ccNaturalLog, Operation::Ln},
+      {ccAnyFunc, Operation::Formula},
+      {ccBitReversed, Operation::BitRev},
+      {ccSimpleConjugation, Operation::Negate},
+      {ccAbsoluteValue, Operation::Abs},
+      {ccSquare, Operation::Sqr},
+      {ccSquareRoot, Operation::Sqrt},
+      {ccInverseThresh, Operation::InvThresh},
+  };
+  for (const auto& [c, op] : kFixed)
+    if (c == code) return op;
+  return IsElementWiseCode(code) ? Operation::Fails : Operation::Nothing;
+}
+
+void TSimpleTransform::Prepare() {
+  Op = OperationOf(Code);
+  // Each operation converts only the record field it uses.
+  Coefficient = 0.0f;
+  if (Code == ccThresh || Code == ccInverseThresh) Coefficient = static_cast<float>(Params.ThreshParam);
+  if (Code == ccAdditionSubstraction) Coefficient = static_cast<float>(Params.AddSubCoef);
+  if (Code == ccMultiplyDivision) Coefficient = static_cast<float>(Params.MpyDivCoef);
+  ZeroThreshold = Params.ThreshParam == 0.0;
+}
+
 bool TSimpleTransform::Compute(float x, float y, float& r) {
-  switch (Code) {
-    case ccEToThePower:
-      NspTable.nspsbExp2(&x, &r, 1);
+  namespace element = nsp::element;
+  switch (Op) {
+    case Operation::Exp:
+      r = element::Exp(x);
       return true;
-    case ccNaturalLog:
-      if (!(NspTable.nspsMin(&x, 1) > 0.0f)) return false;
-      NspTable.nspsbLn2(&x, &r, 1);
+    case Operation::Ln:
+      if (!(x > 0.0f)) return false;
+      r = element::Ln(x);
       return true;
-    case ccAnyFunc: {
+    case Operation::Formula: {
       if (Params.UserFunc == "Err") return false;
       // The formula cannot change between loads, so one check (and at most
       // one message) per load is enough.
@@ -71,61 +117,56 @@ bool TSimpleTransform::Compute(float x, float y, float& r) {
                                                       : FormulaValue(Params.UserFunc, kFormulaCapacity, x));
       return true;
     }
-    case ccBitReversed:
-      r = static_cast<float>(NspTable.nspBitRev(RoundToSample(x), Params.BitRevOrder));
+    case Operation::BitRev:
+      r = static_cast<float>(element::BitRev(RoundToSample(x), Params.BitRevOrder));
       return true;
-    case ccSimpleConjugation:
+    case Operation::Negate:
       r = -x;
       return true;
-    case ccAbsoluteValue:
-      NspTable.nspsbAbs2(&x, &r, 1);
+    case Operation::Abs:
+      r = element::Abs(x);
       return true;
-    case ccSquare:
-      NspTable.nspsbSqr2(&x, &r, 1);
+    case Operation::Sqr:
+      r = element::Sqr(x);
       return true;
-    case ccSquareRoot:
-      if (NspTable.nspsMin(&x, 1) < 0.0f) return false;
-      NspTable.nspsbSqrt2(&x, &r, 1);
+    case Operation::Sqrt:
+      if (x < 0.0f) return false;
+      r = element::Sqrt(x);
       return true;
-    case ccThresh:
-      NspTable.nspsbThresh2(&x, &r, 1, static_cast<float>(Params.ThreshParam), Params.ThreshRelOp);
+    case Operation::ThreshBelow:
+      r = element::ThreshBelow(x, Coefficient);
       return true;
-    case ccInverseThresh:
-      if (x == 0.0f && Params.ThreshParam == 0.0) {
-        r = kInverseThreshAtZero;
-      } else {
-        NspTable.nspsbInvThresh2(&x, &r, 1, static_cast<float>(Params.ThreshParam));
-      }
+    case Operation::ThreshAbove:
+      r = element::ThreshAbove(x, Coefficient);
       return true;
-    case ccAdditionSubstraction: {
-      float k = 0.0f;
-      NspTable.nspsbSet(static_cast<float>(Params.AddSubCoef), &k, 1);
-      NspTable.nspsbAdd3(&x, &k, &r, 1);
-      if (HasSecondInput) {
-        const float sum = r;
-        NspTable.nspsbAdd3(&sum, &y, &r, 1);
-      }
+    case Operation::Zero:
+      r = 0.0f;
       return true;
-    }
-    case ccMultiplyDivision: {
-      float k = 0.0f;
-      NspTable.nspsbSet(static_cast<float>(Params.MpyDivCoef), &k, 1);
-      NspTable.nspsbMpy3(&x, &k, &r, 1);
-      if (HasSecondInput) {
-        const float product = r;
-        NspTable.nspsbMpy3(&product, &y, &r, 1);
-      }
+    case Operation::InvThresh:
+      r = x == 0.0f && ZeroThreshold ? kInverseThreshAtZero : element::InvThresh(x, Coefficient);
       return true;
-    }
-    default:
+    case Operation::Add:
+      r = element::Add(x, Coefficient);
+      return true;
+    case Operation::AddBoth:
+      r = element::Add(element::Add(x, Coefficient), y);
+      return true;
+    case Operation::Mpy:
+      r = element::Mpy(x, Coefficient);
+      return true;
+    case Operation::MpyBoth:
+      r = element::Mpy(element::Mpy(x, Coefficient), y);
+      return true;
+    case Operation::Nothing:
+    case Operation::Fails:
       return false;
   }
+  return false;
 }
 
 int32_t TSimpleTransform::Result(float x, float y, int32_t& problem) {
   problem = rvpNone;
-  // A group whose record selects another family computes nothing.
-  if (!IsElementWiseCode(Code)) return 0;
+  if (Op == Operation::Nothing) return 0;
   // A failed computation writes -1; one whose result is no sample also
   // tells what went wrong.
   float r = 0.0f;

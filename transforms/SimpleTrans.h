@@ -23,10 +23,36 @@ class TSimpleTransform : public TBaseModelExt {
   int32_t InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) override;
 
  private:
-  // r from x (and y) by the transform code; false when the computation fails.
-  bool Compute(float x, float y, float& r);
+  // What a step computes, chosen once per code and record (Prepare).
+  enum class Operation : uint8_t {
+    Nothing,  // a group whose record selects another family: writes 0
+    Fails,
+    Exp,
+    Ln,
+    Formula,
+    BitRev,
+    Negate,
+    Abs,
+    Sqr,
+    Sqrt,
+    ThreshBelow,
+    ThreshAbove,
+    Zero,  // a threshold operator the library does not know leaves 0
+    InvThresh,
+    Add,
+    AddBoth,
+    Mpy,
+    MpyBoth,
+  };
+  // The operation of a code under the record.
+  Operation OperationOf(int32_t code) const;
+  // Chooses the operation and its constants from the code and the record.
+  void Prepare();
+  // r from x (and y) by the operation; false when the computation fails.
+  // Inlined into both steps, whose every sample runs it.
+  [[gnu::always_inline]] inline bool Compute(float x, float y, float& r);
   // The sample written for x (and y), and what became of the result.
-  int32_t Result(float x, float y, int32_t& problem);
+  [[gnu::always_inline]] inline int32_t Result(float x, float y, int32_t& problem);
 
   VarHandle InHandle = 0, In2Handle = 0, OutHandle = 0;
   bool HasSecondInput = false;
@@ -38,5 +64,8 @@ class TSimpleTransform : public TBaseModelExt {
   int32_t Width = 0;
   int32_t SignMode = 0;
   TransformParams Params{};
+  Operation Op = Operation::Nothing;
+  float Coefficient = 0.0f;    // the record's addition or multiplication coefficient, or threshold
+  bool ZeroThreshold = false;  // the record's threshold is exactly 0
   SampleOutput Out;
 };

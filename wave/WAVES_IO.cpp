@@ -165,6 +165,12 @@ TimeStepResult RIR_STDCALL TWaveIO::TimeStep() {
   return Period;
 }
 
+void TWaveIO::TakeSample() {
+  Buffer[Position] = ReadSample(C1Handle, SignMode);
+  Position = static_cast<uint16_t>(Position + 1);
+  if (Position >= BlockSize) Flush();
+}
+
 void RIR_STDCALL TWaveIO::InputChanged() {
   if (Mode == kLoad) {
     if (HasClk && IsHigh(ClkHandle)) TimeStep();
@@ -178,12 +184,6 @@ void RIR_STDCALL TWaveIO::InputChanged() {
     if (!rising) return;
   }
   TakeSample();
-}
-
-void TWaveIO::TakeSample() {
-  Buffer[Position] = ReadSample(C1Handle, SignMode);
-  Position = static_cast<uint16_t>(Position + 1);
-  if (Position >= BlockSize) Flush();
 }
 
 void TWaveIO::Flush() {

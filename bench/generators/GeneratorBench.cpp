@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "host/engine/InProcessHost.h"
+#include "framework/BlockCatalogue.h"
+#include "generators/GeneratorWaveforms.h"
 #include "host/engine/PluginLoader.h"
 #include "numeric/ParameterRecords.h"
 
@@ -60,6 +62,26 @@ BENCHMARK_CAPTURE(BM_ClockedStep, Tone, "Tone_Init");
 BENCHMARK_CAPTURE(BM_ClockedStep, Sine, "Sine_Init");
 BENCHMARK_CAPTURE(BM_ClockedStep, Random, "Random_Init");
 BENCHMARK_CAPTURE(BM_ClockedStep, Hann, "Hann_Init");
+
+// A clocked tone's sample alone, late in a long run: the extended product
+// rounded, and the sample as the block forms it (mostly from the estimate).
+void BM_ToneSample(benchmark::State& state, bool extended) {
+  GeneratorParams params = DefaultGeneratorParams();
+  params.ToneMag = 3000;
+  params.ToneRelFreq = 0.01;
+  GeneratorState tone;
+  PrepareGenerator(gkTone, params, tone);
+  int64_t t = 4000000;
+  int32_t problem = rvpNone;
+  for (auto _ : state) {
+    t += 2;
+    benchmark::DoNotOptimize(extended ? RoundToSample(GeneratorSample(gkTone, t, params, tone), problem)
+                                      : RoundedGeneratorSample(gkTone, t, params, tone, problem));
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK_CAPTURE(BM_ToneSample, extended, true);
+BENCHMARK_CAPTURE(BM_ToneSample, as_the_block, false);
 
 // A user formula, evaluated as text at every sample.
 void BM_ClockedFormula(benchmark::State& state) {

@@ -198,8 +198,8 @@ void BM_FftRcPackKernel1024(benchmark::State& state) {
 }
 BENCHMARK(BM_FftRcPackKernel1024);
 
-// One sample through the High-Level FIR row of the filter table with the
-// default 6-tap record.
+// One sample through the High-Level FIR row of the filter table: the
+// default 6-tap record, and 41 taps as the realistic chain's low-pass has.
 void BM_HighLevelFirKernelStep(benchmark::State& state) {
   if (!KernelLibrary()) {
     state.SkipWithError("no signal library");
@@ -207,16 +207,21 @@ void BM_HighLevelFirKernelStep(benchmark::State& state) {
   }
   FilterParams p{};
   DefaultFilterRecord(p);
+  if (state.range(0) != 6) {
+    p.FirTapsCount = static_cast<int32_t>(state.range(0));
+    for (int32_t k = 0; k < p.FirTapsCount; ++k) p.FirTaps[k] = 1.0f / static_cast<float>(k + 2);
+  }
   const FilterKind* kind = FindFilterKind(ccHighLevelFir);
   kind->Init(p);
+  const FilterStep step = BindFilterStep(*kind, p);
   float x = 100.0f;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(kind->Step(p, x, 0.0f));
+    benchmark::DoNotOptimize(FilterSample(*kind, p, step, x, 0.0f));
     x = -x;
   }
   state.SetItemsProcessed(state.iterations());
   FreeFilterAreas(p, kind->Areas);
 }
-BENCHMARK(BM_HighLevelFirKernelStep);
+BENCHMARK(BM_HighLevelFirKernelStep)->ArgName("taps")->Arg(6)->Arg(41);
 
 }  // namespace

@@ -216,6 +216,22 @@ constexpr DoublePair kPolynomial[kCoefficients] = {Split(-1.0L / 6),     Split(1
   return true;
 }
 
+// sin(2 pi f) in doubles from the nearest 256th of a turn: S cos r + C sin r
+// with the table's heads and short polynomials (the dropped terms are below
+// 2^-60). Each step rounds at most to 2^-52 of a term, so the sum is within
+// 2^-49 of the sine.
+inline double SinOfTurnsEstimate(detail::Turns f) {
+  const uint64_t rounded = f.hi + (uint64_t{1} << 55);
+  const int j = static_cast<int>(rounded >> 56);
+  const int64_t uHi = static_cast<int64_t>((rounded & ((uint64_t{1} << 56) - 1)) - (uint64_t{1} << 55));
+  constexpr double kTwoPiPerTurnWord = 0x1.921fb54442d18p-62;  // 2 pi 2^-64
+  const double r = static_cast<double>(uHi) * kTwoPiPerTurnWord;
+  const double z = r * r;
+  const double sinR = r + (r * z) * (-1.0 / 6 + z * (1.0 / 120 - z * (1.0 / 5040)));
+  const double cosR = 1.0 + z * (-0.5 + z * (1.0 / 24 - z * (1.0 / 720)));
+  const double* row = kSinCosTurnTable[j];
+  return row[0] * cosR + row[4] * sinR;
+}
 }  // namespace table
 }  // namespace
 
@@ -238,6 +254,20 @@ long double Sin(long double x) {
     default:
       return -CosKernel(d.r);
   }
+}
+
+void SinEstimates(const long double* x, int count, double* sine, bool* known) {
+  for (int k = 0; k < count; ++k) {
+    const detail::Bits b = detail::BitsOf(x[k]);
+    known[k] = table::InTableRange(b);
+    sine[k] = known[k] ? table::SinOfTurnsEstimate(table::TurnsOf(b, true)) : 0.0;
+  }
+}
+
+bool SinEstimate(const long double& x, double& sine) {
+  bool known;
+  SinEstimates(&x, 1, &sine, &known);
+  return known;
 }
 
 long double Cos(long double x) {

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <limits>
 
+#include "framework/BlockCatalogue.h"
 #include "generators/GeneratorWaveforms.h"
 #include "generators/RandomSource.h"
+#include "signal/math/Math.h"
 
 namespace {
 
@@ -99,4 +101,53 @@ TEST(GeneratorWaveforms, RoundingIsToEvenAndClamped) {
   EXPECT_EQ(RoundToInt64(0x1p63L), std::numeric_limits<int64_t>::max());
   EXPECT_EQ(RoundToInt64(-0x1p63L), std::numeric_limits<int64_t>::min());
   EXPECT_EQ(RoundToInt64(-0x1p64L), std::numeric_limits<int64_t>::min());
+}
+
+// The sine and random kinds round a double estimate where it decides the
+// sample: every sample must still be the one the extended value rounds to,
+// also where that lies next to a half (the magnitude or offset is chosen so).
+TEST(GeneratorWaveforms, SineAndRandomKindsRoundAsTheExtendedValue) {
+  uint64_t seed = 0x9E3779B97F4A7C15u;
+  auto next = [&] {
+    seed = seed * 6364136223846793005u + 1442695040888963407u;
+    return seed >> 11;
+  };
+  int decidedNearHalf = 0;
+  for (int i = 0; i < 20000; ++i) {
+    GeneratorParams p = DefaultGeneratorParams();
+    p.ToneRelFreq = static_cast<double>(next() % 100000) / 1e5 + 1e-6;
+    p.TonePhase = static_cast<double>(next() % 360);
+    p.SinePeriod = static_cast<int64_t>(next() % 5000) + 1;
+    GeneratorState state;
+    PrepareGenerator(gkTone, p, state);
+    const auto t = static_cast<int64_t>(next() % (int64_t{1} << (next() % 40 + 1)));
+    const long double x = state.ToneOmega * static_cast<long double>(t) + state.TonePhase;
+    double estimate = 0;
+    if (math::SinEstimate(x, estimate)) {
+      ASSERT_LE(std::fabs(estimate - math::Sin(x)), 0x1p-48L) << "x " << x;
+    }
+    const long double sine = math::Sin(x);
+    const double half = static_cast<double>(next() % 20000) + 0.5;
+    p.ToneMag = i % 2 == 0 ? static_cast<double>(next() % 100000) / 7.0 : half / static_cast<double>(sine);
+    p.SineAmp = static_cast<int64_t>(next() % 70000) - 35000;
+    // The next draw, for an offset that puts the random value next to a half.
+    const uint32_t seed = UniformSeed;
+    const long double u = UniformDraw();
+    UniformSeed = seed;
+    p.High = static_cast<double>(next() % 100000) / 3.0 - 10000;
+    p.Low = i % 2 == 0 ? static_cast<double>(next() % 1000) : static_cast<double>(half - u * p.High);
+    for (int32_t kind : {gkTone, gkSine, gkRandom}) {
+      int32_t problem = rvpOutOfRange, exactProblem = rvpOutOfRange;
+      const int32_t got = RoundedGeneratorSample(kind, t, p, state, problem);
+      UniformSeed = seed;  // the same draw again
+      const int32_t want = RoundToSample(GeneratorSample(kind, t, p, state), exactProblem);
+      ASSERT_EQ(got, want) << "kind " << kind << " t " << t << " mag " << p.ToneMag;
+      ASSERT_EQ(problem, exactProblem);
+      if (kind == gkTone && i % 2 == 1 &&
+          std::fabs(std::fabs(static_cast<long double>(p.ToneMag) * sine) - half) < 1e-6L)
+        ++decidedNearHalf;
+      if (kind == gkRandom && i % 2 == 1 && std::fabs(u * p.High + p.Low - half) < 1e-6L) ++decidedNearHalf;
+    }
+  }
+  EXPECT_GT(decidedNearHalf, 15000);  // the near-half cases did come up
 }
