@@ -46,6 +46,7 @@ void TBaseModel::FindValueWords() {
   WordBase = nullptr;
   WordStride = 0;
   WordCount = 0;
+  TimeWord = nullptr;
   if (Typed == nullptr || !RIR_TABLE_HOLDS(Typed, ValueWords) || Typed->ValueWords == nullptr) return;
   const RirEdaValueWords* words = Typed->ValueWords(Typed->context);
   if (words == nullptr || !RIR_TABLE_HOLDS(words, count) || words->base == nullptr || words->stride < sizeof(uint64_t))
@@ -53,6 +54,7 @@ void TBaseModel::FindValueWords() {
   WordBase = static_cast<const unsigned char*>(words->base);
   WordStride = words->stride;
   WordCount = words->count;
+  if (RIR_TABLE_HOLDS(words, roundedTime)) TimeWord = words->roundedTime;
 }
 
 TBaseModel::~TBaseModel() {

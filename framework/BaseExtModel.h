@@ -195,6 +195,7 @@ class TBaseModel : public IModel {
   // or by the host when it offers typed values.
   template <typename Round>
   int64_t RoundedTime(Round round) const {
+    if (TimeWord != nullptr) return *TimeWord;
     return Typed != nullptr ? Typed->RoundedTime(Typed->context) : round(Host->GetTime());
   }
   // A port's sample in the block's sign mode.
@@ -245,6 +246,7 @@ class TBaseModel : public IModel {
   const unsigned char* WordBase = nullptr;
   size_t WordStride = 0;
   uint32_t WordCount = 0;
+  const int64_t* TimeWord = nullptr;  // the host's rounded time, where it offers it
   std::string TypeName;
   bool Valid = true;
   int32_t Activation;

@@ -36,7 +36,8 @@
 //
 // Value words: a host that keeps every variable's word in one place, not
 // moved while its blocks live, tells a block where (ValueWords); the block
-// then reads a value as a load of its word instead of calling ReadValue.
+// then reads a value as a load of its word instead of calling ReadValue, and
+// the rounded time likewise instead of calling RoundedTime.
 //
 // Inactive calls: a block that does nothing in InputChanged while a variable
 // does not read high (its word is not that of "1") says so in its
@@ -99,6 +100,8 @@ struct RirEdaValueWords {
   uint32_t stride;  // bytes from one variable's word to the next
   const void* base;
   uint32_t count;
+  // Always holds what RoundedTime would answer (null: ask RoundedTime).
+  const int64_t* roundedTime;
 };
 
 // One block's host, as the block sees it beside IPELMOR.

@@ -355,13 +355,15 @@ inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stat
 inline bool Engine::Visit(int64_t time, RunStats& stats, Loop& loop) {
   if (loop.tracing) TraceWritten(time);
   bool ok = true;
-  // A block's AbortRun ends the visit; only a call can make it.
-  for (const PlanEntry* e = loop.plan; e != loop.planEnd && !abort_; ++e) {
-    if (e->loop != nullptr) {
+  // A block's AbortRun ends the visit; only a call can make it, so it is
+  // looked at after each.
+  for (const PlanEntry* e = abort_ ? loop.planEnd : loop.plan; e != loop.planEnd; ++e) {
+    if (e->loop != nullptr) [[unlikely]] {
       if (!SettleGroup(*e->loop, time, stats)) {
         ok = false;
         break;
       }
+      if (abort_) break;
       continue;
     }
     uint64_t any = loop.written[e->first.word] & e->first.bits;
@@ -373,6 +375,7 @@ inline bool Engine::Visit(int64_t time, RunStats& stats, Loop& loop) {
     if (e->gate != nullptr && !e->gate->IsHigh()) continue;
     current_ = e->block;
     e->block->core.InputChanged();
+    if (abort_) break;
   }
   current_ = nullptr;
   return ok;

@@ -19,7 +19,11 @@ bool AssignText(HostVariable& v, const char* text) {
   return true;
 }
 
-int64_t VariableStore::RoundedTime() const { return whole_ ? wholeTime_ : RoundToInt64(time_); }
+void VariableStore::SetTime(long double time) {
+  time_ = time;
+  roundedTime_ = RoundToInt64(time);
+  whole_ = false;
+}
 
 VarHandle VariableStore::Add(HostVariable variable) {
   if (fixed_) return 0;

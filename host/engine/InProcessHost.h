@@ -122,18 +122,15 @@ class VariableStore {
   size_t Size() const { return variables_.size(); }
   const std::vector<HostVariable>& All() const { return variables_; }
   // The model time every host on this store answers GetTime with.
-  void SetTime(long double time) {
-    time_ = time;
-    whole_ = false;
-  }
+  void SetTime(long double time);
   // A whole time, converted only when a block asks for it.
   void SetTimePoint(int64_t time) {
-    wholeTime_ = time;
+    roundedTime_ = time;
     whole_ = true;
   }
-  long double Time() const { return whole_ ? static_cast<long double>(wholeTime_) : time_; }
+  long double Time() const { return whole_ ? static_cast<long double>(roundedTime_) : time_; }
   // Time() rounded to the nearest integer, ties to even.
-  int64_t RoundedTime() const;
+  int64_t RoundedTime() const { return roundedTime_; }
 
   // A value a block wrote to `handle` that is not the one it computed: counted
   // per kind, with the time of the first (the store's time plus `later`).
@@ -155,12 +152,12 @@ class VariableStore {
   std::vector<ValueProblemCounts> problems_;  // per variable, apart from what every step reads
   const RirEdaArraySteps* offeredSteps_ = nullptr;
   VarHandle offeredGate_ = 0;
-  RirEdaValueWords words_{sizeof(RirEdaValueWords), 0, nullptr, 0};
+  RirEdaValueWords words_{sizeof(RirEdaValueWords), 0, nullptr, 0, &roundedTime_};
   bool fixed_ = false;
   std::vector<uint64_t> writtenBits_;
   size_t count_ = 0;  // variables_.size(), without a division per look-up
   long double time_ = 0;
-  int64_t wholeTime_ = 0;
+  int64_t roundedTime_ = 0;  // kept with every time set, for blocks to read in place
   bool whole_ = false;
   std::map<std::string, VarHandle> byName_;
 };
