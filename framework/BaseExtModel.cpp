@@ -39,6 +39,22 @@ void TBaseModel::FindExtension(IPELMOR* host) {
                      Extension->ReadValue != nullptr && Extension->WriteValue != nullptr &&
                      Extension->RoundedTime != nullptr;
   Typed = typed ? Extension : nullptr;
+  FindValueWords();
+}
+
+void TBaseModel::FindValueWords() {
+  WordBase = nullptr;
+  WordStride = 0;
+  WordCount = 0;
+  TimeWord = nullptr;
+  if (Typed == nullptr || !RIR_TABLE_HOLDS(Typed, ValueWords) || Typed->ValueWords == nullptr) return;
+  const RirEdaValueWords* words = Typed->ValueWords(Typed->context);
+  if (words == nullptr || !RIR_TABLE_HOLDS(words, count) || words->base == nullptr || words->stride < sizeof(uint64_t))
+    return;
+  WordBase = static_cast<const unsigned char*>(words->base);
+  WordStride = words->stride;
+  WordCount = words->count;
+  if (RIR_TABLE_HOLDS(words, roundedTime)) TimeWord = words->roundedTime;
 }
 
 TBaseModel::~TBaseModel() {
@@ -168,6 +184,13 @@ class TModelGuard::FinalEntry {
 
 template <typename F, typename R>
 R TModelGuard::Guarded(const char* slot, F&& call, R failed) {
+  // A host that promised the library's state has no entry to make.
+  if (Block.HostKeepsState) return Caught(slot, call, failed);
+  return Entered(slot, call, failed);
+}
+
+template <typename F, typename R>
+R TModelGuard::Entered(const char* slot, F&& call, R failed) {
   SlotEntry entry(Block);
   return Caught(slot, call, failed);
 }
@@ -400,6 +423,12 @@ void TBaseModel::WriteValueAsText(VarHandle handle, ValueBits value) const {
 void TBaseModel::TellValueProblem(VarHandle handle, int32_t problem) const {
   if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblem) && Extension->ValueProblem != nullptr)
     Extension->ValueProblem(Extension->context, handle, problem);
+}
+
+void TBaseModel::ActsOnlyWhileHigh(VarHandle handle) const {
+  if (handle != 0 && Extension != nullptr && RIR_TABLE_HOLDS(Extension, ActsOnlyWhileHigh) &&
+      Extension->ActsOnlyWhileHigh != nullptr)
+    Extension->ActsOnlyWhileHigh(Extension->context, handle);
 }
 
 void TBaseModel::OfferArraySteps() {

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 
@@ -92,10 +94,14 @@ class TModelGuard final : public IModel {
 
   // Runs one slot; on an exception reports it and answers `failed`.
   template <typename F, typename R>
-  R Guarded(const char* slot, F&& call, R failed);
+  [[gnu::always_inline]] inline R Guarded(const char* slot, F&& call, R failed);
+  // The same for a host that did not promise the library's state: entered
+  // through a SlotEntry, out of line, so that the promised path stays small.
+  template <typename F, typename R>
+  [[gnu::noinline]] R Entered(const char* slot, F&& call, R failed);
   // The same without entering the library's state (the caller has).
   template <typename F, typename R>
-  R Caught(const char* slot, F&& call, R failed);
+  [[gnu::always_inline]] inline R Caught(const char* slot, F&& call, R failed);
   template <typename F>
   void Guarded(const char* slot, F&& call);
 
@@ -171,9 +177,11 @@ class TBaseModel : public IModel {
 
   // The one read and the one write of a port's value. Both go through the
   // host's typed slots when its extension offers them (chosen once, at
-  // construction), else through its texts; a block computes the same either
-  // way. A read of a host without a value gives the form of "".
+  // construction), else through its texts; a read is a load of the host's
+  // value word where it offers those. A block computes the same either way.
+  // A read of a host without a value gives the form of "".
   ValueBits ReadValue(VarHandle handle) const {
+    if (WordCount != 0) return ReadWord(handle);
     if (Typed != nullptr) return ValueBits::FromWord(Typed->ReadValue(Typed->context, handle));
     return ReadValueAsText(handle);
   }
@@ -187,12 +195,16 @@ class TBaseModel : public IModel {
   // or by the host when it offers typed values.
   template <typename Round>
   int64_t RoundedTime(Round round) const {
+    if (TimeWord != nullptr) return *TimeWord;
     return Typed != nullptr ? Typed->RoundedTime(Typed->context) : round(Host->GetTime());
   }
   // A port's sample in the block's sign mode.
   int32_t ReadSample(VarHandle handle, int32_t signMode) const { return DecodeValueBits(signMode, ReadValue(handle)); }
   // True when the variable's text is exactly "1" (a high clock or strobe).
   bool IsHigh(VarHandle handle) const { return ReadValue(handle).IsHigh(); }
+  // Tells the host that InputChanged does nothing while `handle` does not
+  // read high (IsHigh), so that it may skip those calls; in construction.
+  void ActsOnlyWhileHigh(VarHandle handle) const;
   // Offers the host the block's array steps (InputChangedOver below), where
   // the host takes them; the last step of construction.
   void OfferArraySteps();
@@ -229,6 +241,12 @@ class TBaseModel : public IModel {
   const RirEdaHostExtension* Extension = nullptr;
   // The extension when it offers typed values, else null: values as texts.
   const RirEdaHostExtension* Typed = nullptr;
+  // The host's value words when it offers them with typed values (WordCount
+  // 0: it does not), read without a call.
+  const unsigned char* WordBase = nullptr;
+  size_t WordStride = 0;
+  uint32_t WordCount = 0;
+  const int64_t* TimeWord = nullptr;  // the host's rounded time, where it offers it
   std::string TypeName;
   bool Valid = true;
   int32_t Activation;
@@ -236,8 +254,17 @@ class TBaseModel : public IModel {
 
  private:
   bool Bind(std::initializer_list<PortBinding> ports, uint16_t mask, bool required);
-  // Asks `host` for its extension once (Extension, Typed).
+  // Asks `host` for its extension once (Extension, Typed, the value words).
   void FindExtension(IPELMOR* host);
+  // A value as a load of its word; an unknown handle reads as "", as ReadValue answers it.
+  ValueBits ReadWord(VarHandle handle) const {
+    const uint32_t index = handle - 1u;
+    uint64_t word = 0;
+    if (index < WordCount) [[likely]]
+      std::memcpy(&word, WordBase + index * WordStride, sizeof word);
+    return ValueBits::FromWord(word);
+  }
+  void FindValueWords();
   ValueBits ReadValueAsText(VarHandle handle) const;
   void WriteValueAsText(VarHandle handle, ValueBits value) const;
   [[gnu::cold, gnu::noinline]] void TellValueProblem(VarHandle handle, int32_t problem) const;

@@ -13,6 +13,7 @@ TGenerator::TGenerator(IPELMOR* host, const char* typeName) : TBaseModelExt(host
   ClkHandle = ports[GeneratorPort::Clk];
   Clocked = ClkHandle != 0;
   if (Clocked) Activation = kInputDriven;
+  if (Clocked) ActsOnlyWhileHigh(ClkHandle);  // InputChanged steps on a high clock only
   const int32_t width = Host->GetVariableWidth(OutHandle);
   Width = width > 0 ? width : 0;
   Period = RoundToInt64(Host->GetSamplePeriod());

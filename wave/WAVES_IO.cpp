@@ -45,6 +45,7 @@ TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
   HasC2 = C2Handle != 0;
   HasMono = MonoHandle != 0;
   if (HasClk) Activation = kInputDriven;
+  if (HasClk && Mode == kLoad) ActsOnlyWhileHigh(ClkHandle);  // a player steps on a high clock only
   if (!ports.usable) return;
   Width = Host->GetVariableWidth(C1Handle);
 

@@ -352,6 +352,7 @@ class BareDesign {
           if (var == v.name) hv.flags |= kWritableFlag;
       store_->Add(std::move(hv));
     }
+    store_->FixLayout();  // as the engine's: the blocks read the value words in place
     for (const BlockEntry& e : design.blocks) {
       auto host = std::make_unique<InProcessHost>(store_);
       host->AddRef();

@@ -34,6 +34,15 @@
 // only when one is asked for (IntToBits of the low bits over the length,
 // then the first digit; framework/ValueBits.h). Equal texts are equal words.
 //
+// Value words: a host that keeps every variable's word in one place, not
+// moved while its blocks live, tells a block where (ValueWords); the block
+// then reads a value as a load of its word instead of calling ReadValue, and
+// the rounded time likewise instead of calling RoundedTime.
+//
+// Inactive calls: a block that does nothing in InputChanged while a variable
+// does not read high (its word is not that of "1") says so in its
+// construction (ActsOnlyWhileHigh); the host may then leave those calls out.
+//
 // Versions: every table starts with its size in bytes as its maker compiled
 // it, and a slot is used only when that size covers it and it is not null.
 // Tables grow at their end; either side may be the older one.
@@ -83,6 +92,18 @@ struct RirEdaArraySteps {
   int32_t(RIR_STDCALL* InputChangedOver)(void* context, int32_t count, const RirEdaArrayPort* ports, int32_t portCount);
 };
 
+// Where a host keeps its variables' values: the word of variable h
+// (1 <= h <= count) is the eight bytes at base + (h - 1) * stride, in the
+// machine's byte order, and always holds what ReadValue would answer.
+struct RirEdaValueWords {
+  uint32_t size;    // sizeof(RirEdaValueWords) as the host compiled it
+  uint32_t stride;  // bytes from one variable's word to the next
+  const void* base;
+  uint32_t count;
+  // Always holds what RoundedTime would answer (null: ask RoundedTime).
+  const int64_t* roundedTime;
+};
+
 // One block's host, as the block sees it beside IPELMOR.
 struct RirEdaHostExtension {
   uint32_t size;  // sizeof(RirEdaHostExtension) as the host compiled it
@@ -103,6 +124,13 @@ struct RirEdaHostExtension {
   void(RIR_STDCALL* OfferArraySteps)(void* context, const RirEdaArraySteps* steps);
   // As ValueProblem, for the value of step `step` of an InputChangedOver call.
   void(RIR_STDCALL* ValueProblemAt)(void* context, VarHandle variable, int32_t problem, int32_t step);
+  // Where the values of the variables this host hands out lie, asked once in
+  // a block's construction; null when the host cannot promise them a place.
+  // The table and the words stay where they are while the block lives.
+  const RirEdaValueWords*(RIR_STDCALL* ValueWords)(void* context);
+  // The block being built does nothing in InputChanged while `variable`
+  // does not read high: the host may skip those calls. At most once per block.
+  void(RIR_STDCALL* ActsOnlyWhileHigh)(void* context, VarHandle variable);
 };
 
 // What a host of our own hands the plug-in once.

@@ -355,22 +355,27 @@ inline void Engine::NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stat
 inline bool Engine::Visit(int64_t time, RunStats& stats, Loop& loop) {
   if (loop.tracing) TraceWritten(time);
   bool ok = true;
-  // A block's AbortRun ends the visit; only a call can make it.
-  for (const PlanEntry* e = loop.plan; e != loop.planEnd && !abort_; ++e) {
-    if (e->loop != nullptr) {
+  // A block's AbortRun ends the visit; only a call can make it, so it is
+  // looked at after each.
+  for (const PlanEntry* e = abort_ ? loop.planEnd : loop.plan; e != loop.planEnd; ++e) {
+    if (e->loop != nullptr) [[unlikely]] {
       if (!SettleGroup(*e->loop, time, stats)) {
         ok = false;
         break;
       }
+      if (abort_) break;
       continue;
     }
     uint64_t any = loop.written[e->first.word] & e->first.bits;
     for (uint32_t k = e->from; k < e->to; ++k) any |= loop.written[loop.inputs[k].word] & loop.inputs[k].bits;
     if (any == 0) continue;
     if (loop.tracing) TraceCall(time, *e->block, "   InputChanged ", nullptr);
+    ++loop.calls;
+    // A call the block said it would do nothing in is counted and traced, not made.
+    if (e->gate != nullptr && !e->gate->IsHigh()) continue;
     current_ = e->block;
     e->block->core.InputChanged();
-    ++loop.calls;
+    if (abort_) break;
   }
   current_ = nullptr;
   return ok;
@@ -478,6 +483,7 @@ void Engine::PlanVisit() {
       e.loop = &g;
     } else {
       e.block = g.single;
+      if (const HostVariable* gate = store_->Get(g.single->core.HighGate())) e.gate = &gate->value;
       e.from = static_cast<uint32_t>(planInputs_.size());
       for (VarHandle h : g.single->Inputs()) {
         const uint32_t word = (h - 1) / 64;
@@ -609,18 +615,19 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   int64_t now = 0;
   uint64_t timePoints = 1;
   int64_t next = 0;
-  uint64_t sinceProgress = 0;
   const bool hasProgress = static_cast<bool>(progress), hasStop = static_cast<bool>(stop_);
+  const bool checking = hasProgress || hasStop;
+  uint32_t untilCheck = kCheckEvery, checks = 0;
   for (int64_t t = NextTime(loop); ok && !abort_; t = next) {
     if (t >= endTime) break;
     now = t;
     if (t > 0) ++timePoints;
     ok = RunTimePoint(t, stats, loop, next);
     if (recorder != nullptr) recorder->Sample(t, *store_);
-    if (hasProgress && ++sinceProgress >= 4096) {
-      sinceProgress = 0;
-      progress(t);
-    }
+    if (!checking || --untilCheck != 0) [[likely]]
+      continue;
+    untilCheck = kCheckEvery;
+    if (hasProgress && ++checks % kChecksPerProgress == 0) progress(t);
     if (hasStop && stop_()) {
       stats.stopped = true;
       break;

@@ -64,14 +64,19 @@ class Engine : private SteppedBlock::Listener {
   // are read from and written to.
   void SetWaveFolders(const std::string& loadFolder, const std::string& saveFolder);
   void SetExportLookup(std::function<InitExport(const std::string&)> lookup) { lookup_ = std::move(lookup); }
-  // Asked after every time point; true ends the run there, as if it ended
-  // at that time (Done on every block, the recorder's End).
+  // Time points between two looks at the stop check: a stop ends a run
+  // within microseconds, and a run does not pay a call per time point.
+  static constexpr uint32_t kCheckEvery = 64;
+  // Asked after every kCheckEvery-th time point; true ends the run there, as
+  // if it ended at that time (Done on every block, the recorder's End).
   void SetStopCheck(std::function<bool()> stop) { stop_ = std::move(stop); }
   // Receives a line for every block step, settle pass and notification.
   void SetTrace(std::function<void(const std::string&)> trace) { trace_ = std::move(trace); }
 
  private:
   struct SimBlock;
+  // The progress is told at every so many looks (4096 time points).
+  static constexpr uint32_t kChecksPerProgress = 64;
   void Say(const std::string& text) { say_(text); }
   void Said(const std::string& sentence) override { say_(sentence); }
   void BlockAborted() override { abort_ = true; }
@@ -139,6 +144,9 @@ class Engine : private SteppedBlock::Listener {
     InputMask first;            // its inputs in one word of written bits,
     uint32_t from = 0, to = 0;  // and in more words: planInputs_[from, to)
     Group* loop = nullptr;      // a loop group, settled by SettleGroup
+    // The value of the variable the block acts on only while it reads high;
+    // null for a block that acts on any call.
+    const ValueBits* gate = nullptr;
   };
   std::vector<PlanEntry> plan_;
   std::vector<InputMask> planInputs_;

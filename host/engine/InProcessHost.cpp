@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "numeric/Rounding.h"
 
@@ -18,9 +19,14 @@ bool AssignText(HostVariable& v, const char* text) {
   return true;
 }
 
-int64_t VariableStore::RoundedTime() const { return whole_ ? wholeTime_ : RoundToInt64(time_); }
+void VariableStore::SetTime(long double time) {
+  time_ = time;
+  roundedTime_ = RoundToInt64(time);
+  whole_ = false;
+}
 
 VarHandle VariableStore::Add(HostVariable variable) {
+  if (fixed_) return 0;
   variables_.push_back(std::move(variable));
   problems_.emplace_back();
   count_ = variables_.size();
@@ -28,6 +34,17 @@ VarHandle VariableStore::Add(HostVariable variable) {
   const auto handle = static_cast<VarHandle>(variables_.size());
   byName_[variables_.back().name] = handle;
   return handle;
+}
+
+// A value word is the form's one word, where the variable keeps it.
+static_assert(sizeof(ValueBits) == sizeof(uint64_t) && std::is_trivially_copyable_v<ValueBits>);
+
+const RirEdaValueWords* VariableStore::ValueWords() {
+  if (!fixed_ || count_ == 0) return nullptr;
+  words_.base = &variables_.front().value;
+  words_.stride = static_cast<uint32_t>(sizeof(HostVariable));
+  words_.count = static_cast<uint32_t>(count_);
+  return &words_;
 }
 
 VarHandle VariableStore::Find(const std::string& name) const {
@@ -95,6 +112,14 @@ void RIR_STDCALL InProcessHost::OnOfferArraySteps(void* context, const RirEdaArr
 // Step k of an array call is k time units after the store's time.
 void RIR_STDCALL InProcessHost::OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step) {
   static_cast<VariableStore*>(context)->NoteValueProblem(variable, problem, step);
+}
+
+const RirEdaValueWords* RIR_STDCALL InProcessHost::OnValueWords(void* context) {
+  return static_cast<VariableStore*>(context)->ValueWords();
+}
+
+void RIR_STDCALL InProcessHost::OnActsOnlyWhileHigh(void* context, VarHandle variable) {
+  static_cast<VariableStore*>(context)->OfferHighGate(variable);
 }
 
 VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags,

@@ -64,7 +64,15 @@ inline bool AssignBits(HostVariable& v, ValueBits bits) {
 
 class VariableStore {
  public:
-  VarHandle Add(HostVariable variable);  // handles count from 1
+  // Handles count from 1; 0 (nothing added) once the layout is fixed.
+  VarHandle Add(HostVariable variable);
+  // No variable is added from now on, so that every value word stays where
+  // it is and blocks may read it there (ValueWords). Whoever builds blocks
+  // on the store fixes it first.
+  void FixLayout() { fixed_ = true; }
+  // Where the value words lie: null before the layout is fixed, or with no
+  // variable.
+  const RirEdaValueWords* ValueWords();
   VarHandle Find(const std::string& name) const;
   HostVariable* Get(VarHandle handle) { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
   const HostVariable* Get(VarHandle handle) const { return handle - 1u < count_ ? &variables_[handle - 1] : nullptr; }
@@ -114,18 +122,15 @@ class VariableStore {
   size_t Size() const { return variables_.size(); }
   const std::vector<HostVariable>& All() const { return variables_; }
   // The model time every host on this store answers GetTime with.
-  void SetTime(long double time) {
-    time_ = time;
-    whole_ = false;
-  }
+  void SetTime(long double time);
   // A whole time, converted only when a block asks for it.
   void SetTimePoint(int64_t time) {
-    wholeTime_ = time;
+    roundedTime_ = time;
     whole_ = true;
   }
-  long double Time() const { return whole_ ? static_cast<long double>(wholeTime_) : time_; }
+  long double Time() const { return whole_ ? static_cast<long double>(roundedTime_) : time_; }
   // Time() rounded to the nearest integer, ties to even.
-  int64_t RoundedTime() const;
+  int64_t RoundedTime() const { return roundedTime_; }
 
   // A value a block wrote to `handle` that is not the one it computed: counted
   // per kind, with the time of the first (the store's time plus `later`).
@@ -135,6 +140,9 @@ class VariableStore {
   // next block's offer replaces them).
   void OfferArraySteps(const RirEdaArraySteps* steps) { offeredSteps_ = steps; }
   const RirEdaArraySteps* TakeArraySteps() { return std::exchange(offeredSteps_, nullptr); }
+  // The same for the variable a block acts on only while it reads high.
+  void OfferHighGate(VarHandle handle) { offeredGate_ = handle; }
+  VarHandle TakeHighGate() { return std::exchange(offeredGate_, 0); }
   // The counts of a variable (all 0 for an unknown handle), and their reset.
   const ValueProblemCounts& ValueProblems(VarHandle handle) const;
   void ClearValueProblems(VarHandle handle);
@@ -143,10 +151,13 @@ class VariableStore {
   std::vector<HostVariable> variables_;
   std::vector<ValueProblemCounts> problems_;  // per variable, apart from what every step reads
   const RirEdaArraySteps* offeredSteps_ = nullptr;
+  VarHandle offeredGate_ = 0;
+  RirEdaValueWords words_{sizeof(RirEdaValueWords), 0, nullptr, 0, &roundedTime_};
+  bool fixed_ = false;
   std::vector<uint64_t> writtenBits_;
   size_t count_ = 0;  // variables_.size(), without a division per look-up
   long double time_ = 0;
-  int64_t wholeTime_ = 0;
+  int64_t roundedTime_ = 0;  // kept with every time set, for blocks to read in place
   bool whole_ = false;
   std::map<std::string, VarHandle> byName_;
 };
@@ -253,11 +264,14 @@ class InProcessHost : public IPELMOR {
   static int64_t RIR_STDCALL OnRoundedTime(void* context);
   static void RIR_STDCALL OnOfferArraySteps(void* context, const RirEdaArraySteps* steps);
   static void RIR_STDCALL OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step);
+  static const RirEdaValueWords* RIR_STDCALL OnValueWords(void* context);
+  static void RIR_STDCALL OnActsOnlyWhileHigh(void* context, VarHandle variable);
   // Every slot works on the store: it is the slots' context.
   RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),       store_.get(),
                                  &InProcessHost::OnValueProblem,    &InProcessHost::OnReadValue,
                                  &InProcessHost::OnWriteValue,      &InProcessHost::OnRoundedTime,
-                                 &InProcessHost::OnOfferArraySteps, &InProcessHost::OnValueProblemAt};
+                                 &InProcessHost::OnOfferArraySteps, &InProcessHost::OnValueProblemAt,
+                                 &InProcessHost::OnValueWords,      &InProcessHost::OnActsOnlyWhileHigh};
   std::string text_;  // the last text GetValueText formed
   bool promisesLibraryState_ = false;
 };

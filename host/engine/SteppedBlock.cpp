@@ -50,7 +50,9 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
   host_.SetLibraryDirectory(settings.libraryDirectory);
   host_.OfferTypedValues(settings.typedValues);
   IPELMOR* ref = &host_;
+  store.FixLayout();       // the block may read the value words where they lie
   store.TakeArraySteps();  // an offer is this block's only
+  store.TakeHighGate();
   IModel** self = init(&ref, 0);
   model_ = self != nullptr ? *self : nullptr;
   if (model_ != nullptr) model_->AddRef();
@@ -59,6 +61,8 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
     return false;
   }
   activation_ = model_->GetActivation();
+  const VarHandle gate = store.TakeHighGate();
+  if (store.Get(gate) != nullptr) highGate_ = gate;
   const RirEdaArraySteps* steps = store.TakeArraySteps();
   if (steps != nullptr && RIR_TABLE_HOLDS(steps, InputChangedOver) && steps->InputChangedOver != nullptr) {
     arraySteps_ = steps;

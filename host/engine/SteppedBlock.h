@@ -53,8 +53,9 @@ class SteppedBlock {
   // Set-up, before Construct: a port on a variable of the store.
   void ConnectInput(const std::string& port, VarHandle variable);
   void ConnectOutput(const std::string& port, VarHandle variable);
-  // Applies the settings and constructs the block through its init export.
-  // False when the block is not valid (it is finished then, unstarted).
+  // Applies the settings and constructs the block through its init export,
+  // fixing the store's layout first. False when the block is not valid (it
+  // is finished then, unstarted).
   bool Construct(InitExport init, const Settings& settings);
 
   // The calls of a run. LoadParameters also starts the count of a
@@ -72,6 +73,9 @@ class SteppedBlock {
     return delay;
   }
   [[gnu::always_inline]] void InputChanged() { model_->InputChanged(); }
+  // The variable the block acts on only while it reads high (0: none): while
+  // it does not, an InputChanged call may be left out.
+  VarHandle HighGate() const { return highGate_; }
   // Whether the block offered its steps over arrays.
   bool HasArraySteps() const { return model_ != nullptr && arraySteps_ != nullptr; }
   // `count` InputChanged calls in a row through the block's array steps, the
@@ -127,6 +131,7 @@ class SteppedBlock {
   std::vector<HostVariable*> outputVariables_;
   std::vector<int32_t> feedWidths_;  // per input
   const RirEdaArraySteps* arraySteps_ = nullptr;
+  VarHandle highGate_ = 0;
   std::vector<RirEdaArrayPort> arrayPorts_;  // inputs, then outputs; sized once
   uint64_t reports_ = 0;
   uint64_t errors_ = 0, warnings_ = 0;

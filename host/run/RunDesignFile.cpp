@@ -23,6 +23,7 @@ class Fanout : public Recorder {
  public:
   std::vector<std::unique_ptr<OutputSink>> sinks;
   std::vector<Recorder*> observers;  // the caller's own and the ranges, besides the files
+  bool Empty() const { return sinks.empty() && observers.empty(); }
   void Begin(const VariableStore& s) override {
     for (auto& r : sinks) r->Begin(s);
     for (Recorder* r : observers) r->Begin(s);
@@ -126,7 +127,7 @@ struct RunOutcome {
   int signal = 0;  // what interrupted the run, 0 = none
 };
 
-RunOutcome RunWithProgress(const RunRequest& request, const Design& design, Engine& engine, Recorder& recorder,
+RunOutcome RunWithProgress(const RunRequest& request, const Design& design, Engine& engine, Fanout& fan,
                            StatusLine& status) {
   RunOutcome outcome;
   if (request.interruption) engine.SetStopCheck([&] { return (outcome.signal = request.interruption()) != 0; });
@@ -148,7 +149,8 @@ RunOutcome RunWithProgress(const RunRequest& request, const Design& design, Engi
                              : "") +
                 std::to_string(pct) + "%  " + Remaining(left) + " left");
   };
-  outcome.stats = engine.Run(&recorder, progress);
+  // A run that writes and watches nothing is not sampled at every time point.
+  outcome.stats = engine.Run(fan.Empty() ? nullptr : &fan, progress);
   outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   status.Clear();
   return outcome;

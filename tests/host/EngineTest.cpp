@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/BaseExtModel.h"
+#include "framework/HostServices.h"
 #include "host/design/DesignReader.h"
 #include "host/engine/Engine.h"
 #include "host/engine/Recorder.h"
@@ -28,6 +29,7 @@ class Counter : public TBaseModelExt {
     if (!BindRequired({{&out_, "Out"}}, kWritableFlag)) return;
     BindOptional({{&clk_, "Clk"}}, 0);
     if (clk_ != 0) Activation = kInputDriven;
+    if (clk_ != 0) ActsOnlyWhileHigh(clk_);
     width_ = Host->GetVariableWidth(out_);
     delay_ = GetIntParameter("SignValue", 0);
     if (delay_ == 0) delay_ = static_cast<int64_t>(Host->GetSamplePeriod());
@@ -268,9 +270,13 @@ outputs = { DOut = "same_plus" }
   EXPECT_EQ(events.stats.warnings, dataflow.stats.warnings + 2);
 }
 
+// Also where the host's extension lets the block read values in place and
+// skip the calls it does nothing in: those are still counted.
 TEST(Engine, StimuliDriveClockedBlocksOnTheirEdges) {
-  Trace trace("a");
-  SimRun r(std::string("[simulation]\nsample_period = 1\nend_time = 40\n") + kBus + R"(
+  for (const bool extension : {false, true}) {
+    SetHostServices(extension ? InProcessHostServices() : nullptr);
+    Trace trace("a");
+    SimRun r(std::string("[simulation]\nsample_period = 1\nend_time = 40\n") + kBus + R"(
 [[stimulus]]
 type = "clock"
 variable = "clk"
@@ -288,12 +294,14 @@ type = "Constant_Init"
 inputs = { Clk = "clk" }
 outputs = { Out = "a" }
 )",
-           &trace);
-  ASSERT_TRUE(r.built);
-  // One sample per rising edge; falling edges notify but do not step.
-  EXPECT_EQ(stepLog, (std::vector<std::string>{"c@5", "c@15", "c@25", "c@35"}));
-  EXPECT_EQ(r.stats.notifications, 8u);
-  EXPECT_EQ(trace.rows.back(), "38:4");  // the last falling edge
+             &trace);
+    SetHostServices(nullptr);
+    ASSERT_TRUE(r.built);
+    // One sample per rising edge; falling edges notify but do not step.
+    EXPECT_EQ(stepLog, (std::vector<std::string>{"c@5", "c@15", "c@25", "c@35"})) << extension;
+    EXPECT_EQ(r.stats.notifications, 8u) << extension;
+    EXPECT_EQ(trace.rows.back(), "38:4") << extension;  // the last falling edge
+  }
 }
 
 TEST(Engine, ACombinationalLoopIsReportedAndStopsTheRun) {
