@@ -382,7 +382,7 @@ class BareDesign {
   bool Valid() const { return valid_; }
   IModel* Block(size_t k) const { return blocks_[k]; }
   HostVariable* Variable(const char* name) { return store_->Get(store_->Find(name)); }
-  void SetTime(int64_t t) { hosts_.front()->SetTime(static_cast<long double>(t)); }  // the store's time
+  void SetTime(int64_t t) { store_->SetTimePoint(t); }  // the store's time, a whole one as the engine sets it
 
  private:
   const FloatingPointGuard libraryState_;
