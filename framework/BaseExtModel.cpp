@@ -195,17 +195,7 @@ R TModelGuard::Entered(const char* slot, F&& call, R failed) {
   return Caught(slot, call, failed);
 }
 
-template <typename F, typename R>
-R TModelGuard::Caught(const char* slot, F&& call, R failed) {
-  try {
-    return call();
-  } catch (const std::exception& e) {
-    Block.Fault(slot, e.what());
-  } catch (...) {
-    Block.Fault(slot, "unknown exception");
-  }
-  return failed;
-}
+void TModelGuard::Fault(const char* slot, const char* what) noexcept { Block.Fault(slot, what); }
 
 template <typename F>
 void TModelGuard::Guarded(const char* slot, F&& call) {
@@ -236,6 +226,18 @@ int32_t RIR_STDCALL TModelGuard::InputChangedOver(void* guard, int32_t count, co
   if (self.Block.Faulted || count <= 0 || (ports == nullptr && portCount != 0)) return 0;
   return self.Guarded(
       "InputChanged", [&] { return self.Block.InputChangedOver(count, ports, portCount); }, 0);
+}
+
+int32_t RIR_STDCALL TModelGuard::InputChangedAt(void* guard, int32_t count, const int64_t* times,
+                                                const RirEdaArrayPort* inputs, int32_t inputCount,
+                                                const RirEdaWordPort* outputs, int32_t outputCount, uint8_t* wrote) {
+  auto& self = *static_cast<TModelGuard*>(guard);
+  if (self.Block.Faulted || count <= 0 || times == nullptr || wrote == nullptr ||
+      (inputs == nullptr && inputCount != 0) || (outputs == nullptr && outputCount != 0))
+    return 0;
+  return self.Guarded(
+      "InputChanged",
+      [&] { return self.Block.InputChangedAt(count, times, inputs, inputCount, outputs, outputCount, wrote); }, 0);
 }
 
 void TModelGuard::RetargetHost(IPELMOR* host) {
@@ -431,11 +433,18 @@ void TBaseModel::ActsOnlyWhileHigh(VarHandle handle) const {
     Extension->ActsOnlyWhileHigh(Extension->context, handle);
 }
 
-void TBaseModel::OfferArraySteps() {
+void TBaseModel::OfferArraySteps(bool stepsAhead) {
+  ArraySteps.InputChangedAt = stepsAhead ? &TModelGuard::InputChangedAt : nullptr;
   // A host that cannot be told the problems of array steps gets none.
   if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblemAt) && Extension->OfferArraySteps != nullptr &&
       Extension->ValueProblemAt != nullptr)
     Extension->OfferArraySteps(Extension->context, &ArraySteps);
+}
+
+uint64_t* TBaseModel::ArrayWords(VarHandle handle, const RirEdaWordPort* ports, int32_t portCount) {
+  for (int32_t i = 0; i < portCount; ++i)
+    if (ports[i].variable == handle) return ports[i].words;
+  return nullptr;
 }
 
 int32_t* TBaseModel::ArraySamples(VarHandle handle, const RirEdaArrayPort* ports, int32_t portCount) {

@@ -7,8 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <initializer_list>
 #include <string>
+#include <type_traits>
 
 #include "BlockCatalogue.h"
 #include "BlockPorts.h"
@@ -83,6 +85,16 @@ class TModelGuard final : public IModel {
   // RirEdaArraySteps::InputChangedOver of the block: as InputChanged, guarded.
   static int32_t RIR_STDCALL InputChangedOver(void* guard, int32_t count, const RirEdaArrayPort* ports,
                                               int32_t portCount);
+  // RirEdaArraySteps::InputChangedAt of the block: as InputChanged, guarded.
+  static int32_t RIR_STDCALL InputChangedAt(void* guard, int32_t count, const int64_t* times,
+                                            const RirEdaArrayPort* inputs, int32_t inputCount,
+                                            const RirEdaWordPort* outputs, int32_t outputCount, uint8_t* wrote);
+  // RirEdaDirectSteps of a block of class B: InputChanged and TimeStep as
+  // for a host that promised the library's state, calling B's own step.
+  template <class B>
+  static void RIR_STDCALL DirectInputChanged(void* guard);
+  template <class B>
+  static TimeStepResult RIR_STDCALL DirectTimeStep(void* guard);
 
   // The block calls `host` from now on. The init exports build a block over
   // a link of their own, which calls the host in the state it entered with.
@@ -101,7 +113,18 @@ class TModelGuard final : public IModel {
   [[gnu::noinline]] R Entered(const char* slot, F&& call, R failed);
   // The same without entering the library's state (the caller has).
   template <typename F, typename R>
-  [[gnu::always_inline]] inline R Caught(const char* slot, F&& call, R failed);
+  [[gnu::always_inline]] inline R Caught(const char* slot, F&& call, R failed) {
+    try {
+      return call();
+    } catch (const std::exception& e) {
+      Fault(slot, e.what());
+    } catch (...) {
+      Fault(slot, "unknown exception");
+    }
+    return failed;
+  }
+  // Block.Fault, out of line: TBaseModel is not complete here.
+  void Fault(const char* slot, const char* what) noexcept;
   template <typename F>
   void Guarded(const char* slot, F&& call);
 
@@ -150,6 +173,10 @@ class TBaseModel : public IModel {
   // What the init exports hand to the host: a reference to the block's
   // guarded interface.
   IModel** SelfRefAddress() { return &SelfRef; }
+  // Offers a host that promised the library's state the block's direct
+  // steps; `B` is the block's own class (NewBlock).
+  template <class B>
+  void OfferDirectSteps();
 
   // Reports an exception that reached the block's boundary and leaves the
   // block invalid; steps are not run afterwards. Never throws.
@@ -205,11 +232,20 @@ class TBaseModel : public IModel {
   // Tells the host that InputChanged does nothing while `handle` does not
   // read high (IsHigh), so that it may skip those calls; in construction.
   void ActsOnlyWhileHigh(VarHandle handle) const;
-  // Offers the host the block's array steps (InputChangedOver below), where
-  // the host takes them; the last step of construction.
-  void OfferArraySteps();
+  // Offers the host the block's array steps (InputChangedOver below, and
+  // InputChangedAt for a block that keeps to itself as stepping ahead
+  // asks), where the host takes them; the last step of construction.
+  void OfferArraySteps(bool stepsAhead = false);
   // `count` input changes over arrays (RirEdaArraySteps); 0: none made.
   virtual int32_t InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) { return 0; }
+  // The same at given times, into output words (RirEdaArraySteps::InputChangedAt).
+  virtual int32_t InputChangedAt(int32_t count, const int64_t* times, const RirEdaArrayPort* inputs,
+                                 int32_t inputCount, const RirEdaWordPort* outputs, int32_t outputCount,
+                                 uint8_t* wrote) {
+    return 0;
+  }
+  // The words of `handle` among `ports`; null when it is not there.
+  static uint64_t* ArrayWords(VarHandle handle, const RirEdaWordPort* ports, int32_t portCount);
   // The samples of `handle` among `ports`; null when it is not there.
   static int32_t* ArraySamples(VarHandle handle, const RirEdaArrayPort* ports, int32_t portCount);
   // WriteOutput's telling, for the value of step `step` of an array call.
@@ -277,9 +313,52 @@ class TBaseModel : public IModel {
   THostLink Link;       // the host, called in the state it entered with
   bool HostKeepsState;  // the host promised to call in the library's state
   TModelGuard Guard{*this};
-  const RirEdaArraySteps ArraySteps{sizeof(RirEdaArraySteps), &Guard, &TModelGuard::InputChangedOver};
+  RirEdaArraySteps ArraySteps{sizeof(RirEdaArraySteps), &Guard, &TModelGuard::InputChangedOver, nullptr};
+  RirEdaDirectSteps DirectSteps{};
   bool Faulted = false;
 };
+
+template <class B>
+void RIR_STDCALL TModelGuard::DirectInputChanged(void* guard) {
+  auto& self = *static_cast<TModelGuard*>(guard);
+  if (self.Block.Faulted) return;
+  self.Caught(
+      "InputChanged",
+      [&] {
+        static_cast<B&>(self.Block).B::InputChanged();
+        return 0;
+      },
+      0);
+}
+
+template <class B>
+TimeStepResult RIR_STDCALL TModelGuard::DirectTimeStep(void* guard) {
+  auto& self = *static_cast<TModelGuard*>(guard);
+  if (self.Block.Faulted) return -1;
+  return self.Caught(
+      "TimeStep", [&] { return static_cast<B&>(self.Block).B::TimeStep(); }, TimeStepResult{-1});
+}
+
+template <class B>
+void TBaseModel::OfferDirectSteps() {
+  static_assert(std::is_base_of_v<TBaseModel, B>);
+  // The entries make no floating-point entry: only for a host that keeps the library's state.
+  if (!HostKeepsState || Extension == nullptr || !RIR_TABLE_HOLDS(Extension, OfferDirectSteps) ||
+      Extension->OfferDirectSteps == nullptr)
+    return;
+  DirectSteps = {sizeof(RirEdaDirectSteps), &Guard, &TModelGuard::DirectInputChanged<B>,
+                 &TModelGuard::DirectTimeStep<B>};
+  Extension->OfferDirectSteps(Extension->context, &DirectSteps);
+}
+
+// What a block's Create function returns: a new B, built on `host`, its
+// direct steps offered.
+template <class B, class... Args>
+IModel** NewBlock(IPELMOR* host, Args... args) {
+  B* block = new B(host, args...);
+  block->template OfferDirectSteps<B>();
+  return block->SelfRefAddress();
+}
 
 class TBaseModelExt : public TBaseModel {
  public:

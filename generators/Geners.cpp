@@ -25,6 +25,10 @@ TGenerator::TGenerator(IPELMOR* host, const char* typeName) : TBaseModelExt(host
   ParamsName = TypeName + "_parameters";
   Bound = true;
   LoadParameters();
+  // The random kinds share one source: their order of draws is the
+  // order of their steps, which stepping ahead would change.
+  const bool draws = Kind == gkRandom || Kind == gkPseudoRandom || Kind == gkGaussian || Kind == gkAllInOne;
+  if (Clocked && !draws) OfferArraySteps(true);
 }
 
 void RIR_STDCALL TGenerator::LoadParameters() {
@@ -69,6 +73,31 @@ void RIR_STDCALL TGenerator::InputChanged() {
   if (Clocked && IsHigh(ClkHandle)) TimeStep();
 }
 
+// A clocked generator over arrays: the samples of the steps whose clock
+// reads 1, at their times. A host that steps ahead leaves out the calls in
+// which the clock does not read high (ActsOnlyWhileHigh), so a clock that
+// reads 1 there is a high one.
+int32_t TGenerator::InputChangedAt(int32_t count, const int64_t* times, const RirEdaArrayPort* inputs,
+                                   int32_t inputCount, const RirEdaWordPort* outputs, int32_t outputCount,
+                                   uint8_t* wrote) {
+  if (!Bound || !Clocked) return 0;
+  const int32_t* clock = ArraySamples(ClkHandle, inputs, inputCount);
+  uint64_t* out = ArrayWords(OutHandle, outputs, outputCount);
+  if (clock == nullptr || out == nullptr) return 0;
+  for (int32_t k = 0; k < count; ++k) {
+    wrote[k] = clock[k] == 1 ? 1 : 0;
+    if (wrote[k] == 0) continue;
+    Now = times[k];
+    int32_t problem = rvpNone;
+    const int32_t value = Ahead.Sample(Now, EffectiveKind, Params, State, problem);
+    out[k] = Out.Encode(value).Word();
+    problem = Out.Problem(value, problem);
+    if (problem != rvpNone) [[unlikely]]
+      TellValueProblemAt(OutHandle, problem, k);
+  }
+  return count;
+}
+
 IModel** CreateGenerator(IPELMOR* host, const char* typeName) {
-  return (new TGenerator(host, typeName))->SelfRefAddress();
+  return NewBlock<TGenerator>(host, typeName);
 }

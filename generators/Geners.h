@@ -23,6 +23,10 @@ class TGenerator : public TBaseModelExt {
   void RIR_STDCALL LoadParameters() override;
   void RIR_STDCALL Reserved21() override {}
 
+ protected:
+  int32_t InputChangedAt(int32_t count, const int64_t* times, const RirEdaArrayPort* inputs, int32_t inputCount,
+                         const RirEdaWordPort* outputs, int32_t outputCount, uint8_t* wrote) override;
+
  private:
   VarHandle ClkHandle = 0;
   VarHandle OutHandle = 0;

@@ -135,5 +135,5 @@ void TTransform::RunTransform() {
 }
 
 IModel** CreateTransform(IPELMOR* host, const char* typeName) {
-  return (new TTransform(host, typeName))->SelfRefAddress();
+  return NewBlock<TTransform>(host, typeName);
 }

@@ -32,7 +32,7 @@ TFilterTransform::TFilterTransform(IPELMOR* host, const char* typeName) : TBaseM
   Out.Resize(Width, SignMode);
   Valid = true;
   LoadParameters();
-  OfferArraySteps();
+  OfferArraySteps(true);
 }
 
 TFilterTransform::~TFilterTransform() {
@@ -94,34 +94,54 @@ void TFilterTransform::FilterChunk(const float* x, const int32_t* d, float* r, i
     r[i] = FilterSample(*Kind, Params, Stepper, x[i], d != nullptr ? static_cast<float>(d[i]) : 0.0f);
 }
 
-// InputChanged over arrays: the same values, rounded and written as InputChanged
-// writes them, without a text per step.
-int32_t TFilterTransform::InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) {
-  if (!Valid || !HoldsLibrary) return 0;
-  const int32_t* src = ArraySamples(SrcHandle, ports, portCount);
-  const int32_t* des = HasDesired ? ArraySamples(DesHandle, ports, portCount) : nullptr;
-  int32_t* out = ArraySamples(OutHandle, ports, portCount);
-  if (src == nullptr || out == nullptr || (HasDesired && des == nullptr)) return 0;
+template <typename Emit>
+bool TFilterTransform::Steps(int32_t count, const RirEdaArrayPort* inputs, int32_t inputCount, Emit emit) {
+  if (!Valid || !HoldsLibrary) return false;
+  const int32_t* src = ArraySamples(SrcHandle, inputs, inputCount);
+  const int32_t* des = HasDesired ? ArraySamples(DesHandle, inputs, inputCount) : nullptr;
+  if (src == nullptr || (HasDesired && des == nullptr)) return false;
   constexpr int kChunk = 256;
   float x[kChunk], r[kChunk];
-  int32_t v = 0;
   for (int32_t i = 0; i < count; i += kChunk) {
     const int n = static_cast<int>(std::min<int32_t>(kChunk, count - i));
     for (int k = 0; k < n; ++k) x[k] = static_cast<float>(src[i + k]);
     FilterChunk(x, des != nullptr ? des + i : nullptr, r, n);
     for (int k = 0; k < n; ++k) {
       int32_t problem = rvpNone;
-      v = RoundFloatToSample(r[k], problem);
-      out[i + k] = Out.Carried(v);
+      const int32_t v = RoundFloatToSample(r[k], problem);
       problem = Out.Problem(v, problem);
+      emit(i + k, v);
       if (problem != rvpNone) [[unlikely]]
         TellValueProblemAt(OutHandle, problem, i + k);
     }
   }
-  WriteValue(OutHandle, Out.Encode(v));
+  return true;
+}
+
+// InputChanged over arrays: the same values, rounded and written as InputChanged
+// writes them, without a text per step.
+int32_t TFilterTransform::InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) {
+  int32_t* out = ArraySamples(OutHandle, ports, portCount);
+  if (out == nullptr) return 0;
+  int32_t last = 0;
+  if (!Steps(count, ports, portCount, [&](int32_t k, int32_t v) { out[k] = Out.Carried(last = v); })) return 0;
+  WriteValue(OutHandle, Out.Encode(last));
   return count;
 }
 
+// Every step writes the output.
+int32_t TFilterTransform::InputChangedAt(int32_t count, const int64_t*, const RirEdaArrayPort* inputs,
+                                         int32_t inputCount, const RirEdaWordPort* outputs, int32_t outputCount,
+                                         uint8_t* wrote) {
+  uint64_t* out = ArrayWords(OutHandle, outputs, outputCount);
+  if (out == nullptr) return 0;
+  const bool made = Steps(count, inputs, inputCount, [&](int32_t k, int32_t v) {
+    out[k] = Out.Encode(v).Word();
+    wrote[k] = 1;
+  });
+  return made ? count : 0;
+}
+
 IModel** CreateFilterTransform(IPELMOR* host, const char* typeName) {
-  return (new TFilterTransform(host, typeName))->SelfRefAddress();
+  return NewBlock<TFilterTransform>(host, typeName);
 }

@@ -27,11 +27,18 @@ class TFilterTransform : public TBaseModelExt {
  protected:
   ~TFilterTransform() override;
   int32_t InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) override;
+  int32_t InputChangedAt(int32_t count, const int64_t* times, const RirEdaArrayPort* inputs, int32_t inputCount,
+                         const RirEdaWordPort* outputs, int32_t outputCount, uint8_t* wrote) override;
 
  private:
   void ReleaseStates();
   // r[i] for the samples x[i] (and d[i], null for none) of one chunk.
   void FilterChunk(const float* x, const int32_t* d, float* r, int n);
+  // The steps of an array call over the input samples among `inputs`:
+  // emit(k, v) takes step k's sample, and its problem is told. False when
+  // an input is not there or the block cannot filter.
+  template <typename Emit>
+  bool Steps(int32_t count, const RirEdaArrayPort* inputs, int32_t inputCount, Emit emit);
 
   VarHandle SrcHandle = 0, DesHandle = 0, OutHandle = 0;
   bool HasDesired = false;

@@ -34,7 +34,7 @@ TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseM
   IsGroup = std::string_view(typeName) == "Arithmetic_Group";
   TypeName = typeName;
   Prepare();
-  OfferArraySteps();
+  OfferArraySteps(true);
 }
 
 TSimpleTransform::~TSimpleTransform() {
@@ -184,26 +184,46 @@ void RIR_STDCALL TSimpleTransform::InputChanged() {
   WriteOutput(OutHandle, Out.Encode(v), Out.Problem(v, problem));
 }
 
-// InputChanged over arrays: the same values, without a text per step.
-int32_t TSimpleTransform::InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) {
-  if (!Valid) return 0;
-  const int32_t* in = ArraySamples(InHandle, ports, portCount);
-  const int32_t* in2 = HasSecondInput ? ArraySamples(In2Handle, ports, portCount) : nullptr;
-  int32_t* out = ArraySamples(OutHandle, ports, portCount);
-  if (in == nullptr || out == nullptr || (HasSecondInput && in2 == nullptr)) return 0;
-  int32_t v = 0;
+template <typename Emit>
+bool TSimpleTransform::Steps(int32_t count, const RirEdaArrayPort* inputs, int32_t inputCount, Emit emit) {
+  if (!Valid) return false;
+  const int32_t* in = ArraySamples(InHandle, inputs, inputCount);
+  const int32_t* in2 = HasSecondInput ? ArraySamples(In2Handle, inputs, inputCount) : nullptr;
+  if (in == nullptr || (HasSecondInput && in2 == nullptr)) return false;
   for (int32_t k = 0; k < count; ++k) {
     int32_t problem = rvpNone;
-    v = Result(static_cast<float>(in[k]), in2 != nullptr ? static_cast<float>(in2[k]) : 0.0f, problem);
-    out[k] = Out.Carried(v);
+    const int32_t v = Result(static_cast<float>(in[k]), in2 != nullptr ? static_cast<float>(in2[k]) : 0.0f, problem);
     problem = Out.Problem(v, problem);
+    emit(k, v);
     if (problem != rvpNone) [[unlikely]]
       TellValueProblemAt(OutHandle, problem, k);
   }
-  WriteValue(OutHandle, Out.Encode(v));
+  return true;
+}
+
+// InputChanged over arrays: the same values, without a text per step.
+int32_t TSimpleTransform::InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) {
+  int32_t* out = ArraySamples(OutHandle, ports, portCount);
+  if (out == nullptr) return 0;
+  int32_t last = 0;
+  if (!Steps(count, ports, portCount, [&](int32_t k, int32_t v) { out[k] = Out.Carried(last = v); })) return 0;
+  WriteValue(OutHandle, Out.Encode(last));
   return count;
 }
 
+// Every step writes the output.
+int32_t TSimpleTransform::InputChangedAt(int32_t count, const int64_t*, const RirEdaArrayPort* inputs,
+                                         int32_t inputCount, const RirEdaWordPort* outputs, int32_t outputCount,
+                                         uint8_t* wrote) {
+  uint64_t* out = ArrayWords(OutHandle, outputs, outputCount);
+  if (out == nullptr) return 0;
+  const bool made = Steps(count, inputs, inputCount, [&](int32_t k, int32_t v) {
+    out[k] = Out.Encode(v).Word();
+    wrote[k] = 1;
+  });
+  return made ? count : 0;
+}
+
 IModel** CreateSimpleTransform(IPELMOR* host, const char* typeName) {
-  return (new TSimpleTransform(host, typeName))->SelfRefAddress();
+  return NewBlock<TSimpleTransform>(host, typeName);
 }

@@ -21,6 +21,8 @@ class TSimpleTransform : public TBaseModelExt {
  protected:
   ~TSimpleTransform() override;
   int32_t InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) override;
+  int32_t InputChangedAt(int32_t count, const int64_t* times, const RirEdaArrayPort* inputs, int32_t inputCount,
+                         const RirEdaWordPort* outputs, int32_t outputCount, uint8_t* wrote) override;
 
  private:
   // What a step computes, chosen once per code and record (Prepare).
@@ -53,6 +55,11 @@ class TSimpleTransform : public TBaseModelExt {
   [[gnu::always_inline]] inline bool Compute(float x, float y, float& r);
   // The sample written for x (and y), and what became of the result.
   [[gnu::always_inline]] inline int32_t Result(float x, float y, int32_t& problem);
+  // The steps of an array call over the input samples among `inputs`:
+  // emit(k, v) takes step k's sample, and its problem is told. False when
+  // an input is not there.
+  template <typename Emit>
+  bool Steps(int32_t count, const RirEdaArrayPort* inputs, int32_t inputCount, Emit emit);
 
   VarHandle InHandle = 0, In2Handle = 0, OutHandle = 0;
   bool HasSecondInput = false;

@@ -80,6 +80,7 @@ TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
   C1Out.Resize(Width, SignMode);
   C2Out.Resize(Width, SignMode);
   TypeName += std::to_string(Width);
+  if (Mode == kSave) OfferArraySteps(true);
 }
 
 void RIR_STDCALL TWaveIO::Start() {
@@ -165,10 +166,17 @@ TimeStepResult RIR_STDCALL TWaveIO::TimeStep() {
   return Period;
 }
 
-void TWaveIO::TakeSample() {
-  Buffer[Position] = ReadSample(C1Handle, SignMode);
+void TWaveIO::TakeSample(int32_t sample) {
+  Buffer[Position] = sample;
   Position = static_cast<uint16_t>(Position + 1);
   if (Position >= BlockSize) Flush();
+}
+
+bool TWaveIO::ClockRose(int32_t clock) {
+  // A change away from anything but 1: the rise of a one-bit clock.
+  const bool rising = clock != PreviousClock && PreviousClock != 1;
+  PreviousClock = clock;
+  return rising;
 }
 
 void RIR_STDCALL TWaveIO::InputChanged() {
@@ -176,14 +184,22 @@ void RIR_STDCALL TWaveIO::InputChanged() {
     if (HasClk && IsHigh(ClkHandle)) TimeStep();
     return;
   }
-  if (HasClk) {
-    // Sample on a change away from anything but 1: the rise of a one-bit clock.
-    const int32_t clock = ReadSample(ClkHandle, SignMode);
-    const bool rising = clock != PreviousClock && PreviousClock != 1;
-    PreviousClock = clock;
-    if (!rising) return;
+  if (HasClk && !ClockRose(ReadSample(ClkHandle, SignMode))) return;
+  TakeSample(ReadSample(C1Handle, SignMode));
+}
+
+// A recorder over arrays: the same samples, on the same clock edges.
+int32_t TWaveIO::InputChangedAt(int32_t count, const int64_t*, const RirEdaArrayPort* inputs, int32_t inputCount,
+                                const RirEdaWordPort*, int32_t, uint8_t* wrote) {
+  if (Mode != kSave) return 0;
+  const int32_t* c1 = ArraySamples(C1Handle, inputs, inputCount);
+  const int32_t* clk = HasClk ? ArraySamples(ClkHandle, inputs, inputCount) : nullptr;
+  if (c1 == nullptr || (HasClk && clk == nullptr)) return 0;
+  for (int32_t k = 0; k < count; ++k) {
+    wrote[k] = 0;
+    if (clk == nullptr || ClockRose(clk[k])) TakeSample(c1[k]);
   }
-  TakeSample();
+  return count;
 }
 
 void TWaveIO::Flush() {
@@ -207,4 +223,4 @@ void RIR_STDCALL TWaveIO::Done() {
   TBaseModelExt::Done();
 }
 
-IModel** CreateWaveIO(IPELMOR* host, uint8_t mode) { return (new TWaveIO(host, mode))->SelfRefAddress(); }
+IModel** CreateWaveIO(IPELMOR* host, uint8_t mode) { return NewBlock<TWaveIO>(host, mode); }

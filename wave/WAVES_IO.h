@@ -29,12 +29,16 @@ class TWaveIO : public TBaseModelExt {
 
  protected:
   ~TWaveIO() override = default;
+  int32_t InputChangedAt(int32_t count, const int64_t* times, const RirEdaArrayPort* inputs, int32_t inputCount,
+                         const RirEdaWordPort* outputs, int32_t outputCount, uint8_t* wrote) override;
 
  private:
   // Load mode: refills the buffer with whole frames; false at the end of data.
   bool ReadBlock();
-  // Stores the sample of "C1"; inlined into the step, which runs it per sample.
-  [[gnu::always_inline]] inline void TakeSample();
+  // Stores a sample of "C1"; inlined into the steps, which run it per sample.
+  [[gnu::always_inline]] inline void TakeSample(int32_t sample);
+  // Save mode: whether `clock` rose since the last step, which it becomes.
+  [[gnu::always_inline]] inline bool ClockRose(int32_t clock);
   void Flush();
   int32_t TestNumber() const { return static_cast<int32_t>(ReadValue(TestHandle).Low()); }
   void ReportNotFound() const { ReportText(FileName + "-file not found!"); }

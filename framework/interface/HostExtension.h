@@ -19,6 +19,10 @@
 //   call RirEdaArraySteps::InputChangedOver instead of InputChanged, with
 //   every port's samples as 32-bit integers, and hears of the values that
 //   did not come through with their step (ValueProblemAt).
+// - Steps ahead: a block whose array steps offer InputChangedAt computes
+//   each step from its inputs and its own state alone, and never aborts a
+//   run in one: a host may make its steps for a stretch of time points
+//   before or after other blocks' steps of the same time points.
 //
 // Typed values: a host that fills ReadValue, WriteValue and RoundedTime lets
 // its blocks read and write ports as integers, with no text. A block that
@@ -42,6 +46,12 @@
 // Inactive calls: a block that does nothing in InputChanged while a variable
 // does not read high (its word is not that of "1") says so in its
 // construction (ActsOnlyWhileHigh); the host may then leave those calls out.
+//
+// Direct steps: a block built on a host that promised to call it in the
+// library's floating-point state offers its InputChanged and TimeStep as
+// plain entries (OfferDirectSteps, in its construction). They are the
+// IModel slots' steps behind the same barrier, reached in one call instead
+// of through the guarded interface and then the block's own.
 //
 // Versions: every table starts with its size in bytes as its maker compiled
 // it, and a slot is used only when that size covers it and it is not null.
@@ -77,6 +87,12 @@ struct RirEdaArrayPort {
   int32_t* samples;
 };
 
+// One output port's words over the steps of an InputChangedAt call.
+struct RirEdaWordPort {
+  VarHandle variable;
+  uint64_t* words;
+};
+
 // What a block offers a host of ours beside IModel: its steps over whole
 // arrays. Owned by the block, valid until its Done; called as its IModel
 // slots are.
@@ -90,6 +106,27 @@ struct RirEdaArraySteps {
   // the steps made: `count`, or 0 when it made none (a port not named, a
   // block that cannot step so now): the host then steps one by one.
   int32_t(RIR_STDCALL* InputChangedOver)(void* context, int32_t count, const RirEdaArrayPort* ports, int32_t portCount);
+  // `count` InputChanged calls at model times times[k] (increasing), the
+  // k-th with every input holding its samples[k], as InputChangedOver makes
+  // them, but leaving the host's variables alone: wrote[k] is 1 when step k
+  // wrote the block's outputs, else 0, and where it is 1 every output's
+  // words[k] receives the word step k wrote (the form WriteValue takes). `inputs` must name every port the block reads, `outputs` every one
+  // it writes. Answers the steps made, `count` or 0. Null for a block that
+  // does not keep to itself as its stepping ahead asks.
+  int32_t(RIR_STDCALL* InputChangedAt)(void* context, int32_t count, const int64_t* times,
+                                       const RirEdaArrayPort* inputs, int32_t inputCount,
+                                       const RirEdaWordPort* outputs, int32_t outputCount, uint8_t* wrote);
+};
+
+// What a block offers a host that promised the library's floating-point
+// state: its InputChanged and TimeStep slots as entries of their own. Owned
+// by the block, valid until its Done; called as its IModel slots are, and
+// only in the library's state.
+struct RirEdaDirectSteps {
+  uint32_t size;  // sizeof(RirEdaDirectSteps) as the block compiled it
+  void* context;  // the block's, passed back in every call
+  void(RIR_STDCALL* InputChanged)(void* context);
+  TimeStepResult(RIR_STDCALL* TimeStep)(void* context);
 };
 
 // Where a host keeps its variables' values: the word of variable h
@@ -131,6 +168,9 @@ struct RirEdaHostExtension {
   // The block being built does nothing in InputChanged while `variable`
   // does not read high: the host may skip those calls. At most once per block.
   void(RIR_STDCALL* ActsOnlyWhileHigh)(void* context, VarHandle variable);
+  // The block being built offers its direct steps; only to a host that
+  // promised the library's state.
+  void(RIR_STDCALL* OfferDirectSteps)(void* context, const RirEdaDirectSteps* steps);
 };
 
 // What a host of our own hands the plug-in once.

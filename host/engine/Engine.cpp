@@ -363,7 +363,10 @@ inline bool Engine::Visit(int64_t time, RunStats& stats, Loop& loop) {
         ok = false;
         break;
       }
-      if (abort_) break;
+      if (abort_) {
+        abortPlanIndex_ = e->index;
+        break;
+      }
       continue;
     }
     uint64_t any = loop.written[e->first.word] & e->first.bits;
@@ -375,7 +378,10 @@ inline bool Engine::Visit(int64_t time, RunStats& stats, Loop& loop) {
     if (e->gate != nullptr && !e->gate->IsHigh()) continue;
     current_ = e->block;
     e->block->core.InputChanged();
-    if (abort_) break;
+    if (abort_) [[unlikely]] {
+      abortPlanIndex_ = e->index;
+      break;
+    }
   }
   current_ = nullptr;
   return ok;
@@ -479,6 +485,7 @@ void Engine::PlanVisit() {
   planInputs_.clear();
   for (Group& g : groups_) {
     PlanEntry e;
+    e.index = static_cast<uint32_t>(plan_.size());
     if (g.loop) {
       e.loop = &g;
     } else {
@@ -520,6 +527,7 @@ void Engine::PrepareRun() {
   OrderBlocks();  // events use it only to name a loop
   PlanVisit();
   tracing_ = static_cast<bool>(trace_);
+  PlanStepAhead();
   passStart_.assign(store_->Size(), 0);
   for (auto& b : blocks_) {
     current_ = b.get();
@@ -586,9 +594,76 @@ inline bool Engine::RunTimePoint(int64_t t, RunStats& stats, Loop& loop, int64_t
   }
   current_ = nullptr;
   next = earliest;
-  const bool ok = loop.events ? Settle(t, stats) : Visit(t, stats, loop);
-  EndTimePoint(loop);
-  return ok;
+  return loop.events ? Settle(t, stats) : Visit(t, stats, loop);
+}
+
+// The blocks that keep to themselves and feed only such blocks, under
+// dataflow with no trace and no loop, where no variable has two writers.
+void Engine::PlanStepAhead() {
+  headPlan_ = plan_;
+  aheadBlocks_.clear();
+  ahead_.Build({}, *store_);
+  if (countEvents_ || tracing_) return;
+  for (const PlanEntry& e : plan_)
+    if (e.loop != nullptr) return;
+  std::vector<int> writers(store_->Size(), 0);
+  std::vector<char> readByTimed(store_->Size(), 0);
+  for (VarHandle h : stimulusTargets_) ++writers[h - 1];
+  for (const auto& b : blocks_) {
+    for (VarHandle h : b->Outputs()) ++writers[h - 1];
+    if (b->Activation() != kInputDriven)
+      for (VarHandle h : b->Inputs()) readByTimed[h - 1] = 1;
+  }
+  if (std::any_of(writers.begin(), writers.end(), [](int n) { return n > 1; })) return;
+  // From the last entry back: every reader of a block's outputs comes later.
+  std::vector<char> ahead(blocks_.size(), 0);
+  for (size_t p = plan_.size(); p-- > 0;) {
+    const size_t k = groups_[p].blocks.front();
+    bool keeps = blocks_[k]->core.StepsAhead();
+    for (VarHandle h : blocks_[k]->Outputs()) {
+      keeps = keeps && !readByTimed[h - 1];
+      for (size_t r : readers_[h - 1]) keeps = keeps && ahead[r];
+    }
+    ahead[k] = keeps ? 1 : 0;
+  }
+  std::vector<StepAhead::Member> members;
+  headPlan_.clear();
+  for (size_t p = 0; p < plan_.size(); ++p) {
+    SimBlock* b = blocks_[groups_[p].blocks.front()].get();
+    if (ahead[groups_[p].blocks.front()] == 0) {
+      headPlan_.push_back(plan_[p]);
+      continue;
+    }
+    members.push_back({&b->core, b->core.HighGate(), static_cast<uint32_t>(p)});
+    aheadBlocks_.push_back(b);
+  }
+  ahead_.Build(std::move(members), *store_);
+}
+
+// Time points from `t` up to a stretch's worth, the visits without the
+// blocks stepped ahead, then those blocks over them; the time points that
+// ran. Ends early at the end time and at an abort.
+uint32_t Engine::RunStretch(int64_t t, int64_t endTime, RunStats& stats, Loop& loop, int64_t& now,
+                            uint64_t& timePoints, int64_t& next) {
+  ahead_.Begin();
+  abortPlanIndex_ = 0;
+  uint32_t n = 0;
+  for (;;) {
+    now = t;
+    if (t > 0) ++timePoints;
+    RunTimePoint(t, stats, loop, next);  // no loop to settle
+    ahead_.Note(n, t, loop.store);
+    EndTimePoint(loop);
+    ++n;
+    if (abort_ || n == StepAhead::kStretch || next >= endTime) break;
+    t = next;
+  }
+  for (size_t i = 0; i < ahead_.Size(); ++i) {
+    current_ = aheadBlocks_[i];
+    loop.calls += ahead_.Step(i, n, abort_, abortPlanIndex_, loop.store);
+  }
+  current_ = nullptr;
+  return n;
 }
 
 RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& progress) {
@@ -599,14 +674,17 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   if (recorder != nullptr) recorder->Begin(*store_);
   // Nothing here changes while the loop runs; in locals it is not read
   // again from the engine after every call into a block.
+  // Blocks are stepped ahead only where no recorder samples every time point.
+  const bool ahead = ahead_.Active() && recorder == nullptr;
+  const std::vector<PlanEntry>& visited = ahead ? headPlan_ : plan_;
   Loop loop{*store_,
             timed_.data(),
             timed_.size(),
             stimuli_.data(),
             stimulusTargets_.data(),
             stimuli_.size(),
-            plan_.data(),
-            plan_.data() + plan_.size(),
+            visited.data(),
+            visited.data() + visited.size(),
             planInputs_.data(),
             store_->WrittenBits(),
             tracing_,
@@ -620,14 +698,20 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   uint32_t untilCheck = kCheckEvery, checks = 0;
   for (int64_t t = NextTime(loop); ok && !abort_; t = next) {
     if (t >= endTime) break;
-    now = t;
-    if (t > 0) ++timePoints;
-    ok = RunTimePoint(t, stats, loop, next);
-    if (recorder != nullptr) recorder->Sample(t, *store_);
-    if (!checking || --untilCheck != 0) [[likely]]
-      continue;
-    untilCheck = kCheckEvery;
-    if (hasProgress && ++checks % kChecksPerProgress == 0) progress(t);
+    if (ahead) {
+      // A stretch ends where the check is asked, or the run ends with it.
+      if (RunStretch(t, endTime, stats, loop, now, timePoints, next) < StepAhead::kStretch || !checking) continue;
+    } else {
+      now = t;
+      if (t > 0) ++timePoints;
+      ok = RunTimePoint(t, stats, loop, next);
+      EndTimePoint(loop);
+      if (recorder != nullptr) recorder->Sample(t, *store_);
+      if (!checking || --untilCheck != 0) [[likely]]
+        continue;
+      untilCheck = kCheckEvery;
+    }
+    if (hasProgress && ++checks % kChecksPerProgress == 0) progress(now);
     if (hasStop && stop_()) {
       stats.stopped = true;
       break;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "InProcessHost.h"
+#include "StepAhead.h"
 #include "SteppedBlock.h"
 #include "Stimuli.h"
 #include "host/design/Design.h"
@@ -67,6 +68,7 @@ class Engine : private SteppedBlock::Listener {
   // Time points between two looks at the stop check: a stop ends a run
   // within microseconds, and a run does not pay a call per time point.
   static constexpr uint32_t kCheckEvery = 64;
+  static_assert(kCheckEvery == StepAhead::kStretch, "a stretch ends where the stop check is asked");
   // Asked after every kCheckEvery-th time point; true ends the run there, as
   // if it ended at that time (Done on every block, the recorder's End).
   void SetStopCheck(std::function<bool()> stop) { stop_ = std::move(stop); }
@@ -97,6 +99,10 @@ class Engine : private SteppedBlock::Listener {
   struct Loop;
   [[gnu::always_inline]] static int64_t NextTime(const Loop& loop);
   [[gnu::always_inline]] bool RunTimePoint(int64_t t, RunStats& stats, Loop& loop, int64_t& next);
+  // Stepping ahead: the blocks left out of the visits, and a stretch.
+  void PlanStepAhead();
+  uint32_t RunStretch(int64_t t, int64_t endTime, RunStats& stats, Loop& loop, int64_t& now, uint64_t& timePoints,
+                      int64_t& next);
   [[gnu::always_inline]] bool Visit(int64_t time, RunStats& stats, Loop& loop);
   // One InputChanged call (traced, counted, the block named for its messages).
   [[gnu::always_inline]] void NotifyInputChanged(SimBlock& b, int64_t time, RunStats& stats);
@@ -147,8 +153,16 @@ class Engine : private SteppedBlock::Listener {
     // The value of the variable the block acts on only while it reads high;
     // null for a block that acts on any call.
     const ValueBits* gate = nullptr;
+    uint32_t index = 0;  // in plan_
   };
   std::vector<PlanEntry> plan_;
+  // Under stepping ahead: plan_ without the blocks stepped ahead, those
+  // blocks and their SimBlocks, and the plan index of the block whose
+  // AbortRun ended the last visit (0: the visit did not start).
+  std::vector<PlanEntry> headPlan_;
+  StepAhead ahead_;
+  std::vector<SimBlock*> aheadBlocks_;
+  uint32_t abortPlanIndex_ = 0;
   std::vector<InputMask> planInputs_;
   bool tracing_ = false;
   std::vector<char> inLoop_;  // per block: a member of a loop group

@@ -55,7 +55,8 @@ VarHandle VariableStore::Find(const std::string& name) const {
 void VariableStore::NoteValueProblem(VarHandle handle, int32_t problem, int64_t later) {
   if (handle - 1u >= count_ || problem < 1 || problem > kValueProblemKinds) return;
   ValueProblemCount& c = problems_[handle - 1][static_cast<size_t>(problem - 1)];
-  if (c.count++ == 0) c.first = RoundedTime() + later;
+  if (c.count++ != 0) return;
+  c.first = stepTimes_ != nullptr && later >= 0 && later < stepCount_ ? stepTimes_[later] : RoundedTime() + later;
 }
 
 const ValueProblemCounts& VariableStore::ValueProblems(VarHandle handle) const {
@@ -120,6 +121,10 @@ const RirEdaValueWords* RIR_STDCALL InProcessHost::OnValueWords(void* context) {
 
 void RIR_STDCALL InProcessHost::OnActsOnlyWhileHigh(void* context, VarHandle variable) {
   static_cast<VariableStore*>(context)->OfferHighGate(variable);
+}
+
+void RIR_STDCALL InProcessHost::OnOfferDirectSteps(void* context, const RirEdaDirectSteps* steps) {
+  static_cast<VariableStore*>(context)->OfferDirectSteps(steps);
 }
 
 VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags,

@@ -53,6 +53,7 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
   store.FixLayout();       // the block may read the value words where they lie
   store.TakeArraySteps();  // an offer is this block's only
   store.TakeHighGate();
+  store.TakeDirectSteps();
   IModel** self = init(&ref, 0);
   model_ = self != nullptr ? *self : nullptr;
   if (model_ != nullptr) model_->AddRef();
@@ -61,6 +62,7 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
     return false;
   }
   activation_ = model_->GetActivation();
+  TakeDirectSteps(store.TakeDirectSteps());
   const VarHandle gate = store.TakeHighGate();
   if (store.Get(gate) != nullptr) highGate_ = gate;
   const RirEdaArraySteps* steps = store.TakeArraySteps();
@@ -68,9 +70,32 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
     arraySteps_ = steps;
     for (VarHandle h : inputs_) arrayPorts_.push_back({h, nullptr});
     for (VarHandle h : outputs_) arrayPorts_.push_back({h, nullptr});
+    if (RIR_TABLE_HOLDS(steps, InputChangedAt) && steps->InputChangedAt != nullptr) {
+      stepsAt_ = steps->InputChangedAt;
+      for (VarHandle h : outputs_) wordPorts_.push_back({h, nullptr});
+    }
   }
+  signMode_ = settings.signValue;
   playsTable_ = activation_ == kTimeDriven && PlaysTable(type_, settings.record);
   return true;
+}
+
+namespace {
+void RIR_STDCALL ModelInputChanged(void* model) { static_cast<IModel*>(model)->InputChanged(); }
+TimeStepResult RIR_STDCALL ModelTimeStep(void* model) { return static_cast<IModel*>(model)->TimeStep(); }
+}  // namespace
+
+void SteppedBlock::TakeDirectSteps(const RirEdaDirectSteps* steps) {
+  if (steps != nullptr && RIR_TABLE_HOLDS(steps, TimeStep) && steps->InputChanged != nullptr &&
+      steps->TimeStep != nullptr) {
+    stepContext_ = steps->context;
+    inputChanged_ = steps->InputChanged;
+    timeStep_ = steps->TimeStep;
+    return;
+  }
+  stepContext_ = model_;
+  inputChanged_ = &ModelInputChanged;
+  timeStep_ = &ModelTimeStep;
 }
 
 void SteppedBlock::Finish() {
@@ -80,6 +105,10 @@ void SteppedBlock::Finish() {
   }
   if (model_ == nullptr) return;
   arraySteps_ = nullptr;  // they go with the block
+  stepsAt_ = nullptr;
+  stepContext_ = nullptr;
+  inputChanged_ = nullptr;
+  timeStep_ = nullptr;
   model_->Done();
   model_->Release();
   model_ = nullptr;
@@ -91,6 +120,17 @@ bool SteppedBlock::InputChangedOver(int32_t count, int32_t* const* inputs, int32
   for (size_t j = 0; j < outputs_.size(); ++j) arrayPorts_[inputs_.size() + j].samples = outputs[j];
   const int32_t made = arraySteps_->InputChangedOver(arraySteps_->context, count, arrayPorts_.data(),
                                                      static_cast<int32_t>(arrayPorts_.size()));
+  return made == count;
+}
+
+bool SteppedBlock::InputChangedAt(int32_t count, const int64_t* times, int32_t* const* inputs,
+                                  uint64_t* const* outputs, uint8_t* wrote) {
+  if (!StepsAhead() || count <= 0) return false;
+  for (size_t i = 0; i < inputs_.size(); ++i) arrayPorts_[i].samples = inputs[i];
+  for (size_t j = 0; j < outputs_.size(); ++j) wordPorts_[j].words = outputs[j];
+  const int32_t made =
+      stepsAt_(arraySteps_->context, count, times, arrayPorts_.data(), static_cast<int32_t>(inputs_.size()),
+               wordPorts_.data(), static_cast<int32_t>(wordPorts_.size()), wrote);
   return made == count;
 }
 

@@ -67,17 +67,30 @@ class SteppedBlock {
   }
   void Start() { model_->Start(); }
   [[gnu::always_inline]] int64_t TimeStep(int64_t time) {
-    const int64_t delay = model_->TimeStep();
+    const int64_t delay = timeStep_(stepContext_);
     if (tableLeft_ >= 0 && tableLeft_-- == 0) [[unlikely]]
       SayTableEnd(time);
     return delay;
   }
-  [[gnu::always_inline]] void InputChanged() { model_->InputChanged(); }
+  [[gnu::always_inline]] void InputChanged() { inputChanged_(stepContext_); }
   // The variable the block acts on only while it reads high (0: none): while
   // it does not, an InputChanged call may be left out.
   VarHandle HighGate() const { return highGate_; }
   // Whether the block offered its steps over arrays.
   bool HasArraySteps() const { return model_ != nullptr && arraySteps_ != nullptr; }
+  // Whether it offered steps ahead (RirEdaArraySteps::InputChangedAt): it
+  // keeps to itself, so its steps may run before or after other blocks' steps
+  // of the same time points.
+  bool StepsAhead() const { return HasArraySteps() && stepsAt_ != nullptr; }
+  // `count` InputChanged calls through them, the k-th at model time
+  // times[k] with input i holding inputs[i][k] (a sample in the block's sign
+  // mode); outputs[j][k] receives output j's word after step k, wrote[k]
+  // whether step k wrote the outputs. The store's variables are left as
+  // they are. False when the block made none.
+  bool InputChangedAt(int32_t count, const int64_t* times, int32_t* const* inputs, uint64_t* const* outputs,
+                      uint8_t* wrote);
+  // The sign mode the block reads its inputs in.
+  int32_t SignMode() const { return signMode_; }
   // `count` InputChanged calls in a row through the block's array steps, the
   // k-th with input i holding inputs[i][k] (a value the port carries), at
   // model time now + k; outputs[j][k] receives what output j reads back.
@@ -115,9 +128,14 @@ class SteppedBlock {
 
  private:
   void OnReport(const HostReport& r);
+  void TakeDirectSteps(const RirEdaDirectSteps* steps);
   [[gnu::noinline, gnu::cold]] void SayTableEnd(int64_t time);
 
-  // What every call reads first, together.
+  // What every call reads first, together: the block's InputChanged and
+  // TimeStep, its direct steps where it offered them, else its IModel slots.
+  void* stepContext_ = nullptr;
+  void(RIR_STDCALL* inputChanged_)(void* context) = nullptr;
+  TimeStepResult(RIR_STDCALL* timeStep_)(void* context) = nullptr;
   IModel* model_ = nullptr;
   int64_t tableLeft_ = -1;  // steps left in a free-running generator's table, -1 = no table
   int32_t activation_ = 0;
@@ -133,6 +151,9 @@ class SteppedBlock {
   const RirEdaArraySteps* arraySteps_ = nullptr;
   VarHandle highGate_ = 0;
   std::vector<RirEdaArrayPort> arrayPorts_;  // inputs, then outputs; sized once
+  decltype(RirEdaArraySteps::InputChangedAt) stepsAt_ = nullptr;
+  std::vector<RirEdaWordPort> wordPorts_;  // the outputs, for InputChangedAt
+  int32_t signMode_ = 0;
   uint64_t reports_ = 0;
   uint64_t errors_ = 0, warnings_ = 0;
 };

@@ -2,7 +2,10 @@
 // drives the plug-in's, through their init exports.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -458,6 +461,177 @@ TEST(EngineWithPlugin, TheProcessFloatingPointStateChangesNoValue) {
   }
   ASSERT_EQ(expected.size(), 41u);
   EXPECT_EQ(expected[2], "1:10837");  // 30000 sin(2 pi / 17)
+}
+
+namespace {
+// Records nothing: a run with a recorder visits every block at every time point.
+class NoRecorder : public Recorder {
+ public:
+  void Begin(const VariableStore&) override {}
+  void Sample(int64_t, const VariableStore&) override {}
+  void End(int64_t) override {}
+};
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// What a run left: its counts, summary and messages, every value, the WAVE files.
+std::vector<std::string> Outcome(const Design& d, bool visitEveryBlock, const std::string& folder) {
+  std::filesystem::create_directories(folder);
+  std::vector<std::string> left;
+  Engine engine(d, &Plugin(), [&left](const std::string& s) { left.push_back("said: " + s); });
+  engine.SetExportLookup([](const std::string& name) -> InitExport {
+    if (name == "Constant_Init") return &Make<Counter>;
+    if (name == "Square_Init") return &Make<Troubled>;
+    return Plugin().Init(name.c_str());
+  });
+  engine.SetWaveFolders(folder, folder);
+  if (!engine.Build()) return {"not built", left.empty() ? "" : left.front()};
+  NoRecorder none;
+  const RunStats s = engine.Run(visitEveryBlock ? &none : nullptr);
+  for (uint64_t n : {static_cast<uint64_t>(s.endTime), s.timePoints, s.steps, s.notifications, s.events, s.errors,
+                     s.warnings, uint64_t{s.aborted}})
+    left.push_back(std::to_string(n));
+  for (const std::string& line : s.summary) left.push_back(line);
+  for (const HostVariable& v : engine.Store().All())
+    left.push_back(v.name + "=" + TextOf(v) + " " + std::to_string(v.writes) + "/" + std::to_string(v.changes));
+  for (const char* file : {"fir.wav", "tone.wav", "lms.wav"}) left.push_back(FileBytes(folder + "/" + file));
+  return left;
+}
+}  // namespace
+
+// Blocks stepped ahead (a run with no recorder) leave what visiting every
+// block at every time point leaves: the same values and counts, the same
+// value problems at the same first times, the same WAVE files; also with
+// clocks of different periods, a clocked block that is visited feeding
+// blocks stepped ahead, and an abort by a block visited in the middle of a
+// stretch.
+TEST(EngineWithPlugin, BlocksSteppedAheadLeaveWhatVisitingEveryBlockLeaves) {
+  const std::string base = R"([simulation]
+sample_period = 1
+steps = 400
+[[variable]]
+name = "gen_clk"
+kind = "Clk"
+[[variable]]
+name = "rec_clk"
+kind = "Clk"
+[[variable]]
+name = "tone"
+width = 8
+[[variable]]
+name = "sine"
+width = 16
+[[variable]]
+name = "noise"
+width = 16
+[[variable]]
+name = "noisy"
+width = 16
+[[variable]]
+name = "big"
+width = 16
+[[variable]]
+name = "fir"
+width = 16
+[[variable]]
+name = "lms"
+width = 16
+[[variable]]
+name = "count"
+width = 8
+[[variable]]
+name = "spare"
+width = 8
+[[stimulus]]
+type = "clock"
+variable = "gen_clk"
+period = 2
+[[stimulus]]
+type = "clock"
+variable = "rec_clk"
+period = 3
+phase = 1
+[[block]]
+name = "tone"
+type = "Tone_Init"
+inputs = { Clk = "gen_clk" }
+outputs = { Out = "tone" }
+parameters = { ToneMag = 300.0, ToneRelFreq = 0.013, TonePhase = 10.0 }
+[[block]]
+name = "sine"
+type = "Sine_Init"
+inputs = { Clk = "gen_clk" }
+outputs = { Out = "sine" }
+parameters = { SinePeriod = 37.0, SineAmp = 20000.0 }
+[[block]]
+name = "noise"
+type = "Constant_Init"
+inputs = { Clk = "gen_clk" }
+outputs = { Out = "noise" }
+[[block]]
+name = "mix"
+type = "Addition_Substraction_Init"
+inputs = { DIn = "sine", D2In = "noise" }
+outputs = { DOut = "noisy" }
+parameters = { Add_Sub_coef = 5.0 }
+)";
+  const std::string trouble = R"([[block]]
+name = "count"
+type = "Constant_Init"
+outputs = { Out = "count" }
+sign_value = 37
+[[block]]
+name = "trouble"
+type = "Square_Init"
+inputs = { DIn = "count" }
+outputs = { DOut = "spare" }
+)";
+  const std::string rest = R"([[block]]
+name = "amp"
+type = "Multiply_Division_Init"
+inputs = { DIn = "noisy" }
+outputs = { DOut = "big" }
+parameters = { Mpy_Div_coef = 3.0 }
+[[block]]
+name = "fir"
+type = "High_Level_FIR_Init"
+inputs = { DSrc = "noisy" }
+outputs = { DOut = "fir" }
+parameters = { FIRS_TapsCount = 5, FIRS_Taps = [0.1, 0.2, 0.4, 0.2, 0.1] }
+[[block]]
+name = "lms"
+type = "High_Level_LMS_Init"
+inputs = { DSrc = "noisy", DDes = "sine" }
+outputs = { DOut = "lms" }
+parameters = { LMSS_TapsCount = 4, LMSS_Step = 0.00000001, LMSS_Taps = [0, 0, 0, 0] }
+[[block]]
+name = "record_fir"
+type = "Wave_Save_Init"
+inputs = { C1 = "fir", Clk = "rec_clk" }
+parameters = { FileName = "fir.wav", SampleRate = 8000, BitsPerSample = 16, Channels = 1 }
+[[block]]
+name = "record_tone"
+type = "Wave_Save_Init"
+inputs = { C1 = "tone" }
+parameters = { FileName = "tone.wav", SampleRate = 8000, BitsPerSample = 16, Channels = 1 }
+[[block]]
+name = "record_lms"
+type = "Wave_Save_Init"
+inputs = { C1 = "lms", Clk = "gen_clk" }
+parameters = { FileName = "lms.wav", SampleRate = 8000, BitsPerSample = 16, Channels = 1 }
+)";
+  const std::string folder = ::testing::TempDir() + "rir_steps_ahead/";
+  for (const std::string& toml : {base + rest, base + trouble + rest}) {
+    const Design d = ParseDesign(toml, "ahead.toml");
+    const std::vector<std::string> visited = Outcome(d, true, folder + "visited");
+    const std::vector<std::string> ahead = Outcome(d, false, folder + "ahead");
+    ASSERT_GT(visited.size(), 20u) << visited.back();
+    ASSERT_EQ(ahead.size(), visited.size());
+    for (size_t i = 0; i < ahead.size(); ++i) EXPECT_EQ(ahead[i], visited[i]) << i;
+  }
 }
 
 // The store's one write path: a write counts, a different text (longer,
