@@ -433,8 +433,10 @@ void TBaseModel::ActsOnlyWhileHigh(VarHandle handle) const {
     Extension->ActsOnlyWhileHigh(Extension->context, handle);
 }
 
-void TBaseModel::OfferArraySteps(bool stepsAhead) {
-  ArraySteps.InputChangedAt = stepsAhead ? &TModelGuard::InputChangedAt : nullptr;
+void TBaseModel::OfferArraySteps(bool over, bool ahead, bool shares) {
+  ArraySteps.InputChangedOver = over ? &TModelGuard::InputChangedOver : nullptr;
+  ArraySteps.InputChangedAt = ahead ? &TModelGuard::InputChangedAt : nullptr;
+  ArraySteps.sharesSource = shares ? 1 : 0;
   // A host that cannot be told the problems of array steps gets none.
   if (Extension != nullptr && RIR_TABLE_HOLDS(Extension, ValueProblemAt) && Extension->OfferArraySteps != nullptr &&
       Extension->ValueProblemAt != nullptr)

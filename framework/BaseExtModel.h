@@ -232,16 +232,16 @@ class TBaseModel : public IModel {
   // Tells the host that InputChanged does nothing while `handle` does not
   // read high (IsHigh), so that it may skip those calls; in construction.
   void ActsOnlyWhileHigh(VarHandle handle) const;
-  // Offers the host the block's array steps (InputChangedOver below, and
-  // InputChangedAt for a block that keeps to itself as stepping ahead
-  // asks), where the host takes them; the last step of construction.
-  void OfferArraySteps(bool stepsAhead = false);
+  // Offers the host the block's array steps where the host takes them:
+  // InputChangedOver below when `over`, InputChangedAt when `ahead` (a block
+  // that keeps to itself as stepping ahead asks, but for the source it
+  // `shares`). The last step of construction.
+  void OfferArraySteps(bool over, bool ahead, bool shares = false);
   // `count` input changes over arrays (RirEdaArraySteps); 0: none made.
   virtual int32_t InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) { return 0; }
   // The same at given times, into output words (RirEdaArraySteps::InputChangedAt).
-  virtual int32_t InputChangedAt(int32_t count, const int64_t* times, const RirEdaArrayPort* inputs,
-                                 int32_t inputCount, const RirEdaWordPort* outputs, int32_t outputCount,
-                                 uint8_t* wrote) {
+  virtual int32_t InputChangedAt(int32_t count, const int64_t* times, const RirEdaArrayPort* inputs, int32_t inputCount,
+                                 const RirEdaWordPort* outputs, int32_t outputCount, uint8_t* wrote) {
     return 0;
   }
   // The words of `handle` among `ports`; null when it is not there.
@@ -313,7 +313,7 @@ class TBaseModel : public IModel {
   THostLink Link;       // the host, called in the state it entered with
   bool HostKeepsState;  // the host promised to call in the library's state
   TModelGuard Guard{*this};
-  RirEdaArraySteps ArraySteps{sizeof(RirEdaArraySteps), &Guard, &TModelGuard::InputChangedOver, nullptr};
+  RirEdaArraySteps ArraySteps{sizeof(RirEdaArraySteps), &Guard, &TModelGuard::InputChangedOver, nullptr, 0};
   RirEdaDirectSteps DirectSteps{};
   bool Faulted = false;
 };

@@ -25,10 +25,9 @@ TGenerator::TGenerator(IPELMOR* host, const char* typeName) : TBaseModelExt(host
   ParamsName = TypeName + "_parameters";
   Bound = true;
   LoadParameters();
-  // The random kinds share one source: their order of draws is the
-  // order of their steps, which stepping ahead would change.
+  // The random kinds draw on one source in the order of their steps.
   const bool draws = Kind == gkRandom || Kind == gkPseudoRandom || Kind == gkGaussian || Kind == gkAllInOne;
-  if (Clocked && !draws) OfferArraySteps(true);
+  if (Clocked) OfferArraySteps(false, true, draws);
 }
 
 void RIR_STDCALL TGenerator::LoadParameters() {
@@ -98,6 +97,4 @@ int32_t TGenerator::InputChangedAt(int32_t count, const int64_t* times, const Ri
   return count;
 }
 
-IModel** CreateGenerator(IPELMOR* host, const char* typeName) {
-  return NewBlock<TGenerator>(host, typeName);
-}
+IModel** CreateGenerator(IPELMOR* host, const char* typeName) { return NewBlock<TGenerator>(host, typeName); }

@@ -134,6 +134,4 @@ void TTransform::RunTransform() {
   OutLen = RunBufferTransform(static_cast<CatalogueCode>(Code), N, FftOrder, Params, Arrays);
 }
 
-IModel** CreateTransform(IPELMOR* host, const char* typeName) {
-  return NewBlock<TTransform>(host, typeName);
-}
+IModel** CreateTransform(IPELMOR* host, const char* typeName) { return NewBlock<TTransform>(host, typeName); }

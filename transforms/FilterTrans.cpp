@@ -32,7 +32,7 @@ TFilterTransform::TFilterTransform(IPELMOR* host, const char* typeName) : TBaseM
   Out.Resize(Width, SignMode);
   Valid = true;
   LoadParameters();
-  OfferArraySteps(true);
+  OfferArraySteps(true, true);
 }
 
 TFilterTransform::~TFilterTransform() {

@@ -34,7 +34,7 @@ TSimpleTransform::TSimpleTransform(IPELMOR* host, const char* typeName) : TBaseM
   IsGroup = std::string_view(typeName) == "Arithmetic_Group";
   TypeName = typeName;
   Prepare();
-  OfferArraySteps(true);
+  OfferArraySteps(true, true);
 }
 
 TSimpleTransform::~TSimpleTransform() {

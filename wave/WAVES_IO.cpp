@@ -80,7 +80,7 @@ TWaveIO::TWaveIO(IPELMOR* host, uint8_t mode)
   C1Out.Resize(Width, SignMode);
   C2Out.Resize(Width, SignMode);
   TypeName += std::to_string(Width);
-  if (Mode == kSave) OfferArraySteps(true);
+  if (Mode == kSave) OfferArraySteps(false, true);
 }
 
 void RIR_STDCALL TWaveIO::Start() {

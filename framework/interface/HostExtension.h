@@ -104,18 +104,24 @@ struct RirEdaArraySteps {
   // of step k through ValueProblemAt and leaves the output holding the last
   // value. `ports` must name every port the block reads or writes; answers
   // the steps made: `count`, or 0 when it made none (a port not named, a
-  // block that cannot step so now): the host then steps one by one.
+  // block that cannot step so now): the host then steps one by one. Null
+  // where the block offers InputChangedAt alone.
   int32_t(RIR_STDCALL* InputChangedOver)(void* context, int32_t count, const RirEdaArrayPort* ports, int32_t portCount);
   // `count` InputChanged calls at model times times[k] (increasing), the
   // k-th with every input holding its samples[k], as InputChangedOver makes
   // them, but leaving the host's variables alone: wrote[k] is 1 when step k
   // wrote the block's outputs, else 0, and where it is 1 every output's
-  // words[k] receives the word step k wrote (the form WriteValue takes). `inputs` must name every port the block reads, `outputs` every one
-  // it writes. Answers the steps made, `count` or 0. Null for a block that
-  // does not keep to itself as its stepping ahead asks.
+  // words[k] receives the word step k wrote (the form WriteValue takes).
+  // `inputs` must name every port the block reads, `outputs` every one it
+  // writes. Answers the steps made, `count` or 0. Null for a block that does
+  // not keep to itself as stepping ahead asks.
   int32_t(RIR_STDCALL* InputChangedAt)(void* context, int32_t count, const int64_t* times,
-                                       const RirEdaArrayPort* inputs, int32_t inputCount,
-                                       const RirEdaWordPort* outputs, int32_t outputCount, uint8_t* wrote);
+                                       const RirEdaArrayPort* inputs, int32_t inputCount, const RirEdaWordPort* outputs,
+                                       int32_t outputCount, uint8_t* wrote);
+  // Nonzero when the block's steps draw on a source it shares with other
+  // blocks (the random generators' one uniform source): a host steps it
+  // ahead only where no other block it runs says so.
+  uint32_t sharesSource;
 };
 
 // What a block offers a host that promised the library's floating-point

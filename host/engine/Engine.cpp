@@ -598,7 +598,8 @@ inline bool Engine::RunTimePoint(int64_t t, RunStats& stats, Loop& loop, int64_t
 }
 
 // The blocks that keep to themselves and feed only such blocks, under
-// dataflow with no trace and no loop, where no variable has two writers.
+// dataflow with no trace and no loop, where no variable has two writers; a
+// block that shares a source only where it is the one.
 void Engine::PlanStepAhead() {
   headPlan_ = plan_;
   aheadBlocks_.clear();
@@ -615,11 +616,14 @@ void Engine::PlanStepAhead() {
       for (VarHandle h : b->Inputs()) readByTimed[h - 1] = 1;
   }
   if (std::any_of(writers.begin(), writers.end(), [](int n) { return n > 1; })) return;
+  // Blocks that share a source keep the order of their steps among them.
+  const auto sharing =
+      std::count_if(blocks_.begin(), blocks_.end(), [](const auto& b) { return b->core.SharesSource(); });
   // From the last entry back: every reader of a block's outputs comes later.
   std::vector<char> ahead(blocks_.size(), 0);
   for (size_t p = plan_.size(); p-- > 0;) {
     const size_t k = groups_[p].blocks.front();
-    bool keeps = blocks_[k]->core.StepsAhead();
+    bool keeps = blocks_[k]->core.StepsAhead() && (sharing <= 1 || !blocks_[k]->core.SharesSource());
     for (VarHandle h : blocks_[k]->Outputs()) {
       keeps = keeps && !readByTimed[h - 1];
       for (size_t r : readers_[h - 1]) keeps = keeps && ahead[r];
@@ -643,8 +647,8 @@ void Engine::PlanStepAhead() {
 // Time points from `t` up to a stretch's worth, the visits without the
 // blocks stepped ahead, then those blocks over them; the time points that
 // ran. Ends early at the end time and at an abort.
-uint32_t Engine::RunStretch(int64_t t, int64_t endTime, RunStats& stats, Loop& loop, int64_t& now,
-                            uint64_t& timePoints, int64_t& next) {
+uint32_t Engine::RunStretch(int64_t t, int64_t endTime, RunStats& stats, Loop& loop, int64_t& now, uint64_t& timePoints,
+                            int64_t& next) {
   ahead_.Begin();
   abortPlanIndex_ = 0;
   uint32_t n = 0;
@@ -658,6 +662,7 @@ uint32_t Engine::RunStretch(int64_t t, int64_t endTime, RunStats& stats, Loop& l
     if (abort_ || n == StepAhead::kStretch || next >= endTime) break;
     t = next;
   }
+  if (n < StepAhead::kStretch) ahead_.End(n);
   for (size_t i = 0; i < ahead_.Size(); ++i) {
     current_ = aheadBlocks_[i];
     loop.calls += ahead_.Step(i, n, abort_, abortPlanIndex_, loop.store);

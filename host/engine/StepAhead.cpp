@@ -32,19 +32,53 @@ void StepAhead::Build(std::vector<Member> members, VariableStore& store) {
   }
   words_.assign(slotHandles_.size(), Words{});
   written_.assign(slotHandles_.size(), 0);
+  samples_.assign(slotHandles_.size(), {});
+  decoded_.assign(slotHandles_.size(), 0);
   // The store's layout is fixed: its values stay where they are.
   for (Ports& p : ports_)
     for (uint32_t s : p.outputs) {
       bool read = false;
-      for (const Ports& q : ports_) read = read || std::find(q.inputs.begin(), q.inputs.end(), s) != q.inputs.end();
+      for (const Ports& q : ports_)
+        read = read || q.gate == static_cast<int32_t>(s) ||
+               std::find(q.inputs.begin(), q.inputs.end(), s) != q.inputs.end();
       p.read.push_back(read);
     }
   for (uint32_t s = 0; s < slotHandles_.size(); ++s) {
     const uint32_t index = slotHandles_[s] - 1;
     if (!written[index + 1])
-      noted_.push_back({&store.Get(index + 1)->value, index / 64, uint64_t{1} << (index % 64), words_[s].data(),
-                        &written_[s]});
+      noted_.push_back(
+          {&store.Get(index + 1)->value, index / 64, uint64_t{1} << (index % 64), words_[s].data(), &written_[s]});
   }
+}
+
+const int32_t* StepAhead::Samples(uint32_t slot, bool lowBits, uint32_t count) {
+  int32_t* out = samples_[slot][lowBits ? 1 : 0].data();
+  const uint8_t way = lowBits ? 2 : 1;
+  if ((decoded_[slot] & way) != 0) return out;
+  decoded_[slot] |= way;
+  // Whole rows, past `count` too: loops of a fixed length run as vectors.
+  const uint64_t* words = words_[slot].data();
+  if (lowBits) {
+    for (uint32_t k = 0; k < kStretch; ++k) out[k] = static_cast<int32_t>(static_cast<uint32_t>(words[k]));
+    return out;
+  }
+  // A port's words have one length: the magnitude's mask is found once.
+  const auto high = static_cast<uint32_t>(words[0] >> 32);
+  uint32_t other = 0;
+  for (uint32_t k = 0; k < kStretch; ++k) other |= static_cast<uint32_t>(words[k] >> 32) ^ high;
+  if ((other & 0x7FFFFFFFu) != 0) {  // the length, not the lead digit
+    for (uint32_t k = 0; k < count; ++k) out[k] = DecodeValueBits(0, ValueBits::FromWord(words[k]));
+    return out;
+  }
+  const int n = ValueBits::FromWord(words[0]).Length();
+  const uint32_t mask = n <= 1 || n - 1 >= 32 ? ~0u : (uint32_t{1} << (n - 1)) - 1;
+  const uint32_t signs = n <= 1 ? 0u : ~0u;  // a one-digit text has no sign
+  for (uint32_t k = 0; k < kStretch; ++k) {
+    const uint32_t magnitude = static_cast<uint32_t>(words[k]) & mask;
+    const uint32_t negative = static_cast<uint32_t>(static_cast<int32_t>(words[k] >> 32) >> 31) & signs;
+    out[k] = static_cast<int32_t>((magnitude ^ negative) - negative);
+  }
+  return out;
 }
 
 uint64_t StepAhead::Step(size_t i, uint32_t count, bool aborted, uint32_t abortPlanIndex, VariableStore& store) {
@@ -70,14 +104,17 @@ uint64_t StepAhead::Step(size_t i, uint32_t count, bool aborted, uint32_t abortP
     callTimes_[made] = times_[k];
     ++made;
   }
-  const int32_t sign = m.core->SignMode();
+  const bool lowBits = m.core->SignMode() != 0;
   for (size_t q = 0; q < p.inputs.size(); ++q) {
-    const uint64_t* from = words_[p.inputs[q]].data();
-    int32_t* to = p.sampleRows[q];
-    if (sign != 0)
-      for (uint32_t j = 0; j < made; ++j) to[j] = static_cast<int32_t>(static_cast<uint32_t>(from[callAt_[j]]));
-    else
-      for (uint32_t j = 0; j < made; ++j) to[j] = DecodeValueBits(0, ValueBits::FromWord(from[callAt_[j]]));
+    const int32_t* from = Samples(p.inputs[q], lowBits, count);
+    if (made == count) {
+      // Called at every time point: the row itself, which the call only reads.
+      p.sampleRows[q] = const_cast<int32_t*>(from);
+      continue;
+    }
+    int32_t* to = p.samples[q].data();
+    p.sampleRows[q] = to;
+    for (uint32_t j = 0; j < made; ++j) to[j] = from[callAt_[j]];
   }
   // A block that makes none (it cannot step now) does nothing, as its calls would.
   bool stepped = false;
@@ -114,7 +151,7 @@ uint64_t StepAhead::Step(size_t i, uint32_t count, bool aborted, uint32_t abortP
         for (; k < callAt_[j]; ++k) words[k] = now;
         now = result[j];
       }
-      for (; k < count; ++k) words[k] = now;
+      for (; k < kStretch; ++k) words[k] = now;  // whole rows, as Samples reads them
     }
     if (writes == 0) continue;
     v.writes += writes;

@@ -9,6 +9,7 @@
 // have left them.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -36,6 +37,7 @@ class StepAhead {
   // A stretch starts at time point 0 of it.
   void Begin() {
     for (const Noted& x : noted_) *x.written = 0;
+    std::fill(decoded_.begin(), decoded_.end(), 0);
   }
   // Time point `n` of the stretch, at model time `time`, once its visit is
   // done and before the store forgets what was written.
@@ -46,6 +48,12 @@ class StepAhead {
       x.words[n] = x.value->Word();
       *x.written |= uint64_t{(bits[x.bitWord] & x.bit) != 0} << n;
     }
+  }
+  // A stretch that ends after `count` < kStretch time points: the rest of
+  // each row repeats its last word, as Samples reads whole rows.
+  void End(uint32_t count) {
+    for (const Noted& x : noted_)
+      for (uint32_t k = count; k < kStretch; ++k) x.words[k] = x.words[count - 1];
   }
   // Member i's calls among the stretch's first `count` time points; at an
   // abort in the last of them, only a member before the aborting block in
@@ -65,6 +73,10 @@ class StepAhead {
     std::vector<uint64_t*> resultRows;
   };
   uint32_t SlotOf(VarHandle h);
+  // A slot's samples at the stretch's first `count` time points as a block
+  // reads them: in sign-magnitude, or (`lowBits`, any other sign mode) the
+  // low 32 bits. Formed once per stretch and way.
+  const int32_t* Samples(uint32_t slot, bool lowBits, uint32_t count);
 
   std::vector<Member> members_;
   std::vector<Ports> ports_;
@@ -73,6 +85,8 @@ class StepAhead {
   std::vector<VarHandle> slotHandles_;
   std::vector<Words> words_;
   std::vector<uint64_t> written_;
+  std::vector<std::array<std::array<int32_t, kStretch>, 2>> samples_;
+  std::vector<uint8_t> decoded_;  // per slot: bit 1 << way once samples_ holds that way
   // The variables the visits write, noted at each time point: where the
   // store keeps the value and the written bit, and their slot's rows.
   struct Noted {

@@ -66,14 +66,14 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
   const VarHandle gate = store.TakeHighGate();
   if (store.Get(gate) != nullptr) highGate_ = gate;
   const RirEdaArraySteps* steps = store.TakeArraySteps();
-  if (steps != nullptr && RIR_TABLE_HOLDS(steps, InputChangedOver) && steps->InputChangedOver != nullptr) {
+  if (steps != nullptr && RIR_TABLE_HOLDS(steps, InputChangedOver)) {
     arraySteps_ = steps;
+    stepsOver_ = steps->InputChangedOver;
+    if (RIR_TABLE_HOLDS(steps, InputChangedAt)) stepsAt_ = steps->InputChangedAt;
+    sharesSource_ = RIR_TABLE_HOLDS(steps, sharesSource) && steps->sharesSource != 0;
     for (VarHandle h : inputs_) arrayPorts_.push_back({h, nullptr});
     for (VarHandle h : outputs_) arrayPorts_.push_back({h, nullptr});
-    if (RIR_TABLE_HOLDS(steps, InputChangedAt) && steps->InputChangedAt != nullptr) {
-      stepsAt_ = steps->InputChangedAt;
-      for (VarHandle h : outputs_) wordPorts_.push_back({h, nullptr});
-    }
+    for (VarHandle h : outputs_) wordPorts_.push_back({h, nullptr});
   }
   signMode_ = settings.signValue;
   playsTable_ = activation_ == kTimeDriven && PlaysTable(type_, settings.record);
@@ -105,6 +105,7 @@ void SteppedBlock::Finish() {
   }
   if (model_ == nullptr) return;
   arraySteps_ = nullptr;  // they go with the block
+  stepsOver_ = nullptr;
   stepsAt_ = nullptr;
   stepContext_ = nullptr;
   inputChanged_ = nullptr;
@@ -118,13 +119,13 @@ bool SteppedBlock::InputChangedOver(int32_t count, int32_t* const* inputs, int32
   if (!HasArraySteps() || count <= 0) return false;
   for (size_t i = 0; i < inputs_.size(); ++i) arrayPorts_[i].samples = inputs[i];
   for (size_t j = 0; j < outputs_.size(); ++j) arrayPorts_[inputs_.size() + j].samples = outputs[j];
-  const int32_t made = arraySteps_->InputChangedOver(arraySteps_->context, count, arrayPorts_.data(),
-                                                     static_cast<int32_t>(arrayPorts_.size()));
+  const int32_t made =
+      stepsOver_(arraySteps_->context, count, arrayPorts_.data(), static_cast<int32_t>(arrayPorts_.size()));
   return made == count;
 }
 
-bool SteppedBlock::InputChangedAt(int32_t count, const int64_t* times, int32_t* const* inputs,
-                                  uint64_t* const* outputs, uint8_t* wrote) {
+bool SteppedBlock::InputChangedAt(int32_t count, const int64_t* times, int32_t* const* inputs, uint64_t* const* outputs,
+                                  uint8_t* wrote) {
   if (!StepsAhead() || count <= 0) return false;
   for (size_t i = 0; i < inputs_.size(); ++i) arrayPorts_[i].samples = inputs[i];
   for (size_t j = 0; j < outputs_.size(); ++j) wordPorts_[j].words = outputs[j];

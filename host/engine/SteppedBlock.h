@@ -77,11 +77,14 @@ class SteppedBlock {
   // it does not, an InputChanged call may be left out.
   VarHandle HighGate() const { return highGate_; }
   // Whether the block offered its steps over arrays.
-  bool HasArraySteps() const { return model_ != nullptr && arraySteps_ != nullptr; }
+  bool HasArraySteps() const { return model_ != nullptr && stepsOver_ != nullptr; }
   // Whether it offered steps ahead (RirEdaArraySteps::InputChangedAt): it
   // keeps to itself, so its steps may run before or after other blocks' steps
   // of the same time points.
-  bool StepsAhead() const { return HasArraySteps() && stepsAt_ != nullptr; }
+  bool StepsAhead() const { return model_ != nullptr && stepsAt_ != nullptr; }
+  // Whether those steps draw on a source other blocks share: then only as
+  // the one block of a run that says so.
+  bool SharesSource() const { return StepsAhead() && sharesSource_; }
   // `count` InputChanged calls through them, the k-th at model time
   // times[k] with input i holding inputs[i][k] (a sample in the block's sign
   // mode); outputs[j][k] receives output j's word after step k, wrote[k]
@@ -151,7 +154,9 @@ class SteppedBlock {
   const RirEdaArraySteps* arraySteps_ = nullptr;
   VarHandle highGate_ = 0;
   std::vector<RirEdaArrayPort> arrayPorts_;  // inputs, then outputs; sized once
+  decltype(RirEdaArraySteps::InputChangedOver) stepsOver_ = nullptr;
   decltype(RirEdaArraySteps::InputChangedAt) stepsAt_ = nullptr;
+  bool sharesSource_ = false;
   std::vector<RirEdaWordPort> wordPorts_;  // the outputs, for InputChangedAt
   int32_t signMode_ = 0;
   uint64_t reports_ = 0;

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -500,14 +502,40 @@ std::vector<std::string> Outcome(const Design& d, bool visitEveryBlock, const st
   for (const char* file : {"fir.wav", "tone.wav", "lms.wav"}) left.push_back(FileBytes(folder + "/" + file));
   return left;
 }
+
+// The same in a child process, so that every run starts from this
+// process's state: the random generators' one source included.
+std::vector<std::string> OutcomeOfChild(const Design& d, bool visitEveryBlock, const std::string& folder) {
+  const std::string file = folder + ".outcome";
+  const pid_t child = fork();
+  if (child == 0) {
+    std::ofstream out(file, std::ios::binary);
+    for (const std::string& part : Outcome(d, visitEveryBlock, folder)) out << part.size() << ' ' << part;
+    out.close();
+    _exit(out ? 0 : 1);
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return {"no outcome"};
+  std::ifstream in(file, std::ios::binary);
+  std::vector<std::string> parts;
+  size_t size = 0;
+  while (in >> size) {
+    in.get();
+    std::string part(size, '\0');
+    in.read(part.data(), static_cast<std::streamsize>(size));
+    parts.push_back(std::move(part));
+  }
+  return parts;
+}
 }  // namespace
 
 // Blocks stepped ahead (a run with no recorder) leave what visiting every
 // block at every time point leaves: the same values and counts, the same
 // value problems at the same first times, the same WAVE files; also with
 // clocks of different periods, a clocked block that is visited feeding
-// blocks stepped ahead, and an abort by a block visited in the middle of a
-// stretch.
+// blocks stepped ahead, a random generator stepped ahead and two that share
+// their source, and an abort by a block visited in the middle of a stretch.
 TEST(EngineWithPlugin, BlocksSteppedAheadLeaveWhatVisitingEveryBlockLeaves) {
   const std::string base = R"([simulation]
 sample_period = 1
@@ -545,6 +573,12 @@ width = 8
 [[variable]]
 name = "spare"
 width = 8
+[[variable]]
+name = "count2"
+width = 16
+[[variable]]
+name = "noise2"
+width = 16
 [[stimulus]]
 type = "clock"
 variable = "gen_clk"
@@ -568,9 +602,15 @@ outputs = { Out = "sine" }
 parameters = { SinePeriod = 37.0, SineAmp = 20000.0 }
 [[block]]
 name = "noise"
-type = "Constant_Init"
+type = "Random_Init"
 inputs = { Clk = "gen_clk" }
 outputs = { Out = "noise" }
+parameters = { Low = -600.0, High = 600.0 }
+[[block]]
+name = "clocked_count"
+type = "Constant_Init"
+inputs = { Clk = "gen_clk" }
+outputs = { Out = "count2" }
 [[block]]
 name = "mix"
 type = "Addition_Substraction_Init"
@@ -589,10 +629,16 @@ type = "Square_Init"
 inputs = { DIn = "count" }
 outputs = { DOut = "spare" }
 )";
+  const std::string second = R"([[block]]
+name = "noise2"
+type = "Gaussian_Init"
+inputs = { Clk = "gen_clk" }
+outputs = { Out = "noise2" }
+)";
   const std::string rest = R"([[block]]
 name = "amp"
 type = "Multiply_Division_Init"
-inputs = { DIn = "noisy" }
+inputs = { DIn = "noisy", D2In = "count2" }
 outputs = { DOut = "big" }
 parameters = { Mpy_Div_coef = 3.0 }
 [[block]]
@@ -624,10 +670,10 @@ inputs = { C1 = "lms", Clk = "gen_clk" }
 parameters = { FileName = "lms.wav", SampleRate = 8000, BitsPerSample = 16, Channels = 1 }
 )";
   const std::string folder = ::testing::TempDir() + "rir_steps_ahead/";
-  for (const std::string& toml : {base + rest, base + trouble + rest}) {
+  for (const std::string& toml : {base + rest, base + trouble + rest, base + second + rest}) {
     const Design d = ParseDesign(toml, "ahead.toml");
-    const std::vector<std::string> visited = Outcome(d, true, folder + "visited");
-    const std::vector<std::string> ahead = Outcome(d, false, folder + "ahead");
+    const std::vector<std::string> visited = OutcomeOfChild(d, true, folder + "visited");
+    const std::vector<std::string> ahead = OutcomeOfChild(d, false, folder + "ahead");
     ASSERT_GT(visited.size(), 20u) << visited.back();
     ASSERT_EQ(ahead.size(), visited.size());
     for (size_t i = 0; i < ahead.size(); ++i) EXPECT_EQ(ahead[i], visited[i]) << i;
