@@ -677,11 +677,11 @@ RunStats Engine::Run(Recorder* recorder, const std::function<void(int64_t)>& pro
   PrepareRun();
   bool ok = StartBlocks(stats);
   if (recorder != nullptr) recorder->Begin(*store_);
-  // Nothing here changes while the loop runs; in locals it is not read
-  // again from the engine after every call into a block.
   // Blocks are stepped ahead only where no recorder samples every time point.
   const bool ahead = ahead_.Active() && recorder == nullptr;
   const std::vector<PlanEntry>& visited = ahead ? headPlan_ : plan_;
+  // Nothing here changes while the loop runs; in locals it is not read
+  // again from the engine after every call into a block.
   Loop loop{*store_,
             timed_.data(),
             timed_.size(),

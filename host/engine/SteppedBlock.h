@@ -87,9 +87,9 @@ class SteppedBlock {
   bool SharesSource() const { return StepsAhead() && sharesSource_; }
   // `count` InputChanged calls through them, the k-th at model time
   // times[k] with input i holding inputs[i][k] (a sample in the block's sign
-  // mode); outputs[j][k] receives output j's word after step k, wrote[k]
-  // whether step k wrote the outputs. The store's variables are left as
-  // they are. False when the block made none.
+  // mode); wrote[k] says whether step k wrote the outputs, and where it did
+  // outputs[j][k] receives the word it wrote to output j. The store's
+  // variables are left as they are. False when the block made none.
   bool InputChangedAt(int32_t count, const int64_t* times, int32_t* const* inputs, uint64_t* const* outputs,
                       uint8_t* wrote);
   // The sign mode the block reads its inputs in.
