@@ -6,6 +6,7 @@
 #include "framework/BlockCatalogue.h"
 #include "framework/BlockFactories.h"
 #include "numeric/Init_NSPDLL.h"
+#include "OneOutputSteps.h"
 #include "ResultRounding.h"
 
 static_assert(TFilterTransform::kMaxTaps == kRecordMaxTaps, "the catalogue states the limits");
@@ -121,25 +122,17 @@ bool TFilterTransform::Steps(int32_t count, const RirEdaArrayPort* inputs, int32
 // InputChanged over arrays: the same values, rounded and written as InputChanged
 // writes them, without a text per step.
 int32_t TFilterTransform::InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) {
-  int32_t* out = ArraySamples(OutHandle, ports, portCount);
-  if (out == nullptr) return 0;
-  int32_t last = 0;
-  if (!Steps(count, ports, portCount, [&](int32_t k, int32_t v) { out[k] = Out.Carried(last = v); })) return 0;
-  WriteValue(OutHandle, Out.Encode(last));
-  return count;
+  return SamplesOver(
+      count, ArraySamples(OutHandle, ports, portCount), Out,
+      [&](auto emit) { return Steps(count, ports, portCount, emit); },
+      [&](ValueBits last) { WriteValue(OutHandle, last); });
 }
 
-// Every step writes the output.
 int32_t TFilterTransform::InputChangedAt(int32_t count, const int64_t*, const RirEdaArrayPort* inputs,
                                          int32_t inputCount, const RirEdaWordPort* outputs, int32_t outputCount,
                                          uint8_t* wrote) {
-  uint64_t* out = ArrayWords(OutHandle, outputs, outputCount);
-  if (out == nullptr) return 0;
-  const bool made = Steps(count, inputs, inputCount, [&](int32_t k, int32_t v) {
-    out[k] = Out.Encode(v).Word();
-    wrote[k] = 1;
-  });
-  return made ? count : 0;
+  return WordsAt(count, ArrayWords(OutHandle, outputs, outputCount), wrote, Out,
+                 [&](auto emit) { return Steps(count, inputs, inputCount, emit); });
 }
 
 IModel** CreateFilterTransform(IPELMOR* host, const char* typeName) {

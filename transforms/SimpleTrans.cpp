@@ -9,6 +9,7 @@
 #include "numeric/Init_NSPDLL.h"
 #include "numeric/SupportRoutines.h"
 #include "signal/Elements.h"
+#include "OneOutputSteps.h"
 #include "ResultRounding.h"
 
 namespace {
@@ -203,25 +204,17 @@ bool TSimpleTransform::Steps(int32_t count, const RirEdaArrayPort* inputs, int32
 
 // InputChanged over arrays: the same values, without a text per step.
 int32_t TSimpleTransform::InputChangedOver(int32_t count, const RirEdaArrayPort* ports, int32_t portCount) {
-  int32_t* out = ArraySamples(OutHandle, ports, portCount);
-  if (out == nullptr) return 0;
-  int32_t last = 0;
-  if (!Steps(count, ports, portCount, [&](int32_t k, int32_t v) { out[k] = Out.Carried(last = v); })) return 0;
-  WriteValue(OutHandle, Out.Encode(last));
-  return count;
+  return SamplesOver(
+      count, ArraySamples(OutHandle, ports, portCount), Out,
+      [&](auto emit) { return Steps(count, ports, portCount, emit); },
+      [&](ValueBits last) { WriteValue(OutHandle, last); });
 }
 
-// Every step writes the output.
 int32_t TSimpleTransform::InputChangedAt(int32_t count, const int64_t*, const RirEdaArrayPort* inputs,
                                          int32_t inputCount, const RirEdaWordPort* outputs, int32_t outputCount,
                                          uint8_t* wrote) {
-  uint64_t* out = ArrayWords(OutHandle, outputs, outputCount);
-  if (out == nullptr) return 0;
-  const bool made = Steps(count, inputs, inputCount, [&](int32_t k, int32_t v) {
-    out[k] = Out.Encode(v).Word();
-    wrote[k] = 1;
-  });
-  return made ? count : 0;
+  return WordsAt(count, ArrayWords(OutHandle, outputs, outputCount), wrote, Out,
+                 [&](auto emit) { return Steps(count, inputs, inputCount, emit); });
 }
 
 IModel** CreateSimpleTransform(IPELMOR* host, const char* typeName) {
