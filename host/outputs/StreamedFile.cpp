@@ -66,8 +66,27 @@ bool StreamedFile::Start() {
 
 void StreamedFile::Write(const std::string& text) {
   if (!Ok() || !Start()) return;
-  // Straight to the file, unbuffered: what a kill leaves ends where a call ended.
-  if (!WriteAll(fd_, text.data(), text.size())) failed_ = true;
+  // Straight to the file, unbuffered: what a kill leaves ends where a call
+  // ended. A write that SIGKILL cuts short ends at a page boundary of the
+  // file, so each call ends at a line end and stays within a page, but for
+  // a line that itself straddles a boundary: that one goes on its own.
+  constexpr size_t kPage = 4096;
+  size_t from = 0;
+  while (from < text.size()) {
+    const size_t room = kPage - static_cast<size_t>(offset_ % kPage);
+    size_t end = text.size();
+    if (text.size() - from > room) {
+      end = text.rfind('\n', from + room - 1);
+      if (end == std::string::npos || end < from) end = text.find('\n', from + room);
+      end = end == std::string::npos ? text.size() : end + 1;
+    }
+    if (!WriteAll(fd_, text.data() + from, end - from)) {
+      failed_ = true;
+      return;
+    }
+    offset_ += end - from;
+    from = end;
+  }
 }
 
 bool StreamedFile::Commit() {

@@ -5,6 +5,7 @@
 // removes the marker and leaves the file exactly as written.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class StreamedFile {
@@ -32,6 +33,7 @@ class StreamedFile {
   bool Start();  // empties the file before the first write
   std::string path_, marker_;
   int fd_ = -1;
+  uint64_t offset_ = 0;  // bytes written: where the next write lands
   bool fileExisted_ = false, markerExisted_ = false;
   bool started_ = false, failed_ = false, committed_ = false, replacedPartial_ = false;
 };
