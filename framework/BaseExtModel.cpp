@@ -195,7 +195,17 @@ R TModelGuard::Entered(const char* slot, F&& call, R failed) {
   return Caught(slot, call, failed);
 }
 
-void TModelGuard::Fault(const char* slot, const char* what) noexcept { Block.Fault(slot, what); }
+template <typename F, typename R>
+R TModelGuard::Caught(const char* slot, F&& call, R failed) {
+  try {
+    return call();
+  } catch (const std::exception& e) {
+    Block.Fault(slot, e.what());
+  } catch (...) {
+    Block.Fault(slot, "unknown exception");
+  }
+  return failed;
+}
 
 template <typename F>
 void TModelGuard::Guarded(const char* slot, F&& call) {

@@ -7,10 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <initializer_list>
 #include <string>
-#include <type_traits>
 
 #include "BlockCatalogue.h"
 #include "BlockPorts.h"
@@ -89,12 +87,6 @@ class TModelGuard final : public IModel {
   static int32_t RIR_STDCALL InputChangedAt(void* guard, int32_t count, const int64_t* times,
                                             const RirEdaArrayPort* inputs, int32_t inputCount,
                                             const RirEdaWordPort* outputs, int32_t outputCount, uint8_t* wrote);
-  // RirEdaDirectSteps of a block of class B: InputChanged and TimeStep as
-  // for a host that promised the library's state, calling B's own step.
-  template <class B>
-  static void RIR_STDCALL DirectInputChanged(void* guard);
-  template <class B>
-  static TimeStepResult RIR_STDCALL DirectTimeStep(void* guard);
 
   // The block calls `host` from now on. The init exports build a block over
   // a link of their own, which calls the host in the state it entered with.
@@ -113,18 +105,7 @@ class TModelGuard final : public IModel {
   [[gnu::noinline]] R Entered(const char* slot, F&& call, R failed);
   // The same without entering the library's state (the caller has).
   template <typename F, typename R>
-  [[gnu::always_inline]] inline R Caught(const char* slot, F&& call, R failed) {
-    try {
-      return call();
-    } catch (const std::exception& e) {
-      Fault(slot, e.what());
-    } catch (...) {
-      Fault(slot, "unknown exception");
-    }
-    return failed;
-  }
-  // Block.Fault, out of line: TBaseModel is not complete here.
-  void Fault(const char* slot, const char* what) noexcept;
+  [[gnu::always_inline]] inline R Caught(const char* slot, F&& call, R failed);
   template <typename F>
   void Guarded(const char* slot, F&& call);
 
@@ -173,10 +154,6 @@ class TBaseModel : public IModel {
   // What the init exports hand to the host: a reference to the block's
   // guarded interface.
   IModel** SelfRefAddress() { return &SelfRef; }
-  // Offers a host that promised the library's state the block's direct
-  // steps; `B` is the block's own class (NewBlock).
-  template <class B>
-  void OfferDirectSteps();
 
   // Reports an exception that reached the block's boundary and leaves the
   // block invalid; steps are not run afterwards. Never throws.
@@ -314,51 +291,8 @@ class TBaseModel : public IModel {
   bool HostKeepsState;  // the host promised to call in the library's state
   TModelGuard Guard{*this};
   RirEdaArraySteps ArraySteps{sizeof(RirEdaArraySteps), &Guard, &TModelGuard::InputChangedOver, nullptr, 0};
-  RirEdaDirectSteps DirectSteps{};
   bool Faulted = false;
 };
-
-template <class B>
-void RIR_STDCALL TModelGuard::DirectInputChanged(void* guard) {
-  auto& self = *static_cast<TModelGuard*>(guard);
-  if (self.Block.Faulted) return;
-  self.Caught(
-      "InputChanged",
-      [&] {
-        static_cast<B&>(self.Block).B::InputChanged();
-        return 0;
-      },
-      0);
-}
-
-template <class B>
-TimeStepResult RIR_STDCALL TModelGuard::DirectTimeStep(void* guard) {
-  auto& self = *static_cast<TModelGuard*>(guard);
-  if (self.Block.Faulted) return -1;
-  return self.Caught(
-      "TimeStep", [&] { return static_cast<B&>(self.Block).B::TimeStep(); }, TimeStepResult{-1});
-}
-
-template <class B>
-void TBaseModel::OfferDirectSteps() {
-  static_assert(std::is_base_of_v<TBaseModel, B>);
-  // The entries make no floating-point entry: only for a host that keeps the library's state.
-  if (!HostKeepsState || Extension == nullptr || !RIR_TABLE_HOLDS(Extension, OfferDirectSteps) ||
-      Extension->OfferDirectSteps == nullptr)
-    return;
-  DirectSteps = {sizeof(RirEdaDirectSteps), &Guard, &TModelGuard::DirectInputChanged<B>,
-                 &TModelGuard::DirectTimeStep<B>};
-  Extension->OfferDirectSteps(Extension->context, &DirectSteps);
-}
-
-// What a block's Create function returns: a new B, built on `host`, its
-// direct steps offered.
-template <class B, class... Args>
-IModel** NewBlock(IPELMOR* host, Args... args) {
-  B* block = new B(host, args...);
-  block->template OfferDirectSteps<B>();
-  return block->SelfRefAddress();
-}
 
 class TBaseModelExt : public TBaseModel {
  public:

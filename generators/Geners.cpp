@@ -97,4 +97,6 @@ int32_t TGenerator::InputChangedAt(int32_t count, const int64_t* times, const Ri
   return count;
 }
 
-IModel** CreateGenerator(IPELMOR* host, const char* typeName) { return NewBlock<TGenerator>(host, typeName); }
+IModel** CreateGenerator(IPELMOR* host, const char* typeName) {
+  return (new TGenerator(host, typeName))->SelfRefAddress();
+}

@@ -134,4 +134,6 @@ void TTransform::RunTransform() {
   OutLen = RunBufferTransform(static_cast<CatalogueCode>(Code), N, FftOrder, Params, Arrays);
 }
 
-IModel** CreateTransform(IPELMOR* host, const char* typeName) { return NewBlock<TTransform>(host, typeName); }
+IModel** CreateTransform(IPELMOR* host, const char* typeName) {
+  return (new TTransform(host, typeName))->SelfRefAddress();
+}

@@ -136,5 +136,5 @@ int32_t TFilterTransform::InputChangedAt(int32_t count, const int64_t*, const Ri
 }
 
 IModel** CreateFilterTransform(IPELMOR* host, const char* typeName) {
-  return NewBlock<TFilterTransform>(host, typeName);
+  return (new TFilterTransform(host, typeName))->SelfRefAddress();
 }

@@ -218,5 +218,5 @@ int32_t TSimpleTransform::InputChangedAt(int32_t count, const int64_t*, const Ri
 }
 
 IModel** CreateSimpleTransform(IPELMOR* host, const char* typeName) {
-  return NewBlock<TSimpleTransform>(host, typeName);
+  return (new TSimpleTransform(host, typeName))->SelfRefAddress();
 }

@@ -223,4 +223,4 @@ void RIR_STDCALL TWaveIO::Done() {
   TBaseModelExt::Done();
 }
 
-IModel** CreateWaveIO(IPELMOR* host, uint8_t mode) { return NewBlock<TWaveIO>(host, mode); }
+IModel** CreateWaveIO(IPELMOR* host, uint8_t mode) { return (new TWaveIO(host, mode))->SelfRefAddress(); }

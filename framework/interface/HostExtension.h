@@ -47,12 +47,6 @@
 // does not read high (its word is not that of "1") says so in its
 // construction (ActsOnlyWhileHigh); the host may then leave those calls out.
 //
-// Direct steps: a block built on a host that promised to call it in the
-// library's floating-point state offers its InputChanged and TimeStep as
-// plain entries (OfferDirectSteps, in its construction). They are the
-// IModel slots' steps behind the same barrier, reached in one call instead
-// of through the guarded interface and then the block's own.
-//
 // Versions: every table starts with its size in bytes as its maker compiled
 // it, and a slot is used only when that size covers it and it is not null.
 // Tables grow at their end; either side may be the older one.
@@ -124,17 +118,6 @@ struct RirEdaArraySteps {
   uint32_t sharesSource;
 };
 
-// What a block offers a host that promised the library's floating-point
-// state: its InputChanged and TimeStep slots as entries of their own. Owned
-// by the block, valid until its Done; called as its IModel slots are, and
-// only in the library's state.
-struct RirEdaDirectSteps {
-  uint32_t size;  // sizeof(RirEdaDirectSteps) as the block compiled it
-  void* context;  // the block's, passed back in every call
-  void(RIR_STDCALL* InputChanged)(void* context);
-  TimeStepResult(RIR_STDCALL* TimeStep)(void* context);
-};
-
 // Where a host keeps its variables' values: the word of variable h
 // (1 <= h <= count) is the eight bytes at base + (h - 1) * stride, in the
 // machine's byte order, and always holds what ReadValue would answer.
@@ -174,9 +157,6 @@ struct RirEdaHostExtension {
   // The block being built does nothing in InputChanged while `variable`
   // does not read high: the host may skip those calls. At most once per block.
   void(RIR_STDCALL* ActsOnlyWhileHigh)(void* context, VarHandle variable);
-  // The block being built offers its direct steps; only to a host that
-  // promised the library's state.
-  void(RIR_STDCALL* OfferDirectSteps)(void* context, const RirEdaDirectSteps* steps);
 };
 
 // What a host of our own hands the plug-in once.

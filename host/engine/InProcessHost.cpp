@@ -123,10 +123,6 @@ void RIR_STDCALL InProcessHost::OnActsOnlyWhileHigh(void* context, VarHandle var
   static_cast<VariableStore*>(context)->OfferHighGate(variable);
 }
 
-void RIR_STDCALL InProcessHost::OnOfferDirectSteps(void* context, const RirEdaDirectSteps* steps) {
-  static_cast<VariableStore*>(context)->OfferDirectSteps(steps);
-}
-
 VarHandle InProcessHost::AddVariable(const std::string& name, uint16_t kind, int32_t width, uint16_t flags,
                                      const std::string& value) {
   HostVariable v;

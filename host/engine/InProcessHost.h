@@ -147,12 +147,9 @@ class VariableStore {
   // next block's offer replaces them).
   void OfferArraySteps(const RirEdaArraySteps* steps) { offeredSteps_ = steps; }
   const RirEdaArraySteps* TakeArraySteps() { return std::exchange(offeredSteps_, nullptr); }
-  // The same for the variable a block acts on only while it reads high,
+  // The same for the variable a block acts on only while it reads high.
   void OfferHighGate(VarHandle handle) { offeredGate_ = handle; }
   VarHandle TakeHighGate() { return std::exchange(offeredGate_, 0); }
-  // and for its direct steps.
-  void OfferDirectSteps(const RirEdaDirectSteps* steps) { offeredDirect_ = steps; }
-  const RirEdaDirectSteps* TakeDirectSteps() { return std::exchange(offeredDirect_, nullptr); }
   // The counts of a variable (all 0 for an unknown handle), and their reset.
   const ValueProblemCounts& ValueProblems(VarHandle handle) const;
   void ClearValueProblems(VarHandle handle);
@@ -164,7 +161,6 @@ class VariableStore {
   VarHandle offeredGate_ = 0;
   const int64_t* stepTimes_ = nullptr;
   int32_t stepCount_ = 0;
-  const RirEdaDirectSteps* offeredDirect_ = nullptr;
   RirEdaValueWords words_{sizeof(RirEdaValueWords), 0, nullptr, 0, &roundedTime_};
   bool fixed_ = false;
   std::vector<uint64_t> writtenBits_;
@@ -279,14 +275,12 @@ class InProcessHost : public IPELMOR {
   static void RIR_STDCALL OnValueProblemAt(void* context, VarHandle variable, int32_t problem, int32_t step);
   static const RirEdaValueWords* RIR_STDCALL OnValueWords(void* context);
   static void RIR_STDCALL OnActsOnlyWhileHigh(void* context, VarHandle variable);
-  static void RIR_STDCALL OnOfferDirectSteps(void* context, const RirEdaDirectSteps* steps);
   // Every slot works on the store: it is the slots' context.
   RirEdaHostExtension extension_{sizeof(RirEdaHostExtension),       store_.get(),
                                  &InProcessHost::OnValueProblem,    &InProcessHost::OnReadValue,
                                  &InProcessHost::OnWriteValue,      &InProcessHost::OnRoundedTime,
                                  &InProcessHost::OnOfferArraySteps, &InProcessHost::OnValueProblemAt,
-                                 &InProcessHost::OnValueWords,      &InProcessHost::OnActsOnlyWhileHigh,
-                                 &InProcessHost::OnOfferDirectSteps};
+                                 &InProcessHost::OnValueWords,      &InProcessHost::OnActsOnlyWhileHigh};
   std::string text_;  // the last text GetValueText formed
   bool promisesLibraryState_ = false;
 };

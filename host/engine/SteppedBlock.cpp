@@ -53,7 +53,6 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
   store.FixLayout();       // the block may read the value words where they lie
   store.TakeArraySteps();  // an offer is this block's only
   store.TakeHighGate();
-  store.TakeDirectSteps();
   IModel** self = init(&ref, 0);
   model_ = self != nullptr ? *self : nullptr;
   if (model_ != nullptr) model_->AddRef();
@@ -62,7 +61,6 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
     return false;
   }
   activation_ = model_->GetActivation();
-  TakeDirectSteps(store.TakeDirectSteps());
   const VarHandle gate = store.TakeHighGate();
   if (store.Get(gate) != nullptr) highGate_ = gate;
   const RirEdaArraySteps* steps = store.TakeArraySteps();
@@ -80,24 +78,6 @@ bool SteppedBlock::Construct(InitExport init, const Settings& settings) {
   return true;
 }
 
-namespace {
-void RIR_STDCALL ModelInputChanged(void* model) { static_cast<IModel*>(model)->InputChanged(); }
-TimeStepResult RIR_STDCALL ModelTimeStep(void* model) { return static_cast<IModel*>(model)->TimeStep(); }
-}  // namespace
-
-void SteppedBlock::TakeDirectSteps(const RirEdaDirectSteps* steps) {
-  if (steps != nullptr && RIR_TABLE_HOLDS(steps, TimeStep) && steps->InputChanged != nullptr &&
-      steps->TimeStep != nullptr) {
-    stepContext_ = steps->context;
-    inputChanged_ = steps->InputChanged;
-    timeStep_ = steps->TimeStep;
-    return;
-  }
-  stepContext_ = model_;
-  inputChanged_ = &ModelInputChanged;
-  timeStep_ = &ModelTimeStep;
-}
-
 void SteppedBlock::Finish() {
   if (reports_ > kReportsShown) {
     listener_.Said(DescribeSuppressed(lang_, name_, reports_ - kReportsShown));
@@ -107,9 +87,6 @@ void SteppedBlock::Finish() {
   arraySteps_ = nullptr;  // they go with the block
   stepsOver_ = nullptr;
   stepsAt_ = nullptr;
-  stepContext_ = nullptr;
-  inputChanged_ = nullptr;
-  timeStep_ = nullptr;
   model_->Done();
   model_->Release();
   model_ = nullptr;

@@ -67,12 +67,12 @@ class SteppedBlock {
   }
   void Start() { model_->Start(); }
   [[gnu::always_inline]] int64_t TimeStep(int64_t time) {
-    const int64_t delay = timeStep_(stepContext_);
+    const int64_t delay = model_->TimeStep();
     if (tableLeft_ >= 0 && tableLeft_-- == 0) [[unlikely]]
       SayTableEnd(time);
     return delay;
   }
-  [[gnu::always_inline]] void InputChanged() { inputChanged_(stepContext_); }
+  [[gnu::always_inline]] void InputChanged() { model_->InputChanged(); }
   // The variable the block acts on only while it reads high (0: none): while
   // it does not, an InputChanged call may be left out.
   VarHandle HighGate() const { return highGate_; }
@@ -131,14 +131,9 @@ class SteppedBlock {
 
  private:
   void OnReport(const HostReport& r);
-  void TakeDirectSteps(const RirEdaDirectSteps* steps);
   [[gnu::noinline, gnu::cold]] void SayTableEnd(int64_t time);
 
-  // What every call reads first, together: the block's InputChanged and
-  // TimeStep, its direct steps where it offered them, else its IModel slots.
-  void* stepContext_ = nullptr;
-  void(RIR_STDCALL* inputChanged_)(void* context) = nullptr;
-  TimeStepResult(RIR_STDCALL* timeStep_)(void* context) = nullptr;
+  // What every call reads first, together.
   IModel* model_ = nullptr;
   int64_t tableLeft_ = -1;  // steps left in a free-running generator's table, -1 = no table
   int32_t activation_ = 0;
