@@ -537,57 +537,17 @@ std::vector<std::string> OutcomeOfChild(const Design& d, bool visitEveryBlock, c
 // blocks stepped ahead, a random generator stepped ahead and two that share
 // their source, and an abort by a block visited in the middle of a stretch.
 TEST(EngineWithPlugin, BlocksSteppedAheadLeaveWhatVisitingEveryBlockLeaves) {
-  const std::string base = R"([simulation]
+  const std::string base = R"(
+variable = [{ name = "gen_clk", kind = "Clk" }, { name = "rec_clk", kind = "Clk" }, { name = "tone", width = 8 },
+            { name = "sine", width = 16 }, { name = "noise", width = 16 }, { name = "noisy", width = 16 },
+            { name = "big", width = 16 }, { name = "fir", width = 16 }, { name = "lms", width = 16 },
+            { name = "count", width = 8 }, { name = "spare", width = 8 }, { name = "count2", width = 16 },
+            { name = "noise2", width = 16 }]
+stimulus = [{ type = "clock", variable = "gen_clk", period = 2 },
+            { type = "clock", variable = "rec_clk", period = 3, phase = 1 }]
+[simulation]
 sample_period = 1
 steps = 400
-[[variable]]
-name = "gen_clk"
-kind = "Clk"
-[[variable]]
-name = "rec_clk"
-kind = "Clk"
-[[variable]]
-name = "tone"
-width = 8
-[[variable]]
-name = "sine"
-width = 16
-[[variable]]
-name = "noise"
-width = 16
-[[variable]]
-name = "noisy"
-width = 16
-[[variable]]
-name = "big"
-width = 16
-[[variable]]
-name = "fir"
-width = 16
-[[variable]]
-name = "lms"
-width = 16
-[[variable]]
-name = "count"
-width = 8
-[[variable]]
-name = "spare"
-width = 8
-[[variable]]
-name = "count2"
-width = 16
-[[variable]]
-name = "noise2"
-width = 16
-[[stimulus]]
-type = "clock"
-variable = "gen_clk"
-period = 2
-[[stimulus]]
-type = "clock"
-variable = "rec_clk"
-period = 3
-phase = 1
 [[block]]
 name = "tone"
 type = "Tone_Init"
